@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <span>
+#include <vector>
+
+#include "engine/cell_ref.h"
+
+namespace plexor {
+
+// First-in first-out list of cells waiting for the worker, each closed by a
+// refresh marker. Every operation takes the queue's lock, and the ones that
+// touch a cell's queued byte do so under the same lock, so appending a cell
+// and marking it, or removing it and clearing its byte, is one step to the
+// other thread.
+//
+// The entries live in a ring that only grows, and only when the UI thread
+// appends: the worker's reads and removals never allocate.
+class TCellQueue {
+public:
+    TCellQueue();
+
+    // UI thread. Appends every cell of `cells` whose byte in `queued` is 0,
+    // setting that byte, then one refresh marker. `index(cell)` gives the
+    // cell's byte.
+    template <class Cells, class Index>
+    void AppendBatch(const Cells& cells, std::span<std::uint8_t> queued, Index index)
+    {
+        std::lock_guard lock(mutex_);
+        for (const TCellRef& cell : cells) {
+            std::uint8_t& byte = queued[index(cell)];
+            if (byte != 0) continue;
+            byte = 1;
+            PushLocked(cell);
+        }
+        PushLocked(RefreshMarker);
+    }
+
+    // Looks at the front entry without removing it. `generation` identifies
+    // the queue's contents: it changes whenever the queue is emptied whole.
+    bool Front(TCellRef& entry, std::uint64_t& generation) const;
+
+    // Removes the front entry if the queue has not been emptied since
+    // `generation` was read. When the entry is a cell, clears its byte in
+    // `queued` (index col + row * cellCols) in the same step.
+    bool PopFront(std::uint64_t generation, std::span<std::uint8_t> queued, std::int32_t cellCols);
+
+    // Empties the queue and zeroes every byte of `queued` in one step.
+    void Clear(std::span<std::uint8_t> queued);
+
+    std::size_t Size() const;
+    std::vector<TCellRef> Snapshot() const;
+
+private:
+    void PushLocked(const TCellRef& entry);
+
+    mutable std::mutex mutex_;
+    std::vector<TCellRef> ring_;
+    std::size_t head_ = 0;
+    std::size_t count_ = 0;
+    std::uint64_t generation_ = 0;
+};
+
+} // namespace plexor

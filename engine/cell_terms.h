@@ -1,0 +1,43 @@
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "engine/deform_model.h"
+
+namespace plexor {
+
+// The coordinate each of a cell's 16 neighbouring points adds, entry 4k + l
+// for the point in point row r + k - 1 and point column c + l - 1. The grid
+// is surrounded by one ring of virtual points: left of the first column x is
+// 0 (the term adds nothing), right of the last x is ImageWidth, above the
+// first row y is 0, below the last y is ImageHeight; in its other coordinate
+// a virtual point follows the nearest real point.
+struct CellTerms {
+    std::int64_t X[16];
+    std::int64_t Y[16];
+};
+
+inline CellTerms GatherCellTerms(const DeformModel& m, std::int32_t c, std::int32_t r)
+{
+    CellTerms terms;
+    for (std::int32_t k = 0; k < 4; ++k) {
+        for (std::int32_t l = 0; l < 4; ++l) {
+            const std::int32_t pr = r + k - 1;
+            const std::int32_t pc = c + l - 1;
+            const TControlPoint& z =
+                m.Point(std::clamp(pc, 0, m.PointCols - 1), std::clamp(pr, 0, m.PointRows - 1));
+            std::int64_t x = 0;
+            if (pc >= m.PointCols) x = m.ImageWidth;
+            else if (pc >= 0) x = std::int64_t{z.X} + z.DX;
+            std::int64_t y = 0;
+            if (pr >= m.PointRows) y = m.ImageHeight;
+            else if (pr >= 0) y = std::int64_t{z.Y} + z.DY;
+            terms.X[4 * k + l] = x;
+            terms.Y[4 * k + l] = y;
+        }
+    }
+    return terms;
+}
+
+} // namespace plexor

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+#include "engine/cell_ref.h"
+#include "engine/deform_model.h"
+
+namespace plexor {
+
+// Which coordinate kernel the fast path uses: the best the processor has,
+// or the one that runs on any x86-64 (so that tests prove both).
+enum class FastKernel { Best, Portable };
+
+// Recomputes one cell: every source pixel of the cell, at its undisplaced
+// grid position, is sent to the position that the B-spline of the displaced
+// control points gives it, written there into WorkImage and spread over the
+// 3 x 3 pixels around it where no sample of this batch has landed exactly.
+// Worker thread, inside the gate. Never reads or writes outside the buffers.
+void DeformCell(DeformModel& model, TCellRef cell, FastKernel kind = FastKernel::Best);
+
+// The same, computed word for word as the recipe states it, in extended
+// precision. The reference that DeformCell must match bit for bit.
+void DeformCellLiteral(DeformModel& model, TCellRef cell);
+
+// The accumulated coordinates of every sample of a cell, row by row: x and y
+// of sample (i, j) at index i * (n + 1) + j. For proving the fast kernel
+// against the literal one.
+void CellCoordinatesLiteral(const DeformModel& model, TCellRef cell, float* xs, float* ys);
+void CellCoordinatesFast(const DeformModel& model, TCellRef cell, float* xs, float* ys,
+                         FastKernel kind = FastKernel::Best);
+
+} // namespace plexor

@@ -1,0 +1,70 @@
+#include "engine/my_thread.h"
+
+#include <cstring>
+
+#include "engine/deform_cell.h"
+
+namespace plexor {
+
+TMyThread::TMyThread(DeformModel& model, std::function<void()> refresh)
+    : model_(model), refresh_(std::move(refresh))
+{
+}
+
+TMyThread::~TMyThread() { Stop(); }
+
+void TMyThread::Stop()
+{
+    Terminate();
+    Wake();
+    WaitFor();
+}
+
+void TMyThread::Execute()
+{
+    DeformModel& m = model_;
+    for (;;) {
+        if (Terminated()) return;
+        for (;;) {
+            TCellRef entry;
+            std::uint64_t generation = 0;
+            {
+                EntryScope scope(m.Gate);
+                if (!m.CellQueue.Front(entry, generation)) break;
+                if (!entry.IsRefreshMarker()) {
+                    DeformCell(m, entry);
+                    m.CellQueue.PopFront(generation, m.CellQueued, m.CellCols);
+                    continue;
+                }
+            }
+            // The end of a batch. The gate stays open while the UI thread
+            // refreshes, so that it may hold the gate meanwhile.
+            if (refresh_) Synchronize(refresh_);
+            EntryScope scope(m.Gate);
+            m.CellQueue.PopFront(generation, m.CellQueued, m.CellCols);
+            if (!m.SplatMask.empty()) std::memset(m.SplatMask.data(), 0, m.SplatMask.size());
+        }
+        SleepUntilWoken();
+    }
+}
+
+void QueueCellsAround(DeformModel& m, TThread& worker, std::int32_t c, std::int32_t r)
+{
+    TCellRef cells[16];
+    std::size_t count = 0;
+    for (std::int32_t dr = -2; dr <= 1; ++dr) {
+        for (std::int32_t dc = -2; dc <= 1; ++dc) {
+            const std::int32_t col = c + dc;
+            const std::int32_t row = r + dr;
+            if (col < 0 || col >= m.CellCols || row < 0 || row >= m.CellRows) continue;
+            cells[count++] = TCellRef{col, row};
+        }
+    }
+    const std::int32_t cellCols = m.CellCols;
+    m.CellQueue.AppendBatch(std::span<const TCellRef>(cells, count), m.CellQueued, [cellCols](const TCellRef& cell) {
+        return static_cast<std::size_t>(cell.Col) + static_cast<std::size_t>(cell.Row) * static_cast<std::size_t>(cellCols);
+    });
+    worker.Wake();
+}
+
+} // namespace plexor

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <functional>
+
+#include "engine/deform_model.h"
+#include "platform/thread.h"
+
+namespace plexor {
+
+// The worker: takes entries from the front of the cell queue in order,
+// deforms each cell, and at each refresh marker has the UI thread refresh
+// the screen. It sleeps while the queue is empty; a stop request is looked
+// at when the body starts and after each wake-up, so the entries waiting
+// when a stop is asked for are handled first.
+class TMyThread : public TThread {
+public:
+    // `refresh` runs on the UI thread at the end of each batch.
+    TMyThread(DeformModel& model, std::function<void()> refresh);
+    ~TMyThread() override;
+
+    // UI thread: asks the body to stop, wakes it and waits for its end,
+    // running the refreshes that it asks for meanwhile.
+    void Stop();
+
+protected:
+    void Execute() override;
+
+private:
+    DeformModel& model_;
+    const std::function<void()> refresh_;
+};
+
+// UI thread. Queues every cell whose 4 x 4 control points include point
+// (c, r) and that is not queued yet, top row first, each row left to right,
+// then a refresh marker, and wakes the worker.
+void QueueCellsAround(DeformModel& model, TThread& worker, std::int32_t c, std::int32_t r);
+
+} // namespace plexor

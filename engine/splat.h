@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+namespace plexor {
+
+// Where one sample lands and where its colour comes from, with the buffers
+// it writes. Indexes are linear pixel indexes, tested against the capacity
+// only: a destination left of column 0 or right of the last column lands at
+// the other end of a neighbouring row.
+struct SplatTarget {
+    std::uint8_t* work;
+    std::uint8_t* mask;
+    const std::uint8_t* source;
+    std::int64_t capacity;
+    std::int64_t width;
+};
+
+// Truncates an accumulated coordinate toward zero; false when it cannot be
+// a pixel position at all.
+inline bool TruncateCoordinate(float v, std::int64_t& out) noexcept
+{
+    if (!(v > -2147483648.0f && v < 2147483648.0f)) return false;
+    out = static_cast<std::int32_t>(v);
+    return true;
+}
+
+inline void CopyPixel(std::uint8_t* to, const std::uint8_t* from) noexcept
+{
+    to[0] = from[0];
+    to[1] = from[1];
+    to[2] = from[2];
+}
+
+// Marks the destination, fills the unmarked pixels of the 3 x 3 square
+// around it with the source pixel, then writes the destination. All writes of
+// one sample carry the same colour, so their order within the sample does
+// not matter; the checks do.
+inline void SplatSample(const SplatTarget& t, std::int64_t xd, std::int64_t yd, std::int64_t src) noexcept
+{
+    const std::int64_t dest = yd * t.width + xd;
+    if (dest < 0 || dest >= t.capacity || src < 0 || src >= t.capacity) return;
+    t.mask[dest] = 1;
+    const std::uint8_t blue = t.source[3 * src];
+    const std::uint8_t green = t.source[3 * src + 1];
+    const std::uint8_t red = t.source[3 * src + 2];
+    const std::int64_t w = t.width;
+    if (dest - w - 1 >= 0 && dest + w + 1 < t.capacity) {
+        // The whole square lies inside the buffer: only the marks decide. A
+        // marked pixel's write goes to a scratch pixel instead, so that no
+        // branch depends on the marks.
+        std::uint8_t scratch[3];
+        for (std::int64_t m = dest - w - 1; m <= dest + w - 1; m += w) {
+            for (int k = 0; k < 3; ++k) {
+                std::uint8_t* px = t.mask[m + k] == 0 ? t.work + 3 * (m + k) : scratch;
+                px[0] = blue;
+                px[1] = green;
+                px[2] = red;
+            }
+        }
+    } else {
+        for (std::int64_t a = -1; a <= 1; ++a) {
+            for (std::int64_t b = -1; b <= 1; ++b) {
+                const std::int64_t m = (yd + a) * w + xd + b;
+                if (m >= 0 && m < t.capacity && t.mask[m] == 0) {
+                    std::uint8_t* px = t.work + 3 * m;
+                    px[0] = blue;
+                    px[1] = green;
+                    px[2] = red;
+                }
+            }
+        }
+    }
+    std::uint8_t* px = t.work + 3 * dest;
+    px[0] = blue;
+    px[1] = green;
+    px[2] = red;
+}
+
+} // namespace plexor

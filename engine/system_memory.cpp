@@ -1,0 +1,54 @@
+#include <algorithm>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <string>
+
+#include "engine/deform_model.h"
+
+namespace plexor {
+namespace {
+
+constexpr std::uint64_t kUnknown = std::numeric_limits<std::uint64_t>::max();
+
+std::uint64_t MemAvailableFromMeminfo()
+{
+    std::ifstream in("/proc/meminfo");
+    std::string key;
+    std::uint64_t kib = 0;
+    std::string unit;
+    while (in >> key >> kib) {
+        std::getline(in, unit);
+        if (key == "MemAvailable:") return kib * 1024;
+    }
+    return kUnknown;
+}
+
+std::uint64_t ReadNumber(const char* path)
+{
+    std::ifstream in(path);
+    std::string text;
+    if (!(in >> text) || text == "max") return kUnknown;
+    try {
+        return std::stoull(text);
+    } catch (...) {
+        return kUnknown;
+    }
+}
+
+std::uint64_t CgroupRoom()
+{
+    const std::uint64_t limit = ReadNumber("/sys/fs/cgroup/memory.max");
+    const std::uint64_t used = ReadNumber("/sys/fs/cgroup/memory.current");
+    if (limit == kUnknown || used == kUnknown) return kUnknown;
+    return limit > used ? limit - used : 0;
+}
+
+} // namespace
+
+std::uint64_t SystemAvailableMemory()
+{
+    return std::min(MemAvailableFromMeminfo(), CgroupRoom());
+}
+
+} // namespace plexor

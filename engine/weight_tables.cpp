@@ -1,0 +1,97 @@
+#include "engine/weight_tables.h"
+
+#include <cassert>
+
+#include "engine/deform_model.h"
+#include "engine/extended.h"
+
+namespace plexor {
+
+std::vector<float> SampleParameters(std::int32_t n)
+{
+    assert(n >= 1);
+    std::vector<float> parameters(static_cast<std::size_t>(n) + 1);
+    const float h = Store(Extended{1} / n);
+    float t = 0.0f;
+    for (float& p : parameters) {
+        p = t;
+        t = Store(Extended{t} + h);
+    }
+    return parameters;
+}
+
+std::vector<float> ComputeBasisTable(std::int32_t n)
+{
+    const std::vector<float> parameters = SampleParameters(n);
+    std::vector<float> basis(4 * parameters.size());
+    const Extended s = kSixth;
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+        const float t = parameters[i];
+        const Extended et = t;
+        const float u = Store(Extended{1} - et);
+        const float q = Store(et * t * t);
+        const Extended eu = u;
+        const Extended eq = q;
+        float* row = &basis[4 * i];
+        row[0] = Store(((s * eu) * eu) * eu);
+        row[1] = Store((3 * eq - (6 * et) * et + 4) * s);
+        row[2] = Store(((-3 * eq + (3 * et) * et) + 3 * et + 1) * s);
+        row[3] = Store(s * eq);
+    }
+    return basis;
+}
+
+std::vector<float> ComputeWeightTable(const std::vector<float>& basis, std::int32_t n)
+{
+    const std::size_t samples = static_cast<std::size_t>(n) + 1;
+    std::vector<float> weights(16 * samples * samples);
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < samples; ++i)
+        for (std::size_t j = 0; j < samples; ++j)
+            for (std::size_t k = 0; k < 4; ++k)
+                for (std::size_t l = 0; l < 4; ++l)
+                    weights[at++] = Store(Extended{basis[4 * i + k]} * basis[4 * j + l]);
+    return weights;
+}
+
+std::int32_t PaddedSampleCount(std::int32_t n)
+{
+    return (n + 1 + kWeightLanes - 1) / kWeightLanes * kWeightLanes;
+}
+
+std::vector<double> ComputeWeightLanes(const std::vector<float>& weights, std::int32_t n)
+{
+    const std::size_t samples = static_cast<std::size_t>(n) + 1;
+    const std::size_t padded = static_cast<std::size_t>(PaddedSampleCount(n));
+    std::vector<double> lanes(samples * 16 * padded, 0.0);
+    for (std::size_t i = 0; i < samples; ++i)
+        for (std::size_t j = 0; j < samples; ++j)
+            for (std::size_t q = 0; q < 16; ++q)
+                lanes[(i * 16 + q) * padded + j] = weights[16 * (i * samples + j) + q];
+    return lanes;
+}
+
+std::uint64_t WeightTableBytes(std::int32_t n)
+{
+    const std::uint64_t samples = static_cast<std::uint64_t>(n) + 1;
+    const std::uint64_t padded = static_cast<std::uint64_t>(n) + kWeightLanes;
+    return sizeof(float) * (4 * samples + 16 * samples * samples) + sizeof(double) * 16 * samples * padded;
+}
+
+void DeformModel::BuildWeightTables()
+{
+    assert(GridStepX >= 1);
+    WorkerHold hold(Gate);
+    SamplesPerCell = GridStepX;
+    BasisTable.clear();
+    BasisTable = ComputeBasisTable(SamplesPerCell);
+    WeightTable.clear();
+    WeightTable = ComputeWeightTable(BasisTable, SamplesPerCell);
+    WeightLanes.clear();
+    WeightLanes = ComputeWeightLanes(WeightTable, SamplesPerCell);
+    CellQueued.clear();
+    CellQueued.assign(static_cast<std::size_t>(CellCount), 0);
+    CellQueue.Clear(CellQueued);
+}
+
+} // namespace plexor

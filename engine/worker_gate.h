@@ -1,0 +1,58 @@
+#pragma once
+
+#include <condition_variable>
+#include <mutex>
+
+namespace plexor {
+
+// Keeps the worker and the UI thread apart: the worker handles a queue entry
+// only inside the gate, and the UI thread holds the gate shut while it
+// releases or replaces what the worker uses, or reads what the worker writes.
+//
+// A hold waits for the entry in progress to finish; from then on the worker
+// starts no entry until the last hold ends. A waiting hold has priority over
+// the worker's next entry, so a long queue cannot starve the UI thread.
+// Holds nest on the UI thread.
+class WorkerGate {
+public:
+    // Worker side: blocks while the UI thread holds or wants the gate.
+    void EnterEntry();
+    void LeaveEntry();
+
+    // UI side; use WorkerHold rather than these.
+    void Hold();
+    void Release();
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool workerInside_ = false;
+    int holds_ = 0;
+    int holdsWaiting_ = 0;
+};
+
+// The UI thread's way to keep the worker off the model for a scope.
+class WorkerHold {
+public:
+    explicit WorkerHold(WorkerGate& gate) : gate_(gate) { gate_.Hold(); }
+    ~WorkerHold() { gate_.Release(); }
+    WorkerHold(const WorkerHold&) = delete;
+    WorkerHold& operator=(const WorkerHold&) = delete;
+
+private:
+    WorkerGate& gate_;
+};
+
+// The worker's side of the gate for one queue entry.
+class EntryScope {
+public:
+    explicit EntryScope(WorkerGate& gate) : gate_(gate) { gate_.EnterEntry(); }
+    ~EntryScope() { gate_.LeaveEntry(); }
+    EntryScope(const EntryScope&) = delete;
+    EntryScope& operator=(const EntryScope&) = delete;
+
+private:
+    WorkerGate& gate_;
+};
+
+} // namespace plexor

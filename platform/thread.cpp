@@ -1,0 +1,110 @@
+#include "platform/thread.h"
+
+#include <cassert>
+
+namespace plexor {
+
+TThread::~TThread()
+{
+    // A derived class must have stopped its body; the base cannot do it
+    // safely once the derived part is gone.
+    assert(!thread_.joinable());
+    if (thread_.joinable()) thread_.join();
+}
+
+void TThread::Wake()
+{
+    if (!started_) {
+        started_ = true;
+        thread_ = std::thread([this] { RunBody(); });
+        return;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        woken_ = true;
+    }
+    wakeChanged_.notify_one();
+}
+
+void TThread::RunBody()
+{
+    Execute();
+    {
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+    }
+    callChanged_.notify_all();
+}
+
+void TThread::Terminate() noexcept { terminated_.store(true); }
+
+bool TThread::Terminated() const noexcept { return terminated_.load(); }
+
+bool TThread::Finished() const
+{
+    std::lock_guard lock(mutex_);
+    return finished_;
+}
+
+void TThread::SleepUntilWoken()
+{
+    std::unique_lock lock(mutex_);
+    wakeChanged_.wait(lock, [this] { return woken_; });
+    woken_ = false;
+}
+
+void TThread::Synchronize(const std::function<void()>& routine)
+{
+    std::unique_lock lock(mutex_);
+    pending_ = &routine;
+    served_ = false;
+    lock.unlock();
+    callChanged_.notify_all();
+    if (hook_) hook_();
+    lock.lock();
+    callChanged_.wait(lock, [this] { return served_; });
+}
+
+bool TThread::ServeLocked(std::unique_lock<std::mutex>& lock)
+{
+    if (pending_ == nullptr || running_) return false;
+    const std::function<void()>* routine = pending_;
+    running_ = true;
+    lock.unlock();
+    (*routine)();
+    lock.lock();
+    pending_ = nullptr;
+    running_ = false;
+    served_ = true;
+    callChanged_.notify_all();
+    return true;
+}
+
+bool TThread::ServePendingCall()
+{
+    std::unique_lock lock(mutex_);
+    return ServeLocked(lock);
+}
+
+bool TThread::ServeNextCall(std::chrono::milliseconds timeout)
+{
+    std::unique_lock lock(mutex_);
+    callChanged_.wait_for(lock, timeout, [this] { return (pending_ != nullptr && !running_) || finished_; });
+    return ServeLocked(lock);
+}
+
+void TThread::WaitFor()
+{
+    if (!started_ || !thread_.joinable()) return;
+    {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            if (ServeLocked(lock)) continue;
+            if (finished_) break;
+            callChanged_.wait(lock);
+        }
+    }
+    thread_.join();
+}
+
+} // namespace plexor

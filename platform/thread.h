@@ -1,0 +1,84 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace plexor {
+
+// A worker thread in the manner the program expects of its framework: it is
+// created asleep and its body starts at the first wake-up; the body puts
+// itself to sleep and is woken; it is asked to stop and waited for; and it
+// can have a routine run on the UI thread and wait until it has run.
+//
+// The UI thread serves such calls when it handles its events (the shell
+// connects `SetCallWaitingHook` to its event loop) and also while it waits
+// for the thread to end, so that a worker waiting for the UI thread and a UI
+// thread waiting for the worker cannot block each other.
+//
+// A derived class stops its thread (`Terminate`, `Wake`, `WaitFor`) before
+// its own members go away.
+class TThread {
+public:
+    TThread() = default;
+    virtual ~TThread();
+    TThread(const TThread&) = delete;
+    TThread& operator=(const TThread&) = delete;
+
+    // Called on the worker thread each time it waits for a call to be run on
+    // the UI thread. Set it before the first wake-up.
+    void SetCallWaitingHook(std::function<void()> hook) { hook_ = std::move(hook); }
+
+    // UI thread. Starts the body at the first call; afterwards a sleeping
+    // body wakes, and a working one will look at its work once more before
+    // it sleeps.
+    void Wake();
+    // Any thread. Asks the body to return; it looks at the request after each
+    // wake-up.
+    void Terminate() noexcept;
+    bool Terminated() const noexcept;
+    // UI thread. Waits until the body has returned, running the calls that it
+    // makes meanwhile. Returns at once if the body never started.
+    void WaitFor();
+    bool Finished() const;
+
+    // UI thread. Runs the call that the worker is waiting on, if any; returns
+    // whether one ran.
+    bool ServePendingCall();
+    // UI thread. Waits up to `timeout` for a call and runs it.
+    bool ServeNextCall(std::chrono::milliseconds timeout);
+
+protected:
+    virtual void Execute() = 0;
+
+    // Worker thread. Sleeps until woken, unless a wake-up came since the last
+    // sleep, in which case it returns at once.
+    void SleepUntilWoken();
+    // Worker thread. Has `routine` run on the UI thread and waits until it
+    // has returned. The routine is not copied: no allocation.
+    void Synchronize(const std::function<void()>& routine);
+
+private:
+    void RunBody();
+    bool ServeLocked(std::unique_lock<std::mutex>& lock);
+
+    std::function<void()> hook_;
+    std::thread thread_;
+    bool started_ = false; // UI thread only
+
+    std::atomic<bool> terminated_{false};
+
+    mutable std::mutex mutex_;
+    std::condition_variable wakeChanged_;
+    std::condition_variable callChanged_;
+    bool woken_ = false;
+    bool finished_ = false;
+    const std::function<void()>* pending_ = nullptr;
+    bool running_ = false;
+    bool served_ = false;
+};
+
+} // namespace plexor

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/deform_model.h"
+#include "engine/my_thread.h"
+#include "model_fixture.h"
+
+namespace plexor {
+namespace {
+
+// A worker whose body ends at once; wake-ups only start it.
+class CountingThread : public TThread {
+public:
+    ~CountingThread() override
+    {
+        Terminate();
+        WaitFor();
+    }
+
+protected:
+    void Execute() override {}
+};
+
+std::vector<TCellRef> Cells(int c0, int r0, int c1, int r1)
+{
+    std::vector<TCellRef> cells;
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) cells.push_back({c, r});
+    return cells;
+}
+
+TEST(QueueCellsAround, CornerPointQueuesItsFourCellsThenAMarker)
+{
+    DeformModel m;
+    m.ImageWidth = m.ImageHeight = 480;
+    m.GridStepX = m.GridStepY = 48;
+    m.BuildGrid();
+    m.BuildWeightTables();
+    CountingThread worker;
+    QueueCellsAround(m, worker, 0, 0);
+    std::vector<TCellRef> expected = Cells(0, 0, 1, 1);
+    expected.push_back(RefreshMarker);
+    EXPECT_EQ(m.CellQueue.Snapshot(), expected);
+    EXPECT_EQ(m.CellQueued[0], 1);
+    EXPECT_EQ(m.CellQueued[1], 1);
+    EXPECT_EQ(m.CellQueued[10], 1);
+    EXPECT_EQ(m.CellQueued[11], 1);
+    EXPECT_EQ(m.CellQueued[2], 0);
+}
+
+TEST(QueueCellsAround, InteriorPointQueuesSixteenCellsInRowMajorOrder)
+{
+    DeformModel m;
+    m.ImageWidth = m.ImageHeight = 480;
+    m.GridStepX = m.GridStepY = 48;
+    m.BuildGrid();
+    m.BuildWeightTables();
+    CountingThread worker;
+    QueueCellsAround(m, worker, 5, 4);
+    std::vector<TCellRef> expected = Cells(3, 2, 6, 5);
+    expected.push_back(RefreshMarker);
+    EXPECT_EQ(m.CellQueue.Snapshot(), expected);
+    EXPECT_EQ(m.CellQueue.Size(), 17u);
+
+    // A second call before the worker took anything appends only a marker.
+    QueueCellsAround(m, worker, 5, 4);
+    expected.push_back(RefreshMarker);
+    EXPECT_EQ(m.CellQueue.Snapshot(), expected);
+
+    // A neighbour shares cells with the first point: only the new ones come.
+    QueueCellsAround(m, worker, 6, 4);
+    const std::vector<TCellRef> after = m.CellQueue.Snapshot();
+    std::vector<TCellRef> tail(after.begin() + 18, after.end());
+    std::vector<TCellRef> fresh = {{7, 2}, {7, 3}, {7, 4}, {7, 5}, RefreshMarker};
+    EXPECT_EQ(tail, fresh);
+}
+
+TEST(QueueCellsAround, GridWithoutCellsQueuesOnlyAMarker)
+{
+    DeformModel m;
+    m.GridStepX = m.GridStepY = 48;
+    m.BuildGrid(); // no picture: one point, no cell
+    m.BuildWeightTables();
+    EXPECT_TRUE(m.CellQueued.empty());
+    CountingThread worker;
+    QueueCellsAround(m, worker, 0, 0);
+    EXPECT_EQ(m.CellQueue.Snapshot(), std::vector<TCellRef>{RefreshMarker});
+}
+
+TEST(CellQueue, RemovalClearsTheByteAndEmptyingForgetsEverything)
+{
+    TCellQueue queue;
+    std::vector<std::uint8_t> queued(4, 0);
+    auto index = [](const TCellRef& c) { return static_cast<std::size_t>(c.Col + 2 * c.Row); };
+    queue.AppendBatch(std::vector<TCellRef>{{1, 0}, {0, 1}}, std::span<std::uint8_t>(queued), index);
+    EXPECT_EQ(queued, (std::vector<std::uint8_t>{0, 1, 1, 0}));
+
+    TCellRef front;
+    std::uint64_t generation = 0;
+    ASSERT_TRUE(queue.Front(front, generation));
+    EXPECT_EQ(front, (TCellRef{1, 0}));
+    EXPECT_EQ(queue.Size(), 3u) << "looking leaves the entry in place";
+    ASSERT_TRUE(queue.PopFront(generation, queued, 2));
+    EXPECT_EQ(queued, (std::vector<std::uint8_t>{0, 0, 1, 0}));
+
+    queue.Clear(queued);
+    EXPECT_EQ(queue.Size(), 0u);
+    EXPECT_EQ(queued, (std::vector<std::uint8_t>(4, 0)));
+    EXPECT_FALSE(queue.PopFront(generation, queued, 2)) << "a removal from before the emptying is void";
+}
+
+TEST(CellQueue, RingGrowsWithoutLosingOrder)
+{
+    TCellQueue queue;
+    std::vector<std::uint8_t> queued(1000, 0);
+    auto index = [](const TCellRef& c) { return static_cast<std::size_t>(c.Col); };
+    std::vector<TCellRef> expected;
+    TCellRef front;
+    std::uint64_t generation;
+    for (int round = 0; round < 50; ++round) {
+        std::vector<TCellRef> batch;
+        for (int k = 0; k < 7; ++k) batch.push_back({round * 7 + k, 0});
+        queue.AppendBatch(batch, std::span<std::uint8_t>(queued), index);
+        expected.insert(expected.end(), batch.begin(), batch.end());
+        expected.push_back(RefreshMarker);
+        if (round % 3 == 0) { // take some from the front while it grows
+            ASSERT_TRUE(queue.Front(front, generation));
+            ASSERT_EQ(front, expected.front());
+            ASSERT_TRUE(queue.PopFront(generation, queued, 1000));
+            expected.erase(expected.begin());
+        }
+    }
+    EXPECT_EQ(queue.Snapshot(), expected);
+}
+
+} // namespace
+} // namespace plexor

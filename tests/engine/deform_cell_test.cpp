@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "engine/deform_cell.h"
+#include "engine/deform_model.h"
+#include "engine/splat.h"
+#include "model_fixture.h"
+
+namespace plexor {
+namespace {
+
+void Grid(DeformModel& m, std::int32_t width, std::int32_t height, std::int32_t step)
+{
+    LoadPicture(m, width, height, Pattern);
+    m.GridStepX = m.GridStepY = step;
+    m.BuildGrid();
+    m.BuildWeightTables();
+}
+
+TEST(DeformCell, CoordinatesTruncateTowardZero)
+{
+    std::int64_t v = 99;
+    ASSERT_TRUE(TruncateCoordinate(-0.7f, v));
+    EXPECT_EQ(v, 0) << "-0.7 lands in column 0, not -1";
+    ASSERT_TRUE(TruncateCoordinate(132.99998f, v));
+    EXPECT_EQ(v, 132);
+    EXPECT_FALSE(TruncateCoordinate(3e9f, v)) << "no pixel position, no undefined conversion";
+    EXPECT_FALSE(TruncateCoordinate(-3e9f, v));
+}
+
+TEST(DeformCell, SplatAtIndexZeroFillsOnlyPositionsInsideTheBuffer)
+{
+    const std::int64_t w = 8;
+    const std::int64_t capacity = w * 4 + 3;
+    std::vector<std::uint8_t> work(3 * capacity, 0), mask(capacity, 0), source(3 * capacity, 0);
+    source[3 * 20] = 9;
+    source[3 * 20 + 1] = 8;
+    source[3 * 20 + 2] = 7;
+    mask[w] = 1; // marked by an earlier sample: its fill is skipped
+    SplatSample({work.data(), mask.data(), source.data(), capacity, w}, 0, 0, 20);
+    for (std::int64_t p = 0; p < capacity; ++p) {
+        const bool written = work[3 * p] == 9 && work[3 * p + 1] == 8 && work[3 * p + 2] == 7;
+        const bool expected = p == 0 || p == 1 || p == w - 1 || p == w + 1;
+        EXPECT_EQ(written, expected) << "position " << p;
+    }
+    EXPECT_EQ(mask[0], 1) << "the destination is marked";
+    EXPECT_EQ(mask[1], 0) << "fills are not marked";
+}
+
+TEST(DeformCell, UndisplacedGridReproducesThePictureNearlyButNotExactly)
+{
+    DeformModel m;
+    Grid(m, 240, 240, 48);
+    std::memset(m.WorkImage.data(), 0, m.WorkImage.size());
+    const TCellRef interior{2, 2};
+    DeformCell(m, interior);
+    // Every pixel of the interior cell is written, from the source.
+    int moved = 0;
+    for (int y = 96; y < 144; ++y)
+        for (int x = 96; x < 144; ++x) {
+            const std::size_t at = 3 * (static_cast<std::size_t>(y) * 240 + x);
+            ASSERT_NE(m.SplatMask[at / 3] + (m.WorkImage[at] | m.WorkImage[at + 1] | m.WorkImage[at + 2]), 0);
+            moved += std::memcmp(m.WorkImage.data() + at, m.SourceImage.data() + at, 3) != 0;
+        }
+    // Sums that fall just below a whole number truncate to the pixel before:
+    // some pixels get no sample of their own and take a neighbour's colour.
+    EXPECT_GT(moved, 0);
+    EXPECT_LT(moved, 48 * 48 / 2);
+    std::vector<float> xs(49 * 49), ys(49 * 49);
+    CellCoordinatesLiteral(m, interior, xs.data(), ys.data());
+    int below = 0;
+    for (std::size_t s = 0; s < xs.size(); ++s) below += xs[s] < 96 + static_cast<float>(s % 49) || ys[s] < 96 + static_cast<float>(s / 49);
+    EXPECT_GT(below, 0);
+}
+
+TEST(DeformCell, VirtualPointsFrameTheGrid)
+{
+    DeformModel m;
+    Grid(m, 96, 96, 48); // 3 x 3 points at 0, 48, 96; 2 x 2 cells
+    std::vector<float> xs(49 * 49), ys(49 * 49);
+    // First sample of the first cell: the virtual column left of the grid
+    // adds nothing (x = 0), so x = 0 * 4/6 + 48 * 1/6.
+    CellCoordinatesLiteral(m, {0, 0}, xs.data(), ys.data());
+    EXPECT_NEAR(xs[0], 8.0f, 1e-4f);
+    EXPECT_NEAR(ys[0], 8.0f, 1e-4f);
+    // Last sample of the last cell: the virtual column right of the grid
+    // stands at x = 96, so x = 48 * 1/6 + 96 * 4/6 + 96 * 1/6.
+    CellCoordinatesLiteral(m, {1, 1}, xs.data(), ys.data());
+    EXPECT_NEAR(xs[48 * 49 + 48], 88.0f, 1e-4f);
+    EXPECT_NEAR(ys[48 * 49 + 48], 88.0f, 1e-4f);
+}
+
+TEST(DeformCell, NeverLeavesTheBuffersWhateverTheDisplacements)
+{
+    // Displacements to the picture's edges and far beyond; the sanitizer
+    // builds catch any stray access, the check below a stray mark.
+    std::mt19937 rng(3);
+    for (std::int32_t step : {1, 3, 16, 48}) {
+        DeformModel m;
+        Grid(m, 100, 60, step);
+        for (int round = 0; round < 6; ++round) {
+            for (TControlPoint& p : m.ControlPoints) {
+                const std::int32_t choices[] = {-p.X, m.ImageWidth - 1 - p.X, m.ImageWidth - p.X, -p.X - 1,
+                                                2147483647 - p.X, -2147483647, 0};
+                p.DX = choices[std::uniform_int_distribution<int>(0, 6)(rng)];
+                const std::int32_t ychoices[] = {-p.Y, m.ImageHeight - 1 - p.Y, m.ImageHeight - p.Y, -p.Y - 1,
+                                                 2147483647 - p.Y, -2147483647, 0};
+                p.DY = ychoices[std::uniform_int_distribution<int>(0, 6)(rng)];
+            }
+            for (std::int32_t r = 0; r < m.CellRows; ++r)
+                for (std::int32_t c = 0; c < m.CellCols; ++c) {
+                    DeformCell(m, {c, r});
+                    DeformCellLiteral(m, {c, r});
+                }
+        }
+        EXPECT_EQ(m.SplatMask.size(), static_cast<std::size_t>(m.PixelCapacity));
+    }
+}
+
+TEST(DeformCell, IgnoresCellsOutsideTheGrid)
+{
+    DeformModel m;
+    Grid(m, 96, 96, 48);
+    std::vector<std::uint8_t> before(m.WorkImage.data(), m.WorkImage.data() + m.WorkImage.size());
+    DeformCell(m, {2, 0});
+    DeformCell(m, {0, -1});
+    DeformCell(m, RefreshMarker);
+    EXPECT_EQ(0, std::memcmp(before.data(), m.WorkImage.data(), before.size()));
+}
+
+} // namespace
+} // namespace plexor

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -26,15 +27,35 @@ bool Obtain(PixelBuffer& buffer, std::uint64_t bytes, std::uint64_t committed, s
     return true;
 }
 
+// Pixels of a buffer for width x height, or 0 when the count is not a valid
+// signed 32-bit pixel capacity.
+std::int64_t CapacityFor(std::int32_t width, std::int32_t height)
+{
+    if (width < 0 || height < 0) return 0;
+    const std::int64_t pixels = static_cast<std::int64_t>(width) * height + 3;
+    return pixels <= std::numeric_limits<std::int32_t>::max() ? pixels : 0;
+}
+
 } // namespace
+
+const char* DeformModel::BufferShortfall(std::int32_t width, std::int32_t height, std::uint64_t freeable) const
+{
+    const std::int64_t pixels = CapacityFor(width, height);
+    if (pixels == 0) return kNoMemoryForSource;
+    const std::uint64_t bytes = static_cast<std::uint64_t>(pixels) * 3;
+    std::uint64_t available = AvailableMemory ? AvailableMemory() : std::numeric_limits<std::uint64_t>::max();
+    available = available > std::numeric_limits<std::uint64_t>::max() - freeable ? std::numeric_limits<std::uint64_t>::max()
+                                                                                 : available + freeable;
+    if (bytes > available) return kNoMemoryForSource;
+    if (3 * bytes + static_cast<std::uint64_t>(pixels) > available) return kNoMemoryForDestination;
+    return nullptr;
+}
 
 bool DeformModel::AllocateBuffers()
 {
-    const std::int64_t pixels = static_cast<std::int64_t>(ImageWidth) * ImageHeight + 3;
-    const bool sizeValid = ImageWidth >= 0 && ImageHeight >= 0 &&
-                           pixels <= std::numeric_limits<std::int32_t>::max();
-    PixelCapacity = sizeValid ? static_cast<std::int32_t>(pixels) : 0;
-    if (!sizeValid) {
+    const std::int64_t pixels = CapacityFor(ImageWidth, ImageHeight);
+    PixelCapacity = static_cast<std::int32_t>(pixels);
+    if (pixels == 0) {
         ShowMessage(kNoMemoryForSource, MB_ICONSTOP);
         return false;
     }
@@ -51,8 +72,11 @@ bool DeformModel::AllocateBuffers()
         WorkImage.Release();
         return false;
     }
-    // The splat mask, one byte per pixel, follows the buffers at once.
-    if (!Obtain(SourceImage, bytes, 3 * bytes + static_cast<std::uint64_t>(pixels), available)) {
+    // The splat mask, one byte per pixel, follows the buffers at once, in
+    // place of the one held now.
+    const std::uint64_t mask = static_cast<std::uint64_t>(pixels);
+    const std::uint64_t maskRoom = std::min<std::uint64_t>(SplatMask.size(), mask);
+    if (!Obtain(SourceImage, bytes, 3 * bytes + mask - maskRoom, available)) {
         ShowMessage(kNoMemoryForDestination, MB_ICONSTOP);
         WorkImage.Release();
         ViewImage.Release();

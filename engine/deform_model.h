@@ -87,6 +87,11 @@ public:
 
     // Obtains WorkImage, ViewImage and SourceImage for the current geometry.
     bool AllocateBuffers();
+    // The message AllocateBuffers would show for a picture of width x height,
+    // were `freeable` more bytes available than now; nullptr when the buffers
+    // and the splat mask fit. Lets a caller find out before it changes
+    // anything.
+    const char* BufferShortfall(std::int32_t width, std::int32_t height, std::uint64_t freeable) const;
     // Copies PixelCapacity pixels; nothing when the source is empty.
     void CopyPixels(const PixelBuffer& source, PixelBuffer& destination);
     // Lays a new grid at GridStepX, GridStepY (both at least 1).

@@ -107,3 +107,23 @@ TEST_F(AllocateBuffersTest, CopyPixelsCopiesTheWholeBufferOrComplains)
 
 } // namespace
 } // namespace plexor
+
+namespace plexor {
+namespace {
+
+TEST(BufferShortfall, AnswersAsAllocateBuffersWouldWithoutAllocating)
+{
+    DeformModel model;
+    const std::uint64_t buffer = 3ull * 1000003;
+    model.AvailableMemory = [buffer] { return 2 * buffer; };
+    EXPECT_STREQ(model.BufferShortfall(1000, 1000, 0), "Not enough memory for destination.");
+    EXPECT_EQ(model.BufferShortfall(1000, 1000, 2 * buffer), nullptr) << "memory that will be freed first counts";
+    EXPECT_STREQ(model.BufferShortfall(65536, 65536, 0), "Not enough memory for source.");
+    EXPECT_STREQ(model.BufferShortfall(-4, 10, 0), "Not enough memory for source.");
+    model.AvailableMemory = [] { return std::uint64_t{0}; };
+    EXPECT_STREQ(model.BufferShortfall(8, 8, 0), "Not enough memory for source.");
+    EXPECT_TRUE(model.WorkImage.empty());
+}
+
+} // namespace
+} // namespace plexor

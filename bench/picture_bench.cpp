@@ -1,0 +1,157 @@
+// Opening a large bitmap file and pushing frames into bitmaps, measured
+// against BM_Memcpy4096: one copy of the same 4096 x 4096 24-bit frame.
+
+#include "platform/bitmap.h"
+#include "platform/bmp_writer.h"
+#include "platform/dib_transfer.h"
+#include "platform/file_io.h"
+#include "platform/picture.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace plexor;
+
+constexpr std::int32_t kSide = 4096;
+constexpr std::size_t kFrameBytes = std::size_t{kSide} * kSide * 3;
+
+BitmapInfo TopDownInfo()
+{
+    BitmapInfo info{};
+    info.bmiHeader.biWidth = kSide;
+    info.bmiHeader.biHeight = -kSide;
+    return info;
+}
+
+void SetFrameBytes(benchmark::State& state)
+{
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(kFrameBytes));
+}
+
+// A 24-bit frame of smooth gradients.
+std::vector<std::uint8_t> GradientFrame()
+{
+    std::vector<std::uint8_t> frame(kFrameBytes);
+    for (std::int32_t y = 0; y < kSide; ++y)
+        for (std::int32_t x = 0; x < kSide; ++x) {
+            std::uint8_t* p = &frame[(static_cast<std::size_t>(y) * kSide + x) * 3];
+            p[0] = static_cast<std::uint8_t>(x);
+            p[1] = static_cast<std::uint8_t>(y);
+            p[2] = static_cast<std::uint8_t>(x + y);
+        }
+    return frame;
+}
+
+// A folder of its own, removed with its files at the end of the benchmark.
+class TemporaryFolder {
+public:
+    TemporaryFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "plexor-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr)
+            path_ = pattern;
+    }
+    ~TemporaryFolder()
+    {
+        std::error_code ignored;
+        if (!path_.empty())
+            std::filesystem::remove_all(path_, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    bool Ok() const { return !path_.empty(); }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+void BM_OpenBmp24_4096(benchmark::State& state)
+{
+    TemporaryFolder folder;
+    if (!folder.Ok()) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const std::string path = folder.File("frame.bmp");
+    {
+        TBitmap bitmap(kSide, kSide, PixelFormat::Rgb24());
+        const std::vector<std::uint8_t> frame = GradientFrame();
+        SetDIBits(bitmap, 0, kSide, frame.data(), TopDownInfo());
+        WriteFileAtomically(path, EncodeBmp(bitmap));
+    }
+    const BitmapInfo info = TopDownInfo();
+    std::vector<std::uint8_t> buffer(kFrameBytes, 1);
+    // Once before timing, so the file is in the page cache.
+    TPicture::FromFile(path);
+    for (auto _ : state) {
+        TPicture picture = TPicture::FromFile(path);
+        const int rows = GetDIBits(picture.Bitmap(), 0, kSide, buffer.data(), info);
+        benchmark::DoNotOptimize(rows);
+        benchmark::ClobberMemory();
+    }
+    SetFrameBytes(state);
+}
+BENCHMARK(BM_OpenBmp24_4096)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PushView24_4096(benchmark::State& state)
+{
+    TBitmap bitmap(kSide, kSide, PixelFormat::Rgb24());
+    const std::vector<std::uint8_t> frame = GradientFrame();
+    const BitmapInfo info = TopDownInfo();
+    for (auto _ : state) {
+        const int rows = SetDIBits(bitmap, 0, kSide, frame.data(), info);
+        benchmark::DoNotOptimize(rows);
+        benchmark::ClobberMemory();
+    }
+    SetFrameBytes(state);
+}
+BENCHMARK(BM_PushView24_4096)->Unit(benchmark::kMillisecond);
+
+// A table of 252 colours (a 6 x 7 x 6 cube) and a frame of its colours in
+// bands, with a few colours of no entry scattered over it, as an overlay's
+// lines would be.
+void BM_PushView8_4096(benchmark::State& state)
+{
+    std::vector<RgbQuad> table;
+    for (int r = 0; r < 6; ++r)
+        for (int g = 0; g < 7; ++g)
+            for (int b = 0; b < 6; ++b)
+                table.push_back({static_cast<std::uint8_t>(b * 51), static_cast<std::uint8_t>(g * 42),
+                                 static_cast<std::uint8_t>(r * 51), 0});
+    TBitmap bitmap(kSide, kSide, PixelFormat::Indexed(8, table));
+    const std::uint8_t strays[4][3] = {{0, 255, 255}, {255, 255, 255}, {128, 128, 128}, {13, 200, 77}};
+    std::vector<std::uint8_t> frame(kFrameBytes);
+    for (std::int32_t y = 0; y < kSide; ++y)
+        for (std::int32_t x = 0; x < kSide; ++x) {
+            std::uint8_t* p = &frame[(static_cast<std::size_t>(y) * kSide + x) * 3];
+            const RgbQuad& entry = table[static_cast<std::size_t>((x / 16 + y / 16) % 252)];
+            p[0] = entry.Blue;
+            p[1] = entry.Green;
+            p[2] = entry.Red;
+            if (x % 64 == 0 || y % 64 == 0) {
+                const std::uint8_t* stray = strays[(x + y) & 3];
+                p[0] = stray[0];
+                p[1] = stray[1];
+                p[2] = stray[2];
+            }
+        }
+    const BitmapInfo info = TopDownInfo();
+    for (auto _ : state) {
+        const int rows = SetDIBits(bitmap, 0, kSide, frame.data(), info);
+        benchmark::DoNotOptimize(rows);
+        benchmark::ClobberMemory();
+    }
+    SetFrameBytes(state);
+}
+BENCHMARK(BM_PushView8_4096)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,134 @@
+#include "platform/bmp_rle.h"
+
+#include "platform/picture_error.h"
+#include "platform/row_conversion.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace plexor {
+
+namespace {
+
+// Escape codes that follow a zero count.
+constexpr std::uint8_t kEndOfLine = 0;
+constexpr std::uint8_t kEndOfPicture = 1;
+constexpr std::uint8_t kMove = 2;
+
+// The write position. Rows count from the bottom, as the data does; both
+// coordinates may run past the picture, where nothing is written.
+struct Cursor {
+    std::int64_t X = 0;
+    std::int64_t Row = 0;
+};
+
+class RleDecoder {
+public:
+    RleDecoder(std::span<const std::uint8_t> data, TBitmap& bitmap)
+        : data_(data), bitmap_(bitmap), bits_(bitmap.Format().BitsPerPixel),
+          width_(bitmap.Width()), height_(bitmap.Height())
+    {
+    }
+
+    void Run()
+    {
+        for (;;) {
+            const std::uint8_t count = Next();
+            const std::uint8_t value = Next();
+            if (count != 0) {
+                Repeat(count, value);
+                continue;
+            }
+            switch (value) {
+            case kEndOfLine:
+                cursor_.X = 0;
+                ++cursor_.Row;
+                break;
+            case kEndOfPicture:
+                return;
+            case kMove:
+                cursor_.X += Next();
+                cursor_.Row += Next();
+                break;
+            default:
+                Literal(value);
+                break;
+            }
+        }
+    }
+
+private:
+    std::uint8_t Next()
+    {
+        if (position_ >= data_.size())
+            ThrowReadError();
+        return data_[position_++];
+    }
+
+    // How many of `count` pixels from the cursor land inside the picture, and
+    // the row they land in (null when none do).
+    std::uint8_t* Target(std::int64_t count, std::int64_t& inside) noexcept
+    {
+        inside = 0;
+        if (cursor_.Row >= height_ || cursor_.X >= width_)
+            return nullptr;
+        inside = std::min<std::int64_t>(count, width_ - cursor_.X);
+        return bitmap_.Row(static_cast<std::int32_t>(height_ - 1 - cursor_.Row));
+    }
+
+    // `count` pixels of `value`; at 4 bits its two halves alternate.
+    void Repeat(std::uint8_t count, std::uint8_t value) noexcept
+    {
+        std::int64_t inside = 0;
+        std::uint8_t* row = Target(count, inside);
+        const auto x0 = static_cast<std::int32_t>(cursor_.X);
+        if (bits_ == 8) {
+            if (inside > 0)
+                std::memset(row + x0, value, static_cast<std::size_t>(inside));
+        } else {
+            const std::uint32_t halves[2] = {std::uint32_t{value} >> 4, value & 0xFu};
+            for (std::int32_t i = 0; i < inside; ++i)
+                StorePixel(row, x0 + i, 4, halves[i & 1]);
+        }
+        cursor_.X += count;
+    }
+
+    // `count` pixels given one by one, padded to a whole number of words.
+    void Literal(std::uint8_t count)
+    {
+        const std::size_t bytes = bits_ == 8 ? count : (std::size_t{count} + 1) / 2;
+        if (data_.size() - position_ < bytes)
+            ThrowReadError();
+        const std::uint8_t* source = data_.data() + position_;
+        position_ = std::min(data_.size(), position_ + bytes + (bytes & 1));
+
+        std::int64_t inside = 0;
+        std::uint8_t* row = Target(count, inside);
+        const auto x0 = static_cast<std::int32_t>(cursor_.X);
+        if (bits_ == 8) {
+            if (inside > 0)
+                std::memcpy(row + x0, source, static_cast<std::size_t>(inside));
+        } else {
+            for (std::int32_t i = 0; i < inside; ++i)
+                StorePixel(row, x0 + i, 4, (source[i >> 1] >> ((i & 1) ? 0 : 4)) & 0xFu);
+        }
+        cursor_.X += count;
+    }
+
+    std::span<const std::uint8_t> data_;
+    std::size_t position_ = 0;
+    TBitmap& bitmap_;
+    std::uint16_t bits_;
+    std::int64_t width_;
+    std::int64_t height_;
+    Cursor cursor_;
+};
+
+} // namespace
+
+void DecodeBmpRle(std::span<const std::uint8_t> data, TBitmap& bitmap)
+{
+    RleDecoder(data, bitmap).Run();
+}
+
+} // namespace plexor

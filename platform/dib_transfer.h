@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/bitmap.h"
+#include "platform/pixel_format.h"
+
+#include <cstdint>
+
+namespace plexor {
+
+// Describes a block of device-independent pixel rows handed to or taken from
+// a bitmap. The only rows these transfers take are 24-bit, uncompressed.
+struct BitmapInfoHeader {
+    std::uint32_t biSize = 40;
+    std::int32_t biWidth = 0;
+    // Negative: the first row of the block is the top row.
+    std::int32_t biHeight = 0;
+    std::uint16_t biPlanes = 1;
+    std::uint16_t biBitCount = 24;
+    std::uint32_t biCompression = 0;
+    std::uint32_t biSizeImage = 0;
+    std::int32_t biXPelsPerMeter = 0;
+    std::int32_t biYPelsPerMeter = 0;
+    std::uint32_t biClrUsed = 0;
+    std::uint32_t biClrImportant = 0;
+};
+
+struct BitmapInfo {
+    BitmapInfoHeader bmiHeader;
+    RgbQuad bmiColors[1];
+};
+
+// Copies `rowCount` rows of `bitmap`, starting at `firstRow`, into `bits` as
+// 24-bit rows (blue, green, red, each row padded to 4 bytes). `firstRow`
+// counts in the order of the block: from the top when biHeight is negative,
+// from the bottom otherwise. `info` must describe 24-bit uncompressed rows of
+// the bitmap's width and height. Returns the rows copied, 0 on failure (an
+// empty bitmap, another format, a size that does not match, rows outside the
+// bitmap); then nothing is written.
+int GetDIBits(const TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount,
+              std::uint8_t* bits, const BitmapInfo& info);
+
+// The reverse: writes 24-bit rows from `bits` into `bitmap`, converting each
+// colour to the bitmap's format (the nearest table colour for a colour table).
+// Returns the rows written, 0 on failure; then the bitmap is unchanged.
+int SetDIBits(TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount,
+              const std::uint8_t* bits, const BitmapInfo& info);
+
+} // namespace plexor

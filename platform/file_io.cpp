@@ -1,0 +1,232 @@
+#include "platform/file_io.h"
+
+#include "platform/picture_error.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <random>
+#include <system_error>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace plexor {
+
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) noexcept : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int get() const noexcept { return fd_; }
+
+private:
+    int fd_;
+};
+
+[[noreturn]] void ThrowCannotOpen(const std::string& path)
+{
+    throw PictureError(FormatPictureMessage(picture_message::kCannotOpen, path));
+}
+
+[[noreturn]] void ThrowCannotCreate(const std::string& path)
+{
+    throw PictureError(FormatPictureMessage(picture_message::kCannotCreate, path));
+}
+
+[[noreturn]] void ThrowWriteError()
+{
+    throw PictureError(std::string(picture_message::kWriteError));
+}
+
+// Opens a regular file for reading and tells its size.
+int OpenForReading(const std::string& path, std::uint64_t& size)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        ThrowCannotOpen(path);
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        ThrowCannotOpen(path);
+    }
+    size = static_cast<std::uint64_t>(status.st_size);
+    return fd;
+}
+
+// Reads up to `size` bytes from `offset` into `target`; returns how many
+// there were, fewer at the end of the file, or -1 on a read error.
+std::int64_t ReadAt(int fd, std::uint8_t* target, std::size_t size, std::size_t offset) noexcept
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(fd, target + done, size - done, static_cast<off_t>(offset + done));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (got == 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+// Files from this size on are read in two halves at once. Reading from the
+// page cache is bound by the processor (clearing fresh pages, copying), so a
+// second core halves the time a large picture takes to load.
+constexpr std::size_t kSplitReadFrom = std::size_t{16} << 20;
+
+// Reads up to `wanted` bytes from the start; a file that has shrunk since it
+// was opened gives fewer.
+ByteBuffer ReadUpTo(int fd, std::size_t wanted)
+{
+    ByteBuffer buffer = ByteBuffer::Uninitialised(wanted);
+    std::int64_t first = 0;
+    std::int64_t second = 0;
+    const std::size_t half = wanted >= kSplitReadFrom ? wanted / 2 : wanted;
+    std::thread helper;
+    if (half < wanted) {
+        try {
+            helper = std::thread(
+                [&] { second = ReadAt(fd, buffer.data() + half, wanted - half, half); });
+        } catch (const std::system_error&) {
+            // No thread to be had: read the second half here.
+            second = ReadAt(fd, buffer.data() + half, wanted - half, half);
+        }
+    }
+    first = ReadAt(fd, buffer.data(), half, 0);
+    if (helper.joinable())
+        helper.join();
+    if (first < 0 || second < 0)
+        ThrowReadError();
+    // The second half counts only when the first is whole.
+    const auto firstBytes = static_cast<std::size_t>(first);
+    buffer.Shrink(firstBytes < half ? firstBytes : half + static_cast<std::size_t>(second));
+    return buffer;
+}
+
+// A name in the same folder as `path` that no file has yet.
+std::string TemporaryName(const std::string& path, std::uint32_t salt)
+{
+    const auto slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "%08x", salt);
+    return folder + "." + name + "." + suffix + ".tmp";
+}
+
+void WriteAll(FileWriteOps& ops, int fd, std::span<const std::uint8_t> bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const long wrote = ops.Write(fd, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            ThrowWriteError();
+        done += static_cast<std::size_t>(wrote);
+    }
+}
+
+} // namespace
+
+ByteBuffer ReadWholeFile(const std::string& path, std::uint64_t maxBytes)
+{
+    std::uint64_t size = 0;
+    const FileDescriptor file(OpenForReading(path, size));
+    if (size > maxBytes)
+        ThrowReadError();
+    return ReadUpTo(file.get(), static_cast<std::size_t>(size));
+}
+
+ByteBuffer ReadFileHead(const std::string& path, std::size_t maxBytes)
+{
+    std::uint64_t size = 0;
+    const FileDescriptor file(OpenForReading(path, size));
+    return ReadUpTo(file.get(), static_cast<std::size_t>(std::min<std::uint64_t>(size, maxBytes)));
+}
+
+int FileWriteOps::CreateNew(const std::string& path)
+{
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+
+long FileWriteOps::Write(int fd, const std::uint8_t* data, std::size_t size)
+{
+    return ::write(fd, data, size);
+}
+
+int FileWriteOps::Sync(int fd)
+{
+    return ::fsync(fd);
+}
+
+int FileWriteOps::Close(int fd)
+{
+    return ::close(fd);
+}
+
+int FileWriteOps::Rename(const std::string& from, const std::string& to)
+{
+    return ::rename(from.c_str(), to.c_str());
+}
+
+int FileWriteOps::Remove(const std::string& path)
+{
+    return ::unlink(path.c_str());
+}
+
+void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                         FileWriteOps& ops)
+{
+    std::random_device entropy;
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        temporary = TemporaryName(path, entropy());
+        fd = ops.CreateNew(temporary);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        ThrowCannotCreate(path);
+
+    try {
+        WriteAll(ops, fd, bytes);
+        if (ops.Sync(fd) != 0)
+            ThrowWriteError();
+    } catch (...) {
+        ops.Close(fd);
+        ops.Remove(temporary);
+        throw;
+    }
+    if (ops.Close(fd) != 0) {
+        ops.Remove(temporary);
+        ThrowWriteError();
+    }
+    if (ops.Rename(temporary, path) != 0) {
+        ops.Remove(temporary);
+        ThrowCannotCreate(path);
+    }
+}
+
+void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes)
+{
+    FileWriteOps ops;
+    WriteFileAtomically(path, bytes, ops);
+}
+
+} // namespace plexor

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/byte_buffer.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace plexor {
+
+// Reads the whole of a regular file. Throws PictureError: "Cannot open file %s"
+// when it cannot be opened or is not a regular file, "Stream read error" when
+// it holds more than `maxBytes` bytes or a read fails.
+ByteBuffer ReadWholeFile(const std::string& path, std::uint64_t maxBytes);
+
+// Reads at most `maxBytes` bytes from the start of a regular file; fewer when
+// the file is shorter. Throws as ReadWholeFile does, but not for its size.
+ByteBuffer ReadFileHead(const std::string& path, std::size_t maxBytes);
+
+// The system calls through which a file is written. The program uses these
+// as they are; tests override them to make a disk fill up or a file refuse to
+// be created. Each returns what the system call does: -1 with errno set on
+// failure.
+class FileWriteOps {
+public:
+    virtual ~FileWriteOps() = default;
+    // Creates a new file, failing when the name exists.
+    virtual int CreateNew(const std::string& path);
+    virtual long Write(int fd, const std::uint8_t* data, std::size_t size);
+    virtual int Sync(int fd);
+    virtual int Close(int fd);
+    virtual int Rename(const std::string& from, const std::string& to);
+    virtual int Remove(const std::string& path);
+};
+
+// Replaces `path` with `bytes` as one step: the bytes go to a new file beside
+// it, which is flushed to the disk and renamed over `path` only once every
+// byte is written. On failure the former file is untouched and the new one
+// removed. Throws PictureError: "Cannot create file %s" when the file can be
+// neither created nor replaced, "Stream write error" when the bytes cannot
+// all be written and flushed (a full disk).
+void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                         FileWriteOps& ops);
+void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+
+} // namespace plexor

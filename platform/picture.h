@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/bitmap.h"
+
+#include <string>
+
+namespace plexor {
+
+// A picture loaded from a file: a bitmap, or an icon or metafile, which are
+// recognised but not drawn and so hold no pixels.
+class TPicture {
+public:
+    TPicture() = default;
+
+    // Loads the file with the reader its extension names, compared without
+    // case: "bmp" a bitmap, "ico" an icon, "wmf" and "emf" a metafile. Throws
+    // PictureError on failure, and the picture then keeps what it held.
+    void LoadFromFile(const std::string& path);
+
+    // A new picture loaded from `path`, for callers that replace what they
+    // show only once a load has succeeded.
+    static TPicture FromFile(const std::string& path);
+
+    // The content as a bitmap. Content of another kind is first replaced by
+    // an empty bitmap.
+    TBitmap& Bitmap();
+    bool HoldsBitmap() const noexcept { return kind_ == Kind::Bitmap; }
+
+    // Writes the bitmap as a bitmap file, whatever extension `path` has,
+    // replacing any file of that name in one step. Throws PictureError.
+    void SaveToFile(const std::string& path) const;
+
+    void swap(TPicture& other) noexcept;
+
+private:
+    enum class Kind { Bitmap, Icon, Metafile };
+
+    Kind kind_ = Kind::Bitmap;
+    TBitmap bitmap_;
+};
+
+// The extension of the file name in `path` as written, without its dot;
+// empty when the name has none.
+std::string PictureFileExtension(const std::string& path);
+
+} // namespace plexor

@@ -1,0 +1,223 @@
+#include "platform/row_conversion.h"
+
+#include "platform/little_endian.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace plexor {
+
+namespace {
+
+std::uint32_t LoadMaskedPixel(const std::uint8_t* p, std::uint16_t bits) noexcept
+{
+    return bits == 16 ? LoadU16(p) : LoadU32(p);
+}
+
+inline std::uint32_t PackBgr(const std::uint8_t* p) noexcept
+{
+    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
+}
+
+} // namespace
+
+RowExpander::RowExpander(const PixelFormat& format) : bits_(format.BitsPerPixel)
+{
+    if (format.Indexed()) {
+        const std::size_t count = std::min<std::size_t>(format.ColourTable.size(), 256);
+        for (std::size_t i = 0; i < count; ++i) {
+            palette_[i * 3 + 0] = format.ColourTable[i].Blue;
+            palette_[i * 3 + 1] = format.ColourTable[i].Green;
+            palette_[i * 3 + 2] = format.ColourTable[i].Red;
+        }
+        return;
+    }
+    if (!format.Masked())
+        return;
+    red_ = ChannelMask::From(format.RedMask);
+    green_ = ChannelMask::From(format.GreenMask);
+    blue_ = ChannelMask::From(format.BlueMask);
+    tables_ = red_.Bits <= kTableBits && green_.Bits <= kTableBits && blue_.Bits <= kTableBits;
+    if (!tables_)
+        return;
+    const ChannelMask* channels[3] = {&blue_, &green_, &red_};
+    for (int c = 0; c < 3; ++c) {
+        const ChannelMask& channel = *channels[c];
+        const std::uint32_t values = static_cast<std::uint32_t>(channel.MaxValue()) + 1;
+        for (std::uint32_t v = 0; v < values; ++v)
+            channelTables_[c][v] = channel.ToByte(v << channel.Shift);
+    }
+}
+
+template <bool kTables>
+void RowExpander::ExpandMasked(const std::uint8_t* source, std::uint8_t* bgr,
+                               std::int32_t width) const noexcept
+{
+    const std::size_t step = bits_ / 8;
+    for (std::int32_t x = 0; x < width; ++x, source += step, bgr += 3) {
+        const std::uint32_t pixel = LoadMaskedPixel(source, bits_);
+        if constexpr (kTables) {
+            bgr[0] = channelTables_[0][(pixel & blue_.Mask) >> blue_.Shift];
+            bgr[1] = channelTables_[1][(pixel & green_.Mask) >> green_.Shift];
+            bgr[2] = channelTables_[2][(pixel & red_.Mask) >> red_.Shift];
+        } else {
+            bgr[0] = blue_.ToByte(pixel);
+            bgr[1] = green_.ToByte(pixel);
+            bgr[2] = red_.ToByte(pixel);
+        }
+    }
+}
+
+void RowExpander::Expand(const std::uint8_t* source, std::uint8_t* bgr,
+                         std::int32_t width) const noexcept
+{
+    switch (bits_) {
+    case 1:
+        for (std::int32_t x = 0; x < width; ++x, bgr += 3) {
+            const unsigned index = (source[x >> 3] >> (7 - (x & 7))) & 1u;
+            std::memcpy(bgr, &palette_[index * 3], 3);
+        }
+        break;
+    case 4:
+        for (std::int32_t x = 0; x < width; ++x, bgr += 3) {
+            const unsigned index = (source[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu;
+            std::memcpy(bgr, &palette_[index * 3], 3);
+        }
+        break;
+    case 8:
+        for (std::int32_t x = 0; x < width; ++x, bgr += 3)
+            std::memcpy(bgr, &palette_[std::size_t{source[x]} * 3], 3);
+        break;
+    case 24:
+        std::memcpy(bgr, source, static_cast<std::size_t>(width) * 3);
+        break;
+    case 16:
+    case 32:
+        if (tables_)
+            ExpandMasked<true>(source, bgr, width);
+        else
+            ExpandMasked<false>(source, bgr, width);
+        break;
+    default:
+        break;
+    }
+}
+
+RowPacker::RowPacker(const PixelFormat& format, NearestColourCache* matcher)
+    : bits_(format.BitsPerPixel), matcher_(matcher)
+{
+    if (!format.Masked())
+        return;
+    const ChannelMask channels[3] = {ChannelMask::From(format.BlueMask),
+                                     ChannelMask::From(format.GreenMask),
+                                     ChannelMask::From(format.RedMask)};
+    for (int c = 0; c < 3; ++c)
+        for (unsigned v = 0; v < 256; ++v)
+            channelValues_[c][v] = channels[c].FromByte(static_cast<std::uint8_t>(v));
+    alphaBits_ = format.AlphaMask;
+}
+
+void RowPacker::Pack(const std::uint8_t* bgr, std::uint8_t* target, std::int32_t width) noexcept
+{
+    // A table format with nothing to match against takes its first entry.
+    if (bits_ <= 8 && matcher_ == nullptr) {
+        std::memset(target, 0, PaddedRowBytes(static_cast<std::uint64_t>(width), bits_));
+        return;
+    }
+    switch (bits_) {
+    case 1: {
+        const std::int32_t whole = width / 8;
+        for (std::int32_t i = 0; i < whole; ++i, bgr += 24) {
+            unsigned byte = 0;
+            for (int k = 0; k < 8; ++k)
+                byte = (byte << 1) | (matcher_->Match(PackBgr(bgr + 3 * k)) & 1u);
+            target[i] = static_cast<std::uint8_t>(byte);
+        }
+        const std::int32_t rest = width - whole * 8;
+        if (rest != 0) {
+            unsigned byte = 0;
+            for (int k = 0; k < rest; ++k)
+                byte |= (matcher_->Match(PackBgr(bgr + 3 * k)) & 1u) << (7 - k);
+            target[whole] = static_cast<std::uint8_t>(byte);
+        }
+        break;
+    }
+    case 4: {
+        const std::int32_t whole = width / 2;
+        for (std::int32_t i = 0; i < whole; ++i, bgr += 6) {
+            const unsigned high = matcher_->Match(PackBgr(bgr)) & 0xFu;
+            const unsigned low = matcher_->Match(PackBgr(bgr + 3)) & 0xFu;
+            target[i] = static_cast<std::uint8_t>((high << 4) | low);
+        }
+        if (width & 1)
+            target[whole] = static_cast<std::uint8_t>((matcher_->Match(PackBgr(bgr)) & 0xFu) << 4);
+        break;
+    }
+    case 8: {
+        // Neighbouring pixels often share a colour: match only on a change,
+        // and test two pixels at once while they repeat. Every pixel but the
+        // last is read four bytes at a time.
+        std::uint32_t previous = UINT32_MAX;
+        std::uint8_t index = 0;
+        const std::int32_t last = width - 1;
+        std::int32_t x = 0;
+        for (; x + 1 < last; x += 2, bgr += 6) {
+            const std::uint32_t first = LoadU32(bgr) & 0xFFFFFFu;
+            const std::uint32_t second = LoadU32(bgr + 3) & 0xFFFFFFu;
+            if (((first ^ previous) | (second ^ previous)) != 0) {
+                if (first != previous) {
+                    previous = first;
+                    index = matcher_->Match(first);
+                }
+                target[x] = index;
+                if (second != previous) {
+                    previous = second;
+                    index = matcher_->Match(second);
+                }
+                target[x + 1] = index;
+                continue;
+            }
+            target[x] = index;
+            target[x + 1] = index;
+        }
+        for (; x < last; ++x, bgr += 3)
+            target[x] = matcher_->Match(LoadU32(bgr) & 0xFFFFFFu);
+        if (width > 0)
+            target[last] = matcher_->Match(PackBgr(bgr));
+        break;
+    }
+    case 16:
+        for (std::int32_t x = 0; x < width; ++x, bgr += 3, target += 2) {
+            const std::uint32_t pixel = channelValues_[0][bgr[0]] | channelValues_[1][bgr[1]] |
+                                        channelValues_[2][bgr[2]] | alphaBits_;
+            StoreU16(target, static_cast<std::uint16_t>(pixel));
+        }
+        break;
+    case 24:
+        std::memcpy(target, bgr, static_cast<std::size_t>(width) * 3);
+        break;
+    case 32:
+        for (std::int32_t x = 0; x < width; ++x, bgr += 3, target += 4) {
+            const std::uint32_t pixel = channelValues_[0][bgr[0]] | channelValues_[1][bgr[1]] |
+                                        channelValues_[2][bgr[2]] | alphaBits_;
+            StoreU32(target, pixel);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+std::uint32_t EncodePixel(const PixelFormat& format, std::uint8_t red, std::uint8_t green,
+                          std::uint8_t blue) noexcept
+{
+    if (format.Indexed())
+        return NearestTableIndex(format.ColourTable, red, green, blue);
+    if (format.Masked())
+        return ChannelMask::From(format.RedMask).FromByte(red) |
+               ChannelMask::From(format.GreenMask).FromByte(green) |
+               ChannelMask::From(format.BlueMask).FromByte(blue) | format.AlphaMask;
+    return std::uint32_t{blue} | (std::uint32_t{green} << 8) | (std::uint32_t{red} << 16);
+}
+
+} // namespace plexor

@@ -1,0 +1,346 @@
+// Decoding the shared sample pictures: good files, bad files, questionable
+// files, and the variants of one synthetic picture.
+
+#include "test_support.h"
+
+#include "platform/bmp_reader.h"
+#include "platform/picture_error.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+
+namespace plexor::test {
+namespace {
+
+#define REQUIRE_FOLDER(var, sub)                                                         \
+    const auto var = SharedFolder(sub);                                                  \
+    if (!var)                                                                            \
+        GTEST_SKIP() << "shared sample folder " << (sub) << " is absent (looked under " \
+                     << PLEXOR_SHARED_DIR << ")"
+
+const std::set<std::string> kKnownMessages = {
+    "Bitmap image is not valid",
+    "Stream read error",
+};
+
+TBitmap ReadFile(const std::filesystem::path& path)
+{
+    return ReadBmp(ReadBytes(path));
+}
+
+// What a decode came to: the pixels, or the message it was refused with.
+struct Outcome {
+    std::optional<Pixels> Picture;
+    std::string Error;
+};
+
+Outcome Decode(const std::filesystem::path& path)
+{
+    Outcome outcome;
+    try {
+        outcome.Picture = ToPixels(ReadFile(path));
+    } catch (const PictureError& error) {
+        outcome.Error = error.what();
+    }
+    return outcome;
+}
+
+TEST(BmpSuiteGood, EveryFileDecodesAtItsStatedSize)
+{
+    REQUIRE_FOLDER(folder, "bmpsuite/g");
+    const std::map<std::string, std::pair<int, int>> unusualSizes = {
+        {"pal8nonsquare.bmp", {127, 32}},
+        {"pal8w124.bmp", {124, 61}},
+        {"pal8w125.bmp", {125, 62}},
+        {"pal8w126.bmp", {126, 63}},
+    };
+    const auto files = BmpFilesIn(*folder);
+    ASSERT_FALSE(files.empty());
+    for (const auto& path : files) {
+        SCOPED_TRACE(path.filename().string());
+        const TBitmap bitmap = ReadFile(path);
+        auto size = std::pair{127, 64};
+        if (auto it = unusualSizes.find(path.filename().string()); it != unusualSizes.end())
+            size = it->second;
+        EXPECT_EQ(bitmap.Width(), size.first);
+        EXPECT_EQ(bitmap.Height(), size.second);
+        ToPixels(bitmap);
+    }
+}
+
+TEST(BmpSuiteGood, FormatIsKeptAsTheFileHadIt)
+{
+    REQUIRE_FOLDER(folder, "bmpsuite/g");
+    struct Expected {
+        const char* File;
+        int Bits;
+        std::size_t Table;
+        bool Core;
+        bool Bitfields;
+    };
+    const Expected cases[] = {
+        {"pal1.bmp", 1, 2, false, false},      {"pal4.bmp", 4, 12, false, false},
+        {"pal4rle.bmp", 4, 12, false, false},  {"pal8.bmp", 8, 252, false, false},
+        {"pal8-0.bmp", 8, 256, false, false},  {"pal8os2.bmp", 8, 256, true, false},
+        {"pal8rle.bmp", 8, 252, false, false}, {"rgb16.bmp", 16, 0, false, false},
+        {"rgb16-565.bmp", 16, 0, false, true}, {"rgb24.bmp", 24, 0, false, false},
+        {"rgb32bf.bmp", 32, 0, false, true},
+    };
+    for (const Expected& expected : cases) {
+        SCOPED_TRACE(expected.File);
+        const PixelFormat format = ReadFile(*folder / expected.File).Format();
+        EXPECT_EQ(format.BitsPerPixel, expected.Bits);
+        EXPECT_EQ(format.ColourTable.size(), expected.Table);
+        EXPECT_EQ(format.CoreHeader, expected.Core);
+        EXPECT_EQ(format.UsesBitfields, expected.Bitfields);
+    }
+    const PixelFormat rgb565 = ReadFile(*folder / "rgb16-565.bmp").Format();
+    EXPECT_EQ(rgb565.RedMask, 0xF800u);
+    EXPECT_EQ(rgb565.GreenMask, 0x07E0u);
+    EXPECT_EQ(rgb565.BlueMask, 0x001Fu);
+}
+
+TEST(BmpSuiteGood, VariantsOfOnePictureDecodeAlike)
+{
+    REQUIRE_FOLDER(folder, "bmpsuite/g");
+    const std::vector<std::vector<std::string>> groups = {
+        {"pal1.bmp", "pal1wb.bmp"},
+        {"pal4.bmp", "pal4rle.bmp"},
+        {"pal8.bmp", "pal8-0.bmp", "pal8os2.bmp", "pal8rle.bmp", "pal8topdown.bmp", "pal8v4.bmp",
+         "pal8v5.bmp"},
+        {"rgb16.bmp", "rgb16bfdef.bmp"},
+        {"rgb16-565.bmp", "rgb16-565pal.bmp"},
+        {"rgb24.bmp", "rgb24pal.bmp", "rgb32.bmp", "rgb32bf.bmp", "rgb32bfdef.bmp"},
+    };
+    for (const auto& group : groups) {
+        const Pixels first = ToPixels(ReadFile(*folder / group.front()));
+        for (std::size_t i = 1; i < group.size(); ++i) {
+            SCOPED_TRACE(group.front() + " vs " + group[i]);
+            EXPECT_TRUE(ToPixels(ReadFile(*folder / group[i])) == first);
+        }
+    }
+}
+
+TEST(BmpSuiteGood, SampledPixelsHaveTheirColours)
+{
+    REQUIRE_FOLDER(folder, "bmpsuite/g");
+    // The suite's picture has a red top-left corner and a black bottom-left
+    // one in every colour variant; its brightest 16-bit value is white.
+    for (const char* name : {"pal4.bmp", "pal8.bmp", "pal8rle.bmp", "rgb16.bmp", "rgb16-565.bmp",
+                             "rgb24.bmp", "rgb32bf.bmp"}) {
+        SCOPED_TRACE(name);
+        const Pixels pixels = ToPixels(ReadFile(*folder / name));
+        EXPECT_EQ(pixels.At(0, 0), (Rgb{255, 0, 0}));
+        EXPECT_EQ(pixels.At(0, pixels.Height - 1), (Rgb{0, 0, 0}));
+    }
+    for (const char* name : {"rgb16.bmp", "rgb16-565.bmp"}) {
+        SCOPED_TRACE(name);
+        const Pixels pixels = ToPixels(ReadFile(*folder / name));
+        bool sawWhite = false;
+        for (int y = 0; y < pixels.Height && !sawWhite; ++y)
+            for (int x = 0; x < pixels.Width && !sawWhite; ++x)
+                sawWhite = pixels.At(x, y) == Rgb{255, 255, 255};
+        EXPECT_TRUE(sawWhite);
+    }
+    // 1 bit: white first in one file, black first in the other, same picture.
+    const Pixels pal1 = ToPixels(ReadFile(*folder / "pal1.bmp"));
+    EXPECT_EQ(pal1.At(0, 0), (Rgb{255, 255, 255}));
+    EXPECT_EQ(pal1.At(0, 63), (Rgb{0, 0, 0}));
+}
+
+TEST(BmpSuiteBad, EveryFileIsRefusedCleanlyOrDecoded)
+{
+    REQUIRE_FOLDER(folder, "bmpsuite/b");
+    const auto files = BmpFilesIn(*folder);
+    ASSERT_FALSE(files.empty());
+    for (const auto& path : files) {
+        SCOPED_TRACE(path.filename().string());
+        const Outcome outcome = Decode(path);
+        if (outcome.Picture) {
+            EXPECT_GT(outcome.Picture->Width, 0);
+            EXPECT_GT(outcome.Picture->Height, 0);
+        } else {
+            EXPECT_EQ(kKnownMessages.count(outcome.Error), 1u) << outcome.Error;
+        }
+    }
+}
+
+TEST(BmpSuiteBad, LiesInTheHeaderAreRefusedWithTheirMessage)
+{
+    REQUIRE_FOLDER(folder, "bmpsuite/b");
+    const std::map<std::string, std::string> expected = {
+        {"badbitcount.bmp", "Bitmap image is not valid"},
+        {"badheadersize.bmp", "Bitmap image is not valid"},
+        {"badpalettesize.bmp", "Bitmap image is not valid"},
+        {"badplanes.bmp", "Bitmap image is not valid"},
+        {"badwidth.bmp", "Bitmap image is not valid"},
+        {"reallybig.bmp", "Bitmap image is not valid"},
+        {"rgb16-880.bmp", "Bitmap image is not valid"},
+        {"rletopdown.bmp", "Bitmap image is not valid"},
+        {"shortfile.bmp", "Stream read error"},
+    };
+    for (const auto& [name, message] : expected) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(Decode(*folder / name).Error, message);
+    }
+}
+
+TEST(BmpSuiteBad, FieldsThatDoNotMatterDoNotStopTheDecode)
+{
+    REQUIRE_FOLDER(folder, "bmpsuite/b");
+    // Size fields and resolutions are not used, so their lies do no harm;
+    // run-length data that leaves the picture is clipped.
+    for (const char* name : {"badbitssize.bmp", "baddens1.bmp", "baddens2.bmp", "badfilesize.bmp",
+                             "badrle.bmp", "badrlebis.bmp", "badrleter.bmp", "badrle4.bmp",
+                             "badrle4bis.bmp", "badrle4ter.bmp", "pal8badindex.bmp"}) {
+        SCOPED_TRACE(name);
+        const Outcome outcome = Decode(*folder / name);
+        ASSERT_TRUE(outcome.Picture.has_value()) << outcome.Error;
+        EXPECT_EQ(outcome.Picture->Width, 127);
+        EXPECT_EQ(outcome.Picture->Height, 64);
+    }
+    // Values past the end of the 101-entry table read as black.
+    const Outcome badIndex = Decode(*folder / "pal8badindex.bmp");
+    ASSERT_TRUE(badIndex.Picture.has_value());
+    EXPECT_EQ(badIndex.Picture->At(126, 0), (Rgb{0, 0, 0}));
+    EXPECT_EQ(badIndex.Picture->At(0, 0), (Rgb{255, 0, 0}));
+}
+
+TEST(BmpSuiteQuestionable, EveryFileDecodesOrIsRefusedCleanly)
+{
+    REQUIRE_FOLDER(folder, "bmpsuite/q");
+    const auto files = BmpFilesIn(*folder);
+    ASSERT_FALSE(files.empty());
+    for (const auto& path : files) {
+        SCOPED_TRACE(path.filename().string());
+        const Outcome outcome = Decode(path);
+        if (outcome.Picture) {
+            EXPECT_GT(outcome.Picture->Width, 0);
+            EXPECT_GT(outcome.Picture->Height, 0);
+        } else {
+            EXPECT_EQ(kKnownMessages.count(outcome.Error), 1u) << outcome.Error;
+        }
+    }
+}
+
+TEST(BmpSuiteQuestionable, UnusualMasksScaleToFullBrightness)
+{
+    REQUIRE_FOLDER(folder, "bmpsuite/q");
+    // Masks of 2-3-1, 11-11-10, 10-10-10-2 and other widths all decode the
+    // red corner as pure red, the same as the 8-bit reference.
+    for (const char* name : {"rgb16-231.bmp", "rgb16-3103.bmp", "rgb32-111110.bmp",
+                             "rgb32-7187.bmp", "rgba32-1010102.bmp", "rgba32-61754.bmp",
+                             "rgba16-4444.bmp", "rgba32abf.bmp", "rgba32h56.bmp"}) {
+        SCOPED_TRACE(name);
+        const Outcome outcome = Decode(*folder / name);
+        ASSERT_TRUE(outcome.Picture.has_value()) << outcome.Error;
+        EXPECT_EQ(outcome.Picture->At(0, 0), (Rgb{255, 0, 0}));
+    }
+}
+
+// The synthetic picture's corner markers, where its format can show them.
+void ExpectCornerMarkers(const Pixels& pixels)
+{
+    const int right = pixels.Width - 1;
+    const int bottom = pixels.Height - 1;
+    EXPECT_EQ(pixels.At(0, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(pixels.At(right, 0), (Rgb{0, 255, 0}));
+    EXPECT_EQ(pixels.At(0, bottom), (Rgb{0, 0, 255}));
+    EXPECT_EQ(pixels.At(right, bottom), (Rgb{255, 255, 255}));
+}
+
+// For tables too small to hold the markers exactly: the marker's own channel
+// leads clearly, white stays the lightest.
+void ExpectCornerHues(const Pixels& pixels)
+{
+    const int right = pixels.Width - 1;
+    const int bottom = pixels.Height - 1;
+    const Rgb red = pixels.At(0, 0), green = pixels.At(right, 0), blue = pixels.At(0, bottom),
+              white = pixels.At(right, bottom);
+    EXPECT_GT(red.Red, red.Green + 100) << red;
+    EXPECT_GT(green.Green, green.Red + 100) << green;
+    EXPECT_GT(blue.Blue, blue.Red + 100) << blue;
+    EXPECT_GT(white.Red + white.Green + white.Blue, 700) << white;
+}
+
+TEST(BmpExtra, EveryFileDecodes)
+{
+    REQUIRE_FOLDER(folder, "bmp-extra");
+    const auto files = BmpFilesIn(*folder);
+    ASSERT_FALSE(files.empty());
+    for (const auto& path : files) {
+        SCOPED_TRACE(path.filename().string());
+        const Outcome outcome = Decode(path);
+        ASSERT_TRUE(outcome.Picture.has_value()) << outcome.Error;
+        const std::string name = path.filename().string();
+        if (name.starts_with("w9") || name.starts_with("w100") || name.starts_with("topdown_w99")) {
+            EXPECT_EQ(outcome.Picture->Height, 50);
+        } else {
+            EXPECT_EQ(outcome.Picture->Width, 101);
+            EXPECT_EQ(outcome.Picture->Height, 67);
+        }
+    }
+}
+
+TEST(BmpExtra, CornerMarkersSitInTheirCorners)
+{
+    REQUIRE_FOLDER(folder, "bmp-extra");
+    for (const char* name :
+         {"w97_h50_24bit.bmp", "w98_h50_24bit.bmp", "w99_h50_24bit.bmp", "w100_h50_24bit.bmp",
+          "topdown_w99_h50_24bit.bmp", "rgb24.bmp", "core12_24bit.bmp", "v4_24bit.bmp",
+          "v5_24bit.bmp", "rgb32_plain_info40.bmp", "rgba32_alphamask_v4.bmp",
+          "rgba32_alphamask_v5.bmp", "rgb16_565_bitfields_info40.bmp", "rgb16_565_bitfields_v5.bmp",
+          "rgb16_555_bitfields_v5.bmp", "rgb16_555_plain_info40.bmp",
+          "topdown_rgb16_565_bitfields_v5.bmp", "pal8_uncompressed.bmp", "pal8_256colours.bmp",
+          "pal8_rle8.bmp", "core12_pal8.bmp", "v4_pal8.bmp", "v5_pal8.bmp", "v5_pal8_rle8.bmp"}) {
+        SCOPED_TRACE(name);
+        ExpectCornerMarkers(ToPixels(ReadFile(*folder / name)));
+    }
+    for (const char* name :
+         {"pal4_uncompressed.bmp", "pal4_rle4.bmp", "core12_pal4.bmp", "topdown_pal4.bmp"}) {
+        SCOPED_TRACE(name);
+        ExpectCornerHues(ToPixels(ReadFile(*folder / name)));
+    }
+    // Grey levels: the white corner is white, the others are distinct greys.
+    const Pixels grey = ToPixels(ReadFile(*folder / "pal8_grey256.bmp"));
+    EXPECT_EQ(grey.At(100, 66), (Rgb{255, 255, 255}));
+    EXPECT_NE(grey.At(0, 0), grey.At(100, 0));
+    // Two colours: the markers fall on the two table colours by brightness.
+    for (const char* name : {"pal1_twocolour.bmp", "core12_pal1.bmp"}) {
+        SCOPED_TRACE(name);
+        const Pixels pixels = ToPixels(ReadFile(*folder / name));
+        EXPECT_EQ(pixels.At(0, 0), pixels.At(100, 66));
+        EXPECT_NE(pixels.At(0, 0), pixels.At(100, 0));
+    }
+    const Pixels blackWhite = ToPixels(ReadFile(*folder / "pal1_blackwhite.bmp"));
+    EXPECT_EQ(blackWhite.At(100, 66), (Rgb{255, 255, 255}));
+}
+
+TEST(BmpExtra, VariantsOfOnePictureDecodeAlike)
+{
+    REQUIRE_FOLDER(folder, "bmp-extra");
+    const std::vector<std::vector<std::string>> groups = {
+        {"rgb24.bmp", "core12_24bit.bmp", "v4_24bit.bmp", "v5_24bit.bmp", "rgb32_plain_info40.bmp",
+         "rgba32_alphamask_v4.bmp", "rgba32_alphamask_v5.bmp"},
+        {"pal8_uncompressed.bmp", "pal8_rle8.bmp", "core12_pal8.bmp", "v4_pal8.bmp", "v5_pal8.bmp",
+         "v5_pal8_rle8.bmp"},
+        {"pal4_uncompressed.bmp", "pal4_rle4.bmp", "core12_pal4.bmp", "topdown_pal4.bmp"},
+        {"pal1_twocolour.bmp", "core12_pal1.bmp"},
+        {"w99_h50_24bit.bmp", "topdown_w99_h50_24bit.bmp"},
+        {"rgb16_565_bitfields_v5.bmp", "rgb16_565_bitfields_info40.bmp",
+         "topdown_rgb16_565_bitfields_v5.bmp"},
+    };
+    for (const auto& group : groups) {
+        const Pixels first = ToPixels(ReadFile(*folder / group.front()));
+        for (std::size_t i = 1; i < group.size(); ++i) {
+            SCOPED_TRACE(group.front() + " vs " + group[i]);
+            EXPECT_TRUE(ToPixels(ReadFile(*folder / group[i])) == first);
+        }
+    }
+}
+
+} // namespace
+} // namespace plexor::test

@@ -1,0 +1,174 @@
+// Reading files, and replacing them in one step.
+
+#include "test_support.h"
+
+#include "platform/file_io.h"
+#include "platform/picture_error.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+namespace plexor::test {
+namespace {
+
+std::string ErrorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const PictureError& error) {
+        return error.what();
+    }
+    return "(done)";
+}
+
+// The real system calls, except that the disk fills up after `room` bytes or
+// some step fails on request.
+class FailingOps : public FileWriteOps {
+public:
+    std::size_t Room = SIZE_MAX;
+    bool FailCreate = false;
+    bool FailSync = false;
+    bool FailRename = false;
+    std::size_t Written = 0;
+
+    int CreateNew(const std::string& path) override
+    {
+        if (FailCreate) {
+            errno = EACCES;
+            return -1;
+        }
+        return FileWriteOps::CreateNew(path);
+    }
+
+    long Write(int fd, const std::uint8_t* data, std::size_t size) override
+    {
+        if (Written >= Room) {
+            errno = ENOSPC;
+            return -1;
+        }
+        const long wrote = FileWriteOps::Write(fd, data, std::min(size, Room - Written));
+        if (wrote > 0)
+            Written += static_cast<std::size_t>(wrote);
+        return wrote;
+    }
+
+    int Sync(int fd) override
+    {
+        if (FailSync) {
+            errno = EIO;
+            return -1;
+        }
+        return FileWriteOps::Sync(fd);
+    }
+
+    int Rename(const std::string& from, const std::string& to) override
+    {
+        if (FailRename) {
+            errno = EXDEV;
+            return -1;
+        }
+        return FileWriteOps::Rename(from, to);
+    }
+};
+
+class AtomicWrite : public ::testing::Test {
+protected:
+    void SetUp() override { WriteBytes(target_, old_); }
+
+    ScratchFolder folder_;
+    const std::string target_ = folder_.File("picture.bmp");
+    const std::vector<std::uint8_t> old_ = {1, 2, 3, 4};
+    const std::vector<std::uint8_t> fresh_ = std::vector<std::uint8_t>(100000, 7);
+};
+
+TEST_F(AtomicWrite, ReplacesTheFileWhenEveryByteIsWritten)
+{
+    FailingOps ops;
+    WriteFileAtomically(target_, fresh_, ops);
+    EXPECT_EQ(ReadBytes(target_), fresh_);
+    EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"picture.bmp"});
+}
+
+TEST_F(AtomicWrite, AFullDiskKeepsTheOldFileAndLeavesNoTemporary)
+{
+    for (std::size_t room : {std::size_t{0}, std::size_t{1}, std::size_t{65536}, fresh_.size() - 1}) {
+        SCOPED_TRACE(room);
+        FailingOps ops;
+        ops.Room = room;
+        EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, ops); }), "Stream write error");
+        EXPECT_EQ(ReadBytes(target_), old_);
+        EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"picture.bmp"});
+    }
+}
+
+TEST_F(AtomicWrite, AFailedFlushKeepsTheOldFile)
+{
+    FailingOps ops;
+    ops.FailSync = true;
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, ops); }), "Stream write error");
+    EXPECT_EQ(ReadBytes(target_), old_);
+    EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"picture.bmp"});
+}
+
+TEST_F(AtomicWrite, AFileThatCannotBeCreatedOrReplacedIsNamed)
+{
+    FailingOps refusing;
+    refusing.FailCreate = true;
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, refusing); }),
+              "Cannot create file " + target_);
+
+    FailingOps noRename;
+    noRename.FailRename = true;
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, noRename); }),
+              "Cannot create file " + target_);
+    EXPECT_EQ(ReadBytes(target_), old_);
+
+    const std::string missingFolder = folder_.File("no/such/folder/picture.bmp");
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(missingFolder, fresh_); }),
+              "Cannot create file " + missingFolder);
+
+    std::filesystem::create_directory(folder_.Path() / "taken");
+    std::filesystem::create_directory(folder_.Path() / "taken" / "inside");
+    const std::string folderTarget = folder_.File("taken");
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(folderTarget, fresh_); }),
+              "Cannot create file " + folderTarget);
+    EXPECT_TRUE(std::filesystem::is_directory(folderTarget));
+
+    EXPECT_EQ(folder_.Entries(), (std::vector<std::string>{"picture.bmp", "taken"}));
+}
+
+TEST(FileRead, ReadsWholeFilesAndRefusesWhatIsNotOne)
+{
+    ScratchFolder folder;
+    const std::vector<std::uint8_t> bytes(5000, 3);
+    WriteBytes(folder.Path() / "f", bytes);
+    const ByteBuffer whole = ReadWholeFile(folder.File("f"), 5000);
+    EXPECT_TRUE(std::equal(whole.bytes().begin(), whole.bytes().end(), bytes.begin(), bytes.end()));
+    EXPECT_EQ(ReadFileHead(folder.File("f"), 64).size(), 64u);
+    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(folder.File("f"), 4999); }), "Stream read error");
+    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(folder.File("none"), 10); }),
+              "Cannot open file " + folder.File("none"));
+    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(folder.Path().string(), 10); }),
+              "Cannot open file " + folder.Path().string());
+}
+
+TEST(FileRead, LargeFilesReadInTwoHalvesComeBackWhole)
+{
+    ScratchFolder folder;
+    // Past the size from which a read is split, and odd, so the halves differ.
+    std::vector<std::uint8_t> bytes((std::size_t{17} << 20) + 3);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 7 % 251);
+    WriteBytes(folder.Path() / "large", bytes);
+    const ByteBuffer whole = ReadWholeFile(folder.File("large"), bytes.size());
+    ASSERT_EQ(whole.size(), bytes.size());
+    EXPECT_EQ(std::memcmp(whole.data(), bytes.data(), bytes.size()), 0);
+}
+
+} // namespace
+} // namespace plexor::test

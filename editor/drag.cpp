@@ -1,0 +1,120 @@
+#include "editor/drag.h"
+
+#include <cstddef>
+
+namespace plexor {
+namespace {
+
+// Pointer offsets below this, in x and in y, reach a point.
+constexpr std::int64_t kPickReach = 5;
+
+std::int64_t Abs(std::int64_t v) noexcept { return v < 0 ? -v : v; }
+std::int32_t Sign(std::int64_t v) noexcept { return (v > 0) - (v < 0); }
+
+// Whether a move by `v` along one axis leads to an interior neighbour, given
+// whether there is one before (`lower`) and after (`higher`) the point.
+bool TowardsInterior(std::int64_t v, bool lower, bool higher) noexcept
+{
+    return v < 0 ? lower : v > 0 ? higher : false;
+}
+
+} // namespace
+
+bool ControlPointDrag::HoldsPoint() const noexcept
+{
+    return model_.Dragging && HasPictureAndGrid() && dragIndex_ >= 0 &&
+           static_cast<std::size_t>(dragIndex_) < model_.ControlPoints.size();
+}
+
+void ControlPointDrag::Pick(std::int32_t x, std::int32_t y)
+{
+    const std::int32_t cols = model_.PointCols;
+    const std::int32_t rows = model_.PointRows;
+    for (std::int32_t r = 1; r < rows - 1; ++r) {
+        for (std::int32_t c = 1; c < cols - 1; ++c) {
+            TControlPoint& p = model_.Point(c, r);
+            const std::int64_t offsetX = std::int64_t{x} - (std::int64_t{p.X} + p.DX);
+            const std::int64_t offsetY = std::int64_t{y} - (std::int64_t{p.Y} + p.DY);
+            if (Abs(offsetX) < kPickReach && Abs(offsetY) < kPickReach) {
+                dragIndex_ = c + r * cols;
+                dragOffsetX_ = static_cast<std::int32_t>(offsetX);
+                dragOffsetY_ = static_cast<std::int32_t>(offsetY);
+                p.Selected = 1;
+                model_.Dragging = true;
+                return;
+            }
+        }
+    }
+}
+
+void ControlPointDrag::ImageMouseDown(std::int32_t x, std::int32_t y)
+{
+    if (!HasPictureAndGrid()) return;
+    // A press of another button while a drag is under way: that drag ends
+    // first, so its cells are queued and its point is no longer picked.
+    if (model_.Dragging) EndDrag();
+    Pick(x, y);
+    host_.Refresh();
+    host_.SetCapture();
+}
+
+void ControlPointDrag::ImageMouseMove(std::int32_t x, std::int32_t y)
+{
+    if (!HoldsPoint()) return;
+    const std::int32_t cols = model_.PointCols;
+    const std::int32_t rows = model_.PointRows;
+    const std::int32_t col = dragIndex_ % cols;
+    const std::int32_t row = dragIndex_ / cols;
+    TControlPoint& p = model_.ControlPoints[static_cast<std::size_t>(dragIndex_)];
+
+    // The displacement that puts the point at the pointer minus the grab
+    // offset.
+    const std::int64_t ndx = std::int64_t{x} - dragOffsetX_ - p.X;
+    const std::int64_t ndy = std::int64_t{y} - dragOffsetY_ - p.Y;
+    const std::int32_t sx = Sign(ndx);
+    const std::int32_t sy = Sign(ndy);
+    const bool left = col > 1, right = col < cols - 2;
+    const bool up = row > 1, down = row < rows - 2;
+
+    bool handedOver = false;
+    if (Abs(ndx) >= model_.GridStepX) {
+        if (TowardsInterior(ndx, left, right)) {
+            p.Selected = 0;
+            if (Abs(ndy) > model_.GridStepY / 2 && TowardsInterior(ndy, up, down)) dragIndex_ += sy * cols;
+            dragIndex_ += sx;
+            handedOver = true;
+        }
+    } else if (Abs(ndy) >= model_.GridStepY) {
+        if (TowardsInterior(ndy, up, down)) {
+            p.Selected = 0;
+            if (Abs(ndx) > model_.GridStepX / 2 && TowardsInterior(ndx, left, right)) dragIndex_ += sx;
+            dragIndex_ += sy * cols;
+            handedOver = true;
+        }
+    } else {
+        const std::int64_t shownX = p.X + ndx;
+        const std::int64_t shownY = p.Y + ndy;
+        if (shownX >= 0 && shownX < model_.ImageWidth && shownY >= 0 && shownY < model_.ImageHeight) {
+            p.DX = static_cast<std::int32_t>(ndx);
+            p.DY = static_cast<std::int32_t>(ndy);
+        }
+    }
+    if (handedOver) host_.QueueCellsAround(dragIndex_ % cols, dragIndex_ / cols);
+    host_.Refresh();
+}
+
+void ControlPointDrag::ImageMouseUp(std::int32_t, std::int32_t) { EndDrag(); }
+
+void ControlPointDrag::EndDrag()
+{
+    if (HoldsPoint()) {
+        const std::int32_t cols = model_.PointCols;
+        model_.ControlPoints[static_cast<std::size_t>(dragIndex_)].Selected = 0;
+        host_.QueueCellsAround(dragIndex_ % cols, dragIndex_ / cols);
+        host_.Refresh();
+    }
+    model_.Dragging = false;
+    host_.ReleaseCapture();
+}
+
+} // namespace plexor

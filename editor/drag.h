@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+
+#include "editor/drag_host.h"
+#include "engine/deform_model.h"
+
+namespace plexor {
+
+// Dragging control points with the mouse on the picture. Positions are
+// picture pixels; while the mouse is captured they may lie outside it. The
+// button and the shift state play no part. UI thread only.
+//
+// A press within 4 pixels (in x and in y) of an interior point's displaced
+// position picks the first such point, rows top to bottom, each left to
+// right, and marks it picked; the outer ring of points is never picked. Every
+// press refreshes the view and captures the mouse, hit or not.
+//
+// Each move puts the dragged point's displaced position at the pointer minus
+// the offset at which it was grabbed, if that lies inside the picture; a
+// wanted displacement of a whole grid step or more instead hands the drag to
+// the interior neighbour in that direction (horizontally first, with a
+// diagonal part beyond half a step on the other axis) and queues the cells
+// around the new point; a hand-over towards the outer ring changes nothing.
+// After a hand-over no point is marked picked. Every move of a drag
+// refreshes.
+//
+// A release ends the drag: the held point is no longer picked, the cells
+// around it are queued and the view is refreshed. Every release gives the
+// mouse back, drag or not.
+class ControlPointDrag {
+public:
+    ControlPointDrag(DeformModel& model, DragHost& host) noexcept : model_(model), host_(host) {}
+    ControlPointDrag(const ControlPointDrag&) = delete;
+    ControlPointDrag& operator=(const ControlPointDrag&) = delete;
+
+    void ImageMouseDown(std::int32_t x, std::int32_t y);
+    void ImageMouseMove(std::int32_t x, std::int32_t y);
+    void ImageMouseUp(std::int32_t x, std::int32_t y);
+
+    // Ends the drag exactly as a release does. For commands that replace the
+    // grid while a drag may be under way: they end it first.
+    void EndDrag();
+
+    bool Dragging() const noexcept { return model_.Dragging; }
+    // The point holding the drag, c + r * PointCols, and the pointer's offset
+    // from its displaced position taken at the press. Meaningless while no
+    // drag is under way.
+    std::int32_t DragIndex() const noexcept { return dragIndex_; }
+    std::int32_t DragOffsetX() const noexcept { return dragOffsetX_; }
+    std::int32_t DragOffsetY() const noexcept { return dragOffsetY_; }
+
+private:
+    bool HasPictureAndGrid() const noexcept { return model_.ImageLoaded && model_.GridExists(); }
+    // Whether a drag is under way on a point of the current grid.
+    bool HoldsPoint() const noexcept;
+    // Picks the first interior point within reach of (x, y), if any.
+    void Pick(std::int32_t x, std::int32_t y);
+
+    DeformModel& model_;
+    DragHost& host_;
+    std::int32_t dragIndex_ = 0;
+    std::int32_t dragOffsetX_ = 0;
+    std::int32_t dragOffsetY_ = 0;
+};
+
+} // namespace plexor

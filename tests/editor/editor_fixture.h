@@ -1,0 +1,160 @@
+#pragma once
+
+// Helpers for the editor's tests: views over plain memory, reading pixels
+// back, and hosts that record what the refresh and the drag ask of the
+// window.
+
+#include <cstdint>
+#include <ostream>
+#include <utility>
+#include <vector>
+
+#include "editor/colour.h"
+#include "editor/drag_host.h"
+#include "editor/refresh.h"
+#include "editor/refresh_host.h"
+#include "editor/view_canvas.h"
+#include "engine/deform_model.h"
+#include "model_fixture.h"
+
+namespace plexor {
+
+inline std::ostream& operator<<(std::ostream& out, const Colour& c)
+{
+    return out << "(b" << int(c.Blue) << " g" << int(c.Green) << " r" << int(c.Red) << ")";
+}
+
+inline constexpr Colour kBackground{17, 34, 51};
+
+inline Rgb Grey(std::int32_t, std::int32_t) { return Rgb{kBackground.Blue, kBackground.Green, kBackground.Red}; }
+
+// A width x height picture of one colour, with room for `guard` sentinel bytes
+// after it, so that a write past the picture shows.
+struct TestCanvas {
+    static constexpr std::uint8_t kGuard = 0xA5;
+
+    TestCanvas(std::int32_t width, std::int32_t height, std::size_t guard = 64)
+        : bytes(static_cast<std::size_t>(width) * height * 3 + guard, kGuard)
+    {
+        view.Pixels = bytes.data();
+        view.Width = width;
+        view.Height = height;
+        for (std::int32_t y = 0; y < height; ++y)
+            for (std::int32_t x = 0; x < width; ++x) Set(x, y, kBackground);
+    }
+    TestCanvas(const TestCanvas&) = delete;
+    TestCanvas& operator=(const TestCanvas&) = delete;
+
+    Colour At(std::int32_t x, std::int32_t y) const
+    {
+        const std::uint8_t* p = bytes.data() + 3 * (static_cast<std::size_t>(y) * view.Width + x);
+        return Colour{p[0], p[1], p[2]};
+    }
+    void Set(std::int32_t x, std::int32_t y, Colour c)
+    {
+        std::uint8_t* p = bytes.data() + 3 * (static_cast<std::size_t>(y) * view.Width + x);
+        p[0] = c.Blue;
+        p[1] = c.Green;
+        p[2] = c.Red;
+    }
+    bool GuardIntact() const
+    {
+        const std::size_t picture = static_cast<std::size_t>(view.Width) * view.Height * 3;
+        for (std::size_t i = picture; i < bytes.size(); ++i)
+            if (bytes[i] != kGuard) return false;
+        return true;
+    }
+    // Every pixel that is not the background, row by row.
+    std::vector<std::pair<int, int>> Painted() const
+    {
+        std::vector<std::pair<int, int>> out;
+        for (std::int32_t y = 0; y < view.Height; ++y)
+            for (std::int32_t x = 0; x < view.Width; ++x)
+                if (At(x, y) != kBackground) out.emplace_back(x, y);
+        return out;
+    }
+
+    std::vector<std::uint8_t> bytes;
+    ViewCanvas view;
+};
+
+inline Colour ViewPixel(const DeformModel& m, std::int32_t x, std::int32_t y)
+{
+    const std::uint8_t* p = m.ViewImage.data() + 3 * (static_cast<std::size_t>(y) * m.ImageWidth + x);
+    return Colour{p[0], p[1], p[2]};
+}
+
+// How many pixels of the view have colour `c`.
+inline int CountInView(const DeformModel& m, Colour c)
+{
+    int n = 0;
+    for (std::int32_t y = 0; y < m.ImageHeight; ++y)
+        for (std::int32_t x = 0; x < m.ImageWidth; ++x) n += ViewPixel(m, x, y) == c;
+    return n;
+}
+
+// A model holding a plain picture and a grid at `step`, laid as the grid
+// command lays it.
+inline void LoadPictureWithGrid(DeformModel& m, std::int32_t width, std::int32_t height, std::int32_t step)
+{
+    LoadPicture(m, width, height, Grey);
+    m.GridStepX = m.GridStepY = step;
+    m.CopyPixels(m.SourceImage, m.WorkImage);
+    m.BuildGrid();
+    m.BlackOutMargins();
+    m.BuildWeightTables();
+}
+
+// A refresh host that shows the overlay or not, and writes down what it is
+// asked, in order.
+class RecordingRefreshHost : public RefreshHost {
+public:
+    enum class Call { OverlayVisible, PushView, RepaintImage };
+
+    bool OverlayVisible() const override
+    {
+        calls.push_back(Call::OverlayVisible);
+        return overlay;
+    }
+    void PushView() override { calls.push_back(Call::PushView); }
+    void RepaintImage() override { calls.push_back(Call::RepaintImage); }
+
+    bool overlay = true;
+    mutable std::vector<Call> calls;
+};
+
+// A drag host that refreshes the model for real (overlay on) and writes down
+// every call.
+class RecordingDragHost : public DragHost {
+public:
+    enum class Call { Refresh, Queue, SetCapture, ReleaseCapture };
+
+    explicit RecordingDragHost(DeformModel& m) : model(m) {}
+
+    void Refresh() override
+    {
+        calls.push_back(Call::Refresh);
+        plexor::Refresh(model, view);
+    }
+    void QueueCellsAround(std::int32_t c, std::int32_t r) override
+    {
+        calls.push_back(Call::Queue);
+        queued.emplace_back(c, r);
+    }
+    void SetCapture() override { calls.push_back(Call::SetCapture); }
+    void ReleaseCapture() override { calls.push_back(Call::ReleaseCapture); }
+
+    int Count(Call call) const
+    {
+        int n = 0;
+        for (Call c : calls) n += c == call;
+        return n;
+    }
+
+    DeformModel& model;
+    RecordingRefreshHost view;
+    std::vector<Call> calls;
+    std::vector<std::pair<std::int32_t, std::int32_t>> queued;
+};
+
+} // namespace plexor

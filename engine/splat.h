@@ -46,19 +46,31 @@ inline void SplatSample(const SplatTarget& t, std::int64_t xd, std::int64_t yd, 
     const std::uint8_t green = t.source[3 * src + 1];
     const std::uint8_t red = t.source[3 * src + 2];
     const std::int64_t w = t.width;
-    if (dest - w - 1 >= 0 && dest + w + 1 < t.capacity) {
-        // The whole square lies inside the buffer: only the marks decide. A
-        // marked pixel's write goes to a scratch pixel instead, so that no
-        // branch depends on the marks.
-        std::uint8_t scratch[3];
+    if (dest - w - 1 >= 0 && dest + w + 2 < t.capacity) {
+        // The whole square, and the pixel after it, lie inside the buffer:
+        // only the marks decide. Each pixel takes one 4-byte store whose
+        // fourth byte gives the next pixel back its own first byte, read
+        // before the row was touched, so a marked neighbour stays as it was
+        // and an unmarked one is written whole after. A marked pixel's store
+        // goes to a scratch word instead, so that no branch depends on the
+        // marks.
+        const std::uint32_t colour = blue | (std::uint32_t{green} << 8) | (std::uint32_t{red} << 16);
+        std::uint8_t scratch[4];
         for (std::int64_t m = dest - w - 1; m <= dest + w - 1; m += w) {
+            std::uint8_t* px = t.work + 3 * m;
+            const std::uint32_t next0 = px[3];
+            const std::uint32_t next1 = px[6];
+            const std::uint32_t next2 = px[9];
+            const std::uint32_t words[3] = {colour | next0 << 24, colour | next1 << 24, colour | next2 << 24};
             for (int k = 0; k < 3; ++k) {
-                std::uint8_t* px = t.mask[m + k] == 0 ? t.work + 3 * (m + k) : scratch;
-                px[0] = blue;
-                px[1] = green;
-                px[2] = red;
+                std::uint8_t* to = t.mask[m + k] == 0 ? px + 3 * k : scratch;
+                std::memcpy(to, &words[k], 4);
             }
         }
+        std::uint8_t* at = t.work + 3 * dest;
+        const std::uint32_t last = colour | std::uint32_t{at[3]} << 24;
+        std::memcpy(at, &last, 4);
+        return;
     } else {
         for (std::int64_t a = -1; a <= 1; ++a) {
             for (std::int64_t b = -1; b <= 1; ++b) {

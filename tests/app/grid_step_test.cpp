@@ -1,0 +1,34 @@
+#include <gtest/gtest.h>
+
+#include "app/grid_step.h"
+
+namespace plexor {
+namespace {
+
+TEST(GridStep, AcceptsWholeNumbersFromOne)
+{
+    std::string error;
+    EXPECT_EQ(ParseGridStep("48", error), 48);
+    EXPECT_EQ(ParseGridStep(" 7\t", error), 7);
+    EXPECT_EQ(ParseGridStep("+5", error), 5);
+    EXPECT_EQ(ParseGridStep("1", error), 1);
+    EXPECT_EQ(ParseGridStep("2147483647", error), 2147483647);
+    EXPECT_TRUE(error.empty());
+}
+
+TEST(GridStep, RefusesEverythingElseNamingTheText)
+{
+    for (const char* text : {"abc", "", " ", "4 8", "48x", "0x10", "+", "+-3", "2147483648", "1e3", "٤"}) {
+        std::string error;
+        EXPECT_FALSE(ParseGridStep(text, error).has_value()) << text;
+        EXPECT_EQ(error, std::string("'") + text + "' is not a valid integer value");
+    }
+    for (const char* text : {"0", "-1", "-2147483648"}) {
+        std::string error;
+        EXPECT_FALSE(ParseGridStep(text, error).has_value()) << text;
+        EXPECT_EQ(error, std::string("'") + text + "' is not a valid grid step: the step must be at least 1");
+    }
+}
+
+} // namespace
+} // namespace plexor

@@ -1,0 +1,297 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <deque>
+#include <thread>
+
+#include "app/main_commands.h"
+#include "engine/deform_cell.h"
+#include "platform/bmp_reader.h"
+#include "shell_fakes.h"
+
+namespace plexor {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The grid dialog: records what it was shown with and, when shown, replaces
+// the text with the next queued answer, as a user typing would.
+class FakeGridDialog : public GridDialogPort {
+public:
+    void SetEditText(const std::string& t) override { text = t; }
+    void ShowModal() override
+    {
+        shownWith.push_back(text);
+        if (!answers.empty()) {
+            text = answers.front();
+            answers.pop_front();
+        }
+    }
+    std::string EditText() const override { return text; }
+    std::string text = "5";
+    std::deque<std::string> answers;
+    std::vector<std::string> shownWith;
+};
+
+class FakeWindow : public WindowPorts {
+public:
+    void SetShowChecked(bool c) override { checked = c; }
+    void SetCapture() override { ++captures; }
+    void ReleaseCapture() override { ++releases; }
+    void ShowInformation(const std::string& t) override { information.push_back(t); }
+    bool checked = false;
+    int captures = 0, releases = 0;
+    std::vector<std::string> information;
+};
+
+class MainCommandsTest : public ::testing::Test {
+protected:
+    MainCommandsTest() { commands.FormCreate(); }
+
+    ShellPorts Ports() { return ShellPorts{messages, errors, dialogs, frame, image, grid, window, [] {}}; }
+
+    void Open(const TBitmap& picture)
+    {
+        ASSERT_TRUE(commands.OpenFile(WriteBmp(folder, "picture.bmp", picture)));
+    }
+    void Grid(const std::string& step)
+    {
+        grid.answers.push_back(step);
+        commands.SBGridClick();
+    }
+    // Plays the event loop until the worker has emptied its queue and asks
+    // for nothing more.
+    void FinishBatches()
+    {
+        const auto end = std::chrono::steady_clock::now() + 60s;
+        while (std::chrono::steady_clock::now() < end) {
+            commands.ServeWorkerCalls();
+            if (model().CellQueue.Size() == 0) {
+                std::this_thread::sleep_for(5ms);
+                commands.ServeWorkerCalls();
+                if (model().CellQueue.Size() == 0) return;
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+        FAIL() << "the worker did not finish";
+    }
+    std::vector<std::uint8_t> Save()
+    {
+        const std::string path = folder.File("saved-" + std::to_string(saves++) + ".bmp");
+        dialogs.saveAnswers.push_back(FileDialogChoice{path, 1});
+        commands.MISaveAsClick();
+        return ReadBytes(path);
+    }
+    DeformModel& model() { return commands.Model(); }
+
+    FakeMessages messages;
+    FakeErrors errors;
+    FakeDialogs dialogs;
+    FakeFrame frame;
+    FakeImage image;
+    FakeGridDialog grid;
+    FakeWindow window;
+    TempFolder folder;
+    int saves = 0;
+    MainCommands commands{Ports()};
+};
+
+TEST_F(MainCommandsTest, StartsEmptyWithTheDefaultStep)
+{
+    EXPECT_FALSE(commands.ShowChecked());
+    EXPECT_FALSE(model().ImageLoaded);
+    EXPECT_FALSE(model().GridExists());
+    EXPECT_EQ(model().GridStepX, 48);
+    EXPECT_EQ(model().GridStepY, 48);
+    EXPECT_TRUE(commands.WorkerRunning());
+}
+
+TEST_F(MainCommandsTest, GridCommandAsksForTheStepAndLaysTheGrid)
+{
+    Grid("20");
+    ASSERT_EQ(grid.shownWith.size(), 1u);
+    EXPECT_EQ(grid.shownWith[0], "48") << "the step, not the dialog's own text";
+    EXPECT_EQ(model().GridStepX, 20);
+    EXPECT_EQ(model().GridStepY, 20);
+    EXPECT_TRUE(commands.ShowChecked());
+    EXPECT_TRUE(window.checked);
+    // No picture: one point at (0, 0), no cells, nothing drawn.
+    EXPECT_EQ(model().ControlPoints.size(), 1u);
+    EXPECT_EQ(model().CellCount, 0);
+    EXPECT_TRUE(model().CellQueued.empty());
+    EXPECT_EQ(image.repaints, 0);
+
+    Grid(" 12 ");
+    EXPECT_EQ(grid.shownWith[1], "20");
+    EXPECT_EQ(model().GridStepX, 12);
+}
+
+TEST_F(MainCommandsTest, RefusedStepsChangeNothing)
+{
+    Open(Gradient24(96, 72));
+    Grid("24");
+    const std::vector<float> tables = model().WeightTable;
+    commands.MIShowClick(); // overlay off
+    const int repaints = image.repaints;
+    for (const auto& [typed, message] :
+         {std::pair<std::string, std::string>{"abc", "'abc' is not a valid integer value"},
+          {"", "'' is not a valid integer value"},
+          {"12.5", "'12.5' is not a valid integer value"},
+          {"99999999999", "'99999999999' is not a valid integer value"},
+          {"0", "'0' is not a valid grid step: the step must be at least 1"},
+          {"-3", "'-3' is not a valid grid step: the step must be at least 1"}}) {
+        errors.shown.clear();
+        Grid(typed);
+        ASSERT_EQ(errors.shown.size(), 1u) << typed;
+        EXPECT_EQ(errors.shown[0], message);
+        EXPECT_EQ(model().GridStepX, 24);
+        EXPECT_EQ(model().PointCols, 5);
+        EXPECT_EQ(model().WeightTable, tables);
+        EXPECT_FALSE(commands.ShowChecked()) << "the check stays as it was";
+        EXPECT_EQ(image.repaints, repaints);
+    }
+    errors.shown.clear();
+    model().AvailableMemory = [] { return std::uint64_t{1} << 20; };
+    Grid("4000"); // tables of 16 x 4001^2 weights cannot be had
+    ASSERT_EQ(errors.shown.size(), 1u);
+    EXPECT_EQ(model().GridStepX, 24);
+}
+
+TEST_F(MainCommandsTest, KeysGAndSmallGRunTheGridCommand)
+{
+    commands.FormKeyPress(U'g');
+    commands.FormKeyPress(U'G');
+    commands.FormKeyPress(U'h');
+    commands.FormKeyPress(U'\r');
+    EXPECT_EQ(grid.shownWith.size(), 2u);
+}
+
+TEST_F(MainCommandsTest, ShowAndResetWithoutPictureOrGrid)
+{
+    commands.MIShowClick();
+    EXPECT_TRUE(commands.ShowChecked());
+    EXPECT_TRUE(window.checked);
+    commands.MIShowClick();
+    EXPECT_FALSE(window.checked);
+    EXPECT_EQ(image.repaints, 0);
+
+    Open(Gradient24(40, 40));
+    commands.SBDefaultClick(); // no grid: nothing at all
+    EXPECT_EQ(image.repaints, 0);
+    EXPECT_FALSE(model().GridExists());
+    commands.MIShowClick(); // a picture but no grid: only the check
+    EXPECT_EQ(image.repaints, 0);
+}
+
+TEST_F(MainCommandsTest, OverlaySwitchDecidesWhatIsSaved)
+{
+    Open(Gradient24(96, 72));
+    Grid("24");
+    const std::vector<std::uint8_t> withOverlay = Save();
+    commands.MIShowClick(); // refreshes without the overlay
+    const std::vector<std::uint8_t> without = Save();
+    ASSERT_EQ(withOverlay.size(), without.size());
+    EXPECT_NE(withOverlay, without);
+    // Without the overlay the file holds WorkImage: the picture with its
+    // black bands.
+    const TBitmap saved = ReadBmp(std::span<const std::uint8_t>(without));
+    for (std::int32_t y = 0; y < 72; ++y)
+        ASSERT_EQ(0, std::memcmp(saved.Row(y), model().WorkImage.data() + 3 * 96 * y, 3 * 96)) << "row " << y;
+}
+
+TEST_F(MainCommandsTest, ResetRestoresThePictureAndTheGrid)
+{
+    Open(Gradient24(96, 96));
+    Grid("24");
+    commands.ImageMouseDown(48, 48);
+    commands.ImageMouseMove(55, 50);
+    commands.ImageMouseUp(55, 50);
+    FinishBatches();
+    EXPECT_EQ(model().Point(2, 2).DX, 7);
+    commands.SBDefaultClick();
+    EXPECT_EQ(model().Point(2, 2).DX, 0);
+    EXPECT_EQ(0, std::memcmp(model().WorkImage.data(), model().SourceImage.data(), model().WorkImage.size()))
+        << "a 96 x 96 picture at step 24 has no black bands";
+}
+
+TEST_F(MainCommandsTest, DragThenBatchShowsTheDeformedPicture)
+{
+    Open(Gradient24(97, 80));
+    Grid("20");
+    commands.MIShowClick(); // overlay off, so the screen shows WorkImage itself
+    commands.ImageMouseDown(42, 41); // near point (2, 2) at (40, 40)
+    EXPECT_EQ(window.captures, 1);
+    commands.ImageMouseMove(49, 45);
+    commands.ImageMouseUp(49, 45);
+    EXPECT_EQ(window.releases, 1);
+    FinishBatches();
+
+    // What the worker should have produced: the cells around the point,
+    // deformed the literal way from the picture as opened.
+    DeformModel expected;
+    expected.ImageWidth = 100;
+    expected.ImageHeight = 80;
+    ASSERT_TRUE(expected.AllocateBuffers());
+    expected.SplatMask = PixelBuffer::Obtain(static_cast<std::size_t>(expected.PixelCapacity));
+    std::memset(expected.SplatMask.data(), 0, expected.SplatMask.size());
+    std::memcpy(expected.SourceImage.data(), model().SourceImage.data(), model().SourceImage.size());
+    expected.GridStepX = expected.GridStepY = 20;
+    expected.CopyPixels(expected.SourceImage, expected.WorkImage);
+    expected.BuildGrid();
+    expected.BlackOutMargins();
+    expected.BuildWeightTables();
+    expected.Point(2, 2).DX = 7;
+    expected.Point(2, 2).DY = 4;
+    for (std::int32_t r = 0; r <= 3; ++r)
+        for (std::int32_t c = 0; c <= 3; ++c) DeformCellLiteral(expected, {c, r});
+    ASSERT_EQ(0, std::memcmp(expected.WorkImage.data(), model().WorkImage.data(), model().WorkImage.size()));
+
+    const TBitmap saved = ReadBmp(std::span<const std::uint8_t>(Save()));
+    for (std::int32_t y = 0; y < 80; ++y)
+        ASSERT_EQ(0, std::memcmp(saved.Row(y), expected.WorkImage.data() + 3 * 100 * y, 300)) << "row " << y;
+}
+
+TEST_F(MainCommandsTest, GridKeyDuringADragEndsItFirst)
+{
+    Open(Gradient24(96, 96));
+    Grid("24");
+    commands.ImageMouseDown(48, 48);
+    commands.ImageMouseMove(52, 48);
+    ASSERT_TRUE(model().Dragging);
+    commands.FormKeyPress(U'g');
+    grid.answers.clear();
+    EXPECT_FALSE(model().Dragging);
+    EXPECT_EQ(window.releases, 1) << "ended as a release would";
+    commands.ImageMouseMove(80, 80); // the old drag is over: nothing moves
+    for (const TControlPoint& p : model().ControlPoints) EXPECT_EQ(p.DX, 0);
+    FinishBatches();
+}
+
+TEST_F(MainCommandsTest, AboutShowsTheCredits)
+{
+    commands.MIAboutClick();
+    ASSERT_EQ(window.information.size(), 1u);
+    EXPECT_NE(window.information[0].find("Plexor"), std::string::npos);
+}
+
+TEST_F(MainCommandsTest, ShutDownWithTheWorkerBusyOrWaiting)
+{
+    Open(Gradient24(400, 300));
+    Grid("16");
+    // Several batches queued and none of their refreshes served: shut-down
+    // must serve them itself and end.
+    for (int i = 0; i < 5; ++i) {
+        commands.ImageMouseDown(16 * (3 + i), 16 * 4);
+        commands.ImageMouseMove(16 * (3 + i) + 5, 16 * 4 + 3);
+        commands.ImageMouseUp(16 * (3 + i) + 5, 16 * 4 + 3);
+    }
+    commands.FormDestroy();
+    EXPECT_FALSE(commands.WorkerRunning());
+    EXPECT_FALSE(model().GridExists());
+    EXPECT_TRUE(model().WorkImage.empty());
+    commands.ServeWorkerCalls(); // a late call from the event loop is harmless
+}
+
+} // namespace
+} // namespace plexor

@@ -1,0 +1,155 @@
+#pragma once
+
+// Stand-ins for the window around the commands: they answer as a user or
+// the window system would and record what the commands did to them.
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/shell_ports.h"
+#include "engine/message_sink.h"
+#include "platform/bitmap.h"
+#include "platform/bmp_writer.h"
+
+namespace plexor {
+
+struct ShownMessage {
+    std::string text, caption;
+    int style;
+};
+
+class FakeMessages : public MessageSink {
+public:
+    void ShowMessage(const std::string& text, const std::string& caption, int style) override
+    {
+        shown.push_back({text, caption, style});
+    }
+    std::vector<ShownMessage> shown;
+};
+
+class FakeErrors : public ErrorDisplay {
+public:
+    void ShowError(const std::string& message) override { shown.push_back(message); }
+    std::vector<std::string> shown;
+};
+
+// Answers each dialog with the next queued choice; an empty queue cancels.
+class FakeDialogs : public FileDialogs {
+public:
+    std::optional<FileDialogChoice> RunOpenDialog(const FileDialogRequest& request) override
+    {
+        openRequests.push_back(request);
+        return Next(openAnswers);
+    }
+    std::optional<FileDialogChoice> RunSaveDialog(const FileDialogRequest& request) override
+    {
+        saveRequests.push_back(request);
+        return Next(saveAnswers);
+    }
+    std::deque<std::optional<FileDialogChoice>> openAnswers, saveAnswers;
+    std::vector<FileDialogRequest> openRequests, saveRequests;
+
+private:
+    static std::optional<FileDialogChoice> Next(std::deque<std::optional<FileDialogChoice>>& answers)
+    {
+        if (answers.empty()) return std::nullopt;
+        std::optional<FileDialogChoice> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+// A window with a frame of fixed thickness on a screen of a given size.
+class FakeFrame : public WindowFrame {
+public:
+    std::int32_t screenWidth = 1024, screenHeight = 768;
+    std::int32_t frameWidth = 8, frameHeight = 46; // borders, title and menu
+    std::int32_t clientWidth = 329, clientHeight = 221;
+    std::int32_t left = 190, top = 109;
+    std::int32_t panelWidth = 41;
+
+    std::int32_t ScreenWidth() const override { return screenWidth; }
+    std::int32_t ScreenHeight() const override { return screenHeight; }
+    std::int32_t Width() const override { return clientWidth + frameWidth; }
+    std::int32_t Height() const override { return clientHeight + frameHeight; }
+    std::int32_t ClientHeight() const override { return clientHeight; }
+    std::int32_t PanelWidth() const override { return panelWidth; }
+    void SetClientWidth(std::int32_t w) override { clientWidth = w; }
+    void SetClientHeight(std::int32_t h) override { clientHeight = h; }
+    void SetLeft(std::int32_t l) override { left = l; }
+    void SetTop(std::int32_t t) override { top = t; }
+};
+
+class FakeImage : public ImageView {
+public:
+    void ShowBitmap(const TBitmap& b) override
+    {
+        bitmap = &b;
+        ++shows;
+    }
+    void Repaint() override { ++repaints; }
+    const TBitmap* bitmap = nullptr;
+    int shows = 0;
+    int repaints = 0;
+};
+
+// A folder of its own for one test, removed afterwards.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        path_ = std::filesystem::temp_directory_path() /
+                ("plexor-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    static inline int counter_ = 0;
+    std::filesystem::path path_;
+};
+
+inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::vector<std::uint8_t> ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A 24-bit picture whose pixel (x, y) is (x, y, 200) as blue, green, red.
+inline TBitmap Gradient24(std::int32_t width, std::int32_t height)
+{
+    TBitmap bitmap(width, height, PixelFormat::Rgb24());
+    for (std::int32_t y = 0; y < height; ++y)
+        for (std::int32_t x = 0; x < width; ++x) {
+            std::uint8_t* p = bitmap.Row(y) + 3 * x;
+            p[0] = static_cast<std::uint8_t>(x);
+            p[1] = static_cast<std::uint8_t>(y);
+            p[2] = 200;
+        }
+    return bitmap;
+}
+
+inline std::string WriteBmp(const TempFolder& folder, const std::string& name, const TBitmap& bitmap)
+{
+    const std::string path = folder.File(name);
+    WriteBytes(path, EncodeBmp(bitmap));
+    return path;
+}
+
+} // namespace plexor

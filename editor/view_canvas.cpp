@@ -12,6 +12,7 @@ ViewCanvas ViewCanvas::Of(DeformModel& model) noexcept
     canvas.Pixels = model.ViewImage.data();
     canvas.Width = model.ImageWidth;
     canvas.Height = model.ImageHeight;
+    canvas.PictureHeight = model.ImageHeight;
     return canvas;
 }
 

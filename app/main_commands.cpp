@@ -52,7 +52,7 @@ void MainCommands::FormDestroy()
 
 void MainCommands::MIOpenClick() { pictures_.MIOpenClick(); }
 
-bool MainCommands::OpenFile(const std::string& path) { return pictures_.OpenFile(path); }
+bool MainCommands::OpenFile(const std::string& path) { return pictures_.OpenNamedFile(path); }
 
 void MainCommands::MISaveAsClick() { pictures_.MISaveAsClick(); }
 

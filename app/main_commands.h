@@ -45,6 +45,7 @@ public:
     void FormDestroy();
 
     void MIOpenClick();
+    // Opens a file named on the command line, as File > Open would.
     bool OpenFile(const std::string& path);
     void MISaveAsClick();
     void MIShowClick();

@@ -104,6 +104,12 @@ bool PictureCommands::OpenFile(const std::string& path)
     return true;
 }
 
+bool PictureCommands::OpenNamedFile(const std::string& path)
+{
+    openDialog_.Remember(FileDialogChoice{path, openDialog_.Request().FilterIndex});
+    return OpenFile(path);
+}
+
 void PictureCommands::PushView()
 {
     if (!model_.ImageLoaded || model_.ViewImage.empty()) return;

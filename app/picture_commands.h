@@ -27,6 +27,9 @@ public:
     // whether the picture now shown is that file's. A file that cannot be
     // read, or whose buffers cannot be had, changes nothing.
     bool OpenFile(const std::string& path);
+    // Opens `path` as if it had been chosen in the open dialog, which then
+    // proposes it next time (a file named on the command line).
+    bool OpenNamedFile(const std::string& path);
     // Writes ViewImage into the screen bitmap.
     void PushView();
     // File > Save as...: writes the screen bitmap to a BMP file.

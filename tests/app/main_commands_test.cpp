@@ -268,6 +268,15 @@ TEST_F(MainCommandsTest, GridKeyDuringADragEndsItFirst)
     FinishBatches();
 }
 
+TEST_F(MainCommandsTest, AFileNamedAtStartIsProposedByTheNextOpen)
+{
+    const std::string path = WriteBmp(folder, "start.bmp", Gradient24(8, 8));
+    ASSERT_TRUE(commands.OpenFile(path));
+    commands.MIOpenClick(); // cancelled
+    ASSERT_EQ(dialogs.openRequests.size(), 1u);
+    EXPECT_EQ(dialogs.openRequests[0].FileName, path);
+}
+
 TEST_F(MainCommandsTest, AboutShowsTheCredits)
 {
     commands.MIAboutClick();

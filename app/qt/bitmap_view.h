@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+class QPainter;
+
+namespace plexor {
+
+class TBitmap;
+
+// What the picture control draws for the screen bitmap. Where Qt reads the
+// bitmap's pixel format as it is (24-bit rows, colour tables of 1 or 8 bits,
+// the default 16- and 32-bit layouts) the image lies over the bitmap's own
+// rows, which are stored bottom row first, and is drawn mirrored top to
+// bottom: nothing is copied or converted, however often the view is pushed.
+// Other formats (4 bits, unusual colour masks) are converted to 24-bit rows
+// at every update.
+class BitmapView {
+public:
+    // Shows `bitmap`, which stays alive and in place until the next call;
+    // nullptr shows nothing.
+    void Show(const TBitmap* bitmap);
+    // The bitmap's pixels have changed: brings a converted copy up to date.
+    // An image over the bitmap's rows needs nothing.
+    void Update();
+    // Draws the picture with its top-left corner at (0, 0), one picture
+    // pixel per logical pixel of the painter.
+    void Paint(QPainter& painter) const;
+
+    QSize Size() const noexcept { return size_; }
+    // Whether the picture is drawn from a converted copy.
+    bool Converted() const noexcept { return converted_; }
+    // The picture as shown, top row first, for checks and screenshots.
+    QImage TopDownImage() const;
+
+private:
+    const TBitmap* bitmap_ = nullptr;
+    QImage image_;
+    QSize size_;
+    bool converted_ = false;
+};
+
+} // namespace plexor

@@ -1,0 +1,92 @@
+#include "app/qt/file_dialogs.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace plexor {
+namespace {
+
+QString FromLocal(const std::string& text) { return QFile::decodeName(QByteArray::fromStdString(text)); }
+
+// One filter pattern as this system matches names: "*.*" stands for every
+// file, also one without a dot in its name.
+QString Pattern(const QString& pattern)
+{
+    const QString trimmed = pattern.trimmed();
+    return trimmed == QLatin1String("*.*") ? QStringLiteral("*") : trimmed;
+}
+
+} // namespace
+
+QStringList NameFilters(const std::string& filter)
+{
+    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts[i].trimmed();
+        // A name usually repeats its patterns in brackets; the dialog is
+        // shown the patterns it really applies.
+        if (name.endsWith(QLatin1Char(')'))) {
+            const qsizetype open = name.lastIndexOf(QLatin1Char('('));
+            if (open >= 0) name = name.left(open).trimmed();
+        }
+        QStringList patterns;
+        for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            patterns << Pattern(pattern);
+        filters << QStringLiteral("%1 (%2)").arg(name, patterns.join(QLatin1Char(' ')));
+    }
+    return filters;
+}
+
+void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request, QFileDialog::AcceptMode mode)
+{
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, mode == QFileDialog::AcceptSave);
+    dialog.setSizeGripEnabled(true);
+
+    const QStringList filters = NameFilters(request.Filter);
+    dialog.setNameFilters(filters);
+    if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
+        dialog.selectNameFilter(filters[request.FilterIndex - 1]);
+    dialog.setDefaultSuffix(QString::fromStdString(request.DefaultExtension));
+
+    if (!request.FileName.empty()) {
+        const QFileInfo proposed(FromLocal(request.FileName));
+        if (proposed.isAbsolute() || request.FileName.find('/') != std::string::npos)
+            dialog.setDirectory(proposed.absolutePath());
+        dialog.selectFile(proposed.fileName());
+    }
+}
+
+FileDialogChoice ChoiceOf(const QFileDialog& dialog)
+{
+    FileDialogChoice choice;
+    const QStringList files = dialog.selectedFiles();
+    if (!files.isEmpty()) choice.FileName = QFile::encodeName(files.first()).toStdString();
+    const qsizetype index = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
+    choice.FilterIndex = index < 0 ? 1 : static_cast<int>(index) + 1;
+    return choice;
+}
+
+std::optional<FileDialogChoice> QtFileDialogs::RunOpenDialog(const FileDialogRequest& request)
+{
+    return Run(request, QFileDialog::AcceptOpen, QStringLiteral("Open"));
+}
+
+std::optional<FileDialogChoice> QtFileDialogs::RunSaveDialog(const FileDialogRequest& request)
+{
+    return Run(request, QFileDialog::AcceptSave, QStringLiteral("Save As"));
+}
+
+std::optional<FileDialogChoice> QtFileDialogs::Run(const FileDialogRequest& request, QFileDialog::AcceptMode mode,
+                                                   const QString& title)
+{
+    QFileDialog dialog(owner_, title);
+    dialog.setObjectName(mode == QFileDialog::AcceptOpen ? QStringLiteral("OPD") : QStringLiteral("SD"));
+    ConfigureFileDialog(dialog, request, mode);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return ChoiceOf(dialog);
+}
+
+} // namespace plexor

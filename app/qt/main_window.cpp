@@ -1,0 +1,243 @@
+#include "app/qt/main_window.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QToolButton>
+#include <exception>
+
+#include "app/qt/file_dialogs.h"
+#include "app/qt/picture_control.h"
+
+namespace plexor {
+namespace {
+
+// Where the window opens: left, top, outer width and height.
+constexpr QRect kDesignedBounds{190, 109, 337, 267};
+constexpr int kPanelWidth = 41;
+
+QToolButton* SpeedButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
+                         const QRect& bounds)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(caption);
+    button->setToolTip(hint);
+    button->setGeometry(bounds);
+    // A speed button never takes the keyboard focus from the window.
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QAction* MenuItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {})
+{
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    item->setShortcut(shortcut);
+    return item;
+}
+
+} // namespace
+
+template <class Command>
+void TFMain::Run(Command&& command)
+{
+    if (shutDown_) return;
+    try {
+        command();
+    } catch (const std::exception& error) {
+        services_.Boxes->ShowError(error.what());
+    } catch (...) {
+        services_.Boxes->ShowError("The command failed.");
+    }
+    // The check mark follows the commands' switch, whichever way Qt's own
+    // toggle of a checkable item went.
+    MIShow->setChecked(commands_->ShowChecked());
+}
+
+TFMain::TFMain(DialogServices services) : services_(std::move(services))
+{
+    setObjectName(QStringLiteral("FMain"));
+    setWindowTitle(QStringLiteral("Plexor machine"));
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
+
+    if (!services_.Files) services_.Files = std::make_unique<QtFileDialogs>(this);
+    if (!services_.Boxes) services_.Boxes = std::make_unique<QtMessageBoxes>(this);
+
+    CreateComponents();
+    CreateMenu();
+    frame_ = std::make_unique<MainWindowFrame>(*this, *PLeft);
+    PlaceAtDesignedBounds();
+
+    // FormCreate: the model's defaults, the empty queue, the worker asleep.
+    commands_ = std::make_unique<MainCommands>(ShellPorts{*services_.Boxes, *services_.Boxes, *services_.Files, *frame_,
+                                                          *Image, *this, *this, [this] { PostWorkerCall(); }});
+    commands_->FormCreate();
+}
+
+TFMain::~TFMain() { FormDestroy(); }
+
+void TFMain::CreateComponents()
+{
+    auto* client = new QWidget(this);
+    auto* layout = new QHBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    setCentralWidget(client);
+
+    PLeft = new QFrame(client);
+    PLeft->setObjectName(QStringLiteral("PLeft"));
+    PLeft->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    PLeft->setFixedWidth(kPanelWidth);
+    layout->addWidget(PLeft);
+
+    SBGrid = SpeedButton(PLeft, "SBGrid", QStringLiteral("#"), QStringLiteral("create new grid / new grid size"),
+                         QRect(6, 6, 25, 25));
+    SBDefault = SpeedButton(PLeft, "SBDefault", QStringLiteral("&R"),
+                            QStringLiteral("Reset the picture and the grid"), QRect(6, 40, 25, 25));
+    connect(SBGrid, &QToolButton::clicked, this, [this] { Run([this] { commands_->SBGridClick(); }); });
+    connect(SBDefault, &QToolButton::clicked, this, [this] { Run([this] { commands_->SBDefaultClick(); }); });
+
+    Image1 = new QLabel(PLeft);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(3, 71, 33, 145);
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->setPixmap(QPixmap(QStringLiteral(":/plexor/panel.png")));
+
+    SB = new QScrollArea(client);
+    SB->setObjectName(QStringLiteral("SB"));
+    SB->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    SB->setLineWidth(2);
+    SB->setWidgetResizable(false);
+    SB->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The window may shrink round a picture of a few pixels.
+    SB->setMinimumSize(4, 4);
+    layout->addWidget(SB, 1);
+
+    Image = new PictureControl;
+    SB->setWidget(Image);
+    Image->move(0, 0);
+    connect(Image, &PictureControl::MouseDown, this,
+            [this](int x, int y) { Run([&] { commands_->ImageMouseDown(x, y); }); });
+    connect(Image, &PictureControl::MouseMove, this,
+            [this](int x, int y) { Run([&] { commands_->ImageMouseMove(x, y); }); });
+    connect(Image, &PictureControl::MouseUp, this,
+            [this](int x, int y) { Run([&] { commands_->ImageMouseUp(x, y); }); });
+}
+
+void TFMain::CreateMenu()
+{
+    menuBar()->setObjectName(QStringLiteral("MM"));
+
+    MIFile = menuBar()->addMenu(QStringLiteral("&File"));
+    MIFile->setObjectName(QStringLiteral("MIFile"));
+    MIOpen = MenuItem(MIFile, "MIOpen", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    MISaveAs = MenuItem(MIFile, "MISaveAs", QStringLiteral("&Save as..."), QKeySequence(Qt::CTRL | Qt::Key_S));
+    N1 = MIFile->addSeparator();
+    N1->setObjectName(QStringLiteral("N1"));
+    MIExit = MenuItem(MIFile, "MIExit", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    Grid1 = menuBar()->addMenu(QStringLiteral("&Grid"));
+    Grid1->setObjectName(QStringLiteral("Grid1"));
+    MIShow = MenuItem(Grid1, "MIShow", QStringLiteral("&Show"));
+    MIShow->setCheckable(true);
+    MIShow->setChecked(false);
+
+    MIHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    MIHelp->setObjectName(QStringLiteral("MIHelp"));
+    MIAbout = MenuItem(MIHelp, "MIAbout", QStringLiteral("&About"));
+
+    connect(MIOpen, &QAction::triggered, this, [this] { Run([this] { commands_->MIOpenClick(); }); });
+    connect(MISaveAs, &QAction::triggered, this, [this] { Run([this] { commands_->MISaveAsClick(); }); });
+    connect(MIExit, &QAction::triggered, this, &QWidget::close);
+    connect(MIShow, &QAction::triggered, this, [this] { Run([this] { commands_->MIShowClick(); }); });
+    connect(MIAbout, &QAction::triggered, this, [this] { Run([this] { commands_->MIAboutClick(); }); });
+}
+
+void TFMain::PlaceAtDesignedBounds() { frame_->SetOuterBounds(kDesignedBounds); }
+
+void TFMain::OpenFile(const std::string& path)
+{
+    Run([&] { commands_->OpenFile(path); });
+}
+
+void TFMain::PostWorkerCall()
+{
+    // Worker thread. The call is queued to this window: if the window is
+    // gone by then, Qt drops it; if it has shut down, it does nothing.
+    workerCallsPosted_.fetch_add(1);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!shutDown_) commands_->ServeWorkerCalls();
+        },
+        Qt::QueuedConnection);
+}
+
+void TFMain::keyPressEvent(QKeyEvent* event)
+{
+    const QList<uint> characters = event->text().toUcs4();
+    if (characters.isEmpty()) {
+        QMainWindow::keyPressEvent(event);
+        return;
+    }
+    const char32_t key = characters.first();
+    Run([&] { commands_->FormKeyPress(key); });
+    event->accept();
+}
+
+void TFMain::closeEvent(QCloseEvent* event)
+{
+    FormDestroy();
+    event->accept();
+}
+
+void TFMain::FormDestroy()
+{
+    if (shutDown_) return;
+    // From here on no event reaches the commands; FormDestroy itself still
+    // runs the refreshes that the worker asks for while it is stopped.
+    shutDown_ = true;
+    ReleaseCapture();
+    commands_->FormDestroy();
+}
+
+void TFMain::SetShowChecked(bool checked) { MIShow->setChecked(checked); }
+
+void TFMain::SetCapture()
+{
+    if (Image->isVisible()) Image->grabMouse();
+}
+
+void TFMain::ReleaseCapture()
+{
+    if (QWidget::mouseGrabber() == Image) Image->releaseMouse();
+}
+
+void TFMain::ShowInformation(const std::string& text) { services_.Boxes->ShowInformation(text); }
+
+void TFMain::SetEditText(const std::string& text)
+{
+    if (gridDialog_ != nullptr)
+        gridDialog_->SetEditText(text);
+    else
+        pendingEditText_ = text;
+}
+
+void TFMain::ShowModal()
+{
+    if (gridDialog_ != nullptr) gridDialog_->ShowModal();
+}
+
+std::string TFMain::EditText() const
+{
+    return gridDialog_ != nullptr ? gridDialog_->EditText() : pendingEditText_;
+}
+
+} // namespace plexor

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QPointer>
+#include <string>
+
+#include "app/shell_ports.h"
+#include "engine/message_sink.h"
+
+namespace plexor {
+
+// Every box the program shows that is no window of its own: the engine's
+// and the picture exchange's messages, the error display for errors raised
+// inside a command, and the information box. Tests put in their own, which
+// show nothing.
+class MessageBoxes : public MessageSink, public ErrorDisplay {
+public:
+    virtual void ShowInformation(const std::string& text) = 0;
+};
+
+// The title of the error display and of the information box.
+inline constexpr const char* kProgramTitle = "Plexor";
+
+// The icon a message box style asks for: 16 a stop sign, 32 a question mark,
+// 48 an exclamation mark, 64 an information sign, 0 none.
+QMessageBox::Icon IconOfStyle(int style) noexcept;
+
+// Modal message boxes over the main window; all have an OK button.
+class QtMessageBoxes final : public MessageBoxes {
+public:
+    explicit QtMessageBoxes(QWidget* owner) : owner_(owner) {}
+
+    void ShowMessage(const std::string& text, const std::string& caption, int style) override;
+    void ShowError(const std::string& message) override;
+    void ShowInformation(const std::string& text) override;
+
+private:
+    void Show(QMessageBox::Icon icon, const QString& caption, const QString& text, const char* name);
+
+    QPointer<QWidget> owner_;
+};
+
+} // namespace plexor

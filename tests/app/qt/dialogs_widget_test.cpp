@@ -1,0 +1,150 @@
+// The file dialogs built from a request, and the message boxes.
+
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+
+#include "app/qt/file_dialogs.h"
+#include "app/qt/message_boxes.h"
+#include "widget_test_support.h"
+
+namespace plexor {
+namespace {
+
+// Runs `action` on the next modal dialog of type T once it is shown.
+template <class T>
+void WhenModal(std::function<void(T&)> action, int triesLeft = 2000)
+{
+    QTimer::singleShot(1, [action = std::move(action), triesLeft] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget()); dialog != nullptr && dialog->isVisible())
+            action(*dialog);
+        else if (triesLeft > 0)
+            WhenModal<T>(action, triesLeft - 1);
+    });
+}
+
+struct BoxSeen {
+    QString title, text, name;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool onlyOk = false;
+};
+
+void RecordAndClose(BoxSeen& seen)
+{
+    WhenModal<QMessageBox>([&seen](QMessageBox& box) {
+        seen = {box.windowTitle(), box.text(), box.objectName(), box.icon(),
+                box.standardButtons() == QMessageBox::Ok};
+        box.button(QMessageBox::Ok)->click();
+    });
+}
+
+} // namespace
+
+class DialogsWidgetTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void filtersBecomeQtNameFilters()
+    {
+        QCOMPARE(NameFilters("Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*"),
+                 (QStringList{"Bitmaps (*.bmp)", "All files (*)"}));
+        // The name shows the patterns really applied.
+        QCOMPARE(NameFilters("Bitmap file (*.BMP)|*.bmp"), QStringList{"Bitmap file (*.bmp)"});
+        QCOMPARE(NameFilters("Pictures|*.bmp;*.ico|Odd|"), (QStringList{"Pictures (*.bmp *.ico)", "Odd ()"}));
+        QCOMPARE(NameFilters("no pattern"), QStringList{});
+    }
+
+    void openDialogIsSetUpFromTheRequest()
+    {
+        QTemporaryDir folder;
+        FileDialogRequest request{"Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*", 2,
+                                  (folder.path() + "/matrix.bmp").toStdString(), "bmp"};
+        QFileDialog dialog;
+        ConfigureFileDialog(dialog, request, QFileDialog::AcceptOpen);
+        QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptOpen);
+        // A name of a file that does not exist is accepted.
+        QCOMPARE(dialog.fileMode(), QFileDialog::AnyFile);
+        QCOMPARE(dialog.selectedNameFilter(), QStringLiteral("All files (*)"));
+        QCOMPARE(dialog.defaultSuffix(), QStringLiteral("bmp"));
+        QCOMPARE(QDir(dialog.directory()).canonicalPath(), QDir(folder.path()).canonicalPath());
+        QVERIFY(dialog.isSizeGripEnabled());
+        QVERIFY(!dialog.testOption(QFileDialog::DontConfirmOverwrite));
+        QVERIFY(!dialog.testOption(QFileDialog::ReadOnly));
+    }
+
+    void saveDialogReplacesWithoutAsking()
+    {
+        FileDialogRequest request{"Bitmap file (*.BMP)|*.bmp", 1, "", "bmp"};
+        QFileDialog dialog;
+        ConfigureFileDialog(dialog, request, QFileDialog::AcceptSave);
+        QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptSave);
+        QVERIFY(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+        QCOMPARE(dialog.nameFilters(), QStringList{"Bitmap file (*.bmp)"});
+    }
+
+    void runningADialogGivesTheTypedNameWithTheDefaultExtension()
+    {
+        QTemporaryDir folder;
+        QtFileDialogs dialogs(nullptr);
+        const FileDialogRequest request{"Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*", 1,
+                                        (folder.path() + "/matrix.bmp").toStdString(), "bmp"};
+        QString name;
+        WhenModal<QFileDialog>([&name](QFileDialog& dialog) {
+            name = dialog.objectName();
+            dialog.selectNameFilter(dialog.nameFilters().at(1));
+            dialog.selectFile(QStringLiteral("new picture"));
+            QMetaObject::invokeMethod(&dialog, "accept");
+        });
+        const std::optional<FileDialogChoice> choice = dialogs.RunOpenDialog(request);
+        QCOMPARE(name, QStringLiteral("OPD"));
+        QVERIFY(choice.has_value());
+        QCOMPARE(QString::fromStdString(choice->FileName), folder.path() + "/new picture.bmp");
+        QCOMPARE(choice->FilterIndex, 2);
+
+        WhenModal<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
+        QVERIFY(!dialogs.RunSaveDialog(request).has_value());
+    }
+
+    void messageStylesChooseTheIcon()
+    {
+        QtMessageBoxes boxes(nullptr);
+        BoxSeen seen;
+        RecordAndClose(seen);
+        boxes.ShowMessage("Not enough memory for source.", "Error", 16);
+        QCOMPARE(seen.title, QStringLiteral("Error"));
+        QCOMPARE(seen.text, QStringLiteral("Not enough memory for source."));
+        QCOMPARE(seen.icon, QMessageBox::Critical);
+        QVERIFY(seen.onlyOk);
+
+        RecordAndClose(seen);
+        boxes.ShowMessage("GetDIBits failed", "Error", 0);
+        QCOMPARE(seen.text, QStringLiteral("GetDIBits failed"));
+        QCOMPARE(seen.icon, QMessageBox::NoIcon);
+        QVERIFY(seen.onlyOk);
+    }
+
+    void errorsAndInformationHaveTheirOwnBoxes()
+    {
+        QtMessageBoxes boxes(nullptr);
+        BoxSeen seen;
+        RecordAndClose(seen);
+        boxes.ShowError("Bitmap image is not valid");
+        QCOMPARE(seen.name, QStringLiteral("ErrorDisplay"));
+        QCOMPARE(seen.icon, QMessageBox::Critical);
+        QCOMPARE(seen.text, QStringLiteral("Bitmap image is not valid"));
+
+        RecordAndClose(seen);
+        boxes.ShowInformation(MainCommands::kAboutText);
+        QCOMPARE(seen.name, QStringLiteral("InformationBox"));
+        QCOMPARE(seen.icon, QMessageBox::Information);
+        QCOMPARE(seen.text, QString::fromUtf8(MainCommands::kAboutText));
+        QVERIFY(seen.onlyOk);
+    }
+};
+
+} // namespace plexor
+
+QTEST_MAIN(plexor::DialogsWidgetTest)
+#include "dialogs_widget_test.moc"

@@ -1,0 +1,166 @@
+// A drag done with the mouse on the picture control gives, once the worker
+// has finished and the view is saved, the very file that the same presses,
+// moves and releases give when made straight on the commands.
+
+#include <algorithm>
+#include <chrono>
+#include <deque>
+#include <thread>
+
+#include "app/qt/picture_control.h"
+#include "platform/picture.h"
+#include "widget_test_support.h"
+
+namespace plexor {
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* const kSample = PLEXOR_ASSETS_DIR "/sample.bmp";
+
+class ScriptedGridDialog final : public GridDialogPort {
+public:
+    void SetEditText(const std::string& t) override { text = t; }
+    void ShowModal() override { text = answer; }
+    std::string EditText() const override { return text; }
+    std::string text, answer;
+};
+
+class QuietWindow final : public WindowPorts {
+public:
+    void SetShowChecked(bool) override {}
+    void SetCapture() override {}
+    void ReleaseCapture() override {}
+    void ShowInformation(const std::string&) override {}
+};
+
+// One gesture: a press, moves, a release, in picture pixels.
+struct Gesture {
+    QPoint press;
+    std::vector<QPoint> moves;
+    QPoint release;
+};
+
+// Through the commands, without any window: the expected file.
+std::vector<std::uint8_t> SaveThroughCommands(const std::vector<Gesture>& gestures, const std::string& step,
+                                              const std::string& path)
+{
+    FakeMessages messages;
+    FakeErrors errors;
+    FakeDialogs dialogs;
+    FakeFrame frame;
+    FakeImage image;
+    ScriptedGridDialog grid;
+    grid.answer = step;
+    QuietWindow window;
+    MainCommands commands(ShellPorts{messages, errors, dialogs, frame, image, grid, window, [] {}});
+    commands.FormCreate();
+    if (!commands.OpenFile(kSample)) return {};
+    commands.SBGridClick();
+    for (const Gesture& g : gestures) {
+        commands.ImageMouseDown(g.press.x(), g.press.y());
+        for (const QPoint& at : g.moves) commands.ImageMouseMove(at.x(), at.y());
+        commands.ImageMouseUp(g.release.x(), g.release.y());
+        const auto end = std::chrono::steady_clock::now() + 60s;
+        while (commands.Model().CellQueue.Size() != 0 && std::chrono::steady_clock::now() < end) {
+            commands.ServeWorkerCalls();
+            std::this_thread::sleep_for(1ms);
+        }
+    }
+    dialogs.saveAnswers.push_back(FileDialogChoice{path, 1});
+    commands.MISaveAsClick();
+    commands.FormDestroy();
+    return ReadBytes(path);
+}
+
+} // namespace
+
+class DragWidgetTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        program_ = StartTestProgram();
+        QVERIFY(program_ != nullptr);
+    }
+    void cleanup() { program_.reset(); }
+
+    void mouseDragGivesTheSameFileAsTheCommands()
+    {
+        TFMain& w = program_->FMain();
+        TempFolder folder;
+        program_->Dialogs->openAnswers.push_back(FileDialogChoice{kSample, 1});
+        w.MIOpen->trigger();
+        QCOMPARE(w.Image->size(), QSize(640, 480));
+        const std::string undeformed = folder.File("undeformed.bmp");
+        program_->Dialogs->saveAnswers.push_back(FileDialogChoice{undeformed, 1});
+        w.MISaveAs->trigger();
+
+        AnswerGridDialog(program_->FGrid(), QStringLiteral("48"));
+        QTest::keyClick(&w, 'g');
+        const DeformModel& model = program_->Model();
+        QVERIFY(model.GridExists());
+
+        // Two points whose cells overlap, each moved within a step. The
+        // worker finishes each batch before the next gesture, as it does
+        // below: a point moved while the worker reads it, or a drag handed
+        // over while the worker deforms, would make the result depend on
+        // timing.
+        const TControlPoint& a = model.Point(3, 2);
+        const TControlPoint& b = model.Point(6, 5);
+        // Each press lies at the edge of the reach of its point, 4 pixels
+        // off in x and in y: a pixel more either way would pick nothing.
+        const QPoint pa(a.X + 4, a.Y - 4);
+        const QPoint pb(b.X - 4, b.Y + 4);
+        const std::vector<Gesture> gestures{
+            {pa, {pa + QPoint(6, 4), pa + QPoint(14, 9), pa + QPoint(21, 17)}, pa + QPoint(21, 17)},
+            {pb, {pb + QPoint(-10, 5), pb + QPoint(-30, 12), pb + QPoint(-41, 20), pb + QPoint(-47, 22)},
+             pb + QPoint(-47, 22)},
+        };
+        for (const Gesture& g : gestures) {
+            QTest::mousePress(w.Image, Qt::LeftButton, {}, g.press);
+            QVERIFY(model.Dragging);
+            for (const QPoint& at : g.moves) QTest::mouseMove(w.Image, at);
+            QTest::mouseRelease(w.Image, Qt::LeftButton, {}, g.release);
+            QVERIFY(!model.Dragging);
+            QVERIFY(QWidget::mouseGrabber() == nullptr);
+            QVERIFY(WaitForWorker(*program_));
+        }
+
+        const std::string shown = folder.File("shown.bmp");
+        program_->Dialogs->saveAnswers.push_back(FileDialogChoice{shown, 1});
+        w.MISaveAs->trigger();
+        QVERIFY(program_->Boxes->errors.empty());
+
+        const std::vector<std::uint8_t> expected = SaveThroughCommands(gestures, "48", folder.File("expected.bmp"));
+        const std::vector<std::uint8_t> actual = ReadBytes(shown);
+        QVERIFY(!expected.empty());
+        QCOMPARE(actual.size(), expected.size());
+        const auto differ = std::mismatch(actual.begin(), actual.end(), expected.begin());
+        QVERIFY2(differ.first == actual.end(),
+                 qPrintable(QStringLiteral("the files differ first at byte %1 of %2")
+                                .arg(differ.first - actual.begin())
+                                .arg(actual.size())));
+        // The drag did change the picture.
+        QVERIFY(actual != ReadBytes(undeformed));
+
+        // And what the control shows is what was saved.
+        TPicture saved;
+        saved.LoadFromFile(shown);
+        const QImage onScreen = w.Image->View().TopDownImage();
+        for (int y = 0; y < 480; y += 7)
+            for (int x = 0; x < 640; x += 5) {
+                const std::uint8_t* p = saved.Bitmap().Row(y) + 3 * x;
+                QCOMPARE(onScreen.pixel(x, y), qRgb(p[2], p[1], p[0]));
+            }
+    }
+
+private:
+    std::unique_ptr<TestProgram> program_;
+};
+
+} // namespace plexor
+
+QTEST_MAIN(plexor::DragWidgetTest)
+#include "drag_widget_test.moc"

@@ -1,0 +1,233 @@
+// The main window as the user first sees it, its menu, keys and the
+// commands that need no picture.
+
+#include <QAction>
+#include <cstring>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
+
+#include "app/qt/picture_control.h"
+#include "platform/picture.h"
+#include "widget_test_support.h"
+
+namespace plexor {
+
+class MainWindowWidgetTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        program_ = StartTestProgram();
+        QVERIFY(program_ != nullptr);
+    }
+    void cleanup() { program_.reset(); }
+
+    void startsAtItsDesignedPlaceWithItsComponents()
+    {
+        TFMain& w = program_->FMain();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Plexor machine"));
+        QCOMPARE(w.frameGeometry(), QRect(190, 109, 337, 267));
+
+        // The panel fills the left edge of the client area below the menu.
+        const QWidget* client = w.centralWidget();
+        QCOMPARE(w.PLeft->geometry(), QRect(0, 0, 41, client->height()));
+        QCOMPARE(client->geometry().bottom(), w.height() - 1);
+        QCOMPARE(w.SBGrid->geometry(), QRect(6, 6, 25, 25));
+        QCOMPARE(w.SBGrid->text(), QStringLiteral("#"));
+        QCOMPARE(w.SBGrid->toolTip(), QStringLiteral("create new grid / new grid size"));
+        QCOMPARE(w.SBDefault->geometry(), QRect(6, 40, 25, 25));
+        QCOMPARE(w.SBDefault->text(), QStringLiteral("&R"));
+        QCOMPARE(w.SBDefault->toolTip(), QStringLiteral("Reset the picture and the grid"));
+        QCOMPARE(w.Image1->geometry(), QRect(3, 71, 33, 145));
+        QCOMPARE(w.Image1->pixmap().size(), QSize(35, 142));
+
+        // The scroll area takes the rest, with a 2-pixel sunken border and
+        // the empty picture at its top-left corner.
+        QCOMPARE(w.SB->geometry(), QRect(41, 0, client->width() - 41, client->height()));
+        QCOMPARE(w.SB->frameWidth(), 2);
+        QCOMPARE(w.SB->frameShadow(), QFrame::Sunken);
+        QCOMPARE(w.SB->widget(), static_cast<QWidget*>(w.Image));
+        QCOMPARE(w.Image->geometry(), QRect(0, 0, 0, 0));
+
+        // Created with the window: the worker, asleep, and the grid step.
+        QVERIFY(w.Commands().WorkerRunning());
+        QCOMPARE(program_->Model().GridStepX, 48);
+        QVERIFY(!program_->Model().ImageLoaded);
+        QVERIFY(!program_->FGrid().isVisible());
+    }
+
+    void menuHoldsItsItemsAndShortcuts()
+    {
+        TFMain& w = program_->FMain();
+        const QList<QAction*> menus = w.menuBar()->actions();
+        QCOMPARE(menus.size(), 3);
+        QCOMPARE(menus[0]->text(), QStringLiteral("&File"));
+        QCOMPARE(menus[1]->text(), QStringLiteral("&Grid"));
+        QCOMPARE(menus[2]->text(), QStringLiteral("&Help"));
+
+        const QList<QAction*> file = w.MIFile->actions();
+        QCOMPARE(file.size(), 4);
+        QCOMPARE(file[0], w.MIOpen);
+        QCOMPARE(file[1], w.MISaveAs);
+        QVERIFY(file[2]->isSeparator());
+        QCOMPARE(file[3], w.MIExit);
+        QCOMPARE(w.MIOpen->text(), QStringLiteral("&Open..."));
+        QCOMPARE(w.MISaveAs->text(), QStringLiteral("&Save as..."));
+        QCOMPARE(w.MIExit->text(), QStringLiteral("E&xit"));
+        QCOMPARE(w.MIOpen->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+        QCOMPARE(w.MISaveAs->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(w.MIExit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+
+        QCOMPARE(w.Grid1->actions(), QList<QAction*>{w.MIShow});
+        QCOMPARE(w.MIShow->text(), QStringLiteral("&Show"));
+        QVERIFY(w.MIShow->isCheckable());
+        QVERIFY(!w.MIShow->isChecked());
+        QCOMPARE(w.MIHelp->actions(), QList<QAction*>{w.MIAbout});
+        QCOMPARE(w.MIAbout->text(), QStringLiteral("&About"));
+    }
+
+    void shortcutsReachTheFileCommands()
+    {
+        TFMain& w = program_->FMain();
+        QTest::keyClick(w.windowHandle(), Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(program_->Dialogs->openRequests.size(), std::size_t{1});
+        const FileDialogRequest& open = program_->Dialogs->openRequests[0];
+        QCOMPARE(open.Filter, std::string("Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*"));
+        QCOMPARE(open.FileName, std::string("matrix.bmp"));
+        QCOMPARE(open.FilterIndex, 1);
+        QCOMPARE(open.DefaultExtension, std::string("bmp"));
+
+        // Save asks nothing before a picture is open.
+        QTest::keyClick(w.windowHandle(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(program_->Dialogs->saveRequests.empty());
+
+        QTest::keyClick(w.windowHandle(), Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!w.isVisible());
+        QVERIFY(w.ShutDown());
+        QVERIFY(!w.Commands().WorkerRunning());
+    }
+
+    void showWithoutPictureOnlyTogglesTheCheck()
+    {
+        TFMain& w = program_->FMain();
+        w.MIShow->trigger();
+        QVERIFY(w.MIShow->isChecked());
+        QVERIFY(w.Commands().ShowChecked());
+        QCOMPARE(w.Image->RepaintCount(), 0);
+        w.MIShow->trigger();
+        QVERIFY(!w.MIShow->isChecked());
+        QVERIFY(!w.Commands().ShowChecked());
+        QCOMPARE(w.Image->RepaintCount(), 0);
+        QVERIFY(program_->Boxes->errors.empty());
+    }
+
+    void resetBeforeAnyGridDoesNothing()
+    {
+        TFMain& w = program_->FMain();
+        QTest::mouseClick(w.SBDefault, Qt::LeftButton);
+        QVERIFY(!program_->Model().GridExists());
+        QCOMPARE(w.Image->RepaintCount(), 0);
+        QVERIFY(!w.MIShow->isChecked());
+        QVERIFY(program_->Boxes->errors.empty());
+        QVERIFY(program_->Boxes->messages.empty());
+    }
+
+    void aboutShowsTheCredits()
+    {
+        program_->FMain().MIAbout->trigger();
+        QCOMPARE(program_->Boxes->information, std::vector<std::string>{MainCommands::kAboutText});
+        QVERIFY(std::string(MainCommands::kAboutText).find('\n') != std::string::npos);
+    }
+
+    void openThroughTheDialogFitsTheWindowAndSaveWritesThePicture()
+    {
+        TempFolder folder;
+        const TBitmap picture = Gradient24(97, 50);
+        const std::string path = WriteBmp(folder, "gradient.bmp", picture);
+        TFMain& w = program_->FMain();
+
+        program_->Dialogs->openAnswers.push_back(FileDialogChoice{path, 1});
+        w.MIOpen->trigger();
+        QVERIFY(program_->Boxes->errors.empty());
+        QVERIFY(program_->Model().ImageLoaded);
+        QCOMPARE(w.Image->size(), QSize(100, 50));
+        // Client area: panel, picture and the scroll area's border.
+        QCOMPARE(w.centralWidget()->size(), QSize(41 + 100 + 4, 50 + 4));
+        QCOMPARE(w.SB->viewport()->size(), QSize(100, 50));
+
+        // The next open proposes the name chosen last.
+        w.MIOpen->trigger();
+        QCOMPARE(program_->Dialogs->openRequests.back().FileName, path);
+
+        const std::string saved = folder.File("saved.bmp");
+        program_->Dialogs->saveAnswers.push_back(FileDialogChoice{saved, 1});
+        w.MISaveAs->trigger();
+        const FileDialogRequest& save = program_->Dialogs->saveRequests.at(0);
+        QCOMPARE(save.Filter, std::string("Bitmap file (*.BMP)|*.bmp"));
+        QCOMPARE(save.DefaultExtension, std::string("bmp"));
+        TPicture written;
+        written.LoadFromFile(saved);
+        const TBitmap& bitmap = written.Bitmap();
+        QCOMPARE(bitmap.Width(), 100);
+        QCOMPARE(bitmap.Height(), 50);
+        for (int y = 0; y < 50; ++y) {
+            QVERIFY(std::memcmp(bitmap.Row(y), picture.Row(y), 97 * 3) == 0);
+            for (int x = 97; x < 100; ++x) QCOMPARE(int(bitmap.Row(y)[3 * x] | bitmap.Row(y)[3 * x + 1]), 0);
+        }
+    }
+
+    void aFailedOpenIsShownAndTheProgramGoesOn()
+    {
+        TFMain& w = program_->FMain();
+        program_->Dialogs->openAnswers.push_back(FileDialogChoice{"/nonexistent/photo.JPG", 2});
+        w.MIOpen->trigger();
+        QCOMPARE(program_->Boxes->errors.size(), std::size_t{1});
+        QVERIFY(program_->Boxes->errors[0].find("JPG") != std::string::npos);
+        QVERIFY(!program_->Model().ImageLoaded);
+        QCOMPARE(w.frameGeometry(), QRect(190, 109, 337, 267));
+
+        // Still working: the grid command runs.
+        AnswerGridDialog(program_->FGrid(), QStringLiteral("30"));
+        QTest::mouseClick(w.SBGrid, Qt::LeftButton);
+        QCOMPARE(program_->Model().GridStepX, 30);
+    }
+
+    void commandLineFileIsOpenedOnceTheLoopRuns()
+    {
+        program_.reset();
+        auto dialogs = std::make_unique<FakeDialogs>();
+        auto boxes = std::make_unique<RecordingBoxes>();
+        RecordingBoxes* shown = boxes.get();
+        ProgramWindows windows = CreateWindows(DialogServices{std::move(dialogs), std::move(boxes)});
+        StartProgram(windows, QStringLiteral(PLEXOR_ASSETS_DIR "/sample.bmp"));
+        QVERIFY(!windows.FMain->Commands().Model().ImageLoaded);
+        QTRY_VERIFY(windows.FMain->Commands().Model().ImageLoaded);
+        QCOMPARE(windows.FMain->Image->size(), QSize(640, 480));
+        QVERIFY(shown->errors.empty());
+
+        auto missingBoxes = std::make_unique<RecordingBoxes>();
+        RecordingBoxes* missingShown = missingBoxes.get();
+        ProgramWindows missing =
+            CreateWindows(DialogServices{std::make_unique<FakeDialogs>(), std::move(missingBoxes)});
+        StartProgram(missing, QStringLiteral("/nonexistent/picture.bmp"));
+        QTRY_COMPARE(missingShown->errors.size(), std::size_t{1});
+        QCOMPARE(missingShown->errors[0], std::string("Cannot open file /nonexistent/picture.bmp"));
+        QVERIFY(!missing.FMain->Commands().Model().ImageLoaded);
+        QVERIFY(missing.FMain->isVisible());
+    }
+
+private:
+    std::unique_ptr<TestProgram> program_;
+};
+
+} // namespace plexor
+
+QTEST_MAIN(plexor::MainWindowWidgetTest)
+#include "main_window_widget_test.moc"

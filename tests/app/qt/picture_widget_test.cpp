@@ -1,0 +1,262 @@
+// The picture control: what it shows of the screen bitmap in each pixel
+// format, at one picture pixel per logical pixel, and where it reports the
+// mouse. Runs at the screen's scale and again at twice that.
+
+#include <QPixmap>
+#include <bit>
+#include <QSignalSpy>
+
+#include "app/qt/picture_control.h"
+#include "widget_test_support.h"
+
+namespace plexor {
+namespace {
+
+// A pattern of colours in a few values per channel, so that every format
+// below holds them exactly.
+QRgb PatternColour(int x, int y)
+{
+    static const int levels[] = {0, 0x84, 0xFF};
+    return qRgb(levels[x % 3], levels[(x / 3 + y) % 3], levels[(x + 2 * y) % 3]);
+}
+
+// Writes `colour` into pixel (x, y) of a bitmap of direct colour.
+void PutDirect(TBitmap& bitmap, int x, int y, QRgb colour)
+{
+    const PixelFormat& f = bitmap.Format();
+    std::uint8_t* row = bitmap.Row(y);
+    if (f.BitsPerPixel == 24) {
+        row[3 * x] = qBlue(colour);
+        row[3 * x + 1] = qGreen(colour);
+        row[3 * x + 2] = qRed(colour);
+        return;
+    }
+    auto channel = [](int value, std::uint32_t mask) {
+        const int shift = std::countr_zero(mask);
+        const std::uint32_t max = mask >> shift;
+        return ((static_cast<std::uint32_t>(value) * max + 127) / 255) << shift;
+    };
+    const std::uint32_t pixel =
+        channel(qRed(colour), f.RedMask) | channel(qGreen(colour), f.GreenMask) | channel(qBlue(colour), f.BlueMask);
+    for (int b = 0; b < f.BitsPerPixel / 8; ++b) row[f.BitsPerPixel / 8 * x + b] = static_cast<std::uint8_t>(pixel >> (8 * b));
+}
+
+// The colour a channel value of `mask` stands for, as it is shown.
+int Shown(int value, std::uint32_t mask)
+{
+    const int shift = std::countr_zero(mask);
+    const std::uint32_t max = mask >> shift;
+    const std::uint32_t stored = (static_cast<std::uint32_t>(value) * max + 127) / 255;
+    return static_cast<int>((stored * 255 + max / 2) / max);
+}
+
+// What the control shows, one value per picture pixel: the centre of each
+// pixel's block of device pixels.
+QImage Grabbed(PictureControl& control)
+{
+    const QImage image = control.grab().toImage();
+    const qreal ratio = image.devicePixelRatio();
+    QImage picture(control.size(), QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, image.pixel(int((x + 0.5) * ratio), int((y + 0.5) * ratio)));
+    return picture;
+}
+
+} // namespace
+
+class PictureWidgetTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        host_ = std::make_unique<QWidget>();
+        host_->resize(100, 100);
+        control_ = new PictureControl(host_.get());
+        host_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(host_.get()));
+    }
+    void cleanup() { host_.reset(); }
+
+    void directColourIsShownPixelForPixel_data()
+    {
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<uint>("red");
+        QTest::addColumn<uint>("green");
+        QTest::addColumn<uint>("blue");
+        QTest::addColumn<bool>("converted");
+        QTest::newRow("24 bits") << 24 << 0u << 0u << 0u << false;
+        QTest::newRow("16 bits 5-5-5") << 16 << 0x7C00u << 0x03E0u << 0x001Fu << false;
+        QTest::newRow("16 bits 5-6-5") << 16 << 0xF800u << 0x07E0u << 0x001Fu << false;
+        QTest::newRow("32 bits 8-8-8") << 32 << 0xFF0000u << 0xFF00u << 0xFFu << false;
+        QTest::newRow("32 bits, blue on top") << 32 << 0xFF00u << 0xFF0000u << 0xFF000000u << true;
+        QTest::newRow("16 bits 4-4-4") << 16 << 0x0F00u << 0x00F0u << 0x000Fu << true;
+    }
+
+    void directColourIsShownPixelForPixel()
+    {
+        QFETCH(int, bits);
+        QFETCH(uint, red);
+        QFETCH(uint, green);
+        QFETCH(uint, blue);
+        QFETCH(bool, converted);
+        PixelFormat format = bits == 24 ? PixelFormat::Rgb24() : PixelFormat::DefaultMasked(static_cast<std::uint16_t>(bits));
+        if (bits != 24) {
+            format.RedMask = red;
+            format.GreenMask = green;
+            format.BlueMask = blue;
+            format.UsesBitfields = true;
+        }
+        // An odd width: rows carry padding.
+        TBitmap bitmap(13, 9, format);
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 13; ++x) PutDirect(bitmap, x, y, PatternColour(x, y));
+
+        control_->ShowBitmap(bitmap);
+        QCOMPARE(control_->size(), QSize(13, 9));
+        QCOMPARE(control_->View().Converted(), converted);
+        const QImage shown = Grabbed(*control_);
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 13; ++x) {
+                const QRgb want = PatternColour(x, y);
+                const QRgb got = shown.pixel(x, y);
+                if (bits == 24) {
+                    QCOMPARE(got, want);
+                } else {
+                    QCOMPARE(qRed(got), Shown(qRed(want), format.RedMask));
+                    QCOMPARE(qGreen(got), Shown(qGreen(want), format.GreenMask));
+                    QCOMPARE(qBlue(got), Shown(qBlue(want), format.BlueMask));
+                }
+            }
+    }
+
+    void colourTablesAreShownWithMissingEntriesBlack_data()
+    {
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<bool>("converted");
+        QTest::newRow("1 bit") << 1 << false;
+        QTest::newRow("4 bits") << 4 << true;
+        QTest::newRow("8 bits") << 8 << false;
+    }
+
+    void colourTablesAreShownWithMissingEntriesBlack()
+    {
+        QFETCH(int, bits);
+        QFETCH(bool, converted);
+        // One entry fewer than the values a pixel can hold (one for 1 bit).
+        const int values = 1 << bits;
+        const int entries = bits == 1 ? 1 : values - 1;
+        std::vector<RgbQuad> table;
+        for (int i = 0; i < entries; ++i)
+            table.push_back(RgbQuad{static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 7),
+                                    static_cast<std::uint8_t>(i * 3 + 10), 0});
+        TBitmap bitmap(37, 5, PixelFormat::Indexed(static_cast<std::uint16_t>(bits), table));
+        // Rows differ from their mirror images, so a picture upside down shows.
+        auto valueAt = [values](int x, int y) { return (x + y * (y + 1) / 2) % values; };
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 37; ++x) {
+                const int value = valueAt(x, y);
+                const int bit = x * bits;
+                bitmap.Row(y)[bit / 8] |= static_cast<std::uint8_t>(value << (8 - bits - bit % 8));
+            }
+
+        control_->ShowBitmap(bitmap);
+        QCOMPARE(control_->View().Converted(), converted);
+        const QImage shown = Grabbed(*control_);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 37; ++x) {
+                const int value = valueAt(x, y);
+                const QRgb want = value < entries ? qRgb(table[value].Red, table[value].Green, table[value].Blue)
+                                                  : qRgb(0, 0, 0);
+                QCOMPARE(shown.pixel(x, y), want);
+            }
+    }
+
+    void repaintShowsChangedPixelsAtOnce_data()
+    {
+        QTest::addColumn<int>("bits");
+        QTest::newRow("over the bitmap's rows") << 24;
+        QTest::newRow("converted") << 4;
+    }
+
+    void repaintShowsChangedPixelsAtOnce()
+    {
+        QFETCH(int, bits);
+        const PixelFormat format =
+            bits == 24 ? PixelFormat::Rgb24()
+                       : PixelFormat::Indexed(4, {RgbQuad{0, 0, 0, 0}, RgbQuad{0, 0, 255, 0}});
+        TBitmap bitmap(8, 6, format);
+        control_->ShowBitmap(bitmap);
+        QCOMPARE(Grabbed(*control_).pixel(2, 1), qRgb(0, 0, 0));
+
+        // The top-left corner pixel and pixel (2, 1) turn red.
+        if (bits == 24) {
+            bitmap.Row(0)[2] = 255;
+            bitmap.Row(1)[3 * 2 + 2] = 255;
+        } else {
+            bitmap.Row(0)[0] = 0x10;
+            bitmap.Row(1)[1] = 0x10;
+        }
+        const int before = control_->RepaintCount();
+        control_->Repaint();
+        QCOMPARE(control_->RepaintCount(), before + 1);
+        const QImage shown = Grabbed(*control_);
+        QCOMPARE(shown.pixel(0, 0), qRgb(255, 0, 0));
+        QCOMPARE(shown.pixel(2, 1), qRgb(255, 0, 0));
+        QCOMPARE(shown.pixel(1, 0), qRgb(0, 0, 0));
+        QCOMPARE(shown.pixel(0, 5), qRgb(0, 0, 0));
+    }
+
+    void emptyBitmapShowsNothing()
+    {
+        TBitmap bitmap;
+        control_->ShowBitmap(bitmap);
+        QCOMPARE(control_->size(), QSize(0, 0));
+        control_->Repaint();
+        QVERIFY(control_->View().TopDownImage().isNull());
+    }
+
+    void onePicturePixelIsOneLogicalPixel()
+    {
+        const qreal scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
+        TBitmap bitmap(21, 11, PixelFormat::Rgb24());
+        bitmap.Row(10)[3 * 20] = 255; // bottom-right pixel blue
+        control_->ShowBitmap(bitmap);
+        QCOMPARE(control_->size(), QSize(21, 11));
+        const QImage device = control_->grab().toImage();
+        QCOMPARE(device.devicePixelRatio(), scale);
+        QCOMPARE(device.size(), QSize(qRound(21 * scale), qRound(11 * scale)));
+        // Every device pixel of the bottom-right picture pixel is blue.
+        for (int y = qRound(10 * scale); y < device.height(); ++y)
+            for (int x = qRound(20 * scale); x < device.width(); ++x) QCOMPARE(device.pixel(x, y), qRgb(0, 0, 255));
+        QCOMPARE(device.pixel(qRound(20 * scale) - 1, device.height() - 1), qRgb(0, 0, 0));
+    }
+
+    void mouseIsReportedInPicturePixels()
+    {
+        TBitmap bitmap(40, 30, PixelFormat::Rgb24());
+        control_->ShowBitmap(bitmap);
+        QSignalSpy down(control_, &PictureControl::MouseDown);
+        QSignalSpy move(control_, &PictureControl::MouseMove);
+        QSignalSpy up(control_, &PictureControl::MouseUp);
+        QTest::mousePress(control_, Qt::RightButton, {}, QPoint(5, 7));
+        QTest::mouseMove(control_, QPoint(39, 29));
+        QTest::mouseRelease(control_, Qt::RightButton, {}, QPoint(12, 3));
+        QCOMPARE(down.size(), 1);
+        QCOMPARE(down[0], (QList<QVariant>{5, 7}));
+        QVERIFY(!move.isEmpty());
+        QCOMPARE(move.last(), (QList<QVariant>{39, 29}));
+        QCOMPARE(up.size(), 1);
+        QCOMPARE(up[0], (QList<QVariant>{12, 3}));
+    }
+
+private:
+    std::unique_ptr<QWidget> host_;
+    PictureControl* control_ = nullptr; // a child of host_
+};
+
+} // namespace plexor
+
+QTEST_MAIN(plexor::PictureWidgetTest)
+#include "picture_widget_test.moc"

@@ -7,9 +7,11 @@
 
 namespace plexor {
 
-// Which coordinate kernel the fast path uses: the best the processor has,
-// or the one that runs on any x86-64 (so that tests prove both).
-enum class FastKernel { Best, Portable };
+// Which coordinate kernel the fast path uses: the best the processor has, or
+// a given one, so that tests prove each. A kernel the processor lacks falls
+// back to the portable one, which runs on any x86-64.
+enum class FastKernel { Best, Avx512, Avx2, Portable };
+bool FastKernelAvailable(FastKernel kind);
 
 // Recomputes one cell: every source pixel of the cell, at its undisplaced
 // grid position, is sent to the position that the B-spline of the displaced

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <iostream>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -87,6 +88,11 @@ void NaiveDoubleCoordinates(const DeformModel& m, TCellRef cell, float* xs, floa
 
 TEST(DeformCellIdentity, CoordinatesMatchTheLiteralKernelBitForBit)
 {
+    // The best kernel of this processor, the four-lane one where it exists
+    // beside it, and the portable one are all held to the literal kernel.
+    std::cout << "best kernel here: "
+              << (FastKernelAvailable(FastKernel::Avx512) ? "avx512" : FastKernelAvailable(FastKernel::Avx2) ? "avx2" : "portable")
+              << std::endl;
     std::mt19937 rng(20261208);
     long long samples = 0;
     long long naiveMismatches = 0;
@@ -97,7 +103,8 @@ TEST(DeformCellIdentity, CoordinatesMatchTheLiteralKernelBitForBit)
         DeformModel m;
         BuildGridModel(m, step);
         const std::size_t count = static_cast<std::size_t>(step + 1) * (step + 1);
-        std::vector<float> lx(count), ly(count), fx(count), fy(count), px(count), py(count), nx(count), ny(count);
+        std::vector<float> lx(count), ly(count), fx(count), fy(count), px(count), py(count), vx(count), vy(count),
+            nx(count), ny(count);
         for (Displacement kind : kinds) {
             Displace(m, kind, rng);
             for (std::int32_t r = 0; r < m.CellRows; ++r)
@@ -105,6 +112,11 @@ TEST(DeformCellIdentity, CoordinatesMatchTheLiteralKernelBitForBit)
                     CellCoordinatesLiteral(m, {c, r}, lx.data(), ly.data());
                     CellCoordinatesFast(m, {c, r}, fx.data(), fy.data(), FastKernel::Best);
                     CellCoordinatesFast(m, {c, r}, px.data(), py.data(), FastKernel::Portable);
+                    if (FastKernelAvailable(FastKernel::Avx2)) {
+                        CellCoordinatesFast(m, {c, r}, vx.data(), vy.data(), FastKernel::Avx2);
+                        ASSERT_EQ(0, std::memcmp(vx.data(), lx.data(), count * sizeof(float))) << "avx2 x, step " << step;
+                        ASSERT_EQ(0, std::memcmp(vy.data(), ly.data(), count * sizeof(float))) << "avx2 y, step " << step;
+                    }
                     NaiveDoubleCoordinates(m, {c, r}, nx.data(), ny.data());
                     for (std::size_t s = 0; s < count; ++s) {
                         ASSERT_EQ(std::bit_cast<std::uint32_t>(fx[s]), std::bit_cast<std::uint32_t>(lx[s]))

@@ -99,10 +99,6 @@ template <bool Dotted>
 void Draw(const ViewCanvas& view, std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
           Colour colour) noexcept
 {
-    // On a band, the line moves with the band: its pixels are those of the
-    // whole line, shifted.
-    y0 -= view.Top;
-    y1 -= view.Top;
     const std::int64_t dx = x1 - x0;
     const std::int64_t dy = y1 - y0;
     const int sx = Sign(dx);

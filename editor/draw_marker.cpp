@@ -1,7 +1,5 @@
 #include "editor/draw_marker.h"
 
-#include <algorithm>
-
 #include "editor/put_pixel.h"
 
 namespace plexor {
@@ -17,16 +15,15 @@ void DrawMarker(const ViewCanvas& view, std::int32_t x, std::int32_t y, Colour c
     if (left < 0) left = 0;
     if (left + kSide >= view.Width) width = view.Width - 1 - left;
     if (top < 0) top = 0;
-    if (top + kSide >= view.PictureHeight) height = view.PictureHeight - 1 - top;
+    if (top + kSide >= view.Height) height = view.Height - 1 - top;
     if (width < 1) width = 1;
     // Only a position beyond the last column could put the strip outside.
     if (left >= view.Width || height <= 0) return;
 
     const auto firstColumn = static_cast<std::int32_t>(left);
     const auto endColumn = static_cast<std::int32_t>(left + width);
-    // The rows of the square that lie in the canvas's band.
-    const auto firstRow = static_cast<std::int32_t>(std::max<std::int64_t>(top, view.Top) - view.Top);
-    const auto endRow = static_cast<std::int32_t>(std::min<std::int64_t>(top + height, view.Top + view.Height) - view.Top);
+    const auto firstRow = static_cast<std::int32_t>(top);
+    const auto endRow = static_cast<std::int32_t>(top + height);
     for (std::int32_t row = firstRow; row < endRow; ++row)
         for (std::int32_t column = firstColumn; column < endColumn; ++column) PutPixel(view, column, row, colour);
 }

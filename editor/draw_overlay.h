@@ -1,9 +1,5 @@
 #pragma once
 
-#include <cstdint>
-
-#include "editor/view_canvas.h"
-
 #include "engine/deform_model.h"
 
 namespace plexor {
@@ -22,15 +18,5 @@ namespace plexor {
 // outside the view, also for a grid laid over another picture. Allocates
 // nothing.
 void DrawOverlay(DeformModel& model) noexcept;
-
-// How far any point's grid or displaced y lies from the y of its row's first
-// point: the rows an overlay element of a point row can reach.
-std::int64_t OverlayReach(const DeformModel& model) noexcept;
-
-// The overlay's pixels in one band of rows of the view (`band`, made with
-// ViewCanvas::Band), exactly as DrawOverlay draws them there. `reach` is
-// OverlayReach(model). Drawing band after band while each is still in the
-// cache is much cheaper than crossing the whole picture for every column.
-void DrawOverlayBand(DeformModel& model, const ViewCanvas& band, std::int64_t reach) noexcept;
 
 } // namespace plexor

@@ -12,7 +12,6 @@ ViewCanvas ViewCanvas::Of(DeformModel& model) noexcept
     canvas.Pixels = model.ViewImage.data();
     canvas.Width = model.ImageWidth;
     canvas.Height = model.ImageHeight;
-    canvas.PictureHeight = model.ImageHeight;
     return canvas;
 }
 

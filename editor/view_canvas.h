@@ -1,7 +1,5 @@
 #pragma once
 
-#include <algorithm>
-
 #include <cstddef>
 #include <cstdint>
 
@@ -13,30 +11,12 @@ namespace plexor {
 // picture's width and height. Empty (no pixels) when there is no view buffer
 // or when it is too small for the geometry, so that nothing is drawn rather
 // than written past its end.
-//
-// A canvas may also be a band of the view: rows Top .. Top + Height - 1 of a
-// picture PictureHeight rows high. Drawing on a band writes exactly the
-// pixels that drawing on the whole view would write in those rows.
 struct ViewCanvas {
-    std::uint8_t* Pixels = nullptr; // the first pixel of row Top
+    std::uint8_t* Pixels = nullptr;
     std::int32_t Width = 0;
     std::int32_t Height = 0;
-    std::int32_t Top = 0;
-    std::int32_t PictureHeight = 0;
 
     static ViewCanvas Of(DeformModel& model) noexcept;
-
-    // Rows top .. top + rows - 1 of a whole-view canvas, cut to the picture.
-    ViewCanvas Band(std::int32_t top, std::int32_t rows) const noexcept
-    {
-        ViewCanvas band = *this;
-        if (Empty()) return band;
-        const std::int32_t end = std::min(top + rows, Height);
-        band.Pixels = Pixels + 3 * static_cast<std::ptrdiff_t>(top) * Width;
-        band.Top = top;
-        band.Height = std::max(end - top, 0);
-        return band;
-    }
 
     bool Empty() const noexcept { return Pixels == nullptr; }
     bool Contains(std::int64_t x, std::int64_t y) const noexcept
@@ -44,7 +24,6 @@ struct ViewCanvas {
         return static_cast<std::uint64_t>(x) < static_cast<std::uint64_t>(Width) &&
                static_cast<std::uint64_t>(y) < static_cast<std::uint64_t>(Height);
     }
-    // Positions are in the band's rows: y = 0 is row Top of the picture.
     // Bytes from one pixel to the next one down.
     std::ptrdiff_t RowBytes() const noexcept { return std::ptrdiff_t{3} * Width; }
     // The first byte of pixel (x, y); the position must lie inside.

@@ -39,7 +39,6 @@ struct TestCanvas {
         view.Pixels = bytes.data();
         view.Width = width;
         view.Height = height;
-        view.PictureHeight = height;
         for (std::int32_t y = 0; y < height; ++y)
             for (std::int32_t x = 0; x < width; ++x) Set(x, y, kBackground);
     }

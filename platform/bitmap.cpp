@@ -38,7 +38,7 @@ void FillPixels(std::uint8_t* row, std::int32_t from, std::int32_t to, std::uint
             StorePixel(row, x, 4, value);
         break;
     default: {
-        std::uint8_t pixel[4];
+        std::uint8_t pixel[4] = {};
         const std::size_t bytes = bits / 8;
         StorePixel(pixel, 0, bits, value);
         for (std::uint8_t* p = row + from * bytes; p < row + to * bytes; p += bytes)

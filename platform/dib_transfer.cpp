@@ -82,6 +82,7 @@ int SetDIBits(TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount,
     for (std::int32_t i = 0; i < rowCount; ++i)
         packer.Pack(bits + static_cast<std::size_t>(i) * plan.BlockStride,
                     bitmap.Row(plan.BitmapRow(firstRow, i, height)), width);
+    StreamingDone();
     return rowCount;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/row_conversion.h"
 
+#include <emmintrin.h>
+
 #include "platform/little_endian.h"
 
 #include <algorithm>
@@ -117,6 +119,23 @@ RowPacker::RowPacker(const PixelFormat& format, NearestColourCache* matcher)
     alphaBits_ = format.AlphaMask;
 }
 
+void CopyRowStreaming(std::uint8_t* target, const std::uint8_t* source, std::size_t bytes) noexcept
+{
+    // Rows written now are read again only when the picture is painted, long
+    // after: bypassing the cache spares reading each target line first.
+    std::size_t head = (16 - reinterpret_cast<std::uintptr_t>(target) % 16) % 16;
+    if (bytes < 64 || head > bytes) {
+        std::memcpy(target, source, bytes);
+        return;
+    }
+    std::memcpy(target, source, head);
+    std::size_t at = head;
+    for (; at + 16 <= bytes; at += 16)
+        _mm_stream_si128(reinterpret_cast<__m128i*>(target + at),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + at)));
+    std::memcpy(target + at, source + at, bytes - at);
+}
+
 void RowPacker::Pack(const std::uint8_t* bgr, std::uint8_t* target, std::int32_t width) noexcept
 {
     // A table format with nothing to match against takes its first entry.
@@ -194,7 +213,7 @@ void RowPacker::Pack(const std::uint8_t* bgr, std::uint8_t* target, std::int32_t
         }
         break;
     case 24:
-        std::memcpy(target, bgr, static_cast<std::size_t>(width) * 3);
+        CopyRowStreaming(target, bgr, static_cast<std::size_t>(width) * 3);
         break;
     case 32:
         for (std::int32_t x = 0; x < width; ++x, bgr += 3, target += 4) {

@@ -37,6 +37,11 @@ private:
 // Turns 24-bit rows (blue, green, red) into a bitmap's own format: the nearest
 // table colour for a colour table, channels scaled into the masks (alpha bits
 // all set) for direct colour. Packing a row allocates nothing.
+// Copies one row of pixel bytes past the cache, for rows that are not read
+// again soon. Callers finish a run of such copies with StreamingDone().
+void CopyRowStreaming(std::uint8_t* target, const std::uint8_t* source, std::size_t bytes) noexcept;
+inline void StreamingDone() noexcept { __builtin_ia32_sfence(); }
+
 class RowPacker {
 public:
     // `matcher` serves the format's table; it may be null for direct colour.

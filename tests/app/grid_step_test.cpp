@@ -5,6 +5,15 @@
 namespace plexor {
 namespace {
 
+// The message for `text`: the typed text in quotes, then why it is refused.
+std::string Refusal(const char* text, const char* why)
+{
+    std::string message = "'";
+    message += text;
+    message += why;
+    return message;
+}
+
 TEST(GridStep, AcceptsWholeNumbersFromOne)
 {
     std::string error;
@@ -21,12 +30,12 @@ TEST(GridStep, RefusesEverythingElseNamingTheText)
     for (const char* text : {"abc", "", " ", "4 8", "48x", "0x10", "+", "+-3", "2147483648", "1e3", "٤"}) {
         std::string error;
         EXPECT_FALSE(ParseGridStep(text, error).has_value()) << text;
-        EXPECT_EQ(error, std::string("'") + text + "' is not a valid integer value");
+        EXPECT_EQ(error, Refusal(text, "' is not a valid integer value"));
     }
     for (const char* text : {"0", "-1", "-2147483648"}) {
         std::string error;
         EXPECT_FALSE(ParseGridStep(text, error).has_value()) << text;
-        EXPECT_EQ(error, std::string("'") + text + "' is not a valid grid step: the step must be at least 1");
+        EXPECT_EQ(error, Refusal(text, "' is not a valid grid step: the step must be at least 1"));
     }
 }
 

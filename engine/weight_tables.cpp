@@ -1,6 +1,7 @@
 #include "engine/weight_tables.h"
 
 #include <cassert>
+#include <limits>
 
 #include "engine/deform_model.h"
 #include "engine/extended.h"
@@ -73,6 +74,9 @@ std::vector<double> ComputeWeightLanes(const std::vector<float>& weights, std::i
 
 std::uint64_t WeightTableBytes(std::int32_t n)
 {
+    // Beyond this many samples the product below would pass 2^64; no such
+    // table can be had anyway.
+    if (n < 0 || n >= (std::int32_t{1} << 28)) return std::numeric_limits<std::uint64_t>::max();
     const std::uint64_t samples = static_cast<std::uint64_t>(n) + 1;
     const std::uint64_t padded = static_cast<std::uint64_t>(n) + kWeightLanes;
     return sizeof(float) * (4 * samples + 16 * samples * samples) + sizeof(double) * 16 * samples * padded;

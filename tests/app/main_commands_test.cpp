@@ -151,6 +151,15 @@ TEST_F(MainCommandsTest, RefusedStepsChangeNothing)
         EXPECT_FALSE(commands.ShowChecked()) << "the check stays as it was";
         EXPECT_EQ(image.repaints, repaints);
     }
+    // Steps whose tables cannot be had, also where their size would pass
+    // 64 bits: refused before anything is built.
+    for (const std::string typed : {"2000000000", "2147483647", "300000000"}) {
+        errors.shown.clear();
+        Grid(typed);
+        ASSERT_EQ(errors.shown.size(), 1u) << typed;
+        EXPECT_EQ(errors.shown[0], "'" + typed + "' is too large a grid step: its tables do not fit in memory");
+        EXPECT_EQ(model().GridStepX, 24);
+    }
     errors.shown.clear();
     model().AvailableMemory = [] { return std::uint64_t{1} << 20; };
     Grid("4000"); // tables of 16 x 4001^2 weights cannot be had

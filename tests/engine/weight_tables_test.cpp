@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <limits>
 #include <span>
 #include <cstdint>
 #include <vector>
@@ -84,6 +85,14 @@ TEST(WeightTables, WeightsAreRoundedProductsOfBasisValues)
     const float expected = static_cast<float>(static_cast<long double>(basis[4 * i + k]) * basis[4 * j + l]);
     EXPECT_EQ(Bits(weights[16 * (i * (n + 1) + j) + 4 * k + l]), Bits(expected));
     EXPECT_NE(weights[16 * (i * (n + 1) + j) + 4 * k + l], weights[16 * (j * (n + 1) + i) + 4 * k + l]);
+}
+
+TEST(WeightTables, TableSizeNeverWrapsAround)
+{
+    EXPECT_EQ(WeightTableBytes(48), 4u * (4 * 49 + 16 * 49 * 49) + 8u * 16 * 49 * PaddedSampleCount(48));
+    EXPECT_EQ(WeightTableBytes(2147483647), std::numeric_limits<std::uint64_t>::max());
+    EXPECT_EQ(WeightTableBytes(1 << 28), std::numeric_limits<std::uint64_t>::max());
+    EXPECT_GT(WeightTableBytes((1 << 28) - 1), std::uint64_t{1} << 60);
 }
 
 TEST(WeightTables, LanesHoldTheSameWeights)

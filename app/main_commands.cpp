@@ -1,12 +1,28 @@
 #include "app/main_commands.h"
 
 #include <cctype>
+#include <limits>
 
 #include "app/grid_step.h"
 #include "editor/refresh.h"
 #include "engine/weight_tables.h"
 
 namespace plexor {
+namespace {
+
+// Bytes a grid at `step` takes for the current picture: its points, a queued
+// byte per cell and the weight tables; saturates rather than wraps.
+std::uint64_t GridBytes(const DeformModel& model, std::int32_t step)
+{
+    constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
+    const std::uint64_t points = (static_cast<std::uint64_t>(model.ImageWidth / step) + 1) *
+                                 (static_cast<std::uint64_t>(model.ImageHeight / step) + 1);
+    const std::uint64_t grid = points * (sizeof(TControlPoint) + 1);
+    const std::uint64_t tables = WeightTableBytes(step);
+    return tables > kMax - grid ? kMax : tables + grid;
+}
+
+} // namespace
 
 const char* const MainCommands::kAboutText =
     "Plexor machine\n"
@@ -79,7 +95,7 @@ void MainCommands::SBGridClick()
         ports_.Errors.ShowError(error);
         return;
     }
-    if (model_.AvailableMemory && WeightTableBytes(*step) > model_.AvailableMemory()) {
+    if (model_.AvailableMemory && GridBytes(model_, *step) > model_.AvailableMemory()) {
         ports_.Errors.ShowError("'" + text + "' is too large a grid step: its tables do not fit in memory");
         return;
     }

@@ -7,6 +7,7 @@
 
 #include "app/main_commands.h"
 #include "engine/deform_cell.h"
+#include "engine/weight_tables.h"
 #include "platform/bmp_reader.h"
 #include "shell_fakes.h"
 
@@ -163,6 +164,13 @@ TEST_F(MainCommandsTest, RefusedStepsChangeNothing)
     errors.shown.clear();
     model().AvailableMemory = [] { return std::uint64_t{1} << 20; };
     Grid("4000"); // tables of 16 x 4001^2 weights cannot be had
+    ASSERT_EQ(errors.shown.size(), 1u);
+    EXPECT_EQ(model().GridStepX, 24);
+    // Nor a step of 1 whose points alone would not fit.
+    errors.shown.clear();
+    const std::uint64_t tablesOfOne = WeightTableBytes(1);
+    model().AvailableMemory = [tablesOfOne] { return tablesOfOne + 96 * 72; };
+    Grid("1");
     ASSERT_EQ(errors.shown.size(), 1u);
     EXPECT_EQ(model().GridStepX, 24);
 }

@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_model.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -15,32 +17,10 @@
 namespace plexor {
 namespace {
 
-std::unique_ptr<DeformModel> BatchModel()
-{
-    auto m = std::make_unique<DeformModel>();
-    m->ImageWidth = m->ImageHeight = 4096;
-    if (!m->AllocateBuffers()) return nullptr;
-    m->SplatMask = PixelBuffer::Obtain(static_cast<std::size_t>(m->PixelCapacity));
-    std::mt19937 rng(1);
-    for (std::size_t i = 0; i < m->SourceImage.size(); ++i) m->SourceImage[i] = static_cast<std::uint8_t>(rng());
-    m->CopyPixels(m->SourceImage, m->WorkImage);
-    m->GridStepX = m->GridStepY = 48;
-    m->BuildGrid();
-    m->BuildWeightTables();
-    std::uniform_int_distribution<std::int32_t> d(-47, 47);
-    for (std::int32_t r = 1; r + 1 < m->PointRows; ++r)
-        for (std::int32_t c = 1; c + 1 < m->PointCols; ++c) {
-            TControlPoint& p = m->Point(c, r);
-            p.DX = std::clamp(p.X + d(rng), 0, m->ImageWidth - 1) - p.X;
-            p.DY = std::clamp(p.Y + d(rng), 0, m->ImageHeight - 1) - p.Y;
-        }
-    return m;
-}
-
 template <void (*Kernel)(DeformModel&, TCellRef)>
 void DeformWholeBatch(benchmark::State& state)
 {
-    const std::unique_ptr<DeformModel> m = BatchModel();
+    const std::unique_ptr<DeformModel> m = DraggedBenchModel(1);
     if (!m) {
         state.SkipWithError("not enough memory");
         return;

@@ -5,6 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_model.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -19,34 +21,13 @@
 namespace plexor {
 namespace {
 
-constexpr std::int32_t kSide = 4096;
+constexpr std::int32_t kSide = kBenchSide;
 
-// A picture as the window opens it, a grid as the grid command lays it, the
-// interior points displaced as a drag leaves them and one point picked.
+// The benchmark model with one point picked, as during a drag.
 std::unique_ptr<DeformModel> DraggedModel()
 {
-    auto m = std::make_unique<DeformModel>();
-    m->ImageWidth = m->ImageHeight = kSide;
-    if (!m->AllocateBuffers()) return nullptr;
-    m->SplatMask = PixelBuffer::Obtain(static_cast<std::size_t>(m->PixelCapacity));
-    std::memset(m->SplatMask.data(), 0, m->SplatMask.size());
-    m->ImageLoaded = true;
-    std::mt19937 rng(7);
-    for (std::size_t i = 0; i < m->WorkImage.size(); ++i) m->WorkImage[i] = static_cast<std::uint8_t>(rng());
-    m->CopyPixels(m->WorkImage, m->ViewImage);
-    m->CopyPixels(m->WorkImage, m->SourceImage);
-    m->GridStepX = m->GridStepY = 48;
-    m->CopyPixels(m->SourceImage, m->WorkImage);
-    m->BuildGrid();
-    m->BlackOutMargins();
-    std::uniform_int_distribution<std::int32_t> d(-47, 47);
-    for (std::int32_t r = 1; r + 1 < m->PointRows; ++r)
-        for (std::int32_t c = 1; c + 1 < m->PointCols; ++c) {
-            TControlPoint& p = m->Point(c, r);
-            p.DX = std::clamp(p.X + d(rng), 0, m->ImageWidth - 1) - p.X;
-            p.DY = std::clamp(p.Y + d(rng), 0, m->ImageHeight - 1) - p.Y;
-        }
-    m->Point(m->PointCols / 2, m->PointRows / 2).Selected = 1;
+    std::unique_ptr<DeformModel> m = DraggedBenchModel(7);
+    if (m) m->Point(m->PointCols / 2, m->PointRows / 2).Selected = 1;
     return m;
 }
 

@@ -24,24 +24,25 @@ std::uint64_t GridBytes(const DeformModel& model, std::int32_t step)
 
 } // namespace
 
-const char* const MainCommands::kAboutText =
-    "Plexor machine\n"
-    "\n"
-    "Deforms a picture by hand: lay a grid of control points over it\n"
-    "and drag them; the picture follows a smooth cubic B-spline\n"
-    "of the points.\n"
-    "\n"
-    "Written by the Plexor team.";
+const char* const MainCommands::kAboutText = "Plexor machine\n"
+                                             "\n"
+                                             "Deforms a picture by hand: lay a grid of control points over it\n"
+                                             "and drag them; the picture follows a smooth cubic B-spline\n"
+                                             "of the points.\n"
+                                             "\n"
+                                             "Written by the Plexor team.";
 
 MainCommands::MainCommands(ShellPorts ports)
-    : ports_(std::move(ports)),
-      pictures_(model_, ports_.Dialogs, ports_.Frame, ports_.Image, ports_.Errors),
+    : ports_(std::move(ports)), pictures_(model_, ports_.Dialogs, ports_.Frame, ports_.Image, ports_.Errors),
       drag_(model_, *this)
 {
     model_.Messages = &ports_.Messages;
 }
 
-MainCommands::~MainCommands() { FormDestroy(); }
+MainCommands::~MainCommands()
+{
+    FormDestroy();
+}
 
 void MainCommands::FormCreate()
 {
@@ -66,11 +67,20 @@ void MainCommands::FormDestroy()
     model_.DropGrid();
 }
 
-void MainCommands::MIOpenClick() { pictures_.MIOpenClick(); }
+void MainCommands::MIOpenClick()
+{
+    pictures_.MIOpenClick();
+}
 
-bool MainCommands::OpenFile(const std::string& path) { return pictures_.OpenNamedFile(path); }
+bool MainCommands::OpenFile(const std::string& path)
+{
+    return pictures_.OpenNamedFile(path);
+}
 
-void MainCommands::MISaveAsClick() { pictures_.MISaveAsClick(); }
+void MainCommands::MISaveAsClick()
+{
+    pictures_.MISaveAsClick();
+}
 
 void MainCommands::MIShowClick()
 {
@@ -79,7 +89,10 @@ void MainCommands::MIShowClick()
     if (model_.ImageLoaded && model_.GridExists()) Refresh();
 }
 
-void MainCommands::MIAboutClick() { ports_.Window.ShowInformation(kAboutText); }
+void MainCommands::MIAboutClick()
+{
+    ports_.Window.ShowInformation(kAboutText);
+}
 
 void MainCommands::SBGridClick()
 {
@@ -126,18 +139,30 @@ void MainCommands::FormKeyPress(char32_t key)
     if (key < 128 && std::toupper(static_cast<int>(key)) == 'G') SBGridClick();
 }
 
-void MainCommands::ImageMouseDown(std::int32_t x, std::int32_t y) { drag_.ImageMouseDown(x, y); }
+void MainCommands::ImageMouseDown(std::int32_t x, std::int32_t y)
+{
+    drag_.ImageMouseDown(x, y);
+}
 
-void MainCommands::ImageMouseMove(std::int32_t x, std::int32_t y) { drag_.ImageMouseMove(x, y); }
+void MainCommands::ImageMouseMove(std::int32_t x, std::int32_t y)
+{
+    drag_.ImageMouseMove(x, y);
+}
 
-void MainCommands::ImageMouseUp(std::int32_t x, std::int32_t y) { drag_.ImageMouseUp(x, y); }
+void MainCommands::ImageMouseUp(std::int32_t x, std::int32_t y)
+{
+    drag_.ImageMouseUp(x, y);
+}
 
 void MainCommands::ServeWorkerCalls()
 {
     if (worker_) worker_->ServePendingCall();
 }
 
-void MainCommands::Refresh() { ::plexor::Refresh(model_, *this); }
+void MainCommands::Refresh()
+{
+    ::plexor::Refresh(model_, *this);
+}
 
 void MainCommands::QueueCellsAround(std::int32_t c, std::int32_t r)
 {

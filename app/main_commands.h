@@ -16,8 +16,8 @@ namespace plexor {
 
 // Everything the window needs from outside the commands themselves.
 struct ShellPorts {
-    MessageSink& Messages;   // message boxes captioned "Error"
-    ErrorDisplay& Errors;    // the application's error display
+    MessageSink& Messages; // message boxes captioned "Error"
+    ErrorDisplay& Errors;  // the application's error display
     FileDialogs& Dialogs;
     WindowFrame& Frame;
     ImageView& Image;

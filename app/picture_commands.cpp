@@ -12,8 +12,7 @@ namespace plexor {
 PictureCommands::PictureCommands(DeformModel& model, FileDialogs& dialogs, WindowFrame& frame, ImageView& image,
                                  ErrorDisplay& errors)
     : model_(model), dialogs_(dialogs), frame_(frame), image_(image), errors_(errors)
-{
-}
+{}
 
 void PictureCommands::MIOpenClick()
 {

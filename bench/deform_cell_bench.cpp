@@ -2,16 +2,16 @@
 // the interior points displaced at random within the limits a drag keeps.
 // Reported per sample, beside BM_Memcpy4096 of the same frame.
 
-#include <benchmark/benchmark.h>
-
-#include "bench_model.h"
+#include "engine/deform_cell.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <random>
 
-#include "engine/deform_cell.h"
+#include <benchmark/benchmark.h>
+
+#include "bench_model.h"
 #include "engine/deform_model.h"
 
 namespace plexor {
@@ -38,9 +38,18 @@ void DeformWholeBatch(benchmark::State& state)
         benchmark::Counter(samples, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void BM_DeformCell_Literal(benchmark::State& state) { DeformWholeBatch<DeformCellLiteral>(state); }
-void FastDeformCell(DeformModel& m, TCellRef cell) { DeformCell(m, cell); }
-void BM_DeformCell(benchmark::State& state) { DeformWholeBatch<FastDeformCell>(state); }
+void BM_DeformCell_Literal(benchmark::State& state)
+{
+    DeformWholeBatch<DeformCellLiteral>(state);
+}
+void FastDeformCell(DeformModel& m, TCellRef cell)
+{
+    DeformCell(m, cell);
+}
+void BM_DeformCell(benchmark::State& state)
+{
+    DeformWholeBatch<FastDeformCell>(state);
+}
 
 BENCHMARK(BM_DeformCell_Literal)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_DeformCell)->Unit(benchmark::kMillisecond)->MinTime(2.0);

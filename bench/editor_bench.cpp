@@ -3,15 +3,14 @@
 // 24-bit bitmap; the screen repaint left out), and the overlay alone.
 // Compare with BM_Memcpy4096 of the same frame in the same run.
 
-#include <benchmark/benchmark.h>
-
-#include "bench_model.h"
-
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <random>
 
+#include <benchmark/benchmark.h>
+
+#include "bench_model.h"
 #include "editor/draw_overlay.h"
 #include "editor/refresh.h"
 #include "engine/deform_model.h"

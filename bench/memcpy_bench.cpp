@@ -1,11 +1,11 @@
 // The yardstick for every other figure: one copy of a 4096 x 4096 24-bit
 // frame, measured in the same run.
 
-#include <benchmark/benchmark.h>
-
 #include <cstdint>
 #include <cstring>
 #include <vector>
+
+#include <benchmark/benchmark.h>
 
 namespace {
 

@@ -1,19 +1,20 @@
 // Opening a large bitmap file and pushing frames into bitmaps, measured
 // against BM_Memcpy4096: one copy of the same 4096 x 4096 24-bit frame.
 
-#include "platform/bitmap.h"
-#include "platform/bmp_writer.h"
-#include "platform/dib_transfer.h"
-#include "platform/file_io.h"
 #include "platform/picture.h"
-
-#include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "platform/bitmap.h"
+#include "platform/bmp_writer.h"
+#include "platform/dib_transfer.h"
+#include "platform/file_io.h"
 
 namespace {
 
@@ -32,8 +33,7 @@ BitmapInfo TopDownInfo()
 
 void SetFrameBytes(benchmark::State& state)
 {
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
-                            static_cast<std::int64_t>(kFrameBytes));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(kFrameBytes));
 }
 
 // A 24-bit frame of smooth gradients.
@@ -56,14 +56,12 @@ public:
     TemporaryFolder()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "plexor-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr)
-            path_ = pattern;
+        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
     }
     ~TemporaryFolder()
     {
         std::error_code ignored;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ignored);
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
     }
     TemporaryFolder(const TemporaryFolder&) = delete;
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;

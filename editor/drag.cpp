@@ -8,8 +8,14 @@ namespace {
 // Pointer offsets below this, in x and in y, reach a point.
 constexpr std::int64_t kPickReach = 5;
 
-std::int64_t Abs(std::int64_t v) noexcept { return v < 0 ? -v : v; }
-std::int32_t Sign(std::int64_t v) noexcept { return (v > 0) - (v < 0); }
+std::int64_t Abs(std::int64_t v) noexcept
+{
+    return v < 0 ? -v : v;
+}
+std::int32_t Sign(std::int64_t v) noexcept
+{
+    return (v > 0) - (v < 0);
+}
 
 // Whether a move by `v` along one axis leads to an interior neighbour, given
 // whether there is one before (`lower`) and after (`higher`) the point.
@@ -103,7 +109,10 @@ void ControlPointDrag::ImageMouseMove(std::int32_t x, std::int32_t y)
     host_.Refresh();
 }
 
-void ControlPointDrag::ImageMouseUp(std::int32_t, std::int32_t) { EndDrag(); }
+void ControlPointDrag::ImageMouseUp(std::int32_t, std::int32_t)
+{
+    EndDrag();
+}
 
 void ControlPointDrag::EndDrag()
 {

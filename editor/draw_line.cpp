@@ -53,8 +53,8 @@ void StepInside(std::uint8_t* pixel, std::ptrdiff_t majorStep, std::ptrdiff_t mi
 // is in the view.
 template <bool Dotted>
 void StepClipped(std::uint8_t* pixels, std::int64_t major, std::int64_t minor, int majorSign, int minorSign,
-                 std::int64_t majorLimit, std::int64_t minorLimit, std::ptrdiff_t majorBytes,
-                 std::ptrdiff_t minorBytes, Stepping s, Colour colour) noexcept
+                 std::int64_t majorLimit, std::int64_t minorLimit, std::ptrdiff_t majorBytes, std::ptrdiff_t minorBytes,
+                 Stepping s, Colour colour) noexcept
 {
     // Steps k with 0 <= major + majorSign * k < majorLimit.
     std::int64_t first = majorSign > 0 ? -major : major - (majorLimit - 1);
@@ -93,7 +93,10 @@ void StepClipped(std::uint8_t* pixels, std::int64_t major, std::int64_t minor, i
     }
 }
 
-int Sign(std::int64_t v) noexcept { return (v > 0) - (v < 0); }
+int Sign(std::int64_t v) noexcept
+{
+    return (v > 0) - (v < 0);
+}
 
 template <bool Dotted>
 void Draw(const ViewCanvas& view, std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
@@ -131,8 +134,8 @@ void Draw(const ViewCanvas& view, std::int64_t x0, std::int64_t y0, std::int64_t
 
 } // namespace
 
-void DrawLine(const ViewCanvas& view, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
-              bool dotted, Colour colour) noexcept
+void DrawLine(const ViewCanvas& view, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, bool dotted,
+              Colour colour) noexcept
 {
     if (view.Empty()) return;
     if (dotted)

@@ -20,10 +20,7 @@ struct PointView {
     std::int32_t DX, DY; // displacement
     bool Selected;
 
-    static PointView Of(const TControlPoint& p) noexcept
-    {
-        return {p.X, p.Y, p.DX, p.DY, p.Selected != 0};
-    }
+    static PointView Of(const TControlPoint& p) noexcept { return {p.X, p.Y, p.DX, p.DY, p.Selected != 0}; }
     std::int32_t ShownX() const noexcept { return Sum(X, DX); }
     std::int32_t ShownY() const noexcept { return Sum(Y, DY); }
 
@@ -33,7 +30,7 @@ struct PointView {
     {
         const std::int64_t s = std::int64_t{a} + b;
         return static_cast<std::int32_t>(std::clamp<std::int64_t>(s, std::numeric_limits<std::int32_t>::min(),
-                                                                   std::numeric_limits<std::int32_t>::max()));
+                                                                  std::numeric_limits<std::int32_t>::max()));
     }
 };
 

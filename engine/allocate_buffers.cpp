@@ -44,8 +44,9 @@ const char* DeformModel::BufferShortfall(std::int32_t width, std::int32_t height
     if (pixels == 0) return kNoMemoryForSource;
     const std::uint64_t bytes = static_cast<std::uint64_t>(pixels) * 3;
     std::uint64_t available = AvailableMemory ? AvailableMemory() : std::numeric_limits<std::uint64_t>::max();
-    available = available > std::numeric_limits<std::uint64_t>::max() - freeable ? std::numeric_limits<std::uint64_t>::max()
-                                                                                 : available + freeable;
+    available = available > std::numeric_limits<std::uint64_t>::max() - freeable
+                    ? std::numeric_limits<std::uint64_t>::max()
+                    : available + freeable;
     if (bytes > available) return kNoMemoryForSource;
     if (3 * bytes + static_cast<std::uint64_t>(pixels) > available) return kNoMemoryForDestination;
     return nullptr;

@@ -18,7 +18,8 @@ void FillBlack(PixelBuffer& image, std::int32_t width, std::int32_t height, std:
     if (x0 >= x1 || y0 >= y1) return;
     const std::size_t rowBytes = static_cast<std::size_t>(x1 - x0) * 3;
     for (std::int32_t y = y0; y < y1; ++y) {
-        const std::size_t offset = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x0)) * 3;
+        const std::size_t offset =
+            (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x0)) * 3;
         std::memset(image.data() + offset, 0, rowBytes);
     }
 }
@@ -29,7 +30,7 @@ void DeformModel::BlackOutMargins()
 {
     if (WorkImage.empty()) return;
     WorkerHold hold(Gate);
-    const std::int32_t right = MarginX + CellCols * GridStepX; // x of the last point column
+    const std::int32_t right = MarginX + CellCols * GridStepX;  // x of the last point column
     const std::int32_t bottom = MarginY + CellRows * GridStepY; // y of the last point row
     const std::int32_t w = ImageWidth;
     const std::int32_t h = ImageHeight;

@@ -85,8 +85,8 @@ __attribute__((target("avx2"))) inline __m256i HalfwayLanes(__m256d sum, __m256i
 
 // Lanes where acc + term * weight lies halfway between two floats and the
 // double sum is not exact.
-__attribute__((target("avx2"))) inline __m256i InexactHalfwayLanes(__m128 acc, __m256d term, __m256d weight, __m256i low,
-                                                                   __m256i halfway) noexcept
+__attribute__((target("avx2"))) inline __m256i InexactHalfwayLanes(__m128 acc, __m256d term, __m256d weight,
+                                                                   __m256i low, __m256i halfway) noexcept
 {
     const __m256d a = _mm256_cvtps_pd(acc);
     const __m256d product = _mm256_mul_pd(term, weight);
@@ -139,8 +139,9 @@ __attribute__((target("avx2"))) void ChunkCoordinatesAvx2(const double* lanes, s
         if (!_mm256_testz_si256(anyHalfway, anyHalfway)) {
             for (int g = 0; g < kGroups; ++g) {
                 const __m256d weight = _mm256_loadu_pd(w + 4 * g);
-                suspect[g] = _mm256_or_si256(suspect[g], _mm256_or_si256(InexactHalfwayLanes(xBefore[g], sx, weight, low, halfway),
-                                                                         InexactHalfwayLanes(yBefore[g], sy, weight, low, halfway)));
+                suspect[g] = _mm256_or_si256(
+                    suspect[g], _mm256_or_si256(InexactHalfwayLanes(xBefore[g], sx, weight, low, halfway),
+                                                InexactHalfwayLanes(yBefore[g], sy, weight, low, halfway)));
             }
         }
     }
@@ -205,8 +206,8 @@ __attribute__((target("avx512f"))) void ChunkCoordinatesAvx512(const double* lan
                     const __m512d error =
                         _mm512_add_pd(_mm512_sub_pd(a, accVirtual), _mm512_sub_pd(product, productVirtual));
                     const __mmask8 inexact = _mm512_cmp_pd_mask(error, _mm512_setzero_pd(), _CMP_NEQ_UQ);
-                    suspect[g] |= inexact &
-                                  _mm512_cmpeq_epi64_mask(_mm512_and_si512(_mm512_castpd_si512(sum), low), halfway);
+                    suspect[g] |=
+                        inexact & _mm512_cmpeq_epi64_mask(_mm512_and_si512(_mm512_castpd_si512(sum), low), halfway);
                 }
             }
         }
@@ -235,8 +236,7 @@ inline float RefinedTerm(float acc, double term, float weight) noexcept
 {
     const double product = term * weight;
     const double sum = static_cast<double>(acc) + product;
-    if (Suspect(sum) && SumError(acc, product, sum) != 0.0)
-        return Store(Extended{acc} + Extended{term} * weight);
+    if (Suspect(sum) && SumError(acc, product, sum) != 0.0) return Store(Extended{acc} + Extended{term} * weight);
     return static_cast<float>(sum);
 }
 
@@ -283,8 +283,7 @@ bool GatherExactTerms(const DeformModel& m, TCellRef cell, double* tx, double* t
 
 // Calls visit(i, j, x, y) for every sample of the cell in row-major order.
 template <class Visit>
-inline void ForEachSample(const DeformModel& m, const double* tx, const double* ty, ChunkKernel kernel,
-                          Visit&& visit)
+inline void ForEachSample(const DeformModel& m, const double* tx, const double* ty, ChunkKernel kernel, Visit&& visit)
 {
     const std::int32_t n = m.SamplesPerCell;
     const std::int32_t padded = PaddedSampleCount(n);
@@ -298,7 +297,8 @@ inline void ForEachSample(const DeformModel& m, const double* tx, const double* 
                 float x = chunk.x[l];
                 float y = chunk.y[l];
                 if (chunk.suspect[l] != 0)
-                    RefineSample(m.WeightTable.data() + 16 * (static_cast<std::size_t>(i) * (n + 1) + j0 + l), tx, ty, x, y);
+                    RefineSample(m.WeightTable.data() + 16 * (static_cast<std::size_t>(i) * (n + 1) + j0 + l), tx, ty,
+                                 x, y);
                 visit(i, j0 + l, x, y);
             }
         }

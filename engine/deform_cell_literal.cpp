@@ -10,8 +10,8 @@
 #include "engine/splat.h"
 
 namespace plexor {
-void LiteralSampleCoordinates(const DeformModel& m, std::int32_t c, std::int32_t r, std::int32_t i, std::int32_t j, float& xOut,
-                   float& yOut)
+void LiteralSampleCoordinates(const DeformModel& m, std::int32_t c, std::int32_t r, std::int32_t i, std::int32_t j,
+                              float& xOut, float& yOut)
 {
     const std::int32_t n = m.SamplesPerCell;
     const std::int32_t P = m.PointCols;
@@ -24,10 +24,14 @@ void LiteralSampleCoordinates(const DeformModel& m, std::int32_t c, std::int32_t
             const std::int32_t pc = c + l - 1;
             const float w = m.WeightTable[16 * (static_cast<std::size_t>(i) * (n + 1) + j) + 4 * k + l];
             const TControlPoint& z = m.Point(std::clamp(pc, 0, P - 1), std::clamp(pr, 0, Q - 1));
-            if (pc >= 0 && pc < P) x = Store(x + Extended(std::int64_t{z.X} + z.DX) * w);
-            else if (pc >= P) x = Store(x + Extended(m.ImageWidth) * w);
-            if (pr >= 0 && pr < Q) y = Store(y + Extended(std::int64_t{z.Y} + z.DY) * w);
-            else if (pr >= Q) y = Store(y + Extended(m.ImageHeight) * w);
+            if (pc >= 0 && pc < P)
+                x = Store(x + Extended(std::int64_t{z.X} + z.DX) * w);
+            else if (pc >= P)
+                x = Store(x + Extended(m.ImageWidth) * w);
+            if (pr >= 0 && pr < Q)
+                y = Store(y + Extended(std::int64_t{z.Y} + z.DY) * w);
+            else if (pr >= Q)
+                y = Store(y + Extended(m.ImageHeight) * w);
         }
     }
     xOut = x;

@@ -55,8 +55,8 @@ public:
 
     // Weight tables for the grid step.
     std::int32_t SamplesPerCell = 0;
-    std::vector<float> BasisTable;  // (n + 1) rows of 4
-    std::vector<float> WeightTable; // (n + 1)^2 blocks of 16
+    std::vector<float> BasisTable;   // (n + 1) rows of 4
+    std::vector<float> WeightTable;  // (n + 1)^2 blocks of 16
     std::vector<double> WeightLanes; // the same weights, laid out for the fast cell kernel
 
     TCellQueue CellQueue;

@@ -20,7 +20,8 @@ void DeformModel::BuildGrid()
     MarginX = (ImageWidth - (PointCols - 1) * GridStepX) / 2;
     MarginY = (ImageHeight - (PointRows - 1) * GridStepY) / 2;
 
-    ControlPoints = std::vector<TControlPoint>(static_cast<std::size_t>(PointCols) * static_cast<std::size_t>(PointRows));
+    ControlPoints =
+        std::vector<TControlPoint>(static_cast<std::size_t>(PointCols) * static_cast<std::size_t>(PointRows));
     for (std::int32_t r = 0; r < PointRows; ++r) {
         for (std::int32_t c = 0; c < PointCols; ++c) {
             TControlPoint& p = Point(c, r);

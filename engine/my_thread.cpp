@@ -6,12 +6,12 @@
 
 namespace plexor {
 
-TMyThread::TMyThread(DeformModel& model, std::function<void()> refresh)
-    : model_(model), refresh_(std::move(refresh))
-{
-}
+TMyThread::TMyThread(DeformModel& model, std::function<void()> refresh) : model_(model), refresh_(std::move(refresh)) {}
 
-TMyThread::~TMyThread() { Stop(); }
+TMyThread::~TMyThread()
+{
+    Stop();
+}
 
 void TMyThread::Stop()
 {
@@ -62,7 +62,8 @@ void QueueCellsAround(DeformModel& m, TThread& worker, std::int32_t c, std::int3
     }
     const std::int32_t cellCols = m.CellCols;
     m.CellQueue.AppendBatch(std::span<const TCellRef>(cells, count), m.CellQueued, [cellCols](const TCellRef& cell) {
-        return static_cast<std::size_t>(cell.Col) + static_cast<std::size_t>(cell.Row) * static_cast<std::size_t>(cellCols);
+        return static_cast<std::size_t>(cell.Col) +
+               static_cast<std::size_t>(cell.Row) * static_cast<std::size_t>(cellCols);
     });
     worker.Wake();
 }

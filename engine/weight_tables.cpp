@@ -67,8 +67,7 @@ std::vector<double> ComputeWeightLanes(const std::vector<float>& weights, std::i
     std::vector<double> lanes(samples * 16 * padded, 0.0);
     for (std::size_t i = 0; i < samples; ++i)
         for (std::size_t j = 0; j < samples; ++j)
-            for (std::size_t q = 0; q < 16; ++q)
-                lanes[(i * 16 + q) * padded + j] = weights[16 * (i * samples + j) + q];
+            for (std::size_t q = 0; q < 16; ++q) lanes[(i * 16 + q) * padded + j] = weights[16 * (i * samples + j) + q];
     return lanes;
 }
 

@@ -1,16 +1,16 @@
 // Feeds arbitrary bytes to the bitmap reader. Whatever it accepts must convert
 // to 24 bits, write out, and read back as the same bitmap.
 
-#include "platform/bmp_reader.h"
-#include "platform/bmp_writer.h"
-#include "platform/dib_transfer.h"
-#include "platform/picture_error.h"
-
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <span>
 #include <vector>
+
+#include "platform/bmp_reader.h"
+#include "platform/bmp_writer.h"
+#include "platform/dib_transfer.h"
+#include "platform/picture_error.h"
 
 namespace {
 
@@ -21,15 +21,13 @@ constexpr std::uint64_t kTransferPixels = std::uint64_t{1} << 20;
 
 void Require(bool condition)
 {
-    if (!condition)
-        std::abort();
+    if (!condition) std::abort();
 }
 
 void CheckTransfers(TBitmap& bitmap)
 {
     const auto pixels = static_cast<std::uint64_t>(bitmap.Width()) * bitmap.Height();
-    if (bitmap.Empty() || pixels > kTransferPixels)
-        return;
+    if (bitmap.Empty() || pixels > kTransferPixels) return;
     BitmapInfo info{};
     info.bmiHeader.biWidth = bitmap.Width();
     info.bmiHeader.biHeight = -bitmap.Height();
@@ -46,17 +44,15 @@ void CheckRoundTrip(const TBitmap& bitmap)
     const TBitmap reread = ReadBmp(file);
     Require(reread.Width() == bitmap.Width() || bitmap.Empty());
     Require(reread.Height() == bitmap.Height() || bitmap.Empty());
-    if (bitmap.Empty())
-        return;
+    if (bitmap.Empty()) return;
     const PixelFormat& a = reread.Format();
     const PixelFormat& b = bitmap.Format();
-    Require(a.BitsPerPixel == b.BitsPerPixel && a.ColourTable == b.ColourTable &&
-            a.CoreHeader == b.CoreHeader && a.RedMask == b.RedMask && a.GreenMask == b.GreenMask &&
-            a.BlueMask == b.BlueMask && a.UsesBitfields == b.UsesBitfields);
+    Require(a.BitsPerPixel == b.BitsPerPixel && a.ColourTable == b.ColourTable && a.CoreHeader == b.CoreHeader &&
+            a.RedMask == b.RedMask && a.GreenMask == b.GreenMask && a.BlueMask == b.BlueMask &&
+            a.UsesBitfields == b.UsesBitfields);
     const auto rows = reread.BottomUpRows();
     const auto original = bitmap.BottomUpRows();
-    Require(rows.size() == original.size() &&
-            std::memcmp(rows.data(), original.data(), rows.size()) == 0);
+    Require(rows.size() == original.size() && std::memcmp(rows.data(), original.data(), rows.size()) == 0);
 }
 
 } // namespace

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "platform/byte_buffer.h"
-#include "platform/nearest_colour.h"
-#include "platform/pixel_format.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
+
+#include "platform/byte_buffer.h"
+#include "platform/nearest_colour.h"
+#include "platform/pixel_format.h"
 
 namespace plexor {
 
@@ -26,8 +26,8 @@ public:
 
     // Takes `storage` as its pixel rows, bottom row first, beginning at byte
     // `offset`; it must hold Stride() · height bytes from there.
-    static TBitmap Adopt(std::int32_t width, std::int32_t height, PixelFormat format,
-                         ByteBuffer storage, std::size_t offset);
+    static TBitmap Adopt(std::int32_t width, std::int32_t height, PixelFormat format, ByteBuffer storage,
+                         std::size_t offset);
 
     TBitmap(const TBitmap& other);
     TBitmap& operator=(const TBitmap& other);

@@ -6,8 +6,8 @@
 
 namespace plexor {
 
-void ReadBmpColourMasks(std::span<const std::uint8_t> file, const BmpInfoHeader& header,
-                        std::size_t& cursor, PixelFormat& format)
+void ReadBmpColourMasks(std::span<const std::uint8_t> file, const BmpInfoHeader& header, std::size_t& cursor,
+                        PixelFormat& format)
 {
     if (header.Compression == kBmpRgb) {
         DefaultMasks(format.BitsPerPixel, format.RedMask, format.GreenMask, format.BlueMask);
@@ -18,17 +18,13 @@ void ReadBmpColourMasks(std::span<const std::uint8_t> file, const BmpInfoHeader&
     const bool withAlpha = header.Compression == kBmpAlphaBitfields;
     const std::size_t inHeader = header.HasAlphaMask() ? 4 : header.HasRgbMasks() ? 3 : 0;
     const std::size_t wanted = withAlpha ? 4 : 3;
-    std::uint32_t masks[4] = {header.RedMask, header.GreenMask, header.BlueMask,
-                              header.AlphaMask};
+    std::uint32_t masks[4] = {header.RedMask, header.GreenMask, header.BlueMask, header.AlphaMask};
     if (wanted > inHeader) {
         const std::size_t extra = (wanted - inHeader) * 4;
-        if (cursor > file.size() || file.size() - cursor < extra)
-            ThrowReadError();
-        for (std::size_t i = inHeader; i < wanted; ++i, cursor += 4)
-            masks[i] = LoadU32(file.data() + cursor);
+        if (cursor > file.size() || file.size() - cursor < extra) ThrowReadError();
+        for (std::size_t i = inHeader; i < wanted; ++i, cursor += 4) masks[i] = LoadU32(file.data() + cursor);
     }
-    if (!AreValidMasks(masks[0], masks[1], masks[2], masks[3], format.BitsPerPixel))
-        ThrowBitmapInvalid();
+    if (!AreValidMasks(masks[0], masks[1], masks[2], masks[3], format.BitsPerPixel)) ThrowBitmapInvalid();
     format.RedMask = masks[0];
     format.GreenMask = masks[1];
     format.BlueMask = masks[2];

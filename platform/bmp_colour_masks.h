@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/bmp_info_header.h"
-#include "platform/pixel_format.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <span>
+
+#include "platform/bmp_info_header.h"
+#include "platform/pixel_format.h"
 
 namespace plexor {
 
@@ -17,8 +17,8 @@ namespace plexor {
 // "Stream read error" when the file ends inside the masks, "Bitmap image is
 // not valid" for masks that are empty, not one run of bits, overlapping, or
 // outside the pixel.
-void ReadBmpColourMasks(std::span<const std::uint8_t> file, const BmpInfoHeader& header,
-                        std::size_t& cursor, PixelFormat& format);
+void ReadBmpColourMasks(std::span<const std::uint8_t> file, const BmpInfoHeader& header, std::size_t& cursor,
+                        PixelFormat& format);
 
 // The masks of `format` differ from the default layout of its bit count.
 bool HasCustomMasks(const PixelFormat& format) noexcept;

@@ -4,12 +4,11 @@
 
 namespace plexor {
 
-std::vector<RgbQuad> ReadBmpColourTable(std::span<const std::uint8_t> file, std::size_t offset,
-                                        std::size_t count, bool coreHeader)
+std::vector<RgbQuad> ReadBmpColourTable(std::span<const std::uint8_t> file, std::size_t offset, std::size_t count,
+                                        bool coreHeader)
 {
     const std::size_t entry = BmpTableEntryBytes(coreHeader);
-    if (offset > file.size() || (file.size() - offset) / entry < count)
-        ThrowReadError();
+    if (offset > file.size() || (file.size() - offset) / entry < count) ThrowReadError();
     std::vector<RgbQuad> table(count);
     const std::uint8_t* p = file.data() + offset;
     for (RgbQuad& quad : table) {
@@ -22,16 +21,14 @@ std::vector<RgbQuad> ReadBmpColourTable(std::span<const std::uint8_t> file, std:
     return table;
 }
 
-std::size_t WriteBmpColourTable(std::span<const RgbQuad> table, bool coreHeader,
-                                std::uint8_t* out) noexcept
+std::size_t WriteBmpColourTable(std::span<const RgbQuad> table, bool coreHeader, std::uint8_t* out) noexcept
 {
     const std::size_t entry = BmpTableEntryBytes(coreHeader);
     for (const RgbQuad& quad : table) {
         out[0] = quad.Blue;
         out[1] = quad.Green;
         out[2] = quad.Red;
-        if (!coreHeader)
-            out[3] = quad.Reserved;
+        if (!coreHeader) out[3] = quad.Reserved;
         out += entry;
     }
     return table.size() * entry;

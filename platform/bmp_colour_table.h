@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/pixel_format.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
+
+#include "platform/pixel_format.h"
 
 namespace plexor {
 
@@ -18,11 +18,10 @@ constexpr std::size_t BmpTableEntryBytes(bool coreHeader) noexcept
 
 // Reads `count` entries from byte `offset` of `file`. Throws PictureError
 // "Stream read error" when the file ends inside the table.
-std::vector<RgbQuad> ReadBmpColourTable(std::span<const std::uint8_t> file, std::size_t offset,
-                                        std::size_t count, bool coreHeader);
+std::vector<RgbQuad> ReadBmpColourTable(std::span<const std::uint8_t> file, std::size_t offset, std::size_t count,
+                                        bool coreHeader);
 
 // Writes the table; returns the bytes written.
-std::size_t WriteBmpColourTable(std::span<const RgbQuad> table, bool coreHeader,
-                                std::uint8_t* out) noexcept;
+std::size_t WriteBmpColourTable(std::span<const RgbQuad> table, bool coreHeader, std::uint8_t* out) noexcept;
 
 } // namespace plexor

@@ -7,8 +7,7 @@ namespace plexor {
 
 BmpFileHeader BmpFileHeader::Read(std::span<const std::uint8_t> file)
 {
-    if (file.size() < kSize)
-        ThrowReadError();
+    if (file.size() < kSize) ThrowReadError();
     const std::uint8_t* p = file.data();
     BmpFileHeader header;
     header.Type = LoadU16(p);
@@ -16,8 +15,7 @@ BmpFileHeader BmpFileHeader::Read(std::span<const std::uint8_t> file)
     header.Reserved1 = LoadU16(p + 6);
     header.Reserved2 = LoadU16(p + 8);
     header.PixelOffset = LoadU32(p + 10);
-    if (header.Type != kType)
-        ThrowBitmapInvalid();
+    if (header.Type != kType) ThrowBitmapInvalid();
     return header;
 }
 

@@ -13,23 +13,18 @@ bool BmpInfoHeader::IsKnownSize(std::uint32_t size) noexcept
     case kRgbMasksSize:
     case kAlphaMaskSize:
     case kV4Size:
-    case kV5Size:
-        return true;
-    default:
-        return false;
+    case kV5Size: return true;
+    default: return false;
     }
 }
 
 BmpInfoHeader BmpInfoHeader::Read(std::span<const std::uint8_t> file, std::size_t offset)
 {
-    if (offset > file.size() || file.size() - offset < 4)
-        ThrowReadError();
+    if (offset > file.size() || file.size() - offset < 4) ThrowReadError();
     BmpInfoHeader header;
     header.Size = LoadU32(file.data() + offset);
-    if (!IsKnownSize(header.Size))
-        ThrowBitmapInvalid();
-    if (file.size() - offset < header.Size)
-        ThrowReadError();
+    if (!IsKnownSize(header.Size)) ThrowBitmapInvalid();
+    if (file.size() - offset < header.Size) ThrowReadError();
     const std::uint8_t* p = file.data() + offset;
     if (header.IsCore()) {
         header.Width = LoadU16(p + 4);
@@ -53,8 +48,7 @@ BmpInfoHeader BmpInfoHeader::Read(std::span<const std::uint8_t> file, std::size_
         header.GreenMask = LoadU32(p + 44);
         header.BlueMask = LoadU32(p + 48);
     }
-    if (header.HasAlphaMask())
-        header.AlphaMask = LoadU32(p + 52);
+    if (header.HasAlphaMask()) header.AlphaMask = LoadU32(p + 52);
     return header;
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/pixel_format.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <span>
+
+#include "platform/pixel_format.h"
 
 namespace plexor {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/bitmap.h"
-#include "platform/byte_buffer.h"
-
 #include <cstdint>
 #include <span>
+
+#include "platform/bitmap.h"
+#include "platform/byte_buffer.h"
 
 namespace plexor {
 

@@ -1,10 +1,10 @@
 #include "platform/bmp_rle.h"
 
-#include "platform/picture_error.h"
-#include "platform/row_conversion.h"
-
 #include <algorithm>
 #include <cstring>
+
+#include "platform/picture_error.h"
+#include "platform/row_conversion.h"
 
 namespace plexor {
 
@@ -25,10 +25,9 @@ struct Cursor {
 class RleDecoder {
 public:
     RleDecoder(std::span<const std::uint8_t> data, TBitmap& bitmap)
-        : data_(data), bitmap_(bitmap), bits_(bitmap.Format().BitsPerPixel),
-          width_(bitmap.Width()), height_(bitmap.Height())
-    {
-    }
+        : data_(data), bitmap_(bitmap), bits_(bitmap.Format().BitsPerPixel), width_(bitmap.Width()),
+          height_(bitmap.Height())
+    {}
 
     void Run()
     {
@@ -44,15 +43,12 @@ public:
                 cursor_.X = 0;
                 ++cursor_.Row;
                 break;
-            case kEndOfPicture:
-                return;
+            case kEndOfPicture: return;
             case kMove:
                 cursor_.X += Next();
                 cursor_.Row += Next();
                 break;
-            default:
-                Literal(value);
-                break;
+            default: Literal(value); break;
             }
         }
     }
@@ -60,8 +56,7 @@ public:
 private:
     std::uint8_t Next()
     {
-        if (position_ >= data_.size())
-            ThrowReadError();
+        if (position_ >= data_.size()) ThrowReadError();
         return data_[position_++];
     }
 
@@ -70,8 +65,7 @@ private:
     std::uint8_t* Target(std::int64_t count, std::int64_t& inside) noexcept
     {
         inside = 0;
-        if (cursor_.Row >= height_ || cursor_.X >= width_)
-            return nullptr;
+        if (cursor_.Row >= height_ || cursor_.X >= width_) return nullptr;
         inside = std::min<std::int64_t>(count, width_ - cursor_.X);
         return bitmap_.Row(static_cast<std::int32_t>(height_ - 1 - cursor_.Row));
     }
@@ -83,12 +77,10 @@ private:
         std::uint8_t* row = Target(count, inside);
         const auto x0 = static_cast<std::int32_t>(cursor_.X);
         if (bits_ == 8) {
-            if (inside > 0)
-                std::memset(row + x0, value, static_cast<std::size_t>(inside));
+            if (inside > 0) std::memset(row + x0, value, static_cast<std::size_t>(inside));
         } else {
             const std::uint32_t halves[2] = {std::uint32_t{value} >> 4, value & 0xFu};
-            for (std::int32_t i = 0; i < inside; ++i)
-                StorePixel(row, x0 + i, 4, halves[i & 1]);
+            for (std::int32_t i = 0; i < inside; ++i) StorePixel(row, x0 + i, 4, halves[i & 1]);
         }
         cursor_.X += count;
     }
@@ -97,8 +89,7 @@ private:
     void Literal(std::uint8_t count)
     {
         const std::size_t bytes = bits_ == 8 ? count : (std::size_t{count} + 1) / 2;
-        if (data_.size() - position_ < bytes)
-            ThrowReadError();
+        if (data_.size() - position_ < bytes) ThrowReadError();
         const std::uint8_t* source = data_.data() + position_;
         position_ = std::min(data_.size(), position_ + bytes + (bytes & 1));
 
@@ -106,8 +97,7 @@ private:
         std::uint8_t* row = Target(count, inside);
         const auto x0 = static_cast<std::int32_t>(cursor_.X);
         if (bits_ == 8) {
-            if (inside > 0)
-                std::memcpy(row + x0, source, static_cast<std::size_t>(inside));
+            if (inside > 0) std::memcpy(row + x0, source, static_cast<std::size_t>(inside));
         } else {
             for (std::int32_t i = 0; i < inside; ++i)
                 StorePixel(row, x0 + i, 4, (source[i >> 1] >> ((i & 1) ? 0 : 4)) & 0xFu);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/bitmap.h"
-
 #include <cstdint>
 #include <span>
+
+#include "platform/bitmap.h"
 
 namespace plexor {
 

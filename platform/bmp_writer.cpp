@@ -1,12 +1,12 @@
 #include "platform/bmp_writer.h"
 
+#include <cstring>
+
 #include "platform/bmp_colour_masks.h"
 #include "platform/bmp_colour_table.h"
 #include "platform/bmp_file_header.h"
 #include "platform/bmp_info_header.h"
 #include "platform/little_endian.h"
-
-#include <cstring>
 
 namespace plexor {
 
@@ -23,14 +23,12 @@ bool FitsCoreHeader(const TBitmap& bitmap) noexcept
 
 std::vector<std::uint8_t> EncodeBmp(const TBitmap& bitmap)
 {
-    if (bitmap.Empty())
-        return {};
+    if (bitmap.Empty()) return {};
     const PixelFormat& format = bitmap.Format();
     const bool core = format.CoreHeader && FitsCoreHeader(bitmap);
     const bool bitfields = format.Masked() && (format.UsesBitfields || HasCustomMasks(format));
     const std::size_t maskBytes = bitfields ? 12 : 0;
-    const std::size_t tableBytes =
-        format.Indexed() ? format.ColourTable.size() * BmpTableEntryBytes(core) : 0;
+    const std::size_t tableBytes = format.Indexed() ? format.ColourTable.size() * BmpTableEntryBytes(core) : 0;
     const std::span<const std::uint8_t> rows = bitmap.BottomUpRows();
 
     BmpInfoHeader info;
@@ -60,8 +58,7 @@ std::vector<std::uint8_t> EncodeBmp(const TBitmap& bitmap)
         StoreU32(out + 8, format.BlueMask);
         out += maskBytes;
     }
-    if (format.Indexed())
-        out += WriteBmpColourTable(format.ColourTable, core, out);
+    if (format.Indexed()) out += WriteBmpColourTable(format.ColourTable, core, out);
     std::memcpy(out, rows.data(), rows.size());
     return file;
 }

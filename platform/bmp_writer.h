@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/bitmap.h"
-
 #include <cstdint>
 #include <vector>
+
+#include "platform/bitmap.h"
 
 namespace plexor {
 

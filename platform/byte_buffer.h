@@ -30,16 +30,14 @@ public:
     static ByteBuffer CopyOf(std::span<const std::uint8_t> bytes)
     {
         ByteBuffer buffer = Uninitialised(bytes.size());
-        if (!bytes.empty())
-            std::memcpy(buffer.data(), bytes.data(), bytes.size());
+        if (!bytes.empty()) std::memcpy(buffer.data(), bytes.data(), bytes.size());
         return buffer;
     }
 
     ByteBuffer(ByteBuffer&& other) noexcept
-        : heap_(std::move(other.heap_)), pages_(std::move(other.pages_)),
-          data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0))
-    {
-    }
+        : heap_(std::move(other.heap_)), pages_(std::move(other.pages_)), data_(std::exchange(other.data_, nullptr)),
+          size_(std::exchange(other.size_, 0))
+    {}
 
     ByteBuffer& operator=(ByteBuffer&& other) noexcept
     {
@@ -61,8 +59,7 @@ public:
     // Drops the last bytes; the block itself stays as it is.
     void Shrink(std::size_t size) noexcept
     {
-        if (size < size_)
-            size_ = size;
+        if (size < size_) size_ = size;
     }
 
 private:

@@ -17,8 +17,7 @@ ChannelMask ChannelMask::From(std::uint32_t mask) noexcept
 
 bool IsContiguousMask(std::uint32_t mask) noexcept
 {
-    if (mask == 0)
-        return false;
+    if (mask == 0) return false;
     const std::uint32_t low = mask >> std::countr_zero(mask);
     return (low & (low + 1)) == 0;
 }
@@ -26,18 +25,13 @@ bool IsContiguousMask(std::uint32_t mask) noexcept
 bool AreValidMasks(std::uint32_t red, std::uint32_t green, std::uint32_t blue, std::uint32_t alpha,
                    std::uint32_t bitsPerPixel) noexcept
 {
-    if (!IsContiguousMask(red) || !IsContiguousMask(green) || !IsContiguousMask(blue))
-        return false;
-    if (alpha != 0 && !IsContiguousMask(alpha))
-        return false;
-    if ((red & green) != 0 || (red & blue) != 0 || (green & blue) != 0)
-        return false;
-    if ((alpha & (red | green | blue)) != 0)
-        return false;
+    if (!IsContiguousMask(red) || !IsContiguousMask(green) || !IsContiguousMask(blue)) return false;
+    if (alpha != 0 && !IsContiguousMask(alpha)) return false;
+    if ((red & green) != 0 || (red & blue) != 0 || (green & blue) != 0) return false;
+    if ((alpha & (red | green | blue)) != 0) return false;
     if (bitsPerPixel < 32) {
         const std::uint32_t outside = ~((std::uint32_t{1} << bitsPerPixel) - 1);
-        if (((red | green | blue | alpha) & outside) != 0)
-            return false;
+        if (((red | green | blue | alpha) & outside) != 0) return false;
     }
     return true;
 }

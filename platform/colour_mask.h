@@ -19,8 +19,7 @@ struct ChannelMask {
     // The channel of `pixel` as 0..255; an empty channel reads as 0.
     std::uint8_t ToByte(std::uint32_t pixel) const noexcept
     {
-        if (Bits == 0)
-            return 0;
+        if (Bits == 0) return 0;
         const std::uint64_t max = MaxValue();
         const std::uint64_t value = (pixel & Mask) >> Shift;
         return static_cast<std::uint8_t>((value * 255 + max / 2) / max);

@@ -1,8 +1,8 @@
 #include "platform/dib_transfer.h"
 
-#include "platform/row_conversion.h"
-
 #include <cstring>
+
+#include "platform/row_conversion.h"
 
 namespace plexor {
 
@@ -25,22 +25,18 @@ struct TransferPlan {
     }
 };
 
-TransferPlan Plan(const TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount,
-                  const void* bits, const BitmapInfo& info) noexcept
+TransferPlan Plan(const TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount, const void* bits,
+                  const BitmapInfo& info) noexcept
 {
     TransferPlan plan;
     const BitmapInfoHeader& header = info.bmiHeader;
-    if (bits == nullptr || bitmap.Empty())
-        return plan;
-    if (header.biSize != kInfoHeaderSize || header.biPlanes != 1 ||
-        header.biBitCount != 24 || header.biCompression != 0)
+    if (bits == nullptr || bitmap.Empty()) return plan;
+    if (header.biSize != kInfoHeaderSize || header.biPlanes != 1 || header.biBitCount != 24 ||
+        header.biCompression != 0)
         return plan;
     const std::int64_t height = header.biHeight;
-    if (header.biWidth != bitmap.Width() || (height < 0 ? -height : height) != bitmap.Height())
-        return plan;
-    if (firstRow < 0 || rowCount <= 0 ||
-        std::int64_t{firstRow} + rowCount > std::int64_t{bitmap.Height()})
-        return plan;
+    if (header.biWidth != bitmap.Width() || (height < 0 ? -height : height) != bitmap.Height()) return plan;
+    if (firstRow < 0 || rowCount <= 0 || std::int64_t{firstRow} + rowCount > std::int64_t{bitmap.Height()}) return plan;
     plan.BlockStride = static_cast<std::size_t>(PaddedRowBytes(static_cast<std::uint64_t>(bitmap.Width()), 24));
     plan.TopDown = height < 0;
     plan.Valid = true;
@@ -49,12 +45,11 @@ TransferPlan Plan(const TBitmap& bitmap, std::int32_t firstRow, std::int32_t row
 
 } // namespace
 
-int GetDIBits(const TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount,
-              std::uint8_t* bits, const BitmapInfo& info)
+int GetDIBits(const TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount, std::uint8_t* bits,
+              const BitmapInfo& info)
 {
     const TransferPlan plan = Plan(bitmap, firstRow, rowCount, bits, info);
-    if (!plan.Valid)
-        return 0;
+    if (!plan.Valid) return 0;
     const std::int32_t width = bitmap.Width();
     const std::int32_t height = bitmap.Height();
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
@@ -63,18 +58,16 @@ int GetDIBits(const TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCoun
     for (std::int32_t i = 0; i < rowCount; ++i) {
         std::uint8_t* target = bits + static_cast<std::size_t>(i) * plan.BlockStride;
         expander.Expand(bitmap.Row(plan.BitmapRow(firstRow, i, height)), target, width);
-        if (padding != 0)
-            std::memset(target + rowBytes, 0, padding);
+        if (padding != 0) std::memset(target + rowBytes, 0, padding);
     }
     return rowCount;
 }
 
-int SetDIBits(TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount,
-              const std::uint8_t* bits, const BitmapInfo& info)
+int SetDIBits(TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount, const std::uint8_t* bits,
+              const BitmapInfo& info)
 {
     const TransferPlan plan = Plan(bitmap, firstRow, rowCount, bits, info);
-    if (!plan.Valid)
-        return 0;
+    if (!plan.Valid) return 0;
     const std::int32_t width = bitmap.Width();
     const std::int32_t height = bitmap.Height();
     NearestColourCache* matcher = bitmap.Format().Indexed() ? &bitmap.ColourMatcher() : nullptr;

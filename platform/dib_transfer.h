@@ -1,9 +1,9 @@
 #pragma once
 
+#include <cstdint>
+
 #include "platform/bitmap.h"
 #include "platform/pixel_format.h"
-
-#include <cstdint>
 
 namespace plexor {
 
@@ -36,13 +36,13 @@ struct BitmapInfo {
 // the bitmap's width and height. Returns the rows copied, 0 on failure (an
 // empty bitmap, another format, a size that does not match, rows outside the
 // bitmap); then nothing is written.
-int GetDIBits(const TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount,
-              std::uint8_t* bits, const BitmapInfo& info);
+int GetDIBits(const TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount, std::uint8_t* bits,
+              const BitmapInfo& info);
 
 // The reverse: writes 24-bit rows from `bits` into `bitmap`, converting each
 // colour to the bitmap's format (the nearest table colour for a colour table).
 // Returns the rows written, 0 on failure; then the bitmap is unchanged.
-int SetDIBits(TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount,
-              const std::uint8_t* bits, const BitmapInfo& info);
+int SetDIBits(TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount, const std::uint8_t* bits,
+              const BitmapInfo& info);
 
 } // namespace plexor

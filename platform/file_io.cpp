@@ -1,17 +1,16 @@
 #include "platform/file_io.h"
 
-#include "platform/picture_error.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <random>
+#include <sys/stat.h>
 #include <system_error>
 #include <thread>
-
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/picture_error.h"
 
 namespace plexor {
 
@@ -25,8 +24,7 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     ~FileDescriptor()
     {
-        if (fd_ >= 0)
-            ::close(fd_);
+        if (fd_ >= 0) ::close(fd_);
     }
     int get() const noexcept { return fd_; }
 
@@ -53,8 +51,7 @@ private:
 int OpenForReading(const std::string& path, std::uint64_t& size)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        ThrowCannotOpen(path);
+    if (fd < 0) ThrowCannotOpen(path);
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
@@ -72,12 +69,10 @@ std::int64_t ReadAt(int fd, std::uint8_t* target, std::size_t size, std::size_t 
     while (done < size) {
         const ssize_t got = ::pread(fd, target + done, size - done, static_cast<off_t>(offset + done));
         if (got < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return -1;
         }
-        if (got == 0)
-            break;
+        if (got == 0) break;
         done += static_cast<std::size_t>(got);
     }
     return static_cast<std::int64_t>(done);
@@ -99,18 +94,15 @@ ByteBuffer ReadUpTo(int fd, std::size_t wanted)
     std::thread helper;
     if (half < wanted) {
         try {
-            helper = std::thread(
-                [&] { second = ReadAt(fd, buffer.data() + half, wanted - half, half); });
+            helper = std::thread([&] { second = ReadAt(fd, buffer.data() + half, wanted - half, half); });
         } catch (const std::system_error&) {
             // No thread to be had: read the second half here.
             second = ReadAt(fd, buffer.data() + half, wanted - half, half);
         }
     }
     first = ReadAt(fd, buffer.data(), half, 0);
-    if (helper.joinable())
-        helper.join();
-    if (first < 0 || second < 0)
-        ThrowReadError();
+    if (helper.joinable()) helper.join();
+    if (first < 0 || second < 0) ThrowReadError();
     // The second half counts only when the first is whole.
     const auto firstBytes = static_cast<std::size_t>(first);
     buffer.Shrink(firstBytes < half ? firstBytes : half + static_cast<std::size_t>(second));
@@ -133,10 +125,8 @@ void WriteAll(FileWriteOps& ops, int fd, std::span<const std::uint8_t> bytes)
     std::size_t done = 0;
     while (done < bytes.size()) {
         const long wrote = ops.Write(fd, bytes.data() + done, bytes.size() - done);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0)
-            ThrowWriteError();
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) ThrowWriteError();
         done += static_cast<std::size_t>(wrote);
     }
 }
@@ -147,8 +137,7 @@ ByteBuffer ReadWholeFile(const std::string& path, std::uint64_t maxBytes)
 {
     std::uint64_t size = 0;
     const FileDescriptor file(OpenForReading(path, size));
-    if (size > maxBytes)
-        ThrowReadError();
+    if (size > maxBytes) ThrowReadError();
     return ReadUpTo(file.get(), static_cast<std::size_t>(size));
 }
 
@@ -189,8 +178,7 @@ int FileWriteOps::Remove(const std::string& path)
     return ::unlink(path.c_str());
 }
 
-void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         FileWriteOps& ops)
+void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, FileWriteOps& ops)
 {
     std::random_device entropy;
     std::string temporary;
@@ -198,16 +186,13 @@ void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
         temporary = TemporaryName(path, entropy());
         fd = ops.CreateNew(temporary);
-        if (fd < 0 && errno != EEXIST)
-            break;
+        if (fd < 0 && errno != EEXIST) break;
     }
-    if (fd < 0)
-        ThrowCannotCreate(path);
+    if (fd < 0) ThrowCannotCreate(path);
 
     try {
         WriteAll(ops, fd, bytes);
-        if (ops.Sync(fd) != 0)
-            ThrowWriteError();
+        if (ops.Sync(fd) != 0) ThrowWriteError();
     } catch (...) {
         ops.Close(fd);
         ops.Remove(temporary);

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/byte_buffer.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
+
+#include "platform/byte_buffer.h"
 
 namespace plexor {
 
@@ -40,8 +40,7 @@ public:
 // removed. Throws PictureError: "Cannot create file %s" when the file can be
 // neither created nor replaced, "Stream write error" when the bytes cannot
 // all be written and flushed (a full disk).
-void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         FileWriteOps& ops);
+void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, FileWriteOps& ops);
 void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
 } // namespace plexor

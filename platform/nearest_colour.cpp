@@ -4,8 +4,8 @@
 
 namespace plexor {
 
-std::uint8_t NearestTableIndex(std::span<const RgbQuad> table, std::uint8_t red,
-                               std::uint8_t green, std::uint8_t blue) noexcept
+std::uint8_t NearestTableIndex(std::span<const RgbQuad> table, std::uint8_t red, std::uint8_t green,
+                               std::uint8_t blue) noexcept
 {
     std::uint32_t best = 0;
     std::uint32_t bestDistance = UINT32_MAX;
@@ -18,18 +18,15 @@ std::uint8_t NearestTableIndex(std::span<const RgbQuad> table, std::uint8_t red,
         if (distance < bestDistance) {
             bestDistance = distance;
             best = static_cast<std::uint32_t>(i);
-            if (distance == 0)
-                break;
+            if (distance == 0) break;
         }
     }
     return static_cast<std::uint8_t>(best);
 }
 
 NearestColourCache::NearestColourCache(std::span<const RgbQuad> table)
-    : table_(table.begin(), table.end()),
-      slots_(std::make_unique<Slot[]>(std::size_t{1} << kSlotBits))
-{
-}
+    : table_(table.begin(), table.end()), slots_(std::make_unique<Slot[]>(std::size_t{1} << kSlotBits))
+{}
 
 bool NearestColourCache::Serves(std::span<const RgbQuad> table) const noexcept
 {

@@ -1,18 +1,18 @@
 #pragma once
 
-#include "platform/pixel_format.h"
-
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <vector>
 
+#include "platform/pixel_format.h"
+
 namespace plexor {
 
 // The index of the table colour closest to (red, green, blue): least squared
 // distance in RGB, the lowest index on a tie; 0 for an empty table.
-std::uint8_t NearestTableIndex(std::span<const RgbQuad> table, std::uint8_t red,
-                               std::uint8_t green, std::uint8_t blue) noexcept;
+std::uint8_t NearestTableIndex(std::span<const RgbQuad> table, std::uint8_t red, std::uint8_t green,
+                               std::uint8_t blue) noexcept;
 
 // Remembers the table index found for each colour recently asked for, so that
 // matching a picture of few distinct colours costs one lookup a pixel. The
@@ -29,8 +29,7 @@ public:
         if (slot.Key != key) {
             slot.Key = key;
             slot.Index = NearestTableIndex(table_, static_cast<std::uint8_t>(bgr >> 16),
-                                           static_cast<std::uint8_t>(bgr >> 8),
-                                           static_cast<std::uint8_t>(bgr));
+                                           static_cast<std::uint8_t>(bgr >> 8), static_cast<std::uint8_t>(bgr));
         }
         return slot.Index;
     }

@@ -1,14 +1,14 @@
 #include "platform/picture.h"
 
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
 #include "platform/bmp_reader.h"
 #include "platform/bmp_writer.h"
 #include "platform/file_io.h"
 #include "platform/picture_error.h"
 #include "platform/picture_signature.h"
-
-#include <algorithm>
-#include <cctype>
-#include <utility>
 
 namespace plexor {
 
@@ -32,8 +32,7 @@ std::string PictureFileExtension(const std::string& path)
     const auto slash = path.find_last_of('/');
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     const auto dot = path.find_last_of('.');
-    if (dot == std::string::npos || dot < nameStart)
-        return {};
+    if (dot == std::string::npos || dot < nameStart) return {};
     return path.substr(dot + 1);
 }
 
@@ -60,10 +59,9 @@ TPicture TPicture::FromFile(const std::string& path)
     }
     if (kind == "wmf" || kind == "emf") {
         const ByteBuffer head = ReadFileHead(path, kSignatureBytes);
-        const bool valid = kind == "wmf" ? IsMetafileSignature(head.bytes())
-                                         : IsEnhancedMetafileSignature(head.bytes());
-        if (!valid)
-            throw PictureError(std::string(picture_message::kMetafileInvalid));
+        const bool valid =
+            kind == "wmf" ? IsMetafileSignature(head.bytes()) : IsEnhancedMetafileSignature(head.bytes());
+        if (!valid) throw PictureError(std::string(picture_message::kMetafileInvalid));
         picture.kind_ = Kind::Metafile;
         return picture;
     }

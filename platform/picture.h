@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/bitmap.h"
-
 #include <string>
+
+#include "platform/bitmap.h"
 
 namespace plexor {
 

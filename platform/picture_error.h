@@ -29,8 +29,7 @@ inline constexpr std::string_view kWriteError = "Stream write error";
 inline std::string FormatPictureMessage(std::string_view pattern, std::string_view argument)
 {
     std::string text(pattern);
-    if (const auto at = text.find("%s"); at != std::string::npos)
-        text.replace(at, 2, argument);
+    if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, argument);
     return text;
 }
 

@@ -1,8 +1,8 @@
 #include "platform/pixel_format.h"
 
-#include "platform/colour_mask.h"
-
 #include <utility>
+
+#include "platform/colour_mask.h"
 
 namespace plexor {
 
@@ -35,15 +35,12 @@ bool IsSupportedBitCount(std::uint32_t bitsPerPixel) noexcept
     case 8:
     case 16:
     case 24:
-    case 32:
-        return true;
-    default:
-        return false;
+    case 32: return true;
+    default: return false;
     }
 }
 
-void DefaultMasks(std::uint16_t bitsPerPixel, std::uint32_t& red, std::uint32_t& green,
-                  std::uint32_t& blue) noexcept
+void DefaultMasks(std::uint16_t bitsPerPixel, std::uint32_t& red, std::uint32_t& green, std::uint32_t& blue) noexcept
 {
     if (bitsPerPixel == 16) {
         red = 0x7C00;
@@ -58,15 +55,11 @@ void DefaultMasks(std::uint16_t bitsPerPixel, std::uint32_t& red, std::uint32_t&
 
 bool IsValidFormat(const PixelFormat& format) noexcept
 {
-    if (!IsSupportedBitCount(format.BitsPerPixel))
-        return false;
-    if (format.Indexed())
-        return format.ColourTable.size() <= (std::size_t{1} << format.BitsPerPixel);
-    if (!format.ColourTable.empty())
-        return false;
+    if (!IsSupportedBitCount(format.BitsPerPixel)) return false;
+    if (format.Indexed()) return format.ColourTable.size() <= (std::size_t{1} << format.BitsPerPixel);
+    if (!format.ColourTable.empty()) return false;
     if (format.Masked())
-        return AreValidMasks(format.RedMask, format.GreenMask, format.BlueMask, format.AlphaMask,
-                             format.BitsPerPixel);
+        return AreValidMasks(format.RedMask, format.GreenMask, format.BlueMask, format.AlphaMask, format.BitsPerPixel);
     return true;
 }
 

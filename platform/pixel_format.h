@@ -62,8 +62,7 @@ constexpr std::uint64_t PaddedRowBytes(std::uint64_t width, std::uint32_t bitsPe
 }
 
 // Default channel masks of a direct-colour pixel of 16 or 32 bits.
-void DefaultMasks(std::uint16_t bitsPerPixel, std::uint32_t& red, std::uint32_t& green,
-                  std::uint32_t& blue) noexcept;
+void DefaultMasks(std::uint16_t bitsPerPixel, std::uint32_t& red, std::uint32_t& green, std::uint32_t& blue) noexcept;
 
 // A format a bitmap can hold: a supported bit count, a table no longer than
 // the bit count allows, valid masks for direct colour.

@@ -1,11 +1,10 @@
 #include "platform/row_conversion.h"
 
+#include <algorithm>
+#include <cstring>
 #include <emmintrin.h>
 
 #include "platform/little_endian.h"
-
-#include <algorithm>
-#include <cstring>
 
 namespace plexor {
 
@@ -34,26 +33,22 @@ RowExpander::RowExpander(const PixelFormat& format) : bits_(format.BitsPerPixel)
         }
         return;
     }
-    if (!format.Masked())
-        return;
+    if (!format.Masked()) return;
     red_ = ChannelMask::From(format.RedMask);
     green_ = ChannelMask::From(format.GreenMask);
     blue_ = ChannelMask::From(format.BlueMask);
     tables_ = red_.Bits <= kTableBits && green_.Bits <= kTableBits && blue_.Bits <= kTableBits;
-    if (!tables_)
-        return;
+    if (!tables_) return;
     const ChannelMask* channels[3] = {&blue_, &green_, &red_};
     for (int c = 0; c < 3; ++c) {
         const ChannelMask& channel = *channels[c];
         const std::uint32_t values = static_cast<std::uint32_t>(channel.MaxValue()) + 1;
-        for (std::uint32_t v = 0; v < values; ++v)
-            channelTables_[c][v] = channel.ToByte(v << channel.Shift);
+        for (std::uint32_t v = 0; v < values; ++v) channelTables_[c][v] = channel.ToByte(v << channel.Shift);
     }
 }
 
 template <bool kTables>
-void RowExpander::ExpandMasked(const std::uint8_t* source, std::uint8_t* bgr,
-                               std::int32_t width) const noexcept
+void RowExpander::ExpandMasked(const std::uint8_t* source, std::uint8_t* bgr, std::int32_t width) const noexcept
 {
     const std::size_t step = bits_ / 8;
     for (std::int32_t x = 0; x < width; ++x, source += step, bgr += 3) {
@@ -70,8 +65,7 @@ void RowExpander::ExpandMasked(const std::uint8_t* source, std::uint8_t* bgr,
     }
 }
 
-void RowExpander::Expand(const std::uint8_t* source, std::uint8_t* bgr,
-                         std::int32_t width) const noexcept
+void RowExpander::Expand(const std::uint8_t* source, std::uint8_t* bgr, std::int32_t width) const noexcept
 {
     switch (bits_) {
     case 1:
@@ -87,12 +81,9 @@ void RowExpander::Expand(const std::uint8_t* source, std::uint8_t* bgr,
         }
         break;
     case 8:
-        for (std::int32_t x = 0; x < width; ++x, bgr += 3)
-            std::memcpy(bgr, &palette_[std::size_t{source[x]} * 3], 3);
+        for (std::int32_t x = 0; x < width; ++x, bgr += 3) std::memcpy(bgr, &palette_[std::size_t{source[x]} * 3], 3);
         break;
-    case 24:
-        std::memcpy(bgr, source, static_cast<std::size_t>(width) * 3);
-        break;
+    case 24: std::memcpy(bgr, source, static_cast<std::size_t>(width) * 3); break;
     case 16:
     case 32:
         if (tables_)
@@ -100,22 +91,18 @@ void RowExpander::Expand(const std::uint8_t* source, std::uint8_t* bgr,
         else
             ExpandMasked<false>(source, bgr, width);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
 RowPacker::RowPacker(const PixelFormat& format, NearestColourCache* matcher)
     : bits_(format.BitsPerPixel), matcher_(matcher)
 {
-    if (!format.Masked())
-        return;
-    const ChannelMask channels[3] = {ChannelMask::From(format.BlueMask),
-                                     ChannelMask::From(format.GreenMask),
+    if (!format.Masked()) return;
+    const ChannelMask channels[3] = {ChannelMask::From(format.BlueMask), ChannelMask::From(format.GreenMask),
                                      ChannelMask::From(format.RedMask)};
     for (int c = 0; c < 3; ++c)
-        for (unsigned v = 0; v < 256; ++v)
-            channelValues_[c][v] = channels[c].FromByte(static_cast<std::uint8_t>(v));
+        for (unsigned v = 0; v < 256; ++v) channelValues_[c][v] = channels[c].FromByte(static_cast<std::uint8_t>(v));
     alphaBits_ = format.AlphaMask;
 }
 
@@ -148,15 +135,13 @@ void RowPacker::Pack(const std::uint8_t* bgr, std::uint8_t* target, std::int32_t
         const std::int32_t whole = width / 8;
         for (std::int32_t i = 0; i < whole; ++i, bgr += 24) {
             unsigned byte = 0;
-            for (int k = 0; k < 8; ++k)
-                byte = (byte << 1) | (matcher_->Match(PackBgr(bgr + 3 * k)) & 1u);
+            for (int k = 0; k < 8; ++k) byte = (byte << 1) | (matcher_->Match(PackBgr(bgr + 3 * k)) & 1u);
             target[i] = static_cast<std::uint8_t>(byte);
         }
         const std::int32_t rest = width - whole * 8;
         if (rest != 0) {
             unsigned byte = 0;
-            for (int k = 0; k < rest; ++k)
-                byte |= (matcher_->Match(PackBgr(bgr + 3 * k)) & 1u) << (7 - k);
+            for (int k = 0; k < rest; ++k) byte |= (matcher_->Match(PackBgr(bgr + 3 * k)) & 1u) << (7 - k);
             target[whole] = static_cast<std::uint8_t>(byte);
         }
         break;
@@ -168,8 +153,7 @@ void RowPacker::Pack(const std::uint8_t* bgr, std::uint8_t* target, std::int32_t
             const unsigned low = matcher_->Match(PackBgr(bgr + 3)) & 0xFu;
             target[i] = static_cast<std::uint8_t>((high << 4) | low);
         }
-        if (width & 1)
-            target[whole] = static_cast<std::uint8_t>((matcher_->Match(PackBgr(bgr)) & 0xFu) << 4);
+        if (width & 1) target[whole] = static_cast<std::uint8_t>((matcher_->Match(PackBgr(bgr)) & 0xFu) << 4);
         break;
     }
     case 8: {
@@ -199,42 +183,34 @@ void RowPacker::Pack(const std::uint8_t* bgr, std::uint8_t* target, std::int32_t
             target[x] = index;
             target[x + 1] = index;
         }
-        for (; x < last; ++x, bgr += 3)
-            target[x] = matcher_->Match(LoadU32(bgr) & 0xFFFFFFu);
-        if (width > 0)
-            target[last] = matcher_->Match(PackBgr(bgr));
+        for (; x < last; ++x, bgr += 3) target[x] = matcher_->Match(LoadU32(bgr) & 0xFFFFFFu);
+        if (width > 0) target[last] = matcher_->Match(PackBgr(bgr));
         break;
     }
     case 16:
         for (std::int32_t x = 0; x < width; ++x, bgr += 3, target += 2) {
-            const std::uint32_t pixel = channelValues_[0][bgr[0]] | channelValues_[1][bgr[1]] |
-                                        channelValues_[2][bgr[2]] | alphaBits_;
+            const std::uint32_t pixel =
+                channelValues_[0][bgr[0]] | channelValues_[1][bgr[1]] | channelValues_[2][bgr[2]] | alphaBits_;
             StoreU16(target, static_cast<std::uint16_t>(pixel));
         }
         break;
-    case 24:
-        CopyRowStreaming(target, bgr, static_cast<std::size_t>(width) * 3);
-        break;
+    case 24: CopyRowStreaming(target, bgr, static_cast<std::size_t>(width) * 3); break;
     case 32:
         for (std::int32_t x = 0; x < width; ++x, bgr += 3, target += 4) {
-            const std::uint32_t pixel = channelValues_[0][bgr[0]] | channelValues_[1][bgr[1]] |
-                                        channelValues_[2][bgr[2]] | alphaBits_;
+            const std::uint32_t pixel =
+                channelValues_[0][bgr[0]] | channelValues_[1][bgr[1]] | channelValues_[2][bgr[2]] | alphaBits_;
             StoreU32(target, pixel);
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
-std::uint32_t EncodePixel(const PixelFormat& format, std::uint8_t red, std::uint8_t green,
-                          std::uint8_t blue) noexcept
+std::uint32_t EncodePixel(const PixelFormat& format, std::uint8_t red, std::uint8_t green, std::uint8_t blue) noexcept
 {
-    if (format.Indexed())
-        return NearestTableIndex(format.ColourTable, red, green, blue);
+    if (format.Indexed()) return NearestTableIndex(format.ColourTable, red, green, blue);
     if (format.Masked())
-        return ChannelMask::From(format.RedMask).FromByte(red) |
-               ChannelMask::From(format.GreenMask).FromByte(green) |
+        return ChannelMask::From(format.RedMask).FromByte(red) | ChannelMask::From(format.GreenMask).FromByte(green) |
                ChannelMask::From(format.BlueMask).FromByte(blue) | format.AlphaMask;
     return std::uint32_t{blue} | (std::uint32_t{green} << 8) | (std::uint32_t{red} << 16);
 }

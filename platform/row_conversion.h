@@ -1,12 +1,12 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+
 #include "platform/colour_mask.h"
 #include "platform/little_endian.h"
 #include "platform/nearest_colour.h"
 #include "platform/pixel_format.h"
-
-#include <array>
-#include <cstdint>
 
 namespace plexor {
 
@@ -21,8 +21,7 @@ public:
 
 private:
     template <bool kTables>
-    void ExpandMasked(const std::uint8_t* source, std::uint8_t* bgr,
-                      std::int32_t width) const noexcept;
+    void ExpandMasked(const std::uint8_t* source, std::uint8_t* bgr, std::int32_t width) const noexcept;
 
     // Channels up to this width are read through tables; wider ones by division.
     static constexpr int kTableBits = 12;
@@ -40,7 +39,10 @@ private:
 // Copies one row of pixel bytes past the cache, for rows that are not read
 // again soon. Callers finish a run of such copies with StreamingDone().
 void CopyRowStreaming(std::uint8_t* target, const std::uint8_t* source, std::size_t bytes) noexcept;
-inline void StreamingDone() noexcept { __builtin_ia32_sfence(); }
+inline void StreamingDone() noexcept
+{
+    __builtin_ia32_sfence();
+}
 
 class RowPacker {
 public:
@@ -58,13 +60,11 @@ private:
 
 // The stored value of one pixel of colour (red, green, blue) in `format`: a
 // table index or the packed direct-colour value. Not for hot loops.
-std::uint32_t EncodePixel(const PixelFormat& format, std::uint8_t red, std::uint8_t green,
-                          std::uint8_t blue) noexcept;
+std::uint32_t EncodePixel(const PixelFormat& format, std::uint8_t red, std::uint8_t green, std::uint8_t blue) noexcept;
 
 // Writes the stored value `value` as pixel x of a row of `bitsPerPixel` bits.
 // Inline, so that a constant bit count leaves no branch in a caller's loop.
-inline void StorePixel(std::uint8_t* row, std::int32_t x, std::uint16_t bitsPerPixel,
-                       std::uint32_t value) noexcept
+inline void StorePixel(std::uint8_t* row, std::int32_t x, std::uint16_t bitsPerPixel, std::uint32_t value) noexcept
 {
     switch (bitsPerPixel) {
     case 1: {
@@ -79,12 +79,8 @@ inline void StorePixel(std::uint8_t* row, std::int32_t x, std::uint16_t bitsPerP
         byte = static_cast<std::uint8_t>((byte & ~(0xFu << shift)) | ((value & 0xFu) << shift));
         break;
     }
-    case 8:
-        row[x] = static_cast<std::uint8_t>(value);
-        break;
-    case 16:
-        StoreU16(row + std::size_t(x) * 2, static_cast<std::uint16_t>(value));
-        break;
+    case 8: row[x] = static_cast<std::uint8_t>(value); break;
+    case 16: StoreU16(row + std::size_t(x) * 2, static_cast<std::uint16_t>(value)); break;
     case 24: {
         std::uint8_t* p = row + std::size_t(x) * 3;
         p[0] = static_cast<std::uint8_t>(value);
@@ -92,35 +88,25 @@ inline void StorePixel(std::uint8_t* row, std::int32_t x, std::uint16_t bitsPerP
         p[2] = static_cast<std::uint8_t>(value >> 16);
         break;
     }
-    case 32:
-        StoreU32(row + std::size_t(x) * 4, value);
-        break;
-    default:
-        break;
+    case 32: StoreU32(row + std::size_t(x) * 4, value); break;
+    default: break;
     }
 }
 
 // Reads the stored value of pixel x of a row of `bitsPerPixel` bits.
-inline std::uint32_t LoadPixel(const std::uint8_t* row, std::int32_t x,
-                               std::uint16_t bitsPerPixel) noexcept
+inline std::uint32_t LoadPixel(const std::uint8_t* row, std::int32_t x, std::uint16_t bitsPerPixel) noexcept
 {
     switch (bitsPerPixel) {
-    case 1:
-        return (row[x >> 3] >> (7 - (x & 7))) & 1u;
-    case 4:
-        return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu;
-    case 8:
-        return row[x];
-    case 16:
-        return LoadU16(row + std::size_t(x) * 2);
+    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1u;
+    case 4: return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu;
+    case 8: return row[x];
+    case 16: return LoadU16(row + std::size_t(x) * 2);
     case 24: {
         const std::uint8_t* p = row + std::size_t(x) * 3;
         return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
     }
-    case 32:
-        return LoadU32(row + std::size_t(x) * 4);
-    default:
-        return 0;
+    case 32: return LoadU32(row + std::size_t(x) * 4);
+    default: return 0;
     }
 }
 

@@ -36,9 +36,15 @@ void TThread::RunBody()
     callChanged_.notify_all();
 }
 
-void TThread::Terminate() noexcept { terminated_.store(true); }
+void TThread::Terminate() noexcept
+{
+    terminated_.store(true);
+}
 
-bool TThread::Terminated() const noexcept { return terminated_.load(); }
+bool TThread::Terminated() const noexcept
+{
+    return terminated_.load();
+}
 
 bool TThread::Finished() const
 {

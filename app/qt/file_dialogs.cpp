@@ -6,7 +6,10 @@
 namespace plexor {
 namespace {
 
-QString FromLocal(const std::string& text) { return QFile::decodeName(QByteArray::fromStdString(text)); }
+QString FromLocal(const std::string& text)
+{
+    return QFile::decodeName(QByteArray::fromStdString(text));
+}
 
 // One filter pattern as this system matches names: "*.*" stands for every
 // file, also one without a dot in its name.

@@ -25,7 +25,8 @@ TFGrid::TFGrid(QWidget* owner)
     Label1->move(8, 13);
     // The label ends before the edit box at 88, in whatever font the
     // system gives.
-    for (QFont labelFont = Label1->font(); labelFont.pixelSize() > 8; labelFont.setPixelSize(labelFont.pixelSize() - 1)) {
+    for (QFont labelFont = Label1->font(); labelFont.pixelSize() > 8;
+         labelFont.setPixelSize(labelFont.pixelSize() - 1)) {
         Label1->setFont(labelFont);
         if (QFontMetrics(labelFont).horizontalAdvance(Label1->text()) <= 88 - 8 - 2) break;
     }
@@ -50,11 +51,20 @@ TFGrid::TFGrid(QWidget* owner)
     setFocusProxy(SE);
 }
 
-void TFGrid::SetEditText(const std::string& text) { SE->setText(QString::fromStdString(text)); }
+void TFGrid::SetEditText(const std::string& text)
+{
+    SE->setText(QString::fromStdString(text));
+}
 
-void TFGrid::ShowModal() { exec(); }
+void TFGrid::ShowModal()
+{
+    exec();
+}
 
-std::string TFGrid::EditText() const { return SE->text().toStdString(); }
+std::string TFGrid::EditText() const
+{
+    return SE->text().toStdString();
+}
 
 void TFGrid::showEvent(QShowEvent* event)
 {
@@ -68,7 +78,10 @@ void TFGrid::FormShow()
     SE->selectAll();
 }
 
-void TFGrid::BBOKClick() { accept(); }
+void TFGrid::BBOKClick()
+{
+    accept();
+}
 
 bool TFGrid::eventFilter(QObject* watched, QEvent* event)
 {
@@ -81,8 +94,8 @@ bool TFGrid::SEKeyPress(const QKeyEvent& key)
 {
     // Ctrl+K types character 11. The edit box would otherwise take it as
     // "delete to the end of the line".
-    const bool controlK = key.text() == QString(QChar(11)) ||
-                          (key.key() == Qt::Key_K && key.modifiers() == Qt::ControlModifier);
+    const bool controlK =
+        key.text() == QString(QChar(11)) || (key.key() == Qt::Key_K && key.modifiers() == Qt::ControlModifier);
     if (!controlK) return false;
     reject();
     return true;

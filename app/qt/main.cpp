@@ -1,9 +1,10 @@
 // plexor: deforms a BMP picture by hand through a grid of control points.
 
+#include <exception>
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
-#include <exception>
 
 #include "app/qt/message_boxes.h"
 #include "app/qt/startup.h"
@@ -16,8 +17,7 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/plexor/plexor.png")));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Deforms a BMP picture by hand through a grid of control points."));
+    parser.setApplicationDescription(QStringLiteral("Deforms a BMP picture by hand through a grid of control points."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A BMP picture to open at start."),

@@ -1,5 +1,7 @@
 #include "app/qt/main_window.h"
 
+#include <exception>
+
 #include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -8,7 +10,6 @@
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QToolButton>
-#include <exception>
 
 #include "app/qt/file_dialogs.h"
 #include "app/qt/picture_control.h"
@@ -81,7 +82,10 @@ TFMain::TFMain(DialogServices services) : services_(std::move(services))
     commands_->FormCreate();
 }
 
-TFMain::~TFMain() { FormDestroy(); }
+TFMain::~TFMain()
+{
+    FormDestroy();
+}
 
 void TFMain::CreateComponents()
 {
@@ -99,8 +103,8 @@ void TFMain::CreateComponents()
 
     SBGrid = SpeedButton(PLeft, "SBGrid", QStringLiteral("#"), QStringLiteral("create new grid / new grid size"),
                          QRect(6, 6, 25, 25));
-    SBDefault = SpeedButton(PLeft, "SBDefault", QStringLiteral("&R"),
-                            QStringLiteral("Reset the picture and the grid"), QRect(6, 40, 25, 25));
+    SBDefault = SpeedButton(PLeft, "SBDefault", QStringLiteral("&R"), QStringLiteral("Reset the picture and the grid"),
+                            QRect(6, 40, 25, 25));
     connect(SBGrid, &QToolButton::clicked, this, [this] { Run([this] { commands_->SBGridClick(); }); });
     connect(SBDefault, &QToolButton::clicked, this, [this] { Run([this] { commands_->SBDefaultClick(); }); });
 
@@ -160,7 +164,10 @@ void TFMain::CreateMenu()
     connect(MIAbout, &QAction::triggered, this, [this] { Run([this] { commands_->MIAboutClick(); }); });
 }
 
-void TFMain::PlaceAtDesignedBounds() { frame_->SetOuterBounds(kDesignedBounds); }
+void TFMain::PlaceAtDesignedBounds()
+{
+    frame_->SetOuterBounds(kDesignedBounds);
+}
 
 void TFMain::OpenFile(const std::string& path)
 {
@@ -208,7 +215,10 @@ void TFMain::FormDestroy()
     commands_->FormDestroy();
 }
 
-void TFMain::SetShowChecked(bool checked) { MIShow->setChecked(checked); }
+void TFMain::SetShowChecked(bool checked)
+{
+    MIShow->setChecked(checked);
+}
 
 void TFMain::SetCapture()
 {
@@ -220,7 +230,10 @@ void TFMain::ReleaseCapture()
     if (QWidget::mouseGrabber() == Image) Image->releaseMouse();
 }
 
-void TFMain::ShowInformation(const std::string& text) { services_.Boxes->ShowInformation(text); }
+void TFMain::ShowInformation(const std::string& text)
+{
+    services_.Boxes->ShowInformation(text);
+}
 
 void TFMain::SetEditText(const std::string& text)
 {

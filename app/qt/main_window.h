@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QMainWindow>
 #include <atomic>
 #include <memory>
 #include <string>
+
+#include <QMainWindow>
 
 #include "app/main_commands.h"
 #include "app/qt/message_boxes.h"

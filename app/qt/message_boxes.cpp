@@ -26,8 +26,7 @@ void QtMessageBoxes::ShowError(const std::string& message)
 
 void QtMessageBoxes::ShowInformation(const std::string& text)
 {
-    Show(QMessageBox::Information, QString::fromLatin1(kProgramTitle), QString::fromStdString(text),
-         "InformationBox");
+    Show(QMessageBox::Information, QString::fromLatin1(kProgramTitle), QString::fromStdString(text), "InformationBox");
 }
 
 void QtMessageBoxes::Show(QMessageBox::Icon icon, const QString& caption, const QString& text, const char* name)

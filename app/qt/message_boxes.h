@@ -1,8 +1,9 @@
 #pragma once
 
+#include <string>
+
 #include <QMessageBox>
 #include <QPointer>
-#include <string>
 
 #include "app/shell_ports.h"
 #include "engine/message_sink.h"

@@ -1,8 +1,9 @@
 #include "app/qt/picture_control.h"
 
+#include <cmath>
+
 #include <QMouseEvent>
 #include <QPainter>
-#include <cmath>
 
 #include "platform/bitmap.h"
 

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QString>
 #include <memory>
+
+#include <QString>
 
 #include "app/qt/main_window.h"
 

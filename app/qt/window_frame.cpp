@@ -1,9 +1,10 @@
 #include "app/qt/window_frame.h"
 
+#include <algorithm>
+
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
-#include <algorithm>
 
 namespace plexor {
 
@@ -22,12 +23,30 @@ int MainWindowFrame::MenuHeight() const
     return height >= 0 ? height : menu->sizeHint().height();
 }
 
-std::int32_t MainWindowFrame::ScreenWidth() const { return Screen().width(); }
-std::int32_t MainWindowFrame::ScreenHeight() const { return Screen().height(); }
-std::int32_t MainWindowFrame::Width() const { return window_->frameGeometry().width(); }
-std::int32_t MainWindowFrame::Height() const { return window_->frameGeometry().height(); }
-std::int32_t MainWindowFrame::ClientHeight() const { return window_->height() - MenuHeight(); }
-std::int32_t MainWindowFrame::PanelWidth() const { return panel_->width(); }
+std::int32_t MainWindowFrame::ScreenWidth() const
+{
+    return Screen().width();
+}
+std::int32_t MainWindowFrame::ScreenHeight() const
+{
+    return Screen().height();
+}
+std::int32_t MainWindowFrame::Width() const
+{
+    return window_->frameGeometry().width();
+}
+std::int32_t MainWindowFrame::Height() const
+{
+    return window_->frameGeometry().height();
+}
+std::int32_t MainWindowFrame::ClientHeight() const
+{
+    return window_->height() - MenuHeight();
+}
+std::int32_t MainWindowFrame::PanelWidth() const
+{
+    return panel_->width();
+}
 
 void MainWindowFrame::SetClientWidth(std::int32_t width)
 {

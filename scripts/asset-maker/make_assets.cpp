@@ -6,7 +6,6 @@
 //               colours on which a deformation shows well
 // Usage: make_assets OUTPUT_FOLDER
 
-#include <QImage>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -14,6 +13,8 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include <QImage>
 
 namespace {
 
@@ -47,7 +48,10 @@ Rgb Hue(double hue, double v)
     }
 }
 
-std::uint8_t Byte(double value) { return static_cast<std::uint8_t>(std::clamp(value, 0.0, 1.0) * 255.0 + 0.5); }
+std::uint8_t Byte(double value)
+{
+    return static_cast<std::uint8_t>(std::clamp(value, 0.0, 1.0) * 255.0 + 0.5);
+}
 
 QRgb ToQRgb(const Rgb& c, double alpha = 1.0)
 {
@@ -91,7 +95,8 @@ QImage Panel()
             double u = 0;
             double v = 0;
             Unbend(px, py, 17.5, 71.0, 5.0, -9.0, 22.0, u, v);
-            const double cover = std::max(LineCover(ToNearest(u - 1.5, 8.0), 1.2), LineCover(ToNearest(v - 3.0, 10.0), 1.2));
+            const double cover =
+                std::max(LineCover(ToNearest(u - 1.5, 8.0), 1.2), LineCover(ToNearest(v - 3.0, 10.0), 1.2));
             const double du = ToNearest(u - 1.5, 8.0);
             const double dv = ToNearest(v - 3.0, 10.0);
             const double dot = std::clamp(2.2 - std::sqrt(du * du + dv * dv), 0.0, 1.0);
@@ -125,7 +130,8 @@ QImage Icon()
             double u = 0;
             double v = 0;
             Unbend(px, py, pointX, pointY, 14.0, -12.0, 30.0, u, v);
-            const double grid = std::max(LineCover(ToNearest(u - 16.0, 24.0), 2.5), LineCover(ToNearest(v - 16.0, 24.0), 2.5));
+            const double grid =
+                std::max(LineCover(ToNearest(u - 16.0, 24.0), 2.5), LineCover(ToNearest(v - 16.0, 24.0), 2.5));
             colour = Mix(colour, Rgb{0.95, 0.85, 0.35}, grid);
             const double dx = px - pointX;
             const double dy = py - pointY;

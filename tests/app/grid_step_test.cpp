@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "app/grid_step.h"
+
+#include <gtest/gtest.h>
 
 namespace plexor {
 namespace {

@@ -1,11 +1,12 @@
-#include <gtest/gtest.h>
+#include "app/main_commands.h"
 
 #include <chrono>
 #include <cstring>
 #include <deque>
 #include <thread>
 
-#include "app/main_commands.h"
+#include <gtest/gtest.h>
+
 #include "engine/deform_cell.h"
 #include "engine/weight_tables.h"
 #include "platform/bmp_reader.h"
@@ -50,12 +51,12 @@ class MainCommandsTest : public ::testing::Test {
 protected:
     MainCommandsTest() { commands.FormCreate(); }
 
-    ShellPorts Ports() { return ShellPorts{messages, errors, dialogs, frame, image, grid, window, [] {}}; }
-
-    void Open(const TBitmap& picture)
+    ShellPorts Ports()
     {
-        ASSERT_TRUE(commands.OpenFile(WriteBmp(folder, "picture.bmp", picture)));
+        return ShellPorts{messages, errors, dialogs, frame, image, grid, window, [] {}};
     }
+
+    void Open(const TBitmap& picture) { ASSERT_TRUE(commands.OpenFile(WriteBmp(folder, "picture.bmp", picture))); }
     void Grid(const std::string& step)
     {
         grid.answers.push_back(step);
@@ -236,7 +237,7 @@ TEST_F(MainCommandsTest, DragThenBatchShowsTheDeformedPicture)
 {
     Open(Gradient24(97, 80));
     Grid("20");
-    commands.MIShowClick(); // overlay off, so the screen shows WorkImage itself
+    commands.MIShowClick();          // overlay off, so the screen shows WorkImage itself
     commands.ImageMouseDown(42, 41); // near point (2, 2) at (40, 40)
     EXPECT_EQ(window.captures, 1);
     commands.ImageMouseMove(49, 45);

@@ -1,8 +1,9 @@
-#include <gtest/gtest.h>
+#include "app/picture_commands.h"
 
 #include <cstring>
 
-#include "app/picture_commands.h"
+#include <gtest/gtest.h>
+
 #include "app/window_fitting.h"
 #include "platform/bmp_reader.h"
 #include "platform/dib_transfer.h"

@@ -1,11 +1,12 @@
-#include <gtest/gtest.h>
+#include "editor/drag.h"
 
 #include <cstdint>
 #include <memory>
 #include <utility>
 #include <vector>
 
-#include "editor/drag.h"
+#include <gtest/gtest.h>
+
 #include "editor/overlay_palette.h"
 #include "editor_fixture.h"
 
@@ -156,20 +157,34 @@ TEST(Drag, MovesWithinAStepFollowThePointerAtTheGrabOffset)
 }
 
 struct HandOverCase {
-    int dx, dy;   // wanted displacement of point (5, 5)
-    int c, r;     // the point holding the drag afterwards
+    int dx, dy; // wanted displacement of point (5, 5)
+    int c, r;   // the point holding the drag afterwards
 };
 
 TEST(Drag, AWholeStepHandsTheDragToTheNeighbourHorizontalFirst)
 {
     const HandOverCase cases[] = {
-        {47, 0, 5, 5},   {48, 0, 6, 5},    {-47, 0, 5, 5},   {-48, 0, 4, 5},  {0, 47, 5, 5},
-        {0, 48, 5, 6},   {0, -48, 5, 4},   {130, 0, 6, 5},
+        {47, 0, 5, 5},
+        {48, 0, 6, 5},
+        {-47, 0, 5, 5},
+        {-48, 0, 4, 5},
+        {0, 47, 5, 5},
+        {0, 48, 5, 6},
+        {0, -48, 5, 4},
+        {130, 0, 6, 5},
         // A diagonal part beyond half a step on the other axis.
-        {48, 24, 6, 5},  {48, 25, 6, 6},   {48, -25, 6, 4},  {-48, 25, 4, 6}, {-48, -24, 4, 5},
-        {24, 48, 5, 6},  {25, 48, 6, 6},   {-25, -48, 4, 4},
+        {48, 24, 6, 5},
+        {48, 25, 6, 6},
+        {48, -25, 6, 4},
+        {-48, 25, 4, 6},
+        {-48, -24, 4, 5},
+        {24, 48, 5, 6},
+        {25, 48, 6, 6},
+        {-25, -48, 4, 4},
         // Both axes at a step: the horizontal hand-over, with its diagonal.
-        {48, 48, 6, 6},  {-60, 48, 4, 6},  {48, -100, 6, 4},
+        {48, 48, 6, 6},
+        {-60, 48, 4, 6},
+        {48, -100, 6, 4},
     };
     for (const HandOverCase& k : cases) {
         Scene s;
@@ -353,8 +368,7 @@ TEST(Drag, APressDuringADragEndsItFirst)
     s.MoveBy(2, 2, 6, 0);
     s.host.calls.clear();
     s.PressAt(7, 7, 1, 1); // another button pressed on another point
-    EXPECT_EQ(s.host.calls,
-              (Calls{Call::Queue, Call::Refresh, Call::ReleaseCapture, Call::Refresh, Call::SetCapture}));
+    EXPECT_EQ(s.host.calls, (Calls{Call::Queue, Call::Refresh, Call::ReleaseCapture, Call::Refresh, Call::SetCapture}));
     EXPECT_EQ(s.host.queued, std::vector<Cell>{Cell(2, 2)});
     EXPECT_EQ(s.P(2, 2).Selected, 0);
     EXPECT_EQ(s.drag->DragIndex(), s.Index(7, 7));

@@ -1,4 +1,4 @@
-#include <gtest/gtest.h>
+#include "editor/draw_line.h"
 
 #include <cstdint>
 #include <limits>
@@ -6,7 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "editor/draw_line.h"
+#include <gtest/gtest.h>
+
 #include "editor_fixture.h"
 
 namespace plexor {
@@ -57,8 +58,7 @@ Pixels RecipeLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_
     return out;
 }
 
-Pixels Drawn(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, bool dotted, int w = 16,
-             int h = 16)
+Pixels Drawn(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, bool dotted, int w = 16, int h = 16)
 {
     TestCanvas canvas(w, h);
     DrawLine(canvas.view, x0, y0, x1, y1, dotted, kInk);
@@ -69,7 +69,8 @@ Pixels Drawn(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
 // Row-by-row order, as TestCanvas::Painted lists them.
 Pixels Sorted(Pixels p)
 {
-    std::sort(p.begin(), p.end(), [](auto a, auto b) { return std::pair(a.second, a.first) < std::pair(b.second, b.first); });
+    std::sort(p.begin(), p.end(),
+              [](auto a, auto b) { return std::pair(a.second, a.first) < std::pair(b.second, b.first); });
     return p;
 }
 
@@ -134,8 +135,8 @@ TEST(DrawLine, LongLinesFromFarOutsideLandWhereTheWholeLineWouldPutThem)
     // Starting far off, the line must arrive with the error term it would have
     // after all the steps outside.
     const std::pair<std::pair<int, int>, std::pair<int, int>> lines[] = {
-        {{-1000003, -7}, {25, 9}},      {{25, 9}, {-1000003, -7}},    {{-999, 500001}, {7, -3}},
-        {{3, 4}, {1234567, 1300000}},   {{-800000, 5}, {800001, 6}}, {{10, -700001}, {11, 700000}},
+        {{-1000003, -7}, {25, 9}},    {{25, 9}, {-1000003, -7}},   {{-999, 500001}, {7, -3}},
+        {{3, 4}, {1234567, 1300000}}, {{-800000, 5}, {800001, 6}}, {{10, -700001}, {11, 700000}},
     };
     for (const auto& [a, b] : lines)
         for (bool dotted : {false, true}) {

@@ -1,11 +1,12 @@
-#include <gtest/gtest.h>
+#include "editor/draw_marker.h"
 
 #include <cstdint>
 #include <limits>
 #include <utility>
 #include <vector>
 
-#include "editor/draw_marker.h"
+#include <gtest/gtest.h>
+
 #include "editor_fixture.h"
 
 namespace plexor {

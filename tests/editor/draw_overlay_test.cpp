@@ -1,9 +1,10 @@
-#include <gtest/gtest.h>
+#include "editor/draw_overlay.h"
 
 #include <cstdint>
 #include <cstring>
 
-#include "editor/draw_overlay.h"
+#include <gtest/gtest.h>
+
 #include "editor/overlay_palette.h"
 #include "editor_fixture.h"
 

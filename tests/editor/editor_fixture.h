@@ -26,7 +26,10 @@ inline std::ostream& operator<<(std::ostream& out, const Colour& c)
 
 inline constexpr Colour kBackground{17, 34, 51};
 
-inline Rgb Grey(std::int32_t, std::int32_t) { return Rgb{kBackground.Blue, kBackground.Green, kBackground.Red}; }
+inline Rgb Grey(std::int32_t, std::int32_t)
+{
+    return Rgb{kBackground.Blue, kBackground.Green, kBackground.Red};
+}
 
 // A width x height picture of one colour, with room for `guard` sentinel bytes
 // after it, so that a write past the picture shows.

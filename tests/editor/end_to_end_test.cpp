@@ -6,13 +6,13 @@
 // from the literal cell recipe, in the order the cells were queued, with the
 // overlay drawn over it.
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cstring>
 #include <memory>
 #include <span>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "editor/drag.h"
 #include "editor/draw_overlay.h"
@@ -163,7 +163,7 @@ TEST(EndToEnd, ADraggedPointReachesTheScreenAsTheWorkerDeformsIt)
 
     drag.ImageMouseDown(26 + 2, 25 - 1); // picks (1, 1), grabbed at (2, -1)
     ASSERT_TRUE(drag.Dragging());
-    drag.ImageMouseMove(26 + 2 + 9, 25 - 1 + 5); // (1, 1) displaced by (9, 5)
+    drag.ImageMouseMove(26 + 2 + 9, 25 - 1 + 5);  // (1, 1) displaced by (9, 5)
     drag.ImageMouseMove(26 + 2 + 30, 25 - 1 + 4); // hands over to (2, 1)
     ASSERT_EQ(drag.DragIndex(), 2 + 1 * model.PointCols);
     ASSERT_TRUE(serveUntilBatches(1));

@@ -1,12 +1,13 @@
-#include <gtest/gtest.h>
+#include "editor/refresh.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstring>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 #include "editor/overlay_palette.h"
-#include "editor/refresh.h"
 #include "editor_fixture.h"
 
 namespace plexor {

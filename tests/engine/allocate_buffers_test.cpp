@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <limits>
+
+#include <gtest/gtest.h>
 
 #include "engine/deform_model.h"
 #include "model_fixture.h"
@@ -44,9 +44,9 @@ TEST_F(AllocateBuffersTest, EachFailureNamesTheBufferAndLeavesNoneHeld)
         std::uint64_t available;
         const char* message;
     };
-    for (const Case c : {Case{buffer - 1, "Not enough memory for source."},
-                         Case{2 * buffer - 1, "Not enough memory for destination."},
-                         Case{3 * buffer, "Not enough memory for destination."}}) { // no room for the mask
+    for (const Case c :
+         {Case{buffer - 1, "Not enough memory for source."}, Case{2 * buffer - 1, "Not enough memory for destination."},
+          Case{3 * buffer, "Not enough memory for destination."}}) { // no room for the mask
         sink.messages.clear();
         model.AvailableMemory = [c] { return c.available; };
         EXPECT_FALSE(model.AllocateBuffers());
@@ -66,8 +66,8 @@ TEST_F(AllocateBuffersTest, HugePicturesAreRefusedBeforeAnyAllocation)
 {
     // 65536 x 65536 overflows the pixel count; 40000 x 40000 fits the count
     // but its first buffer alone, 4.8 GB, is more than the 4 GiB at hand.
-    for (auto [w, h] : {std::pair{65536, 65536}, std::pair{std::numeric_limits<std::int32_t>::max(), 8},
-                        std::pair{40000, 40000}}) {
+    for (auto [w, h] :
+         {std::pair{65536, 65536}, std::pair{std::numeric_limits<std::int32_t>::max(), 8}, std::pair{40000, 40000}}) {
         sink.messages.clear();
         model.ImageWidth = w;
         model.ImageHeight = h;

@@ -3,13 +3,13 @@
 // of every step from 1 to 64, with no displacement and with many random
 // displacement sets, extremes included; and the pixels they write.
 
-#include <gtest/gtest.h>
-
 #include <bit>
-#include <iostream>
 #include <cstring>
+#include <iostream>
 #include <random>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "engine/deform_cell.h"
 #include "engine/deform_model.h"
@@ -75,11 +75,16 @@ void NaiveDoubleCoordinates(const DeformModel& m, TCellRef cell, float* xs, floa
                     const int pr = cell.Row + k - 1;
                     const int pc = cell.Col + l - 1;
                     const double w = m.WeightTable[16 * (static_cast<std::size_t>(i) * (n + 1) + j) + 4 * k + l];
-                    const TControlPoint& z = m.Point(std::clamp(pc, 0, m.PointCols - 1), std::clamp(pr, 0, m.PointRows - 1));
-                    if (pc >= 0 && pc < m.PointCols) x = static_cast<float>(x + double(std::int64_t{z.X} + z.DX) * w);
-                    else if (pc >= m.PointCols) x = static_cast<float>(x + double(m.ImageWidth) * w);
-                    if (pr >= 0 && pr < m.PointRows) y = static_cast<float>(y + double(std::int64_t{z.Y} + z.DY) * w);
-                    else if (pr >= m.PointRows) y = static_cast<float>(y + double(m.ImageHeight) * w);
+                    const TControlPoint& z =
+                        m.Point(std::clamp(pc, 0, m.PointCols - 1), std::clamp(pr, 0, m.PointRows - 1));
+                    if (pc >= 0 && pc < m.PointCols)
+                        x = static_cast<float>(x + double(std::int64_t{z.X} + z.DX) * w);
+                    else if (pc >= m.PointCols)
+                        x = static_cast<float>(x + double(m.ImageWidth) * w);
+                    if (pr >= 0 && pr < m.PointRows)
+                        y = static_cast<float>(y + double(std::int64_t{z.Y} + z.DY) * w);
+                    else if (pr >= m.PointRows)
+                        y = static_cast<float>(y + double(m.ImageHeight) * w);
                 }
             xs[i * (n + 1) + j] = x;
             ys[i * (n + 1) + j] = y;
@@ -91,12 +96,14 @@ TEST(DeformCellIdentity, CoordinatesMatchTheLiteralKernelBitForBit)
     // The best kernel of this processor, the four-lane one where it exists
     // beside it, and the portable one are all held to the literal kernel.
     std::cout << "best kernel here: "
-              << (FastKernelAvailable(FastKernel::Avx512) ? "avx512" : FastKernelAvailable(FastKernel::Avx2) ? "avx2" : "portable")
+              << (FastKernelAvailable(FastKernel::Avx512) ? "avx512"
+                  : FastKernelAvailable(FastKernel::Avx2) ? "avx2"
+                                                          : "portable")
               << std::endl;
     std::mt19937 rng(20261208);
     long long samples = 0;
     long long naiveMismatches = 0;
-    const Displacement kinds[] = {Displacement::None,         Displacement::WithinPicture, Displacement::WithinPicture,
+    const Displacement kinds[] = {Displacement::None,          Displacement::WithinPicture, Displacement::WithinPicture,
                                   Displacement::WithinPicture, Displacement::NearStep,      Displacement::NearStep,
                                   Displacement::Extreme,       Displacement::Extreme};
     for (std::int32_t step = 1; step <= 64; ++step) {
@@ -114,8 +121,10 @@ TEST(DeformCellIdentity, CoordinatesMatchTheLiteralKernelBitForBit)
                     CellCoordinatesFast(m, {c, r}, px.data(), py.data(), FastKernel::Portable);
                     if (FastKernelAvailable(FastKernel::Avx2)) {
                         CellCoordinatesFast(m, {c, r}, vx.data(), vy.data(), FastKernel::Avx2);
-                        ASSERT_EQ(0, std::memcmp(vx.data(), lx.data(), count * sizeof(float))) << "avx2 x, step " << step;
-                        ASSERT_EQ(0, std::memcmp(vy.data(), ly.data(), count * sizeof(float))) << "avx2 y, step " << step;
+                        ASSERT_EQ(0, std::memcmp(vx.data(), lx.data(), count * sizeof(float)))
+                            << "avx2 x, step " << step;
+                        ASSERT_EQ(0, std::memcmp(vy.data(), ly.data(), count * sizeof(float)))
+                            << "avx2 y, step " << step;
                     }
                     NaiveDoubleCoordinates(m, {c, r}, nx.data(), ny.data());
                     for (std::size_t s = 0; s < count; ++s) {
@@ -127,8 +136,9 @@ TEST(DeformCellIdentity, CoordinatesMatchTheLiteralKernelBitForBit)
                             << "portable x, step " << step << " cell (" << c << ", " << r << ") sample " << s;
                         ASSERT_EQ(std::bit_cast<std::uint32_t>(py[s]), std::bit_cast<std::uint32_t>(ly[s]))
                             << "portable y, step " << step << " cell (" << c << ", " << r << ") sample " << s;
-                        naiveMismatches += (std::bit_cast<std::uint32_t>(nx[s]) != std::bit_cast<std::uint32_t>(lx[s])) +
-                                           (std::bit_cast<std::uint32_t>(ny[s]) != std::bit_cast<std::uint32_t>(ly[s]));
+                        naiveMismatches +=
+                            (std::bit_cast<std::uint32_t>(nx[s]) != std::bit_cast<std::uint32_t>(lx[s])) +
+                            (std::bit_cast<std::uint32_t>(ny[s]) != std::bit_cast<std::uint32_t>(ly[s]));
                     }
                     samples += static_cast<long long>(count);
                 }
@@ -145,8 +155,8 @@ TEST(DeformCellIdentity, PixelsAndMarksMatchTheLiteralKernel)
 {
     std::mt19937 rng(7);
     for (std::int32_t step : {1, 2, 5, 13, 48, 64}) {
-        for (Displacement kind : {Displacement::None, Displacement::WithinPicture, Displacement::NearStep,
-                                  Displacement::Extreme}) {
+        for (Displacement kind :
+             {Displacement::None, Displacement::WithinPicture, Displacement::NearStep, Displacement::Extreme}) {
             DeformModel literal;
             DeformModel fast;
             DeformModel portable;

@@ -1,10 +1,11 @@
-#include <gtest/gtest.h>
+#include "engine/deform_cell.h"
 
 #include <cstring>
 #include <random>
 #include <vector>
 
-#include "engine/deform_cell.h"
+#include <gtest/gtest.h>
+
 #include "engine/deform_model.h"
 #include "engine/splat.h"
 #include "model_fixture.h"
@@ -72,7 +73,8 @@ TEST(DeformCell, UndisplacedGridReproducesThePictureNearlyButNotExactly)
     std::vector<float> xs(49 * 49), ys(49 * 49);
     CellCoordinatesLiteral(m, interior, xs.data(), ys.data());
     int below = 0;
-    for (std::size_t s = 0; s < xs.size(); ++s) below += xs[s] < 96 + static_cast<float>(s % 49) || ys[s] < 96 + static_cast<float>(s / 49);
+    for (std::size_t s = 0; s < xs.size(); ++s)
+        below += xs[s] < 96 + static_cast<float>(s % 49) || ys[s] < 96 + static_cast<float>(s / 49);
     EXPECT_GT(below, 0);
 }
 
@@ -103,11 +105,11 @@ TEST(DeformCell, NeverLeavesTheBuffersWhateverTheDisplacements)
         Grid(m, 100, 60, step);
         for (int round = 0; round < 6; ++round) {
             for (TControlPoint& p : m.ControlPoints) {
-                const std::int32_t choices[] = {-p.X, m.ImageWidth - 1 - p.X, m.ImageWidth - p.X, -p.X - 1,
-                                                2147483647 - p.X, -2147483647, 0};
+                const std::int32_t choices[] = {
+                    -p.X, m.ImageWidth - 1 - p.X, m.ImageWidth - p.X, -p.X - 1, 2147483647 - p.X, -2147483647, 0};
                 p.DX = choices[std::uniform_int_distribution<int>(0, 6)(rng)];
-                const std::int32_t ychoices[] = {-p.Y, m.ImageHeight - 1 - p.Y, m.ImageHeight - p.Y, -p.Y - 1,
-                                                 2147483647 - p.Y, -2147483647, 0};
+                const std::int32_t ychoices[] = {
+                    -p.Y, m.ImageHeight - 1 - p.Y, m.ImageHeight - p.Y, -p.Y - 1, 2147483647 - p.Y, -2147483647, 0};
                 p.DY = ychoices[std::uniform_int_distribution<int>(0, 6)(rng)];
             }
             for (std::int32_t r = 0; r < m.CellRows; ++r)

@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstring>
+
+#include <gtest/gtest.h>
 
 #include "engine/deform_model.h"
 #include "model_fixture.h"
@@ -52,15 +52,14 @@ TEST_P(GridShapes, CountsMarginsAndPositions)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    WorkedExamples, GridShapes,
-    ::testing::Values(GridCase{96, 72, 48, 3, 2, 2, 0, 12, 0, 12, 96, 60},
-                      GridCase{100, 100, 13, 8, 8, 49, 4, 4, 4, 4, 95, 95},
-                      GridCase{100, 100, 48, 3, 3, 4, 2, 2, 2, 2, 98, 98},
-                      GridCase{480, 480, 48, 11, 11, 100, 0, 0, 0, 0, 480, 480},
-                      GridCase{8, 8, 1, 9, 9, 64, 0, 0, 0, 0, 8, 8},
-                      GridCase{100, 100, 200, 1, 1, 0, 50, 50, 50, 50, 50, 50},
-                      GridCase{0, 0, 48, 1, 1, 0, 0, 0, 0, 0, 0, 0}));
+INSTANTIATE_TEST_SUITE_P(WorkedExamples, GridShapes,
+                         ::testing::Values(GridCase{96, 72, 48, 3, 2, 2, 0, 12, 0, 12, 96, 60},
+                                           GridCase{100, 100, 13, 8, 8, 49, 4, 4, 4, 4, 95, 95},
+                                           GridCase{100, 100, 48, 3, 3, 4, 2, 2, 2, 2, 98, 98},
+                                           GridCase{480, 480, 48, 11, 11, 100, 0, 0, 0, 0, 480, 480},
+                                           GridCase{8, 8, 1, 9, 9, 64, 0, 0, 0, 0, 8, 8},
+                                           GridCase{100, 100, 200, 1, 1, 0, 50, 50, 50, 50, 50, 50},
+                                           GridCase{0, 0, 48, 1, 1, 0, 0, 0, 0, 0, 0, 0}));
 
 // Which pixels BlackOutMargins turned black, for a picture of all-white
 // pixels: '#' black, '.' untouched.
@@ -153,8 +152,10 @@ TEST(ResetGrid, RestoresPositionsAndPicture)
         for (int x = 0; x < 100; ++x) {
             const std::size_t at = 3 * (static_cast<std::size_t>(y) * 100 + x);
             const bool band = y <= 3 || (y >= 95 && y <= 98) || (y <= 94 && (x <= 3 || (x >= 95 && x <= 98)));
-            if (band) ASSERT_TRUE(IsBlack(m, x, y)) << x << "," << y;
-            else ASSERT_EQ(0, std::memcmp(m.WorkImage.data() + at, m.SourceImage.data() + at, 3)) << x << "," << y;
+            if (band)
+                ASSERT_TRUE(IsBlack(m, x, y)) << x << "," << y;
+            else
+                ASSERT_EQ(0, std::memcmp(m.WorkImage.data() + at, m.SourceImage.data() + at, 3)) << x << "," << y;
         }
 }
 

@@ -1,20 +1,24 @@
-#include <gtest/gtest.h>
+#include "engine/weight_tables.h"
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <span>
-#include <cstdint>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "engine/deform_model.h"
-#include "engine/weight_tables.h"
 
 namespace plexor {
 namespace {
 
-std::uint32_t Bits(float v) { return std::bit_cast<std::uint32_t>(v); }
+std::uint32_t Bits(float v)
+{
+    return std::bit_cast<std::uint32_t>(v);
+}
 
 // Compares a basis row with its worked values bit for bit.
 void ExpectRow(const std::vector<float>& basis, int row, float c0, float c1, float c2, float c3)
@@ -106,8 +110,10 @@ TEST(WeightTables, LanesHoldTheSameWeights)
             for (int j = 0; j < padded; ++j)
                 for (int q = 0; q < 16; ++q) {
                     const double lane = lanes[(static_cast<std::size_t>(i) * 16 + q) * padded + j];
-                    if (j <= n) ASSERT_EQ(lane, static_cast<double>(weights[16 * (i * (n + 1) + j) + q]));
-                    else ASSERT_EQ(lane, 0.0f);
+                    if (j <= n)
+                        ASSERT_EQ(lane, static_cast<double>(weights[16 * (i * (n + 1) + j) + q]));
+                    else
+                        ASSERT_EQ(lane, 0.0f);
                 }
     }
 }

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -7,6 +5,8 @@
 #include <random>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "engine/deform_model.h"
 #include "engine/my_thread.h"

@@ -1,15 +1,15 @@
 // Widening and narrowing bitmaps, and copying them.
 
-#include "test_support.h"
-
 #include "platform/bitmap.h"
-#include "platform/dib_transfer.h"
-#include "platform/picture_error.h"
-#include "platform/row_conversion.h"
+
+#include <cstring>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include "platform/dib_transfer.h"
+#include "platform/picture_error.h"
+#include "platform/row_conversion.h"
+#include "test_support.h"
 
 namespace plexor::test {
 namespace {
@@ -20,8 +20,7 @@ TBitmap Patterned(std::int32_t width, std::int32_t height, PixelFormat format, s
     TBitmap bitmap(width, height, format);
     for (std::int32_t y = 0; y < height; ++y)
         for (std::int32_t x = 0; x < width; ++x)
-            StorePixel(bitmap.Row(y), x, bitmap.Format().BitsPerPixel,
-                       static_cast<std::uint32_t>(x + 3 * y) % modulo);
+            StorePixel(bitmap.Row(y), x, bitmap.Format().BitsPerPixel, static_cast<std::uint32_t>(x + 3 * y) % modulo);
     return bitmap;
 }
 
@@ -36,8 +35,7 @@ TEST(Bitmap, DefaultIsEmpty)
 TEST(Bitmap, WideningTo100AddsBlackColumnsAndKeepsThePicture)
 {
     TBitmap bitmap(97, 50, PixelFormat::Rgb24());
-    for (std::int32_t y = 0; y < 50; ++y)
-        std::memset(bitmap.Row(y), 0xC8, 97 * 3);
+    for (std::int32_t y = 0; y < 50; ++y) std::memset(bitmap.Row(y), 0xC8, 97 * 3);
     bitmap.SetBrushColour(0);
     bitmap.SetWidth(100);
     ASSERT_EQ(bitmap.Width(), 100);
@@ -46,8 +44,7 @@ TEST(Bitmap, WideningTo100AddsBlackColumnsAndKeepsThePicture)
     const Pixels pixels = ToPixels(bitmap);
     for (std::int32_t y = 0; y < 50; ++y) {
         EXPECT_EQ(pixels.At(96, y), (Rgb{200, 200, 200}));
-        for (std::int32_t x = 97; x < 100; ++x)
-            ASSERT_EQ(pixels.At(x, y), (Rgb{0, 0, 0})) << x << "," << y;
+        for (std::int32_t x = 97; x < 100; ++x) ASSERT_EQ(pixels.At(x, y), (Rgb{0, 0, 0})) << x << "," << y;
     }
 }
 
@@ -65,8 +62,7 @@ TEST(Bitmap, WideningKeepsFormatAndUsesTheNearestTableColourOfTheBrush)
         for (std::int32_t y = 0; y < 3; ++y) {
             for (std::int32_t x = 0; x < 5; ++x)
                 EXPECT_EQ(LoadPixel(bitmap.Row(y), x, bits), LoadPixel(before.Row(y), x, bits));
-            for (std::int32_t x = 5; x < 12; ++x)
-                EXPECT_EQ(LoadPixel(bitmap.Row(y), x, bits), 1u) << x;
+            for (std::int32_t x = 5; x < 12; ++x) EXPECT_EQ(LoadPixel(bitmap.Row(y), x, bits), 1u) << x;
         }
     }
     TBitmap red(1, 1, PixelFormat::Indexed(8, table));
@@ -84,8 +80,8 @@ TEST(Bitmap, WideningDirectColourFillsWithTheBrush)
     PixelFormat alpha = PixelFormat::DefaultMasked(32);
     alpha.AlphaMask = 0xFF000000;
     const Case cases[] = {
-        {PixelFormat::Rgb24(), 0x0000FF},            // stored blue, green, red
-        {PixelFormat::DefaultMasked(16), 0x001F},    // 5-5-5: blue
+        {PixelFormat::Rgb24(), 0x0000FF},         // stored blue, green, red
+        {PixelFormat::DefaultMasked(16), 0x001F}, // 5-5-5: blue
         {PixelFormat::DefaultMasked(32), 0x0000FF},
         {alpha, 0xFF0000FF},
     };

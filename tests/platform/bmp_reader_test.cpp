@@ -1,17 +1,17 @@
 // The reader against crafted files: each header field that lies, files cut
 // short, and the less common layouts of masks, tables and offsets.
 
-#include "test_support.h"
-
 #include "platform/bmp_reader.h"
-#include "platform/picture_error.h"
-#include "platform/row_conversion.h"
-
-#include <gtest/gtest.h>
 
 #include <functional>
 #include <limits>
 #include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/picture_error.h"
+#include "platform/row_conversion.h"
+#include "test_support.h"
 
 namespace plexor::test {
 namespace {
@@ -88,15 +88,15 @@ TEST(BmpReader, EachHeaderLieIsRefusedAsInvalid)
         {"unknown compression", [](CraftedBmp& b) { b.Compression = 99; }},
         {"RLE8 at 24 bits", [](CraftedBmp& b) { b.Compression = 1; }},
         {"RLE4 at 24 bits", [](CraftedBmp& b) { b.Compression = 2; }},
-        {"bit fields at 24 bits", [](CraftedBmp& b) {
+        {"bit fields at 24 bits",
+         [](CraftedBmp& b) {
              b.Compression = 3;
              b.MasksAfterHeader = {0xFF0000, 0xFF00, 0xFF};
          }},
         {"width 0", [](CraftedBmp& b) { b.Width = 0; }},
         {"negative width", [](CraftedBmp& b) { b.Width = -4; }},
         {"height 0", [](CraftedBmp& b) { b.Height = 0; }},
-        {"height of no magnitude",
-         [](CraftedBmp& b) { b.Height = std::numeric_limits<std::int32_t>::min(); }},
+        {"height of no magnitude", [](CraftedBmp& b) { b.Height = std::numeric_limits<std::int32_t>::min(); }},
         {"70000 × 70000 pixels", [](CraftedBmp& b) { b.Width = b.Height = 70000; }},
         {"width times height overflows 32 bits",
          [](CraftedBmp& b) {
@@ -159,9 +159,9 @@ TEST(BmpReader, ColourTablesLargerThanTheBitCountAllowsAreInvalid)
 
 TEST(BmpReader, MasksThatCannotDescribeAChannelAreInvalid)
 {
-    EXPECT_EQ(MessageOf(Rgb16(0xF800, 0x07E0, 0).Build()), kInvalid);       // empty blue
-    EXPECT_EQ(MessageOf(Rgb16(0xF800, 0x0FE0, 0x001F).Build()), kInvalid);  // red and green share
-    EXPECT_EQ(MessageOf(Rgb16(0xF800, 0x07E0, 0x0015).Build()), kInvalid);  // gaps in blue
+    EXPECT_EQ(MessageOf(Rgb16(0xF800, 0x07E0, 0).Build()), kInvalid);        // empty blue
+    EXPECT_EQ(MessageOf(Rgb16(0xF800, 0x0FE0, 0x001F).Build()), kInvalid);   // red and green share
+    EXPECT_EQ(MessageOf(Rgb16(0xF800, 0x07E0, 0x0015).Build()), kInvalid);   // gaps in blue
     EXPECT_EQ(MessageOf(Rgb16(0x1F0000, 0x07E0, 0x001F).Build()), kInvalid); // past 16 bits
 
     CraftedBmp alphaOverlap = Rgb16(0xF800, 0x07E0, 0x001F);
@@ -190,8 +190,8 @@ TEST(BmpReader, FilesCutShortAnywhereAreReadErrors)
     rle.PixelData = {4, 1, 0, 0, 0, 3, 1, 0, 1, 0, 0, 1};
 
     const std::vector<std::vector<std::uint8_t>> files = {
-        Rgb24().Build(), Pal8(7).Build(), pal4.Build(), core.Build(),
-        Rgb16(0xF800, 0x07E0, 0x001F).Build(), v5.Build(), rle.Build()};
+        Rgb24().Build(), Pal8(7).Build(), pal4.Build(), core.Build(), Rgb16(0xF800, 0x07E0, 0x001F).Build(),
+        v5.Build(),      rle.Build()};
     for (std::size_t f = 0; f < files.size(); ++f) {
         const auto& file = files[f];
         ASSERT_EQ(MessageOf(file), "(decoded)") << "file " << f;
@@ -205,11 +205,9 @@ TEST(BmpReader, FilesCutShortAnywhereAreReadErrors)
 TEST(BmpReader, SampleFilesCutShortAnywhereAreReadErrors)
 {
     const auto folder = SharedFolder("bmp-extra");
-    if (!folder)
-        GTEST_SKIP() << "shared sample folder bmp-extra is absent";
-    for (const char* name : {"core12_pal4.bmp", "pal4_rle4.bmp", "pal8_rle8.bmp",
-                             "rgb16_565_bitfields_info40.bmp", "rgba32_alphamask_v5.bmp",
-                             "topdown_w99_h50_24bit.bmp"}) {
+    if (!folder) GTEST_SKIP() << "shared sample folder bmp-extra is absent";
+    for (const char* name : {"core12_pal4.bmp", "pal4_rle4.bmp", "pal8_rle8.bmp", "rgb16_565_bitfields_info40.bmp",
+                             "rgba32_alphamask_v5.bmp", "topdown_w99_h50_24bit.bmp"}) {
         const auto file = ReadBytes(*folder / name);
         ASSERT_FALSE(file.empty()) << name;
         for (std::size_t cut = 1; cut < file.size(); ++cut) {

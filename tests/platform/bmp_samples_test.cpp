@@ -1,25 +1,23 @@
 // Decoding the shared sample pictures: good files, bad files, questionable
 // files, and the variants of one synthetic picture.
 
-#include "test_support.h"
-
-#include "platform/bmp_reader.h"
-#include "platform/picture_error.h"
-
-#include <gtest/gtest.h>
-
 #include <map>
 #include <set>
 #include <string>
 
+#include <gtest/gtest.h>
+
+#include "platform/bmp_reader.h"
+#include "platform/picture_error.h"
+#include "test_support.h"
+
 namespace plexor::test {
 namespace {
 
-#define REQUIRE_FOLDER(var, sub)                                                         \
-    const auto var = SharedFolder(sub);                                                  \
-    if (!var)                                                                            \
-        GTEST_SKIP() << "shared sample folder " << (sub) << " is absent (looked under " \
-                     << PLEXOR_SHARED_DIR << ")"
+#define REQUIRE_FOLDER(var, sub)                                                                                       \
+    const auto var = SharedFolder(sub);                                                                                \
+    if (!var)                                                                                                          \
+    GTEST_SKIP() << "shared sample folder " << (sub) << " is absent (looked under " << PLEXOR_SHARED_DIR << ")"
 
 const std::set<std::string> kKnownMessages = {
     "Bitmap image is not valid",
@@ -63,8 +61,7 @@ TEST(BmpSuiteGood, EveryFileDecodesAtItsStatedSize)
         SCOPED_TRACE(path.filename().string());
         const TBitmap bitmap = ReadFile(path);
         auto size = std::pair{127, 64};
-        if (auto it = unusualSizes.find(path.filename().string()); it != unusualSizes.end())
-            size = it->second;
+        if (auto it = unusualSizes.find(path.filename().string()); it != unusualSizes.end()) size = it->second;
         EXPECT_EQ(bitmap.Width(), size.first);
         EXPECT_EQ(bitmap.Height(), size.second);
         ToPixels(bitmap);
@@ -109,8 +106,7 @@ TEST(BmpSuiteGood, VariantsOfOnePictureDecodeAlike)
     const std::vector<std::vector<std::string>> groups = {
         {"pal1.bmp", "pal1wb.bmp"},
         {"pal4.bmp", "pal4rle.bmp"},
-        {"pal8.bmp", "pal8-0.bmp", "pal8os2.bmp", "pal8rle.bmp", "pal8topdown.bmp", "pal8v4.bmp",
-         "pal8v5.bmp"},
+        {"pal8.bmp", "pal8-0.bmp", "pal8os2.bmp", "pal8rle.bmp", "pal8topdown.bmp", "pal8v4.bmp", "pal8v5.bmp"},
         {"rgb16.bmp", "rgb16bfdef.bmp"},
         {"rgb16-565.bmp", "rgb16-565pal.bmp"},
         {"rgb24.bmp", "rgb24pal.bmp", "rgb32.bmp", "rgb32bf.bmp", "rgb32bfdef.bmp"},
@@ -129,8 +125,8 @@ TEST(BmpSuiteGood, SampledPixelsHaveTheirColours)
     REQUIRE_FOLDER(folder, "bmpsuite/g");
     // The suite's picture has a red top-left corner and a black bottom-left
     // one in every colour variant; its brightest 16-bit value is white.
-    for (const char* name : {"pal4.bmp", "pal8.bmp", "pal8rle.bmp", "rgb16.bmp", "rgb16-565.bmp",
-                             "rgb24.bmp", "rgb32bf.bmp"}) {
+    for (const char* name :
+         {"pal4.bmp", "pal8.bmp", "pal8rle.bmp", "rgb16.bmp", "rgb16-565.bmp", "rgb24.bmp", "rgb32bf.bmp"}) {
         SCOPED_TRACE(name);
         const Pixels pixels = ToPixels(ReadFile(*folder / name));
         EXPECT_EQ(pixels.At(0, 0), (Rgb{255, 0, 0}));
@@ -141,8 +137,7 @@ TEST(BmpSuiteGood, SampledPixelsHaveTheirColours)
         const Pixels pixels = ToPixels(ReadFile(*folder / name));
         bool sawWhite = false;
         for (int y = 0; y < pixels.Height && !sawWhite; ++y)
-            for (int x = 0; x < pixels.Width && !sawWhite; ++x)
-                sawWhite = pixels.At(x, y) == Rgb{255, 255, 255};
+            for (int x = 0; x < pixels.Width && !sawWhite; ++x) sawWhite = pixels.At(x, y) == Rgb{255, 255, 255};
         EXPECT_TRUE(sawWhite);
     }
     // 1 bit: white first in one file, black first in the other, same picture.
@@ -200,9 +195,9 @@ TEST(BmpSuiteBad, FieldsThatDoNotMatterDoNotStopTheDecode)
     REQUIRE_FOLDER(folder, "bmpsuite/b");
     // Size fields and resolutions are not used, so their lies do no harm;
     // run-length data that leaves the picture is clipped.
-    for (const char* name : {"badbitssize.bmp", "baddens1.bmp", "baddens2.bmp", "badfilesize.bmp",
-                             "badrle.bmp", "badrlebis.bmp", "badrleter.bmp", "badrle4.bmp",
-                             "badrle4bis.bmp", "badrle4ter.bmp", "pal8badindex.bmp"}) {
+    for (const char* name :
+         {"badbitssize.bmp", "baddens1.bmp", "baddens2.bmp", "badfilesize.bmp", "badrle.bmp", "badrlebis.bmp",
+          "badrleter.bmp", "badrle4.bmp", "badrle4bis.bmp", "badrle4ter.bmp", "pal8badindex.bmp"}) {
         SCOPED_TRACE(name);
         const Outcome outcome = Decode(*folder / name);
         ASSERT_TRUE(outcome.Picture.has_value()) << outcome.Error;
@@ -227,9 +222,9 @@ TEST(BmpSuiteQuestionable, UnusualMasksScaleToFullBrightness)
     REQUIRE_FOLDER(folder, "bmpsuite/q");
     // Masks of 2-3-1, 11-11-10, 10-10-10-2 and other widths all decode the
     // red corner as pure red, the same as the 8-bit reference.
-    for (const char* name : {"rgb16-231.bmp", "rgb16-3103.bmp", "rgb32-111110.bmp",
-                             "rgb32-7187.bmp", "rgba32-1010102.bmp", "rgba32-61754.bmp",
-                             "rgba16-4444.bmp", "rgba32abf.bmp", "rgba32h56.bmp"}) {
+    for (const char* name :
+         {"rgb16-231.bmp", "rgb16-3103.bmp", "rgb32-111110.bmp", "rgb32-7187.bmp", "rgba32-1010102.bmp",
+          "rgba32-61754.bmp", "rgba16-4444.bmp", "rgba32abf.bmp", "rgba32h56.bmp"}) {
         SCOPED_TRACE(name);
         const Outcome outcome = Decode(*folder / name);
         ASSERT_TRUE(outcome.Picture.has_value()) << outcome.Error;
@@ -284,19 +279,34 @@ TEST(BmpExtra, EveryFileDecodes)
 TEST(BmpExtra, CornerMarkersSitInTheirCorners)
 {
     REQUIRE_FOLDER(folder, "bmp-extra");
-    for (const char* name :
-         {"w97_h50_24bit.bmp", "w98_h50_24bit.bmp", "w99_h50_24bit.bmp", "w100_h50_24bit.bmp",
-          "topdown_w99_h50_24bit.bmp", "rgb24.bmp", "core12_24bit.bmp", "v4_24bit.bmp",
-          "v5_24bit.bmp", "rgb32_plain_info40.bmp", "rgba32_alphamask_v4.bmp",
-          "rgba32_alphamask_v5.bmp", "rgb16_565_bitfields_info40.bmp", "rgb16_565_bitfields_v5.bmp",
-          "rgb16_555_bitfields_v5.bmp", "rgb16_555_plain_info40.bmp",
-          "topdown_rgb16_565_bitfields_v5.bmp", "pal8_uncompressed.bmp", "pal8_256colours.bmp",
-          "pal8_rle8.bmp", "core12_pal8.bmp", "v4_pal8.bmp", "v5_pal8.bmp", "v5_pal8_rle8.bmp"}) {
+    for (const char* name : {"w97_h50_24bit.bmp",
+                             "w98_h50_24bit.bmp",
+                             "w99_h50_24bit.bmp",
+                             "w100_h50_24bit.bmp",
+                             "topdown_w99_h50_24bit.bmp",
+                             "rgb24.bmp",
+                             "core12_24bit.bmp",
+                             "v4_24bit.bmp",
+                             "v5_24bit.bmp",
+                             "rgb32_plain_info40.bmp",
+                             "rgba32_alphamask_v4.bmp",
+                             "rgba32_alphamask_v5.bmp",
+                             "rgb16_565_bitfields_info40.bmp",
+                             "rgb16_565_bitfields_v5.bmp",
+                             "rgb16_555_bitfields_v5.bmp",
+                             "rgb16_555_plain_info40.bmp",
+                             "topdown_rgb16_565_bitfields_v5.bmp",
+                             "pal8_uncompressed.bmp",
+                             "pal8_256colours.bmp",
+                             "pal8_rle8.bmp",
+                             "core12_pal8.bmp",
+                             "v4_pal8.bmp",
+                             "v5_pal8.bmp",
+                             "v5_pal8_rle8.bmp"}) {
         SCOPED_TRACE(name);
         ExpectCornerMarkers(ToPixels(ReadFile(*folder / name)));
     }
-    for (const char* name :
-         {"pal4_uncompressed.bmp", "pal4_rle4.bmp", "core12_pal4.bmp", "topdown_pal4.bmp"}) {
+    for (const char* name : {"pal4_uncompressed.bmp", "pal4_rle4.bmp", "core12_pal4.bmp", "topdown_pal4.bmp"}) {
         SCOPED_TRACE(name);
         ExpectCornerHues(ToPixels(ReadFile(*folder / name)));
     }
@@ -321,13 +331,11 @@ TEST(BmpExtra, VariantsOfOnePictureDecodeAlike)
     const std::vector<std::vector<std::string>> groups = {
         {"rgb24.bmp", "core12_24bit.bmp", "v4_24bit.bmp", "v5_24bit.bmp", "rgb32_plain_info40.bmp",
          "rgba32_alphamask_v4.bmp", "rgba32_alphamask_v5.bmp"},
-        {"pal8_uncompressed.bmp", "pal8_rle8.bmp", "core12_pal8.bmp", "v4_pal8.bmp", "v5_pal8.bmp",
-         "v5_pal8_rle8.bmp"},
+        {"pal8_uncompressed.bmp", "pal8_rle8.bmp", "core12_pal8.bmp", "v4_pal8.bmp", "v5_pal8.bmp", "v5_pal8_rle8.bmp"},
         {"pal4_uncompressed.bmp", "pal4_rle4.bmp", "core12_pal4.bmp", "topdown_pal4.bmp"},
         {"pal1_twocolour.bmp", "core12_pal1.bmp"},
         {"w99_h50_24bit.bmp", "topdown_w99_h50_24bit.bmp"},
-        {"rgb16_565_bitfields_v5.bmp", "rgb16_565_bitfields_info40.bmp",
-         "topdown_rgb16_565_bitfields_v5.bmp"},
+        {"rgb16_565_bitfields_v5.bmp", "rgb16_565_bitfields_info40.bmp", "topdown_rgb16_565_bitfields_v5.bmp"},
     };
     for (const auto& group : groups) {
         const Pixels first = ToPixels(ReadFile(*folder / group.front()));

@@ -1,14 +1,14 @@
 // Writing bitmaps as files, and reading back what was written.
 
-#include "test_support.h"
-
-#include "platform/bmp_reader.h"
 #include "platform/bmp_writer.h"
-#include "platform/little_endian.h"
+
+#include <cstring>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include "platform/bmp_reader.h"
+#include "platform/little_endian.h"
+#include "test_support.h"
 
 namespace plexor::test {
 namespace {
@@ -37,9 +37,9 @@ void ExpectRoundTrips(const std::vector<std::filesystem::path>& files)
         EXPECT_TRUE(ToPixels(reread) == ToPixels(original));
         // The stored values too, not only the colours they show.
         for (std::int32_t y = 0; y < original.Height(); ++y)
-            ASSERT_EQ(0, std::memcmp(reread.Row(y), original.Row(y),
-                                     (static_cast<std::size_t>(original.Width()) *
-                                          original.Format().BitsPerPixel + 7) / 8))
+            ASSERT_EQ(
+                0, std::memcmp(reread.Row(y), original.Row(y),
+                               (static_cast<std::size_t>(original.Width()) * original.Format().BitsPerPixel + 7) / 8))
                 << "row " << y;
     }
 }
@@ -48,8 +48,7 @@ TEST(BmpWriter, SampleFilesRoundTrip)
 {
     const auto extra = SharedFolder("bmp-extra");
     const auto good = SharedFolder("bmpsuite/g");
-    if (!extra || !good)
-        GTEST_SKIP() << "shared sample folders are absent (looked under " << PLEXOR_SHARED_DIR << ")";
+    if (!extra || !good) GTEST_SKIP() << "shared sample folders are absent (looked under " << PLEXOR_SHARED_DIR << ")";
     ExpectRoundTrips(BmpFilesIn(*extra));
     ExpectRoundTrips(BmpFilesIn(*good));
 }
@@ -68,10 +67,10 @@ TEST(BmpWriter, WritesTheFileHeaderTheInfoHeaderAndBottomUpRows)
     EXPECT_EQ(LoadU32(&file[10]), 54u);
     EXPECT_EQ(LoadU32(&file[14]), 40u);
     EXPECT_EQ(LoadI32(&file[18]), 3);
-    EXPECT_EQ(LoadI32(&file[22]), 2);   // positive: bottom row first
-    EXPECT_EQ(LoadU16(&file[26]), 1u);  // planes
+    EXPECT_EQ(LoadI32(&file[22]), 2);  // positive: bottom row first
+    EXPECT_EQ(LoadU16(&file[26]), 1u); // planes
     EXPECT_EQ(LoadU16(&file[28]), 24u);
-    EXPECT_EQ(LoadU32(&file[30]), 0u);  // uncompressed
+    EXPECT_EQ(LoadU32(&file[30]), 0u); // uncompressed
     EXPECT_EQ(file[54], 0x22);
     EXPECT_EQ(file[54 + 12], 0x11);
 }

@@ -2,9 +2,9 @@
 
 #include "platform/byte_buffer.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+
+#include <gtest/gtest.h>
 
 namespace plexor {
 namespace {
@@ -15,8 +15,7 @@ TEST(ByteBuffer, LargeAndSmallBlocksStartZeroWhenAskedAndMoveTheirOwnership)
         SCOPED_TRACE(size);
         ByteBuffer zeroed = ByteBuffer::Zeroed(size);
         ASSERT_EQ(zeroed.size(), size);
-        EXPECT_TRUE(std::all_of(zeroed.bytes().begin(), zeroed.bytes().end(),
-                                [](std::uint8_t b) { return b == 0; }));
+        EXPECT_TRUE(std::all_of(zeroed.bytes().begin(), zeroed.bytes().end(), [](std::uint8_t b) { return b == 0; }));
         zeroed.data()[size - 1] = 5;
         ByteBuffer moved = std::move(zeroed);
         EXPECT_EQ(moved.data()[size - 1], 5);

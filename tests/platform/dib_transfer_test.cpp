@@ -1,13 +1,13 @@
 // Moving 24-bit rows in and out of bitmaps of every format.
 
-#include "test_support.h"
-
 #include "platform/dib_transfer.h"
-#include "platform/row_conversion.h"
+
+#include <set>
 
 #include <gtest/gtest.h>
 
-#include <set>
+#include "platform/row_conversion.h"
+#include "test_support.h"
 
 namespace plexor::test {
 namespace {
@@ -78,8 +78,7 @@ TEST(DibTransfer, RefusesWhatItCannotMoveAndTouchesNothing)
 TEST(DibTransfer, RowOrderOfTheBlockFollowsTheSignOfItsHeight)
 {
     TBitmap bitmap(4, 2, PixelFormat::Rgb24());
-    const auto block = Block({{1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1},
-                              {2, 2, 2}, {2, 2, 2}, {2, 2, 2}, {2, 2, 2}});
+    const auto block = Block({{1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {2, 2, 2}, {2, 2, 2}, {2, 2, 2}, {2, 2, 2}});
     ASSERT_EQ(SetDIBits(bitmap, 0, 2, block.data(), TopDownInfo(4, 2)), 2);
     EXPECT_EQ(ToPixels(bitmap).At(0, 0), (Rgb{1, 1, 1}));
 
@@ -99,8 +98,7 @@ TEST(DibTransfer, PaddedRowsOfOddWidthsAreHonoured)
 {
     TBitmap bitmap(3, 2, PixelFormat::Rgb24());
     std::vector<std::uint8_t> block(12 * 2, 0x55);
-    for (int i = 0; i < 9; ++i)
-        block[static_cast<std::size_t>(12 + i)] = 0x77; // second row, pixels only
+    for (int i = 0; i < 9; ++i) block[static_cast<std::size_t>(12 + i)] = 0x77; // second row, pixels only
     ASSERT_EQ(SetDIBits(bitmap, 0, 2, block.data(), TopDownInfo(3, 2)), 2);
     std::vector<std::uint8_t> out(24, 0xEE);
     ASSERT_EQ(GetDIBits(bitmap, 0, 2, out.data(), TopDownInfo(3, 2)), 2);
@@ -112,8 +110,14 @@ TEST(DibTransfer, PaddedRowsOfOddWidthsAreHonoured)
 TEST(DibTransfer, PushesIntoAColourTableLandOnTheNearestTableColour)
 {
     TBitmap bitmap(4, 2, PixelFormat::Indexed(8, SmallTable()));
-    const auto block = Block({{250, 10, 10}, {10, 240, 5}, {0, 0, 0}, {200, 200, 200},
-                              {20, 20, 160}, {255, 255, 255}, {128, 0, 0}, {127, 0, 0}});
+    const auto block = Block({{250, 10, 10},
+                              {10, 240, 5},
+                              {0, 0, 0},
+                              {200, 200, 200},
+                              {20, 20, 160},
+                              {255, 255, 255},
+                              {128, 0, 0},
+                              {127, 0, 0}});
     ASSERT_EQ(SetDIBits(bitmap, 0, 2, block.data(), TopDownInfo(4, 2)), 2);
     const std::vector<std::uint32_t> expected = {1, 2, 0, 4, 3, 4, 1, 0};
     for (int i = 0; i < 8; ++i)
@@ -122,8 +126,7 @@ TEST(DibTransfer, PushesIntoAColourTableLandOnTheNearestTableColour)
     // Every pushed colour reads back as a colour of the table.
     const Pixels pixels = ToPixels(bitmap);
     std::set<std::uint32_t> tableColours;
-    for (const RgbQuad& q : SmallTable())
-        tableColours.insert(q.Red << 16 | q.Green << 8 | q.Blue);
+    for (const RgbQuad& q : SmallTable()) tableColours.insert(q.Red << 16 | q.Green << 8 | q.Blue);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 4; ++x) {
             const Rgb c = pixels.At(x, y);
@@ -135,8 +138,7 @@ TEST(DibTransfer, TiesGoToTheLowestIndexAndRepeatedPushesAgree)
 {
     // Grey 128 lies as far from grey 100 as from grey 156, and black is in
     // the table twice: the first of equals wins.
-    const std::vector<RgbQuad> table = {{0, 0, 0, 0}, {0, 0, 0, 0}, {100, 100, 100, 0},
-                                        {156, 156, 156, 0}};
+    const std::vector<RgbQuad> table = {{0, 0, 0, 0}, {0, 0, 0, 0}, {100, 100, 100, 0}, {156, 156, 156, 0}};
     TBitmap bitmap(4, 1, PixelFormat::Indexed(8, table));
     const auto block = Block({{128, 128, 128}, {0, 0, 0}, {128, 128, 128}, {1, 1, 1}});
     for (int round = 0; round < 2; ++round) {
@@ -154,8 +156,7 @@ TEST(DibTransfer, SubBytePushesPackEveryPixelInPlace)
     TBitmap one(10, 1, PixelFormat::Indexed(1, blackWhite));
     std::vector<Rgb> colours;
     const std::string pattern = "1011000001";
-    for (char c : pattern)
-        colours.push_back(c == '1' ? Rgb{250, 250, 250} : Rgb{3, 3, 3});
+    for (char c : pattern) colours.push_back(c == '1' ? Rgb{250, 250, 250} : Rgb{3, 3, 3});
     const auto block = Block(colours);
     std::vector<std::uint8_t> padded(32, 0);
     std::copy(block.begin(), block.end(), padded.begin());
@@ -201,8 +202,7 @@ TEST(DibTransfer, EveryFormatReadsBackWhatWasPushedOfItsOwnColours)
 {
     // Colours each format holds exactly survive a push and a read unchanged.
     const auto block = Block({{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}});
-    const PixelFormat formats[] = {PixelFormat::Indexed(4, SmallTable()),
-                                   PixelFormat::Indexed(8, SmallTable()),
+    const PixelFormat formats[] = {PixelFormat::Indexed(4, SmallTable()), PixelFormat::Indexed(8, SmallTable()),
                                    PixelFormat::DefaultMasked(16), PixelFormat::Rgb24(),
                                    PixelFormat::DefaultMasked(32)};
     for (const PixelFormat& format : formats) {

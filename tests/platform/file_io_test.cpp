@@ -1,17 +1,17 @@
 // Reading files, and replacing them in one step.
 
-#include "test_support.h"
-
 #include "platform/file_io.h"
-#include "platform/picture_error.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <functional>
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
-#include <algorithm>
-#include <filesystem>
-#include <functional>
+#include "platform/picture_error.h"
+#include "test_support.h"
 
 namespace plexor::test {
 namespace {
@@ -52,8 +52,7 @@ public:
             return -1;
         }
         const long wrote = FileWriteOps::Write(fd, data, std::min(size, Room - Written));
-        if (wrote > 0)
-            Written += static_cast<std::size_t>(wrote);
+        if (wrote > 0) Written += static_cast<std::size_t>(wrote);
         return wrote;
     }
 
@@ -119,24 +118,20 @@ TEST_F(AtomicWrite, AFileThatCannotBeCreatedOrReplacedIsNamed)
 {
     FailingOps refusing;
     refusing.FailCreate = true;
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, refusing); }),
-              "Cannot create file " + target_);
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, refusing); }), "Cannot create file " + target_);
 
     FailingOps noRename;
     noRename.FailRename = true;
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, noRename); }),
-              "Cannot create file " + target_);
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, noRename); }), "Cannot create file " + target_);
     EXPECT_EQ(ReadBytes(target_), old_);
 
     const std::string missingFolder = folder_.File("no/such/folder/picture.bmp");
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(missingFolder, fresh_); }),
-              "Cannot create file " + missingFolder);
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(missingFolder, fresh_); }), "Cannot create file " + missingFolder);
 
     std::filesystem::create_directory(folder_.Path() / "taken");
     std::filesystem::create_directory(folder_.Path() / "taken" / "inside");
     const std::string folderTarget = folder_.File("taken");
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(folderTarget, fresh_); }),
-              "Cannot create file " + folderTarget);
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(folderTarget, fresh_); }), "Cannot create file " + folderTarget);
     EXPECT_TRUE(std::filesystem::is_directory(folderTarget));
 
     EXPECT_EQ(folder_.Entries(), (std::vector<std::string>{"picture.bmp", "taken"}));
@@ -151,8 +146,7 @@ TEST(FileRead, ReadsWholeFilesAndRefusesWhatIsNotOne)
     EXPECT_TRUE(std::equal(whole.bytes().begin(), whole.bytes().end(), bytes.begin(), bytes.end()));
     EXPECT_EQ(ReadFileHead(folder.File("f"), 64).size(), 64u);
     EXPECT_EQ(ErrorOf([&] { ReadWholeFile(folder.File("f"), 4999); }), "Stream read error");
-    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(folder.File("none"), 10); }),
-              "Cannot open file " + folder.File("none"));
+    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(folder.File("none"), 10); }), "Cannot open file " + folder.File("none"));
     EXPECT_EQ(ErrorOf([&] { ReadWholeFile(folder.Path().string(), 10); }),
               "Cannot open file " + folder.Path().string());
 }
@@ -162,8 +156,7 @@ TEST(FileRead, LargeFilesReadInTwoHalvesComeBackWhole)
     ScratchFolder folder;
     // Past the size from which a read is split, and odd, so the halves differ.
     std::vector<std::uint8_t> bytes((std::size_t{17} << 20) + 3);
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<std::uint8_t>(i * 7 % 251);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 % 251);
     WriteBytes(folder.Path() / "large", bytes);
     const ByteBuffer whole = ReadWholeFile(folder.File("large"), bytes.size());
     ASSERT_EQ(whole.size(), bytes.size());

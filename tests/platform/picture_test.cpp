@@ -1,16 +1,16 @@
 // Loading pictures by extension, and saving them.
 
-#include "test_support.h"
+#include "platform/picture.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "platform/bmp_reader.h"
 #include "platform/bmp_writer.h"
 #include "platform/dib_transfer.h"
-#include "platform/picture.h"
 #include "platform/picture_error.h"
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
+#include "test_support.h"
 
 namespace plexor::test {
 namespace {
@@ -69,10 +69,8 @@ TEST_F(PictureFiles, UnknownExtensionsAreNamedAsWrittenAndChangeNothing)
     picture.LoadFromFile(Write("start.bmp", SmallBmp(5, 1)));
     // The file need not exist: the extension decides first.
     EXPECT_EQ(LoadError(picture, folder_.File("photo.JPG")), "Unknown picture file extension (.JPG)");
-    EXPECT_EQ(LoadError(picture, Write("pic.png", SmallBmp(3, 0))),
-              "Unknown picture file extension (.png)");
-    EXPECT_EQ(LoadError(picture, Write("noextension", SmallBmp(3, 0))),
-              "Unknown picture file extension (.)");
+    EXPECT_EQ(LoadError(picture, Write("pic.png", SmallBmp(3, 0))), "Unknown picture file extension (.png)");
+    EXPECT_EQ(LoadError(picture, Write("noextension", SmallBmp(3, 0))), "Unknown picture file extension (.)");
     EXPECT_EQ(picture.Bitmap().Width(), 5);
 }
 
@@ -82,10 +80,8 @@ TEST_F(PictureFiles, FilesThatCannotBeOpenedAreNamed)
     const std::string missing = folder_.File("missing.bmp");
     EXPECT_EQ(LoadError(picture, missing), "Cannot open file " + missing);
     std::filesystem::create_directory(folder_.Path() / "folder.bmp");
-    EXPECT_EQ(LoadError(picture, folder_.File("folder.bmp")),
-              "Cannot open file " + folder_.File("folder.bmp"));
-    EXPECT_EQ(LoadError(picture, folder_.File("missing.ico")),
-              "Cannot open file " + folder_.File("missing.ico"));
+    EXPECT_EQ(LoadError(picture, folder_.File("folder.bmp")), "Cannot open file " + folder_.File("folder.bmp"));
+    EXPECT_EQ(LoadError(picture, folder_.File("missing.ico")), "Cannot open file " + folder_.File("missing.ico"));
 }
 
 TEST_F(PictureFiles, AFailedLoadKeepsThePictureItHad)
@@ -177,8 +173,7 @@ TEST_F(PictureFiles, SavingWritesBitmapContentWhateverTheExtension)
 TEST_F(PictureFiles, OpenWidenSaveGivesTheWidenedPictureWithBlackColumns)
 {
     const auto extra = SharedFolder("bmp-extra");
-    if (!extra)
-        GTEST_SKIP() << "shared sample folder bmp-extra is absent";
+    if (!extra) GTEST_SKIP() << "shared sample folder bmp-extra is absent";
     TPicture picture = TPicture::FromFile((*extra / "w97_h50_24bit.bmp").string());
     TBitmap& bitmap = picture.Bitmap();
     bitmap.SetBrushColour(0);
@@ -193,15 +188,13 @@ TEST_F(PictureFiles, OpenWidenSaveGivesTheWidenedPictureWithBlackColumns)
     EXPECT_EQ(pixels.At(0, 0), (Rgb{255, 0, 0}));
     EXPECT_EQ(pixels.At(96, 0), (Rgb{0, 255, 0}));
     for (std::int32_t y = 0; y < 50; ++y)
-        for (std::int32_t x = 97; x < 100; ++x)
-            ASSERT_EQ(pixels.At(x, y), (Rgb{0, 0, 0}));
+        for (std::int32_t x = 97; x < 100; ++x) ASSERT_EQ(pixels.At(x, y), (Rgb{0, 0, 0}));
 }
 
 TEST_F(PictureFiles, AnEightBitPictureIsSavedWithItsTableAfterPushes)
 {
     const auto extra = SharedFolder("bmp-extra");
-    if (!extra)
-        GTEST_SKIP() << "shared sample folder bmp-extra is absent";
+    if (!extra) GTEST_SKIP() << "shared sample folder bmp-extra is absent";
     TPicture picture;
     picture.LoadFromFile((*extra / "pal8_uncompressed.bmp").string());
     TBitmap& bitmap = picture.Bitmap();

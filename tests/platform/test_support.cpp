@@ -1,22 +1,21 @@
 #include "test_support.h"
 
-#include "platform/dib_transfer.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <ostream>
 
+#include <gtest/gtest.h>
+
+#include "platform/dib_transfer.h"
+
 namespace plexor::test {
 
 std::optional<std::filesystem::path> SharedFolder(const std::string& sub)
 {
     const std::filesystem::path folder = std::filesystem::path(PLEXOR_SHARED_DIR) / sub;
-    if (!std::filesystem::is_directory(folder))
-        return std::nullopt;
+    if (!std::filesystem::is_directory(folder)) return std::nullopt;
     return folder;
 }
 
@@ -24,8 +23,7 @@ std::vector<std::filesystem::path> BmpFilesIn(const std::filesystem::path& folde
 {
     std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
-        if (entry.path().extension() == ".bmp")
-            files.push_back(entry.path());
+        if (entry.path().extension() == ".bmp") files.push_back(entry.path());
     std::sort(files.begin(), files.end());
     return files;
 }
@@ -44,8 +42,7 @@ void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_
 
 std::ostream& operator<<(std::ostream& out, const Rgb& colour)
 {
-    return out << '(' << int(colour.Red) << ", " << int(colour.Green) << ", " << int(colour.Blue)
-               << ')';
+    return out << '(' << int(colour.Red) << ", " << int(colour.Green) << ", " << int(colour.Blue) << ')';
 }
 
 Rgb Pixels::At(std::int32_t x, std::int32_t y) const
@@ -75,8 +72,7 @@ Pixels ToPixels(const TBitmap& bitmap)
 ScratchFolder::ScratchFolder()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "plexor-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("cannot make a scratch folder");
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a scratch folder");
     path_ = pattern;
 }
 
@@ -132,18 +128,15 @@ std::vector<std::uint8_t> CraftedBmp::Build() const
         Put32(header, ClrUsed);
         Put32(header, 0);
         for (std::uint32_t mask : HeaderMasks)
-            if (header.size() + 4 <= HeaderSize)
-                Put32(header, mask);
+            if (header.size() + 4 <= HeaderSize) Put32(header, mask);
         header.resize(std::max<std::size_t>(header.size(), HeaderSize), 0);
     }
-    for (std::uint32_t mask : MasksAfterHeader)
-        Put32(header, mask);
+    for (std::uint32_t mask : MasksAfterHeader) Put32(header, mask);
     for (const RgbQuad& quad : Table) {
         header.push_back(quad.Blue);
         header.push_back(quad.Green);
         header.push_back(quad.Red);
-        if (HeaderSize != 12)
-            header.push_back(quad.Reserved);
+        if (HeaderSize != 12) header.push_back(quad.Reserved);
     }
     const std::uint32_t offset = PixelOffset.value_or(static_cast<std::uint32_t>(14 + header.size()));
     std::vector<std::uint8_t> file;

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "platform/bitmap.h"
-#include "platform/pixel_format.h"
-
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/bitmap.h"
+#include "platform/pixel_format.h"
 
 namespace plexor::test {
 

@@ -18,7 +18,8 @@ template <class T>
 void WhenModal(std::function<void(T&)> action, int triesLeft = 2000)
 {
     QTimer::singleShot(1, [action = std::move(action), triesLeft] {
-        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget()); dialog != nullptr && dialog->isVisible())
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+            dialog != nullptr && dialog->isVisible())
             action(*dialog);
         else if (triesLeft > 0)
             WhenModal<T>(action, triesLeft - 1);
@@ -34,8 +35,7 @@ struct BoxSeen {
 void RecordAndClose(BoxSeen& seen)
 {
     WhenModal<QMessageBox>([&seen](QMessageBox& box) {
-        seen = {box.windowTitle(), box.text(), box.objectName(), box.icon(),
-                box.standardButtons() == QMessageBox::Ok};
+        seen = {box.windowTitle(), box.text(), box.objectName(), box.icon(), box.standardButtons() == QMessageBox::Ok};
         box.button(QMessageBox::Ok)->click();
     });
 }

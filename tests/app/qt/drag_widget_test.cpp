@@ -115,7 +115,8 @@ private slots:
         const QPoint pb(b.X - 4, b.Y + 4);
         const std::vector<Gesture> gestures{
             {pa, {pa + QPoint(6, 4), pa + QPoint(14, 9), pa + QPoint(21, 17)}, pa + QPoint(21, 17)},
-            {pb, {pb + QPoint(-10, 5), pb + QPoint(-30, 12), pb + QPoint(-41, 20), pb + QPoint(-47, 22)},
+            {pb,
+             {pb + QPoint(-10, 5), pb + QPoint(-30, 12), pb + QPoint(-41, 20), pb + QPoint(-47, 22)},
              pb + QPoint(-47, 22)},
         };
         for (const Gesture& g : gestures) {
@@ -138,10 +139,9 @@ private slots:
         QVERIFY(!expected.empty());
         QCOMPARE(actual.size(), expected.size());
         const auto differ = std::mismatch(actual.begin(), actual.end(), expected.begin());
-        QVERIFY2(differ.first == actual.end(),
-                 qPrintable(QStringLiteral("the files differ first at byte %1 of %2")
-                                .arg(differ.first - actual.begin())
-                                .arg(actual.size())));
+        QVERIFY2(differ.first == actual.end(), qPrintable(QStringLiteral("the files differ first at byte %1 of %2")
+                                                              .arg(differ.first - actual.begin())
+                                                              .arg(actual.size())));
         // The drag did change the picture.
         QVERIFY(actual != ReadBytes(undeformed));
 

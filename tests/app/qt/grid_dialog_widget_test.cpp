@@ -79,10 +79,13 @@ private slots:
         TFMain& w = program_->FMain();
         int shown = 0;
         for (const char key : {'g', 'G', 'h', '#'}) {
-            WhenShown(program_->FGrid(), [&] {
-                ++shown;
-                program_->FGrid().close();
-            }, 20);
+            WhenShown(
+                program_->FGrid(),
+                [&] {
+                    ++shown;
+                    program_->FGrid().close();
+                },
+                20);
             QTest::keyClick(&w, key);
             QTest::qWait(100); // a dialog that was not shown gives up waiting
         }

@@ -1,8 +1,9 @@
 // The main window as the user first sees it, its menu, keys and the
 // commands that need no picture.
 
-#include <QAction>
 #include <cstring>
+
+#include <QAction>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>

@@ -2,8 +2,9 @@
 // format, at one picture pixel per logical pixel, and where it reports the
 // mouse. Runs at the screen's scale and again at twice that.
 
-#include <QPixmap>
 #include <bit>
+
+#include <QPixmap>
 #include <QSignalSpy>
 
 #include "app/qt/picture_control.h"
@@ -38,7 +39,8 @@ void PutDirect(TBitmap& bitmap, int x, int y, QRgb colour)
     };
     const std::uint32_t pixel =
         channel(qRed(colour), f.RedMask) | channel(qGreen(colour), f.GreenMask) | channel(qBlue(colour), f.BlueMask);
-    for (int b = 0; b < f.BitsPerPixel / 8; ++b) row[f.BitsPerPixel / 8 * x + b] = static_cast<std::uint8_t>(pixel >> (8 * b));
+    for (int b = 0; b < f.BitsPerPixel / 8; ++b)
+        row[f.BitsPerPixel / 8 * x + b] = static_cast<std::uint8_t>(pixel >> (8 * b));
 }
 
 // The colour a channel value of `mask` stands for, as it is shown.
@@ -101,7 +103,8 @@ private slots:
         QFETCH(uint, green);
         QFETCH(uint, blue);
         QFETCH(bool, converted);
-        PixelFormat format = bits == 24 ? PixelFormat::Rgb24() : PixelFormat::DefaultMasked(static_cast<std::uint16_t>(bits));
+        PixelFormat format =
+            bits == 24 ? PixelFormat::Rgb24() : PixelFormat::DefaultMasked(static_cast<std::uint16_t>(bits));
         if (bits != 24) {
             format.RedMask = red;
             format.GreenMask = green;
@@ -167,8 +170,8 @@ private slots:
         for (int y = 0; y < 5; ++y)
             for (int x = 0; x < 37; ++x) {
                 const int value = valueAt(x, y);
-                const QRgb want = value < entries ? qRgb(table[value].Red, table[value].Green, table[value].Blue)
-                                                  : qRgb(0, 0, 0);
+                const QRgb want =
+                    value < entries ? qRgb(table[value].Red, table[value].Green, table[value].Blue) : qRgb(0, 0, 0);
                 QCOMPARE(shown.pixel(x, y), want);
             }
     }
@@ -184,8 +187,7 @@ private slots:
     {
         QFETCH(int, bits);
         const PixelFormat format =
-            bits == 24 ? PixelFormat::Rgb24()
-                       : PixelFormat::Indexed(4, {RgbQuad{0, 0, 0, 0}, RgbQuad{0, 0, 255, 0}});
+            bits == 24 ? PixelFormat::Rgb24() : PixelFormat::Indexed(4, {RgbQuad{0, 0, 0, 0}, RgbQuad{0, 0, 255, 0}});
         TBitmap bitmap(8, 6, format);
         control_->ShowBitmap(bitmap);
         QCOMPARE(Grabbed(*control_).pixel(2, 1), qRgb(0, 0, 0));

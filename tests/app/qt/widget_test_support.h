@@ -4,18 +4,19 @@
 // program started with scripted dialogs, and ways to answer a modal dialog
 // and to wait for the worker.
 
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QToolButton>
 #include <QTest>
 #include <QTimer>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
+#include <QToolButton>
 
 #include "app/qt/grid_dialog.h"
 #include "app/qt/main_window.h"

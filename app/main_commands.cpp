@@ -1,29 +1,11 @@
 #include "app/main_commands.h"
 
 #include <cctype>
-#include <limits>
 
 #include "app/grid_step.h"
 #include "editor/refresh.h"
-#include "engine/weight_tables.h"
 
 namespace plexor {
-namespace {
-
-// Bytes a grid at `step` takes for the current picture: its points, a queued
-// byte per cell and the weight tables; saturates rather than wraps.
-std::uint64_t GridBytes(const DeformModel& model, std::int32_t step)
-{
-    constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
-    const std::uint64_t points = (static_cast<std::uint64_t>(model.ImageWidth / step) + 1) *
-                                 (static_cast<std::uint64_t>(model.ImageHeight / step) + 1);
-    const std::uint64_t grid = points * (sizeof(TControlPoint) + 1);
-    const std::uint64_t tables = WeightTableBytes(step);
-    return tables > kMax - grid ? kMax : tables + grid;
-}
-
-} // namespace
-
 const char* const MainCommands::kAboutText = "Plexor machine\n"
                                              "\n"
                                              "Deforms a picture by hand: lay a grid of control points over it\n"
@@ -60,11 +42,7 @@ void MainCommands::FormDestroy()
     }
     worker_->Stop(); // still runs the refreshes the worker asks for meanwhile
     worker_.reset();
-    model_.WorkImage.Release();
-    model_.ViewImage.Release();
-    model_.SourceImage.Release();
-    model_.SplatMask.Release();
-    model_.DropGrid();
+    model_.ReleaseAll();
 }
 
 void MainCommands::MIOpenClick()
@@ -108,7 +86,8 @@ void MainCommands::SBGridClick()
         ports_.Errors.ShowError(error);
         return;
     }
-    if (model_.AvailableMemory && GridBytes(model_, *step) > model_.AvailableMemory()) {
+    const GridGeometry grid = GridGeometryFor(model_.ImageWidth, model_.ImageHeight, *step, *step);
+    if (model_.AvailableMemory && GridBytes(grid) > model_.AvailableMemory()) {
         ports_.Errors.ShowError("'" + text + "' is too large a grid step: its tables do not fit in memory");
         return;
     }

@@ -70,6 +70,8 @@ public:
     PictureCommands& Pictures() noexcept { return pictures_; }
     const ControlPointDrag& Drag() const noexcept { return drag_; }
     bool WorkerRunning() const noexcept { return worker_ != nullptr; }
+    // The worker, between FormCreate and FormDestroy.
+    TMyThread& Worker() noexcept { return *worker_; }
 
     static const char* const kAboutText;
 

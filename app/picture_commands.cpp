@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <exception>
-#include <new>
 
 #include "app/window_fitting.h"
 #include "platform/picture_error.h"
@@ -25,65 +24,31 @@ void PictureCommands::MIOpenClick()
 bool PictureCommands::OpenFile(const std::string& path)
 {
     // Read and widen the new picture apart from the one shown: until all of
-    // it is in hand and its buffers are sure to fit, nothing changes.
+    // it is in hand and the model holds its buffers, nothing changes.
     TPicture loaded;
     std::int32_t width = 0;
     std::int32_t height = 0;
     try {
         loaded = TPicture::FromFile(path);
         TBitmap& bitmap = loaded.Bitmap();
-        width = bitmap.Width();
         height = bitmap.Height();
         bitmap.SetBrushColour(0);
-        const std::int32_t rest = width % 4;
-        if (rest != 0) width = width - rest + 4;
-        const std::uint64_t freeable = 3 * model_.WorkImage.size() + model_.SplatMask.size();
-        if (const char* shortfall = model_.BufferShortfall(width, height, freeable)) {
-            model_.ShowMessage(shortfall, MB_ICONSTOP);
-            return false;
+        width = bitmap.Width();
+        if (const std::int32_t rest = width % 4; rest != 0) {
+            width = width - rest + 4;
+            bitmap.SetWidth(width);
         }
-        if (width != bitmap.Width()) bitmap.SetWidth(width);
     } catch (const std::exception& error) {
         errors_.ShowError(error.what());
         return false;
     }
 
+    // The worker stays off the buffers until the new picture's pixels are in.
+    WorkerHold hold(model_.Gate);
+    if (!model_.AllocateBuffers(width, height)) return false;
     picture_.swap(loaded);
     image_.ShowBitmap(picture_.Bitmap());
     FitWindowToPicture(frame_, width, height);
-
-    WorkerHold hold(model_.Gate);
-    // A grid laid over a picture of another size would reach outside the new
-    // buffers: it goes, and the next grid command lays a new one.
-    if ((width != model_.ImageWidth || height != model_.ImageHeight) && model_.GridExists()) model_.DropGrid();
-    model_.ImageWidth = width;
-    model_.ImageHeight = height;
-    model_.WorkImage.Release();
-    model_.ViewImage.Release();
-    model_.SourceImage.Release();
-    bool obtained = model_.AllocateBuffers();
-    if (obtained) {
-        model_.SplatMask.Release();
-        try {
-            model_.SplatMask = PixelBuffer::Obtain(static_cast<std::size_t>(model_.PixelCapacity));
-            std::memset(model_.SplatMask.data(), 0, model_.SplatMask.size());
-        } catch (const std::bad_alloc&) {
-            model_.ShowMessage("Not enough memory for destination.", MB_ICONSTOP);
-            obtained = false;
-        }
-    }
-    if (!obtained) {
-        // The system refused what it seemed to have: no picture is left to
-        // work on, so the program returns to the state without one.
-        model_.WorkImage.Release();
-        model_.ViewImage.Release();
-        model_.SourceImage.Release();
-        model_.SplatMask.Release();
-        model_.ImageLoaded = false;
-        model_.DropGrid();
-        return false;
-    }
-    model_.ImageLoaded = true;
 
     bufferFormat_ = BitmapInfo{};
     bufferFormat_.bmiHeader.biSize = 40;

@@ -6,11 +6,11 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <random>
 
 #include "engine/deform_model.h"
+#include "tests/support/model_setup.h"
 
 namespace plexor {
 
@@ -19,22 +19,14 @@ inline constexpr std::int32_t kBenchSide = 4096;
 inline std::unique_ptr<DeformModel> DraggedBenchModel(std::uint32_t seed)
 {
     auto m = std::make_unique<DeformModel>();
-    m->ImageWidth = m->ImageHeight = kBenchSide;
-    if (!m->AllocateBuffers()) return nullptr;
-    m->SplatMask = PixelBuffer::Obtain(static_cast<std::size_t>(m->PixelCapacity));
-    std::memset(m->SplatMask.data(), 0, m->SplatMask.size());
-    m->ImageLoaded = true;
+    if (!m->AllocateBuffers(kBenchSide, kBenchSide)) return nullptr;
     std::mt19937 rng(seed);
     for (std::size_t i = 0; i < m->SourceImage.size(); ++i) m->SourceImage[i] = static_cast<std::uint8_t>(rng());
-    m->CopyPixels(m->SourceImage, m->WorkImage);
     m->CopyPixels(m->SourceImage, m->ViewImage);
-    m->GridStepX = m->GridStepY = 48;
-    m->BuildGrid();
-    m->BlackOutMargins();
-    m->BuildWeightTables();
+    test::LayGrid(*m, 48);
     std::uniform_int_distribution<std::int32_t> d(-47, 47);
-    for (std::int32_t r = 1; r + 1 < m->PointRows; ++r)
-        for (std::int32_t c = 1; c + 1 < m->PointCols; ++c) {
+    for (std::int32_t r = 1; r + 1 < m->PointRows(); ++r)
+        for (std::int32_t c = 1; c + 1 < m->PointCols(); ++c) {
             TControlPoint& p = m->Point(c, r);
             p.DX = std::clamp(p.X + d(rng), 0, m->ImageWidth - 1) - p.X;
             p.DY = std::clamp(p.Y + d(rng), 0, m->ImageHeight - 1) - p.Y;

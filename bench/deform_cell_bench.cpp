@@ -25,13 +25,13 @@ void DeformWholeBatch(benchmark::State& state)
         state.SkipWithError("not enough memory");
         return;
     }
-    const double samples = double(m->CellCount) * (m->SamplesPerCell + 1) * (m->SamplesPerCell + 1);
+    const double samples = double(m->CellCount()) * (m->SamplesPerCell + 1) * (m->SamplesPerCell + 1);
     for (auto _ : state) {
         state.PauseTiming();
         std::memset(m->SplatMask.data(), 0, m->SplatMask.size());
         state.ResumeTiming();
-        for (std::int32_t r = 0; r < m->CellRows; ++r)
-            for (std::int32_t c = 0; c < m->CellCols; ++c) Kernel(*m, {c, r});
+        for (std::int32_t r = 0; r < m->CellRows(); ++r)
+            for (std::int32_t c = 0; c < m->CellCols(); ++c) Kernel(*m, {c, r});
         benchmark::ClobberMemory();
     }
     state.counters["per_sample"] =

@@ -26,7 +26,7 @@ constexpr std::int32_t kSide = kBenchSide;
 std::unique_ptr<DeformModel> DraggedModel()
 {
     std::unique_ptr<DeformModel> m = DraggedBenchModel(7);
-    if (m) m->Point(m->PointCols / 2, m->PointRows / 2).Selected = 1;
+    if (m) m->Point(m->PointCols() / 2, m->PointRows() / 2).Selected = 1;
     return m;
 }
 

@@ -15,6 +15,7 @@
 #include "platform/bmp_writer.h"
 #include "platform/dib_transfer.h"
 #include "platform/file_io.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -50,35 +51,9 @@ std::vector<std::uint8_t> GradientFrame()
     return frame;
 }
 
-// A folder of its own, removed with its files at the end of the benchmark.
-class TemporaryFolder {
-public:
-    TemporaryFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "plexor-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TemporaryFolder()
-    {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    bool Ok() const { return !path_.empty(); }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
-
 void BM_OpenBmp24_4096(benchmark::State& state)
 {
-    TemporaryFolder folder;
-    if (!folder.Ok()) {
-        state.SkipWithError("no temporary folder");
-        return;
-    }
+    const test::TempFolder folder;
     const std::string path = folder.File("frame.bmp");
     {
         TBitmap bitmap(kSide, kSide, PixelFormat::Rgb24());

@@ -1,5 +1,6 @@
 #include "editor/drag.h"
 
+#include <cassert>
 #include <cstddef>
 
 namespace plexor {
@@ -28,14 +29,15 @@ bool TowardsInterior(std::int64_t v, bool lower, bool higher) noexcept
 
 bool ControlPointDrag::HoldsPoint() const noexcept
 {
-    return model_.Dragging && HasPictureAndGrid() && dragIndex_ >= 0 &&
-           static_cast<std::size_t>(dragIndex_) < model_.ControlPoints.size();
+    // A drag ends before its grid goes, so the index is always a point of it.
+    assert(!model_.Dragging || static_cast<std::size_t>(dragIndex_) < model_.ControlPoints.size());
+    return model_.Dragging && HasPictureAndGrid();
 }
 
 void ControlPointDrag::Pick(std::int32_t x, std::int32_t y)
 {
-    const std::int32_t cols = model_.PointCols;
-    const std::int32_t rows = model_.PointRows;
+    const std::int32_t cols = model_.PointCols();
+    const std::int32_t rows = model_.PointRows();
     for (std::int32_t r = 1; r < rows - 1; ++r) {
         for (std::int32_t c = 1; c < cols - 1; ++c) {
             TControlPoint& p = model_.Point(c, r);
@@ -67,8 +69,8 @@ void ControlPointDrag::ImageMouseDown(std::int32_t x, std::int32_t y)
 void ControlPointDrag::ImageMouseMove(std::int32_t x, std::int32_t y)
 {
     if (!HoldsPoint()) return;
-    const std::int32_t cols = model_.PointCols;
-    const std::int32_t rows = model_.PointRows;
+    const std::int32_t cols = model_.PointCols();
+    const std::int32_t rows = model_.PointRows();
     const std::int32_t col = dragIndex_ % cols;
     const std::int32_t row = dragIndex_ / cols;
     TControlPoint& p = model_.ControlPoints[static_cast<std::size_t>(dragIndex_)];
@@ -117,7 +119,7 @@ void ControlPointDrag::ImageMouseUp(std::int32_t, std::int32_t)
 void ControlPointDrag::EndDrag()
 {
     if (HoldsPoint()) {
-        const std::int32_t cols = model_.PointCols;
+        const std::int32_t cols = model_.PointCols();
         model_.ControlPoints[static_cast<std::size_t>(dragIndex_)].Selected = 0;
         host_.QueueCellsAround(dragIndex_ % cols, dragIndex_ / cols);
         host_.Refresh();

@@ -1,6 +1,7 @@
 #include "editor/draw_overlay.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -49,11 +50,9 @@ void DrawOverlay(DeformModel& model) noexcept
     if (!model.ImageLoaded || !model.GridExists()) return;
     const ViewCanvas view = ViewCanvas::Of(model);
     if (view.Empty()) return;
-    const std::int32_t cols = model.PointCols;
-    const std::int32_t rows = model.PointRows;
-    if (cols <= 0 || rows <= 0 ||
-        static_cast<std::size_t>(cols) * static_cast<std::size_t>(rows) != model.ControlPoints.size())
-        return;
+    const std::int32_t cols = model.PointCols();
+    const std::int32_t rows = model.PointRows();
+    assert(static_cast<std::size_t>(cols) * static_cast<std::size_t>(rows) == model.ControlPoints.size());
     const TControlPoint* points = model.ControlPoints.data();
     const auto at = [points, cols](std::int32_t c, std::int32_t r) -> const TControlPoint& {
         return points[static_cast<std::size_t>(r) * static_cast<std::size_t>(cols) + static_cast<std::size_t>(c)];

@@ -14,9 +14,9 @@ namespace plexor {
 // point with the lower column (row) to the other. The outer ring of points
 // takes part.
 //
-// Does nothing without a picture, a grid or a view buffer. Writes nothing
-// outside the view, also for a grid laid over another picture. Allocates
-// nothing.
+// Does nothing without a picture or a grid. Writes nothing outside the view:
+// segments along a last point column or row that lies one past the picture
+// draw only their pixels inside. Allocates nothing.
 void DrawOverlay(DeformModel& model) noexcept;
 
 } // namespace plexor

@@ -8,9 +8,8 @@
 namespace plexor {
 
 // Where the overlay is drawn: the pixels of the view buffer with the
-// picture's width and height. Empty (no pixels) when there is no view buffer
-// or when it is too small for the geometry, so that nothing is drawn rather
-// than written past its end.
+// picture's width and height. Empty (no pixels) while there is no picture, or
+// one of no pixels.
 struct ViewCanvas {
     std::uint8_t* Pixels = nullptr;
     std::int32_t Width = 0;

@@ -1,4 +1,4 @@
-#include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -8,82 +8,98 @@
 namespace plexor {
 namespace {
 
-constexpr char kNoMemoryForSource[] = "Not enough memory for source.";
-constexpr char kNoMemoryForDestination[] = "Not enough memory for destination.";
-
-// Obtains one buffer of `bytes`, after checking that `committed` bytes (this
-// buffer and those obtained before it) fit in what the system can give.
-bool Obtain(PixelBuffer& buffer, std::uint64_t bytes, std::uint64_t committed, std::uint64_t available)
+// Pixels of a buffer for width x height, or nothing when the count is not a
+// valid signed 32-bit pixel capacity.
+std::optional<std::int64_t> CapacityFor(std::int32_t width, std::int32_t height)
 {
-    if (committed > available) return false;
-    try {
-        buffer = PixelBuffer::Obtain(static_cast<std::size_t>(bytes));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    // The three pixels after the last row belong to no row; keep them black
-    // so that nothing unset is ever read from a buffer.
-    std::memset(buffer.data() + bytes - 9, 0, 9);
-    return true;
+    if (width < 0 || height < 0) return std::nullopt;
+    const std::int64_t pixels = static_cast<std::int64_t>(width) * height + 3;
+    if (pixels > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+    return pixels;
 }
 
-// Pixels of a buffer for width x height, or 0 when the count is not a valid
-// signed 32-bit pixel capacity.
-std::int64_t CapacityFor(std::int32_t width, std::int32_t height)
+// A buffer of `bytes`, or an empty one when the system refuses it.
+PixelBuffer TryObtain(std::size_t bytes) noexcept
 {
-    if (width < 0 || height < 0) return 0;
-    const std::int64_t pixels = static_cast<std::int64_t>(width) * height + 3;
-    return pixels <= std::numeric_limits<std::int32_t>::max() ? pixels : 0;
+    try {
+        return PixelBuffer::Obtain(bytes);
+    } catch (const std::bad_alloc&) {
+        return PixelBuffer();
+    }
 }
 
 } // namespace
 
-const char* DeformModel::BufferShortfall(std::int32_t width, std::int32_t height, std::uint64_t freeable) const
+const char* ShortfallMessage(MemoryShortfall shortfall) noexcept
 {
-    const std::int64_t pixels = CapacityFor(width, height);
-    if (pixels == 0) return kNoMemoryForSource;
-    const std::uint64_t bytes = static_cast<std::uint64_t>(pixels) * 3;
-    std::uint64_t available = AvailableMemory ? AvailableMemory() : std::numeric_limits<std::uint64_t>::max();
-    available = available > std::numeric_limits<std::uint64_t>::max() - freeable
-                    ? std::numeric_limits<std::uint64_t>::max()
-                    : available + freeable;
-    if (bytes > available) return kNoMemoryForSource;
-    if (3 * bytes + static_cast<std::uint64_t>(pixels) > available) return kNoMemoryForDestination;
-    return nullptr;
+    return shortfall == MemoryShortfall::Source ? "Not enough memory for source."
+                                                : "Not enough memory for destination.";
 }
 
-bool DeformModel::AllocateBuffers()
+std::optional<MemoryShortfall> DeformModel::BufferShortfall(std::int32_t width, std::int32_t height) const
 {
-    const std::int64_t pixels = CapacityFor(ImageWidth, ImageHeight);
-    PixelCapacity = static_cast<std::int32_t>(pixels);
-    if (pixels == 0) {
-        ShowMessage(kNoMemoryForSource, MB_ICONSTOP);
-        return false;
-    }
-
-    const std::uint64_t bytes = static_cast<std::uint64_t>(pixels) * 3;
+    const std::optional<std::int64_t> pixels = CapacityFor(width, height);
+    if (!pixels) return MemoryShortfall::Source;
+    // The new buffers are obtained while the old ones are still held.
+    const std::uint64_t bytes = static_cast<std::uint64_t>(*pixels) * 3;
     const std::uint64_t available = AvailableMemory ? AvailableMemory() : std::numeric_limits<std::uint64_t>::max();
+    if (bytes > available) return MemoryShortfall::Source;
+    if (3 * bytes + static_cast<std::uint64_t>(*pixels) > available) return MemoryShortfall::Destination;
+    return std::nullopt;
+}
 
-    if (!Obtain(WorkImage, bytes, bytes, available)) {
-        ShowMessage(kNoMemoryForSource, MB_ICONSTOP);
+bool DeformModel::AllocateBuffers(std::int32_t width, std::int32_t height)
+{
+    assert(width % 4 == 0);
+    if (const std::optional<MemoryShortfall> shortfall = BufferShortfall(width, height)) {
+        ShowMessage(ShortfallMessage(*shortfall), MB_ICONSTOP);
         return false;
     }
-    if (!Obtain(ViewImage, bytes, 2 * bytes, available)) {
-        ShowMessage(kNoMemoryForDestination, MB_ICONSTOP);
-        WorkImage.Release();
+    const std::int64_t pixels = *CapacityFor(width, height);
+    const std::size_t bytes = static_cast<std::size_t>(pixels) * 3;
+
+    // Each buffer is obtained in turn; a refusal drops those obtained so far
+    // and leaves the model as it was.
+    PixelBuffer work = TryObtain(bytes);
+    if (work.empty()) {
+        ShowMessage(ShortfallMessage(MemoryShortfall::Source), MB_ICONSTOP);
         return false;
     }
-    // The splat mask, one byte per pixel, follows the buffers at once, in
-    // place of the one held now.
-    const std::uint64_t mask = static_cast<std::uint64_t>(pixels);
-    const std::uint64_t maskRoom = std::min<std::uint64_t>(SplatMask.size(), mask);
-    if (!Obtain(SourceImage, bytes, 3 * bytes + mask - maskRoom, available)) {
-        ShowMessage(kNoMemoryForDestination, MB_ICONSTOP);
-        WorkImage.Release();
-        ViewImage.Release();
+    PixelBuffer view = TryObtain(bytes);
+    PixelBuffer source = view.empty() ? PixelBuffer() : TryObtain(bytes);
+    PixelBuffer mask = source.empty() ? PixelBuffer() : TryObtain(static_cast<std::size_t>(pixels));
+    if (mask.empty()) {
+        ShowMessage(ShortfallMessage(MemoryShortfall::Destination), MB_ICONSTOP);
         return false;
     }
+    std::memset(mask.data(), 0, mask.size());
+    // The three pixels after the last row belong to no row; keep them black
+    // so that nothing unset is ever read from a buffer.
+    for (PixelBuffer* buffer : {&work, &view, &source}) std::memset(buffer->data() + bytes - 9, 0, 9);
+
+    WorkerHold hold(Gate);
+    if ((width != ImageWidth || height != ImageHeight) && GridExists()) DropGrid();
+    ImageWidth = width;
+    ImageHeight = height;
+    PixelCapacity = static_cast<std::int32_t>(pixels);
+    std::swap(WorkImage, work);
+    std::swap(ViewImage, view);
+    std::swap(SourceImage, source);
+    std::swap(SplatMask, mask);
+    ImageLoaded = true;
     return true;
+}
+
+void DeformModel::ReleaseAll()
+{
+    WorkerHold hold(Gate);
+    DropGrid();
+    WorkImage.Release();
+    ViewImage.Release();
+    SourceImage.Release();
+    SplatMask.Release();
+    ImageWidth = ImageHeight = PixelCapacity = 0;
+    ImageLoaded = false;
 }
 
 } // namespace plexor

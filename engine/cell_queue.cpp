@@ -1,6 +1,7 @@
 #include "engine/cell_queue.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace plexor {
 
@@ -35,9 +36,8 @@ bool TCellQueue::PopFront(std::uint64_t generation, std::span<std::uint8_t> queu
     head_ = (head_ + 1) & (ring_.size() - 1);
     --count_;
     if (!entry.IsRefreshMarker()) {
-        const std::size_t index = static_cast<std::size_t>(entry.Col) +
-                                  static_cast<std::size_t>(entry.Row) * static_cast<std::size_t>(cellCols);
-        if (index < queued.size()) queued[index] = 0;
+        assert(CellIndex(cellCols, entry) < queued.size());
+        queued[CellIndex(cellCols, entry)] = 0;
     }
     return true;
 }

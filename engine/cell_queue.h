@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/cell_ref.h"
+#include "engine/grid_geometry.h"
 
 namespace plexor {
 
@@ -21,15 +22,15 @@ class TCellQueue {
 public:
     TCellQueue();
 
-    // UI thread. Appends every cell of `cells` whose byte in `queued` is 0,
-    // setting that byte, then one refresh marker. `index(cell)` gives the
-    // cell's byte.
-    template <class Cells, class Index>
-    void AppendBatch(const Cells& cells, std::span<std::uint8_t> queued, Index index)
+    // UI thread. Appends every cell of `cells` whose byte in `queued` (one a
+    // cell of a grid `cellCols` cells wide) is 0, setting that byte, then one
+    // refresh marker.
+    template <class Cells>
+    void AppendBatch(const Cells& cells, std::span<std::uint8_t> queued, std::int32_t cellCols)
     {
         std::lock_guard lock(mutex_);
         for (const TCellRef& cell : cells) {
-            std::uint8_t& byte = queued[index(cell)];
+            std::uint8_t& byte = queued[CellIndex(cellCols, cell)];
             if (byte != 0) continue;
             byte = 1;
             PushLocked(cell);
@@ -43,7 +44,7 @@ public:
 
     // Removes the front entry if the queue has not been emptied since
     // `generation` was read. When the entry is a cell, clears its byte in
-    // `queued` (index col + row * cellCols) in the same step.
+    // `queued` in the same step.
     bool PopFront(std::uint64_t generation, std::span<std::uint8_t> queued, std::int32_t cellCols);
 
     // Empties the queue and zeroes every byte of `queued` in one step.

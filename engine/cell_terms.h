@@ -25,14 +25,15 @@ inline CellTerms GatherCellTerms(const DeformModel& m, std::int32_t c, std::int3
         for (std::int32_t l = 0; l < 4; ++l) {
             const std::int32_t pr = r + k - 1;
             const std::int32_t pc = c + l - 1;
-            const TControlPoint& z = m.Point(std::clamp(pc, 0, m.PointCols - 1), std::clamp(pr, 0, m.PointRows - 1));
+            const TControlPoint& z =
+                m.Point(std::clamp(pc, 0, m.PointCols() - 1), std::clamp(pr, 0, m.PointRows() - 1));
             std::int64_t x = 0;
-            if (pc >= m.PointCols)
+            if (pc >= m.PointCols())
                 x = m.ImageWidth;
             else if (pc >= 0)
                 x = std::int64_t{z.X} + z.DX;
             std::int64_t y = 0;
-            if (pr >= m.PointRows)
+            if (pr >= m.PointRows())
                 y = m.ImageHeight;
             else if (pr >= 0)
                 y = std::int64_t{z.Y} + z.DY;

@@ -314,8 +314,8 @@ bool TablesFit(const DeformModel& m)
 
 bool CellExists(const DeformModel& m, TCellRef cell)
 {
-    return cell.Col >= 0 && cell.Col < m.CellCols && cell.Row >= 0 && cell.Row < m.CellRows &&
-           static_cast<std::size_t>(m.PointCols) * static_cast<std::size_t>(m.PointRows) == m.ControlPoints.size();
+    return cell.Col >= 0 && cell.Col < m.CellCols() && cell.Row >= 0 && cell.Row < m.CellRows() &&
+           static_cast<std::size_t>(m.PointCols()) * static_cast<std::size_t>(m.PointRows()) == m.ControlPoints.size();
 }
 
 } // namespace

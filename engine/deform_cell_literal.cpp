@@ -14,8 +14,8 @@ void LiteralSampleCoordinates(const DeformModel& m, std::int32_t c, std::int32_t
                               float& xOut, float& yOut)
 {
     const std::int32_t n = m.SamplesPerCell;
-    const std::int32_t P = m.PointCols;
-    const std::int32_t Q = m.PointRows;
+    const std::int32_t P = m.PointCols();
+    const std::int32_t Q = m.PointRows();
     float x = 0.0f;
     float y = 0.0f;
     for (std::int32_t k = 0; k <= 3; ++k) {

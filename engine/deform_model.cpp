@@ -1,6 +1,6 @@
 #include "engine/deform_model.h"
 
-#include <algorithm>
+#include <cassert>
 #include <cstring>
 
 namespace plexor {
@@ -19,17 +19,15 @@ void DeformModel::CopyPixels(const PixelBuffer& source, PixelBuffer& destination
         ShowMessage("memcpy failed", MB_OK);
         return;
     }
-    std::size_t bytes = static_cast<std::size_t>(PixelCapacity) * 3;
-    bytes = std::min({bytes, source.size(), destination.size()});
-    std::memcpy(destination.data(), source.data(), bytes);
+    assert(source.size() == destination.size() && source.size() == static_cast<std::size_t>(PixelCapacity) * 3);
+    std::memcpy(destination.data(), source.data(), source.size());
 }
 
 void DeformModel::DropGrid()
 {
     ControlPoints.clear();
     ControlPoints.shrink_to_fit();
-    PointCols = PointRows = CellCols = CellRows = CellCount = 0;
-    MarginX = MarginY = 0;
+    grid_ = GridGeometry{};
     BasisTable.clear();
     WeightTable.clear();
     WeightLanes.clear();

@@ -33,7 +33,7 @@ void TMyThread::Execute()
                 if (!m.CellQueue.Front(entry, generation)) break;
                 if (!entry.IsRefreshMarker()) {
                     DeformCell(m, entry);
-                    m.CellQueue.PopFront(generation, m.CellQueued, m.CellCols);
+                    m.CellQueue.PopFront(generation, m.CellQueued, m.CellCols());
                     continue;
                 }
             }
@@ -41,7 +41,7 @@ void TMyThread::Execute()
             // refreshes, so that it may hold the gate meanwhile.
             if (refresh_) Synchronize(refresh_);
             EntryScope scope(m.Gate);
-            m.CellQueue.PopFront(generation, m.CellQueued, m.CellCols);
+            m.CellQueue.PopFront(generation, m.CellQueued, m.CellCols());
             if (!m.SplatMask.empty()) std::memset(m.SplatMask.data(), 0, m.SplatMask.size());
         }
         SleepUntilWoken();
@@ -56,15 +56,11 @@ void QueueCellsAround(DeformModel& m, TThread& worker, std::int32_t c, std::int3
         for (std::int32_t dc = -2; dc <= 1; ++dc) {
             const std::int32_t col = c + dc;
             const std::int32_t row = r + dr;
-            if (col < 0 || col >= m.CellCols || row < 0 || row >= m.CellRows) continue;
+            if (col < 0 || col >= m.CellCols() || row < 0 || row >= m.CellRows()) continue;
             cells[count++] = TCellRef{col, row};
         }
     }
-    const std::int32_t cellCols = m.CellCols;
-    m.CellQueue.AppendBatch(std::span<const TCellRef>(cells, count), m.CellQueued, [cellCols](const TCellRef& cell) {
-        return static_cast<std::size_t>(cell.Col) +
-               static_cast<std::size_t>(cell.Row) * static_cast<std::size_t>(cellCols);
-    });
+    m.CellQueue.AppendBatch(std::span<const TCellRef>(cells, count), m.CellQueued, m.CellCols());
     worker.Wake();
 }
 

@@ -93,7 +93,7 @@ void DeformModel::BuildWeightTables()
     WeightLanes.clear();
     WeightLanes = ComputeWeightLanes(WeightTable, SamplesPerCell);
     CellQueued.clear();
-    CellQueued.assign(static_cast<std::size_t>(CellCount), 0);
+    CellQueued.assign(static_cast<std::size_t>(grid_.CellCount), 0);
     CellQueue.Clear(CellQueued);
 }
 

@@ -55,8 +55,16 @@ bool TThread::Finished() const
 void TThread::SleepUntilWoken()
 {
     std::unique_lock lock(mutex_);
+    sleeping_ = true;
     wakeChanged_.wait(lock, [this] { return woken_; });
+    sleeping_ = false;
     woken_ = false;
+}
+
+bool TThread::Idle() const
+{
+    std::lock_guard lock(mutex_);
+    return !started_ || finished_ || (sleeping_ && !woken_);
 }
 
 void TThread::Synchronize(const std::function<void()>& routine)

@@ -9,10 +9,10 @@
 
 namespace plexor {
 
-// A worker thread in the manner the program expects of its framework: it is
-// created asleep and its body starts at the first wake-up; the body puts
-// itself to sleep and is woken; it is asked to stop and waited for; and it
-// can have a routine run on the UI thread and wait until it has run.
+// A worker thread that starts asleep: its body starts at the first wake-up,
+// puts itself to sleep and is woken again; it is asked to stop and waited
+// for; and it can have a routine run on the UI thread and wait until it has
+// run.
 //
 // The UI thread serves such calls when it handles its events (the shell
 // connects `SetCallWaitingHook` to its event loop) and also while it waits
@@ -44,6 +44,9 @@ public:
     // makes meanwhile. Returns at once if the body never started.
     void WaitFor();
     bool Finished() const;
+    // Whether the body has nothing to do: it has not started, has returned,
+    // or sleeps with no wake-up pending.
+    bool Idle() const;
 
     // UI thread. Runs the call that the worker is waiting on, if any; returns
     // whether one ran.
@@ -75,6 +78,7 @@ private:
     std::condition_variable wakeChanged_;
     std::condition_variable callChanged_;
     bool woken_ = false;
+    bool sleeping_ = false;
     bool finished_ = false;
     const std::function<void()>* pending_ = nullptr;
     bool running_ = false;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace plexor {
+namespace plexor::test {
 namespace {
 
 // The message for `text`: the typed text in quotes, then why it is refused.
@@ -40,4 +40,4 @@ TEST(GridStep, RefusesEverythingElseNamingTheText)
 }
 
 } // namespace
-} // namespace plexor
+} // namespace plexor::test

@@ -10,9 +10,12 @@
 #include "engine/deform_cell.h"
 #include "engine/weight_tables.h"
 #include "platform/bmp_reader.h"
-#include "shell_fakes.h"
+#include "tests/support/model_setup.h"
+#include "tests/support/recording_sink.h"
+#include "tests/support/shell_fakes.h"
+#include "tests/support/worker_service.h"
 
-namespace plexor {
+namespace plexor::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -62,22 +65,7 @@ protected:
         grid.answers.push_back(step);
         commands.SBGridClick();
     }
-    // Plays the event loop until the worker has emptied its queue and asks
-    // for nothing more.
-    void FinishBatches()
-    {
-        const auto end = std::chrono::steady_clock::now() + 60s;
-        while (std::chrono::steady_clock::now() < end) {
-            commands.ServeWorkerCalls();
-            if (model().CellQueue.Size() == 0) {
-                std::this_thread::sleep_for(5ms);
-                commands.ServeWorkerCalls();
-                if (model().CellQueue.Size() == 0) return;
-            }
-            std::this_thread::sleep_for(1ms);
-        }
-        FAIL() << "the worker did not finish";
-    }
+    void FinishBatches() { ASSERT_TRUE(ServeUntilIdle(commands.Worker())); }
     std::vector<std::uint8_t> Save()
     {
         const std::string path = folder.File("saved-" + std::to_string(saves++) + ".bmp");
@@ -87,7 +75,7 @@ protected:
     }
     DeformModel& model() { return commands.Model(); }
 
-    FakeMessages messages;
+    RecordingSink messages;
     FakeErrors errors;
     FakeDialogs dialogs;
     FakeFrame frame;
@@ -120,7 +108,7 @@ TEST_F(MainCommandsTest, GridCommandAsksForTheStepAndLaysTheGrid)
     EXPECT_TRUE(window.checked);
     // No picture: one point at (0, 0), no cells, nothing drawn.
     EXPECT_EQ(model().ControlPoints.size(), 1u);
-    EXPECT_EQ(model().CellCount, 0);
+    EXPECT_EQ(model().CellCount(), 0);
     EXPECT_TRUE(model().CellQueued.empty());
     EXPECT_EQ(image.repaints, 0);
 
@@ -148,7 +136,7 @@ TEST_F(MainCommandsTest, RefusedStepsChangeNothing)
         ASSERT_EQ(errors.shown.size(), 1u) << typed;
         EXPECT_EQ(errors.shown[0], message);
         EXPECT_EQ(model().GridStepX, 24);
-        EXPECT_EQ(model().PointCols, 5);
+        EXPECT_EQ(model().PointCols(), 5);
         EXPECT_EQ(model().WeightTable, tables);
         EXPECT_FALSE(commands.ShowChecked()) << "the check stays as it was";
         EXPECT_EQ(image.repaints, repaints);
@@ -248,17 +236,9 @@ TEST_F(MainCommandsTest, DragThenBatchShowsTheDeformedPicture)
     // What the worker should have produced: the cells around the point,
     // deformed the literal way from the picture as opened.
     DeformModel expected;
-    expected.ImageWidth = 100;
-    expected.ImageHeight = 80;
-    ASSERT_TRUE(expected.AllocateBuffers());
-    expected.SplatMask = PixelBuffer::Obtain(static_cast<std::size_t>(expected.PixelCapacity));
-    std::memset(expected.SplatMask.data(), 0, expected.SplatMask.size());
+    ASSERT_TRUE(expected.AllocateBuffers(100, 80));
     std::memcpy(expected.SourceImage.data(), model().SourceImage.data(), model().SourceImage.size());
-    expected.GridStepX = expected.GridStepY = 20;
-    expected.CopyPixels(expected.SourceImage, expected.WorkImage);
-    expected.BuildGrid();
-    expected.BlackOutMargins();
-    expected.BuildWeightTables();
+    LayGrid(expected, 20);
     expected.Point(2, 2).DX = 7;
     expected.Point(2, 2).DY = 4;
     for (std::int32_t r = 0; r <= 3; ++r)
@@ -300,6 +280,7 @@ TEST_F(MainCommandsTest, AboutShowsTheCredits)
     commands.MIAboutClick();
     ASSERT_EQ(window.information.size(), 1u);
     EXPECT_NE(window.information[0].find("Plexor"), std::string::npos);
+    EXPECT_NE(window.information[0].find('\n'), std::string::npos) << "a text of several lines";
 }
 
 TEST_F(MainCommandsTest, ShutDownWithTheWorkerBusyOrWaiting)
@@ -321,4 +302,4 @@ TEST_F(MainCommandsTest, ShutDownWithTheWorkerBusyOrWaiting)
 }
 
 } // namespace
-} // namespace plexor
+} // namespace plexor::test

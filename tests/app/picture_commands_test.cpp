@@ -7,9 +7,11 @@
 #include "app/window_fitting.h"
 #include "platform/bmp_reader.h"
 #include "platform/dib_transfer.h"
-#include "shell_fakes.h"
+#include "tests/support/allocation_control.h"
+#include "tests/support/recording_sink.h"
+#include "tests/support/shell_fakes.h"
 
-namespace plexor {
+namespace plexor::test {
 namespace {
 
 class PictureCommandsTest : public ::testing::Test {
@@ -22,7 +24,7 @@ protected:
     }
 
     DeformModel model;
-    FakeMessages messages;
+    RecordingSink messages;
     FakeErrors errors;
     FakeDialogs dialogs;
     FakeFrame frame;
@@ -162,8 +164,7 @@ TEST_F(PictureCommandsTest, PictureThatCannotGetItsBuffersKeepsTheOldOne)
     model.BuildGrid();
     model.BuildWeightTables();
     const std::uint64_t held = 3 * model.WorkImage.size() + model.SplatMask.size();
-    // No memory to spare: only what the old picture frees once released.
-    model.AvailableMemory = [&] { return held - (3 * model.WorkImage.size() + model.SplatMask.size()); };
+    model.AvailableMemory = [] { return std::uint64_t{0}; }; // no memory to spare
     const std::string big = WriteBmp(folder, "big.bmp", Gradient24(400, 300));
     EXPECT_FALSE(commands.OpenFile(big));
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -173,8 +174,65 @@ TEST_F(PictureCommandsTest, PictureThatCannotGetItsBuffersKeepsTheOldOne)
     EXPECT_EQ(3 * model.WorkImage.size() + model.SplatMask.size(), held);
     EXPECT_TRUE(model.GridExists());
     EXPECT_EQ(commands.ScreenBitmap().Width(), 40);
-    // A picture of the same size fits in what the old one frees.
+    // The new buffers are had before the old ones go, so even a picture of
+    // the same size needs room beside them.
+    EXPECT_FALSE(commands.OpenFile(WriteBmp(folder, "same.bmp", Gradient24(40, 30))));
+    EXPECT_EQ(messages.shown.size(), 2u);
+    model.AvailableMemory = [held] { return held; };
     EXPECT_TRUE(commands.OpenFile(WriteBmp(folder, "same.bmp", Gradient24(40, 30))));
+}
+
+TEST_F(PictureCommandsTest, BuffersRefusedAfterTheCheckLeaveTheOldPictureWhole)
+{
+    // The check says the new buffers fit; the system then refuses one of
+    // them all the same. The open changes nothing, whichever buffer it was.
+    ASSERT_TRUE(commands.OpenFile(WriteBmp(folder, "old.bmp", Gradient24(40, 30))));
+    model.GridStepX = model.GridStepY = 10;
+    model.BuildGrid();
+    model.BuildWeightTables();
+    model.Point(1, 1).DX = 2;
+    model.WorkImage[5] = 77; // a deformed pixel
+    commands.PushView();
+    const std::vector<std::uint8_t> work(model.WorkImage.data(), model.WorkImage.data() + model.WorkImage.size());
+    const std::vector<std::uint8_t> source(model.SourceImage.data(),
+                                           model.SourceImage.data() + model.SourceImage.size());
+    const std::vector<std::uint8_t> screen = EncodeBmp(commands.ScreenBitmap());
+    const FakeFrame frameBefore = frame;
+
+    // 8 bits a pixel: the file is a third of one 24-bit buffer.
+    std::vector<RgbQuad> table(256);
+    for (int i = 0; i < 256; ++i) table[i] = RgbQuad{std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 0};
+    const std::string big = WriteBmp(folder, "big.bmp", TBitmap(400, 300, PixelFormat::Indexed(8, table)));
+    const std::size_t buffer = 3 * (400 * 300 + 3);
+    for (int granted = 0; granted < 3; ++granted) {
+        messages.shown.clear();
+        bool opened = true;
+        {
+            const test::AllocationLimit limit(buffer, granted);
+            opened = commands.OpenFile(big);
+            EXPECT_EQ(limit.Refused(), 1) << granted;
+        }
+        EXPECT_FALSE(opened);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text,
+                  granted == 0 ? "Not enough memory for source." : "Not enough memory for destination.");
+        EXPECT_EQ(messages.shown[0].style, 16);
+        EXPECT_TRUE(model.ImageLoaded);
+        EXPECT_EQ(model.ImageWidth, 40);
+        EXPECT_EQ(model.ImageHeight, 30);
+        ASSERT_EQ(model.WorkImage.size(), work.size());
+        EXPECT_EQ(0, std::memcmp(model.WorkImage.data(), work.data(), work.size()));
+        ASSERT_EQ(model.SourceImage.size(), source.size());
+        EXPECT_EQ(0, std::memcmp(model.SourceImage.data(), source.data(), source.size()));
+        EXPECT_EQ(model.ViewImage.size(), work.size());
+        EXPECT_EQ(model.SplatMask.size(), 40u * 30 + 3);
+        ASSERT_TRUE(model.GridExists());
+        EXPECT_EQ(model.Point(1, 1).DX, 2);
+        EXPECT_EQ(model.CellQueued.size(), static_cast<std::size_t>(model.CellCount()));
+        EXPECT_EQ(EncodeBmp(commands.ScreenBitmap()), screen);
+        EXPECT_EQ(image.bitmap, &commands.ScreenBitmap());
+        EXPECT_EQ(frame.clientWidth, frameBefore.clientWidth);
+    }
 }
 
 TEST_F(PictureCommandsTest, ReopeningKeepsAGridOfTheSameSizeAndDropsAnother)
@@ -344,4 +402,4 @@ TEST(WindowFitting, WorkedExamplesOnATenTwentyFourScreen)
 }
 
 } // namespace
-} // namespace plexor
+} // namespace plexor::test

@@ -1,9 +1,5 @@
 // Refreshing and moving a point run on every mouse move of a drag: neither
-// may allocate. This binary counts every allocation made on a thread that
-// asks for counting.
-
-#include <cstdlib>
-#include <new>
+// may allocate.
 
 #include <gtest/gtest.h>
 
@@ -12,72 +8,10 @@
 #include "editor_fixture.h"
 #include "platform/bitmap.h"
 #include "platform/dib_transfer.h"
+#include "tests/support/allocation_control.h"
 
+namespace plexor::test {
 namespace {
-
-thread_local bool tCounting = false;
-thread_local long tAllocations = 0;
-
-void* Allocate(std::size_t size)
-{
-    if (tCounting) ++tAllocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    return Allocate(size);
-}
-void* operator new[](std::size_t size)
-{
-    return Allocate(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return Allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
-{
-    return operator new(size, tag);
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-
-namespace plexor {
-namespace {
-
-// Counts the allocations of this thread within its lifetime.
-class AllocationCount {
-public:
-    AllocationCount()
-    {
-        tAllocations = 0;
-        tCounting = true;
-    }
-    ~AllocationCount() { tCounting = false; }
-    long Seen() const { return tAllocations; }
-};
 
 // The window as the program has it: the view pushed into a 24-bit bitmap;
 // queued cells only counted.
@@ -139,4 +73,4 @@ TEST(NoAllocation, TheCounterSeesAllocations)
 }
 
 } // namespace
-} // namespace plexor
+} // namespace plexor::test

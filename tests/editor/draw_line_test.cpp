@@ -10,17 +10,16 @@
 
 #include "editor_fixture.h"
 
-namespace plexor {
+namespace plexor::test {
 namespace {
 
 using Pixels = std::vector<std::pair<int, int>>;
 
 constexpr Colour kInk{1, 2, 3};
 
-// The line recipe stepped one pixel at a time with its single error term,
-// written as plainly as possible: the positions it plots, in order, wherever
-// they lie.
-Pixels RecipeLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, bool dotted)
+// The line in its plain, literal form, stepped one pixel at a time with its
+// single error term: the positions it plots, in order, wherever they lie.
+Pixels LiteralLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, bool dotted)
 {
     Pixels out;
     const std::int64_t dx = x1 - x0, dy = y1 - y0;
@@ -108,9 +107,9 @@ TEST(DrawLine, WritesTheColourBytesInBlueGreenRedOrder)
 }
 
 // Random lines, many of them partly or wholly outside a small picture, in
-// both modes: the pixels drawn are exactly the recipe's pixels that lie
-// inside, and nothing is written past the picture.
-TEST(DrawLine, EveryLineDrawsTheRecipePixelsInsideThePicture)
+// both modes: the pixels drawn are exactly the literal line's pixels that
+// lie inside, and nothing is written past the picture.
+TEST(DrawLine, EveryLineDrawsTheLiteralPixelsInsideThePicture)
 {
     std::mt19937 rng(2024);
     for (auto [w, h] : {std::pair{20, 12}, std::pair{4, 1}, std::pair{8, 30}}) {
@@ -122,7 +121,7 @@ TEST(DrawLine, EveryLineDrawsTheRecipePixelsInsideThePicture)
             const int x1 = inside ? inX(rng) : xs(rng), y1 = inside ? inY(rng) : ys(rng);
             const bool dotted = i % 2 == 0;
             Pixels expected;
-            for (auto p : RecipeLine(x0, y0, x1, y1, dotted))
+            for (auto p : LiteralLine(x0, y0, x1, y1, dotted))
                 if (p.first >= 0 && p.first < w && p.second >= 0 && p.second < h) expected.push_back(p);
             ASSERT_EQ(Drawn(x0, y0, x1, y1, dotted, w, h), Sorted(expected))
                 << "from (" << x0 << ", " << y0 << ") to (" << x1 << ", " << y1 << ")" << (dotted ? " dotted" : "");
@@ -141,7 +140,7 @@ TEST(DrawLine, LongLinesFromFarOutsideLandWhereTheWholeLineWouldPutThem)
     for (const auto& [a, b] : lines)
         for (bool dotted : {false, true}) {
             Pixels expected;
-            for (auto p : RecipeLine(a.first, a.second, b.first, b.second, dotted))
+            for (auto p : LiteralLine(a.first, a.second, b.first, b.second, dotted))
                 if (p.first >= 0 && p.first < 32 && p.second >= 0 && p.second < 16) expected.push_back(p);
             EXPECT_EQ(Drawn(a.first, a.second, b.first, b.second, dotted, 32, 16), Sorted(expected))
                 << a.first << "," << a.second << " -> " << b.first << "," << b.second;
@@ -171,4 +170,4 @@ TEST(DrawLine, AnEmptyViewDrawsNothing)
 }
 
 } // namespace
-} // namespace plexor
+} // namespace plexor::test

@@ -9,7 +9,7 @@
 
 #include "editor_fixture.h"
 
-namespace plexor {
+namespace plexor::test {
 namespace {
 
 constexpr Colour kInk{9, 8, 7};
@@ -102,4 +102,4 @@ TEST(DrawMarker, TinyPictures)
 }
 
 } // namespace
-} // namespace plexor
+} // namespace plexor::test

@@ -15,9 +15,10 @@
 #include "editor/refresh_host.h"
 #include "editor/view_canvas.h"
 #include "engine/deform_model.h"
-#include "model_fixture.h"
+#include "tests/support/colours.h"
+#include "tests/support/model_setup.h"
 
-namespace plexor {
+namespace plexor::test {
 
 inline std::ostream& operator<<(std::ostream& out, const Colour& c)
 {
@@ -28,7 +29,7 @@ inline constexpr Colour kBackground{17, 34, 51};
 
 inline Rgb Grey(std::int32_t, std::int32_t)
 {
-    return Rgb{kBackground.Blue, kBackground.Green, kBackground.Red};
+    return Rgb{kBackground.Red, kBackground.Green, kBackground.Blue};
 }
 
 // A width x height picture of one colour, with room for `guard` sentinel bytes
@@ -101,11 +102,7 @@ inline int CountInView(const DeformModel& m, Colour c)
 inline void LoadPictureWithGrid(DeformModel& m, std::int32_t width, std::int32_t height, std::int32_t step)
 {
     LoadPicture(m, width, height, Grey);
-    m.GridStepX = m.GridStepY = step;
-    m.CopyPixels(m.SourceImage, m.WorkImage);
-    m.BuildGrid();
-    m.BlackOutMargins();
-    m.BuildWeightTables();
+    LayGrid(m, step);
 }
 
 // A refresh host that shows the overlay or not, and writes down what it is
@@ -160,4 +157,4 @@ public:
     std::vector<std::pair<std::int32_t, std::int32_t>> queued;
 };
 
-} // namespace plexor
+} // namespace plexor::test

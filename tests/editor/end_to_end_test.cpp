@@ -3,10 +3,9 @@
 // dragged across a hand-over and released, and a real worker deforms the
 // queued cells and has the view refreshed into the screen bitmap. What the
 // screen bitmap holds at the end must be the deformation computed directly
-// from the literal cell recipe, in the order the cells were queued, with the
-// overlay drawn over it.
+// with the plain, literal cell kernel, in the order the cells were queued,
+// with the overlay drawn over it.
 
-#include <chrono>
 #include <cstring>
 #include <memory>
 #include <span>
@@ -24,11 +23,10 @@
 #include "platform/bmp_reader.h"
 #include "platform/bmp_writer.h"
 #include "platform/dib_transfer.h"
+#include "tests/support/worker_service.h"
 
-namespace plexor {
+namespace plexor::test {
 namespace {
-
-using namespace std::chrono_literals;
 
 // A 98 x 75 24-bit picture file: not a multiple of 4 wide.
 std::vector<std::uint8_t> PictureFile()
@@ -38,9 +36,9 @@ std::vector<std::uint8_t> PictureFile()
         for (std::int32_t x = 0; x < drawn.Width(); ++x) {
             const Rgb c = Pattern(x, y);
             std::uint8_t* p = drawn.Row(y) + 3 * x;
-            p[0] = c.blue;
-            p[1] = c.green;
-            p[2] = c.red;
+            p[0] = c.Blue;
+            p[1] = c.Green;
+            p[2] = c.Red;
         }
     return EncodeBmp(drawn);
 }
@@ -58,31 +56,17 @@ BitmapInfo BufferFormat(const DeformModel& m)
 // into WorkImage and copied into the other two.
 void Open(DeformModel& m, TBitmap& screen)
 {
-    m.ImageWidth = screen.Width();
-    m.ImageHeight = screen.Height();
+    std::int32_t width = screen.Width();
     screen.SetBrushColour(0);
-    if (const std::int32_t r = m.ImageWidth % 4; r != 0) {
-        m.ImageWidth = m.ImageWidth - r + 4;
-        screen.SetWidth(m.ImageWidth);
+    if (const std::int32_t r = width % 4; r != 0) {
+        width = width - r + 4;
+        screen.SetWidth(width);
     }
-    ASSERT_TRUE(m.AllocateBuffers());
-    m.SplatMask = PixelBuffer::Obtain(static_cast<std::size_t>(m.PixelCapacity));
-    std::memset(m.SplatMask.data(), 0, m.SplatMask.size());
-    m.ImageLoaded = true;
+    ASSERT_TRUE(m.AllocateBuffers(width, screen.Height()));
     const BitmapInfo format = BufferFormat(m);
     ASSERT_EQ(GetDIBits(screen, 0, m.ImageHeight, m.WorkImage.data(), format), m.ImageHeight);
     m.CopyPixels(m.WorkImage, m.ViewImage);
     m.CopyPixels(m.WorkImage, m.SourceImage);
-}
-
-// The grid command's model steps.
-void LayGrid(DeformModel& m, std::int32_t step)
-{
-    m.GridStepX = m.GridStepY = step;
-    m.CopyPixels(m.SourceImage, m.WorkImage);
-    m.BuildGrid();
-    m.BlackOutMargins();
-    m.BuildWeightTables();
 }
 
 struct Displacement {
@@ -152,24 +136,17 @@ TEST(EndToEnd, ADraggedPointReachesTheScreenAsTheWorkerDeformsIt)
     });
     window.worker = worker.get();
     ControlPointDrag drag(model, window);
-    const auto serveUntilBatches = [&](int n) {
-        const auto end = std::chrono::steady_clock::now() + 60s;
-        while (workerRefreshes < n || model.CellQueue.Size() != 0) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            worker->ServeNextCall(5ms);
-        }
-        return true;
-    };
 
     drag.ImageMouseDown(26 + 2, 25 - 1); // picks (1, 1), grabbed at (2, -1)
     ASSERT_TRUE(drag.Dragging());
     drag.ImageMouseMove(26 + 2 + 9, 25 - 1 + 5);  // (1, 1) displaced by (9, 5)
     drag.ImageMouseMove(26 + 2 + 30, 25 - 1 + 4); // hands over to (2, 1)
-    ASSERT_EQ(drag.DragIndex(), 2 + 1 * model.PointCols);
-    ASSERT_TRUE(serveUntilBatches(1));
+    ASSERT_EQ(drag.DragIndex(), 2 + 1 * model.PointCols());
+    ASSERT_TRUE(ServeUntilIdle(*worker));
+    ASSERT_EQ(workerRefreshes, 1);
     drag.ImageMouseMove(50 + 2 - 7, 25 - 1 + 6); // (2, 1) displaced by (-7, 6)
     drag.ImageMouseUp(0, 0);
-    ASSERT_TRUE(serveUntilBatches(2));
+    ASSERT_TRUE(ServeUntilIdle(*worker));
     EXPECT_EQ(workerRefreshes, 2);
     EXPECT_EQ(model.Point(1, 1).DX, 9);
     EXPECT_EQ(model.Point(2, 1).DY, 6);
@@ -213,4 +190,4 @@ TEST(EndToEnd, ADraggedPointReachesTheScreenAsTheWorkerDeformsIt)
 }
 
 } // namespace
-} // namespace plexor
+} // namespace plexor::test

@@ -10,7 +10,7 @@
 #include "editor/overlay_palette.h"
 #include "editor_fixture.h"
 
-namespace plexor {
+namespace plexor::test {
 namespace {
 
 using Call = RecordingRefreshHost::Call;
@@ -106,4 +106,4 @@ TEST(Refresh, TheCopyWaitsForTheCellInProgress)
 }
 
 } // namespace
-} // namespace plexor
+} // namespace plexor::test

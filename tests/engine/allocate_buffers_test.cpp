@@ -4,90 +4,144 @@
 #include <gtest/gtest.h>
 
 #include "engine/deform_model.h"
-#include "model_fixture.h"
+#include "tests/support/allocation_control.h"
+#include "tests/support/model_setup.h"
+#include "tests/support/recording_sink.h"
 
-namespace plexor {
+namespace plexor::test {
 namespace {
 
 class AllocateBuffersTest : public ::testing::Test {
 protected:
     AllocateBuffersTest() { model.Messages = &sink; }
+
+    void ExpectOneMessage(const char* text)
+    {
+        ASSERT_EQ(sink.shown.size(), 1u);
+        EXPECT_EQ(sink.shown[0].text, text);
+        EXPECT_EQ(sink.shown[0].caption, "Error");
+        EXPECT_EQ(sink.shown[0].style, 16);
+        sink.shown.clear();
+    }
+
     DeformModel model;
     RecordingSink sink;
 };
 
 TEST_F(AllocateBuffersTest, SizesFollowThePaddedGeometry)
 {
-    model.ImageWidth = 100; // 97 pixels widened to a multiple of 4
-    model.ImageHeight = 50;
-    ASSERT_TRUE(model.AllocateBuffers());
+    ASSERT_TRUE(model.AllocateBuffers(100, 50)); // 97 pixels widened to a multiple of 4
+    EXPECT_TRUE(model.ImageLoaded);
+    EXPECT_EQ(model.ImageWidth, 100);
+    EXPECT_EQ(model.ImageHeight, 50);
     EXPECT_EQ(model.PixelCapacity, 5003);
-    EXPECT_EQ(model.WorkImage.size(), 15009u);
-    EXPECT_EQ(model.ViewImage.size(), 15009u);
-    EXPECT_EQ(model.SourceImage.size(), 15009u);
-    EXPECT_TRUE(sink.messages.empty());
-}
+    for (const PixelBuffer* buffer : {&model.WorkImage, &model.ViewImage, &model.SourceImage})
+        EXPECT_EQ(buffer->size(), 15009u);
+    ASSERT_EQ(model.SplatMask.size(), 5003u);
+    EXPECT_TRUE(std::all_of(model.SplatMask.data(), model.SplatMask.data() + 5003, [](auto b) { return b == 0; }));
+    EXPECT_TRUE(sink.shown.empty());
 
-TEST_F(AllocateBuffersTest, EmptyPictureStillHasItsSparePixels)
-{
-    ASSERT_TRUE(model.AllocateBuffers());
+    ASSERT_TRUE(model.AllocateBuffers(0, 0)); // an empty picture still has its spare pixels
     EXPECT_EQ(model.PixelCapacity, 3);
     EXPECT_EQ(model.WorkImage.size(), 9u);
 }
 
-TEST_F(AllocateBuffersTest, EachFailureNamesTheBufferAndLeavesNoneHeld)
+// What a failed replacement must leave exactly as it was.
+struct Snapshot {
+    explicit Snapshot(const DeformModel& m)
+        : width(m.ImageWidth), height(m.ImageHeight), work(m.WorkImage.data(), m.WorkImage.data() + m.WorkImage.size()),
+          points(m.ControlPoints.size()), workData(m.WorkImage.data()), maskData(m.SplatMask.data())
+    {}
+    void ExpectSame(const DeformModel& m) const
+    {
+        EXPECT_TRUE(m.ImageLoaded);
+        EXPECT_EQ(m.ImageWidth, width);
+        EXPECT_EQ(m.ImageHeight, height);
+        EXPECT_EQ(m.WorkImage.data(), workData) << "the same buffer, not a copy";
+        EXPECT_EQ(m.SplatMask.data(), maskData);
+        ASSERT_EQ(m.WorkImage.size(), work.size());
+        EXPECT_EQ(0, std::memcmp(m.WorkImage.data(), work.data(), work.size()));
+        EXPECT_EQ(m.ControlPoints.size(), points);
+    }
+    std::int32_t width, height;
+    std::vector<std::uint8_t> work;
+    std::size_t points;
+    const std::uint8_t* workData;
+    const std::uint8_t* maskData;
+};
+
+TEST_F(AllocateBuffersTest, ARefusedBufferLeavesTheModelAsItWas)
 {
-    model.ImageWidth = 1000;
-    model.ImageHeight = 1000;
+    LoadPicture(model, 40, 30);
+    LayGrid(model, 10);
+    const Snapshot before(model);
+    // The check passes; then the system refuses the first, second, third or
+    // fourth buffer of a 400 x 300 picture (the mask, a third of the others).
+    for (int granted = 0; granted < 4; ++granted) {
+        const AllocationLimit limit(400 * 300 + 3, granted);
+        EXPECT_FALSE(model.AllocateBuffers(400, 300));
+        EXPECT_EQ(limit.Refused(), 1);
+        ExpectOneMessage(granted == 0 ? "Not enough memory for source." : "Not enough memory for destination.");
+        before.ExpectSame(model);
+    }
+}
+
+TEST_F(AllocateBuffersTest, PicturesThatDoNotFitAreRefusedBeforeAnyAllocation)
+{
+    LoadPicture(model, 8, 8);
+    const Snapshot before(model);
     const std::uint64_t buffer = 3ull * 1000003;
     struct Case {
+        std::int32_t width, height;
         std::uint64_t available;
         const char* message;
     };
-    for (const Case c :
-         {Case{buffer - 1, "Not enough memory for source."}, Case{2 * buffer - 1, "Not enough memory for destination."},
-          Case{3 * buffer, "Not enough memory for destination."}}) { // no room for the mask
-        sink.messages.clear();
-        model.AvailableMemory = [c] { return c.available; };
-        EXPECT_FALSE(model.AllocateBuffers());
-        ASSERT_EQ(sink.messages.size(), 1u) << "shown once";
-        EXPECT_EQ(sink.messages[0].text, c.message);
-        EXPECT_EQ(sink.messages[0].caption, "Error");
-        EXPECT_EQ(sink.messages[0].style, 16);
-        EXPECT_TRUE(model.WorkImage.empty());
-        EXPECT_TRUE(model.ViewImage.empty());
-        EXPECT_TRUE(model.SourceImage.empty());
-    }
-    model.AvailableMemory = [buffer] { return 4 * buffer; };
-    EXPECT_TRUE(model.AllocateBuffers());
-}
-
-TEST_F(AllocateBuffersTest, HugePicturesAreRefusedBeforeAnyAllocation)
-{
     // 65536 x 65536 overflows the pixel count; 40000 x 40000 fits the count
     // but its first buffer alone, 4.8 GB, is more than the 4 GiB at hand.
-    for (auto [w, h] :
-         {std::pair{65536, 65536}, std::pair{std::numeric_limits<std::int32_t>::max(), 8}, std::pair{40000, 40000}}) {
-        sink.messages.clear();
-        model.ImageWidth = w;
-        model.ImageHeight = h;
-        model.AvailableMemory = [] { return std::uint64_t{4} << 30; };
-        EXPECT_FALSE(model.AllocateBuffers()) << w << " x " << h;
-        ASSERT_EQ(sink.messages.size(), 1u);
-        EXPECT_EQ(sink.messages[0].text, "Not enough memory for source.");
-        EXPECT_TRUE(model.WorkImage.empty());
+    for (const Case c : {Case{1000, 1000, buffer - 1, "Not enough memory for source."},
+                         Case{1000, 1000, 2 * buffer - 1, "Not enough memory for destination."},
+                         Case{1000, 1000, 3 * buffer, "Not enough memory for destination."}, // no room for the mask
+                         Case{65536, 65536, std::uint64_t{4} << 30, "Not enough memory for source."},
+                         Case{std::numeric_limits<std::int32_t>::max() / 4 * 4, 8, std::uint64_t{4} << 30,
+                              "Not enough memory for source."},
+                         Case{40000, 40000, std::uint64_t{4} << 30, "Not enough memory for source."}}) {
+        model.AvailableMemory = [c] { return c.available; };
+        const AllocationLimit noneAtAll(1 << 20); // a buffer obtained would be refused here
+        EXPECT_FALSE(model.AllocateBuffers(c.width, c.height)) << c.width << " x " << c.height;
+        EXPECT_EQ(noneAtAll.Refused(), 0);
+        ExpectOneMessage(c.message);
+        before.ExpectSame(model);
     }
+    model.AvailableMemory = [buffer] { return 4 * buffer; };
+    EXPECT_TRUE(model.AllocateBuffers(1000, 1000));
+}
+
+TEST_F(AllocateBuffersTest, AnotherSizeDropsTheGridAndTheSameSizeKeepsIt)
+{
+    LoadPicture(model, 40, 30);
+    LayGrid(model, 10);
+    model.Point(1, 1).DX = 3;
+    ASSERT_TRUE(model.AllocateBuffers(40, 30));
+    EXPECT_EQ(model.Point(1, 1).DX, 3);
+    ASSERT_TRUE(model.AllocateBuffers(44, 30));
+    EXPECT_FALSE(model.GridExists());
+    EXPECT_TRUE(model.CellQueued.empty());
+    EXPECT_TRUE(model.WeightTable.empty());
+
+    model.ReleaseAll();
+    EXPECT_FALSE(model.ImageLoaded);
+    EXPECT_TRUE(model.WorkImage.empty() && model.ViewImage.empty() && model.SourceImage.empty());
+    EXPECT_TRUE(model.SplatMask.empty());
 }
 
 TEST_F(AllocateBuffersTest, SystemMemoryIsReadable)
 {
-    const std::uint64_t available = SystemAvailableMemory();
-    EXPECT_GT(available, std::uint64_t{1} << 20);
+    EXPECT_GT(SystemAvailableMemory(), std::uint64_t{1} << 20);
 }
 
 TEST_F(AllocateBuffersTest, CopyPixelsCopiesTheWholeBufferOrComplains)
 {
-    LoadPicture(model, 8, 2, Pattern);
+    LoadPicture(model, 8, 2);
     std::memset(model.ViewImage.data(), 0, model.ViewImage.size());
     model.WorkImage[model.WorkImage.size() - 1] = 0xAB; // a spare pixel is copied too
     model.CopyPixels(model.WorkImage, model.ViewImage);
@@ -95,35 +149,15 @@ TEST_F(AllocateBuffersTest, CopyPixelsCopiesTheWholeBufferOrComplains)
 
     PixelBuffer none;
     model.CopyPixels(none, model.ViewImage); // empty source: nothing, silently
-    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_TRUE(sink.shown.empty());
 
     model.CopyPixels(model.WorkImage, none);
-    ASSERT_EQ(sink.messages.size(), 1u);
-    EXPECT_EQ(sink.messages[0].text, "memcpy failed");
-    EXPECT_EQ(sink.messages[0].caption, "Error");
-    EXPECT_EQ(sink.messages[0].style, 0);
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(sink.shown[0].text, "memcpy failed");
+    EXPECT_EQ(sink.shown[0].caption, "Error");
+    EXPECT_EQ(sink.shown[0].style, 0);
     EXPECT_TRUE(none.empty());
 }
 
 } // namespace
-} // namespace plexor
-
-namespace plexor {
-namespace {
-
-TEST(BufferShortfall, AnswersAsAllocateBuffersWouldWithoutAllocating)
-{
-    DeformModel model;
-    const std::uint64_t buffer = 3ull * 1000003;
-    model.AvailableMemory = [buffer] { return 2 * buffer; };
-    EXPECT_STREQ(model.BufferShortfall(1000, 1000, 0), "Not enough memory for destination.");
-    EXPECT_EQ(model.BufferShortfall(1000, 1000, 2 * buffer), nullptr) << "memory that will be freed first counts";
-    EXPECT_STREQ(model.BufferShortfall(65536, 65536, 0), "Not enough memory for source.");
-    EXPECT_STREQ(model.BufferShortfall(-4, 10, 0), "Not enough memory for source.");
-    model.AvailableMemory = [] { return std::uint64_t{0}; };
-    EXPECT_STREQ(model.BufferShortfall(8, 8, 0), "Not enough memory for source.");
-    EXPECT_TRUE(model.WorkImage.empty());
-}
-
-} // namespace
-} // namespace plexor
+} // namespace plexor::test

@@ -4,9 +4,9 @@
 
 #include "engine/deform_model.h"
 #include "engine/my_thread.h"
-#include "model_fixture.h"
+#include "tests/support/model_setup.h"
 
-namespace plexor {
+namespace plexor::test {
 namespace {
 
 // A worker whose body ends at once; wake-ups only start it.
@@ -33,10 +33,8 @@ std::vector<TCellRef> Cells(int c0, int r0, int c1, int r1)
 TEST(QueueCellsAround, CornerPointQueuesItsFourCellsThenAMarker)
 {
     DeformModel m;
-    m.ImageWidth = m.ImageHeight = 480;
-    m.GridStepX = m.GridStepY = 48;
-    m.BuildGrid();
-    m.BuildWeightTables();
+    LoadPicture(m, 480, 480);
+    LayGrid(m, 48);
     CountingThread worker;
     QueueCellsAround(m, worker, 0, 0);
     std::vector<TCellRef> expected = Cells(0, 0, 1, 1);
@@ -52,10 +50,8 @@ TEST(QueueCellsAround, CornerPointQueuesItsFourCellsThenAMarker)
 TEST(QueueCellsAround, InteriorPointQueuesSixteenCellsInRowMajorOrder)
 {
     DeformModel m;
-    m.ImageWidth = m.ImageHeight = 480;
-    m.GridStepX = m.GridStepY = 48;
-    m.BuildGrid();
-    m.BuildWeightTables();
+    LoadPicture(m, 480, 480);
+    LayGrid(m, 48);
     CountingThread worker;
     QueueCellsAround(m, worker, 5, 4);
     std::vector<TCellRef> expected = Cells(3, 2, 6, 5);
@@ -92,8 +88,7 @@ TEST(CellQueue, RemovalClearsTheByteAndEmptyingForgetsEverything)
 {
     TCellQueue queue;
     std::vector<std::uint8_t> queued(4, 0);
-    auto index = [](const TCellRef& c) { return static_cast<std::size_t>(c.Col + 2 * c.Row); };
-    queue.AppendBatch(std::vector<TCellRef>{{1, 0}, {0, 1}}, std::span<std::uint8_t>(queued), index);
+    queue.AppendBatch(std::vector<TCellRef>{{1, 0}, {0, 1}}, std::span<std::uint8_t>(queued), 2);
     EXPECT_EQ(queued, (std::vector<std::uint8_t>{0, 1, 1, 0}));
 
     TCellRef front;
@@ -114,14 +109,13 @@ TEST(CellQueue, RingGrowsWithoutLosingOrder)
 {
     TCellQueue queue;
     std::vector<std::uint8_t> queued(1000, 0);
-    auto index = [](const TCellRef& c) { return static_cast<std::size_t>(c.Col); };
     std::vector<TCellRef> expected;
     TCellRef front;
     std::uint64_t generation;
     for (int round = 0; round < 50; ++round) {
         std::vector<TCellRef> batch;
         for (int k = 0; k < 7; ++k) batch.push_back({round * 7 + k, 0});
-        queue.AppendBatch(batch, std::span<std::uint8_t>(queued), index);
+        queue.AppendBatch(batch, std::span<std::uint8_t>(queued), 1000);
         expected.insert(expected.end(), batch.begin(), batch.end());
         expected.push_back(RefreshMarker);
         if (round % 3 == 0) { // take some from the front while it grows
@@ -135,4 +129,4 @@ TEST(CellQueue, RingGrowsWithoutLosingOrder)
 }
 
 } // namespace
-} // namespace plexor
+} // namespace plexor::test

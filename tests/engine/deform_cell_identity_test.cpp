@@ -13,9 +13,9 @@
 
 #include "engine/deform_cell.h"
 #include "engine/deform_model.h"
-#include "model_fixture.h"
+#include "tests/support/model_setup.h"
 
-namespace plexor {
+namespace plexor::test {
 namespace {
 
 enum class Displacement { None, WithinPicture, NearStep, Extreme };
@@ -55,7 +55,7 @@ void BuildGridModel(DeformModel& m, std::int32_t step)
 {
     const std::int32_t width = (3 * step + step / 2 + 1 + 3) / 4 * 4;
     const std::int32_t height = 3 * step + step / 3 + 1;
-    LoadPicture(m, width, height, Pattern);
+    LoadPicture(m, width, height);
     m.GridStepX = m.GridStepY = step;
     m.BuildGrid();
     m.BuildWeightTables();
@@ -76,14 +76,14 @@ void NaiveDoubleCoordinates(const DeformModel& m, TCellRef cell, float* xs, floa
                     const int pc = cell.Col + l - 1;
                     const double w = m.WeightTable[16 * (static_cast<std::size_t>(i) * (n + 1) + j) + 4 * k + l];
                     const TControlPoint& z =
-                        m.Point(std::clamp(pc, 0, m.PointCols - 1), std::clamp(pr, 0, m.PointRows - 1));
-                    if (pc >= 0 && pc < m.PointCols)
+                        m.Point(std::clamp(pc, 0, m.PointCols() - 1), std::clamp(pr, 0, m.PointRows() - 1));
+                    if (pc >= 0 && pc < m.PointCols())
                         x = static_cast<float>(x + double(std::int64_t{z.X} + z.DX) * w);
-                    else if (pc >= m.PointCols)
+                    else if (pc >= m.PointCols())
                         x = static_cast<float>(x + double(m.ImageWidth) * w);
-                    if (pr >= 0 && pr < m.PointRows)
+                    if (pr >= 0 && pr < m.PointRows())
                         y = static_cast<float>(y + double(std::int64_t{z.Y} + z.DY) * w);
-                    else if (pr >= m.PointRows)
+                    else if (pr >= m.PointRows())
                         y = static_cast<float>(y + double(m.ImageHeight) * w);
                 }
             xs[i * (n + 1) + j] = x;
@@ -114,8 +114,8 @@ TEST(DeformCellIdentity, CoordinatesMatchTheLiteralKernelBitForBit)
             nx(count), ny(count);
         for (Displacement kind : kinds) {
             Displace(m, kind, rng);
-            for (std::int32_t r = 0; r < m.CellRows; ++r)
-                for (std::int32_t c = 0; c < m.CellCols; ++c) {
+            for (std::int32_t r = 0; r < m.CellRows(); ++r)
+                for (std::int32_t c = 0; c < m.CellCols(); ++c) {
                     CellCoordinatesLiteral(m, {c, r}, lx.data(), ly.data());
                     CellCoordinatesFast(m, {c, r}, fx.data(), fy.data(), FastKernel::Best);
                     CellCoordinatesFast(m, {c, r}, px.data(), py.data(), FastKernel::Portable);
@@ -170,8 +170,8 @@ TEST(DeformCellIdentity, PixelsAndMarksMatchTheLiteralKernel)
             Displace(portable, kind, again);
             // Cells in queue order, as a batch would run them: later samples
             // land on earlier ones and marks keep fills off them.
-            for (std::int32_t r = 0; r < literal.CellRows; ++r)
-                for (std::int32_t c = 0; c < literal.CellCols; ++c) {
+            for (std::int32_t r = 0; r < literal.CellRows(); ++r)
+                for (std::int32_t c = 0; c < literal.CellCols(); ++c) {
                     DeformCellLiteral(literal, {c, r});
                     DeformCell(fast, {c, r}, FastKernel::Best);
                     DeformCell(portable, {c, r}, FastKernel::Portable);
@@ -187,4 +187,4 @@ TEST(DeformCellIdentity, PixelsAndMarksMatchTheLiteralKernel)
 }
 
 } // namespace
-} // namespace plexor
+} // namespace plexor::test

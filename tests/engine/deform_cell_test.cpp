@@ -8,14 +8,14 @@
 
 #include "engine/deform_model.h"
 #include "engine/splat.h"
-#include "model_fixture.h"
+#include "tests/support/model_setup.h"
 
-namespace plexor {
+namespace plexor::test {
 namespace {
 
 void Grid(DeformModel& m, std::int32_t width, std::int32_t height, std::int32_t step)
 {
-    LoadPicture(m, width, height, Pattern);
+    LoadPicture(m, width, height);
     m.GridStepX = m.GridStepY = step;
     m.BuildGrid();
     m.BuildWeightTables();
@@ -112,8 +112,8 @@ TEST(DeformCell, NeverLeavesTheBuffersWhateverTheDisplacements)
                     -p.Y, m.ImageHeight - 1 - p.Y, m.ImageHeight - p.Y, -p.Y - 1, 2147483647 - p.Y, -2147483647, 0};
                 p.DY = ychoices[std::uniform_int_distribution<int>(0, 6)(rng)];
             }
-            for (std::int32_t r = 0; r < m.CellRows; ++r)
-                for (std::int32_t c = 0; c < m.CellCols; ++c) {
+            for (std::int32_t r = 0; r < m.CellRows(); ++r)
+                for (std::int32_t c = 0; c < m.CellCols(); ++c) {
                     DeformCell(m, {c, r});
                     DeformCellLiteral(m, {c, r});
                 }
@@ -134,4 +134,4 @@ TEST(DeformCell, IgnoresCellsOutsideTheGrid)
 }
 
 } // namespace
-} // namespace plexor
+} // namespace plexor::test

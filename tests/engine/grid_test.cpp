@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/deform_model.h"
-#include "model_fixture.h"
+#include "tests/support/model_setup.h"
 
-namespace plexor {
+namespace plexor::test {
 namespace {
 
 struct GridCase {
@@ -21,18 +21,17 @@ TEST_P(GridShapes, CountsMarginsAndPositions)
 {
     const GridCase g = GetParam();
     DeformModel model;
-    model.ImageWidth = g.width;
-    model.ImageHeight = g.height;
+    LoadPicture(model, g.width, g.height);
     model.GridStepX = model.GridStepY = g.step;
     for (int build = 0; build < 2; ++build) { // a second build gives the same grid
         model.BuildGrid();
-        EXPECT_EQ(model.PointCols, g.pointCols);
-        EXPECT_EQ(model.PointRows, g.pointRows);
-        EXPECT_EQ(model.CellCols, g.pointCols - 1);
-        EXPECT_EQ(model.CellRows, g.pointRows - 1);
-        EXPECT_EQ(model.CellCount, g.cellCount);
-        EXPECT_EQ(model.MarginX, g.marginX);
-        EXPECT_EQ(model.MarginY, g.marginY);
+        EXPECT_EQ(model.PointCols(), g.pointCols);
+        EXPECT_EQ(model.PointRows(), g.pointRows);
+        EXPECT_EQ(model.CellCols(), g.pointCols - 1);
+        EXPECT_EQ(model.CellRows(), g.pointRows - 1);
+        EXPECT_EQ(model.CellCount(), g.cellCount);
+        EXPECT_EQ(model.MarginX(), g.marginX);
+        EXPECT_EQ(model.MarginY(), g.marginY);
         ASSERT_EQ(model.ControlPoints.size(), static_cast<std::size_t>(g.pointCols * g.pointRows));
         const TControlPoint& first = model.ControlPoints.front();
         const TControlPoint& last = model.ControlPoints.back();
@@ -40,8 +39,8 @@ TEST_P(GridShapes, CountsMarginsAndPositions)
         EXPECT_EQ(first.Y, g.firstY);
         EXPECT_EQ(last.X, g.lastX);
         EXPECT_EQ(last.Y, g.lastY);
-        for (int r = 0; r < model.PointRows; ++r)
-            for (int c = 0; c < model.PointCols; ++c) {
+        for (int r = 0; r < model.PointRows(); ++r)
+            for (int c = 0; c < model.PointCols(); ++c) {
                 const TControlPoint& p = model.Point(c, r);
                 ASSERT_EQ(p.X, g.marginX + c * g.step);
                 ASSERT_EQ(p.Y, g.marginY + r * g.step);
@@ -138,8 +137,8 @@ TEST(ResetGrid, RestoresPositionsAndPicture)
     std::memset(m.WorkImage.data(), 0x77, m.WorkImage.size());
 
     m.ResetGrid();
-    for (int r = 0; r < m.PointRows; ++r)
-        for (int c = 0; c < m.PointCols; ++c) {
+    for (int r = 0; r < m.PointRows(); ++r)
+        for (int c = 0; c < m.PointCols(); ++c) {
             const TControlPoint& q = m.Point(c, r);
             ASSERT_EQ(q.X, 4 + 13 * c);
             ASSERT_EQ(q.Y, 4 + 13 * r);
@@ -160,4 +159,4 @@ TEST(ResetGrid, RestoresPositionsAndPicture)
 }
 
 } // namespace
-} // namespace plexor
+} // namespace plexor::test

@@ -11,8 +11,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/deform_model.h"
+#include "tests/support/model_setup.h"
 
-namespace plexor {
+namespace plexor::test {
 namespace {
 
 std::uint32_t Bits(float v)
@@ -121,18 +122,15 @@ TEST(WeightTables, LanesHoldTheSameWeights)
 TEST(WeightTables, BuildStartsTheCellBookkeepingAfresh)
 {
     DeformModel model;
-    model.ImageWidth = 96;
-    model.ImageHeight = 96;
-    model.GridStepX = model.GridStepY = 16;
-    model.BuildGrid();
-    model.BuildWeightTables();
+    LoadPicture(model, 96, 96);
+    LayGrid(model, 16);
     const std::vector<float> first = model.WeightTable;
     ASSERT_EQ(model.CellQueued.size(), 36u);
 
     // Cells waiting before a rebuild are forgotten.
     model.CellQueued[3] = 1;
     model.CellQueue.AppendBatch(std::vector<TCellRef>{{3, 0}}, std::span<std::uint8_t>(model.CellQueued),
-                                [](const TCellRef& c) { return static_cast<std::size_t>(c.Col + 6 * c.Row); });
+                                model.CellCols());
     ASSERT_EQ(model.CellQueue.Size(), 1u) << "the cell was already marked, only the marker is appended";
     model.BuildWeightTables();
     EXPECT_EQ(model.SamplesPerCell, 16);
@@ -144,4 +142,4 @@ TEST(WeightTables, BuildStartsTheCellBookkeepingAfresh)
 }
 
 } // namespace
-} // namespace plexor
+} // namespace plexor::test

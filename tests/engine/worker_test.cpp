@@ -1,6 +1,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <random>
 #include <thread>
@@ -10,9 +11,10 @@
 
 #include "engine/deform_model.h"
 #include "engine/my_thread.h"
-#include "model_fixture.h"
+#include "tests/support/model_setup.h"
+#include "tests/support/worker_service.h"
 
-namespace plexor {
+namespace plexor::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -24,10 +26,8 @@ class WorkerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        LoadPicture(model, 240, 192, Pattern);
-        model.GridStepX = model.GridStepY = 24;
-        model.BuildGrid();
-        model.BuildWeightTables();
+        LoadPicture(model, 240, 192);
+        LayGrid(model, 24);
         worker = std::make_unique<TMyThread>(model, [this] { Refresh(); });
         worker->SetCallWaitingHook([this] { callsWaiting.fetch_add(1); });
     }
@@ -47,17 +47,7 @@ protected:
         model.CopyPixels(model.WorkImage, model.ViewImage);
     }
 
-    // Plays the UI thread's event loop until `done` or a time-out.
-    template <class Done>
-    bool ServeUntil(Done done, std::chrono::seconds limit = 60s)
-    {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            worker->ServeNextCall(5ms);
-        }
-        return true;
-    }
+    bool ServeUntil(const std::function<bool()>& done) { return test::ServeUntil(*worker, done); }
 
     bool AllCellsIdle() const
     {
@@ -80,7 +70,8 @@ TEST_F(WorkerTest, EachCallIsOneBatchWithOneRefresh)
     model.Point(4, 4).DX = 10;
     QueueCellsAround(model, *worker, 4, 4);
     QueueCellsAround(model, *worker, 4, 4);
-    ASSERT_TRUE(ServeUntil([&] { return refreshes == 2 && model.CellQueue.Size() == 0; }));
+    ASSERT_TRUE(ServeUntilIdle(*worker));
+    EXPECT_EQ(refreshes, 2);
     EXPECT_TRUE(AllCellsIdle());
     EXPECT_TRUE(MaskClear()) << "marks are cleared after each marker";
     // The deformation reached WorkImage, and the refresh saw it.
@@ -148,12 +139,7 @@ TEST_F(WorkerTest, RebuildingTheGridMidBatchIsSafe)
 {
     for (int round = 0; round < 20; ++round) {
         QueueCellsAround(model, *worker, 1 + round % 8, 1 + round % 6);
-        WorkerHold hold(model.Gate);
-        model.GridStepX = model.GridStepY = 12 + round % 3 * 12;
-        model.CopyPixels(model.SourceImage, model.WorkImage);
-        model.BuildGrid();
-        model.BlackOutMargins();
-        model.BuildWeightTables();
+        LayGrid(model, 12 + round % 3 * 12);
     }
     const int expected = refreshes;
     QueueCellsAround(model, *worker, 2, 2);
@@ -169,8 +155,8 @@ TEST_F(WorkerTest, NoWakeUpIsLostUnderManyRandomCalls)
     std::mt19937 rng(11);
     int calls = 0;
     for (int i = 0; i < 4000; ++i) {
-        const std::int32_t c = std::uniform_int_distribution<std::int32_t>(0, model.PointCols - 1)(rng);
-        const std::int32_t r = std::uniform_int_distribution<std::int32_t>(0, model.PointRows - 1)(rng);
+        const std::int32_t c = std::uniform_int_distribution<std::int32_t>(0, model.PointCols() - 1)(rng);
+        const std::int32_t r = std::uniform_int_distribution<std::int32_t>(0, model.PointRows() - 1)(rng);
         TControlPoint& p = model.Point(c, r);
         p.DX = std::uniform_int_distribution<std::int32_t>(-10, 10)(rng);
         p.DY = std::uniform_int_distribution<std::int32_t>(-10, 10)(rng);
@@ -180,11 +166,11 @@ TEST_F(WorkerTest, NoWakeUpIsLostUnderManyRandomCalls)
         case 0: worker->ServePendingCall(); break;
         case 1: std::this_thread::sleep_for(std::chrono::microseconds(50)); break;
         case 2: CopyView(); break; // a drag's refresh copying WorkImage meanwhile
-        case 3: ServeUntil([&] { return model.CellQueue.Size() == 0; }); break;
+        case 3: ServeUntilIdle(*worker); break;
         default: break;
         }
     }
-    ASSERT_TRUE(ServeUntil([&] { return model.CellQueue.Size() == 0; }));
+    ASSERT_TRUE(ServeUntilIdle(*worker));
     EXPECT_EQ(refreshes, calls);
     EXPECT_TRUE(AllCellsIdle());
     EXPECT_TRUE(MaskClear());
@@ -200,4 +186,4 @@ TEST(Worker, StopBeforeAnyWakeUpEnds)
 }
 
 } // namespace
-} // namespace plexor
+} // namespace plexor::test

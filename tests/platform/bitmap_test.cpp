@@ -9,7 +9,7 @@
 #include "platform/dib_transfer.h"
 #include "platform/picture_error.h"
 #include "platform/row_conversion.h"
-#include "test_support.h"
+#include "tests/support/colours.h"
 
 namespace plexor::test {
 namespace {

@@ -11,7 +11,9 @@
 
 #include "platform/picture_error.h"
 #include "platform/row_conversion.h"
-#include "test_support.h"
+#include "tests/support/colours.h"
+#include "tests/support/crafted_bmp.h"
+#include "tests/support/files.h"
 
 namespace plexor::test {
 namespace {

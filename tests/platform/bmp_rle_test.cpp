@@ -8,7 +8,7 @@
 #include "platform/bmp_reader.h"
 #include "platform/picture_error.h"
 #include "platform/row_conversion.h"
-#include "test_support.h"
+#include "tests/support/crafted_bmp.h"
 
 namespace plexor::test {
 namespace {

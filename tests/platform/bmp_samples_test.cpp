@@ -9,15 +9,11 @@
 
 #include "platform/bmp_reader.h"
 #include "platform/picture_error.h"
-#include "test_support.h"
+#include "tests/support/colours.h"
+#include "tests/support/files.h"
 
 namespace plexor::test {
 namespace {
-
-#define REQUIRE_FOLDER(var, sub)                                                                                       \
-    const auto var = SharedFolder(sub);                                                                                \
-    if (!var)                                                                                                          \
-    GTEST_SKIP() << "shared sample folder " << (sub) << " is absent (looked under " << PLEXOR_SHARED_DIR << ")"
 
 const std::set<std::string> kKnownMessages = {
     "Bitmap image is not valid",
@@ -48,7 +44,7 @@ Outcome Decode(const std::filesystem::path& path)
 
 TEST(BmpSuiteGood, EveryFileDecodesAtItsStatedSize)
 {
-    REQUIRE_FOLDER(folder, "bmpsuite/g");
+    REQUIRE_SHARED_FOLDER(folder, "bmpsuite/g");
     const std::map<std::string, std::pair<int, int>> unusualSizes = {
         {"pal8nonsquare.bmp", {127, 32}},
         {"pal8w124.bmp", {124, 61}},
@@ -70,7 +66,7 @@ TEST(BmpSuiteGood, EveryFileDecodesAtItsStatedSize)
 
 TEST(BmpSuiteGood, FormatIsKeptAsTheFileHadIt)
 {
-    REQUIRE_FOLDER(folder, "bmpsuite/g");
+    REQUIRE_SHARED_FOLDER(folder, "bmpsuite/g");
     struct Expected {
         const char* File;
         int Bits;
@@ -102,7 +98,7 @@ TEST(BmpSuiteGood, FormatIsKeptAsTheFileHadIt)
 
 TEST(BmpSuiteGood, VariantsOfOnePictureDecodeAlike)
 {
-    REQUIRE_FOLDER(folder, "bmpsuite/g");
+    REQUIRE_SHARED_FOLDER(folder, "bmpsuite/g");
     const std::vector<std::vector<std::string>> groups = {
         {"pal1.bmp", "pal1wb.bmp"},
         {"pal4.bmp", "pal4rle.bmp"},
@@ -122,7 +118,7 @@ TEST(BmpSuiteGood, VariantsOfOnePictureDecodeAlike)
 
 TEST(BmpSuiteGood, SampledPixelsHaveTheirColours)
 {
-    REQUIRE_FOLDER(folder, "bmpsuite/g");
+    REQUIRE_SHARED_FOLDER(folder, "bmpsuite/g");
     // The suite's picture has a red top-left corner and a black bottom-left
     // one in every colour variant; its brightest 16-bit value is white.
     for (const char* name :
@@ -166,13 +162,13 @@ void ExpectDecodedOrRefusedCleanly(const std::filesystem::path& folder)
 
 TEST(BmpSuiteBad, EveryFileIsRefusedCleanlyOrDecoded)
 {
-    REQUIRE_FOLDER(folder, "bmpsuite/b");
+    REQUIRE_SHARED_FOLDER(folder, "bmpsuite/b");
     ExpectDecodedOrRefusedCleanly(*folder);
 }
 
 TEST(BmpSuiteBad, LiesInTheHeaderAreRefusedWithTheirMessage)
 {
-    REQUIRE_FOLDER(folder, "bmpsuite/b");
+    REQUIRE_SHARED_FOLDER(folder, "bmpsuite/b");
     const std::map<std::string, std::string> expected = {
         {"badbitcount.bmp", "Bitmap image is not valid"},
         {"badheadersize.bmp", "Bitmap image is not valid"},
@@ -192,7 +188,7 @@ TEST(BmpSuiteBad, LiesInTheHeaderAreRefusedWithTheirMessage)
 
 TEST(BmpSuiteBad, FieldsThatDoNotMatterDoNotStopTheDecode)
 {
-    REQUIRE_FOLDER(folder, "bmpsuite/b");
+    REQUIRE_SHARED_FOLDER(folder, "bmpsuite/b");
     // Size fields and resolutions are not used, so their lies do no harm;
     // run-length data that leaves the picture is clipped.
     for (const char* name :
@@ -213,13 +209,13 @@ TEST(BmpSuiteBad, FieldsThatDoNotMatterDoNotStopTheDecode)
 
 TEST(BmpSuiteQuestionable, EveryFileDecodesOrIsRefusedCleanly)
 {
-    REQUIRE_FOLDER(folder, "bmpsuite/q");
+    REQUIRE_SHARED_FOLDER(folder, "bmpsuite/q");
     ExpectDecodedOrRefusedCleanly(*folder);
 }
 
 TEST(BmpSuiteQuestionable, UnusualMasksScaleToFullBrightness)
 {
-    REQUIRE_FOLDER(folder, "bmpsuite/q");
+    REQUIRE_SHARED_FOLDER(folder, "bmpsuite/q");
     // Masks of 2-3-1, 11-11-10, 10-10-10-2 and other widths all decode the
     // red corner as pure red, the same as the 8-bit reference.
     for (const char* name :
@@ -259,7 +255,7 @@ void ExpectCornerHues(const Pixels& pixels)
 
 TEST(BmpExtra, EveryFileDecodes)
 {
-    REQUIRE_FOLDER(folder, "bmp-extra");
+    REQUIRE_SHARED_FOLDER(folder, "bmp-extra");
     const auto files = BmpFilesIn(*folder);
     ASSERT_FALSE(files.empty());
     for (const auto& path : files) {
@@ -278,7 +274,7 @@ TEST(BmpExtra, EveryFileDecodes)
 
 TEST(BmpExtra, CornerMarkersSitInTheirCorners)
 {
-    REQUIRE_FOLDER(folder, "bmp-extra");
+    REQUIRE_SHARED_FOLDER(folder, "bmp-extra");
     for (const char* name : {"w97_h50_24bit.bmp",
                              "w98_h50_24bit.bmp",
                              "w99_h50_24bit.bmp",
@@ -327,7 +323,7 @@ TEST(BmpExtra, CornerMarkersSitInTheirCorners)
 
 TEST(BmpExtra, VariantsOfOnePictureDecodeAlike)
 {
-    REQUIRE_FOLDER(folder, "bmp-extra");
+    REQUIRE_SHARED_FOLDER(folder, "bmp-extra");
     const std::vector<std::vector<std::string>> groups = {
         {"rgb24.bmp", "core12_24bit.bmp", "v4_24bit.bmp", "v5_24bit.bmp", "rgb32_plain_info40.bmp",
          "rgba32_alphamask_v4.bmp", "rgba32_alphamask_v5.bmp"},

@@ -8,7 +8,9 @@
 
 #include "platform/bmp_reader.h"
 #include "platform/little_endian.h"
-#include "test_support.h"
+#include "tests/support/colours.h"
+#include "tests/support/crafted_bmp.h"
+#include "tests/support/files.h"
 
 namespace plexor::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/row_conversion.h"
-#include "test_support.h"
+#include "tests/support/colours.h"
 
 namespace plexor::test {
 namespace {

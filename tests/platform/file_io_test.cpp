@@ -11,7 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/picture_error.h"
-#include "test_support.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace plexor::test {
 namespace {
@@ -79,7 +80,7 @@ class AtomicWrite : public ::testing::Test {
 protected:
     void SetUp() override { WriteBytes(target_, old_); }
 
-    ScratchFolder folder_;
+    TempFolder folder_;
     const std::string target_ = folder_.File("picture.bmp");
     const std::vector<std::uint8_t> old_ = {1, 2, 3, 4};
     const std::vector<std::uint8_t> fresh_ = std::vector<std::uint8_t>(100000, 7);
@@ -139,7 +140,7 @@ TEST_F(AtomicWrite, AFileThatCannotBeCreatedOrReplacedIsNamed)
 
 TEST(FileRead, ReadsWholeFilesAndRefusesWhatIsNotOne)
 {
-    ScratchFolder folder;
+    TempFolder folder;
     const std::vector<std::uint8_t> bytes(5000, 3);
     WriteBytes(folder.Path() / "f", bytes);
     const ByteBuffer whole = ReadWholeFile(folder.File("f"), 5000);
@@ -153,7 +154,7 @@ TEST(FileRead, ReadsWholeFilesAndRefusesWhatIsNotOne)
 
 TEST(FileRead, LargeFilesReadInTwoHalvesComeBackWhole)
 {
-    ScratchFolder folder;
+    TempFolder folder;
     // Past the size from which a read is split, and odd, so the halves differ.
     std::vector<std::uint8_t> bytes((std::size_t{17} << 20) + 3);
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 % 251);

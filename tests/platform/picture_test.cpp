@@ -10,7 +10,10 @@
 #include "platform/bmp_writer.h"
 #include "platform/dib_transfer.h"
 #include "platform/picture_error.h"
-#include "test_support.h"
+#include "tests/support/colours.h"
+#include "tests/support/crafted_bmp.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace plexor::test {
 namespace {
@@ -42,7 +45,7 @@ protected:
         return folder_.File(name);
     }
 
-    ScratchFolder folder_;
+    TempFolder folder_;
 };
 
 TEST(PictureExtension, IsTheTextAfterTheLastDotOfTheName)

@@ -10,7 +10,7 @@
 #include "app/qt/message_boxes.h"
 #include "widget_test_support.h"
 
-namespace plexor {
+namespace plexor::test {
 namespace {
 
 // Runs `action` on the next modal dialog of type T once it is shown.
@@ -144,7 +144,7 @@ private slots:
     }
 };
 
-} // namespace plexor
+} // namespace plexor::test
 
-QTEST_MAIN(plexor::DialogsWidgetTest)
+QTEST_MAIN(plexor::test::DialogsWidgetTest)
 #include "dialogs_widget_test.moc"

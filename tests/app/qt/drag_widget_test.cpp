@@ -11,7 +11,7 @@
 #include "platform/picture.h"
 #include "widget_test_support.h"
 
-namespace plexor {
+namespace plexor::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -45,7 +45,7 @@ struct Gesture {
 std::vector<std::uint8_t> SaveThroughCommands(const std::vector<Gesture>& gestures, const std::string& step,
                                               const std::string& path)
 {
-    FakeMessages messages;
+    RecordingSink messages;
     FakeErrors errors;
     FakeDialogs dialogs;
     FakeFrame frame;
@@ -154,13 +154,19 @@ private slots:
                 const std::uint8_t* p = saved.Bitmap().Row(y) + 3 * x;
                 QCOMPARE(onScreen.pixel(x, y), qRgb(p[2], p[1], p[0]));
             }
+
+        // The reset button puts the points back.
+        QVERIFY(a.DX != 0);
+        QTest::mouseClick(w.SBDefault, Qt::LeftButton);
+        QCOMPARE(a.DX.load(), 0);
+        QCOMPARE(b.DY.load(), 0);
     }
 
 private:
     std::unique_ptr<TestProgram> program_;
 };
 
-} // namespace plexor
+} // namespace plexor::test
 
-QTEST_MAIN(plexor::DragWidgetTest)
+QTEST_MAIN(plexor::test::DragWidgetTest)
 #include "drag_widget_test.moc"

@@ -8,7 +8,7 @@
 
 #include "widget_test_support.h"
 
-namespace plexor {
+namespace plexor::test {
 
 class GridDialogWidgetTest final : public QObject {
     Q_OBJECT
@@ -181,7 +181,7 @@ private:
     std::unique_ptr<TestProgram> program_;
 };
 
-} // namespace plexor
+} // namespace plexor::test
 
-QTEST_MAIN(plexor::GridDialogWidgetTest)
+QTEST_MAIN(plexor::test::GridDialogWidgetTest)
 #include "grid_dialog_widget_test.moc"

@@ -10,7 +10,7 @@
 #include "app/qt/picture_control.h"
 #include "widget_test_support.h"
 
-namespace plexor {
+namespace plexor::test {
 namespace {
 
 // A pattern of colours in a few values per channel, so that every format
@@ -258,7 +258,7 @@ private:
     PictureControl* control_ = nullptr; // a child of host_
 };
 
-} // namespace plexor
+} // namespace plexor::test
 
-QTEST_MAIN(plexor::PictureWidgetTest)
+QTEST_MAIN(plexor::test::PictureWidgetTest)
 #include "picture_widget_test.moc"

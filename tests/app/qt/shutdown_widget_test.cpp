@@ -9,7 +9,7 @@
 #include "app/qt/picture_control.h"
 #include "widget_test_support.h"
 
-namespace plexor {
+namespace plexor::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -113,7 +113,7 @@ private:
     std::unique_ptr<TestProgram> program_;
 };
 
-} // namespace plexor
+} // namespace plexor::test
 
-QTEST_MAIN(plexor::ShutdownWidgetTest)
+QTEST_MAIN(plexor::test::ShutdownWidgetTest)
 #include "shutdown_widget_test.moc"

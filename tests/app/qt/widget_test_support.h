@@ -21,9 +21,10 @@
 #include "app/qt/grid_dialog.h"
 #include "app/qt/main_window.h"
 #include "app/qt/startup.h"
-#include "tests/app/shell_fakes.h"
+#include "tests/support/recording_sink.h"
+#include "tests/support/shell_fakes.h"
 
-namespace plexor {
+namespace plexor::test {
 
 class RecordingBoxes final : public MessageBoxes {
 public:
@@ -34,7 +35,7 @@ public:
     void ShowError(const std::string& message) override { errors.push_back(message); }
     void ShowInformation(const std::string& text) override { information.push_back(text); }
 
-    std::vector<ShownMessage> messages;
+    std::vector<RecordedMessage> messages;
     std::vector<std::string> errors;
     std::vector<std::string> information;
 };
@@ -91,7 +92,7 @@ inline void AnswerGridDialog(TFGrid& dialog, const QString& text, QString* shown
 // Plays the event loop until the worker has emptied its queue.
 inline bool WaitForWorker(TestProgram& program, int timeoutMs = 60000)
 {
-    return QTest::qWaitFor([&] { return program.Model().CellQueue.Size() == 0; }, timeoutMs);
+    return QTest::qWaitFor([&] { return program.FMain().Commands().Worker().Idle(); }, timeoutMs);
 }
 
-} // namespace plexor
+} // namespace plexor::test

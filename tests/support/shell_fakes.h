@@ -4,32 +4,17 @@
 // the window system would and record what the commands did to them.
 
 #include <deque>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/shell_ports.h"
-#include "engine/message_sink.h"
 #include "platform/bitmap.h"
 #include "platform/bmp_writer.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_folder.h"
 
-namespace plexor {
-
-struct ShownMessage {
-    std::string text, caption;
-    int style;
-};
-
-class FakeMessages : public MessageSink {
-public:
-    void ShowMessage(const std::string& text, const std::string& caption, int style) override
-    {
-        shown.push_back({text, caption, style});
-    }
-    std::vector<ShownMessage> shown;
-};
+namespace plexor::test {
 
 class FakeErrors : public ErrorDisplay {
 public:
@@ -97,40 +82,6 @@ public:
     int repaints = 0;
 };
 
-// A folder of its own for one test, removed afterwards.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        path_ = std::filesystem::temp_directory_path() /
-                ("plexor-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    static inline int counter_ = 0;
-    std::filesystem::path path_;
-};
-
-inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::vector<std::uint8_t> ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // A 24-bit picture whose pixel (x, y) is (x, y, 200) as blue, green, red.
 inline TBitmap Gradient24(std::int32_t width, std::int32_t height)
 {
@@ -145,6 +96,7 @@ inline TBitmap Gradient24(std::int32_t width, std::int32_t height)
     return bitmap;
 }
 
+// Writes `bitmap` as the bitmap file `name` in `folder`; returns its path.
 inline std::string WriteBmp(const TempFolder& folder, const std::string& name, const TBitmap& bitmap)
 {
     const std::string path = folder.File(name);
@@ -152,4 +104,4 @@ inline std::string WriteBmp(const TempFolder& folder, const std::string& name, c
     return path;
 }
 
-} // namespace plexor
+} // namespace plexor::test

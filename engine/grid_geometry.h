@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/cell_ref.h"
+
+namespace plexor {
+
+// The shape of a regular grid of control points laid over a picture: how
+// many points and cells, and where the first point column and row lie. Point
+// (c, r) sits at (MarginX + c * StepX, MarginY + r * StepY); cell (c, r) is
+// the square whose top-left corner is point (c, r).
+struct GridGeometry {
+    std::int32_t StepX = 0;
+    std::int32_t StepY = 0;
+    std::int32_t PointCols = 0;
+    std::int32_t PointRows = 0;
+    std::int32_t CellCols = 0;
+    std::int32_t CellRows = 0;
+    std::int32_t CellCount = 0;
+    std::int32_t MarginX = 0;
+    std::int32_t MarginY = 0;
+
+    // The x of the last point column and the y of the last point row.
+    std::int32_t Right() const noexcept { return MarginX + CellCols * StepX; }
+    std::int32_t Bottom() const noexcept { return MarginY + CellRows * StepY; }
+    std::uint64_t PointCount() const noexcept
+    {
+        return static_cast<std::uint64_t>(PointCols) * static_cast<std::uint64_t>(PointRows);
+    }
+};
+
+// The grid at steps stepX, stepY (both at least 1) over a width x height
+// picture: one point column more than whole steps fit across, one row more
+// than fit down, and the remainder halved (rounding down) into the margins.
+GridGeometry GridGeometryFor(std::int32_t width, std::int32_t height, std::int32_t stepX, std::int32_t stepY);
+
+// Bytes a grid of this shape takes with everything built for it: its points,
+// a queued byte per cell and the weight tables for its step. Saturates
+// rather than wraps.
+std::uint64_t GridBytes(const GridGeometry& grid);
+
+// The byte of cell (col, row) in a grid `cellCols` cells wide.
+inline std::size_t CellIndex(std::int32_t cellCols, TCellRef cell) noexcept
+{
+    return static_cast<std::size_t>(cell.Col) + static_cast<std::size_t>(cell.Row) * static_cast<std::size_t>(cellCols);
+}
+
+} // namespace plexor

@@ -1,0 +1,37 @@
+#include "tests/support/files.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+namespace plexor::test {
+
+std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::optional<std::filesystem::path> SharedFolder(const std::string& sub)
+{
+    const std::filesystem::path folder = std::filesystem::path(PLEXOR_SHARED_DIR) / sub;
+    if (!std::filesystem::is_directory(folder)) return std::nullopt;
+    return folder;
+}
+
+std::vector<std::filesystem::path> BmpFilesIn(const std::filesystem::path& folder)
+{
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().extension() == ".bmp") files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+} // namespace plexor::test

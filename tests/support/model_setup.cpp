@@ -1,0 +1,27 @@
+#include "tests/support/model_setup.h"
+
+#include <gtest/gtest.h>
+
+namespace plexor::test {
+
+void LoadPicture(DeformModel& m, std::int32_t width, std::int32_t height,
+                 const std::function<Rgb(std::int32_t, std::int32_t)>& colour)
+{
+    ASSERT_TRUE(m.AllocateBuffers(width, height));
+    for (std::int32_t y = 0; y < height; ++y)
+        for (std::int32_t x = 0; x < width; ++x) SetPixel(m.WorkImage.data(), width, x, y, colour(x, y));
+    m.CopyPixels(m.WorkImage, m.ViewImage);
+    m.CopyPixels(m.WorkImage, m.SourceImage);
+}
+
+void LayGrid(DeformModel& m, std::int32_t step)
+{
+    WorkerHold hold(m.Gate);
+    m.GridStepX = m.GridStepY = step;
+    m.CopyPixels(m.SourceImage, m.WorkImage);
+    m.BuildGrid();
+    m.BlackOutMargins();
+    m.BuildWeightTables();
+}
+
+} // namespace plexor::test

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "engine/deform_model.h"
+#include "tests/support/colours.h"
+
+namespace plexor::test {
+
+// Gives the model a width x height picture (width a multiple of 4) as Open
+// does: its buffers, with pixel (x, y) of colour(x, y) in WorkImage, ViewImage
+// and SourceImage. Fails the test when the buffers cannot be had.
+void LoadPicture(DeformModel& model, std::int32_t width, std::int32_t height,
+                 const std::function<Rgb(std::int32_t, std::int32_t)>& colour = Pattern);
+
+// Lays a grid at `step` as the grid command does: WorkImage restored from
+// SourceImage, the grid, black margins, and the tables for the step.
+void LayGrid(DeformModel& model, std::int32_t step);
+
+} // namespace plexor::test

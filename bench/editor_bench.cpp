@@ -16,6 +16,7 @@
 #include "engine/deform_model.h"
 #include "platform/bitmap.h"
 #include "platform/dib_transfer.h"
+#include "tests/support/screen_window.h"
 
 namespace plexor {
 namespace {
@@ -30,26 +31,6 @@ std::unique_ptr<DeformModel> DraggedModel()
     return m;
 }
 
-// The window's part of a refresh, without the screen repaint.
-class BenchWindow : public RefreshHost {
-public:
-    explicit BenchWindow(DeformModel& m) : model_(m), screen_(m.ImageWidth, m.ImageHeight, PixelFormat::Rgb24())
-    {
-        format_.bmiHeader.biWidth = m.ImageWidth;
-        format_.bmiHeader.biHeight = -m.ImageHeight;
-    }
-    bool OverlayVisible() const override { return true; }
-    void PushView() override { rows_ += SetDIBits(screen_, 0, model_.ImageHeight, model_.ViewImage.data(), format_); }
-    void RepaintImage() override {}
-    long Rows() const { return rows_; }
-
-private:
-    DeformModel& model_;
-    TBitmap screen_;
-    BitmapInfo format_{};
-    long rows_ = 0;
-};
-
 void BM_Refresh_4096(benchmark::State& state)
 {
     const std::unique_ptr<DeformModel> m = DraggedModel();
@@ -57,12 +38,12 @@ void BM_Refresh_4096(benchmark::State& state)
         state.SkipWithError("not enough memory");
         return;
     }
-    BenchWindow window(*m);
+    test::ScreenWindow window(*m); // the window's part of a refresh, without the screen repaint
     for (auto _ : state) {
         Refresh(*m, window);
         benchmark::ClobberMemory();
     }
-    if (window.Rows() != static_cast<long>(state.iterations()) * kSide) state.SkipWithError("a push failed");
+    if (window.pushedRows != static_cast<long>(state.iterations()) * kSide) state.SkipWithError("a push failed");
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * kSide * kSide * 3);
 }
 BENCHMARK(BM_Refresh_4096)->Unit(benchmark::kMillisecond);

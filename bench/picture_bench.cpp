@@ -75,10 +75,9 @@ void BM_OpenBmp24_4096(benchmark::State& state)
 }
 BENCHMARK(BM_OpenBmp24_4096)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_PushView24_4096(benchmark::State& state)
+// Pushes `frame` into `bitmap` once per iteration.
+void PushFrames(benchmark::State& state, TBitmap& bitmap, const std::vector<std::uint8_t>& frame)
 {
-    TBitmap bitmap(kSide, kSide, PixelFormat::Rgb24());
-    const std::vector<std::uint8_t> frame = GradientFrame();
     const BitmapInfo info = TopDownInfo();
     for (auto _ : state) {
         const int rows = SetDIBits(bitmap, 0, kSide, frame.data(), info);
@@ -86,6 +85,12 @@ void BM_PushView24_4096(benchmark::State& state)
         benchmark::ClobberMemory();
     }
     SetFrameBytes(state);
+}
+
+void BM_PushView24_4096(benchmark::State& state)
+{
+    TBitmap bitmap(kSide, kSide, PixelFormat::Rgb24());
+    PushFrames(state, bitmap, GradientFrame());
 }
 BENCHMARK(BM_PushView24_4096)->Unit(benchmark::kMillisecond);
 
@@ -117,13 +122,7 @@ void BM_PushView8_4096(benchmark::State& state)
                 p[2] = stray[2];
             }
         }
-    const BitmapInfo info = TopDownInfo();
-    for (auto _ : state) {
-        const int rows = SetDIBits(bitmap, 0, kSide, frame.data(), info);
-        benchmark::DoNotOptimize(rows);
-        benchmark::ClobberMemory();
-    }
-    SetFrameBytes(state);
+    PushFrames(state, bitmap, frame);
 }
 BENCHMARK(BM_PushView8_4096)->Unit(benchmark::kMillisecond);
 

@@ -7,6 +7,12 @@
 
 namespace plexor {
 
+// The byte of cell (col, row) in a grid `cellCols` cells wide.
+inline std::size_t CellIndex(std::int32_t cellCols, TCellRef cell) noexcept
+{
+    return static_cast<std::size_t>(cell.Col) + static_cast<std::size_t>(cell.Row) * static_cast<std::size_t>(cellCols);
+}
+
 // The shape of a regular grid of control points laid over a picture: how
 // many points and cells, and where the first point column and row lie. Point
 // (c, r) sits at (MarginX + c * StepX, MarginY + r * StepY); cell (c, r) is
@@ -40,11 +46,5 @@ GridGeometry GridGeometryFor(std::int32_t width, std::int32_t height, std::int32
 // a queued byte per cell and the weight tables for its step. Saturates
 // rather than wraps.
 std::uint64_t GridBytes(const GridGeometry& grid);
-
-// The byte of cell (col, row) in a grid `cellCols` cells wide.
-inline std::size_t CellIndex(std::int32_t cellCols, TCellRef cell) noexcept
-{
-    return static_cast<std::size_t>(cell.Col) + static_cast<std::size_t>(cell.Row) * static_cast<std::size_t>(cellCols);
-}
 
 } // namespace plexor

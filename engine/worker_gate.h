@@ -31,28 +31,22 @@ private:
     int holdsWaiting_ = 0;
 };
 
+// One side of the gate held for a scope.
+template <void (WorkerGate::*Enter)(), void (WorkerGate::*Leave)()>
+class GateScope {
+public:
+    explicit GateScope(WorkerGate& gate) : gate_(gate) { (gate_.*Enter)(); }
+    ~GateScope() { (gate_.*Leave)(); }
+    GateScope(const GateScope&) = delete;
+    GateScope& operator=(const GateScope&) = delete;
+
+private:
+    WorkerGate& gate_;
+};
+
 // The UI thread's way to keep the worker off the model for a scope.
-class WorkerHold {
-public:
-    explicit WorkerHold(WorkerGate& gate) : gate_(gate) { gate_.Hold(); }
-    ~WorkerHold() { gate_.Release(); }
-    WorkerHold(const WorkerHold&) = delete;
-    WorkerHold& operator=(const WorkerHold&) = delete;
-
-private:
-    WorkerGate& gate_;
-};
-
+using WorkerHold = GateScope<&WorkerGate::Hold, &WorkerGate::Release>;
 // The worker's side of the gate for one queue entry.
-class EntryScope {
-public:
-    explicit EntryScope(WorkerGate& gate) : gate_(gate) { gate_.EnterEntry(); }
-    ~EntryScope() { gate_.LeaveEntry(); }
-    EntryScope(const EntryScope&) = delete;
-    EntryScope& operator=(const EntryScope&) = delete;
-
-private:
-    WorkerGate& gate_;
-};
+using EntryScope = GateScope<&WorkerGate::EnterEntry, &WorkerGate::LeaveEntry>;
 
 } // namespace plexor

@@ -10,6 +10,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/bmp_writer.h"
+#include "platform/little_endian.h"
 
 namespace {
 
@@ -39,17 +40,6 @@ std::vector<RgbQuad> Table(std::size_t entries)
     return table;
 }
 
-void Put16(std::vector<std::uint8_t>& v, std::uint32_t x)
-{
-    v.push_back(static_cast<std::uint8_t>(x));
-    v.push_back(static_cast<std::uint8_t>(x >> 8));
-}
-void Put32(std::vector<std::uint8_t>& v, std::uint32_t x)
-{
-    Put16(v, x & 0xFFFF);
-    Put16(v, x >> 16);
-}
-
 // A run-length file: 40-byte header, a 16-entry table, then `data`.
 std::vector<std::uint8_t> RunLength(std::uint16_t bits, std::int32_t width, std::int32_t height,
                                     const std::vector<std::uint8_t>& data)
@@ -58,20 +48,20 @@ std::vector<std::uint8_t> RunLength(std::uint16_t bits, std::int32_t width, std:
     std::vector<std::uint8_t> file;
     file.push_back('B');
     file.push_back('M');
-    Put32(file, offset + static_cast<std::uint32_t>(data.size()));
-    Put32(file, 0);
-    Put32(file, offset);
-    Put32(file, 40);
-    Put32(file, static_cast<std::uint32_t>(width));
-    Put32(file, static_cast<std::uint32_t>(height));
-    Put16(file, 1);
-    Put16(file, bits);
-    Put32(file, bits == 8 ? 1 : 2);
-    Put32(file, static_cast<std::uint32_t>(data.size()));
-    Put32(file, 0);
-    Put32(file, 0);
-    Put32(file, 16);
-    Put32(file, 0);
+    AppendU32(file, offset + static_cast<std::uint32_t>(data.size()));
+    AppendU32(file, 0);
+    AppendU32(file, offset);
+    AppendU32(file, 40);
+    AppendU32(file, static_cast<std::uint32_t>(width));
+    AppendU32(file, static_cast<std::uint32_t>(height));
+    AppendU16(file, 1);
+    AppendU16(file, bits);
+    AppendU32(file, bits == 8 ? 1 : 2);
+    AppendU32(file, static_cast<std::uint32_t>(data.size()));
+    AppendU32(file, 0);
+    AppendU32(file, 0);
+    AppendU32(file, 16);
+    AppendU32(file, 0);
     for (const RgbQuad& q : Table(16)) {
         file.push_back(q.Blue);
         file.push_back(q.Green);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace plexor {
 
@@ -39,6 +40,19 @@ inline void StoreU32(std::uint8_t* p, std::uint32_t value) noexcept
 inline void StoreI32(std::uint8_t* p, std::int32_t value) noexcept
 {
     StoreU32(p, static_cast<std::uint32_t>(value));
+}
+
+// Appends a field to a file being built.
+inline void AppendU16(std::vector<std::uint8_t>& out, std::uint16_t value)
+{
+    out.push_back(static_cast<std::uint8_t>(value));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+inline void AppendU32(std::vector<std::uint8_t>& out, std::uint32_t value)
+{
+    AppendU16(out, static_cast<std::uint16_t>(value));
+    AppendU16(out, static_cast<std::uint16_t>(value >> 16));
 }
 
 } // namespace plexor

@@ -16,6 +16,8 @@
 
 #include <QImage>
 
+#include "platform/little_endian.h"
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -183,18 +185,6 @@ std::vector<std::uint8_t> Sample(int width, int height)
     return pixels;
 }
 
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
-
 // A 24-bit bitmap file: file header, 40-byte information header, rows
 // bottom up, each padded to 4 bytes.
 bool WriteBmp(const std::string& path, int width, int height, const std::vector<std::uint8_t>& pixels)
@@ -204,20 +194,20 @@ bool WriteBmp(const std::string& path, int width, int height, const std::vector<
     std::vector<std::uint8_t> out;
     out.push_back('B');
     out.push_back('M');
-    Put32(out, 14 + 40 + imageBytes);
-    Put32(out, 0);
-    Put32(out, 14 + 40);
-    Put32(out, 40);
-    Put32(out, static_cast<std::uint32_t>(width));
-    Put32(out, static_cast<std::uint32_t>(height));
-    Put16(out, 1);
-    Put16(out, 24);
-    Put32(out, 0);
-    Put32(out, imageBytes);
-    Put32(out, 2835); // 72 dots per inch
-    Put32(out, 2835);
-    Put32(out, 0);
-    Put32(out, 0);
+    plexor::AppendU32(out, 14 + 40 + imageBytes);
+    plexor::AppendU32(out, 0);
+    plexor::AppendU32(out, 14 + 40);
+    plexor::AppendU32(out, 40);
+    plexor::AppendU32(out, static_cast<std::uint32_t>(width));
+    plexor::AppendU32(out, static_cast<std::uint32_t>(height));
+    plexor::AppendU16(out, 1);
+    plexor::AppendU16(out, 24);
+    plexor::AppendU32(out, 0);
+    plexor::AppendU32(out, imageBytes);
+    plexor::AppendU32(out, 2835); // 72 dots per inch
+    plexor::AppendU32(out, 2835);
+    plexor::AppendU32(out, 0);
+    plexor::AppendU32(out, 0);
     for (int y = height - 1; y >= 0; --y) {
         const std::uint8_t* row = &pixels[static_cast<std::size_t>(y) * width * 3];
         out.insert(out.end(), row, row + static_cast<std::size_t>(width) * 3);

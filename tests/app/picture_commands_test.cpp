@@ -8,6 +8,7 @@
 #include "platform/bmp_reader.h"
 #include "platform/dib_transfer.h"
 #include "tests/support/allocation_control.h"
+#include "tests/support/model_setup.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/shell_fakes.h"
 
@@ -17,6 +18,15 @@ namespace {
 class PictureCommandsTest : public ::testing::Test {
 protected:
     PictureCommandsTest() { model.Messages = &messages; }
+
+    // Saves through the dialog and reads the file back.
+    TBitmap SaveAndReadBack()
+    {
+        const std::string saved = folder.File("saved.bmp");
+        dialogs.saveAnswers.push_back(FileDialogChoice{saved, 1});
+        commands.MISaveAsClick();
+        return ReadBmp(ReadBytes(saved));
+    }
 
     std::uint8_t* Work(std::int32_t x, std::int32_t y)
     {
@@ -160,9 +170,7 @@ TEST_F(PictureCommandsTest, IconsAndMetafilesOpenAsEmptyPictures)
 TEST_F(PictureCommandsTest, PictureThatCannotGetItsBuffersKeepsTheOldOne)
 {
     ASSERT_TRUE(commands.OpenFile(WriteBmp(folder, "small.bmp", Gradient24(40, 30))));
-    model.GridStepX = model.GridStepY = 10;
-    model.BuildGrid();
-    model.BuildWeightTables();
+    LayGrid(model, 10);
     const std::uint64_t held = 3 * model.WorkImage.size() + model.SplatMask.size();
     model.AvailableMemory = [] { return std::uint64_t{0}; }; // no memory to spare
     const std::string big = WriteBmp(folder, "big.bmp", Gradient24(400, 300));
@@ -187,9 +195,7 @@ TEST_F(PictureCommandsTest, BuffersRefusedAfterTheCheckLeaveTheOldPictureWhole)
     // The check says the new buffers fit; the system then refuses one of
     // them all the same. The open changes nothing, whichever buffer it was.
     ASSERT_TRUE(commands.OpenFile(WriteBmp(folder, "old.bmp", Gradient24(40, 30))));
-    model.GridStepX = model.GridStepY = 10;
-    model.BuildGrid();
-    model.BuildWeightTables();
+    LayGrid(model, 10);
     model.Point(1, 1).DX = 2;
     model.WorkImage[5] = 77; // a deformed pixel
     commands.PushView();
@@ -208,7 +214,7 @@ TEST_F(PictureCommandsTest, BuffersRefusedAfterTheCheckLeaveTheOldPictureWhole)
         messages.shown.clear();
         bool opened = true;
         {
-            const test::AllocationLimit limit(buffer, granted);
+            const AllocationLimit limit(buffer, granted);
             opened = commands.OpenFile(big);
             EXPECT_EQ(limit.Refused(), 1) << granted;
         }
@@ -220,10 +226,8 @@ TEST_F(PictureCommandsTest, BuffersRefusedAfterTheCheckLeaveTheOldPictureWhole)
         EXPECT_TRUE(model.ImageLoaded);
         EXPECT_EQ(model.ImageWidth, 40);
         EXPECT_EQ(model.ImageHeight, 30);
-        ASSERT_EQ(model.WorkImage.size(), work.size());
-        EXPECT_EQ(0, std::memcmp(model.WorkImage.data(), work.data(), work.size()));
-        ASSERT_EQ(model.SourceImage.size(), source.size());
-        EXPECT_EQ(0, std::memcmp(model.SourceImage.data(), source.data(), source.size()));
+        EXPECT_EQ(std::vector(model.WorkImage.data(), model.WorkImage.data() + model.WorkImage.size()), work);
+        EXPECT_EQ(std::vector(model.SourceImage.data(), model.SourceImage.data() + model.SourceImage.size()), source);
         EXPECT_EQ(model.ViewImage.size(), work.size());
         EXPECT_EQ(model.SplatMask.size(), 40u * 30 + 3);
         ASSERT_TRUE(model.GridExists());
@@ -238,9 +242,7 @@ TEST_F(PictureCommandsTest, BuffersRefusedAfterTheCheckLeaveTheOldPictureWhole)
 TEST_F(PictureCommandsTest, ReopeningKeepsAGridOfTheSameSizeAndDropsAnother)
 {
     ASSERT_TRUE(commands.OpenFile(WriteBmp(folder, "a.bmp", Gradient24(97, 50))));
-    model.GridStepX = model.GridStepY = 10;
-    model.BuildGrid();
-    model.BuildWeightTables();
+    LayGrid(model, 10);
     model.Point(2, 2).DX = 3;
     // 98 wide pads to the same 100: the grid and its displacement stay.
     ASSERT_TRUE(commands.OpenFile(WriteBmp(folder, "b.bmp", Gradient24(98, 50))));
@@ -313,12 +315,8 @@ TEST_F(PictureCommandsTest, SaveGivesBackTheFormatItWasOpenedIn)
     commands.PushView();
     EXPECT_TRUE(messages.shown.empty());
 
-    const std::string saved = folder.File("saved.bmp");
-    dialogs.saveAnswers.push_back(FileDialogChoice{saved, 1});
-    commands.MISaveAsClick();
+    const TBitmap back = SaveAndReadBack();
     ASSERT_TRUE(errors.shown.empty());
-    const std::vector<std::uint8_t> bytes = ReadBytes(saved);
-    const TBitmap back = ReadBmp(std::span<const std::uint8_t>(bytes));
     EXPECT_EQ(back.Width(), 8);
     EXPECT_EQ(back.Height(), 4);
     EXPECT_EQ(back.Format().BitsPerPixel, 8);
@@ -335,11 +333,7 @@ TEST_F(PictureCommandsTest, TwentyFourBitRoundTripIsExact)
 {
     const TBitmap original = Gradient24(97, 50);
     ASSERT_TRUE(commands.OpenFile(WriteBmp(folder, "in.bmp", original)));
-    const std::string saved = folder.File("out.bmp");
-    dialogs.saveAnswers.push_back(FileDialogChoice{saved, 1});
-    commands.MISaveAsClick();
-    const std::vector<std::uint8_t> bytes = ReadBytes(saved);
-    const TBitmap back = ReadBmp(std::span<const std::uint8_t>(bytes));
+    const TBitmap back = SaveAndReadBack();
     ASSERT_EQ(back.Width(), 100);
     ASSERT_EQ(back.Height(), 50);
     EXPECT_EQ(back.Format().BitsPerPixel, 24);

@@ -9,40 +9,17 @@
 #include "platform/bitmap.h"
 #include "platform/dib_transfer.h"
 #include "tests/support/allocation_control.h"
+#include "tests/support/screen_window.h"
 
 namespace plexor::test {
 namespace {
-
-// The window as the program has it: the view pushed into a 24-bit bitmap;
-// queued cells only counted.
-class Window : public RefreshHost, public DragHost {
-public:
-    explicit Window(DeformModel& m) : model(m), screen(m.ImageWidth, m.ImageHeight, PixelFormat::Rgb24())
-    {
-        format.bmiHeader.biWidth = m.ImageWidth;
-        format.bmiHeader.biHeight = -m.ImageHeight;
-    }
-    bool OverlayVisible() const override { return true; }
-    void PushView() override { pushed += SetDIBits(screen, 0, model.ImageHeight, model.ViewImage.data(), format); }
-    void RepaintImage() override {}
-    void Refresh() override { plexor::Refresh(model, *this); }
-    void QueueCellsAround(std::int32_t, std::int32_t) override { ++queued; }
-    void SetCapture() override {}
-    void ReleaseCapture() override {}
-
-    DeformModel& model;
-    TBitmap screen;
-    BitmapInfo format{};
-    int pushed = 0;
-    int queued = 0;
-};
 
 TEST(NoAllocation, RefreshingAndDraggingAllocateNothing)
 {
     DeformModel model;
     LoadPictureWithGrid(model, 480, 360, 48);
     model.Point(3, 3).DX = 17; // a vector to draw
-    Window window(model);
+    ScreenWindow window(model);
     ControlPointDrag drag(model, window);
     {
         AllocationCount count;
@@ -55,7 +32,7 @@ TEST(NoAllocation, RefreshingAndDraggingAllocateNothing)
         EXPECT_EQ(count.Seen(), 0);
     }
     // What ran is what the test meant to run.
-    EXPECT_EQ(window.pushed, 6 * 360) << "every refresh pushed the whole view";
+    EXPECT_EQ(window.pushedRows, 6 * 360) << "every refresh pushed the whole view";
     EXPECT_EQ(window.queued, 2);
     EXPECT_EQ(model.Point(5, 4).DX, 10);
     EXPECT_EQ(model.Point(5, 4).DY, -14);

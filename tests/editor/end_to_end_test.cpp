@@ -23,6 +23,7 @@
 #include "platform/bmp_reader.h"
 #include "platform/bmp_writer.h"
 #include "platform/dib_transfer.h"
+#include "tests/support/screen_window.h"
 #include "tests/support/worker_service.h"
 
 namespace plexor::test {
@@ -80,19 +81,11 @@ struct Batch {
     std::vector<Displacement> points;
 };
 
-// The main window, as far as a drag needs it.
-class Window : public RefreshHost, public DragHost {
+// The main window, with a worker for the cells a drag queues.
+class Window : public ScreenWindow {
 public:
-    Window(DeformModel& m, TBitmap& s) : model(m), screen(s), format(BufferFormat(m)) {}
+    using ScreenWindow::ScreenWindow;
 
-    bool OverlayVisible() const override { return true; }
-    void PushView() override
-    {
-        if (!model.ImageLoaded) return;
-        pushOk = pushOk && SetDIBits(screen, 0, model.ImageHeight, model.ViewImage.data(), format) == model.ImageHeight;
-    }
-    void RepaintImage() override { ++repaints; }
-    void Refresh() override { plexor::Refresh(model, *this); }
     void QueueCellsAround(std::int32_t c, std::int32_t r) override
     {
         // The worker takes nothing while the gate is held, so the entries
@@ -106,16 +99,7 @@ public:
         for (const TControlPoint& p : model.ControlPoints) batch.points.push_back({p.DX, p.DY});
         batches.push_back(std::move(batch));
     }
-    void SetCapture() override { ++captures; }
-    void ReleaseCapture() override { --captures; }
-
-    DeformModel& model;
-    TBitmap& screen;
-    BitmapInfo format;
     TMyThread* worker = nullptr;
-    bool pushOk = true;
-    int repaints = 0;
-    int captures = 0;
     std::vector<Batch> batches;
 };
 
@@ -128,7 +112,7 @@ TEST(EndToEnd, ADraggedPointReachesTheScreenAsTheWorkerDeformsIt)
     ASSERT_EQ(model.ImageWidth, 100);
     LayGrid(model, 24); // points at x = 2, 26, 50, 74, 98 and y = 1, 25, 49, 73
 
-    Window window(model, screen);
+    Window window(model);
     int workerRefreshes = 0;
     auto worker = std::make_unique<TMyThread>(model, [&] {
         window.Refresh();
@@ -153,7 +137,7 @@ TEST(EndToEnd, ADraggedPointReachesTheScreenAsTheWorkerDeformsIt)
     ASSERT_EQ(window.batches.size(), 2u);
     EXPECT_EQ(window.batches[0].entries.size(), 13u) << "12 cells around (2, 1), then the marker";
     EXPECT_EQ(window.batches[1].entries.size(), 13u) << "all of them again, since the first batch is done";
-    EXPECT_TRUE(window.pushOk);
+    EXPECT_TRUE(window.pushesOk);
     EXPECT_EQ(window.repaints, 1 + 3 + 1 + 2) << "press, moves, release and the worker's two batches";
     EXPECT_EQ(window.captures, 0) << "captured at the press, given back at the release";
 
@@ -182,7 +166,7 @@ TEST(EndToEnd, ADraggedPointReachesTheScreenAsTheWorkerDeformsIt)
     DrawOverlay(expected);
 
     std::vector<std::uint8_t> shown(static_cast<std::size_t>(3) * 100 * 75);
-    ASSERT_EQ(GetDIBits(screen, 0, 75, shown.data(), window.format), 75);
+    ASSERT_EQ(GetDIBits(window.screen, 0, 75, shown.data(), window.format), 75);
     EXPECT_EQ(0, std::memcmp(shown.data(), expected.ViewImage.data(), shown.size()));
     EXPECT_GT(CountInView(expected, Colour{0, 255, 0}), 0) << "the vectors are part of what is shown";
 

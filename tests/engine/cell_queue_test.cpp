@@ -30,12 +30,20 @@ std::vector<TCellRef> Cells(int c0, int r0, int c1, int r1)
     return cells;
 }
 
-TEST(QueueCellsAround, CornerPointQueuesItsFourCellsThenAMarker)
-{
+// A 480 x 480 picture with a grid at step 48: 10 x 10 cells.
+class QueueCellsAroundTest : public ::testing::Test {
+protected:
+    QueueCellsAroundTest()
+    {
+        LoadPicture(m, 480, 480);
+        LayGrid(m, 48);
+    }
     DeformModel m;
-    LoadPicture(m, 480, 480);
-    LayGrid(m, 48);
     CountingThread worker;
+};
+
+TEST_F(QueueCellsAroundTest, CornerPointQueuesItsFourCellsThenAMarker)
+{
     QueueCellsAround(m, worker, 0, 0);
     std::vector<TCellRef> expected = Cells(0, 0, 1, 1);
     expected.push_back(RefreshMarker);
@@ -47,12 +55,8 @@ TEST(QueueCellsAround, CornerPointQueuesItsFourCellsThenAMarker)
     EXPECT_EQ(m.CellQueued[2], 0);
 }
 
-TEST(QueueCellsAround, InteriorPointQueuesSixteenCellsInRowMajorOrder)
+TEST_F(QueueCellsAroundTest, InteriorPointQueuesSixteenCellsInRowMajorOrder)
 {
-    DeformModel m;
-    LoadPicture(m, 480, 480);
-    LayGrid(m, 48);
-    CountingThread worker;
     QueueCellsAround(m, worker, 5, 4);
     std::vector<TCellRef> expected = Cells(3, 2, 6, 5);
     expected.push_back(RefreshMarker);

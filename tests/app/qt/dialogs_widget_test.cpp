@@ -8,7 +8,7 @@
 
 #include "app/qt/file_dialogs.h"
 #include "app/qt/message_boxes.h"
-#include "widget_test_support.h"
+#include "tests/support/widget_support.h"
 
 namespace plexor::test {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "app/qt/picture_control.h"
 #include "platform/picture.h"
-#include "widget_test_support.h"
+#include "tests/support/widget_support.h"
 
 namespace plexor::test {
 namespace {
@@ -75,17 +75,10 @@ std::vector<std::uint8_t> SaveThroughCommands(const std::vector<Gesture>& gestur
 
 } // namespace
 
-class DragWidgetTest final : public QObject {
+class DragWidgetTest final : public ProgramTest {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        program_ = StartTestProgram();
-        QVERIFY(program_ != nullptr);
-    }
-    void cleanup() { program_.reset(); }
-
     void mouseDragGivesTheSameFileAsTheCommands()
     {
         TFMain& w = program_->FMain();
@@ -161,9 +154,6 @@ private slots:
         QCOMPARE(a.DX.load(), 0);
         QCOMPARE(b.DY.load(), 0);
     }
-
-private:
-    std::unique_ptr<TestProgram> program_;
 };
 
 } // namespace plexor::test

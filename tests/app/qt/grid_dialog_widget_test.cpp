@@ -6,44 +6,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "widget_test_support.h"
+#include "tests/support/widget_support.h"
 
 namespace plexor::test {
 
-class GridDialogWidgetTest final : public QObject {
+class GridDialogWidgetTest final : public ProgramTest {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        program_ = StartTestProgram();
-        QVERIFY(program_ != nullptr);
-    }
-    void cleanup() { program_.reset(); }
-
-    void dialogIsLaidOutAsDesigned()
-    {
-        TFGrid& g = program_->FGrid();
-        QCOMPARE(g.windowTitle(), QStringLiteral("Grid definition"));
-        QCOMPARE(g.size(), QSize(149, 82));
-        QCOMPARE(g.minimumSize(), g.maximumSize());
-        QCOMPARE(g.pos(), QPoint(435, 107));
-        const Qt::WindowFlags flags = g.windowFlags();
-        QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
-        QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
-        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-        QVERIFY(!flags.testFlag(Qt::WindowContextHelpButtonHint));
-        QCOMPARE(g.Label1->text(), QStringLiteral("Grid difference:"));
-        QCOMPARE(g.Label1->pos(), QPoint(8, 13));
-        QVERIFY(g.Label1->x() + g.Label1->fontMetrics().horizontalAdvance(g.Label1->text()) < g.SE->x());
-        QCOMPARE(g.SE->geometry(), QRect(88, 8, 49, 21));
-        QCOMPARE(g.PBottom->geometry(), QRect(0, 41, 149, 41));
-        QCOMPARE(g.BBOK->parentWidget(), static_cast<QWidget*>(g.PBottom));
-        QCOMPARE(g.BBOK->geometry(), QRect(40, 8, 75, 25));
-        QCOMPARE(g.BBOK->text(), QStringLiteral("OK"));
-        QVERIFY(g.BBOK->isDefault());
-    }
-
     void firstGridCommandShowsTheDefaultStepSelected()
     {
         TFGrid& g = program_->FGrid();
@@ -72,6 +42,29 @@ private slots:
         QTest::mouseClick(program_->FMain().SBGrid, Qt::LeftButton);
         QCOMPARE(shown, QStringLiteral("24"));
         QCOMPARE(program_->Model().GridStepX, 20);
+    }
+
+    void dialogIsLaidOutAsDesigned()
+    {
+        TFGrid& g = program_->FGrid();
+        QCOMPARE(g.windowTitle(), QStringLiteral("Grid definition"));
+        QCOMPARE(g.size(), QSize(149, 82));
+        QCOMPARE(g.minimumSize(), g.maximumSize());
+        QCOMPARE(g.pos(), QPoint(435, 107));
+        const Qt::WindowFlags flags = g.windowFlags();
+        QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+        QVERIFY(!flags.testFlag(Qt::WindowContextHelpButtonHint));
+        QCOMPARE(g.Label1->text(), QStringLiteral("Grid difference:"));
+        QCOMPARE(g.Label1->pos(), QPoint(8, 13));
+        QVERIFY(g.Label1->x() + g.Label1->fontMetrics().horizontalAdvance(g.Label1->text()) < g.SE->x());
+        QCOMPARE(g.SE->geometry(), QRect(88, 8, 49, 21));
+        QCOMPARE(g.PBottom->geometry(), QRect(0, 41, 149, 41));
+        QCOMPARE(g.BBOK->parentWidget(), static_cast<QWidget*>(g.PBottom));
+        QCOMPARE(g.BBOK->geometry(), QRect(40, 8, 75, 25));
+        QCOMPARE(g.BBOK->text(), QStringLiteral("OK"));
+        QVERIFY(g.BBOK->isDefault());
     }
 
     void keyGOpensTheDialogInEitherCase()
@@ -176,9 +169,6 @@ private slots:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.EditText(), std::string("12"));
     }
-
-private:
-    std::unique_ptr<TestProgram> program_;
 };
 
 } // namespace plexor::test

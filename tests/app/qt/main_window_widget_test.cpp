@@ -15,21 +15,14 @@
 
 #include "app/qt/picture_control.h"
 #include "platform/picture.h"
-#include "widget_test_support.h"
+#include "tests/support/widget_support.h"
 
 namespace plexor::test {
 
-class MainWindowWidgetTest final : public QObject {
+class MainWindowWidgetTest final : public ProgramTest {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        program_ = StartTestProgram();
-        QVERIFY(program_ != nullptr);
-    }
-    void cleanup() { program_.reset(); }
-
     void startsAtItsDesignedPlaceWithItsComponents()
     {
         TFMain& w = program_->FMain();
@@ -206,9 +199,6 @@ private slots:
         QVERIFY(!missing.FMain->Commands().Model().ImageLoaded);
         QVERIFY(missing.FMain->isVisible());
     }
-
-private:
-    std::unique_ptr<TestProgram> program_;
 };
 
 } // namespace plexor::test

@@ -8,7 +8,7 @@
 #include <QSignalSpy>
 
 #include "app/qt/picture_control.h"
-#include "widget_test_support.h"
+#include "tests/support/widget_support.h"
 
 namespace plexor::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "app/qt/picture_control.h"
-#include "widget_test_support.h"
+#include "tests/support/widget_support.h"
 
 namespace plexor::test {
 namespace {
@@ -16,13 +16,13 @@ using namespace std::chrono_literals;
 
 } // namespace
 
-class ShutdownWidgetTest final : public QObject {
+class ShutdownWidgetTest final : public ProgramTest {
     Q_OBJECT
 
 private slots:
     void init()
     {
-        program_ = StartTestProgram();
+        Start();
         QVERIFY(program_ != nullptr);
         // A large picture and a fine grid: a drag queues plenty of work.
         const std::string path = WriteBmp(folder_, "large.bmp", Gradient24(1600, 1200));
@@ -33,8 +33,6 @@ private slots:
         QTest::mouseClick(program_->FMain().SBGrid, Qt::LeftButton);
         QVERIFY(program_->Model().GridExists());
     }
-    void cleanup() { program_.reset(); }
-
     void closingWhileTheWorkerIsBusy()
     {
         TFMain& w = program_->FMain();
@@ -110,7 +108,6 @@ private slots:
 
 private:
     TempFolder folder_;
-    std::unique_ptr<TestProgram> program_;
 };
 
 } // namespace plexor::test

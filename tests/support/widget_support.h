@@ -52,47 +52,33 @@ struct TestProgram {
     DeformModel& Model() const { return Windows.FMain->Commands().Model(); }
 };
 
-inline std::unique_ptr<TestProgram> StartTestProgram()
-{
-    auto dialogs = std::make_unique<FakeDialogs>();
-    auto boxes = std::make_unique<RecordingBoxes>();
-    auto program = std::make_unique<TestProgram>();
-    program->Dialogs = dialogs.get();
-    program->Boxes = boxes.get();
-    program->Windows = CreateWindows(DialogServices{std::move(dialogs), std::move(boxes)});
-    StartProgram(program->Windows, QString());
-    if (!QTest::qWaitForWindowExposed(&program->FMain())) return nullptr;
-    QApplication::processEvents(); // the designed bounds, once shown
-    return program;
-}
+// Starts the program and waits until its window is shown; nothing when it
+// is not shown in time.
+std::unique_ptr<TestProgram> StartTestProgram();
+
+// A test of the window that starts the program afresh for each test
+// function and ends it afterwards.
+class ProgramTest : public QObject {
+    Q_OBJECT
+
+protected:
+    // Starts the program; a test's own init() calls it first.
+    void Start();
+    std::unique_ptr<TestProgram> program_;
+
+private slots:
+    void init() { Start(); }
+    void cleanup() { program_.reset(); }
+};
 
 // Runs `action` once `dialog` is shown, from inside its modal loop.
-inline void WhenShown(QWidget& dialog, std::function<void()> action, int triesLeft = 2000)
-{
-    QTimer::singleShot(dialog.isVisible() ? 0 : 1, &dialog, [&dialog, action = std::move(action), triesLeft] {
-        if (dialog.isVisible())
-            action();
-        else if (triesLeft > 0)
-            WhenShown(dialog, action, triesLeft - 1);
-    });
-}
+void WhenShown(QWidget& dialog, std::function<void()> action, int triesLeft = 2000);
 
 // Answers the next grid dialog: replaces the text of the edit box with
 // `text` and presses Enter. Records the text it was shown with.
-inline void AnswerGridDialog(TFGrid& dialog, const QString& text, QString* shownWith = nullptr)
-{
-    WhenShown(dialog, [&dialog, text, shownWith] {
-        if (shownWith != nullptr) *shownWith = dialog.SE->text();
-        dialog.SE->selectAll();
-        QTest::keyClicks(dialog.SE, text);
-        QTest::keyClick(dialog.SE, Qt::Key_Return);
-    });
-}
+void AnswerGridDialog(TFGrid& dialog, const QString& text, QString* shownWith = nullptr);
 
-// Plays the event loop until the worker has emptied its queue.
-inline bool WaitForWorker(TestProgram& program, int timeoutMs = 60000)
-{
-    return QTest::qWaitFor([&] { return program.FMain().Commands().Worker().Idle(); }, timeoutMs);
-}
+// Plays the event loop until the worker sleeps with nothing left to do.
+bool WaitForWorker(TestProgram& program, int timeoutMs = 60000);
 
 } // namespace plexor::test

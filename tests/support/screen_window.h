@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+
+#include "editor/drag_host.h"
+#include "editor/refresh_host.h"
+#include "engine/deform_model.h"
+#include "platform/bitmap.h"
+#include "platform/dib_transfer.h"
+
+namespace plexor::test {
+
+// The main window as the editor sees it, without a display: the view is
+// pushed into a 24-bit screen bitmap of the picture's size, and what a drag
+// asks of the window is counted. Queued cells are only counted; a test that
+// runs a worker overrides QueueCellsAround.
+class ScreenWindow : public RefreshHost, public DragHost {
+public:
+    explicit ScreenWindow(DeformModel& model);
+
+    bool OverlayVisible() const override { return overlay; }
+    void PushView() override;
+    void RepaintImage() override { ++repaints; }
+    void Refresh() override;
+    void QueueCellsAround(std::int32_t, std::int32_t) override { ++queued; }
+    void SetCapture() override { ++captures; }
+    void ReleaseCapture() override { --captures; }
+
+    DeformModel& model;
+    TBitmap screen;
+    BitmapInfo format{};
+    bool overlay = true;
+    bool pushesOk = true;
+    long pushedRows = 0;
+    int repaints = 0;
+    int queued = 0;
+    int captures = 0;
+};
+
+} // namespace plexor::test

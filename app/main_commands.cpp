@@ -47,12 +47,14 @@ void MainCommands::FormDestroy()
 
 void MainCommands::MIOpenClick()
 {
-    pictures_.MIOpenClick();
+    if (pictures_.MIOpenClick()) ZoomForNewPicture();
 }
 
 bool MainCommands::OpenFile(const std::string& path)
 {
-    return pictures_.OpenNamedFile(path);
+    if (!pictures_.OpenNamedFile(path)) return false;
+    ZoomForNewPicture();
+    return true;
 }
 
 void MainCommands::MISaveAsClick()
@@ -64,7 +66,10 @@ void MainCommands::MIShowClick()
 {
     showChecked_ = !showChecked_;
     ports_.Window.SetShowChecked(showChecked_);
-    if (model_.ImageLoaded && model_.GridExists()) Refresh();
+    if (model_.ImageLoaded && model_.GridExists()) {
+        model_.Changes.MarkAll();
+        Refresh();
+    }
 }
 
 void MainCommands::MIAboutClick()
@@ -116,6 +121,102 @@ void MainCommands::SBDefaultClick()
 void MainCommands::FormKeyPress(char32_t key)
 {
     if (key < 128 && std::toupper(static_cast<int>(key)) == 'G') SBGridClick();
+}
+
+void MainCommands::MIZoomInClick()
+{
+    SetZoom(NextZoomIn(zoom_), ports_.Image.ViewportWidth() / 2, ports_.Image.ViewportHeight() / 2);
+}
+
+void MainCommands::MIZoomOutClick()
+{
+    SetZoom(NextZoomOut(zoom_), ports_.Image.ViewportWidth() / 2, ports_.Image.ViewportHeight() / 2);
+}
+
+void MainCommands::MIFitClick()
+{
+    SetZoom(FitZoom(model_.ImageWidth, model_.ImageHeight, ports_.Image.ViewportWidth(), ports_.Image.ViewportHeight()),
+            0, 0);
+}
+
+void MainCommands::MIActualSizeClick()
+{
+    SetZoom(Zoom::Actual(), ports_.Image.ViewportWidth() / 2, ports_.Image.ViewportHeight() / 2);
+}
+
+void MainCommands::WheelZoom(int steps, std::int32_t x, std::int32_t y)
+{
+    Zoom zoom = zoom_;
+    for (; steps > 0; --steps) zoom = NextZoomIn(zoom);
+    for (; steps < 0; ++steps) zoom = NextZoomOut(zoom);
+    SetZoom(zoom, x, y);
+}
+
+void MainCommands::ZoomForNewPicture()
+{
+    const bool larger =
+        model_.ImageWidth > ports_.Image.ViewportWidth() || model_.ImageHeight > ports_.Image.ViewportHeight();
+    zoom_ = Zoom::Actual(); // a new picture starts at the top-left corner
+    ports_.Image.ScrollTo(0, 0);
+    if (larger)
+        MIFitClick();
+    else
+        SetZoom(Zoom::Actual(), 0, 0);
+}
+
+void MainCommands::SetZoom(Zoom zoom, std::int32_t anchorX, std::int32_t anchorY)
+{
+    const PixelRect visible = ports_.Image.Visible();
+    const std::int64_t scrollX = ScrollKeeping(visible.X0, anchorX, zoom_, zoom);
+    const std::int64_t scrollY = ScrollKeeping(visible.Y0, anchorY, zoom_, zoom);
+    zoom_ = zoom;
+    drag_.SetZoom(zoom);
+    ports_.Image.SetZoom(zoom, Reduced());
+    ports_.Image.ScrollTo(scrollX, scrollY);
+    ports_.Window.ShowZoom("Zoom " + std::to_string(zoom.Percent()) + "%");
+    RenderReduced();
+    ports_.Image.Repaint(ports_.Image.Visible());
+}
+
+void MainCommands::ViewportChanged()
+{
+    if (!zoom_.Reduces()) return;
+    const PixelRect visible = ports_.Image.Visible();
+    if (visible == reduced_.Window()) return;
+    RenderReduced();
+    ports_.Image.Repaint(visible);
+}
+
+void MainCommands::RenderReduced()
+{
+    if (!zoom_.Reduces() || !model_.ImageLoaded) return;
+    reduced_.SetWindow(zoom_, ports_.Image.Visible(), model_.ImageWidth, model_.ImageHeight);
+    WorkerHold hold(model_.Gate);
+    reduced_.Render(model_, showChecked_);
+}
+
+void MainCommands::RepaintImage(std::span<const PixelRect> parts)
+{
+    for (const PixelRect& part : parts) {
+        const PixelRect screen = zoom_.Reduces() ? reduced_.ScreenRectOf(part)
+                                                 : PixelRect{static_cast<std::int32_t>(zoom_.ToScreen(part.X0)),
+                                                             static_cast<std::int32_t>(zoom_.ToScreen(part.Y0)),
+                                                             static_cast<std::int32_t>(zoom_.ToScreen(part.X1)),
+                                                             static_cast<std::int32_t>(zoom_.ToScreen(part.Y1))};
+        ports_.Image.Repaint(screen);
+    }
+}
+
+std::optional<std::string> MainCommands::ProgressText(std::chrono::steady_clock::time_point now)
+{
+    if (!worker_ || worker_->Idle()) {
+        busySince_.reset();
+        return std::nullopt;
+    }
+    if (!busySince_) busySince_ = now;
+    if (now - *busySince_ < std::chrono::milliseconds(500)) return std::nullopt;
+    const std::size_t cells = model_.CellQueue.CellsWaiting();
+    return std::to_string(cells) + (cells == 1 ? " cell left" : " cells left");
 }
 
 void MainCommands::ImageMouseDown(std::int32_t x, std::int32_t y)

@@ -1,13 +1,17 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 
 #include "app/picture_commands.h"
 #include "app/shell_ports.h"
 #include "editor/drag.h"
 #include "editor/drag_host.h"
+#include "editor/reduced_view.h"
 #include "editor/refresh_host.h"
 #include "engine/deform_model.h"
 #include "engine/my_thread.h"
@@ -55,14 +59,32 @@ public:
     // A character typed on the main window: G or g runs the grid command.
     void FormKeyPress(char32_t key);
 
+    // The mouse on the picture, at screen positions of the picture as shown.
     void ImageMouseDown(std::int32_t x, std::int32_t y);
     void ImageMouseMove(std::int32_t x, std::int32_t y);
     void ImageMouseUp(std::int32_t x, std::int32_t y);
 
+    // View menu: a step up or down the zoom ladder about the viewport's
+    // middle; the zoom at which the whole picture fits the viewport; full
+    // size.
+    void MIZoomInClick();
+    void MIZoomOutClick();
+    void MIFitClick();
+    void MIActualSizeClick();
+    // The wheel turned `steps` notches away from the user (negative: towards)
+    // with Ctrl held and the pointer at (x, y) of the viewport: a ladder step
+    // per notch, about the pointer.
+    void WheelZoom(int steps, std::int32_t x, std::int32_t y);
+    // The scroll box scrolled or changed its size: a reduced view follows.
+    void ViewportChanged();
+
     // UI thread: runs the refresh the worker waits for, if any.
     void ServeWorkerCalls();
-    // Shows the view: copy, overlay, push, repaint.
+    // Shows what has changed since the last refresh.
     void Refresh() override;
+    // What the status bar says of the worker: how many cells are left while
+    // it has had cells waiting for more than half a second; nothing else.
+    std::optional<std::string> ProgressText(std::chrono::steady_clock::time_point now);
 
     bool ShowChecked() const noexcept { return showChecked_; }
     DeformModel& Model() noexcept { return model_; }
@@ -72,14 +94,28 @@ public:
     bool WorkerRunning() const noexcept { return worker_ != nullptr; }
     // The worker, between FormCreate and FormDestroy.
     TMyThread& Worker() noexcept { return *worker_; }
+    Zoom CurrentZoom() const noexcept { return zoom_; }
+    // The reduced view the screen shows while the zoom reduces the picture.
+    const ReducedView* Reduced() const noexcept { return zoom_.Reduces() ? &reduced_ : nullptr; }
 
     static const char* const kAboutText;
 
 private:
+    // Shows the picture at `zoom`, keeping the screen position `anchorX`,
+    // `anchorY` of the viewport on the same picture pixel.
+    void SetZoom(Zoom zoom, std::int32_t anchorX, std::int32_t anchorY);
+    // The reduced view's window follows the viewport, and its pixels are
+    // made anew.
+    void RenderReduced();
+    // After a picture is opened: fitted when it is larger than the
+    // viewport, at full size otherwise.
+    void ZoomForNewPicture();
+
     // RefreshHost
     bool OverlayVisible() const override { return showChecked_; }
-    void PushView() override { pictures_.PushView(); }
-    void RepaintImage() override { ports_.Image.Repaint(); }
+    void PushView(std::span<const PixelRect> parts) override { pictures_.PushView(parts); }
+    void RepaintImage(std::span<const PixelRect> parts) override;
+    ReducedView* Reduced() override { return zoom_.Reduces() ? &reduced_ : nullptr; }
     // DragHost
     void QueueCellsAround(std::int32_t c, std::int32_t r) override;
     void SetCapture() override { ports_.Window.SetCapture(); }
@@ -91,6 +127,9 @@ private:
     ControlPointDrag drag_;
     std::unique_ptr<TMyThread> worker_;
     bool showChecked_ = false;
+    Zoom zoom_;
+    ReducedView reduced_;
+    std::optional<std::chrono::steady_clock::time_point> busySince_;
 };
 
 } // namespace plexor

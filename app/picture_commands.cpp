@@ -13,12 +13,12 @@ PictureCommands::PictureCommands(DeformModel& model, FileDialogs& dialogs, Windo
     : model_(model), dialogs_(dialogs), frame_(frame), image_(image), errors_(errors)
 {}
 
-void PictureCommands::MIOpenClick()
+bool PictureCommands::MIOpenClick()
 {
     const std::optional<FileDialogChoice> choice = dialogs_.RunOpenDialog(openDialog_.Request());
-    if (!choice) return;
+    if (!choice) return false;
     openDialog_.Remember(*choice);
-    OpenFile(choice->FileName);
+    return OpenFile(choice->FileName);
 }
 
 bool PictureCommands::OpenFile(const std::string& path)
@@ -74,11 +74,16 @@ bool PictureCommands::OpenNamedFile(const std::string& path)
     return OpenFile(path);
 }
 
-void PictureCommands::PushView()
+void PictureCommands::PushView(std::span<const PixelRect> parts)
 {
-    if (!model_.ImageLoaded || model_.ViewImage.empty()) return;
-    if (SetDIBits(picture_.Bitmap(), 0, model_.ImageHeight, model_.ViewImage.data(), bufferFormat_) == 0)
-        model_.ShowMessage("SetDIBits failed", MB_OK);
+    if (!model_.ImageLoaded) return;
+    // A picture of no pixels has no rows to take the view.
+    bool failed = !parts.empty() && (model_.ImageWidth == 0 || model_.ImageHeight == 0);
+    for (const PixelRect& part : parts)
+        if (!part.Empty())
+            failed |= SetDIBitsPart(picture_.Bitmap(), part.X0, part.Y0, part.X1, part.Y1, model_.ViewImage.data(),
+                                    bufferFormat_) == 0;
+    if (failed) model_.ShowMessage("SetDIBits failed", MB_OK);
 }
 
 void PictureCommands::MISaveAsClick()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "app/remembered_dialog.h"
@@ -21,8 +22,8 @@ public:
     PictureCommands(DeformModel& model, FileDialogs& dialogs, WindowFrame& frame, ImageView& image,
                     ErrorDisplay& errors);
 
-    // File > Open...: asks for a file and opens it.
-    void MIOpenClick();
+    // File > Open...: asks for a file and opens it; whether it did.
+    bool MIOpenClick();
     // Opens `path` as the open command does once a name is chosen; returns
     // whether the picture now shown is that file's. A file that cannot be
     // read, or whose buffers cannot be had, changes nothing.
@@ -30,8 +31,8 @@ public:
     // Opens `path` as if it had been chosen in the open dialog, which then
     // proposes it next time (a file named on the command line).
     bool OpenNamedFile(const std::string& path);
-    // Writes ViewImage into the screen bitmap.
-    void PushView();
+    // Writes these parts of ViewImage into the screen bitmap.
+    void PushView(std::span<const PixelRect> parts);
     // File > Save as...: writes the screen bitmap to a BMP file.
     void MISaveAsClick();
 

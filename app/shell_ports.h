@@ -7,8 +7,12 @@
 #include <optional>
 #include <string>
 
+#include "editor/zoom.h"
+#include "engine/pixel_rect.h"
+
 namespace plexor {
 
+class ReducedView;
 class TBitmap;
 
 // One run of a file dialog: its filter ("Name (*.ext)|*.ext|..."), the
@@ -50,18 +54,35 @@ public:
     virtual void SetClientHeight(std::int32_t height) = 0;
     virtual void SetLeft(std::int32_t left) = 0;
     virtual void SetTop(std::int32_t top) = 0;
+    // Gives the window the whole usable area of its screen, frame included.
+    virtual void FillScreen() = 0;
 };
 
-// The picture control: it shows the screen bitmap at one pixel per picture
-// pixel and sizes itself to it.
+// The picture control in its scroll box. It shows the screen bitmap at the
+// zoom the commands set: at full size exactly, enlarged with each pixel a
+// square, reduced from the commands' reduced view. Screen positions count
+// from the shown picture's top-left corner.
 class ImageView {
 public:
     virtual ~ImageView() = default;
     // The control now shows `bitmap` (which stays alive and in place until
-    // the next call); its size follows the bitmap's.
+    // the next call), at full size until SetZoom says otherwise.
     virtual void ShowBitmap(const TBitmap& bitmap) = 0;
-    // Repaints at once, not later: the pixels of the bitmap have changed.
-    virtual void Repaint() = 0;
+    // The control now shows the bitmap at `zoom`, or `reduced` (which stays
+    // alive until the next call) when the zoom reduces the picture; it takes
+    // the size of the picture at that zoom.
+    virtual void SetZoom(Zoom zoom, const ReducedView* reduced) = 0;
+    // Repaints these screen pixels at once, not later: what they show has
+    // changed.
+    virtual void Repaint(const PixelRect& screen) = 0;
+    // The part of the shown picture the scroll box shows, and the size of its
+    // viewport, which may be larger than the picture.
+    virtual PixelRect Visible() const = 0;
+    virtual std::int32_t ViewportWidth() const = 0;
+    virtual std::int32_t ViewportHeight() const = 0;
+    // Scrolls so that screen position (x, y) is at the viewport's top-left
+    // corner, as far as the scroll box goes.
+    virtual void ScrollTo(std::int64_t x, std::int64_t y) = 0;
 };
 
 // The application's standard display of an error raised inside a command.
@@ -92,6 +113,8 @@ public:
     virtual void ReleaseCapture() = 0;
     // An information box with an OK button.
     virtual void ShowInformation(const std::string& text) = 0;
+    // The zoom the picture is shown at, as the window shows it to the user.
+    virtual void ShowZoom(const std::string& text) = 0;
 };
 
 } // namespace plexor

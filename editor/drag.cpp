@@ -3,6 +3,8 @@
 #include <cassert>
 #include <cstddef>
 
+#include "editor/draw_overlay.h"
+
 namespace plexor {
 namespace {
 
@@ -41,18 +43,24 @@ void ControlPointDrag::Pick(std::int32_t x, std::int32_t y)
     for (std::int32_t r = 1; r < rows - 1; ++r) {
         for (std::int32_t c = 1; c < cols - 1; ++c) {
             TControlPoint& p = model_.Point(c, r);
-            const std::int64_t offsetX = std::int64_t{x} - (std::int64_t{p.X} + p.DX);
-            const std::int64_t offsetY = std::int64_t{y} - (std::int64_t{p.Y} + p.DY);
-            if (Abs(offsetX) < kPickReach && Abs(offsetY) < kPickReach) {
+            const std::int64_t shownX = std::int64_t{p.X} + p.DX;
+            const std::int64_t shownY = std::int64_t{p.Y} + p.DY;
+            if (Abs(x - zoom_.ToScreen(shownX)) < kPickReach && Abs(y - zoom_.ToScreen(shownY)) < kPickReach) {
                 dragIndex_ = c + r * cols;
-                dragOffsetX_ = static_cast<std::int32_t>(offsetX);
-                dragOffsetY_ = static_cast<std::int32_t>(offsetY);
+                dragOffsetX_ = static_cast<std::int32_t>(zoom_.ToPicture(x) - shownX);
+                dragOffsetY_ = static_cast<std::int32_t>(zoom_.ToPicture(y) - shownY);
                 p.Selected = 1;
                 model_.Dragging = true;
+                MarkPoint(dragIndex_);
                 return;
             }
         }
     }
+}
+
+void ControlPointDrag::MarkPoint(std::int32_t i)
+{
+    model_.Changes.Mark(PointOverlayBounds(model_, i % model_.PointCols(), i / model_.PointCols()));
 }
 
 void ControlPointDrag::ImageMouseDown(std::int32_t x, std::int32_t y)
@@ -77,8 +85,8 @@ void ControlPointDrag::ImageMouseMove(std::int32_t x, std::int32_t y)
 
     // The displacement that puts the point at the pointer minus the grab
     // offset.
-    const std::int64_t ndx = std::int64_t{x} - dragOffsetX_ - p.X;
-    const std::int64_t ndy = std::int64_t{y} - dragOffsetY_ - p.Y;
+    const std::int64_t ndx = zoom_.ToPicture(x) - dragOffsetX_ - p.X;
+    const std::int64_t ndy = zoom_.ToPicture(y) - dragOffsetY_ - p.Y;
     const std::int32_t sx = Sign(ndx);
     const std::int32_t sy = Sign(ndy);
     const bool left = col > 1, right = col < cols - 2;
@@ -87,6 +95,7 @@ void ControlPointDrag::ImageMouseMove(std::int32_t x, std::int32_t y)
     bool handedOver = false;
     if (Abs(ndx) >= model_.GridStepX) {
         if (TowardsInterior(ndx, left, right)) {
+            MarkPoint(dragIndex_);
             p.Selected = 0;
             if (Abs(ndy) > model_.GridStepY / 2 && TowardsInterior(ndy, up, down)) dragIndex_ += sy * cols;
             dragIndex_ += sx;
@@ -94,6 +103,7 @@ void ControlPointDrag::ImageMouseMove(std::int32_t x, std::int32_t y)
         }
     } else if (Abs(ndy) >= model_.GridStepY) {
         if (TowardsInterior(ndy, up, down)) {
+            MarkPoint(dragIndex_);
             p.Selected = 0;
             if (Abs(ndx) > model_.GridStepX / 2 && TowardsInterior(ndx, left, right)) dragIndex_ += sx;
             dragIndex_ += sy * cols;
@@ -102,9 +112,12 @@ void ControlPointDrag::ImageMouseMove(std::int32_t x, std::int32_t y)
     } else {
         const std::int64_t shownX = p.X + ndx;
         const std::int64_t shownY = p.Y + ndy;
-        if (shownX >= 0 && shownX < model_.ImageWidth && shownY >= 0 && shownY < model_.ImageHeight) {
+        if (shownX >= 0 && shownX < model_.ImageWidth && shownY >= 0 && shownY < model_.ImageHeight &&
+            (ndx != p.DX || ndy != p.DY)) {
+            MarkPoint(dragIndex_);
             p.DX = static_cast<std::int32_t>(ndx);
             p.DY = static_cast<std::int32_t>(ndy);
+            MarkPoint(dragIndex_);
         }
     }
     if (handedOver) host_.QueueCellsAround(dragIndex_ % cols, dragIndex_ / cols);
@@ -120,6 +133,7 @@ void ControlPointDrag::EndDrag()
 {
     if (HoldsPoint()) {
         const std::int32_t cols = model_.PointCols();
+        MarkPoint(dragIndex_);
         model_.ControlPoints[static_cast<std::size_t>(dragIndex_)].Selected = 0;
         host_.QueueCellsAround(dragIndex_ % cols, dragIndex_ / cols);
         host_.Refresh();

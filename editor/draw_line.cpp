@@ -18,7 +18,7 @@ struct Stepping {
     std::int64_t MinorSteps;
 };
 
-// Both ends inside the picture, so every pixel is: no test per pixel. `pixel`
+// Both ends inside the clip, so every pixel is: no test per pixel. `pixel`
 // is the start; the steps are byte offsets in the view.
 template <bool Dotted>
 void StepInside(std::uint8_t* pixel, std::ptrdiff_t majorStep, std::ptrdiff_t minorStep, Stepping s,
@@ -43,22 +43,29 @@ void StepInside(std::uint8_t* pixel, std::ptrdiff_t majorStep, std::ptrdiff_t mi
     }
 }
 
-// A line that may leave the picture. Only the steps whose major coordinate
+// The range lo <= v < hi of one axis of the clip.
+struct Span {
+    std::int64_t Lo;
+    std::int64_t Hi;
+    std::int64_t Origin; // the coordinate of the canvas's first pixel
+};
+
+// A line that may leave the clip. Only the steps whose major coordinate
 // lies inside are walked, starting from the state the error term has there,
 // and each of their pixels is tested on the minor axis.
 //
 // `major`/`minor` are the start coordinates along the two axes, `majorSign`,
-// `minorSign` the directions, `majorLimit`, `minorLimit` the picture's extent
-// along each, and `majorBytes`, `minorBytes` what one pixel along each axis
-// is in the view.
+// `minorSign` the directions, `majorSpan`, `minorSpan` the clip along each,
+// and `majorBytes`, `minorBytes` what one pixel along each axis is in the
+// canvas.
 template <bool Dotted>
 void StepClipped(std::uint8_t* pixels, std::int64_t major, std::int64_t minor, int majorSign, int minorSign,
-                 std::int64_t majorLimit, std::int64_t minorLimit, std::ptrdiff_t majorBytes, std::ptrdiff_t minorBytes,
-                 Stepping s, Colour colour) noexcept
+                 Span majorSpan, Span minorSpan, std::ptrdiff_t majorBytes, std::ptrdiff_t minorBytes, Stepping s,
+                 Colour colour) noexcept
 {
-    // Steps k with 0 <= major + majorSign * k < majorLimit.
-    std::int64_t first = majorSign > 0 ? -major : major - (majorLimit - 1);
-    std::int64_t last = majorSign > 0 ? majorLimit - 1 - major : major;
+    // Steps k with majorSpan.Lo <= major + majorSign * k < majorSpan.Hi.
+    std::int64_t first = majorSign > 0 ? majorSpan.Lo - major : major - (majorSpan.Hi - 1);
+    std::int64_t last = majorSign > 0 ? majorSpan.Hi - 1 - major : major - majorSpan.Lo;
     first = std::max<std::int64_t>(first, 0);
     last = std::min(last, s.Steps);
     if (Dotted) first += first & 1; // dotted lines plot the even steps only
@@ -78,8 +85,8 @@ void StepClipped(std::uint8_t* pixels, std::int64_t major, std::int64_t minor, i
     std::int64_t n = minor + minorSign * moved;
     constexpr int kStride = Dotted ? 2 : 1;
     for (std::int64_t k = first;;) {
-        if (static_cast<std::uint64_t>(n) < static_cast<std::uint64_t>(minorLimit))
-            StoreColour(pixels + m * majorBytes + n * minorBytes, colour);
+        if (n >= minorSpan.Lo && n < minorSpan.Hi)
+            StoreColour(pixels + (m - majorSpan.Origin) * majorBytes + (n - minorSpan.Origin) * minorBytes, colour);
         if (last - k < kStride) return;
         for (int i = 0; i < kStride; ++i) {
             if (error >= 0) {
@@ -111,7 +118,7 @@ void Draw(const ViewCanvas& view, std::int64_t x0, std::int64_t y0, std::int64_t
     const bool xMajor = adx > ady;
     const Stepping s = xMajor ? Stepping{adx, ady} : Stepping{ady, adx};
     const std::ptrdiff_t right = 3;
-    const std::ptrdiff_t down = view.RowBytes();
+    const std::ptrdiff_t down = view.Stride;
 
     if (view.Contains(x0, y0) && view.Contains(x1, y1)) {
         std::uint8_t* start = view.At(static_cast<std::int32_t>(x0), static_cast<std::int32_t>(y0));
@@ -122,14 +129,17 @@ void Draw(const ViewCanvas& view, std::int64_t x0, std::int64_t y0, std::int64_t
         return;
     }
     // The line's pixels lie within the rectangle of its ends.
-    if (std::max(x0, x1) < 0 || std::min(x0, x1) >= view.Width || std::max(y0, y1) < 0 ||
-        std::min(y0, y1) >= view.Height)
+    const PixelRect& clip = view.Clip;
+    if (std::max(x0, x1) < clip.X0 || std::min(x0, x1) >= clip.X1 || std::max(y0, y1) < clip.Y0 ||
+        std::min(y0, y1) >= clip.Y1)
         return;
     // A single point was drawn or refused above, so Steps > 0 here.
+    const Span across{clip.X0, clip.X1, view.OriginX};
+    const Span along{clip.Y0, clip.Y1, view.OriginY};
     if (xMajor)
-        StepClipped<Dotted>(view.Pixels, x0, y0, sx, sy, view.Width, view.Height, right, down, s, colour);
+        StepClipped<Dotted>(view.Pixels, x0, y0, sx, sy, across, along, right, down, s, colour);
     else
-        StepClipped<Dotted>(view.Pixels, y0, x0, sy, sx, view.Height, view.Width, down, right, s, colour);
+        StepClipped<Dotted>(view.Pixels, y0, x0, sy, sx, along, across, down, right, s, colour);
 }
 
 } // namespace

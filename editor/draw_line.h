@@ -14,9 +14,9 @@ namespace plexor {
 // max(|dx|, |dy|) + 1 pixels; a dotted one the steps 0, 2, 4, ... from its
 // start. Which pixels are plotted depends on the direction.
 //
-// Nothing is written outside the view: of a line that leaves the picture
-// only the pixels inside are drawn, each where the whole line puts it. An
-// empty view draws nothing.
+// Nothing is written outside the canvas's clip: of a line that leaves it only
+// the pixels inside are drawn, each where the whole line puts it. An empty
+// canvas draws nothing.
 void DrawLine(const ViewCanvas& view, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, bool dotted,
               Colour colour) noexcept;
 

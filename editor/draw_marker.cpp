@@ -1,5 +1,7 @@
 #include "editor/draw_marker.h"
 
+#include <algorithm>
+
 #include "editor/put_pixel.h"
 
 namespace plexor {
@@ -17,13 +19,13 @@ void DrawMarker(const ViewCanvas& view, std::int32_t x, std::int32_t y, Colour c
     if (top < 0) top = 0;
     if (top + kSide >= view.Height) height = view.Height - 1 - top;
     if (width < 1) width = 1;
-    // Only a position beyond the last column could put the strip outside.
-    if (left >= view.Width || height <= 0) return;
+    if (height <= 0) return;
 
-    const auto firstColumn = static_cast<std::int32_t>(left);
-    const auto endColumn = static_cast<std::int32_t>(left + width);
-    const auto firstRow = static_cast<std::int32_t>(top);
-    const auto endRow = static_cast<std::int32_t>(top + height);
+    // The square as the picture's edges cut it, then as the clip cuts it.
+    const auto firstColumn = static_cast<std::int32_t>(std::max<std::int64_t>(left, view.Clip.X0));
+    const auto endColumn = static_cast<std::int32_t>(std::min<std::int64_t>(left + width, view.Clip.X1));
+    const auto firstRow = static_cast<std::int32_t>(std::max<std::int64_t>(top, view.Clip.Y0));
+    const auto endRow = static_cast<std::int32_t>(std::min<std::int64_t>(top + height, view.Clip.Y1));
     for (std::int32_t row = firstRow; row < endRow; ++row)
         for (std::int32_t column = firstColumn; column < endColumn; ++column) PutPixel(view, column, row, colour);
 }

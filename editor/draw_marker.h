@@ -16,7 +16,7 @@ namespace plexor {
 // (row): a square reaching the last column keeps 3 columns, a marker at
 // x = width is a one-pixel strip in the last column, a marker at y = height
 // draws nothing. Each drawn row has at least one pixel. Nothing is written
-// outside the view, even for positions beyond these.
+// outside the canvas's clip, even for positions beyond these.
 void DrawMarker(const ViewCanvas& view, std::int32_t x, std::int32_t y, Colour colour) noexcept;
 
 } // namespace plexor

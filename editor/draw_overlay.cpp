@@ -35,21 +35,40 @@ struct PointView {
     }
 };
 
-void DrawSegment(const ViewCanvas& view, const TControlPoint& from, const TControlPoint& to) noexcept
+// Maps a picture position to the canvas: the identity at full size, the
+// screen pixel it falls on in a reduced view.
+struct CanvasMap {
+    Zoom zoom;
+    std::int32_t operator()(std::int32_t v) const noexcept
+    {
+        return zoom.IsActual() ? v : static_cast<std::int32_t>(zoom.ToScreen(v));
+    }
+};
+
+void DrawSegment(const ViewCanvas& view, const CanvasMap& map, const TControlPoint& from,
+                 const TControlPoint& to) noexcept
 {
     const PointView a = PointView::Of(from);
     const PointView b = PointView::Of(to);
     const Colour colour = a.Selected || b.Selected ? kSelectedSegmentColour : kSegmentColour;
-    DrawLine(view, a.ShownX(), a.ShownY(), b.ShownX(), b.ShownY(), true, colour);
+    DrawLine(view, map(a.ShownX()), map(a.ShownY()), map(b.ShownX()), map(b.ShownY()), true, colour);
+}
+
+// The point columns (or rows) whose elements may reach picture positions
+// lo <= v < hi along one axis: a displacement stays below a step, and
+// segments run to the next point.
+void PointRange(std::int64_t lo, std::int64_t hi, std::int32_t margin, std::int32_t step, std::int32_t count,
+                std::int32_t& first, std::int32_t& last) noexcept
+{
+    first = static_cast<std::int32_t>(std::clamp<std::int64_t>(Zoom::FloorDiv(lo - margin, step) - 2, 0, count - 1));
+    last = static_cast<std::int32_t>(std::clamp<std::int64_t>(Zoom::CeilDiv(hi - margin, step) + 1, 0, count - 1));
 }
 
 } // namespace
 
-void DrawOverlay(DeformModel& model) noexcept
+void DrawOverlay(const DeformModel& model, const ViewCanvas& view, Zoom zoom) noexcept
 {
-    if (!model.ImageLoaded || !model.GridExists()) return;
-    const ViewCanvas view = ViewCanvas::Of(model);
-    if (view.Empty()) return;
+    if (!model.ImageLoaded || !model.GridExists() || view.Empty()) return;
     const std::int32_t cols = model.PointCols();
     const std::int32_t rows = model.PointRows();
     assert(static_cast<std::size_t>(cols) * static_cast<std::size_t>(rows) == model.ControlPoints.size());
@@ -57,23 +76,59 @@ void DrawOverlay(DeformModel& model) noexcept
     const auto at = [points, cols](std::int32_t c, std::int32_t r) -> const TControlPoint& {
         return points[static_cast<std::size_t>(r) * static_cast<std::size_t>(cols) + static_cast<std::size_t>(c)];
     };
-    const std::size_t count = model.ControlPoints.size();
+    const CanvasMap map{zoom};
 
-    for (std::int32_t r = 0; r < rows; ++r)
-        for (std::int32_t c = 0; c + 1 < cols; ++c) DrawSegment(view, at(c, r), at(c + 1, r));
+    // Only the points whose elements may reach the clip: the clip taken back
+    // to picture positions, with room for a marker's pixels around it.
+    const PixelRect& clip = view.Clip;
+    std::int32_t c0, c1, r0, r1;
+    PointRange(zoom.ToPicture(clip.X0 - 3), zoom.ToPicture(clip.X1 + 3) + 1, model.MarginX(), model.GridStepX, cols, c0,
+               c1);
+    PointRange(zoom.ToPicture(clip.Y0 - 3), zoom.ToPicture(clip.Y1 + 3) + 1, model.MarginY(), model.GridStepY, rows, r0,
+               r1);
 
-    for (std::int32_t c = 0; c < cols; ++c)
-        for (std::int32_t r = 0; r + 1 < rows; ++r) DrawSegment(view, at(c, r), at(c, r + 1));
+    for (std::int32_t r = r0; r <= r1; ++r)
+        for (std::int32_t c = c0; c < c1; ++c) DrawSegment(view, map, at(c, r), at(c + 1, r));
 
-    for (std::size_t i = 0; i < count; ++i) {
-        const PointView p = PointView::Of(points[i]);
-        if (p.DX != 0 || p.DY != 0) DrawLine(view, p.X, p.Y, p.ShownX(), p.ShownY(), false, kVectorColour);
-    }
+    for (std::int32_t c = c0; c <= c1; ++c)
+        for (std::int32_t r = r0; r < r1; ++r) DrawSegment(view, map, at(c, r), at(c, r + 1));
 
-    for (std::size_t i = 0; i < count; ++i) {
-        const PointView p = PointView::Of(points[i]);
-        DrawMarker(view, p.ShownX(), p.ShownY(), p.Selected ? kSelectedMarkerColour : kMarkerColour);
-    }
+    for (std::int32_t r = r0; r <= r1; ++r)
+        for (std::int32_t c = c0; c <= c1; ++c) {
+            const PointView p = PointView::Of(at(c, r));
+            if (p.DX != 0 || p.DY != 0)
+                DrawLine(view, map(p.X), map(p.Y), map(p.ShownX()), map(p.ShownY()), false, kVectorColour);
+        }
+
+    for (std::int32_t r = r0; r <= r1; ++r)
+        for (std::int32_t c = c0; c <= c1; ++c) {
+            const PointView p = PointView::Of(at(c, r));
+            DrawMarker(view, map(p.ShownX()), map(p.ShownY()), p.Selected ? kSelectedMarkerColour : kMarkerColour);
+        }
+}
+
+PixelRect PointOverlayBounds(const DeformModel& model, std::int32_t col, std::int32_t row) noexcept
+{
+    const PointView p = PointView::Of(model.Point(col, row));
+    PixelRect bounds{p.X, p.Y, p.X + 1, p.Y + 1};
+    const auto include = [&bounds](const PointView& q) {
+        // Far beyond any picture, a position only needs to stay beyond it.
+        const std::int32_t x = std::clamp(q.ShownX(), -(1 << 30), 1 << 30);
+        const std::int32_t y = std::clamp(q.ShownY(), -(1 << 30), 1 << 30);
+        bounds = bounds.Union(PixelRect{x, y, x + 1, y + 1});
+    };
+    include(p);
+    if (col > 0) include(PointView::Of(model.Point(col - 1, row)));
+    if (col + 1 < model.PointCols()) include(PointView::Of(model.Point(col + 1, row)));
+    if (row > 0) include(PointView::Of(model.Point(col, row - 1)));
+    if (row + 1 < model.PointRows()) include(PointView::Of(model.Point(col, row + 1)));
+    // The marker reaches a pixel before its position and two after.
+    return bounds.Grown(1, 1, 2, 2);
+}
+
+void DrawOverlay(DeformModel& model) noexcept
+{
+    DrawOverlay(model, ViewCanvas::Of(model));
 }
 
 } // namespace plexor

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/view_canvas.h"
+#include "editor/zoom.h"
 #include "engine/deform_model.h"
 
 namespace plexor {
@@ -14,9 +16,23 @@ namespace plexor {
 // point with the lower column (row) to the other. The outer ring of points
 // takes part.
 //
-// Does nothing without a picture or a grid. Writes nothing outside the view:
-// segments along a last point column or row that lies one past the picture
-// draw only their pixels inside. Allocates nothing.
+// Does nothing without a picture or a grid. Writes nothing outside the
+// canvas's clip: segments along a last point column or row that lies one past
+// the picture draw only their pixels inside. Allocates nothing.
+//
+// Into ViewImage, whole.
 void DrawOverlay(DeformModel& model) noexcept;
+// Into `view`, positions shown through `zoom`: ViewImage or a part of it at
+// full size, or a reduced view of the picture, where the lines and markers
+// keep their size in its pixels. Only the elements that may reach the clip
+// are drawn, each in the order of the whole overlay, so that the clip holds
+// exactly what the whole overlay draws there.
+void DrawOverlay(const DeformModel& model, const ViewCanvas& view, Zoom zoom = Zoom::Actual()) noexcept;
+
+// The picture pixels the overlay's elements of point (col, row) cover as they
+// stand: its segments to its four neighbours, its vector and its marker.
+// What a change of the point's displacement or pick redraws lies within this
+// before the change and within it after.
+PixelRect PointOverlayBounds(const DeformModel& model, std::int32_t col, std::int32_t row) noexcept;
 
 } // namespace plexor

@@ -16,7 +16,7 @@ inline void StoreColour(std::uint8_t* pixel, Colour colour) noexcept
 }
 
 // Writes pixel (x, y) of the view. No clipping: the position must lie inside
-// the picture.
+// the canvas's clip.
 inline void PutPixel(const ViewCanvas& view, std::int32_t x, std::int32_t y, Colour colour) noexcept
 {
     StoreColour(view.At(x, y), colour);

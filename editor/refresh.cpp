@@ -1,21 +1,78 @@
 #include "editor/refresh.h"
 
+#include <array>
+#include <cstring>
+
 #include "editor/draw_overlay.h"
+#include "editor/reduced_view.h"
 
 namespace plexor {
+namespace {
+
+// Copies the rows of `part` of one buffer into another of the same picture.
+void CopyPart(const PixelBuffer& from, PixelBuffer& to, std::int32_t width, const PixelRect& part) noexcept
+{
+    const std::size_t rowBytes = std::size_t{3} * static_cast<std::size_t>(part.X1 - part.X0);
+    for (std::int32_t y = part.Y0; y < part.Y1; ++y) {
+        const std::size_t at = std::size_t{3} * (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                                                 static_cast<std::size_t>(part.X0));
+        std::memcpy(to.data() + at, from.data() + at, rowBytes);
+    }
+}
+
+void Show(DeformModel& model, RefreshHost& host, std::span<PixelRect> parts)
+{
+    ReducedView* reduced = host.Reduced();
+    const bool overlay = host.OverlayVisible();
+    {
+        // The worker writes WorkImage; it waits while the parts are copied
+        // and averaged, and goes on while the overlay is drawn.
+        WorkerHold hold(model.Gate);
+        for (const PixelRect& part : parts) CopyPart(model.WorkImage, model.ViewImage, model.ImageWidth, part);
+        // The three pixels after the last row belong to no part.
+        const std::size_t spare =
+            std::size_t{3} * static_cast<std::size_t>(model.ImageWidth) * static_cast<std::size_t>(model.ImageHeight);
+        std::memcpy(model.ViewImage.data() + spare, model.WorkImage.data() + spare, 9);
+        if (reduced != nullptr)
+            for (const PixelRect& part : parts) reduced->Average(model, reduced->ScreenRectOf(part));
+    }
+    if (overlay) {
+        for (const PixelRect& part : parts) DrawOverlay(model, ViewCanvas::Of(model, part));
+        if (reduced != nullptr)
+            for (const PixelRect& part : parts) reduced->DrawOverlay(model, reduced->ScreenRectOf(part));
+    }
+    host.PushView(parts);
+    host.RepaintImage(parts);
+}
+
+} // namespace
 
 void Refresh(DeformModel& model, RefreshHost& host)
 {
+    RectSet changed;
+    bool all = false;
+    model.Changes.Take(changed, all);
     if (!model.ImageLoaded) return;
-    {
-        // The worker writes WorkImage; it waits while the picture is copied,
-        // and goes on while the overlay is drawn over the copy.
-        WorkerHold hold(model.Gate);
-        model.CopyPixels(model.WorkImage, model.ViewImage);
+    if (all) {
+        RefreshWhole(model, host);
+        return;
     }
-    if (host.OverlayVisible()) DrawOverlay(model);
-    host.PushView();
-    host.RepaintImage();
+    const PixelRect picture{0, 0, model.ImageWidth, model.ImageHeight};
+    const ReducedView* reduced = host.Reduced();
+    std::array<PixelRect, RectSet::kCapacity> parts;
+    std::size_t count = 0;
+    for (const PixelRect& rect : changed) {
+        const PixelRect part = reduced != nullptr ? reduced->PicturePartFor(rect) : rect.Intersection(picture);
+        if (!part.Empty()) parts[count++] = part;
+    }
+    Show(model, host, std::span<PixelRect>(parts.data(), count));
+}
+
+void RefreshWhole(DeformModel& model, RefreshHost& host)
+{
+    if (!model.ImageLoaded) return;
+    PixelRect whole{0, 0, model.ImageWidth, model.ImageHeight};
+    Show(model, host, std::span<PixelRect>(&whole, 1));
 }
 
 } // namespace plexor

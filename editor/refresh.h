@@ -5,12 +5,18 @@
 
 namespace plexor {
 
-// Rebuilds what the user sees. UI thread only. Without a picture it does
-// nothing at all. Otherwise it copies WorkImage into ViewImage, keeping the
-// worker off the model for the copy only; draws the overlay into ViewImage
-// when the host shows it; has the host push the view into the screen bitmap;
-// and has it repaint at once. The view is rebuilt whole every time, so the
-// overlay never accumulates. Allocates nothing of its own.
+// Brings what the user sees up to date with what has changed since the last
+// refresh (the model's change region). UI thread only. Without a picture it
+// does nothing at all. In each changed part it copies WorkImage into
+// ViewImage (with the three spare pixels), keeping the worker off the model
+// for the copy; draws there the overlay, when the host shows it, exactly as
+// the whole overlay is drawn; brings the reduced view up to date; has the
+// host push the parts into the screen bitmap and repaint them at once. So the
+// work follows what changed, and afterwards ViewImage and the screen bitmap
+// hold what RefreshWhole would give them. Allocates nothing of its own.
 void Refresh(DeformModel& model, RefreshHost& host);
+
+// The same for the whole picture, whatever changed: the reference.
+void RefreshWhole(DeformModel& model, RefreshHost& host);
 
 } // namespace plexor

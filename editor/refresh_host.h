@@ -1,6 +1,12 @@
 #pragma once
 
+#include <span>
+
+#include "engine/pixel_rect.h"
+
 namespace plexor {
+
+class ReducedView;
 
 // What a refresh needs of the window that shows the view. UI thread only.
 class RefreshHost {
@@ -8,10 +14,12 @@ public:
     virtual ~RefreshHost() = default;
     // Whether the overlay is switched on (Grid > Show checked).
     virtual bool OverlayVisible() const = 0;
-    // Writes ViewImage into the screen bitmap.
-    virtual void PushView() = 0;
-    // Repaints the picture at once, not later.
-    virtual void RepaintImage() = 0;
+    // Writes these parts of ViewImage into the screen bitmap.
+    virtual void PushView(std::span<const PixelRect> parts) = 0;
+    // Shows these parts of the picture again at once, not later.
+    virtual void RepaintImage(std::span<const PixelRect> parts) = 0;
+    // The reduced view the screen shows, while it shows the picture reduced.
+    virtual ReducedView* Reduced() { return nullptr; }
 };
 
 } // namespace plexor

@@ -87,6 +87,7 @@ bool DeformModel::AllocateBuffers(std::int32_t width, std::int32_t height)
     std::swap(SourceImage, source);
     std::swap(SplatMask, mask);
     ImageLoaded = true;
+    Changes.MarkAll();
     return true;
 }
 

@@ -28,6 +28,7 @@ void DeformModel::BlackOutMargins()
 {
     if (WorkImage.empty()) return;
     WorkerHold hold(Gate);
+    Changes.MarkAll();
     const GridGeometry& g = grid_;
     const std::int32_t w = ImageWidth;
     const std::int32_t h = ImageHeight;

@@ -17,6 +17,7 @@ void TCellQueue::PushLocked(const TCellRef& entry)
     }
     ring_[(head_ + count_) & (ring_.size() - 1)] = entry;
     ++count_;
+    if (!entry.IsRefreshMarker()) ++cells_;
 }
 
 bool TCellQueue::Front(TCellRef& entry, std::uint64_t& generation) const
@@ -36,6 +37,7 @@ bool TCellQueue::PopFront(std::uint64_t generation, std::span<std::uint8_t> queu
     head_ = (head_ + 1) & (ring_.size() - 1);
     --count_;
     if (!entry.IsRefreshMarker()) {
+        --cells_;
         assert(CellIndex(cellCols, entry) < queued.size());
         queued[CellIndex(cellCols, entry)] = 0;
     }
@@ -47,6 +49,7 @@ void TCellQueue::Clear(std::span<std::uint8_t> queued)
     std::lock_guard lock(mutex_);
     head_ = 0;
     count_ = 0;
+    cells_ = 0;
     ++generation_;
     std::fill(queued.begin(), queued.end(), std::uint8_t{0});
 }
@@ -55,6 +58,12 @@ std::size_t TCellQueue::Size() const
 {
     std::lock_guard lock(mutex_);
     return count_;
+}
+
+std::size_t TCellQueue::CellsWaiting() const
+{
+    std::lock_guard lock(mutex_);
+    return cells_;
 }
 
 std::vector<TCellRef> TCellQueue::Snapshot() const

@@ -51,6 +51,8 @@ public:
     void Clear(std::span<std::uint8_t> queued);
 
     std::size_t Size() const;
+    // The cells waiting, refresh markers not counted.
+    std::size_t CellsWaiting() const;
     std::vector<TCellRef> Snapshot() const;
 
 private:
@@ -60,6 +62,7 @@ private:
     std::vector<TCellRef> ring_;
     std::size_t head_ = 0;
     std::size_t count_ = 0;
+    std::size_t cells_ = 0;
     std::uint64_t generation_ = 0;
 };
 

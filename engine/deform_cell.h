@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "engine/cell_footprint.h"
 #include "engine/cell_ref.h"
 #include "engine/deform_model.h"
 
@@ -18,7 +19,8 @@ bool FastKernelAvailable(FastKernel kind);
 // control points gives it, written there into WorkImage and spread over the
 // 3 x 3 pixels around it where no sample of this batch has landed exactly.
 // Worker thread, inside the gate. Never reads or writes outside the buffers.
-void DeformCell(DeformModel& model, TCellRef cell, FastKernel kind = FastKernel::Best);
+// Returns the pixels it may have written.
+CellFootprint DeformCell(DeformModel& model, TCellRef cell, FastKernel kind = FastKernel::Best);
 
 // The same, computed word for word as the recipe states it, in extended
 // precision. The reference that DeformCell must match bit for bit.

@@ -22,6 +22,7 @@
 
 #include <immintrin.h>
 
+#include "engine/cell_footprint.h"
 #include "engine/cell_terms.h"
 #include "engine/deform_cell.h"
 #include "engine/extended.h"
@@ -269,9 +270,8 @@ ChunkKernel PickChunkKernel(FastKernel kind)
 
 // Gathers the cell's terms as doubles; false when one is too large for the
 // products to be exact in double.
-bool GatherExactTerms(const DeformModel& m, TCellRef cell, double* tx, double* ty)
+bool ExactTerms(const CellTerms& terms, double* tx, double* ty)
 {
-    const CellTerms terms = GatherCellTerms(m, cell.Col, cell.Row);
     for (int q = 0; q < 16; ++q) {
         if (terms.X[q] <= -kExactTermLimit || terms.X[q] >= kExactTermLimit) return false;
         if (terms.Y[q] <= -kExactTermLimit || terms.Y[q] >= kExactTermLimit) return false;
@@ -335,7 +335,7 @@ void CellCoordinatesFast(const DeformModel& m, TCellRef cell, float* xs, float* 
 {
     double tx[16];
     double ty[16];
-    if (!GatherExactTerms(m, cell, tx, ty)) {
+    if (!ExactTerms(GatherCellTerms(m, cell.Col, cell.Row), tx, ty)) {
         CellCoordinatesLiteral(m, cell, xs, ys);
         return;
     }
@@ -346,15 +346,21 @@ void CellCoordinatesFast(const DeformModel& m, TCellRef cell, float* xs, float* 
     });
 }
 
-void DeformCell(DeformModel& m, TCellRef cell, FastKernel kind)
+CellFootprint DeformCell(DeformModel& m, TCellRef cell, FastKernel kind)
 {
     if (!CellExists(m, cell) || !TablesFit(m) || m.WorkImage.empty() || m.SourceImage.empty() || m.SplatMask.empty())
-        return;
+        return CellFootprint{};
+    // The terms are read once: what the cell writes follows from them, even
+    // while a drag moves a point meanwhile.
+    const CellTerms terms = GatherCellTerms(m, cell.Col, cell.Row);
     double tx[16];
     double ty[16];
-    if (!GatherExactTerms(m, cell, tx, ty)) {
+    if (!ExactTerms(terms, tx, ty)) {
+        // Terms this far out are read again per sample: the whole picture may change.
         DeformCellLiteral(m, cell);
-        return;
+        CellFootprint whole;
+        whole.Rects[whole.Count++] = PixelRect{0, 0, m.ImageWidth, m.ImageHeight};
+        return whole;
     }
     const SplatTarget target{m.WorkImage.data(), m.SplatMask.data(), m.SourceImage.data(), m.PixelCapacity,
                              m.ImageWidth};
@@ -368,6 +374,7 @@ void DeformCell(DeformModel& m, TCellRef cell, FastKernel kind)
         if (!TruncateCoordinate(x, xd) || !TruncateCoordinate(y, yd)) return;
         SplatSample(target, xd, yd, (originY + i) * width + originX + j);
     });
+    return FootprintOf(terms, m.ImageWidth, m.ImageHeight);
 }
 
 } // namespace plexor

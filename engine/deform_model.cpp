@@ -28,6 +28,7 @@ void DeformModel::DropGrid()
     ControlPoints.clear();
     ControlPoints.shrink_to_fit();
     grid_ = GridGeometry{};
+    Changes.MarkAll();
     BasisTable.clear();
     WeightTable.clear();
     WeightLanes.clear();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/cell_queue.h"
+#include "engine/change_region.h"
 #include "engine/control_point.h"
 #include "engine/grid_geometry.h"
 #include "engine/message_sink.h"
@@ -82,6 +83,11 @@ public:
 
     // Keeps the worker off what the UI thread releases or replaces.
     WorkerGate Gate;
+
+    // What has changed on the picture or its overlay since it was last shown.
+    // The operations here mark what they change; so do the worker, for each
+    // cell, and whatever else moves a point or changes how the view is drawn.
+    ChangeRegion Changes;
 
     // Where messages go; none are shown while it is empty.
     MessageSink* Messages = nullptr;

@@ -27,12 +27,14 @@ void DeformModel::BuildGrid()
     grid_ = GridGeometryFor(ImageWidth, ImageHeight, GridStepX, GridStepY);
     ControlPoints = std::vector<TControlPoint>(static_cast<std::size_t>(grid_.PointCount()));
     PlacePoints();
+    Changes.MarkAll();
 }
 
 void DeformModel::ResetGrid()
 {
     assert(GridExists());
     PlacePoints();
+    Changes.MarkAll();
     // A batch in progress goes on afterwards with the zeroed displacements;
     // the hold only keeps its pixel writes apart from the restore.
     WorkerHold hold(Gate);

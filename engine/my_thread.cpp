@@ -32,7 +32,8 @@ void TMyThread::Execute()
                 EntryScope scope(m.Gate);
                 if (!m.CellQueue.Front(entry, generation)) break;
                 if (!entry.IsRefreshMarker()) {
-                    DeformCell(m, entry);
+                    const CellFootprint written = DeformCell(m, entry);
+                    for (int i = 0; i < written.Count; ++i) m.Changes.Mark(written.Rects[i]);
                     m.CellQueue.PopFront(generation, m.CellQueued, m.CellCols());
                     continue;
                 }

@@ -1,5 +1,6 @@
 #include "platform/dib_transfer.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/row_conversion.h"
@@ -77,6 +78,30 @@ int SetDIBits(TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount, con
                     bitmap.Row(plan.BitmapRow(firstRow, i, height)), width);
     StreamingDone();
     return rowCount;
+}
+
+int SetDIBitsPart(TBitmap& bitmap, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
+                  const std::uint8_t* bits, const BitmapInfo& info)
+{
+    if (x0 < 0 || x1 > bitmap.Width() || x0 >= x1) return 0;
+    const TransferPlan plan = Plan(bitmap, y0, y1 - y0, bits, info);
+    if (!plan.Valid) return 0;
+    // Pixels smaller than a byte are packed a whole byte at a time: the part
+    // grows to byte boundaries, taking the block's own pixels beside it.
+    const std::int32_t perByte = bitmap.Format().BitsPerPixel < 8 ? 8 / bitmap.Format().BitsPerPixel : 1;
+    x0 -= x0 % perByte;
+    x1 = std::min(bitmap.Width(), (x1 + perByte - 1) / perByte * perByte);
+    const std::size_t targetOffset = static_cast<std::size_t>(x0) * bitmap.Format().BitsPerPixel / 8;
+    const std::int32_t height = bitmap.Height();
+    NearestColourCache* matcher = bitmap.Format().Indexed() ? &bitmap.ColourMatcher() : nullptr;
+    RowPacker packer(bitmap.Format(), matcher);
+    for (std::int32_t y = y0; y < y1; ++y) {
+        const std::int32_t blockRow = plan.TopDown ? y : height - 1 - y;
+        const std::uint8_t* row = bits + static_cast<std::size_t>(blockRow) * plan.BlockStride;
+        packer.Pack(row + std::size_t{3} * x0, bitmap.Row(y) + targetOffset, x1 - x0);
+    }
+    StreamingDone();
+    return y1 - y0;
 }
 
 } // namespace plexor

@@ -45,4 +45,12 @@ int GetDIBits(const TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCoun
 int SetDIBits(TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount, const std::uint8_t* bits,
               const BitmapInfo& info);
 
+// The same for the part x0 <= x < x1, y0 <= y < y1 of the picture: `bits` is
+// the whole block as above, of which only that part is read (for pixels
+// smaller than a byte, to the nearest whole bytes around it). Rows count
+// from the top. Returns the rows written, 0 on failure; then the bitmap is
+// unchanged.
+int SetDIBitsPart(TBitmap& bitmap, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
+                  const std::uint8_t* bits, const BitmapInfo& info);
+
 } // namespace plexor

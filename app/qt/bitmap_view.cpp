@@ -1,5 +1,7 @@
 #include "app/qt/bitmap_view.h"
 
+#include <algorithm>
+
 #include <QPainter>
 
 #include "platform/bitmap.h"
@@ -57,7 +59,7 @@ void BitmapView::Show(const TBitmap* bitmap)
     if (format == QImage::Format_Invalid) {
         converted_ = true;
         image_ = QImage(size_, QImage::Format_BGR888);
-        Update();
+        Update(0, size_.height());
         return;
     }
     // The image reads the bitmap's memory, bottom row first; the const
@@ -67,28 +69,35 @@ void BitmapView::Show(const TBitmap* bitmap)
     if (bitmap->Format().Indexed()) image_.setColorTable(ColourTable(bitmap->Format()));
 }
 
-void BitmapView::Update()
+void BitmapView::Update(int top, int bottom)
 {
     if (!converted_ || bitmap_ == nullptr) return;
+    top = std::max(top, 0);
+    bottom = std::min(bottom, bitmap_->Height());
+    if (top >= bottom) return;
     // 24-bit rows, top row first; a QImage row is padded to 4 bytes as the
     // transfer's rows are.
     BitmapInfo info{};
     info.bmiHeader.biWidth = bitmap_->Width();
     info.bmiHeader.biHeight = -bitmap_->Height();
-    if (GetDIBits(*bitmap_, 0, bitmap_->Height(), image_.bits(), info) == 0) image_.fill(Qt::black);
+    if (GetDIBits(*bitmap_, top, bottom - top, image_.scanLine(top), info) == 0) image_.fill(Qt::black);
 }
 
-void BitmapView::Paint(QPainter& painter) const
+void BitmapView::Paint(QPainter& painter, const QRect& part, Zoom zoom) const
 {
     if (image_.isNull()) return;
+    const int z = static_cast<int>(zoom.Num / zoom.Den);
     if (converted_) {
-        painter.drawImage(0, 0, image_);
+        painter.drawImage(QRect(part.topLeft() * z, part.size() * z), image_, part);
         return;
     }
+    // The image holds the rows bottom first: drawn upside down, picture row y
+    // is its row height - 1 - y.
     painter.save();
-    painter.translate(0, size_.height());
+    painter.translate(0, size_.height() * z);
     painter.scale(1, -1);
-    painter.drawImage(0, 0, image_);
+    const QRect rows(part.left(), size_.height() - 1 - part.bottom(), part.width(), part.height());
+    painter.drawImage(QRect(rows.topLeft() * z, rows.size() * z), image_, rows);
     painter.restore();
 }
 

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QSize>
 
+#include "editor/zoom.h"
+
 class QPainter;
 
 namespace plexor {
@@ -21,12 +23,13 @@ public:
     // Shows `bitmap`, which stays alive and in place until the next call;
     // nullptr shows nothing.
     void Show(const TBitmap* bitmap);
-    // The bitmap's pixels have changed: brings a converted copy up to date.
-    // An image over the bitmap's rows needs nothing.
-    void Update();
-    // Draws the picture with its top-left corner at (0, 0), one picture
-    // pixel per logical pixel of the painter.
-    void Paint(QPainter& painter) const;
+    // The bitmap's rows top <= y < bottom have changed: brings a converted
+    // copy up to date. An image over the bitmap's rows needs nothing.
+    void Update(int top, int bottom);
+    // Draws the picture pixels `part` at `zoom` (full size or a whole-number
+    // enlargement, each pixel a square), the picture's top-left corner at
+    // (0, 0).
+    void Paint(QPainter& painter, const QRect& part, Zoom zoom) const;
 
     QSize Size() const noexcept { return size_; }
     // Whether the picture is drawn from a converted copy.

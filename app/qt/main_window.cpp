@@ -9,7 +9,11 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include "app/qt/file_dialogs.h"
 #include "app/qt/picture_control.h"
@@ -73,6 +77,7 @@ TFMain::TFMain(DialogServices services) : services_(std::move(services))
 
     CreateComponents();
     CreateMenu();
+    CreateStatusBar();
     frame_ = std::make_unique<MainWindowFrame>(*this, *PLeft);
     PlaceAtDesignedBounds();
 
@@ -126,6 +131,12 @@ void TFMain::CreateComponents()
 
     Image = new PictureControl;
     SB->setWidget(Image);
+    Image->AttachScrollArea(*SB);
+    SB->viewport()->installEventFilter(this);
+    // A reduced view holds only what the viewport shows: it follows.
+    const auto viewportChanged = [this] { Run([this] { commands_->ViewportChanged(); }); };
+    connect(SB->horizontalScrollBar(), &QScrollBar::valueChanged, this, viewportChanged);
+    connect(SB->verticalScrollBar(), &QScrollBar::valueChanged, this, viewportChanged);
     Image->move(0, 0);
     connect(Image, &PictureControl::MouseDown, this,
             [this](int x, int y) { Run([&] { commands_->ImageMouseDown(x, y); }); });
@@ -153,6 +164,14 @@ void TFMain::CreateMenu()
     MIShow->setCheckable(true);
     MIShow->setChecked(false);
 
+    MIView = menuBar()->addMenu(QStringLiteral("&View"));
+    MIView->setObjectName(QStringLiteral("MIView"));
+    MIZoomIn = MenuItem(MIView, "MIZoomIn", QStringLiteral("Zoom &in"));
+    MIZoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    MIZoomOut = MenuItem(MIView, "MIZoomOut", QStringLiteral("Zoom &out"), QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    MIFit = MenuItem(MIView, "MIFit", QStringLiteral("&Fit to window"), QKeySequence(Qt::CTRL | Qt::Key_0));
+    MIActualSize = MenuItem(MIView, "MIActualSize", QStringLiteral("&Actual size"), QKeySequence(Qt::CTRL | Qt::Key_1));
+
     MIHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     MIHelp->setObjectName(QStringLiteral("MIHelp"));
     MIAbout = MenuItem(MIHelp, "MIAbout", QStringLiteral("&About"));
@@ -162,6 +181,36 @@ void TFMain::CreateMenu()
     connect(MIExit, &QAction::triggered, this, &QWidget::close);
     connect(MIShow, &QAction::triggered, this, [this] { Run([this] { commands_->MIShowClick(); }); });
     connect(MIAbout, &QAction::triggered, this, [this] { Run([this] { commands_->MIAboutClick(); }); });
+    connect(MIZoomIn, &QAction::triggered, this, [this] { Run([this] { commands_->MIZoomInClick(); }); });
+    connect(MIZoomOut, &QAction::triggered, this, [this] { Run([this] { commands_->MIZoomOutClick(); }); });
+    connect(MIFit, &QAction::triggered, this, [this] { Run([this] { commands_->MIFitClick(); }); });
+    connect(MIActualSize, &QAction::triggered, this, [this] { Run([this] { commands_->MIActualSizeClick(); }); });
+}
+
+void TFMain::CreateStatusBar()
+{
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    ProgressLabel = new QLabel(statusBar());
+    ProgressLabel->setObjectName(QStringLiteral("ProgressLabel"));
+    ProgressLabel->hide();
+    statusBar()->addWidget(ProgressLabel);
+    ZoomLabel = new QLabel(QStringLiteral("Zoom 100%"), statusBar());
+    ZoomLabel->setObjectName(QStringLiteral("ZoomLabel"));
+    statusBar()->addPermanentWidget(ZoomLabel);
+    // The worker's progress is looked at now and then; showing it redraws
+    // nothing of the picture.
+    auto* poll = new QTimer(this);
+    poll->setInterval(100);
+    connect(poll, &QTimer::timeout, this, &TFMain::ShowProgress);
+    poll->start();
+}
+
+void TFMain::ShowProgress()
+{
+    if (shutDown_) return;
+    const std::optional<std::string> text = commands_->ProgressText(std::chrono::steady_clock::now());
+    if (text) ProgressLabel->setText(QString::fromStdString(*text));
+    ProgressLabel->setVisible(text.has_value());
 }
 
 void TFMain::PlaceAtDesignedBounds()
@@ -228,6 +277,32 @@ void TFMain::SetCapture()
 void TFMain::ReleaseCapture()
 {
     if (QWidget::mouseGrabber() == Image) Image->releaseMouse();
+}
+
+void TFMain::ShowZoom(const std::string& text)
+{
+    ZoomLabel->setText(QString::fromStdString(text));
+}
+
+bool TFMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != SB->viewport() || event->type() != QEvent::Wheel) return QMainWindow::eventFilter(watched, event);
+    const auto* wheel = static_cast<QWheelEvent*>(event);
+    const QPoint delta = wheel->angleDelta();
+    const int turn = delta.y() != 0 ? delta.y() : delta.x();
+    if (wheel->modifiers() & Qt::ControlModifier) {
+        // A notch is 120; a fine wheel's smaller turns add up to notches.
+        wheelTurn_ += turn;
+        const int notches = wheelTurn_ / 120;
+        wheelTurn_ -= notches * 120;
+        const QPoint at = wheel->position().toPoint();
+        if (notches != 0) Run([&] { commands_->WheelZoom(notches, at.x(), at.y()); });
+        return true;
+    }
+    // Three lines a notch, as Qt scrolls.
+    QScrollBar* bar = wheel->modifiers() & Qt::ShiftModifier ? SB->horizontalScrollBar() : SB->verticalScrollBar();
+    bar->setValue(bar->value() - turn * 3 * bar->singleStep() / 120);
+    return true;
 }
 
 void TFMain::ShowInformation(const std::string& text)

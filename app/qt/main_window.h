@@ -66,16 +66,29 @@ public:
     QAction* MIExit = nullptr;
     QMenu* Grid1 = nullptr;
     QAction* MIShow = nullptr;
+    QMenu* MIView = nullptr;
+    QAction* MIZoomIn = nullptr;
+    QAction* MIZoomOut = nullptr;
+    QAction* MIFit = nullptr;
+    QAction* MIActualSize = nullptr;
+    QLabel* ZoomLabel = nullptr;     // the zoom, in the status bar
+    QLabel* ProgressLabel = nullptr; // the worker's cells left, in the status bar
     QMenu* MIHelp = nullptr;
     QAction* MIAbout = nullptr;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // The wheel over the scroll box: Ctrl zooms about the pointer, Shift
+    // scrolls across, alone it scrolls down and up.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateComponents();
     void CreateMenu();
+    void CreateStatusBar();
+    // Shows how many cells the worker has left, when it has been busy long.
+    void ShowProgress();
     // Runs a command: an error it raises is shown by the error display, and
     // the program goes on. Nothing runs once the window has shut down.
     template <class Command>
@@ -89,6 +102,7 @@ private:
     void SetCapture() override;
     void ReleaseCapture() override;
     void ShowInformation(const std::string& text) override;
+    void ShowZoom(const std::string& text) override;
 
     // GridDialogPort: hands the calls on to the grid dialog.
     void SetEditText(const std::string& text) override;
@@ -100,6 +114,7 @@ private:
     GridDialogPort* gridDialog_ = nullptr;
     std::string pendingEditText_;
     std::atomic<int> workerCallsPosted_{0};
+    int wheelTurn_ = 0;
     bool shutDown_ = false;
     // Last: goes first, while everything it points at still exists.
     std::unique_ptr<MainCommands> commands_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPointer>
+#include <QScrollArea>
 #include <QWidget>
 
 #include "app/qt/bitmap_view.h"
@@ -7,20 +9,31 @@
 
 namespace plexor {
 
-// The picture control `Image`: shows the screen bitmap at one picture pixel
-// per logical pixel, sizes itself to it, and reports presses, moves and
-// releases of the mouse in picture pixels. Moves are reported whether or not
-// a button is down.
+// The picture control `Image` in the scroll box `SB`: shows the screen bitmap
+// at the zoom the commands set (exactly at full size, each pixel a square
+// when enlarged, the commands' reduced view when reduced), sizes itself to
+// the picture at that zoom, and reports presses, moves and releases of the
+// mouse at its own positions. Moves are reported whether or not a button is
+// down. Repaints draw only what they are asked to.
 class PictureControl final : public QWidget, public ImageView {
     Q_OBJECT
 public:
     explicit PictureControl(QWidget* parent = nullptr);
 
+    // The scroll box it sits in: its viewport and scroll bars.
+    void AttachScrollArea(QScrollArea& area) { area_ = &area; }
+
     // ImageView
     void ShowBitmap(const TBitmap& bitmap) override;
-    void Repaint() override;
+    void SetZoom(Zoom zoom, const ReducedView* reduced) override;
+    void Repaint(const PixelRect& screen) override;
+    PixelRect Visible() const override;
+    std::int32_t ViewportWidth() const override;
+    std::int32_t ViewportHeight() const override;
+    void ScrollTo(std::int64_t x, std::int64_t y) override;
 
     const BitmapView& View() const noexcept { return view_; }
+    Zoom ShownZoom() const noexcept { return zoom_; }
     // Repaints since the last ShowBitmap, for checks.
     int RepaintCount() const noexcept { return repaints_; }
 
@@ -36,7 +49,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    QSize ShownSize() const;
+
     BitmapView view_;
+    Zoom zoom_;
+    const ReducedView* reduced_ = nullptr;
+    QPointer<QScrollArea> area_;
     int repaints_ = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 
 namespace plexor {
 
@@ -41,7 +42,7 @@ std::int32_t MainWindowFrame::Height() const
 }
 std::int32_t MainWindowFrame::ClientHeight() const
 {
-    return window_->height() - MenuHeight();
+    return window_->height() - MenuHeight() - StatusHeight();
 }
 std::int32_t MainWindowFrame::PanelWidth() const
 {
@@ -55,7 +56,19 @@ void MainWindowFrame::SetClientWidth(std::int32_t width)
 
 void MainWindowFrame::SetClientHeight(std::int32_t height)
 {
-    window_->resize(window_->width(), std::max(height, 0) + MenuHeight());
+    window_->resize(window_->width(), std::max(height, 0) + MenuHeight() + StatusHeight());
+}
+
+void MainWindowFrame::FillScreen()
+{
+    SetOuterBounds(Screen());
+}
+
+int MainWindowFrame::StatusHeight() const
+{
+    const QStatusBar* status = window_->findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
+    if (status == nullptr || status->isHidden()) return 0;
+    return status->sizeHint().height();
 }
 
 void MainWindowFrame::SetLeft(std::int32_t left)

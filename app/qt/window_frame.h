@@ -10,7 +10,7 @@ class QWidget;
 namespace plexor {
 
 // The main window's geometry in logical pixels. The client area is the part
-// below the menu bar; the outer size includes the window system's frame,
+// between the menu bar and the status bar; the outer size includes the window system's frame,
 // where it has told it. The screen is the usable area of the screen the
 // window is on (without panels and docks), and Left and Top count from its
 // top-left corner.
@@ -28,6 +28,7 @@ public:
     void SetClientHeight(std::int32_t height) override;
     void SetLeft(std::int32_t left) override;
     void SetTop(std::int32_t top) override;
+    void FillScreen() override;
 
     // Gives the window the outer bounds `outer`, frame included, as near as
     // the window system allows: before the window is shown the frame is not
@@ -38,6 +39,8 @@ private:
     QRect Screen() const;
     // Height of the menu bar at the window's current width.
     int MenuHeight() const;
+    // Height of the status bar below the client area.
+    int StatusHeight() const;
 
     QPointer<QMainWindow> window_;
     QPointer<QWidget> panel_;

@@ -41,8 +41,10 @@ struct TestCanvas {
         : bytes(static_cast<std::size_t>(width) * height * 3 + guard, kGuard)
     {
         view.Pixels = bytes.data();
+        view.Stride = std::ptrdiff_t{3} * width;
         view.Width = width;
         view.Height = height;
+        view.Clip = PixelRect{0, 0, width, height};
         for (std::int32_t y = 0; y < height; ++y)
             for (std::int32_t x = 0; x < width; ++x) Set(x, y, kBackground);
     }
@@ -116,8 +118,8 @@ public:
         calls.push_back(Call::OverlayVisible);
         return overlay;
     }
-    void PushView() override { calls.push_back(Call::PushView); }
-    void RepaintImage() override { calls.push_back(Call::RepaintImage); }
+    void PushView(std::span<const PixelRect>) override { calls.push_back(Call::PushView); }
+    void RepaintImage(std::span<const PixelRect>) override { calls.push_back(Call::RepaintImage); }
 
     bool overlay = true;
     mutable std::vector<Call> calls;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "editor/draw_overlay.h"
 #include "editor/overlay_palette.h"
 #include "editor_fixture.h"
 
@@ -20,9 +21,9 @@ using namespace std::chrono_literals;
 class PushCheckingHost : public RecordingRefreshHost {
 public:
     explicit PushCheckingHost(DeformModel& m) : model(m) {}
-    void PushView() override
+    void PushView(std::span<const PixelRect> parts) override
     {
-        RecordingRefreshHost::PushView();
+        RecordingRefreshHost::PushView(parts);
         redAtPush = CountInView(model, kSelectedMarkerColour);
     }
     DeformModel& model;
@@ -47,11 +48,13 @@ TEST(Refresh, WithTheOverlayOffTheViewIsWorkImageByteForByte)
     LoadPicture(model, 96, 72, Pattern); // a busy picture under the same grid
     model.Point(1, 1).Selected = 1;
     model.Point(2, 1).DX = 7;
+    model.Changes.MarkAll();
     RecordingRefreshHost host;
     Refresh(model, host); // overlay on first: the next refresh must not keep it
     ASSERT_NE(0, std::memcmp(model.ViewImage.data(), model.WorkImage.data(), model.WorkImage.size()));
     host.overlay = false;
     host.calls.clear();
+    model.Changes.MarkAll(); // as the Show toggle does
     Refresh(model, host);
     EXPECT_EQ(0, std::memcmp(model.ViewImage.data(), model.WorkImage.data(), model.WorkImage.size()));
     EXPECT_EQ(host.calls, (std::vector<Call>{Call::OverlayVisible, Call::PushView, Call::RepaintImage}));
@@ -62,11 +65,18 @@ TEST(Refresh, AMovedPointLeavesNothingBehind)
     DeformModel model;
     LoadPictureWithGrid(model, 96, 72, 24);
     RecordingRefreshHost host;
-    model.Point(2, 1).DX = 9;
     Refresh(model, host);
+    // Moved as a drag moves it: what the point's elements cover is marked
+    // before and after.
+    const auto move = [&](std::int32_t dx) {
+        model.Changes.Mark(PointOverlayBounds(model, 2, 1));
+        model.Point(2, 1).DX = dx;
+        model.Changes.Mark(PointOverlayBounds(model, 2, 1));
+        Refresh(model, host);
+    };
+    move(9);
     EXPECT_EQ(ViewPixel(model, 57, 25), kMarkerColour);
-    model.Point(2, 1).DX = -9;
-    Refresh(model, host);
+    move(-9);
     EXPECT_EQ(ViewPixel(model, 57, 25), kBackground) << "the old marker is gone";
     EXPECT_EQ(ViewPixel(model, 39, 25), kMarkerColour);
 }

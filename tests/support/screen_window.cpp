@@ -10,11 +10,13 @@ ScreenWindow::ScreenWindow(DeformModel& m) : model(m), screen(m.ImageWidth, m.Im
     format.bmiHeader.biHeight = -m.ImageHeight;
 }
 
-void ScreenWindow::PushView()
+void ScreenWindow::PushView(std::span<const PixelRect> parts)
 {
-    const int rows = SetDIBits(screen, 0, model.ImageHeight, model.ViewImage.data(), format);
-    pushesOk = pushesOk && rows == model.ImageHeight;
-    pushedRows += rows;
+    for (const PixelRect& part : parts) {
+        const int rows = SetDIBitsPart(screen, part.X0, part.Y0, part.X1, part.Y1, model.ViewImage.data(), format);
+        pushesOk = pushesOk && rows == part.Y1 - part.Y0;
+        pushedPixels += part.Area();
+    }
 }
 
 void ScreenWindow::Refresh()

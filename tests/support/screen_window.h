@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "editor/drag_host.h"
+#include "editor/reduced_view.h"
 #include "editor/refresh_host.h"
 #include "engine/deform_model.h"
 #include "platform/bitmap.h"
@@ -13,15 +14,20 @@ namespace plexor::test {
 // The main window as the editor sees it, without a display: the view is
 // pushed into a 24-bit screen bitmap of the picture's size, and what a drag
 // asks of the window is counted. Queued cells are only counted; a test that
-// runs a worker overrides QueueCellsAround.
+// runs a worker overrides QueueCellsAround. Shown reduced when `reduced` is
+// set up and `showReduced` is true.
 class ScreenWindow : public RefreshHost, public DragHost {
 public:
     explicit ScreenWindow(DeformModel& model);
 
     bool OverlayVisible() const override { return overlay; }
-    void PushView() override;
-    void RepaintImage() override { ++repaints; }
+    void PushView(std::span<const PixelRect> parts) override;
+    void RepaintImage(std::span<const PixelRect>) override { ++repaints; }
+    ReducedView* Reduced() override { return showReduced ? &reduced : nullptr; }
+    // Refreshes what changed.
     void Refresh() override;
+    // Pixels pushed since the counts were last cleared.
+    std::int64_t PushedPixels() const { return pushedPixels; }
     void QueueCellsAround(std::int32_t, std::int32_t) override { ++queued; }
     void SetCapture() override { ++captures; }
     void ReleaseCapture() override { --captures; }
@@ -29,9 +35,11 @@ public:
     DeformModel& model;
     TBitmap screen;
     BitmapInfo format{};
+    ReducedView reduced;
+    bool showReduced = false;
     bool overlay = true;
     bool pushesOk = true;
-    long pushedRows = 0;
+    std::int64_t pushedPixels = 0;
     int repaints = 0;
     int queued = 0;
     int captures = 0;

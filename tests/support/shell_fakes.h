@@ -3,6 +3,7 @@
 // Stand-ins for the window around the commands: they answer as a user or
 // the window system would and record what the commands did to them.
 
+#include <algorithm>
 #include <deque>
 #include <optional>
 #include <string>
@@ -67,19 +68,95 @@ public:
     void SetClientHeight(std::int32_t h) override { clientHeight = h; }
     void SetLeft(std::int32_t l) override { left = l; }
     void SetTop(std::int32_t t) override { top = t; }
+    void FillScreen() override
+    {
+        ++fills;
+        left = top = 0;
+        clientWidth = screenWidth - frameWidth;
+        clientHeight = screenHeight - frameHeight;
+    }
+    int fills = 0;
 };
 
+// A picture control in a scroll box whose viewport is viewportWidth x
+// viewportHeight; it records what it is asked to repaint.
 class FakeImage : public ImageView {
 public:
     void ShowBitmap(const TBitmap& b) override
     {
         bitmap = &b;
         ++shows;
+        SetZoom(Zoom::Actual(), nullptr);
     }
-    void Repaint() override { ++repaints; }
+    void SetZoom(Zoom z, const ReducedView* r) override
+    {
+        zoom = z;
+        reduced = r;
+        shownWidth = bitmap != nullptr ? static_cast<std::int32_t>(z.ScreenLength(bitmap->Width())) : 0;
+        shownHeight = bitmap != nullptr ? static_cast<std::int32_t>(z.ScreenLength(bitmap->Height())) : 0;
+        ScrollTo(scrollX, scrollY);
+    }
+    void Repaint(const PixelRect& screen) override
+    {
+        ++repaints;
+        repainted = repainted.Union(screen);
+    }
+    PixelRect Visible() const override
+    {
+        return PixelRect{static_cast<std::int32_t>(scrollX), static_cast<std::int32_t>(scrollY),
+                         static_cast<std::int32_t>(scrollX) + viewportWidth,
+                         static_cast<std::int32_t>(scrollY) + viewportHeight}
+            .Intersection(PixelRect{0, 0, shownWidth, shownHeight});
+    }
+    std::int32_t ViewportWidth() const override { return viewportWidth; }
+    std::int32_t ViewportHeight() const override { return viewportHeight; }
+    void ScrollTo(std::int64_t x, std::int64_t y) override
+    {
+        scrollX = std::clamp<std::int64_t>(x, 0, std::max(0, shownWidth - viewportWidth));
+        scrollY = std::clamp<std::int64_t>(y, 0, std::max(0, shownHeight - viewportHeight));
+    }
+
     const TBitmap* bitmap = nullptr;
+    Zoom zoom;
+    const ReducedView* reduced = nullptr;
     int shows = 0;
     int repaints = 0;
+    PixelRect repainted; // all the screen pixels repainted, as one rectangle
+    std::int32_t viewportWidth = 800, viewportHeight = 600;
+    std::int32_t shownWidth = 0, shownHeight = 0;
+    std::int64_t scrollX = 0, scrollY = 0;
+};
+
+// The grid dialog: records what it was shown with and, when shown, replaces
+// the text with the next queued answer, as a user typing would.
+class FakeGridDialog : public GridDialogPort {
+public:
+    void SetEditText(const std::string& t) override { text = t; }
+    void ShowModal() override
+    {
+        shownWith.push_back(text);
+        if (!answers.empty()) {
+            text = answers.front();
+            answers.pop_front();
+        }
+    }
+    std::string EditText() const override { return text; }
+    std::string text = "5";
+    std::deque<std::string> answers;
+    std::vector<std::string> shownWith;
+};
+
+class FakeWindow : public WindowPorts {
+public:
+    void SetShowChecked(bool c) override { checked = c; }
+    void SetCapture() override { ++captures; }
+    void ReleaseCapture() override { ++releases; }
+    void ShowInformation(const std::string& t) override { information.push_back(t); }
+    void ShowZoom(const std::string& t) override { zoom = t; }
+    std::string zoom;
+    bool checked = false;
+    int captures = 0, releases = 0;
+    std::vector<std::string> information;
 };
 
 // A 24-bit picture whose pixel (x, y) is (x, y, 200) as blue, green, red.

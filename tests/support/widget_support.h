@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>

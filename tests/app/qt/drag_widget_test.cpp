@@ -3,36 +3,17 @@
 // moves and releases give when made straight on the commands.
 
 #include <algorithm>
-#include <chrono>
 #include <deque>
-#include <thread>
 
 #include "app/qt/picture_control.h"
 #include "platform/picture.h"
 #include "tests/support/widget_support.h"
+#include "tests/support/worker_service.h"
 
 namespace plexor::test {
 namespace {
 
-using namespace std::chrono_literals;
-
 const char* const kSample = PLEXOR_ASSETS_DIR "/sample.bmp";
-
-class ScriptedGridDialog final : public GridDialogPort {
-public:
-    void SetEditText(const std::string& t) override { text = t; }
-    void ShowModal() override { text = answer; }
-    std::string EditText() const override { return text; }
-    std::string text, answer;
-};
-
-class QuietWindow final : public WindowPorts {
-public:
-    void SetShowChecked(bool) override {}
-    void SetCapture() override {}
-    void ReleaseCapture() override {}
-    void ShowInformation(const std::string&) override {}
-};
 
 // One gesture: a press, moves, a release, in picture pixels.
 struct Gesture {
@@ -50,9 +31,9 @@ std::vector<std::uint8_t> SaveThroughCommands(const std::vector<Gesture>& gestur
     FakeDialogs dialogs;
     FakeFrame frame;
     FakeImage image;
-    ScriptedGridDialog grid;
-    grid.answer = step;
-    QuietWindow window;
+    FakeGridDialog grid;
+    grid.answers.push_back(step);
+    FakeWindow window;
     MainCommands commands(ShellPorts{messages, errors, dialogs, frame, image, grid, window, [] {}});
     commands.FormCreate();
     if (!commands.OpenFile(kSample)) return {};
@@ -61,11 +42,7 @@ std::vector<std::uint8_t> SaveThroughCommands(const std::vector<Gesture>& gestur
         commands.ImageMouseDown(g.press.x(), g.press.y());
         for (const QPoint& at : g.moves) commands.ImageMouseMove(at.x(), at.y());
         commands.ImageMouseUp(g.release.x(), g.release.y());
-        const auto end = std::chrono::steady_clock::now() + 60s;
-        while (commands.Model().CellQueue.Size() != 0 && std::chrono::steady_clock::now() < end) {
-            commands.ServeWorkerCalls();
-            std::this_thread::sleep_for(1ms);
-        }
+        if (!ServeUntilIdle(commands.Worker())) return {};
     }
     dialogs.saveAnswers.push_back(FileDialogChoice{path, 1});
     commands.MISaveAsClick();

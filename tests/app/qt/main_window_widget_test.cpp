@@ -29,10 +29,13 @@ private slots:
         QCOMPARE(w.windowTitle(), QStringLiteral("Plexor machine"));
         QCOMPARE(w.frameGeometry(), QRect(190, 109, 337, 267));
 
-        // The panel fills the left edge of the client area below the menu.
+        // The panel fills the left edge of the client area between the menu
+        // and the status bar.
         const QWidget* client = w.centralWidget();
         QCOMPARE(w.PLeft->geometry(), QRect(0, 0, 41, client->height()));
-        QCOMPARE(client->geometry().bottom(), w.height() - 1);
+        QCOMPARE(client->geometry().bottom() + 1, w.statusBar()->geometry().top());
+        QCOMPARE(w.ZoomLabel->text(), QStringLiteral("Zoom 100%"));
+        QVERIFY(!w.ProgressLabel->isVisible());
         QCOMPARE(w.SBGrid->geometry(), QRect(6, 6, 25, 25));
         QCOMPARE(w.SBGrid->text(), QStringLiteral("#"));
         QCOMPARE(w.SBGrid->toolTip(), QStringLiteral("create new grid / new grid size"));
@@ -61,10 +64,11 @@ private slots:
     {
         TFMain& w = program_->FMain();
         const QList<QAction*> menus = w.menuBar()->actions();
-        QCOMPARE(menus.size(), 3);
+        QCOMPARE(menus.size(), 4);
         QCOMPARE(menus[0]->text(), QStringLiteral("&File"));
         QCOMPARE(menus[1]->text(), QStringLiteral("&Grid"));
-        QCOMPARE(menus[2]->text(), QStringLiteral("&Help"));
+        QCOMPARE(menus[2]->text(), QStringLiteral("&View"));
+        QCOMPARE(menus[3]->text(), QStringLiteral("&Help"));
 
         const QList<QAction*> file = w.MIFile->actions();
         QCOMPARE(file.size(), 4);
@@ -83,6 +87,12 @@ private slots:
         QCOMPARE(w.MIShow->text(), QStringLiteral("&Show"));
         QVERIFY(w.MIShow->isCheckable());
         QVERIFY(!w.MIShow->isChecked());
+        QCOMPARE(w.MIView->actions(), (QList<QAction*>{w.MIZoomIn, w.MIZoomOut, w.MIFit, w.MIActualSize}));
+        QCOMPARE(w.MIZoomIn->shortcuts(),
+                 (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl++")), QKeySequence(QStringLiteral("Ctrl+="))}));
+        QCOMPARE(w.MIZoomOut->shortcut(), QKeySequence(QStringLiteral("Ctrl+-")));
+        QCOMPARE(w.MIFit->shortcut(), QKeySequence(QStringLiteral("Ctrl+0")));
+        QCOMPARE(w.MIActualSize->shortcut(), QKeySequence(QStringLiteral("Ctrl+1")));
         QCOMPARE(w.MIHelp->actions(), QList<QAction*>{w.MIAbout});
         QCOMPARE(w.MIAbout->text(), QStringLiteral("&About"));
     }

@@ -201,7 +201,7 @@ private slots:
             bitmap.Row(1)[1] = 0x10;
         }
         const int before = control_->RepaintCount();
-        control_->Repaint();
+        control_->Repaint(PixelRect{0, 0, 8, 6});
         QCOMPARE(control_->RepaintCount(), before + 1);
         const QImage shown = Grabbed(*control_);
         QCOMPARE(shown.pixel(0, 0), qRgb(255, 0, 0));
@@ -215,7 +215,7 @@ private slots:
         TBitmap bitmap;
         control_->ShowBitmap(bitmap);
         QCOMPARE(control_->size(), QSize(0, 0));
-        control_->Repaint();
+        control_->Repaint(PixelRect{0, 0, 8, 6});
         QVERIFY(control_->View().TopDownImage().isNull());
     }
 

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "engine/cell_terms.h"
+#include "engine/pixel_rect.h"
+
+namespace plexor {
+
+// The pixels a cell's deformation may write, as at most three rectangles.
+// Every sample lands at a weighted mean of the cell's 16 terms, so within
+// their bounding box (give or take the rounding of the sums); its 3 x 3
+// splat reaches one pixel further. What passes the left or right edge lands,
+// by its linear index, at the other end of the row above or below, and is
+// given as a rectangle of its own there.
+struct CellFootprint {
+    std::array<PixelRect, 3> Rects{};
+    int Count = 0;
+};
+
+CellFootprint FootprintOf(const CellTerms& terms, std::int32_t width, std::int32_t height) noexcept;
+
+} // namespace plexor

@@ -20,23 +20,23 @@ void CopyPart(const PixelBuffer& from, PixelBuffer& to, std::int32_t width, cons
     }
 }
 
-void Show(DeformModel& model, RefreshHost& host, std::span<PixelRect> parts)
+// Copies the parts of WorkImage into ViewImage and averages them into the
+// reduced view, while the caller keeps the worker off WorkImage.
+void TakeWorkImage(DeformModel& model, ReducedView* reduced, std::span<const PixelRect> parts)
 {
-    ReducedView* reduced = host.Reduced();
-    const bool overlay = host.OverlayVisible();
-    {
-        // The worker writes WorkImage; it waits while the parts are copied
-        // and averaged, and goes on while the overlay is drawn.
-        WorkerHold hold(model.Gate);
-        for (const PixelRect& part : parts) CopyPart(model.WorkImage, model.ViewImage, model.ImageWidth, part);
-        // The three pixels after the last row belong to no part.
-        const std::size_t spare =
-            std::size_t{3} * static_cast<std::size_t>(model.ImageWidth) * static_cast<std::size_t>(model.ImageHeight);
-        std::memcpy(model.ViewImage.data() + spare, model.WorkImage.data() + spare, 9);
-        if (reduced != nullptr)
-            for (const PixelRect& part : parts) reduced->Average(model, reduced->ScreenRectOf(part));
-    }
-    if (overlay) {
+    for (const PixelRect& part : parts) CopyPart(model.WorkImage, model.ViewImage, model.ImageWidth, part);
+    // The three pixels after the last row belong to no part.
+    const std::size_t spare =
+        std::size_t{3} * static_cast<std::size_t>(model.ImageWidth) * static_cast<std::size_t>(model.ImageHeight);
+    std::memcpy(model.ViewImage.data() + spare, model.WorkImage.data() + spare, 9);
+    if (reduced != nullptr)
+        for (const PixelRect& part : parts) reduced->Average(model, reduced->ScreenRectOf(part));
+}
+
+// Draws the overlay over the parts, pushes them and repaints them.
+void ShowParts(DeformModel& model, RefreshHost& host, ReducedView* reduced, std::span<const PixelRect> parts)
+{
+    if (host.OverlayVisible()) {
         for (const PixelRect& part : parts) DrawOverlay(model, ViewCanvas::Of(model, part));
         if (reduced != nullptr)
             for (const PixelRect& part : parts) reduced->DrawOverlay(model, reduced->ScreenRectOf(part));
@@ -49,30 +49,48 @@ void Show(DeformModel& model, RefreshHost& host, std::span<PixelRect> parts)
 
 void Refresh(DeformModel& model, RefreshHost& host)
 {
-    RectSet changed;
-    bool all = false;
-    model.Changes.Take(changed, all);
-    if (!model.ImageLoaded) return;
-    if (all) {
-        RefreshWhole(model, host);
+    if (!model.ImageLoaded) {
+        RectSet ignored;
+        bool all = false;
+        model.Changes.Take(ignored, all);
         return;
     }
+    ReducedView* reduced = host.Reduced();
     const PixelRect picture{0, 0, model.ImageWidth, model.ImageHeight};
-    const ReducedView* reduced = host.Reduced();
     std::array<PixelRect, RectSet::kCapacity> parts;
     std::size_t count = 0;
-    for (const PixelRect& rect : changed) {
-        const PixelRect part = reduced != nullptr ? reduced->PicturePartFor(rect) : rect.Intersection(picture);
-        if (!part.Empty()) parts[count++] = part;
+    {
+        // The worker writes WorkImage and marks what it wrote, both while it
+        // holds its side of the gate: what it has written by now is marked,
+        // and it waits while the parts are taken. It goes on while the
+        // overlay is drawn.
+        WorkerHold hold(model.Gate);
+        RectSet changed;
+        bool all = false;
+        model.Changes.Take(changed, all);
+        if (all) {
+            parts[count++] = picture;
+        } else {
+            for (const PixelRect& rect : changed) {
+                const PixelRect part = reduced != nullptr ? reduced->PicturePartFor(rect) : rect.Intersection(picture);
+                if (!part.Empty()) parts[count++] = part;
+            }
+        }
+        TakeWorkImage(model, reduced, std::span<const PixelRect>(parts.data(), count));
     }
-    Show(model, host, std::span<PixelRect>(parts.data(), count));
+    ShowParts(model, host, reduced, std::span<const PixelRect>(parts.data(), count));
 }
 
 void RefreshWhole(DeformModel& model, RefreshHost& host)
 {
     if (!model.ImageLoaded) return;
-    PixelRect whole{0, 0, model.ImageWidth, model.ImageHeight};
-    Show(model, host, std::span<PixelRect>(&whole, 1));
+    ReducedView* reduced = host.Reduced();
+    const PixelRect whole{0, 0, model.ImageWidth, model.ImageHeight};
+    {
+        WorkerHold hold(model.Gate);
+        TakeWorkImage(model, reduced, std::span<const PixelRect>(&whole, 1));
+    }
+    ShowParts(model, host, reduced, std::span<const PixelRect>(&whole, 1));
 }
 
 } // namespace plexor

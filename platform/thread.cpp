@@ -56,6 +56,8 @@ void TThread::SleepUntilWoken()
 {
     std::unique_lock lock(mutex_);
     sleeping_ = true;
+    // A UI thread waiting for a call learns that none will come.
+    callChanged_.notify_all();
     wakeChanged_.wait(lock, [this] { return woken_; });
     sleeping_ = false;
     woken_ = false;
@@ -103,7 +105,9 @@ bool TThread::ServePendingCall()
 bool TThread::ServeNextCall(std::chrono::milliseconds timeout)
 {
     std::unique_lock lock(mutex_);
-    callChanged_.wait_for(lock, timeout, [this] { return (pending_ != nullptr && !running_) || finished_; });
+    callChanged_.wait_for(lock, timeout, [this] {
+        return (pending_ != nullptr && !running_) || finished_ || (sleeping_ && !woken_);
+    });
     return ServeLocked(lock);
 }
 

@@ -51,7 +51,8 @@ public:
     // UI thread. Runs the call that the worker is waiting on, if any; returns
     // whether one ran.
     bool ServePendingCall();
-    // UI thread. Waits up to `timeout` for a call and runs it.
+    // UI thread. Waits up to `timeout` for a call and runs it; returns at
+    // once, running nothing, when the body sleeps or has ended.
     bool ServeNextCall(std::chrono::milliseconds timeout);
 
 protected:

@@ -2,6 +2,8 @@
 
 #include "platform/dib_transfer.h"
 
+#include <algorithm>
+#include <random>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -212,6 +214,45 @@ TEST(DibTransfer, EveryFormatReadsBackWhatWasPushedOfItsOwnColours)
         std::vector<std::uint8_t> out(12);
         ASSERT_EQ(GetDIBits(bitmap, 0, 1, out.data(), TopDownInfo(4, 1)), 1);
         EXPECT_EQ(out, block);
+    }
+}
+
+} // namespace
+} // namespace plexor::test
+
+namespace plexor::test {
+namespace {
+
+// Pushing a part after a change inside it leaves a bitmap of any format as
+// a push of the whole would, also where sub-byte pixels share a byte with
+// pixels outside the part.
+TEST(DibTransfer, APartPushedGivesWhatTheWholeWouldGive)
+{
+    std::mt19937 rng(17);
+    const std::int32_t width = 37, height = 9;
+    const auto random = [&] { return static_cast<std::uint8_t>(rng()); };
+    for (const PixelFormat& format :
+         {PixelFormat::Indexed(1, {{0, 0, 0, 0}, {255, 255, 255, 0}}), PixelFormat::Indexed(4, SmallTable()),
+          PixelFormat::Indexed(8, SmallTable()), PixelFormat::DefaultMasked(16), PixelFormat::Rgb24(),
+          PixelFormat::DefaultMasked(32)}) {
+        std::vector<std::uint8_t> block(std::size_t{3} * width * height + 1); // rows of 111 bytes, padded to 112
+        block.resize(std::size_t{112} * height);
+        for (std::uint8_t& b : block) b = random();
+        TBitmap partly(width, height, format);
+        ASSERT_EQ(SetDIBits(partly, 0, height, block.data(), TopDownInfo(width, height)), height);
+        for (int round = 0; round < 20; ++round) {
+            const std::int32_t x0 = std::uniform_int_distribution(0, width - 1)(rng);
+            const std::int32_t x1 = std::uniform_int_distribution(x0 + 1, width)(rng);
+            const std::int32_t y0 = std::uniform_int_distribution(0, height - 1)(rng);
+            const std::int32_t y1 = std::uniform_int_distribution(y0 + 1, height)(rng);
+            for (std::int32_t y = y0; y < y1; ++y)
+                for (std::int32_t x = 3 * x0; x < 3 * x1; ++x) block[std::size_t{112} * y + x] = random();
+            ASSERT_EQ(SetDIBitsPart(partly, x0, y0, x1, y1, block.data(), TopDownInfo(width, height)), y1 - y0);
+            TBitmap whole(width, height, format);
+            ASSERT_EQ(SetDIBits(whole, 0, height, block.data(), TopDownInfo(width, height)), height);
+            ASSERT_TRUE(std::ranges::equal(partly.BottomUpRows(), whole.BottomUpRows()))
+                << format.BitsPerPixel << " bits, part " << x0 << ".." << x1 << " x " << y0 << ".." << y1;
+        }
     }
 }
 

@@ -105,9 +105,8 @@ bool TThread::ServePendingCall()
 bool TThread::ServeNextCall(std::chrono::milliseconds timeout)
 {
     std::unique_lock lock(mutex_);
-    callChanged_.wait_for(lock, timeout, [this] {
-        return (pending_ != nullptr && !running_) || finished_ || (sleeping_ && !woken_);
-    });
+    callChanged_.wait_for(lock, timeout,
+                          [this] { return (pending_ != nullptr && !running_) || finished_ || (sleeping_ && !woken_); });
     return ServeLocked(lock);
 }
 

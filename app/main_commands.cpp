@@ -171,7 +171,7 @@ void MainCommands::SetZoom(Zoom zoom, std::int32_t anchorX, std::int32_t anchorY
     const std::int64_t scrollY = ScrollKeeping(visible.Y0, anchorY, zoom_, zoom);
     zoom_ = zoom;
     drag_.SetZoom(zoom);
-    ports_.Image.SetZoom(zoom, Reduced());
+    ports_.Image.SetZoom(zoom, ReducedShown());
     ports_.Image.ScrollTo(scrollX, scrollY);
     ports_.Window.ShowZoom("Zoom " + std::to_string(zoom.Percent()) + "%");
     RenderReduced();

@@ -96,7 +96,7 @@ public:
     TMyThread& Worker() noexcept { return *worker_; }
     Zoom CurrentZoom() const noexcept { return zoom_; }
     // The reduced view the screen shows while the zoom reduces the picture.
-    const ReducedView* Reduced() const noexcept { return zoom_.Reduces() ? &reduced_ : nullptr; }
+    const ReducedView* ReducedShown() const noexcept { return zoom_.Reduces() ? &reduced_ : nullptr; }
 
     static const char* const kAboutText;
 

@@ -286,7 +286,13 @@ void TFMain::ShowZoom(const std::string& text)
 
 bool TFMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != SB->viewport() || event->type() != QEvent::Wheel) return QMainWindow::eventFilter(watched, event);
+    if (watched != SB->viewport() || !commands_) return QMainWindow::eventFilter(watched, event);
+    if (event->type() == QEvent::Resize) {
+        // A reduced view holds only what the viewport shows: it follows.
+        Run([this] { commands_->ViewportChanged(); });
+        return false;
+    }
+    if (event->type() != QEvent::Wheel) return false;
     const auto* wheel = static_cast<QWheelEvent*>(event);
     const QPoint delta = wheel->angleDelta();
     const int turn = delta.y() != 0 ? delta.y() : delta.x();

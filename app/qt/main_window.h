@@ -80,7 +80,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // The wheel over the scroll box: Ctrl zooms about the pointer, Shift
-    // scrolls across, alone it scrolls down and up.
+    // scrolls across, alone it scrolls down and up. A resized viewport
+    // brings a reduced view up to date.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

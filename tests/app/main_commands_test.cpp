@@ -254,6 +254,78 @@ TEST_F(MainCommandsTest, AboutShowsTheCredits)
     EXPECT_NE(window.information[0].find('\n'), std::string::npos) << "a text of several lines";
 }
 
+TEST_F(MainCommandsTest, APictureLargerThanTheViewportOpensFittedAndZoomsAboutThePointer)
+{
+    image.viewportWidth = 400;
+    image.viewportHeight = 300;
+    Open(Gradient24(200, 100));
+    EXPECT_EQ(commands.CurrentZoom(), Zoom::Actual()) << "a picture that fits opens at full size";
+    EXPECT_EQ(window.zoom, "Zoom 100%");
+
+    Open(Gradient24(1600, 600));
+    EXPECT_EQ(commands.CurrentZoom(), (Zoom{1, 4}));
+    EXPECT_EQ(window.zoom, "Zoom 25%");
+    EXPECT_EQ(image.shownWidth, 400);
+    ASSERT_NE(commands.ReducedShown(), nullptr);
+    EXPECT_EQ(image.reduced, commands.ReducedShown());
+
+    // The ladder, up and down; then Ctrl+wheel keeps the picture pixel under
+    // the pointer where it is.
+    commands.MIZoomInClick();
+    EXPECT_EQ(commands.CurrentZoom(), (Zoom{1, 3}));
+    commands.MIZoomOutClick();
+    commands.MIZoomOutClick();
+    EXPECT_EQ(commands.CurrentZoom(), (Zoom{1, 6}));
+    commands.MIActualSizeClick();
+    EXPECT_EQ(commands.CurrentZoom(), Zoom::Actual());
+    EXPECT_EQ(commands.ReducedShown(), nullptr);
+    image.ScrollTo(500, 100);
+    const std::int64_t under = Zoom::Actual().ToPicture(image.scrollX + 120);
+    commands.WheelZoom(2, 120, 80); // two notches: to 3
+    EXPECT_EQ(commands.CurrentZoom(), (Zoom{3, 1}));
+    EXPECT_EQ(commands.CurrentZoom().ToPicture(image.scrollX + 120), under);
+    commands.MIFitClick();
+    EXPECT_EQ(commands.CurrentZoom(), (Zoom{1, 4}));
+}
+
+TEST_F(MainCommandsTest, ADragAtAReducedZoomMovesThePointInPicturePixels)
+{
+    image.viewportWidth = 100;
+    image.viewportHeight = 100;
+    Open(Gradient24(200, 200));
+    Grid("40");
+    ASSERT_EQ(commands.CurrentZoom(), (Zoom{1, 2}));
+    // Point (2, 2) at (80, 80) shows at (40, 40).
+    commands.ImageMouseDown(43, 37);
+    ASSERT_TRUE(model().Dragging);
+    commands.ImageMouseMove(48, 37);
+    commands.ImageMouseUp(48, 37);
+    EXPECT_EQ(model().Point(2, 2).DX, 10);
+    EXPECT_EQ(model().Point(2, 2).DY, 0);
+    FinishBatches();
+}
+
+TEST_F(MainCommandsTest, ProgressShowsOnlyWhileTheWorkerIsLongBusy)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    EXPECT_FALSE(commands.ProgressText(start)) << "idle";
+    Open(Gradient24(400, 400));
+    Grid("8");
+    {
+        // The worker cannot take an entry while the gate is held: it stays
+        // busy with 16 cells waiting.
+        WorkerHold hold(model().Gate);
+        commands.ImageMouseDown(200, 200);
+        commands.ImageMouseUp(200, 200);
+        EXPECT_FALSE(commands.ProgressText(start));
+        EXPECT_FALSE(commands.ProgressText(start + 400ms)) << "not yet half a second";
+        EXPECT_EQ(commands.ProgressText(start + 600ms), std::optional<std::string>("16 cells left"));
+    }
+    FinishBatches();
+    EXPECT_FALSE(commands.ProgressText(start + 700ms)) << "gone once the worker is idle";
+}
+
 TEST_F(MainCommandsTest, ShutDownWithTheWorkerBusyOrWaiting)
 {
     Open(Gradient24(400, 300));

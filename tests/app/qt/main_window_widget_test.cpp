@@ -10,8 +10,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include "app/qt/picture_control.h"
 #include "platform/picture.h"
@@ -131,6 +134,52 @@ private slots:
         w.MIAbout->trigger();
         QCOMPARE(program_->Boxes->information, std::vector<std::string>{MainCommands::kAboutText});
         QVERIFY(program_->Boxes->errors.empty());
+    }
+
+    void aLargePictureFillsTheScreenAndOpensFitted()
+    {
+        TempFolder folder;
+        const std::string path = WriteBmp(folder, "large.bmp", Gradient24(3000, 2000));
+        TFMain& w = program_->FMain();
+        program_->Dialogs->openAnswers.push_back(FileDialogChoice{path, 1});
+        w.MIOpen->trigger();
+        QApplication::processEvents();
+        QCOMPARE(w.frameGeometry(), w.screen()->availableGeometry());
+        const Zoom fitted = w.Commands().CurrentZoom();
+        QVERIFY(fitted.Reduces());
+        QVERIFY(w.Image->width() <= w.SB->viewport()->width());
+        QVERIFY(w.Image->height() <= w.SB->viewport()->height());
+        QCOMPARE(w.ZoomLabel->text(), QStringLiteral("Zoom %1%").arg(fitted.Percent()));
+
+        // The View menu's keys.
+        QTest::keyClick(w.windowHandle(), Qt::Key_1, Qt::ControlModifier);
+        QCOMPARE(w.Commands().CurrentZoom(), Zoom::Actual());
+        QCOMPARE(w.Image->size(), QSize(3000, 2000));
+        QTest::keyClick(w.windowHandle(), Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(w.Commands().CurrentZoom(), (Zoom{1, 2}));
+        QTest::keyClick(w.windowHandle(), Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(w.Commands().CurrentZoom(), Zoom::Actual());
+        QTest::keyClick(w.windowHandle(), Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(w.Commands().CurrentZoom(), fitted);
+        AnswerGridDialog(program_->FGrid(), QStringLiteral("100")); // the keys of before keep their meaning
+        QTest::keyClick(w.windowHandle(), Qt::Key_G);
+        QVERIFY(program_->Model().GridExists());
+
+        // The wheel: with Ctrl it zooms, alone it scrolls down, with Shift
+        // across.
+        const auto turn = [&](Qt::KeyboardModifiers modifiers) {
+            const QPointF at(50, 40);
+            QWheelEvent wheel(at, w.SB->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, modifiers,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(w.SB->viewport(), &wheel);
+        };
+        w.MIActualSize->trigger();
+        turn(Qt::NoModifier);
+        QVERIFY(w.SB->verticalScrollBar()->value() > 0);
+        turn(Qt::ShiftModifier);
+        QVERIFY(w.SB->horizontalScrollBar()->value() > 0);
+        turn(Qt::ControlModifier);
+        QCOMPARE(w.Commands().CurrentZoom(), (Zoom{1, 2}));
     }
 
     void openThroughTheDialogFitsTheWindowAndSaveWritesThePicture()

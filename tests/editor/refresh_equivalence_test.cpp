@@ -82,7 +82,9 @@ public:
             << "ViewImage differs at pixel " << (differ.first - view.begin()) / 3 % model.ImageWidth << ", "
             << (differ.first - view.begin()) / 3 / model.ImageWidth << ", check " << checks;
         ASSERT_TRUE(Rows(screen) == Rows(whole.screen)) << "the screen bitmap differs, check " << checks;
-        if (showReduced) ASSERT_TRUE(reduced == ReducedPixels(whole.reduced)) << "the reduced view, check " << checks;
+        if (showReduced) {
+            ASSERT_TRUE(reduced == ReducedPixels(whole.reduced)) << "the reduced view, check " << checks;
+        }
     }
 
     TMyThread* worker = nullptr;

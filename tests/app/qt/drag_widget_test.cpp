@@ -53,7 +53,8 @@ std::vector<std::uint8_t> SaveThroughCommands(const std::vector<Gesture>& gestur
     ScriptedGridDialog grid;
     grid.answer = step;
     QuietWindow window;
-    MainCommands commands(ShellPorts{messages, errors, dialogs, frame, image, grid, window, [] {}});
+    const BmpOnlyCodec codec;
+    MainCommands commands(ShellPorts{messages, errors, dialogs, frame, image, grid, window, codec, [] {}});
     commands.FormCreate();
     if (!commands.OpenFile(kSample)) return {};
     commands.SBGridClick();

@@ -105,19 +105,23 @@ void PictureCommands::MISaveAsClick()
 
 void PictureCommands::ProposeSave(const std::string& path, PictureFormat format)
 {
-    const auto written = std::find(writable_.begin(), writable_.end(), format);
-    if (written == writable_.end()) {
-        // A format read but not written: the same name as PNG, which keeps
-        // every pixel too, else as BMP.
+    // A format read but not written is proposed as PNG, which keeps every
+    // pixel too, or else as BMP.
+    if (std::find(writable_.begin(), writable_.end(), format) == writable_.end()) {
         const bool png = std::find(writable_.begin(), writable_.end(), PictureFormat::Png) != writable_.end();
-        const PictureFormat instead = png ? PictureFormat::Png : PictureFormat::Bmp;
-        const std::string extension = PictureFileExtension(path);
-        const std::string stem = extension.empty() ? path : path.substr(0, path.size() - extension.size() - 1);
-        ProposeSave(stem + "." + std::string(PictureFormatExtensions(instead).front()), instead);
-        return;
+        format = png ? PictureFormat::Png : PictureFormat::Bmp;
     }
-    saveDialog_.Propose(path, static_cast<int>(written - writable_.begin()) + 1,
-                        std::string(PictureFormatExtensions(format).front()));
+    // The typed extension decides the format of a save, so the name proposed
+    // carries one of the format proposed.
+    const std::string extension = PictureFileExtension(path);
+    const std::string ownExtension(PictureFormatExtensions(format).front());
+    std::string name = path;
+    if (PictureFormatOfExtension(extension) != format) {
+        if (!extension.empty()) name.resize(name.size() - extension.size() - 1);
+        name += "." + ownExtension;
+    }
+    const auto entry = std::find(writable_.begin(), writable_.end(), format) - writable_.begin();
+    saveDialog_.Propose(name, static_cast<int>(entry) + 1, ownExtension);
 }
 
 } // namespace plexor

@@ -45,8 +45,8 @@ public:
     const BitmapInfo& BufferFormat() const noexcept { return bufferFormat_; }
 
 private:
-    // The save dialog's next proposal: `path` in `format`, or in the first
-    // format written when `format` is not.
+    // The save dialog's next proposal: `path` in `format`, its extension
+    // made one of that format's; a format not written is proposed as PNG.
     void ProposeSave(const std::string& path, PictureFormat format);
 
     DeformModel& model_;

@@ -290,8 +290,9 @@ TEST_F(PictureCommandsTest, DialogsProposeTheLastChoiceAndCancelChangesNothing)
     dialogs.saveAnswers.push_back(FileDialogChoice{out, 1});
     commands.MISaveAsClick();
     commands.MISaveAsClick();
-    EXPECT_EQ(dialogs.saveRequests.back().FileName, out);
-    // Where no codec writes PNG, a .png name holds a bitmap file.
+    // Where no codec writes PNG, a .png name holds a bitmap file, and the
+    // next save proposes the name with the extension of what it holds.
+    EXPECT_EQ(dialogs.saveRequests.back().FileName, folder.File("out.bmp"));
     const std::vector<std::uint8_t> written = ReadBytes(out);
     ASSERT_GE(written.size(), 2u);
     EXPECT_EQ(written[0], 'B');

@@ -439,6 +439,15 @@ TEST_F(PictureCommandsWithFormats, DialogsListEveryFormatAndSaveProposesTheOpene
     EXPECT_EQ(proposed.FilterIndex, 4);
     EXPECT_EQ(proposed.DefaultExtension, "tif");
 
+    // A name whose extension is not its content's is proposed with the
+    // content's extension, since the typed extension decides the format.
+    const std::string misnamed = folder_.File("photo.jpg");
+    SavePicture(Gradient24(12, 10), misnamed, PictureFormat::Webp, codec_);
+    ASSERT_TRUE(commands_.OpenFile(misnamed));
+    commands_.MISaveAsClick();
+    EXPECT_EQ(dialogs_.saveRequests.back().FileName, folder_.File("photo.webp"));
+    EXPECT_EQ(dialogs_.saveRequests.back().FilterIndex, 5);
+
     // GIF is not written: the same name is proposed as PNG.
     const std::string gif = folder_.File("moving.gif");
     WriteBytes(gif, CraftedGif(4, 4, {{1, 2, 3}}, std::vector<std::uint8_t>(16, 0)));

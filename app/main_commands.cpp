@@ -15,8 +15,8 @@ const char* const MainCommands::kAboutText = "Plexor machine\n"
                                              "Written by the Plexor team.";
 
 MainCommands::MainCommands(ShellPorts ports)
-    : ports_(std::move(ports)), pictures_(model_, ports_.Dialogs, ports_.Frame, ports_.Image, ports_.Errors),
-      drag_(model_, *this)
+    : ports_(std::move(ports)),
+      pictures_(model_, ports_.Dialogs, ports_.Frame, ports_.Image, ports_.Errors, ports_.Codec), drag_(model_, *this)
 {
     model_.Messages = &ports_.Messages;
 }

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "app/image_codec.h"
 #include "app/picture_commands.h"
 #include "app/shell_ports.h"
 #include "editor/drag.h"
@@ -27,6 +28,8 @@ struct ShellPorts {
     ImageView& Image;
     GridDialogPort& GridDialog;
     WindowPorts& Window;
+    // Reads and writes the picture formats other than BMP.
+    const ImageCodec& Codec;
     // Called on the worker thread whenever it waits for the UI thread to run
     // a refresh: the window's event loop must then call ServeWorkerCalls().
     std::function<void()> CallWaiting;

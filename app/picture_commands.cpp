@@ -1,16 +1,21 @@
 #include "app/picture_commands.h"
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 
+#include "app/picture_files.h"
+#include "app/picture_filters.h"
 #include "app/window_fitting.h"
 #include "platform/picture_error.h"
 
 namespace plexor {
 
 PictureCommands::PictureCommands(DeformModel& model, FileDialogs& dialogs, WindowFrame& frame, ImageView& image,
-                                 ErrorDisplay& errors)
-    : model_(model), dialogs_(dialogs), frame_(frame), image_(image), errors_(errors)
+                                 ErrorDisplay& errors, const ImageCodec& codec)
+    : model_(model), dialogs_(dialogs), frame_(frame), image_(image), errors_(errors), codec_(codec),
+      readable_(ReadableFormats(codec)), writable_(WritableFormats(codec)),
+      openDialog_(OpenDialogFilter(readable_), "matrix.bmp", "bmp"), saveDialog_(SaveDialogFilter(writable_), "", "bmp")
 {}
 
 bool PictureCommands::MIOpenClick()
@@ -25,12 +30,12 @@ bool PictureCommands::OpenFile(const std::string& path)
 {
     // Read and widen the new picture apart from the one shown: until all of
     // it is in hand and the model holds its buffers, nothing changes.
-    TPicture loaded;
+    OpenedPicture opened;
     std::int32_t width = 0;
     std::int32_t height = 0;
     try {
-        loaded = TPicture::FromFile(path);
-        TBitmap& bitmap = loaded.Bitmap();
+        opened = OpenPicture(path, codec_);
+        TBitmap& bitmap = opened.Picture.Bitmap();
         height = bitmap.Height();
         bitmap.SetBrushColour(0);
         width = bitmap.Width();
@@ -46,7 +51,8 @@ bool PictureCommands::OpenFile(const std::string& path)
     // The worker stays off the buffers until the new picture's pixels are in.
     WorkerHold hold(model_.Gate);
     if (!model_.AllocateBuffers(width, height)) return false;
-    picture_.swap(loaded);
+    picture_.swap(opened.Picture);
+    ProposeSave(path, opened.Format);
     image_.ShowBitmap(picture_.Bitmap());
     FitWindowToPicture(frame_, width, height);
 
@@ -91,12 +97,36 @@ void PictureCommands::MISaveAsClick()
     if (!model_.ImageLoaded) return;
     const std::optional<FileDialogChoice> choice = dialogs_.RunSaveDialog(saveDialog_.Request());
     if (!choice) return;
-    saveDialog_.Remember(*choice);
+    const std::size_t entry = static_cast<std::size_t>(choice->FilterIndex) - 1;
+    const PictureFormat chosen = entry < writable_.size() ? writable_[entry] : PictureFormat::Bmp;
+    const PictureFormat format = FormatToSave(choice->FileName, chosen, writable_);
+    ProposeSave(choice->FileName, format);
     try {
-        picture_.SaveToFile(choice->FileName);
+        SavePicture(picture_.Bitmap(), choice->FileName, format, codec_);
     } catch (const std::exception& error) {
         errors_.ShowError(error.what());
     }
+}
+
+void PictureCommands::ProposeSave(const std::string& path, PictureFormat format)
+{
+    // A format read but not written is proposed as PNG, which keeps every
+    // pixel too, or else as BMP.
+    if (std::find(writable_.begin(), writable_.end(), format) == writable_.end()) {
+        const bool png = std::find(writable_.begin(), writable_.end(), PictureFormat::Png) != writable_.end();
+        format = png ? PictureFormat::Png : PictureFormat::Bmp;
+    }
+    // The typed extension decides the format of a save, so the name proposed
+    // carries one of the format proposed.
+    const std::string extension = PictureFileExtension(path);
+    const std::string ownExtension(PictureFormatExtensions(format).front());
+    std::string name = path;
+    if (PictureFormatOfExtension(extension) != format) {
+        if (!extension.empty()) name.resize(name.size() - extension.size() - 1);
+        name += "." + ownExtension;
+    }
+    const auto entry = std::find(writable_.begin(), writable_.end(), format) - writable_.begin();
+    saveDialog_.Propose(name, static_cast<int>(entry) + 1, ownExtension);
 }
 
 } // namespace plexor

@@ -2,7 +2,9 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
+#include "app/image_codec.h"
 #include "app/remembered_dialog.h"
 #include "app/shell_ports.h"
 #include "engine/deform_model.h"
@@ -14,13 +16,15 @@ namespace plexor {
 // Opening a picture, pushing the view to the screen bitmap, and saving the
 // screen bitmap: the picture files of the main window.
 //
-// The screen bitmap keeps the pixel format of the file it came from; the
-// model's buffers are 24-bit rows, top to bottom, exchanged with it in one
-// transfer each way, described by BufferFormat.
+// The screen bitmap keeps the pixel format of a bitmap file it came from; a
+// picture of another format is a 24-bit bitmap. Files of every format the
+// codec takes are opened by their content and saved in the format the save
+// dialog's entry or the typed extension names. The model's buffers are 24-bit rows, top to bottom, exchanged with it in
+// one transfer each way, described by BufferFormat.
 class PictureCommands {
 public:
     PictureCommands(DeformModel& model, FileDialogs& dialogs, WindowFrame& frame, ImageView& image,
-                    ErrorDisplay& errors);
+                    ErrorDisplay& errors, const ImageCodec& codec);
 
     // File > Open...: asks for a file and opens it; whether it did.
     bool MIOpenClick();
@@ -33,23 +37,32 @@ public:
     bool OpenNamedFile(const std::string& path);
     // Writes these parts of ViewImage into the screen bitmap.
     void PushView(std::span<const PixelRect> parts);
-    // File > Save as...: writes the screen bitmap to a BMP file.
+    // File > Save as...: writes the screen bitmap to a file. The dialog
+    // proposes the name and format of the file opened last, or of the last
+    // save since.
     void MISaveAsClick();
 
     TBitmap& ScreenBitmap() { return picture_.Bitmap(); }
     const BitmapInfo& BufferFormat() const noexcept { return bufferFormat_; }
 
 private:
+    // The save dialog's next proposal: `path` in `format`, its extension
+    // made one of that format's; a format not written is proposed as PNG.
+    void ProposeSave(const std::string& path, PictureFormat format);
+
     DeformModel& model_;
     FileDialogs& dialogs_;
     WindowFrame& frame_;
     ImageView& image_;
     ErrorDisplay& errors_;
+    const ImageCodec& codec_;
+    const std::vector<PictureFormat> readable_;
+    const std::vector<PictureFormat> writable_;
 
     TPicture picture_;
     BitmapInfo bufferFormat_{};
-    RememberedDialog openDialog_{"Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*", "matrix.bmp", "bmp"};
-    RememberedDialog saveDialog_{"Bitmap file (*.BMP)|*.bmp", "", "bmp"};
+    RememberedDialog openDialog_;
+    RememberedDialog saveDialog_;
 };
 
 } // namespace plexor

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "app/shell_ports.h"
 
@@ -24,6 +25,14 @@ public:
     {
         request_.FileName = choice.FileName;
         request_.FilterIndex = choice.FilterIndex;
+    }
+
+    // Proposes a name and a filter entry, with the extension that entry adds.
+    void Propose(std::string fileName, int filterIndex, std::string defaultExtension)
+    {
+        request_.FileName = std::move(fileName);
+        request_.FilterIndex = filterIndex;
+        request_.DefaultExtension = std::move(defaultExtension);
     }
 
 private:

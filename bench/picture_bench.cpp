@@ -11,6 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_frame.h"
 #include "platform/bitmap.h"
 #include "platform/bmp_writer.h"
 #include "platform/dib_transfer.h"
@@ -21,47 +22,14 @@ namespace {
 
 using namespace plexor;
 
-constexpr std::int32_t kSide = 4096;
-constexpr std::size_t kFrameBytes = std::size_t{kSide} * kSide * 3;
-
-BitmapInfo TopDownInfo()
-{
-    BitmapInfo info{};
-    info.bmiHeader.biWidth = kSide;
-    info.bmiHeader.biHeight = -kSide;
-    return info;
-}
-
-void SetFrameBytes(benchmark::State& state)
-{
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(kFrameBytes));
-}
-
-// A 24-bit frame of smooth gradients.
-std::vector<std::uint8_t> GradientFrame()
-{
-    std::vector<std::uint8_t> frame(kFrameBytes);
-    for (std::int32_t y = 0; y < kSide; ++y)
-        for (std::int32_t x = 0; x < kSide; ++x) {
-            std::uint8_t* p = &frame[(static_cast<std::size_t>(y) * kSide + x) * 3];
-            p[0] = static_cast<std::uint8_t>(x);
-            p[1] = static_cast<std::uint8_t>(y);
-            p[2] = static_cast<std::uint8_t>(x + y);
-        }
-    return frame;
-}
+constexpr std::int32_t kSide = kFrameSide;
 
 void BM_OpenBmp24_4096(benchmark::State& state)
 {
     const test::TempFolder folder;
     const std::string path = folder.File("frame.bmp");
-    {
-        TBitmap bitmap(kSide, kSide, PixelFormat::Rgb24());
-        const std::vector<std::uint8_t> frame = GradientFrame();
-        SetDIBits(bitmap, 0, kSide, frame.data(), TopDownInfo());
-        WriteFileAtomically(path, EncodeBmp(bitmap));
-    }
-    const BitmapInfo info = TopDownInfo();
+    WriteFileAtomically(path, EncodeBmp(GradientBitmap()));
+    const BitmapInfo info = TopDownFrameInfo();
     std::vector<std::uint8_t> buffer(kFrameBytes, 1);
     // Once before timing, so the file is in the page cache.
     TPicture::FromFile(path);
@@ -78,7 +46,7 @@ BENCHMARK(BM_OpenBmp24_4096)->Unit(benchmark::kMillisecond)->UseRealTime();
 // Pushes `frame` into `bitmap` once per iteration.
 void PushFrames(benchmark::State& state, TBitmap& bitmap, const std::vector<std::uint8_t>& frame)
 {
-    const BitmapInfo info = TopDownInfo();
+    const BitmapInfo info = TopDownFrameInfo();
     for (auto _ : state) {
         const int rows = SetDIBits(bitmap, 0, kSide, frame.data(), info);
         benchmark::DoNotOptimize(rows);

@@ -1,5 +1,6 @@
 #include "platform/bmp_layout.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "platform/bmp_colour_masks.h"
@@ -66,24 +67,24 @@ BmpLayout BmpLayout::Read(std::span<const std::uint8_t> file)
     std::size_t cursor = BmpFileHeader::kSize + info.Size;
     if (layout.Format.Masked()) ReadBmpColourMasks(file, info, cursor, layout.Format);
 
+    // The pixel data never starts inside the headers or the masks after them.
     const std::size_t declaredOffset = fileHeader.PixelOffset;
+    if (declaredOffset < cursor) ThrowBitmapInvalid();
     if (layout.Format.Indexed()) {
-        const std::uint32_t limit = std::uint32_t{1} << info.BitCount;
-        const std::uint32_t declared = (info.IsCore() || info.ClrUsed == 0) ? limit : info.ClrUsed;
-        if (declared > limit) ThrowBitmapInvalid();
+        const std::uint64_t limit = std::uint64_t{1} << info.BitCount;
+        const std::uint64_t declared = (info.IsCore() || info.ClrUsed == 0) ? limit : info.ClrUsed;
         const std::size_t entry = BmpTableEntryBytes(info.IsCore());
+        const std::uint64_t available = (declaredOffset - cursor) / entry;
         // A pixel offset that falls inside the table cuts it short: writers
-        // leave out the entries no pixel uses.
-        std::size_t count = declared;
-        if (declaredOffset >= cursor && declaredOffset < cursor + count * entry)
-            count = (declaredOffset - cursor) / entry;
-        layout.Format.ColourTable = ReadBmpColourTable(file, cursor, count, info.IsCore());
-        cursor += count * entry;
+        // leave out the entries no pixel uses. A table longer than the bit
+        // count can index is whole only when the rows start after it; its
+        // extra entries are then passed over.
+        if (declared > limit && declared > available) ThrowBitmapInvalid();
+        const std::uint64_t count = std::min({declared, available, limit});
+        layout.Format.ColourTable = ReadBmpColourTable(file, cursor, static_cast<std::size_t>(count), info.IsCore());
     }
 
-    // An offset that points back into the headers is ignored: the rows follow
-    // the table.
-    layout.PixelOffset = declaredOffset >= cursor ? declaredOffset : cursor;
+    layout.PixelOffset = declaredOffset;
     if (layout.PixelOffset > file.size()) ThrowReadError();
     const std::size_t available = file.size() - layout.PixelOffset;
     if (layout.Compression != kBmpRgb) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -37,14 +38,15 @@ private:
     throw PictureError(FormatPictureMessage(picture_message::kCannotOpen, path));
 }
 
-[[noreturn]] void ThrowCannotCreate(const std::string& path)
+// Both name the file and the system's reason, given by `error` (an errno).
+[[noreturn]] void ThrowCannotCreate(const std::string& path, int error)
 {
-    throw PictureError(FormatPictureMessage(picture_message::kCannotCreate, path));
+    throw PictureError(FormatPictureMessage(picture_message::kCannotCreate, {path, std::strerror(error)}));
 }
 
-[[noreturn]] void ThrowWriteError()
+[[noreturn]] void ThrowWriteError(const std::string& path, int error)
 {
-    throw PictureError(std::string(picture_message::kWriteError));
+    throw PictureError(FormatPictureMessage(picture_message::kWriteError, {path, std::strerror(error)}));
 }
 
 // Opens a regular file for reading and tells its size.
@@ -120,15 +122,19 @@ std::string TemporaryName(const std::string& path, std::uint32_t salt)
     return folder + "." + name + "." + suffix + ".tmp";
 }
 
-void WriteAll(FileWriteOps& ops, int fd, std::span<const std::uint8_t> bytes)
+// Writes every byte; returns 0, or the errno of the write that failed.
+int WriteAll(FileWriteOps& ops, int fd, std::span<const std::uint8_t> bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const long wrote = ops.Write(fd, bytes.data() + done, bytes.size() - done);
         if (wrote < 0 && errno == EINTR) continue;
-        if (wrote <= 0) ThrowWriteError();
+        // A write that makes no progress is a full disk.
+        if (wrote == 0) return ENOSPC;
+        if (wrote < 0) return errno;
         done += static_cast<std::size_t>(wrote);
     }
+    return 0;
 }
 
 } // namespace
@@ -188,23 +194,25 @@ void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
         fd = ops.CreateNew(temporary);
         if (fd < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) ThrowCannotCreate(path);
+    if (fd < 0) ThrowCannotCreate(path, errno);
 
-    try {
-        WriteAll(ops, fd, bytes);
-        if (ops.Sync(fd) != 0) ThrowWriteError();
-    } catch (...) {
+    // Each failure keeps its own errno: the clean-up after it may set another.
+    int error = WriteAll(ops, fd, bytes);
+    if (error == 0 && ops.Sync(fd) != 0) error = errno;
+    if (error != 0) {
         ops.Close(fd);
         ops.Remove(temporary);
-        throw;
+        ThrowWriteError(path, error);
     }
     if (ops.Close(fd) != 0) {
+        error = errno;
         ops.Remove(temporary);
-        ThrowWriteError();
+        ThrowWriteError(path, error);
     }
     if (ops.Rename(temporary, path) != 0) {
+        error = errno;
         ops.Remove(temporary);
-        ThrowCannotCreate(path);
+        ThrowCannotCreate(path, error);
     }
 }
 

@@ -37,9 +37,10 @@ public:
 // Replaces `path` with `bytes` as one step: the bytes go to a new file beside
 // it, which is flushed to the disk and renamed over `path` only once every
 // byte is written. On failure the former file is untouched and the new one
-// removed. Throws PictureError: "Cannot create file %s" when the file can be
-// neither created nor replaced, "Stream write error" when the bytes cannot
-// all be written and flushed (a full disk).
+// removed. Throws PictureError, naming the file and the system's reason:
+// "Cannot create file %s: %s" when the file can be neither created nor
+// replaced, "Cannot write file %s: %s" when the bytes cannot all be written
+// and flushed (a full disk).
 void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, FileWriteOps& ops);
 void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 

@@ -14,10 +14,6 @@ namespace plexor {
 
 namespace {
 
-// No bitmap file the reader takes is larger: the largest picture at 32 bits a
-// pixel, with room for headers and gaps.
-constexpr std::uint64_t kMaxBmpFileBytes = kMaxBitmapPixels * 4 + (std::uint64_t{16} << 20);
-
 std::string Lowercase(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -47,10 +43,7 @@ TPicture TPicture::FromFile(const std::string& path)
     const std::string extension = PictureFileExtension(path);
     const std::string kind = Lowercase(extension);
     TPicture picture;
-    if (kind == "bmp") {
-        picture.bitmap_ = ReadBmp(ReadWholeFile(path, kMaxBmpFileBytes));
-        return picture;
-    }
+    if (kind == "bmp") return FromBmpFile(path);
     if (kind == "ico") {
         if (!IsIconSignature(ReadFileHead(path, kSignatureBytes).bytes()))
             throw PictureError(std::string(picture_message::kIconInvalid));
@@ -66,6 +59,18 @@ TPicture TPicture::FromFile(const std::string& path)
         return picture;
     }
     throw PictureError(FormatPictureMessage(picture_message::kUnknownExtension, extension));
+}
+
+TPicture TPicture::FromBmpFile(const std::string& path)
+{
+    return FromBitmap(ReadBmp(ReadWholeFile(path, kMaxPictureFileBytes)));
+}
+
+TPicture TPicture::FromBitmap(TBitmap bitmap)
+{
+    TPicture picture;
+    picture.bitmap_ = std::move(bitmap);
+    return picture;
 }
 
 TBitmap& TPicture::Bitmap()

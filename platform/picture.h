@@ -1,10 +1,15 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/bitmap.h"
 
 namespace plexor {
+
+// No picture file the program reads is larger: a bitmap file of the largest
+// picture at 32 bits a pixel, with room for headers and gaps.
+inline constexpr std::uint64_t kMaxPictureFileBytes = kMaxBitmapPixels * 4 + (std::uint64_t{16} << 20);
 
 // A picture loaded from a file: a bitmap, or an icon or metafile, which are
 // recognised but not drawn and so hold no pixels.
@@ -20,6 +25,12 @@ public:
     // A new picture loaded from `path`, for callers that replace what they
     // show only once a load has succeeded.
     static TPicture FromFile(const std::string& path);
+
+    // A bitmap file read with the bitmap reader, whatever its name.
+    static TPicture FromBmpFile(const std::string& path);
+
+    // A picture of `bitmap`.
+    static TPicture FromBitmap(TBitmap bitmap);
 
     // The content as a bitmap. Content of another kind is first replaced by
     // an empty bitmap.

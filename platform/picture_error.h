@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -21,16 +22,34 @@ inline constexpr std::string_view kBitmapInvalid = "Bitmap image is not valid";
 inline constexpr std::string_view kReadError = "Stream read error";
 inline constexpr std::string_view kIconInvalid = "Icon image is not valid";
 inline constexpr std::string_view kMetafileInvalid = "Metafile is not valid";
-inline constexpr std::string_view kCannotCreate = "Cannot create file %s";
-inline constexpr std::string_view kWriteError = "Stream write error";
+inline constexpr std::string_view kCannotCreate = "Cannot create file %s: %s";
+inline constexpr std::string_view kWriteError = "Cannot write file %s: %s";
+inline constexpr std::string_view kPictureUnreadable = "Cannot read the %s picture %s: %s";
+inline constexpr std::string_view kFormatNotRead = "%s pictures cannot be read here";
+inline constexpr std::string_view kFormatNotWritten = "%s pictures cannot be written here";
+inline constexpr std::string_view kPictureCut = "The file ends before the picture does";
+inline constexpr std::string_view kPictureTooLarge = "The picture is too large (%s)";
+inline constexpr std::string_view kEmptyNotWritten = "An empty picture cannot be saved as %s";
 } // namespace picture_message
 
-// Puts `argument` in place of the first "%s" of `pattern`.
+// Puts the arguments in place of the "%s" of `pattern`, in order; an
+// argument's own text is left as it is.
+inline std::string FormatPictureMessage(std::string_view pattern, std::initializer_list<std::string_view> arguments)
+{
+    std::string text;
+    auto argument = arguments.begin();
+    std::size_t from = 0;
+    for (auto at = pattern.find("%s"); at != std::string_view::npos && argument != arguments.end();
+         at = pattern.find("%s", from), ++argument) {
+        text.append(pattern.substr(from, at - from)).append(*argument);
+        from = at + 2;
+    }
+    return text.append(pattern.substr(from));
+}
+
 inline std::string FormatPictureMessage(std::string_view pattern, std::string_view argument)
 {
-    std::string text(pattern);
-    if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, argument);
-    return text;
+    return FormatPictureMessage(pattern, {argument});
 }
 
 [[noreturn]] inline void ThrowBitmapInvalid()

@@ -19,6 +19,39 @@ QString Pattern(const QString& pattern)
     return trimmed == QLatin1String("*.*") ? QStringLiteral("*") : trimmed;
 }
 
+// The extension of an entry's first pattern: "png" for "PNG pictures
+// (*.png)"; empty for a pattern of all files.
+QString FirstSuffix(const QString& entry)
+{
+    const qsizetype open = entry.lastIndexOf(QLatin1Char('('));
+    if (open < 0) return {};
+    const QString first = entry.mid(open + 1).section(QLatin1Char(' '), 0, 0).remove(QLatin1Char(')'));
+    if (!first.startsWith(QLatin1String("*."))) return {};
+    const QString suffix = first.mid(2);
+    return suffix.contains(QLatin1Char('*')) ? QString() : suffix;
+}
+
+// A file dialog whose save mode gives a name typed without an extension
+// the extension of the entry selected, which decides the format it is saved
+// in; the request's default extension serves an entry of all files.
+class FileDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        if (acceptMode() == QFileDialog::AcceptSave) {
+            if (requestSuffix_.isNull()) requestSuffix_ = defaultSuffix();
+            const QString suffix = FirstSuffix(selectedNameFilter());
+            setDefaultSuffix(suffix.isEmpty() ? requestSuffix_ : suffix);
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    QString requestSuffix_;
+};
+
 } // namespace
 
 QStringList NameFilters(const std::string& filter)
@@ -85,7 +118,7 @@ std::optional<FileDialogChoice> QtFileDialogs::RunSaveDialog(const FileDialogReq
 std::optional<FileDialogChoice> QtFileDialogs::Run(const FileDialogRequest& request, QFileDialog::AcceptMode mode,
                                                    const QString& title)
 {
-    QFileDialog dialog(owner_, title);
+    FileDialog dialog(owner_, title);
     dialog.setObjectName(mode == QFileDialog::AcceptOpen ? QStringLiteral("OPD") : QStringLiteral("SD"));
     ConfigureFileDialog(dialog, request, mode);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;

@@ -1,4 +1,4 @@
-// plexor: deforms a BMP picture by hand through a grid of control points.
+// plexor: deforms a picture by hand through a grid of control points.
 
 #include <exception>
 
@@ -17,10 +17,11 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/plexor/plexor.png")));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Deforms a BMP picture by hand through a grid of control points."));
+    parser.setApplicationDescription(QStringLiteral("Deforms a picture by hand through a grid of control points."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A BMP picture to open at start."),
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A picture to open at start: BMP, PNG, JPEG, TIFF, WebP or GIF."),
                                  QStringLiteral("[file]"));
     parser.process(application);
 

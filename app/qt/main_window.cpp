@@ -83,7 +83,7 @@ TFMain::TFMain(DialogServices services) : services_(std::move(services))
 
     // FormCreate: the model's defaults, the empty queue, the worker asleep.
     commands_ = std::make_unique<MainCommands>(ShellPorts{*services_.Boxes, *services_.Boxes, *services_.Files, *frame_,
-                                                          *Image, *this, *this, [this] { PostWorkerCall(); }});
+                                                          *Image, *this, *this, codec_, [this] { PostWorkerCall(); }});
     commands_->FormCreate();
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/main_commands.h"
 #include "app/qt/message_boxes.h"
+#include "app/qt/qt_image_codec.h"
 #include "app/qt/window_frame.h"
 
 class QAction;
@@ -111,6 +112,7 @@ private:
     std::string EditText() const override;
 
     DialogServices services_;
+    QtImageCodec codec_;
     std::unique_ptr<MainWindowFrame> frame_;
     GridDialogPort* gridDialog_ = nullptr;
     std::string pendingEditText_;

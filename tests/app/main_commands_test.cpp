@@ -26,7 +26,7 @@ protected:
 
     ShellPorts Ports()
     {
-        return ShellPorts{messages, errors, dialogs, frame, image, grid, window, [] {}};
+        return ShellPorts{messages, errors, dialogs, frame, image, grid, window, codec, [] {}};
     }
 
     void Open(const TBitmap& picture) { ASSERT_TRUE(commands.OpenFile(WriteBmp(folder, "picture.bmp", picture))); }
@@ -52,6 +52,7 @@ protected:
     FakeImage image;
     FakeGridDialog grid;
     FakeWindow window;
+    const BmpOnlyCodec codec;
     TempFolder folder;
     int saves = 0;
     MainCommands commands{Ports()};

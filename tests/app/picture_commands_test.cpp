@@ -40,7 +40,8 @@ protected:
     FakeDialogs dialogs;
     FakeFrame frame;
     FakeImage image;
-    PictureCommands commands{model, dialogs, frame, image, errors};
+    const BmpOnlyCodec codec;
+    PictureCommands commands{model, dialogs, frame, image, errors, codec};
     TempFolder folder;
 };
 
@@ -124,8 +125,8 @@ TEST_F(PictureCommandsTest, FailedLoadsChangeNothing)
         std::string message;
     };
     const std::vector<Case> cases = {
-        {"photo.JPG", bmp, "Unknown picture file extension (.JPG)"},
-        {"noextension", bmp, "Unknown picture file extension (.)"},
+        {"photo.JPG", junk, "JPEG pictures cannot be read here"},
+        {"noextension", junk, "Unknown picture file extension (.)"},
         {"notbm.bmp", notBm, "Bitmap image is not valid"},
         {"planes.bmp", planes, "Bitmap image is not valid"},
         {"short.bmp", shortHeader, "Stream read error"},
@@ -262,7 +263,8 @@ TEST_F(PictureCommandsTest, DialogsProposeTheLastChoiceAndCancelChangesNothing)
     commands.MIOpenClick(); // cancelled
     ASSERT_EQ(dialogs.openRequests.size(), 1u);
     EXPECT_EQ(dialogs.openRequests[0].FileName, "matrix.bmp");
-    EXPECT_EQ(dialogs.openRequests[0].Filter, "Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*");
+    EXPECT_EQ(dialogs.openRequests[0].Filter,
+              "All pictures (*.bmp)|*.bmp|BMP pictures (*.bmp)|*.bmp|All files (*.*)|*.*");
     EXPECT_EQ(dialogs.openRequests[0].FilterIndex, 1);
     EXPECT_EQ(dialogs.openRequests[0].DefaultExtension, "bmp");
     EXPECT_FALSE(model.ImageLoaded);
@@ -281,14 +283,17 @@ TEST_F(PictureCommandsTest, DialogsProposeTheLastChoiceAndCancelChangesNothing)
 
     commands.MISaveAsClick(); // cancelled: nothing written
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
-    EXPECT_EQ(dialogs.saveRequests[0].FileName, "");
-    EXPECT_EQ(dialogs.saveRequests[0].Filter, "Bitmap file (*.BMP)|*.bmp");
+    // The save dialog proposes the opened file, in its format.
+    EXPECT_EQ(dialogs.saveRequests[0].FileName, path);
+    EXPECT_EQ(dialogs.saveRequests[0].FilterIndex, 1);
+    EXPECT_EQ(dialogs.saveRequests[0].Filter, "BMP pictures (*.bmp)|*.bmp");
     const std::string out = folder.File("out.png");
     dialogs.saveAnswers.push_back(FileDialogChoice{out, 1});
     commands.MISaveAsClick();
     commands.MISaveAsClick();
-    EXPECT_EQ(dialogs.saveRequests.back().FileName, out);
-    // A .png name still holds a bitmap file.
+    // Where no codec writes PNG, a .png name holds a bitmap file, and the
+    // next save proposes the name with the extension of what it holds.
+    EXPECT_EQ(dialogs.saveRequests.back().FileName, folder.File("out.bmp"));
     const std::vector<std::uint8_t> written = ReadBytes(out);
     ASSERT_GE(written.size(), 2u);
     EXPECT_EQ(written[0], 'B');
@@ -352,7 +357,7 @@ TEST_F(PictureCommandsTest, SaveFailuresKeepTheOldFileAndSayWhy)
     dialogs.saveAnswers.push_back(FileDialogChoice{nowhere, 1});
     commands.MISaveAsClick();
     ASSERT_EQ(errors.shown.size(), 1u);
-    EXPECT_EQ(errors.shown[0], "Cannot create file " + nowhere);
+    EXPECT_EQ(errors.shown[0], "Cannot create file " + nowhere + ": No such file or directory");
 
     // A folder in the way of the name: the folder stays as it was.
     const std::string folderName = folder.File("taken.bmp");
@@ -360,7 +365,7 @@ TEST_F(PictureCommandsTest, SaveFailuresKeepTheOldFileAndSayWhy)
     dialogs.saveAnswers.push_back(FileDialogChoice{folderName, 1});
     commands.MISaveAsClick();
     ASSERT_EQ(errors.shown.size(), 2u);
-    EXPECT_EQ(errors.shown[1], "Cannot create file " + folderName);
+    EXPECT_EQ(errors.shown[1], "Cannot create file " + folderName + ": Is a directory");
     EXPECT_TRUE(std::filesystem::is_directory(folderName));
     // No temporary file is left behind.
     int files = 0;

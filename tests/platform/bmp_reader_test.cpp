@@ -3,6 +3,7 @@
 
 #include "platform/bmp_reader.h"
 
+#include <algorithm>
 #include <functional>
 #include <limits>
 #include <string>
@@ -138,8 +139,30 @@ TEST(BmpReader, CompressionThatDoesNotFitTheLayoutIsInvalid)
     EXPECT_EQ(MessageOf(coreNoWidth.Build()), kInvalid);
 }
 
-TEST(BmpReader, ColourTablesLargerThanTheBitCountAllowsAreInvalid)
+TEST(BmpReader, TablesLongerThanTheBitCountNeedsAreReadPastWhenTheRowsFollowThem)
 {
+    // 256 entries in a 1-bit picture, 17 in a 4-bit one: the rows start after
+    // the whole table, and only the entries a pixel can index are kept.
+    struct Case {
+        std::uint16_t Bits;
+        std::size_t Entries;
+        std::size_t RowBytes;
+    };
+    for (const Case c : {Case{1, 256, 4}, Case{4, 17, 4}, Case{8, 300, 4}}) {
+        SCOPED_TRACE(c.Bits);
+        CraftedBmp bmp = Pal8(c.Entries);
+        bmp.BitCount = c.Bits;
+        bmp.PixelData = FilledRows(c.RowBytes, 2, 0xFF);
+        const TBitmap bitmap = ReadBmp(bmp.Build());
+        const std::size_t kept = std::size_t{1} << c.Bits;
+        ASSERT_EQ(bitmap.Format().ColourTable.size(), std::min(kept, c.Entries));
+        // Every pixel is the highest index: the last entry kept, not one after.
+        const Rgb last{0xFF, static_cast<std::uint8_t>(kept - 1), static_cast<std::uint8_t>(kept - 1)};
+        EXPECT_EQ(ToPixels(bitmap).At(0, 0), last);
+    }
+
+    // A table too long for its bit count whose rows would start inside it is
+    // not one a writer makes.
     CraftedBmp pal8 = Pal8(2);
     pal8.ClrUsed = 257;
     EXPECT_EQ(MessageOf(pal8.Build()), kInvalid);
@@ -147,11 +170,6 @@ TEST(BmpReader, ColourTablesLargerThanTheBitCountAllowsAreInvalid)
     CraftedBmp huge = Pal8(2);
     huge.ClrUsed = 0xFFFFFFFF;
     EXPECT_EQ(MessageOf(huge.Build()), kInvalid);
-
-    CraftedBmp pal4 = Pal8(2);
-    pal4.BitCount = 4;
-    pal4.ClrUsed = 17;
-    EXPECT_EQ(MessageOf(pal4.Build()), kInvalid);
 
     CraftedBmp pal1 = Pal8(2);
     pal1.BitCount = 1;
@@ -264,11 +282,20 @@ TEST(BmpReader, PixelOffsetDecidesWhereTheTableEndsAndTheRowsBegin)
     EXPECT_EQ(gapPixels.At(0, 1), (Rgb{255, 1, 1}));
     EXPECT_EQ(gapPixels.At(0, 0), (Rgb{255, 0, 0}));
 
-    // An offset back inside the headers is ignored: the rows follow the table.
-    CraftedBmp back = Pal8(2);
-    back.PixelOffset = 0;
-    back.PixelData = {1, 1, 1, 1, 0, 0, 0, 0};
-    EXPECT_EQ(ToPixels(ReadBmp(back.Build())).At(0, 1), (Rgb{255, 1, 1}));
+    // Rows that would start inside the file header, the information header
+    // or the masks after it are refused; right after the masks they are not.
+    for (const std::uint32_t offset : {0u, 13u, 14u + 39u}) {
+        CraftedBmp back = Pal8(2);
+        back.PixelOffset = offset;
+        EXPECT_EQ(MessageOf(back.Build()), kInvalid) << offset;
+    }
+    CraftedBmp intoMasks = Rgb16(0xF800, 0x07E0, 0x001F);
+    intoMasks.PixelOffset = 14 + 40 + 8;
+    EXPECT_EQ(MessageOf(intoMasks.Build()), kInvalid);
+    CraftedBmp noTable = Pal8(2);
+    noTable.PixelOffset = 14 + 40;
+    noTable.PixelData = {1, 1, 1, 1, 0, 0, 0, 0};
+    EXPECT_TRUE(ReadBmp(noTable.Build()).Format().ColourTable.empty());
 
     // The core header knows no entry count: the offset gives it.
     CraftedBmp core = Pal8(3);

@@ -228,6 +228,15 @@ TEST(BmpSuiteQuestionable, UnusualMasksScaleToFullBrightness)
     }
 }
 
+TEST(BmpSuiteQuestionable, ATableOfMoreEntriesThanTheBitCountNeedsDecodesAsTheFullOne)
+{
+    REQUIRE_SHARED_FOLDER(questionable, "bmpsuite/q");
+    REQUIRE_SHARED_FOLDER(good, "bmpsuite/g");
+    const Outcome oversize = Decode(*questionable / "pal8oversizepal.bmp");
+    ASSERT_TRUE(oversize.Picture.has_value()) << oversize.Error;
+    EXPECT_TRUE(*oversize.Picture == ToPixels(ReadFile(*good / "pal8.bmp")));
+}
+
 // The synthetic picture's corner markers, where its format can show them.
 void ExpectCornerMarkers(const Pixels& pixels)
 {

@@ -76,6 +76,11 @@ public:
     }
 };
 
+std::string Because(const std::string& start, const std::string& path, int error)
+{
+    return start + path + ": " + std::strerror(error);
+}
+
 class AtomicWrite : public ::testing::Test {
 protected:
     void SetUp() override { WriteBytes(target_, old_); }
@@ -100,7 +105,8 @@ TEST_F(AtomicWrite, AFullDiskKeepsTheOldFileAndLeavesNoTemporary)
         SCOPED_TRACE(room);
         FailingOps ops;
         ops.Room = room;
-        EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, ops); }), "Stream write error");
+        EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, ops); }),
+                  Because("Cannot write file ", target_, ENOSPC));
         EXPECT_EQ(ReadBytes(target_), old_);
         EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"picture.bmp"});
     }
@@ -110,29 +116,33 @@ TEST_F(AtomicWrite, AFailedFlushKeepsTheOldFile)
 {
     FailingOps ops;
     ops.FailSync = true;
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, ops); }), "Stream write error");
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, ops); }), Because("Cannot write file ", target_, EIO));
     EXPECT_EQ(ReadBytes(target_), old_);
     EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"picture.bmp"});
 }
 
-TEST_F(AtomicWrite, AFileThatCannotBeCreatedOrReplacedIsNamed)
+TEST_F(AtomicWrite, AFileThatCannotBeCreatedOrReplacedIsNamedWithTheReason)
 {
     FailingOps refusing;
     refusing.FailCreate = true;
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, refusing); }), "Cannot create file " + target_);
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, refusing); }),
+              Because("Cannot create file ", target_, EACCES));
 
     FailingOps noRename;
     noRename.FailRename = true;
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, noRename); }), "Cannot create file " + target_);
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, noRename); }),
+              Because("Cannot create file ", target_, EXDEV));
     EXPECT_EQ(ReadBytes(target_), old_);
 
     const std::string missingFolder = folder_.File("no/such/folder/picture.bmp");
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(missingFolder, fresh_); }), "Cannot create file " + missingFolder);
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(missingFolder, fresh_); }),
+              Because("Cannot create file ", missingFolder, ENOENT));
 
     std::filesystem::create_directory(folder_.Path() / "taken");
     std::filesystem::create_directory(folder_.Path() / "taken" / "inside");
     const std::string folderTarget = folder_.File("taken");
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(folderTarget, fresh_); }), "Cannot create file " + folderTarget);
+    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(folderTarget, fresh_); }),
+              Because("Cannot create file ", folderTarget, EISDIR));
     EXPECT_TRUE(std::filesystem::is_directory(folderTarget));
 
     EXPECT_EQ(folder_.Entries(), (std::vector<std::string>{"picture.bmp", "taken"}));

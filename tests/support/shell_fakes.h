@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/image_codec.h"
 #include "app/shell_ports.h"
 #include "platform/bitmap.h"
 #include "platform/bmp_writer.h"

@@ -107,6 +107,23 @@ private slots:
         QVERIFY(!dialogs.RunSaveDialog(request).has_value());
     }
 
+    void aNameSavedWithoutExtensionTakesTheSelectedEntrys()
+    {
+        QTemporaryDir folder;
+        QtFileDialogs dialogs(nullptr);
+        const FileDialogRequest request{"BMP pictures (*.bmp)|*.bmp|JPEG pictures (*.jpg;*.jpeg)|*.jpg;*.jpeg", 1,
+                                        (folder.path() + "/start.bmp").toStdString(), "bmp"};
+        WhenModal<QFileDialog>([](QFileDialog& dialog) {
+            dialog.selectNameFilter(dialog.nameFilters().at(1));
+            dialog.selectFile(QStringLiteral("holiday"));
+            QMetaObject::invokeMethod(&dialog, "accept");
+        });
+        const std::optional<FileDialogChoice> choice = dialogs.RunSaveDialog(request);
+        QVERIFY(choice.has_value());
+        QCOMPARE(QString::fromStdString(choice->FileName), folder.path() + "/holiday.jpg");
+        QCOMPARE(choice->FilterIndex, 2);
+    }
+
     void messageStylesChooseTheIcon()
     {
         QtMessageBoxes boxes(nullptr);

@@ -34,7 +34,8 @@ std::vector<std::uint8_t> SaveThroughCommands(const std::vector<Gesture>& gestur
     FakeGridDialog grid;
     grid.answers.push_back(step);
     FakeWindow window;
-    MainCommands commands(ShellPorts{messages, errors, dialogs, frame, image, grid, window, [] {}});
+    const BmpOnlyCodec codec;
+    MainCommands commands(ShellPorts{messages, errors, dialogs, frame, image, grid, window, codec, [] {}});
     commands.FormCreate();
     if (!commands.OpenFile(kSample)) return {};
     commands.SBGridClick();

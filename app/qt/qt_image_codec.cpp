@@ -1,0 +1,121 @@
+#include "app/qt/qt_image_codec.h"
+
+#include <algorithm>
+#include <string>
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImageReader>
+#include <QImageWriter>
+
+#include "app/qt/qt_image_rows.h"
+#include "platform/picture_error.h"
+
+namespace plexor {
+
+namespace {
+
+// Qt's name of the format's reader and writer.
+QByteArray QtName(PictureFormat format)
+{
+    switch (format) {
+    case PictureFormat::Bmp: return "bmp";
+    case PictureFormat::Png: return "png";
+    case PictureFormat::Jpeg: return "jpeg";
+    case PictureFormat::Tiff: return "tiff";
+    case PictureFormat::Webp: return "webp";
+    case PictureFormat::Gif: return "gif";
+    }
+    return {};
+}
+
+std::size_t IndexOf(PictureFormat format)
+{
+    return static_cast<std::size_t>(std::find(std::begin(kPictureFormats), std::end(kPictureFormats), format) -
+                                    std::begin(kPictureFormats));
+}
+
+[[noreturn]] void ThrowReason(const QString& reason)
+{
+    throw PictureError(reason.toStdString());
+}
+
+[[noreturn]] void ThrowTooLarge(std::int64_t width, std::int64_t height)
+{
+    throw PictureError(FormatPictureMessage(picture_message::kPictureTooLarge,
+                                            std::to_string(width) + " x " + std::to_string(height) + " pixels"));
+}
+
+} // namespace
+
+QtImageCodec::QtImageCodec(std::uint64_t maxPixels) : maxPixels_(maxPixels)
+{
+    // Room for the largest picture at 64 bits a pixel, as 16-bit pictures
+    // are decoded, in megabytes.
+    const std::uint64_t megabytes = (maxPixels * 8 + (1u << 20) - 1) >> 20;
+    QImageReader::setAllocationLimit(static_cast<int>(std::min<std::uint64_t>(megabytes, 1u << 30)));
+    const QList<QByteArray> readable = QImageReader::supportedImageFormats();
+    const QList<QByteArray> writable = QImageWriter::supportedImageFormats();
+    for (const PictureFormat format : kPictureFormats) {
+        if (format == PictureFormat::Bmp) continue;
+        reads_[IndexOf(format)] = readable.contains(QtName(format));
+        writes_[IndexOf(format)] = format != PictureFormat::Gif && writable.contains(QtName(format));
+    }
+}
+
+bool QtImageCodec::CanRead(PictureFormat format) const
+{
+    return reads_[IndexOf(format)];
+}
+
+bool QtImageCodec::CanWrite(PictureFormat format) const
+{
+    return writes_[IndexOf(format)];
+}
+
+TBitmap QtImageCodec::Decode(std::span<const std::uint8_t> file, PictureFormat format) const
+{
+    if (!CanRead(format))
+        throw PictureError(FormatPictureMessage(picture_message::kFormatNotRead, PictureFormatName(format)));
+    // The reader reads the caller's bytes in place.
+    QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()), static_cast<qsizetype>(file.size()));
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
+    QImageReader reader(&device, QtName(format));
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (size.isValid() &&
+        static_cast<std::uint64_t>(size.width()) * static_cast<std::uint64_t>(size.height()) > maxPixels_)
+        ThrowTooLarge(size.width(), size.height());
+    QImage image;
+    if (!reader.read(&image)) ThrowReason(reader.errorString());
+    if (image.isNull()) ThrowReason(QStringLiteral("The picture is empty"));
+    if (static_cast<std::uint64_t>(image.width()) * static_cast<std::uint64_t>(image.height()) > maxPixels_)
+        ThrowTooLarge(image.width(), image.height());
+    return BitmapFromImage(std::move(image));
+}
+
+std::vector<std::uint8_t> QtImageCodec::Encode(const TBitmap& bitmap, PictureFormat format) const
+{
+    if (!CanWrite(format))
+        throw PictureError(FormatPictureMessage(picture_message::kFormatNotWritten, PictureFormatName(format)));
+    const QImage image = ImageFromBitmap(bitmap);
+    QByteArray bytes;
+    QBuffer device(&bytes);
+    device.open(QIODevice::WriteOnly);
+    QImageWriter writer(&device, QtName(format));
+    switch (format) {
+    case PictureFormat::Jpeg: writer.setQuality(kJpegQuality); break;
+    // Quality 100 is the lossless mode.
+    case PictureFormat::Webp: writer.setQuality(100); break;
+    // 1 is LZW, which loses nothing.
+    case PictureFormat::Tiff: writer.setCompression(1); break;
+    default: break;
+    }
+    if (!writer.write(image)) ThrowReason(writer.errorString());
+    return std::vector<std::uint8_t>(bytes.cbegin(), bytes.cend());
+}
+
+} // namespace plexor

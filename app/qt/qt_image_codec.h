@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+
+#include "app/image_codec.h"
+#include "platform/pixel_format.h"
+
+namespace plexor {
+
+// PNG, JPEG, TIFF, WebP and GIF files through Qt's image readers and
+// writers, from and to bytes in memory. Needs neither a display nor an
+// application object. A format is offered only where Qt has its plugin.
+//
+// Reading applies the orientation a file records and converts to sRGB.
+// Writing: PNG at 24 bits, JPEG at quality 92, TIFF and WebP lossless.
+class QtImageCodec final : public ImageCodec {
+public:
+    // Pictures of more than `maxPixels` pixels are refused before they are
+    // decoded where the file tells its size first, and after otherwise.
+    // Raises Qt's limit on the memory of one decoded image, which is the
+    // whole process's, to what such a picture needs.
+    explicit QtImageCodec(std::uint64_t maxPixels = kMaxBitmapPixels);
+
+    bool CanRead(PictureFormat format) const override;
+    bool CanWrite(PictureFormat format) const override;
+    TBitmap Decode(std::span<const std::uint8_t> file, PictureFormat format) const override;
+    std::vector<std::uint8_t> Encode(const TBitmap& bitmap, PictureFormat format) const override;
+
+    static constexpr int kJpegQuality = 92;
+
+private:
+    std::uint64_t maxPixels_;
+    bool reads_[std::size(kPictureFormats)] = {};
+    bool writes_[std::size(kPictureFormats)] = {};
+};
+
+} // namespace plexor

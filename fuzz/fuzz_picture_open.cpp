@@ -1,0 +1,85 @@
+// Feeds arbitrary bytes through the whole open path: the choice of format by
+// content (and, where the content names none, by an extension taken from the
+// last byte), the decoding of every format, and the conversion into a
+// bitmap. Whatever is accepted must be a bitmap the program can show; small
+// pictures of the other formats must also survive a lossless save and open.
+
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+#include <string_view>
+
+#include <QtGlobal>
+
+#include "app/picture_files.h"
+#include "app/qt/qt_image_codec.h"
+#include "platform/dib_transfer.h"
+#include "platform/picture_error.h"
+
+namespace {
+
+using namespace plexor;
+
+// Larger pictures are refused before they are decoded, which keeps each
+// input within the fuzzer's time and memory.
+constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 22;
+// Pictures up to this many pixels are also saved as PNG and opened again.
+constexpr std::uint64_t kRoundTripPixels = 64 * 64;
+
+constexpr std::string_view kExtensions[] = {"bmp", "png", "jpg", "tif", "webp", "gif", "ico"};
+
+void Require(bool condition)
+{
+    if (!condition) std::abort();
+}
+
+// Qt reports every damaged file on the console; the fuzzer has no use for it.
+void Quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+const QtImageCodec& Codec()
+{
+    static const QtImageCodec codec(kMaxPixels);
+    return codec;
+}
+
+void CheckBitmap(TBitmap& bitmap, PictureFormat format)
+{
+    if (format != PictureFormat::Bmp) {
+        Require(bitmap.Format().BitsPerPixel == 24);
+        Require(!bitmap.Empty());
+        Require(static_cast<std::uint64_t>(bitmap.Width()) * bitmap.Height() <= kMaxPixels);
+    }
+    if (bitmap.Empty()) return;
+    const auto pixels = static_cast<std::uint64_t>(bitmap.Width()) * bitmap.Height();
+    if (format == PictureFormat::Bmp || pixels > kRoundTripPixels) return;
+    const std::vector<std::uint8_t> png = Codec().Encode(bitmap, PictureFormat::Png);
+    TPicture back = DecodePicture(png, PictureFormat::Png, Codec());
+    const auto a = back.Bitmap().BottomUpRows();
+    const auto b = bitmap.BottomUpRows();
+    Require(back.Bitmap().Width() == bitmap.Width() && back.Bitmap().Height() == bitmap.Height());
+    Require(a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin()));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    qInstallMessageHandler(Quiet);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::span<const std::uint8_t> file(data, size);
+    const std::string_view extension = size == 0 ? "bmp" : kExtensions[data[size - 1] % std::size(kExtensions)];
+    const std::optional<PictureFormat> format =
+        FormatToRead(file.first(std::min(size, kPictureSignatureBytes)), extension);
+    if (!format) return 0;
+    try {
+        TPicture picture = DecodePicture(file, *format, Codec());
+        CheckBitmap(picture.Bitmap(), *format);
+    } catch (const PictureError&) {
+        // Refused input is the expected outcome for most bytes.
+    }
+    return 0;
+}

@@ -1,0 +1,79 @@
+// Writes seeds for the open path into the folder named on the command line:
+// small pictures of every format the codec writes, in the kinds of pixel
+// that convert differently (colour, grey, 16 bits, alpha, a colour table, a
+// colour profile, a recorded orientation), and a GIF.
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <QBuffer>
+#include <QColorSpace>
+#include <QImage>
+#include <QImageWriter>
+
+namespace {
+
+void Write(const std::string& folder, const std::string& name, const QByteArray& bytes)
+{
+    std::ofstream out(folder + "/" + name, std::ios::binary);
+    out.write(bytes.constData(), bytes.size());
+}
+
+QByteArray Written(const QImage& image, const char* format, int transformation = 0)
+{
+    QByteArray bytes;
+    QBuffer device(&bytes);
+    device.open(QIODevice::WriteOnly);
+    QImageWriter writer(&device, format);
+    writer.setTransformation(QImageIOHandler::Transformations(transformation));
+    writer.write(image);
+    return bytes;
+}
+
+QImage Patterned(QImage::Format format)
+{
+    QImage image(7, 5, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, qRgba(x * 36, y * 50, (x + y) * 20, 80 + x * 20));
+    return image.convertToFormat(format);
+}
+
+// A 2 x 2 GIF of four colours, its codes uncompressed: a clear code before
+// each pixel keeps every code at 3 bits.
+QByteArray Gif()
+{
+    const unsigned char bytes[] = {'G',  'I',  'F',  '8',  '9',  'a', 2,   0, 2,   0,   0x81, 0,   0,
+                                   255,  0,    0,    0,    255,  0,   0,   0, 255, 255, 255,  255, // table
+                                   0x2C, 0,    0,    0,    0,    2,   0,   2, 0,   0,   2,         // image, code size 2
+                                   4,    0x04, 0x43, 0x71, 0x05, 0,   0x3B};
+    return QByteArray(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
+        return 2;
+    }
+    const std::string folder = argv[1];
+    const QImage colour = Patterned(QImage::Format_RGB32);
+    QImage profiled = colour;
+    profiled.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
+    for (const char* format : {"png", "jpeg", "tiff", "webp"}) {
+        const std::string stem = std::string("seed.") + format;
+        Write(folder, "colour-" + stem, Written(colour, format));
+        Write(folder, "grey-" + stem, Written(Patterned(QImage::Format_Grayscale8), format));
+        Write(folder, "alpha-" + stem, Written(Patterned(QImage::Format_ARGB32), format));
+        Write(folder, "deep-" + stem, Written(Patterned(QImage::Format_RGBA64), format));
+        Write(folder, "table-" + stem, Written(Patterned(QImage::Format_Indexed8), format));
+        Write(folder, "profile-" + stem, Written(profiled, format));
+        Write(folder, "turned-" + stem, Written(colour, format, QImageIOHandler::TransformationRotate90));
+    }
+    Write(folder, "seed.gif", Gif());
+    return 0;
+}

@@ -20,8 +20,10 @@ bool FastKernelAvailable(FastKernel kind);
 // Worker thread, inside the gate. Never reads or writes outside the buffers.
 void DeformCell(DeformModel& model, TCellRef cell, FastKernel kind = FastKernel::Best);
 
-// The same, computed word for word as the recipe states it, in extended
-// precision. The reference that DeformCell must match bit for bit.
+// The same deformation in the plain, literal form of its arithmetic: every
+// product and sum in extended precision, rounded to single precision only
+// where a value is stored, and the plain splat. The reference that
+// DeformCell must match bit for bit.
 void DeformCellLiteral(DeformModel& model, TCellRef cell);
 
 // The accumulated coordinates of every sample of a cell, row by row: x and y

@@ -24,6 +24,7 @@
 
 #include "engine/cell_terms.h"
 #include "engine/deform_cell.h"
+#include "engine/deform_cell_internal.h"
 #include "engine/extended.h"
 #include "engine/splat.h"
 #include "engine/weight_tables.h"
@@ -368,6 +369,11 @@ void DeformCell(DeformModel& m, TCellRef cell, FastKernel kind)
         if (!TruncateCoordinate(x, xd) || !TruncateCoordinate(y, yd)) return;
         SplatSample(target, xd, yd, (originY + i) * width + originX + j);
     });
+}
+
+void DeformCell(DeformModel& m, TCellRef cell)
+{
+    DeformCell(m, cell, FastKernel::Best);
 }
 
 } // namespace plexor

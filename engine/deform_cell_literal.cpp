@@ -4,7 +4,7 @@
 // for the fast kernel.
 
 #include "engine/cell_terms.h"
-#include "engine/deform_cell.h"
+#include "engine/deform_cell_internal.h"
 #include "engine/extended.h"
 #include "engine/splat.h"
 

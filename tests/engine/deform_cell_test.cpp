@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/deform_cell_internal.h"
 #include "engine/deform_model.h"
 #include "engine/splat.h"
 #include "model_fixture.h"

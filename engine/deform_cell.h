@@ -11,7 +11,8 @@ namespace plexor {
 // 3 x 3 pixels around it where no sample of this batch has landed exactly.
 // Gives the same bits as the plain, literal form of the arithmetic, with
 // every product and sum in extended precision. Worker thread, inside the
-// gate. Never reads or writes outside the buffers.
+// gate; the cell lies in the grid, and the model holds a picture and the
+// weight tables of its step. Never reads or writes outside the buffers.
 void DeformCell(DeformModel& model, TCellRef cell);
 
 } // namespace plexor

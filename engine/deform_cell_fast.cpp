@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cstring>
 
 #include <immintrin.h>
@@ -306,14 +307,14 @@ inline void ForEachSample(const DeformModel& m, const double* tx, const double* 
     }
 }
 
-bool TablesFit(const DeformModel& m)
+[[maybe_unused]] bool TablesFit(const DeformModel& m)
 {
     const std::size_t samples = static_cast<std::size_t>(m.SamplesPerCell) + 1;
     return m.SamplesPerCell >= 1 && m.WeightTable.size() == 16 * samples * samples &&
            m.WeightLanes.size() == 16 * samples * static_cast<std::size_t>(PaddedSampleCount(m.SamplesPerCell));
 }
 
-bool CellExists(const DeformModel& m, TCellRef cell)
+[[maybe_unused]] bool CellExists(const DeformModel& m, TCellRef cell)
 {
     return cell.Col >= 0 && cell.Col < m.CellCols && cell.Row >= 0 && cell.Row < m.CellRows &&
            static_cast<std::size_t>(m.PointCols) * static_cast<std::size_t>(m.PointRows) == m.ControlPoints.size();
@@ -349,8 +350,8 @@ void CellCoordinatesFast(const DeformModel& m, TCellRef cell, float* xs, float* 
 
 void DeformCell(DeformModel& m, TCellRef cell, FastKernel kind)
 {
-    if (!CellExists(m, cell) || !TablesFit(m) || m.WorkImage.empty() || m.SourceImage.empty() || m.SplatMask.empty())
-        return;
+    assert(CellExists(m, cell) && TablesFit(m));
+    assert(!m.WorkImage.empty() && !m.SourceImage.empty() && !m.SplatMask.empty());
     double tx[16];
     double ty[16];
     if (!GatherExactTerms(m, cell, tx, ty)) {

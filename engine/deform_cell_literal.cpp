@@ -3,6 +3,8 @@
 // only where a value is stored, and the plain splat. Kept as the reference
 // for the fast kernel.
 
+#include <cassert>
+
 #include "engine/cell_terms.h"
 #include "engine/deform_cell_internal.h"
 #include "engine/extended.h"
@@ -45,7 +47,7 @@ void CellCoordinatesLiteral(const DeformModel& m, TCellRef cell, float* xs, floa
 
 void DeformCellLiteral(DeformModel& m, TCellRef cell)
 {
-    if (m.WorkImage.empty() || m.SourceImage.empty() || m.SplatMask.empty()) return;
+    assert(!m.WorkImage.empty() && !m.SourceImage.empty() && !m.SplatMask.empty());
     const SplatTarget target{m.WorkImage.data(), m.SplatMask.data(), m.SourceImage.data(), m.PixelCapacity,
                              m.ImageWidth};
     const std::int32_t n = m.SamplesPerCell;

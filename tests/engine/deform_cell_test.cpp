@@ -123,17 +123,6 @@ TEST(DeformCell, NeverLeavesTheBuffersWhateverTheDisplacements)
     }
 }
 
-TEST(DeformCell, IgnoresCellsOutsideTheGrid)
-{
-    DeformModel m;
-    Grid(m, 96, 96, 48);
-    std::vector<std::uint8_t> before(m.WorkImage.data(), m.WorkImage.data() + m.WorkImage.size());
-    DeformCell(m, {2, 0});
-    DeformCell(m, {0, -1});
-    DeformCell(m, RefreshMarker);
-    EXPECT_EQ(0, std::memcmp(before.data(), m.WorkImage.data(), before.size()));
-}
-
 TEST(DeformCell, FastSplatMatchesThePlainOneBitForBit)
 {
     // A picture of 8 x 6 pixels, so that many destinations fall on its

@@ -24,6 +24,9 @@ void LiteralSampleCoordinates(const DeformModel& m, const CellTerms& terms, std:
     const float* weights = &m.WeightTable[16 * (static_cast<std::size_t>(i) * (n + 1) + j)];
     float x = 0.0f;
     float y = 0.0f;
+    // Kept a loop: unrolled, g++ rounds both sums through one stack slot,
+    // and the two chains of additions wait for each other.
+#pragma GCC unroll 1
     for (int q = 0; q < 16; ++q) {
         x = Store(x + Extended(terms.X[q]) * weights[q]);
         y = Store(y + Extended(terms.Y[q]) * weights[q]);

@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_model.h"
+#include "engine/deform_cell_internal.h"
 #include "engine/deform_model.h"
 
 namespace plexor {

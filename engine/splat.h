@@ -34,60 +34,60 @@ inline void CopyPixel(std::uint8_t* to, const std::uint8_t* from) noexcept
 }
 
 // Marks the destination, fills the unmarked pixels of the 3 x 3 square
-// around it with the source pixel, then writes the destination. All writes of
-// one sample carry the same colour, so their order within the sample does
-// not matter; the checks do.
-inline void SplatSample(const SplatTarget& t, std::int64_t xd, std::int64_t yd, std::int64_t src) noexcept
+// around it with the source pixel, then writes the destination: the plain
+// form, every position tested against the buffer and its mark on its own.
+// Never inlined: the fast form below calls it only near the buffer's ends,
+// and inlined there it crowds the registers of the fast path.
+[[gnu::noinline]] inline void SplatSamplePlain(const SplatTarget& t, std::int64_t xd, std::int64_t yd,
+                                               std::int64_t src) noexcept
 {
     const std::int64_t dest = yd * t.width + xd;
     if (dest < 0 || dest >= t.capacity || src < 0 || src >= t.capacity) return;
     t.mask[dest] = 1;
-    const std::uint8_t blue = t.source[3 * src];
-    const std::uint8_t green = t.source[3 * src + 1];
-    const std::uint8_t red = t.source[3 * src + 2];
-    const std::int64_t w = t.width;
-    if (dest - w - 1 >= 0 && dest + w + 2 < t.capacity) {
-        // The whole square, and the pixel after it, lie inside the buffer:
-        // only the marks decide. Each pixel takes one 4-byte store whose
-        // fourth byte gives the next pixel back its own first byte, read
-        // before the row was touched, so a marked neighbour stays as it was
-        // and an unmarked one is written whole after. A marked pixel's store
-        // goes to a scratch word instead, so that no branch depends on the
-        // marks.
-        const std::uint32_t colour = blue | (std::uint32_t{green} << 8) | (std::uint32_t{red} << 16);
-        std::uint8_t scratch[4];
-        for (std::int64_t m = dest - w - 1; m <= dest + w - 1; m += w) {
-            std::uint8_t* px = t.work + 3 * m;
-            const std::uint32_t next0 = px[3];
-            const std::uint32_t next1 = px[6];
-            const std::uint32_t next2 = px[9];
-            const std::uint32_t words[3] = {colour | next0 << 24, colour | next1 << 24, colour | next2 << 24};
-            for (int k = 0; k < 3; ++k) {
-                std::uint8_t* to = t.mask[m + k] == 0 ? px + 3 * k : scratch;
-                std::memcpy(to, &words[k], 4);
-            }
-        }
-        std::uint8_t* at = t.work + 3 * dest;
-        const std::uint32_t last = colour | std::uint32_t{at[3]} << 24;
-        std::memcpy(at, &last, 4);
-        return;
-    } else {
-        for (std::int64_t a = -1; a <= 1; ++a) {
-            for (std::int64_t b = -1; b <= 1; ++b) {
-                const std::int64_t m = (yd + a) * w + xd + b;
-                if (m >= 0 && m < t.capacity && t.mask[m] == 0) {
-                    std::uint8_t* px = t.work + 3 * m;
-                    px[0] = blue;
-                    px[1] = green;
-                    px[2] = red;
-                }
-            }
+    for (std::int64_t a = -1; a <= 1; ++a) {
+        for (std::int64_t b = -1; b <= 1; ++b) {
+            const std::int64_t pos = (yd + a) * t.width + xd + b;
+            if (pos >= 0 && pos < t.capacity && t.mask[pos] == 0) CopyPixel(t.work + 3 * pos, t.source + 3 * src);
         }
     }
-    std::uint8_t* px = t.work + 3 * dest;
-    px[0] = blue;
-    px[1] = green;
-    px[2] = red;
+    CopyPixel(t.work + 3 * dest, t.source + 3 * src);
+}
+
+// The same, faster where the whole square lies inside the buffer. All writes
+// of one sample carry the same colour, so their order within the sample does
+// not matter; the checks do.
+inline void SplatSample(const SplatTarget& t, std::int64_t xd, std::int64_t yd, std::int64_t src) noexcept
+{
+    const std::int64_t w = t.width;
+    const std::int64_t dest = yd * w + xd;
+    if (dest - w - 1 < 0 || dest + w + 2 >= t.capacity || src < 0 || src >= t.capacity) {
+        SplatSamplePlain(t, xd, yd, src);
+        return;
+    }
+    // The whole square, and the pixel after it, lie inside the buffer: only
+    // the marks decide. Each pixel takes one 4-byte store whose fourth byte
+    // gives the next pixel back its own first byte, read before the row was
+    // touched, so a marked neighbour stays as it was and an unmarked one is
+    // written whole after. A marked pixel's store goes to a scratch word
+    // instead, so that no branch depends on the marks.
+    t.mask[dest] = 1;
+    const std::uint8_t* from = t.source + 3 * src;
+    const std::uint32_t colour = from[0] | (std::uint32_t{from[1]} << 8) | (std::uint32_t{from[2]} << 16);
+    std::uint8_t scratch[4];
+    for (std::int64_t m = dest - w - 1; m <= dest + w - 1; m += w) {
+        std::uint8_t* px = t.work + 3 * m;
+        const std::uint32_t next0 = px[3];
+        const std::uint32_t next1 = px[6];
+        const std::uint32_t next2 = px[9];
+        const std::uint32_t words[3] = {colour | next0 << 24, colour | next1 << 24, colour | next2 << 24};
+        for (int k = 0; k < 3; ++k) {
+            std::uint8_t* to = t.mask[m + k] == 0 ? px + 3 * k : scratch;
+            std::memcpy(to, &words[k], 4);
+        }
+    }
+    std::uint8_t* at = t.work + 3 * dest;
+    const std::uint32_t last = colour | std::uint32_t{at[3]} << 24;
+    std::memcpy(at, &last, 4);
 }
 
 } // namespace plexor

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/deform_cell.h"
+#include "engine/deform_cell_internal.h"
 #include "engine/weight_tables.h"
 #include "platform/bmp_reader.h"
 #include "tests/support/model_setup.h"

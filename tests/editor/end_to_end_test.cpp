@@ -3,8 +3,8 @@
 // dragged across a hand-over and released, and a real worker deforms the
 // queued cells and has the view refreshed into the screen bitmap. What the
 // screen bitmap holds at the end must be the deformation computed directly
-// with the plain, literal cell kernel, in the order the cells were queued,
-// with the overlay drawn over it.
+// in the plain, literal form of the cell's arithmetic, in the order the
+// cells were queued, with the overlay drawn over it.
 
 #include <cstring>
 #include <memory>
@@ -17,7 +17,7 @@
 #include "editor/draw_overlay.h"
 #include "editor/refresh.h"
 #include "editor_fixture.h"
-#include "engine/deform_cell.h"
+#include "engine/deform_cell_internal.h"
 #include "engine/my_thread.h"
 #include "platform/bitmap.h"
 #include "platform/bmp_reader.h"

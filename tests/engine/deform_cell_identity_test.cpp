@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/deform_cell.h"
+#include "engine/deform_cell_internal.h"
 #include "engine/deform_model.h"
 #include "tests/support/model_setup.h"
 

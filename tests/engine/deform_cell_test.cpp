@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/deform_cell_internal.h"
 #include "engine/deform_model.h"
 #include "engine/splat.h"
 #include "tests/support/model_setup.h"
@@ -122,15 +123,33 @@ TEST(DeformCell, NeverLeavesTheBuffersWhateverTheDisplacements)
     }
 }
 
-TEST(DeformCell, IgnoresCellsOutsideTheGrid)
+TEST(DeformCell, FastSplatMatchesThePlainOneBitForBit)
 {
-    DeformModel m;
-    Grid(m, 96, 96, 48);
-    std::vector<std::uint8_t> before(m.WorkImage.data(), m.WorkImage.data() + m.WorkImage.size());
-    DeformCell(m, {2, 0});
-    DeformCell(m, {0, -1});
-    DeformCell(m, RefreshMarker);
-    EXPECT_EQ(0, std::memcmp(before.data(), m.WorkImage.data(), before.size()));
+    // A picture of 8 x 6 pixels, so that many destinations fall on its
+    // edges, beyond them and on the three pixels after the last row; random
+    // pixels under random marks, several samples to a round.
+    const std::int64_t w = 8;
+    const std::int64_t capacity = w * 6 + 3;
+    std::mt19937 rng(5);
+    const auto pick = [&](std::int64_t low, std::int64_t high) {
+        return std::uniform_int_distribution<std::int64_t>(low, high)(rng);
+    };
+    std::vector<std::uint8_t> source(3 * capacity), work(3 * capacity), mask(capacity);
+    for (std::uint8_t& b : source) b = static_cast<std::uint8_t>(pick(0, 255));
+    for (int round = 0; round < 300; ++round) {
+        for (std::uint8_t& b : work) b = static_cast<std::uint8_t>(pick(0, 255));
+        for (std::uint8_t& b : mask) b = pick(0, 3) == 0;
+        std::vector<std::uint8_t> plainWork = work, plainMask = mask;
+        for (int sample = 0; sample < 8; ++sample) {
+            const std::int64_t xd = pick(-2, w + 1);
+            const std::int64_t yd = pick(-2, 7);
+            const std::int64_t src = pick(-1, capacity);
+            SplatSample({work.data(), mask.data(), source.data(), capacity, w}, xd, yd, src);
+            SplatSamplePlain({plainWork.data(), plainMask.data(), source.data(), capacity, w}, xd, yd, src);
+        }
+        ASSERT_EQ(work, plainWork) << "round " << round;
+        ASSERT_EQ(mask, plainMask) << "round " << round;
+    }
 }
 
 } // namespace

@@ -1,0 +1,165 @@
+#pragma once
+
+// The fast cell kernel's arithmetic, for the engine's own files only: the
+// test for a double sum that may round to another float than the extended
+// one, and the chunk kernel, written once over the lanes of a vector and
+// built once per instruction set.
+//
+// Each instruction set's file is compiled with its own target flags, and
+// each includes this header. Were anything below an inline function or
+// template with external linkage, the linker would keep one copy of each for
+// the whole program, possibly the one built for 512-bit vectors, and run it
+// on processors without them. So everything with a body has internal
+// linkage (the unnamed namespace), and none of it calls a template of the
+// standard library, whose instantiations would be shared in the same way:
+// the bit casts use the compiler's built-in directly.
+//
+// Vectors pass by value only between functions of one file, which is built
+// for their width (the portable file's are the 16 bytes every x86-64 has);
+// the kernels themselves take pointers. So no call passes a vector across a
+// change of calling convention.
+
+#include <cstdint>
+#include <cstring>
+
+#include "engine/weight_tables.h"
+
+namespace plexor {
+
+// Coordinates of samples j0 .. j0 + kWeightLanes - 1 of one sample row, and
+// for each a non-zero `suspect` when one of its terms had a double sum that
+// may round to another float than the extended sum; `anySuspect` when any
+// has, so that a chunk without (nearly every one) is taken as it is.
+struct Chunk {
+    float x[kWeightLanes];
+    float y[kWeightLanes];
+    std::uint64_t suspect[kWeightLanes];
+    bool anySuspect;
+};
+
+// Fills `out` for samples j0 .. of the sample row whose weights start at
+// `lanes` (entry q of sample j at lanes[q * padded + j]), with the cell's
+// terms tx, ty. One per instruction set, each in its own file; the portable
+// one runs on any x86-64.
+using ChunkKernel = void (*)(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
+                             const double* ty, Chunk& out) noexcept;
+void ChunkCoordinatesPortable(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
+                              const double* ty, Chunk& out) noexcept;
+void ChunkCoordinatesAvx2(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx, const double* ty,
+                          Chunk& out) noexcept;
+void ChunkCoordinatesAvx512(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
+                            const double* ty, Chunk& out) noexcept;
+
+namespace {
+
+// The bits of a double, or of every lane of a vector of doubles (a vector
+// comparison yields 64-bit integer lanes).
+template <class D>
+struct DoubleBits {
+    using Type = decltype(D{} == D{});
+};
+template <>
+struct DoubleBits<double> {
+    using Type = std::uint64_t;
+};
+
+// True (all ones, in the lanes of a vector) where a double sum lies exactly
+// halfway between two floats: the one case where it may not round to the
+// float of the extended sum.
+//
+// Below the normal floats no such case arises: every weight and every float
+// sum is a whole multiple of the smallest float step 2^-149, and so is each
+// exact sum, which is therefore itself a float there, whatever the rounding.
+template <class D>
+inline auto HalfwayBetweenFloats(D sum) noexcept
+{
+    const auto bits = __builtin_bit_cast(typename DoubleBits<D>::Type, sum);
+    return (bits & 0x1FFFFFFF) == 0x10000000;
+}
+
+// The rounding error of the double sum a + b = sum, exactly (two-sum).
+template <class D>
+inline D SumError(D a, D b, D sum) noexcept
+{
+    const D bVirtual = sum - a;
+    const D aVirtual = sum - bVirtual;
+    return (a - aVirtual) + (b - bVirtual);
+}
+
+// True (all ones, in the lanes of a vector) where the double sum a + b lies
+// halfway between two floats and is not exact. Only then may it round to
+// another float than the extended sum: an exact halfway sum is the extended
+// sum too, and both round it the same way (ties to even).
+template <class D>
+inline auto InexactHalfway(D a, D b) noexcept
+{
+    const D sum = a + b;
+    const auto halfway = HalfwayBetweenFloats(sum);
+    const auto inexact = SumError(a, b, sum) != D{};
+    return halfway & inexact;
+}
+
+// The chunk kernel over the lanes of one instruction set. `Lanes` gives
+// Double, a vector of doubles; Float, a vector of as many floats;
+// Widen(floats), the same values as doubles; and Any(mask), whether any lane
+// of a comparison's result is set. The kWeightLanes samples are held in
+// several registers side by side, so that their independent chains of
+// additions overlap.
+template <class Lanes>
+inline void ChunkCoordinates(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
+                             const double* ty, Chunk& out) noexcept
+{
+    using D = typename Lanes::Double;
+    using F = typename Lanes::Float;
+    using Mask = decltype(D{} == D{});
+    constexpr int kWidth = sizeof(D) / sizeof(double);
+    constexpr int kGroups = kWeightLanes / kWidth;
+    static_assert(sizeof(F) * 2 == sizeof(D) && kGroups * kWidth == kWeightLanes);
+
+    F x[kGroups] = {};
+    F y[kGroups] = {};
+    Mask suspect[kGroups] = {};
+    for (int q = 0; q < 16; ++q) {
+        const double* w = lanes + static_cast<std::size_t>(q) * padded + j0;
+        const double sx = tx[q];
+        const double sy = ty[q];
+        F xBefore[kGroups];
+        F yBefore[kGroups];
+        Mask halfway = {};
+#pragma GCC unroll 8
+        for (int g = 0; g < kGroups; ++g) {
+            xBefore[g] = x[g];
+            yBefore[g] = y[g];
+            D weight;
+            std::memcpy(&weight, w + kWidth * g, sizeof weight);
+            const D hx = Lanes::Widen(x[g]) + sx * weight;
+            const D hy = Lanes::Widen(y[g]) + sy * weight;
+            x[g] = __builtin_convertvector(hx, F);
+            y[g] = __builtin_convertvector(hy, F);
+            halfway |= HalfwayBetweenFloats(hx) | HalfwayBetweenFloats(hy);
+        }
+        // A halfway sum is rare; only then is it worth finding out whether
+        // the sum was exact, doing the term again.
+        if (Lanes::Any(halfway)) {
+#pragma GCC unroll 8
+            for (int g = 0; g < kGroups; ++g) {
+                D weight;
+                std::memcpy(&weight, w + kWidth * g, sizeof weight);
+                suspect[g] |= InexactHalfway(Lanes::Widen(xBefore[g]), sx * weight) |
+                              InexactHalfway(Lanes::Widen(yBefore[g]), sy * weight);
+            }
+        }
+    }
+    Mask anySuspect = {};
+#pragma GCC unroll 8
+    for (int g = 0; g < kGroups; ++g) {
+        std::memcpy(out.x + kWidth * g, &x[g], sizeof x[g]);
+        std::memcpy(out.y + kWidth * g, &y[g], sizeof y[g]);
+        std::memcpy(out.suspect + kWidth * g, &suspect[g], sizeof suspect[g]);
+        anySuspect |= suspect[g];
+    }
+    out.anySuspect = Lanes::Any(anySuspect);
+}
+
+} // namespace
+} // namespace plexor

@@ -21,16 +21,10 @@ void CopyFrames(benchmark::State& state, std::size_t width, std::size_t height)
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes));
 }
-void BM_Memcpy4096(benchmark::State& state)
-{
-    CopyFrames(state, 4096, 4096);
-}
-BENCHMARK(BM_Memcpy4096)->Unit(benchmark::kMillisecond);
-
-void BM_Memcpy45MP(benchmark::State& state)
-{
-    CopyFrames(state, 8192, 5464);
-}
-BENCHMARK(BM_Memcpy45MP)->Unit(benchmark::kMillisecond);
+const bool kRegistered = [] {
+    benchmark::RegisterBenchmark("BM_Memcpy4096", CopyFrames, 4096, 4096)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_Memcpy45MP", CopyFrames, 8192, 5464)->Unit(benchmark::kMillisecond);
+    return true;
+}();
 
 } // namespace

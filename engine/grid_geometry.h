@@ -18,15 +18,11 @@ inline std::size_t CellIndex(std::int32_t cellCols, TCellRef cell) noexcept
 // (c, r) sits at (MarginX + c * StepX, MarginY + r * StepY); cell (c, r) is
 // the square whose top-left corner is point (c, r).
 struct GridGeometry {
-    std::int32_t StepX = 0;
-    std::int32_t StepY = 0;
-    std::int32_t PointCols = 0;
-    std::int32_t PointRows = 0;
-    std::int32_t CellCols = 0;
-    std::int32_t CellRows = 0;
+    std::int32_t StepX = 0, StepY = 0;         // pixels between neighbouring points
+    std::int32_t PointCols = 0, PointRows = 0; // points across and down
+    std::int32_t CellCols = 0, CellRows = 0;   // one fewer each
     std::int32_t CellCount = 0;
-    std::int32_t MarginX = 0;
-    std::int32_t MarginY = 0;
+    std::int32_t MarginX = 0, MarginY = 0; // the x of the first point column, the y of the first row
 
     // The x of the last point column and the y of the last point row.
     std::int32_t Right() const noexcept { return MarginX + CellCols * StepX; }

@@ -8,10 +8,8 @@ namespace plexor {
 // The pixels X0 <= x < X1, Y0 <= y < Y1 of a picture; empty when either
 // range is.
 struct PixelRect {
-    std::int32_t X0 = 0;
-    std::int32_t Y0 = 0;
-    std::int32_t X1 = 0;
-    std::int32_t Y1 = 0;
+    std::int32_t X0 = 0, Y0 = 0; // the top-left pixel
+    std::int32_t X1 = 0, Y1 = 0; // one past the bottom-right pixel
 
     bool Empty() const noexcept { return X0 >= X1 || Y0 >= Y1; }
     std::int64_t Area() const noexcept { return Empty() ? 0 : std::int64_t{X1 - X0} * std::int64_t{Y1 - Y0}; }

@@ -14,13 +14,9 @@
 #include <QImage>
 #include <QImageWriter>
 
-namespace {
+#include "fuzz/seed_folder.h"
 
-void Write(const std::string& folder, const std::string& name, const QByteArray& bytes)
-{
-    std::ofstream out(folder + "/" + name, std::ios::binary);
-    out.write(bytes.constData(), bytes.size());
-}
+namespace {
 
 QByteArray Written(const QImage& image, const char* format, int transformation = 0)
 {
@@ -56,24 +52,20 @@ QByteArray Gif()
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
-        return 2;
-    }
-    const std::string folder = argv[1];
+    const SeedFolder folder(argc, argv);
     const QImage colour = Patterned(QImage::Format_RGB32);
     QImage profiled = colour;
     profiled.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
     for (const char* format : {"png", "jpeg", "tiff", "webp"}) {
         const std::string stem = std::string("seed.") + format;
-        Write(folder, "colour-" + stem, Written(colour, format));
-        Write(folder, "grey-" + stem, Written(Patterned(QImage::Format_Grayscale8), format));
-        Write(folder, "alpha-" + stem, Written(Patterned(QImage::Format_ARGB32), format));
-        Write(folder, "deep-" + stem, Written(Patterned(QImage::Format_RGBA64), format));
-        Write(folder, "table-" + stem, Written(Patterned(QImage::Format_Indexed8), format));
-        Write(folder, "profile-" + stem, Written(profiled, format));
-        Write(folder, "turned-" + stem, Written(colour, format, QImageIOHandler::TransformationRotate90));
+        folder.Write("colour-" + stem, Written(colour, format));
+        folder.Write("grey-" + stem, Written(Patterned(QImage::Format_Grayscale8), format));
+        folder.Write("alpha-" + stem, Written(Patterned(QImage::Format_ARGB32), format));
+        folder.Write("deep-" + stem, Written(Patterned(QImage::Format_RGBA64), format));
+        folder.Write("table-" + stem, Written(Patterned(QImage::Format_Indexed8), format));
+        folder.Write("profile-" + stem, Written(profiled, format));
+        folder.Write("turned-" + stem, Written(colour, format, QImageIOHandler::TransformationRotate90));
     }
-    Write(folder, "seed.gif", Gif());
+    folder.Write("seed.gif", Gif());
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/seed_folder.h"
 #include "platform/bitmap.h"
 #include "platform/bmp_writer.h"
 #include "platform/little_endian.h"
@@ -15,12 +16,6 @@
 namespace {
 
 using namespace plexor;
-
-void Write(const std::string& folder, const std::string& name, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream out(folder + "/" + name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 // A small picture in `format` whose pixel bytes follow a simple pattern.
 TBitmap Patterned(std::int32_t width, std::int32_t height, const PixelFormat& format)
@@ -76,28 +71,24 @@ std::vector<std::uint8_t> RunLength(std::uint16_t bits, std::int32_t width, std:
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
-        return 2;
-    }
-    const std::string folder = argv[1];
-    Write(folder, "rgb24.bmp", EncodeBmp(Patterned(5, 3, PixelFormat::Rgb24())));
-    Write(folder, "rgb32.bmp", EncodeBmp(Patterned(3, 2, PixelFormat::DefaultMasked(32))));
-    Write(folder, "rgb16.bmp", EncodeBmp(Patterned(3, 2, PixelFormat::DefaultMasked(16))));
+    const SeedFolder folder(argc, argv);
+    folder.Write("rgb24.bmp", EncodeBmp(Patterned(5, 3, PixelFormat::Rgb24())));
+    folder.Write("rgb32.bmp", EncodeBmp(Patterned(3, 2, PixelFormat::DefaultMasked(32))));
+    folder.Write("rgb16.bmp", EncodeBmp(Patterned(3, 2, PixelFormat::DefaultMasked(16))));
     PixelFormat bitfields = PixelFormat::DefaultMasked(16);
     bitfields.RedMask = 0xF800;
     bitfields.GreenMask = 0x07E0;
     bitfields.BlueMask = 0x001F;
     bitfields.UsesBitfields = true;
-    Write(folder, "rgb16-565.bmp", EncodeBmp(Patterned(3, 2, bitfields)));
-    Write(folder, "pal8.bmp", EncodeBmp(Patterned(5, 3, PixelFormat::Indexed(8, Table(12)))));
-    Write(folder, "pal4.bmp", EncodeBmp(Patterned(5, 3, PixelFormat::Indexed(4, Table(16)))));
-    Write(folder, "pal1.bmp", EncodeBmp(Patterned(9, 3, PixelFormat::Indexed(1, Table(2)))));
+    folder.Write("rgb16-565.bmp", EncodeBmp(Patterned(3, 2, bitfields)));
+    folder.Write("pal8.bmp", EncodeBmp(Patterned(5, 3, PixelFormat::Indexed(8, Table(12)))));
+    folder.Write("pal4.bmp", EncodeBmp(Patterned(5, 3, PixelFormat::Indexed(4, Table(16)))));
+    folder.Write("pal1.bmp", EncodeBmp(Patterned(9, 3, PixelFormat::Indexed(1, Table(2)))));
     PixelFormat core = PixelFormat::Indexed(8, Table(4));
     core.CoreHeader = true;
-    Write(folder, "core-pal8.bmp", EncodeBmp(Patterned(4, 2, core)));
+    folder.Write("core-pal8.bmp", EncodeBmp(Patterned(4, 2, core)));
     // Runs, an absolute run, a line end, a move and the end of the picture.
-    Write(folder, "rle8.bmp", RunLength(8, 6, 3, {3, 1, 0, 3, 2, 3, 4, 0, 0, 0, 2, 1, 1, 2, 5, 0, 1}));
-    Write(folder, "rle4.bmp", RunLength(4, 6, 3, {4, 0x12, 0, 4, 0x34, 0x56, 0, 0, 6, 0x77, 0, 1}));
+    folder.Write("rle8.bmp", RunLength(8, 6, 3, {3, 1, 0, 3, 2, 3, 4, 0, 0, 0, 2, 1, 1, 2, 5, 0, 1}));
+    folder.Write("rle4.bmp", RunLength(4, 6, 3, {4, 0x12, 0, 4, 0x34, 0x56, 0, 0, 6, 0x77, 0, 1}));
     return 0;
 }

@@ -20,14 +20,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class MainCommandsTest : public ::testing::Test {
+class MainCommandsTest : public ::testing::Test, protected FakeShell {
 protected:
     MainCommandsTest() { commands.FormCreate(); }
-
-    ShellPorts Ports()
-    {
-        return ShellPorts{messages, errors, dialogs, frame, image, grid, window, codec, [] {}};
-    }
 
     void Open(const TBitmap& picture) { ASSERT_TRUE(commands.OpenFile(WriteBmp(folder, "picture.bmp", picture))); }
     void Grid(const std::string& step)
@@ -45,14 +40,6 @@ protected:
     }
     DeformModel& model() { return commands.Model(); }
 
-    RecordingSink messages;
-    FakeErrors errors;
-    FakeDialogs dialogs;
-    FakeFrame frame;
-    FakeImage image;
-    FakeGridDialog grid;
-    FakeWindow window;
-    const BmpOnlyCodec codec;
     TempFolder folder;
     int saves = 0;
     MainCommands commands{Ports()};

@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "app/image_codec.h"
+#include "app/main_commands.h"
 #include "app/shell_ports.h"
 #include "platform/bitmap.h"
 #include "platform/bmp_writer.h"
 #include "tests/support/files.h"
+#include "tests/support/recording_sink.h"
 #include "tests/support/temp_folder.h"
 
 namespace plexor::test {
@@ -158,6 +160,23 @@ public:
     bool checked = false;
     int captures = 0, releases = 0;
     std::vector<std::string> information;
+};
+
+// Every port of the commands, each a stand-in, reading and writing BMP only.
+struct FakeShell {
+    ShellPorts Ports()
+    {
+        return ShellPorts{messages, errors, dialogs, frame, image, grid, window, codec, [] {}};
+    }
+
+    RecordingSink messages;
+    FakeErrors errors;
+    FakeDialogs dialogs;
+    FakeFrame frame;
+    FakeImage image;
+    FakeGridDialog grid;
+    FakeWindow window;
+    const BmpOnlyCodec codec;
 };
 
 // A 24-bit picture whose pixel (x, y) is (x, y, 200) as blue, green, red.

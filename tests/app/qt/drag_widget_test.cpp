@@ -26,16 +26,9 @@ struct Gesture {
 std::vector<std::uint8_t> SaveThroughCommands(const std::vector<Gesture>& gestures, const std::string& step,
                                               const std::string& path)
 {
-    RecordingSink messages;
-    FakeErrors errors;
-    FakeDialogs dialogs;
-    FakeFrame frame;
-    FakeImage image;
-    FakeGridDialog grid;
-    grid.answers.push_back(step);
-    FakeWindow window;
-    const BmpOnlyCodec codec;
-    MainCommands commands(ShellPorts{messages, errors, dialogs, frame, image, grid, window, codec, [] {}});
+    FakeShell shell;
+    shell.grid.answers.push_back(step);
+    MainCommands commands(shell.Ports());
     commands.FormCreate();
     if (!commands.OpenFile(kSample)) return {};
     commands.SBGridClick();
@@ -45,7 +38,7 @@ std::vector<std::uint8_t> SaveThroughCommands(const std::vector<Gesture>& gestur
         commands.ImageMouseUp(g.release.x(), g.release.y());
         if (!ServeUntilIdle(commands.Worker())) return {};
     }
-    dialogs.saveAnswers.push_back(FileDialogChoice{path, 1});
+    shell.dialogs.saveAnswers.push_back(FileDialogChoice{path, 1});
     commands.MISaveAsClick();
     commands.FormDestroy();
     return ReadBytes(path);

@@ -20,12 +20,13 @@ void TCellQueue::PushLocked(const TCellRef& entry)
     if (!entry.IsRefreshMarker()) ++cells_;
 }
 
-bool TCellQueue::Front(TCellRef& entry, std::uint64_t& generation) const
+bool TCellQueue::Front(TCellRef& entry, std::uint64_t& generation)
 {
     std::lock_guard lock(mutex_);
     generation = generation_;
     if (count_ == 0) return false;
     entry = ring_[head_];
+    frontTaken_ = true;
     return true;
 }
 
@@ -34,12 +35,14 @@ bool TCellQueue::PopFront(std::uint64_t generation, std::span<std::uint8_t> queu
     std::lock_guard lock(mutex_);
     if (generation != generation_ || count_ == 0) return false;
     const TCellRef entry = ring_[head_];
+    frontTaken_ = false;
     head_ = (head_ + 1) & (ring_.size() - 1);
     --count_;
     if (!entry.IsRefreshMarker()) {
         --cells_;
         assert(CellIndex(cellCols, entry) < queued.size());
-        queued[CellIndex(cellCols, entry)] = 0;
+        std::uint8_t& byte = queued[CellIndex(cellCols, entry)];
+        byte = byte == 2 ? 1 : 0;
     }
     return true;
 }
@@ -50,6 +53,7 @@ void TCellQueue::Clear(std::span<std::uint8_t> queued)
     head_ = 0;
     count_ = 0;
     cells_ = 0;
+    frontTaken_ = false;
     ++generation_;
     std::fill(queued.begin(), queued.end(), std::uint8_t{0});
 }

@@ -16,35 +16,46 @@ namespace plexor {
 // and marking it, or removing it and clearing its byte, is one step to the
 // other thread.
 //
+// A cell's byte is 0 while it is not queued, 1 while it is, and 2 while the
+// worker has taken it from the front to deform it and it is queued once more
+// behind: a cell asked for while it is being deformed, perhaps from
+// displacements that have changed since, is deformed again afterwards.
+//
 // The entries live in a ring that only grows, and only when the UI thread
 // appends: the worker's reads and removals never allocate.
 class TCellQueue {
 public:
     TCellQueue();
 
-    // UI thread. Appends every cell of `cells` whose byte in `queued` (one a
-    // cell of a grid `cellCols` cells wide) is 0, setting that byte, then one
-    // refresh marker.
+    // UI thread. Appends every cell of `cells` that is not waiting in the
+    // queue yet, marking its byte in `queued` (one a cell of a grid
+    // `cellCols` cells wide), then one refresh marker.
     template <class Cells>
     void AppendBatch(const Cells& cells, std::span<std::uint8_t> queued, std::int32_t cellCols)
     {
         std::lock_guard lock(mutex_);
         for (const TCellRef& cell : cells) {
             std::uint8_t& byte = queued[CellIndex(cellCols, cell)];
-            if (byte != 0) continue;
-            byte = 1;
+            if (byte == 0)
+                byte = 1;
+            else if (byte == 1 && frontTaken_ && ring_[head_] == cell)
+                byte = 2; // being deformed: once more afterwards
+            else
+                continue;
             PushLocked(cell);
         }
         PushLocked(RefreshMarker);
     }
 
-    // Looks at the front entry without removing it. `generation` identifies
-    // the queue's contents: it changes whenever the queue is emptied whole.
-    bool Front(TCellRef& entry, std::uint64_t& generation) const;
+    // Worker thread. Takes the front entry to handle it, leaving it in the
+    // queue until PopFront. `generation` identifies the queue's contents: it
+    // changes whenever the queue is emptied whole.
+    bool Front(TCellRef& entry, std::uint64_t& generation);
 
     // Removes the front entry if the queue has not been emptied since
     // `generation` was read. When the entry is a cell, clears its byte in
-    // `queued` in the same step.
+    // `queued` in the same step, or, when the cell is queued once more,
+    // leaves it marked as waiting.
     bool PopFront(std::uint64_t generation, std::span<std::uint8_t> queued, std::int32_t cellCols);
 
     // Empties the queue and zeroes every byte of `queued` in one step.
@@ -63,6 +74,7 @@ private:
     std::size_t head_ = 0;
     std::size_t count_ = 0;
     std::size_t cells_ = 0;
+    bool frontTaken_ = false; // the worker handles the front entry
     std::uint64_t generation_ = 0;
 };
 

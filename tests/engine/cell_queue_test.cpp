@@ -1,7 +1,10 @@
+#include <algorithm>
+#include <functional>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "engine/deform_cell.h"
 #include "engine/deform_model.h"
 #include "engine/my_thread.h"
 #include "tests/support/model_setup.h"
@@ -130,6 +133,56 @@ TEST(CellQueue, RingGrowsWithoutLosingOrder)
         }
     }
     EXPECT_EQ(queue.Snapshot(), expected);
+}
+
+} // namespace
+} // namespace plexor::test
+
+namespace plexor::test {
+namespace {
+
+// What the worker does with the entries, one at a time: it looks at the
+// front entry, deforms the cell, and only then removes it; at a marker it
+// clears the splat marks. `during` runs while the first cell is being
+// deformed, as the UI thread may.
+void WorkOffTheQueue(DeformModel& m, const std::function<void()>& during)
+{
+    TCellRef entry;
+    std::uint64_t generation = 0;
+    bool first = true;
+    while (m.CellQueue.Front(entry, generation)) {
+        if (entry.IsRefreshMarker()) {
+            std::fill(m.SplatMask.data(), m.SplatMask.data() + m.SplatMask.size(), std::uint8_t{0});
+        } else {
+            DeformCell(m, entry);
+            if (first) during();
+            first = false;
+        }
+        m.CellQueue.PopFront(generation, m.CellQueued, m.CellCols());
+    }
+}
+
+// A release queues the cells around its point while the worker deforms one
+// of them with the displacement from before: that cell must be deformed
+// again, or it shows the old displacement until some later edit.
+TEST(CellQueue, ACellQueuedWhileItIsDeformedIsDeformedAgain)
+{
+    DeformModel m;
+    LoadPicture(m, 48, 48);
+    LayGrid(m, 48); // one cell
+    CountingThread worker;
+    QueueCellsAround(m, worker, 0, 0);
+    WorkOffTheQueue(m, [&] {
+        m.Point(1, 1).DX = -20;
+        QueueCellsAround(m, worker, 0, 0);
+    });
+    // Deformed last with the displacement that stands, the cell deformed
+    // once more gives the same pixels.
+    const std::vector<std::uint8_t> shown(m.WorkImage.data(), m.WorkImage.data() + m.WorkImage.size());
+    std::fill(m.SplatMask.data(), m.SplatMask.data() + m.SplatMask.size(), std::uint8_t{0});
+    DeformCell(m, {0, 0});
+    EXPECT_TRUE(std::equal(shown.begin(), shown.end(), m.WorkImage.data())) << "the cell shows a stale displacement";
+    EXPECT_EQ(m.CellQueued[0], 0);
 }
 
 } // namespace

@@ -47,14 +47,22 @@ void MainCommands::FormDestroy()
 
 void MainCommands::MIOpenClick()
 {
-    if (pictures_.MIOpenClick()) ZoomForNewPicture();
+    if (pictures_.MIOpenClick()) PictureOpened();
 }
 
 bool MainCommands::OpenFile(const std::string& path)
 {
     if (!pictures_.OpenNamedFile(path)) return false;
-    ZoomForNewPicture();
+    PictureOpened();
     return true;
+}
+
+void MainCommands::PictureOpened()
+{
+    // A new picture starts a new history.
+    open_.reset();
+    history_.Clear();
+    ZoomForNewPicture();
 }
 
 void MainCommands::MISaveAsClick()
@@ -97,6 +105,11 @@ void MainCommands::SBGridClick()
         return;
     }
 
+    // The grid laid now is an edit: the grid before and the picture before
+    // are kept to take it back.
+    BeginEdit();
+    std::optional<EditStep> edit = StartWholeEdit("Grid");
+
     // The worker stays off the grid, the tables and the queue until all of
     // them belong to the new step.
     WorkerHold hold(model_.Gate);
@@ -109,13 +122,17 @@ void MainCommands::SBGridClick()
     model_.BlackOutMargins();
     Refresh();
     model_.BuildWeightTables();
+    FinishWholeEdit(std::move(edit));
 }
 
 void MainCommands::SBDefaultClick()
 {
     if (!model_.GridExists()) return;
+    BeginEdit();
+    std::optional<EditStep> edit = StartWholeEdit("Reset");
     model_.ResetGrid();
     Refresh();
+    FinishWholeEdit(std::move(edit));
 }
 
 void MainCommands::FormKeyPress(char32_t key)
@@ -221,7 +238,15 @@ std::optional<std::string> MainCommands::ProgressText(std::chrono::steady_clock:
 
 void MainCommands::ImageMouseDown(std::int32_t x, std::int32_t y)
 {
+    // A drag is an edit: the edits before it finish first. A second button
+    // ends the drag under way, as a release does.
+    if (drag_.Dragging()) drag_.EndDrag();
+    if (model_.ImageLoaded && model_.GridExists()) {
+        WaitForWorker();
+        CloseEdit();
+    }
     drag_.ImageMouseDown(x, y);
+    if (drag_.Dragging()) StartDragEdit();
 }
 
 void MainCommands::ImageMouseMove(std::int32_t x, std::int32_t y)
@@ -246,7 +271,10 @@ void MainCommands::Refresh()
 
 void MainCommands::QueueCellsAround(std::int32_t c, std::int32_t r)
 {
-    if (worker_) ::plexor::QueueCellsAround(model_, *worker_, c, r);
+    if (!worker_) return;
+    WorkerHold hold(model_.Gate);
+    if (open_) KeepBeforeCellsAround(c, r);
+    ::plexor::QueueCellsAround(model_, *worker_, c, r);
 }
 
 } // namespace plexor

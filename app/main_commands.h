@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "app/edit_history.h"
 #include "app/image_codec.h"
 #include "app/picture_commands.h"
 #include "app/shell_ports.h"
@@ -67,6 +68,18 @@ public:
     void ImageMouseMove(std::int32_t x, std::int32_t y);
     void ImageMouseUp(std::int32_t x, std::int32_t y);
 
+    // Edit menu: takes the latest edit back, or does again the latest one
+    // taken back; a drag under way ends first, as a release ends it. Both
+    // wait for the worker to finish the cells of the edits before, and leave
+    // WorkImage, the points and the view exactly as they were before (after)
+    // the edit.
+    void MIUndoClick();
+    void MIRedoClick();
+    // The items' texts while each can be chosen ("Undo Drag", "Redo Grid").
+    std::optional<std::string> UndoText() const;
+    std::optional<std::string> RedoText() const;
+    const EditHistory& History() const noexcept { return history_; }
+
     // View menu: a step up or down the zoom ladder about the viewport's
     // middle; the zoom at which the whole picture fits the viewport; full
     // size.
@@ -104,6 +117,31 @@ public:
     static const char* const kAboutText;
 
 private:
+    // UI thread: plays the event loop's part for the worker until it sleeps
+    // with nothing to do.
+    void WaitForWorker();
+    // An edit begins: the edits before it have finished, the one under way
+    // is recorded, and what cannot be redone any more goes.
+    void BeginEdit();
+    // Records the edit under way, whose cells have all been deformed.
+    void CloseEdit();
+    // A drag has picked its point: its edit is under way.
+    void StartDragEdit();
+    // Keeps WorkImage from before the drag where the cells around point
+    // (c, r), about to be queued, may write. The worker is held.
+    void KeepBeforeCellsAround(std::int32_t c, std::int32_t r);
+    // An edit that lays the grid anew or resets it, done at once: the grid
+    // and the whole picture before, then the grid after. Nothing when the
+    // memory cannot be had; the history is then forgotten.
+    std::optional<EditStep> StartWholeEdit(const char* name);
+    void FinishWholeEdit(std::optional<EditStep> edit);
+    // After a picture is opened: a new history, and the zoom for it.
+    void PictureOpened();
+    // Lays `step`'s grid and pixels of before or after, and shows them.
+    void Restore(const EditStep& step, bool before);
+    // The memory the history may hold now.
+    std::size_t HistoryBudget() const;
+
     // Shows the picture at `zoom`, keeping the screen position `anchorX`,
     // `anchorY` of the viewport on the same picture pixel.
     void SetZoom(Zoom zoom, std::int32_t anchorX, std::int32_t anchorY);
@@ -132,6 +170,11 @@ private:
     bool showChecked_ = false;
     Zoom zoom_;
     ReducedView reduced_;
+    EditHistory history_;
+    // The edit under way whose cells the worker may still deform: a drag,
+    // with every point's displacement from before it.
+    std::optional<EditStep> open_;
+    GridSnapshot openGrid_;
     std::optional<std::chrono::steady_clock::time_point> busySince_;
 };
 

@@ -21,4 +21,9 @@ struct CellFootprint {
 
 CellFootprint FootprintOf(const CellTerms& terms, std::int32_t width, std::int32_t height) noexcept;
 
+// The pixels a cell's deformation may write whatever its points'
+// displacements, as long as each stays below a step and inside the picture,
+// as a drag keeps them.
+CellFootprint CellReach(const DeformModel& model, TCellRef cell) noexcept;
+
 } // namespace plexor

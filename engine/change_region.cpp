@@ -7,8 +7,8 @@ namespace plexor {
 void RectSet::Add(const PixelRect& rect) noexcept
 {
     if (rect.Empty()) return;
-    // A rectangle that overlaps or touches one held is merged with it when
-    // the merge covers little more than the two did.
+    // A rectangle beside or over one held is merged with it when the merge
+    // covers little more than the two did (side by side, exactly the two).
     std::size_t best = count_;
     std::int64_t bestGrowth = std::numeric_limits<std::int64_t>::max();
     for (std::size_t i = 0; i < count_; ++i) {
@@ -18,11 +18,24 @@ void RectSet::Add(const PixelRect& rect) noexcept
             best = i;
         }
     }
-    if (best < count_ && (bestGrowth <= rect.Area() / 2 || count_ == kCapacity)) {
-        rects_[best] = rects_[best].Union(rect);
+    if (best == count_ || (bestGrowth > rect.Area() + rect.Area() / 4 && count_ < kCapacity)) {
+        rects_[count_++] = rect;
         return;
     }
-    rects_[count_++] = rect;
+    rects_[best] = rects_[best].Union(rect);
+    // The grown rectangle may now lie beside another along a whole edge, as
+    // the rows of a block do: one rectangle covers both exactly.
+    for (std::size_t i = 0; i < count_;) {
+        const PixelRect joined = rects_[best].Union(rects_[i]);
+        if (i == best || joined.Area() > rects_[best].Area() + rects_[i].Area()) {
+            ++i;
+            continue;
+        }
+        rects_[best] = joined;
+        rects_[i] = rects_[--count_];
+        if (best == count_) best = i;
+        i = 0;
+    }
 }
 
 PixelRect RectSet::Bounds() const noexcept

@@ -10,6 +10,7 @@
 #include "engine/change_region.h"
 #include "engine/control_point.h"
 #include "engine/grid_geometry.h"
+#include "engine/grid_snapshot.h"
 #include "engine/message_sink.h"
 #include "engine/pixel_buffer.h"
 #include "engine/worker_gate.h"
@@ -137,6 +138,13 @@ public:
     // Drops the grid and everything built for it: the state of a picture
     // without grid.
     void DropGrid();
+
+    // The steps and the grid with its displacements, as they stand.
+    GridSnapshot SnapshotGrid() const;
+    // Lays the grid of `snapshot` again over the picture: its steps, its
+    // points with their displacements, its tables; or no grid. WorkImage is
+    // left to the caller. The worker must be idle.
+    void RestoreGrid(const GridSnapshot& snapshot);
 
     void ShowMessage(const std::string& text, int style) const;
 

@@ -24,6 +24,19 @@ GridGeometry GridGeometryFor(std::int32_t width, std::int32_t height, std::int32
     return g;
 }
 
+std::size_t CellsAround(const GridGeometry& grid, std::int32_t c, std::int32_t r, TCellRef (&cells)[16]) noexcept
+{
+    std::size_t count = 0;
+    for (std::int32_t dr = -2; dr <= 1; ++dr)
+        for (std::int32_t dc = -2; dc <= 1; ++dc) {
+            const std::int32_t col = c + dc;
+            const std::int32_t row = r + dr;
+            if (col < 0 || col >= grid.CellCols || row < 0 || row >= grid.CellRows) continue;
+            cells[count++] = TCellRef{col, row};
+        }
+    return count;
+}
+
 std::uint64_t GridBytes(const GridGeometry& grid)
 {
     constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();

@@ -38,6 +38,10 @@ struct GridGeometry {
 // than fit down, and the remainder halved (rounding down) into the margins.
 GridGeometry GridGeometryFor(std::int32_t width, std::int32_t height, std::int32_t stepX, std::int32_t stepY);
 
+// The cells whose 4 x 4 points include point (c, r), top row first, each
+// row left to right: at most 16, into `cells`; returns how many.
+std::size_t CellsAround(const GridGeometry& grid, std::int32_t c, std::int32_t r, TCellRef (&cells)[16]) noexcept;
+
 // Bytes a grid of this shape takes with everything built for it: its points,
 // a queued byte per cell and the weight tables for its step. Saturates
 // rather than wraps.

@@ -52,15 +52,7 @@ void TMyThread::Execute()
 void QueueCellsAround(DeformModel& m, TThread& worker, std::int32_t c, std::int32_t r)
 {
     TCellRef cells[16];
-    std::size_t count = 0;
-    for (std::int32_t dr = -2; dr <= 1; ++dr) {
-        for (std::int32_t dc = -2; dc <= 1; ++dc) {
-            const std::int32_t col = c + dc;
-            const std::int32_t row = r + dr;
-            if (col < 0 || col >= m.CellCols() || row < 0 || row >= m.CellRows()) continue;
-            cells[count++] = TCellRef{col, row};
-        }
-    }
+    const std::size_t count = CellsAround(m.Grid(), c, r, cells);
     m.CellQueue.AppendBatch(std::span<const TCellRef>(cells, count), m.CellQueued, m.CellCols());
     worker.Wake();
 }

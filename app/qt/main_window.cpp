@@ -62,6 +62,7 @@ void TFMain::Run(Command&& command)
     // The check mark follows the commands' switch, whichever way Qt's own
     // toggle of a checkable item went.
     MIShow->setChecked(commands_->ShowChecked());
+    UpdateEditMenu();
 }
 
 TFMain::TFMain(DialogServices services) : services_(std::move(services))
@@ -85,6 +86,7 @@ TFMain::TFMain(DialogServices services) : services_(std::move(services))
     commands_ = std::make_unique<MainCommands>(ShellPorts{*services_.Boxes, *services_.Boxes, *services_.Files, *frame_,
                                                           *Image, *this, *this, codec_, [this] { PostWorkerCall(); }});
     commands_->FormCreate();
+    UpdateEditMenu();
 }
 
 TFMain::~TFMain()
@@ -158,6 +160,12 @@ void TFMain::CreateMenu()
     N1->setObjectName(QStringLiteral("N1"));
     MIExit = MenuItem(MIFile, "MIExit", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
+    MIEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    MIEdit->setObjectName(QStringLiteral("MIEdit"));
+    MIUndo = MenuItem(MIEdit, "MIUndo", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    MIRedo = MenuItem(MIEdit, "MIRedo", QStringLiteral("&Redo"));
+    MIRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+
     Grid1 = menuBar()->addMenu(QStringLiteral("&Grid"));
     Grid1->setObjectName(QStringLiteral("Grid1"));
     MIShow = MenuItem(Grid1, "MIShow", QStringLiteral("&Show"));
@@ -181,10 +189,22 @@ void TFMain::CreateMenu()
     connect(MIExit, &QAction::triggered, this, &QWidget::close);
     connect(MIShow, &QAction::triggered, this, [this] { Run([this] { commands_->MIShowClick(); }); });
     connect(MIAbout, &QAction::triggered, this, [this] { Run([this] { commands_->MIAboutClick(); }); });
+    connect(MIUndo, &QAction::triggered, this, [this] { Run([this] { commands_->MIUndoClick(); }); });
+    connect(MIRedo, &QAction::triggered, this, [this] { Run([this] { commands_->MIRedoClick(); }); });
     connect(MIZoomIn, &QAction::triggered, this, [this] { Run([this] { commands_->MIZoomInClick(); }); });
     connect(MIZoomOut, &QAction::triggered, this, [this] { Run([this] { commands_->MIZoomOutClick(); }); });
     connect(MIFit, &QAction::triggered, this, [this] { Run([this] { commands_->MIFitClick(); }); });
     connect(MIActualSize, &QAction::triggered, this, [this] { Run([this] { commands_->MIActualSizeClick(); }); });
+}
+
+void TFMain::UpdateEditMenu()
+{
+    const std::optional<std::string> undo = commands_ ? commands_->UndoText() : std::nullopt;
+    const std::optional<std::string> redo = commands_ ? commands_->RedoText() : std::nullopt;
+    MIUndo->setEnabled(undo.has_value());
+    MIUndo->setText(undo ? QString::fromStdString(*undo) : QStringLiteral("&Undo"));
+    MIRedo->setEnabled(redo.has_value());
+    MIRedo->setText(redo ? QString::fromStdString(*redo) : QStringLiteral("&Redo"));
 }
 
 void TFMain::CreateStatusBar()

@@ -65,6 +65,9 @@ public:
     QAction* MISaveAs = nullptr;
     QAction* N1 = nullptr;
     QAction* MIExit = nullptr;
+    QMenu* MIEdit = nullptr;
+    QAction* MIUndo = nullptr;
+    QAction* MIRedo = nullptr;
     QMenu* Grid1 = nullptr;
     QAction* MIShow = nullptr;
     QMenu* MIView = nullptr;
@@ -89,6 +92,9 @@ private:
     void CreateComponents();
     void CreateMenu();
     void CreateStatusBar();
+    // The Edit menu's items: enabled, and naming the edit, when there is one
+    // to undo or redo.
+    void UpdateEditMenu();
     // Shows how many cells the worker has left, when it has been busy long.
     void ShowProgress();
     // Runs a command: an error it raises is shown by the error display, and

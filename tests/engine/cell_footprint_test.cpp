@@ -19,7 +19,8 @@ bool Inside(const CellFootprint& f, std::int32_t x, std::int32_t y)
 }
 
 // Every pixel a cell's deformation writes lies within the footprint it
-// returns: over grids whose last point column and row lie on the picture's
+// returns, and within the reach any displacement a drag allows gives it:
+// over grids whose last point column and row lie on the picture's
 // edge (where samples land past the last column and wrap to the next row)
 // and grids with margins, with displacements a drag allows.
 TEST(CellFootprint, HoldsEveryPixelTheCellWrites)
@@ -46,6 +47,7 @@ TEST(CellFootprint, HoldsEveryPixelTheCellWrites)
                     std::fill(m.WorkImage.data(), m.WorkImage.data() + m.WorkImage.size(), std::uint8_t{0xFF});
                     std::fill(m.SplatMask.data(), m.SplatMask.data() + m.SplatMask.size(), std::uint8_t{0});
                     const CellFootprint f = DeformCell(m, {col, r});
+                    const CellFootprint reach = CellReach(m, {col, r});
                     for (std::int32_t y = 0; y < c.height; ++y)
                         for (std::int32_t x = 0; x < c.width; ++x) {
                             const std::uint8_t* px = m.WorkImage.data() + 3 * (std::size_t(y) * c.width + x);

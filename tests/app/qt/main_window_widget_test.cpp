@@ -67,11 +67,12 @@ private slots:
     {
         TFMain& w = program_->FMain();
         const QList<QAction*> menus = w.menuBar()->actions();
-        QCOMPARE(menus.size(), 4);
+        QCOMPARE(menus.size(), 5);
         QCOMPARE(menus[0]->text(), QStringLiteral("&File"));
-        QCOMPARE(menus[1]->text(), QStringLiteral("&Grid"));
-        QCOMPARE(menus[2]->text(), QStringLiteral("&View"));
-        QCOMPARE(menus[3]->text(), QStringLiteral("&Help"));
+        QCOMPARE(menus[1]->text(), QStringLiteral("&Edit"));
+        QCOMPARE(menus[2]->text(), QStringLiteral("&Grid"));
+        QCOMPARE(menus[3]->text(), QStringLiteral("&View"));
+        QCOMPARE(menus[4]->text(), QStringLiteral("&Help"));
 
         const QList<QAction*> file = w.MIFile->actions();
         QCOMPARE(file.size(), 4);
@@ -90,6 +91,12 @@ private slots:
         QCOMPARE(w.MIShow->text(), QStringLiteral("&Show"));
         QVERIFY(w.MIShow->isCheckable());
         QVERIFY(!w.MIShow->isChecked());
+        QCOMPARE(w.MIEdit->actions(), (QList<QAction*>{w.MIUndo, w.MIRedo}));
+        QCOMPARE(w.MIUndo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+        QCOMPARE(w.MIRedo->shortcuts(), (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
+                                                             QKeySequence(QStringLiteral("Ctrl+Y"))}));
+        QVERIFY(!w.MIUndo->isEnabled());
+        QVERIFY(!w.MIRedo->isEnabled());
         QCOMPARE(w.MIView->actions(), (QList<QAction*>{w.MIZoomIn, w.MIZoomOut, w.MIFit, w.MIActualSize}));
         QCOMPARE(w.MIZoomIn->shortcuts(),
                  (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl++")), QKeySequence(QStringLiteral("Ctrl+="))}));
@@ -136,6 +143,33 @@ private slots:
         w.MIAbout->trigger();
         QCOMPARE(program_->Boxes->information, std::vector<std::string>{MainCommands::kAboutText});
         QVERIFY(program_->Boxes->errors.empty());
+    }
+
+    void theEditMenuFollowsTheHistory()
+    {
+        TempFolder folder;
+        TFMain& w = program_->FMain();
+        program_->Dialogs->openAnswers.push_back(FileDialogChoice{WriteBmp(folder, "a.bmp", Gradient24(96, 96)), 1});
+        w.MIOpen->trigger();
+        AnswerGridDialog(program_->FGrid(), QStringLiteral("24"));
+        QTest::keyClick(&w, 'g');
+        QVERIFY(w.MIUndo->isEnabled());
+        QCOMPARE(w.MIUndo->text(), QStringLiteral("Undo Grid"));
+        QVERIFY(!w.MIRedo->isEnabled());
+
+        // Back from the grid dialog, the window takes the keys again.
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(w.windowHandle(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!program_->Model().GridExists());
+        QVERIFY(!w.MIUndo->isEnabled());
+        QCOMPARE(w.MIRedo->text(), QStringLiteral("Redo Grid"));
+        QTest::keyClick(w.windowHandle(), Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(program_->Model().GridExists());
+        QTest::keyClick(w.windowHandle(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(w.windowHandle(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(program_->Model().GridExists());
+        QCOMPARE(w.MIUndo->text(), QStringLiteral("Undo Grid"));
     }
 
     void aLargePictureFillsTheScreenAndOpensFitted()

@@ -1,0 +1,122 @@
+#include "engine/tile_store.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace plexor {
+
+void TileStore::Reset(std::int32_t width, std::int32_t height)
+{
+    width_ = width;
+    height_ = height;
+    columns_ = (width + kTile - 1) / kTile;
+    rows_ = (height + kTile - 1) / kTile;
+    saved_.assign(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), 0);
+    tiles_.clear();
+    offsets_.clear();
+    pixels_.clear();
+}
+
+PixelRect TileStore::TileRect(std::int32_t tile) const noexcept
+{
+    const std::int32_t x = tile % columns_ * kTile;
+    const std::int32_t y = tile / columns_ * kTile;
+    return PixelRect{x, y, std::min(x + kTile, width_), std::min(y + kTile, height_)};
+}
+
+// Calls copy(picture byte offset, store byte offset, bytes) for each row of
+// a tile whose pixels start at `offset` in the store.
+template <class Copy>
+void TileStore::ForEachRow(std::int32_t tile, std::size_t offset, Copy&& copy) const
+{
+    const PixelRect r = TileRect(tile);
+    const std::size_t rowBytes = std::size_t{3} * static_cast<std::size_t>(r.X1 - r.X0);
+    for (std::int32_t y = r.Y0; y < r.Y1; ++y, offset += rowBytes)
+        copy(std::size_t{3} *
+                 (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(r.X0)),
+             offset, rowBytes);
+}
+
+void TileStore::Save(const PixelBuffer& image, const PixelRect& rect)
+{
+    const PixelRect area = rect.Intersection(PixelRect{0, 0, width_, height_});
+    if (area.Empty()) return;
+    const std::int32_t c0 = area.X0 / kTile, c1 = (area.X1 - 1) / kTile;
+    const std::int32_t r0 = area.Y0 / kTile, r1 = (area.Y1 - 1) / kTile;
+    // Room first, so that a refusal leaves the store as it was.
+    std::size_t more = 0, count = 0;
+    for (std::int32_t r = r0; r <= r1; ++r)
+        for (std::int32_t c = c0; c <= c1; ++c)
+            if (saved_[static_cast<std::size_t>(r * columns_ + c)] == 0) {
+                more += static_cast<std::size_t>(TileRect(r * columns_ + c).Area()) * 3;
+                ++count;
+            }
+    const auto grow = [](auto& v, std::size_t extra) {
+        if (v.capacity() < v.size() + extra) v.reserve(std::max(v.size() + extra, 2 * v.capacity()));
+    };
+    grow(pixels_, more);
+    grow(tiles_, count);
+    grow(offsets_, count);
+    for (std::int32_t r = r0; r <= r1; ++r)
+        for (std::int32_t c = c0; c <= c1; ++c) {
+            const std::int32_t tile = r * columns_ + c;
+            if (saved_[static_cast<std::size_t>(tile)] != 0) continue;
+            saved_[static_cast<std::size_t>(tile)] = 1;
+            const std::size_t offset = pixels_.size();
+            tiles_.push_back(tile);
+            offsets_.push_back(offset);
+            pixels_.resize(offset + static_cast<std::size_t>(TileRect(tile).Area()) * 3);
+            ForEachRow(tile, offset, [&](std::size_t at, std::size_t to, std::size_t bytes) {
+                std::memcpy(pixels_.data() + to, image.data() + at, bytes);
+            });
+        }
+}
+
+void TileStore::SaveLike(const TileStore& other, const PixelBuffer& image)
+{
+    Reset(other.width_, other.height_);
+    tiles_ = other.tiles_;
+    offsets_ = other.offsets_;
+    pixels_.resize(other.pixels_.size());
+    for (std::size_t i = 0; i < tiles_.size(); ++i)
+        ForEachRow(tiles_[i], offsets_[i], [&](std::size_t at, std::size_t to, std::size_t bytes) {
+            std::memcpy(pixels_.data() + to, image.data() + at, bytes);
+        });
+    Seal();
+}
+
+void TileStore::Restore(PixelBuffer& image, ChangeRegion& changes) const
+{
+    for (std::size_t i = 0; i < tiles_.size(); ++i) {
+        // A tile that holds its saved pixels already needs nothing, and
+        // nothing on the screen changes there.
+        bool same = true;
+        ForEachRow(tiles_[i], offsets_[i], [&](std::size_t at, std::size_t from, std::size_t bytes) {
+            same = same && std::memcmp(image.data() + at, pixels_.data() + from, bytes) == 0;
+        });
+        if (same) continue;
+        ForEachRow(tiles_[i], offsets_[i], [&](std::size_t at, std::size_t from, std::size_t bytes) {
+            std::memcpy(image.data() + at, pixels_.data() + from, bytes);
+        });
+        changes.Mark(TileRect(tiles_[i]));
+    }
+}
+
+bool TileStore::Matches(const PixelBuffer& image) const
+{
+    bool same = true;
+    for (std::size_t i = 0; i < tiles_.size() && same; ++i)
+        ForEachRow(tiles_[i], offsets_[i], [&](std::size_t at, std::size_t from, std::size_t bytes) {
+            same = same && std::memcmp(image.data() + at, pixels_.data() + from, bytes) == 0;
+        });
+    return same;
+}
+
+void TileStore::Seal()
+{
+    saved_.clear();
+    saved_.shrink_to_fit();
+    pixels_.shrink_to_fit();
+}
+
+} // namespace plexor

@@ -124,9 +124,11 @@ void MainCommands::Restore(const EditStep& step, bool before)
                 step.PixelsBefore.Restore(model_.WorkImage, model_.Changes);
             } else {
                 // What laying or resetting the grid made: the picture, black
-                // outside the grid.
+                // outside the grid, deformed again where a grid file moved
+                // points.
                 model_.CopyPixels(model_.SourceImage, model_.WorkImage);
                 model_.BlackOutMargins();
+                if (step.DeformAfter) QueueDisplacedCells();
             }
         } else {
             (before ? step.PixelsBefore : step.PixelsAfter).Restore(model_.WorkImage, model_.Changes);

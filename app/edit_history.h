@@ -27,6 +27,9 @@ struct EditStep {
     // the picture and the grid, and are made again.
     std::optional<GridSnapshot> GridBefore;
     std::optional<GridSnapshot> GridAfter;
+    // Whether the pixels after also need the cells of the displaced points
+    // deformed, in their one canonical batch: a grid file laid.
+    bool DeformAfter = false;
     // A drag: the points it moved, and WorkImage where its cells may have
     // written, before and after.
     std::vector<PointChange> Points;

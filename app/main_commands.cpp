@@ -6,6 +6,12 @@
 #include "editor/refresh.h"
 
 namespace plexor {
+namespace {
+
+constexpr const char* kGridFilter = "Grid files (*.grid)|*.grid";
+
+} // namespace
+
 const char* const MainCommands::kAboutText = "Plexor machine\n"
                                              "\n"
                                              "Deforms a picture by hand: lay a grid of control points over it\n"
@@ -16,7 +22,9 @@ const char* const MainCommands::kAboutText = "Plexor machine\n"
 
 MainCommands::MainCommands(ShellPorts ports)
     : ports_(std::move(ports)),
-      pictures_(model_, ports_.Dialogs, ports_.Frame, ports_.Image, ports_.Errors, ports_.Codec), drag_(model_, *this)
+      pictures_(model_, ports_.Dialogs, ports_.Frame, ports_.Image, ports_.Errors, ports_.Codec), drag_(model_, *this),
+      openGridDialog_(kGridFilter + std::string("|All files (*.*)|*.*"), "", "grid"),
+      saveGridDialog_(kGridFilter, "", "grid")
 {
     model_.Messages = &ports_.Messages;
 }
@@ -62,6 +70,7 @@ void MainCommands::PictureOpened()
     // A new picture starts a new history.
     open_.reset();
     history_.Clear();
+    saveGridDialog_.Propose(WithExtension(pictures_.OpenedPath(), "grid"), 1, "grid");
     ZoomForNewPicture();
 }
 

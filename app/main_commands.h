@@ -10,6 +10,7 @@
 #include "app/edit_history.h"
 #include "app/image_codec.h"
 #include "app/picture_commands.h"
+#include "app/remembered_dialog.h"
 #include "app/shell_ports.h"
 #include "editor/drag.h"
 #include "editor/drag_host.h"
@@ -56,6 +57,14 @@ public:
     // Opens a file named on the command line, as File > Open would.
     bool OpenFile(const std::string& path);
     void MISaveAsClick();
+    // File > Open grid...: lays a grid file over the picture, with Grid >
+    // Show on, as one edit; a file that does not suit the picture is refused
+    // with the line at fault, and nothing changes. File > Save grid...:
+    // writes the grid as a grid file.
+    void MIOpenGridClick();
+    void MISaveGridClick();
+    bool CanOpenGrid() const noexcept { return model_.ImageLoaded; }
+    bool CanSaveGrid() const noexcept { return model_.ImageLoaded && model_.GridExists(); }
     void MIShowClick();
     void MIAboutClick();
     void SBGridClick();
@@ -139,6 +148,9 @@ private:
     void PictureOpened();
     // Lays `step`'s grid and pixels of before or after, and shows them.
     void Restore(const EditStep& step, bool before);
+    // Queues the cells of every displaced point as one batch, in the grid
+    // file's canonical order. The worker is held.
+    void QueueDisplacedCells();
     // The memory the history may hold now.
     std::size_t HistoryBudget() const;
 
@@ -171,6 +183,8 @@ private:
     Zoom zoom_;
     ReducedView reduced_;
     EditHistory history_;
+    RememberedDialog openGridDialog_;
+    RememberedDialog saveGridDialog_;
     // The edit under way whose cells the worker may still deform: a drag,
     // with every point's displacement from before it.
     std::optional<EditStep> open_;

@@ -1,9 +1,9 @@
 #include "app/picture_commands.h"
 
 #include <algorithm>
-#include <cstring>
 #include <exception>
 
+#include "app/model_picture.h"
 #include "app/picture_files.h"
 #include "app/picture_filters.h"
 #include "app/window_fitting.h"
@@ -31,18 +31,8 @@ bool PictureCommands::OpenFile(const std::string& path)
     // Read and widen the new picture apart from the one shown: until all of
     // it is in hand and the model holds its buffers, nothing changes.
     OpenedPicture opened;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
     try {
-        opened = OpenPicture(path, codec_);
-        TBitmap& bitmap = opened.Picture.Bitmap();
-        height = bitmap.Height();
-        bitmap.SetBrushColour(0);
-        width = bitmap.Width();
-        if (const std::int32_t rest = width % 4; rest != 0) {
-            width = width - rest + 4;
-            bitmap.SetWidth(width);
-        }
+        opened = OpenWidened(path, codec_);
     } catch (const std::exception& error) {
         errors_.ShowError(error.what());
         return false;
@@ -50,27 +40,13 @@ bool PictureCommands::OpenFile(const std::string& path)
 
     // The worker stays off the buffers until the new picture's pixels are in.
     WorkerHold hold(model_.Gate);
-    if (!model_.AllocateBuffers(width, height)) return false;
+    if (!LoadIntoModel(model_, opened.Picture.Bitmap())) return false;
     picture_.swap(opened.Picture);
+    bufferFormat_ = BufferFormatFor(model_.ImageWidth, model_.ImageHeight);
+    openedPath_ = path;
     ProposeSave(path, opened.Format);
     image_.ShowBitmap(picture_.Bitmap());
-    FitWindowToPicture(frame_, width, height);
-
-    bufferFormat_ = BitmapInfo{};
-    bufferFormat_.bmiHeader.biSize = 40;
-    bufferFormat_.bmiHeader.biWidth = model_.ImageWidth;
-    bufferFormat_.bmiHeader.biHeight = -model_.ImageHeight;
-    bufferFormat_.bmiHeader.biPlanes = 1;
-    bufferFormat_.bmiHeader.biBitCount = 24;
-    bufferFormat_.bmiHeader.biCompression = 0;
-
-    if (GetDIBits(picture_.Bitmap(), 0, model_.ImageHeight, model_.WorkImage.data(), bufferFormat_) == 0) {
-        // Nothing was read: the picture starts black rather than unset.
-        std::memset(model_.WorkImage.data(), 0, model_.WorkImage.size());
-        model_.ShowMessage("GetDIBits failed", MB_OK);
-    }
-    model_.CopyPixels(model_.WorkImage, model_.ViewImage);
-    model_.CopyPixels(model_.WorkImage, model_.SourceImage);
+    FitWindowToPicture(frame_, model_.ImageWidth, model_.ImageHeight);
     return true;
 }
 
@@ -120,11 +96,7 @@ void PictureCommands::ProposeSave(const std::string& path, PictureFormat format)
     // carries one of the format proposed.
     const std::string extension = PictureFileExtension(path);
     const std::string ownExtension(PictureFormatExtensions(format).front());
-    std::string name = path;
-    if (PictureFormatOfExtension(extension) != format) {
-        if (!extension.empty()) name.resize(name.size() - extension.size() - 1);
-        name += "." + ownExtension;
-    }
+    const std::string name = PictureFormatOfExtension(extension) == format ? path : WithExtension(path, ownExtension);
     const auto entry = std::find(writable_.begin(), writable_.end(), format) - writable_.begin();
     saveDialog_.Propose(name, static_cast<int>(entry) + 1, ownExtension);
 }

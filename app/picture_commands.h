@@ -43,6 +43,8 @@ public:
     void MISaveAsClick();
 
     TBitmap& ScreenBitmap() { return picture_.Bitmap(); }
+    // The file the picture shown was opened from.
+    const std::string& OpenedPath() const noexcept { return openedPath_; }
     const BitmapInfo& BufferFormat() const noexcept { return bufferFormat_; }
 
 private:
@@ -60,6 +62,7 @@ private:
     const std::vector<PictureFormat> writable_;
 
     TPicture picture_;
+    std::string openedPath_;
     BitmapInfo bufferFormat_{};
     RememberedDialog openDialog_;
     RememberedDialog saveDialog_;

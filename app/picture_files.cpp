@@ -81,10 +81,11 @@ PictureFormat FormatToSave(const std::string& path, PictureFormat chosen, std::s
     return chosen;
 }
 
-void SavePicture(const TBitmap& bitmap, const std::string& path, PictureFormat format, const ImageCodec& codec)
+void SavePicture(const TBitmap& bitmap, const std::string& path, PictureFormat format, const ImageCodec& codec,
+                 FileWriteOps& writes)
 {
     if (format == PictureFormat::Bmp) {
-        WriteFileAtomically(path, EncodeBmp(bitmap));
+        WriteFileAtomically(path, EncodeBmp(bitmap), writes);
         return;
     }
     const std::string_view name = PictureFormatName(format);
@@ -96,7 +97,13 @@ void SavePicture(const TBitmap& bitmap, const std::string& path, PictureFormat f
     } catch (const PictureError& error) {
         throw PictureError(FormatPictureMessage(picture_message::kWriteError, {path, error.what()}));
     }
-    WriteFileAtomically(path, bytes);
+    WriteFileAtomically(path, bytes, writes);
+}
+
+void SavePicture(const TBitmap& bitmap, const std::string& path, PictureFormat format, const ImageCodec& codec)
+{
+    FileWriteOps writes;
+    SavePicture(bitmap, path, format, codec, writes);
 }
 
 } // namespace plexor

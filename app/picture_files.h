@@ -12,6 +12,7 @@
 
 #include "app/image_codec.h"
 #include "platform/byte_buffer.h"
+#include "platform/file_io.h"
 #include "platform/picture.h"
 #include "platform/picture_format.h"
 
@@ -54,5 +55,8 @@ PictureFormat FormatToSave(const std::string& path, PictureFormat chosen, std::s
 // file in the bitmap's own pixel format, any other through `codec`. Throws
 // PictureError naming the file and the reason; the former file then stays.
 void SavePicture(const TBitmap& bitmap, const std::string& path, PictureFormat format, const ImageCodec& codec);
+// The same through `writes`, the system calls that write the file.
+void SavePicture(const TBitmap& bitmap, const std::string& path, PictureFormat format, const ImageCodec& codec,
+                 FileWriteOps& writes);
 
 } // namespace plexor

@@ -131,19 +131,52 @@ bool FastKernelAvailable(FastKernel kind)
     }
 }
 
-void CellCoordinatesFast(const DeformModel& m, TCellRef cell, float* xs, float* ys, FastKernel kind)
+namespace {
+
+bool SampleCoordinates(const DeformModel& m, TCellRef cell, float* xs, float* ys, FastKernel kind)
 {
     double tx[16];
     double ty[16];
-    if (!ExactTerms(GatherCellTerms(m, cell.Col, cell.Row), tx, ty)) {
-        CellCoordinatesLiteral(m, cell, xs, ys);
-        return;
-    }
+    if (!ExactTerms(GatherCellTerms(m, cell.Col, cell.Row), tx, ty)) return false;
     const std::size_t stride = static_cast<std::size_t>(m.SamplesPerCell) + 1;
     ForEachSample(m, tx, ty, PickChunkKernel(kind), [&](std::int32_t i, std::int32_t j, float x, float y) {
         xs[i * stride + j] = x;
         ys[i * stride + j] = y;
     });
+    return true;
+}
+
+} // namespace
+
+void CellCoordinatesFast(const DeformModel& m, TCellRef cell, float* xs, float* ys, FastKernel kind)
+{
+    if (!SampleCoordinates(m, cell, xs, ys, kind)) CellCoordinatesLiteral(m, cell, xs, ys);
+}
+
+bool CellSampleCoordinates(const DeformModel& m, TCellRef cell, float* xs, float* ys)
+{
+    return SampleCoordinates(m, cell, xs, ys, FastKernel::Best);
+}
+
+CellFootprint SplatCellSamples(DeformModel& m, TCellRef cell, const float* xs, const float* ys)
+{
+    assert(CellExists(m, cell) && TablesFit(m));
+    const SplatTarget target{m.WorkImage.data(), m.SplatMask.data(), m.SourceImage.data(), m.PixelCapacity,
+                             m.ImageWidth};
+    const TControlPoint& o = m.Point(cell.Col, cell.Row);
+    const std::int64_t width = m.ImageWidth;
+    const std::int32_t n = m.SamplesPerCell;
+    for (std::int32_t i = 0; i <= n; ++i) {
+        const std::int64_t rowStart = (std::int64_t{o.Y} + i) * width + o.X;
+        const std::size_t at = static_cast<std::size_t>(i) * (static_cast<std::size_t>(n) + 1);
+        for (std::int32_t j = 0; j <= n; ++j) {
+            std::int64_t xd;
+            std::int64_t yd;
+            if (!TruncateCoordinate(xs[at + j], xd) || !TruncateCoordinate(ys[at + j], yd)) continue;
+            SplatSample(target, xd, yd, rowStart + j);
+        }
+    }
+    return FootprintOf(GatherCellTerms(m, cell.Col, cell.Row), m.ImageWidth, m.ImageHeight);
 }
 
 CellFootprint DeformCell(DeformModel& m, TCellRef cell, FastKernel kind)

@@ -32,6 +32,14 @@ std::string PictureFileExtension(const std::string& path)
     return path.substr(dot + 1);
 }
 
+std::string WithExtension(const std::string& path, const std::string& extension)
+{
+    if (path.empty()) return {};
+    const std::string current = PictureFileExtension(path);
+    std::string name = current.empty() ? path : path.substr(0, path.size() - current.size() - 1);
+    return name + "." + extension;
+}
+
 void TPicture::LoadFromFile(const std::string& path)
 {
     TPicture loaded = FromFile(path);

@@ -54,4 +54,8 @@ private:
 // empty when the name has none.
 std::string PictureFileExtension(const std::string& path);
 
+// `path` with its extension, if any, replaced by `extension`; empty when
+// `path` is.
+std::string WithExtension(const std::string& path, const std::string& extension);
+
 } // namespace plexor

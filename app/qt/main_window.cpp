@@ -62,7 +62,7 @@ void TFMain::Run(Command&& command)
     // The check mark follows the commands' switch, whichever way Qt's own
     // toggle of a checkable item went.
     MIShow->setChecked(commands_->ShowChecked());
-    UpdateEditMenu();
+    UpdateMenus();
 }
 
 TFMain::TFMain(DialogServices services) : services_(std::move(services))
@@ -86,7 +86,7 @@ TFMain::TFMain(DialogServices services) : services_(std::move(services))
     commands_ = std::make_unique<MainCommands>(ShellPorts{*services_.Boxes, *services_.Boxes, *services_.Files, *frame_,
                                                           *Image, *this, *this, codec_, [this] { PostWorkerCall(); }});
     commands_->FormCreate();
-    UpdateEditMenu();
+    UpdateMenus();
 }
 
 TFMain::~TFMain()
@@ -156,6 +156,8 @@ void TFMain::CreateMenu()
     MIFile->setObjectName(QStringLiteral("MIFile"));
     MIOpen = MenuItem(MIFile, "MIOpen", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
     MISaveAs = MenuItem(MIFile, "MISaveAs", QStringLiteral("&Save as..."), QKeySequence(Qt::CTRL | Qt::Key_S));
+    MIOpenGrid = MenuItem(MIFile, "MIOpenGrid", QStringLiteral("Open &grid..."));
+    MISaveGrid = MenuItem(MIFile, "MISaveGrid", QStringLiteral("Save g&rid..."));
     N1 = MIFile->addSeparator();
     N1->setObjectName(QStringLiteral("N1"));
     MIExit = MenuItem(MIFile, "MIExit", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -186,6 +188,8 @@ void TFMain::CreateMenu()
 
     connect(MIOpen, &QAction::triggered, this, [this] { Run([this] { commands_->MIOpenClick(); }); });
     connect(MISaveAs, &QAction::triggered, this, [this] { Run([this] { commands_->MISaveAsClick(); }); });
+    connect(MIOpenGrid, &QAction::triggered, this, [this] { Run([this] { commands_->MIOpenGridClick(); }); });
+    connect(MISaveGrid, &QAction::triggered, this, [this] { Run([this] { commands_->MISaveGridClick(); }); });
     connect(MIExit, &QAction::triggered, this, &QWidget::close);
     connect(MIShow, &QAction::triggered, this, [this] { Run([this] { commands_->MIShowClick(); }); });
     connect(MIAbout, &QAction::triggered, this, [this] { Run([this] { commands_->MIAboutClick(); }); });
@@ -197,7 +201,7 @@ void TFMain::CreateMenu()
     connect(MIActualSize, &QAction::triggered, this, [this] { Run([this] { commands_->MIActualSizeClick(); }); });
 }
 
-void TFMain::UpdateEditMenu()
+void TFMain::UpdateMenus()
 {
     const std::optional<std::string> undo = commands_ ? commands_->UndoText() : std::nullopt;
     const std::optional<std::string> redo = commands_ ? commands_->RedoText() : std::nullopt;
@@ -205,6 +209,8 @@ void TFMain::UpdateEditMenu()
     MIUndo->setText(undo ? QString::fromStdString(*undo) : QStringLiteral("&Undo"));
     MIRedo->setEnabled(redo.has_value());
     MIRedo->setText(redo ? QString::fromStdString(*redo) : QStringLiteral("&Redo"));
+    MIOpenGrid->setEnabled(commands_ && commands_->CanOpenGrid());
+    MISaveGrid->setEnabled(commands_ && commands_->CanSaveGrid());
 }
 
 void TFMain::CreateStatusBar()

@@ -63,6 +63,8 @@ public:
     QMenu* MIFile = nullptr;
     QAction* MIOpen = nullptr;
     QAction* MISaveAs = nullptr;
+    QAction* MIOpenGrid = nullptr;
+    QAction* MISaveGrid = nullptr;
     QAction* N1 = nullptr;
     QAction* MIExit = nullptr;
     QMenu* MIEdit = nullptr;
@@ -93,8 +95,9 @@ private:
     void CreateMenu();
     void CreateStatusBar();
     // The Edit menu's items: enabled, and naming the edit, when there is one
-    // to undo or redo.
-    void UpdateEditMenu();
+    // to undo or redo; the grid file items, enabled when there is a picture
+    // (and a grid to save).
+    void UpdateMenus();
     // Shows how many cells the worker has left, when it has been busy long.
     void ShowProgress();
     // Runs a command: an error it raises is shown by the error display, and

@@ -1,5 +1,7 @@
 #include "tests/support/model_setup.h"
 
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 namespace plexor::test {
@@ -22,6 +24,11 @@ void LayGrid(DeformModel& m, std::int32_t step)
     m.BuildGrid();
     m.BlackOutMargins();
     m.BuildWeightTables();
+}
+
+bool SameBytes(const PixelBuffer& a, const PixelBuffer& b)
+{
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
 }
 
 } // namespace plexor::test

@@ -18,4 +18,7 @@ void LoadPicture(DeformModel& model, std::int32_t width, std::int32_t height,
 // SourceImage, the grid, black margins, and the tables for the step.
 void LayGrid(DeformModel& model, std::int32_t step);
 
+// Whether two buffers hold the same bytes.
+bool SameBytes(const PixelBuffer& a, const PixelBuffer& b);
+
 } // namespace plexor::test

@@ -1,0 +1,38 @@
+#pragma once
+
+// Grid files on disk: reading one to lay over the open picture, and keeping
+// the model's grid as one.
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+#include "engine/deform_model.h"
+#include "engine/grid_file.h"
+
+namespace plexor {
+
+// A grid file that cannot be laid; what() says which file, and on which
+// line, and why: "Cannot use the grid file F: line 3: ...".
+class GridFileRefused : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads the grid file at `path`: a file in the grid file's form. Throws
+// GridFileRefused.
+GridFile ReadGridFile(const std::string& path);
+
+// Checks the grid file read from `path` against a width x height picture,
+// and its step's tables against the memory `available` says the program can
+// still obtain. Throws GridFileRefused.
+void CheckGridFileFits(const GridFile& file, const std::string& path, std::int32_t width, std::int32_t height,
+                       const std::function<std::uint64_t()>& available);
+
+// Replaces `path` with the model's grid as a grid file, in one step. The
+// model holds a picture and a grid. Throws PictureError naming the file and
+// the reason; the former file then stays.
+void SaveGridFile(const DeformModel& model, const std::string& path);
+
+} // namespace plexor

@@ -1,0 +1,126 @@
+#include "app/headless_apply.h"
+
+#include <algorithm>
+#include <chrono>
+#include <exception>
+#include <stdexcept>
+
+#include "app/grid_files.h"
+#include "app/model_picture.h"
+#include "app/picture_files.h"
+#include "engine/grid_file.h"
+#include "platform/picture_error.h"
+
+namespace plexor {
+namespace {
+
+// Keeps the last message the model shows: why its buffers could not be had.
+class LastMessage final : public MessageSink {
+public:
+    void ShowMessage(const std::string& text, const std::string&, int) override { text_ = text; }
+    const std::string& Text() const noexcept { return text_; }
+
+private:
+    std::string text_;
+};
+
+// "name: 42%" on one terminal line, rewritten in place, once a picture has
+// taken more than a second.
+class ProgressLine {
+public:
+    ProgressLine(const HeadlessServices& services, std::string name)
+        : errors_(services.Errors), terminal_(services.Terminal), name_(std::move(name)),
+          start_(std::chrono::steady_clock::now())
+    {}
+    ~ProgressLine()
+    {
+        if (width_ > 0) errors_ << '\r' << std::string(width_, ' ') << '\r' << std::flush;
+    }
+
+    void Show(std::size_t done, std::size_t total)
+    {
+        if (!terminal_ || total == 0 || std::chrono::steady_clock::now() - start_ < std::chrono::seconds(1)) return;
+        const std::string line = name_ + ": " + std::to_string(done * 100 / total) + "%";
+        width_ = std::max(width_, line.size());
+        errors_ << '\r' << line << std::flush;
+    }
+
+private:
+    std::ostream& errors_;
+    const bool terminal_;
+    const std::string name_;
+    const std::chrono::steady_clock::time_point start_;
+    std::size_t width_ = 0;
+};
+
+std::string BaseName(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+PictureFormat OutputFormatNamed(const std::string& output)
+{
+    const std::string extension = PictureFileExtension(output);
+    const std::optional<PictureFormat> format = PictureFormatOfExtension(extension);
+    if (!format) throw PictureError(FormatPictureMessage(picture_message::kUnknownExtension, extension));
+    return *format;
+}
+
+// One picture: read, deformed, written. Throws with the reason it was not
+// written.
+void ApplyToPicture(const GridFile& grid, const HeadlessApply& request, const std::string& input,
+                    const HeadlessServices& services)
+{
+    const std::string output = request.OutDir.empty() ? request.Output : request.OutDir + "/" + BaseName(input);
+    std::optional<PictureFormat> format;
+    if (request.OutDir.empty()) format = OutputFormatNamed(output);
+
+    OpenedPicture opened = OpenWidened(input, services.Codec);
+    if (!format) format = opened.Format;
+    const std::vector<PictureFormat> writable = WritableFormats(services.Codec);
+    if (std::find(writable.begin(), writable.end(), *format) == writable.end())
+        throw PictureError(FormatPictureMessage(picture_message::kFormatNotWritten, PictureFormatName(*format)));
+
+    DeformModel model;
+    LastMessage messages;
+    model.Messages = &messages;
+    model.AvailableMemory = services.AvailableMemory;
+    TBitmap& bitmap = opened.Picture.Bitmap();
+    if (!LoadIntoModel(model, bitmap)) throw std::runtime_error(messages.Text());
+    CheckGridFileFits(grid, request.GridPath, model.ImageWidth, model.ImageHeight, services.AvailableMemory);
+    LayGridFile(model, grid);
+    const std::vector<TCellRef> cells = DisplacedCells(model);
+    ProgressLine progress(services, BaseName(input));
+    DeformCellsInParallel(model, cells, services.Deform, [&](std::size_t done) { progress.Show(done, cells.size()); });
+    if (!StoreWorkImage(model, bitmap)) throw std::runtime_error("SetDIBits failed");
+    SavePicture(bitmap, output, *format, services.Codec, services.Writes);
+}
+
+} // namespace
+
+std::size_t ApplyGridToFiles(const HeadlessApply& request, const HeadlessServices& services)
+{
+    GridFile grid;
+    try {
+        grid = ReadGridFile(request.GridPath);
+    } catch (const std::exception& error) {
+        services.Errors << "plexor: " << error.what() << '\n';
+        return std::max<std::size_t>(1, request.Inputs.size());
+    }
+    std::size_t failed = 0;
+    for (const std::string& input : request.Inputs) {
+        try {
+            ApplyToPicture(grid, request, input, services);
+        } catch (const std::bad_alloc&) {
+            services.Errors << "plexor: " << input << ": not enough memory\n";
+            ++failed;
+        } catch (const std::exception& error) {
+            services.Errors << "plexor: " << input << ": " << error.what() << '\n';
+            ++failed;
+        }
+    }
+    return failed;
+}
+
+} // namespace plexor

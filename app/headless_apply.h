@@ -1,0 +1,49 @@
+#pragma once
+
+// Laying a grid file over picture files without the window: each picture
+// is read, deformed exactly as Open grid deforms it, and written without the
+// overlay.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/image_codec.h"
+#include "engine/deform_model.h"
+#include "engine/parallel_deform.h"
+#include "platform/file_io.h"
+
+namespace plexor {
+
+struct HeadlessApply {
+    std::string GridPath;
+    std::vector<std::string> Inputs;
+    // The one input's output, in the format its extension names; or, when
+    // OutDir is set, each input's output is the file of its own name and
+    // format in OutDir.
+    std::string Output;
+    std::string OutDir;
+};
+
+struct HeadlessServices {
+    const ImageCodec& Codec;
+    FileWriteOps& Writes;
+    ParallelDeformOptions Deform;
+    // Bytes the program can still obtain.
+    std::function<std::uint64_t()> AvailableMemory = SystemAvailableMemory;
+    // One line for each picture that is not written, saying why; while
+    // `Terminal` is set, also a progress line for a picture that takes more
+    // than a second.
+    std::ostream& Errors;
+    bool Terminal = false;
+};
+
+// Applies the grid file to every input in turn. Returns how many pictures
+// were not written, every one of the inputs when the grid file cannot be
+// read. An output that is not written is left as it was.
+std::size_t ApplyGridToFiles(const HeadlessApply& request, const HeadlessServices& services);
+
+} // namespace plexor

@@ -1,0 +1,135 @@
+#include "app/qt/command_line.h"
+
+#include <exception>
+#include <iostream>
+#include <thread>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QIcon>
+#include <QStringList>
+
+#include "app/headless_apply.h"
+#include "app/qt/message_boxes.h"
+#include "app/qt/qt_image_codec.h"
+#include "app/qt/startup.h"
+
+namespace plexor {
+namespace {
+
+struct Options {
+    QCommandLineOption Apply{QStringLiteral("apply"),
+                             QStringLiteral("Lays the grid file GRID over each picture and writes the result, with no "
+                                            "window: plexor --apply GRID IN OUT, or plexor --apply GRID --out-dir DIR "
+                                            "IN..."),
+                             QStringLiteral("GRID")};
+    QCommandLineOption OutDir{QStringLiteral("out-dir"),
+                              QStringLiteral("With --apply: writes each result into DIR, under its picture's own name "
+                                             "and in its format."),
+                              QStringLiteral("DIR")};
+};
+
+std::string Local(const QString& text)
+{
+    return QFile::encodeName(text).toStdString();
+}
+
+// The help, naming the program as it is run: no application object exists
+// yet to name it.
+std::string HelpText(const QCommandLineParser& parser)
+{
+    return parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("plexor")).toStdString();
+}
+
+int UsageError(const QCommandLineParser& parser, const QString& reason)
+{
+    std::cerr << "plexor: " << reason.toStdString() << "\n\n" << HelpText(parser);
+    return 2;
+}
+
+int RunApply(int argc, char** argv, const QCommandLineParser& parser, const Options& options)
+{
+    HeadlessApply request;
+    request.GridPath = Local(parser.value(options.Apply));
+    const QStringList positional = parser.positionalArguments();
+    for (const QString& input : positional) request.Inputs.push_back(Local(input));
+    if (parser.isSet(options.OutDir)) {
+        request.OutDir = Local(parser.value(options.OutDir));
+    } else {
+        request.Output = request.Inputs.back();
+        request.Inputs.pop_back();
+    }
+
+    // The image formats' plugins are found through the application object;
+    // a core one needs no display.
+    QCoreApplication application(argc, argv);
+    const QtImageCodec codec;
+    FileWriteOps writes;
+    ParallelDeformOptions deform;
+    deform.Threads = std::max(1u, std::thread::hardware_concurrency());
+    const HeadlessServices services{codec, writes, deform, SystemAvailableMemory, std::cerr, isatty(2) == 1};
+    return ApplyGridToFiles(request, services) == 0 ? 0 : 1;
+}
+
+int RunWindow(int argc, char** argv, const QString& file)
+{
+    QApplication application(argc, argv);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/plexor/plexor.png")));
+    try {
+        ProgramWindows windows = CreateWindows();
+        StartProgram(windows, file);
+        return QApplication::exec();
+    } catch (const std::exception& error) {
+        QtMessageBoxes(nullptr).ShowError(error.what());
+        return 1;
+    }
+}
+
+} // namespace
+
+int RunProgram(int argc, char** argv)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("plexor"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("0.1"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Deforms a picture by hand through a grid of control points."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const Options options;
+    parser.addOption(options.Apply);
+    parser.addOption(options.OutDir);
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A picture to open at start: BMP, PNG, JPEG, TIFF, WebP or GIF. With "
+                                                "--apply, the pictures to deform and then, without --out-dir, the "
+                                                "file to write."),
+                                 QStringLiteral("[file...]"));
+
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QFile::decodeName(argv[i]);
+    if (!parser.parse(arguments)) return UsageError(parser, parser.errorText());
+    if (parser.isSet(help)) {
+        std::cout << HelpText(parser);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::cout << "plexor 0.1\n";
+        return 0;
+    }
+
+    const qsizetype count = parser.positionalArguments().size();
+    if (parser.isSet(options.Apply)) {
+        if (parser.isSet(options.OutDir) ? count < 1 : count != 2)
+            return UsageError(parser, QStringLiteral("--apply takes a grid file, then either a picture and the file "
+                                                     "to write, or --out-dir and the pictures"));
+        return RunApply(argc, argv, parser, options);
+    }
+    if (parser.isSet(options.OutDir)) return UsageError(parser, QStringLiteral("--out-dir goes with --apply"));
+    if (count > 1) return UsageError(parser, QStringLiteral("the window opens one picture at a time"));
+    return RunWindow(argc, argv, parser.positionalArguments().value(0));
+}
+
+} // namespace plexor

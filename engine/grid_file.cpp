@@ -1,0 +1,121 @@
+#include "engine/grid_file.h"
+
+#include <charconv>
+
+namespace plexor {
+namespace {
+
+constexpr std::string_view kMagic = "plexor-grid";
+constexpr std::int32_t kVersion = 1;
+
+// The words of one line, split at spaces and tabs.
+std::vector<std::string_view> Words(std::string_view line)
+{
+    std::vector<std::string_view> words;
+    std::size_t at = 0;
+    while (at < line.size()) {
+        const std::size_t start = line.find_first_not_of(" \t", at);
+        if (start == std::string_view::npos) break;
+        const std::size_t end = std::min(line.find_first_of(" \t", start), line.size());
+        words.push_back(line.substr(start, end - start));
+        at = end;
+    }
+    return words;
+}
+
+bool WholeNumber(std::string_view word, std::int32_t& value)
+{
+    const char* end = word.data() + word.size();
+    const auto [stop, code] = std::from_chars(word.data(), end, value);
+    return code == std::errc{} && stop == end;
+}
+
+// Reads words[1..] as whole numbers into `values`; the reason when it cannot.
+std::optional<std::string> Numbers(const std::vector<std::string_view>& words, std::int32_t* values, std::size_t count,
+                                   std::string_view form)
+{
+    if (words.size() != count + 1) return "'" + std::string(words[0]) + "' takes " + std::string(form);
+    for (std::size_t i = 0; i < count; ++i)
+        if (!WholeNumber(words[i + 1], values[i]))
+            return "'" + std::string(words[i + 1]) + "' is not a whole number that fits in 32 bits";
+    return std::nullopt;
+}
+
+} // namespace
+
+std::variant<GridFile, GridFileError> ParseGridFile(std::string_view text)
+{
+    // What the next line must be: the first line, the size, the step, then
+    // points.
+    enum class Expect { Magic, Size, Step, Points } expect = Expect::Magic;
+    GridFile file;
+    int line = 0;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        std::string_view content = text.substr(at, end - at);
+        at = end + 1;
+        ++line;
+        if (!content.empty() && content.back() == '\r') content.remove_suffix(1);
+        const std::vector<std::string_view> words = Words(content);
+        if (words.empty() || words[0].front() == '#') continue;
+
+        const auto refuse = [line](std::string reason) { return GridFileError{line, std::move(reason)}; };
+        std::int32_t values[4];
+        switch (expect) {
+        case Expect::Magic:
+            if (words[0] != kMagic) return refuse("not a grid file: it must begin with \"plexor-grid 1\"");
+            if (words.size() != 2 || !WholeNumber(words[1], values[0]))
+                return refuse("the first line must be \"plexor-grid\" and a version number");
+            if (values[0] != kVersion)
+                return refuse("version " + std::string(words[1]) + " of the grid file is not one this program reads");
+            expect = Expect::Size;
+            continue;
+        case Expect::Size:
+            if (words[0] != "size") return refuse("a \"size W H\" line must come next");
+            if (auto reason = Numbers(words, values, 2, "a width and a height")) return refuse(*reason);
+            if (values[0] < 1 || values[1] < 1) return refuse("the size must be at least 1 x 1");
+            file.Width = values[0];
+            file.Height = values[1];
+            file.SizeLine = line;
+            expect = Expect::Step;
+            continue;
+        case Expect::Step:
+            if (words[0] != "step") return refuse("a \"step N\" line must come next");
+            if (auto reason = Numbers(words, values, 1, "one number")) return refuse(*reason);
+            if (values[0] < 1) return refuse("the step must be at least 1");
+            file.Step = values[0];
+            file.StepLine = line;
+            expect = Expect::Points;
+            continue;
+        case Expect::Points:
+            if (words[0] != "point")
+                return refuse("'" + std::string(words[0]) +
+                              "' is not a line of a grid file: only points follow the step");
+            if (auto reason = Numbers(words, values, 4, "a column, a row and a displacement across and down"))
+                return refuse(*reason);
+            file.Points.push_back(GridFilePoint{values[0], values[1], values[2], values[3], line});
+            continue;
+        }
+    }
+    if (expect != Expect::Points) {
+        const char* missing = expect == Expect::Magic  ? "the file has no \"plexor-grid 1\" line: it is not a grid file"
+                              : expect == Expect::Size ? "the file ends before its size line"
+                                                       : "the file ends before its step line";
+        return GridFileError{line + 1, missing};
+    }
+    return file;
+}
+
+std::string WriteGridFile(const GridFile& file)
+{
+    std::string text = std::string(kMagic) + " " + std::to_string(kVersion) + "\n";
+    text += "size " + std::to_string(file.Width) + " " + std::to_string(file.Height) + "\n";
+    text += "step " + std::to_string(file.Step) + "\n";
+    for (const GridFilePoint& p : file.Points)
+        text += "point " + std::to_string(p.Col) + " " + std::to_string(p.Row) + " " + std::to_string(p.DX) + " " +
+                std::to_string(p.DY) + "\n";
+    return text;
+}
+
+} // namespace plexor

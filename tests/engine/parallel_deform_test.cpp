@@ -1,0 +1,68 @@
+#include "engine/parallel_deform.h"
+
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "engine/deform_cell.h"
+#include "tests/support/model_setup.h"
+
+namespace plexor::test {
+namespace {
+
+// Every interior point moved at random within a step; with `wild`, some
+// points thrown far outside the picture, whose cells are deformed whole.
+void Displace(DeformModel& m, std::mt19937& rng, bool wild)
+{
+    const std::int32_t step = m.Grid().StepX;
+    std::uniform_int_distribution<std::int32_t> within(-(step - 1), step - 1);
+    std::uniform_int_distribution<int> oneIn(0, 9);
+    for (std::int32_t r = 1; r + 1 < m.PointRows(); ++r)
+        for (std::int32_t c = 1; c + 1 < m.PointCols(); ++c) {
+            TControlPoint& p = m.Point(c, r);
+            p.DX = wild && oneIn(rng) == 0 ? 2000000000 : within(rng);
+            p.DY = within(rng);
+        }
+}
+
+TEST(DeformCellsInParallel, GivesTheBitsOfOneCellAfterAnother)
+{
+    std::mt19937 rng(12);
+    for (const std::int32_t step : {2, 7, 48}) {
+        for (const bool wild : {false, true}) {
+            DeformModel one;
+            LoadPicture(one, 212, 157);
+            LayGrid(one, step);
+            Displace(one, rng, wild);
+            std::vector<TCellRef> cells;
+            for (std::int32_t r = 0; r < one.CellRows(); ++r)
+                for (std::int32_t c = 0; c < one.CellCols(); ++c) cells.push_back({c, r});
+            // Some cells twice, as a batch may hold them after an earlier one.
+            cells.insert(cells.end(), cells.begin(), cells.begin() + static_cast<std::ptrdiff_t>(cells.size() / 3));
+            for (const TCellRef cell : cells) DeformCell(one, cell);
+
+            for (const unsigned threads : {2u, 3u, 5u})
+                for (const std::size_t chunk : {std::size_t{1}, std::size_t{4}, std::size_t{0}}) {
+                    DeformModel many;
+                    LoadPicture(many, 212, 157);
+                    LayGrid(many, step);
+                    for (std::size_t i = 0; i < one.ControlPoints.size(); ++i) {
+                        many.ControlPoints[i].DX = one.ControlPoints[i].DX.load();
+                        many.ControlPoints[i].DY = one.ControlPoints[i].DY.load();
+                    }
+                    std::size_t reported = 0;
+                    DeformCellsInParallel(many, cells, {threads, chunk}, [&](std::size_t done) {
+                        EXPECT_GT(done, reported);
+                        reported = done;
+                    });
+                    EXPECT_EQ(reported, cells.size());
+                    ASSERT_TRUE(SameBytes(many.WorkImage, one.WorkImage))
+                        << "step " << step << ", " << threads << " threads, rounds of " << chunk;
+                    ASSERT_TRUE(SameBytes(many.SplatMask, one.SplatMask));
+                }
+        }
+    }
+}
+
+} // namespace
+} // namespace plexor::test

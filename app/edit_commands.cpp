@@ -25,12 +25,10 @@ void MainCommands::BeginEdit()
 {
     WaitForWorker();
     CloseEdit();
-    history_.DropRedo();
 }
 
 void MainCommands::StartDragEdit()
 {
-    history_.DropRedo();
     try {
         EditStep step;
         step.Name = "Drag";
@@ -61,7 +59,6 @@ void MainCommands::KeepBeforeCellsAround(std::int32_t c, std::int32_t r)
 
 std::optional<EditStep> MainCommands::StartWholeEdit(const char* name)
 {
-    history_.DropRedo();
     try {
         EditStep step;
         step.Name = name;

@@ -53,7 +53,6 @@ public:
     void Push(EditStep step, std::size_t budget);
     // Forgets everything: a new picture, or an edit that could not be kept.
     void Clear() noexcept;
-    void DropRedo() noexcept { redo_.clear(); }
 
     bool CanUndo() const noexcept { return !undo_.empty(); }
     bool CanRedo() const noexcept { return !redo_.empty(); }

@@ -129,8 +129,9 @@ private:
     // UI thread: plays the event loop's part for the worker until it sleeps
     // with nothing to do.
     void WaitForWorker();
-    // An edit begins: the edits before it have finished, the one under way
-    // is recorded, and what cannot be redone any more goes.
+    // An edit begins: the edits before it have finished, and the one under
+    // way is recorded. What was undone stays to be redone until an edit that
+    // changes something is recorded.
     void BeginEdit();
     // Records the edit under way, whose cells have all been deformed.
     void CloseEdit();

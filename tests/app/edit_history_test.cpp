@@ -69,6 +69,26 @@ protected:
         commands.ImageMouseUp(x, y);
     }
 
+    // File > Open grid with a file of random displacements at a random step.
+    void OpenRandomGridFile()
+    {
+        const DeformModel& m = commands.Model();
+        const std::int32_t step = Pick(8, 40);
+        const GridGeometry g = GridGeometryFor(m.ImageWidth, m.ImageHeight, step, step);
+        std::string text = "plexor-grid 1\nsize " + std::to_string(m.ImageWidth) + " " + std::to_string(m.ImageHeight) +
+                           "\nstep " + std::to_string(step) + "\n";
+        for (std::int32_t r = 1; r + 1 < g.PointRows; ++r)
+            for (std::int32_t c = 1; c + 1 < g.PointCols; ++c)
+                if (Pick(0, 2) == 0)
+                    text += "point " + std::to_string(c) + " " + std::to_string(r) + " " +
+                            std::to_string(Pick(1 - step, step - 1)) + " " + std::to_string(Pick(1 - step, step - 1)) +
+                            "\n";
+        const std::string path = folder.File("random.grid");
+        WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+        dialogs.openAnswers.push_back(FileDialogChoice{path, 1});
+        commands.MIOpenGridClick();
+    }
+
     TempFolder folder;
     std::mt19937 rng{7};
     MainCommands commands{Ports()};
@@ -108,6 +128,8 @@ TEST_F(EditHistoryTest, RandomEditsUndoneAndRedoneGiveBackTheirStatesExactly)
                 commands.SBGridClick();
             } else if (kind == 4) {
                 commands.SBDefaultClick();
+            } else if (kind == 5) {
+                OpenRandomGridFile();
             } else {
                 Drag();
             }

@@ -75,11 +75,17 @@ private slots:
         QCOMPARE(menus[4]->text(), QStringLiteral("&Help"));
 
         const QList<QAction*> file = w.MIFile->actions();
-        QCOMPARE(file.size(), 4);
+        QCOMPARE(file.size(), 6);
         QCOMPARE(file[0], w.MIOpen);
         QCOMPARE(file[1], w.MISaveAs);
-        QVERIFY(file[2]->isSeparator());
-        QCOMPARE(file[3], w.MIExit);
+        QCOMPARE(file[2], w.MIOpenGrid);
+        QCOMPARE(file[3], w.MISaveGrid);
+        QVERIFY(file[4]->isSeparator());
+        QCOMPARE(file[5], w.MIExit);
+        QCOMPARE(w.MIOpenGrid->text(), QStringLiteral("Open &grid..."));
+        QCOMPARE(w.MISaveGrid->text(), QStringLiteral("Save g&rid..."));
+        QVERIFY(!w.MIOpenGrid->isEnabled()); // no picture yet
+        QVERIFY(!w.MISaveGrid->isEnabled());
         QCOMPARE(w.MIOpen->text(), QStringLiteral("&Open..."));
         QCOMPARE(w.MISaveAs->text(), QStringLiteral("&Save as..."));
         QCOMPARE(w.MIExit->text(), QStringLiteral("E&xit"));
@@ -156,6 +162,7 @@ private slots:
         QVERIFY(w.MIUndo->isEnabled());
         QCOMPARE(w.MIUndo->text(), QStringLiteral("Undo Grid"));
         QVERIFY(!w.MIRedo->isEnabled());
+        QVERIFY(w.MISaveGrid->isEnabled());
 
         // Back from the grid dialog, the window takes the keys again.
         w.activateWindow();
@@ -170,6 +177,19 @@ private slots:
         QTest::keyClick(w.windowHandle(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(program_->Model().GridExists());
         QCOMPARE(w.MIUndo->text(), QStringLiteral("Undo Grid"));
+
+        // The grid as a file, laid again by Open grid once it is undone.
+        const std::string kept = folder.File("a.grid");
+        program_->Dialogs->saveAnswers.push_back(FileDialogChoice{kept, 1});
+        w.MISaveGrid->trigger();
+        QCOMPARE(program_->Dialogs->saveRequests.back().FileName, kept);
+        w.MIUndo->trigger();
+        QVERIFY(!w.MISaveGrid->isEnabled());
+        program_->Dialogs->openAnswers.push_back(FileDialogChoice{kept, 1});
+        w.MIOpenGrid->trigger();
+        QVERIFY(program_->Dialogs->openRequests.back().Filter.starts_with("Grid files (*.grid)|*.grid"));
+        QVERIFY(program_->Model().GridExists());
+        QCOMPARE(w.MIUndo->text(), QStringLiteral("Undo Open Grid"));
     }
 
     void aLargePictureFillsTheScreenAndOpensFitted()

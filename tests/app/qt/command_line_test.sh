@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# The program's command line, run as a script would run it: with no display
+# and no usable platform plugin.
+#  - --help and --version exit 0; an unknown option or a wrong count of
+#    files gives the usage and exit status 2;
+#  - --apply writes the deformed picture in the format OUT's extension names,
+#    and --out-dir each input under its own name;
+#  - a malformed grid file, a picture of another size and an unreadable input
+#    each give one line naming the fault on standard error, exit status 1,
+#    and no output file.
+# Usage: command_line_test.sh PROGRAM PICTURE   (PICTURE 640 x 480)
+set -uo pipefail
+
+if [[ $# -ne 2 ]]; then
+    echo "usage: $0 PROGRAM PICTURE" >&2
+    exit 2
+fi
+program=$1
+picture=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+# Runs the program without a display; sets status, out and err.
+run() {
+    env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=no-such-platform "$program" "$@" \
+        >"$work/out" 2>"$work/err"
+    status=$?
+    out=$(cat "$work/out")
+    err=$(cat "$work/err")
+}
+expect_status() {
+    [[ $status -eq $1 ]] || fail "$2: exit status $status, not $1 (stderr: $err)"
+}
+
+run --help
+expect_status 0 "--help"
+[[ $out == *"--apply"* && $out == *"--out-dir"* ]] || fail "--help does not show --apply and --out-dir"
+run --version
+expect_status 0 "--version"
+[[ $out == "plexor 0.1" ]] || fail "--version printed '$out'"
+run --no-such-option
+expect_status 2 "an unknown option"
+[[ $err == *"Unknown option"* && $err == *"Usage: plexor"* ]] || fail "an unknown option gave '$err'"
+run --apply "$work/g.grid" "$picture"
+expect_status 2 "--apply with one file"
+
+cat >"$work/g.grid" <<'GRID'
+plexor-grid 1
+# two points moved
+size 640 480
+step 48
+point 3 3 20 -11
+point 7 5 -30 30
+GRID
+run --apply "$work/g.grid" "$picture" "$work/out.png"
+expect_status 0 "--apply to PNG"
+[[ $(head -c 8 "$work/out.png" | od -An -tx1 | tr -d ' \n') == 89504e470d0a1a0a ]] ||
+    fail "out.png is not a PNG file"
+mkdir "$work/dir"
+cp "$picture" "$work/second.bmp"
+run --apply "$work/g.grid" --out-dir "$work/dir" "$picture" "$work/second.bmp"
+expect_status 0 "--out-dir"
+cmp -s "$work/dir/second.bmp" "$work/dir/$(basename "$picture")" || fail "--out-dir did not write both pictures alike"
+cmp -s "$work/dir/second.bmp" "$picture" && fail "--out-dir wrote the picture undeformed"
+
+printf 'plexor-grid 1\nsize 640 480\nstep 48\npoint 3 3 48 0\n' >"$work/far.grid"
+run --apply "$work/far.grid" "$picture" "$work/far.png"
+expect_status 1 "a point moved a whole step"
+[[ $err == *"far.grid: line 4: point 3 3 moves a whole step"* ]] || fail "a point moved a whole step gave '$err'"
+printf 'plexor-grid 1\nsize 320 240\nstep 48\n' >"$work/small.grid"
+run --apply "$work/small.grid" --out-dir "$work/dir" "$picture" "$work/none.bmp"
+expect_status 1 "a grid of another size and a missing picture"
+[[ $(wc -l <"$work/err") -eq 2 && $err == *"line 2: the grid was made on a picture of 320 x 240"* &&
+    $err == *"none.bmp: Cannot open file"* ]] || fail "another size and a missing picture gave '$err'"
+[[ -e $work/far.png ]] && fail "a refused grid file left an output"
+
+if [[ $failures -ne 0 ]]; then
+    exit 1
+fi
+echo "command line: all checks passed"

@@ -146,23 +146,24 @@ void MainCommands::Restore(const EditStep& step, bool before)
 void MainCommands::MIUndoClick()
 {
     if (drag_.Dragging()) drag_.EndDrag();
-    WaitForWorker();
-    CloseEdit();
-    if (!history_.CanUndo()) return;
-    EditStep step = history_.TakeUndo();
-    Restore(step, true);
-    history_.Undone(std::move(step));
+    StepHistory(true);
 }
 
 void MainCommands::MIRedoClick()
 {
     if (drag_.Dragging()) return; // a drag under way is the latest edit
+    StepHistory(false);
+}
+
+void MainCommands::StepHistory(bool undo)
+{
     WaitForWorker();
     CloseEdit();
-    if (!history_.CanRedo()) return;
-    EditStep step = history_.TakeRedo();
-    Restore(step, false);
-    history_.Redone(std::move(step));
+    const auto restore = [this, undo](const EditStep& step) { Restore(step, undo); };
+    if (undo)
+        history_.Undo(restore);
+    else
+        history_.Redo(restore);
 }
 
 std::optional<std::string> MainCommands::UndoText() const

@@ -38,30 +38,6 @@ void EditHistory::Clear() noexcept
     redo_.clear();
 }
 
-EditStep EditHistory::TakeUndo()
-{
-    EditStep step = std::move(undo_.back());
-    undo_.pop_back();
-    return step;
-}
-
-void EditHistory::Undone(EditStep step)
-{
-    redo_.push_back(std::move(step));
-}
-
-EditStep EditHistory::TakeRedo()
-{
-    EditStep step = std::move(redo_.back());
-    redo_.pop_back();
-    return step;
-}
-
-void EditHistory::Redone(EditStep step)
-{
-    undo_.push_back(std::move(step));
-}
-
 std::size_t EditHistory::Bytes() const noexcept
 {
     std::size_t bytes = 0;

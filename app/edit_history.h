@@ -59,16 +59,33 @@ public:
     const std::string& UndoName() const { return undo_.back().Name; }
     const std::string& RedoName() const { return redo_.back().Name; }
 
-    // Takes the latest edit to undo it; the caller hands it back with
-    // Undone once it is undone. Likewise for redo.
-    EditStep TakeUndo();
-    void Undone(EditStep step);
-    EditStep TakeRedo();
-    void Redone(EditStep step);
+    // Takes back the latest edit, or does again the latest one taken back:
+    // `restore` is called with it, then it moves to the other list. Nothing
+    // when there is none.
+    template <class Restore>
+    void Undo(Restore&& restore)
+    {
+        Move(undo_, redo_, restore);
+    }
+    template <class Restore>
+    void Redo(Restore&& restore)
+    {
+        Move(redo_, undo_, restore);
+    }
 
     std::size_t Bytes() const noexcept;
 
 private:
+    template <class Restore>
+    static void Move(std::vector<EditStep>& from, std::vector<EditStep>& to, Restore& restore)
+    {
+        if (from.empty()) return;
+        EditStep step = std::move(from.back());
+        from.pop_back();
+        restore(static_cast<const EditStep&>(step));
+        to.push_back(std::move(step));
+    }
+
     std::vector<EditStep> undo_;
     std::vector<EditStep> redo_;
 };

@@ -11,14 +11,12 @@ namespace plexor {
 void MainCommands::MIOpenGridClick()
 {
     if (!CanOpenGrid()) return;
-    if (drag_.Dragging()) drag_.EndDrag();
-    const std::optional<FileDialogChoice> choice = ports_.Dialogs.RunOpenDialog(openGridDialog_.Request());
-    if (!choice) return;
-    openGridDialog_.Remember(*choice);
+    const std::optional<std::string> path = ChooseGridFile(openGridDialog_, false);
+    if (!path) return;
     GridFile file;
     try {
-        file = ReadGridFile(choice->FileName);
-        CheckGridFileFits(file, choice->FileName, model_.ImageWidth, model_.ImageHeight, model_.AvailableMemory);
+        file = ReadGridFile(*path);
+        CheckGridFileFits(file, *path, model_.ImageWidth, model_.ImageHeight, model_.AvailableMemory);
     } catch (const std::exception& error) {
         ports_.Errors.ShowError(error.what());
         return;
@@ -41,15 +39,23 @@ void MainCommands::MIOpenGridClick()
 void MainCommands::MISaveGridClick()
 {
     if (!CanSaveGrid()) return;
-    if (drag_.Dragging()) drag_.EndDrag();
-    const std::optional<FileDialogChoice> choice = ports_.Dialogs.RunSaveDialog(saveGridDialog_.Request());
-    if (!choice) return;
-    saveGridDialog_.Remember(*choice);
+    const std::optional<std::string> path = ChooseGridFile(saveGridDialog_, true);
+    if (!path) return;
     try {
-        SaveGridFile(model_, choice->FileName);
+        SaveGridFile(model_, *path);
     } catch (const std::exception& error) {
         ports_.Errors.ShowError(error.what());
     }
+}
+
+std::optional<std::string> MainCommands::ChooseGridFile(RememberedDialog& dialog, bool save)
+{
+    if (drag_.Dragging()) drag_.EndDrag();
+    const std::optional<FileDialogChoice> choice =
+        save ? ports_.Dialogs.RunSaveDialog(dialog.Request()) : ports_.Dialogs.RunOpenDialog(dialog.Request());
+    if (!choice) return std::nullopt;
+    dialog.Remember(*choice);
+    return choice->FileName;
 }
 
 void MainCommands::QueueDisplacedCells()

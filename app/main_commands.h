@@ -147,8 +147,13 @@ private:
     void FinishWholeEdit(std::optional<EditStep> edit);
     // After a picture is opened: a new history, and the zoom for it.
     void PictureOpened();
+    // Undoes (redoes) the latest edit once the edits before have finished.
+    void StepHistory(bool undo);
     // Lays `step`'s grid and pixels of before or after, and shows them.
     void Restore(const EditStep& step, bool before);
+    // Ends a drag under way and runs the open (save) dialog of grid files;
+    // the file chosen, if any.
+    std::optional<std::string> ChooseGridFile(RememberedDialog& dialog, bool save);
     // Queues the cells of every displaced point as one batch, in the grid
     // file's canonical order. The worker is held.
     void QueueDisplacedCells();

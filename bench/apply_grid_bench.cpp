@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_model.h"
 #include "engine/grid_file.h"
 #include "engine/parallel_deform.h"
 
@@ -19,14 +20,12 @@ namespace {
 void ApplyGrid(benchmark::State& state, unsigned threads)
 {
     constexpr std::int32_t kWidth = 8192, kHeight = 5464, kStep = 48;
-    auto model = std::make_unique<DeformModel>();
-    if (!model->AllocateBuffers(kWidth, kHeight)) {
+    std::mt19937 rng(9);
+    auto model = RandomPictureModel(kWidth, kHeight, rng);
+    if (!model) {
         state.SkipWithError("not enough memory");
         return;
     }
-    std::mt19937 rng(9);
-    for (std::size_t i = 0; i < model->SourceImage.size(); ++i)
-        model->SourceImage[i] = static_cast<std::uint8_t>(rng());
     GridFile file;
     file.Width = kWidth;
     file.Height = kHeight;

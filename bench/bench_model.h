@@ -16,12 +16,21 @@ namespace plexor {
 
 inline constexpr std::int32_t kBenchSide = 4096;
 
-inline std::unique_ptr<DeformModel> DraggedBenchModel(std::uint32_t seed)
+// A width x height picture of random pixels in SourceImage, from `rng`;
+// nothing when its buffers cannot be had.
+inline std::unique_ptr<DeformModel> RandomPictureModel(std::int32_t width, std::int32_t height, std::mt19937& rng)
 {
     auto m = std::make_unique<DeformModel>();
-    if (!m->AllocateBuffers(kBenchSide, kBenchSide)) return nullptr;
-    std::mt19937 rng(seed);
+    if (!m->AllocateBuffers(width, height)) return nullptr;
     for (std::size_t i = 0; i < m->SourceImage.size(); ++i) m->SourceImage[i] = static_cast<std::uint8_t>(rng());
+    return m;
+}
+
+inline std::unique_ptr<DeformModel> DraggedBenchModel(std::uint32_t seed)
+{
+    std::mt19937 rng(seed);
+    auto m = RandomPictureModel(kBenchSide, kBenchSide, rng);
+    if (!m) return nullptr;
     m->CopyPixels(m->SourceImage, m->ViewImage);
     test::LayGrid(*m, 48);
     std::uniform_int_distribution<std::int32_t> d(-47, 47);

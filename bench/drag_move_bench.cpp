@@ -9,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_model.h"
 #include "editor/drag.h"
 #include "editor/refresh.h"
 #include "tests/support/model_setup.h"
@@ -19,14 +20,12 @@ namespace {
 
 void DragMove(benchmark::State& state, std::int32_t width, std::int32_t height)
 {
-    auto model = std::make_unique<DeformModel>();
-    if (!model->AllocateBuffers(width, height)) {
+    std::mt19937 rng(3);
+    auto model = RandomPictureModel(width, height, rng);
+    if (!model) {
         state.SkipWithError("not enough memory");
         return;
     }
-    std::mt19937 rng(3);
-    for (std::size_t i = 0; i < model->SourceImage.size(); ++i)
-        model->SourceImage[i] = static_cast<std::uint8_t>(rng());
     test::LayGrid(*model, 48);
     test::ScreenWindow window(*model);
     const Zoom zoom = FitZoom(width, height, 1800, 1000);

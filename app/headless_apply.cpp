@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <filesystem>
+#include <set>
 #include <stdexcept>
 
 #include "app/grid_files.h"
@@ -67,12 +69,24 @@ PictureFormat OutputFormatNamed(const std::string& output)
     return *format;
 }
 
+// The file a path names, as one spelling, whether it exists or not.
+std::filesystem::path SameFile(const std::string& path)
+{
+    std::error_code ignored;
+    return std::filesystem::weakly_canonical(std::filesystem::absolute(path, ignored), ignored);
+}
+
 // One picture: read, deformed, written. Throws with the reason it was not
-// written.
+// written. `written` holds the outputs written so far, none of which is
+// written over: two inputs of one name in --out-dir would lose the first
+// result, and an output that is its input would lose the picture.
 void ApplyToPicture(const GridFile& grid, const HeadlessApply& request, const std::string& input,
-                    const HeadlessServices& services)
+                    const HeadlessServices& services, std::set<std::filesystem::path>& written)
 {
     const std::string output = request.OutDir.empty() ? request.Output : request.OutDir + "/" + BaseName(input);
+    const std::filesystem::path target = SameFile(output);
+    if (target == SameFile(input)) throw std::runtime_error("the result would replace the picture itself");
+    if (written.count(target) != 0) throw std::runtime_error(output + " is written already, from another picture");
     std::optional<PictureFormat> format;
     if (request.OutDir.empty()) format = OutputFormatNamed(output);
 
@@ -95,6 +109,7 @@ void ApplyToPicture(const GridFile& grid, const HeadlessApply& request, const st
     DeformCellsInParallel(model, cells, services.Deform, [&](std::size_t done) { progress.Show(done, cells.size()); });
     if (!StoreWorkImage(model, bitmap)) throw std::runtime_error("SetDIBits failed");
     SavePicture(bitmap, output, *format, services.Codec, services.Writes);
+    written.insert(target);
 }
 
 } // namespace
@@ -109,9 +124,10 @@ std::size_t ApplyGridToFiles(const HeadlessApply& request, const HeadlessService
         return std::max<std::size_t>(1, request.Inputs.size());
     }
     std::size_t failed = 0;
+    std::set<std::filesystem::path> written;
     for (const std::string& input : request.Inputs) {
         try {
-            ApplyToPicture(grid, request, input, services);
+            ApplyToPicture(grid, request, input, services, written);
         } catch (const std::bad_alloc&) {
             services.Errors << "plexor: " << input << ": not enough memory\n";
             ++failed;

@@ -43,7 +43,8 @@ struct HeadlessServices {
 
 // Applies the grid file to every input in turn. Returns how many pictures
 // were not written, every one of the inputs when the grid file cannot be
-// read. An output that is not written is left as it was.
+// read. An output that is not written is left as it was. No result
+// replaces its own picture, or a result written before in the same run.
 std::size_t ApplyGridToFiles(const HeadlessApply& request, const HeadlessServices& services);
 
 } // namespace plexor

@@ -125,6 +125,19 @@ TEST_F(GridFileCommandsTest, HeadlessFailuresAreReportedAndLeaveNoFile)
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2);
     EXPECT_EQ(std::filesystem::directory_iterator(out)->path().filename(), "picture.bmp");
 
+    // Neither a result of the same name from another folder nor one over its
+    // own picture is written.
+    std::filesystem::create_directory(folder.File("other"));
+    const std::string namesake = WriteBmp(folder, "other/picture.bmp", Gradient24(164, 121));
+    const std::vector<std::uint8_t> first = ReadBytes(folder.File("out/picture.bmp"));
+    const std::vector<std::uint8_t> original = ReadBytes(namesake);
+    EXPECT_EQ(Apply({gridFile, {picture, namesake}, "", out}, writes, errors), 1u);
+    EXPECT_NE(errors.str().find("other/picture.bmp: " + out + "/picture.bmp is written already"), std::string::npos);
+    EXPECT_EQ(ReadBytes(folder.File("out/picture.bmp")), first);
+    EXPECT_EQ(Apply({gridFile, {namesake}, "", folder.File("other")}, writes, errors), 1u);
+    EXPECT_NE(errors.str().find("the result would replace the picture itself"), std::string::npos);
+    EXPECT_EQ(ReadBytes(namesake), original);
+
     // A disk that fills up, and a malformed grid file.
     FailingOps full;
     full.Room = 1000;

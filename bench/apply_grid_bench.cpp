@@ -1,7 +1,8 @@
 // A grid file laid over a 45-megapixel picture (8192 x 5464) as Open grid
 // and --apply lay it: every interior point displaced, step 48, the grid
-// built and the whole batch deformed. On every core the machine has, and on
-// one thread. Compare with each other and with BM_Memcpy45MP.
+// built and the whole batch deformed. On every core the machine has, by
+// --apply's path and by the window's worker, and on one thread. Compare with
+// each other and with BM_Memcpy45MP.
 
 #include <algorithm>
 #include <memory>
@@ -12,11 +13,15 @@
 
 #include "bench_model.h"
 #include "engine/grid_file.h"
+#include "engine/my_thread.h"
 #include "engine/parallel_deform.h"
+#include "tests/support/worker_service.h"
 
 namespace plexor {
 namespace {
 
+// How the grid file is laid: by --apply on `threads` threads, or (0) as the
+// window lays it, its batch queued to the worker with its pool.
 void ApplyGrid(benchmark::State& state, unsigned threads)
 {
     constexpr std::int32_t kWidth = 8192, kHeight = 5464, kStep = 48;
@@ -39,11 +44,18 @@ void ApplyGrid(benchmark::State& state, unsigned threads)
     // apply, not the system's first mapping of fresh memory.
     LayGridFile(*model, file);
     const ParallelDeformOptions options{threads, 0};
+    TMyThread worker(*model, [] {});
     std::size_t cells = 0;
     for (auto _ : state) {
         LayGridFile(*model, file);
         const std::vector<TCellRef> batch = DisplacedCells(*model);
-        DeformCellsInParallel(*model, batch, options);
+        if (threads == 0) {
+            model->CellQueue.AppendBatch(batch, model->CellQueued, model->CellCols());
+            worker.Wake();
+            test::ServeUntilIdle(worker);
+        } else {
+            DeformCellsInParallel(*model, batch, options);
+        }
         cells = batch.size();
     }
     state.counters["threads"] = threads;
@@ -55,6 +67,12 @@ void BM_ApplyGrid_45MP(benchmark::State& state)
     ApplyGrid(state, std::max(1u, std::thread::hardware_concurrency()));
 }
 BENCHMARK(BM_ApplyGrid_45MP)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ApplyGrid_45MP_Worker(benchmark::State& state)
+{
+    ApplyGrid(state, 0);
+}
+BENCHMARK(BM_ApplyGrid_45MP_Worker)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ApplyGrid_45MP_OneThread(benchmark::State& state)
 {

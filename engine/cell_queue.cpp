@@ -20,14 +20,25 @@ void TCellQueue::PushLocked(const TCellRef& entry)
     if (!entry.IsRefreshMarker()) ++cells_;
 }
 
-bool TCellQueue::Front(TCellRef& entry, std::uint64_t& generation)
+std::size_t TCellQueue::TakeFront(std::span<TCellRef> out, std::span<std::uint8_t> queued, std::int32_t cellCols,
+                                  std::uint64_t& generation)
 {
     std::lock_guard lock(mutex_);
     generation = generation_;
-    if (count_ == 0) return false;
-    entry = ring_[head_];
-    frontTaken_ = true;
-    return true;
+    if (count_ == 0 || out.empty()) return 0;
+    if (ring_[head_].IsRefreshMarker()) {
+        out[0] = ring_[head_];
+        return 1;
+    }
+    std::size_t taken = 0;
+    for (; taken < out.size() && taken < count_; ++taken) {
+        const TCellRef entry = ring_[(head_ + taken) & (ring_.size() - 1)];
+        if (entry.IsRefreshMarker()) break;
+        assert(CellIndex(cellCols, entry) < queued.size());
+        queued[CellIndex(cellCols, entry)] = 3;
+        out[taken] = entry;
+    }
+    return taken;
 }
 
 bool TCellQueue::PopFront(std::uint64_t generation, std::span<std::uint8_t> queued, std::int32_t cellCols)
@@ -35,7 +46,6 @@ bool TCellQueue::PopFront(std::uint64_t generation, std::span<std::uint8_t> queu
     std::lock_guard lock(mutex_);
     if (generation != generation_ || count_ == 0) return false;
     const TCellRef entry = ring_[head_];
-    frontTaken_ = false;
     head_ = (head_ + 1) & (ring_.size() - 1);
     --count_;
     if (!entry.IsRefreshMarker()) {
@@ -53,7 +63,6 @@ void TCellQueue::Clear(std::span<std::uint8_t> queued)
     head_ = 0;
     count_ = 0;
     cells_ = 0;
-    frontTaken_ = false;
     ++generation_;
     std::fill(queued.begin(), queued.end(), std::uint8_t{0});
 }

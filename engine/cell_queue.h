@@ -16,10 +16,11 @@ namespace plexor {
 // and marking it, or removing it and clearing its byte, is one step to the
 // other thread.
 //
-// A cell's byte is 0 while it is not queued, 1 while it is, and 2 while the
-// worker has taken it from the front to deform it and it is queued once more
-// behind: a cell asked for while it is being deformed, perhaps from
-// displacements that have changed since, is deformed again afterwards.
+// A cell's byte is 0 while it is not queued, 1 while it waits, 3 while the
+// worker has taken it from the front to deform it, and 2 while it is taken
+// and queued once more behind: a cell asked for while it is being deformed,
+// perhaps from displacements that have changed since, is deformed again
+// afterwards.
 //
 // The entries live in a ring that only grows, and only when the UI thread
 // appends: the worker's reads and removals never allocate.
@@ -38,7 +39,7 @@ public:
             std::uint8_t& byte = queued[CellIndex(cellCols, cell)];
             if (byte == 0)
                 byte = 1;
-            else if (byte == 1 && frontTaken_ && ring_[head_] == cell)
+            else if (byte == 3)
                 byte = 2; // being deformed: once more afterwards
             else
                 continue;
@@ -47,10 +48,14 @@ public:
         PushLocked(RefreshMarker);
     }
 
-    // Worker thread. Takes the front entry to handle it, leaving it in the
-    // queue until PopFront. `generation` identifies the queue's contents: it
-    // changes whenever the queue is emptied whole.
-    bool Front(TCellRef& entry, std::uint64_t& generation);
+    // Worker thread. Takes the front entries to handle them, leaving them in
+    // the queue until PopFront removes each: a refresh marker alone, or up
+    // to out.size() cells before the next marker, each marked taken in
+    // `queued`. Returns how many; 0 when the queue is empty. `generation`
+    // identifies the queue's contents: it changes whenever the queue is
+    // emptied whole.
+    std::size_t TakeFront(std::span<TCellRef> out, std::span<std::uint8_t> queued, std::int32_t cellCols,
+                          std::uint64_t& generation);
 
     // Removes the front entry if the queue has not been emptied since
     // `generation` was read. When the entry is a cell, clears its byte in
@@ -74,7 +79,6 @@ private:
     std::size_t head_ = 0;
     std::size_t count_ = 0;
     std::size_t cells_ = 0;
-    bool frontTaken_ = false; // the worker handles the front entry
     std::uint64_t generation_ = 0;
 };
 

@@ -21,11 +21,12 @@ CellFootprint DeformCell(DeformModel& model, TCellRef cell);
 // DeformCell in two halves, so that the coordinates of many cells can be
 // computed side by side while their splats keep their order. The first
 // writes the sample coordinates of a cell, row by row ((n + 1)^2 each, as
-// DeformCell computes them) and touches nothing else; it returns false,
+// DeformCell computes them), and in `reach` the pixels they may write, from
+// the points as it read them; it touches nothing else, and returns false,
 // writing nothing, for a cell whose points lie so far out that DeformCell
 // must take it whole. The second splats the cell from those coordinates
-// exactly as DeformCell would; its points must not have moved in between.
-bool CellSampleCoordinates(const DeformModel& model, TCellRef cell, float* xs, float* ys);
-CellFootprint SplatCellSamples(DeformModel& model, TCellRef cell, const float* xs, const float* ys);
+// exactly as DeformCell would.
+bool CellSampleCoordinates(const DeformModel& model, TCellRef cell, float* xs, float* ys, CellFootprint& reach);
+void SplatCellSamples(DeformModel& model, TCellRef cell, const float* xs, const float* ys);
 
 } // namespace plexor

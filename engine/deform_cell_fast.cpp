@@ -133,11 +133,11 @@ bool FastKernelAvailable(FastKernel kind)
 
 namespace {
 
-bool SampleCoordinates(const DeformModel& m, TCellRef cell, float* xs, float* ys, FastKernel kind)
+bool SampleCoordinates(const DeformModel& m, const CellTerms& terms, float* xs, float* ys, FastKernel kind)
 {
     double tx[16];
     double ty[16];
-    if (!ExactTerms(GatherCellTerms(m, cell.Col, cell.Row), tx, ty)) return false;
+    if (!ExactTerms(terms, tx, ty)) return false;
     const std::size_t stride = static_cast<std::size_t>(m.SamplesPerCell) + 1;
     ForEachSample(m, tx, ty, PickChunkKernel(kind), [&](std::int32_t i, std::int32_t j, float x, float y) {
         xs[i * stride + j] = x;
@@ -150,15 +150,20 @@ bool SampleCoordinates(const DeformModel& m, TCellRef cell, float* xs, float* ys
 
 void CellCoordinatesFast(const DeformModel& m, TCellRef cell, float* xs, float* ys, FastKernel kind)
 {
-    if (!SampleCoordinates(m, cell, xs, ys, kind)) CellCoordinatesLiteral(m, cell, xs, ys);
+    if (!SampleCoordinates(m, GatherCellTerms(m, cell.Col, cell.Row), xs, ys, kind))
+        CellCoordinatesLiteral(m, cell, xs, ys);
 }
 
-bool CellSampleCoordinates(const DeformModel& m, TCellRef cell, float* xs, float* ys)
+bool CellSampleCoordinates(const DeformModel& m, TCellRef cell, float* xs, float* ys, CellFootprint& reach)
 {
-    return SampleCoordinates(m, cell, xs, ys, FastKernel::Best);
+    assert(CellExists(m, cell) && TablesFit(m));
+    const CellTerms terms = GatherCellTerms(m, cell.Col, cell.Row);
+    if (!SampleCoordinates(m, terms, xs, ys, FastKernel::Best)) return false;
+    reach = FootprintOf(terms, m.ImageWidth, m.ImageHeight);
+    return true;
 }
 
-CellFootprint SplatCellSamples(DeformModel& m, TCellRef cell, const float* xs, const float* ys)
+void SplatCellSamples(DeformModel& m, TCellRef cell, const float* xs, const float* ys)
 {
     assert(CellExists(m, cell) && TablesFit(m));
     const SplatTarget target{m.WorkImage.data(), m.SplatMask.data(), m.SourceImage.data(), m.PixelCapacity,
@@ -176,7 +181,6 @@ CellFootprint SplatCellSamples(DeformModel& m, TCellRef cell, const float* xs, c
             SplatSample(target, xd, yd, rowStart + j);
         }
     }
-    return FootprintOf(GatherCellTerms(m, cell.Col, cell.Row), m.ImageWidth, m.ImageHeight);
 }
 
 CellFootprint DeformCell(DeformModel& m, TCellRef cell, FastKernel kind)

@@ -1,12 +1,25 @@
 #include "engine/my_thread.h"
 
+#include <algorithm>
 #include <cstring>
+#include <thread>
 
-#include "engine/deform_cell.h"
 
 namespace plexor {
 
-TMyThread::TMyThread(DeformModel& model, std::function<void()> refresh) : model_(model), refresh_(std::move(refresh)) {}
+namespace {
+
+// A run holds about this many samples, in rounds of a quarter of it: a few
+// milliseconds of the gate.
+constexpr std::size_t kRunSamples = std::size_t{1} << 18;
+constexpr std::size_t kRunCells = 4096;
+
+} // namespace
+
+TMyThread::TMyThread(DeformModel& model, std::function<void()> refresh)
+    : model_(model), refresh_(std::move(refresh)), pool_(std::max(1u, std::thread::hardware_concurrency())),
+      run_(kRunCells)
+{}
 
 TMyThread::~TMyThread()
 {
@@ -26,15 +39,22 @@ void TMyThread::Execute()
     for (;;) {
         if (Terminated()) return;
         for (;;) {
-            TCellRef entry;
             std::uint64_t generation = 0;
             {
                 EntryScope scope(m.Gate);
-                if (!m.CellQueue.Front(entry, generation)) break;
-                if (!entry.IsRefreshMarker()) {
-                    const CellFootprint written = DeformCell(m, entry);
-                    for (int i = 0; i < written.Count; ++i) m.Changes.Mark(written.Rects[i]);
-                    m.CellQueue.PopFront(generation, m.CellQueued, m.CellCols());
+                const std::size_t side = static_cast<std::size_t>(m.SamplesPerCell) + 1;
+                const std::size_t round = std::max<std::size_t>(1, kRunSamples / 4 / (side * side));
+                const std::span<TCellRef> run(run_.data(), std::min(kRunCells, 4 * round));
+                const std::size_t taken = m.CellQueue.TakeFront(run, m.CellQueued, m.CellCols(), generation);
+                if (taken == 0) break;
+                if (!run[0].IsRefreshMarker()) {
+                    pool_.Deform(
+                        m, run.first(taken),
+                        [&](std::size_t, const CellFootprint& written) {
+                            for (int i = 0; i < written.Count; ++i) m.Changes.Mark(written.Rects[i]);
+                            m.CellQueue.PopFront(generation, m.CellQueued, m.CellCols());
+                        },
+                        round);
                     continue;
                 }
             }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
+#include "engine/cell_pool.h"
 #include "engine/deform_model.h"
 #include "platform/thread.h"
 
@@ -9,7 +11,10 @@ namespace plexor {
 
 // The worker: takes entries from the front of the cell queue in order,
 // deforms each cell, and at each refresh marker has the UI thread refresh
-// the screen. It sleeps while the queue is empty; a stop request is looked
+// the screen. It takes the cells of a batch a run at a time, up to a few
+// milliseconds of work, and deforms a run with a pool of threads, one for
+// each core the machine has: their coordinates side by side, their splats
+// in order, the bits those of one cell after another. It sleeps while the queue is empty; a stop request is looked
 // at when the body starts and after each wake-up, so the entries waiting
 // when a stop is asked for are handled first.
 class TMyThread : public TThread {
@@ -28,6 +33,8 @@ protected:
 private:
     DeformModel& model_;
     const std::function<void()> refresh_;
+    CellPool pool_;
+    std::vector<TCellRef> run_; // room for the cells of one run
 };
 
 // UI thread. Queues every cell whose 4 x 4 control points include point

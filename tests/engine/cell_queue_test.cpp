@@ -91,20 +91,29 @@ TEST(QueueCellsAround, GridWithoutCellsQueuesOnlyAMarker)
     EXPECT_EQ(m.CellQueue.Snapshot(), std::vector<TCellRef>{RefreshMarker});
 }
 
-TEST(CellQueue, RemovalClearsTheByteAndEmptyingForgetsEverything)
+TEST(CellQueue, TakingMarksTheCellsAndRemovalClearsTheirBytes)
 {
     TCellQueue queue;
     std::vector<std::uint8_t> queued(4, 0);
     queue.AppendBatch(std::vector<TCellRef>{{1, 0}, {0, 1}}, std::span<std::uint8_t>(queued), 2);
     EXPECT_EQ(queued, (std::vector<std::uint8_t>{0, 1, 1, 0}));
 
-    TCellRef front;
+    TCellRef run[4];
     std::uint64_t generation = 0;
-    ASSERT_TRUE(queue.Front(front, generation));
-    EXPECT_EQ(front, (TCellRef{1, 0}));
-    EXPECT_EQ(queue.Size(), 3u) << "looking leaves the entry in place";
+    ASSERT_EQ(queue.TakeFront(run, queued, 2, generation), 2u) << "the cells before the marker";
+    EXPECT_EQ(run[0], (TCellRef{1, 0}));
+    EXPECT_EQ(run[1], (TCellRef{0, 1}));
+    EXPECT_EQ(queued, (std::vector<std::uint8_t>{0, 3, 3, 0}));
+    EXPECT_EQ(queue.Size(), 3u) << "taking leaves the entries in place";
+    // Asked for again while taken, a cell waits once more behind.
+    queue.AppendBatch(std::vector<TCellRef>{{0, 1}, {1, 1}}, std::span<std::uint8_t>(queued), 2);
+    EXPECT_EQ(queued, (std::vector<std::uint8_t>{0, 3, 2, 1}));
     ASSERT_TRUE(queue.PopFront(generation, queued, 2));
-    EXPECT_EQ(queued, (std::vector<std::uint8_t>{0, 0, 1, 0}));
+    ASSERT_TRUE(queue.PopFront(generation, queued, 2));
+    EXPECT_EQ(queued, (std::vector<std::uint8_t>{0, 0, 1, 1}));
+    ASSERT_EQ(queue.TakeFront(run, queued, 2, generation), 1u);
+    EXPECT_TRUE(run[0].IsRefreshMarker()) << "a marker is taken alone";
+    EXPECT_EQ(queue.Snapshot(), (std::vector<TCellRef>{RefreshMarker, {0, 1}, {1, 1}, RefreshMarker}));
 
     queue.Clear(queued);
     EXPECT_EQ(queue.Size(), 0u);
@@ -126,7 +135,7 @@ TEST(CellQueue, RingGrowsWithoutLosingOrder)
         expected.insert(expected.end(), batch.begin(), batch.end());
         expected.push_back(RefreshMarker);
         if (round % 3 == 0) { // take some from the front while it grows
-            ASSERT_TRUE(queue.Front(front, generation));
+            ASSERT_EQ(queue.TakeFront({&front, 1}, queued, 1000, generation), 1u);
             ASSERT_EQ(front, expected.front());
             ASSERT_TRUE(queue.PopFront(generation, queued, 1000));
             expected.erase(expected.begin());
@@ -150,7 +159,7 @@ void WorkOffTheQueue(DeformModel& m, const std::function<void()>& during)
     TCellRef entry;
     std::uint64_t generation = 0;
     bool first = true;
-    while (m.CellQueue.Front(entry, generation)) {
+    while (m.CellQueue.TakeFront({&entry, 1}, m.CellQueued, m.CellCols(), generation) == 1) {
         if (entry.IsRefreshMarker()) {
             std::fill(m.SplatMask.data(), m.SplatMask.data() + m.SplatMask.size(), std::uint8_t{0});
         } else {

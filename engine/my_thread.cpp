@@ -4,7 +4,6 @@
 #include <cstring>
 #include <thread>
 
-
 namespace plexor {
 
 namespace {

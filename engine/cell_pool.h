@@ -65,8 +65,7 @@ private:
     void Help();
     // Takes cells of round `round` one at a time until none is left.
     void Compute(const Run& run, std::size_t round);
-    void Splat(const Run& run, std::size_t round,
-               const std::function<void(std::size_t, const CellFootprint&)>& done);
+    void Splat(const Run& run, std::size_t round, const std::function<void(std::size_t, const CellFootprint&)>& done);
 
     Half halves_[2];
     std::atomic<std::size_t> next_{0};

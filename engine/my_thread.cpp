@@ -8,7 +8,7 @@ namespace plexor {
 
 namespace {
 
-// A run holds about this many samples, in rounds of a quarter of it: a few
+// A run holds about this many samples, in rounds of an eighth of it: a few
 // milliseconds of the gate.
 constexpr std::size_t kRunSamples = std::size_t{1} << 18;
 constexpr std::size_t kRunCells = 4096;
@@ -42,8 +42,8 @@ void TMyThread::Execute()
             {
                 EntryScope scope(m.Gate);
                 const std::size_t side = static_cast<std::size_t>(m.SamplesPerCell) + 1;
-                const std::size_t round = std::max<std::size_t>(1, kRunSamples / 4 / (side * side));
-                const std::span<TCellRef> run(run_.data(), std::min(kRunCells, 4 * round));
+                const std::size_t round = std::max<std::size_t>(1, kRunSamples / 8 / (side * side));
+                const std::span<TCellRef> run(run_.data(), std::min(kRunCells, 8 * round));
                 const std::size_t taken = m.CellQueue.TakeFront(run, m.CellQueued, m.CellCols(), generation);
                 if (taken == 0) break;
                 if (!run[0].IsRefreshMarker()) {

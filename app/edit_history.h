@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/grid_snapshot.h"
@@ -82,7 +83,7 @@ private:
         if (from.empty()) return;
         EditStep step = std::move(from.back());
         from.pop_back();
-        restore(static_cast<const EditStep&>(step));
+        restore(std::as_const(step));
         to.push_back(std::move(step));
     }
 

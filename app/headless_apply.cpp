@@ -55,12 +55,6 @@ private:
     std::size_t width_ = 0;
 };
 
-std::string BaseName(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 PictureFormat OutputFormatNamed(const std::string& output)
 {
     const std::string extension = PictureFileExtension(output);
@@ -83,7 +77,9 @@ std::filesystem::path SameFile(const std::string& path)
 void ApplyToPicture(const GridFile& grid, const HeadlessApply& request, const std::string& input,
                     const HeadlessServices& services, std::set<std::filesystem::path>& written)
 {
-    const std::string output = request.OutDir.empty() ? request.Output : request.OutDir + "/" + BaseName(input);
+    const std::string output = request.OutDir.empty()
+                                   ? request.Output
+                                   : request.OutDir + "/" + std::filesystem::path(input).filename().string();
     const std::filesystem::path target = SameFile(output);
     if (target == SameFile(input)) throw std::runtime_error("the result would replace the picture itself");
     if (written.count(target) != 0) throw std::runtime_error(output + " is written already, from another picture");
@@ -105,7 +101,7 @@ void ApplyToPicture(const GridFile& grid, const HeadlessApply& request, const st
     CheckGridFileFits(grid, request.GridPath, model.ImageWidth, model.ImageHeight, services.AvailableMemory);
     LayGridFile(model, grid);
     const std::vector<TCellRef> cells = DisplacedCells(model);
-    ProgressLine progress(services, BaseName(input));
+    ProgressLine progress(services, std::filesystem::path(input).filename().string());
     DeformCellsInParallel(model, cells, services.Deform, [&](std::size_t done) { progress.Show(done, cells.size()); });
     if (!StoreWorkImage(model, bitmap)) throw std::runtime_error("SetDIBits failed");
     SavePicture(bitmap, output, *format, services.Codec, services.Writes);

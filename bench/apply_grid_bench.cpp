@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <memory>
 #include <random>
-#include <thread>
 
 #include <benchmark/benchmark.h>
 
 #include "bench_model.h"
+#include "engine/cell_pool.h"
 #include "engine/grid_file.h"
 #include "engine/my_thread.h"
 #include "engine/parallel_deform.h"
@@ -64,7 +64,7 @@ void ApplyGrid(benchmark::State& state, unsigned threads)
 
 void BM_ApplyGrid_45MP(benchmark::State& state)
 {
-    ApplyGrid(state, std::max(1u, std::thread::hardware_concurrency()));
+    ApplyGrid(state, CoreCount());
 }
 BENCHMARK(BM_ApplyGrid_45MP)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -32,7 +32,7 @@ inline std::unique_ptr<DeformModel> DraggedBenchModel(std::uint32_t seed)
     auto m = RandomPictureModel(kBenchSide, kBenchSide, rng);
     if (!m) return nullptr;
     m->CopyPixels(m->SourceImage, m->ViewImage);
-    test::LayGrid(*m, 48);
+    m->LayGrid(48);
     std::uniform_int_distribution<std::int32_t> d(-47, 47);
     for (std::int32_t r = 1; r + 1 < m->PointRows(); ++r)
         for (std::int32_t c = 1; c + 1 < m->PointCols(); ++c) {

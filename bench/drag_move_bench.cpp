@@ -26,7 +26,7 @@ void DragMove(benchmark::State& state, std::int32_t width, std::int32_t height)
         state.SkipWithError("not enough memory");
         return;
     }
-    test::LayGrid(*model, 48);
+    model->LayGrid(48);
     test::ScreenWindow window(*model);
     const Zoom zoom = FitZoom(width, height, 1800, 1000);
     window.showReduced = zoom.Reduces();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <barrier>
 #include <condition_variable>
@@ -17,6 +18,12 @@
 #include "engine/deform_model.h"
 
 namespace plexor {
+
+// The cores the machine has, at least 1: the threads a pool is given.
+inline unsigned CoreCount() noexcept
+{
+    return std::max(1u, std::thread::hardware_concurrency());
+}
 
 // Threads that compute the sample coordinates of cells beside the thread
 // that owns the pool, which splats the cells in their order: a run of cells

@@ -127,6 +127,10 @@ public:
     void CopyPixels(const PixelBuffer& source, PixelBuffer& destination);
     // Lays a new grid at GridStepX, GridStepY (both at least 1).
     void BuildGrid();
+    // Lays a grid at `step` as the grid command does: WorkImage made afresh
+    // from SourceImage, the grid, black margins, and the tables for the
+    // step. The model holds a picture.
+    void LayGrid(std::int32_t step);
     // Puts every point back to its grid position and restores the picture.
     void ResetGrid();
     // Paints the strips of WorkImage outside the grid black.

@@ -30,6 +30,17 @@ void DeformModel::BuildGrid()
     Changes.MarkAll();
 }
 
+void DeformModel::LayGrid(std::int32_t step)
+{
+    WorkerHold hold(Gate);
+    GridStepX = step;
+    GridStepY = step;
+    CopyPixels(SourceImage, WorkImage);
+    BuildGrid();
+    BlackOutMargins();
+    BuildWeightTables();
+}
+
 void DeformModel::ResetGrid()
 {
     assert(GridExists());

@@ -74,12 +74,7 @@ void LayGridFile(DeformModel& m, const GridFile& file)
 {
     assert(m.ImageLoaded && !CheckGridFile(file, m.ImageWidth, m.ImageHeight));
     WorkerHold hold(m.Gate);
-    m.GridStepX = file.Step;
-    m.GridStepY = file.Step;
-    m.CopyPixels(m.SourceImage, m.WorkImage);
-    m.BuildGrid();
-    m.BlackOutMargins();
-    m.BuildWeightTables();
+    m.LayGrid(file.Step);
     for (const GridFilePoint& p : file.Points) {
         TControlPoint& point = m.Point(p.Col, p.Row);
         point.DX = p.DX;

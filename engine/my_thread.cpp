@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
 
 namespace plexor {
 
@@ -16,8 +15,7 @@ constexpr std::size_t kRunCells = 4096;
 } // namespace
 
 TMyThread::TMyThread(DeformModel& model, std::function<void()> refresh)
-    : model_(model), refresh_(std::move(refresh)), pool_(std::max(1u, std::thread::hardware_concurrency())),
-      run_(kRunCells)
+    : model_(model), refresh_(std::move(refresh)), pool_(CoreCount()), run_(kRunCells)
 {}
 
 TMyThread::~TMyThread()

@@ -2,7 +2,6 @@
 
 #include <exception>
 #include <iostream>
-#include <thread>
 #include <unistd.h>
 
 #include <QApplication>
@@ -16,6 +15,7 @@
 #include "app/qt/message_boxes.h"
 #include "app/qt/qt_image_codec.h"
 #include "app/qt/startup.h"
+#include "engine/cell_pool.h"
 
 namespace plexor {
 namespace {
@@ -69,7 +69,7 @@ int RunApply(int argc, char** argv, const QCommandLineParser& parser, const Opti
     const QtImageCodec codec;
     FileWriteOps writes;
     ParallelDeformOptions deform;
-    deform.Threads = std::max(1u, std::thread::hardware_concurrency());
+    deform.Threads = CoreCount();
     const HeadlessServices services{codec, writes, deform, SystemAvailableMemory, std::cerr, isatty(2) == 1};
     return ApplyGridToFiles(request, services) == 0 ? 0 : 1;
 }

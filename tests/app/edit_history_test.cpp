@@ -84,7 +84,7 @@ protected:
                             std::to_string(Pick(1 - step, step - 1)) + " " + std::to_string(Pick(1 - step, step - 1)) +
                             "\n";
         const std::string path = folder.File("random.grid");
-        WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+        WriteText(path, text);
         dialogs.openAnswers.push_back(FileDialogChoice{path, 1});
         commands.MIOpenGridClick();
     }

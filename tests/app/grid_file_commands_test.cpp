@@ -21,10 +21,10 @@ class GridFileCommandsTest : public ::testing::Test, protected FakeShell {
 protected:
     GridFileCommandsTest() { commands.FormCreate(); }
 
-    std::string WriteText(const std::string& name, const std::string& text)
+    std::string WriteGridText(const std::string& name, const std::string& text)
     {
         const std::string path = folder.File(name);
-        WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+        WriteText(path, text);
         return path;
     }
     void OpenGrid(const std::string& path)
@@ -42,8 +42,8 @@ protected:
     TempFolder folder;
     MainCommands commands{Ports()};
     const std::string picture = WriteBmp(folder, "picture.bmp", Gradient24(161, 121)); // widened to 164
-    const std::string gridFile = WriteText("moves.grid", "plexor-grid 1\nsize 164 121\nstep 20\n"
-                                                         "point 2 2 7 -5\npoint 3 2 -19 19\npoint 6 4 0 11\n");
+    const std::string gridFile = WriteGridText("moves.grid", "plexor-grid 1\nsize 164 121\nstep 20\n"
+                                                             "point 2 2 7 -5\npoint 3 2 -19 19\npoint 6 4 0 11\n");
 };
 
 TEST_F(GridFileCommandsTest, TheWindowAndTheCommandLineWriteTheSamePixels)
@@ -87,8 +87,8 @@ TEST_F(GridFileCommandsTest, AFileThatDoesNotSuitChangesNothing)
     const std::vector<std::uint8_t> work(m.WorkImage.data(), m.WorkImage.data() + m.WorkImage.size());
     const GridFile before = GridFileOf(m);
 
-    OpenGrid(WriteText("wide.grid", "plexor-grid 1\nsize 168 121\nstep 20\n"));
-    OpenGrid(WriteText("ring.grid", "plexor-grid 1\n# moved\nsize 164 121\nstep 20\npoint 0 1 1 1\n"));
+    OpenGrid(WriteGridText("wide.grid", "plexor-grid 1\nsize 168 121\nstep 20\n"));
+    OpenGrid(WriteGridText("ring.grid", "plexor-grid 1\n# moved\nsize 164 121\nstep 20\npoint 0 1 1 1\n"));
     OpenGrid(folder.File("missing.grid"));
     ASSERT_EQ(errors.shown.size(), 3u);
     EXPECT_NE(errors.shown[0].find("wide.grid: line 2: the grid was made on a picture of 168 x 121"),
@@ -144,7 +144,7 @@ TEST_F(GridFileCommandsTest, HeadlessFailuresAreReportedAndLeaveNoFile)
     const std::string target = folder.File("full.bmp");
     EXPECT_EQ(Apply({gridFile, {picture}, target, ""}, full, errors), 1u);
     EXPECT_NE(errors.str().find("Cannot write file " + target), std::string::npos) << errors.str();
-    const std::string bad = WriteText("bad.grid", "plexor-grid 1\nsize 164 121\nstep x\n");
+    const std::string bad = WriteGridText("bad.grid", "plexor-grid 1\nsize 164 121\nstep x\n");
     EXPECT_EQ(Apply({bad, {picture}, target, ""}, writes, errors), 1u);
     EXPECT_NE(errors.str().find("bad.grid: line 3: 'x' is not a whole number"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(target));

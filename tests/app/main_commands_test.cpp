@@ -197,7 +197,7 @@ TEST_F(MainCommandsTest, DragThenBatchShowsTheDeformedPicture)
     DeformModel expected;
     ASSERT_TRUE(expected.AllocateBuffers(100, 80));
     std::memcpy(expected.SourceImage.data(), model().SourceImage.data(), model().SourceImage.size());
-    LayGrid(expected, 20);
+    expected.LayGrid(20);
     expected.Point(2, 2).DX = 7;
     expected.Point(2, 2).DY = 4;
     for (std::int32_t r = 0; r <= 3; ++r)

@@ -172,7 +172,7 @@ TEST_F(PictureCommandsTest, IconsAndMetafilesOpenAsEmptyPictures)
 TEST_F(PictureCommandsTest, PictureThatCannotGetItsBuffersKeepsTheOldOne)
 {
     ASSERT_TRUE(commands.OpenFile(WriteBmp(folder, "small.bmp", Gradient24(40, 30))));
-    LayGrid(model, 10);
+    model.LayGrid(10);
     const std::uint64_t held = 3 * model.WorkImage.size() + model.SplatMask.size();
     model.AvailableMemory = [] { return std::uint64_t{0}; }; // no memory to spare
     const std::string big = WriteBmp(folder, "big.bmp", Gradient24(400, 300));
@@ -197,7 +197,7 @@ TEST_F(PictureCommandsTest, BuffersRefusedAfterTheCheckLeaveTheOldPictureWhole)
     // The check says the new buffers fit; the system then refuses one of
     // them all the same. The open changes nothing, whichever buffer it was.
     ASSERT_TRUE(commands.OpenFile(WriteBmp(folder, "old.bmp", Gradient24(40, 30))));
-    LayGrid(model, 10);
+    model.LayGrid(10);
     model.Point(1, 1).DX = 2;
     model.WorkImage[5] = 77; // a deformed pixel
     commands.PushView(std::array{PixelRect{0, 0, model.ImageWidth, model.ImageHeight}});
@@ -244,7 +244,7 @@ TEST_F(PictureCommandsTest, BuffersRefusedAfterTheCheckLeaveTheOldPictureWhole)
 TEST_F(PictureCommandsTest, ReopeningKeepsAGridOfTheSameSizeAndDropsAnother)
 {
     ASSERT_TRUE(commands.OpenFile(WriteBmp(folder, "a.bmp", Gradient24(97, 50))));
-    LayGrid(model, 10);
+    model.LayGrid(10);
     model.Point(2, 2).DX = 3;
     // 98 wide pads to the same 100: the grid and its displacement stay.
     ASSERT_TRUE(commands.OpenFile(WriteBmp(folder, "b.bmp", Gradient24(98, 50))));

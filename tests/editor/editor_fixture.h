@@ -104,7 +104,7 @@ inline int CountInView(const DeformModel& m, Colour c)
 inline void LoadPictureWithGrid(DeformModel& m, std::int32_t width, std::int32_t height, std::int32_t step)
 {
     LoadPicture(m, width, height, Grey);
-    LayGrid(m, step);
+    m.LayGrid(step);
 }
 
 // A refresh host that shows the overlay or not, and writes down what it is

@@ -110,7 +110,7 @@ TEST(EndToEnd, ADraggedPointReachesTheScreenAsTheWorkerDeformsIt)
     TBitmap screen = ReadBmp(std::span<const std::uint8_t>(file));
     Open(model, screen);
     ASSERT_EQ(model.ImageWidth, 100);
-    LayGrid(model, 24); // points at x = 2, 26, 50, 74, 98 and y = 1, 25, 49, 73
+    model.LayGrid(24); // points at x = 2, 26, 50, 74, 98 and y = 1, 25, 49, 73
 
     Window window(model);
     int workerRefreshes = 0;
@@ -145,7 +145,7 @@ TEST(EndToEnd, ADraggedPointReachesTheScreenAsTheWorkerDeformsIt)
     DeformModel expected;
     TBitmap again = ReadBmp(std::span<const std::uint8_t>(file));
     Open(expected, again);
-    LayGrid(expected, 24);
+    expected.LayGrid(24);
     for (const Batch& batch : window.batches) {
         for (std::size_t i = 0; i < batch.points.size(); ++i) {
             expected.ControlPoints[i].DX = batch.points[i].dx;

@@ -160,7 +160,7 @@ protected:
 TEST_P(RefreshEquivalence, EveryRefreshGivesWhatAWholeRefreshGives)
 {
     Open(164, 120);
-    LayGrid(model, 24);
+    model.LayGrid(24);
     scene->Refresh();
     for (int op = 0; op < 250; ++op) {
         switch (Pick(0, 11)) {
@@ -170,7 +170,7 @@ TEST_P(RefreshEquivalence, EveryRefreshGivesWhatAWholeRefreshGives)
             scene->Refresh();
             break;
         case 1:
-            LayGrid(model, Pick(6, 40));
+            model.LayGrid(Pick(6, 40));
             scene->Refresh();
             break;
         case 2:
@@ -187,7 +187,7 @@ TEST_P(RefreshEquivalence, EveryRefreshGivesWhatAWholeRefreshGives)
                 Open(model.ImageWidth, model.ImageHeight);
             else
                 Open(4 * Pick(10, 50), Pick(30, 160));
-            if (!model.GridExists()) LayGrid(model, Pick(8, 30));
+            if (!model.GridExists()) model.LayGrid(Pick(8, 30));
             scene->Refresh();
             break;
         default: Drag(); break;
@@ -206,7 +206,7 @@ TEST(RefreshCost, AMoveOfADragRedrawsOnlyAroundThePoint)
 {
     DeformModel model;
     LoadPicture(model, 960, 720);
-    LayGrid(model, 48);
+    model.LayGrid(48);
     ScreenWindow window(model);
     window.Refresh();
     ControlPointDrag drag(model, window);

@@ -73,7 +73,7 @@ struct Snapshot {
 TEST_F(AllocateBuffersTest, ARefusedBufferLeavesTheModelAsItWas)
 {
     LoadPicture(model, 40, 30);
-    LayGrid(model, 10);
+    model.LayGrid(10);
     const Snapshot before(model);
     // The check passes; then the system refuses the first, second, third or
     // fourth buffer of a 400 x 300 picture (the mask, a third of the others).
@@ -119,7 +119,7 @@ TEST_F(AllocateBuffersTest, PicturesThatDoNotFitAreRefusedBeforeAnyAllocation)
 TEST_F(AllocateBuffersTest, ReleaseAllLeavesNoPictureAndNoGrid)
 {
     LoadPicture(model, 40, 30);
-    LayGrid(model, 10);
+    model.LayGrid(10);
     model.ReleaseAll();
     EXPECT_FALSE(model.GridExists());
     EXPECT_TRUE(model.WeightTable.empty());

@@ -32,7 +32,7 @@ TEST(CellFootprint, HoldsEveryPixelTheCellWrites)
     for (const Case c : {Case{96, 72, 24}, Case{100, 90, 13}, Case{48, 48, 48}, Case{8, 6, 2}}) {
         DeformModel m;
         LoadPicture(m, c.width, c.height);
-        LayGrid(m, c.step);
+        m.LayGrid(c.step);
         for (int round = 0; round < 4; ++round) {
             for (std::int32_t r = 1; r + 1 < m.PointRows(); ++r)
                 for (std::int32_t col = 1; col + 1 < m.PointCols(); ++col) {

@@ -39,7 +39,7 @@ protected:
     QueueCellsAroundTest()
     {
         LoadPicture(m, 480, 480);
-        LayGrid(m, 48);
+        m.LayGrid(48);
     }
     DeformModel m;
     CountingThread worker;
@@ -178,7 +178,7 @@ TEST(CellQueue, ACellQueuedWhileItIsDeformedIsDeformedAgain)
 {
     DeformModel m;
     LoadPicture(m, 48, 48);
-    LayGrid(m, 48); // one cell
+    m.LayGrid(48); // one cell
     CountingThread worker;
     QueueCellsAround(m, worker, 0, 0);
     WorkOffTheQueue(m, [&] {

@@ -16,7 +16,7 @@ TEST(GridFile, WritesAndReadsBackTheModelsGrid)
 {
     DeformModel m;
     LoadPicture(m, 100, 80);
-    LayGrid(m, 10);
+    m.LayGrid(10);
     m.Point(3, 2).DX = -9;
     m.Point(1, 7).DY = 4;
     m.Point(9, 1).DX = 1;

@@ -32,7 +32,7 @@ TEST(DeformCellsInParallel, GivesTheBitsOfOneCellAfterAnother)
         for (const bool wild : {false, true}) {
             DeformModel one;
             LoadPicture(one, 212, 157);
-            LayGrid(one, step);
+            one.LayGrid(step);
             Displace(one, rng, wild);
             std::vector<TCellRef> cells;
             for (std::int32_t r = 0; r < one.CellRows(); ++r)
@@ -45,7 +45,7 @@ TEST(DeformCellsInParallel, GivesTheBitsOfOneCellAfterAnother)
                 for (const std::size_t chunk : {std::size_t{1}, std::size_t{4}, std::size_t{0}}) {
                     DeformModel many;
                     LoadPicture(many, 212, 157);
-                    LayGrid(many, step);
+                    many.LayGrid(step);
                     for (std::size_t i = 0; i < one.ControlPoints.size(); ++i) {
                         many.ControlPoints[i].DX = one.ControlPoints[i].DX.load();
                         many.ControlPoints[i].DY = one.ControlPoints[i].DY.load();

@@ -123,7 +123,7 @@ TEST(WeightTables, BuildStartsTheCellBookkeepingAfresh)
 {
     DeformModel model;
     LoadPicture(model, 96, 96);
-    LayGrid(model, 16);
+    model.LayGrid(16);
     const std::vector<float> first = model.WeightTable;
     ASSERT_EQ(model.CellQueued.size(), 36u);
 

@@ -27,7 +27,7 @@ protected:
     void SetUp() override
     {
         LoadPicture(model, 240, 192);
-        LayGrid(model, 24);
+        model.LayGrid(24);
         worker = std::make_unique<TMyThread>(model, [this] { Refresh(); });
         worker->SetCallWaitingHook([this] { callsWaiting.fetch_add(1); });
     }
@@ -139,7 +139,7 @@ TEST_F(WorkerTest, RebuildingTheGridMidBatchIsSafe)
 {
     for (int round = 0; round < 20; ++round) {
         QueueCellsAround(model, *worker, 1 + round % 8, 1 + round % 6);
-        LayGrid(model, 12 + round % 3 * 12);
+        model.LayGrid(12 + round % 3 * 12);
     }
     const int expected = refreshes;
     QueueCellsAround(model, *worker, 2, 2);

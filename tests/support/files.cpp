@@ -18,6 +18,11 @@ void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+void WriteText(const std::filesystem::path& path, const std::string& text)
+{
+    WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
 std::optional<std::filesystem::path> SharedFolder(const std::string& sub)
 {
     const std::filesystem::path folder = std::filesystem::path(PLEXOR_SHARED_DIR) / sub;

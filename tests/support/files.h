@@ -10,6 +10,7 @@ namespace plexor::test {
 
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+void WriteText(const std::filesystem::path& path, const std::string& text);
 
 // A folder of the shared test pictures beside the checkout ("bmpsuite/g",
 // "bmp-extra"), or nothing when it is absent.

@@ -16,16 +16,6 @@ void LoadPicture(DeformModel& m, std::int32_t width, std::int32_t height,
     m.CopyPixels(m.WorkImage, m.SourceImage);
 }
 
-void LayGrid(DeformModel& m, std::int32_t step)
-{
-    WorkerHold hold(m.Gate);
-    m.GridStepX = m.GridStepY = step;
-    m.CopyPixels(m.SourceImage, m.WorkImage);
-    m.BuildGrid();
-    m.BlackOutMargins();
-    m.BuildWeightTables();
-}
-
 bool SameBytes(const PixelBuffer& a, const PixelBuffer& b)
 {
     return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);

@@ -14,10 +14,6 @@ namespace plexor::test {
 void LoadPicture(DeformModel& model, std::int32_t width, std::int32_t height,
                  const std::function<Rgb(std::int32_t, std::int32_t)>& colour = Pattern);
 
-// Lays a grid at `step` as the grid command does: WorkImage restored from
-// SourceImage, the grid, black margins, and the tables for the step.
-void LayGrid(DeformModel& model, std::int32_t step);
-
 // Whether two buffers hold the same bytes.
 bool SameBytes(const PixelBuffer& a, const PixelBuffer& b);
 

@@ -82,6 +82,9 @@ TFMain::TFMain(DialogServices services) : services_(std::move(services))
     frame_ = std::make_unique<MainWindowFrame>(*this, *PLeft);
     PlaceAtDesignedBounds();
 
+    workerCalls_ = std::make_unique<WorkerCallNotifier>([this] {
+        if (!shutDown_) commands_->ServeWorkerCalls();
+    });
     // FormCreate: the model's defaults, the empty queue, the worker asleep.
     commands_ = std::make_unique<MainCommands>(ShellPorts{*services_.Boxes, *services_.Boxes, *services_.Files, *frame_,
                                                           *Image, *this, *this, codec_, [this] { PostWorkerCall(); }});
@@ -249,17 +252,12 @@ void TFMain::OpenFile(const std::string& path)
     Run([&] { commands_->OpenFile(path); });
 }
 
-void TFMain::PostWorkerCall()
+void TFMain::PostWorkerCall() noexcept
 {
-    // Worker thread. The call is queued to this window: if the window is
-    // gone by then, Qt drops it; if it has shut down, it does nothing.
+    // Worker thread. The UI thread wakes and serves the call, unless the
+    // window has shut down by then.
     workerCallsPosted_.fetch_add(1);
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (!shutDown_) commands_->ServeWorkerCalls();
-        },
-        Qt::QueuedConnection);
+    workerCalls_->notify();
 }
 
 void TFMain::keyPressEvent(QKeyEvent* event)

@@ -10,6 +10,7 @@
 #include "app/qt/message_boxes.h"
 #include "app/qt/qt_image_codec.h"
 #include "app/qt/window_frame.h"
+#include "app/qt/worker_call_notifier.h"
 
 class QAction;
 class QFrame;
@@ -105,7 +106,7 @@ private:
     template <class Command>
     void Run(Command&& command);
     // Worker thread: has the event loop serve the worker's waiting call.
-    void PostWorkerCall();
+    void PostWorkerCall() noexcept;
     void FormDestroy();
 
     // WindowPorts
@@ -126,6 +127,8 @@ private:
     GridDialogPort* gridDialog_ = nullptr;
     std::string pendingEditText_;
     std::atomic<int> workerCallsPosted_{0};
+    // Outlives the commands, whose worker may post to it until it ends.
+    std::unique_ptr<WorkerCallNotifier> workerCalls_;
     int wheelTurn_ = 0;
     bool shutDown_ = false;
     // Last: goes first, while everything it points at still exists.

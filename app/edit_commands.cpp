@@ -10,173 +10,173 @@
 
 namespace plexor {
 
-void MainCommands::WaitForWorker()
+void MainCommands::waitForWorker()
 {
     if (!worker_) return;
-    while (!worker_->Idle()) worker_->ServeNextCall(std::chrono::milliseconds(5));
+    while (!worker_->idle()) worker_->serveNextCall(std::chrono::milliseconds(5));
 }
 
-std::size_t MainCommands::HistoryBudget() const
+std::size_t MainCommands::historyBudget() const
 {
-    return history_.Budget(model_.AvailableMemory ? model_.AvailableMemory() : std::uint64_t{1} << 40);
+    return history_.budget(model_.availableMemory ? model_.availableMemory() : std::uint64_t{1} << 40);
 }
 
-void MainCommands::BeginEdit()
+void MainCommands::beginEdit()
 {
-    WaitForWorker();
-    CloseEdit();
+    waitForWorker();
+    closeEdit();
 }
 
-void MainCommands::StartDragEdit()
+void MainCommands::startDragEdit()
 {
     try {
         EditStep step;
-        step.Name = "Drag";
-        step.PixelsBefore.Reset(model_.ImageWidth, model_.ImageHeight);
-        openGrid_ = model_.SnapshotGrid();
+        step.name = "Drag";
+        step.pixelsBefore.reset(model_.imageWidth, model_.imageHeight);
+        openGrid_ = model_.snapshotGrid();
         open_ = std::move(step);
     } catch (const std::bad_alloc&) {
-        history_.Clear();
+        history_.clear();
     }
 }
 
-void MainCommands::KeepBeforeCellsAround(std::int32_t c, std::int32_t r)
+void MainCommands::keepBeforeCellsAround(std::int32_t c, std::int32_t r)
 {
     // Cells the drag queued before may already be deformed; whatever they
     // could write was kept when they were queued, and a tile is kept once.
-    TCellRef cells[16];
-    const std::size_t count = CellsAround(model_.Grid(), c, r, cells);
+    CellRef cells[16];
+    const std::size_t count = cellsAround(model_.grid(), c, r, cells);
     try {
         for (std::size_t i = 0; i < count; ++i) {
-            const CellFootprint reach = CellReach(model_, cells[i]);
-            for (int k = 0; k < reach.Count; ++k) open_->PixelsBefore.Save(model_.WorkImage, reach.Rects[k]);
+            const CellFootprint reach = cellReach(model_, cells[i]);
+            for (int k = 0; k < reach.count; ++k) open_->pixelsBefore.save(model_.workImage, reach.rects[k]);
         }
     } catch (const std::bad_alloc&) {
         open_.reset();
-        history_.Clear();
+        history_.clear();
     }
 }
 
-std::optional<EditStep> MainCommands::StartWholeEdit(const char* name)
+std::optional<EditStep> MainCommands::startWholeEdit(const char* name)
 {
     try {
         EditStep step;
-        step.Name = name;
-        step.GridBefore = model_.SnapshotGrid();
-        step.PixelsBefore.Reset(model_.ImageWidth, model_.ImageHeight);
-        if (model_.ImageLoaded)
-            step.PixelsBefore.Save(model_.WorkImage, PixelRect{0, 0, model_.ImageWidth, model_.ImageHeight});
-        step.PixelsBefore.Seal();
+        step.name = name;
+        step.gridBefore = model_.snapshotGrid();
+        step.pixelsBefore.reset(model_.imageWidth, model_.imageHeight);
+        if (model_.imageLoaded)
+            step.pixelsBefore.save(model_.workImage, PixelRect{0, 0, model_.imageWidth, model_.imageHeight});
+        step.pixelsBefore.seal();
         return step;
     } catch (const std::bad_alloc&) {
-        history_.Clear();
+        history_.clear();
         return std::nullopt;
     }
 }
 
-void MainCommands::FinishWholeEdit(std::optional<EditStep> edit)
+void MainCommands::finishWholeEdit(std::optional<EditStep> edit)
 {
     if (!edit) return;
     try {
-        edit->GridAfter = model_.SnapshotGrid();
+        edit->gridAfter = model_.snapshotGrid();
     } catch (const std::bad_alloc&) {
-        history_.Clear();
+        history_.clear();
         return;
     }
     // A reset of a grid at rest, or the same grid laid again, is no edit.
-    if (edit->GridAfter == edit->GridBefore && edit->PixelsBefore.Matches(model_.WorkImage)) return;
-    history_.Push(std::move(*edit), HistoryBudget());
+    if (edit->gridAfter == edit->gridBefore && edit->pixelsBefore.matches(model_.workImage)) return;
+    history_.push(std::move(*edit), historyBudget());
 }
 
-void MainCommands::CloseEdit()
+void MainCommands::closeEdit()
 {
     if (!open_) return;
     EditStep step = std::move(*open_);
     open_.reset();
     try {
-        step.PixelsAfter.SaveLike(step.PixelsBefore, model_.WorkImage);
-        step.PixelsBefore.Seal();
-        for (std::size_t i = 0; i < model_.ControlPoints.size() && i < openGrid_.DX.size(); ++i) {
-            const TControlPoint& p = model_.ControlPoints[i];
-            if (p.DX != openGrid_.DX[i] || p.DY != openGrid_.DY[i])
-                step.Points.push_back({static_cast<std::int32_t>(i), openGrid_.DX[i], openGrid_.DY[i], p.DX, p.DY});
+        step.pixelsAfter.saveLike(step.pixelsBefore, model_.workImage);
+        step.pixelsBefore.seal();
+        for (std::size_t i = 0; i < model_.controlPoints.size() && i < openGrid_.dx.size(); ++i) {
+            const ControlPoint& p = model_.controlPoints[i];
+            if (p.dx != openGrid_.dx[i] || p.dy != openGrid_.dy[i])
+                step.points.push_back({static_cast<std::int32_t>(i), openGrid_.dx[i], openGrid_.dy[i], p.dx, p.dy});
         }
     } catch (const std::bad_alloc&) {
-        history_.Clear();
+        history_.clear();
         return;
     }
     // A drag that moved no point and left every pixel as it was is no edit.
-    if (step.Points.empty() && step.PixelsAfter.SamePixels(step.PixelsBefore)) return;
-    history_.Push(std::move(step), HistoryBudget());
+    if (step.points.empty() && step.pixelsAfter.samePixels(step.pixelsBefore)) return;
+    history_.push(std::move(step), historyBudget());
 }
 
-void MainCommands::Restore(const EditStep& step, bool before)
+void MainCommands::restore(const EditStep& step, bool before)
 {
-    const std::optional<GridSnapshot>& grid = before ? step.GridBefore : step.GridAfter;
+    const std::optional<GridSnapshot>& grid = before ? step.gridBefore : step.gridAfter;
     {
-        WorkerHold hold(model_.Gate);
+        WorkerHold hold(model_.gate);
         if (grid) {
-            model_.RestoreGrid(*grid);
+            model_.restoreGrid(*grid);
             if (before) {
-                step.PixelsBefore.Restore(model_.WorkImage, model_.Changes);
+                step.pixelsBefore.restore(model_.workImage, model_.changes);
             } else {
                 // What laying or resetting the grid made: the picture, black
                 // outside the grid, deformed again where a grid file moved
                 // points.
-                model_.CopyPixels(model_.SourceImage, model_.WorkImage);
-                model_.BlackOutMargins();
-                if (step.DeformAfter) QueueDisplacedCells();
+                model_.copyPixels(model_.sourceImage, model_.workImage);
+                model_.blackOutMargins();
+                if (step.deformAfter) queueDisplacedCells();
             }
         } else {
-            (before ? step.PixelsBefore : step.PixelsAfter).Restore(model_.WorkImage, model_.Changes);
-            const std::int32_t cols = model_.PointCols();
-            for (const EditStep::PointChange& change : step.Points) {
-                const std::int32_t c = change.Index % cols, r = change.Index / cols;
-                model_.Changes.Mark(PointOverlayBounds(model_, c, r));
-                TControlPoint& p = model_.ControlPoints[static_cast<std::size_t>(change.Index)];
-                p.DX = before ? change.BeforeDX : change.AfterDX;
-                p.DY = before ? change.BeforeDY : change.AfterDY;
-                model_.Changes.Mark(PointOverlayBounds(model_, c, r));
+            (before ? step.pixelsBefore : step.pixelsAfter).restore(model_.workImage, model_.changes);
+            const std::int32_t cols = model_.pointCols();
+            for (const EditStep::PointChange& change : step.points) {
+                const std::int32_t c = change.index % cols, r = change.index / cols;
+                model_.changes.mark(pointOverlayBounds(model_, c, r));
+                ControlPoint& p = model_.controlPoints[static_cast<std::size_t>(change.index)];
+                p.dx = before ? change.beforeDX : change.afterDX;
+                p.dy = before ? change.beforeDY : change.afterDY;
+                model_.changes.mark(pointOverlayBounds(model_, c, r));
             }
         }
     }
-    Refresh();
+    refresh();
 }
 
-void MainCommands::MIUndoClick()
+void MainCommands::undo()
 {
-    if (drag_.Dragging()) drag_.EndDrag();
-    StepHistory(true);
+    if (drag_.dragging()) drag_.endDrag();
+    stepHistory(true);
 }
 
-void MainCommands::MIRedoClick()
+void MainCommands::redo()
 {
-    if (drag_.Dragging()) return; // a drag under way is the latest edit
-    StepHistory(false);
+    if (drag_.dragging()) return; // a drag under way is the latest edit
+    stepHistory(false);
 }
 
-void MainCommands::StepHistory(bool undo)
+void MainCommands::stepHistory(bool undo)
 {
-    WaitForWorker();
-    CloseEdit();
-    const auto restore = [this, undo](const EditStep& step) { Restore(step, undo); };
+    waitForWorker();
+    closeEdit();
+    const auto restoreStep = [this, undo](const EditStep& step) { restore(step, undo); };
     if (undo)
-        history_.Undo(restore);
+        history_.undo(restoreStep);
     else
-        history_.Redo(restore);
+        history_.redo(restoreStep);
 }
 
-std::optional<std::string> MainCommands::UndoText() const
+std::optional<std::string> MainCommands::undoText() const
 {
-    if (model_.Dragging || open_) return std::string("Undo Drag");
-    if (!history_.CanUndo()) return std::nullopt;
-    return "Undo " + history_.UndoName();
+    if (model_.dragging || open_) return std::string("Undo Drag");
+    if (!history_.canUndo()) return std::nullopt;
+    return "Undo " + history_.undoName();
 }
 
-std::optional<std::string> MainCommands::RedoText() const
+std::optional<std::string> MainCommands::redoText() const
 {
-    if (model_.Dragging || open_ || !history_.CanRedo()) return std::nullopt;
-    return "Redo " + history_.RedoName();
+    if (model_.dragging || open_ || !history_.canRedo()) return std::nullopt;
+    return "Redo " + history_.redoName();
 }
 
 } // namespace plexor

@@ -5,44 +5,44 @@
 
 namespace plexor {
 
-std::size_t EditStep::Bytes() const noexcept
+std::size_t EditStep::bytes() const noexcept
 {
-    return Name.capacity() + (GridBefore ? GridBefore->Bytes() : 0) + (GridAfter ? GridAfter->Bytes() : 0) +
-           Points.capacity() * sizeof(PointChange) + PixelsBefore.Bytes() + PixelsAfter.Bytes();
+    return name.capacity() + (gridBefore ? gridBefore->bytes() : 0) + (gridAfter ? gridAfter->bytes() : 0) +
+           points.capacity() * sizeof(PointChange) + pixelsBefore.bytes() + pixelsAfter.bytes();
 }
 
-std::size_t EditHistory::Budget(std::uint64_t available) const noexcept
+std::size_t EditHistory::budget(std::uint64_t available) const noexcept
 {
     constexpr std::uint64_t kMost = std::uint64_t{1} << 30;
-    return static_cast<std::size_t>(std::min(kMost, (available + Bytes()) / 4));
+    return static_cast<std::size_t>(std::min(kMost, (available + bytes()) / 4));
 }
 
-void EditHistory::Push(EditStep step, std::size_t budget)
+void EditHistory::push(EditStep step, std::size_t budget)
 {
     redo_.clear();
-    if (step.Bytes() > budget) {
+    if (step.bytes() > budget) {
         // Without this edit, the ones before it could not be undone either.
         undo_.clear();
         return;
     }
     undo_.push_back(std::move(step));
-    std::size_t held = Bytes();
+    std::size_t held = bytes();
     std::size_t oldest = 0;
-    while (held > budget) held -= undo_[oldest++].Bytes();
+    while (held > budget) held -= undo_[oldest++].bytes();
     undo_.erase(undo_.begin(), undo_.begin() + static_cast<std::ptrdiff_t>(oldest));
 }
 
-void EditHistory::Clear() noexcept
+void EditHistory::clear() noexcept
 {
     undo_.clear();
     redo_.clear();
 }
 
-std::size_t EditHistory::Bytes() const noexcept
+std::size_t EditHistory::bytes() const noexcept
 {
     std::size_t bytes = 0;
-    for (const EditStep& s : undo_) bytes += s.Bytes();
-    for (const EditStep& s : redo_) bytes += s.Bytes();
+    for (const EditStep& s : undo_) bytes += s.bytes();
+    for (const EditStep& s : redo_) bytes += s.bytes();
     return bytes;
 }
 

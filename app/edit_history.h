@@ -17,27 +17,27 @@ namespace plexor {
 struct EditStep {
     // A point a drag moved: its index and its displacement before and after.
     struct PointChange {
-        std::int32_t Index;
-        std::int32_t BeforeDX, BeforeDY;
-        std::int32_t AfterDX, AfterDY;
+        std::int32_t index;
+        std::int32_t beforeDX, beforeDY;
+        std::int32_t afterDX, afterDY;
     };
 
-    std::string Name;
+    std::string name;
     // An edit that lays the grid anew or resets it: the grid before and
-    // after, and the whole of WorkImage before. Its pixels after follow from
+    // after, and the whole of workImage before. Its pixels after follow from
     // the picture and the grid, and are made again.
-    std::optional<GridSnapshot> GridBefore;
-    std::optional<GridSnapshot> GridAfter;
+    std::optional<GridSnapshot> gridBefore;
+    std::optional<GridSnapshot> gridAfter;
     // Whether the pixels after also need the cells of the displaced points
     // deformed, in their one canonical batch: a grid file laid.
-    bool DeformAfter = false;
-    // A drag: the points it moved, and WorkImage where its cells may have
+    bool deformAfter = false;
+    // A drag: the points it moved, and workImage where its cells may have
     // written, before and after.
-    std::vector<PointChange> Points;
-    TileStore PixelsBefore;
-    TileStore PixelsAfter;
+    std::vector<PointChange> points;
+    TileStore pixelsBefore;
+    TileStore pixelsAfter;
 
-    std::size_t Bytes() const noexcept;
+    std::size_t bytes() const noexcept;
 };
 
 // The edits that can be taken back and done again, latest last. It keeps
@@ -46,39 +46,39 @@ class EditHistory {
 public:
     // The budget for `available` bytes the machine can still give: a quarter
     // of it with what the history holds, at most 1 GiB.
-    std::size_t Budget(std::uint64_t available) const noexcept;
+    std::size_t budget(std::uint64_t available) const noexcept;
 
     // Records the latest edit. The edits undone so far go; so do the oldest
     // while more than `budget` bytes are held, and all of them when the
     // latest alone is more.
-    void Push(EditStep step, std::size_t budget);
+    void push(EditStep step, std::size_t budget);
     // Forgets everything: a new picture, or an edit that could not be kept.
-    void Clear() noexcept;
+    void clear() noexcept;
 
-    bool CanUndo() const noexcept { return !undo_.empty(); }
-    bool CanRedo() const noexcept { return !redo_.empty(); }
-    const std::string& UndoName() const { return undo_.back().Name; }
-    const std::string& RedoName() const { return redo_.back().Name; }
+    bool canUndo() const noexcept { return !undo_.empty(); }
+    bool canRedo() const noexcept { return !redo_.empty(); }
+    const std::string& undoName() const { return undo_.back().name; }
+    const std::string& redoName() const { return redo_.back().name; }
 
     // Takes back the latest edit, or does again the latest one taken back:
     // `restore` is called with it, then it moves to the other list. Nothing
     // when there is none.
     template <class Restore>
-    void Undo(Restore&& restore)
+    void undo(Restore&& restore)
     {
-        Move(undo_, redo_, restore);
+        move(undo_, redo_, restore);
     }
     template <class Restore>
-    void Redo(Restore&& restore)
+    void redo(Restore&& restore)
     {
-        Move(redo_, undo_, restore);
+        move(redo_, undo_, restore);
     }
 
-    std::size_t Bytes() const noexcept;
+    std::size_t bytes() const noexcept;
 
 private:
     template <class Restore>
-    static void Move(std::vector<EditStep>& from, std::vector<EditStep>& to, Restore& restore)
+    static void move(std::vector<EditStep>& from, std::vector<EditStep>& to, Restore& restore)
     {
         if (from.empty()) return;
         EditStep step = std::move(from.back());

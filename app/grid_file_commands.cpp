@@ -8,63 +8,63 @@
 
 namespace plexor {
 
-void MainCommands::MIOpenGridClick()
+void MainCommands::openGrid()
 {
-    if (!CanOpenGrid()) return;
-    const std::optional<std::string> path = ChooseGridFile(openGridDialog_, false);
+    if (!canOpenGrid()) return;
+    const std::optional<std::string> path = chooseGridFile(openGridDialog_, false);
     if (!path) return;
     GridFile file;
     try {
-        file = ReadGridFile(*path);
-        CheckGridFileFits(file, *path, model_.ImageWidth, model_.ImageHeight, model_.AvailableMemory);
+        file = readGridFile(*path);
+        checkGridFileFits(file, *path, model_.imageWidth, model_.imageHeight, model_.availableMemory);
     } catch (const std::exception& error) {
-        ports_.Errors.ShowError(error.what());
+        ports_.errors.showError(error.what());
         return;
     }
 
-    BeginEdit();
-    std::optional<EditStep> edit = StartWholeEdit("Open Grid");
-    if (edit) edit->DeformAfter = true;
+    beginEdit();
+    std::optional<EditStep> edit = startWholeEdit("Open Grid");
+    if (edit) edit->deformAfter = true;
     {
-        WorkerHold hold(model_.Gate);
-        LayGridFile(model_, file);
+        WorkerHold hold(model_.gate);
+        layGridFile(model_, file);
         showChecked_ = true;
-        ports_.Window.SetShowChecked(true);
-        Refresh();
-        QueueDisplacedCells();
+        ports_.window.setShowChecked(true);
+        refresh();
+        queueDisplacedCells();
     }
-    FinishWholeEdit(std::move(edit));
+    finishWholeEdit(std::move(edit));
 }
 
-void MainCommands::MISaveGridClick()
+void MainCommands::saveGrid()
 {
-    if (!CanSaveGrid()) return;
-    const std::optional<std::string> path = ChooseGridFile(saveGridDialog_, true);
+    if (!canSaveGrid()) return;
+    const std::optional<std::string> path = chooseGridFile(saveGridDialog_, true);
     if (!path) return;
     try {
-        SaveGridFile(model_, *path);
+        saveGridFile(model_, *path);
     } catch (const std::exception& error) {
-        ports_.Errors.ShowError(error.what());
+        ports_.errors.showError(error.what());
     }
 }
 
-std::optional<std::string> MainCommands::ChooseGridFile(RememberedDialog& dialog, bool save)
+std::optional<std::string> MainCommands::chooseGridFile(RememberedDialog& dialog, bool save)
 {
-    if (drag_.Dragging()) drag_.EndDrag();
+    if (drag_.dragging()) drag_.endDrag();
     const std::optional<FileDialogChoice> choice =
-        save ? ports_.Dialogs.RunSaveDialog(dialog.Request()) : ports_.Dialogs.RunOpenDialog(dialog.Request());
+        save ? ports_.dialogs.runSaveDialog(dialog.request()) : ports_.dialogs.runOpenDialog(dialog.request());
     if (!choice) return std::nullopt;
-    dialog.Remember(*choice);
-    return choice->FileName;
+    dialog.remember(*choice);
+    return choice->fileName;
 }
 
-void MainCommands::QueueDisplacedCells()
+void MainCommands::queueDisplacedCells()
 {
     if (!worker_) return;
-    const std::vector<TCellRef> cells = DisplacedCells(model_);
+    const std::vector<CellRef> cells = displacedCells(model_);
     if (cells.empty()) return;
-    model_.CellQueue.AppendBatch(cells, model_.CellQueued, model_.CellCols());
-    worker_->Wake();
+    model_.cellQueue.appendBatch(cells, model_.cellQueued, model_.cellCols());
+    worker_->wake();
 }
 
 } // namespace plexor

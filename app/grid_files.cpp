@@ -12,45 +12,45 @@ namespace {
 // a step of 2 or more; a file beyond it is not read into memory.
 constexpr std::uint64_t kMaxGridFileBytes = std::uint64_t{1} << 30;
 
-[[noreturn]] void Refuse(const std::string& path, const std::string& reason)
+[[noreturn]] void refuse(const std::string& path, const std::string& reason)
 {
     throw GridFileRefused("Cannot use the grid file " + path + ": " + reason);
 }
 
-[[noreturn]] void Refuse(const std::string& path, const GridFileError& error)
+[[noreturn]] void refuse(const std::string& path, const GridFileError& error)
 {
-    Refuse(path, "line " + std::to_string(error.Line) + ": " + error.Reason);
+    refuse(path, "line " + std::to_string(error.line) + ": " + error.reason);
 }
 
 } // namespace
 
-GridFile ReadGridFile(const std::string& path)
+GridFile readGridFile(const std::string& path)
 {
     ByteBuffer bytes;
     try {
-        bytes = ReadWholeFile(path, kMaxGridFileBytes);
+        bytes = readWholeFile(path, kMaxGridFileBytes);
     } catch (const PictureError& error) {
-        Refuse(path, error.what());
+        refuse(path, error.what());
     }
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    std::variant<GridFile, GridFileError> parsed = ParseGridFile(text);
-    if (const GridFileError* error = std::get_if<GridFileError>(&parsed)) Refuse(path, *error);
+    std::variant<GridFile, GridFileError> parsed = parseGridFile(text);
+    if (const GridFileError* error = std::get_if<GridFileError>(&parsed)) refuse(path, *error);
     return std::move(std::get<GridFile>(parsed));
 }
 
-void CheckGridFileFits(const GridFile& file, const std::string& path, std::int32_t width, std::int32_t height,
+void checkGridFileFits(const GridFile& file, const std::string& path, std::int32_t width, std::int32_t height,
                        const std::function<std::uint64_t()>& available)
 {
-    if (const std::optional<GridFileError> error = CheckGridFile(file, width, height)) Refuse(path, *error);
-    if (available && GridBytes(GridGeometryFor(width, height, file.Step, file.Step)) > available())
-        Refuse(path, GridFileError{file.StepLine,
-                                   "the tables of step " + std::to_string(file.Step) + " do not fit in memory"});
+    if (const std::optional<GridFileError> error = checkGridFile(file, width, height)) refuse(path, *error);
+    if (available && gridBytes(gridGeometryFor(width, height, file.step, file.step)) > available())
+        refuse(path, GridFileError{file.stepLine,
+                                   "the tables of step " + std::to_string(file.step) + " do not fit in memory"});
 }
 
-void SaveGridFile(const DeformModel& model, const std::string& path)
+void saveGridFile(const DeformModel& model, const std::string& path)
 {
-    const std::string text = WriteGridFile(GridFileOf(model));
-    WriteFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    const std::string text = writeGridFile(gridFileOf(model));
+    writeFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 } // namespace plexor

@@ -22,17 +22,17 @@ public:
 
 // Reads the grid file at `path`: a file in the grid file's form. Throws
 // GridFileRefused.
-GridFile ReadGridFile(const std::string& path);
+GridFile readGridFile(const std::string& path);
 
 // Checks the grid file read from `path` against a width x height picture,
 // and its step's tables against the memory `available` says the program can
 // still obtain. Throws GridFileRefused.
-void CheckGridFileFits(const GridFile& file, const std::string& path, std::int32_t width, std::int32_t height,
+void checkGridFileFits(const GridFile& file, const std::string& path, std::int32_t width, std::int32_t height,
                        const std::function<std::uint64_t()>& available);
 
 // Replaces `path` with the model's grid as a grid file, in one step. The
 // model holds a picture and a grid. Throws PictureError naming the file and
 // the reason; the former file then stays.
-void SaveGridFile(const DeformModel& model, const std::string& path);
+void saveGridFile(const DeformModel& model, const std::string& path);
 
 } // namespace plexor

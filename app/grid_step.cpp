@@ -4,7 +4,7 @@
 
 namespace plexor {
 
-std::optional<std::int32_t> ParseGridStep(const std::string& text, std::string& error)
+std::optional<std::int32_t> parseGridStep(const std::string& text, std::string& error)
 {
     const std::size_t first = text.find_first_not_of(" \t");
     const std::size_t last = text.find_last_not_of(" \t");

@@ -19,8 +19,8 @@ namespace {
 // Keeps the last message the model shows: why its buffers could not be had.
 class LastMessage final : public MessageSink {
 public:
-    void ShowMessage(const std::string& text, const std::string&, int) override { text_ = text; }
-    const std::string& Text() const noexcept { return text_; }
+    void showMessage(const std::string& text, const std::string&, MessageIcon) override { text_ = text; }
+    const std::string& text() const noexcept { return text_; }
 
 private:
     std::string text_;
@@ -31,7 +31,7 @@ private:
 class ProgressLine {
 public:
     ProgressLine(const HeadlessServices& services, std::string name)
-        : errors_(services.Errors), terminal_(services.Terminal), name_(std::move(name)),
+        : errors_(services.errors), terminal_(services.terminal), name_(std::move(name)),
           start_(std::chrono::steady_clock::now())
     {}
     ~ProgressLine()
@@ -39,7 +39,7 @@ public:
         if (width_ > 0) errors_ << '\r' << std::string(width_, ' ') << '\r' << std::flush;
     }
 
-    void Show(std::size_t done, std::size_t total)
+    void show(std::size_t done, std::size_t total)
     {
         if (!terminal_ || total == 0 || std::chrono::steady_clock::now() - start_ < std::chrono::seconds(1)) return;
         const std::string line = name_ + ": " + std::to_string(done * 100 / total) + "%";
@@ -55,16 +55,16 @@ private:
     std::size_t width_ = 0;
 };
 
-PictureFormat OutputFormatNamed(const std::string& output)
+PictureFormat outputFormatNamed(const std::string& output)
 {
-    const std::string extension = PictureFileExtension(output);
-    const std::optional<PictureFormat> format = PictureFormatOfExtension(extension);
-    if (!format) throw PictureError(FormatPictureMessage(picture_message::kUnknownExtension, extension));
+    const std::string extension = pictureFileExtension(output);
+    const std::optional<PictureFormat> format = pictureFormatOfExtension(extension);
+    if (!format) throw PictureError(formatPictureMessage(picture_message::kUnknownExtension, extension));
     return *format;
 }
 
 // The file a path names, as one spelling, whether it exists or not.
-std::filesystem::path SameFile(const std::string& path)
+std::filesystem::path sameFile(const std::string& path)
 {
     std::error_code ignored;
     return std::filesystem::weakly_canonical(std::filesystem::absolute(path, ignored), ignored);
@@ -74,61 +74,61 @@ std::filesystem::path SameFile(const std::string& path)
 // written. `written` holds the outputs written so far, none of which is
 // written over: two inputs of one name in --out-dir would lose the first
 // result, and an output that is its input would lose the picture.
-void ApplyToPicture(const GridFile& grid, const HeadlessApply& request, const std::string& input,
+void applyToPicture(const GridFile& grid, const HeadlessApply& request, const std::string& input,
                     const HeadlessServices& services, std::set<std::filesystem::path>& written)
 {
-    const std::string output = request.OutDir.empty()
-                                   ? request.Output
-                                   : request.OutDir + "/" + std::filesystem::path(input).filename().string();
-    const std::filesystem::path target = SameFile(output);
-    if (target == SameFile(input)) throw std::runtime_error("the result would replace the picture itself");
+    const std::string output = request.outDir.empty()
+                                   ? request.output
+                                   : request.outDir + "/" + std::filesystem::path(input).filename().string();
+    const std::filesystem::path target = sameFile(output);
+    if (target == sameFile(input)) throw std::runtime_error("the result would replace the picture itself");
     if (written.count(target) != 0) throw std::runtime_error(output + " is written already, from another picture");
     std::optional<PictureFormat> format;
-    if (request.OutDir.empty()) format = OutputFormatNamed(output);
+    if (request.outDir.empty()) format = outputFormatNamed(output);
 
-    OpenedPicture opened = OpenWidened(input, services.Codec);
-    if (!format) format = opened.Format;
-    const std::vector<PictureFormat> writable = WritableFormats(services.Codec);
+    OpenedPicture opened = openWidened(input, services.codec);
+    if (!format) format = opened.format;
+    const std::vector<PictureFormat> writable = writableFormats(services.codec);
     if (std::find(writable.begin(), writable.end(), *format) == writable.end())
-        throw PictureError(FormatPictureMessage(picture_message::kFormatNotWritten, PictureFormatName(*format)));
+        throw PictureError(formatPictureMessage(picture_message::kFormatNotWritten, pictureFormatName(*format)));
 
     DeformModel model;
     LastMessage messages;
-    model.Messages = &messages;
-    model.AvailableMemory = services.AvailableMemory;
-    TBitmap& bitmap = opened.Picture.Bitmap();
-    if (!LoadIntoModel(model, bitmap)) throw std::runtime_error(messages.Text());
-    CheckGridFileFits(grid, request.GridPath, model.ImageWidth, model.ImageHeight, services.AvailableMemory);
-    LayGridFile(model, grid);
-    const std::vector<TCellRef> cells = DisplacedCells(model);
+    model.messages = &messages;
+    model.availableMemory = services.availableMemory;
+    Bitmap& bitmap = opened.picture.bitmap();
+    if (!loadIntoModel(model, bitmap)) throw std::runtime_error(messages.text());
+    checkGridFileFits(grid, request.gridPath, model.imageWidth, model.imageHeight, services.availableMemory);
+    layGridFile(model, grid);
+    const std::vector<CellRef> cells = displacedCells(model);
     ProgressLine progress(services, std::filesystem::path(input).filename().string());
-    DeformCellsInParallel(model, cells, services.Deform, [&](std::size_t done) { progress.Show(done, cells.size()); });
-    if (!StoreWorkImage(model, bitmap)) throw std::runtime_error("SetDIBits failed");
-    SavePicture(bitmap, output, *format, services.Codec, services.Writes);
+    deformCellsInParallel(model, cells, services.deform, [&](std::size_t done) { progress.show(done, cells.size()); });
+    if (!storeWorkImage(model, bitmap)) throw std::runtime_error("SetDIBits failed");
+    savePicture(bitmap, output, *format, services.codec, services.writes);
     written.insert(target);
 }
 
 } // namespace
 
-std::size_t ApplyGridToFiles(const HeadlessApply& request, const HeadlessServices& services)
+std::size_t applyGridToFiles(const HeadlessApply& request, const HeadlessServices& services)
 {
     GridFile grid;
     try {
-        grid = ReadGridFile(request.GridPath);
+        grid = readGridFile(request.gridPath);
     } catch (const std::exception& error) {
-        services.Errors << "plexor: " << error.what() << '\n';
-        return std::max<std::size_t>(1, request.Inputs.size());
+        services.errors << "plexor: " << error.what() << '\n';
+        return std::max<std::size_t>(1, request.inputs.size());
     }
     std::size_t failed = 0;
     std::set<std::filesystem::path> written;
-    for (const std::string& input : request.Inputs) {
+    for (const std::string& input : request.inputs) {
         try {
-            ApplyToPicture(grid, request, input, services, written);
+            applyToPicture(grid, request, input, services, written);
         } catch (const std::bad_alloc&) {
-            services.Errors << "plexor: " << input << ": not enough memory\n";
+            services.errors << "plexor: " << input << ": not enough memory\n";
             ++failed;
         } catch (const std::exception& error) {
-            services.Errors << "plexor: " << input << ": " << error.what() << '\n';
+            services.errors << "plexor: " << input << ": " << error.what() << '\n';
             ++failed;
         }
     }

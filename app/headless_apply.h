@@ -19,32 +19,32 @@
 namespace plexor {
 
 struct HeadlessApply {
-    std::string GridPath;
-    std::vector<std::string> Inputs;
+    std::string gridPath;
+    std::vector<std::string> inputs;
     // The one input's output, in the format its extension names; or, when
-    // OutDir is set, each input's output is the file of its own name and
-    // format in OutDir.
-    std::string Output;
-    std::string OutDir;
+    // outDir is set, each input's output is the file of its own name and
+    // format in outDir.
+    std::string output;
+    std::string outDir;
 };
 
 struct HeadlessServices {
-    const ImageCodec& Codec;
-    FileWriteOps& Writes;
-    ParallelDeformOptions Deform;
+    const ImageCodec& codec;
+    FileWriteOps& writes;
+    ParallelDeformOptions deform;
     // Bytes the program can still obtain.
-    std::function<std::uint64_t()> AvailableMemory = SystemAvailableMemory;
+    std::function<std::uint64_t()> availableMemory = systemAvailableMemory;
     // One line for each picture that is not written, saying why; while
     // `Terminal` is set, also a progress line for a picture that takes more
     // than a second.
-    std::ostream& Errors;
-    bool Terminal = false;
+    std::ostream& errors;
+    bool terminal = false;
 };
 
 // Applies the grid file to every input in turn. Returns how many pictures
 // were not written, every one of the inputs when the grid file cannot be
 // read. An output that is not written is left as it was. No result
 // replaces its own picture, or a result written before in the same run.
-std::size_t ApplyGridToFiles(const HeadlessApply& request, const HeadlessServices& services);
+std::size_t applyGridToFiles(const HeadlessApply& request, const HeadlessServices& services);
 
 } // namespace plexor

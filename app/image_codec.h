@@ -19,33 +19,33 @@ class ImageCodec {
 public:
     virtual ~ImageCodec() = default;
 
-    virtual bool CanRead(PictureFormat format) const = 0;
-    virtual bool CanWrite(PictureFormat format) const = 0;
+    virtual bool canRead(PictureFormat format) const = 0;
+    virtual bool canWrite(PictureFormat format) const = 0;
 
     // The picture in the bytes of a whole file of `format`, as a 24-bit
     // bitmap: turned as the file's orientation says, in sRGB, with any
     // alpha channel dropped and the colours kept. Throws PictureError with
     // the decoder's reason.
-    virtual TBitmap Decode(std::span<const std::uint8_t> file, PictureFormat format) const = 0;
+    virtual Bitmap decode(std::span<const std::uint8_t> file, PictureFormat format) const = 0;
 
     // A non-empty bitmap as the bytes of a file of `format`, at 24 bits a
     // pixel where the format allows: lossless but for JPEG. Throws
     // PictureError with the encoder's reason.
-    virtual std::vector<std::uint8_t> Encode(const TBitmap& bitmap, PictureFormat format) const = 0;
+    virtual std::vector<std::uint8_t> encode(const Bitmap& bitmap, PictureFormat format) const = 0;
 };
 
 // Reads and writes no format of its own: BMP files alone are read and written.
 class BmpOnlyCodec final : public ImageCodec {
 public:
-    bool CanRead(PictureFormat) const override { return false; }
-    bool CanWrite(PictureFormat) const override { return false; }
-    TBitmap Decode(std::span<const std::uint8_t>, PictureFormat format) const override
+    bool canRead(PictureFormat) const override { return false; }
+    bool canWrite(PictureFormat) const override { return false; }
+    Bitmap decode(std::span<const std::uint8_t>, PictureFormat format) const override
     {
-        throw PictureError(FormatPictureMessage(picture_message::kFormatNotRead, PictureFormatName(format)));
+        throw PictureError(formatPictureMessage(picture_message::kFormatNotRead, pictureFormatName(format)));
     }
-    std::vector<std::uint8_t> Encode(const TBitmap&, PictureFormat format) const override
+    std::vector<std::uint8_t> encode(const Bitmap&, PictureFormat format) const override
     {
-        throw PictureError(FormatPictureMessage(picture_message::kFormatNotWritten, PictureFormatName(format)));
+        throw PictureError(formatPictureMessage(picture_message::kFormatNotWritten, pictureFormatName(format)));
     }
 };
 

@@ -22,268 +22,268 @@ const char* const MainCommands::kAboutText = "Plexor machine\n"
 
 MainCommands::MainCommands(ShellPorts ports)
     : ports_(std::move(ports)),
-      pictures_(model_, ports_.Dialogs, ports_.Frame, ports_.Image, ports_.Errors, ports_.Codec), drag_(model_, *this),
+      pictures_(model_, ports_.dialogs, ports_.frame, ports_.image, ports_.errors, ports_.codec), drag_(model_, *this),
       openGridDialog_(kGridFilter + std::string("|All files (*.*)|*.*"), "", "grid"),
       saveGridDialog_(kGridFilter, "", "grid")
 {
-    model_.Messages = &ports_.Messages;
+    model_.messages = &ports_.messages;
 }
 
 MainCommands::~MainCommands()
 {
-    FormDestroy();
+    shutDown();
 }
 
-void MainCommands::FormCreate()
+void MainCommands::start()
 {
     if (worker_) return;
-    worker_ = std::make_unique<TMyThread>(model_, [this] { Refresh(); });
-    worker_->SetCallWaitingHook(ports_.CallWaiting);
+    worker_ = std::make_unique<CellWorker>(model_, [this] { refresh(); });
+    worker_->setCallWaitingHook(ports_.callWaiting);
 }
 
-void MainCommands::FormDestroy()
+void MainCommands::shutDown()
 {
     if (!worker_) return;
     {
-        WorkerHold hold(model_.Gate);
-        model_.CellQueue.Clear(model_.CellQueued);
+        WorkerHold hold(model_.gate);
+        model_.cellQueue.clear(model_.cellQueued);
     }
-    worker_->Stop(); // still runs the refreshes the worker asks for meanwhile
+    worker_->stop(); // still runs the refreshes the worker asks for meanwhile
     worker_.reset();
-    model_.ReleaseAll();
+    model_.releaseAll();
 }
 
-void MainCommands::MIOpenClick()
+void MainCommands::openPicture()
 {
-    if (pictures_.MIOpenClick()) PictureOpened();
+    if (pictures_.openPicture()) pictureOpened();
 }
 
-bool MainCommands::OpenFile(const std::string& path)
+bool MainCommands::openFile(const std::string& path)
 {
-    if (!pictures_.OpenNamedFile(path)) return false;
-    PictureOpened();
+    if (!pictures_.openNamedFile(path)) return false;
+    pictureOpened();
     return true;
 }
 
-void MainCommands::PictureOpened()
+void MainCommands::pictureOpened()
 {
     // A new picture starts a new history.
     open_.reset();
-    history_.Clear();
-    saveGridDialog_.Propose(WithExtension(pictures_.OpenedPath(), "grid"), 1, "grid");
-    ZoomForNewPicture();
+    history_.clear();
+    saveGridDialog_.propose(withExtension(pictures_.openedPath(), "grid"), 1, "grid");
+    zoomForNewPicture();
 }
 
-void MainCommands::MISaveAsClick()
+void MainCommands::savePictureAs()
 {
-    pictures_.MISaveAsClick();
+    pictures_.savePictureAs();
 }
 
-void MainCommands::MIShowClick()
+void MainCommands::toggleGridShown()
 {
     showChecked_ = !showChecked_;
-    ports_.Window.SetShowChecked(showChecked_);
-    if (model_.ImageLoaded && model_.GridExists()) {
-        model_.Changes.MarkAll();
-        Refresh();
+    ports_.window.setShowChecked(showChecked_);
+    if (model_.imageLoaded && model_.gridExists()) {
+        model_.changes.markAll();
+        refresh();
     }
 }
 
-void MainCommands::MIAboutClick()
+void MainCommands::showAbout()
 {
-    ports_.Window.ShowInformation(kAboutText);
+    ports_.window.showInformation(kAboutText);
 }
 
-void MainCommands::SBGridClick()
+void MainCommands::layNewGrid()
 {
     // The grid about to be replaced may be under a drag: end it first.
-    if (drag_.Dragging()) drag_.EndDrag();
+    if (drag_.dragging()) drag_.endDrag();
 
-    ports_.GridDialog.SetEditText(std::to_string(model_.GridStepX));
-    ports_.GridDialog.ShowModal(); // however it was closed, the command goes on
-    const std::string text = ports_.GridDialog.EditText();
+    ports_.gridDialog.setEditText(std::to_string(model_.gridStepX));
+    ports_.gridDialog.showModal(); // however it was closed, the command goes on
+    const std::string text = ports_.gridDialog.editText();
     std::string error;
-    const std::optional<std::int32_t> step = ParseGridStep(text, error);
+    const std::optional<std::int32_t> step = parseGridStep(text, error);
     if (!step) {
-        ports_.Errors.ShowError(error);
+        ports_.errors.showError(error);
         return;
     }
-    const GridGeometry grid = GridGeometryFor(model_.ImageWidth, model_.ImageHeight, *step, *step);
-    if (model_.AvailableMemory && GridBytes(grid) > model_.AvailableMemory()) {
-        ports_.Errors.ShowError("'" + text + "' is too large a grid step: its tables do not fit in memory");
+    const GridGeometry grid = gridGeometryFor(model_.imageWidth, model_.imageHeight, *step, *step);
+    if (model_.availableMemory && gridBytes(grid) > model_.availableMemory()) {
+        ports_.errors.showError("'" + text + "' is too large a grid step: its tables do not fit in memory");
         return;
     }
 
     // The grid laid now is an edit: the grid before and the picture before
     // are kept to take it back.
-    BeginEdit();
-    std::optional<EditStep> edit = StartWholeEdit("Grid");
+    beginEdit();
+    std::optional<EditStep> edit = startWholeEdit("Grid");
 
     // The worker stays off the grid, the tables and the queue until all of
     // them belong to the new step.
-    WorkerHold hold(model_.Gate);
-    model_.GridStepX = *step;
-    model_.GridStepY = model_.GridStepX;
+    WorkerHold hold(model_.gate);
+    model_.gridStepX = *step;
+    model_.gridStepY = model_.gridStepX;
     showChecked_ = true;
-    ports_.Window.SetShowChecked(true);
-    model_.CopyPixels(model_.SourceImage, model_.WorkImage);
-    model_.BuildGrid();
-    model_.BlackOutMargins();
-    Refresh();
-    model_.BuildWeightTables();
-    FinishWholeEdit(std::move(edit));
+    ports_.window.setShowChecked(true);
+    model_.copyPixels(model_.sourceImage, model_.workImage);
+    model_.buildGrid();
+    model_.blackOutMargins();
+    refresh();
+    model_.buildWeightTables();
+    finishWholeEdit(std::move(edit));
 }
 
-void MainCommands::SBDefaultClick()
+void MainCommands::resetGrid()
 {
-    if (!model_.GridExists()) return;
-    BeginEdit();
-    std::optional<EditStep> edit = StartWholeEdit("Reset");
-    model_.ResetGrid();
-    Refresh();
-    FinishWholeEdit(std::move(edit));
+    if (!model_.gridExists()) return;
+    beginEdit();
+    std::optional<EditStep> edit = startWholeEdit("Reset");
+    model_.resetGrid();
+    refresh();
+    finishWholeEdit(std::move(edit));
 }
 
-void MainCommands::FormKeyPress(char32_t key)
+void MainCommands::keyTyped(char32_t key)
 {
-    if (key < 128 && std::toupper(static_cast<int>(key)) == 'G') SBGridClick();
+    if (key < 128 && std::toupper(static_cast<int>(key)) == 'G') layNewGrid();
 }
 
-void MainCommands::MIZoomInClick()
+void MainCommands::zoomIn()
 {
-    SetZoom(NextZoomIn(zoom_), ports_.Image.ViewportWidth() / 2, ports_.Image.ViewportHeight() / 2);
+    setZoom(nextZoomIn(zoom_), ports_.image.viewportWidth() / 2, ports_.image.viewportHeight() / 2);
 }
 
-void MainCommands::MIZoomOutClick()
+void MainCommands::zoomOut()
 {
-    SetZoom(NextZoomOut(zoom_), ports_.Image.ViewportWidth() / 2, ports_.Image.ViewportHeight() / 2);
+    setZoom(nextZoomOut(zoom_), ports_.image.viewportWidth() / 2, ports_.image.viewportHeight() / 2);
 }
 
-void MainCommands::MIFitClick()
+void MainCommands::fitToWindow()
 {
-    SetZoom(FitZoom(model_.ImageWidth, model_.ImageHeight, ports_.Image.ViewportWidth(), ports_.Image.ViewportHeight()),
+    setZoom(fitZoom(model_.imageWidth, model_.imageHeight, ports_.image.viewportWidth(), ports_.image.viewportHeight()),
             0, 0);
 }
 
-void MainCommands::MIActualSizeClick()
+void MainCommands::showActualSize()
 {
-    SetZoom(Zoom::Actual(), ports_.Image.ViewportWidth() / 2, ports_.Image.ViewportHeight() / 2);
+    setZoom(Zoom::actual(), ports_.image.viewportWidth() / 2, ports_.image.viewportHeight() / 2);
 }
 
-void MainCommands::WheelZoom(int steps, std::int32_t x, std::int32_t y)
+void MainCommands::wheelZoom(int steps, std::int32_t x, std::int32_t y)
 {
     Zoom zoom = zoom_;
-    for (; steps > 0; --steps) zoom = NextZoomIn(zoom);
-    for (; steps < 0; ++steps) zoom = NextZoomOut(zoom);
-    SetZoom(zoom, x, y);
+    for (; steps > 0; --steps) zoom = nextZoomIn(zoom);
+    for (; steps < 0; ++steps) zoom = nextZoomOut(zoom);
+    setZoom(zoom, x, y);
 }
 
-void MainCommands::ZoomForNewPicture()
+void MainCommands::zoomForNewPicture()
 {
     const bool larger =
-        model_.ImageWidth > ports_.Image.ViewportWidth() || model_.ImageHeight > ports_.Image.ViewportHeight();
-    zoom_ = Zoom::Actual(); // a new picture starts at the top-left corner
-    ports_.Image.ScrollTo(0, 0);
+        model_.imageWidth > ports_.image.viewportWidth() || model_.imageHeight > ports_.image.viewportHeight();
+    zoom_ = Zoom::actual(); // a new picture starts at the top-left corner
+    ports_.image.scrollTo(0, 0);
     if (larger)
-        MIFitClick();
+        fitToWindow();
     else
-        SetZoom(Zoom::Actual(), 0, 0);
+        setZoom(Zoom::actual(), 0, 0);
 }
 
-void MainCommands::SetZoom(Zoom zoom, std::int32_t anchorX, std::int32_t anchorY)
+void MainCommands::setZoom(Zoom zoom, std::int32_t anchorX, std::int32_t anchorY)
 {
-    const PixelRect visible = ports_.Image.Visible();
-    const std::int64_t scrollX = ScrollKeeping(visible.X0, anchorX, zoom_, zoom);
-    const std::int64_t scrollY = ScrollKeeping(visible.Y0, anchorY, zoom_, zoom);
+    const PixelRect visible = ports_.image.visible();
+    const std::int64_t scrollX = scrollKeeping(visible.x0, anchorX, zoom_, zoom);
+    const std::int64_t scrollY = scrollKeeping(visible.y0, anchorY, zoom_, zoom);
     zoom_ = zoom;
-    drag_.SetZoom(zoom);
-    ports_.Image.SetZoom(zoom, ReducedShown());
-    ports_.Image.ScrollTo(scrollX, scrollY);
-    ports_.Window.ShowZoom("Zoom " + std::to_string(zoom.Percent()) + "%");
-    RenderReduced();
-    ports_.Image.Repaint(ports_.Image.Visible());
+    drag_.setZoom(zoom);
+    ports_.image.setZoom(zoom, reducedShown());
+    ports_.image.scrollTo(scrollX, scrollY);
+    ports_.window.showZoom("Zoom " + std::to_string(zoom.percent()) + "%");
+    renderReduced();
+    ports_.image.repaintNow(ports_.image.visible());
 }
 
-void MainCommands::ViewportChanged()
+void MainCommands::viewportChanged()
 {
-    if (!zoom_.Reduces()) return;
-    const PixelRect visible = ports_.Image.Visible();
-    if (visible == reduced_.Window()) return;
-    RenderReduced();
-    ports_.Image.Repaint(visible);
+    if (!zoom_.reduces()) return;
+    const PixelRect visible = ports_.image.visible();
+    if (visible == reduced_.window()) return;
+    renderReduced();
+    ports_.image.repaintNow(visible);
 }
 
-void MainCommands::RenderReduced()
+void MainCommands::renderReduced()
 {
-    if (!zoom_.Reduces() || !model_.ImageLoaded) return;
-    reduced_.SetWindow(zoom_, ports_.Image.Visible(), model_.ImageWidth, model_.ImageHeight);
-    WorkerHold hold(model_.Gate);
-    reduced_.Render(model_, showChecked_);
+    if (!zoom_.reduces() || !model_.imageLoaded) return;
+    reduced_.setWindow(zoom_, ports_.image.visible(), model_.imageWidth, model_.imageHeight);
+    WorkerHold hold(model_.gate);
+    reduced_.render(model_, showChecked_);
 }
 
-void MainCommands::RepaintImage(std::span<const PixelRect> parts)
+void MainCommands::repaintImage(std::span<const PixelRect> parts)
 {
     for (const PixelRect& part : parts) {
-        const PixelRect screen = zoom_.Reduces() ? reduced_.ScreenRectOf(part)
-                                                 : PixelRect{static_cast<std::int32_t>(zoom_.ToScreen(part.X0)),
-                                                             static_cast<std::int32_t>(zoom_.ToScreen(part.Y0)),
-                                                             static_cast<std::int32_t>(zoom_.ToScreen(part.X1)),
-                                                             static_cast<std::int32_t>(zoom_.ToScreen(part.Y1))};
-        ports_.Image.Repaint(screen);
+        const PixelRect screen = zoom_.reduces() ? reduced_.screenRectOf(part)
+                                                 : PixelRect{static_cast<std::int32_t>(zoom_.toScreen(part.x0)),
+                                                             static_cast<std::int32_t>(zoom_.toScreen(part.y0)),
+                                                             static_cast<std::int32_t>(zoom_.toScreen(part.x1)),
+                                                             static_cast<std::int32_t>(zoom_.toScreen(part.y1))};
+        ports_.image.repaintNow(screen);
     }
 }
 
-std::optional<std::string> MainCommands::ProgressText(std::chrono::steady_clock::time_point now)
+std::optional<std::string> MainCommands::progressText(std::chrono::steady_clock::time_point now)
 {
-    if (!worker_ || worker_->Idle()) {
+    if (!worker_ || worker_->idle()) {
         busySince_.reset();
         return std::nullopt;
     }
     if (!busySince_) busySince_ = now;
     if (now - *busySince_ < std::chrono::milliseconds(500)) return std::nullopt;
-    const std::size_t cells = model_.CellQueue.CellsWaiting();
+    const std::size_t cells = model_.cellQueue.cellsWaiting();
     return std::to_string(cells) + (cells == 1 ? " cell left" : " cells left");
 }
 
-void MainCommands::ImageMouseDown(std::int32_t x, std::int32_t y)
+void MainCommands::mousePress(std::int32_t x, std::int32_t y)
 {
     // A drag is an edit: the edits before it finish first. A second button
     // ends the drag under way, as a release does.
-    if (drag_.Dragging()) drag_.EndDrag();
-    if (model_.ImageLoaded && model_.GridExists()) {
-        WaitForWorker();
-        CloseEdit();
+    if (drag_.dragging()) drag_.endDrag();
+    if (model_.imageLoaded && model_.gridExists()) {
+        waitForWorker();
+        closeEdit();
     }
-    drag_.ImageMouseDown(x, y);
-    if (drag_.Dragging()) StartDragEdit();
+    drag_.mousePress(x, y);
+    if (drag_.dragging()) startDragEdit();
 }
 
-void MainCommands::ImageMouseMove(std::int32_t x, std::int32_t y)
+void MainCommands::mouseMove(std::int32_t x, std::int32_t y)
 {
-    drag_.ImageMouseMove(x, y);
+    drag_.mouseMove(x, y);
 }
 
-void MainCommands::ImageMouseUp(std::int32_t x, std::int32_t y)
+void MainCommands::mouseRelease(std::int32_t x, std::int32_t y)
 {
-    drag_.ImageMouseUp(x, y);
+    drag_.mouseRelease(x, y);
 }
 
-void MainCommands::ServeWorkerCalls()
+void MainCommands::serveWorkerCalls()
 {
-    if (worker_) worker_->ServePendingCall();
+    if (worker_) worker_->servePendingCall();
 }
 
-void MainCommands::Refresh()
+void MainCommands::refresh()
 {
-    ::plexor::Refresh(model_, *this);
+    ::plexor::refresh(model_, *this);
 }
 
-void MainCommands::QueueCellsAround(std::int32_t c, std::int32_t r)
+void MainCommands::queueCellsAround(std::int32_t c, std::int32_t r)
 {
     if (!worker_) return;
-    WorkerHold hold(model_.Gate);
-    if (open_) KeepBeforeCellsAround(c, r);
-    ::plexor::QueueCellsAround(model_, *worker_, c, r);
+    WorkerHold hold(model_.gate);
+    if (open_) keepBeforeCellsAround(c, r);
+    ::plexor::queueCellsAround(model_, *worker_, c, r);
 }
 
 } // namespace plexor

@@ -23,18 +23,18 @@ namespace plexor {
 
 // Everything the window needs from outside the commands themselves.
 struct ShellPorts {
-    MessageSink& Messages; // message boxes captioned "Error"
-    ErrorDisplay& Errors;  // the application's error display
-    FileDialogs& Dialogs;
-    WindowFrame& Frame;
-    ImageView& Image;
-    GridDialogPort& GridDialog;
-    WindowPorts& Window;
+    MessageSink& messages; // message boxes captioned "Error"
+    ErrorDisplay& errors;  // the application's error display
+    FileDialogs& dialogs;
+    WindowFrame& frame;
+    ImageView& image;
+    GridDialogPort& gridDialog;
+    WindowPorts& window;
     // Reads and writes the picture formats other than BMP.
-    const ImageCodec& Codec;
+    const ImageCodec& codec;
     // Called on the worker thread whenever it waits for the UI thread to run
-    // a refresh: the window's event loop must then call ServeWorkerCalls().
-    std::function<void()> CallWaiting;
+    // a refresh: the window's event loop must then call serveWorkerCalls().
+    std::function<void()> callWaiting;
 };
 
 // The main window's commands, start-up and shut-down, free of any toolkit:
@@ -48,143 +48,143 @@ public:
     MainCommands& operator=(const MainCommands&) = delete;
 
     // Start-up: the model's defaults, the empty queue, the worker asleep.
-    void FormCreate();
+    void start();
     // Shut-down: empties the queue, stops the worker (still running the
     // refreshes it asks for), then releases the model's buffers and tables.
-    void FormDestroy();
+    void shutDown();
 
-    void MIOpenClick();
+    void openPicture();
     // Opens a file named on the command line, as File > Open would.
-    bool OpenFile(const std::string& path);
-    void MISaveAsClick();
+    bool openFile(const std::string& path);
+    void savePictureAs();
     // File > Open grid...: lays a grid file over the picture, with Grid >
     // Show on, as one edit; a file that does not suit the picture is refused
     // with the line at fault, and nothing changes. File > Save grid...:
     // writes the grid as a grid file.
-    void MIOpenGridClick();
-    void MISaveGridClick();
-    bool CanOpenGrid() const noexcept { return model_.ImageLoaded; }
-    bool CanSaveGrid() const noexcept { return model_.ImageLoaded && model_.GridExists(); }
-    void MIShowClick();
-    void MIAboutClick();
-    void SBGridClick();
-    void SBDefaultClick();
+    void openGrid();
+    void saveGrid();
+    bool canOpenGrid() const noexcept { return model_.imageLoaded; }
+    bool canSaveGrid() const noexcept { return model_.imageLoaded && model_.gridExists(); }
+    void toggleGridShown();
+    void showAbout();
+    void layNewGrid();
+    void resetGrid();
     // A character typed on the main window: G or g runs the grid command.
-    void FormKeyPress(char32_t key);
+    void keyTyped(char32_t key);
 
     // The mouse on the picture, at screen positions of the picture as shown.
-    void ImageMouseDown(std::int32_t x, std::int32_t y);
-    void ImageMouseMove(std::int32_t x, std::int32_t y);
-    void ImageMouseUp(std::int32_t x, std::int32_t y);
+    void mousePress(std::int32_t x, std::int32_t y);
+    void mouseMove(std::int32_t x, std::int32_t y);
+    void mouseRelease(std::int32_t x, std::int32_t y);
 
     // Edit menu: takes the latest edit back, or does again the latest one
     // taken back; a drag under way ends first, as a release ends it. Both
     // wait for the worker to finish the cells of the edits before, and leave
-    // WorkImage, the points and the view exactly as they were before (after)
+    // workImage, the points and the view exactly as they were before (after)
     // the edit.
-    void MIUndoClick();
-    void MIRedoClick();
+    void undo();
+    void redo();
     // The items' texts while each can be chosen ("Undo Drag", "Redo Grid").
-    std::optional<std::string> UndoText() const;
-    std::optional<std::string> RedoText() const;
-    const EditHistory& History() const noexcept { return history_; }
+    std::optional<std::string> undoText() const;
+    std::optional<std::string> redoText() const;
+    const EditHistory& history() const noexcept { return history_; }
 
     // View menu: a step up or down the zoom ladder about the viewport's
     // middle; the zoom at which the whole picture fits the viewport; full
     // size.
-    void MIZoomInClick();
-    void MIZoomOutClick();
-    void MIFitClick();
-    void MIActualSizeClick();
+    void zoomIn();
+    void zoomOut();
+    void fitToWindow();
+    void showActualSize();
     // The wheel turned `steps` notches away from the user (negative: towards)
     // with Ctrl held and the pointer at (x, y) of the viewport: a ladder step
     // per notch, about the pointer.
-    void WheelZoom(int steps, std::int32_t x, std::int32_t y);
+    void wheelZoom(int steps, std::int32_t x, std::int32_t y);
     // The scroll box scrolled or changed its size: a reduced view follows.
-    void ViewportChanged();
+    void viewportChanged();
 
     // UI thread: runs the refresh the worker waits for, if any.
-    void ServeWorkerCalls();
+    void serveWorkerCalls();
     // Shows what has changed since the last refresh.
-    void Refresh() override;
+    void refresh() override;
     // What the status bar says of the worker: how many cells are left while
     // it has had cells waiting for more than half a second; nothing else.
-    std::optional<std::string> ProgressText(std::chrono::steady_clock::time_point now);
+    std::optional<std::string> progressText(std::chrono::steady_clock::time_point now);
 
-    bool ShowChecked() const noexcept { return showChecked_; }
-    DeformModel& Model() noexcept { return model_; }
-    TBitmap& ScreenBitmap() { return pictures_.ScreenBitmap(); }
-    PictureCommands& Pictures() noexcept { return pictures_; }
-    const ControlPointDrag& Drag() const noexcept { return drag_; }
-    bool WorkerRunning() const noexcept { return worker_ != nullptr; }
-    // The worker, between FormCreate and FormDestroy.
-    TMyThread& Worker() noexcept { return *worker_; }
-    Zoom CurrentZoom() const noexcept { return zoom_; }
+    bool showChecked() const noexcept { return showChecked_; }
+    DeformModel& model() noexcept { return model_; }
+    Bitmap& screenBitmap() { return pictures_.screenBitmap(); }
+    PictureCommands& pictures() noexcept { return pictures_; }
+    const ControlPointDrag& drag() const noexcept { return drag_; }
+    bool workerRunning() const noexcept { return worker_ != nullptr; }
+    // The worker, between start and shutDown.
+    CellWorker& worker() noexcept { return *worker_; }
+    Zoom currentZoom() const noexcept { return zoom_; }
     // The reduced view the screen shows while the zoom reduces the picture.
-    const ReducedView* ReducedShown() const noexcept { return zoom_.Reduces() ? &reduced_ : nullptr; }
+    const ReducedView* reducedShown() const noexcept { return zoom_.reduces() ? &reduced_ : nullptr; }
 
     static const char* const kAboutText;
 
 private:
     // UI thread: plays the event loop's part for the worker until it sleeps
     // with nothing to do.
-    void WaitForWorker();
+    void waitForWorker();
     // An edit begins: the edits before it have finished, and the one under
     // way is recorded. What was undone stays to be redone until an edit that
     // changes something is recorded.
-    void BeginEdit();
+    void beginEdit();
     // Records the edit under way, whose cells have all been deformed.
-    void CloseEdit();
+    void closeEdit();
     // A drag has picked its point: its edit is under way.
-    void StartDragEdit();
-    // Keeps WorkImage from before the drag where the cells around point
+    void startDragEdit();
+    // Keeps workImage from before the drag where the cells around point
     // (c, r), about to be queued, may write. The worker is held.
-    void KeepBeforeCellsAround(std::int32_t c, std::int32_t r);
+    void keepBeforeCellsAround(std::int32_t c, std::int32_t r);
     // An edit that lays the grid anew or resets it, done at once: the grid
     // and the whole picture before, then the grid after. Nothing when the
     // memory cannot be had; the history is then forgotten.
-    std::optional<EditStep> StartWholeEdit(const char* name);
-    void FinishWholeEdit(std::optional<EditStep> edit);
+    std::optional<EditStep> startWholeEdit(const char* name);
+    void finishWholeEdit(std::optional<EditStep> edit);
     // After a picture is opened: a new history, and the zoom for it.
-    void PictureOpened();
+    void pictureOpened();
     // Undoes (redoes) the latest edit once the edits before have finished.
-    void StepHistory(bool undo);
+    void stepHistory(bool undo);
     // Lays `step`'s grid and pixels of before or after, and shows them.
-    void Restore(const EditStep& step, bool before);
+    void restore(const EditStep& step, bool before);
     // Ends a drag under way and runs the open (save) dialog of grid files;
     // the file chosen, if any.
-    std::optional<std::string> ChooseGridFile(RememberedDialog& dialog, bool save);
+    std::optional<std::string> chooseGridFile(RememberedDialog& dialog, bool save);
     // Queues the cells of every displaced point as one batch, in the grid
     // file's canonical order. The worker is held.
-    void QueueDisplacedCells();
+    void queueDisplacedCells();
     // The memory the history may hold now.
-    std::size_t HistoryBudget() const;
+    std::size_t historyBudget() const;
 
     // Shows the picture at `zoom`, keeping the screen position `anchorX`,
     // `anchorY` of the viewport on the same picture pixel.
-    void SetZoom(Zoom zoom, std::int32_t anchorX, std::int32_t anchorY);
+    void setZoom(Zoom zoom, std::int32_t anchorX, std::int32_t anchorY);
     // The reduced view's window follows the viewport, and its pixels are
     // made anew.
-    void RenderReduced();
+    void renderReduced();
     // After a picture is opened: fitted when it is larger than the
     // viewport, at full size otherwise.
-    void ZoomForNewPicture();
+    void zoomForNewPicture();
 
     // RefreshHost
-    bool OverlayVisible() const override { return showChecked_; }
-    void PushView(std::span<const PixelRect> parts) override { pictures_.PushView(parts); }
-    void RepaintImage(std::span<const PixelRect> parts) override;
-    ReducedView* Reduced() override { return zoom_.Reduces() ? &reduced_ : nullptr; }
+    bool overlayVisible() const override { return showChecked_; }
+    void pushView(std::span<const PixelRect> parts) override { pictures_.pushView(parts); }
+    void repaintImage(std::span<const PixelRect> parts) override;
+    ReducedView* reduced() override { return zoom_.reduces() ? &reduced_ : nullptr; }
     // DragHost
-    void QueueCellsAround(std::int32_t c, std::int32_t r) override;
-    void SetCapture() override { ports_.Window.SetCapture(); }
-    void ReleaseCapture() override { ports_.Window.ReleaseCapture(); }
+    void queueCellsAround(std::int32_t c, std::int32_t r) override;
+    void captureMouse() override { ports_.window.captureMouse(); }
+    void releaseMouseCapture() override { ports_.window.releaseMouseCapture(); }
 
     ShellPorts ports_;
     DeformModel model_;
     PictureCommands pictures_;
     ControlPointDrag drag_;
-    std::unique_ptr<TMyThread> worker_;
+    std::unique_ptr<CellWorker> worker_;
     bool showChecked_ = false;
     Zoom zoom_;
     ReducedView reduced_;

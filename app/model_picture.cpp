@@ -4,16 +4,16 @@
 
 namespace plexor {
 
-OpenedPicture OpenWidened(const std::string& path, const ImageCodec& codec)
+OpenedPicture openWidened(const std::string& path, const ImageCodec& codec)
 {
-    OpenedPicture opened = OpenPicture(path, codec);
-    TBitmap& bitmap = opened.Picture.Bitmap();
-    bitmap.SetBrushColour(0);
-    if (const std::int32_t rest = bitmap.Width() % 4; rest != 0) bitmap.SetWidth(bitmap.Width() - rest + 4);
+    OpenedPicture opened = openPicture(path, codec);
+    Bitmap& bitmap = opened.picture.bitmap();
+    bitmap.setBrushColour(0);
+    if (const std::int32_t rest = bitmap.width() % 4; rest != 0) bitmap.setWidth(bitmap.width() - rest + 4);
     return opened;
 }
 
-BitmapInfo BufferFormatFor(std::int32_t width, std::int32_t height)
+BitmapInfo bufferFormatFor(std::int32_t width, std::int32_t height)
 {
     BitmapInfo format{};
     format.bmiHeader.biSize = 40;
@@ -25,24 +25,24 @@ BitmapInfo BufferFormatFor(std::int32_t width, std::int32_t height)
     return format;
 }
 
-bool LoadIntoModel(DeformModel& model, const TBitmap& bitmap)
+bool loadIntoModel(DeformModel& model, const Bitmap& bitmap)
 {
-    if (!model.AllocateBuffers(bitmap.Width(), bitmap.Height())) return false;
-    const BitmapInfo format = BufferFormatFor(model.ImageWidth, model.ImageHeight);
-    if (GetDIBits(bitmap, 0, model.ImageHeight, model.WorkImage.data(), format) == 0) {
+    if (!model.allocateBuffers(bitmap.width(), bitmap.height())) return false;
+    const BitmapInfo format = bufferFormatFor(model.imageWidth, model.imageHeight);
+    if (copyRowsFromBitmap(bitmap, 0, model.imageHeight, model.workImage.data(), format) == 0) {
         // Nothing was read: the picture starts black rather than unset.
-        std::memset(model.WorkImage.data(), 0, model.WorkImage.size());
-        model.ShowMessage("GetDIBits failed", MB_OK);
+        std::memset(model.workImage.data(), 0, model.workImage.size());
+        model.showMessage("GetDIBits failed", MessageIcon::None);
     }
-    model.CopyPixels(model.WorkImage, model.ViewImage);
-    model.CopyPixels(model.WorkImage, model.SourceImage);
+    model.copyPixels(model.workImage, model.viewImage);
+    model.copyPixels(model.workImage, model.sourceImage);
     return true;
 }
 
-bool StoreWorkImage(const DeformModel& model, TBitmap& bitmap)
+bool storeWorkImage(const DeformModel& model, Bitmap& bitmap)
 {
-    const BitmapInfo format = BufferFormatFor(model.ImageWidth, model.ImageHeight);
-    return SetDIBits(bitmap, 0, model.ImageHeight, model.WorkImage.data(), format) != 0;
+    const BitmapInfo format = bufferFormatFor(model.imageWidth, model.imageHeight);
+    return copyRowsToBitmap(bitmap, 0, model.imageHeight, model.workImage.data(), format) != 0;
 }
 
 } // namespace plexor

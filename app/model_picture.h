@@ -2,7 +2,7 @@
 
 // A picture file's way into the model and out again, shared by the window
 // and by headless application: the picture widened to the model's width,
-// its pixels read into the buffers, and WorkImage written back.
+// its pixels read into the buffers, and workImage written back.
 
 #include <string>
 
@@ -13,21 +13,21 @@
 
 namespace plexor {
 
-// Opens `path` (OpenPicture) and widens its bitmap with black to the next
+// Opens `path` (openPicture) and widens its bitmap with black to the next
 // multiple of 4 pixels across, as the model holds it. Throws PictureError.
-OpenedPicture OpenWidened(const std::string& path, const ImageCodec& codec);
+OpenedPicture openWidened(const std::string& path, const ImageCodec& codec);
 
 // The model's buffers as a bitmap format: 24-bit rows, top to bottom.
-BitmapInfo BufferFormatFor(std::int32_t width, std::int32_t height);
+BitmapInfo bufferFormatFor(std::int32_t width, std::int32_t height);
 
 // Gives the model buffers for `bitmap` (widened) and reads its pixels into
-// WorkImage, ViewImage and SourceImage. False, with the model as it was and
+// workImage, viewImage and sourceImage. False, with the model as it was and
 // the memory message shown, when the buffers cannot be had. The worker must
 // be held.
-bool LoadIntoModel(DeformModel& model, const TBitmap& bitmap);
+bool loadIntoModel(DeformModel& model, const Bitmap& bitmap);
 
-// Writes WorkImage into `bitmap`, of the model's size, in its own pixel
+// Writes workImage into `bitmap`, of the model's size, in its own pixel
 // format; false when the transfer fails.
-bool StoreWorkImage(const DeformModel& model, TBitmap& bitmap);
+bool storeWorkImage(const DeformModel& model, Bitmap& bitmap);
 
 } // namespace plexor

@@ -14,77 +14,77 @@ namespace plexor {
 PictureCommands::PictureCommands(DeformModel& model, FileDialogs& dialogs, WindowFrame& frame, ImageView& image,
                                  ErrorDisplay& errors, const ImageCodec& codec)
     : model_(model), dialogs_(dialogs), frame_(frame), image_(image), errors_(errors), codec_(codec),
-      readable_(ReadableFormats(codec)), writable_(WritableFormats(codec)),
-      openDialog_(OpenDialogFilter(readable_), "matrix.bmp", "bmp"), saveDialog_(SaveDialogFilter(writable_), "", "bmp")
+      readable_(readableFormats(codec)), writable_(writableFormats(codec)),
+      openDialog_(openDialogFilter(readable_), "matrix.bmp", "bmp"), saveDialog_(saveDialogFilter(writable_), "", "bmp")
 {}
 
-bool PictureCommands::MIOpenClick()
+bool PictureCommands::openPicture()
 {
-    const std::optional<FileDialogChoice> choice = dialogs_.RunOpenDialog(openDialog_.Request());
+    const std::optional<FileDialogChoice> choice = dialogs_.runOpenDialog(openDialog_.request());
     if (!choice) return false;
-    openDialog_.Remember(*choice);
-    return OpenFile(choice->FileName);
+    openDialog_.remember(*choice);
+    return openFile(choice->fileName);
 }
 
-bool PictureCommands::OpenFile(const std::string& path)
+bool PictureCommands::openFile(const std::string& path)
 {
     // Read and widen the new picture apart from the one shown: until all of
     // it is in hand and the model holds its buffers, nothing changes.
     OpenedPicture opened;
     try {
-        opened = OpenWidened(path, codec_);
+        opened = openWidened(path, codec_);
     } catch (const std::exception& error) {
-        errors_.ShowError(error.what());
+        errors_.showError(error.what());
         return false;
     }
 
     // The worker stays off the buffers until the new picture's pixels are in.
-    WorkerHold hold(model_.Gate);
-    if (!LoadIntoModel(model_, opened.Picture.Bitmap())) return false;
-    picture_.swap(opened.Picture);
-    bufferFormat_ = BufferFormatFor(model_.ImageWidth, model_.ImageHeight);
+    WorkerHold hold(model_.gate);
+    if (!loadIntoModel(model_, opened.picture.bitmap())) return false;
+    picture_.swap(opened.picture);
+    bufferFormat_ = bufferFormatFor(model_.imageWidth, model_.imageHeight);
     openedPath_ = path;
-    ProposeSave(path, opened.Format);
-    image_.ShowBitmap(picture_.Bitmap());
-    FitWindowToPicture(frame_, model_.ImageWidth, model_.ImageHeight);
+    proposeSave(path, opened.format);
+    image_.showBitmap(picture_.bitmap());
+    fitWindowToPicture(frame_, model_.imageWidth, model_.imageHeight);
     return true;
 }
 
-bool PictureCommands::OpenNamedFile(const std::string& path)
+bool PictureCommands::openNamedFile(const std::string& path)
 {
-    openDialog_.Remember(FileDialogChoice{path, openDialog_.Request().FilterIndex});
-    return OpenFile(path);
+    openDialog_.remember(FileDialogChoice{path, openDialog_.request().filterIndex});
+    return openFile(path);
 }
 
-void PictureCommands::PushView(std::span<const PixelRect> parts)
+void PictureCommands::pushView(std::span<const PixelRect> parts)
 {
-    if (!model_.ImageLoaded) return;
+    if (!model_.imageLoaded) return;
     // A picture of no pixels has no rows to take the view.
-    bool failed = !parts.empty() && (model_.ImageWidth == 0 || model_.ImageHeight == 0);
+    bool failed = !parts.empty() && (model_.imageWidth == 0 || model_.imageHeight == 0);
     for (const PixelRect& part : parts)
-        if (!part.Empty())
-            failed |= SetDIBitsPart(picture_.Bitmap(), part.X0, part.Y0, part.X1, part.Y1, model_.ViewImage.data(),
-                                    bufferFormat_) == 0;
-    if (failed) model_.ShowMessage("SetDIBits failed", MB_OK);
+        if (!part.empty())
+            failed |= copyPartToBitmap(picture_.bitmap(), part.x0, part.y0, part.x1, part.y1, model_.viewImage.data(),
+                                       bufferFormat_) == 0;
+    if (failed) model_.showMessage("SetDIBits failed", MessageIcon::None);
 }
 
-void PictureCommands::MISaveAsClick()
+void PictureCommands::savePictureAs()
 {
-    if (!model_.ImageLoaded) return;
-    const std::optional<FileDialogChoice> choice = dialogs_.RunSaveDialog(saveDialog_.Request());
+    if (!model_.imageLoaded) return;
+    const std::optional<FileDialogChoice> choice = dialogs_.runSaveDialog(saveDialog_.request());
     if (!choice) return;
-    const std::size_t entry = static_cast<std::size_t>(choice->FilterIndex) - 1;
+    const std::size_t entry = static_cast<std::size_t>(choice->filterIndex) - 1;
     const PictureFormat chosen = entry < writable_.size() ? writable_[entry] : PictureFormat::Bmp;
-    const PictureFormat format = FormatToSave(choice->FileName, chosen, writable_);
-    ProposeSave(choice->FileName, format);
+    const PictureFormat format = formatToSave(choice->fileName, chosen, writable_);
+    proposeSave(choice->fileName, format);
     try {
-        SavePicture(picture_.Bitmap(), choice->FileName, format, codec_);
+        savePicture(picture_.bitmap(), choice->fileName, format, codec_);
     } catch (const std::exception& error) {
-        errors_.ShowError(error.what());
+        errors_.showError(error.what());
     }
 }
 
-void PictureCommands::ProposeSave(const std::string& path, PictureFormat format)
+void PictureCommands::proposeSave(const std::string& path, PictureFormat format)
 {
     // A format read but not written is proposed as PNG, which keeps every
     // pixel too, or else as BMP.
@@ -94,11 +94,11 @@ void PictureCommands::ProposeSave(const std::string& path, PictureFormat format)
     }
     // The typed extension decides the format of a save, so the name proposed
     // carries one of the format proposed.
-    const std::string extension = PictureFileExtension(path);
-    const std::string ownExtension(PictureFormatExtensions(format).front());
-    const std::string name = PictureFormatOfExtension(extension) == format ? path : WithExtension(path, ownExtension);
+    const std::string extension = pictureFileExtension(path);
+    const std::string ownExtension(pictureFormatExtensions(format).front());
+    const std::string name = pictureFormatOfExtension(extension) == format ? path : withExtension(path, ownExtension);
     const auto entry = std::find(writable_.begin(), writable_.end(), format) - writable_.begin();
-    saveDialog_.Propose(name, static_cast<int>(entry) + 1, ownExtension);
+    saveDialog_.propose(name, static_cast<int>(entry) + 1, ownExtension);
 }
 
 } // namespace plexor

@@ -20,37 +20,37 @@ namespace plexor {
 // picture of another format is a 24-bit bitmap. Files of every format the
 // codec takes are opened by their content and saved in the format the save
 // dialog's entry or the typed extension names. The model's buffers are 24-bit rows, top to bottom, exchanged with it in
-// one transfer each way, described by BufferFormat.
+// one transfer each way, described by bufferFormat.
 class PictureCommands {
 public:
     PictureCommands(DeformModel& model, FileDialogs& dialogs, WindowFrame& frame, ImageView& image,
                     ErrorDisplay& errors, const ImageCodec& codec);
 
     // File > Open...: asks for a file and opens it; whether it did.
-    bool MIOpenClick();
+    bool openPicture();
     // Opens `path` as the open command does once a name is chosen; returns
     // whether the picture now shown is that file's. A file that cannot be
     // read, or whose buffers cannot be had, changes nothing.
-    bool OpenFile(const std::string& path);
+    bool openFile(const std::string& path);
     // Opens `path` as if it had been chosen in the open dialog, which then
     // proposes it next time (a file named on the command line).
-    bool OpenNamedFile(const std::string& path);
-    // Writes these parts of ViewImage into the screen bitmap.
-    void PushView(std::span<const PixelRect> parts);
+    bool openNamedFile(const std::string& path);
+    // Writes these parts of viewImage into the screen bitmap.
+    void pushView(std::span<const PixelRect> parts);
     // File > Save as...: writes the screen bitmap to a file. The dialog
     // proposes the name and format of the file opened last, or of the last
     // save since.
-    void MISaveAsClick();
+    void savePictureAs();
 
-    TBitmap& ScreenBitmap() { return picture_.Bitmap(); }
+    Bitmap& screenBitmap() { return picture_.bitmap(); }
     // The file the picture shown was opened from.
-    const std::string& OpenedPath() const noexcept { return openedPath_; }
-    const BitmapInfo& BufferFormat() const noexcept { return bufferFormat_; }
+    const std::string& openedPath() const noexcept { return openedPath_; }
+    const BitmapInfo& bufferFormat() const noexcept { return bufferFormat_; }
 
 private:
     // The save dialog's next proposal: `path` in `format`, its extension
     // made one of that format's; a format not written is proposed as PNG.
-    void ProposeSave(const std::string& path, PictureFormat format);
+    void proposeSave(const std::string& path, PictureFormat format);
 
     DeformModel& model_;
     FileDialogs& dialogs_;
@@ -61,7 +61,7 @@ private:
     const std::vector<PictureFormat> readable_;
     const std::vector<PictureFormat> writable_;
 
-    TPicture picture_;
+    Picture picture_;
     std::string openedPath_;
     BitmapInfo bufferFormat_{};
     RememberedDialog openDialog_;

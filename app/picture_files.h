@@ -21,42 +21,42 @@ namespace plexor {
 // A picture as opened, and the format of the file it came from. Icons,
 // metafiles and empty bitmap files count as BMP.
 struct OpenedPicture {
-    TPicture Picture;
-    PictureFormat Format = PictureFormat::Bmp;
+    Picture picture;
+    PictureFormat format = PictureFormat::Bmp;
 };
 
 // The format to read a file as: the one its first bytes announce, else the
 // one its extension names; nothing when neither names one.
-std::optional<PictureFormat> FormatToRead(std::span<const std::uint8_t> head, std::string_view extension) noexcept;
+std::optional<PictureFormat> formatToRead(std::span<const std::uint8_t> head, std::string_view extension) noexcept;
 
 // The picture in a whole file of `format`: a bitmap file in its own pixel
 // format, any other as a 24-bit bitmap from `codec`. Throws PictureError
 // with the reader's own message; a JPEG or GIF file cut short gives "The
 // file ends before the picture does".
-TPicture DecodePicture(std::span<const std::uint8_t> file, PictureFormat format, const ImageCodec& codec);
-TPicture DecodePicture(ByteBuffer&& file, PictureFormat format, const ImageCodec& codec);
+Picture decodePicture(std::span<const std::uint8_t> file, PictureFormat format, const ImageCodec& codec);
+Picture decodePicture(ByteBuffer&& file, PictureFormat format, const ImageCodec& codec);
 
 // Opens `path`. A file that is none of the formats, by content or by name,
-// is left to TPicture::FromFile: icons and metafiles, or "Unknown picture
+// is left to Picture::fromFile: icons and metafiles, or "Unknown picture
 // file extension (.%s)". Throws PictureError; a file that the codec cannot
 // decode gives "Cannot read the %s picture %s: %s" with the codec's reason.
-OpenedPicture OpenPicture(const std::string& path, const ImageCodec& codec);
+OpenedPicture openPicture(const std::string& path, const ImageCodec& codec);
 
 // The formats the program reads, and those it writes, with `codec`: BMP
 // first, then the others in their usual order.
-std::vector<PictureFormat> ReadableFormats(const ImageCodec& codec);
-std::vector<PictureFormat> WritableFormats(const ImageCodec& codec);
+std::vector<PictureFormat> readableFormats(const ImageCodec& codec);
+std::vector<PictureFormat> writableFormats(const ImageCodec& codec);
 
 // The format a save to `path` writes: the one its extension names where it
 // is among `writable`, else `chosen`.
-PictureFormat FormatToSave(const std::string& path, PictureFormat chosen, std::span<const PictureFormat> writable);
+PictureFormat formatToSave(const std::string& path, PictureFormat chosen, std::span<const PictureFormat> writable);
 
 // Replaces `path` with `bitmap` as a file of `format`, in one step: a bitmap
 // file in the bitmap's own pixel format, any other through `codec`. Throws
 // PictureError naming the file and the reason; the former file then stays.
-void SavePicture(const TBitmap& bitmap, const std::string& path, PictureFormat format, const ImageCodec& codec);
+void savePicture(const Bitmap& bitmap, const std::string& path, PictureFormat format, const ImageCodec& codec);
 // The same through `writes`, the system calls that write the file.
-void SavePicture(const TBitmap& bitmap, const std::string& path, PictureFormat format, const ImageCodec& codec,
+void savePicture(const Bitmap& bitmap, const std::string& path, PictureFormat format, const ImageCodec& codec,
                  FileWriteOps& writes);
 
 } // namespace plexor

@@ -5,10 +5,10 @@ namespace plexor {
 namespace {
 
 // "*.jpg;*.jpeg;..." for the format's extensions.
-std::string Patterns(PictureFormat format)
+std::string patterns(PictureFormat format)
 {
     std::string patterns;
-    for (const std::string_view extension : PictureFormatExtensions(format)) {
+    for (const std::string_view extension : pictureFormatExtensions(format)) {
         if (!patterns.empty()) patterns += ';';
         patterns.append("*.").append(extension);
     }
@@ -16,38 +16,38 @@ std::string Patterns(PictureFormat format)
 }
 
 // One entry: "Name (patterns)|patterns".
-void AddEntry(std::string& filter, const std::string& name, const std::string& patterns)
+void addEntry(std::string& filter, const std::string& name, const std::string& patterns)
 {
     if (!filter.empty()) filter += '|';
     filter.append(name).append(" (").append(patterns).append(")|").append(patterns);
 }
 
-void AddFormats(std::string& filter, std::span<const PictureFormat> formats)
+void addFormats(std::string& filter, std::span<const PictureFormat> formats)
 {
     for (const PictureFormat format : formats)
-        AddEntry(filter, std::string(PictureFormatName(format)) + " pictures", Patterns(format));
+        addEntry(filter, std::string(pictureFormatName(format)) + " pictures", patterns(format));
 }
 
 } // namespace
 
-std::string OpenDialogFilter(std::span<const PictureFormat> formats)
+std::string openDialogFilter(std::span<const PictureFormat> formats)
 {
     std::string all;
     for (const PictureFormat format : formats) {
         if (!all.empty()) all += ';';
-        all += Patterns(format);
+        all += patterns(format);
     }
     std::string filter;
-    AddEntry(filter, "All pictures", all);
-    AddFormats(filter, formats);
-    AddEntry(filter, "All files", "*.*");
+    addEntry(filter, "All pictures", all);
+    addFormats(filter, formats);
+    addEntry(filter, "All files", "*.*");
     return filter;
 }
 
-std::string SaveDialogFilter(std::span<const PictureFormat> formats)
+std::string saveDialogFilter(std::span<const PictureFormat> formats)
 {
     std::string filter;
-    AddFormats(filter, formats);
+    addFormats(filter, formats);
     return filter;
 }
 

@@ -12,9 +12,9 @@ namespace plexor {
 
 // Every format of `formats` together, then one entry per format, then all
 // files.
-std::string OpenDialogFilter(std::span<const PictureFormat> formats);
+std::string openDialogFilter(std::span<const PictureFormat> formats);
 
 // One entry per format, in the order given.
-std::string SaveDialogFilter(std::span<const PictureFormat> formats);
+std::string saveDialogFilter(std::span<const PictureFormat> formats);
 
 } // namespace plexor

@@ -14,25 +14,25 @@ class RememberedDialog {
 public:
     RememberedDialog(std::string filter, std::string proposedName, std::string defaultExtension)
     {
-        request_.Filter = std::move(filter);
-        request_.FileName = std::move(proposedName);
-        request_.DefaultExtension = std::move(defaultExtension);
+        request_.filter = std::move(filter);
+        request_.fileName = std::move(proposedName);
+        request_.defaultExtension = std::move(defaultExtension);
     }
 
-    const FileDialogRequest& Request() const noexcept { return request_; }
+    const FileDialogRequest& request() const noexcept { return request_; }
 
-    void Remember(const FileDialogChoice& choice)
+    void remember(const FileDialogChoice& choice)
     {
-        request_.FileName = choice.FileName;
-        request_.FilterIndex = choice.FilterIndex;
+        request_.fileName = choice.fileName;
+        request_.filterIndex = choice.filterIndex;
     }
 
     // Proposes a name and a filter entry, with the extension that entry adds.
-    void Propose(std::string fileName, int filterIndex, std::string defaultExtension)
+    void propose(std::string fileName, int filterIndex, std::string defaultExtension)
     {
-        request_.FileName = std::move(fileName);
-        request_.FilterIndex = filterIndex;
-        request_.DefaultExtension = std::move(defaultExtension);
+        request_.fileName = std::move(fileName);
+        request_.filterIndex = filterIndex;
+        request_.defaultExtension = std::move(defaultExtension);
     }
 
 private:

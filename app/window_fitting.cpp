@@ -2,22 +2,22 @@
 
 namespace plexor {
 
-void FitWindowToPicture(WindowFrame& frame, std::int32_t width, std::int32_t height)
+void fitWindowToPicture(WindowFrame& frame, std::int32_t width, std::int32_t height)
 {
-    const std::int64_t panel = frame.PanelWidth();
-    if (panel + width >= frame.ScreenWidth()) {
-        frame.FillScreen();
+    const std::int64_t panel = frame.panelWidth();
+    if (panel + width >= frame.screenWidth()) {
+        frame.fillScreen();
         return;
     }
-    frame.SetClientWidth(static_cast<std::int32_t>(panel + width + 4));
-    frame.SetLeft((frame.ScreenWidth() - frame.Width()) / 2);
-    const std::int64_t border = std::int64_t{frame.Height()} - frame.ClientHeight();
-    if (height + border >= frame.ScreenHeight()) {
-        frame.FillScreen();
+    frame.setClientWidth(static_cast<std::int32_t>(panel + width + 4));
+    frame.setLeft((frame.screenWidth() - frame.width()) / 2);
+    const std::int64_t border = std::int64_t{frame.height()} - frame.clientHeight();
+    if (height + border >= frame.screenHeight()) {
+        frame.fillScreen();
         return;
     }
-    frame.SetClientHeight(height + 4);
-    frame.SetTop((frame.ScreenHeight() - frame.Height()) / 2);
+    frame.setClientHeight(height + 4);
+    frame.setTop((frame.screenHeight() - frame.height()) / 2);
 }
 
 } // namespace plexor

@@ -13,6 +13,6 @@ namespace plexor {
 // truncates toward zero, so a window wider than the screen may start left of
 // it. A picture that does not fit gives the window the whole usable area of
 // the screen.
-void FitWindowToPicture(WindowFrame& frame, std::int32_t width, std::int32_t height);
+void fitWindowToPicture(WindowFrame& frame, std::int32_t width, std::int32_t height);
 
 } // namespace plexor

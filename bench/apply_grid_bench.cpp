@@ -22,39 +22,39 @@ namespace {
 
 // How the grid file is laid: by --apply on `threads` threads, or (0) as the
 // window lays it, its batch queued to the worker with its pool.
-void ApplyGrid(benchmark::State& state, unsigned threads)
+void applyGrid(benchmark::State& state, unsigned threads)
 {
     constexpr std::int32_t kWidth = 8192, kHeight = 5464, kStep = 48;
     std::mt19937 rng(9);
-    auto model = RandomPictureModel(kWidth, kHeight, rng);
+    auto model = randomPictureModel(kWidth, kHeight, rng);
     if (!model) {
         state.SkipWithError("not enough memory");
         return;
     }
     GridFile file;
-    file.Width = kWidth;
-    file.Height = kHeight;
-    file.Step = kStep;
-    const GridGeometry grid = GridGeometryFor(kWidth, kHeight, kStep, kStep);
+    file.width = kWidth;
+    file.height = kHeight;
+    file.step = kStep;
+    const GridGeometry grid = gridGeometryFor(kWidth, kHeight, kStep, kStep);
     std::uniform_int_distribution<std::int32_t> d(1 - kStep, kStep - 1);
-    for (std::int32_t r = 1; r + 1 < grid.PointRows; ++r)
-        for (std::int32_t c = 1; c + 1 < grid.PointCols; ++c) file.Points.push_back({c, r, d(rng), d(rng), 0});
+    for (std::int32_t r = 1; r + 1 < grid.pointRows; ++r)
+        for (std::int32_t c = 1; c + 1 < grid.pointCols; ++c) file.points.push_back({c, r, d(rng), d(rng), 0});
 
     // The buffers' pages are touched once before: what is timed is the
     // apply, not the system's first mapping of fresh memory.
-    LayGridFile(*model, file);
+    layGridFile(*model, file);
     const ParallelDeformOptions options{threads, 0};
-    TMyThread worker(*model, [] {});
+    CellWorker worker(*model, [] {});
     std::size_t cells = 0;
     for (auto _ : state) {
-        LayGridFile(*model, file);
-        const std::vector<TCellRef> batch = DisplacedCells(*model);
+        layGridFile(*model, file);
+        const std::vector<CellRef> batch = displacedCells(*model);
         if (threads == 0) {
-            model->CellQueue.AppendBatch(batch, model->CellQueued, model->CellCols());
-            worker.Wake();
-            test::ServeUntilIdle(worker);
+            model->cellQueue.appendBatch(batch, model->cellQueued, model->cellCols());
+            worker.wake();
+            test::serveUntilIdle(worker);
         } else {
-            DeformCellsInParallel(*model, batch, options);
+            deformCellsInParallel(*model, batch, options);
         }
         cells = batch.size();
     }
@@ -64,19 +64,19 @@ void ApplyGrid(benchmark::State& state, unsigned threads)
 
 void BM_ApplyGrid_45MP(benchmark::State& state)
 {
-    ApplyGrid(state, CoreCount());
+    applyGrid(state, coreCount());
 }
 BENCHMARK(BM_ApplyGrid_45MP)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ApplyGrid_45MP_Worker(benchmark::State& state)
 {
-    ApplyGrid(state, 0);
+    applyGrid(state, 0);
 }
 BENCHMARK(BM_ApplyGrid_45MP_Worker)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ApplyGrid_45MP_OneThread(benchmark::State& state)
 {
-    ApplyGrid(state, 1);
+    applyGrid(state, 1);
 }
 BENCHMARK(BM_ApplyGrid_45MP_OneThread)->Unit(benchmark::kMillisecond)->UseRealTime();
 

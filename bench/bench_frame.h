@@ -16,7 +16,7 @@ namespace plexor {
 inline constexpr std::int32_t kFrameSide = 4096;
 inline constexpr std::size_t kFrameBytes = std::size_t{kFrameSide} * kFrameSide * 3;
 
-inline BitmapInfo TopDownFrameInfo()
+inline BitmapInfo topDownFrameInfo()
 {
     BitmapInfo info{};
     info.bmiHeader.biWidth = kFrameSide;
@@ -24,13 +24,13 @@ inline BitmapInfo TopDownFrameInfo()
     return info;
 }
 
-inline void SetFrameBytes(benchmark::State& state)
+inline void setFrameBytes(benchmark::State& state)
 {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(kFrameBytes));
 }
 
 // A 24-bit frame of smooth gradients, rows from the top without padding.
-inline std::vector<std::uint8_t> GradientFrame()
+inline std::vector<std::uint8_t> gradientFrame()
 {
     std::vector<std::uint8_t> frame(kFrameBytes);
     for (std::int32_t y = 0; y < kFrameSide; ++y)
@@ -44,11 +44,11 @@ inline std::vector<std::uint8_t> GradientFrame()
 }
 
 // The gradient frame as a 24-bit bitmap.
-inline TBitmap GradientBitmap()
+inline Bitmap gradientBitmap()
 {
-    TBitmap bitmap(kFrameSide, kFrameSide, PixelFormat::Rgb24());
-    const std::vector<std::uint8_t> frame = GradientFrame();
-    SetDIBits(bitmap, 0, kFrameSide, frame.data(), TopDownFrameInfo());
+    Bitmap bitmap(kFrameSide, kFrameSide, PixelFormat::rgb24());
+    const std::vector<std::uint8_t> frame = gradientFrame();
+    copyRowsToBitmap(bitmap, 0, kFrameSide, frame.data(), topDownFrameInfo());
     return bitmap;
 }
 

@@ -18,21 +18,21 @@
 namespace plexor {
 namespace {
 
-template <void (*Kernel)(DeformModel&, TCellRef)>
-void DeformWholeBatch(benchmark::State& state)
+template <void (*kernel)(DeformModel&, CellRef)>
+void deformWholeBatch(benchmark::State& state)
 {
-    const std::unique_ptr<DeformModel> m = DraggedBenchModel(1);
+    const std::unique_ptr<DeformModel> m = draggedBenchModel(1);
     if (!m) {
         state.SkipWithError("not enough memory");
         return;
     }
-    const double samples = double(m->CellCount()) * (m->SamplesPerCell + 1) * (m->SamplesPerCell + 1);
+    const double samples = double(m->cellCount()) * (m->samplesPerCell + 1) * (m->samplesPerCell + 1);
     for (auto _ : state) {
         state.PauseTiming();
-        std::memset(m->SplatMask.data(), 0, m->SplatMask.size());
+        std::memset(m->splatMask.data(), 0, m->splatMask.size());
         state.ResumeTiming();
-        for (std::int32_t r = 0; r < m->CellRows(); ++r)
-            for (std::int32_t c = 0; c < m->CellCols(); ++c) Kernel(*m, {c, r});
+        for (std::int32_t r = 0; r < m->cellRows(); ++r)
+            for (std::int32_t c = 0; c < m->cellCols(); ++c) kernel(*m, {c, r});
         benchmark::ClobberMemory();
     }
     state.counters["per_sample"] =
@@ -41,15 +41,15 @@ void DeformWholeBatch(benchmark::State& state)
 
 void BM_DeformCell_Literal(benchmark::State& state)
 {
-    DeformWholeBatch<DeformCellLiteral>(state);
+    deformWholeBatch<deformCellLiteral>(state);
 }
-void FastDeformCell(DeformModel& m, TCellRef cell)
+void fastDeformCell(DeformModel& m, CellRef cell)
 {
-    DeformCell(m, cell);
+    deformCell(m, cell);
 }
 void BM_DeformCell(benchmark::State& state)
 {
-    DeformWholeBatch<FastDeformCell>(state);
+    deformWholeBatch<fastDeformCell>(state);
 }
 
 BENCHMARK(BM_DeformCell_Literal)->Unit(benchmark::kMillisecond)->MinTime(2.0);

@@ -18,46 +18,46 @@
 namespace plexor {
 namespace {
 
-void DragMove(benchmark::State& state, std::int32_t width, std::int32_t height)
+void dragMove(benchmark::State& state, std::int32_t width, std::int32_t height)
 {
     std::mt19937 rng(3);
-    auto model = RandomPictureModel(width, height, rng);
+    auto model = randomPictureModel(width, height, rng);
     if (!model) {
         state.SkipWithError("not enough memory");
         return;
     }
-    model->LayGrid(48);
+    model->layGrid(48);
     test::ScreenWindow window(*model);
-    const Zoom zoom = FitZoom(width, height, 1800, 1000);
-    window.showReduced = zoom.Reduces();
-    window.reduced.SetWindow(zoom, PixelRect{0, 0, 1800, 1000}, width, height);
-    RefreshWhole(*model, window);
+    const Zoom zoom = fitZoom(width, height, 1800, 1000);
+    window.showReduced = zoom.reduces();
+    window.reducedView.setWindow(zoom, PixelRect{0, 0, 1800, 1000}, width, height);
+    refreshWhole(*model, window);
 
     ControlPointDrag drag(*model, window);
-    drag.SetZoom(zoom);
-    const TControlPoint& p = model->Point(model->PointCols() / 2, model->PointRows() / 2);
-    const auto x = static_cast<std::int32_t>(zoom.ToScreen(p.X));
-    const auto y = static_cast<std::int32_t>(zoom.ToScreen(p.Y));
-    drag.ImageMouseDown(x, y);
+    drag.setZoom(zoom);
+    const ControlPoint& p = model->point(model->pointCols() / 2, model->pointRows() / 2);
+    const auto x = static_cast<std::int32_t>(zoom.toScreen(p.x));
+    const auto y = static_cast<std::int32_t>(zoom.toScreen(p.y));
+    drag.mousePress(x, y);
     bool right = false;
     for (auto _ : state) {
         right = !right;
-        drag.ImageMouseMove(x + (right ? 2 : -2), y + 1);
+        drag.mouseMove(x + (right ? 2 : -2), y + 1);
         benchmark::ClobberMemory();
     }
-    if (!drag.Dragging() || !window.pushesOk) state.SkipWithError("the drag did not go as meant");
-    state.counters["zoom_percent"] = static_cast<double>(zoom.Percent());
+    if (!drag.dragging() || !window.pushesOk) state.SkipWithError("the drag did not go as meant");
+    state.counters["zoom_percent"] = static_cast<double>(zoom.percent());
 }
 
 void BM_DragMove_1024(benchmark::State& state)
 {
-    DragMove(state, 1024, 1024);
+    dragMove(state, 1024, 1024);
 }
 BENCHMARK(BM_DragMove_1024)->Unit(benchmark::kMicrosecond);
 
 void BM_DragMove_45MP(benchmark::State& state)
 {
-    DragMove(state, 8192, 5464);
+    dragMove(state, 8192, 5464);
 }
 BENCHMARK(BM_DragMove_45MP)->Unit(benchmark::kMicrosecond);
 

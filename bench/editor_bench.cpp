@@ -24,23 +24,23 @@ namespace {
 constexpr std::int32_t kSide = kBenchSide;
 
 // The benchmark model with one point picked, as during a drag.
-std::unique_ptr<DeformModel> DraggedModel()
+std::unique_ptr<DeformModel> draggedModel()
 {
-    std::unique_ptr<DeformModel> m = DraggedBenchModel(7);
-    if (m) m->Point(m->PointCols() / 2, m->PointRows() / 2).Selected = 1;
+    std::unique_ptr<DeformModel> m = draggedBenchModel(7);
+    if (m) m->point(m->pointCols() / 2, m->pointRows() / 2).selected = 1;
     return m;
 }
 
 void BM_Refresh_4096(benchmark::State& state)
 {
-    const std::unique_ptr<DeformModel> m = DraggedModel();
+    const std::unique_ptr<DeformModel> m = draggedModel();
     if (!m) {
         state.SkipWithError("not enough memory");
         return;
     }
     test::ScreenWindow window(*m); // the window's part of a refresh, without the screen repaint
     for (auto _ : state) {
-        RefreshWhole(*m, window);
+        refreshWhole(*m, window);
         benchmark::ClobberMemory();
     }
     if (!window.pushesOk) state.SkipWithError("a push failed");
@@ -50,16 +50,16 @@ BENCHMARK(BM_Refresh_4096)->Unit(benchmark::kMillisecond);
 
 void BM_DrawOverlay_4096(benchmark::State& state)
 {
-    const std::unique_ptr<DeformModel> m = DraggedModel();
+    const std::unique_ptr<DeformModel> m = draggedModel();
     if (!m) {
         state.SkipWithError("not enough memory");
         return;
     }
     for (auto _ : state) {
-        DrawOverlay(*m);
+        drawOverlay(*m);
         benchmark::ClobberMemory();
     }
-    state.counters["points"] = static_cast<double>(m->ControlPoints.size());
+    state.counters["points"] = static_cast<double>(m->controlPoints.size());
 }
 BENCHMARK(BM_DrawOverlay_4096)->Unit(benchmark::kMillisecond);
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-void CopyFrames(benchmark::State& state, std::size_t width, std::size_t height)
+void copyFrames(benchmark::State& state, std::size_t width, std::size_t height)
 {
     const std::size_t bytes = width * height * 3;
     std::vector<std::uint8_t> from(bytes, 0x5A);
@@ -22,8 +22,8 @@ void CopyFrames(benchmark::State& state, std::size_t width, std::size_t height)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes));
 }
 const bool kRegistered = [] {
-    benchmark::RegisterBenchmark("BM_Memcpy4096", CopyFrames, 4096, 4096)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_Memcpy45MP", CopyFrames, 8192, 5464)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_Memcpy4096", copyFrames, 4096, 4096)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_Memcpy45MP", copyFrames, 8192, 5464)->Unit(benchmark::kMillisecond);
     return true;
 }();
 

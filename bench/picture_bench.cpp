@@ -27,38 +27,38 @@ constexpr std::int32_t kSide = kFrameSide;
 void BM_OpenBmp24_4096(benchmark::State& state)
 {
     const test::TempFolder folder;
-    const std::string path = folder.File("frame.bmp");
-    WriteFileAtomically(path, EncodeBmp(GradientBitmap()));
-    const BitmapInfo info = TopDownFrameInfo();
+    const std::string path = folder.file("frame.bmp");
+    writeFileAtomically(path, encodeBmp(gradientBitmap()));
+    const BitmapInfo info = topDownFrameInfo();
     std::vector<std::uint8_t> buffer(kFrameBytes, 1);
     // Once before timing, so the file is in the page cache.
-    TPicture::FromFile(path);
+    Picture::fromFile(path);
     for (auto _ : state) {
-        TPicture picture = TPicture::FromFile(path);
-        const int rows = GetDIBits(picture.Bitmap(), 0, kSide, buffer.data(), info);
+        Picture picture = Picture::fromFile(path);
+        const int rows = copyRowsFromBitmap(picture.bitmap(), 0, kSide, buffer.data(), info);
         benchmark::DoNotOptimize(rows);
         benchmark::ClobberMemory();
     }
-    SetFrameBytes(state);
+    setFrameBytes(state);
 }
 BENCHMARK(BM_OpenBmp24_4096)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Pushes `frame` into `bitmap` once per iteration.
-void PushFrames(benchmark::State& state, TBitmap& bitmap, const std::vector<std::uint8_t>& frame)
+void pushFrames(benchmark::State& state, Bitmap& bitmap, const std::vector<std::uint8_t>& frame)
 {
-    const BitmapInfo info = TopDownFrameInfo();
+    const BitmapInfo info = topDownFrameInfo();
     for (auto _ : state) {
-        const int rows = SetDIBits(bitmap, 0, kSide, frame.data(), info);
+        const int rows = copyRowsToBitmap(bitmap, 0, kSide, frame.data(), info);
         benchmark::DoNotOptimize(rows);
         benchmark::ClobberMemory();
     }
-    SetFrameBytes(state);
+    setFrameBytes(state);
 }
 
 void BM_PushView24_4096(benchmark::State& state)
 {
-    TBitmap bitmap(kSide, kSide, PixelFormat::Rgb24());
-    PushFrames(state, bitmap, GradientFrame());
+    Bitmap bitmap(kSide, kSide, PixelFormat::rgb24());
+    pushFrames(state, bitmap, gradientFrame());
 }
 BENCHMARK(BM_PushView24_4096)->Unit(benchmark::kMillisecond);
 
@@ -73,16 +73,16 @@ void BM_PushView8_4096(benchmark::State& state)
             for (int b = 0; b < 6; ++b)
                 table.push_back({static_cast<std::uint8_t>(b * 51), static_cast<std::uint8_t>(g * 42),
                                  static_cast<std::uint8_t>(r * 51), 0});
-    TBitmap bitmap(kSide, kSide, PixelFormat::Indexed(8, table));
+    Bitmap bitmap(kSide, kSide, PixelFormat::indexed(8, table));
     const std::uint8_t strays[4][3] = {{0, 255, 255}, {255, 255, 255}, {128, 128, 128}, {13, 200, 77}};
     std::vector<std::uint8_t> frame(kFrameBytes);
     for (std::int32_t y = 0; y < kSide; ++y)
         for (std::int32_t x = 0; x < kSide; ++x) {
             std::uint8_t* p = &frame[(static_cast<std::size_t>(y) * kSide + x) * 3];
             const RgbQuad& entry = table[static_cast<std::size_t>((x / 16 + y / 16) % 252)];
-            p[0] = entry.Blue;
-            p[1] = entry.Green;
-            p[2] = entry.Red;
+            p[0] = entry.blue;
+            p[1] = entry.green;
+            p[2] = entry.red;
             if (x % 64 == 0 || y % 64 == 0) {
                 const std::uint8_t* stray = strays[(x + y) & 3];
                 p[0] = stray[0];
@@ -90,7 +90,7 @@ void BM_PushView8_4096(benchmark::State& state)
                 p[2] = stray[2];
             }
         }
-    PushFrames(state, bitmap, frame);
+    pushFrames(state, bitmap, frame);
 }
 BENCHMARK(BM_PushView8_4096)->Unit(benchmark::kMillisecond);
 

@@ -17,34 +17,34 @@ namespace {
 
 using namespace plexor;
 
-void OpenFrames(benchmark::State& state, PictureFormat format)
+void openFrames(benchmark::State& state, PictureFormat format)
 {
     const QtImageCodec codec;
     const test::TempFolder folder;
-    const std::string path = folder.File("frame." + std::string(PictureFormatExtensions(format).front()));
-    SavePicture(GradientBitmap(), path, format, codec);
-    const BitmapInfo info = TopDownFrameInfo();
+    const std::string path = folder.file("frame." + std::string(pictureFormatExtensions(format).front()));
+    savePicture(gradientBitmap(), path, format, codec);
+    const BitmapInfo info = topDownFrameInfo();
     std::vector<std::uint8_t> buffer(kFrameBytes, 1);
     // Once before timing, so the file is in the page cache.
-    OpenPicture(path, codec);
+    openPicture(path, codec);
     for (auto _ : state) {
-        OpenedPicture opened = OpenPicture(path, codec);
-        const int rows = GetDIBits(opened.Picture.Bitmap(), 0, kFrameSide, buffer.data(), info);
+        OpenedPicture opened = openPicture(path, codec);
+        const int rows = copyRowsFromBitmap(opened.picture.bitmap(), 0, kFrameSide, buffer.data(), info);
         benchmark::DoNotOptimize(rows);
         benchmark::ClobberMemory();
     }
-    SetFrameBytes(state);
+    setFrameBytes(state);
 }
 
 void BM_OpenPng24_4096(benchmark::State& state)
 {
-    OpenFrames(state, PictureFormat::Png);
+    openFrames(state, PictureFormat::Png);
 }
 BENCHMARK(BM_OpenPng24_4096)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_OpenJpeg_4096(benchmark::State& state)
 {
-    OpenFrames(state, PictureFormat::Jpeg);
+    openFrames(state, PictureFormat::Jpeg);
 }
 BENCHMARK(BM_OpenJpeg_4096)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -7,9 +7,9 @@ namespace plexor {
 // A colour as its three bytes are written into a pixel buffer: blue, green,
 // red.
 struct Colour {
-    std::uint8_t Blue = 0;
-    std::uint8_t Green = 0;
-    std::uint8_t Red = 0;
+    std::uint8_t blue = 0;
+    std::uint8_t green = 0;
+    std::uint8_t red = 0;
 
     friend bool operator==(const Colour&, const Colour&) = default;
 };

@@ -11,135 +11,135 @@ namespace {
 // Pointer offsets below this, in x and in y, reach a point.
 constexpr std::int64_t kPickReach = 5;
 
-std::int64_t Abs(std::int64_t v) noexcept
+std::int64_t abs(std::int64_t v) noexcept
 {
     return v < 0 ? -v : v;
 }
-std::int32_t Sign(std::int64_t v) noexcept
+std::int32_t sign(std::int64_t v) noexcept
 {
     return (v > 0) - (v < 0);
 }
 
 // Whether a move by `v` along one axis leads to an interior neighbour, given
 // whether there is one before (`lower`) and after (`higher`) the point.
-bool TowardsInterior(std::int64_t v, bool lower, bool higher) noexcept
+bool towardsInterior(std::int64_t v, bool lower, bool higher) noexcept
 {
     return v < 0 ? lower : v > 0 ? higher : false;
 }
 
 } // namespace
 
-bool ControlPointDrag::HoldsPoint() const noexcept
+bool ControlPointDrag::holdsPoint() const noexcept
 {
     // A drag ends before its grid goes, so the index is always a point of it.
-    assert(!model_.Dragging || static_cast<std::size_t>(dragIndex_) < model_.ControlPoints.size());
-    return model_.Dragging && HasPictureAndGrid();
+    assert(!model_.dragging || static_cast<std::size_t>(dragIndex_) < model_.controlPoints.size());
+    return model_.dragging && hasPictureAndGrid();
 }
 
-void ControlPointDrag::Pick(std::int32_t x, std::int32_t y)
+void ControlPointDrag::pick(std::int32_t x, std::int32_t y)
 {
-    const std::int32_t cols = model_.PointCols();
-    const std::int32_t rows = model_.PointRows();
+    const std::int32_t cols = model_.pointCols();
+    const std::int32_t rows = model_.pointRows();
     for (std::int32_t r = 1; r < rows - 1; ++r) {
         for (std::int32_t c = 1; c < cols - 1; ++c) {
-            TControlPoint& p = model_.Point(c, r);
-            const std::int64_t shownX = std::int64_t{p.X} + p.DX;
-            const std::int64_t shownY = std::int64_t{p.Y} + p.DY;
-            if (Abs(x - zoom_.ToScreen(shownX)) < kPickReach && Abs(y - zoom_.ToScreen(shownY)) < kPickReach) {
+            ControlPoint& p = model_.point(c, r);
+            const std::int64_t shownX = std::int64_t{p.x} + p.dx;
+            const std::int64_t shownY = std::int64_t{p.y} + p.dy;
+            if (abs(x - zoom_.toScreen(shownX)) < kPickReach && abs(y - zoom_.toScreen(shownY)) < kPickReach) {
                 dragIndex_ = c + r * cols;
-                dragOffsetX_ = static_cast<std::int32_t>(zoom_.ToPicture(x) - shownX);
-                dragOffsetY_ = static_cast<std::int32_t>(zoom_.ToPicture(y) - shownY);
-                p.Selected = 1;
-                model_.Dragging = true;
-                MarkPoint(dragIndex_);
+                dragOffsetX_ = static_cast<std::int32_t>(zoom_.toPicture(x) - shownX);
+                dragOffsetY_ = static_cast<std::int32_t>(zoom_.toPicture(y) - shownY);
+                p.selected = 1;
+                model_.dragging = true;
+                markPoint(dragIndex_);
                 return;
             }
         }
     }
 }
 
-void ControlPointDrag::MarkPoint(std::int32_t i)
+void ControlPointDrag::markPoint(std::int32_t i)
 {
-    model_.Changes.Mark(PointOverlayBounds(model_, i % model_.PointCols(), i / model_.PointCols()));
+    model_.changes.mark(pointOverlayBounds(model_, i % model_.pointCols(), i / model_.pointCols()));
 }
 
-void ControlPointDrag::ImageMouseDown(std::int32_t x, std::int32_t y)
+void ControlPointDrag::mousePress(std::int32_t x, std::int32_t y)
 {
-    if (!HasPictureAndGrid()) return;
+    if (!hasPictureAndGrid()) return;
     // A press of another button while a drag is under way: that drag ends
     // first, so its cells are queued and its point is no longer picked.
-    if (model_.Dragging) EndDrag();
-    Pick(x, y);
-    host_.Refresh();
-    host_.SetCapture();
+    if (model_.dragging) endDrag();
+    pick(x, y);
+    host_.refresh();
+    host_.captureMouse();
 }
 
-void ControlPointDrag::ImageMouseMove(std::int32_t x, std::int32_t y)
+void ControlPointDrag::mouseMove(std::int32_t x, std::int32_t y)
 {
-    if (!HoldsPoint()) return;
-    const std::int32_t cols = model_.PointCols();
-    const std::int32_t rows = model_.PointRows();
+    if (!holdsPoint()) return;
+    const std::int32_t cols = model_.pointCols();
+    const std::int32_t rows = model_.pointRows();
     const std::int32_t col = dragIndex_ % cols;
     const std::int32_t row = dragIndex_ / cols;
-    TControlPoint& p = model_.ControlPoints[static_cast<std::size_t>(dragIndex_)];
+    ControlPoint& p = model_.controlPoints[static_cast<std::size_t>(dragIndex_)];
 
     // The displacement that puts the point at the pointer minus the grab
     // offset.
-    const std::int64_t ndx = zoom_.ToPicture(x) - dragOffsetX_ - p.X;
-    const std::int64_t ndy = zoom_.ToPicture(y) - dragOffsetY_ - p.Y;
-    const std::int32_t sx = Sign(ndx);
-    const std::int32_t sy = Sign(ndy);
+    const std::int64_t ndx = zoom_.toPicture(x) - dragOffsetX_ - p.x;
+    const std::int64_t ndy = zoom_.toPicture(y) - dragOffsetY_ - p.y;
+    const std::int32_t sx = sign(ndx);
+    const std::int32_t sy = sign(ndy);
     const bool left = col > 1, right = col < cols - 2;
     const bool up = row > 1, down = row < rows - 2;
 
     bool handedOver = false;
-    if (Abs(ndx) >= model_.GridStepX) {
-        if (TowardsInterior(ndx, left, right)) {
-            MarkPoint(dragIndex_);
-            p.Selected = 0;
-            if (Abs(ndy) > model_.GridStepY / 2 && TowardsInterior(ndy, up, down)) dragIndex_ += sy * cols;
+    if (abs(ndx) >= model_.gridStepX) {
+        if (towardsInterior(ndx, left, right)) {
+            markPoint(dragIndex_);
+            p.selected = 0;
+            if (abs(ndy) > model_.gridStepY / 2 && towardsInterior(ndy, up, down)) dragIndex_ += sy * cols;
             dragIndex_ += sx;
             handedOver = true;
         }
-    } else if (Abs(ndy) >= model_.GridStepY) {
-        if (TowardsInterior(ndy, up, down)) {
-            MarkPoint(dragIndex_);
-            p.Selected = 0;
-            if (Abs(ndx) > model_.GridStepX / 2 && TowardsInterior(ndx, left, right)) dragIndex_ += sx;
+    } else if (abs(ndy) >= model_.gridStepY) {
+        if (towardsInterior(ndy, up, down)) {
+            markPoint(dragIndex_);
+            p.selected = 0;
+            if (abs(ndx) > model_.gridStepX / 2 && towardsInterior(ndx, left, right)) dragIndex_ += sx;
             dragIndex_ += sy * cols;
             handedOver = true;
         }
     } else {
-        const std::int64_t shownX = p.X + ndx;
-        const std::int64_t shownY = p.Y + ndy;
-        if (shownX >= 0 && shownX < model_.ImageWidth && shownY >= 0 && shownY < model_.ImageHeight &&
-            (ndx != p.DX || ndy != p.DY)) {
-            MarkPoint(dragIndex_);
-            p.DX = static_cast<std::int32_t>(ndx);
-            p.DY = static_cast<std::int32_t>(ndy);
-            MarkPoint(dragIndex_);
+        const std::int64_t shownX = p.x + ndx;
+        const std::int64_t shownY = p.y + ndy;
+        if (shownX >= 0 && shownX < model_.imageWidth && shownY >= 0 && shownY < model_.imageHeight &&
+            (ndx != p.dx || ndy != p.dy)) {
+            markPoint(dragIndex_);
+            p.dx = static_cast<std::int32_t>(ndx);
+            p.dy = static_cast<std::int32_t>(ndy);
+            markPoint(dragIndex_);
         }
     }
-    if (handedOver) host_.QueueCellsAround(dragIndex_ % cols, dragIndex_ / cols);
-    host_.Refresh();
+    if (handedOver) host_.queueCellsAround(dragIndex_ % cols, dragIndex_ / cols);
+    host_.refresh();
 }
 
-void ControlPointDrag::ImageMouseUp(std::int32_t, std::int32_t)
+void ControlPointDrag::mouseRelease(std::int32_t, std::int32_t)
 {
-    EndDrag();
+    endDrag();
 }
 
-void ControlPointDrag::EndDrag()
+void ControlPointDrag::endDrag()
 {
-    if (HoldsPoint()) {
-        const std::int32_t cols = model_.PointCols();
-        MarkPoint(dragIndex_);
-        model_.ControlPoints[static_cast<std::size_t>(dragIndex_)].Selected = 0;
-        host_.QueueCellsAround(dragIndex_ % cols, dragIndex_ / cols);
-        host_.Refresh();
+    if (holdsPoint()) {
+        const std::int32_t cols = model_.pointCols();
+        markPoint(dragIndex_);
+        model_.controlPoints[static_cast<std::size_t>(dragIndex_)].selected = 0;
+        host_.queueCellsAround(dragIndex_ % cols, dragIndex_ / cols);
+        host_.refresh();
     }
-    model_.Dragging = false;
-    host_.ReleaseCapture();
+    model_.dragging = false;
+    host_.releaseMouseCapture();
 }
 
 } // namespace plexor

@@ -40,33 +40,33 @@ public:
     ControlPointDrag& operator=(const ControlPointDrag&) = delete;
 
     // The zoom the picture is shown at; full size at first.
-    void SetZoom(Zoom zoom) noexcept { zoom_ = zoom; }
+    void setZoom(Zoom zoom) noexcept { zoom_ = zoom; }
 
-    void ImageMouseDown(std::int32_t x, std::int32_t y);
-    void ImageMouseMove(std::int32_t x, std::int32_t y);
-    void ImageMouseUp(std::int32_t x, std::int32_t y);
+    void mousePress(std::int32_t x, std::int32_t y);
+    void mouseMove(std::int32_t x, std::int32_t y);
+    void mouseRelease(std::int32_t x, std::int32_t y);
 
     // Ends the drag exactly as a release does. For commands that replace the
     // grid while a drag may be under way: they end it first.
-    void EndDrag();
+    void endDrag();
 
-    bool Dragging() const noexcept { return model_.Dragging; }
-    // The point holding the drag, c + r * PointCols, and the pointer's offset
+    bool dragging() const noexcept { return model_.dragging; }
+    // The point holding the drag, c + r * pointCols, and the pointer's offset
     // from its displaced position taken at the press. Meaningless while no
     // drag is under way.
-    std::int32_t DragIndex() const noexcept { return dragIndex_; }
-    std::int32_t DragOffsetX() const noexcept { return dragOffsetX_; }
-    std::int32_t DragOffsetY() const noexcept { return dragOffsetY_; }
+    std::int32_t dragIndex() const noexcept { return dragIndex_; }
+    std::int32_t dragOffsetX() const noexcept { return dragOffsetX_; }
+    std::int32_t dragOffsetY() const noexcept { return dragOffsetY_; }
 
 private:
-    bool HasPictureAndGrid() const noexcept { return model_.ImageLoaded && model_.GridExists(); }
+    bool hasPictureAndGrid() const noexcept { return model_.imageLoaded && model_.gridExists(); }
     // Whether a drag is under way on a point of the current grid.
-    bool HoldsPoint() const noexcept;
+    bool holdsPoint() const noexcept;
     // Picks the first interior point within reach of screen position (x, y),
     // if any.
-    void Pick(std::int32_t x, std::int32_t y);
+    void pick(std::int32_t x, std::int32_t y);
     // Marks what point i's elements of the overlay cover, as they stand.
-    void MarkPoint(std::int32_t i);
+    void markPoint(std::int32_t i);
 
     DeformModel& model_;
     DragHost& host_;

@@ -9,12 +9,12 @@ class DragHost {
 public:
     virtual ~DragHost() = default;
     // Rebuilds and shows the view.
-    virtual void Refresh() = 0;
+    virtual void refresh() = 0;
     // Has the worker recompute the cells around control point (c, r).
-    virtual void QueueCellsAround(std::int32_t c, std::int32_t r) = 0;
+    virtual void queueCellsAround(std::int32_t c, std::int32_t r) = 0;
     // Takes the mouse for the picture's scroll box, and gives it back.
-    virtual void SetCapture() = 0;
-    virtual void ReleaseCapture() = 0;
+    virtual void captureMouse() = 0;
+    virtual void releaseMouseCapture() = 0;
 };
 
 } // namespace plexor

@@ -17,7 +17,7 @@ namespace plexor {
 // Nothing is written outside the canvas's clip: of a line that leaves it only
 // the pixels inside are drawn, each where the whole line puts it. An empty
 // canvas draws nothing.
-void DrawLine(const ViewCanvas& view, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, bool dotted,
+void drawLine(const ViewCanvas& view, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, bool dotted,
               Colour colour) noexcept;
 
 } // namespace plexor

@@ -17,6 +17,6 @@ namespace plexor {
 // x = width is a one-pixel strip in the last column, a marker at y = height
 // draws nothing. Each drawn row has at least one pixel. Nothing is written
 // outside the canvas's clip, even for positions beyond these.
-void DrawMarker(const ViewCanvas& view, std::int32_t x, std::int32_t y, Colour colour) noexcept;
+void drawMarker(const ViewCanvas& view, std::int32_t x, std::int32_t y, Colour colour) noexcept;
 
 } // namespace plexor

@@ -6,7 +6,7 @@
 
 namespace plexor {
 
-// Draws the displaced control grid into ViewImage, in four layers, each over
+// Draws the displaced control grid into viewImage, in four layers, each over
 // the ones before: the dotted horizontal segments between neighbouring points
 // (rows top to bottom, each left to right), the dotted vertical segments
 // (columns left to right, each top to bottom), the solid vector of every
@@ -20,19 +20,19 @@ namespace plexor {
 // canvas's clip: segments along a last point column or row that lies one past
 // the picture draw only their pixels inside. Allocates nothing.
 //
-// Into ViewImage, whole.
-void DrawOverlay(DeformModel& model) noexcept;
-// Into `view`, positions shown through `zoom`: ViewImage or a part of it at
+// Into viewImage, whole.
+void drawOverlay(DeformModel& model) noexcept;
+// Into `view`, positions shown through `zoom`: viewImage or a part of it at
 // full size, or a reduced view of the picture, where the lines and markers
 // keep their size in its pixels. Only the elements that may reach the clip
 // are drawn, each in the order of the whole overlay, so that the clip holds
 // exactly what the whole overlay draws there.
-void DrawOverlay(const DeformModel& model, const ViewCanvas& view, Zoom zoom = Zoom::Actual()) noexcept;
+void drawOverlay(const DeformModel& model, const ViewCanvas& view, Zoom zoom = Zoom::actual()) noexcept;
 
 // The picture pixels the overlay's elements of point (col, row) cover as they
 // stand: its segments to its four neighbours, its vector and its marker.
 // What a change of the point's displacement or pick redraws lies within this
 // before the change and within it after.
-PixelRect PointOverlayBounds(const DeformModel& model, std::int32_t col, std::int32_t row) noexcept;
+PixelRect pointOverlayBounds(const DeformModel& model, std::int32_t col, std::int32_t row) noexcept;
 
 } // namespace plexor

@@ -8,18 +8,18 @@
 namespace plexor {
 
 // Writes one pixel's three bytes.
-inline void StoreColour(std::uint8_t* pixel, Colour colour) noexcept
+inline void storeColour(std::uint8_t* pixel, Colour colour) noexcept
 {
-    pixel[0] = colour.Blue;
-    pixel[1] = colour.Green;
-    pixel[2] = colour.Red;
+    pixel[0] = colour.blue;
+    pixel[1] = colour.green;
+    pixel[2] = colour.red;
 }
 
 // Writes pixel (x, y) of the view. No clipping: the position must lie inside
 // the canvas's clip.
-inline void PutPixel(const ViewCanvas& view, std::int32_t x, std::int32_t y, Colour colour) noexcept
+inline void putPixel(const ViewCanvas& view, std::int32_t x, std::int32_t y, Colour colour) noexcept
 {
-    StoreColour(view.At(x, y), colour);
+    storeColour(view.at(x, y), colour);
 }
 
 } // namespace plexor

@@ -12,40 +12,40 @@
 namespace plexor {
 
 // The picture as shown reduced: each screen pixel the mean of the picture
-// pixels it covers, taken from WorkImage, with the overlay drawn over it at
+// pixels it covers, taken from workImage, with the overlay drawn over it at
 // the screen's own resolution, so that its lines stay a pixel wide and its
 // markers four. It holds only the window of the reduced picture that the
 // screen shows, so it never costs more than a screen's worth of pixels.
 //
 // Screen positions count from the reduced picture's top-left corner. The
-// caller keeps the worker off WorkImage while a view reads it.
+// caller keeps the worker off workImage while a view reads it.
 class ReducedView {
 public:
     // Shows a width x height picture at `zoom`, which reduces it, through
     // `window`, a part of the reduced picture. Obtains memory only when the
     // window is larger than any before. Leaves the pixels to Render.
-    void SetWindow(Zoom zoom, const PixelRect& window, std::int32_t width, std::int32_t height);
+    void setWindow(Zoom zoom, const PixelRect& window, std::int32_t width, std::int32_t height);
 
-    Zoom GetZoom() const noexcept { return zoom_; }
-    const PixelRect& Window() const noexcept { return window_; }
-    // The window's pixels, 24 bits (blue, green, red), rows `Stride()` bytes
+    Zoom getZoom() const noexcept { return zoom_; }
+    const PixelRect& window() const noexcept { return window_; }
+    // The window's pixels, 24 bits (blue, green, red), rows `stride()` bytes
     // apart, top row first.
-    const std::uint8_t* Pixels() const noexcept { return pixels_.data(); }
-    std::ptrdiff_t Stride() const noexcept { return stride_; }
+    const std::uint8_t* pixels() const noexcept { return pixels_.data(); }
+    std::ptrdiff_t stride() const noexcept { return stride_; }
 
     // The whole window again: the picture, and the overlay when `overlay`.
-    void Render(const DeformModel& model, bool overlay) noexcept;
+    void render(const DeformModel& model, bool overlay) noexcept;
 
     // What a change of the picture's pixels `changed` asks of this view: the
     // part of the picture to take again, grown to whole screen pixels and to
     // the room a marker drawn at screen size takes.
-    PixelRect PicturePartFor(const PixelRect& changed) const noexcept;
+    PixelRect picturePartFor(const PixelRect& changed) const noexcept;
     // The screen pixels a part of the picture covers.
-    PixelRect ScreenRectOf(const PixelRect& picture) const noexcept;
+    PixelRect screenRectOf(const PixelRect& picture) const noexcept;
     // Averages the screen pixels of `screen` (clipped to the window) again.
-    void Average(const DeformModel& model, const PixelRect& screen) noexcept;
+    void average(const DeformModel& model, const PixelRect& screen) noexcept;
     // Draws the overlay into the screen pixels of `screen`.
-    void DrawOverlay(const DeformModel& model, const PixelRect& screen) noexcept;
+    void drawOverlay(const DeformModel& model, const PixelRect& screen) noexcept;
 
 private:
     Zoom zoom_;

@@ -10,87 +10,87 @@ namespace plexor {
 namespace {
 
 // Copies the rows of `part` of one buffer into another of the same picture.
-void CopyPart(const PixelBuffer& from, PixelBuffer& to, std::int32_t width, const PixelRect& part) noexcept
+void copyPart(const PixelBuffer& from, PixelBuffer& to, std::int32_t width, const PixelRect& part) noexcept
 {
-    const std::size_t rowBytes = std::size_t{3} * static_cast<std::size_t>(part.X1 - part.X0);
-    for (std::int32_t y = part.Y0; y < part.Y1; ++y) {
+    const std::size_t rowBytes = std::size_t{3} * static_cast<std::size_t>(part.x1 - part.x0);
+    for (std::int32_t y = part.y0; y < part.y1; ++y) {
         const std::size_t at = std::size_t{3} * (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                                                 static_cast<std::size_t>(part.X0));
+                                                 static_cast<std::size_t>(part.x0));
         std::memcpy(to.data() + at, from.data() + at, rowBytes);
     }
 }
 
-// Copies the parts of WorkImage into ViewImage and averages them into the
-// reduced view, while the caller keeps the worker off WorkImage.
-void TakeWorkImage(DeformModel& model, ReducedView* reduced, std::span<const PixelRect> parts)
+// Copies the parts of workImage into viewImage and averages them into the
+// reduced view, while the caller keeps the worker off workImage.
+void takeWorkImage(DeformModel& model, ReducedView* reduced, std::span<const PixelRect> parts)
 {
-    for (const PixelRect& part : parts) CopyPart(model.WorkImage, model.ViewImage, model.ImageWidth, part);
+    for (const PixelRect& part : parts) copyPart(model.workImage, model.viewImage, model.imageWidth, part);
     // The three pixels after the last row belong to no part.
     const std::size_t spare =
-        std::size_t{3} * static_cast<std::size_t>(model.ImageWidth) * static_cast<std::size_t>(model.ImageHeight);
-    std::memcpy(model.ViewImage.data() + spare, model.WorkImage.data() + spare, 9);
+        std::size_t{3} * static_cast<std::size_t>(model.imageWidth) * static_cast<std::size_t>(model.imageHeight);
+    std::memcpy(model.viewImage.data() + spare, model.workImage.data() + spare, 9);
     if (reduced != nullptr)
-        for (const PixelRect& part : parts) reduced->Average(model, reduced->ScreenRectOf(part));
+        for (const PixelRect& part : parts) reduced->average(model, reduced->screenRectOf(part));
 }
 
 // Draws the overlay over the parts, pushes them and repaints them.
-void ShowParts(DeformModel& model, RefreshHost& host, ReducedView* reduced, std::span<const PixelRect> parts)
+void showParts(DeformModel& model, RefreshHost& host, ReducedView* reduced, std::span<const PixelRect> parts)
 {
-    if (host.OverlayVisible()) {
-        for (const PixelRect& part : parts) DrawOverlay(model, ViewCanvas::Of(model, part));
+    if (host.overlayVisible()) {
+        for (const PixelRect& part : parts) drawOverlay(model, ViewCanvas::of(model, part));
         if (reduced != nullptr)
-            for (const PixelRect& part : parts) reduced->DrawOverlay(model, reduced->ScreenRectOf(part));
+            for (const PixelRect& part : parts) reduced->drawOverlay(model, reduced->screenRectOf(part));
     }
-    host.PushView(parts);
-    host.RepaintImage(parts);
+    host.pushView(parts);
+    host.repaintImage(parts);
 }
 
 } // namespace
 
-void Refresh(DeformModel& model, RefreshHost& host)
+void refresh(DeformModel& model, RefreshHost& host)
 {
-    if (!model.ImageLoaded) {
+    if (!model.imageLoaded) {
         RectSet ignored;
         bool all = false;
-        model.Changes.Take(ignored, all);
+        model.changes.take(ignored, all);
         return;
     }
-    ReducedView* reduced = host.Reduced();
-    const PixelRect picture{0, 0, model.ImageWidth, model.ImageHeight};
+    ReducedView* reduced = host.reduced();
+    const PixelRect picture{0, 0, model.imageWidth, model.imageHeight};
     std::array<PixelRect, RectSet::kCapacity> parts;
     std::size_t count = 0;
     {
-        // The worker writes WorkImage and marks what it wrote, both while it
+        // The worker writes workImage and marks what it wrote, both while it
         // holds its side of the gate: what it has written by now is marked,
         // and it waits while the parts are taken. It goes on while the
         // overlay is drawn.
-        WorkerHold hold(model.Gate);
+        WorkerHold hold(model.gate);
         RectSet changed;
         bool all = false;
-        model.Changes.Take(changed, all);
+        model.changes.take(changed, all);
         if (all) {
             parts[count++] = picture;
         } else {
             for (const PixelRect& rect : changed) {
-                const PixelRect part = reduced != nullptr ? reduced->PicturePartFor(rect) : rect.Intersection(picture);
-                if (!part.Empty()) parts[count++] = part;
+                const PixelRect part = reduced != nullptr ? reduced->picturePartFor(rect) : rect.intersection(picture);
+                if (!part.empty()) parts[count++] = part;
             }
         }
-        TakeWorkImage(model, reduced, std::span<const PixelRect>(parts.data(), count));
+        takeWorkImage(model, reduced, std::span<const PixelRect>(parts.data(), count));
     }
-    ShowParts(model, host, reduced, std::span<const PixelRect>(parts.data(), count));
+    showParts(model, host, reduced, std::span<const PixelRect>(parts.data(), count));
 }
 
-void RefreshWhole(DeformModel& model, RefreshHost& host)
+void refreshWhole(DeformModel& model, RefreshHost& host)
 {
-    if (!model.ImageLoaded) return;
-    ReducedView* reduced = host.Reduced();
-    const PixelRect whole{0, 0, model.ImageWidth, model.ImageHeight};
+    if (!model.imageLoaded) return;
+    ReducedView* reduced = host.reduced();
+    const PixelRect whole{0, 0, model.imageWidth, model.imageHeight};
     {
-        WorkerHold hold(model.Gate);
-        TakeWorkImage(model, reduced, std::span<const PixelRect>(&whole, 1));
+        WorkerHold hold(model.gate);
+        takeWorkImage(model, reduced, std::span<const PixelRect>(&whole, 1));
     }
-    ShowParts(model, host, reduced, std::span<const PixelRect>(&whole, 1));
+    showParts(model, host, reduced, std::span<const PixelRect>(&whole, 1));
 }
 
 } // namespace plexor

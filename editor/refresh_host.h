@@ -13,13 +13,13 @@ class RefreshHost {
 public:
     virtual ~RefreshHost() = default;
     // Whether the overlay is switched on (Grid > Show checked).
-    virtual bool OverlayVisible() const = 0;
-    // Writes these parts of ViewImage into the screen bitmap.
-    virtual void PushView(std::span<const PixelRect> parts) = 0;
+    virtual bool overlayVisible() const = 0;
+    // Writes these parts of viewImage into the screen bitmap.
+    virtual void pushView(std::span<const PixelRect> parts) = 0;
     // Shows these parts of the picture again at once, not later.
-    virtual void RepaintImage(std::span<const PixelRect> parts) = 0;
+    virtual void repaintImage(std::span<const PixelRect> parts) = 0;
     // The reduced view the screen shows, while it shows the picture reduced.
-    virtual ReducedView* Reduced() { return nullptr; }
+    virtual ReducedView* reduced() { return nullptr; }
 };
 
 } // namespace plexor

@@ -2,21 +2,21 @@
 
 namespace plexor {
 
-ViewCanvas ViewCanvas::Of(DeformModel& model, const PixelRect& clip) noexcept
+ViewCanvas ViewCanvas::of(DeformModel& model, const PixelRect& clip) noexcept
 {
     ViewCanvas canvas;
-    if (!model.ImageLoaded) return canvas;
-    canvas.Pixels = model.ViewImage.data();
-    canvas.Stride = std::ptrdiff_t{3} * model.ImageWidth;
-    canvas.Width = model.ImageWidth;
-    canvas.Height = model.ImageHeight;
-    canvas.Clip = clip.Intersection(PixelRect{0, 0, model.ImageWidth, model.ImageHeight});
+    if (!model.imageLoaded) return canvas;
+    canvas.pixels = model.viewImage.data();
+    canvas.stride = std::ptrdiff_t{3} * model.imageWidth;
+    canvas.width = model.imageWidth;
+    canvas.height = model.imageHeight;
+    canvas.clip = clip.intersection(PixelRect{0, 0, model.imageWidth, model.imageHeight});
     return canvas;
 }
 
-ViewCanvas ViewCanvas::Of(DeformModel& model) noexcept
+ViewCanvas ViewCanvas::of(DeformModel& model) noexcept
 {
-    return Of(model, PixelRect{0, 0, model.ImageWidth, model.ImageHeight});
+    return of(model, PixelRect{0, 0, model.imageWidth, model.imageHeight});
 }
 
 } // namespace plexor

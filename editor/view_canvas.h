@@ -13,28 +13,28 @@ namespace plexor {
 // written; the clip lies within the picture and within the memory the canvas
 // covers. Empty (nothing drawn) without pixels or with an empty clip.
 struct ViewCanvas {
-    std::uint8_t* Pixels = nullptr; // the canvas's first pixel: position (OriginX, OriginY)
-    std::ptrdiff_t Stride = 0;      // bytes from one row to the next
-    std::int32_t OriginX = 0;
-    std::int32_t OriginY = 0;
-    std::int32_t Width = 0; // the whole picture's extent: markers are cut at its edges
-    std::int32_t Height = 0;
-    PixelRect Clip;
+    std::uint8_t* pixels = nullptr; // the canvas's first pixel: position (originX, originY)
+    std::ptrdiff_t stride = 0;      // bytes from one row to the next
+    std::int32_t originX = 0;
+    std::int32_t originY = 0;
+    std::int32_t width = 0; // the whole picture's extent: markers are cut at its edges
+    std::int32_t height = 0;
+    PixelRect clip;
 
-    // ViewImage, clipped to `clip` within the picture; empty while there is
+    // viewImage, clipped to `clip` within the picture; empty while there is
     // no picture.
-    static ViewCanvas Of(DeformModel& model, const PixelRect& clip) noexcept;
-    static ViewCanvas Of(DeformModel& model) noexcept;
+    static ViewCanvas of(DeformModel& model, const PixelRect& clip) noexcept;
+    static ViewCanvas of(DeformModel& model) noexcept;
 
-    bool Empty() const noexcept { return Pixels == nullptr || Clip.Empty(); }
-    bool Contains(std::int64_t x, std::int64_t y) const noexcept
+    bool empty() const noexcept { return pixels == nullptr || clip.empty(); }
+    bool contains(std::int64_t x, std::int64_t y) const noexcept
     {
-        return x >= Clip.X0 && x < Clip.X1 && y >= Clip.Y0 && y < Clip.Y1;
+        return x >= clip.x0 && x < clip.x1 && y >= clip.y0 && y < clip.y1;
     }
     // The first byte of pixel (x, y); the position must lie inside the clip.
-    std::uint8_t* At(std::int32_t x, std::int32_t y) const noexcept
+    std::uint8_t* at(std::int32_t x, std::int32_t y) const noexcept
     {
-        return Pixels + static_cast<std::ptrdiff_t>(y - OriginY) * Stride + std::ptrdiff_t{3} * (x - OriginX);
+        return pixels + static_cast<std::ptrdiff_t>(y - originY) * stride + std::ptrdiff_t{3} * (x - originX);
     }
 };
 

@@ -10,7 +10,7 @@ namespace {
 
 // Pixels of a buffer for width x height, or nothing when the count is not a
 // valid signed 32-bit pixel capacity.
-std::optional<std::int64_t> CapacityFor(std::int32_t width, std::int32_t height)
+std::optional<std::int64_t> capacityFor(std::int32_t width, std::int32_t height)
 {
     if (width < 0 || height < 0) return std::nullopt;
     const std::int64_t pixels = static_cast<std::int64_t>(width) * height + 3;
@@ -19,10 +19,10 @@ std::optional<std::int64_t> CapacityFor(std::int32_t width, std::int32_t height)
 }
 
 // A buffer of `bytes`, or an empty one when the system refuses it.
-PixelBuffer TryObtain(std::size_t bytes) noexcept
+PixelBuffer tryObtain(std::size_t bytes) noexcept
 {
     try {
-        return PixelBuffer::Obtain(bytes);
+        return PixelBuffer::obtain(bytes);
     } catch (const std::bad_alloc&) {
         return PixelBuffer();
     }
@@ -30,46 +30,46 @@ PixelBuffer TryObtain(std::size_t bytes) noexcept
 
 } // namespace
 
-const char* ShortfallMessage(MemoryShortfall shortfall) noexcept
+const char* shortfallMessage(MemoryShortfall shortfall) noexcept
 {
     return shortfall == MemoryShortfall::Source ? "Not enough memory for source."
                                                 : "Not enough memory for destination.";
 }
 
-std::optional<MemoryShortfall> DeformModel::BufferShortfall(std::int32_t width, std::int32_t height) const
+std::optional<MemoryShortfall> DeformModel::bufferShortfall(std::int32_t width, std::int32_t height) const
 {
-    const std::optional<std::int64_t> pixels = CapacityFor(width, height);
+    const std::optional<std::int64_t> pixels = capacityFor(width, height);
     if (!pixels) return MemoryShortfall::Source;
     // The new buffers are obtained while the old ones are still held.
     const std::uint64_t bytes = static_cast<std::uint64_t>(*pixels) * 3;
-    const std::uint64_t available = AvailableMemory ? AvailableMemory() : std::numeric_limits<std::uint64_t>::max();
+    const std::uint64_t available = availableMemory ? availableMemory() : std::numeric_limits<std::uint64_t>::max();
     if (bytes > available) return MemoryShortfall::Source;
     if (3 * bytes + static_cast<std::uint64_t>(*pixels) > available) return MemoryShortfall::Destination;
     return std::nullopt;
 }
 
-bool DeformModel::AllocateBuffers(std::int32_t width, std::int32_t height)
+bool DeformModel::allocateBuffers(std::int32_t width, std::int32_t height)
 {
     assert(width % 4 == 0);
-    if (const std::optional<MemoryShortfall> shortfall = BufferShortfall(width, height)) {
-        ShowMessage(ShortfallMessage(*shortfall), MB_ICONSTOP);
+    if (const std::optional<MemoryShortfall> shortfall = bufferShortfall(width, height)) {
+        showMessage(shortfallMessage(*shortfall), MessageIcon::Stop);
         return false;
     }
-    const std::int64_t pixels = *CapacityFor(width, height);
+    const std::int64_t pixels = *capacityFor(width, height);
     const std::size_t bytes = static_cast<std::size_t>(pixels) * 3;
 
     // Each buffer is obtained in turn; a refusal drops those obtained so far
     // and leaves the model as it was.
-    PixelBuffer work = TryObtain(bytes);
+    PixelBuffer work = tryObtain(bytes);
     if (work.empty()) {
-        ShowMessage(ShortfallMessage(MemoryShortfall::Source), MB_ICONSTOP);
+        showMessage(shortfallMessage(MemoryShortfall::Source), MessageIcon::Stop);
         return false;
     }
-    PixelBuffer view = TryObtain(bytes);
-    PixelBuffer source = view.empty() ? PixelBuffer() : TryObtain(bytes);
-    PixelBuffer mask = source.empty() ? PixelBuffer() : TryObtain(static_cast<std::size_t>(pixels));
+    PixelBuffer view = tryObtain(bytes);
+    PixelBuffer source = view.empty() ? PixelBuffer() : tryObtain(bytes);
+    PixelBuffer mask = source.empty() ? PixelBuffer() : tryObtain(static_cast<std::size_t>(pixels));
     if (mask.empty()) {
-        ShowMessage(ShortfallMessage(MemoryShortfall::Destination), MB_ICONSTOP);
+        showMessage(shortfallMessage(MemoryShortfall::Destination), MessageIcon::Stop);
         return false;
     }
     std::memset(mask.data(), 0, mask.size());
@@ -77,30 +77,30 @@ bool DeformModel::AllocateBuffers(std::int32_t width, std::int32_t height)
     // so that nothing unset is ever read from a buffer.
     for (PixelBuffer* buffer : {&work, &view, &source}) std::memset(buffer->data() + bytes - 9, 0, 9);
 
-    WorkerHold hold(Gate);
-    if ((width != ImageWidth || height != ImageHeight) && GridExists()) DropGrid();
-    ImageWidth = width;
-    ImageHeight = height;
-    PixelCapacity = static_cast<std::int32_t>(pixels);
-    std::swap(WorkImage, work);
-    std::swap(ViewImage, view);
-    std::swap(SourceImage, source);
-    std::swap(SplatMask, mask);
-    ImageLoaded = true;
-    Changes.MarkAll();
+    WorkerHold hold(gate);
+    if ((width != imageWidth || height != imageHeight) && gridExists()) dropGrid();
+    imageWidth = width;
+    imageHeight = height;
+    pixelCapacity = static_cast<std::int32_t>(pixels);
+    std::swap(workImage, work);
+    std::swap(viewImage, view);
+    std::swap(sourceImage, source);
+    std::swap(splatMask, mask);
+    imageLoaded = true;
+    changes.markAll();
     return true;
 }
 
-void DeformModel::ReleaseAll()
+void DeformModel::releaseAll()
 {
-    WorkerHold hold(Gate);
-    DropGrid();
-    WorkImage.Release();
-    ViewImage.Release();
-    SourceImage.Release();
-    SplatMask.Release();
-    ImageWidth = ImageHeight = PixelCapacity = 0;
-    ImageLoaded = false;
+    WorkerHold hold(gate);
+    dropGrid();
+    workImage.release();
+    viewImage.release();
+    sourceImage.release();
+    splatMask.release();
+    imageWidth = imageHeight = pixelCapacity = 0;
+    imageLoaded = false;
 }
 
 } // namespace plexor

@@ -9,7 +9,7 @@ namespace {
 // Paints black the pixels x0 <= x < x1, y0 <= y < y1 of a buffer. A grid
 // built for the picture keeps every band inside it: a margin is half of what
 // the whole steps leave over, rounded down.
-void FillBlack(PixelBuffer& image, std::int32_t width, [[maybe_unused]] std::int32_t height, std::int32_t x0,
+void fillBlack(PixelBuffer& image, std::int32_t width, [[maybe_unused]] std::int32_t height, std::int32_t x0,
                std::int32_t x1, std::int32_t y0, std::int32_t y1)
 {
     assert(0 <= x0 && x0 <= x1 && x1 <= width && 0 <= y0 && y0 <= y1 && y1 <= height);
@@ -24,18 +24,18 @@ void FillBlack(PixelBuffer& image, std::int32_t width, [[maybe_unused]] std::int
 
 } // namespace
 
-void DeformModel::BlackOutMargins()
+void DeformModel::blackOutMargins()
 {
-    if (WorkImage.empty()) return;
-    WorkerHold hold(Gate);
-    Changes.MarkAll();
+    if (workImage.empty()) return;
+    WorkerHold hold(gate);
+    changes.markAll();
     const GridGeometry& g = grid_;
-    const std::int32_t w = ImageWidth;
-    const std::int32_t h = ImageHeight;
-    FillBlack(WorkImage, w, h, 0, w, 0, g.MarginY);
-    FillBlack(WorkImage, w, h, 0, w, g.Bottom(), g.Bottom() + g.MarginY);
-    FillBlack(WorkImage, w, h, 0, g.MarginX, g.MarginY, g.Bottom());
-    FillBlack(WorkImage, w, h, g.Right(), g.Right() + g.MarginX, g.MarginY, g.Bottom());
+    const std::int32_t w = imageWidth;
+    const std::int32_t h = imageHeight;
+    fillBlack(workImage, w, h, 0, w, 0, g.marginY);
+    fillBlack(workImage, w, h, 0, w, g.bottom(), g.bottom() + g.marginY);
+    fillBlack(workImage, w, h, 0, g.marginX, g.marginY, g.bottom());
+    fillBlack(workImage, w, h, g.right(), g.right() + g.marginX, g.marginY, g.bottom());
 }
 
 } // namespace plexor

@@ -15,15 +15,15 @@ namespace plexor {
 // by its linear index, at the other end of the row above or below, and is
 // given as a rectangle of its own there.
 struct CellFootprint {
-    std::array<PixelRect, 3> Rects{};
-    int Count = 0;
+    std::array<PixelRect, 3> rects{};
+    int count = 0;
 };
 
-CellFootprint FootprintOf(const CellTerms& terms, std::int32_t width, std::int32_t height) noexcept;
+CellFootprint footprintOf(const CellTerms& terms, std::int32_t width, std::int32_t height) noexcept;
 
 // The pixels a cell's deformation may write whatever its points'
 // displacements, as long as each stays below a step and inside the picture,
 // as a drag keeps them.
-CellFootprint CellReach(const DeformModel& model, TCellRef cell) noexcept;
+CellFootprint cellReach(const DeformModel& model, CellRef cell) noexcept;
 
 } // namespace plexor

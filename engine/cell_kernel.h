@@ -43,11 +43,11 @@ struct Chunk {
 // one runs on any x86-64.
 using ChunkKernel = void (*)(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
                              const double* ty, Chunk& out) noexcept;
-void ChunkCoordinatesPortable(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
+void chunkCoordinatesPortable(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
                               const double* ty, Chunk& out) noexcept;
-void ChunkCoordinatesAvx2(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx, const double* ty,
+void chunkCoordinatesAvx2(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx, const double* ty,
                           Chunk& out) noexcept;
-void ChunkCoordinatesAvx512(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
+void chunkCoordinatesAvx512(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
                             const double* ty, Chunk& out) noexcept;
 
 namespace {
@@ -71,7 +71,7 @@ struct DoubleBits<double> {
 // sum is a whole multiple of the smallest float step 2^-149, and so is each
 // exact sum, which is therefore itself a float there, whatever the rounding.
 template <class D>
-inline auto HalfwayBetweenFloats(D sum) noexcept
+inline auto halfwayBetweenFloats(D sum) noexcept
 {
     const auto bits = __builtin_bit_cast(typename DoubleBits<D>::Type, sum);
     return (bits & 0x1FFFFFFF) == 0x10000000;
@@ -79,7 +79,7 @@ inline auto HalfwayBetweenFloats(D sum) noexcept
 
 // The rounding error of the double sum a + b = sum, exactly (two-sum).
 template <class D>
-inline D SumError(D a, D b, D sum) noexcept
+inline D sumError(D a, D b, D sum) noexcept
 {
     const D bVirtual = sum - a;
     const D aVirtual = sum - bVirtual;
@@ -91,22 +91,22 @@ inline D SumError(D a, D b, D sum) noexcept
 // another float than the extended sum: an exact halfway sum is the extended
 // sum too, and both round it the same way (ties to even).
 template <class D>
-inline auto InexactHalfway(D a, D b) noexcept
+inline auto inexactHalfway(D a, D b) noexcept
 {
     const D sum = a + b;
-    const auto halfway = HalfwayBetweenFloats(sum);
-    const auto inexact = SumError(a, b, sum) != D{};
+    const auto halfway = halfwayBetweenFloats(sum);
+    const auto inexact = sumError(a, b, sum) != D{};
     return halfway & inexact;
 }
 
 // The chunk kernel over the lanes of one instruction set. `Lanes` gives
 // Double, a vector of doubles; Float, a vector of as many floats;
-// Widen(floats), the same values as doubles; and Any(mask), whether any lane
+// widen(floats), the same values as doubles; and any(mask), whether any lane
 // of a comparison's result is set. The kWeightLanes samples are held in
 // several registers side by side, so that their independent chains of
 // additions overlap.
 template <class Lanes>
-inline void ChunkCoordinates(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
+inline void chunkCoordinates(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
                              const double* ty, Chunk& out) noexcept
 {
     using D = typename Lanes::Double;
@@ -132,21 +132,21 @@ inline void ChunkCoordinates(const double* lanes, std::int32_t padded, std::int3
             yBefore[g] = y[g];
             D weight;
             std::memcpy(&weight, w + kWidth * g, sizeof weight);
-            const D hx = Lanes::Widen(x[g]) + sx * weight;
-            const D hy = Lanes::Widen(y[g]) + sy * weight;
+            const D hx = Lanes::widen(x[g]) + sx * weight;
+            const D hy = Lanes::widen(y[g]) + sy * weight;
             x[g] = __builtin_convertvector(hx, F);
             y[g] = __builtin_convertvector(hy, F);
-            halfway |= HalfwayBetweenFloats(hx) | HalfwayBetweenFloats(hy);
+            halfway |= halfwayBetweenFloats(hx) | halfwayBetweenFloats(hy);
         }
         // A halfway sum is rare; only then is it worth finding out whether
         // the sum was exact, doing the term again.
-        if (Lanes::Any(halfway)) {
+        if (Lanes::any(halfway)) {
 #pragma GCC unroll 8
             for (int g = 0; g < kGroups; ++g) {
                 D weight;
                 std::memcpy(&weight, w + kWidth * g, sizeof weight);
-                suspect[g] |= InexactHalfway(Lanes::Widen(xBefore[g]), sx * weight) |
-                              InexactHalfway(Lanes::Widen(yBefore[g]), sy * weight);
+                suspect[g] |= inexactHalfway(Lanes::widen(xBefore[g]), sx * weight) |
+                              inexactHalfway(Lanes::widen(yBefore[g]), sy * weight);
             }
         }
     }
@@ -158,7 +158,7 @@ inline void ChunkCoordinates(const double* lanes, std::int32_t padded, std::int3
         std::memcpy(out.suspect + kWidth * g, &suspect[g], sizeof suspect[g]);
         anySuspect |= suspect[g];
     }
-    out.anySuspect = Lanes::Any(anySuspect);
+    out.anySuspect = Lanes::any(anySuspect);
 }
 
 } // namespace

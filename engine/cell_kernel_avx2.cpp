@@ -13,8 +13,8 @@ struct Avx2Lanes {
     typedef float Float __attribute__((vector_size(16)));
     // Written out: g++ 12 widens a whole register of floats in two halves
     // and merges them, which lengthens every chain of additions.
-    static Double Widen(Float f) noexcept { return _mm256_cvtps_pd(f); }
-    static bool Any(decltype(Double{} == Double{}) mask) noexcept
+    static Double widen(Float f) noexcept { return _mm256_cvtps_pd(f); }
+    static bool any(decltype(Double{} == Double{}) mask) noexcept
     {
         const __m256i bits = __builtin_bit_cast(__m256i, mask);
         return !_mm256_testz_si256(bits, bits);
@@ -23,10 +23,10 @@ struct Avx2Lanes {
 
 } // namespace
 
-void ChunkCoordinatesAvx2(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx, const double* ty,
+void chunkCoordinatesAvx2(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx, const double* ty,
                           Chunk& out) noexcept
 {
-    ChunkCoordinates<Avx2Lanes>(lanes, padded, j0, tx, ty, out);
+    chunkCoordinates<Avx2Lanes>(lanes, padded, j0, tx, ty, out);
 }
 
 } // namespace plexor

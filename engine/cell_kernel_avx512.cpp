@@ -13,8 +13,8 @@ struct Avx512Lanes {
     typedef float Float __attribute__((vector_size(32)));
     // Written out: g++ 12 widens a whole register of floats in two halves
     // and merges them, which lengthens every chain of additions.
-    static Double Widen(Float f) noexcept { return _mm512_maskz_cvtps_pd(0xFF, f); }
-    static bool Any(decltype(Double{} == Double{}) mask) noexcept
+    static Double widen(Float f) noexcept { return _mm512_maskz_cvtps_pd(0xFF, f); }
+    static bool any(decltype(Double{} == Double{}) mask) noexcept
     {
         const __m512i bits = __builtin_bit_cast(__m512i, mask);
         return _mm512_test_epi64_mask(bits, bits) != 0;
@@ -23,10 +23,10 @@ struct Avx512Lanes {
 
 } // namespace
 
-void ChunkCoordinatesAvx512(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
+void chunkCoordinatesAvx512(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
                             const double* ty, Chunk& out) noexcept
 {
-    ChunkCoordinates<Avx512Lanes>(lanes, padded, j0, tx, ty, out);
+    chunkCoordinates<Avx512Lanes>(lanes, padded, j0, tx, ty, out);
 }
 
 } // namespace plexor

@@ -9,16 +9,16 @@ namespace {
 struct PortableLanes {
     typedef double Double __attribute__((vector_size(16)));
     typedef float Float __attribute__((vector_size(8)));
-    static Double Widen(Float f) noexcept { return __builtin_convertvector(f, Double); }
-    static bool Any(decltype(Double{} == Double{}) mask) noexcept { return (mask[0] | mask[1]) != 0; }
+    static Double widen(Float f) noexcept { return __builtin_convertvector(f, Double); }
+    static bool any(decltype(Double{} == Double{}) mask) noexcept { return (mask[0] | mask[1]) != 0; }
 };
 
 } // namespace
 
-void ChunkCoordinatesPortable(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
+void chunkCoordinatesPortable(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
                               const double* ty, Chunk& out) noexcept
 {
-    ChunkCoordinates<PortableLanes>(lanes, padded, j0, tx, ty, out);
+    chunkCoordinates<PortableLanes>(lanes, padded, j0, tx, ty, out);
 }
 
 } // namespace plexor

@@ -20,14 +20,14 @@
 namespace plexor {
 
 // The cores the machine has, at least 1: the threads a pool is given.
-inline unsigned CoreCount() noexcept
+inline unsigned coreCount() noexcept
 {
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
 // Threads that compute the sample coordinates of cells beside the thread
 // that owns the pool, which splats the cells in their order: a run of cells
-// deformed bit for bit as DeformCell would deform them one after another.
+// deformed bit for bit as deformCell would deform them one after another.
 //
 // The run goes in rounds. Round p is computed by every thread while the
 // owner first splats round p - 1, which lies in the other half of the
@@ -48,31 +48,31 @@ public:
     // `roundCells` cells a round, 0 letting the samples per cell decide. The
     // model must stay as it is meanwhile, but for the points, which may
     // move: a cell uses them as it reads them.
-    void Deform(DeformModel& model, std::span<const TCellRef> cells,
+    void deform(DeformModel& model, std::span<const CellRef> cells,
                 const std::function<void(std::size_t, const CellFootprint&)>& done, std::size_t roundCells = 0);
 
 private:
     struct Run {
-        DeformModel* Model = nullptr;
-        std::span<const TCellRef> Cells;
-        std::size_t PerCell = 0;  // samples per cell
-        std::size_t PerRound = 0; // cells per round
-        std::size_t Rounds = 0;
+        DeformModel* model = nullptr;
+        std::span<const CellRef> cells;
+        std::size_t perCell = 0;  // samples per cell
+        std::size_t perRound = 0; // cells per round
+        std::size_t rounds = 0;
     };
     struct Half {
-        std::vector<float> Xs, Ys;
-        std::vector<CellFootprint> Reach;
-        std::vector<std::uint8_t> Whole; // 1: the cell goes through DeformCell
+        std::vector<float> xs, ys;
+        std::vector<CellFootprint> reach;
+        std::vector<std::uint8_t> whole; // 1: the cell goes through deformCell
     };
     struct NextRound {
-        CellPool* Pool;
-        void operator()() noexcept { Pool->next_.store(0, std::memory_order_relaxed); }
+        CellPool* pool;
+        void operator()() noexcept { pool->next_.store(0, std::memory_order_relaxed); }
     };
 
-    void Help();
+    void help();
     // Takes cells of round `round` one at a time until none is left.
-    void Compute(const Run& run, std::size_t round);
-    void Splat(const Run& run, std::size_t round, const std::function<void(std::size_t, const CellFootprint&)>& done);
+    void compute(const Run& run, std::size_t round);
+    void splat(const Run& run, std::size_t round, const std::function<void(std::size_t, const CellFootprint&)>& done);
 
     Half halves_[2];
     std::atomic<std::size_t> next_{0};

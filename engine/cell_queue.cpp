@@ -5,59 +5,59 @@
 
 namespace plexor {
 
-TCellQueue::TCellQueue() : ring_(64) {}
+CellQueue::CellQueue() : ring_(64) {}
 
-void TCellQueue::PushLocked(const TCellRef& entry)
+void CellQueue::pushLocked(const CellRef& entry)
 {
     if (count_ == ring_.size()) {
-        std::vector<TCellRef> bigger(ring_.size() * 2);
+        std::vector<CellRef> bigger(ring_.size() * 2);
         for (std::size_t i = 0; i < count_; ++i) bigger[i] = ring_[(head_ + i) & (ring_.size() - 1)];
         ring_.swap(bigger);
         head_ = 0;
     }
     ring_[(head_ + count_) & (ring_.size() - 1)] = entry;
     ++count_;
-    if (!entry.IsRefreshMarker()) ++cells_;
+    if (!entry.isRefreshMarker()) ++cells_;
 }
 
-std::size_t TCellQueue::TakeFront(std::span<TCellRef> out, std::span<std::uint8_t> queued, std::int32_t cellCols,
-                                  std::uint64_t& generation)
+std::size_t CellQueue::takeFront(std::span<CellRef> out, std::span<std::uint8_t> queued, std::int32_t cellCols,
+                                 std::uint64_t& generation)
 {
     std::lock_guard lock(mutex_);
     generation = generation_;
     if (count_ == 0 || out.empty()) return 0;
-    if (ring_[head_].IsRefreshMarker()) {
+    if (ring_[head_].isRefreshMarker()) {
         out[0] = ring_[head_];
         return 1;
     }
     std::size_t taken = 0;
     for (; taken < out.size() && taken < count_; ++taken) {
-        const TCellRef entry = ring_[(head_ + taken) & (ring_.size() - 1)];
-        if (entry.IsRefreshMarker()) break;
-        assert(CellIndex(cellCols, entry) < queued.size());
-        queued[CellIndex(cellCols, entry)] = 3;
+        const CellRef entry = ring_[(head_ + taken) & (ring_.size() - 1)];
+        if (entry.isRefreshMarker()) break;
+        assert(cellIndex(cellCols, entry) < queued.size());
+        queued[cellIndex(cellCols, entry)] = 3;
         out[taken] = entry;
     }
     return taken;
 }
 
-bool TCellQueue::PopFront(std::uint64_t generation, std::span<std::uint8_t> queued, std::int32_t cellCols)
+bool CellQueue::popFront(std::uint64_t generation, std::span<std::uint8_t> queued, std::int32_t cellCols)
 {
     std::lock_guard lock(mutex_);
     if (generation != generation_ || count_ == 0) return false;
-    const TCellRef entry = ring_[head_];
+    const CellRef entry = ring_[head_];
     head_ = (head_ + 1) & (ring_.size() - 1);
     --count_;
-    if (!entry.IsRefreshMarker()) {
+    if (!entry.isRefreshMarker()) {
         --cells_;
-        assert(CellIndex(cellCols, entry) < queued.size());
-        std::uint8_t& byte = queued[CellIndex(cellCols, entry)];
+        assert(cellIndex(cellCols, entry) < queued.size());
+        std::uint8_t& byte = queued[cellIndex(cellCols, entry)];
         byte = byte == 2 ? 1 : 0;
     }
     return true;
 }
 
-void TCellQueue::Clear(std::span<std::uint8_t> queued)
+void CellQueue::clear(std::span<std::uint8_t> queued)
 {
     std::lock_guard lock(mutex_);
     head_ = 0;
@@ -67,22 +67,22 @@ void TCellQueue::Clear(std::span<std::uint8_t> queued)
     std::fill(queued.begin(), queued.end(), std::uint8_t{0});
 }
 
-std::size_t TCellQueue::Size() const
+std::size_t CellQueue::size() const
 {
     std::lock_guard lock(mutex_);
     return count_;
 }
 
-std::size_t TCellQueue::CellsWaiting() const
+std::size_t CellQueue::cellsWaiting() const
 {
     std::lock_guard lock(mutex_);
     return cells_;
 }
 
-std::vector<TCellRef> TCellQueue::Snapshot() const
+std::vector<CellRef> CellQueue::snapshot() const
 {
     std::lock_guard lock(mutex_);
-    std::vector<TCellRef> entries;
+    std::vector<CellRef> entries;
     entries.reserve(count_);
     for (std::size_t i = 0; i < count_; ++i) entries.push_back(ring_[(head_ + i) & (ring_.size() - 1)]);
     return entries;

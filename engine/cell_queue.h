@@ -24,58 +24,58 @@ namespace plexor {
 //
 // The entries live in a ring that only grows, and only when the UI thread
 // appends: the worker's reads and removals never allocate.
-class TCellQueue {
+class CellQueue {
 public:
-    TCellQueue();
+    CellQueue();
 
     // UI thread. Appends every cell of `cells` that is not waiting in the
     // queue yet, marking its byte in `queued` (one a cell of a grid
     // `cellCols` cells wide), then one refresh marker.
     template <class Cells>
-    void AppendBatch(const Cells& cells, std::span<std::uint8_t> queued, std::int32_t cellCols)
+    void appendBatch(const Cells& cells, std::span<std::uint8_t> queued, std::int32_t cellCols)
     {
         std::lock_guard lock(mutex_);
-        for (const TCellRef& cell : cells) {
-            std::uint8_t& byte = queued[CellIndex(cellCols, cell)];
+        for (const CellRef& cell : cells) {
+            std::uint8_t& byte = queued[cellIndex(cellCols, cell)];
             if (byte == 0)
                 byte = 1;
             else if (byte == 3)
                 byte = 2; // being deformed: once more afterwards
             else
                 continue;
-            PushLocked(cell);
+            pushLocked(cell);
         }
-        PushLocked(RefreshMarker);
+        pushLocked(refreshMarker);
     }
 
     // Worker thread. Takes the front entries to handle them, leaving them in
-    // the queue until PopFront removes each: a refresh marker alone, or up
+    // the queue until popFront removes each: a refresh marker alone, or up
     // to out.size() cells before the next marker, each marked taken in
     // `queued`. Returns how many; 0 when the queue is empty. `generation`
     // identifies the queue's contents: it changes whenever the queue is
     // emptied whole.
-    std::size_t TakeFront(std::span<TCellRef> out, std::span<std::uint8_t> queued, std::int32_t cellCols,
+    std::size_t takeFront(std::span<CellRef> out, std::span<std::uint8_t> queued, std::int32_t cellCols,
                           std::uint64_t& generation);
 
     // Removes the front entry if the queue has not been emptied since
     // `generation` was read. When the entry is a cell, clears its byte in
     // `queued` in the same step, or, when the cell is queued once more,
     // leaves it marked as waiting.
-    bool PopFront(std::uint64_t generation, std::span<std::uint8_t> queued, std::int32_t cellCols);
+    bool popFront(std::uint64_t generation, std::span<std::uint8_t> queued, std::int32_t cellCols);
 
     // Empties the queue and zeroes every byte of `queued` in one step.
-    void Clear(std::span<std::uint8_t> queued);
+    void clear(std::span<std::uint8_t> queued);
 
-    std::size_t Size() const;
+    std::size_t size() const;
     // The cells waiting, refresh markers not counted.
-    std::size_t CellsWaiting() const;
-    std::vector<TCellRef> Snapshot() const;
+    std::size_t cellsWaiting() const;
+    std::vector<CellRef> snapshot() const;
 
 private:
-    void PushLocked(const TCellRef& entry);
+    void pushLocked(const CellRef& entry);
 
     mutable std::mutex mutex_;
-    std::vector<TCellRef> ring_;
+    std::vector<CellRef> ring_;
     std::size_t head_ = 0;
     std::size_t count_ = 0;
     std::size_t cells_ = 0;

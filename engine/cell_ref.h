@@ -6,14 +6,14 @@ namespace plexor {
 
 // An entry of the cell queue: a cell column and row, or the refresh marker
 // that ends a batch.
-struct TCellRef {
-    std::int32_t Col = 0;
-    std::int32_t Row = 0;
+struct CellRef {
+    std::int32_t col = 0;
+    std::int32_t row = 0;
 
-    bool IsRefreshMarker() const noexcept { return Col == -1 && Row == -1; }
-    friend bool operator==(const TCellRef&, const TCellRef&) = default;
+    bool isRefreshMarker() const noexcept { return col == -1 && row == -1; }
+    friend bool operator==(const CellRef&, const CellRef&) = default;
 };
 
-inline constexpr TCellRef RefreshMarker{-1, -1};
+inline constexpr CellRef refreshMarker{-1, -1};
 
 } // namespace plexor

@@ -10,35 +10,34 @@ namespace plexor {
 // The coordinate each of a cell's 16 neighbouring points adds, entry 4k + l
 // for the point in point row r + k - 1 and point column c + l - 1. The grid
 // is surrounded by one ring of virtual points: left of the first column x is
-// 0 (the term adds nothing), right of the last x is ImageWidth, above the
-// first row y is 0, below the last y is ImageHeight; in its other coordinate
+// 0 (the term adds nothing), right of the last x is imageWidth, above the
+// first row y is 0, below the last y is imageHeight; in its other coordinate
 // a virtual point follows the nearest real point.
 struct CellTerms {
-    std::int64_t X[16];
-    std::int64_t Y[16];
+    std::int64_t x[16];
+    std::int64_t y[16];
 };
 
-inline CellTerms GatherCellTerms(const DeformModel& m, std::int32_t c, std::int32_t r)
+inline CellTerms gatherCellTerms(const DeformModel& m, std::int32_t c, std::int32_t r)
 {
     CellTerms terms;
     for (std::int32_t k = 0; k < 4; ++k) {
         for (std::int32_t l = 0; l < 4; ++l) {
             const std::int32_t pr = r + k - 1;
             const std::int32_t pc = c + l - 1;
-            const TControlPoint& z =
-                m.Point(std::clamp(pc, 0, m.PointCols() - 1), std::clamp(pr, 0, m.PointRows() - 1));
+            const ControlPoint& z = m.point(std::clamp(pc, 0, m.pointCols() - 1), std::clamp(pr, 0, m.pointRows() - 1));
             std::int64_t x = 0;
-            if (pc >= m.PointCols())
-                x = m.ImageWidth;
+            if (pc >= m.pointCols())
+                x = m.imageWidth;
             else if (pc >= 0)
-                x = std::int64_t{z.X} + z.DX;
+                x = std::int64_t{z.x} + z.dx;
             std::int64_t y = 0;
-            if (pr >= m.PointRows())
-                y = m.ImageHeight;
+            if (pr >= m.pointRows())
+                y = m.imageHeight;
             else if (pr >= 0)
-                y = std::int64_t{z.Y} + z.DY;
-            terms.X[4 * k + l] = x;
-            terms.Y[4 * k + l] = y;
+                y = std::int64_t{z.y} + z.dy;
+            terms.x[4 * k + l] = x;
+            terms.y[4 * k + l] = y;
         }
     }
     return terms;

@@ -4,30 +4,30 @@
 
 namespace plexor {
 
-void RectSet::Add(const PixelRect& rect) noexcept
+void RectSet::add(const PixelRect& rect) noexcept
 {
-    if (rect.Empty()) return;
+    if (rect.empty()) return;
     // A rectangle beside or over one held is merged with it when the merge
     // covers little more than the two did (side by side, exactly the two).
     std::size_t best = count_;
     std::int64_t bestGrowth = std::numeric_limits<std::int64_t>::max();
     for (std::size_t i = 0; i < count_; ++i) {
-        const std::int64_t growth = rects_[i].Union(rect).Area() - rects_[i].Area();
+        const std::int64_t growth = rects_[i].united(rect).area() - rects_[i].area();
         if (growth < bestGrowth) {
             bestGrowth = growth;
             best = i;
         }
     }
-    if (best == count_ || (bestGrowth > rect.Area() + rect.Area() / 4 && count_ < kCapacity)) {
+    if (best == count_ || (bestGrowth > rect.area() + rect.area() / 4 && count_ < kCapacity)) {
         rects_[count_++] = rect;
         return;
     }
-    rects_[best] = rects_[best].Union(rect);
+    rects_[best] = rects_[best].united(rect);
     // The grown rectangle may now lie beside another along a whole edge, as
     // the rows of a block do: one rectangle covers both exactly.
     for (std::size_t i = 0; i < count_;) {
-        const PixelRect joined = rects_[best].Union(rects_[i]);
-        if (i == best || joined.Area() > rects_[best].Area() + rects_[i].Area()) {
+        const PixelRect joined = rects_[best].united(rects_[i]);
+        if (i == best || joined.area() > rects_[best].area() + rects_[i].area()) {
             ++i;
             continue;
         }
@@ -38,32 +38,32 @@ void RectSet::Add(const PixelRect& rect) noexcept
     }
 }
 
-PixelRect RectSet::Bounds() const noexcept
+PixelRect RectSet::bounds() const noexcept
 {
     PixelRect bounds;
-    for (const PixelRect& r : *this) bounds = bounds.Union(r);
+    for (const PixelRect& r : *this) bounds = bounds.united(r);
     return bounds;
 }
 
-void ChangeRegion::Mark(const PixelRect& rect)
+void ChangeRegion::mark(const PixelRect& rect)
 {
     std::lock_guard lock(mutex_);
-    if (!all_) rects_.Add(rect);
+    if (!all_) rects_.add(rect);
 }
 
-void ChangeRegion::MarkAll()
+void ChangeRegion::markAll()
 {
     std::lock_guard lock(mutex_);
     all_ = true;
-    rects_.Clear();
+    rects_.clear();
 }
 
-void ChangeRegion::Take(RectSet& rects, bool& all)
+void ChangeRegion::take(RectSet& rects, bool& all)
 {
     std::lock_guard lock(mutex_);
     rects = rects_;
     all = all_;
-    rects_.Clear();
+    rects_.clear();
     all_ = false;
 }
 

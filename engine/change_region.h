@@ -15,14 +15,14 @@ class RectSet {
 public:
     static constexpr std::size_t kCapacity = 32;
 
-    void Add(const PixelRect& rect) noexcept;
-    void Clear() noexcept { count_ = 0; }
-    bool Empty() const noexcept { return count_ == 0; }
-    std::size_t Size() const noexcept { return count_; }
+    void add(const PixelRect& rect) noexcept;
+    void clear() noexcept { count_ = 0; }
+    bool empty() const noexcept { return count_ == 0; }
+    std::size_t size() const noexcept { return count_; }
     const PixelRect* begin() const noexcept { return rects_.data(); }
     const PixelRect* end() const noexcept { return rects_.data() + count_; }
     // The smallest rectangle holding them all.
-    PixelRect Bounds() const noexcept;
+    PixelRect bounds() const noexcept;
 
 private:
     std::array<PixelRect, kCapacity> rects_{};
@@ -30,17 +30,17 @@ private:
 };
 
 // What has changed on the picture since it was last shown: the pixels of
-// WorkImage the worker or a command rewrote, and those the overlay drew or
+// workImage the worker or a command rewrote, and those the overlay drew or
 // will draw differently. Every thread marks what it changes; the refresh
 // takes the whole at once. Marks are clipped to the picture by the refresh.
 class ChangeRegion {
 public:
-    void Mark(const PixelRect& rect);
+    void mark(const PixelRect& rect);
     // The whole picture, overlay included.
-    void MarkAll();
+    void markAll();
     // Moves what was marked into `rects` (and whether all of it changed)
     // and starts afresh. Allocates nothing.
-    void Take(RectSet& rects, bool& all);
+    void take(RectSet& rects, bool& all);
 
 private:
     std::mutex mutex_;

@@ -36,60 +36,60 @@ constexpr std::int64_t kExactTermLimit = std::int64_t{1} << 29;
 
 // One term of a suspect sample: the double sum where it rounds to the
 // literal's float, else the sum in extended precision.
-inline float RefinedTerm(float acc, double term, float weight) noexcept
+inline float refinedTerm(float acc, double term, float weight) noexcept
 {
     const double product = term * weight;
-    if (InexactHalfway(static_cast<double>(acc), product)) return Store(Extended{acc} + Extended{term} * weight);
+    if (inexactHalfway(static_cast<double>(acc), product)) return store(Extended{acc} + Extended{term} * weight);
     return static_cast<float>(static_cast<double>(acc) + product);
 }
 
 // A suspect sample again, term by term with the exact decision.
-void RefineSample(const float* weights, const double* tx, const double* ty, float& x, float& y) noexcept
+void refineSample(const float* weights, const double* tx, const double* ty, float& x, float& y) noexcept
 {
     x = 0.0f;
     y = 0.0f;
     for (int q = 0; q < 16; ++q) {
-        x = RefinedTerm(x, tx[q], weights[q]);
-        y = RefinedTerm(y, ty[q], weights[q]);
+        x = refinedTerm(x, tx[q], weights[q]);
+        y = refinedTerm(y, ty[q], weights[q]);
     }
 }
 
-ChunkKernel PickChunkKernel(FastKernel kind)
+ChunkKernel pickChunkKernel(FastKernel kind)
 {
     if (kind == FastKernel::Best)
-        kind = FastKernelAvailable(FastKernel::Avx512) ? FastKernel::Avx512
-               : FastKernelAvailable(FastKernel::Avx2) ? FastKernel::Avx2
+        kind = fastKernelAvailable(FastKernel::Avx512) ? FastKernel::Avx512
+               : fastKernelAvailable(FastKernel::Avx2) ? FastKernel::Avx2
                                                        : FastKernel::Portable;
-    if (!FastKernelAvailable(kind)) return ChunkCoordinatesPortable;
+    if (!fastKernelAvailable(kind)) return chunkCoordinatesPortable;
     switch (kind) {
-    case FastKernel::Avx512: return ChunkCoordinatesAvx512;
-    case FastKernel::Avx2: return ChunkCoordinatesAvx2;
-    default: return ChunkCoordinatesPortable;
+    case FastKernel::Avx512: return chunkCoordinatesAvx512;
+    case FastKernel::Avx2: return chunkCoordinatesAvx2;
+    default: return chunkCoordinatesPortable;
     }
 }
 
 // Gathers the cell's terms as doubles; false when one is too large for the
 // products to be exact in double.
-bool ExactTerms(const CellTerms& terms, double* tx, double* ty)
+bool exactTerms(const CellTerms& terms, double* tx, double* ty)
 {
     for (int q = 0; q < 16; ++q) {
-        if (terms.X[q] <= -kExactTermLimit || terms.X[q] >= kExactTermLimit) return false;
-        if (terms.Y[q] <= -kExactTermLimit || terms.Y[q] >= kExactTermLimit) return false;
-        tx[q] = static_cast<double>(terms.X[q]);
-        ty[q] = static_cast<double>(terms.Y[q]);
+        if (terms.x[q] <= -kExactTermLimit || terms.x[q] >= kExactTermLimit) return false;
+        if (terms.y[q] <= -kExactTermLimit || terms.y[q] >= kExactTermLimit) return false;
+        tx[q] = static_cast<double>(terms.x[q]);
+        ty[q] = static_cast<double>(terms.y[q]);
     }
     return true;
 }
 
 // Calls visit(i, j, x, y) for every sample of the cell in row-major order.
 template <class Visit>
-inline void ForEachSample(const DeformModel& m, const double* tx, const double* ty, ChunkKernel kernel, Visit&& visit)
+inline void forEachSample(const DeformModel& m, const double* tx, const double* ty, ChunkKernel kernel, Visit&& visit)
 {
-    const std::int32_t n = m.SamplesPerCell;
-    const std::int32_t padded = PaddedSampleCount(n);
+    const std::int32_t n = m.samplesPerCell;
+    const std::int32_t padded = paddedSampleCount(n);
     Chunk chunk;
     for (std::int32_t i = 0; i <= n; ++i) {
-        const double* row = m.WeightLanes.data() + static_cast<std::size_t>(i) * 16 * padded;
+        const double* row = m.weightLanes.data() + static_cast<std::size_t>(i) * 16 * padded;
         for (std::int32_t j0 = 0; j0 <= n; j0 += kWeightLanes) {
             kernel(row, padded, j0, tx, ty, chunk);
             const int count = std::min(kWeightLanes, n + 1 - j0);
@@ -97,7 +97,7 @@ inline void ForEachSample(const DeformModel& m, const double* tx, const double* 
                 float x = chunk.x[l];
                 float y = chunk.y[l];
                 if (chunk.anySuspect && chunk.suspect[l] != 0)
-                    RefineSample(m.WeightTable.data() + 16 * (static_cast<std::size_t>(i) * (n + 1) + j0 + l), tx, ty,
+                    refineSample(m.weightTable.data() + 16 * (static_cast<std::size_t>(i) * (n + 1) + j0 + l), tx, ty,
                                  x, y);
                 visit(i, j0 + l, x, y);
             }
@@ -105,22 +105,22 @@ inline void ForEachSample(const DeformModel& m, const double* tx, const double* 
     }
 }
 
-[[maybe_unused]] bool TablesFit(const DeformModel& m)
+[[maybe_unused]] bool tablesFit(const DeformModel& m)
 {
-    const std::size_t samples = static_cast<std::size_t>(m.SamplesPerCell) + 1;
-    return m.SamplesPerCell >= 1 && m.WeightTable.size() == 16 * samples * samples &&
-           m.WeightLanes.size() == 16 * samples * static_cast<std::size_t>(PaddedSampleCount(m.SamplesPerCell));
+    const std::size_t samples = static_cast<std::size_t>(m.samplesPerCell) + 1;
+    return m.samplesPerCell >= 1 && m.weightTable.size() == 16 * samples * samples &&
+           m.weightLanes.size() == 16 * samples * static_cast<std::size_t>(paddedSampleCount(m.samplesPerCell));
 }
 
-[[maybe_unused]] bool CellExists(const DeformModel& m, TCellRef cell)
+[[maybe_unused]] bool cellExists(const DeformModel& m, CellRef cell)
 {
-    return cell.Col >= 0 && cell.Col < m.CellCols() && cell.Row >= 0 && cell.Row < m.CellRows() &&
-           static_cast<std::size_t>(m.PointCols()) * static_cast<std::size_t>(m.PointRows()) == m.ControlPoints.size();
+    return cell.col >= 0 && cell.col < m.cellCols() && cell.row >= 0 && cell.row < m.cellRows() &&
+           static_cast<std::size_t>(m.pointCols()) * static_cast<std::size_t>(m.pointRows()) == m.controlPoints.size();
 }
 
 } // namespace
 
-bool FastKernelAvailable(FastKernel kind)
+bool fastKernelAvailable(FastKernel kind)
 {
     static const bool avx512 = __builtin_cpu_supports("avx512f");
     static const bool avx2 = __builtin_cpu_supports("avx2");
@@ -133,13 +133,13 @@ bool FastKernelAvailable(FastKernel kind)
 
 namespace {
 
-bool SampleCoordinates(const DeformModel& m, const CellTerms& terms, float* xs, float* ys, FastKernel kind)
+bool sampleCoordinates(const DeformModel& m, const CellTerms& terms, float* xs, float* ys, FastKernel kind)
 {
     double tx[16];
     double ty[16];
-    if (!ExactTerms(terms, tx, ty)) return false;
-    const std::size_t stride = static_cast<std::size_t>(m.SamplesPerCell) + 1;
-    ForEachSample(m, tx, ty, PickChunkKernel(kind), [&](std::int32_t i, std::int32_t j, float x, float y) {
+    if (!exactTerms(terms, tx, ty)) return false;
+    const std::size_t stride = static_cast<std::size_t>(m.samplesPerCell) + 1;
+    forEachSample(m, tx, ty, pickChunkKernel(kind), [&](std::int32_t i, std::int32_t j, float x, float y) {
         xs[i * stride + j] = x;
         ys[i * stride + j] = y;
     });
@@ -148,75 +148,75 @@ bool SampleCoordinates(const DeformModel& m, const CellTerms& terms, float* xs, 
 
 } // namespace
 
-void CellCoordinatesFast(const DeformModel& m, TCellRef cell, float* xs, float* ys, FastKernel kind)
+void cellCoordinatesFast(const DeformModel& m, CellRef cell, float* xs, float* ys, FastKernel kind)
 {
-    if (!SampleCoordinates(m, GatherCellTerms(m, cell.Col, cell.Row), xs, ys, kind))
-        CellCoordinatesLiteral(m, cell, xs, ys);
+    if (!sampleCoordinates(m, gatherCellTerms(m, cell.col, cell.row), xs, ys, kind))
+        cellCoordinatesLiteral(m, cell, xs, ys);
 }
 
-bool CellSampleCoordinates(const DeformModel& m, TCellRef cell, float* xs, float* ys, CellFootprint& reach)
+bool cellSampleCoordinates(const DeformModel& m, CellRef cell, float* xs, float* ys, CellFootprint& reach)
 {
-    assert(CellExists(m, cell) && TablesFit(m));
-    const CellTerms terms = GatherCellTerms(m, cell.Col, cell.Row);
-    if (!SampleCoordinates(m, terms, xs, ys, FastKernel::Best)) return false;
-    reach = FootprintOf(terms, m.ImageWidth, m.ImageHeight);
+    assert(cellExists(m, cell) && tablesFit(m));
+    const CellTerms terms = gatherCellTerms(m, cell.col, cell.row);
+    if (!sampleCoordinates(m, terms, xs, ys, FastKernel::Best)) return false;
+    reach = footprintOf(terms, m.imageWidth, m.imageHeight);
     return true;
 }
 
-void SplatCellSamples(DeformModel& m, TCellRef cell, const float* xs, const float* ys)
+void splatCellSamples(DeformModel& m, CellRef cell, const float* xs, const float* ys)
 {
-    assert(CellExists(m, cell) && TablesFit(m));
-    const SplatTarget target{m.WorkImage.data(), m.SplatMask.data(), m.SourceImage.data(), m.PixelCapacity,
-                             m.ImageWidth};
-    const TControlPoint& o = m.Point(cell.Col, cell.Row);
-    const std::int64_t width = m.ImageWidth;
-    const std::int32_t n = m.SamplesPerCell;
+    assert(cellExists(m, cell) && tablesFit(m));
+    const SplatTarget target{m.workImage.data(), m.splatMask.data(), m.sourceImage.data(), m.pixelCapacity,
+                             m.imageWidth};
+    const ControlPoint& o = m.point(cell.col, cell.row);
+    const std::int64_t width = m.imageWidth;
+    const std::int32_t n = m.samplesPerCell;
     for (std::int32_t i = 0; i <= n; ++i) {
-        const std::int64_t rowStart = (std::int64_t{o.Y} + i) * width + o.X;
+        const std::int64_t rowStart = (std::int64_t{o.y} + i) * width + o.x;
         const std::size_t at = static_cast<std::size_t>(i) * (static_cast<std::size_t>(n) + 1);
         for (std::int32_t j = 0; j <= n; ++j) {
             std::int64_t xd;
             std::int64_t yd;
-            if (!TruncateCoordinate(xs[at + j], xd) || !TruncateCoordinate(ys[at + j], yd)) continue;
-            SplatSample(target, xd, yd, rowStart + j);
+            if (!truncateCoordinate(xs[at + j], xd) || !truncateCoordinate(ys[at + j], yd)) continue;
+            splatSample(target, xd, yd, rowStart + j);
         }
     }
 }
 
-CellFootprint DeformCell(DeformModel& m, TCellRef cell, FastKernel kind)
+CellFootprint deformCell(DeformModel& m, CellRef cell, FastKernel kind)
 {
-    assert(CellExists(m, cell) && TablesFit(m));
-    assert(!m.WorkImage.empty() && !m.SourceImage.empty() && !m.SplatMask.empty());
+    assert(cellExists(m, cell) && tablesFit(m));
+    assert(!m.workImage.empty() && !m.sourceImage.empty() && !m.splatMask.empty());
     // The terms are read once: what the cell writes follows from them, even
     // while a drag moves a point meanwhile.
-    const CellTerms terms = GatherCellTerms(m, cell.Col, cell.Row);
+    const CellTerms terms = gatherCellTerms(m, cell.col, cell.row);
     double tx[16];
     double ty[16];
-    if (!ExactTerms(terms, tx, ty)) {
+    if (!exactTerms(terms, tx, ty)) {
         // Terms this far out are read again per sample: the whole picture may change.
-        DeformCellLiteral(m, cell);
+        deformCellLiteral(m, cell);
         CellFootprint whole;
-        whole.Rects[whole.Count++] = PixelRect{0, 0, m.ImageWidth, m.ImageHeight};
+        whole.rects[whole.count++] = PixelRect{0, 0, m.imageWidth, m.imageHeight};
         return whole;
     }
-    const SplatTarget target{m.WorkImage.data(), m.SplatMask.data(), m.SourceImage.data(), m.PixelCapacity,
-                             m.ImageWidth};
-    const TControlPoint& o = m.Point(cell.Col, cell.Row);
-    const std::int64_t originX = o.X;
-    const std::int64_t originY = o.Y;
-    const std::int64_t width = m.ImageWidth;
-    ForEachSample(m, tx, ty, PickChunkKernel(kind), [&](std::int32_t i, std::int32_t j, float x, float y) {
+    const SplatTarget target{m.workImage.data(), m.splatMask.data(), m.sourceImage.data(), m.pixelCapacity,
+                             m.imageWidth};
+    const ControlPoint& o = m.point(cell.col, cell.row);
+    const std::int64_t originX = o.x;
+    const std::int64_t originY = o.y;
+    const std::int64_t width = m.imageWidth;
+    forEachSample(m, tx, ty, pickChunkKernel(kind), [&](std::int32_t i, std::int32_t j, float x, float y) {
         std::int64_t xd;
         std::int64_t yd;
-        if (!TruncateCoordinate(x, xd) || !TruncateCoordinate(y, yd)) return;
-        SplatSample(target, xd, yd, (originY + i) * width + originX + j);
+        if (!truncateCoordinate(x, xd) || !truncateCoordinate(y, yd)) return;
+        splatSample(target, xd, yd, (originY + i) * width + originX + j);
     });
-    return FootprintOf(terms, m.ImageWidth, m.ImageHeight);
+    return footprintOf(terms, m.imageWidth, m.imageHeight);
 }
 
-CellFootprint DeformCell(DeformModel& m, TCellRef cell)
+CellFootprint deformCell(DeformModel& m, CellRef cell)
 {
-    return DeformCell(m, cell, FastKernel::Best);
+    return deformCell(m, cell, FastKernel::Best);
 }
 
 } // namespace plexor

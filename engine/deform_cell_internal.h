@@ -2,7 +2,7 @@
 
 // The cell kernel's parts, for its tests and benchmarks: each coordinate
 // kernel on its own, and the plain, literal form of the arithmetic that
-// DeformCell must match bit for bit.
+// deformCell must match bit for bit.
 
 #include "engine/cell_footprint.h"
 #include "engine/cell_ref.h"
@@ -14,21 +14,21 @@ namespace plexor {
 // a given one, so that tests prove each. A kernel the processor lacks falls
 // back to the portable one, which runs on any x86-64.
 enum class FastKernel { Best, Avx512, Avx2, Portable };
-bool FastKernelAvailable(FastKernel kind);
+bool fastKernelAvailable(FastKernel kind);
 
-// DeformCell with the given coordinate kernel.
-CellFootprint DeformCell(DeformModel& model, TCellRef cell, FastKernel kind);
+// deformCell with the given coordinate kernel.
+CellFootprint deformCell(DeformModel& model, CellRef cell, FastKernel kind);
 
 // The same deformation in the plain, literal form of its arithmetic: every
 // product and sum in extended precision, rounded to single precision only
 // where a value is stored, and the plain splat. The reference that
-// DeformCell must match bit for bit.
-void DeformCellLiteral(DeformModel& model, TCellRef cell);
+// deformCell must match bit for bit.
+void deformCellLiteral(DeformModel& model, CellRef cell);
 
 // The accumulated coordinates of every sample of a cell, row by row: x and y
 // of sample (i, j) at index i * (n + 1) + j.
-void CellCoordinatesLiteral(const DeformModel& model, TCellRef cell, float* xs, float* ys);
-void CellCoordinatesFast(const DeformModel& model, TCellRef cell, float* xs, float* ys,
+void cellCoordinatesLiteral(const DeformModel& model, CellRef cell, float* xs, float* ys);
+void cellCoordinatesFast(const DeformModel& model, CellRef cell, float* xs, float* ys,
                          FastKernel kind = FastKernel::Best);
 
 } // namespace plexor

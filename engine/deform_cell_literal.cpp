@@ -17,19 +17,19 @@ namespace {
 // terms. A virtual point left of or above the grid adds 0 * w, which leaves
 // the sum as it was, bit for bit: x + 0 is x for every x but -0, and the
 // sum, which starts at +0 and can only cancel to +0, is never -0.
-void LiteralSampleCoordinates(const DeformModel& m, const CellTerms& terms, std::int32_t i, std::int32_t j, float& xOut,
+void literalSampleCoordinates(const DeformModel& m, const CellTerms& terms, std::int32_t i, std::int32_t j, float& xOut,
                               float& yOut)
 {
-    const std::int32_t n = m.SamplesPerCell;
-    const float* weights = &m.WeightTable[16 * (static_cast<std::size_t>(i) * (n + 1) + j)];
+    const std::int32_t n = m.samplesPerCell;
+    const float* weights = &m.weightTable[16 * (static_cast<std::size_t>(i) * (n + 1) + j)];
     float x = 0.0f;
     float y = 0.0f;
     // Kept a loop: unrolled, g++ rounds both sums through one stack slot,
     // and the two chains of additions wait for each other.
 #pragma GCC unroll 1
     for (int q = 0; q < 16; ++q) {
-        x = Store(x + Extended(terms.X[q]) * weights[q]);
-        y = Store(y + Extended(terms.Y[q]) * weights[q]);
+        x = store(x + Extended(terms.x[q]) * weights[q]);
+        y = store(y + Extended(terms.y[q]) * weights[q]);
     }
     xOut = x;
     yOut = y;
@@ -37,37 +37,37 @@ void LiteralSampleCoordinates(const DeformModel& m, const CellTerms& terms, std:
 
 } // namespace
 
-void CellCoordinatesLiteral(const DeformModel& m, TCellRef cell, float* xs, float* ys)
+void cellCoordinatesLiteral(const DeformModel& m, CellRef cell, float* xs, float* ys)
 {
-    const std::int32_t n = m.SamplesPerCell;
-    const CellTerms terms = GatherCellTerms(m, cell.Col, cell.Row);
+    const std::int32_t n = m.samplesPerCell;
+    const CellTerms terms = gatherCellTerms(m, cell.col, cell.row);
     for (std::int32_t i = 0; i <= n; ++i)
         for (std::int32_t j = 0; j <= n; ++j) {
             const std::size_t at = static_cast<std::size_t>(i) * (n + 1) + j;
-            LiteralSampleCoordinates(m, terms, i, j, xs[at], ys[at]);
+            literalSampleCoordinates(m, terms, i, j, xs[at], ys[at]);
         }
 }
 
-void DeformCellLiteral(DeformModel& m, TCellRef cell)
+void deformCellLiteral(DeformModel& m, CellRef cell)
 {
-    assert(!m.WorkImage.empty() && !m.SourceImage.empty() && !m.SplatMask.empty());
-    const SplatTarget target{m.WorkImage.data(), m.SplatMask.data(), m.SourceImage.data(), m.PixelCapacity,
-                             m.ImageWidth};
-    const std::int32_t n = m.SamplesPerCell;
-    const std::int64_t W = m.ImageWidth;
-    const TControlPoint& o = m.Point(cell.Col, cell.Row);
-    const std::int64_t ox = o.X;
-    const std::int64_t oy = o.Y;
-    const CellTerms terms = GatherCellTerms(m, cell.Col, cell.Row);
+    assert(!m.workImage.empty() && !m.sourceImage.empty() && !m.splatMask.empty());
+    const SplatTarget target{m.workImage.data(), m.splatMask.data(), m.sourceImage.data(), m.pixelCapacity,
+                             m.imageWidth};
+    const std::int32_t n = m.samplesPerCell;
+    const std::int64_t w = m.imageWidth;
+    const ControlPoint& o = m.point(cell.col, cell.row);
+    const std::int64_t ox = o.x;
+    const std::int64_t oy = o.y;
+    const CellTerms terms = gatherCellTerms(m, cell.col, cell.row);
     for (std::int32_t i = 0; i <= n; ++i) {
         for (std::int32_t j = 0; j <= n; ++j) {
             float x;
             float y;
-            LiteralSampleCoordinates(m, terms, i, j, x, y);
+            literalSampleCoordinates(m, terms, i, j, x, y);
             std::int64_t xd;
             std::int64_t yd;
-            if (!TruncateCoordinate(x, xd) || !TruncateCoordinate(y, yd)) continue;
-            SplatSamplePlain(target, xd, yd, (oy + i) * W + ox + j);
+            if (!truncateCoordinate(x, xd) || !truncateCoordinate(y, yd)) continue;
+            splatSamplePlain(target, xd, yd, (oy + i) * w + ox + j);
         }
     }
 }

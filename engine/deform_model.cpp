@@ -5,37 +5,37 @@
 
 namespace plexor {
 
-DeformModel::DeformModel() : AvailableMemory(SystemAvailableMemory) {}
+DeformModel::DeformModel() : availableMemory(systemAvailableMemory) {}
 
-void DeformModel::ShowMessage(const std::string& text, int style) const
+void DeformModel::showMessage(const std::string& text, MessageIcon icon) const
 {
-    if (Messages != nullptr) Messages->ShowMessage(text, "Error", style);
+    if (messages != nullptr) messages->showMessage(text, "Error", icon);
 }
 
-void DeformModel::CopyPixels(const PixelBuffer& source, PixelBuffer& destination)
+void DeformModel::copyPixels(const PixelBuffer& source, PixelBuffer& destination)
 {
     if (source.empty()) return;
     if (destination.empty()) {
-        ShowMessage("memcpy failed", MB_OK);
+        showMessage("memcpy failed", MessageIcon::None);
         return;
     }
-    assert(source.size() == destination.size() && source.size() == static_cast<std::size_t>(PixelCapacity) * 3);
+    assert(source.size() == destination.size() && source.size() == static_cast<std::size_t>(pixelCapacity) * 3);
     std::memcpy(destination.data(), source.data(), source.size());
 }
 
-void DeformModel::DropGrid()
+void DeformModel::dropGrid()
 {
-    ControlPoints.clear();
-    ControlPoints.shrink_to_fit();
+    controlPoints.clear();
+    controlPoints.shrink_to_fit();
     grid_ = GridGeometry{};
-    Changes.MarkAll();
-    BasisTable.clear();
-    WeightTable.clear();
-    WeightLanes.clear();
-    SamplesPerCell = 0;
-    CellQueue.Clear(CellQueued);
-    CellQueued.clear();
-    Dragging = false;
+    changes.markAll();
+    basisTable.clear();
+    weightTable.clear();
+    weightLanes.clear();
+    samplesPerCell = 0;
+    cellQueue.clear(cellQueued);
+    cellQueued.clear();
+    dragging = false;
 }
 
 } // namespace plexor

@@ -17,24 +17,24 @@
 
 namespace plexor {
 
-// Which buffer a picture could not get: the first (WorkImage) or one after it.
+// Which buffer a picture could not get: the first (workImage) or one after it.
 enum class MemoryShortfall { Source, Destination };
 // The message shown for it: "Not enough memory for source." or "... for
 // destination.".
-const char* ShortfallMessage(MemoryShortfall shortfall) noexcept;
+const char* shortfallMessage(MemoryShortfall shortfall) noexcept;
 
 // The one shared state of the program: the picture's geometry, the four pixel
 // buffers, the control grid, the weight tables and the queue of cells for the
 // worker.
 //
 // Pixel buffers hold 3 bytes per pixel (blue, green, red), rows top to bottom
-// with no gap, pixel (x, y) at index x + y * ImageWidth, and PixelCapacity =
-// ImageWidth * ImageHeight + 3 pixels; the last three belong to no row.
+// with no gap, pixel (x, y) at index x + y * imageWidth, and pixelCapacity =
+// imageWidth * imageHeight + 3 pixels; the last three belong to no row.
 //
 // The model keeps itself consistent: the four buffers exist together, sized
-// for ImageWidth x ImageHeight, exactly while ImageLoaded is set; a grid,
-// while one exists, is the one GridGeometryFor gives for the picture and its
-// steps; the tables and CellQueued belong to that grid once the grid command
+// for imageWidth x imageHeight, exactly while imageLoaded is set; a grid,
+// while one exists, is the one gridGeometryFor gives for the picture and its
+// steps; the tables and cellQueued belong to that grid once the grid command
 // is done.
 //
 // Threads: everything is created, replaced and released on the UI thread,
@@ -46,122 +46,122 @@ class DeformModel {
 public:
     DeformModel();
 
-    // Picture geometry: ImageWidth is always a multiple of 4.
-    std::int32_t ImageWidth = 0;
-    std::int32_t ImageHeight = 0;
-    std::int32_t PixelCapacity = 0;
+    // Picture geometry: imageWidth is always a multiple of 4.
+    std::int32_t imageWidth = 0;
+    std::int32_t imageHeight = 0;
+    std::int32_t pixelCapacity = 0;
 
-    PixelBuffer WorkImage;   // the deformed picture
-    PixelBuffer ViewImage;   // what the screen shows: WorkImage plus overlay
-    PixelBuffer SourceImage; // the picture as read from the file
-    PixelBuffer SplatMask;   // one byte per pixel: exact destinations of this batch
+    PixelBuffer workImage;   // the deformed picture
+    PixelBuffer viewImage;   // what the screen shows: workImage plus overlay
+    PixelBuffer sourceImage; // the picture as read from the file
+    PixelBuffer splatMask;   // one byte per pixel: exact destinations of this batch
 
     // Control grid. The steps are the ones the next grid is laid at; the
     // shape is that of the grid laid last, all 0 while there is none.
-    std::int32_t GridStepX = 48;
-    std::int32_t GridStepY = 48;
-    const GridGeometry& Grid() const noexcept { return grid_; }
-    std::int32_t PointCols() const noexcept { return grid_.PointCols; }
-    std::int32_t PointRows() const noexcept { return grid_.PointRows; }
-    std::int32_t CellCols() const noexcept { return grid_.CellCols; }
-    std::int32_t CellRows() const noexcept { return grid_.CellRows; }
-    std::int32_t CellCount() const noexcept { return grid_.CellCount; }
-    std::int32_t MarginX() const noexcept { return grid_.MarginX; }
-    std::int32_t MarginY() const noexcept { return grid_.MarginY; }
-    std::vector<TControlPoint> ControlPoints; // row by row; empty: no grid
-    std::vector<std::uint8_t> CellQueued;     // one byte per cell, 1 while queued
+    std::int32_t gridStepX = 48;
+    std::int32_t gridStepY = 48;
+    const GridGeometry& grid() const noexcept { return grid_; }
+    std::int32_t pointCols() const noexcept { return grid_.pointCols; }
+    std::int32_t pointRows() const noexcept { return grid_.pointRows; }
+    std::int32_t cellCols() const noexcept { return grid_.cellCols; }
+    std::int32_t cellRows() const noexcept { return grid_.cellRows; }
+    std::int32_t cellCount() const noexcept { return grid_.cellCount; }
+    std::int32_t marginX() const noexcept { return grid_.marginX; }
+    std::int32_t marginY() const noexcept { return grid_.marginY; }
+    std::vector<ControlPoint> controlPoints; // row by row; empty: no grid
+    std::vector<std::uint8_t> cellQueued;    // one byte per cell, 1 while queued
 
     // Weight tables for the grid step.
-    std::int32_t SamplesPerCell = 0;
-    std::vector<float> BasisTable;   // (n + 1) rows of 4
-    std::vector<float> WeightTable;  // (n + 1)^2 blocks of 16
-    std::vector<double> WeightLanes; // the same weights, laid out for the fast cell kernel
+    std::int32_t samplesPerCell = 0;
+    std::vector<float> basisTable;   // (n + 1) rows of 4
+    std::vector<float> weightTable;  // (n + 1)^2 blocks of 16
+    std::vector<double> weightLanes; // the same weights, laid out for the fast cell kernel
 
-    TCellQueue CellQueue;
+    CellQueue cellQueue;
 
-    bool ImageLoaded = false;
-    bool Dragging = false;
+    bool imageLoaded = false;
+    bool dragging = false;
 
     // Keeps the worker off what the UI thread releases or replaces.
-    WorkerGate Gate;
+    WorkerGate gate;
 
     // What has changed on the picture or its overlay since it was last shown.
     // The operations here mark what they change; so do the worker, for each
     // cell, and whatever else moves a point or changes how the view is drawn.
-    ChangeRegion Changes;
+    ChangeRegion changes;
 
     // Where messages go; none are shown while it is empty.
-    MessageSink* Messages = nullptr;
+    MessageSink* messages = nullptr;
     // Bytes of memory the program can still obtain; the buffers are checked
     // against it before they are allocated, since an allocation that the
     // system grants may still get the process killed when its pages are
     // touched.
-    std::function<std::uint64_t()> AvailableMemory;
+    std::function<std::uint64_t()> availableMemory;
 
-    bool GridExists() const noexcept { return !ControlPoints.empty(); }
-    TControlPoint& Point(std::int32_t col, std::int32_t row) noexcept
+    bool gridExists() const noexcept { return !controlPoints.empty(); }
+    ControlPoint& point(std::int32_t col, std::int32_t row) noexcept
     {
-        return ControlPoints[static_cast<std::size_t>(col + row * grid_.PointCols)];
+        return controlPoints[static_cast<std::size_t>(col + row * grid_.pointCols)];
     }
-    const TControlPoint& Point(std::int32_t col, std::int32_t row) const noexcept
+    const ControlPoint& point(std::int32_t col, std::int32_t row) const noexcept
     {
-        return ControlPoints[static_cast<std::size_t>(col + row * grid_.PointCols)];
+        return controlPoints[static_cast<std::size_t>(col + row * grid_.pointCols)];
     }
 
     // Replaces the picture's buffers with new ones for a width x height
     // picture (width a multiple of 4), all or nothing. It first checks that
-    // they fit beside the ones held now, then obtains WorkImage, ViewImage,
-    // SourceImage and a clear SplatMask, and only then swaps them in and sets
-    // the geometry and ImageLoaded; their pixels are the caller's to fill. A
+    // they fit beside the ones held now, then obtains workImage, viewImage,
+    // sourceImage and a clear splatMask, and only then swaps them in and sets
+    // the geometry and imageLoaded; their pixels are the caller's to fill. A
     // grid laid for another size goes with the old picture. On any failure it
     // shows the message of the buffer that could not be had, returns false
     // and leaves the model exactly as it was.
-    bool AllocateBuffers(std::int32_t width, std::int32_t height);
+    bool allocateBuffers(std::int32_t width, std::int32_t height);
     // Why the buffers for a width x height picture would not fit beside the
     // ones held now; nothing when they would. Changes nothing.
-    std::optional<MemoryShortfall> BufferShortfall(std::int32_t width, std::int32_t height) const;
+    std::optional<MemoryShortfall> bufferShortfall(std::int32_t width, std::int32_t height) const;
     // Releases the buffers, the grid and everything built for it: the model
     // as it was created, but for the grid step. The worker must have ended.
-    void ReleaseAll();
-    // Copies PixelCapacity pixels; nothing when the source is empty.
-    void CopyPixels(const PixelBuffer& source, PixelBuffer& destination);
-    // Lays a new grid at GridStepX, GridStepY (both at least 1).
-    void BuildGrid();
-    // Lays a grid at `step` as the grid command does: WorkImage made afresh
-    // from SourceImage, the grid, black margins, and the tables for the
+    void releaseAll();
+    // Copies pixelCapacity pixels; nothing when the source is empty.
+    void copyPixels(const PixelBuffer& source, PixelBuffer& destination);
+    // Lays a new grid at gridStepX, gridStepY (both at least 1).
+    void buildGrid();
+    // Lays a grid at `step` as the grid command does: workImage made afresh
+    // from sourceImage, the grid, black margins, and the tables for the
     // step. The model holds a picture.
-    void LayGrid(std::int32_t step);
+    void layGrid(std::int32_t step);
     // Puts every point back to its grid position and restores the picture.
-    void ResetGrid();
-    // Paints the strips of WorkImage outside the grid black.
-    void BlackOutMargins();
-    // Builds the weight tables for GridStepX, and starts the cell
+    void resetGrid();
+    // Paints the strips of workImage outside the grid black.
+    void blackOutMargins();
+    // Builds the weight tables for gridStepX, and starts the cell
     // bookkeeping afresh.
-    void BuildWeightTables();
+    void buildWeightTables();
 
     // Drops the grid and everything built for it: the state of a picture
     // without grid.
-    void DropGrid();
+    void dropGrid();
 
     // The steps and the grid with its displacements, as they stand.
-    GridSnapshot SnapshotGrid() const;
+    GridSnapshot snapshotGrid() const;
     // Lays the grid of `snapshot` again over the picture: its steps, its
-    // points with their displacements, its tables; or no grid. WorkImage is
+    // points with their displacements, its tables; or no grid. workImage is
     // left to the caller. The worker must be idle.
-    void RestoreGrid(const GridSnapshot& snapshot);
+    void restoreGrid(const GridSnapshot& snapshot);
 
-    void ShowMessage(const std::string& text, int style) const;
+    void showMessage(const std::string& text, MessageIcon icon) const;
 
 private:
     // Lays the points of the current grid at their grid positions, with no
     // displacement and none picked.
-    void PlacePoints();
+    void placePoints();
 
     GridGeometry grid_;
 };
 
 // Bytes the system can still give this process: the smaller of the memory
 // available on the machine and what the process's memory limit leaves.
-std::uint64_t SystemAvailableMemory();
+std::uint64_t systemAvailableMemory();
 
 } // namespace plexor

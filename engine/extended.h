@@ -14,7 +14,7 @@ static_assert(std::numeric_limits<Extended>::digits == 64, "extended precision n
 static_assert(FLT_EVAL_METHOD == 0, "float arithmetic must not carry excess precision");
 
 // Rounds to single precision: the one place where a value is stored.
-inline float Store(Extended value) noexcept
+inline float store(Extended value) noexcept
 {
     return static_cast<float>(value);
 }

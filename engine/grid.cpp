@@ -4,53 +4,53 @@
 
 namespace plexor {
 
-void DeformModel::PlacePoints()
+void DeformModel::placePoints()
 {
-    for (std::int32_t r = 0; r < grid_.PointRows; ++r) {
-        for (std::int32_t c = 0; c < grid_.PointCols; ++c) {
-            TControlPoint& p = Point(c, r);
-            p.X = grid_.MarginX + c * grid_.StepX;
-            p.Y = grid_.MarginY + r * grid_.StepY;
-            p.DX = 0;
-            p.DY = 0;
-            p.Selected = 0;
+    for (std::int32_t r = 0; r < grid_.pointRows; ++r) {
+        for (std::int32_t c = 0; c < grid_.pointCols; ++c) {
+            ControlPoint& p = point(c, r);
+            p.x = grid_.marginX + c * grid_.stepX;
+            p.y = grid_.marginY + r * grid_.stepY;
+            p.dx = 0;
+            p.dy = 0;
+            p.selected = 0;
         }
     }
 }
 
-void DeformModel::BuildGrid()
+void DeformModel::buildGrid()
 {
-    WorkerHold hold(Gate);
-    ControlPoints.clear();
-    ControlPoints.shrink_to_fit();
+    WorkerHold hold(gate);
+    controlPoints.clear();
+    controlPoints.shrink_to_fit();
 
-    grid_ = GridGeometryFor(ImageWidth, ImageHeight, GridStepX, GridStepY);
-    ControlPoints = std::vector<TControlPoint>(static_cast<std::size_t>(grid_.PointCount()));
-    PlacePoints();
-    Changes.MarkAll();
+    grid_ = gridGeometryFor(imageWidth, imageHeight, gridStepX, gridStepY);
+    controlPoints = std::vector<ControlPoint>(static_cast<std::size_t>(grid_.pointCount()));
+    placePoints();
+    changes.markAll();
 }
 
-void DeformModel::LayGrid(std::int32_t step)
+void DeformModel::layGrid(std::int32_t step)
 {
-    WorkerHold hold(Gate);
-    GridStepX = step;
-    GridStepY = step;
-    CopyPixels(SourceImage, WorkImage);
-    BuildGrid();
-    BlackOutMargins();
-    BuildWeightTables();
+    WorkerHold hold(gate);
+    gridStepX = step;
+    gridStepY = step;
+    copyPixels(sourceImage, workImage);
+    buildGrid();
+    blackOutMargins();
+    buildWeightTables();
 }
 
-void DeformModel::ResetGrid()
+void DeformModel::resetGrid()
 {
-    assert(GridExists());
-    PlacePoints();
-    Changes.MarkAll();
+    assert(gridExists());
+    placePoints();
+    changes.markAll();
     // A batch in progress goes on afterwards with the zeroed displacements;
     // the hold only keeps its pixel writes apart from the restore.
-    WorkerHold hold(Gate);
-    CopyPixels(SourceImage, WorkImage);
-    BlackOutMargins();
+    WorkerHold hold(gate);
+    copyPixels(sourceImage, workImage);
+    blackOutMargins();
 }
 
 } // namespace plexor

@@ -9,7 +9,7 @@ constexpr std::string_view kMagic = "plexor-grid";
 constexpr std::int32_t kVersion = 1;
 
 // The words of one line, split at spaces and tabs.
-std::vector<std::string_view> Words(std::string_view line)
+std::vector<std::string_view> splitWords(std::string_view line)
 {
     std::vector<std::string_view> words;
     std::size_t at = 0;
@@ -23,7 +23,7 @@ std::vector<std::string_view> Words(std::string_view line)
     return words;
 }
 
-bool WholeNumber(std::string_view word, std::int32_t& value)
+bool wholeNumber(std::string_view word, std::int32_t& value)
 {
     const char* end = word.data() + word.size();
     const auto [stop, code] = std::from_chars(word.data(), end, value);
@@ -31,19 +31,19 @@ bool WholeNumber(std::string_view word, std::int32_t& value)
 }
 
 // Reads words[1..] as whole numbers into `values`; the reason when it cannot.
-std::optional<std::string> Numbers(const std::vector<std::string_view>& words, std::int32_t* values, std::size_t count,
+std::optional<std::string> numbers(const std::vector<std::string_view>& words, std::int32_t* values, std::size_t count,
                                    std::string_view form)
 {
     if (words.size() != count + 1) return "'" + std::string(words[0]) + "' takes " + std::string(form);
     for (std::size_t i = 0; i < count; ++i)
-        if (!WholeNumber(words[i + 1], values[i]))
+        if (!wholeNumber(words[i + 1], values[i]))
             return "'" + std::string(words[i + 1]) + "' is not a whole number that fits in 32 bits";
     return std::nullopt;
 }
 
 } // namespace
 
-std::variant<GridFile, GridFileError> ParseGridFile(std::string_view text)
+std::variant<GridFile, GridFileError> parseGridFile(std::string_view text)
 {
     // What the next line must be: the first line, the size, the step, then
     // points.
@@ -57,7 +57,7 @@ std::variant<GridFile, GridFileError> ParseGridFile(std::string_view text)
         at = end + 1;
         ++line;
         if (!content.empty() && content.back() == '\r') content.remove_suffix(1);
-        const std::vector<std::string_view> words = Words(content);
+        const std::vector<std::string_view> words = splitWords(content);
         if (words.empty() || words[0].front() == '#') continue;
 
         const auto refuse = [line](std::string reason) { return GridFileError{line, std::move(reason)}; };
@@ -65,7 +65,7 @@ std::variant<GridFile, GridFileError> ParseGridFile(std::string_view text)
         switch (expect) {
         case Expect::Magic:
             if (words[0] != kMagic) return refuse("not a grid file: it must begin with \"plexor-grid 1\"");
-            if (words.size() != 2 || !WholeNumber(words[1], values[0]))
+            if (words.size() != 2 || !wholeNumber(words[1], values[0]))
                 return refuse("the first line must be \"plexor-grid\" and a version number");
             if (values[0] != kVersion)
                 return refuse("version " + std::string(words[1]) + " of the grid file is not one this program reads");
@@ -73,28 +73,28 @@ std::variant<GridFile, GridFileError> ParseGridFile(std::string_view text)
             continue;
         case Expect::Size:
             if (words[0] != "size") return refuse("a \"size W H\" line must come next");
-            if (auto reason = Numbers(words, values, 2, "a width and a height")) return refuse(*reason);
+            if (auto reason = numbers(words, values, 2, "a width and a height")) return refuse(*reason);
             if (values[0] < 1 || values[1] < 1) return refuse("the size must be at least 1 x 1");
-            file.Width = values[0];
-            file.Height = values[1];
-            file.SizeLine = line;
+            file.width = values[0];
+            file.height = values[1];
+            file.sizeLine = line;
             expect = Expect::Step;
             continue;
         case Expect::Step:
             if (words[0] != "step") return refuse("a \"step N\" line must come next");
-            if (auto reason = Numbers(words, values, 1, "one number")) return refuse(*reason);
+            if (auto reason = numbers(words, values, 1, "one number")) return refuse(*reason);
             if (values[0] < 1) return refuse("the step must be at least 1");
-            file.Step = values[0];
-            file.StepLine = line;
+            file.step = values[0];
+            file.stepLine = line;
             expect = Expect::Points;
             continue;
         case Expect::Points:
             if (words[0] != "point")
                 return refuse("'" + std::string(words[0]) +
                               "' is not a line of a grid file: only points follow the step");
-            if (auto reason = Numbers(words, values, 4, "a column, a row and a displacement across and down"))
+            if (auto reason = numbers(words, values, 4, "a column, a row and a displacement across and down"))
                 return refuse(*reason);
-            file.Points.push_back(GridFilePoint{values[0], values[1], values[2], values[3], line});
+            file.points.push_back(GridFilePoint{values[0], values[1], values[2], values[3], line});
             continue;
         }
     }
@@ -107,14 +107,14 @@ std::variant<GridFile, GridFileError> ParseGridFile(std::string_view text)
     return file;
 }
 
-std::string WriteGridFile(const GridFile& file)
+std::string writeGridFile(const GridFile& file)
 {
     std::string text = std::string(kMagic) + " " + std::to_string(kVersion) + "\n";
-    text += "size " + std::to_string(file.Width) + " " + std::to_string(file.Height) + "\n";
-    text += "step " + std::to_string(file.Step) + "\n";
-    for (const GridFilePoint& p : file.Points)
-        text += "point " + std::to_string(p.Col) + " " + std::to_string(p.Row) + " " + std::to_string(p.DX) + " " +
-                std::to_string(p.DY) + "\n";
+    text += "size " + std::to_string(file.width) + " " + std::to_string(file.height) + "\n";
+    text += "step " + std::to_string(file.step) + "\n";
+    for (const GridFilePoint& p : file.points)
+        text += "point " + std::to_string(p.col) + " " + std::to_string(p.row) + " " + std::to_string(p.dx) + " " +
+                std::to_string(p.dy) + "\n";
     return text;
 }
 

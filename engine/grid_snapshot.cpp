@@ -6,37 +6,37 @@
 
 namespace plexor {
 
-GridSnapshot DeformModel::SnapshotGrid() const
+GridSnapshot DeformModel::snapshotGrid() const
 {
     GridSnapshot s;
-    s.StepX = GridStepX;
-    s.StepY = GridStepY;
-    s.Exists = GridExists();
-    s.DX.reserve(ControlPoints.size());
-    s.DY.reserve(ControlPoints.size());
-    for (const TControlPoint& p : ControlPoints) {
-        s.DX.push_back(p.DX);
-        s.DY.push_back(p.DY);
+    s.stepX = gridStepX;
+    s.stepY = gridStepY;
+    s.exists = gridExists();
+    s.dx.reserve(controlPoints.size());
+    s.dy.reserve(controlPoints.size());
+    for (const ControlPoint& p : controlPoints) {
+        s.dx.push_back(p.dx);
+        s.dy.push_back(p.dy);
     }
     return s;
 }
 
-void DeformModel::RestoreGrid(const GridSnapshot& snapshot)
+void DeformModel::restoreGrid(const GridSnapshot& snapshot)
 {
-    WorkerHold hold(Gate);
-    GridStepX = snapshot.StepX;
-    GridStepY = snapshot.StepY;
-    if (!snapshot.Exists) {
-        DropGrid();
+    WorkerHold hold(gate);
+    gridStepX = snapshot.stepX;
+    gridStepY = snapshot.stepY;
+    if (!snapshot.exists) {
+        dropGrid();
         return;
     }
-    BuildGrid();
-    assert(snapshot.DX.size() == ControlPoints.size());
-    for (std::size_t i = 0; i < ControlPoints.size(); ++i) {
-        ControlPoints[i].DX = snapshot.DX[i];
-        ControlPoints[i].DY = snapshot.DY[i];
+    buildGrid();
+    assert(snapshot.dx.size() == controlPoints.size());
+    for (std::size_t i = 0; i < controlPoints.size(); ++i) {
+        controlPoints[i].dx = snapshot.dx[i];
+        controlPoints[i].dy = snapshot.dy[i];
     }
-    BuildWeightTables();
+    buildWeightTables();
 }
 
 } // namespace plexor

@@ -9,13 +9,13 @@ namespace plexor {
 // grid exists with the displacement of each of its points, row by row. The
 // positions follow from the picture and the steps.
 struct GridSnapshot {
-    std::int32_t StepX = 48;
-    std::int32_t StepY = 48;
-    bool Exists = false;
-    std::vector<std::int32_t> DX;
-    std::vector<std::int32_t> DY;
+    std::int32_t stepX = 48;
+    std::int32_t stepY = 48;
+    bool exists = false;
+    std::vector<std::int32_t> dx;
+    std::vector<std::int32_t> dy;
 
-    std::size_t Bytes() const noexcept { return (DX.capacity() + DY.capacity()) * sizeof(std::int32_t); }
+    std::size_t bytes() const noexcept { return (dx.capacity() + dy.capacity()) * sizeof(std::int32_t); }
     bool operator==(const GridSnapshot&) const = default;
 };
 

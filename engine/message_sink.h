@@ -4,16 +4,16 @@
 
 namespace plexor {
 
-// Message-box styles the program uses.
-inline constexpr int MB_OK = 0;
-inline constexpr int MB_ICONSTOP = 16;
+// What a message box shows beside its text and OK button: nothing, or a
+// stop sign for a failure that ends what the program was doing.
+enum class MessageIcon { None, Stop };
 
 // Where the engine and the shell send the messages that a message box shows.
 // The program connects its message box; tests record what arrives.
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
-    virtual void ShowMessage(const std::string& text, const std::string& caption, int style) = 0;
+    virtual void showMessage(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
 };
 
 } // namespace plexor

@@ -14,42 +14,42 @@ constexpr std::size_t kRunCells = 4096;
 
 } // namespace
 
-TMyThread::TMyThread(DeformModel& model, std::function<void()> refresh)
-    : model_(model), refresh_(std::move(refresh)), pool_(CoreCount()), run_(kRunCells)
+CellWorker::CellWorker(DeformModel& model, std::function<void()> refresh)
+    : model_(model), refresh_(std::move(refresh)), pool_(coreCount()), run_(kRunCells)
 {}
 
-TMyThread::~TMyThread()
+CellWorker::~CellWorker()
 {
-    Stop();
+    stop();
 }
 
-void TMyThread::Stop()
+void CellWorker::stop()
 {
-    Terminate();
-    Wake();
-    WaitFor();
+    requestStop();
+    wake();
+    waitUntilFinished();
 }
 
-void TMyThread::Execute()
+void CellWorker::run()
 {
     DeformModel& m = model_;
     for (;;) {
-        if (Terminated()) return;
+        if (stopRequested()) return;
         for (;;) {
             std::uint64_t generation = 0;
             {
-                EntryScope scope(m.Gate);
-                const std::size_t side = static_cast<std::size_t>(m.SamplesPerCell) + 1;
+                EntryScope scope(m.gate);
+                const std::size_t side = static_cast<std::size_t>(m.samplesPerCell) + 1;
                 const std::size_t round = std::max<std::size_t>(1, kRunSamples / 8 / (side * side));
-                const std::span<TCellRef> run(run_.data(), std::min(kRunCells, 8 * round));
-                const std::size_t taken = m.CellQueue.TakeFront(run, m.CellQueued, m.CellCols(), generation);
+                const std::span<CellRef> run(run_.data(), std::min(kRunCells, 8 * round));
+                const std::size_t taken = m.cellQueue.takeFront(run, m.cellQueued, m.cellCols(), generation);
                 if (taken == 0) break;
-                if (!run[0].IsRefreshMarker()) {
-                    pool_.Deform(
+                if (!run[0].isRefreshMarker()) {
+                    pool_.deform(
                         m, run.first(taken),
                         [&](std::size_t, const CellFootprint& written) {
-                            for (int i = 0; i < written.Count; ++i) m.Changes.Mark(written.Rects[i]);
-                            m.CellQueue.PopFront(generation, m.CellQueued, m.CellCols());
+                            for (int i = 0; i < written.count; ++i) m.changes.mark(written.rects[i]);
+                            m.cellQueue.popFront(generation, m.cellQueued, m.cellCols());
                         },
                         round);
                     continue;
@@ -57,21 +57,21 @@ void TMyThread::Execute()
             }
             // The end of a batch. The gate stays open while the UI thread
             // refreshes, so that it may hold the gate meanwhile.
-            if (refresh_) Synchronize(refresh_);
-            EntryScope scope(m.Gate);
-            m.CellQueue.PopFront(generation, m.CellQueued, m.CellCols());
-            if (!m.SplatMask.empty()) std::memset(m.SplatMask.data(), 0, m.SplatMask.size());
+            if (refresh_) callOnUiThread(refresh_);
+            EntryScope scope(m.gate);
+            m.cellQueue.popFront(generation, m.cellQueued, m.cellCols());
+            if (!m.splatMask.empty()) std::memset(m.splatMask.data(), 0, m.splatMask.size());
         }
-        SleepUntilWoken();
+        sleepUntilWoken();
     }
 }
 
-void QueueCellsAround(DeformModel& m, TThread& worker, std::int32_t c, std::int32_t r)
+void queueCellsAround(DeformModel& m, WorkerThread& worker, std::int32_t c, std::int32_t r)
 {
-    TCellRef cells[16];
-    const std::size_t count = CellsAround(m.Grid(), c, r, cells);
-    m.CellQueue.AppendBatch(std::span<const TCellRef>(cells, count), m.CellQueued, m.CellCols());
-    worker.Wake();
+    CellRef cells[16];
+    const std::size_t count = cellsAround(m.grid(), c, r, cells);
+    m.cellQueue.appendBatch(std::span<const CellRef>(cells, count), m.cellQueued, m.cellCols());
+    worker.wake();
 }
 
 } // namespace plexor

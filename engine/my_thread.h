@@ -17,29 +17,29 @@ namespace plexor {
 // in order, the bits those of one cell after another. It sleeps while the queue is empty; a stop request is looked
 // at when the body starts and after each wake-up, so the entries waiting
 // when a stop is asked for are handled first.
-class TMyThread : public TThread {
+class CellWorker : public WorkerThread {
 public:
     // `refresh` runs on the UI thread at the end of each batch.
-    TMyThread(DeformModel& model, std::function<void()> refresh);
-    ~TMyThread() override;
+    CellWorker(DeformModel& model, std::function<void()> refresh);
+    ~CellWorker() override;
 
     // UI thread: asks the body to stop, wakes it and waits for its end,
     // running the refreshes that it asks for meanwhile.
-    void Stop();
+    void stop();
 
 protected:
-    void Execute() override;
+    void run() override;
 
 private:
     DeformModel& model_;
     const std::function<void()> refresh_;
     CellPool pool_;
-    std::vector<TCellRef> run_; // room for the cells of one run
+    std::vector<CellRef> run_; // room for the cells of one run
 };
 
 // UI thread. Queues every cell whose 4 x 4 control points include point
 // (c, r) and that is not queued yet, top row first, each row left to right,
 // then a refresh marker, and wakes the worker.
-void QueueCellsAround(DeformModel& model, TThread& worker, std::int32_t c, std::int32_t r);
+void queueCellsAround(DeformModel& model, WorkerThread& worker, std::int32_t c, std::int32_t r);
 
 } // namespace plexor

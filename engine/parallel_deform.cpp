@@ -4,18 +4,18 @@
 
 namespace plexor {
 
-void DeformCellsInParallel(DeformModel& model, std::span<const TCellRef> cells, ParallelDeformOptions options,
+void deformCellsInParallel(DeformModel& model, std::span<const CellRef> cells, ParallelDeformOptions options,
                            const std::function<void(std::size_t)>& progress)
 {
     constexpr std::size_t kReportEvery = 256;
-    CellPool pool(options.Threads);
-    pool.Deform(
+    CellPool pool(options.threads);
+    pool.deform(
         model, cells,
         [&](std::size_t k, const CellFootprint& written) {
-            for (int i = 0; i < written.Count; ++i) model.Changes.Mark(written.Rects[i]);
+            for (int i = 0; i < written.count; ++i) model.changes.mark(written.rects[i]);
             if (progress && ((k + 1) % kReportEvery == 0 || k + 1 == cells.size())) progress(k + 1);
         },
-        options.ChunkCells);
+        options.chunkCells);
 }
 
 } // namespace plexor

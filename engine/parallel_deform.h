@@ -13,11 +13,11 @@ namespace plexor {
 // calling thread among them), and at most how many cells each round of
 // computing holds; 0 lets the batch choose from the samples per cell.
 struct ParallelDeformOptions {
-    unsigned Threads = 1;
-    std::size_t ChunkCells = 0;
+    unsigned threads = 1;
+    std::size_t chunkCells = 0;
 };
 
-// Deforms `cells` in their order, as DeformCell one after another would and
+// Deforms `cells` in their order, as deformCell one after another would and
 // bit for bit the same, with the cells' sample coordinates computed on
 // several threads at once while the calling thread splats the cells before
 // them in order. Nothing else may touch the model meanwhile: the worker is
@@ -25,7 +25,7 @@ struct ParallelDeformOptions {
 // a time, a few megabytes; a step whose cells alone are larger than that is
 // deformed on the calling thread. `progress`, when set, is called on the
 // calling thread with the number of cells done so far.
-void DeformCellsInParallel(DeformModel& model, std::span<const TCellRef> cells, ParallelDeformOptions options,
+void deformCellsInParallel(DeformModel& model, std::span<const CellRef> cells, ParallelDeformOptions options,
                            const std::function<void(std::size_t)>& progress = {});
 
 } // namespace plexor

@@ -13,7 +13,7 @@ public:
     PixelBuffer() = default;
 
     // Throws std::bad_alloc when the memory cannot be had.
-    static PixelBuffer Obtain(std::size_t bytes)
+    static PixelBuffer obtain(std::size_t bytes)
     {
         PixelBuffer buffer;
         buffer.data_ = std::make_unique_for_overwrite<std::uint8_t[]>(bytes);
@@ -21,7 +21,7 @@ public:
         return buffer;
     }
 
-    void Release() noexcept
+    void release() noexcept
     {
         data_.reset();
         size_ = 0;

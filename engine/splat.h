@@ -19,14 +19,14 @@ struct SplatTarget {
 
 // Truncates an accumulated coordinate toward zero; false when it cannot be
 // a pixel position at all.
-inline bool TruncateCoordinate(float v, std::int64_t& out) noexcept
+inline bool truncateCoordinate(float v, std::int64_t& out) noexcept
 {
     if (!(v > -2147483648.0f && v < 2147483648.0f)) return false;
     out = static_cast<std::int32_t>(v);
     return true;
 }
 
-inline void CopyPixel(std::uint8_t* to, const std::uint8_t* from) noexcept
+inline void copyPixel(std::uint8_t* to, const std::uint8_t* from) noexcept
 {
     to[0] = from[0];
     to[1] = from[1];
@@ -38,7 +38,7 @@ inline void CopyPixel(std::uint8_t* to, const std::uint8_t* from) noexcept
 // form, every position tested against the buffer and its mark on its own.
 // Never inlined: the fast form below calls it only near the buffer's ends,
 // and inlined there it crowds the registers of the fast path.
-[[gnu::noinline]] inline void SplatSamplePlain(const SplatTarget& t, std::int64_t xd, std::int64_t yd,
+[[gnu::noinline]] inline void splatSamplePlain(const SplatTarget& t, std::int64_t xd, std::int64_t yd,
                                                std::int64_t src) noexcept
 {
     const std::int64_t dest = yd * t.width + xd;
@@ -47,21 +47,21 @@ inline void CopyPixel(std::uint8_t* to, const std::uint8_t* from) noexcept
     for (std::int64_t a = -1; a <= 1; ++a) {
         for (std::int64_t b = -1; b <= 1; ++b) {
             const std::int64_t pos = (yd + a) * t.width + xd + b;
-            if (pos >= 0 && pos < t.capacity && t.mask[pos] == 0) CopyPixel(t.work + 3 * pos, t.source + 3 * src);
+            if (pos >= 0 && pos < t.capacity && t.mask[pos] == 0) copyPixel(t.work + 3 * pos, t.source + 3 * src);
         }
     }
-    CopyPixel(t.work + 3 * dest, t.source + 3 * src);
+    copyPixel(t.work + 3 * dest, t.source + 3 * src);
 }
 
 // The same, faster where the whole square lies inside the buffer. All writes
 // of one sample carry the same colour, so their order within the sample does
 // not matter; the checks do.
-inline void SplatSample(const SplatTarget& t, std::int64_t xd, std::int64_t yd, std::int64_t src) noexcept
+inline void splatSample(const SplatTarget& t, std::int64_t xd, std::int64_t yd, std::int64_t src) noexcept
 {
     const std::int64_t w = t.width;
     const std::int64_t dest = yd * w + xd;
     if (dest - w - 1 < 0 || dest + w + 2 >= t.capacity || src < 0 || src >= t.capacity) {
-        SplatSamplePlain(t, xd, yd, src);
+        splatSamplePlain(t, xd, yd, src);
         return;
     }
     // The whole square, and the pixel after it, lie inside the buffer: only

@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::uint64_t kUnknown = std::numeric_limits<std::uint64_t>::max();
 
-std::uint64_t MemAvailableFromMeminfo()
+std::uint64_t memAvailableFromMeminfo()
 {
     std::ifstream in("/proc/meminfo");
     std::string key;
@@ -24,7 +24,7 @@ std::uint64_t MemAvailableFromMeminfo()
     return kUnknown;
 }
 
-std::uint64_t ReadNumber(const char* path)
+std::uint64_t readNumber(const char* path)
 {
     std::ifstream in(path);
     std::string text;
@@ -36,19 +36,19 @@ std::uint64_t ReadNumber(const char* path)
     }
 }
 
-std::uint64_t CgroupRoom()
+std::uint64_t cgroupRoom()
 {
-    const std::uint64_t limit = ReadNumber("/sys/fs/cgroup/memory.max");
-    const std::uint64_t used = ReadNumber("/sys/fs/cgroup/memory.current");
+    const std::uint64_t limit = readNumber("/sys/fs/cgroup/memory.max");
+    const std::uint64_t used = readNumber("/sys/fs/cgroup/memory.current");
     if (limit == kUnknown || used == kUnknown) return kUnknown;
     return limit > used ? limit - used : 0;
 }
 
 } // namespace
 
-std::uint64_t SystemAvailableMemory()
+std::uint64_t systemAvailableMemory()
 {
-    return std::min(MemAvailableFromMeminfo(), CgroupRoom());
+    return std::min(memAvailableFromMeminfo(), cgroupRoom());
 }
 
 } // namespace plexor

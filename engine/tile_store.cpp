@@ -5,7 +5,7 @@
 
 namespace plexor {
 
-void TileStore::Reset(std::int32_t width, std::int32_t height)
+void TileStore::reset(std::int32_t width, std::int32_t height)
 {
     width_ = width;
     height_ = height;
@@ -17,7 +17,7 @@ void TileStore::Reset(std::int32_t width, std::int32_t height)
     pixels_.clear();
 }
 
-PixelRect TileStore::TileRect(std::int32_t tile) const noexcept
+PixelRect TileStore::tileRect(std::int32_t tile) const noexcept
 {
     const std::int32_t x = tile % columns_ * kTile;
     const std::int32_t y = tile / columns_ * kTile;
@@ -27,28 +27,28 @@ PixelRect TileStore::TileRect(std::int32_t tile) const noexcept
 // Calls copy(picture byte offset, store byte offset, bytes) for each row of
 // a tile whose pixels start at `offset` in the store.
 template <class Copy>
-void TileStore::ForEachRow(std::int32_t tile, std::size_t offset, Copy&& copy) const
+void TileStore::forEachRow(std::int32_t tile, std::size_t offset, Copy&& copy) const
 {
-    const PixelRect r = TileRect(tile);
-    const std::size_t rowBytes = std::size_t{3} * static_cast<std::size_t>(r.X1 - r.X0);
-    for (std::int32_t y = r.Y0; y < r.Y1; ++y, offset += rowBytes)
+    const PixelRect r = tileRect(tile);
+    const std::size_t rowBytes = std::size_t{3} * static_cast<std::size_t>(r.x1 - r.x0);
+    for (std::int32_t y = r.y0; y < r.y1; ++y, offset += rowBytes)
         copy(std::size_t{3} *
-                 (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(r.X0)),
+                 (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(r.x0)),
              offset, rowBytes);
 }
 
-void TileStore::Save(const PixelBuffer& image, const PixelRect& rect)
+void TileStore::save(const PixelBuffer& image, const PixelRect& rect)
 {
-    const PixelRect area = rect.Intersection(PixelRect{0, 0, width_, height_});
-    if (area.Empty()) return;
-    const std::int32_t c0 = area.X0 / kTile, c1 = (area.X1 - 1) / kTile;
-    const std::int32_t r0 = area.Y0 / kTile, r1 = (area.Y1 - 1) / kTile;
+    const PixelRect area = rect.intersection(PixelRect{0, 0, width_, height_});
+    if (area.empty()) return;
+    const std::int32_t c0 = area.x0 / kTile, c1 = (area.x1 - 1) / kTile;
+    const std::int32_t r0 = area.y0 / kTile, r1 = (area.y1 - 1) / kTile;
     // Room first, so that a refusal leaves the store as it was.
     std::size_t more = 0, count = 0;
     for (std::int32_t r = r0; r <= r1; ++r)
         for (std::int32_t c = c0; c <= c1; ++c)
             if (saved_[static_cast<std::size_t>(r * columns_ + c)] == 0) {
-                more += static_cast<std::size_t>(TileRect(r * columns_ + c).Area()) * 3;
+                more += static_cast<std::size_t>(tileRect(r * columns_ + c).area()) * 3;
                 ++count;
             }
     const auto grow = [](auto& v, std::size_t extra) {
@@ -65,54 +65,54 @@ void TileStore::Save(const PixelBuffer& image, const PixelRect& rect)
             const std::size_t offset = pixels_.size();
             tiles_.push_back(tile);
             offsets_.push_back(offset);
-            pixels_.resize(offset + static_cast<std::size_t>(TileRect(tile).Area()) * 3);
-            ForEachRow(tile, offset, [&](std::size_t at, std::size_t to, std::size_t bytes) {
+            pixels_.resize(offset + static_cast<std::size_t>(tileRect(tile).area()) * 3);
+            forEachRow(tile, offset, [&](std::size_t at, std::size_t to, std::size_t bytes) {
                 std::memcpy(pixels_.data() + to, image.data() + at, bytes);
             });
         }
 }
 
-void TileStore::SaveLike(const TileStore& other, const PixelBuffer& image)
+void TileStore::saveLike(const TileStore& other, const PixelBuffer& image)
 {
-    Reset(other.width_, other.height_);
+    reset(other.width_, other.height_);
     tiles_ = other.tiles_;
     offsets_ = other.offsets_;
     pixels_.resize(other.pixels_.size());
     for (std::size_t i = 0; i < tiles_.size(); ++i)
-        ForEachRow(tiles_[i], offsets_[i], [&](std::size_t at, std::size_t to, std::size_t bytes) {
+        forEachRow(tiles_[i], offsets_[i], [&](std::size_t at, std::size_t to, std::size_t bytes) {
             std::memcpy(pixels_.data() + to, image.data() + at, bytes);
         });
-    Seal();
+    seal();
 }
 
-void TileStore::Restore(PixelBuffer& image, ChangeRegion& changes) const
+void TileStore::restore(PixelBuffer& image, ChangeRegion& changes) const
 {
     for (std::size_t i = 0; i < tiles_.size(); ++i) {
         // A tile that holds its saved pixels already needs nothing, and
         // nothing on the screen changes there.
         bool same = true;
-        ForEachRow(tiles_[i], offsets_[i], [&](std::size_t at, std::size_t from, std::size_t bytes) {
+        forEachRow(tiles_[i], offsets_[i], [&](std::size_t at, std::size_t from, std::size_t bytes) {
             same = same && std::memcmp(image.data() + at, pixels_.data() + from, bytes) == 0;
         });
         if (same) continue;
-        ForEachRow(tiles_[i], offsets_[i], [&](std::size_t at, std::size_t from, std::size_t bytes) {
+        forEachRow(tiles_[i], offsets_[i], [&](std::size_t at, std::size_t from, std::size_t bytes) {
             std::memcpy(image.data() + at, pixels_.data() + from, bytes);
         });
-        changes.Mark(TileRect(tiles_[i]));
+        changes.mark(tileRect(tiles_[i]));
     }
 }
 
-bool TileStore::Matches(const PixelBuffer& image) const
+bool TileStore::matches(const PixelBuffer& image) const
 {
     bool same = true;
     for (std::size_t i = 0; i < tiles_.size() && same; ++i)
-        ForEachRow(tiles_[i], offsets_[i], [&](std::size_t at, std::size_t from, std::size_t bytes) {
+        forEachRow(tiles_[i], offsets_[i], [&](std::size_t at, std::size_t from, std::size_t bytes) {
             same = same && std::memcmp(image.data() + at, pixels_.data() + from, bytes) == 0;
         });
     return same;
 }
 
-void TileStore::Seal()
+void TileStore::seal()
 {
     saved_.clear();
     saved_.shrink_to_fit();

@@ -18,34 +18,34 @@ public:
     static constexpr std::int32_t kTile = 64;
 
     // Starts afresh, holding nothing, for a width x height picture.
-    void Reset(std::int32_t width, std::int32_t height);
+    void reset(std::int32_t width, std::int32_t height);
     // Saves from `image` every tile that meets `rect` and is not saved yet.
     // Throws std::bad_alloc when the memory cannot be had; the store then
     // holds what it held.
-    void Save(const PixelBuffer& image, const PixelRect& rect);
+    void save(const PixelBuffer& image, const PixelRect& rect);
     // Saves the same tiles as `other`, from `image`.
-    void SaveLike(const TileStore& other, const PixelBuffer& image);
+    void saveLike(const TileStore& other, const PixelBuffer& image);
     // Writes the saved tiles back into `image` and marks changed those that
     // were not as saved.
-    void Restore(PixelBuffer& image, ChangeRegion& changes) const;
+    void restore(PixelBuffer& image, ChangeRegion& changes) const;
     // Whether `image` holds the saved pixels in the saved tiles.
-    bool Matches(const PixelBuffer& image) const;
+    bool matches(const PixelBuffer& image) const;
     // Whether `other`, saved like this one, holds the same pixels.
-    bool SamePixels(const TileStore& other) const noexcept
+    bool samePixels(const TileStore& other) const noexcept
     {
         return tiles_ == other.tiles_ && pixels_ == other.pixels_;
     }
     // Releases the memory of the one-byte-a-tile record of what is saved,
     // once nothing more will be saved.
-    void Seal();
+    void seal();
 
-    bool Empty() const noexcept { return tiles_.empty(); }
-    std::size_t Bytes() const noexcept { return pixels_.capacity() + tiles_.capacity() * sizeof(std::int32_t); }
+    bool empty() const noexcept { return tiles_.empty(); }
+    std::size_t bytes() const noexcept { return pixels_.capacity() + tiles_.capacity() * sizeof(std::int32_t); }
 
 private:
-    PixelRect TileRect(std::int32_t tile) const noexcept;
+    PixelRect tileRect(std::int32_t tile) const noexcept;
     template <class Copy>
-    void ForEachRow(std::int32_t tile, std::size_t offset, Copy&& copy) const;
+    void forEachRow(std::int32_t tile, std::size_t offset, Copy&& copy) const;
 
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;

@@ -8,41 +8,41 @@
 
 namespace plexor {
 
-std::vector<float> SampleParameters(std::int32_t n)
+std::vector<float> sampleParameters(std::int32_t n)
 {
     assert(n >= 1);
     std::vector<float> parameters(static_cast<std::size_t>(n) + 1);
-    const float h = Store(Extended{1} / n);
+    const float h = store(Extended{1} / n);
     float t = 0.0f;
     for (float& p : parameters) {
         p = t;
-        t = Store(Extended{t} + h);
+        t = store(Extended{t} + h);
     }
     return parameters;
 }
 
-std::vector<float> ComputeBasisTable(std::int32_t n)
+std::vector<float> computeBasisTable(std::int32_t n)
 {
-    const std::vector<float> parameters = SampleParameters(n);
+    const std::vector<float> parameters = sampleParameters(n);
     std::vector<float> basis(4 * parameters.size());
     const Extended s = kSixth;
     for (std::size_t i = 0; i < parameters.size(); ++i) {
         const float t = parameters[i];
         const Extended et = t;
-        const float u = Store(Extended{1} - et);
-        const float q = Store(et * t * t);
+        const float u = store(Extended{1} - et);
+        const float q = store(et * t * t);
         const Extended eu = u;
         const Extended eq = q;
         float* row = &basis[4 * i];
-        row[0] = Store(((s * eu) * eu) * eu);
-        row[1] = Store((3 * eq - (6 * et) * et + 4) * s);
-        row[2] = Store(((-3 * eq + (3 * et) * et) + 3 * et + 1) * s);
-        row[3] = Store(s * eq);
+        row[0] = store(((s * eu) * eu) * eu);
+        row[1] = store((3 * eq - (6 * et) * et + 4) * s);
+        row[2] = store(((-3 * eq + (3 * et) * et) + 3 * et + 1) * s);
+        row[3] = store(s * eq);
     }
     return basis;
 }
 
-std::vector<float> ComputeWeightTable(const std::vector<float>& basis, std::int32_t n)
+std::vector<float> computeWeightTable(const std::vector<float>& basis, std::int32_t n)
 {
     const std::size_t samples = static_cast<std::size_t>(n) + 1;
     std::vector<float> weights(16 * samples * samples);
@@ -51,19 +51,19 @@ std::vector<float> ComputeWeightTable(const std::vector<float>& basis, std::int3
         for (std::size_t j = 0; j < samples; ++j)
             for (std::size_t k = 0; k < 4; ++k)
                 for (std::size_t l = 0; l < 4; ++l)
-                    weights[at++] = Store(Extended{basis[4 * i + k]} * basis[4 * j + l]);
+                    weights[at++] = store(Extended{basis[4 * i + k]} * basis[4 * j + l]);
     return weights;
 }
 
-std::int32_t PaddedSampleCount(std::int32_t n)
+std::int32_t paddedSampleCount(std::int32_t n)
 {
     return (n + 1 + kWeightLanes - 1) / kWeightLanes * kWeightLanes;
 }
 
-std::vector<double> ComputeWeightLanes(const std::vector<float>& weights, std::int32_t n)
+std::vector<double> computeWeightLanes(const std::vector<float>& weights, std::int32_t n)
 {
     const std::size_t samples = static_cast<std::size_t>(n) + 1;
-    const std::size_t padded = static_cast<std::size_t>(PaddedSampleCount(n));
+    const std::size_t padded = static_cast<std::size_t>(paddedSampleCount(n));
     std::vector<double> lanes(samples * 16 * padded, 0.0);
     for (std::size_t i = 0; i < samples; ++i)
         for (std::size_t j = 0; j < samples; ++j)
@@ -71,7 +71,7 @@ std::vector<double> ComputeWeightLanes(const std::vector<float>& weights, std::i
     return lanes;
 }
 
-std::uint64_t WeightTableBytes(std::int32_t n)
+std::uint64_t weightTableBytes(std::int32_t n)
 {
     // Beyond this many samples the product below would pass 2^64; no such
     // table can be had anyway.
@@ -81,20 +81,20 @@ std::uint64_t WeightTableBytes(std::int32_t n)
     return sizeof(float) * (4 * samples + 16 * samples * samples) + sizeof(double) * 16 * samples * padded;
 }
 
-void DeformModel::BuildWeightTables()
+void DeformModel::buildWeightTables()
 {
-    assert(GridStepX >= 1);
-    WorkerHold hold(Gate);
-    SamplesPerCell = GridStepX;
-    BasisTable.clear();
-    BasisTable = ComputeBasisTable(SamplesPerCell);
-    WeightTable.clear();
-    WeightTable = ComputeWeightTable(BasisTable, SamplesPerCell);
-    WeightLanes.clear();
-    WeightLanes = ComputeWeightLanes(WeightTable, SamplesPerCell);
-    CellQueued.clear();
-    CellQueued.assign(static_cast<std::size_t>(grid_.CellCount), 0);
-    CellQueue.Clear(CellQueued);
+    assert(gridStepX >= 1);
+    WorkerHold hold(gate);
+    samplesPerCell = gridStepX;
+    basisTable.clear();
+    basisTable = computeBasisTable(samplesPerCell);
+    weightTable.clear();
+    weightTable = computeWeightTable(basisTable, samplesPerCell);
+    weightLanes.clear();
+    weightLanes = computeWeightLanes(weightTable, samplesPerCell);
+    cellQueued.clear();
+    cellQueued.assign(static_cast<std::size_t>(grid_.cellCount), 0);
+    cellQueue.clear(cellQueued);
 }
 
 } // namespace plexor

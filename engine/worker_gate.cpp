@@ -2,14 +2,14 @@
 
 namespace plexor {
 
-void WorkerGate::EnterEntry()
+void WorkerGate::enterEntry()
 {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return holds_ == 0 && holdsWaiting_ == 0; });
     workerInside_ = true;
 }
 
-void WorkerGate::LeaveEntry()
+void WorkerGate::leaveEntry()
 {
     {
         std::lock_guard lock(mutex_);
@@ -18,7 +18,7 @@ void WorkerGate::LeaveEntry()
     changed_.notify_all();
 }
 
-void WorkerGate::Hold()
+void WorkerGate::hold()
 {
     std::unique_lock lock(mutex_);
     if (holds_ > 0) { // nested hold of the thread that already holds
@@ -31,7 +31,7 @@ void WorkerGate::Hold()
     holds_ = 1;
 }
 
-void WorkerGate::Release()
+void WorkerGate::release()
 {
     {
         std::lock_guard lock(mutex_);

@@ -16,12 +16,12 @@ namespace plexor {
 class WorkerGate {
 public:
     // Worker side: blocks while the UI thread holds or wants the gate.
-    void EnterEntry();
-    void LeaveEntry();
+    void enterEntry();
+    void leaveEntry();
 
     // UI side; use WorkerHold rather than these.
-    void Hold();
-    void Release();
+    void hold();
+    void release();
 
 private:
     std::mutex mutex_;
@@ -32,11 +32,11 @@ private:
 };
 
 // One side of the gate held for a scope.
-template <void (WorkerGate::*Enter)(), void (WorkerGate::*Leave)()>
+template <void (WorkerGate::*enter)(), void (WorkerGate::*leave)()>
 class GateScope {
 public:
-    explicit GateScope(WorkerGate& gate) : gate_(gate) { (gate_.*Enter)(); }
-    ~GateScope() { (gate_.*Leave)(); }
+    explicit GateScope(WorkerGate& gate) : gate_(gate) { (gate_.*enter)(); }
+    ~GateScope() { (gate_.*leave)(); }
     GateScope(const GateScope&) = delete;
     GateScope& operator=(const GateScope&) = delete;
 
@@ -45,8 +45,8 @@ private:
 };
 
 // The UI thread's way to keep the worker off the model for a scope.
-using WorkerHold = GateScope<&WorkerGate::Hold, &WorkerGate::Release>;
+using WorkerHold = GateScope<&WorkerGate::hold, &WorkerGate::release>;
 // The worker's side of the gate for one queue entry.
-using EntryScope = GateScope<&WorkerGate::EnterEntry, &WorkerGate::LeaveEntry>;
+using EntryScope = GateScope<&WorkerGate::enterEntry, &WorkerGate::leaveEntry>;
 
 } // namespace plexor

@@ -19,40 +19,40 @@ using namespace plexor;
 // Pictures up to this many pixels are also converted to 24 bits and back.
 constexpr std::uint64_t kTransferPixels = std::uint64_t{1} << 20;
 
-void Require(bool condition)
+void require(bool condition)
 {
     if (!condition) std::abort();
 }
 
-void CheckTransfers(TBitmap& bitmap)
+void checkTransfers(Bitmap& bitmap)
 {
-    const auto pixels = static_cast<std::uint64_t>(bitmap.Width()) * bitmap.Height();
-    if (bitmap.Empty() || pixels > kTransferPixels) return;
+    const auto pixels = static_cast<std::uint64_t>(bitmap.width()) * bitmap.height();
+    if (bitmap.empty() || pixels > kTransferPixels) return;
     BitmapInfo info{};
-    info.bmiHeader.biWidth = bitmap.Width();
-    info.bmiHeader.biHeight = -bitmap.Height();
-    const std::size_t stride = (static_cast<std::size_t>(bitmap.Width()) * 3 + 3) & ~std::size_t{3};
-    std::vector<std::uint8_t> block(stride * static_cast<std::size_t>(bitmap.Height()));
-    Require(GetDIBits(bitmap, 0, bitmap.Height(), block.data(), info) == bitmap.Height());
-    Require(SetDIBits(bitmap, 0, bitmap.Height(), block.data(), info) == bitmap.Height());
+    info.bmiHeader.biWidth = bitmap.width();
+    info.bmiHeader.biHeight = -bitmap.height();
+    const std::size_t stride = (static_cast<std::size_t>(bitmap.width()) * 3 + 3) & ~std::size_t{3};
+    std::vector<std::uint8_t> block(stride * static_cast<std::size_t>(bitmap.height()));
+    require(copyRowsFromBitmap(bitmap, 0, bitmap.height(), block.data(), info) == bitmap.height());
+    require(copyRowsToBitmap(bitmap, 0, bitmap.height(), block.data(), info) == bitmap.height());
 }
 
-void CheckRoundTrip(const TBitmap& bitmap)
+void checkRoundTrip(const Bitmap& bitmap)
 {
-    const std::vector<std::uint8_t> file = EncodeBmp(bitmap);
-    Require(file.empty() == bitmap.Empty());
-    const TBitmap reread = ReadBmp(file);
-    Require(reread.Width() == bitmap.Width() || bitmap.Empty());
-    Require(reread.Height() == bitmap.Height() || bitmap.Empty());
-    if (bitmap.Empty()) return;
-    const PixelFormat& a = reread.Format();
-    const PixelFormat& b = bitmap.Format();
-    Require(a.BitsPerPixel == b.BitsPerPixel && a.ColourTable == b.ColourTable && a.CoreHeader == b.CoreHeader &&
-            a.RedMask == b.RedMask && a.GreenMask == b.GreenMask && a.BlueMask == b.BlueMask &&
-            a.UsesBitfields == b.UsesBitfields);
-    const auto rows = reread.BottomUpRows();
-    const auto original = bitmap.BottomUpRows();
-    Require(rows.size() == original.size() && std::memcmp(rows.data(), original.data(), rows.size()) == 0);
+    const std::vector<std::uint8_t> file = encodeBmp(bitmap);
+    require(file.empty() == bitmap.empty());
+    const Bitmap reread = readBmp(file);
+    require(reread.width() == bitmap.width() || bitmap.empty());
+    require(reread.height() == bitmap.height() || bitmap.empty());
+    if (bitmap.empty()) return;
+    const PixelFormat& a = reread.format();
+    const PixelFormat& b = bitmap.format();
+    require(a.bitsPerPixel == b.bitsPerPixel && a.colourTable == b.colourTable && a.coreHeader == b.coreHeader &&
+            a.redMask == b.redMask && a.greenMask == b.greenMask && a.blueMask == b.blueMask &&
+            a.usesBitfields == b.usesBitfields);
+    const auto rows = reread.bottomUpRows();
+    const auto original = bitmap.bottomUpRows();
+    require(rows.size() == original.size() && std::memcmp(rows.data(), original.data(), rows.size()) == 0);
 }
 
 } // namespace
@@ -60,10 +60,10 @@ void CheckRoundTrip(const TBitmap& bitmap)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     try {
-        TBitmap bitmap = ReadBmp(std::span<const std::uint8_t>(data, size));
-        CheckRoundTrip(bitmap);
-        CheckTransfers(bitmap);
-        CheckRoundTrip(bitmap);
+        Bitmap bitmap = readBmp(std::span<const std::uint8_t>(data, size));
+        checkRoundTrip(bitmap);
+        checkTransfers(bitmap);
+        checkRoundTrip(bitmap);
     } catch (const PictureError&) {
         // Refused input is the expected outcome for most bytes.
     }

@@ -13,7 +13,7 @@ namespace {
 
 using namespace plexor;
 
-void Require(bool condition)
+void require(bool condition)
 {
     if (!condition) std::abort();
 }
@@ -23,26 +23,26 @@ void Require(bool condition)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const auto read = ParseGridFile(text);
+    const auto read = parseGridFile(text);
     const GridFile* file = std::get_if<GridFile>(&read);
     if (file == nullptr) {
-        Require(std::get<GridFileError>(read).Line >= 1);
+        require(std::get<GridFileError>(read).line >= 1);
         return 0;
     }
-    const auto again = ParseGridFile(WriteGridFile(*file));
-    Require(std::holds_alternative<GridFile>(again));
+    const auto again = parseGridFile(writeGridFile(*file));
+    require(std::holds_alternative<GridFile>(again));
     const GridFile& back = std::get<GridFile>(again);
-    Require(back.Width == file->Width && back.Height == file->Height && back.Step == file->Step &&
-            back.Points == file->Points);
+    require(back.width == file->width && back.height == file->height && back.step == file->step &&
+            back.points == file->points);
 
     // Laid over a picture of its own size, if that is small and a multiple
     // of 4 across.
-    if (file->Width > 256 || file->Height > 256 || file->Width % 4 != 0 || file->Step > 64) return 0;
-    if (CheckGridFile(*file, file->Width, file->Height)) return 0;
+    if (file->width > 256 || file->height > 256 || file->width % 4 != 0 || file->step > 64) return 0;
+    if (checkGridFile(*file, file->width, file->height)) return 0;
     DeformModel model;
-    Require(model.AllocateBuffers(file->Width, file->Height));
-    LayGridFile(model, *file);
-    const std::vector<TCellRef> cells = DisplacedCells(model);
-    DeformCellsInParallel(model, cells, {});
+    require(model.allocateBuffers(file->width, file->height));
+    layGridFile(model, *file);
+    const std::vector<CellRef> cells = displacedCells(model);
+    deformCellsInParallel(model, cells, {});
     return 0;
 }

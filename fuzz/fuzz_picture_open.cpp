@@ -28,43 +28,43 @@ constexpr std::uint64_t kRoundTripPixels = 64 * 64;
 
 constexpr std::string_view kExtensions[] = {"bmp", "png", "jpg", "tif", "webp", "gif", "ico"};
 
-void Require(bool condition)
+void require(bool condition)
 {
     if (!condition) std::abort();
 }
 
 // Qt reports every damaged file on the console; the fuzzer has no use for it.
-void Quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
+void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 
-const QtImageCodec& Codec()
+const QtImageCodec& codec()
 {
     static const QtImageCodec codec(kMaxPixels);
     return codec;
 }
 
-void CheckBitmap(TBitmap& bitmap, PictureFormat format)
+void checkBitmap(Bitmap& bitmap, PictureFormat format)
 {
     if (format != PictureFormat::Bmp) {
-        Require(bitmap.Format().BitsPerPixel == 24);
-        Require(!bitmap.Empty());
-        Require(static_cast<std::uint64_t>(bitmap.Width()) * bitmap.Height() <= kMaxPixels);
+        require(bitmap.format().bitsPerPixel == 24);
+        require(!bitmap.empty());
+        require(static_cast<std::uint64_t>(bitmap.width()) * bitmap.height() <= kMaxPixels);
     }
-    if (bitmap.Empty()) return;
-    const auto pixels = static_cast<std::uint64_t>(bitmap.Width()) * bitmap.Height();
+    if (bitmap.empty()) return;
+    const auto pixels = static_cast<std::uint64_t>(bitmap.width()) * bitmap.height();
     if (format == PictureFormat::Bmp || pixels > kRoundTripPixels) return;
-    const std::vector<std::uint8_t> png = Codec().Encode(bitmap, PictureFormat::Png);
-    TPicture back = DecodePicture(png, PictureFormat::Png, Codec());
-    const auto a = back.Bitmap().BottomUpRows();
-    const auto b = bitmap.BottomUpRows();
-    Require(back.Bitmap().Width() == bitmap.Width() && back.Bitmap().Height() == bitmap.Height());
-    Require(a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin()));
+    const std::vector<std::uint8_t> png = codec().encode(bitmap, PictureFormat::Png);
+    Picture back = decodePicture(png, PictureFormat::Png, codec());
+    const auto a = back.bitmap().bottomUpRows();
+    const auto b = bitmap.bottomUpRows();
+    require(back.bitmap().width() == bitmap.width() && back.bitmap().height() == bitmap.height());
+    require(a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin()));
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    qInstallMessageHandler(Quiet);
+    qInstallMessageHandler(quiet);
     return 0;
 }
 
@@ -73,11 +73,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::span<const std::uint8_t> file(data, size);
     const std::string_view extension = size == 0 ? "bmp" : kExtensions[data[size - 1] % std::size(kExtensions)];
     const std::optional<PictureFormat> format =
-        FormatToRead(file.first(std::min(size, kPictureSignatureBytes)), extension);
+        formatToRead(file.first(std::min(size, kPictureSignatureBytes)), extension);
     if (!format) return 0;
     try {
-        TPicture picture = DecodePicture(file, *format, Codec());
-        CheckBitmap(picture.Bitmap(), *format);
+        Picture picture = decodePicture(file, *format, codec());
+        checkBitmap(picture.bitmap(), *format);
     } catch (const PictureError&) {
         // Refused input is the expected outcome for most bytes.
     }

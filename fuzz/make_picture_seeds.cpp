@@ -18,7 +18,7 @@
 
 namespace {
 
-QByteArray Written(const QImage& image, const char* format, int transformation = 0)
+QByteArray written(const QImage& image, const char* format, int transformation = 0)
 {
     QByteArray bytes;
     QBuffer device(&bytes);
@@ -29,7 +29,7 @@ QByteArray Written(const QImage& image, const char* format, int transformation =
     return bytes;
 }
 
-QImage Patterned(QImage::Format format)
+QImage patterned(QImage::Format format)
 {
     QImage image(7, 5, QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y)
@@ -39,7 +39,7 @@ QImage Patterned(QImage::Format format)
 
 // A 2 x 2 GIF of four colours, its codes uncompressed: a clear code before
 // each pixel keeps every code at 3 bits.
-QByteArray Gif()
+QByteArray gif()
 {
     const unsigned char bytes[] = {'G',  'I',  'F',  '8',  '9',  'a', 2,   0, 2,   0,   0x81, 0,   0,
                                    255,  0,    0,    0,    255,  0,   0,   0, 255, 255, 255,  255, // table
@@ -53,19 +53,19 @@ QByteArray Gif()
 int main(int argc, char** argv)
 {
     const SeedFolder folder(argc, argv);
-    const QImage colour = Patterned(QImage::Format_RGB32);
+    const QImage colour = patterned(QImage::Format_RGB32);
     QImage profiled = colour;
     profiled.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
     for (const char* format : {"png", "jpeg", "tiff", "webp"}) {
         const std::string stem = std::string("seed.") + format;
-        folder.Write("colour-" + stem, Written(colour, format));
-        folder.Write("grey-" + stem, Written(Patterned(QImage::Format_Grayscale8), format));
-        folder.Write("alpha-" + stem, Written(Patterned(QImage::Format_ARGB32), format));
-        folder.Write("deep-" + stem, Written(Patterned(QImage::Format_RGBA64), format));
-        folder.Write("table-" + stem, Written(Patterned(QImage::Format_Indexed8), format));
-        folder.Write("profile-" + stem, Written(profiled, format));
-        folder.Write("turned-" + stem, Written(colour, format, QImageIOHandler::TransformationRotate90));
+        folder.write("colour-" + stem, written(colour, format));
+        folder.write("grey-" + stem, written(patterned(QImage::Format_Grayscale8), format));
+        folder.write("alpha-" + stem, written(patterned(QImage::Format_ARGB32), format));
+        folder.write("deep-" + stem, written(patterned(QImage::Format_RGBA64), format));
+        folder.write("table-" + stem, written(patterned(QImage::Format_Indexed8), format));
+        folder.write("profile-" + stem, written(profiled, format));
+        folder.write("turned-" + stem, written(colour, format, QImageIOHandler::TransformationRotate90));
     }
-    folder.Write("seed.gif", Gif());
+    folder.write("seed.gif", gif());
     return 0;
 }

@@ -21,7 +21,7 @@ public:
     }
 
     template <class Bytes>
-    void Write(const std::string& name, const Bytes& bytes) const
+    void write(const std::string& name, const Bytes& bytes) const
     {
         std::ofstream out(folder_ + "/" + name, std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

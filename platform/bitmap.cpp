@@ -12,28 +12,28 @@ namespace plexor {
 namespace {
 
 // Checks a size and format that a bitmap is to take; returns its row stride.
-std::size_t CheckedStride(std::int32_t width, std::int32_t height, const PixelFormat& format)
+std::size_t checkedStride(std::int32_t width, std::int32_t height, const PixelFormat& format)
 {
-    if (width < 0 || height < 0 || !IsValidFormat(format)) ThrowBitmapInvalid();
-    if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > kMaxBitmapPixels) ThrowBitmapInvalid();
+    if (width < 0 || height < 0 || !isValidFormat(format)) throwBitmapInvalid();
+    if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > kMaxBitmapPixels) throwBitmapInvalid();
     if (width == 0 || height == 0) return 0;
-    return static_cast<std::size_t>(PaddedRowBytes(static_cast<std::uint64_t>(width), format.BitsPerPixel));
+    return static_cast<std::size_t>(paddedRowBytes(static_cast<std::uint64_t>(width), format.bitsPerPixel));
 }
 
 // Sets pixels [from, to) of a row to the stored value `value`.
-void FillPixels(std::uint8_t* row, std::int32_t from, std::int32_t to, std::uint16_t bits, std::uint32_t value) noexcept
+void fillPixels(std::uint8_t* row, std::int32_t from, std::int32_t to, std::uint16_t bits, std::uint32_t value) noexcept
 {
     switch (bits) {
     case 1:
-        for (std::int32_t x = from; x < to; ++x) StorePixel(row, x, 1, value);
+        for (std::int32_t x = from; x < to; ++x) storePixel(row, x, 1, value);
         break;
     case 4:
-        for (std::int32_t x = from; x < to; ++x) StorePixel(row, x, 4, value);
+        for (std::int32_t x = from; x < to; ++x) storePixel(row, x, 4, value);
         break;
     default: {
         std::uint8_t pixel[4] = {};
         const std::size_t bytes = bits / 8;
-        StorePixel(pixel, 0, bits, value);
+        storePixel(pixel, 0, bits, value);
         for (std::uint8_t* p = row + from * bytes; p < row + to * bytes; p += bytes) std::memcpy(p, pixel, bytes);
         break;
     }
@@ -42,22 +42,22 @@ void FillPixels(std::uint8_t* row, std::int32_t from, std::int32_t to, std::uint
 
 } // namespace
 
-TBitmap::TBitmap(std::int32_t width, std::int32_t height, PixelFormat format)
+Bitmap::Bitmap(std::int32_t width, std::int32_t height, PixelFormat format)
 {
-    stride_ = CheckedStride(width, height, format);
+    stride_ = checkedStride(width, height, format);
     width_ = width;
     height_ = height;
     format_ = std::move(format);
-    storage_ = ByteBuffer::Zeroed(stride_ * static_cast<std::size_t>(Empty() ? 0 : height_));
+    storage_ = ByteBuffer::zeroed(stride_ * static_cast<std::size_t>(empty() ? 0 : height_));
 }
 
-TBitmap TBitmap::Adopt(std::int32_t width, std::int32_t height, PixelFormat format, ByteBuffer storage,
-                       std::size_t offset)
+Bitmap Bitmap::adopt(std::int32_t width, std::int32_t height, PixelFormat format, ByteBuffer storage,
+                     std::size_t offset)
 {
-    TBitmap bitmap;
-    bitmap.stride_ = CheckedStride(width, height, format);
+    Bitmap bitmap;
+    bitmap.stride_ = checkedStride(width, height, format);
     const std::size_t need = bitmap.stride_ * static_cast<std::size_t>(height);
-    if (offset > storage.size() || storage.size() - offset < need) ThrowBitmapInvalid();
+    if (offset > storage.size() || storage.size() - offset < need) throwBitmapInvalid();
     bitmap.width_ = width;
     bitmap.height_ = height;
     bitmap.format_ = std::move(format);
@@ -66,28 +66,28 @@ TBitmap TBitmap::Adopt(std::int32_t width, std::int32_t height, PixelFormat form
     return bitmap;
 }
 
-TBitmap::TBitmap(const TBitmap& other)
+Bitmap::Bitmap(const Bitmap& other)
     : width_(other.width_), height_(other.height_), format_(other.format_), stride_(other.stride_),
-      storage_(ByteBuffer::CopyOf(other.BottomUpRows())), brush_(other.brush_)
+      storage_(ByteBuffer::copyOf(other.bottomUpRows())), brush_(other.brush_)
 {}
 
-TBitmap& TBitmap::operator=(const TBitmap& other)
+Bitmap& Bitmap::operator=(const Bitmap& other)
 {
     if (this != &other) {
-        TBitmap copy(other);
+        Bitmap copy(other);
         *this = std::move(copy);
     }
     return *this;
 }
 
-TBitmap::TBitmap(TBitmap&& other) noexcept
+Bitmap::Bitmap(Bitmap&& other) noexcept
     : width_(std::exchange(other.width_, 0)), height_(std::exchange(other.height_, 0)),
       format_(std::exchange(other.format_, PixelFormat{})), stride_(std::exchange(other.stride_, 0)),
       storage_(std::move(other.storage_)), offset_(std::exchange(other.offset_, 0)),
       brush_(std::exchange(other.brush_, 0)), matcher_(std::move(other.matcher_))
 {}
 
-TBitmap& TBitmap::operator=(TBitmap&& other) noexcept
+Bitmap& Bitmap::operator=(Bitmap&& other) noexcept
 {
     width_ = std::exchange(other.width_, 0);
     height_ = std::exchange(other.height_, 0);
@@ -100,19 +100,19 @@ TBitmap& TBitmap::operator=(TBitmap&& other) noexcept
     return *this;
 }
 
-TBitmap::~TBitmap() = default;
+Bitmap::~Bitmap() = default;
 
-void TBitmap::SetWidth(std::int32_t width)
+void Bitmap::setWidth(std::int32_t width)
 {
     if (width == width_) return;
-    const std::size_t stride = CheckedStride(width, height_, format_);
-    const std::uint16_t bits = format_.BitsPerPixel;
-    ByteBuffer storage = ByteBuffer::Zeroed(stride * static_cast<std::size_t>(height_));
+    const std::size_t stride = checkedStride(width, height_, format_);
+    const std::uint16_t bits = format_.bitsPerPixel;
+    ByteBuffer storage = ByteBuffer::zeroed(stride * static_cast<std::size_t>(height_));
     if (stride != 0) {
         const std::int32_t kept = std::min(width_, width);
         const std::size_t keptBytes = (static_cast<std::size_t>(kept) * bits + 7) / 8;
         const std::uint32_t brush =
-            EncodePixel(format_, static_cast<std::uint8_t>(brush_), static_cast<std::uint8_t>(brush_ >> 8),
+            encodePixel(format_, static_cast<std::uint8_t>(brush_), static_cast<std::uint8_t>(brush_ >> 8),
                         static_cast<std::uint8_t>(brush_ >> 16));
         for (std::int32_t r = 0; r < height_; ++r) {
             std::uint8_t* target = storage.data() + static_cast<std::size_t>(r) * stride;
@@ -124,7 +124,7 @@ void TBitmap::SetWidth(std::int32_t width)
                 const std::size_t usedBits = static_cast<std::size_t>(kept) * bits;
                 if (usedBits % 8 != 0) target[usedBits / 8] &= static_cast<std::uint8_t>(0xFF00u >> (usedBits % 8));
             }
-            FillPixels(target, kept, width, bits, brush);
+            fillPixels(target, kept, width, bits, brush);
         }
     }
     width_ = width;
@@ -133,10 +133,10 @@ void TBitmap::SetWidth(std::int32_t width)
     offset_ = 0;
 }
 
-NearestColourCache& TBitmap::ColourMatcher()
+NearestColourCache& Bitmap::colourMatcher()
 {
-    if (!matcher_ || !matcher_->Serves(format_.ColourTable))
-        matcher_ = std::make_unique<NearestColourCache>(format_.ColourTable);
+    if (!matcher_ || !matcher_->serves(format_.colourTable))
+        matcher_ = std::make_unique<NearestColourCache>(format_.colourTable);
     return *matcher_;
 }
 

@@ -6,37 +6,37 @@
 
 namespace plexor {
 
-void ReadBmpColourMasks(std::span<const std::uint8_t> file, const BmpInfoHeader& header, std::size_t& cursor,
+void readBmpColourMasks(std::span<const std::uint8_t> file, const BmpInfoHeader& header, std::size_t& cursor,
                         PixelFormat& format)
 {
-    if (header.Compression == kBmpRgb) {
-        DefaultMasks(format.BitsPerPixel, format.RedMask, format.GreenMask, format.BlueMask);
-        format.AlphaMask = 0;
-        format.UsesBitfields = false;
+    if (header.compression == kBmpRgb) {
+        defaultMasks(format.bitsPerPixel, format.redMask, format.greenMask, format.blueMask);
+        format.alphaMask = 0;
+        format.usesBitfields = false;
         return;
     }
-    const bool withAlpha = header.Compression == kBmpAlphaBitfields;
-    const std::size_t inHeader = header.HasAlphaMask() ? 4 : header.HasRgbMasks() ? 3 : 0;
+    const bool withAlpha = header.compression == kBmpAlphaBitfields;
+    const std::size_t inHeader = header.hasAlphaMask() ? 4 : header.hasRgbMasks() ? 3 : 0;
     const std::size_t wanted = withAlpha ? 4 : 3;
-    std::uint32_t masks[4] = {header.RedMask, header.GreenMask, header.BlueMask, header.AlphaMask};
+    std::uint32_t masks[4] = {header.redMask, header.greenMask, header.blueMask, header.alphaMask};
     if (wanted > inHeader) {
         const std::size_t extra = (wanted - inHeader) * 4;
-        if (cursor > file.size() || file.size() - cursor < extra) ThrowReadError();
-        for (std::size_t i = inHeader; i < wanted; ++i, cursor += 4) masks[i] = LoadU32(file.data() + cursor);
+        if (cursor > file.size() || file.size() - cursor < extra) throwReadError();
+        for (std::size_t i = inHeader; i < wanted; ++i, cursor += 4) masks[i] = loadU32(file.data() + cursor);
     }
-    if (!AreValidMasks(masks[0], masks[1], masks[2], masks[3], format.BitsPerPixel)) ThrowBitmapInvalid();
-    format.RedMask = masks[0];
-    format.GreenMask = masks[1];
-    format.BlueMask = masks[2];
-    format.AlphaMask = masks[3];
-    format.UsesBitfields = true;
+    if (!areValidMasks(masks[0], masks[1], masks[2], masks[3], format.bitsPerPixel)) throwBitmapInvalid();
+    format.redMask = masks[0];
+    format.greenMask = masks[1];
+    format.blueMask = masks[2];
+    format.alphaMask = masks[3];
+    format.usesBitfields = true;
 }
 
-bool HasCustomMasks(const PixelFormat& format) noexcept
+bool hasCustomMasks(const PixelFormat& format) noexcept
 {
     std::uint32_t red = 0, green = 0, blue = 0;
-    DefaultMasks(format.BitsPerPixel, red, green, blue);
-    return format.RedMask != red || format.GreenMask != green || format.BlueMask != blue;
+    defaultMasks(format.bitsPerPixel, red, green, blue);
+    return format.redMask != red || format.greenMask != green || format.blueMask != blue;
 }
 
 } // namespace plexor

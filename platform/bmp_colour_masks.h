@@ -17,10 +17,10 @@ namespace plexor {
 // "Stream read error" when the file ends inside the masks, "Bitmap image is
 // not valid" for masks that are empty, not one run of bits, overlapping, or
 // outside the pixel.
-void ReadBmpColourMasks(std::span<const std::uint8_t> file, const BmpInfoHeader& header, std::size_t& cursor,
+void readBmpColourMasks(std::span<const std::uint8_t> file, const BmpInfoHeader& header, std::size_t& cursor,
                         PixelFormat& format);
 
 // The masks of `format` differ from the default layout of its bit count.
-bool HasCustomMasks(const PixelFormat& format) noexcept;
+bool hasCustomMasks(const PixelFormat& format) noexcept;
 
 } // namespace plexor

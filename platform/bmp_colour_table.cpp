@@ -4,31 +4,31 @@
 
 namespace plexor {
 
-std::vector<RgbQuad> ReadBmpColourTable(std::span<const std::uint8_t> file, std::size_t offset, std::size_t count,
+std::vector<RgbQuad> readBmpColourTable(std::span<const std::uint8_t> file, std::size_t offset, std::size_t count,
                                         bool coreHeader)
 {
-    const std::size_t entry = BmpTableEntryBytes(coreHeader);
-    if (offset > file.size() || (file.size() - offset) / entry < count) ThrowReadError();
+    const std::size_t entry = bmpTableEntryBytes(coreHeader);
+    if (offset > file.size() || (file.size() - offset) / entry < count) throwReadError();
     std::vector<RgbQuad> table(count);
     const std::uint8_t* p = file.data() + offset;
     for (RgbQuad& quad : table) {
-        quad.Blue = p[0];
-        quad.Green = p[1];
-        quad.Red = p[2];
-        quad.Reserved = coreHeader ? 0 : p[3];
+        quad.blue = p[0];
+        quad.green = p[1];
+        quad.red = p[2];
+        quad.reserved = coreHeader ? 0 : p[3];
         p += entry;
     }
     return table;
 }
 
-std::size_t WriteBmpColourTable(std::span<const RgbQuad> table, bool coreHeader, std::uint8_t* out) noexcept
+std::size_t writeBmpColourTable(std::span<const RgbQuad> table, bool coreHeader, std::uint8_t* out) noexcept
 {
-    const std::size_t entry = BmpTableEntryBytes(coreHeader);
+    const std::size_t entry = bmpTableEntryBytes(coreHeader);
     for (const RgbQuad& quad : table) {
-        out[0] = quad.Blue;
-        out[1] = quad.Green;
-        out[2] = quad.Red;
-        if (!coreHeader) out[3] = quad.Reserved;
+        out[0] = quad.blue;
+        out[1] = quad.green;
+        out[2] = quad.red;
+        if (!coreHeader) out[3] = quad.reserved;
         out += entry;
     }
     return table.size() * entry;

@@ -11,17 +11,17 @@ namespace plexor {
 
 // Bytes of one table entry: blue, green, red and, except after the core
 // header, a reserved byte.
-constexpr std::size_t BmpTableEntryBytes(bool coreHeader) noexcept
+constexpr std::size_t bmpTableEntryBytes(bool coreHeader) noexcept
 {
     return coreHeader ? 3 : 4;
 }
 
 // Reads `count` entries from byte `offset` of `file`. Throws PictureError
 // "Stream read error" when the file ends inside the table.
-std::vector<RgbQuad> ReadBmpColourTable(std::span<const std::uint8_t> file, std::size_t offset, std::size_t count,
+std::vector<RgbQuad> readBmpColourTable(std::span<const std::uint8_t> file, std::size_t offset, std::size_t count,
                                         bool coreHeader);
 
 // Writes the table; returns the bytes written.
-std::size_t WriteBmpColourTable(std::span<const RgbQuad> table, bool coreHeader, std::uint8_t* out) noexcept;
+std::size_t writeBmpColourTable(std::span<const RgbQuad> table, bool coreHeader, std::uint8_t* out) noexcept;
 
 } // namespace plexor

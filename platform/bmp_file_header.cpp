@@ -5,27 +5,27 @@
 
 namespace plexor {
 
-BmpFileHeader BmpFileHeader::Read(std::span<const std::uint8_t> file)
+BmpFileHeader BmpFileHeader::read(std::span<const std::uint8_t> file)
 {
-    if (file.size() < kSize) ThrowReadError();
+    if (file.size() < kSize) throwReadError();
     const std::uint8_t* p = file.data();
     BmpFileHeader header;
-    header.Type = LoadU16(p);
-    header.FileSize = LoadU32(p + 2);
-    header.Reserved1 = LoadU16(p + 6);
-    header.Reserved2 = LoadU16(p + 8);
-    header.PixelOffset = LoadU32(p + 10);
-    if (header.Type != kType) ThrowBitmapInvalid();
+    header.type = loadU16(p);
+    header.fileSize = loadU32(p + 2);
+    header.reserved1 = loadU16(p + 6);
+    header.reserved2 = loadU16(p + 8);
+    header.pixelOffset = loadU32(p + 10);
+    if (header.type != kType) throwBitmapInvalid();
     return header;
 }
 
-void BmpFileHeader::Write(std::uint8_t* out) const noexcept
+void BmpFileHeader::write(std::uint8_t* out) const noexcept
 {
-    StoreU16(out, Type);
-    StoreU32(out + 2, FileSize);
-    StoreU16(out + 6, Reserved1);
-    StoreU16(out + 8, Reserved2);
-    StoreU32(out + 10, PixelOffset);
+    storeU16(out, type);
+    storeU32(out + 2, fileSize);
+    storeU16(out + 6, reserved1);
+    storeU16(out + 8, reserved2);
+    storeU32(out + 10, pixelOffset);
 }
 
 } // namespace plexor

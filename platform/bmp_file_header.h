@@ -12,20 +12,20 @@ struct BmpFileHeader {
     // "BM" read as a little-endian word.
     static constexpr std::uint16_t kType = 0x4D42;
 
-    std::uint16_t Type = kType;
-    std::uint32_t FileSize = 0;
-    std::uint16_t Reserved1 = 0;
-    std::uint16_t Reserved2 = 0;
+    std::uint16_t type = kType;
+    std::uint32_t fileSize = 0;
+    std::uint16_t reserved1 = 0;
+    std::uint16_t reserved2 = 0;
     // Where the pixel rows begin, from the start of the file.
-    std::uint32_t PixelOffset = 0;
+    std::uint32_t pixelOffset = 0;
 
     // Throws PictureError: "Stream read error" when `file` ends inside the
     // header, "Bitmap image is not valid" when it does not begin "BM". The
     // size and offset fields are returned as written, not trusted.
-    static BmpFileHeader Read(std::span<const std::uint8_t> file);
+    static BmpFileHeader read(std::span<const std::uint8_t> file);
 
     // Writes kSize bytes.
-    void Write(std::uint8_t* out) const noexcept;
+    void write(std::uint8_t* out) const noexcept;
 };
 
 } // namespace plexor

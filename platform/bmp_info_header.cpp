@@ -5,7 +5,7 @@
 
 namespace plexor {
 
-bool BmpInfoHeader::IsKnownSize(std::uint32_t size) noexcept
+bool BmpInfoHeader::isKnownSize(std::uint32_t size) noexcept
 {
     switch (size) {
     case kCoreSize:
@@ -18,61 +18,61 @@ bool BmpInfoHeader::IsKnownSize(std::uint32_t size) noexcept
     }
 }
 
-BmpInfoHeader BmpInfoHeader::Read(std::span<const std::uint8_t> file, std::size_t offset)
+BmpInfoHeader BmpInfoHeader::read(std::span<const std::uint8_t> file, std::size_t offset)
 {
-    if (offset > file.size() || file.size() - offset < 4) ThrowReadError();
+    if (offset > file.size() || file.size() - offset < 4) throwReadError();
     BmpInfoHeader header;
-    header.Size = LoadU32(file.data() + offset);
-    if (!IsKnownSize(header.Size)) ThrowBitmapInvalid();
-    if (file.size() - offset < header.Size) ThrowReadError();
+    header.size = loadU32(file.data() + offset);
+    if (!isKnownSize(header.size)) throwBitmapInvalid();
+    if (file.size() - offset < header.size) throwReadError();
     const std::uint8_t* p = file.data() + offset;
-    if (header.IsCore()) {
-        header.Width = LoadU16(p + 4);
-        header.Height = LoadU16(p + 6);
-        header.Planes = LoadU16(p + 8);
-        header.BitCount = LoadU16(p + 10);
+    if (header.isCore()) {
+        header.width = loadU16(p + 4);
+        header.height = loadU16(p + 6);
+        header.planes = loadU16(p + 8);
+        header.bitCount = loadU16(p + 10);
         return header;
     }
-    header.Width = LoadI32(p + 4);
-    header.Height = LoadI32(p + 8);
-    header.Planes = LoadU16(p + 12);
-    header.BitCount = LoadU16(p + 14);
-    header.Compression = LoadU32(p + 16);
-    header.SizeImage = LoadU32(p + 20);
-    header.XPelsPerMeter = LoadI32(p + 24);
-    header.YPelsPerMeter = LoadI32(p + 28);
-    header.ClrUsed = LoadU32(p + 32);
-    header.ClrImportant = LoadU32(p + 36);
-    if (header.HasRgbMasks()) {
-        header.RedMask = LoadU32(p + 40);
-        header.GreenMask = LoadU32(p + 44);
-        header.BlueMask = LoadU32(p + 48);
+    header.width = loadI32(p + 4);
+    header.height = loadI32(p + 8);
+    header.planes = loadU16(p + 12);
+    header.bitCount = loadU16(p + 14);
+    header.compression = loadU32(p + 16);
+    header.imageBytes = loadU32(p + 20);
+    header.xPixelsPerMetre = loadI32(p + 24);
+    header.yPixelsPerMetre = loadI32(p + 28);
+    header.coloursUsed = loadU32(p + 32);
+    header.importantColours = loadU32(p + 36);
+    if (header.hasRgbMasks()) {
+        header.redMask = loadU32(p + 40);
+        header.greenMask = loadU32(p + 44);
+        header.blueMask = loadU32(p + 48);
     }
-    if (header.HasAlphaMask()) header.AlphaMask = LoadU32(p + 52);
+    if (header.hasAlphaMask()) header.alphaMask = loadU32(p + 52);
     return header;
 }
 
-void BmpInfoHeader::Write(std::uint8_t* out) const noexcept
+void BmpInfoHeader::write(std::uint8_t* out) const noexcept
 {
-    if (IsCore()) {
-        StoreU32(out, kCoreSize);
-        StoreU16(out + 4, static_cast<std::uint16_t>(Width));
-        StoreU16(out + 6, static_cast<std::uint16_t>(Height));
-        StoreU16(out + 8, Planes);
-        StoreU16(out + 10, BitCount);
+    if (isCore()) {
+        storeU32(out, kCoreSize);
+        storeU16(out + 4, static_cast<std::uint16_t>(width));
+        storeU16(out + 6, static_cast<std::uint16_t>(height));
+        storeU16(out + 8, planes);
+        storeU16(out + 10, bitCount);
         return;
     }
-    StoreU32(out, kInfoSize);
-    StoreI32(out + 4, Width);
-    StoreI32(out + 8, Height);
-    StoreU16(out + 12, Planes);
-    StoreU16(out + 14, BitCount);
-    StoreU32(out + 16, Compression);
-    StoreU32(out + 20, SizeImage);
-    StoreI32(out + 24, XPelsPerMeter);
-    StoreI32(out + 28, YPelsPerMeter);
-    StoreU32(out + 32, ClrUsed);
-    StoreU32(out + 36, ClrImportant);
+    storeU32(out, kInfoSize);
+    storeI32(out + 4, width);
+    storeI32(out + 8, height);
+    storeU16(out + 12, planes);
+    storeU16(out + 14, bitCount);
+    storeU32(out + 16, compression);
+    storeU32(out + 20, imageBytes);
+    storeI32(out + 24, xPixelsPerMetre);
+    storeI32(out + 28, yPixelsPerMetre);
+    storeU32(out + 32, coloursUsed);
+    storeU32(out + 36, importantColours);
 }
 
 } // namespace plexor

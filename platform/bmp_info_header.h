@@ -29,39 +29,39 @@ struct BmpInfoHeader {
     static constexpr std::uint32_t kV4Size = 108;
     static constexpr std::uint32_t kV5Size = 124;
 
-    std::uint32_t Size = kInfoSize;
-    std::int32_t Width = 0;
+    std::uint32_t size = kInfoSize;
+    std::int32_t width = 0;
     // Negative for rows stored top to bottom.
-    std::int32_t Height = 0;
-    std::uint16_t Planes = 1;
-    std::uint16_t BitCount = 0;
-    std::uint32_t Compression = kBmpRgb;
-    std::uint32_t SizeImage = 0;
-    std::int32_t XPelsPerMeter = 0;
-    std::int32_t YPelsPerMeter = 0;
-    std::uint32_t ClrUsed = 0;
-    std::uint32_t ClrImportant = 0;
+    std::int32_t height = 0;
+    std::uint16_t planes = 1;
+    std::uint16_t bitCount = 0;
+    std::uint32_t compression = kBmpRgb;
+    std::uint32_t imageBytes = 0;
+    std::int32_t xPixelsPerMetre = 0;
+    std::int32_t yPixelsPerMetre = 0;
+    std::uint32_t coloursUsed = 0;
+    std::uint32_t importantColours = 0;
     // The masks a header of kRgbMasksSize bytes or more carries; 0 otherwise.
-    std::uint32_t RedMask = 0;
-    std::uint32_t GreenMask = 0;
-    std::uint32_t BlueMask = 0;
+    std::uint32_t redMask = 0;
+    std::uint32_t greenMask = 0;
+    std::uint32_t blueMask = 0;
     // From a header of kAlphaMaskSize bytes or more; 0 otherwise.
-    std::uint32_t AlphaMask = 0;
+    std::uint32_t alphaMask = 0;
 
-    bool IsCore() const noexcept { return Size == kCoreSize; }
-    bool HasRgbMasks() const noexcept { return Size >= kRgbMasksSize; }
-    bool HasAlphaMask() const noexcept { return Size >= kAlphaMaskSize; }
+    bool isCore() const noexcept { return size == kCoreSize; }
+    bool hasRgbMasks() const noexcept { return size >= kRgbMasksSize; }
+    bool hasAlphaMask() const noexcept { return size >= kAlphaMaskSize; }
 
-    static bool IsKnownSize(std::uint32_t size) noexcept;
+    static bool isKnownSize(std::uint32_t size) noexcept;
 
     // Reads the header that begins at `offset` of `file`. Throws PictureError:
     // "Bitmap image is not valid" for a size no header has, "Stream read error"
     // when the file ends inside the header. The fields are not yet checked.
-    static BmpInfoHeader Read(std::span<const std::uint8_t> file, std::size_t offset);
+    static BmpInfoHeader read(std::span<const std::uint8_t> file, std::size_t offset);
 
     // Writes Size bytes: the core header or the 40-byte header (larger sizes
     // are not written).
-    void Write(std::uint8_t* out) const noexcept;
+    void write(std::uint8_t* out) const noexcept;
 };
 
 } // namespace plexor

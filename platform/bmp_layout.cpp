@@ -13,10 +13,10 @@ namespace plexor {
 
 namespace {
 
-void CheckCompression(const BmpInfoHeader& info)
+void checkCompression(const BmpInfoHeader& info)
 {
-    const std::uint16_t bits = info.BitCount;
-    switch (info.Compression) {
+    const std::uint16_t bits = info.bitCount;
+    switch (info.compression) {
     case kBmpRgb: return;
     case kBmpRle8:
         if (bits == 8) return;
@@ -30,71 +30,71 @@ void CheckCompression(const BmpInfoHeader& info)
         break;
     default: break;
     }
-    ThrowBitmapInvalid();
+    throwBitmapInvalid();
 }
 
 // Width and height as the picture has them; the height's sign gives the order.
-void ReadSize(const BmpInfoHeader& info, BmpLayout& layout)
+void readSize(const BmpInfoHeader& info, BmpLayout& layout)
 {
-    if (info.Width <= 0 || info.Height == 0 || info.Height == std::numeric_limits<std::int32_t>::min())
-        ThrowBitmapInvalid();
-    layout.Width = info.Width;
-    layout.TopDown = info.Height < 0;
-    layout.Height = layout.TopDown ? -info.Height : info.Height;
+    if (info.width <= 0 || info.height == 0 || info.height == std::numeric_limits<std::int32_t>::min())
+        throwBitmapInvalid();
+    layout.width = info.width;
+    layout.topDown = info.height < 0;
+    layout.height = layout.topDown ? -info.height : info.height;
     // Run-length data is always stored from the bottom row up.
-    if (layout.TopDown && layout.Compression != kBmpRgb) ThrowBitmapInvalid();
-    if (static_cast<std::uint64_t>(layout.Width) * static_cast<std::uint64_t>(layout.Height) > kMaxBitmapPixels)
-        ThrowBitmapInvalid();
+    if (layout.topDown && layout.compression != kBmpRgb) throwBitmapInvalid();
+    if (static_cast<std::uint64_t>(layout.width) * static_cast<std::uint64_t>(layout.height) > kMaxBitmapPixels)
+        throwBitmapInvalid();
 }
 
 } // namespace
 
-BmpLayout BmpLayout::Read(std::span<const std::uint8_t> file)
+BmpLayout BmpLayout::read(std::span<const std::uint8_t> file)
 {
-    const BmpFileHeader fileHeader = BmpFileHeader::Read(file);
-    const BmpInfoHeader info = BmpInfoHeader::Read(file, BmpFileHeader::kSize);
-    if (info.Planes != 1 || !IsSupportedBitCount(info.BitCount)) ThrowBitmapInvalid();
+    const BmpFileHeader fileHeader = BmpFileHeader::read(file);
+    const BmpInfoHeader info = BmpInfoHeader::read(file, BmpFileHeader::kSize);
+    if (info.planes != 1 || !isSupportedBitCount(info.bitCount)) throwBitmapInvalid();
     // The core header knows no direct colour but 24 bits.
-    if (info.IsCore() && (info.BitCount == 16 || info.BitCount == 32)) ThrowBitmapInvalid();
-    CheckCompression(info);
+    if (info.isCore() && (info.bitCount == 16 || info.bitCount == 32)) throwBitmapInvalid();
+    checkCompression(info);
 
     BmpLayout layout;
-    layout.Compression = (info.Compression == kBmpRle8 || info.Compression == kBmpRle4) ? info.Compression : kBmpRgb;
-    ReadSize(info, layout);
-    layout.Format.BitsPerPixel = info.BitCount;
-    layout.Format.CoreHeader = info.IsCore();
+    layout.compression = (info.compression == kBmpRle8 || info.compression == kBmpRle4) ? info.compression : kBmpRgb;
+    readSize(info, layout);
+    layout.format.bitsPerPixel = info.bitCount;
+    layout.format.coreHeader = info.isCore();
 
-    std::size_t cursor = BmpFileHeader::kSize + info.Size;
-    if (layout.Format.Masked()) ReadBmpColourMasks(file, info, cursor, layout.Format);
+    std::size_t cursor = BmpFileHeader::kSize + info.size;
+    if (layout.format.masked()) readBmpColourMasks(file, info, cursor, layout.format);
 
     // The pixel data never starts inside the headers or the masks after them.
-    const std::size_t declaredOffset = fileHeader.PixelOffset;
-    if (declaredOffset < cursor) ThrowBitmapInvalid();
-    if (layout.Format.Indexed()) {
-        const std::uint64_t limit = std::uint64_t{1} << info.BitCount;
-        const std::uint64_t declared = (info.IsCore() || info.ClrUsed == 0) ? limit : info.ClrUsed;
-        const std::size_t entry = BmpTableEntryBytes(info.IsCore());
+    const std::size_t declaredOffset = fileHeader.pixelOffset;
+    if (declaredOffset < cursor) throwBitmapInvalid();
+    if (layout.format.indexed()) {
+        const std::uint64_t limit = std::uint64_t{1} << info.bitCount;
+        const std::uint64_t declared = (info.isCore() || info.coloursUsed == 0) ? limit : info.coloursUsed;
+        const std::size_t entry = bmpTableEntryBytes(info.isCore());
         const std::uint64_t available = (declaredOffset - cursor) / entry;
         // A pixel offset that falls inside the table cuts it short: writers
         // leave out the entries no pixel uses. A table longer than the bit
         // count can index is whole only when the rows start after it; its
         // extra entries are then passed over.
-        if (declared > limit && declared > available) ThrowBitmapInvalid();
+        if (declared > limit && declared > available) throwBitmapInvalid();
         const std::uint64_t count = std::min({declared, available, limit});
-        layout.Format.ColourTable = ReadBmpColourTable(file, cursor, static_cast<std::size_t>(count), info.IsCore());
+        layout.format.colourTable = readBmpColourTable(file, cursor, static_cast<std::size_t>(count), info.isCore());
     }
 
-    layout.PixelOffset = declaredOffset;
-    if (layout.PixelOffset > file.size()) ThrowReadError();
-    const std::size_t available = file.size() - layout.PixelOffset;
-    if (layout.Compression != kBmpRgb) {
-        layout.PixelBytes = available;
+    layout.pixelOffset = declaredOffset;
+    if (layout.pixelOffset > file.size()) throwReadError();
+    const std::size_t available = file.size() - layout.pixelOffset;
+    if (layout.compression != kBmpRgb) {
+        layout.pixelBytes = available;
         return layout;
     }
-    const std::uint64_t rows = PaddedRowBytes(static_cast<std::uint64_t>(layout.Width), info.BitCount) *
-                               static_cast<std::uint64_t>(layout.Height);
-    if (rows > available) ThrowReadError();
-    layout.PixelBytes = static_cast<std::size_t>(rows);
+    const std::uint64_t rows = paddedRowBytes(static_cast<std::uint64_t>(layout.width), info.bitCount) *
+                               static_cast<std::uint64_t>(layout.height);
+    if (rows > available) throwReadError();
+    layout.pixelBytes = static_cast<std::size_t>(rows);
     return layout;
 }
 

@@ -15,44 +15,44 @@ namespace {
 // rows instead of copying them out.
 constexpr std::size_t kMaxAdoptedOverhead = 64 * 1024;
 
-TBitmap DecodeRle(const BmpLayout& layout, std::span<const std::uint8_t> file)
+Bitmap decodeRle(const BmpLayout& layout, std::span<const std::uint8_t> file)
 {
-    TBitmap bitmap(layout.Width, layout.Height, layout.Format);
-    DecodeBmpRle(file.subspan(layout.PixelOffset, layout.PixelBytes), bitmap);
+    Bitmap bitmap(layout.width, layout.height, layout.format);
+    decodeBmpRle(file.subspan(layout.pixelOffset, layout.pixelBytes), bitmap);
     return bitmap;
 }
 
-TBitmap CopyRows(const BmpLayout& layout, std::span<const std::uint8_t> file)
+Bitmap copyRows(const BmpLayout& layout, std::span<const std::uint8_t> file)
 {
-    TBitmap bitmap =
-        TBitmap::Adopt(layout.Width, layout.Height, layout.Format, ByteBuffer::Uninitialised(layout.PixelBytes), 0);
-    const std::uint8_t* rows = file.data() + layout.PixelOffset;
-    if (!layout.TopDown) {
-        std::memcpy(bitmap.Row(bitmap.Height() - 1), rows, layout.PixelBytes);
+    Bitmap bitmap =
+        Bitmap::adopt(layout.width, layout.height, layout.format, ByteBuffer::uninitialised(layout.pixelBytes), 0);
+    const std::uint8_t* rows = file.data() + layout.pixelOffset;
+    if (!layout.topDown) {
+        std::memcpy(bitmap.row(bitmap.height() - 1), rows, layout.pixelBytes);
         return bitmap;
     }
-    const std::size_t stride = bitmap.Stride();
-    for (std::int32_t y = 0; y < bitmap.Height(); ++y, rows += stride) std::memcpy(bitmap.Row(y), rows, stride);
+    const std::size_t stride = bitmap.stride();
+    for (std::int32_t y = 0; y < bitmap.height(); ++y, rows += stride) std::memcpy(bitmap.row(y), rows, stride);
     return bitmap;
 }
 
 } // namespace
 
-TBitmap ReadBmp(std::span<const std::uint8_t> file)
+Bitmap readBmp(std::span<const std::uint8_t> file)
 {
-    if (file.empty()) return TBitmap();
-    const BmpLayout layout = BmpLayout::Read(file);
-    if (layout.Compression != kBmpRgb) return DecodeRle(layout, file);
-    return CopyRows(layout, file);
+    if (file.empty()) return Bitmap();
+    const BmpLayout layout = BmpLayout::read(file);
+    if (layout.compression != kBmpRgb) return decodeRle(layout, file);
+    return copyRows(layout, file);
 }
 
-TBitmap ReadBmp(ByteBuffer file)
+Bitmap readBmp(ByteBuffer file)
 {
-    if (file.empty()) return TBitmap();
-    const BmpLayout layout = BmpLayout::Read(file.bytes());
-    if (layout.Compression != kBmpRgb) return DecodeRle(layout, file.bytes());
-    if (layout.TopDown || file.size() - layout.PixelBytes > kMaxAdoptedOverhead) return CopyRows(layout, file.bytes());
-    return TBitmap::Adopt(layout.Width, layout.Height, layout.Format, std::move(file), layout.PixelOffset);
+    if (file.empty()) return Bitmap();
+    const BmpLayout layout = BmpLayout::read(file.bytes());
+    if (layout.compression != kBmpRgb) return decodeRle(layout, file.bytes());
+    if (layout.topDown || file.size() - layout.pixelBytes > kMaxAdoptedOverhead) return copyRows(layout, file.bytes());
+    return Bitmap::adopt(layout.width, layout.height, layout.format, std::move(file), layout.pixelOffset);
 }
 
 } // namespace plexor

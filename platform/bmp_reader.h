@@ -13,10 +13,10 @@ namespace plexor {
 // A file of zero bytes gives an empty bitmap. Throws PictureError
 // ("Bitmap image is not valid" or "Stream read error") and never reads past
 // `file`.
-TBitmap ReadBmp(std::span<const std::uint8_t> file);
+Bitmap readBmp(std::span<const std::uint8_t> file);
 
 // The same, but may keep `file`'s memory as the bitmap's pixel storage when
 // the rows in it are already in the order a bitmap stores them.
-TBitmap ReadBmp(ByteBuffer file);
+Bitmap readBmp(ByteBuffer file);
 
 } // namespace plexor

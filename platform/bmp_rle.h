@@ -12,6 +12,6 @@ namespace plexor {
 // Runs that pass the end of a row, and moves that leave the picture, are
 // clipped: what falls outside is dropped. Throws PictureError "Stream read
 // error" when the data ends before its end-of-picture mark.
-void DecodeBmpRle(std::span<const std::uint8_t> data, TBitmap& bitmap);
+void decodeBmpRle(std::span<const std::uint8_t> data, Bitmap& bitmap);
 
 } // namespace plexor

@@ -13,52 +13,52 @@ namespace plexor {
 namespace {
 
 // The core header holds sizes of 16 bits and knows no direct colour but 24.
-bool FitsCoreHeader(const TBitmap& bitmap) noexcept
+bool fitsCoreHeader(const Bitmap& bitmap) noexcept
 {
-    const std::uint16_t bits = bitmap.Format().BitsPerPixel;
-    return bitmap.Width() <= 0xFFFF && bitmap.Height() <= 0xFFFF && bits != 16 && bits != 32;
+    const std::uint16_t bits = bitmap.format().bitsPerPixel;
+    return bitmap.width() <= 0xFFFF && bitmap.height() <= 0xFFFF && bits != 16 && bits != 32;
 }
 
 } // namespace
 
-std::vector<std::uint8_t> EncodeBmp(const TBitmap& bitmap)
+std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap)
 {
-    if (bitmap.Empty()) return {};
-    const PixelFormat& format = bitmap.Format();
-    const bool core = format.CoreHeader && FitsCoreHeader(bitmap);
-    const bool bitfields = format.Masked() && (format.UsesBitfields || HasCustomMasks(format));
+    if (bitmap.empty()) return {};
+    const PixelFormat& format = bitmap.format();
+    const bool core = format.coreHeader && fitsCoreHeader(bitmap);
+    const bool bitfields = format.masked() && (format.usesBitfields || hasCustomMasks(format));
     const std::size_t maskBytes = bitfields ? 12 : 0;
-    const std::size_t tableBytes = format.Indexed() ? format.ColourTable.size() * BmpTableEntryBytes(core) : 0;
-    const std::span<const std::uint8_t> rows = bitmap.BottomUpRows();
+    const std::size_t tableBytes = format.indexed() ? format.colourTable.size() * bmpTableEntryBytes(core) : 0;
+    const std::span<const std::uint8_t> rows = bitmap.bottomUpRows();
 
     BmpInfoHeader info;
-    info.Size = core ? BmpInfoHeader::kCoreSize : BmpInfoHeader::kInfoSize;
-    info.Width = bitmap.Width();
-    info.Height = bitmap.Height();
-    info.Planes = 1;
-    info.BitCount = format.BitsPerPixel;
-    info.Compression = bitfields ? kBmpBitfields : kBmpRgb;
-    info.SizeImage = static_cast<std::uint32_t>(rows.size());
-    info.ClrUsed = format.Indexed() ? static_cast<std::uint32_t>(format.ColourTable.size()) : 0;
+    info.size = core ? BmpInfoHeader::kCoreSize : BmpInfoHeader::kInfoSize;
+    info.width = bitmap.width();
+    info.height = bitmap.height();
+    info.planes = 1;
+    info.bitCount = format.bitsPerPixel;
+    info.compression = bitfields ? kBmpBitfields : kBmpRgb;
+    info.imageBytes = static_cast<std::uint32_t>(rows.size());
+    info.coloursUsed = format.indexed() ? static_cast<std::uint32_t>(format.colourTable.size()) : 0;
 
     BmpFileHeader fileHeader;
-    const std::size_t pixelOffset = BmpFileHeader::kSize + info.Size + maskBytes + tableBytes;
-    fileHeader.PixelOffset = static_cast<std::uint32_t>(pixelOffset);
-    fileHeader.FileSize = static_cast<std::uint32_t>(pixelOffset + rows.size());
+    const std::size_t pixelOffset = BmpFileHeader::kSize + info.size + maskBytes + tableBytes;
+    fileHeader.pixelOffset = static_cast<std::uint32_t>(pixelOffset);
+    fileHeader.fileSize = static_cast<std::uint32_t>(pixelOffset + rows.size());
 
     std::vector<std::uint8_t> file(pixelOffset + rows.size());
     std::uint8_t* out = file.data();
-    fileHeader.Write(out);
+    fileHeader.write(out);
     out += BmpFileHeader::kSize;
-    info.Write(out);
-    out += info.Size;
+    info.write(out);
+    out += info.size;
     if (bitfields) {
-        StoreU32(out, format.RedMask);
-        StoreU32(out + 4, format.GreenMask);
-        StoreU32(out + 8, format.BlueMask);
+        storeU32(out, format.redMask);
+        storeU32(out + 4, format.greenMask);
+        storeU32(out + 8, format.blueMask);
         out += maskBytes;
     }
-    if (format.Indexed()) out += WriteBmpColourTable(format.ColourTable, core, out);
+    if (format.indexed()) out += writeBmpColourTable(format.colourTable, core, out);
     std::memcpy(out, rows.data(), rows.size());
     return file;
 }

@@ -13,6 +13,6 @@ namespace plexor {
 // when the source declared them, bit-field compression with three masks after
 // the header, then the rows from the bottom up, uncompressed, in the bitmap's
 // own bit count. An empty bitmap gives zero bytes.
-std::vector<std::uint8_t> EncodeBmp(const TBitmap& bitmap);
+std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap);
 
 } // namespace plexor

@@ -16,10 +16,10 @@ constexpr std::size_t kLargePage = std::size_t{2} << 20;
 
 void PageRelease::operator()(std::uint8_t* base) const noexcept
 {
-    ::munmap(base, Length);
+    ::munmap(base, length);
 }
 
-ByteBuffer ByteBuffer::Obtain(std::size_t size, bool zeroed)
+ByteBuffer ByteBuffer::obtain(std::size_t size, bool zeroed)
 {
     ByteBuffer buffer;
     buffer.size_ = size;

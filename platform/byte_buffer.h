@@ -11,7 +11,7 @@ namespace plexor {
 
 // Gives a mapping obtained from the system back to it.
 struct PageRelease {
-    std::size_t Length = 0;
+    std::size_t length = 0;
     void operator()(std::uint8_t* base) const noexcept;
 };
 
@@ -24,12 +24,12 @@ class ByteBuffer {
 public:
     ByteBuffer() = default;
 
-    static ByteBuffer Uninitialised(std::size_t size) { return Obtain(size, false); }
-    static ByteBuffer Zeroed(std::size_t size) { return Obtain(size, true); }
+    static ByteBuffer uninitialised(std::size_t size) { return obtain(size, false); }
+    static ByteBuffer zeroed(std::size_t size) { return obtain(size, true); }
 
-    static ByteBuffer CopyOf(std::span<const std::uint8_t> bytes)
+    static ByteBuffer copyOf(std::span<const std::uint8_t> bytes)
     {
-        ByteBuffer buffer = Uninitialised(bytes.size());
+        ByteBuffer buffer = uninitialised(bytes.size());
         if (!bytes.empty()) std::memcpy(buffer.data(), bytes.data(), bytes.size());
         return buffer;
     }
@@ -57,14 +57,14 @@ public:
     std::span<const std::uint8_t> bytes() const noexcept { return {data_, size_}; }
 
     // Drops the last bytes; the block itself stays as it is.
-    void Shrink(std::size_t size) noexcept
+    void shrink(std::size_t size) noexcept
     {
         if (size < size_) size_ = size;
     }
 
 private:
     // Throws std::bad_alloc when the memory cannot be had.
-    static ByteBuffer Obtain(std::size_t size, bool zeroed);
+    static ByteBuffer obtain(std::size_t size, bool zeroed);
 
     std::unique_ptr<std::uint8_t[]> heap_;
     std::unique_ptr<std::uint8_t, PageRelease> pages_;

@@ -4,29 +4,29 @@
 
 namespace plexor {
 
-ChannelMask ChannelMask::From(std::uint32_t mask) noexcept
+ChannelMask ChannelMask::from(std::uint32_t mask) noexcept
 {
     ChannelMask channel;
-    channel.Mask = mask;
+    channel.mask = mask;
     if (mask != 0) {
-        channel.Shift = std::countr_zero(mask);
-        channel.Bits = std::popcount(mask);
+        channel.shift = std::countr_zero(mask);
+        channel.bits = std::popcount(mask);
     }
     return channel;
 }
 
-bool IsContiguousMask(std::uint32_t mask) noexcept
+bool isContiguousMask(std::uint32_t mask) noexcept
 {
     if (mask == 0) return false;
     const std::uint32_t low = mask >> std::countr_zero(mask);
     return (low & (low + 1)) == 0;
 }
 
-bool AreValidMasks(std::uint32_t red, std::uint32_t green, std::uint32_t blue, std::uint32_t alpha,
+bool areValidMasks(std::uint32_t red, std::uint32_t green, std::uint32_t blue, std::uint32_t alpha,
                    std::uint32_t bitsPerPixel) noexcept
 {
-    if (!IsContiguousMask(red) || !IsContiguousMask(green) || !IsContiguousMask(blue)) return false;
-    if (alpha != 0 && !IsContiguousMask(alpha)) return false;
+    if (!isContiguousMask(red) || !isContiguousMask(green) || !isContiguousMask(blue)) return false;
+    if (alpha != 0 && !isContiguousMask(alpha)) return false;
     if ((red & green) != 0 || (red & blue) != 0 || (green & blue) != 0) return false;
     if ((alpha & (red | green | blue)) != 0) return false;
     if (bitsPerPixel < 32) {

@@ -36,21 +36,21 @@ struct BitmapInfo {
 // the bitmap's width and height. Returns the rows copied, 0 on failure (an
 // empty bitmap, another format, a size that does not match, rows outside the
 // bitmap); then nothing is written.
-int GetDIBits(const TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount, std::uint8_t* bits,
-              const BitmapInfo& info);
+int copyRowsFromBitmap(const Bitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount, std::uint8_t* bits,
+                       const BitmapInfo& info);
 
 // The reverse: writes 24-bit rows from `bits` into `bitmap`, converting each
 // colour to the bitmap's format (the nearest table colour for a colour table).
 // Returns the rows written, 0 on failure; then the bitmap is unchanged.
-int SetDIBits(TBitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount, const std::uint8_t* bits,
-              const BitmapInfo& info);
+int copyRowsToBitmap(Bitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount, const std::uint8_t* bits,
+                     const BitmapInfo& info);
 
 // The same for the part x0 <= x < x1, y0 <= y < y1 of the picture: `bits` is
 // the whole block as above, of which only that part is read (for pixels
 // smaller than a byte, to the nearest whole bytes around it). Rows count
 // from the top. Returns the rows written, 0 on failure; then the bitmap is
 // unchanged.
-int SetDIBitsPart(TBitmap& bitmap, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
-                  const std::uint8_t* bits, const BitmapInfo& info);
+int copyPartToBitmap(Bitmap& bitmap, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
+                     const std::uint8_t* bits, const BitmapInfo& info);
 
 } // namespace plexor

@@ -33,31 +33,31 @@ private:
     int fd_;
 };
 
-[[noreturn]] void ThrowCannotOpen(const std::string& path)
+[[noreturn]] void throwCannotOpen(const std::string& path)
 {
-    throw PictureError(FormatPictureMessage(picture_message::kCannotOpen, path));
+    throw PictureError(formatPictureMessage(picture_message::kCannotOpen, path));
 }
 
 // Both name the file and the system's reason, given by `error` (an errno).
-[[noreturn]] void ThrowCannotCreate(const std::string& path, int error)
+[[noreturn]] void throwCannotCreate(const std::string& path, int error)
 {
-    throw PictureError(FormatPictureMessage(picture_message::kCannotCreate, {path, std::strerror(error)}));
+    throw PictureError(formatPictureMessage(picture_message::kCannotCreate, {path, std::strerror(error)}));
 }
 
-[[noreturn]] void ThrowWriteError(const std::string& path, int error)
+[[noreturn]] void throwWriteError(const std::string& path, int error)
 {
-    throw PictureError(FormatPictureMessage(picture_message::kWriteError, {path, std::strerror(error)}));
+    throw PictureError(formatPictureMessage(picture_message::kWriteError, {path, std::strerror(error)}));
 }
 
 // Opens a regular file for reading and tells its size.
-int OpenForReading(const std::string& path, std::uint64_t& size)
+int openForReading(const std::string& path, std::uint64_t& size)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) ThrowCannotOpen(path);
+    if (fd < 0) throwCannotOpen(path);
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        ThrowCannotOpen(path);
+        throwCannotOpen(path);
     }
     size = static_cast<std::uint64_t>(status.st_size);
     return fd;
@@ -65,7 +65,7 @@ int OpenForReading(const std::string& path, std::uint64_t& size)
 
 // Reads up to `size` bytes from `offset` into `target`; returns how many
 // there were, fewer at the end of the file, or -1 on a read error.
-std::int64_t ReadAt(int fd, std::uint8_t* target, std::size_t size, std::size_t offset) noexcept
+std::int64_t readAt(int fd, std::uint8_t* target, std::size_t size, std::size_t offset) noexcept
 {
     std::size_t done = 0;
     while (done < size) {
@@ -87,32 +87,32 @@ constexpr std::size_t kSplitReadFrom = std::size_t{16} << 20;
 
 // Reads up to `wanted` bytes from the start; a file that has shrunk since it
 // was opened gives fewer.
-ByteBuffer ReadUpTo(int fd, std::size_t wanted)
+ByteBuffer readUpTo(int fd, std::size_t wanted)
 {
-    ByteBuffer buffer = ByteBuffer::Uninitialised(wanted);
+    ByteBuffer buffer = ByteBuffer::uninitialised(wanted);
     std::int64_t first = 0;
     std::int64_t second = 0;
     const std::size_t half = wanted >= kSplitReadFrom ? wanted / 2 : wanted;
     std::thread helper;
     if (half < wanted) {
         try {
-            helper = std::thread([&] { second = ReadAt(fd, buffer.data() + half, wanted - half, half); });
+            helper = std::thread([&] { second = readAt(fd, buffer.data() + half, wanted - half, half); });
         } catch (const std::system_error&) {
             // No thread to be had: read the second half here.
-            second = ReadAt(fd, buffer.data() + half, wanted - half, half);
+            second = readAt(fd, buffer.data() + half, wanted - half, half);
         }
     }
-    first = ReadAt(fd, buffer.data(), half, 0);
+    first = readAt(fd, buffer.data(), half, 0);
     if (helper.joinable()) helper.join();
-    if (first < 0 || second < 0) ThrowReadError();
+    if (first < 0 || second < 0) throwReadError();
     // The second half counts only when the first is whole.
     const auto firstBytes = static_cast<std::size_t>(first);
-    buffer.Shrink(firstBytes < half ? firstBytes : half + static_cast<std::size_t>(second));
+    buffer.shrink(firstBytes < half ? firstBytes : half + static_cast<std::size_t>(second));
     return buffer;
 }
 
 // A name in the same folder as `path` that no file has yet.
-std::string TemporaryName(const std::string& path, std::uint32_t salt)
+std::string temporaryName(const std::string& path, std::uint32_t salt)
 {
     const auto slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -123,11 +123,11 @@ std::string TemporaryName(const std::string& path, std::uint32_t salt)
 }
 
 // Writes every byte; returns 0, or the errno of the write that failed.
-int WriteAll(FileWriteOps& ops, int fd, std::span<const std::uint8_t> bytes)
+int writeAll(FileWriteOps& ops, int fd, std::span<const std::uint8_t> bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const long wrote = ops.Write(fd, bytes.data() + done, bytes.size() - done);
+        const long wrote = ops.write(fd, bytes.data() + done, bytes.size() - done);
         if (wrote < 0 && errno == EINTR) continue;
         // A write that makes no progress is a full disk.
         if (wrote == 0) return ENOSPC;
@@ -139,87 +139,87 @@ int WriteAll(FileWriteOps& ops, int fd, std::span<const std::uint8_t> bytes)
 
 } // namespace
 
-ByteBuffer ReadWholeFile(const std::string& path, std::uint64_t maxBytes)
+ByteBuffer readWholeFile(const std::string& path, std::uint64_t maxBytes)
 {
     std::uint64_t size = 0;
-    const FileDescriptor file(OpenForReading(path, size));
-    if (size > maxBytes) ThrowReadError();
-    return ReadUpTo(file.get(), static_cast<std::size_t>(size));
+    const FileDescriptor file(openForReading(path, size));
+    if (size > maxBytes) throwReadError();
+    return readUpTo(file.get(), static_cast<std::size_t>(size));
 }
 
-ByteBuffer ReadFileHead(const std::string& path, std::size_t maxBytes)
+ByteBuffer readFileHead(const std::string& path, std::size_t maxBytes)
 {
     std::uint64_t size = 0;
-    const FileDescriptor file(OpenForReading(path, size));
-    return ReadUpTo(file.get(), static_cast<std::size_t>(std::min<std::uint64_t>(size, maxBytes)));
+    const FileDescriptor file(openForReading(path, size));
+    return readUpTo(file.get(), static_cast<std::size_t>(std::min<std::uint64_t>(size, maxBytes)));
 }
 
-int FileWriteOps::CreateNew(const std::string& path)
+int FileWriteOps::createNew(const std::string& path)
 {
     return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
 }
 
-long FileWriteOps::Write(int fd, const std::uint8_t* data, std::size_t size)
+long FileWriteOps::write(int fd, const std::uint8_t* data, std::size_t size)
 {
     return ::write(fd, data, size);
 }
 
-int FileWriteOps::Sync(int fd)
+int FileWriteOps::sync(int fd)
 {
     return ::fsync(fd);
 }
 
-int FileWriteOps::Close(int fd)
+int FileWriteOps::close(int fd)
 {
     return ::close(fd);
 }
 
-int FileWriteOps::Rename(const std::string& from, const std::string& to)
+int FileWriteOps::rename(const std::string& from, const std::string& to)
 {
     return ::rename(from.c_str(), to.c_str());
 }
 
-int FileWriteOps::Remove(const std::string& path)
+int FileWriteOps::remove(const std::string& path)
 {
     return ::unlink(path.c_str());
 }
 
-void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, FileWriteOps& ops)
+void writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, FileWriteOps& ops)
 {
     std::random_device entropy;
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temporary = TemporaryName(path, entropy());
-        fd = ops.CreateNew(temporary);
+        temporary = temporaryName(path, entropy());
+        fd = ops.createNew(temporary);
         if (fd < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) ThrowCannotCreate(path, errno);
+    if (fd < 0) throwCannotCreate(path, errno);
 
     // Each failure keeps its own errno: the clean-up after it may set another.
-    int error = WriteAll(ops, fd, bytes);
-    if (error == 0 && ops.Sync(fd) != 0) error = errno;
+    int error = writeAll(ops, fd, bytes);
+    if (error == 0 && ops.sync(fd) != 0) error = errno;
     if (error != 0) {
-        ops.Close(fd);
-        ops.Remove(temporary);
-        ThrowWriteError(path, error);
+        ops.close(fd);
+        ops.remove(temporary);
+        throwWriteError(path, error);
     }
-    if (ops.Close(fd) != 0) {
+    if (ops.close(fd) != 0) {
         error = errno;
-        ops.Remove(temporary);
-        ThrowWriteError(path, error);
+        ops.remove(temporary);
+        throwWriteError(path, error);
     }
-    if (ops.Rename(temporary, path) != 0) {
+    if (ops.rename(temporary, path) != 0) {
         error = errno;
-        ops.Remove(temporary);
-        ThrowCannotCreate(path, error);
+        ops.remove(temporary);
+        throwCannotCreate(path, error);
     }
 }
 
-void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes)
+void writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes)
 {
     FileWriteOps ops;
-    WriteFileAtomically(path, bytes, ops);
+    writeFileAtomically(path, bytes, ops);
 }
 
 } // namespace plexor

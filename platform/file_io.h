@@ -12,11 +12,11 @@ namespace plexor {
 // Reads the whole of a regular file. Throws PictureError: "Cannot open file %s"
 // when it cannot be opened or is not a regular file, "Stream read error" when
 // it holds more than `maxBytes` bytes or a read fails.
-ByteBuffer ReadWholeFile(const std::string& path, std::uint64_t maxBytes);
+ByteBuffer readWholeFile(const std::string& path, std::uint64_t maxBytes);
 
 // Reads at most `maxBytes` bytes from the start of a regular file; fewer when
-// the file is shorter. Throws as ReadWholeFile does, but not for its size.
-ByteBuffer ReadFileHead(const std::string& path, std::size_t maxBytes);
+// the file is shorter. Throws as readWholeFile does, but not for its size.
+ByteBuffer readFileHead(const std::string& path, std::size_t maxBytes);
 
 // The system calls through which a file is written. The program uses these
 // as they are; tests override them to make a disk fill up or a file refuse to
@@ -26,12 +26,12 @@ class FileWriteOps {
 public:
     virtual ~FileWriteOps() = default;
     // Creates a new file, failing when the name exists.
-    virtual int CreateNew(const std::string& path);
-    virtual long Write(int fd, const std::uint8_t* data, std::size_t size);
-    virtual int Sync(int fd);
-    virtual int Close(int fd);
-    virtual int Rename(const std::string& from, const std::string& to);
-    virtual int Remove(const std::string& path);
+    virtual int createNew(const std::string& path);
+    virtual long write(int fd, const std::uint8_t* data, std::size_t size);
+    virtual int sync(int fd);
+    virtual int close(int fd);
+    virtual int rename(const std::string& from, const std::string& to);
+    virtual int remove(const std::string& path);
 };
 
 // Replaces `path` with `bytes` as one step: the bytes go to a new file beside
@@ -41,7 +41,7 @@ public:
 // "Cannot create file %s: %s" when the file can be neither created nor
 // replaced, "Cannot write file %s: %s" when the bytes cannot all be written
 // and flushed (a full disk).
-void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, FileWriteOps& ops);
-void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+void writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, FileWriteOps& ops);
+void writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
 } // namespace plexor

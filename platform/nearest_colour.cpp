@@ -4,16 +4,16 @@
 
 namespace plexor {
 
-std::uint8_t NearestTableIndex(std::span<const RgbQuad> table, std::uint8_t red, std::uint8_t green,
+std::uint8_t nearestTableIndex(std::span<const RgbQuad> table, std::uint8_t red, std::uint8_t green,
                                std::uint8_t blue) noexcept
 {
     std::uint32_t best = 0;
     std::uint32_t bestDistance = UINT32_MAX;
     const std::size_t count = std::min<std::size_t>(table.size(), 256);
     for (std::size_t i = 0; i < count; ++i) {
-        const int dr = int{table[i].Red} - red;
-        const int dg = int{table[i].Green} - green;
-        const int db = int{table[i].Blue} - blue;
+        const int dr = int{table[i].red} - red;
+        const int dg = int{table[i].green} - green;
+        const int db = int{table[i].blue} - blue;
         const auto distance = static_cast<std::uint32_t>(dr * dr + dg * dg + db * db);
         if (distance < bestDistance) {
             bestDistance = distance;
@@ -28,7 +28,7 @@ NearestColourCache::NearestColourCache(std::span<const RgbQuad> table)
     : table_(table.begin(), table.end()), slots_(std::make_unique<Slot[]>(std::size_t{1} << kSlotBits))
 {}
 
-bool NearestColourCache::Serves(std::span<const RgbQuad> table) const noexcept
+bool NearestColourCache::serves(std::span<const RgbQuad> table) const noexcept
 {
     return std::equal(table.begin(), table.end(), table_.begin(), table_.end());
 }

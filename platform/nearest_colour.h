@@ -11,7 +11,7 @@ namespace plexor {
 
 // The index of the table colour closest to (red, green, blue): least squared
 // distance in RGB, the lowest index on a tie; 0 for an empty table.
-std::uint8_t NearestTableIndex(std::span<const RgbQuad> table, std::uint8_t red, std::uint8_t green,
+std::uint8_t nearestTableIndex(std::span<const RgbQuad> table, std::uint8_t red, std::uint8_t green,
                                std::uint8_t blue) noexcept;
 
 // Remembers the table index found for each colour recently asked for, so that
@@ -22,19 +22,19 @@ public:
     explicit NearestColourCache(std::span<const RgbQuad> table);
 
     // `bgr` is blue | green << 8 | red << 16.
-    std::uint8_t Match(std::uint32_t bgr) noexcept
+    std::uint8_t match(std::uint32_t bgr) noexcept
     {
         const std::uint32_t key = bgr | kValid;
         Slot& slot = slots_[(bgr * 0x9E3779B1u) >> (32 - kSlotBits)];
-        if (slot.Key != key) {
-            slot.Key = key;
-            slot.Index = NearestTableIndex(table_, static_cast<std::uint8_t>(bgr >> 16),
+        if (slot.key != key) {
+            slot.key = key;
+            slot.index = nearestTableIndex(table_, static_cast<std::uint8_t>(bgr >> 16),
                                            static_cast<std::uint8_t>(bgr >> 8), static_cast<std::uint8_t>(bgr));
         }
-        return slot.Index;
+        return slot.index;
     }
 
-    bool Serves(std::span<const RgbQuad> table) const noexcept;
+    bool serves(std::span<const RgbQuad> table) const noexcept;
 
 private:
     static constexpr int kSlotBits = 14;
@@ -42,8 +42,8 @@ private:
     static constexpr std::uint32_t kValid = 0x01000000;
 
     struct Slot {
-        std::uint32_t Key = 0;
-        std::uint8_t Index = 0;
+        std::uint32_t key = 0;
+        std::uint8_t index = 0;
     };
 
     std::vector<RgbQuad> table_;

@@ -14,7 +14,7 @@ namespace plexor {
 
 namespace {
 
-std::string Lowercase(std::string text)
+std::string lowercase(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -23,7 +23,7 @@ std::string Lowercase(std::string text)
 
 } // namespace
 
-std::string PictureFileExtension(const std::string& path)
+std::string pictureFileExtension(const std::string& path)
 {
     const auto slash = path.find_last_of('/');
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
@@ -32,70 +32,70 @@ std::string PictureFileExtension(const std::string& path)
     return path.substr(dot + 1);
 }
 
-std::string WithExtension(const std::string& path, const std::string& extension)
+std::string withExtension(const std::string& path, const std::string& extension)
 {
     if (path.empty()) return {};
-    const std::string current = PictureFileExtension(path);
+    const std::string current = pictureFileExtension(path);
     std::string name = current.empty() ? path : path.substr(0, path.size() - current.size() - 1);
     return name + "." + extension;
 }
 
-void TPicture::LoadFromFile(const std::string& path)
+void Picture::loadFromFile(const std::string& path)
 {
-    TPicture loaded = FromFile(path);
+    Picture loaded = fromFile(path);
     swap(loaded);
 }
 
-TPicture TPicture::FromFile(const std::string& path)
+Picture Picture::fromFile(const std::string& path)
 {
-    const std::string extension = PictureFileExtension(path);
-    const std::string kind = Lowercase(extension);
-    TPicture picture;
-    if (kind == "bmp") return FromBmpFile(path);
+    const std::string extension = pictureFileExtension(path);
+    const std::string kind = lowercase(extension);
+    Picture picture;
+    if (kind == "bmp") return fromBmpFile(path);
     if (kind == "ico") {
-        if (!IsIconSignature(ReadFileHead(path, kSignatureBytes).bytes()))
+        if (!isIconSignature(readFileHead(path, kSignatureBytes).bytes()))
             throw PictureError(std::string(picture_message::kIconInvalid));
         picture.kind_ = Kind::Icon;
         return picture;
     }
     if (kind == "wmf" || kind == "emf") {
-        const ByteBuffer head = ReadFileHead(path, kSignatureBytes);
+        const ByteBuffer head = readFileHead(path, kSignatureBytes);
         const bool valid =
-            kind == "wmf" ? IsMetafileSignature(head.bytes()) : IsEnhancedMetafileSignature(head.bytes());
+            kind == "wmf" ? isMetafileSignature(head.bytes()) : isEnhancedMetafileSignature(head.bytes());
         if (!valid) throw PictureError(std::string(picture_message::kMetafileInvalid));
         picture.kind_ = Kind::Metafile;
         return picture;
     }
-    throw PictureError(FormatPictureMessage(picture_message::kUnknownExtension, extension));
+    throw PictureError(formatPictureMessage(picture_message::kUnknownExtension, extension));
 }
 
-TPicture TPicture::FromBmpFile(const std::string& path)
+Picture Picture::fromBmpFile(const std::string& path)
 {
-    return FromBitmap(ReadBmp(ReadWholeFile(path, kMaxPictureFileBytes)));
+    return fromBitmap(readBmp(readWholeFile(path, kMaxPictureFileBytes)));
 }
 
-TPicture TPicture::FromBitmap(TBitmap bitmap)
+Picture Picture::fromBitmap(Bitmap bitmap)
 {
-    TPicture picture;
+    Picture picture;
     picture.bitmap_ = std::move(bitmap);
     return picture;
 }
 
-TBitmap& TPicture::Bitmap()
+Bitmap& Picture::bitmap()
 {
     if (kind_ != Kind::Bitmap) {
         kind_ = Kind::Bitmap;
-        bitmap_ = TBitmap();
+        bitmap_ = Bitmap();
     }
     return bitmap_;
 }
 
-void TPicture::SaveToFile(const std::string& path) const
+void Picture::saveToFile(const std::string& path) const
 {
-    WriteFileAtomically(path, EncodeBmp(bitmap_));
+    writeFileAtomically(path, encodeBmp(bitmap_));
 }
 
-void TPicture::swap(TPicture& other) noexcept
+void Picture::swap(Picture& other) noexcept
 {
     std::swap(kind_, other.kind_);
     std::swap(bitmap_, other.bitmap_);

@@ -10,7 +10,7 @@ namespace plexor {
 // is found by walking the file's structure instead: a JPEG file must reach
 // its end-of-image marker, a GIF file the end of its first frame's data.
 // Neither check decodes anything or judges the data it passes over.
-bool JpegReachesItsEnd(std::span<const std::uint8_t> file) noexcept;
-bool GifReachesTheEndOfItsFirstFrame(std::span<const std::uint8_t> file) noexcept;
+bool jpegReachesItsEnd(std::span<const std::uint8_t> file) noexcept;
+bool gifReachesTheEndOfItsFirstFrame(std::span<const std::uint8_t> file) noexcept;
 
 } // namespace plexor

@@ -34,7 +34,7 @@ inline constexpr std::string_view kEmptyNotWritten = "An empty picture cannot be
 
 // Puts the arguments in place of the "%s" of `pattern`, in order; an
 // argument's own text is left as it is.
-inline std::string FormatPictureMessage(std::string_view pattern, std::initializer_list<std::string_view> arguments)
+inline std::string formatPictureMessage(std::string_view pattern, std::initializer_list<std::string_view> arguments)
 {
     std::string text;
     auto argument = arguments.begin();
@@ -47,17 +47,17 @@ inline std::string FormatPictureMessage(std::string_view pattern, std::initializ
     return text.append(pattern.substr(from));
 }
 
-inline std::string FormatPictureMessage(std::string_view pattern, std::string_view argument)
+inline std::string formatPictureMessage(std::string_view pattern, std::string_view argument)
 {
-    return FormatPictureMessage(pattern, {argument});
+    return formatPictureMessage(pattern, {argument});
 }
 
-[[noreturn]] inline void ThrowBitmapInvalid()
+[[noreturn]] inline void throwBitmapInvalid()
 {
     throw PictureError(std::string(picture_message::kBitmapInvalid));
 }
 
-[[noreturn]] inline void ThrowReadError()
+[[noreturn]] inline void throwReadError()
 {
     throw PictureError(std::string(picture_message::kReadError));
 }

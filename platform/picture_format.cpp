@@ -15,12 +15,12 @@ constexpr std::string_view kTiff[] = {"tif", "tiff"};
 constexpr std::string_view kWebp[] = {"webp"};
 constexpr std::string_view kGif[] = {"gif"};
 
-bool StartsWith(std::span<const std::uint8_t> head, std::size_t at, std::string_view bytes) noexcept
+bool startsWith(std::span<const std::uint8_t> head, std::size_t at, std::string_view bytes) noexcept
 {
     return head.size() >= at + bytes.size() && std::memcmp(head.data() + at, bytes.data(), bytes.size()) == 0;
 }
 
-bool EqualWithoutCase(std::string_view a, std::string_view b) noexcept
+bool equalWithoutCase(std::string_view a, std::string_view b) noexcept
 {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
@@ -29,7 +29,7 @@ bool EqualWithoutCase(std::string_view a, std::string_view b) noexcept
 
 } // namespace
 
-std::string_view PictureFormatName(PictureFormat format) noexcept
+std::string_view pictureFormatName(PictureFormat format) noexcept
 {
     switch (format) {
     case PictureFormat::Bmp: return "BMP";
@@ -42,7 +42,7 @@ std::string_view PictureFormatName(PictureFormat format) noexcept
     return "";
 }
 
-std::span<const std::string_view> PictureFormatExtensions(PictureFormat format) noexcept
+std::span<const std::string_view> pictureFormatExtensions(PictureFormat format) noexcept
 {
     switch (format) {
     case PictureFormat::Bmp: return kBmp;
@@ -55,23 +55,23 @@ std::span<const std::string_view> PictureFormatExtensions(PictureFormat format) 
     return {};
 }
 
-std::optional<PictureFormat> PictureFormatOfExtension(std::string_view extension) noexcept
+std::optional<PictureFormat> pictureFormatOfExtension(std::string_view extension) noexcept
 {
     for (const PictureFormat format : kPictureFormats)
-        for (const std::string_view known : PictureFormatExtensions(format))
-            if (EqualWithoutCase(extension, known)) return format;
+        for (const std::string_view known : pictureFormatExtensions(format))
+            if (equalWithoutCase(extension, known)) return format;
     return std::nullopt;
 }
 
-std::optional<PictureFormat> PictureFormatOfContent(std::span<const std::uint8_t> head) noexcept
+std::optional<PictureFormat> pictureFormatOfContent(std::span<const std::uint8_t> head) noexcept
 {
     using namespace std::string_view_literals;
-    if (StartsWith(head, 0, "BM"sv)) return PictureFormat::Bmp;
-    if (StartsWith(head, 0, "\x89PNG\r\n\x1A\n"sv)) return PictureFormat::Png;
-    if (StartsWith(head, 0, "\xFF\xD8\xFF"sv)) return PictureFormat::Jpeg;
-    if (StartsWith(head, 0, "II*\0"sv) || StartsWith(head, 0, "MM\0*"sv)) return PictureFormat::Tiff;
-    if (StartsWith(head, 0, "RIFF"sv) && StartsWith(head, 8, "WEBP"sv)) return PictureFormat::Webp;
-    if (StartsWith(head, 0, "GIF87a"sv) || StartsWith(head, 0, "GIF89a"sv)) return PictureFormat::Gif;
+    if (startsWith(head, 0, "BM"sv)) return PictureFormat::Bmp;
+    if (startsWith(head, 0, "\x89PNG\r\n\x1A\n"sv)) return PictureFormat::Png;
+    if (startsWith(head, 0, "\xFF\xD8\xFF"sv)) return PictureFormat::Jpeg;
+    if (startsWith(head, 0, "II*\0"sv) || startsWith(head, 0, "MM\0*"sv)) return PictureFormat::Tiff;
+    if (startsWith(head, 0, "RIFF"sv) && startsWith(head, 8, "WEBP"sv)) return PictureFormat::Webp;
+    if (startsWith(head, 0, "GIF87a"sv) || startsWith(head, 0, "GIF89a"sv)) return PictureFormat::Gif;
     return std::nullopt;
 }
 

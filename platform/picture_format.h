@@ -16,20 +16,20 @@ inline constexpr PictureFormat kPictureFormats[] = {PictureFormat::Bmp,  Picture
                                                     PictureFormat::Tiff, PictureFormat::Webp, PictureFormat::Gif};
 
 // The name a user knows the format by: "BMP", "PNG", "JPEG", ...
-std::string_view PictureFormatName(PictureFormat format) noexcept;
+std::string_view pictureFormatName(PictureFormat format) noexcept;
 
 // The extensions its files have, in lower case without the dot; the first is
 // the one given to a file this program names.
-std::span<const std::string_view> PictureFormatExtensions(PictureFormat format) noexcept;
+std::span<const std::string_view> pictureFormatExtensions(PictureFormat format) noexcept;
 
 // The format whose files have `extension` (without the dot), compared without
 // case; nothing for an extension of no format here.
-std::optional<PictureFormat> PictureFormatOfExtension(std::string_view extension) noexcept;
+std::optional<PictureFormat> pictureFormatOfExtension(std::string_view extension) noexcept;
 
 // The format the first bytes of a file announce, by its signature; nothing
 // when they announce none of these formats. Looks at no more than
 // kPictureSignatureBytes bytes.
 inline constexpr std::size_t kPictureSignatureBytes = 12;
-std::optional<PictureFormat> PictureFormatOfContent(std::span<const std::uint8_t> head) noexcept;
+std::optional<PictureFormat> pictureFormatOfContent(std::span<const std::uint8_t> head) noexcept;
 
 } // namespace plexor

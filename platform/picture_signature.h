@@ -13,14 +13,14 @@ namespace plexor {
 inline constexpr std::size_t kSignatureBytes = 64;
 
 // An icon directory: reserved word 0, type 1, at least one image.
-bool IsIconSignature(std::span<const std::uint8_t> head) noexcept;
+bool isIconSignature(std::span<const std::uint8_t> head) noexcept;
 
 // A placeable metafile's key, or a standard metafile header (in memory or on
 // disk, header of 9 words, version 1 or 3).
-bool IsMetafileSignature(std::span<const std::uint8_t> head) noexcept;
+bool isMetafileSignature(std::span<const std::uint8_t> head) noexcept;
 
 // An enhanced metafile: its first record is the header record (type 1) with
 // the signature " EMF" at byte 40.
-bool IsEnhancedMetafileSignature(std::span<const std::uint8_t> head) noexcept;
+bool isEnhancedMetafileSignature(std::span<const std::uint8_t> head) noexcept;
 
 } // namespace plexor

@@ -6,28 +6,28 @@
 
 namespace plexor {
 
-PixelFormat PixelFormat::Rgb24()
+PixelFormat PixelFormat::rgb24()
 {
     return PixelFormat{};
 }
 
-PixelFormat PixelFormat::DefaultMasked(std::uint16_t bitsPerPixel)
+PixelFormat PixelFormat::defaultMasked(std::uint16_t bitsPerPixel)
 {
     PixelFormat format;
-    format.BitsPerPixel = bitsPerPixel;
-    DefaultMasks(bitsPerPixel, format.RedMask, format.GreenMask, format.BlueMask);
+    format.bitsPerPixel = bitsPerPixel;
+    defaultMasks(bitsPerPixel, format.redMask, format.greenMask, format.blueMask);
     return format;
 }
 
-PixelFormat PixelFormat::Indexed(std::uint16_t bitsPerPixel, std::vector<RgbQuad> table)
+PixelFormat PixelFormat::indexed(std::uint16_t bitsPerPixel, std::vector<RgbQuad> table)
 {
     PixelFormat format;
-    format.BitsPerPixel = bitsPerPixel;
-    format.ColourTable = std::move(table);
+    format.bitsPerPixel = bitsPerPixel;
+    format.colourTable = std::move(table);
     return format;
 }
 
-bool IsSupportedBitCount(std::uint32_t bitsPerPixel) noexcept
+bool isSupportedBitCount(std::uint32_t bitsPerPixel) noexcept
 {
     switch (bitsPerPixel) {
     case 1:
@@ -40,7 +40,7 @@ bool IsSupportedBitCount(std::uint32_t bitsPerPixel) noexcept
     }
 }
 
-void DefaultMasks(std::uint16_t bitsPerPixel, std::uint32_t& red, std::uint32_t& green, std::uint32_t& blue) noexcept
+void defaultMasks(std::uint16_t bitsPerPixel, std::uint32_t& red, std::uint32_t& green, std::uint32_t& blue) noexcept
 {
     if (bitsPerPixel == 16) {
         red = 0x7C00;
@@ -53,13 +53,13 @@ void DefaultMasks(std::uint16_t bitsPerPixel, std::uint32_t& red, std::uint32_t&
     }
 }
 
-bool IsValidFormat(const PixelFormat& format) noexcept
+bool isValidFormat(const PixelFormat& format) noexcept
 {
-    if (!IsSupportedBitCount(format.BitsPerPixel)) return false;
-    if (format.Indexed()) return format.ColourTable.size() <= (std::size_t{1} << format.BitsPerPixel);
-    if (!format.ColourTable.empty()) return false;
-    if (format.Masked())
-        return AreValidMasks(format.RedMask, format.GreenMask, format.BlueMask, format.AlphaMask, format.BitsPerPixel);
+    if (!isSupportedBitCount(format.bitsPerPixel)) return false;
+    if (format.indexed()) return format.colourTable.size() <= (std::size_t{1} << format.bitsPerPixel);
+    if (!format.colourTable.empty()) return false;
+    if (format.masked())
+        return areValidMasks(format.redMask, format.greenMask, format.blueMask, format.alphaMask, format.bitsPerPixel);
     return true;
 }
 

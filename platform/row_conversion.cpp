@@ -10,62 +10,62 @@ namespace plexor {
 
 namespace {
 
-std::uint32_t LoadMaskedPixel(const std::uint8_t* p, std::uint16_t bits) noexcept
+std::uint32_t loadMaskedPixel(const std::uint8_t* p, std::uint16_t bits) noexcept
 {
-    return bits == 16 ? LoadU16(p) : LoadU32(p);
+    return bits == 16 ? loadU16(p) : loadU32(p);
 }
 
-inline std::uint32_t PackBgr(const std::uint8_t* p) noexcept
+inline std::uint32_t packBgr(const std::uint8_t* p) noexcept
 {
     return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
 }
 
 } // namespace
 
-RowExpander::RowExpander(const PixelFormat& format) : bits_(format.BitsPerPixel)
+RowExpander::RowExpander(const PixelFormat& format) : bits_(format.bitsPerPixel)
 {
-    if (format.Indexed()) {
-        const std::size_t count = std::min<std::size_t>(format.ColourTable.size(), 256);
+    if (format.indexed()) {
+        const std::size_t count = std::min<std::size_t>(format.colourTable.size(), 256);
         for (std::size_t i = 0; i < count; ++i) {
-            palette_[i * 3 + 0] = format.ColourTable[i].Blue;
-            palette_[i * 3 + 1] = format.ColourTable[i].Green;
-            palette_[i * 3 + 2] = format.ColourTable[i].Red;
+            palette_[i * 3 + 0] = format.colourTable[i].blue;
+            palette_[i * 3 + 1] = format.colourTable[i].green;
+            palette_[i * 3 + 2] = format.colourTable[i].red;
         }
         return;
     }
-    if (!format.Masked()) return;
-    red_ = ChannelMask::From(format.RedMask);
-    green_ = ChannelMask::From(format.GreenMask);
-    blue_ = ChannelMask::From(format.BlueMask);
-    tables_ = red_.Bits <= kTableBits && green_.Bits <= kTableBits && blue_.Bits <= kTableBits;
+    if (!format.masked()) return;
+    red_ = ChannelMask::from(format.redMask);
+    green_ = ChannelMask::from(format.greenMask);
+    blue_ = ChannelMask::from(format.blueMask);
+    tables_ = red_.bits <= kTableBits && green_.bits <= kTableBits && blue_.bits <= kTableBits;
     if (!tables_) return;
     const ChannelMask* channels[3] = {&blue_, &green_, &red_};
     for (int c = 0; c < 3; ++c) {
         const ChannelMask& channel = *channels[c];
-        const std::uint32_t values = static_cast<std::uint32_t>(channel.MaxValue()) + 1;
-        for (std::uint32_t v = 0; v < values; ++v) channelTables_[c][v] = channel.ToByte(v << channel.Shift);
+        const std::uint32_t values = static_cast<std::uint32_t>(channel.maxValue()) + 1;
+        for (std::uint32_t v = 0; v < values; ++v) channelTables_[c][v] = channel.toByte(v << channel.shift);
     }
 }
 
 template <bool kTables>
-void RowExpander::ExpandMasked(const std::uint8_t* source, std::uint8_t* bgr, std::int32_t width) const noexcept
+void RowExpander::expandMasked(const std::uint8_t* source, std::uint8_t* bgr, std::int32_t width) const noexcept
 {
     const std::size_t step = bits_ / 8;
     for (std::int32_t x = 0; x < width; ++x, source += step, bgr += 3) {
-        const std::uint32_t pixel = LoadMaskedPixel(source, bits_);
+        const std::uint32_t pixel = loadMaskedPixel(source, bits_);
         if constexpr (kTables) {
-            bgr[0] = channelTables_[0][(pixel & blue_.Mask) >> blue_.Shift];
-            bgr[1] = channelTables_[1][(pixel & green_.Mask) >> green_.Shift];
-            bgr[2] = channelTables_[2][(pixel & red_.Mask) >> red_.Shift];
+            bgr[0] = channelTables_[0][(pixel & blue_.mask) >> blue_.shift];
+            bgr[1] = channelTables_[1][(pixel & green_.mask) >> green_.shift];
+            bgr[2] = channelTables_[2][(pixel & red_.mask) >> red_.shift];
         } else {
-            bgr[0] = blue_.ToByte(pixel);
-            bgr[1] = green_.ToByte(pixel);
-            bgr[2] = red_.ToByte(pixel);
+            bgr[0] = blue_.toByte(pixel);
+            bgr[1] = green_.toByte(pixel);
+            bgr[2] = red_.toByte(pixel);
         }
     }
 }
 
-void RowExpander::Expand(const std::uint8_t* source, std::uint8_t* bgr, std::int32_t width) const noexcept
+void RowExpander::expand(const std::uint8_t* source, std::uint8_t* bgr, std::int32_t width) const noexcept
 {
     switch (bits_) {
     case 1:
@@ -87,26 +87,26 @@ void RowExpander::Expand(const std::uint8_t* source, std::uint8_t* bgr, std::int
     case 16:
     case 32:
         if (tables_)
-            ExpandMasked<true>(source, bgr, width);
+            expandMasked<true>(source, bgr, width);
         else
-            ExpandMasked<false>(source, bgr, width);
+            expandMasked<false>(source, bgr, width);
         break;
     default: break;
     }
 }
 
 RowPacker::RowPacker(const PixelFormat& format, NearestColourCache* matcher)
-    : bits_(format.BitsPerPixel), matcher_(matcher)
+    : bits_(format.bitsPerPixel), matcher_(matcher)
 {
-    if (!format.Masked()) return;
-    const ChannelMask channels[3] = {ChannelMask::From(format.BlueMask), ChannelMask::From(format.GreenMask),
-                                     ChannelMask::From(format.RedMask)};
+    if (!format.masked()) return;
+    const ChannelMask channels[3] = {ChannelMask::from(format.blueMask), ChannelMask::from(format.greenMask),
+                                     ChannelMask::from(format.redMask)};
     for (int c = 0; c < 3; ++c)
-        for (unsigned v = 0; v < 256; ++v) channelValues_[c][v] = channels[c].FromByte(static_cast<std::uint8_t>(v));
-    alphaBits_ = format.AlphaMask;
+        for (unsigned v = 0; v < 256; ++v) channelValues_[c][v] = channels[c].fromByte(static_cast<std::uint8_t>(v));
+    alphaBits_ = format.alphaMask;
 }
 
-void CopyRowStreaming(std::uint8_t* target, const std::uint8_t* source, std::size_t bytes) noexcept
+void copyRowStreaming(std::uint8_t* target, const std::uint8_t* source, std::size_t bytes) noexcept
 {
     // Rows written now are read again only when the picture is painted, long
     // after: bypassing the cache spares reading each target line first.
@@ -123,11 +123,11 @@ void CopyRowStreaming(std::uint8_t* target, const std::uint8_t* source, std::siz
     std::memcpy(target + at, source + at, bytes - at);
 }
 
-void RowPacker::Pack(const std::uint8_t* bgr, std::uint8_t* target, std::int32_t width) noexcept
+void RowPacker::pack(const std::uint8_t* bgr, std::uint8_t* target, std::int32_t width) noexcept
 {
     // A table format with nothing to match against takes its first entry.
     if (bits_ <= 8 && matcher_ == nullptr) {
-        std::memset(target, 0, PaddedRowBytes(static_cast<std::uint64_t>(width), bits_));
+        std::memset(target, 0, paddedRowBytes(static_cast<std::uint64_t>(width), bits_));
         return;
     }
     switch (bits_) {
@@ -135,13 +135,13 @@ void RowPacker::Pack(const std::uint8_t* bgr, std::uint8_t* target, std::int32_t
         const std::int32_t whole = width / 8;
         for (std::int32_t i = 0; i < whole; ++i, bgr += 24) {
             unsigned byte = 0;
-            for (int k = 0; k < 8; ++k) byte = (byte << 1) | (matcher_->Match(PackBgr(bgr + 3 * k)) & 1u);
+            for (int k = 0; k < 8; ++k) byte = (byte << 1) | (matcher_->match(packBgr(bgr + 3 * k)) & 1u);
             target[i] = static_cast<std::uint8_t>(byte);
         }
         const std::int32_t rest = width - whole * 8;
         if (rest != 0) {
             unsigned byte = 0;
-            for (int k = 0; k < rest; ++k) byte |= (matcher_->Match(PackBgr(bgr + 3 * k)) & 1u) << (7 - k);
+            for (int k = 0; k < rest; ++k) byte |= (matcher_->match(packBgr(bgr + 3 * k)) & 1u) << (7 - k);
             target[whole] = static_cast<std::uint8_t>(byte);
         }
         break;
@@ -149,11 +149,11 @@ void RowPacker::Pack(const std::uint8_t* bgr, std::uint8_t* target, std::int32_t
     case 4: {
         const std::int32_t whole = width / 2;
         for (std::int32_t i = 0; i < whole; ++i, bgr += 6) {
-            const unsigned high = matcher_->Match(PackBgr(bgr)) & 0xFu;
-            const unsigned low = matcher_->Match(PackBgr(bgr + 3)) & 0xFu;
+            const unsigned high = matcher_->match(packBgr(bgr)) & 0xFu;
+            const unsigned low = matcher_->match(packBgr(bgr + 3)) & 0xFu;
             target[i] = static_cast<std::uint8_t>((high << 4) | low);
         }
-        if (width & 1) target[whole] = static_cast<std::uint8_t>((matcher_->Match(PackBgr(bgr)) & 0xFu) << 4);
+        if (width & 1) target[whole] = static_cast<std::uint8_t>((matcher_->match(packBgr(bgr)) & 0xFu) << 4);
         break;
     }
     case 8: {
@@ -165,17 +165,17 @@ void RowPacker::Pack(const std::uint8_t* bgr, std::uint8_t* target, std::int32_t
         const std::int32_t last = width - 1;
         std::int32_t x = 0;
         for (; x + 1 < last; x += 2, bgr += 6) {
-            const std::uint32_t first = LoadU32(bgr) & 0xFFFFFFu;
-            const std::uint32_t second = LoadU32(bgr + 3) & 0xFFFFFFu;
+            const std::uint32_t first = loadU32(bgr) & 0xFFFFFFu;
+            const std::uint32_t second = loadU32(bgr + 3) & 0xFFFFFFu;
             if (((first ^ previous) | (second ^ previous)) != 0) {
                 if (first != previous) {
                     previous = first;
-                    index = matcher_->Match(first);
+                    index = matcher_->match(first);
                 }
                 target[x] = index;
                 if (second != previous) {
                     previous = second;
-                    index = matcher_->Match(second);
+                    index = matcher_->match(second);
                 }
                 target[x + 1] = index;
                 continue;
@@ -183,35 +183,35 @@ void RowPacker::Pack(const std::uint8_t* bgr, std::uint8_t* target, std::int32_t
             target[x] = index;
             target[x + 1] = index;
         }
-        for (; x < last; ++x, bgr += 3) target[x] = matcher_->Match(LoadU32(bgr) & 0xFFFFFFu);
-        if (width > 0) target[last] = matcher_->Match(PackBgr(bgr));
+        for (; x < last; ++x, bgr += 3) target[x] = matcher_->match(loadU32(bgr) & 0xFFFFFFu);
+        if (width > 0) target[last] = matcher_->match(packBgr(bgr));
         break;
     }
     case 16:
         for (std::int32_t x = 0; x < width; ++x, bgr += 3, target += 2) {
             const std::uint32_t pixel =
                 channelValues_[0][bgr[0]] | channelValues_[1][bgr[1]] | channelValues_[2][bgr[2]] | alphaBits_;
-            StoreU16(target, static_cast<std::uint16_t>(pixel));
+            storeU16(target, static_cast<std::uint16_t>(pixel));
         }
         break;
-    case 24: CopyRowStreaming(target, bgr, static_cast<std::size_t>(width) * 3); break;
+    case 24: copyRowStreaming(target, bgr, static_cast<std::size_t>(width) * 3); break;
     case 32:
         for (std::int32_t x = 0; x < width; ++x, bgr += 3, target += 4) {
             const std::uint32_t pixel =
                 channelValues_[0][bgr[0]] | channelValues_[1][bgr[1]] | channelValues_[2][bgr[2]] | alphaBits_;
-            StoreU32(target, pixel);
+            storeU32(target, pixel);
         }
         break;
     default: break;
     }
 }
 
-std::uint32_t EncodePixel(const PixelFormat& format, std::uint8_t red, std::uint8_t green, std::uint8_t blue) noexcept
+std::uint32_t encodePixel(const PixelFormat& format, std::uint8_t red, std::uint8_t green, std::uint8_t blue) noexcept
 {
-    if (format.Indexed()) return NearestTableIndex(format.ColourTable, red, green, blue);
-    if (format.Masked())
-        return ChannelMask::From(format.RedMask).FromByte(red) | ChannelMask::From(format.GreenMask).FromByte(green) |
-               ChannelMask::From(format.BlueMask).FromByte(blue) | format.AlphaMask;
+    if (format.indexed()) return nearestTableIndex(format.colourTable, red, green, blue);
+    if (format.masked())
+        return ChannelMask::from(format.redMask).fromByte(red) | ChannelMask::from(format.greenMask).fromByte(green) |
+               ChannelMask::from(format.blueMask).fromByte(blue) | format.alphaMask;
     return std::uint32_t{blue} | (std::uint32_t{green} << 8) | (std::uint32_t{red} << 16);
 }
 

@@ -17,11 +17,11 @@ class RowExpander {
 public:
     explicit RowExpander(const PixelFormat& format);
 
-    void Expand(const std::uint8_t* source, std::uint8_t* bgr, std::int32_t width) const noexcept;
+    void expand(const std::uint8_t* source, std::uint8_t* bgr, std::int32_t width) const noexcept;
 
 private:
     template <bool kTables>
-    void ExpandMasked(const std::uint8_t* source, std::uint8_t* bgr, std::int32_t width) const noexcept;
+    void expandMasked(const std::uint8_t* source, std::uint8_t* bgr, std::int32_t width) const noexcept;
 
     // Channels up to this width are read through tables; wider ones by division.
     static constexpr int kTableBits = 12;
@@ -37,9 +37,9 @@ private:
 // table colour for a colour table, channels scaled into the masks (alpha bits
 // all set) for direct colour. Packing a row allocates nothing.
 // Copies one row of pixel bytes past the cache, for rows that are not read
-// again soon. Callers finish a run of such copies with StreamingDone().
-void CopyRowStreaming(std::uint8_t* target, const std::uint8_t* source, std::size_t bytes) noexcept;
-inline void StreamingDone() noexcept
+// again soon. Callers finish a run of such copies with streamingDone().
+void copyRowStreaming(std::uint8_t* target, const std::uint8_t* source, std::size_t bytes) noexcept;
+inline void streamingDone() noexcept
 {
     __builtin_ia32_sfence();
 }
@@ -49,7 +49,7 @@ public:
     // `matcher` serves the format's table; it may be null for direct colour.
     RowPacker(const PixelFormat& format, NearestColourCache* matcher);
 
-    void Pack(const std::uint8_t* bgr, std::uint8_t* target, std::int32_t width) noexcept;
+    void pack(const std::uint8_t* bgr, std::uint8_t* target, std::int32_t width) noexcept;
 
 private:
     std::uint16_t bits_;
@@ -60,11 +60,11 @@ private:
 
 // The stored value of one pixel of colour (red, green, blue) in `format`: a
 // table index or the packed direct-colour value. Not for hot loops.
-std::uint32_t EncodePixel(const PixelFormat& format, std::uint8_t red, std::uint8_t green, std::uint8_t blue) noexcept;
+std::uint32_t encodePixel(const PixelFormat& format, std::uint8_t red, std::uint8_t green, std::uint8_t blue) noexcept;
 
 // Writes the stored value `value` as pixel x of a row of `bitsPerPixel` bits.
 // Inline, so that a constant bit count leaves no branch in a caller's loop.
-inline void StorePixel(std::uint8_t* row, std::int32_t x, std::uint16_t bitsPerPixel, std::uint32_t value) noexcept
+inline void storePixel(std::uint8_t* row, std::int32_t x, std::uint16_t bitsPerPixel, std::uint32_t value) noexcept
 {
     switch (bitsPerPixel) {
     case 1: {
@@ -80,7 +80,7 @@ inline void StorePixel(std::uint8_t* row, std::int32_t x, std::uint16_t bitsPerP
         break;
     }
     case 8: row[x] = static_cast<std::uint8_t>(value); break;
-    case 16: StoreU16(row + std::size_t(x) * 2, static_cast<std::uint16_t>(value)); break;
+    case 16: storeU16(row + std::size_t(x) * 2, static_cast<std::uint16_t>(value)); break;
     case 24: {
         std::uint8_t* p = row + std::size_t(x) * 3;
         p[0] = static_cast<std::uint8_t>(value);
@@ -88,24 +88,24 @@ inline void StorePixel(std::uint8_t* row, std::int32_t x, std::uint16_t bitsPerP
         p[2] = static_cast<std::uint8_t>(value >> 16);
         break;
     }
-    case 32: StoreU32(row + std::size_t(x) * 4, value); break;
+    case 32: storeU32(row + std::size_t(x) * 4, value); break;
     default: break;
     }
 }
 
 // Reads the stored value of pixel x of a row of `bitsPerPixel` bits.
-inline std::uint32_t LoadPixel(const std::uint8_t* row, std::int32_t x, std::uint16_t bitsPerPixel) noexcept
+inline std::uint32_t loadPixel(const std::uint8_t* row, std::int32_t x, std::uint16_t bitsPerPixel) noexcept
 {
     switch (bitsPerPixel) {
     case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1u;
     case 4: return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu;
     case 8: return row[x];
-    case 16: return LoadU16(row + std::size_t(x) * 2);
+    case 16: return loadU16(row + std::size_t(x) * 2);
     case 24: {
         const std::uint8_t* p = row + std::size_t(x) * 3;
         return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
     }
-    case 32: return LoadU32(row + std::size_t(x) * 4);
+    case 32: return loadU32(row + std::size_t(x) * 4);
     default: return 0;
     }
 }

@@ -4,7 +4,7 @@
 
 namespace plexor {
 
-TThread::~TThread()
+WorkerThread::~WorkerThread()
 {
     // A derived class must have stopped its body; the base cannot do it
     // safely once the derived part is gone.
@@ -12,11 +12,11 @@ TThread::~TThread()
     if (thread_.joinable()) thread_.join();
 }
 
-void TThread::Wake()
+void WorkerThread::wake()
 {
     if (!started_) {
         started_ = true;
-        thread_ = std::thread([this] { RunBody(); });
+        thread_ = std::thread([this] { runBody(); });
         return;
     }
     {
@@ -26,9 +26,9 @@ void TThread::Wake()
     wakeChanged_.notify_one();
 }
 
-void TThread::RunBody()
+void WorkerThread::runBody()
 {
-    Execute();
+    run();
     {
         std::lock_guard lock(mutex_);
         finished_ = true;
@@ -36,23 +36,23 @@ void TThread::RunBody()
     callChanged_.notify_all();
 }
 
-void TThread::Terminate() noexcept
+void WorkerThread::requestStop() noexcept
 {
     terminated_.store(true);
 }
 
-bool TThread::Terminated() const noexcept
+bool WorkerThread::stopRequested() const noexcept
 {
     return terminated_.load();
 }
 
-bool TThread::Finished() const
+bool WorkerThread::finished() const
 {
     std::lock_guard lock(mutex_);
     return finished_;
 }
 
-void TThread::SleepUntilWoken()
+void WorkerThread::sleepUntilWoken()
 {
     std::unique_lock lock(mutex_);
     sleeping_ = true;
@@ -63,13 +63,13 @@ void TThread::SleepUntilWoken()
     woken_ = false;
 }
 
-bool TThread::Idle() const
+bool WorkerThread::idle() const
 {
     std::lock_guard lock(mutex_);
     return !started_ || finished_ || (sleeping_ && !woken_);
 }
 
-void TThread::Synchronize(const std::function<void()>& routine)
+void WorkerThread::callOnUiThread(const std::function<void()>& routine)
 {
     std::unique_lock lock(mutex_);
     pending_ = &routine;
@@ -81,7 +81,7 @@ void TThread::Synchronize(const std::function<void()>& routine)
     callChanged_.wait(lock, [this] { return served_; });
 }
 
-bool TThread::ServeLocked(std::unique_lock<std::mutex>& lock)
+bool WorkerThread::serveLocked(std::unique_lock<std::mutex>& lock)
 {
     if (pending_ == nullptr || running_) return false;
     const std::function<void()>* routine = pending_;
@@ -96,27 +96,27 @@ bool TThread::ServeLocked(std::unique_lock<std::mutex>& lock)
     return true;
 }
 
-bool TThread::ServePendingCall()
+bool WorkerThread::servePendingCall()
 {
     std::unique_lock lock(mutex_);
-    return ServeLocked(lock);
+    return serveLocked(lock);
 }
 
-bool TThread::ServeNextCall(std::chrono::milliseconds timeout)
+bool WorkerThread::serveNextCall(std::chrono::milliseconds timeout)
 {
     std::unique_lock lock(mutex_);
     callChanged_.wait_for(lock, timeout,
                           [this] { return (pending_ != nullptr && !running_) || finished_ || (sleeping_ && !woken_); });
-    return ServeLocked(lock);
+    return serveLocked(lock);
 }
 
-void TThread::WaitFor()
+void WorkerThread::waitUntilFinished()
 {
     if (!started_ || !thread_.joinable()) return;
     {
         std::unique_lock lock(mutex_);
         for (;;) {
-            if (ServeLocked(lock)) continue;
+            if (serveLocked(lock)) continue;
             if (finished_) break;
             callChanged_.wait(lock);
         }

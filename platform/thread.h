@@ -15,59 +15,59 @@ namespace plexor {
 // run.
 //
 // The UI thread serves such calls when it handles its events (the shell
-// connects `SetCallWaitingHook` to its event loop) and also while it waits
+// connects `setCallWaitingHook` to its event loop) and also while it waits
 // for the thread to end, so that a worker waiting for the UI thread and a UI
 // thread waiting for the worker cannot block each other.
 //
-// A derived class stops its thread (`Terminate`, `Wake`, `WaitFor`) before
+// A derived class stops its thread (`Terminate`, `Wake`, `waitUntilFinished`) before
 // its own members go away.
-class TThread {
+class WorkerThread {
 public:
-    TThread() = default;
-    virtual ~TThread();
-    TThread(const TThread&) = delete;
-    TThread& operator=(const TThread&) = delete;
+    WorkerThread() = default;
+    virtual ~WorkerThread();
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
 
     // Called on the worker thread each time it waits for a call to be run on
     // the UI thread. Set it before the first wake-up.
-    void SetCallWaitingHook(std::function<void()> hook) { hook_ = std::move(hook); }
+    void setCallWaitingHook(std::function<void()> hook) { hook_ = std::move(hook); }
 
     // UI thread. Starts the body at the first call; afterwards a sleeping
     // body wakes, and a working one will look at its work once more before
     // it sleeps.
-    void Wake();
+    void wake();
     // Any thread. Asks the body to return; it looks at the request after each
     // wake-up.
-    void Terminate() noexcept;
-    bool Terminated() const noexcept;
+    void requestStop() noexcept;
+    bool stopRequested() const noexcept;
     // UI thread. Waits until the body has returned, running the calls that it
     // makes meanwhile. Returns at once if the body never started.
-    void WaitFor();
-    bool Finished() const;
+    void waitUntilFinished();
+    bool finished() const;
     // Whether the body has nothing to do: it has not started, has returned,
     // or sleeps with no wake-up pending.
-    bool Idle() const;
+    bool idle() const;
 
     // UI thread. Runs the call that the worker is waiting on, if any; returns
     // whether one ran.
-    bool ServePendingCall();
+    bool servePendingCall();
     // UI thread. Waits up to `timeout` for a call and runs it; returns at
     // once, running nothing, when the body sleeps or has ended.
-    bool ServeNextCall(std::chrono::milliseconds timeout);
+    bool serveNextCall(std::chrono::milliseconds timeout);
 
 protected:
-    virtual void Execute() = 0;
+    virtual void run() = 0;
 
     // Worker thread. Sleeps until woken, unless a wake-up came since the last
     // sleep, in which case it returns at once.
-    void SleepUntilWoken();
+    void sleepUntilWoken();
     // Worker thread. Has `routine` run on the UI thread and waits until it
     // has returned. The routine is not copied: no allocation.
-    void Synchronize(const std::function<void()>& routine);
+    void callOnUiThread(const std::function<void()>& routine);
 
 private:
-    void RunBody();
-    bool ServeLocked(std::unique_lock<std::mutex>& lock);
+    void runBody();
+    bool serveLocked(std::unique_lock<std::mutex>& lock);
 
     std::function<void()> hook_;
     std::thread thread_;

@@ -12,21 +12,21 @@ namespace {
 
 // Qt's format for a bitmap's rows as they stand, or Invalid when they have
 // to be converted.
-QImage::Format DirectFormat(const PixelFormat& format)
+QImage::Format directFormat(const PixelFormat& format)
 {
-    switch (format.BitsPerPixel) {
+    switch (format.bitsPerPixel) {
     case 1: return QImage::Format_Mono;
     case 8: return QImage::Format_Indexed8;
     case 24: return QImage::Format_BGR888;
     case 16:
-        if (format.RedMask == 0x7C00 && format.GreenMask == 0x03E0 && format.BlueMask == 0x001F)
+        if (format.redMask == 0x7C00 && format.greenMask == 0x03E0 && format.blueMask == 0x001F)
             return QImage::Format_RGB555;
-        if (format.RedMask == 0xF800 && format.GreenMask == 0x07E0 && format.BlueMask == 0x001F)
+        if (format.redMask == 0xF800 && format.greenMask == 0x07E0 && format.blueMask == 0x001F)
             return QImage::Format_RGB16;
         return QImage::Format_Invalid;
     case 32:
         // The top byte, alpha or unused, is not shown.
-        if (format.RedMask == 0x00FF0000 && format.GreenMask == 0x0000FF00 && format.BlueMask == 0x000000FF)
+        if (format.redMask == 0x00FF0000 && format.greenMask == 0x0000FF00 && format.blueMask == 0x000000FF)
             return QImage::Format_RGB32;
         return QImage::Format_Invalid;
     default: return QImage::Format_Invalid;
@@ -35,58 +35,58 @@ QImage::Format DirectFormat(const PixelFormat& format)
 
 // The colour table padded to every value the pixels can hold: a value past
 // the end of the bitmap's table shows black.
-QList<QRgb> ColourTable(const PixelFormat& format)
+QList<QRgb> colourTable(const PixelFormat& format)
 {
-    QList<QRgb> table(qsizetype{1} << format.BitsPerPixel, qRgb(0, 0, 0));
-    for (qsizetype i = 0; i < table.size() && i < static_cast<qsizetype>(format.ColourTable.size()); ++i) {
-        const RgbQuad& entry = format.ColourTable[static_cast<std::size_t>(i)];
-        table[i] = qRgb(entry.Red, entry.Green, entry.Blue);
+    QList<QRgb> table(qsizetype{1} << format.bitsPerPixel, qRgb(0, 0, 0));
+    for (qsizetype i = 0; i < table.size() && i < static_cast<qsizetype>(format.colourTable.size()); ++i) {
+        const RgbQuad& entry = format.colourTable[static_cast<std::size_t>(i)];
+        table[i] = qRgb(entry.red, entry.green, entry.blue);
     }
     return table;
 }
 
 } // namespace
 
-void BitmapView::Show(const TBitmap* bitmap)
+void BitmapView::show(const Bitmap* bitmap)
 {
     bitmap_ = bitmap;
     image_ = QImage();
     converted_ = false;
-    size_ = bitmap == nullptr ? QSize() : QSize(bitmap->Width(), bitmap->Height());
-    if (bitmap == nullptr || bitmap->Empty()) return;
+    size_ = bitmap == nullptr ? QSize() : QSize(bitmap->width(), bitmap->height());
+    if (bitmap == nullptr || bitmap->empty()) return;
 
-    const QImage::Format format = DirectFormat(bitmap->Format());
+    const QImage::Format format = directFormat(bitmap->format());
     if (format == QImage::Format_Invalid) {
         converted_ = true;
         image_ = QImage(size_, QImage::Format_BGR888);
-        Update(0, size_.height());
+        update(0, size_.height());
         return;
     }
     // The image reads the bitmap's memory, bottom row first; the const
     // pointer keeps it from ever copying or writing it.
-    const std::span<const std::uint8_t> rows = bitmap->BottomUpRows();
-    image_ = QImage(rows.data(), bitmap->Width(), bitmap->Height(), static_cast<qsizetype>(bitmap->Stride()), format);
-    if (bitmap->Format().Indexed()) image_.setColorTable(ColourTable(bitmap->Format()));
+    const std::span<const std::uint8_t> rows = bitmap->bottomUpRows();
+    image_ = QImage(rows.data(), bitmap->width(), bitmap->height(), static_cast<qsizetype>(bitmap->stride()), format);
+    if (bitmap->format().indexed()) image_.setColorTable(colourTable(bitmap->format()));
 }
 
-void BitmapView::Update(int top, int bottom)
+void BitmapView::update(int top, int bottom)
 {
     if (!converted_ || bitmap_ == nullptr) return;
     top = std::max(top, 0);
-    bottom = std::min(bottom, bitmap_->Height());
+    bottom = std::min(bottom, bitmap_->height());
     if (top >= bottom) return;
     // 24-bit rows, top row first; a QImage row is padded to 4 bytes as the
     // transfer's rows are.
     BitmapInfo info{};
-    info.bmiHeader.biWidth = bitmap_->Width();
-    info.bmiHeader.biHeight = -bitmap_->Height();
-    if (GetDIBits(*bitmap_, top, bottom - top, image_.scanLine(top), info) == 0) image_.fill(Qt::black);
+    info.bmiHeader.biWidth = bitmap_->width();
+    info.bmiHeader.biHeight = -bitmap_->height();
+    if (copyRowsFromBitmap(*bitmap_, top, bottom - top, image_.scanLine(top), info) == 0) image_.fill(Qt::black);
 }
 
-void BitmapView::Paint(QPainter& painter, const QRect& part, Zoom zoom) const
+void BitmapView::paint(QPainter& painter, const QRect& part, Zoom zoom) const
 {
     if (image_.isNull()) return;
-    const int z = static_cast<int>(zoom.Num / zoom.Den);
+    const int z = static_cast<int>(zoom.num / zoom.den);
     if (converted_) {
         painter.drawImage(QRect(part.topLeft() * z, part.size() * z), image_, part);
         return;
@@ -101,7 +101,7 @@ void BitmapView::Paint(QPainter& painter, const QRect& part, Zoom zoom) const
     painter.restore();
 }
 
-QImage BitmapView::TopDownImage() const
+QImage BitmapView::topDownImage() const
 {
     if (image_.isNull()) return QImage();
     return converted_ ? image_.copy() : image_.mirrored(false, true);

@@ -9,7 +9,7 @@ class QPainter;
 
 namespace plexor {
 
-class TBitmap;
+class Bitmap;
 
 // What the picture control draws for the screen bitmap. Where Qt reads the
 // bitmap's pixel format as it is (24-bit rows, colour tables of 1 or 8 bits,
@@ -22,23 +22,23 @@ class BitmapView {
 public:
     // Shows `bitmap`, which stays alive and in place until the next call;
     // nullptr shows nothing.
-    void Show(const TBitmap* bitmap);
+    void show(const Bitmap* bitmap);
     // The bitmap's rows top <= y < bottom have changed: brings a converted
     // copy up to date. An image over the bitmap's rows needs nothing.
-    void Update(int top, int bottom);
+    void update(int top, int bottom);
     // Draws the picture pixels `part` at `zoom` (full size or a whole-number
     // enlargement, each pixel a square), the picture's top-left corner at
     // (0, 0).
-    void Paint(QPainter& painter, const QRect& part, Zoom zoom) const;
+    void paint(QPainter& painter, const QRect& part, Zoom zoom) const;
 
-    QSize Size() const noexcept { return size_; }
+    QSize size() const noexcept { return size_; }
     // Whether the picture is drawn from a converted copy.
-    bool Converted() const noexcept { return converted_; }
+    bool converted() const noexcept { return converted_; }
     // The picture as shown, top row first, for checks and screenshots.
-    QImage TopDownImage() const;
+    QImage topDownImage() const;
 
 private:
-    const TBitmap* bitmap_ = nullptr;
+    const Bitmap* bitmap_ = nullptr;
     QImage image_;
     QSize size_;
     bool converted_ = false;

@@ -21,46 +21,46 @@ namespace plexor {
 namespace {
 
 struct Options {
-    QCommandLineOption Apply{QStringLiteral("apply"),
+    QCommandLineOption apply{QStringLiteral("apply"),
                              QStringLiteral("Lays the grid file GRID over each picture and writes the result, with no "
                                             "window: plexor --apply GRID IN OUT, or plexor --apply GRID --out-dir DIR "
                                             "IN..."),
                              QStringLiteral("GRID")};
-    QCommandLineOption OutDir{QStringLiteral("out-dir"),
+    QCommandLineOption outDir{QStringLiteral("out-dir"),
                               QStringLiteral("With --apply: writes each result into DIR, under its picture's own name "
                                              "and in its format."),
                               QStringLiteral("DIR")};
 };
 
-std::string Local(const QString& text)
+std::string local(const QString& text)
 {
     return QFile::encodeName(text).toStdString();
 }
 
 // The help, naming the program as it is run: no application object exists
 // yet to name it.
-std::string HelpText(const QCommandLineParser& parser)
+std::string helpText(const QCommandLineParser& parser)
 {
     return parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("plexor")).toStdString();
 }
 
-int UsageError(const QCommandLineParser& parser, const QString& reason)
+int usageError(const QCommandLineParser& parser, const QString& reason)
 {
-    std::cerr << "plexor: " << reason.toStdString() << "\n\n" << HelpText(parser);
+    std::cerr << "plexor: " << reason.toStdString() << "\n\n" << helpText(parser);
     return 2;
 }
 
-int RunApply(int argc, char** argv, const QCommandLineParser& parser, const Options& options)
+int runApply(int argc, char** argv, const QCommandLineParser& parser, const Options& options)
 {
     HeadlessApply request;
-    request.GridPath = Local(parser.value(options.Apply));
+    request.gridPath = local(parser.value(options.apply));
     const QStringList positional = parser.positionalArguments();
-    for (const QString& input : positional) request.Inputs.push_back(Local(input));
-    if (parser.isSet(options.OutDir)) {
-        request.OutDir = Local(parser.value(options.OutDir));
+    for (const QString& input : positional) request.inputs.push_back(local(input));
+    if (parser.isSet(options.outDir)) {
+        request.outDir = local(parser.value(options.outDir));
     } else {
-        request.Output = request.Inputs.back();
-        request.Inputs.pop_back();
+        request.output = request.inputs.back();
+        request.inputs.pop_back();
     }
 
     // The image formats' plugins are found through the application object;
@@ -69,28 +69,28 @@ int RunApply(int argc, char** argv, const QCommandLineParser& parser, const Opti
     const QtImageCodec codec;
     FileWriteOps writes;
     ParallelDeformOptions deform;
-    deform.Threads = CoreCount();
-    const HeadlessServices services{codec, writes, deform, SystemAvailableMemory, std::cerr, isatty(2) == 1};
-    return ApplyGridToFiles(request, services) == 0 ? 0 : 1;
+    deform.threads = coreCount();
+    const HeadlessServices services{codec, writes, deform, systemAvailableMemory, std::cerr, isatty(2) == 1};
+    return applyGridToFiles(request, services) == 0 ? 0 : 1;
 }
 
-int RunWindow(int argc, char** argv, const QString& file)
+int runWindow(int argc, char** argv, const QString& file)
 {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/plexor/plexor.png")));
     try {
-        ProgramWindows windows = CreateWindows();
-        StartProgram(windows, file);
+        ProgramWindows windows = createWindows();
+        startProgram(windows, file);
         return QApplication::exec();
     } catch (const std::exception& error) {
-        QtMessageBoxes(nullptr).ShowError(error.what());
+        QtMessageBoxes(nullptr).showError(error.what());
         return 1;
     }
 }
 
 } // namespace
 
-int RunProgram(int argc, char** argv)
+int runProgram(int argc, char** argv)
 {
     QCoreApplication::setApplicationName(QStringLiteral("plexor"));
     QCoreApplication::setApplicationVersion(QStringLiteral("0.1"));
@@ -100,8 +100,8 @@ int RunProgram(int argc, char** argv)
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const Options options;
-    parser.addOption(options.Apply);
-    parser.addOption(options.OutDir);
+    parser.addOption(options.apply);
+    parser.addOption(options.outDir);
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A picture to open at start: BMP, PNG, JPEG, TIFF, WebP or GIF. With "
                                                 "--apply, the pictures to deform and then, without --out-dir, the "
@@ -110,9 +110,9 @@ int RunProgram(int argc, char** argv)
 
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QFile::decodeName(argv[i]);
-    if (!parser.parse(arguments)) return UsageError(parser, parser.errorText());
+    if (!parser.parse(arguments)) return usageError(parser, parser.errorText());
     if (parser.isSet(help)) {
-        std::cout << HelpText(parser);
+        std::cout << helpText(parser);
         return 0;
     }
     if (parser.isSet(version)) {
@@ -121,15 +121,15 @@ int RunProgram(int argc, char** argv)
     }
 
     const qsizetype count = parser.positionalArguments().size();
-    if (parser.isSet(options.Apply)) {
-        if (parser.isSet(options.OutDir) ? count < 1 : count != 2)
-            return UsageError(parser, QStringLiteral("--apply takes a grid file, then either a picture and the file "
+    if (parser.isSet(options.apply)) {
+        if (parser.isSet(options.outDir) ? count < 1 : count != 2)
+            return usageError(parser, QStringLiteral("--apply takes a grid file, then either a picture and the file "
                                                      "to write, or --out-dir and the pictures"));
-        return RunApply(argc, argv, parser, options);
+        return runApply(argc, argv, parser, options);
     }
-    if (parser.isSet(options.OutDir)) return UsageError(parser, QStringLiteral("--out-dir goes with --apply"));
-    if (count > 1) return UsageError(parser, QStringLiteral("the window opens one picture at a time"));
-    return RunWindow(argc, argv, parser.positionalArguments().value(0));
+    if (parser.isSet(options.outDir)) return usageError(parser, QStringLiteral("--out-dir goes with --apply"));
+    if (count > 1) return usageError(parser, QStringLiteral("the window opens one picture at a time"));
+    return runWindow(argc, argv, parser.positionalArguments().value(0));
 }
 
 } // namespace plexor

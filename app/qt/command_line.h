@@ -9,6 +9,6 @@ namespace plexor {
 // Runs the program for the command line `argv`; returns its exit status:
 // 0 when all went well, 1 when a picture was not written, 2 for a command
 // line that cannot be understood.
-int RunProgram(int argc, char** argv);
+int runProgram(int argc, char** argv);
 
 } // namespace plexor

@@ -6,14 +6,14 @@
 namespace plexor {
 namespace {
 
-QString FromLocal(const std::string& text)
+QString fromLocal(const std::string& text)
 {
     return QFile::decodeName(QByteArray::fromStdString(text));
 }
 
 // One filter pattern as this system matches names: "*.*" stands for every
 // file, also one without a dot in its name.
-QString Pattern(const QString& pattern)
+QString qtPattern(const QString& pattern)
 {
     const QString trimmed = pattern.trimmed();
     return trimmed == QLatin1String("*.*") ? QStringLiteral("*") : trimmed;
@@ -21,7 +21,7 @@ QString Pattern(const QString& pattern)
 
 // The extension of an entry's first pattern: "png" for "PNG pictures
 // (*.png)"; empty for a pattern of all files.
-QString FirstSuffix(const QString& entry)
+QString firstSuffix(const QString& entry)
 {
     const qsizetype open = entry.lastIndexOf(QLatin1Char('('));
     if (open < 0) return {};
@@ -42,7 +42,7 @@ public:
     {
         if (acceptMode() == QFileDialog::AcceptSave) {
             if (requestSuffix_.isNull()) requestSuffix_ = defaultSuffix();
-            const QString suffix = FirstSuffix(selectedNameFilter());
+            const QString suffix = firstSuffix(selectedNameFilter());
             setDefaultSuffix(suffix.isEmpty() ? requestSuffix_ : suffix);
         }
         QFileDialog::accept();
@@ -54,7 +54,7 @@ private:
 
 } // namespace
 
-QStringList NameFilters(const std::string& filter)
+QStringList nameFilters(const std::string& filter)
 {
     const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
     QStringList filters;
@@ -68,61 +68,61 @@ QStringList NameFilters(const std::string& filter)
         }
         QStringList patterns;
         for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
-            patterns << Pattern(pattern);
+            patterns << qtPattern(pattern);
         filters << QStringLiteral("%1 (%2)").arg(name, patterns.join(QLatin1Char(' ')));
     }
     return filters;
 }
 
-void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request, QFileDialog::AcceptMode mode)
+void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request, QFileDialog::AcceptMode mode)
 {
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, mode == QFileDialog::AcceptSave);
     dialog.setSizeGripEnabled(true);
 
-    const QStringList filters = NameFilters(request.Filter);
+    const QStringList filters = nameFilters(request.filter);
     dialog.setNameFilters(filters);
-    if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
-        dialog.selectNameFilter(filters[request.FilterIndex - 1]);
-    dialog.setDefaultSuffix(QString::fromStdString(request.DefaultExtension));
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[request.filterIndex - 1]);
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
 
-    if (!request.FileName.empty()) {
-        const QFileInfo proposed(FromLocal(request.FileName));
-        if (proposed.isAbsolute() || request.FileName.find('/') != std::string::npos)
+    if (!request.fileName.empty()) {
+        const QFileInfo proposed(fromLocal(request.fileName));
+        if (proposed.isAbsolute() || request.fileName.find('/') != std::string::npos)
             dialog.setDirectory(proposed.absolutePath());
         dialog.selectFile(proposed.fileName());
     }
 }
 
-FileDialogChoice ChoiceOf(const QFileDialog& dialog)
+FileDialogChoice choiceOf(const QFileDialog& dialog)
 {
     FileDialogChoice choice;
     const QStringList files = dialog.selectedFiles();
-    if (!files.isEmpty()) choice.FileName = QFile::encodeName(files.first()).toStdString();
+    if (!files.isEmpty()) choice.fileName = QFile::encodeName(files.first()).toStdString();
     const qsizetype index = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
-    choice.FilterIndex = index < 0 ? 1 : static_cast<int>(index) + 1;
+    choice.filterIndex = index < 0 ? 1 : static_cast<int>(index) + 1;
     return choice;
 }
 
-std::optional<FileDialogChoice> QtFileDialogs::RunOpenDialog(const FileDialogRequest& request)
+std::optional<FileDialogChoice> QtFileDialogs::runOpenDialog(const FileDialogRequest& request)
 {
-    return Run(request, QFileDialog::AcceptOpen, QStringLiteral("Open"));
+    return run(request, QFileDialog::AcceptOpen, QStringLiteral("Open"));
 }
 
-std::optional<FileDialogChoice> QtFileDialogs::RunSaveDialog(const FileDialogRequest& request)
+std::optional<FileDialogChoice> QtFileDialogs::runSaveDialog(const FileDialogRequest& request)
 {
-    return Run(request, QFileDialog::AcceptSave, QStringLiteral("Save As"));
+    return run(request, QFileDialog::AcceptSave, QStringLiteral("Save As"));
 }
 
-std::optional<FileDialogChoice> QtFileDialogs::Run(const FileDialogRequest& request, QFileDialog::AcceptMode mode,
+std::optional<FileDialogChoice> QtFileDialogs::run(const FileDialogRequest& request, QFileDialog::AcceptMode mode,
                                                    const QString& title)
 {
     FileDialog dialog(owner_, title);
     dialog.setObjectName(mode == QFileDialog::AcceptOpen ? QStringLiteral("OPD") : QStringLiteral("SD"));
-    ConfigureFileDialog(dialog, request, mode);
+    configureFileDialog(dialog, request, mode);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return ChoiceOf(dialog);
+    return choiceOf(dialog);
 }
 
 } // namespace plexor

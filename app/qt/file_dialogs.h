@@ -12,28 +12,28 @@ namespace plexor {
 // e.g. "Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*". Each entry shows its
 // name with the patterns it really uses; several patterns are separated by
 // ';' in the pattern part.
-QStringList NameFilters(const std::string& filter);
+QStringList nameFilters(const std::string& filter);
 
 // Sets up `dialog` for one run of `request`: its filters with the requested
 // entry selected, the proposed name and the default extension. An open
 // dialog accepts a name of a file that does not exist; a save dialog
 // replaces an existing file without asking.
-void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request, QFileDialog::AcceptMode mode);
+void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request, QFileDialog::AcceptMode mode);
 
 // The choice a dialog closed with: the chosen name and its filter entry,
 // counted from 1.
-FileDialogChoice ChoiceOf(const QFileDialog& dialog);
+FileDialogChoice choiceOf(const QFileDialog& dialog);
 
 // The open and save dialogs of the main window, shown modally over it.
 class QtFileDialogs final : public FileDialogs {
 public:
     explicit QtFileDialogs(QWidget* owner) : owner_(owner) {}
 
-    std::optional<FileDialogChoice> RunOpenDialog(const FileDialogRequest& request) override;
-    std::optional<FileDialogChoice> RunSaveDialog(const FileDialogRequest& request) override;
+    std::optional<FileDialogChoice> runOpenDialog(const FileDialogRequest& request) override;
+    std::optional<FileDialogChoice> runSaveDialog(const FileDialogRequest& request) override;
 
 private:
-    std::optional<FileDialogChoice> Run(const FileDialogRequest& request, QFileDialog::AcceptMode mode,
+    std::optional<FileDialogChoice> run(const FileDialogRequest& request, QFileDialog::AcceptMode mode,
                                         const QString& title);
 
     QPointer<QWidget> owner_;

@@ -9,7 +9,7 @@
 
 namespace plexor {
 
-TFGrid::TFGrid(QWidget* owner)
+GridDialog::GridDialog(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("FGrid"));
@@ -20,77 +20,78 @@ TFGrid::TFGrid(QWidget* owner)
     setFixedSize(149, 82);
     move(435, 107);
 
-    Label1 = new QLabel(QStringLiteral("Grid difference:"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->move(8, 13);
+    stepLabel = new QLabel(QStringLiteral("Grid difference:"), this);
+    stepLabel->setObjectName(QStringLiteral("Label1"));
+    stepLabel->move(8, 13);
     // The label ends before the edit box at 88, in whatever font the
     // system gives.
-    for (QFont labelFont = Label1->font(); labelFont.pixelSize() > 8;
+    for (QFont labelFont = stepLabel->font(); labelFont.pixelSize() > 8;
          labelFont.setPixelSize(labelFont.pixelSize() - 1)) {
-        Label1->setFont(labelFont);
-        if (QFontMetrics(labelFont).horizontalAdvance(Label1->text()) <= 88 - 8 - 2) break;
+        stepLabel->setFont(labelFont);
+        if (QFontMetrics(labelFont).horizontalAdvance(stepLabel->text()) <= 88 - 8 - 2) break;
     }
-    Label1->adjustSize();
+    stepLabel->adjustSize();
 
-    SE = new QLineEdit(QStringLiteral("5"), this);
-    SE->setObjectName(QStringLiteral("SE"));
-    SE->setGeometry(88, 8, 49, 21);
-    SE->installEventFilter(this);
+    stepEdit = new QLineEdit(QStringLiteral("5"), this);
+    stepEdit->setObjectName(QStringLiteral("SE"));
+    stepEdit->setGeometry(88, 8, 49, 21);
+    stepEdit->installEventFilter(this);
 
-    PBottom = new QFrame(this);
-    PBottom->setObjectName(QStringLiteral("PBottom"));
-    PBottom->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    PBottom->setGeometry(0, 82 - 41, 149, 41);
+    buttonPanel = new QFrame(this);
+    buttonPanel->setObjectName(QStringLiteral("PBottom"));
+    buttonPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    buttonPanel->setGeometry(0, 82 - 41, 149, 41);
 
-    BBOK = new QPushButton(QStringLiteral("OK"), PBottom);
-    BBOK->setObjectName(QStringLiteral("BBOK"));
-    BBOK->setGeometry(40, 8, 75, 25);
-    BBOK->setDefault(true);
-    connect(BBOK, &QPushButton::clicked, this, &TFGrid::BBOKClick);
+    okButton = new QPushButton(QStringLiteral("OK"), buttonPanel);
+    okButton->setObjectName(QStringLiteral("BBOK"));
+    okButton->setGeometry(40, 8, 75, 25);
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &GridDialog::okClicked);
 
-    setFocusProxy(SE);
+    setFocusProxy(stepEdit);
 }
 
-void TFGrid::SetEditText(const std::string& text)
+void GridDialog::setEditText(const std::string& text)
 {
-    SE->setText(QString::fromStdString(text));
+    stepEdit->setText(QString::fromStdString(text));
 }
 
-void TFGrid::ShowModal()
+void GridDialog::showModal()
 {
     exec();
 }
 
-std::string TFGrid::EditText() const
+std::string GridDialog::editText() const
 {
-    return SE->text().toStdString();
+    return stepEdit->text().toStdString();
 }
 
-void TFGrid::showEvent(QShowEvent* event)
+void GridDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    FormShow();
+    prepareForShow();
 }
 
-void TFGrid::FormShow()
+void GridDialog::prepareForShow()
 {
-    SE->setFocus();
-    SE->selectAll();
+    stepEdit->setFocus();
+    stepEdit->selectAll();
 }
 
-void TFGrid::BBOKClick()
+void GridDialog::okClicked()
 {
     accept();
 }
 
-bool TFGrid::eventFilter(QObject* watched, QEvent* event)
+bool GridDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == SE && event->type() == QEvent::KeyPress && SEKeyPress(static_cast<const QKeyEvent&>(*event)))
+    if (watched == stepEdit && event->type() == QEvent::KeyPress &&
+        stepEditKeyPressed(static_cast<const QKeyEvent&>(*event)))
         return true;
     return QDialog::eventFilter(watched, event);
 }
 
-bool TFGrid::SEKeyPress(const QKeyEvent& key)
+bool GridDialog::stepEditKeyPressed(const QKeyEvent& key)
 {
     // Ctrl+K types character 11. The edit box would otherwise take it as
     // "delete to the end of the line".

@@ -5,5 +5,5 @@
 
 int main(int argc, char** argv)
 {
-    return plexor::RunProgram(argc, argv);
+    return plexor::runProgram(argc, argv);
 }

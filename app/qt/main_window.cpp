@@ -25,8 +25,8 @@ namespace {
 constexpr QRect kDesignedBounds{190, 109, 337, 267};
 constexpr int kPanelWidth = 41;
 
-QToolButton* SpeedButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
-                         const QRect& bounds)
+QToolButton* toolButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
+                        const QRect& bounds)
 {
     auto* button = new QToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
@@ -38,7 +38,7 @@ QToolButton* SpeedButton(QWidget* parent, const char* name, const QString& capti
     return button;
 }
 
-QAction* MenuItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {})
+QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {})
 {
     QAction* item = menu->addAction(caption);
     item->setObjectName(QString::fromLatin1(name));
@@ -49,23 +49,23 @@ QAction* MenuItem(QMenu* menu, const char* name, const QString& caption, const Q
 } // namespace
 
 template <class Command>
-void TFMain::Run(Command&& command)
+void MainWindow::run(Command&& command)
 {
     if (shutDown_) return;
     try {
         command();
     } catch (const std::exception& error) {
-        services_.Boxes->ShowError(error.what());
+        services_.boxes->showError(error.what());
     } catch (...) {
-        services_.Boxes->ShowError("The command failed.");
+        services_.boxes->showError("The command failed.");
     }
     // The check mark follows the commands' switch, whichever way Qt's own
     // toggle of a checkable item went.
-    MIShow->setChecked(commands_->ShowChecked());
-    UpdateMenus();
+    showGridAction->setChecked(commands_->showChecked());
+    updateMenus();
 }
 
-TFMain::TFMain(DialogServices services) : services_(std::move(services))
+MainWindow::MainWindow(DialogServices services) : services_(std::move(services))
 {
     setObjectName(QStringLiteral("FMain"));
     setWindowTitle(QStringLiteral("Plexor machine"));
@@ -73,31 +73,32 @@ TFMain::TFMain(DialogServices services) : services_(std::move(services))
     small.setPixelSize(11);
     setFont(small);
 
-    if (!services_.Files) services_.Files = std::make_unique<QtFileDialogs>(this);
-    if (!services_.Boxes) services_.Boxes = std::make_unique<QtMessageBoxes>(this);
+    if (!services_.files) services_.files = std::make_unique<QtFileDialogs>(this);
+    if (!services_.boxes) services_.boxes = std::make_unique<QtMessageBoxes>(this);
 
-    CreateComponents();
-    CreateMenu();
-    CreateStatusBar();
-    frame_ = std::make_unique<MainWindowFrame>(*this, *PLeft);
-    PlaceAtDesignedBounds();
+    createWidgets();
+    createMenu();
+    createStatusBar();
+    frame_ = std::make_unique<MainWindowFrame>(*this, *toolPanel);
+    placeAtDesignedBounds();
 
     workerCalls_ = std::make_unique<WorkerCallNotifier>([this] {
-        if (!shutDown_) commands_->ServeWorkerCalls();
+        if (!shutDown_) commands_->serveWorkerCalls();
     });
-    // FormCreate: the model's defaults, the empty queue, the worker asleep.
-    commands_ = std::make_unique<MainCommands>(ShellPorts{*services_.Boxes, *services_.Boxes, *services_.Files, *frame_,
-                                                          *Image, *this, *this, codec_, [this] { PostWorkerCall(); }});
-    commands_->FormCreate();
-    UpdateMenus();
+    // start: the model's defaults, the empty queue, the worker asleep.
+    commands_ =
+        std::make_unique<MainCommands>(ShellPorts{*services_.boxes, *services_.boxes, *services_.files, *frame_,
+                                                  *pictureView, *this, *this, codec_, [this] { postWorkerCall(); }});
+    commands_->start();
+    updateMenus();
 }
 
-TFMain::~TFMain()
+MainWindow::~MainWindow()
 {
-    FormDestroy();
+    shutDown();
 }
 
-void TFMain::CreateComponents()
+void MainWindow::createWidgets()
 {
     auto* client = new QWidget(this);
     auto* layout = new QHBoxLayout(client);
@@ -105,154 +106,156 @@ void TFMain::CreateComponents()
     layout->setSpacing(0);
     setCentralWidget(client);
 
-    PLeft = new QFrame(client);
-    PLeft->setObjectName(QStringLiteral("PLeft"));
-    PLeft->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    PLeft->setFixedWidth(kPanelWidth);
-    layout->addWidget(PLeft);
+    toolPanel = new QFrame(client);
+    toolPanel->setObjectName(QStringLiteral("PLeft"));
+    toolPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    toolPanel->setFixedWidth(kPanelWidth);
+    layout->addWidget(toolPanel);
 
-    SBGrid = SpeedButton(PLeft, "SBGrid", QStringLiteral("#"), QStringLiteral("create new grid / new grid size"),
-                         QRect(6, 6, 25, 25));
-    SBDefault = SpeedButton(PLeft, "SBDefault", QStringLiteral("&R"), QStringLiteral("Reset the picture and the grid"),
-                            QRect(6, 40, 25, 25));
-    connect(SBGrid, &QToolButton::clicked, this, [this] { Run([this] { commands_->SBGridClick(); }); });
-    connect(SBDefault, &QToolButton::clicked, this, [this] { Run([this] { commands_->SBDefaultClick(); }); });
+    gridButton = toolButton(toolPanel, "SBGrid", QStringLiteral("#"), QStringLiteral("create new grid / new grid size"),
+                            QRect(6, 6, 25, 25));
+    resetButton = toolButton(toolPanel, "SBDefault", QStringLiteral("&R"),
+                             QStringLiteral("Reset the picture and the grid"), QRect(6, 40, 25, 25));
+    connect(gridButton, &QToolButton::clicked, this, [this] { run([this] { commands_->layNewGrid(); }); });
+    connect(resetButton, &QToolButton::clicked, this, [this] { run([this] { commands_->resetGrid(); }); });
 
-    Image1 = new QLabel(PLeft);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(3, 71, 33, 145);
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->setPixmap(QPixmap(QStringLiteral(":/plexor/panel.png")));
+    panelPicture = new QLabel(toolPanel);
+    panelPicture->setObjectName(QStringLiteral("Image1"));
+    panelPicture->setGeometry(3, 71, 33, 145);
+    panelPicture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    panelPicture->setPixmap(QPixmap(QStringLiteral(":/plexor/panel.png")));
 
-    SB = new QScrollArea(client);
-    SB->setObjectName(QStringLiteral("SB"));
-    SB->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    SB->setLineWidth(2);
-    SB->setWidgetResizable(false);
-    SB->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    scrollArea = new QScrollArea(client);
+    scrollArea->setObjectName(QStringLiteral("SB"));
+    scrollArea->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    scrollArea->setLineWidth(2);
+    scrollArea->setWidgetResizable(false);
+    scrollArea->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The window may shrink round a picture of a few pixels.
-    SB->setMinimumSize(4, 4);
-    layout->addWidget(SB, 1);
+    scrollArea->setMinimumSize(4, 4);
+    layout->addWidget(scrollArea, 1);
 
-    Image = new PictureControl;
-    SB->setWidget(Image);
-    Image->AttachScrollArea(*SB);
-    SB->viewport()->installEventFilter(this);
+    pictureView = new PictureControl;
+    scrollArea->setWidget(pictureView);
+    pictureView->attachScrollArea(*scrollArea);
+    scrollArea->viewport()->installEventFilter(this);
     // A reduced view holds only what the viewport shows: it follows.
-    const auto viewportChanged = [this] { Run([this] { commands_->ViewportChanged(); }); };
-    connect(SB->horizontalScrollBar(), &QScrollBar::valueChanged, this, viewportChanged);
-    connect(SB->verticalScrollBar(), &QScrollBar::valueChanged, this, viewportChanged);
-    Image->move(0, 0);
-    connect(Image, &PictureControl::MouseDown, this,
-            [this](int x, int y) { Run([&] { commands_->ImageMouseDown(x, y); }); });
-    connect(Image, &PictureControl::MouseMove, this,
-            [this](int x, int y) { Run([&] { commands_->ImageMouseMove(x, y); }); });
-    connect(Image, &PictureControl::MouseUp, this,
-            [this](int x, int y) { Run([&] { commands_->ImageMouseUp(x, y); }); });
+    const auto viewportChanged = [this] { run([this] { commands_->viewportChanged(); }); };
+    connect(scrollArea->horizontalScrollBar(), &QScrollBar::valueChanged, this, viewportChanged);
+    connect(scrollArea->verticalScrollBar(), &QScrollBar::valueChanged, this, viewportChanged);
+    pictureView->move(0, 0);
+    connect(pictureView, &PictureControl::mousePressed, this,
+            [this](int x, int y) { run([&] { commands_->mousePress(x, y); }); });
+    connect(pictureView, &PictureControl::mouseMoved, this,
+            [this](int x, int y) { run([&] { commands_->mouseMove(x, y); }); });
+    connect(pictureView, &PictureControl::mouseReleased, this,
+            [this](int x, int y) { run([&] { commands_->mouseRelease(x, y); }); });
 }
 
-void TFMain::CreateMenu()
+void MainWindow::createMenu()
 {
     menuBar()->setObjectName(QStringLiteral("MM"));
 
-    MIFile = menuBar()->addMenu(QStringLiteral("&File"));
-    MIFile->setObjectName(QStringLiteral("MIFile"));
-    MIOpen = MenuItem(MIFile, "MIOpen", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
-    MISaveAs = MenuItem(MIFile, "MISaveAs", QStringLiteral("&Save as..."), QKeySequence(Qt::CTRL | Qt::Key_S));
-    MIOpenGrid = MenuItem(MIFile, "MIOpenGrid", QStringLiteral("Open &grid..."));
-    MISaveGrid = MenuItem(MIFile, "MISaveGrid", QStringLiteral("Save g&rid..."));
-    N1 = MIFile->addSeparator();
-    N1->setObjectName(QStringLiteral("N1"));
-    MIExit = MenuItem(MIFile, "MIExit", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    fileMenu->setObjectName(QStringLiteral("MIFile"));
+    openAction = addMenuItem(fileMenu, "MIOpen", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    saveAsAction = addMenuItem(fileMenu, "MISaveAs", QStringLiteral("&Save as..."), QKeySequence(Qt::CTRL | Qt::Key_S));
+    openGridAction = addMenuItem(fileMenu, "MIOpenGrid", QStringLiteral("Open &grid..."));
+    saveGridAction = addMenuItem(fileMenu, "MISaveGrid", QStringLiteral("Save g&rid..."));
+    separator = fileMenu->addSeparator();
+    separator->setObjectName(QStringLiteral("N1"));
+    exitAction = addMenuItem(fileMenu, "MIExit", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    MIEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    MIEdit->setObjectName(QStringLiteral("MIEdit"));
-    MIUndo = MenuItem(MIEdit, "MIUndo", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
-    MIRedo = MenuItem(MIEdit, "MIRedo", QStringLiteral("&Redo"));
-    MIRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    editMenu->setObjectName(QStringLiteral("MIEdit"));
+    undoAction = addMenuItem(editMenu, "MIUndo", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction = addMenuItem(editMenu, "MIRedo", QStringLiteral("&Redo"));
+    redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
 
-    Grid1 = menuBar()->addMenu(QStringLiteral("&Grid"));
-    Grid1->setObjectName(QStringLiteral("Grid1"));
-    MIShow = MenuItem(Grid1, "MIShow", QStringLiteral("&Show"));
-    MIShow->setCheckable(true);
-    MIShow->setChecked(false);
+    gridMenu = menuBar()->addMenu(QStringLiteral("&Grid"));
+    gridMenu->setObjectName(QStringLiteral("Grid1"));
+    showGridAction = addMenuItem(gridMenu, "MIShow", QStringLiteral("&Show"));
+    showGridAction->setCheckable(true);
+    showGridAction->setChecked(false);
 
-    MIView = menuBar()->addMenu(QStringLiteral("&View"));
-    MIView->setObjectName(QStringLiteral("MIView"));
-    MIZoomIn = MenuItem(MIView, "MIZoomIn", QStringLiteral("Zoom &in"));
-    MIZoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    MIZoomOut = MenuItem(MIView, "MIZoomOut", QStringLiteral("Zoom &out"), QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    MIFit = MenuItem(MIView, "MIFit", QStringLiteral("&Fit to window"), QKeySequence(Qt::CTRL | Qt::Key_0));
-    MIActualSize = MenuItem(MIView, "MIActualSize", QStringLiteral("&Actual size"), QKeySequence(Qt::CTRL | Qt::Key_1));
+    viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    viewMenu->setObjectName(QStringLiteral("MIView"));
+    zoomInAction = addMenuItem(viewMenu, "MIZoomIn", QStringLiteral("Zoom &in"));
+    zoomInAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    zoomOutAction =
+        addMenuItem(viewMenu, "MIZoomOut", QStringLiteral("Zoom &out"), QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    fitAction = addMenuItem(viewMenu, "MIFit", QStringLiteral("&Fit to window"), QKeySequence(Qt::CTRL | Qt::Key_0));
+    actualSizeAction =
+        addMenuItem(viewMenu, "MIActualSize", QStringLiteral("&Actual size"), QKeySequence(Qt::CTRL | Qt::Key_1));
 
-    MIHelp = menuBar()->addMenu(QStringLiteral("&Help"));
-    MIHelp->setObjectName(QStringLiteral("MIHelp"));
-    MIAbout = MenuItem(MIHelp, "MIAbout", QStringLiteral("&About"));
+    helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
+    helpMenu->setObjectName(QStringLiteral("MIHelp"));
+    aboutAction = addMenuItem(helpMenu, "MIAbout", QStringLiteral("&About"));
 
-    connect(MIOpen, &QAction::triggered, this, [this] { Run([this] { commands_->MIOpenClick(); }); });
-    connect(MISaveAs, &QAction::triggered, this, [this] { Run([this] { commands_->MISaveAsClick(); }); });
-    connect(MIOpenGrid, &QAction::triggered, this, [this] { Run([this] { commands_->MIOpenGridClick(); }); });
-    connect(MISaveGrid, &QAction::triggered, this, [this] { Run([this] { commands_->MISaveGridClick(); }); });
-    connect(MIExit, &QAction::triggered, this, &QWidget::close);
-    connect(MIShow, &QAction::triggered, this, [this] { Run([this] { commands_->MIShowClick(); }); });
-    connect(MIAbout, &QAction::triggered, this, [this] { Run([this] { commands_->MIAboutClick(); }); });
-    connect(MIUndo, &QAction::triggered, this, [this] { Run([this] { commands_->MIUndoClick(); }); });
-    connect(MIRedo, &QAction::triggered, this, [this] { Run([this] { commands_->MIRedoClick(); }); });
-    connect(MIZoomIn, &QAction::triggered, this, [this] { Run([this] { commands_->MIZoomInClick(); }); });
-    connect(MIZoomOut, &QAction::triggered, this, [this] { Run([this] { commands_->MIZoomOutClick(); }); });
-    connect(MIFit, &QAction::triggered, this, [this] { Run([this] { commands_->MIFitClick(); }); });
-    connect(MIActualSize, &QAction::triggered, this, [this] { Run([this] { commands_->MIActualSizeClick(); }); });
+    connect(openAction, &QAction::triggered, this, [this] { run([this] { commands_->openPicture(); }); });
+    connect(saveAsAction, &QAction::triggered, this, [this] { run([this] { commands_->savePictureAs(); }); });
+    connect(openGridAction, &QAction::triggered, this, [this] { run([this] { commands_->openGrid(); }); });
+    connect(saveGridAction, &QAction::triggered, this, [this] { run([this] { commands_->saveGrid(); }); });
+    connect(exitAction, &QAction::triggered, this, &QWidget::close);
+    connect(showGridAction, &QAction::triggered, this, [this] { run([this] { commands_->toggleGridShown(); }); });
+    connect(aboutAction, &QAction::triggered, this, [this] { run([this] { commands_->showAbout(); }); });
+    connect(undoAction, &QAction::triggered, this, [this] { run([this] { commands_->undo(); }); });
+    connect(redoAction, &QAction::triggered, this, [this] { run([this] { commands_->redo(); }); });
+    connect(zoomInAction, &QAction::triggered, this, [this] { run([this] { commands_->zoomIn(); }); });
+    connect(zoomOutAction, &QAction::triggered, this, [this] { run([this] { commands_->zoomOut(); }); });
+    connect(fitAction, &QAction::triggered, this, [this] { run([this] { commands_->fitToWindow(); }); });
+    connect(actualSizeAction, &QAction::triggered, this, [this] { run([this] { commands_->showActualSize(); }); });
 }
 
-void TFMain::UpdateMenus()
+void MainWindow::updateMenus()
 {
-    const std::optional<std::string> undo = commands_ ? commands_->UndoText() : std::nullopt;
-    const std::optional<std::string> redo = commands_ ? commands_->RedoText() : std::nullopt;
-    MIUndo->setEnabled(undo.has_value());
-    MIUndo->setText(undo ? QString::fromStdString(*undo) : QStringLiteral("&Undo"));
-    MIRedo->setEnabled(redo.has_value());
-    MIRedo->setText(redo ? QString::fromStdString(*redo) : QStringLiteral("&Redo"));
-    MIOpenGrid->setEnabled(commands_ && commands_->CanOpenGrid());
-    MISaveGrid->setEnabled(commands_ && commands_->CanSaveGrid());
+    const std::optional<std::string> undo = commands_ ? commands_->undoText() : std::nullopt;
+    const std::optional<std::string> redo = commands_ ? commands_->redoText() : std::nullopt;
+    undoAction->setEnabled(undo.has_value());
+    undoAction->setText(undo ? QString::fromStdString(*undo) : QStringLiteral("&Undo"));
+    redoAction->setEnabled(redo.has_value());
+    redoAction->setText(redo ? QString::fromStdString(*redo) : QStringLiteral("&Redo"));
+    openGridAction->setEnabled(commands_ && commands_->canOpenGrid());
+    saveGridAction->setEnabled(commands_ && commands_->canSaveGrid());
 }
 
-void TFMain::CreateStatusBar()
+void MainWindow::createStatusBar()
 {
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
-    ProgressLabel = new QLabel(statusBar());
-    ProgressLabel->setObjectName(QStringLiteral("ProgressLabel"));
-    ProgressLabel->hide();
-    statusBar()->addWidget(ProgressLabel);
-    ZoomLabel = new QLabel(QStringLiteral("Zoom 100%"), statusBar());
-    ZoomLabel->setObjectName(QStringLiteral("ZoomLabel"));
-    statusBar()->addPermanentWidget(ZoomLabel);
+    progressLabel = new QLabel(statusBar());
+    progressLabel->setObjectName(QStringLiteral("ProgressLabel"));
+    progressLabel->hide();
+    statusBar()->addWidget(progressLabel);
+    zoomLabel = new QLabel(QStringLiteral("Zoom 100%"), statusBar());
+    zoomLabel->setObjectName(QStringLiteral("ZoomLabel"));
+    statusBar()->addPermanentWidget(zoomLabel);
     // The worker's progress is looked at now and then; showing it redraws
     // nothing of the picture.
     auto* poll = new QTimer(this);
     poll->setInterval(100);
-    connect(poll, &QTimer::timeout, this, &TFMain::ShowProgress);
+    connect(poll, &QTimer::timeout, this, &MainWindow::showProgress);
     poll->start();
 }
 
-void TFMain::ShowProgress()
+void MainWindow::showProgress()
 {
     if (shutDown_) return;
-    const std::optional<std::string> text = commands_->ProgressText(std::chrono::steady_clock::now());
-    if (text) ProgressLabel->setText(QString::fromStdString(*text));
-    ProgressLabel->setVisible(text.has_value());
+    const std::optional<std::string> text = commands_->progressText(std::chrono::steady_clock::now());
+    if (text) progressLabel->setText(QString::fromStdString(*text));
+    progressLabel->setVisible(text.has_value());
 }
 
-void TFMain::PlaceAtDesignedBounds()
+void MainWindow::placeAtDesignedBounds()
 {
-    frame_->SetOuterBounds(kDesignedBounds);
+    frame_->setOuterBounds(kDesignedBounds);
 }
 
-void TFMain::OpenFile(const std::string& path)
+void MainWindow::openFile(const std::string& path)
 {
-    Run([&] { commands_->OpenFile(path); });
+    run([&] { commands_->openFile(path); });
 }
 
-void TFMain::PostWorkerCall() noexcept
+void MainWindow::postWorkerCall() noexcept
 {
     // Worker thread. The UI thread wakes and serves the call, unless the
     // window has shut down by then.
@@ -260,7 +263,7 @@ void TFMain::PostWorkerCall() noexcept
     workerCalls_->notify();
 }
 
-void TFMain::keyPressEvent(QKeyEvent* event)
+void MainWindow::keyPressEvent(QKeyEvent* event)
 {
     const QList<uint> characters = event->text().toUcs4();
     if (characters.isEmpty()) {
@@ -268,52 +271,52 @@ void TFMain::keyPressEvent(QKeyEvent* event)
         return;
     }
     const char32_t key = characters.first();
-    Run([&] { commands_->FormKeyPress(key); });
+    run([&] { commands_->keyTyped(key); });
     event->accept();
 }
 
-void TFMain::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
-    FormDestroy();
+    shutDown();
     event->accept();
 }
 
-void TFMain::FormDestroy()
+void MainWindow::shutDown()
 {
     if (shutDown_) return;
-    // From here on no event reaches the commands; FormDestroy itself still
+    // From here on no event reaches the commands; shutDown itself still
     // runs the refreshes that the worker asks for while it is stopped.
     shutDown_ = true;
-    ReleaseCapture();
-    commands_->FormDestroy();
+    releaseMouseCapture();
+    commands_->shutDown();
 }
 
-void TFMain::SetShowChecked(bool checked)
+void MainWindow::setShowChecked(bool checked)
 {
-    MIShow->setChecked(checked);
+    showGridAction->setChecked(checked);
 }
 
-void TFMain::SetCapture()
+void MainWindow::captureMouse()
 {
-    if (Image->isVisible()) Image->grabMouse();
+    if (pictureView->isVisible()) pictureView->grabMouse();
 }
 
-void TFMain::ReleaseCapture()
+void MainWindow::releaseMouseCapture()
 {
-    if (QWidget::mouseGrabber() == Image) Image->releaseMouse();
+    if (QWidget::mouseGrabber() == pictureView) pictureView->releaseMouse();
 }
 
-void TFMain::ShowZoom(const std::string& text)
+void MainWindow::showZoom(const std::string& text)
 {
-    ZoomLabel->setText(QString::fromStdString(text));
+    zoomLabel->setText(QString::fromStdString(text));
 }
 
-bool TFMain::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != SB->viewport() || !commands_) return QMainWindow::eventFilter(watched, event);
+    if (watched != scrollArea->viewport() || !commands_) return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::Resize) {
         // A reduced view holds only what the viewport shows: it follows.
-        Run([this] { commands_->ViewportChanged(); });
+        run([this] { commands_->viewportChanged(); });
         return false;
     }
     if (event->type() != QEvent::Wheel) return false;
@@ -326,36 +329,37 @@ bool TFMain::eventFilter(QObject* watched, QEvent* event)
         const int notches = wheelTurn_ / 120;
         wheelTurn_ -= notches * 120;
         const QPoint at = wheel->position().toPoint();
-        if (notches != 0) Run([&] { commands_->WheelZoom(notches, at.x(), at.y()); });
+        if (notches != 0) run([&] { commands_->wheelZoom(notches, at.x(), at.y()); });
         return true;
     }
     // Three lines a notch, as Qt scrolls.
-    QScrollBar* bar = wheel->modifiers() & Qt::ShiftModifier ? SB->horizontalScrollBar() : SB->verticalScrollBar();
+    QScrollBar* bar =
+        wheel->modifiers() & Qt::ShiftModifier ? scrollArea->horizontalScrollBar() : scrollArea->verticalScrollBar();
     bar->setValue(bar->value() - turn * 3 * bar->singleStep() / 120);
     return true;
 }
 
-void TFMain::ShowInformation(const std::string& text)
+void MainWindow::showInformation(const std::string& text)
 {
-    services_.Boxes->ShowInformation(text);
+    services_.boxes->showInformation(text);
 }
 
-void TFMain::SetEditText(const std::string& text)
+void MainWindow::setEditText(const std::string& text)
 {
     if (gridDialog_ != nullptr)
-        gridDialog_->SetEditText(text);
+        gridDialog_->setEditText(text);
     else
         pendingEditText_ = text;
 }
 
-void TFMain::ShowModal()
+void MainWindow::showModal()
 {
-    if (gridDialog_ != nullptr) gridDialog_->ShowModal();
+    if (gridDialog_ != nullptr) gridDialog_->showModal();
 }
 
-std::string TFMain::EditText() const
+std::string MainWindow::editText() const
 {
-    return gridDialog_ != nullptr ? gridDialog_->EditText() : pendingEditText_;
+    return gridDialog_ != nullptr ? gridDialog_->editText() : pendingEditText_;
 }
 
 } // namespace plexor

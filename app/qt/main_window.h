@@ -26,62 +26,62 @@ class PictureControl;
 // The dialogs and boxes the main window shows; whatever is left empty gets
 // Qt's own.
 struct DialogServices {
-    std::unique_ptr<FileDialogs> Files;
-    std::unique_ptr<MessageBoxes> Boxes;
+    std::unique_ptr<FileDialogs> files;
+    std::unique_ptr<MessageBoxes> boxes;
 };
 
-// The main window `FMain`. It turns menu, button, key and mouse events into
+// The main window `mainWindow`. It turns menu, button, key and mouse events into
 // the calls of MainCommands and shows what they produce; the commands own
-// the model and the worker. Creating the window runs FormCreate; closing it
-// runs FormDestroy, after which no command runs any more.
-class TFMain final : public QMainWindow, private WindowPorts, private GridDialogPort {
+// the model and the worker. Creating the window runs start; closing it
+// runs shutDown, after which no command runs any more.
+class MainWindow final : public QMainWindow, private WindowPorts, private GridDialogPort {
     Q_OBJECT
 public:
-    explicit TFMain(DialogServices services = {});
-    ~TFMain() override;
+    explicit MainWindow(DialogServices services = {});
+    ~MainWindow() override;
 
     // The grid dialog, created after this window; it must outlive it.
-    void AttachGridDialog(GridDialogPort& dialog) noexcept { gridDialog_ = &dialog; }
+    void attachGridDialog(GridDialogPort& dialog) noexcept { gridDialog_ = &dialog; }
     // Opens a picture named on the command line as File > Open does with
     // the chosen name.
-    void OpenFile(const std::string& path);
+    void openFile(const std::string& path);
     // Gives the window its designed outer bounds; once it is shown, the
     // window system's frame is known and counted.
-    void PlaceAtDesignedBounds();
+    void placeAtDesignedBounds();
 
-    MainCommands& Commands() noexcept { return *commands_; }
-    bool ShutDown() const noexcept { return shutDown_; }
+    MainCommands& commands() noexcept { return *commands_; }
+    bool hasShutDown() const noexcept { return shutDown_; }
     // How often the worker has asked for the UI thread, for checks.
-    int WorkerCallsPosted() const noexcept { return workerCallsPosted_.load(); }
+    int workerCallsPosted() const noexcept { return workerCallsPosted_.load(); }
 
     // Components, owned as children of the window.
-    QFrame* PLeft = nullptr;
-    QToolButton* SBGrid = nullptr;
-    QToolButton* SBDefault = nullptr;
-    QLabel* Image1 = nullptr;
-    QScrollArea* SB = nullptr;
-    PictureControl* Image = nullptr;
-    QMenu* MIFile = nullptr;
-    QAction* MIOpen = nullptr;
-    QAction* MISaveAs = nullptr;
-    QAction* MIOpenGrid = nullptr;
-    QAction* MISaveGrid = nullptr;
-    QAction* N1 = nullptr;
-    QAction* MIExit = nullptr;
-    QMenu* MIEdit = nullptr;
-    QAction* MIUndo = nullptr;
-    QAction* MIRedo = nullptr;
-    QMenu* Grid1 = nullptr;
-    QAction* MIShow = nullptr;
-    QMenu* MIView = nullptr;
-    QAction* MIZoomIn = nullptr;
-    QAction* MIZoomOut = nullptr;
-    QAction* MIFit = nullptr;
-    QAction* MIActualSize = nullptr;
-    QLabel* ZoomLabel = nullptr;     // the zoom, in the status bar
-    QLabel* ProgressLabel = nullptr; // the worker's cells left, in the status bar
-    QMenu* MIHelp = nullptr;
-    QAction* MIAbout = nullptr;
+    QFrame* toolPanel = nullptr;
+    QToolButton* gridButton = nullptr;
+    QToolButton* resetButton = nullptr;
+    QLabel* panelPicture = nullptr;
+    QScrollArea* scrollArea = nullptr;
+    PictureControl* pictureView = nullptr;
+    QMenu* fileMenu = nullptr;
+    QAction* openAction = nullptr;
+    QAction* saveAsAction = nullptr;
+    QAction* openGridAction = nullptr;
+    QAction* saveGridAction = nullptr;
+    QAction* separator = nullptr;
+    QAction* exitAction = nullptr;
+    QMenu* editMenu = nullptr;
+    QAction* undoAction = nullptr;
+    QAction* redoAction = nullptr;
+    QMenu* gridMenu = nullptr;
+    QAction* showGridAction = nullptr;
+    QMenu* viewMenu = nullptr;
+    QAction* zoomInAction = nullptr;
+    QAction* zoomOutAction = nullptr;
+    QAction* fitAction = nullptr;
+    QAction* actualSizeAction = nullptr;
+    QLabel* zoomLabel = nullptr;     // the zoom, in the status bar
+    QLabel* progressLabel = nullptr; // the worker's cells left, in the status bar
+    QMenu* helpMenu = nullptr;
+    QAction* aboutAction = nullptr;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -92,34 +92,34 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void CreateComponents();
-    void CreateMenu();
-    void CreateStatusBar();
+    void createWidgets();
+    void createMenu();
+    void createStatusBar();
     // The Edit menu's items: enabled, and naming the edit, when there is one
     // to undo or redo; the grid file items, enabled when there is a picture
     // (and a grid to save).
-    void UpdateMenus();
+    void updateMenus();
     // Shows how many cells the worker has left, when it has been busy long.
-    void ShowProgress();
+    void showProgress();
     // Runs a command: an error it raises is shown by the error display, and
     // the program goes on. Nothing runs once the window has shut down.
     template <class Command>
-    void Run(Command&& command);
+    void run(Command&& command);
     // Worker thread: has the event loop serve the worker's waiting call.
-    void PostWorkerCall() noexcept;
-    void FormDestroy();
+    void postWorkerCall() noexcept;
+    void shutDown();
 
     // WindowPorts
-    void SetShowChecked(bool checked) override;
-    void SetCapture() override;
-    void ReleaseCapture() override;
-    void ShowInformation(const std::string& text) override;
-    void ShowZoom(const std::string& text) override;
+    void setShowChecked(bool checked) override;
+    void captureMouse() override;
+    void releaseMouseCapture() override;
+    void showInformation(const std::string& text) override;
+    void showZoom(const std::string& text) override;
 
     // GridDialogPort: hands the calls on to the grid dialog.
-    void SetEditText(const std::string& text) override;
-    void ShowModal() override;
-    std::string EditText() const override;
+    void setEditText(const std::string& text) override;
+    void showModal() override;
+    std::string editText() const override;
 
     DialogServices services_;
     QtImageCodec codec_;

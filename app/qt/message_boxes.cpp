@@ -2,34 +2,28 @@
 
 namespace plexor {
 
-QMessageBox::Icon IconOfStyle(int style) noexcept
+QMessageBox::Icon qtIcon(MessageIcon icon) noexcept
 {
-    switch (style & 0xF0) {
-    case 16: return QMessageBox::Critical;
-    case 32: return QMessageBox::Question;
-    case 48: return QMessageBox::Warning;
-    case 64: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
-    }
+    return icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon;
 }
 
-void QtMessageBoxes::ShowMessage(const std::string& text, const std::string& caption, int style)
+void QtMessageBoxes::showMessage(const std::string& text, const std::string& caption, MessageIcon icon)
 {
-    Show(IconOfStyle(style), QString::fromStdString(caption), QString::fromStdString(text), "MessageBox");
+    show(qtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text), "MessageBox");
 }
 
-void QtMessageBoxes::ShowError(const std::string& message)
+void QtMessageBoxes::showError(const std::string& message)
 {
     // Messages may carry a file name in the system's own encoding.
-    Show(QMessageBox::Critical, QString::fromLatin1(kProgramTitle), QString::fromLocal8Bit(message), "ErrorDisplay");
+    show(QMessageBox::Critical, QString::fromLatin1(kProgramTitle), QString::fromLocal8Bit(message), "ErrorDisplay");
 }
 
-void QtMessageBoxes::ShowInformation(const std::string& text)
+void QtMessageBoxes::showInformation(const std::string& text)
 {
-    Show(QMessageBox::Information, QString::fromLatin1(kProgramTitle), QString::fromStdString(text), "InformationBox");
+    show(QMessageBox::Information, QString::fromLatin1(kProgramTitle), QString::fromStdString(text), "InformationBox");
 }
 
-void QtMessageBoxes::Show(QMessageBox::Icon icon, const QString& caption, const QString& text, const char* name)
+void QtMessageBoxes::show(QMessageBox::Icon icon, const QString& caption, const QString& text, const char* name)
 {
     QMessageBox box(icon, caption, text, QMessageBox::Ok, owner_);
     box.setObjectName(QString::fromLatin1(name));

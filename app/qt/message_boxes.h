@@ -16,27 +16,26 @@ namespace plexor {
 // show nothing.
 class MessageBoxes : public MessageSink, public ErrorDisplay {
 public:
-    virtual void ShowInformation(const std::string& text) = 0;
+    virtual void showInformation(const std::string& text) = 0;
 };
 
 // The title of the error display and of the information box.
 inline constexpr const char* kProgramTitle = "Plexor";
 
-// The icon a message box style asks for: 16 a stop sign, 32 a question mark,
-// 48 an exclamation mark, 64 an information sign, 0 none.
-QMessageBox::Icon IconOfStyle(int style) noexcept;
+// Qt's icon for a message's.
+QMessageBox::Icon qtIcon(MessageIcon icon) noexcept;
 
 // Modal message boxes over the main window; all have an OK button.
 class QtMessageBoxes final : public MessageBoxes {
 public:
     explicit QtMessageBoxes(QWidget* owner) : owner_(owner) {}
 
-    void ShowMessage(const std::string& text, const std::string& caption, int style) override;
-    void ShowError(const std::string& message) override;
-    void ShowInformation(const std::string& text) override;
+    void showMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
+    void showError(const std::string& message) override;
+    void showInformation(const std::string& text) override;
 
 private:
-    void Show(QMessageBox::Icon icon, const QString& caption, const QString& text, const char* name);
+    void show(QMessageBox::Icon icon, const QString& caption, const QString& text, const char* name);
 
     QPointer<QWidget> owner_;
 };

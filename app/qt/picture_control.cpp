@@ -19,7 +19,7 @@ namespace {
 // fall between two device pixels of one screen pixel; it belongs to the
 // pixel it lies in, also left of or above the picture while the mouse is
 // captured.
-QPoint ScreenPixel(const QMouseEvent& event)
+QPoint screenPixel(const QMouseEvent& event)
 {
     const QPointF at = event.position();
     return {static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))};
@@ -36,45 +36,45 @@ PictureControl::PictureControl(QWidget* parent) : QWidget(parent)
     resize(0, 0);
 }
 
-void PictureControl::ShowBitmap(const TBitmap& bitmap)
+void PictureControl::showBitmap(const Bitmap& bitmap)
 {
-    view_.Show(&bitmap);
+    view_.show(&bitmap);
     repaints_ = 0;
-    zoom_ = Zoom::Actual();
+    zoom_ = Zoom::actual();
     reduced_ = nullptr;
-    resize(view_.Size());
+    resize(view_.size());
     update();
 }
 
-void PictureControl::SetZoom(Zoom zoom, const ReducedView* reduced)
+void PictureControl::setZoom(Zoom zoom, const ReducedView* reduced)
 {
     zoom_ = zoom;
     reduced_ = reduced;
-    resize(ShownSize());
+    resize(shownSize());
     update();
 }
 
-QSize PictureControl::ShownSize() const
+QSize PictureControl::shownSize() const
 {
-    const QSize picture = view_.Size();
-    return {static_cast<int>(zoom_.ScreenLength(picture.width())),
-            static_cast<int>(zoom_.ScreenLength(picture.height()))};
+    const QSize picture = view_.size();
+    return {static_cast<int>(zoom_.screenLength(picture.width())),
+            static_cast<int>(zoom_.screenLength(picture.height()))};
 }
 
-void PictureControl::Repaint(const PixelRect& screen)
+void PictureControl::repaintNow(const PixelRect& screen)
 {
-    if (screen.Empty()) return;
+    if (screen.empty()) return;
     // The bitmap's pixels changed: a converted copy follows, row by row.
     if (!reduced_) {
-        const int top = static_cast<int>(zoom_.ToPicture(screen.Y0));
-        const int bottom = static_cast<int>(zoom_.ToPicture(screen.Y1 - 1)) + 1;
-        view_.Update(top, bottom);
+        const int top = static_cast<int>(zoom_.toPicture(screen.y0));
+        const int bottom = static_cast<int>(zoom_.toPicture(screen.y1 - 1)) + 1;
+        view_.update(top, bottom);
     }
     ++repaints_;
-    repaint(QRect(screen.X0, screen.Y0, screen.X1 - screen.X0, screen.Y1 - screen.Y0));
+    repaint(QRect(screen.x0, screen.y0, screen.x1 - screen.x0, screen.y1 - screen.y0));
 }
 
-PixelRect PictureControl::Visible() const
+PixelRect PictureControl::visible() const
 {
     if (area_ == nullptr) return PixelRect{0, 0, width(), height()};
     // Where the viewport lies over the control, cut to the control.
@@ -84,7 +84,7 @@ PixelRect PictureControl::Visible() const
     return PixelRect{seen.left(), seen.top(), seen.left() + seen.width(), seen.top() + seen.height()};
 }
 
-std::int32_t PictureControl::ViewportWidth() const
+std::int32_t PictureControl::viewportWidth() const
 {
     if (area_ == nullptr) return width();
     // A window just resized lays its widgets out later; the viewport's size
@@ -94,7 +94,7 @@ std::int32_t PictureControl::ViewportWidth() const
     return area_->maximumViewportSize().width();
 }
 
-std::int32_t PictureControl::ViewportHeight() const
+std::int32_t PictureControl::viewportHeight() const
 {
     if (area_ == nullptr) return height();
     if (QLayout* layout = area_->window()->layout()) layout->activate();
@@ -102,7 +102,7 @@ std::int32_t PictureControl::ViewportHeight() const
     return area_->maximumViewportSize().height();
 }
 
-void PictureControl::ScrollTo(std::int64_t x, std::int64_t y)
+void PictureControl::scrollTo(std::int64_t x, std::int64_t y)
 {
     if (area_ == nullptr) return;
     area_->horizontalScrollBar()->setValue(static_cast<int>(std::clamp<std::int64_t>(x, 0, INT32_MAX)));
@@ -114,39 +114,39 @@ void PictureControl::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const QRect exposed = event->rect();
     if (reduced_ != nullptr) {
-        const PixelRect& window = reduced_->Window();
-        const QImage image(reduced_->Pixels(), window.X1 - window.X0, window.Y1 - window.Y0, reduced_->Stride(),
+        const PixelRect& window = reduced_->window();
+        const QImage image(reduced_->pixels(), window.x1 - window.x0, window.y1 - window.y0, reduced_->stride(),
                            QImage::Format_BGR888);
-        const QRect shown = exposed.intersected(QRect(window.X0, window.Y0, image.width(), image.height()));
-        painter.drawImage(shown, image, shown.translated(-window.X0, -window.Y0));
+        const QRect shown = exposed.intersected(QRect(window.x0, window.y0, image.width(), image.height()));
+        painter.drawImage(shown, image, shown.translated(-window.x0, -window.y0));
         return;
     }
     // The picture pixels the exposed screen pixels show.
-    const QSize picture = view_.Size();
-    const int left = static_cast<int>(zoom_.ToPicture(exposed.left()));
-    const int top = static_cast<int>(zoom_.ToPicture(exposed.top()));
-    const int right = std::min(picture.width(), static_cast<int>(zoom_.ToPicture(exposed.right())) + 1);
-    const int bottom = std::min(picture.height(), static_cast<int>(zoom_.ToPicture(exposed.bottom())) + 1);
+    const QSize picture = view_.size();
+    const int left = static_cast<int>(zoom_.toPicture(exposed.left()));
+    const int top = static_cast<int>(zoom_.toPicture(exposed.top()));
+    const int right = std::min(picture.width(), static_cast<int>(zoom_.toPicture(exposed.right())) + 1);
+    const int bottom = std::min(picture.height(), static_cast<int>(zoom_.toPicture(exposed.bottom())) + 1);
     if (left >= right || top >= bottom) return;
-    view_.Paint(painter, QRect(left, top, right - left, bottom - top), zoom_);
+    view_.paint(painter, QRect(left, top, right - left, bottom - top), zoom_);
 }
 
 void PictureControl::mousePressEvent(QMouseEvent* event)
 {
-    const QPoint at = ScreenPixel(*event);
-    emit MouseDown(at.x(), at.y());
+    const QPoint at = screenPixel(*event);
+    emit mousePressed(at.x(), at.y());
 }
 
 void PictureControl::mouseMoveEvent(QMouseEvent* event)
 {
-    const QPoint at = ScreenPixel(*event);
-    emit MouseMove(at.x(), at.y());
+    const QPoint at = screenPixel(*event);
+    emit mouseMoved(at.x(), at.y());
 }
 
 void PictureControl::mouseReleaseEvent(QMouseEvent* event)
 {
-    const QPoint at = ScreenPixel(*event);
-    emit MouseUp(at.x(), at.y());
+    const QPoint at = screenPixel(*event);
+    emit mouseReleased(at.x(), at.y());
 }
 
 } // namespace plexor

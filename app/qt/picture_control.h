@@ -21,26 +21,26 @@ public:
     explicit PictureControl(QWidget* parent = nullptr);
 
     // The scroll box it sits in: its viewport and scroll bars.
-    void AttachScrollArea(QScrollArea& area) { area_ = &area; }
+    void attachScrollArea(QScrollArea& area) { area_ = &area; }
 
     // ImageView
-    void ShowBitmap(const TBitmap& bitmap) override;
-    void SetZoom(Zoom zoom, const ReducedView* reduced) override;
-    void Repaint(const PixelRect& screen) override;
-    PixelRect Visible() const override;
-    std::int32_t ViewportWidth() const override;
-    std::int32_t ViewportHeight() const override;
-    void ScrollTo(std::int64_t x, std::int64_t y) override;
+    void showBitmap(const Bitmap& bitmap) override;
+    void setZoom(Zoom zoom, const ReducedView* reduced) override;
+    void repaintNow(const PixelRect& screen) override;
+    PixelRect visible() const override;
+    std::int32_t viewportWidth() const override;
+    std::int32_t viewportHeight() const override;
+    void scrollTo(std::int64_t x, std::int64_t y) override;
 
-    const BitmapView& View() const noexcept { return view_; }
-    Zoom ShownZoom() const noexcept { return zoom_; }
-    // Repaints since the last ShowBitmap, for checks.
-    int RepaintCount() const noexcept { return repaints_; }
+    const BitmapView& view() const noexcept { return view_; }
+    Zoom shownZoom() const noexcept { return zoom_; }
+    // Repaints since the last showBitmap, for checks.
+    int repaintCount() const noexcept { return repaints_; }
 
 signals:
-    void MouseDown(int x, int y);
-    void MouseMove(int x, int y);
-    void MouseUp(int x, int y);
+    void mousePressed(int x, int y);
+    void mouseMoved(int x, int y);
+    void mouseReleased(int x, int y);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -49,7 +49,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    QSize ShownSize() const;
+    QSize shownSize() const;
 
     BitmapView view_;
     Zoom zoom_;

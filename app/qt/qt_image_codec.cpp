@@ -16,7 +16,7 @@ namespace plexor {
 namespace {
 
 // Qt's name of the format's reader and writer.
-QByteArray QtName(PictureFormat format)
+QByteArray qtName(PictureFormat format)
 {
     switch (format) {
     case PictureFormat::Bmp: return "bmp";
@@ -29,20 +29,20 @@ QByteArray QtName(PictureFormat format)
     return {};
 }
 
-std::size_t IndexOf(PictureFormat format)
+std::size_t indexOf(PictureFormat format)
 {
     return static_cast<std::size_t>(std::find(std::begin(kPictureFormats), std::end(kPictureFormats), format) -
                                     std::begin(kPictureFormats));
 }
 
-[[noreturn]] void ThrowReason(const QString& reason)
+[[noreturn]] void throwReason(const QString& reason)
 {
     throw PictureError(reason.toStdString());
 }
 
-[[noreturn]] void ThrowTooLarge(std::int64_t width, std::int64_t height)
+[[noreturn]] void throwTooLarge(std::int64_t width, std::int64_t height)
 {
-    throw PictureError(FormatPictureMessage(picture_message::kPictureTooLarge,
+    throw PictureError(formatPictureMessage(picture_message::kPictureTooLarge,
                                             std::to_string(width) + " x " + std::to_string(height) + " pixels"));
 }
 
@@ -58,54 +58,54 @@ QtImageCodec::QtImageCodec(std::uint64_t maxPixels) : maxPixels_(maxPixels)
     const QList<QByteArray> writable = QImageWriter::supportedImageFormats();
     for (const PictureFormat format : kPictureFormats) {
         if (format == PictureFormat::Bmp) continue;
-        reads_[IndexOf(format)] = readable.contains(QtName(format));
-        writes_[IndexOf(format)] = format != PictureFormat::Gif && writable.contains(QtName(format));
+        reads_[indexOf(format)] = readable.contains(qtName(format));
+        writes_[indexOf(format)] = format != PictureFormat::Gif && writable.contains(qtName(format));
     }
 }
 
-bool QtImageCodec::CanRead(PictureFormat format) const
+bool QtImageCodec::canRead(PictureFormat format) const
 {
-    return reads_[IndexOf(format)];
+    return reads_[indexOf(format)];
 }
 
-bool QtImageCodec::CanWrite(PictureFormat format) const
+bool QtImageCodec::canWrite(PictureFormat format) const
 {
-    return writes_[IndexOf(format)];
+    return writes_[indexOf(format)];
 }
 
-TBitmap QtImageCodec::Decode(std::span<const std::uint8_t> file, PictureFormat format) const
+Bitmap QtImageCodec::decode(std::span<const std::uint8_t> file, PictureFormat format) const
 {
-    if (!CanRead(format))
-        throw PictureError(FormatPictureMessage(picture_message::kFormatNotRead, PictureFormatName(format)));
+    if (!canRead(format))
+        throw PictureError(formatPictureMessage(picture_message::kFormatNotRead, pictureFormatName(format)));
     // The reader reads the caller's bytes in place.
     QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()), static_cast<qsizetype>(file.size()));
     QBuffer device(&bytes);
     device.open(QIODevice::ReadOnly);
-    QImageReader reader(&device, QtName(format));
+    QImageReader reader(&device, qtName(format));
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
     if (size.isValid() &&
         static_cast<std::uint64_t>(size.width()) * static_cast<std::uint64_t>(size.height()) > maxPixels_)
-        ThrowTooLarge(size.width(), size.height());
+        throwTooLarge(size.width(), size.height());
     QImage image;
-    if (!reader.read(&image)) ThrowReason(reader.errorString());
-    if (image.isNull()) ThrowReason(QStringLiteral("The picture is empty"));
+    if (!reader.read(&image)) throwReason(reader.errorString());
+    if (image.isNull()) throwReason(QStringLiteral("The picture is empty"));
     if (static_cast<std::uint64_t>(image.width()) * static_cast<std::uint64_t>(image.height()) > maxPixels_)
-        ThrowTooLarge(image.width(), image.height());
-    return BitmapFromImage(std::move(image));
+        throwTooLarge(image.width(), image.height());
+    return bitmapFromImage(std::move(image));
 }
 
-std::vector<std::uint8_t> QtImageCodec::Encode(const TBitmap& bitmap, PictureFormat format) const
+std::vector<std::uint8_t> QtImageCodec::encode(const Bitmap& bitmap, PictureFormat format) const
 {
-    if (!CanWrite(format))
-        throw PictureError(FormatPictureMessage(picture_message::kFormatNotWritten, PictureFormatName(format)));
-    const QImage image = ImageFromBitmap(bitmap);
+    if (!canWrite(format))
+        throw PictureError(formatPictureMessage(picture_message::kFormatNotWritten, pictureFormatName(format)));
+    const QImage image = imageFromBitmap(bitmap);
     QByteArray bytes;
     QBuffer device(&bytes);
     device.open(QIODevice::WriteOnly);
-    QImageWriter writer(&device, QtName(format));
+    QImageWriter writer(&device, qtName(format));
     switch (format) {
     case PictureFormat::Jpeg: writer.setQuality(kJpegQuality); break;
     // Quality 100 is the lossless mode.
@@ -114,7 +114,7 @@ std::vector<std::uint8_t> QtImageCodec::Encode(const TBitmap& bitmap, PictureFor
     case PictureFormat::Tiff: writer.setCompression(1); break;
     default: break;
     }
-    if (!writer.write(image)) ThrowReason(writer.errorString());
+    if (!writer.write(image)) throwReason(writer.errorString());
     return std::vector<std::uint8_t>(bytes.cbegin(), bytes.cend());
 }
 

@@ -21,10 +21,10 @@ public:
     // whole process's, to what such a picture needs.
     explicit QtImageCodec(std::uint64_t maxPixels = kMaxBitmapPixels);
 
-    bool CanRead(PictureFormat format) const override;
-    bool CanWrite(PictureFormat format) const override;
-    TBitmap Decode(std::span<const std::uint8_t> file, PictureFormat format) const override;
-    std::vector<std::uint8_t> Encode(const TBitmap& bitmap, PictureFormat format) const override;
+    bool canRead(PictureFormat format) const override;
+    bool canWrite(PictureFormat format) const override;
+    Bitmap decode(std::span<const std::uint8_t> file, PictureFormat format) const override;
+    std::vector<std::uint8_t> encode(const Bitmap& bitmap, PictureFormat format) const override;
 
     static constexpr int kJpegQuality = 92;
 

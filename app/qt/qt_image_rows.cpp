@@ -12,7 +12,7 @@ namespace plexor {
 namespace {
 
 // Blue, green, red from each 32-bit pixel 0xAARRGGBB, the alpha left out.
-void RowFrom32(const uchar* from, std::uint8_t* to, int width) noexcept
+void rowFrom32(const uchar* from, std::uint8_t* to, int width) noexcept
 {
     const auto* pixels = reinterpret_cast<const QRgb*>(from);
     for (int x = 0; x < width; ++x, to += 3) {
@@ -23,7 +23,7 @@ void RowFrom32(const uchar* from, std::uint8_t* to, int width) noexcept
     }
 }
 
-void RowFromRgb888(const uchar* from, std::uint8_t* to, int width) noexcept
+void rowFromRgb888(const uchar* from, std::uint8_t* to, int width) noexcept
 {
     for (int x = 0; x < width; ++x, from += 3, to += 3) {
         to[0] = from[2];
@@ -32,13 +32,13 @@ void RowFromRgb888(const uchar* from, std::uint8_t* to, int width) noexcept
     }
 }
 
-void RowFromGrey(const uchar* from, std::uint8_t* to, int width) noexcept
+void rowFromGrey(const uchar* from, std::uint8_t* to, int width) noexcept
 {
     for (int x = 0; x < width; ++x, to += 3) to[0] = to[1] = to[2] = from[x];
 }
 
 // A colour-table image: each index through the table, a missing entry black.
-void RowFromIndexed(const uchar* from, std::uint8_t* to, int width, const QList<QRgb>& table) noexcept
+void rowFromIndexed(const uchar* from, std::uint8_t* to, int width, const QList<QRgb>& table) noexcept
 {
     const qsizetype entries = table.size();
     for (int x = 0; x < width; ++x, to += 3) {
@@ -49,7 +49,7 @@ void RowFromIndexed(const uchar* from, std::uint8_t* to, int width, const QList<
     }
 }
 
-bool ReadStraight(QImage::Format format) noexcept
+bool readStraight(QImage::Format format) noexcept
 {
     switch (format) {
     case QImage::Format_RGB32:
@@ -64,7 +64,7 @@ bool ReadStraight(QImage::Format format) noexcept
 
 // Converts to 32 bits a pixel, unpremultiplied where there is alpha, so the
 // colours of translucent pixels are what the file stored.
-void ConvertTo32(QImage& image)
+void convertTo32(QImage& image)
 {
     const QImage::Format wanted = image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
     if (image.format() != wanted) image.convertTo(wanted);
@@ -72,48 +72,48 @@ void ConvertTo32(QImage& image)
 
 } // namespace
 
-TBitmap BitmapFromImage(QImage image)
+Bitmap bitmapFromImage(QImage image)
 {
     const QColorSpace space = image.colorSpace();
     if (space.isValid() && space != QColorSpace(QColorSpace::SRgb)) {
         // The colour transform works on 32-bit pixels.
-        ConvertTo32(image);
+        convertTo32(image);
         image.convertToColorSpace(QColorSpace::SRgb);
     }
-    if (!ReadStraight(image.format())) ConvertTo32(image);
+    if (!readStraight(image.format())) convertTo32(image);
 
     const int width = image.width();
     const int height = image.height();
-    const std::size_t stride = static_cast<std::size_t>(PaddedRowBytes(static_cast<std::uint64_t>(width), 24));
-    if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > kMaxBitmapPixels) ThrowBitmapInvalid();
-    TBitmap bitmap = TBitmap::Adopt(width, height, PixelFormat::Rgb24(),
-                                    ByteBuffer::Uninitialised(stride * static_cast<std::size_t>(height)), 0);
+    const std::size_t stride = static_cast<std::size_t>(paddedRowBytes(static_cast<std::uint64_t>(width), 24));
+    if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > kMaxBitmapPixels) throwBitmapInvalid();
+    Bitmap bitmap = Bitmap::adopt(width, height, PixelFormat::rgb24(),
+                                  ByteBuffer::uninitialised(stride * static_cast<std::size_t>(height)), 0);
     const QList<QRgb> table = image.colorTable();
     const std::size_t used = static_cast<std::size_t>(width) * 3;
     for (int y = 0; y < height; ++y) {
         const uchar* from = image.constScanLine(y);
-        std::uint8_t* to = bitmap.Row(y);
+        std::uint8_t* to = bitmap.row(y);
         switch (image.format()) {
         case QImage::Format_BGR888: std::memcpy(to, from, used); break;
-        case QImage::Format_RGB888: RowFromRgb888(from, to, width); break;
-        case QImage::Format_Grayscale8: RowFromGrey(from, to, width); break;
-        case QImage::Format_Indexed8: RowFromIndexed(from, to, width, table); break;
-        default: RowFrom32(from, to, width); break;
+        case QImage::Format_RGB888: rowFromRgb888(from, to, width); break;
+        case QImage::Format_Grayscale8: rowFromGrey(from, to, width); break;
+        case QImage::Format_Indexed8: rowFromIndexed(from, to, width, table); break;
+        default: rowFrom32(from, to, width); break;
         }
         std::memset(to + used, 0, stride - used);
     }
     return bitmap;
 }
 
-QImage ImageFromBitmap(const TBitmap& bitmap)
+QImage imageFromBitmap(const Bitmap& bitmap)
 {
     // The image's rows are padded to 4 bytes as a 24-bit block's are.
-    QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_BGR888);
-    if (image.isNull()) ThrowBitmapInvalid();
+    QImage image(bitmap.width(), bitmap.height(), QImage::Format_BGR888);
+    if (image.isNull()) throwBitmapInvalid();
     BitmapInfo info{};
-    info.bmiHeader.biWidth = bitmap.Width();
-    info.bmiHeader.biHeight = -bitmap.Height();
-    if (GetDIBits(bitmap, 0, bitmap.Height(), image.bits(), info) != bitmap.Height()) ThrowBitmapInvalid();
+    info.bmiHeader.biWidth = bitmap.width();
+    info.bmiHeader.biHeight = -bitmap.height();
+    if (copyRowsFromBitmap(bitmap, 0, bitmap.height(), image.bits(), info) != bitmap.height()) throwBitmapInvalid();
     return image;
 }
 

@@ -15,9 +15,9 @@ namespace plexor {
 // and colour-table images go straight into the bitmap's rows; others are
 // first converted by Qt. Throws PictureError for a picture past the pixel
 // limit.
-TBitmap BitmapFromImage(QImage image);
+Bitmap bitmapFromImage(QImage image);
 
 // `bitmap` as a 24-bit image, whatever the bitmap's pixel format.
-QImage ImageFromBitmap(const TBitmap& bitmap);
+QImage imageFromBitmap(const Bitmap& bitmap);
 
 } // namespace plexor

@@ -7,24 +7,24 @@
 
 namespace plexor {
 
-ProgramWindows CreateWindows(DialogServices services)
+ProgramWindows createWindows(DialogServices services)
 {
     ProgramWindows windows;
-    windows.FMain = std::make_unique<TFMain>(std::move(services));
-    windows.FGrid = new TFGrid(windows.FMain.get());
-    windows.FMain->AttachGridDialog(*windows.FGrid);
+    windows.mainWindow = std::make_unique<MainWindow>(std::move(services));
+    windows.gridDialog = new GridDialog(windows.mainWindow.get());
+    windows.mainWindow->attachGridDialog(*windows.gridDialog);
     return windows;
 }
 
-void StartProgram(ProgramWindows& windows, const QString& file)
+void startProgram(ProgramWindows& windows, const QString& file)
 {
-    TFMain* window = windows.FMain.get();
+    MainWindow* window = windows.mainWindow.get();
     window->show();
     // Once the window system has framed the window, its outer bounds can be
     // set as designed, and a picture fits the window to itself.
     QTimer::singleShot(0, window, [window, file] {
-        window->PlaceAtDesignedBounds();
-        if (!file.isEmpty()) window->OpenFile(QFile::encodeName(file).toStdString());
+        window->placeAtDesignedBounds();
+        if (!file.isEmpty()) window->openFile(QFile::encodeName(file).toStdString());
     });
 }
 

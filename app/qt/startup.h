@@ -8,20 +8,20 @@
 
 namespace plexor {
 
-class TFGrid;
+class GridDialog;
 
 // The program's two windows, created in start-up order: the main window,
 // whose creation sets up the model and the sleeping worker, then the grid
 // dialog, hidden.
 struct ProgramWindows {
-    std::unique_ptr<TFMain> FMain;
-    TFGrid* FGrid = nullptr; // a child of FMain
+    std::unique_ptr<MainWindow> mainWindow;
+    GridDialog* gridDialog = nullptr; // a child of mainWindow
 };
 
-ProgramWindows CreateWindows(DialogServices services = {});
+ProgramWindows createWindows(DialogServices services = {});
 
 // Shows the main window at its designed place and, once the event loop
 // runs, opens `file` when one is named.
-void StartProgram(ProgramWindows& windows, const QString& file);
+void startProgram(ProgramWindows& windows, const QString& file);
 
 } // namespace plexor

@@ -9,13 +9,13 @@
 
 namespace plexor {
 
-QRect MainWindowFrame::Screen() const
+QRect MainWindowFrame::screen() const
 {
     const QScreen* screen = window_->screen();
     return screen != nullptr ? screen->availableGeometry() : QRect();
 }
 
-int MainWindowFrame::MenuHeight() const
+int MainWindowFrame::menuHeight() const
 {
     const QMenuBar* menu = window_->menuWidget() != nullptr ? window_->menuBar() : nullptr;
     if (menu == nullptr || menu->isNativeMenuBar() || menu->isHidden()) return 0;
@@ -24,64 +24,64 @@ int MainWindowFrame::MenuHeight() const
     return height >= 0 ? height : menu->sizeHint().height();
 }
 
-std::int32_t MainWindowFrame::ScreenWidth() const
+std::int32_t MainWindowFrame::screenWidth() const
 {
-    return Screen().width();
+    return screen().width();
 }
-std::int32_t MainWindowFrame::ScreenHeight() const
+std::int32_t MainWindowFrame::screenHeight() const
 {
-    return Screen().height();
+    return screen().height();
 }
-std::int32_t MainWindowFrame::Width() const
+std::int32_t MainWindowFrame::width() const
 {
     return window_->frameGeometry().width();
 }
-std::int32_t MainWindowFrame::Height() const
+std::int32_t MainWindowFrame::height() const
 {
     return window_->frameGeometry().height();
 }
-std::int32_t MainWindowFrame::ClientHeight() const
+std::int32_t MainWindowFrame::clientHeight() const
 {
-    return window_->height() - MenuHeight() - StatusHeight();
+    return window_->height() - menuHeight() - statusHeight();
 }
-std::int32_t MainWindowFrame::PanelWidth() const
+std::int32_t MainWindowFrame::panelWidth() const
 {
     return panel_->width();
 }
 
-void MainWindowFrame::SetClientWidth(std::int32_t width)
+void MainWindowFrame::setClientWidth(std::int32_t width)
 {
     window_->resize(std::max(width, 0), window_->height());
 }
 
-void MainWindowFrame::SetClientHeight(std::int32_t height)
+void MainWindowFrame::setClientHeight(std::int32_t height)
 {
-    window_->resize(window_->width(), std::max(height, 0) + MenuHeight() + StatusHeight());
+    window_->resize(window_->width(), std::max(height, 0) + menuHeight() + statusHeight());
 }
 
-void MainWindowFrame::FillScreen()
+void MainWindowFrame::fillScreen()
 {
-    SetOuterBounds(Screen());
+    setOuterBounds(screen());
 }
 
-int MainWindowFrame::StatusHeight() const
+int MainWindowFrame::statusHeight() const
 {
     const QStatusBar* status = window_->findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
     if (status == nullptr || status->isHidden()) return 0;
     return status->sizeHint().height();
 }
 
-void MainWindowFrame::SetLeft(std::int32_t left)
+void MainWindowFrame::setLeft(std::int32_t left)
 {
-    window_->move(Screen().x() + left, window_->pos().y());
+    window_->move(screen().x() + left, window_->pos().y());
 }
 
-void MainWindowFrame::SetTop(std::int32_t top)
+void MainWindowFrame::setTop(std::int32_t top)
 {
-    window_->move(window_->pos().x(), Screen().y() + top);
+    window_->move(window_->pos().x(), screen().y() + top);
 }
 
-void MainWindowFrame::SetOuterBounds(const QRect& outer)
+void MainWindowFrame::setOuterBounds(const QRect& outer)
 {
     const QSize frame = window_->frameGeometry().size() - window_->size();
     window_->resize(outer.size() - frame);

@@ -18,29 +18,29 @@ class MainWindowFrame final : public WindowFrame {
 public:
     MainWindowFrame(QMainWindow& window, QWidget& panel) : window_(&window), panel_(&panel) {}
 
-    std::int32_t ScreenWidth() const override;
-    std::int32_t ScreenHeight() const override;
-    std::int32_t Width() const override;
-    std::int32_t Height() const override;
-    std::int32_t ClientHeight() const override;
-    std::int32_t PanelWidth() const override;
-    void SetClientWidth(std::int32_t width) override;
-    void SetClientHeight(std::int32_t height) override;
-    void SetLeft(std::int32_t left) override;
-    void SetTop(std::int32_t top) override;
-    void FillScreen() override;
+    std::int32_t screenWidth() const override;
+    std::int32_t screenHeight() const override;
+    std::int32_t width() const override;
+    std::int32_t height() const override;
+    std::int32_t clientHeight() const override;
+    std::int32_t panelWidth() const override;
+    void setClientWidth(std::int32_t width) override;
+    void setClientHeight(std::int32_t height) override;
+    void setLeft(std::int32_t left) override;
+    void setTop(std::int32_t top) override;
+    void fillScreen() override;
 
     // Gives the window the outer bounds `outer`, frame included, as near as
     // the window system allows: before the window is shown the frame is not
     // known yet, and the bounds are taken for the window itself.
-    void SetOuterBounds(const QRect& outer);
+    void setOuterBounds(const QRect& outer);
 
 private:
-    QRect Screen() const;
+    QRect screen() const;
     // Height of the menu bar at the window's current width.
-    int MenuHeight() const;
+    int menuHeight() const;
     // Height of the status bar below the client area.
-    int StatusHeight() const;
+    int statusHeight() const;
 
     QPointer<QMainWindow> window_;
     QPointer<QWidget> panel_;

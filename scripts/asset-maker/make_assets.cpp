@@ -23,16 +23,16 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 struct Rgb {
-    double R = 0, G = 0, B = 0;
+    double r = 0, g = 0, b = 0;
 };
 
-Rgb Mix(const Rgb& a, const Rgb& b, double t)
+Rgb mix(const Rgb& a, const Rgb& b, double t)
 {
-    return {a.R + (b.R - a.R) * t, a.G + (b.G - a.G) * t, a.B + (b.B - a.B) * t};
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
 // Hue in turns (0..1), full saturation, value v.
-Rgb Hue(double hue, double v)
+Rgb hue(double hue, double v)
 {
     hue -= std::floor(hue);
     const double h = hue * 6.0;
@@ -50,25 +50,25 @@ Rgb Hue(double hue, double v)
     }
 }
 
-std::uint8_t Byte(double value)
+std::uint8_t byte(double value)
 {
     return static_cast<std::uint8_t>(std::clamp(value, 0.0, 1.0) * 255.0 + 0.5);
 }
 
-QRgb ToQRgb(const Rgb& c, double alpha = 1.0)
+QRgb toQRgb(const Rgb& c, double alpha = 1.0)
 {
-    return qRgba(Byte(c.R), Byte(c.G), Byte(c.B), Byte(alpha));
+    return qRgba(byte(c.r), byte(c.g), byte(c.b), byte(alpha));
 }
 
 // How much of a line of width `width` covers a pixel whose centre lies
 // `distance` from the line's middle.
-double LineCover(double distance, double width)
+double lineCover(double distance, double width)
 {
     return std::clamp(width / 2.0 + 0.5 - std::abs(distance), 0.0, 1.0);
 }
 
 // Distance from `value` to the nearest multiple of `spacing`.
-double ToNearest(double value, double spacing)
+double toNearest(double value, double spacing)
 {
     const double r = value - spacing * std::round(value / spacing);
     return r;
@@ -76,7 +76,7 @@ double ToNearest(double value, double spacing)
 
 // A lattice bent by a smooth pull at (cx, cy): the undeformed position of
 // the pixel (x, y).
-void Unbend(double x, double y, double cx, double cy, double pullX, double pullY, double radius, double& u, double& v)
+void unbend(double x, double y, double cx, double cy, double pullX, double pullY, double radius, double& u, double& v)
 {
     const double dx = x - cx;
     const double dy = y - cy;
@@ -85,7 +85,7 @@ void Unbend(double x, double y, double cx, double cy, double pullX, double pullY
     v = y - pullY * weight;
 }
 
-QImage Panel()
+QImage panel()
 {
     QImage image(35, 142, QImage::Format_ARGB32);
     const Rgb top{0.10, 0.35, 0.85};
@@ -96,21 +96,21 @@ QImage Panel()
             const double py = y + 0.5;
             double u = 0;
             double v = 0;
-            Unbend(px, py, 17.5, 71.0, 5.0, -9.0, 22.0, u, v);
+            unbend(px, py, 17.5, 71.0, 5.0, -9.0, 22.0, u, v);
             const double cover =
-                std::max(LineCover(ToNearest(u - 1.5, 8.0), 1.2), LineCover(ToNearest(v - 3.0, 10.0), 1.2));
-            const double du = ToNearest(u - 1.5, 8.0);
-            const double dv = ToNearest(v - 3.0, 10.0);
+                std::max(lineCover(toNearest(u - 1.5, 8.0), 1.2), lineCover(toNearest(v - 3.0, 10.0), 1.2));
+            const double du = toNearest(u - 1.5, 8.0);
+            const double dv = toNearest(v - 3.0, 10.0);
             const double dot = std::clamp(2.2 - std::sqrt(du * du + dv * dv), 0.0, 1.0);
-            const Rgb line = Mix(top, bottom, py / image.height());
-            const Rgb colour = dot > 0 ? Mix(line, Rgb{0.1, 0.1, 0.1}, dot) : line;
-            image.setPixel(x, y, ToQRgb(colour, std::max(cover, dot)));
+            const Rgb line = mix(top, bottom, py / image.height());
+            const Rgb colour = dot > 0 ? mix(line, Rgb{0.1, 0.1, 0.1}, dot) : line;
+            image.setPixel(x, y, toQRgb(colour, std::max(cover, dot)));
         }
     }
     return image;
 }
 
-QImage Icon()
+QImage icon()
 {
     constexpr int kSize = 128;
     QImage image(kSize, kSize, QImage::Format_ARGB32);
@@ -128,18 +128,18 @@ QImage Icon()
                 image.setPixel(x, y, qRgba(0, 0, 0, 0));
                 continue;
             }
-            Rgb colour = Mix(Rgb{0.13, 0.16, 0.30}, Rgb{0.05, 0.30, 0.45}, py / kSize);
+            Rgb colour = mix(Rgb{0.13, 0.16, 0.30}, Rgb{0.05, 0.30, 0.45}, py / kSize);
             double u = 0;
             double v = 0;
-            Unbend(px, py, pointX, pointY, 14.0, -12.0, 30.0, u, v);
+            unbend(px, py, pointX, pointY, 14.0, -12.0, 30.0, u, v);
             const double grid =
-                std::max(LineCover(ToNearest(u - 16.0, 24.0), 2.5), LineCover(ToNearest(v - 16.0, 24.0), 2.5));
-            colour = Mix(colour, Rgb{0.95, 0.85, 0.35}, grid);
+                std::max(lineCover(toNearest(u - 16.0, 24.0), 2.5), lineCover(toNearest(v - 16.0, 24.0), 2.5));
+            colour = mix(colour, Rgb{0.95, 0.85, 0.35}, grid);
             const double dx = px - pointX;
             const double dy = py - pointY;
             const double marker = std::clamp(6.5 - std::sqrt(dx * dx + dy * dy), 0.0, 1.0);
-            colour = Mix(colour, Rgb{0.95, 0.15, 0.15}, marker);
-            image.setPixel(x, y, ToQRgb(colour, inside));
+            colour = mix(colour, Rgb{0.95, 0.15, 0.15}, marker);
+            image.setPixel(x, y, toQRgb(colour, inside));
         }
     }
     return image;
@@ -147,7 +147,7 @@ QImage Icon()
 
 // The sample picture, rows top to bottom, 3 bytes per pixel (blue, green,
 // red).
-std::vector<std::uint8_t> Sample(int width, int height)
+std::vector<std::uint8_t> sample(int width, int height)
 {
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 3);
     const double cx = width / 2.0;
@@ -159,27 +159,27 @@ std::vector<std::uint8_t> Sample(int width, int height)
             // Hues run across, checks of 32 pixels take the opposite hue.
             const bool odd = ((x / 32) + (y / 32)) % 2 != 0;
             double hue = px / width + (odd ? 0.5 : 0.0);
-            Rgb colour = Hue(hue, 0.65 + 0.35 * py / height);
+            Rgb colour = hue(hue, 0.65 + 0.35 * py / height);
             // Thin white lines every 16 pixels.
-            if (x % 16 == 0 || y % 16 == 0) colour = Mix(colour, Rgb{1, 1, 1}, 0.75);
+            if (x % 16 == 0 || y % 16 == 0) colour = mix(colour, Rgb{1, 1, 1}, 0.75);
             // Dark rings every 12 pixels round the middle.
             const double dx = px - cx;
             const double dy = py - cy;
             const double r = std::sqrt(dx * dx + dy * dy);
-            colour = Mix(colour, Rgb{0, 0, 0}, 0.85 * LineCover(ToNearest(r, 12.0), 1.4));
+            colour = mix(colour, Rgb{0, 0, 0}, 0.85 * lineCover(toNearest(r, 12.0), 1.4));
             // Spokes: 24 thin rays from the middle.
             const double angle = std::atan2(dy, dx);
-            const double spoke = ToNearest(angle, 2.0 * kPi / 24.0) * r;
-            if (r > 40) colour = Mix(colour, Rgb{1, 1, 0.2}, LineCover(spoke, 1.2));
+            const double spoke = toNearest(angle, 2.0 * kPi / 24.0) * r;
+            if (r > 40) colour = mix(colour, Rgb{1, 1, 0.2}, lineCover(spoke, 1.2));
             // A solid disc and a frame of strong colour in the corners.
             const double ex = px - 110, ey = py - 100;
             if (ex * ex + ey * ey < 45.0 * 45.0) colour = Rgb{0.05, 0.10, 0.90};
             if (px > 470 && px < 590 && py > 330 && py < 430 && !(px > 485 && px < 575 && py > 345 && py < 415))
                 colour = Rgb{0.95, 0.85, 0.05};
             std::uint8_t* pixel = &pixels[(static_cast<std::size_t>(y) * width + x) * 3];
-            pixel[0] = Byte(colour.B);
-            pixel[1] = Byte(colour.G);
-            pixel[2] = Byte(colour.R);
+            pixel[0] = byte(colour.b);
+            pixel[1] = byte(colour.g);
+            pixel[2] = byte(colour.r);
         }
     }
     return pixels;
@@ -187,27 +187,27 @@ std::vector<std::uint8_t> Sample(int width, int height)
 
 // A 24-bit bitmap file: file header, 40-byte information header, rows
 // bottom up, each padded to 4 bytes.
-bool WriteBmp(const std::string& path, int width, int height, const std::vector<std::uint8_t>& pixels)
+bool writeBmp(const std::string& path, int width, int height, const std::vector<std::uint8_t>& pixels)
 {
     const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 3 + 3) / 4 * 4;
     const std::uint32_t imageBytes = stride * static_cast<std::uint32_t>(height);
     std::vector<std::uint8_t> out;
     out.push_back('B');
     out.push_back('M');
-    plexor::AppendU32(out, 14 + 40 + imageBytes);
-    plexor::AppendU32(out, 0);
-    plexor::AppendU32(out, 14 + 40);
-    plexor::AppendU32(out, 40);
-    plexor::AppendU32(out, static_cast<std::uint32_t>(width));
-    plexor::AppendU32(out, static_cast<std::uint32_t>(height));
-    plexor::AppendU16(out, 1);
-    plexor::AppendU16(out, 24);
-    plexor::AppendU32(out, 0);
-    plexor::AppendU32(out, imageBytes);
-    plexor::AppendU32(out, 2835); // 72 dots per inch
-    plexor::AppendU32(out, 2835);
-    plexor::AppendU32(out, 0);
-    plexor::AppendU32(out, 0);
+    plexor::appendU32(out, 14 + 40 + imageBytes);
+    plexor::appendU32(out, 0);
+    plexor::appendU32(out, 14 + 40);
+    plexor::appendU32(out, 40);
+    plexor::appendU32(out, static_cast<std::uint32_t>(width));
+    plexor::appendU32(out, static_cast<std::uint32_t>(height));
+    plexor::appendU16(out, 1);
+    plexor::appendU16(out, 24);
+    plexor::appendU32(out, 0);
+    plexor::appendU32(out, imageBytes);
+    plexor::appendU32(out, 2835); // 72 dots per inch
+    plexor::appendU32(out, 2835);
+    plexor::appendU32(out, 0);
+    plexor::appendU32(out, 0);
     for (int y = height - 1; y >= 0; --y) {
         const std::uint8_t* row = &pixels[static_cast<std::size_t>(y) * width * 3];
         out.insert(out.end(), row, row + static_cast<std::size_t>(width) * 3);
@@ -227,9 +227,9 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = argv[1];
-    bool ok = Panel().save(QString::fromStdString(folder + "/panel.png"));
-    ok = Icon().save(QString::fromStdString(folder + "/plexor.png")) && ok;
-    ok = WriteBmp(folder + "/sample.bmp", 640, 480, Sample(640, 480)) && ok;
+    bool ok = panel().save(QString::fromStdString(folder + "/panel.png"));
+    ok = icon().save(QString::fromStdString(folder + "/plexor.png")) && ok;
+    ok = writeBmp(folder + "/sample.bmp", 640, 480, sample(640, 480)) && ok;
     if (!ok) {
         std::fprintf(stderr, "make_assets: could not write the pictures into %s\n", folder.c_str());
         return 1;

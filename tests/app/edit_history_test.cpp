@@ -24,74 +24,74 @@ struct State {
 
 class EditHistoryTest : public ::testing::Test, protected FakeShell {
 protected:
-    EditHistoryTest() { commands.FormCreate(); }
+    EditHistoryTest() { commands.start(); }
 
-    void Open(std::int32_t width, std::int32_t height, std::int32_t step)
+    void open(std::int32_t width, std::int32_t height, std::int32_t step)
     {
-        ASSERT_TRUE(commands.OpenFile(WriteBmp(folder, "picture.bmp", Gradient24(width, height))));
+        ASSERT_TRUE(commands.openFile(writeBmp(folder, "picture.bmp", gradient24(width, height))));
         grid.answers.push_back(std::to_string(step));
-        commands.SBGridClick();
-        Settle();
+        commands.layNewGrid();
+        settle();
     }
     // The worker done with every cell, and the edit under way recorded.
-    void Settle() { ASSERT_TRUE(ServeUntilIdle(commands.Worker())); }
-    State Now()
+    void settle() { ASSERT_TRUE(serveUntilIdle(commands.worker())); }
+    State now()
     {
-        DeformModel& m = commands.Model();
+        DeformModel& m = commands.model();
         State s;
-        s.work.assign(m.WorkImage.data(), m.WorkImage.data() + m.WorkImage.size());
-        s.view.assign(m.ViewImage.data(), m.ViewImage.data() + m.ViewImage.size());
-        const std::span<const std::uint8_t> rows = commands.ScreenBitmap().BottomUpRows();
+        s.work.assign(m.workImage.data(), m.workImage.data() + m.workImage.size());
+        s.view.assign(m.viewImage.data(), m.viewImage.data() + m.viewImage.size());
+        const std::span<const std::uint8_t> rows = commands.screenBitmap().bottomUpRows();
         s.screen.assign(rows.begin(), rows.end());
-        s.step = m.GridStepX;
-        for (const TControlPoint& p : m.ControlPoints) {
-            s.displacements.push_back(p.DX);
-            s.displacements.push_back(p.DY);
+        s.step = m.gridStepX;
+        for (const ControlPoint& p : m.controlPoints) {
+            s.displacements.push_back(p.dx);
+            s.displacements.push_back(p.dy);
         }
         return s;
     }
-    std::int32_t Pick(std::int32_t lo, std::int32_t hi) { return std::uniform_int_distribution(lo, hi)(rng); }
+    std::int32_t pick(std::int32_t lo, std::int32_t hi) { return std::uniform_int_distribution(lo, hi)(rng); }
     // A press on an interior point, moves, some far enough to hand the drag
     // over, and a release.
-    void Drag()
+    void drag()
     {
-        DeformModel& m = commands.Model();
-        if (m.PointCols() < 3 || m.PointRows() < 3) return;
-        const TControlPoint& p = m.Point(Pick(1, m.PointCols() - 2), Pick(1, m.PointRows() - 2));
-        std::int32_t x = p.X + p.DX, y = p.Y + p.DY;
-        commands.ImageMouseDown(x, y);
-        const std::int32_t step = m.GridStepX;
-        for (int moves = Pick(1, 6); moves > 0; --moves) {
-            x += Pick(-step, step);
-            y += Pick(-step, step);
-            commands.ImageMouseMove(x, y);
+        DeformModel& m = commands.model();
+        if (m.pointCols() < 3 || m.pointRows() < 3) return;
+        const ControlPoint& p = m.point(pick(1, m.pointCols() - 2), pick(1, m.pointRows() - 2));
+        std::int32_t x = p.x + p.dx, y = p.y + p.dy;
+        commands.mousePress(x, y);
+        const std::int32_t step = m.gridStepX;
+        for (int moves = pick(1, 6); moves > 0; --moves) {
+            x += pick(-step, step);
+            y += pick(-step, step);
+            commands.mouseMove(x, y);
         }
-        commands.ImageMouseUp(x, y);
+        commands.mouseRelease(x, y);
     }
 
     // File > Open grid with a file of random displacements at a random step.
-    void OpenRandomGridFile()
+    void openRandomGridFile()
     {
-        const DeformModel& m = commands.Model();
-        const std::int32_t step = Pick(8, 40);
-        const GridGeometry g = GridGeometryFor(m.ImageWidth, m.ImageHeight, step, step);
-        std::string text = "plexor-grid 1\nsize " + std::to_string(m.ImageWidth) + " " + std::to_string(m.ImageHeight) +
+        const DeformModel& m = commands.model();
+        const std::int32_t step = pick(8, 40);
+        const GridGeometry g = gridGeometryFor(m.imageWidth, m.imageHeight, step, step);
+        std::string text = "plexor-grid 1\nsize " + std::to_string(m.imageWidth) + " " + std::to_string(m.imageHeight) +
                            "\nstep " + std::to_string(step) + "\n";
-        for (std::int32_t r = 1; r + 1 < g.PointRows; ++r)
-            for (std::int32_t c = 1; c + 1 < g.PointCols; ++c)
-                if (Pick(0, 2) == 0)
+        for (std::int32_t r = 1; r + 1 < g.pointRows; ++r)
+            for (std::int32_t c = 1; c + 1 < g.pointCols; ++c)
+                if (pick(0, 2) == 0)
                     text += "point " + std::to_string(c) + " " + std::to_string(r) + " " +
-                            std::to_string(Pick(1 - step, step - 1)) + " " + std::to_string(Pick(1 - step, step - 1)) +
+                            std::to_string(pick(1 - step, step - 1)) + " " + std::to_string(pick(1 - step, step - 1)) +
                             "\n";
-        const std::string path = folder.File("random.grid");
-        WriteText(path, text);
+        const std::string path = folder.file("random.grid");
+        writeText(path, text);
         dialogs.openAnswers.push_back(FileDialogChoice{path, 1});
-        commands.MIOpenGridClick();
+        commands.openGrid();
     }
 
     TempFolder folder;
     std::mt19937 rng{7};
-    MainCommands commands{Ports()};
+    MainCommands commands{ports()};
 };
 
 TEST_F(EditHistoryTest, RandomEditsUndoneAndRedoneGiveBackTheirStatesExactly)
@@ -100,123 +100,123 @@ TEST_F(EditHistoryTest, RandomEditsUndoneAndRedoneGiveBackTheirStatesExactly)
         std::int32_t width, height, step;
     };
     for (const Case c : {Case{160, 120, 20}, Case{97, 61, 13}, Case{200, 150, 32}}) {
-        Open(c.width, c.height, c.step);
+        open(c.width, c.height, c.step);
         // The state after each edit that can be undone, the first one the
         // state before them all; and the states undone, to be redone.
-        std::vector<State> states{Now()}, undone;
+        std::vector<State> states{now()}, undone;
         for (int op = 0; op < 60; ++op) {
-            const int kind = Pick(0, 9);
+            const int kind = pick(0, 9);
             if (kind <= 1 && states.size() > 1) {
-                commands.MIUndoClick();
-                Settle();
+                commands.undo();
+                settle();
                 undone.push_back(states.back());
                 states.pop_back();
-                ASSERT_TRUE(Now() == states.back()) << "undo at " << op;
+                ASSERT_TRUE(now() == states.back()) << "undo at " << op;
                 continue;
             }
             if (kind == 2 && !undone.empty()) {
-                commands.MIRedoClick();
-                Settle();
-                ASSERT_TRUE(Now() == undone.back()) << "redo at " << op;
+                commands.redo();
+                settle();
+                ASSERT_TRUE(now() == undone.back()) << "redo at " << op;
                 states.push_back(undone.back());
                 undone.pop_back();
                 continue;
             }
-            const State was = Now();
+            const State was = now();
             if (kind == 3) {
-                grid.answers.push_back(std::to_string(Pick(8, 40)));
-                commands.SBGridClick();
+                grid.answers.push_back(std::to_string(pick(8, 40)));
+                commands.layNewGrid();
             } else if (kind == 4) {
-                commands.SBDefaultClick();
+                commands.resetGrid();
             } else if (kind == 5) {
-                OpenRandomGridFile();
+                openRandomGridFile();
             } else {
-                Drag();
+                drag();
             }
-            Settle();
-            if (Now() == was) continue; // nothing changed: no edit to undo
-            states.push_back(Now());
+            settle();
+            if (now() == was) continue; // nothing changed: no edit to undo
+            states.push_back(now());
             undone.clear();
         }
-        ASSERT_TRUE(commands.UndoText().has_value());
+        ASSERT_TRUE(commands.undoText().has_value());
     }
 }
 
 TEST_F(EditHistoryTest, MenuTextsNameTheEdit)
 {
-    EXPECT_FALSE(commands.UndoText());
-    EXPECT_FALSE(commands.RedoText());
-    Open(160, 120, 20); // point (2, 2) at (40, 40)
-    EXPECT_EQ(commands.UndoText(), std::optional<std::string>("Undo Grid"));
-    commands.SBDefaultClick();
-    EXPECT_EQ(commands.UndoText(), std::optional<std::string>("Undo Grid")) << "a reset that changes nothing";
+    EXPECT_FALSE(commands.undoText());
+    EXPECT_FALSE(commands.redoText());
+    open(160, 120, 20); // point (2, 2) at (40, 40)
+    EXPECT_EQ(commands.undoText(), std::optional<std::string>("Undo Grid"));
+    commands.resetGrid();
+    EXPECT_EQ(commands.undoText(), std::optional<std::string>("Undo Grid")) << "a reset that changes nothing";
     const auto drag = [&] {
-        commands.ImageMouseDown(40, 40);
-        EXPECT_EQ(commands.UndoText(), std::optional<std::string>("Undo Drag")) << "a drag under way can be undone";
-        commands.ImageMouseMove(45, 43);
+        commands.mousePress(40, 40);
+        EXPECT_EQ(commands.undoText(), std::optional<std::string>("Undo Drag")) << "a drag under way can be undone";
+        commands.mouseMove(45, 43);
     };
     drag();
-    commands.ImageMouseUp(45, 43);
-    commands.SBDefaultClick();
-    EXPECT_EQ(commands.UndoText(), std::optional<std::string>("Undo Reset"));
+    commands.mouseRelease(45, 43);
+    commands.resetGrid();
+    EXPECT_EQ(commands.undoText(), std::optional<std::string>("Undo Reset"));
     drag();
-    commands.MIUndoClick(); // ends the drag first
-    EXPECT_FALSE(commands.Model().Dragging);
-    EXPECT_EQ(commands.RedoText(), std::optional<std::string>("Redo Drag"));
-    EXPECT_EQ(commands.UndoText(), std::optional<std::string>("Undo Reset"));
-    commands.MIUndoClick();
-    commands.MIUndoClick();
-    commands.MIUndoClick();
-    EXPECT_EQ(commands.RedoText(), std::optional<std::string>("Redo Grid"));
-    EXPECT_FALSE(commands.UndoText()) << "opening a picture is no edit";
+    commands.undo(); // ends the drag first
+    EXPECT_FALSE(commands.model().dragging);
+    EXPECT_EQ(commands.redoText(), std::optional<std::string>("Redo Drag"));
+    EXPECT_EQ(commands.undoText(), std::optional<std::string>("Undo Reset"));
+    commands.undo();
+    commands.undo();
+    commands.undo();
+    EXPECT_EQ(commands.redoText(), std::optional<std::string>("Redo Grid"));
+    EXPECT_FALSE(commands.undoText()) << "opening a picture is no edit";
     // A new edit drops what could be redone.
     grid.answers.push_back("30");
-    commands.SBGridClick();
-    EXPECT_FALSE(commands.RedoText());
+    commands.layNewGrid();
+    EXPECT_FALSE(commands.redoText());
     // So does a new picture, and everything else.
-    ASSERT_TRUE(commands.OpenFile(WriteBmp(folder, "other.bmp", Gradient24(50, 40))));
-    EXPECT_FALSE(commands.UndoText());
-    EXPECT_FALSE(commands.RedoText());
+    ASSERT_TRUE(commands.openFile(writeBmp(folder, "other.bmp", gradient24(50, 40))));
+    EXPECT_FALSE(commands.undoText());
+    EXPECT_FALSE(commands.redoText());
 }
 
 // The worker may still be deforming the edit's cells: undo waits for them,
 // redo gives back what they made. Run under the thread sanitizer too.
 TEST_F(EditHistoryTest, UndoAndRedoWhileTheBatchesRun)
 {
-    Open(400, 300, 8);
-    const State before = Now();
-    commands.ImageMouseDown(200, 152);
-    for (int i = 1; i <= 12; ++i) commands.ImageMouseMove(200 + 7 * i, 152 + 3 * i); // hands over, again and again
-    commands.ImageMouseUp(284, 188);
-    commands.MIUndoClick();
-    Settle();
-    ASSERT_TRUE(Now() == before);
-    commands.MIRedoClick();
-    Settle();
-    const State after = Now();
+    open(400, 300, 8);
+    const State before = now();
+    commands.mousePress(200, 152);
+    for (int i = 1; i <= 12; ++i) commands.mouseMove(200 + 7 * i, 152 + 3 * i); // hands over, again and again
+    commands.mouseRelease(284, 188);
+    commands.undo();
+    settle();
+    ASSERT_TRUE(now() == before);
+    commands.redo();
+    settle();
+    const State after = now();
     ASSERT_FALSE(after == before);
-    commands.MIUndoClick();
-    commands.MIRedoClick();
-    Settle();
-    EXPECT_TRUE(Now() == after);
+    commands.undo();
+    commands.redo();
+    settle();
+    EXPECT_TRUE(now() == after);
 }
 
 // An undo step of a drag keeps what the drag's cells may have changed, not
 // the picture.
 TEST_F(EditHistoryTest, ADragCostsMemoryForWhatItChanged)
 {
-    image.viewportWidth = 4000; // at full size
-    image.viewportHeight = 3000;
-    Open(4000, 3000, 48);
-    const std::size_t grid = commands.History().Bytes();
+    image.viewportWidthSetting = 4000; // at full size
+    image.viewportHeightSetting = 3000;
+    open(4000, 3000, 48);
+    const std::size_t grid = commands.history().bytes();
     EXPECT_GT(grid, std::size_t{4000} * 3000 * 3) << "the grid keeps the whole picture from before";
-    commands.ImageMouseDown(1976, 1500); // point (41, 31)
-    commands.ImageMouseMove(1986, 1508);
-    commands.ImageMouseMove(2046, 1508); // a hand-over
-    commands.ImageMouseUp(2046, 1508);
-    Settle();
-    commands.MIUndoClick(); // records the drag, then takes it back
-    const std::size_t drag = commands.History().Bytes() - grid;
+    commands.mousePress(1976, 1500); // point (41, 31)
+    commands.mouseMove(1986, 1508);
+    commands.mouseMove(2046, 1508); // a hand-over
+    commands.mouseRelease(2046, 1508);
+    settle();
+    commands.undo(); // records the drag, then takes it back
+    const std::size_t drag = commands.history().bytes() - grid;
     EXPECT_GT(drag, 0u);
     EXPECT_LT(drag, std::size_t{4} << 20) << "a few megabytes at most";
 }
@@ -225,20 +225,20 @@ TEST(EditHistory, KeepsWithinItsBudgetByDroppingTheOldest)
 {
     const auto step = [](std::size_t bytes) {
         EditStep s;
-        s.Name = "Drag";
-        s.Points.resize(bytes / sizeof(EditStep::PointChange));
+        s.name = "Drag";
+        s.points.resize(bytes / sizeof(EditStep::PointChange));
         return s;
     };
     EditHistory history;
-    const std::size_t size = step(1000).Bytes();
-    for (int i = 0; i < 5; ++i) history.Push(step(1000), 3 * size);
-    EXPECT_LE(history.Bytes(), 3 * size);
-    EXPECT_GE(history.Bytes(), 2 * size);
-    history.Push(step(100000), 3 * size); // more than the budget alone
-    EXPECT_FALSE(history.CanUndo());
+    const std::size_t size = step(1000).bytes();
+    for (int i = 0; i < 5; ++i) history.push(step(1000), 3 * size);
+    EXPECT_LE(history.bytes(), 3 * size);
+    EXPECT_GE(history.bytes(), 2 * size);
+    history.push(step(100000), 3 * size); // more than the budget alone
+    EXPECT_FALSE(history.canUndo());
     // A quarter of what the machine can give, at most 1 GiB.
-    EXPECT_EQ(history.Budget(std::uint64_t{400} << 20), std::size_t{100} << 20);
-    EXPECT_EQ(history.Budget(std::uint64_t{64} << 30), std::size_t{1} << 30);
+    EXPECT_EQ(history.budget(std::uint64_t{400} << 20), std::size_t{100} << 20);
+    EXPECT_EQ(history.budget(std::uint64_t{64} << 30), std::size_t{1} << 30);
 }
 
 } // namespace

@@ -20,35 +20,35 @@ class NoAllocation : public ::testing::TestWithParam<bool> {};
 TEST_P(NoAllocation, RefreshingAndDraggingAllocateNothing)
 {
     const bool reduced = GetParam();
-    const Zoom zoom = reduced ? Zoom{1, 3} : Zoom::Actual();
+    const Zoom zoom = reduced ? Zoom{1, 3} : Zoom::actual();
     DeformModel model;
-    LoadPictureWithGrid(model, 480, 360, 48);
-    model.Point(3, 3).DX = 17; // a vector to draw
-    model.Changes.MarkAll();
+    loadPictureWithGrid(model, 480, 360, 48);
+    model.point(3, 3).dx = 17; // a vector to draw
+    model.changes.markAll();
     ScreenWindow window(model);
     window.showReduced = reduced;
-    window.reduced.SetWindow(zoom, PixelRect{0, 0, 200, 150}, 480, 360);
-    window.reduced.Render(model, true);
+    window.reducedView.setWindow(zoom, PixelRect{0, 0, 200, 150}, 480, 360);
+    window.reducedView.render(model, true);
     ControlPointDrag drag(model, window);
-    drag.SetZoom(zoom);
-    const auto at = [zoom](std::int32_t v) { return static_cast<std::int32_t>(zoom.ToScreen(v)); };
+    drag.setZoom(zoom);
+    const auto at = [zoom](std::int32_t v) { return static_cast<std::int32_t>(zoom.toScreen(v)); };
     {
         AllocationCount count;
-        Refresh(model, window);                // the whole picture, as after the grid command
-        drag.ImageMouseDown(at(240), at(204)); // picks (5, 4) at (240, 204)
-        drag.ImageMouseMove(at(250), at(190)); // within a step
-        drag.ImageMouseMove(at(180), at(204)); // hands over to (4, 4) at (192, 204)
-        drag.ImageMouseMove(at(190), at(210)); // within a step of it
-        drag.ImageMouseUp(at(190), at(210));
-        model.Changes.Mark(PixelRect{0, 0, 480, 360}); // a batch that touched everything
-        Refresh(model, window);
-        EXPECT_EQ(count.Seen(), 0);
+        refresh(model, window);            // the whole picture, as after the grid command
+        drag.mousePress(at(240), at(204)); // picks (5, 4) at (240, 204)
+        drag.mouseMove(at(250), at(190));  // within a step
+        drag.mouseMove(at(180), at(204));  // hands over to (4, 4) at (192, 204)
+        drag.mouseMove(at(190), at(210));  // within a step of it
+        drag.mouseRelease(at(190), at(210));
+        model.changes.mark(PixelRect{0, 0, 480, 360}); // a batch that touched everything
+        refresh(model, window);
+        EXPECT_EQ(count.seen(), 0);
     }
     // What ran is what the test meant to run.
     EXPECT_TRUE(window.pushesOk);
     EXPECT_EQ(window.queued, 2) << "a hand-over and the release";
-    EXPECT_NE(model.Point(5, 4).DX, 0);
-    EXPECT_NE(model.Point(4, 4).DY, 0);
+    EXPECT_NE(model.point(5, 4).dx, 0);
+    EXPECT_NE(model.point(4, 4).dy, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(FullSizeAndReduced, NoAllocation, ::testing::Bool());
@@ -59,7 +59,7 @@ TEST(AllocationCount, SeesAllocations)
     AllocationCount count;
     sink = new int(3);
     delete sink;
-    EXPECT_EQ(count.Seen(), 1);
+    EXPECT_EQ(count.seen(), 1);
 }
 
 } // namespace

@@ -19,7 +19,7 @@ constexpr Colour kInk{1, 2, 3};
 
 // The line in its plain, literal form, stepped one pixel at a time with its
 // single error term: the positions it plots, in order, wherever they lie.
-Pixels LiteralLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, bool dotted)
+Pixels literalLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, bool dotted)
 {
     Pixels out;
     const std::int64_t dx = x1 - x0, dy = y1 - y0;
@@ -57,16 +57,16 @@ Pixels LiteralLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64
     return out;
 }
 
-Pixels Drawn(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, bool dotted, int w = 16, int h = 16)
+Pixels drawn(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, bool dotted, int w = 16, int h = 16)
 {
     TestCanvas canvas(w, h);
-    DrawLine(canvas.view, x0, y0, x1, y1, dotted, kInk);
-    EXPECT_TRUE(canvas.GuardIntact());
-    return canvas.Painted();
+    drawLine(canvas.view, x0, y0, x1, y1, dotted, kInk);
+    EXPECT_TRUE(canvas.guardIntact());
+    return canvas.painted();
 }
 
 // Row-by-row order, as TestCanvas::Painted lists them.
-Pixels Sorted(Pixels p)
+Pixels sorted(Pixels p)
 {
     std::sort(p.begin(), p.end(),
               [](auto a, auto b) { return std::pair(a.second, a.first) < std::pair(b.second, b.first); });
@@ -76,34 +76,34 @@ Pixels Sorted(Pixels p)
 TEST(DrawLine, WorkedExamplesPlotExactlyTheirPixels)
 {
     // Direction matters: the reverse line takes other pixels.
-    EXPECT_EQ(Drawn(0, 0, 4, 2, false), Sorted({{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}}));
-    EXPECT_EQ(Drawn(4, 2, 0, 0, false), Sorted({{4, 2}, {3, 1}, {2, 1}, {1, 0}, {0, 0}}));
+    EXPECT_EQ(drawn(0, 0, 4, 2, false), sorted({{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}}));
+    EXPECT_EQ(drawn(4, 2, 0, 0, false), sorted({{4, 2}, {3, 1}, {2, 1}, {1, 0}, {0, 0}}));
     // Equal extents step along y, and diagonally.
-    EXPECT_EQ(Drawn(0, 0, 3, 3, false), Sorted({{0, 0}, {1, 1}, {2, 2}, {3, 3}}));
+    EXPECT_EQ(drawn(0, 0, 3, 3, false), sorted({{0, 0}, {1, 1}, {2, 2}, {3, 3}}));
     // A dotted line starts its pattern at its first pixel; its last shows only
     // after an even number of steps.
-    EXPECT_EQ(Drawn(0, 0, 6, 0, true), Sorted({{0, 0}, {2, 0}, {4, 0}, {6, 0}}));
-    EXPECT_EQ(Drawn(0, 0, 5, 0, true), Sorted({{0, 0}, {2, 0}, {4, 0}}));
-    EXPECT_EQ(Drawn(6, 0, 0, 0, true), Sorted({{6, 0}, {4, 0}, {2, 0}, {0, 0}}));
-    EXPECT_EQ(Drawn(5, 0, 0, 0, true), Sorted({{5, 0}, {3, 0}, {1, 0}}));
+    EXPECT_EQ(drawn(0, 0, 6, 0, true), sorted({{0, 0}, {2, 0}, {4, 0}, {6, 0}}));
+    EXPECT_EQ(drawn(0, 0, 5, 0, true), sorted({{0, 0}, {2, 0}, {4, 0}}));
+    EXPECT_EQ(drawn(6, 0, 0, 0, true), sorted({{6, 0}, {4, 0}, {2, 0}, {0, 0}}));
+    EXPECT_EQ(drawn(5, 0, 0, 0, true), sorted({{5, 0}, {3, 0}, {1, 0}}));
     // A single point is one pixel, dotted or solid.
-    EXPECT_EQ(Drawn(7, 9, 7, 9, false), Pixels({{7, 9}}));
-    EXPECT_EQ(Drawn(7, 9, 7, 9, true), Pixels({{7, 9}}));
-    EXPECT_EQ(Drawn(-1, 3, -1, 3, false), Pixels{}) << "a single point outside draws nothing";
-    EXPECT_EQ(Drawn(3, 16, 3, 16, true), Pixels{});
+    EXPECT_EQ(drawn(7, 9, 7, 9, false), Pixels({{7, 9}}));
+    EXPECT_EQ(drawn(7, 9, 7, 9, true), Pixels({{7, 9}}));
+    EXPECT_EQ(drawn(-1, 3, -1, 3, false), Pixels{}) << "a single point outside draws nothing";
+    EXPECT_EQ(drawn(3, 16, 3, 16, true), Pixels{});
     // A dotted y-major line: the x step comes with the error term at 0.
-    EXPECT_EQ(Drawn(2, 0, 3, 4, true), Sorted({{2, 0}, {3, 2}, {3, 4}}));
+    EXPECT_EQ(drawn(2, 0, 3, 4, true), sorted({{2, 0}, {3, 2}, {3, 4}}));
 }
 
 TEST(DrawLine, WritesTheColourBytesInBlueGreenRedOrder)
 {
     TestCanvas canvas(8, 4);
-    DrawLine(canvas.view, 1, 1, 1, 1, false, Colour{10, 20, 30});
+    drawLine(canvas.view, 1, 1, 1, 1, false, Colour{10, 20, 30});
     const std::uint8_t* p = canvas.bytes.data() + 3 * (1 * 8 + 1);
     EXPECT_EQ(p[0], 10);
     EXPECT_EQ(p[1], 20);
     EXPECT_EQ(p[2], 30);
-    EXPECT_EQ(canvas.Painted().size(), 1u);
+    EXPECT_EQ(canvas.painted().size(), 1u);
 }
 
 // Random lines, many of them partly or wholly outside a small picture, in
@@ -121,9 +121,9 @@ TEST(DrawLine, EveryLineDrawsTheLiteralPixelsInsideThePicture)
             const int x1 = inside ? inX(rng) : xs(rng), y1 = inside ? inY(rng) : ys(rng);
             const bool dotted = i % 2 == 0;
             Pixels expected;
-            for (auto p : LiteralLine(x0, y0, x1, y1, dotted))
+            for (auto p : literalLine(x0, y0, x1, y1, dotted))
                 if (p.first >= 0 && p.first < w && p.second >= 0 && p.second < h) expected.push_back(p);
-            ASSERT_EQ(Drawn(x0, y0, x1, y1, dotted, w, h), Sorted(expected))
+            ASSERT_EQ(drawn(x0, y0, x1, y1, dotted, w, h), sorted(expected))
                 << "from (" << x0 << ", " << y0 << ") to (" << x1 << ", " << y1 << ")" << (dotted ? " dotted" : "");
         }
     }
@@ -140,9 +140,9 @@ TEST(DrawLine, LongLinesFromFarOutsideLandWhereTheWholeLineWouldPutThem)
     for (const auto& [a, b] : lines)
         for (bool dotted : {false, true}) {
             Pixels expected;
-            for (auto p : LiteralLine(a.first, a.second, b.first, b.second, dotted))
+            for (auto p : literalLine(a.first, a.second, b.first, b.second, dotted))
                 if (p.first >= 0 && p.first < 32 && p.second >= 0 && p.second < 16) expected.push_back(p);
-            EXPECT_EQ(Drawn(a.first, a.second, b.first, b.second, dotted, 32, 16), Sorted(expected))
+            EXPECT_EQ(drawn(a.first, a.second, b.first, b.second, dotted, 32, 16), sorted(expected))
                 << a.first << "," << a.second << " -> " << b.first << "," << b.second;
         }
 }
@@ -152,21 +152,21 @@ TEST(DrawLine, ExtremeCoordinatesStayInsideAndFinish)
     constexpr int kMin = std::numeric_limits<std::int32_t>::min();
     constexpr int kMax = std::numeric_limits<std::int32_t>::max();
     TestCanvas canvas(16, 16);
-    DrawLine(canvas.view, kMin, kMin, kMax, kMax, false, kInk);
-    DrawLine(canvas.view, kMax, 3, kMin, 4, true, kInk);
-    DrawLine(canvas.view, 5, kMin, 6, kMax, false, kInk);
-    DrawLine(canvas.view, kMin, kMax, kMax, kMin, false, kInk);
-    EXPECT_TRUE(canvas.GuardIntact());
+    drawLine(canvas.view, kMin, kMin, kMax, kMax, false, kInk);
+    drawLine(canvas.view, kMax, 3, kMin, 4, true, kInk);
+    drawLine(canvas.view, 5, kMin, 6, kMax, false, kInk);
+    drawLine(canvas.view, kMin, kMax, kMax, kMin, false, kInk);
+    EXPECT_TRUE(canvas.guardIntact());
     // The diagonal through the whole range crosses the picture on its diagonal.
-    EXPECT_EQ(canvas.At(0, 0), kInk);
-    EXPECT_EQ(canvas.At(15, 15), kInk);
+    EXPECT_EQ(canvas.at(0, 0), kInk);
+    EXPECT_EQ(canvas.at(15, 15), kInk);
 }
 
 TEST(DrawLine, AnEmptyViewDrawsNothing)
 {
-    DrawLine(ViewCanvas{}, 0, 0, 5, 5, false, kInk); // must not touch memory
+    drawLine(ViewCanvas{}, 0, 0, 5, 5, false, kInk); // must not touch memory
     DeformModel model;
-    EXPECT_TRUE(ViewCanvas::Of(model).Empty());
+    EXPECT_TRUE(ViewCanvas::of(model).empty());
 }
 
 } // namespace

@@ -27,12 +27,12 @@ struct Covered {
     }
 };
 
-Covered MarkerAt(std::int32_t x, std::int32_t y)
+Covered markerAt(std::int32_t x, std::int32_t y)
 {
     TestCanvas canvas(kW, kH);
-    DrawMarker(canvas.view, x, y, kInk);
-    EXPECT_TRUE(canvas.GuardIntact()) << "marker at " << x << ", " << y;
-    const auto painted = canvas.Painted();
+    drawMarker(canvas.view, x, y, kInk);
+    EXPECT_TRUE(canvas.guardIntact()) << "marker at " << x << ", " << y;
+    const auto painted = canvas.painted();
     Covered c;
     if (painted.empty()) return c;
     c = Covered{kW, -1, kH, -1};
@@ -41,7 +41,7 @@ Covered MarkerAt(std::int32_t x, std::int32_t y)
         c.right = std::max(c.right, px);
         c.top = std::min(c.top, py);
         c.bottom = std::max(c.bottom, py);
-        EXPECT_EQ(canvas.At(px, py), kInk);
+        EXPECT_EQ(canvas.at(px, py), kInk);
     }
     EXPECT_EQ(painted.size(), static_cast<std::size_t>((c.right - c.left + 1) * (c.bottom - c.top + 1)))
         << "a filled rectangle";
@@ -50,32 +50,32 @@ Covered MarkerAt(std::int32_t x, std::int32_t y)
 
 TEST(DrawMarker, AnUncutMarkerHasThePositionAsItsSecondPixel)
 {
-    EXPECT_EQ(MarkerAt(5, 4), (Covered{4, 7, 3, 6}));
+    EXPECT_EQ(markerAt(5, 4), (Covered{4, 7, 3, 6}));
 }
 
 TEST(DrawMarker, LeftAndTopEdgesShiftTheSquareInwards)
 {
-    EXPECT_EQ(MarkerAt(0, 0), (Covered{0, 3, 0, 3}));
-    EXPECT_EQ(MarkerAt(1, 1), (Covered{0, 3, 0, 3}));
-    EXPECT_EQ(MarkerAt(-6, 4), (Covered{0, 3, 3, 6}));
+    EXPECT_EQ(markerAt(0, 0), (Covered{0, 3, 0, 3}));
+    EXPECT_EQ(markerAt(1, 1), (Covered{0, 3, 0, 3}));
+    EXPECT_EQ(markerAt(-6, 4), (Covered{0, 3, 3, 6}));
 }
 
 TEST(DrawMarker, RightAndBottomEdgesCutTheSquareOnePixelShort)
 {
     // Columns: a square that would end on the last column keeps 3.
-    EXPECT_EQ(MarkerAt(kW - 4, 4), (Covered{kW - 5, kW - 2, 3, 6}));
-    EXPECT_EQ(MarkerAt(kW - 3, 4), (Covered{kW - 4, kW - 2, 3, 6}));
-    EXPECT_EQ(MarkerAt(kW - 2, 4), (Covered{kW - 3, kW - 2, 3, 6}));
-    EXPECT_EQ(MarkerAt(kW - 1, 4), (Covered{kW - 2, kW - 2, 3, 6}));
+    EXPECT_EQ(markerAt(kW - 4, 4), (Covered{kW - 5, kW - 2, 3, 6}));
+    EXPECT_EQ(markerAt(kW - 3, 4), (Covered{kW - 4, kW - 2, 3, 6}));
+    EXPECT_EQ(markerAt(kW - 2, 4), (Covered{kW - 3, kW - 2, 3, 6}));
+    EXPECT_EQ(markerAt(kW - 1, 4), (Covered{kW - 2, kW - 2, 3, 6}));
     // At x = width: a one-pixel strip in the last column.
-    EXPECT_EQ(MarkerAt(kW, 4), (Covered{kW - 1, kW - 1, 3, 6}));
+    EXPECT_EQ(markerAt(kW, 4), (Covered{kW - 1, kW - 1, 3, 6}));
     // Rows: likewise, but a marker at y = height draws nothing.
-    EXPECT_EQ(MarkerAt(5, kH - 3), (Covered{4, 7, kH - 4, kH - 2}));
-    EXPECT_EQ(MarkerAt(5, kH - 1), (Covered{4, 7, kH - 2, kH - 2}));
-    EXPECT_EQ(MarkerAt(5, kH), Covered{});
+    EXPECT_EQ(markerAt(5, kH - 3), (Covered{4, 7, kH - 4, kH - 2}));
+    EXPECT_EQ(markerAt(5, kH - 1), (Covered{4, 7, kH - 2, kH - 2}));
+    EXPECT_EQ(markerAt(5, kH), Covered{});
     // Both at once: the corner point of a grid that ends on both edges.
-    EXPECT_EQ(MarkerAt(kW, kH), Covered{});
-    EXPECT_EQ(MarkerAt(kW, kH - 1), (Covered{kW - 1, kW - 1, kH - 2, kH - 2}));
+    EXPECT_EQ(markerAt(kW, kH), Covered{});
+    EXPECT_EQ(markerAt(kW, kH - 1), (Covered{kW - 1, kW - 1, kH - 2, kH - 2}));
 }
 
 TEST(DrawMarker, PositionsBeyondThePictureWriteNothingOutside)
@@ -83,22 +83,22 @@ TEST(DrawMarker, PositionsBeyondThePictureWriteNothingOutside)
     // Only a grid laid over a larger picture reaches these.
     constexpr int kMax = std::numeric_limits<std::int32_t>::max();
     constexpr int kMin = std::numeric_limits<std::int32_t>::min();
-    EXPECT_EQ(MarkerAt(kW + 1, 4), Covered{});
-    EXPECT_EQ(MarkerAt(5, kH + 1), Covered{});
-    EXPECT_EQ(MarkerAt(kMax, kMax), Covered{});
-    EXPECT_EQ(MarkerAt(kMin, kMin), (Covered{0, 3, 0, 3}));
+    EXPECT_EQ(markerAt(kW + 1, 4), Covered{});
+    EXPECT_EQ(markerAt(5, kH + 1), Covered{});
+    EXPECT_EQ(markerAt(kMax, kMax), Covered{});
+    EXPECT_EQ(markerAt(kMin, kMin), (Covered{0, 3, 0, 3}));
 }
 
 TEST(DrawMarker, TinyPictures)
 {
     // One row high: the cut leaves no row. Four wide: 3 columns at most.
     TestCanvas flat(4, 1);
-    DrawMarker(flat.view, 1, 0, kInk);
-    EXPECT_TRUE(flat.Painted().empty());
+    drawMarker(flat.view, 1, 0, kInk);
+    EXPECT_TRUE(flat.painted().empty());
     TestCanvas narrow(4, 8);
-    DrawMarker(narrow.view, 1, 1, kInk);
-    EXPECT_EQ(narrow.Painted().size(), 3u * 4u);
-    EXPECT_TRUE(narrow.GuardIntact());
+    drawMarker(narrow.view, 1, 1, kInk);
+    EXPECT_EQ(narrow.painted().size(), 3u * 4u);
+    EXPECT_TRUE(narrow.guardIntact());
 }
 
 } // namespace

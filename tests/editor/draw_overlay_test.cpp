@@ -15,53 +15,53 @@ namespace {
 // 72, 96 on both axes, the last column and row one past the picture.
 class OverlayTest : public ::testing::Test {
 protected:
-    void SetUp() override { LoadPictureWithGrid(model, 96, 96, 24); }
-    void Draw()
+    void SetUp() override { loadPictureWithGrid(model, 96, 96, 24); }
+    void draw()
     {
-        model.CopyPixels(model.WorkImage, model.ViewImage);
-        DrawOverlay(model);
+        model.copyPixels(model.workImage, model.viewImage);
+        drawOverlay(model);
     }
-    Colour At(int x, int y) const { return ViewPixel(model, x, y); }
+    Colour at(int x, int y) const { return viewPixel(model, x, y); }
 
     DeformModel model;
 };
 
 TEST_F(OverlayTest, AFreshGridIsADottedDarkYellowLatticeWithYellowMarkers)
 {
-    Draw();
-    EXPECT_EQ(CountInView(model, kVectorColour), 0);
-    EXPECT_EQ(CountInView(model, kSelectedSegmentColour), 0);
+    draw();
+    EXPECT_EQ(countInView(model, kVectorColour), 0);
+    EXPECT_EQ(countInView(model, kSelectedSegmentColour), 0);
     // Along the segment from (24, 24) to (48, 24), clear of the markers:
     // every second pixel from its start.
-    for (int x = 28; x <= 44; ++x) EXPECT_EQ(At(x, 24), x % 2 == 0 ? kSegmentColour : kBackground) << x;
-    for (int y = 28; y <= 44; ++y) EXPECT_EQ(At(48, y), y % 2 == 0 ? kSegmentColour : kBackground) << y;
+    for (int x = 28; x <= 44; ++x) EXPECT_EQ(at(x, 24), x % 2 == 0 ? kSegmentColour : kBackground) << x;
+    for (int y = 28; y <= 44; ++y) EXPECT_EQ(at(48, y), y % 2 == 0 ? kSegmentColour : kBackground) << y;
     // Markers: the point is the square's second pixel.
     for (int y = 23; y <= 26; ++y)
-        for (int x = 47; x <= 50; ++x) EXPECT_EQ(At(x, y), kMarkerColour);
-    EXPECT_EQ(At(46, 24), kSegmentColour);
-    EXPECT_EQ(At(51, 24), kBackground);
+        for (int x = 47; x <= 50; ++x) EXPECT_EQ(at(x, y), kMarkerColour);
+    EXPECT_EQ(at(46, 24), kSegmentColour);
+    EXPECT_EQ(at(51, 24), kBackground);
 }
 
 TEST_F(OverlayTest, APickedPointsSegmentsAreRedOverTheirWholeLength)
 {
-    model.Point(2, 2).Selected = 1;
-    Draw();
+    model.point(2, 2).selected = 1;
+    draw();
     for (int t = 27; t <= 45; ++t) {
         const Colour expected = t % 2 == 0 ? kSelectedSegmentColour : kBackground;
-        EXPECT_EQ(At(t, 48), expected) << "left segment at x " << t;
-        EXPECT_EQ(At(t + 24, 48), expected) << "right segment at x " << t + 24;
-        EXPECT_EQ(At(48, t), expected) << "upper segment at y " << t;
-        EXPECT_EQ(At(48, t + 24), expected) << "lower segment at y " << t + 24;
+        EXPECT_EQ(at(t, 48), expected) << "left segment at x " << t;
+        EXPECT_EQ(at(t + 24, 48), expected) << "right segment at x " << t + 24;
+        EXPECT_EQ(at(48, t), expected) << "upper segment at y " << t;
+        EXPECT_EQ(at(48, t + 24), expected) << "lower segment at y " << t + 24;
     }
     for (int y = 47; y <= 50; ++y)
-        for (int x = 47; x <= 50; ++x) EXPECT_EQ(At(x, y), kSelectedMarkerColour);
+        for (int x = 47; x <= 50; ++x) EXPECT_EQ(at(x, y), kSelectedMarkerColour);
     // Segments without the picked point stay dark yellow, their markers yellow.
-    EXPECT_EQ(At(30, 24), kSegmentColour);
-    EXPECT_EQ(At(72, 30), kSegmentColour);
-    EXPECT_EQ(At(24, 24), kMarkerColour);
+    EXPECT_EQ(at(30, 24), kSegmentColour);
+    EXPECT_EQ(at(72, 30), kSegmentColour);
+    EXPECT_EQ(at(24, 24), kMarkerColour);
     // Exactly the four segments are red: 4 x 10 pixels clear of markers
     // (even offsets 4..22 of each), plus the 16 of the marker.
-    EXPECT_EQ(CountInView(model, kSelectedSegmentColour), 4 * 10 + 16);
+    EXPECT_EQ(countInView(model, kSelectedSegmentColour), 4 * 10 + 16);
 }
 
 TEST_F(OverlayTest, VerticalSegmentsCoverHorizontalOnes)
@@ -70,30 +70,30 @@ TEST_F(OverlayTest, VerticalSegmentsCoverHorizontalOnes)
     // back along row 24 over the horizontal segment from (24, 24) to (48, 24),
     // taking the same pixels. It is red (picked); the horizontal one is dark
     // yellow.
-    TControlPoint& p = model.Point(2, 2);
-    p.DX = -8;
-    p.DY = -24;
-    p.Selected = 1;
-    Draw();
-    EXPECT_EQ(At(44, 24), kSelectedSegmentColour);
-    EXPECT_EQ(At(46, 24), kSelectedSegmentColour);
-    EXPECT_EQ(At(36, 24), kSegmentColour) << "beyond the overlap the horizontal segment shows";
-    EXPECT_EQ(At(44, 36), kVectorColour) << "the vector from (48, 48) to (40, 24)";
+    ControlPoint& p = model.point(2, 2);
+    p.dx = -8;
+    p.dy = -24;
+    p.selected = 1;
+    draw();
+    EXPECT_EQ(at(44, 24), kSelectedSegmentColour);
+    EXPECT_EQ(at(46, 24), kSelectedSegmentColour);
+    EXPECT_EQ(at(36, 24), kSegmentColour) << "beyond the overlap the horizontal segment shows";
+    EXPECT_EQ(at(44, 36), kVectorColour) << "the vector from (48, 48) to (40, 24)";
     for (int y = 23; y <= 26; ++y)
-        for (int x = 39; x <= 42; ++x) EXPECT_EQ(At(x, y), kSelectedMarkerColour);
+        for (int x = 39; x <= 42; ++x) EXPECT_EQ(at(x, y), kSelectedMarkerColour);
 }
 
 TEST_F(OverlayTest, VectorsCoverGridLinesAndMarkersCoverVectors)
 {
     // Point (2, 2) moved 10 to the right: its vector runs along row 48 over
     // the dotted segment from (24, 48), and ends under its marker.
-    model.Point(2, 2).DX = 10;
-    Draw();
-    for (int x = 48; x <= 56; ++x) EXPECT_EQ(At(x, 48), kVectorColour) << x;
-    for (int x = 57; x <= 60; ++x) EXPECT_EQ(At(x, 48), kMarkerColour) << x;
-    EXPECT_EQ(At(46, 48), kSegmentColour);
-    EXPECT_EQ(At(47, 48), kBackground) << "no marker at the grid position of a moved point";
-    EXPECT_EQ(CountInView(model, kVectorColour), 9);
+    model.point(2, 2).dx = 10;
+    draw();
+    for (int x = 48; x <= 56; ++x) EXPECT_EQ(at(x, 48), kVectorColour) << x;
+    for (int x = 57; x <= 60; ++x) EXPECT_EQ(at(x, 48), kMarkerColour) << x;
+    EXPECT_EQ(at(46, 48), kSegmentColour);
+    EXPECT_EQ(at(47, 48), kBackground) << "no marker at the grid position of a moved point";
+    EXPECT_EQ(countInView(model, kVectorColour), 9);
 }
 
 TEST_F(OverlayTest, SegmentsRunFromTheLowerColumnOrRow)
@@ -101,13 +101,13 @@ TEST_F(OverlayTest, SegmentsRunFromTheLowerColumnOrRow)
     // (2, 1) moved to (48, 29): the segment from (24, 24) takes (36, 27), where
     // the same line drawn from the other end would take (36, 26). Likewise
     // down the column for (1, 2) moved to (29, 48).
-    model.Point(2, 1).DY = 5;
-    model.Point(1, 2).DX = 5;
-    Draw();
-    EXPECT_EQ(At(36, 27), kSegmentColour);
-    EXPECT_EQ(At(36, 26), kBackground);
-    EXPECT_EQ(At(27, 36), kSegmentColour);
-    EXPECT_EQ(At(26, 36), kBackground);
+    model.point(2, 1).dy = 5;
+    model.point(1, 2).dx = 5;
+    draw();
+    EXPECT_EQ(at(36, 27), kSegmentColour);
+    EXPECT_EQ(at(36, 26), kBackground);
+    EXPECT_EQ(at(27, 36), kSegmentColour);
+    EXPECT_EQ(at(26, 36), kBackground);
 }
 
 TEST_F(OverlayTest, OnlyDisplacedPointsHaveVectors)
@@ -115,12 +115,12 @@ TEST_F(OverlayTest, OnlyDisplacedPointsHaveVectors)
     // Point (3, 1) moved to (77, 24): its vector covers 72..77 of row 24, its
     // marker 76..79. Point (1, 3) moved to (24, 69): its vector covers rows
     // 72 up to 69, its marker rows 68..71. No other point has one.
-    model.Point(3, 1).DX = 5;
-    model.Point(1, 3).DY = -3;
-    Draw();
-    EXPECT_EQ(CountInView(model, kVectorColour), 4 + 1);
-    for (int x = 72; x <= 75; ++x) EXPECT_EQ(At(x, 24), kVectorColour);
-    EXPECT_EQ(At(24, 72), kVectorColour);
+    model.point(3, 1).dx = 5;
+    model.point(1, 3).dy = -3;
+    draw();
+    EXPECT_EQ(countInView(model, kVectorColour), 4 + 1);
+    for (int x = 72; x <= 75; ++x) EXPECT_EQ(at(x, 24), kVectorColour);
+    EXPECT_EQ(at(24, 72), kVectorColour);
 }
 
 TEST_F(OverlayTest, TheGridAtThePictureEdgeWritesNothingOutside)
@@ -128,25 +128,25 @@ TEST_F(OverlayTest, TheGridAtThePictureEdgeWritesNothingOutside)
     // The last point column lies at x = 96 and the last row at y = 96: their
     // segments keep only their pixels inside, and nothing wraps to the next
     // row or runs past the buffer.
-    std::memset(model.WorkImage.data() + 3 * 96 * 96, 0xEE, 9); // the three spare pixels, copied into the view
-    Draw();
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(model.ViewImage[3 * 96 * 96 + i], 0xEE);
+    std::memset(model.workImage.data() + 3 * 96 * 96, 0xEE, 9); // the three spare pixels, copied into the view
+    draw();
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(model.viewImage[3 * 96 * 96 + i], 0xEE);
     // (96, 4) of the right column would land on (0, 5), which no line of the
     // left column plots.
-    EXPECT_EQ(At(0, 5), kBackground);
+    EXPECT_EQ(at(0, 5), kBackground);
     // The horizontal segment from (72, 24) to (96, 24) keeps its even pixels
     // inside; the last column holds the edge points' one-pixel markers.
-    for (int x = 76; x <= 94; ++x) EXPECT_EQ(At(x, 24), x % 2 == 0 ? kSegmentColour : kBackground) << x;
-    for (int y = 23; y <= 26; ++y) EXPECT_EQ(At(95, y), kMarkerColour);
-    EXPECT_EQ(At(95, 28), kBackground);
+    for (int x = 76; x <= 94; ++x) EXPECT_EQ(at(x, 24), x % 2 == 0 ? kSegmentColour : kBackground) << x;
+    for (int y = 23; y <= 26; ++y) EXPECT_EQ(at(95, y), kMarkerColour);
+    EXPECT_EQ(at(95, 28), kBackground);
 }
 
 TEST_F(OverlayTest, NothingWithoutAGrid)
 {
     DeformModel bare;
-    LoadPicture(bare, 16, 16, Grey);
-    DrawOverlay(bare);
-    EXPECT_EQ(CountInView(bare, kBackground), 16 * 16);
+    loadPicture(bare, 16, 16, grey);
+    drawOverlay(bare);
+    EXPECT_EQ(countInView(bare, kBackground), 16 * 16);
 }
 
 } // namespace

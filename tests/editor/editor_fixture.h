@@ -22,14 +22,14 @@ namespace plexor::test {
 
 inline std::ostream& operator<<(std::ostream& out, const Colour& c)
 {
-    return out << "(b" << int(c.Blue) << " g" << int(c.Green) << " r" << int(c.Red) << ")";
+    return out << "(b" << int(c.blue) << " g" << int(c.green) << " r" << int(c.red) << ")";
 }
 
 inline constexpr Colour kBackground{17, 34, 51};
 
-inline Rgb Grey(std::int32_t, std::int32_t)
+inline Rgb grey(std::int32_t, std::int32_t)
 {
-    return Rgb{kBackground.Red, kBackground.Green, kBackground.Blue};
+    return Rgb{kBackground.red, kBackground.green, kBackground.blue};
 }
 
 // A width x height picture of one colour, with room for `guard` sentinel bytes
@@ -40,43 +40,43 @@ struct TestCanvas {
     TestCanvas(std::int32_t width, std::int32_t height, std::size_t guard = 64)
         : bytes(static_cast<std::size_t>(width) * height * 3 + guard, kGuard)
     {
-        view.Pixels = bytes.data();
-        view.Stride = std::ptrdiff_t{3} * width;
-        view.Width = width;
-        view.Height = height;
-        view.Clip = PixelRect{0, 0, width, height};
+        view.pixels = bytes.data();
+        view.stride = std::ptrdiff_t{3} * width;
+        view.width = width;
+        view.height = height;
+        view.clip = PixelRect{0, 0, width, height};
         for (std::int32_t y = 0; y < height; ++y)
-            for (std::int32_t x = 0; x < width; ++x) Set(x, y, kBackground);
+            for (std::int32_t x = 0; x < width; ++x) set(x, y, kBackground);
     }
     TestCanvas(const TestCanvas&) = delete;
     TestCanvas& operator=(const TestCanvas&) = delete;
 
-    Colour At(std::int32_t x, std::int32_t y) const
+    Colour at(std::int32_t x, std::int32_t y) const
     {
-        const std::uint8_t* p = bytes.data() + 3 * (static_cast<std::size_t>(y) * view.Width + x);
+        const std::uint8_t* p = bytes.data() + 3 * (static_cast<std::size_t>(y) * view.width + x);
         return Colour{p[0], p[1], p[2]};
     }
-    void Set(std::int32_t x, std::int32_t y, Colour c)
+    void set(std::int32_t x, std::int32_t y, Colour c)
     {
-        std::uint8_t* p = bytes.data() + 3 * (static_cast<std::size_t>(y) * view.Width + x);
-        p[0] = c.Blue;
-        p[1] = c.Green;
-        p[2] = c.Red;
+        std::uint8_t* p = bytes.data() + 3 * (static_cast<std::size_t>(y) * view.width + x);
+        p[0] = c.blue;
+        p[1] = c.green;
+        p[2] = c.red;
     }
-    bool GuardIntact() const
+    bool guardIntact() const
     {
-        const std::size_t picture = static_cast<std::size_t>(view.Width) * view.Height * 3;
+        const std::size_t picture = static_cast<std::size_t>(view.width) * view.height * 3;
         for (std::size_t i = picture; i < bytes.size(); ++i)
             if (bytes[i] != kGuard) return false;
         return true;
     }
     // Every pixel that is not the background, row by row.
-    std::vector<std::pair<int, int>> Painted() const
+    std::vector<std::pair<int, int>> painted() const
     {
         std::vector<std::pair<int, int>> out;
-        for (std::int32_t y = 0; y < view.Height; ++y)
-            for (std::int32_t x = 0; x < view.Width; ++x)
-                if (At(x, y) != kBackground) out.emplace_back(x, y);
+        for (std::int32_t y = 0; y < view.height; ++y)
+            for (std::int32_t x = 0; x < view.width; ++x)
+                if (at(x, y) != kBackground) out.emplace_back(x, y);
         return out;
     }
 
@@ -84,27 +84,27 @@ struct TestCanvas {
     ViewCanvas view;
 };
 
-inline Colour ViewPixel(const DeformModel& m, std::int32_t x, std::int32_t y)
+inline Colour viewPixel(const DeformModel& m, std::int32_t x, std::int32_t y)
 {
-    const std::uint8_t* p = m.ViewImage.data() + 3 * (static_cast<std::size_t>(y) * m.ImageWidth + x);
+    const std::uint8_t* p = m.viewImage.data() + 3 * (static_cast<std::size_t>(y) * m.imageWidth + x);
     return Colour{p[0], p[1], p[2]};
 }
 
 // How many pixels of the view have colour `c`.
-inline int CountInView(const DeformModel& m, Colour c)
+inline int countInView(const DeformModel& m, Colour c)
 {
     int n = 0;
-    for (std::int32_t y = 0; y < m.ImageHeight; ++y)
-        for (std::int32_t x = 0; x < m.ImageWidth; ++x) n += ViewPixel(m, x, y) == c;
+    for (std::int32_t y = 0; y < m.imageHeight; ++y)
+        for (std::int32_t x = 0; x < m.imageWidth; ++x) n += viewPixel(m, x, y) == c;
     return n;
 }
 
 // A model holding a plain picture and a grid at `step`, laid as the grid
 // command lays it.
-inline void LoadPictureWithGrid(DeformModel& m, std::int32_t width, std::int32_t height, std::int32_t step)
+inline void loadPictureWithGrid(DeformModel& m, std::int32_t width, std::int32_t height, std::int32_t step)
 {
-    LoadPicture(m, width, height, Grey);
-    m.LayGrid(step);
+    loadPicture(m, width, height, grey);
+    m.layGrid(step);
 }
 
 // A refresh host that shows the overlay or not, and writes down what it is
@@ -113,13 +113,13 @@ class RecordingRefreshHost : public RefreshHost {
 public:
     enum class Call { OverlayVisible, PushView, RepaintImage };
 
-    bool OverlayVisible() const override
+    bool overlayVisible() const override
     {
         calls.push_back(Call::OverlayVisible);
         return overlay;
     }
-    void PushView(std::span<const PixelRect>) override { calls.push_back(Call::PushView); }
-    void RepaintImage(std::span<const PixelRect>) override { calls.push_back(Call::RepaintImage); }
+    void pushView(std::span<const PixelRect>) override { calls.push_back(Call::PushView); }
+    void repaintImage(std::span<const PixelRect>) override { calls.push_back(Call::RepaintImage); }
 
     bool overlay = true;
     mutable std::vector<Call> calls;
@@ -133,20 +133,20 @@ public:
 
     explicit RecordingDragHost(DeformModel& m) : model(m) {}
 
-    void Refresh() override
+    void refresh() override
     {
         calls.push_back(Call::Refresh);
-        plexor::Refresh(model, view);
+        plexor::refresh(model, view);
     }
-    void QueueCellsAround(std::int32_t c, std::int32_t r) override
+    void queueCellsAround(std::int32_t c, std::int32_t r) override
     {
         calls.push_back(Call::Queue);
         queued.emplace_back(c, r);
     }
-    void SetCapture() override { calls.push_back(Call::SetCapture); }
-    void ReleaseCapture() override { calls.push_back(Call::ReleaseCapture); }
+    void captureMouse() override { calls.push_back(Call::SetCapture); }
+    void releaseMouseCapture() override { calls.push_back(Call::ReleaseCapture); }
 
-    int Count(Call call) const
+    int count(Call call) const
     {
         int n = 0;
         for (Call c : calls) n += c == call;

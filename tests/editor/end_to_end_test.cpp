@@ -30,54 +30,54 @@ namespace plexor::test {
 namespace {
 
 // A 98 x 75 24-bit picture file: not a multiple of 4 wide.
-std::vector<std::uint8_t> PictureFile()
+std::vector<std::uint8_t> pictureFile()
 {
-    TBitmap drawn(98, 75, PixelFormat::Rgb24());
-    for (std::int32_t y = 0; y < drawn.Height(); ++y)
-        for (std::int32_t x = 0; x < drawn.Width(); ++x) {
-            const Rgb c = Pattern(x, y);
-            std::uint8_t* p = drawn.Row(y) + 3 * x;
-            p[0] = c.Blue;
-            p[1] = c.Green;
-            p[2] = c.Red;
+    Bitmap drawn(98, 75, PixelFormat::rgb24());
+    for (std::int32_t y = 0; y < drawn.height(); ++y)
+        for (std::int32_t x = 0; x < drawn.width(); ++x) {
+            const Rgb c = pattern(x, y);
+            std::uint8_t* p = drawn.row(y) + 3 * x;
+            p[0] = c.blue;
+            p[1] = c.green;
+            p[2] = c.red;
         }
-    return EncodeBmp(drawn);
+    return encodeBmp(drawn);
 }
 
-BitmapInfo BufferFormat(const DeformModel& m)
+BitmapInfo bufferFormat(const DeformModel& m)
 {
     BitmapInfo info{};
-    info.bmiHeader.biWidth = m.ImageWidth;
-    info.bmiHeader.biHeight = -m.ImageHeight;
+    info.bmiHeader.biWidth = m.imageWidth;
+    info.bmiHeader.biHeight = -m.imageHeight;
     return info;
 }
 
 // Opens the picture as the window does: widened with black columns to a
 // multiple of 4, buffers for that size, a clear splat mask, the pixels read
-// into WorkImage and copied into the other two.
-void Open(DeformModel& m, TBitmap& screen)
+// into workImage and copied into the other two.
+void open(DeformModel& m, Bitmap& screen)
 {
-    std::int32_t width = screen.Width();
-    screen.SetBrushColour(0);
+    std::int32_t width = screen.width();
+    screen.setBrushColour(0);
     if (const std::int32_t r = width % 4; r != 0) {
         width = width - r + 4;
-        screen.SetWidth(width);
+        screen.setWidth(width);
     }
-    ASSERT_TRUE(m.AllocateBuffers(width, screen.Height()));
-    const BitmapInfo format = BufferFormat(m);
-    ASSERT_EQ(GetDIBits(screen, 0, m.ImageHeight, m.WorkImage.data(), format), m.ImageHeight);
-    m.CopyPixels(m.WorkImage, m.ViewImage);
-    m.CopyPixels(m.WorkImage, m.SourceImage);
+    ASSERT_TRUE(m.allocateBuffers(width, screen.height()));
+    const BitmapInfo format = bufferFormat(m);
+    ASSERT_EQ(copyRowsFromBitmap(screen, 0, m.imageHeight, m.workImage.data(), format), m.imageHeight);
+    m.copyPixels(m.workImage, m.viewImage);
+    m.copyPixels(m.workImage, m.sourceImage);
 }
 
 struct Displacement {
     std::int32_t dx, dy;
 };
 
-// What a call of QueueCellsAround appended, and the displacements in force
+// What a call of queueCellsAround appended, and the displacements in force
 // when it did.
 struct Batch {
-    std::vector<TCellRef> entries;
+    std::vector<CellRef> entries;
     std::vector<Displacement> points;
 };
 
@@ -86,54 +86,54 @@ class Window : public ScreenWindow {
 public:
     using ScreenWindow::ScreenWindow;
 
-    void QueueCellsAround(std::int32_t c, std::int32_t r) override
+    void queueCellsAround(std::int32_t c, std::int32_t r) override
     {
         // The worker takes nothing while the gate is held, so the entries
         // after `before` are exactly this call's.
-        WorkerHold hold(model.Gate);
-        const std::size_t before = model.CellQueue.Size();
-        plexor::QueueCellsAround(model, *worker, c, r);
-        const std::vector<TCellRef> all = model.CellQueue.Snapshot();
+        WorkerHold hold(model.gate);
+        const std::size_t before = model.cellQueue.size();
+        plexor::queueCellsAround(model, *worker, c, r);
+        const std::vector<CellRef> all = model.cellQueue.snapshot();
         Batch batch;
         batch.entries.assign(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
-        for (const TControlPoint& p : model.ControlPoints) batch.points.push_back({p.DX, p.DY});
+        for (const ControlPoint& p : model.controlPoints) batch.points.push_back({p.dx, p.dy});
         batches.push_back(std::move(batch));
     }
-    TMyThread* worker = nullptr;
+    CellWorker* worker = nullptr;
     std::vector<Batch> batches;
 };
 
 TEST(EndToEnd, ADraggedPointReachesTheScreenAsTheWorkerDeformsIt)
 {
-    const std::vector<std::uint8_t> file = PictureFile();
+    const std::vector<std::uint8_t> file = pictureFile();
     DeformModel model;
-    TBitmap screen = ReadBmp(std::span<const std::uint8_t>(file));
-    Open(model, screen);
-    ASSERT_EQ(model.ImageWidth, 100);
-    model.LayGrid(24); // points at x = 2, 26, 50, 74, 98 and y = 1, 25, 49, 73
+    Bitmap screen = readBmp(std::span<const std::uint8_t>(file));
+    open(model, screen);
+    ASSERT_EQ(model.imageWidth, 100);
+    model.layGrid(24); // points at x = 2, 26, 50, 74, 98 and y = 1, 25, 49, 73
 
     Window window(model);
     int workerRefreshes = 0;
-    auto worker = std::make_unique<TMyThread>(model, [&] {
-        window.Refresh();
+    auto worker = std::make_unique<CellWorker>(model, [&] {
+        window.refresh();
         ++workerRefreshes;
     });
     window.worker = worker.get();
     ControlPointDrag drag(model, window);
 
-    drag.ImageMouseDown(26 + 2, 25 - 1); // picks (1, 1), grabbed at (2, -1)
-    ASSERT_TRUE(drag.Dragging());
-    drag.ImageMouseMove(26 + 2 + 9, 25 - 1 + 5);  // (1, 1) displaced by (9, 5)
-    drag.ImageMouseMove(26 + 2 + 30, 25 - 1 + 4); // hands over to (2, 1)
-    ASSERT_EQ(drag.DragIndex(), 2 + 1 * model.PointCols());
-    ASSERT_TRUE(ServeUntilIdle(*worker));
+    drag.mousePress(26 + 2, 25 - 1); // picks (1, 1), grabbed at (2, -1)
+    ASSERT_TRUE(drag.dragging());
+    drag.mouseMove(26 + 2 + 9, 25 - 1 + 5);  // (1, 1) displaced by (9, 5)
+    drag.mouseMove(26 + 2 + 30, 25 - 1 + 4); // hands over to (2, 1)
+    ASSERT_EQ(drag.dragIndex(), 2 + 1 * model.pointCols());
+    ASSERT_TRUE(serveUntilIdle(*worker));
     ASSERT_EQ(workerRefreshes, 1);
-    drag.ImageMouseMove(50 + 2 - 7, 25 - 1 + 6); // (2, 1) displaced by (-7, 6)
-    drag.ImageMouseUp(0, 0);
-    ASSERT_TRUE(ServeUntilIdle(*worker));
+    drag.mouseMove(50 + 2 - 7, 25 - 1 + 6); // (2, 1) displaced by (-7, 6)
+    drag.mouseRelease(0, 0);
+    ASSERT_TRUE(serveUntilIdle(*worker));
     EXPECT_EQ(workerRefreshes, 2);
-    EXPECT_EQ(model.Point(1, 1).DX, 9);
-    EXPECT_EQ(model.Point(2, 1).DY, 6);
+    EXPECT_EQ(model.point(1, 1).dx, 9);
+    EXPECT_EQ(model.point(2, 1).dy, 6);
     ASSERT_EQ(window.batches.size(), 2u);
     EXPECT_EQ(window.batches[0].entries.size(), 13u) << "12 cells around (2, 1), then the marker";
     EXPECT_EQ(window.batches[1].entries.size(), 13u) << "all of them again, since the first batch is done";
@@ -143,34 +143,34 @@ TEST(EndToEnd, ADraggedPointReachesTheScreenAsTheWorkerDeformsIt)
 
     // The same edit computed directly.
     DeformModel expected;
-    TBitmap again = ReadBmp(std::span<const std::uint8_t>(file));
-    Open(expected, again);
-    expected.LayGrid(24);
+    Bitmap again = readBmp(std::span<const std::uint8_t>(file));
+    open(expected, again);
+    expected.layGrid(24);
     for (const Batch& batch : window.batches) {
         for (std::size_t i = 0; i < batch.points.size(); ++i) {
-            expected.ControlPoints[i].DX = batch.points[i].dx;
-            expected.ControlPoints[i].DY = batch.points[i].dy;
+            expected.controlPoints[i].dx = batch.points[i].dx;
+            expected.controlPoints[i].dy = batch.points[i].dy;
         }
-        for (const TCellRef& entry : batch.entries) {
-            if (entry.IsRefreshMarker())
-                std::memset(expected.SplatMask.data(), 0, expected.SplatMask.size());
+        for (const CellRef& entry : batch.entries) {
+            if (entry.isRefreshMarker())
+                std::memset(expected.splatMask.data(), 0, expected.splatMask.size());
             else
-                DeformCellLiteral(expected, entry);
+                deformCellLiteral(expected, entry);
         }
     }
-    ASSERT_EQ(0, std::memcmp(model.WorkImage.data(), expected.WorkImage.data(), model.WorkImage.size()))
+    ASSERT_EQ(0, std::memcmp(model.workImage.data(), expected.workImage.data(), model.workImage.size()))
         << "the worker's deformation";
-    ASSERT_NE(0, std::memcmp(expected.WorkImage.data(), expected.SourceImage.data(), 3 * 100 * 75))
+    ASSERT_NE(0, std::memcmp(expected.workImage.data(), expected.sourceImage.data(), 3 * 100 * 75))
         << "the edit changed the picture";
-    expected.CopyPixels(expected.WorkImage, expected.ViewImage);
-    DrawOverlay(expected);
+    expected.copyPixels(expected.workImage, expected.viewImage);
+    drawOverlay(expected);
 
     std::vector<std::uint8_t> shown(static_cast<std::size_t>(3) * 100 * 75);
-    ASSERT_EQ(GetDIBits(window.screen, 0, 75, shown.data(), window.format), 75);
-    EXPECT_EQ(0, std::memcmp(shown.data(), expected.ViewImage.data(), shown.size()));
-    EXPECT_GT(CountInView(expected, Colour{0, 255, 0}), 0) << "the vectors are part of what is shown";
+    ASSERT_EQ(copyRowsFromBitmap(window.screen, 0, 75, shown.data(), window.format), 75);
+    EXPECT_EQ(0, std::memcmp(shown.data(), expected.viewImage.data(), shown.size()));
+    EXPECT_GT(countInView(expected, Colour{0, 255, 0}), 0) << "the vectors are part of what is shown";
 
-    worker->Stop();
+    worker->stop();
 }
 
 } // namespace

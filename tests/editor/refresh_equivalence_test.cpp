@@ -1,4 +1,4 @@
-// A refresh does only the work of what changed; afterwards ViewImage, the
+// A refresh does only the work of what changed; afterwards viewImage, the
 // screen bitmap and a reduced view must hold exactly what a whole refresh
 // gives them. Random sequences of edits check it after every refresh: drags
 // with hand-overs, the worker's batches, Show toggles, grid commands,
@@ -22,24 +22,24 @@
 namespace plexor::test {
 namespace {
 
-std::vector<std::uint8_t> Bytes(const PixelBuffer& buffer)
+std::vector<std::uint8_t> bytes(const PixelBuffer& buffer)
 {
     return {buffer.data(), buffer.data() + buffer.size()};
 }
 
-std::vector<std::uint8_t> Rows(const TBitmap& bitmap)
+std::vector<std::uint8_t> rows(const Bitmap& bitmap)
 {
-    const std::span<const std::uint8_t> rows = bitmap.BottomUpRows();
+    const std::span<const std::uint8_t> rows = bitmap.bottomUpRows();
     return {rows.begin(), rows.end()};
 }
 
-std::vector<std::uint8_t> ReducedPixels(const ReducedView& view)
+std::vector<std::uint8_t> reducedPixels(const ReducedView& view)
 {
-    const PixelRect& w = view.Window();
+    const PixelRect& w = view.window();
     std::vector<std::uint8_t> pixels;
-    for (std::int32_t y = 0; y < w.Y1 - w.Y0; ++y) {
-        const std::uint8_t* row = view.Pixels() + y * view.Stride();
-        pixels.insert(pixels.end(), row, row + 3 * (w.X1 - w.X0));
+    for (std::int32_t y = 0; y < w.y1 - w.y0; ++y) {
+        const std::uint8_t* row = view.pixels() + y * view.stride();
+        pixels.insert(pixels.end(), row, row + 3 * (w.x1 - w.x0));
     }
     return pixels;
 }
@@ -50,44 +50,44 @@ class Scene : public ScreenWindow {
 public:
     Scene(DeformModel& m, int& checkCount) : ScreenWindow(m), checks(checkCount) {}
 
-    // The worker may be deforming cells meanwhile: it stays off WorkImage
+    // The worker may be deforming cells meanwhile: it stays off workImage
     // from the refresh to the end of the check, so that both see it alike.
-    void Refresh() override
+    void refresh() override
     {
-        WorkerHold hold(model.Gate);
-        ScreenWindow::Refresh();
-        CheckAgainstWholeRefresh();
+        WorkerHold hold(model.gate);
+        ScreenWindow::refresh();
+        checkAgainstWholeRefresh();
     }
-    void QueueCellsAround(std::int32_t c, std::int32_t r) override
+    void queueCellsAround(std::int32_t c, std::int32_t r) override
     {
-        if (worker != nullptr) plexor::QueueCellsAround(model, *worker, c, r);
+        if (worker != nullptr) plexor::queueCellsAround(model, *worker, c, r);
     }
 
-    void CheckAgainstWholeRefresh()
+    void checkAgainstWholeRefresh()
     {
         ++checks;
-        const std::vector<std::uint8_t> view = Bytes(model.ViewImage);
+        const std::vector<std::uint8_t> view = bytes(model.viewImage);
         const std::vector<std::uint8_t> reduced =
-            showReduced ? ReducedPixels(this->reduced) : std::vector<std::uint8_t>{};
+            showReduced ? reducedPixels(this->reducedView) : std::vector<std::uint8_t>{};
         ScreenWindow whole(model);
         whole.overlay = overlay;
         whole.showReduced = showReduced;
         if (showReduced)
-            whole.reduced.SetWindow(this->reduced.GetZoom(), this->reduced.Window(), model.ImageWidth,
-                                    model.ImageHeight);
-        RefreshWhole(model, whole);
-        const std::vector<std::uint8_t> full = Bytes(model.ViewImage);
+            whole.reducedView.setWindow(this->reducedView.getZoom(), this->reducedView.window(), model.imageWidth,
+                                        model.imageHeight);
+        refreshWhole(model, whole);
+        const std::vector<std::uint8_t> full = bytes(model.viewImage);
         const auto differ = std::mismatch(view.begin(), view.end(), full.begin());
         ASSERT_TRUE(differ.first == view.end())
-            << "ViewImage differs at pixel " << (differ.first - view.begin()) / 3 % model.ImageWidth << ", "
-            << (differ.first - view.begin()) / 3 / model.ImageWidth << ", check " << checks;
-        ASSERT_TRUE(Rows(screen) == Rows(whole.screen)) << "the screen bitmap differs, check " << checks;
+            << "ViewImage differs at pixel " << (differ.first - view.begin()) / 3 % model.imageWidth << ", "
+            << (differ.first - view.begin()) / 3 / model.imageWidth << ", check " << checks;
+        ASSERT_TRUE(rows(screen) == rows(whole.screen)) << "the screen bitmap differs, check " << checks;
         if (showReduced) {
-            ASSERT_TRUE(reduced == ReducedPixels(whole.reduced)) << "the reduced view, check " << checks;
+            ASSERT_TRUE(reduced == reducedPixels(whole.reducedView)) << "the reduced view, check " << checks;
         }
     }
 
-    TMyThread* worker = nullptr;
+    CellWorker* worker = nullptr;
     int& checks;
 };
 
@@ -95,62 +95,63 @@ class RefreshEquivalence : public ::testing::TestWithParam<std::uint32_t> {
 protected:
     // Opens a picture of width x height, as the open command does: new
     // buffers, the pixels, and a window of the new size.
-    void Open(std::int32_t width, std::int32_t height)
+    void open(std::int32_t width, std::int32_t height)
     {
         worker.reset();
         scene.reset();
         const std::uint32_t tint = rng();
-        LoadPicture(model, width, height, [tint](std::int32_t x, std::int32_t y) {
+        loadPicture(model, width, height, [tint](std::int32_t x, std::int32_t y) {
             return Rgb{static_cast<std::uint8_t>(x * 7 + tint), static_cast<std::uint8_t>(y * 5 + (tint >> 8)),
                        static_cast<std::uint8_t>((x ^ y) + (tint >> 16))};
         });
         scene = std::make_unique<Scene>(model, checks);
-        worker = std::make_unique<TMyThread>(model, [this] { scene->Refresh(); });
+        worker = std::make_unique<CellWorker>(model, [this] { scene->refresh(); });
         scene->worker = worker.get();
         drag = std::make_unique<ControlPointDrag>(model, *scene);
-        SetZoom(zoom);
+        setZoom(zoom);
     }
-    void SetZoom(Zoom z)
+    void setZoom(Zoom z)
     {
         zoom = z;
-        drag->SetZoom(z);
-        scene->showReduced = z.Reduces();
-        if (z.Reduces()) {
+        drag->setZoom(z);
+        scene->showReduced = z.reduces();
+        if (z.reduces()) {
             // A window onto part of the reduced picture, as a viewport shows it.
-            const std::int32_t width = static_cast<std::int32_t>(z.ScreenLength(model.ImageWidth));
-            const std::int32_t height = static_cast<std::int32_t>(z.ScreenLength(model.ImageHeight));
-            const std::int32_t x0 = Pick(0, width / 3);
-            const std::int32_t y0 = Pick(0, height / 3);
-            scene->reduced.SetWindow(z, PixelRect{x0, y0, x0 + Pick(width / 2, width), y0 + Pick(height / 2, height)},
-                                     model.ImageWidth, model.ImageHeight);
-            WorkerHold hold(model.Gate);
-            scene->reduced.Render(model, scene->overlay);
+            const std::int32_t width = static_cast<std::int32_t>(z.screenLength(model.imageWidth));
+            const std::int32_t height = static_cast<std::int32_t>(z.screenLength(model.imageHeight));
+            const std::int32_t x0 = pick(0, width / 3);
+            const std::int32_t y0 = pick(0, height / 3);
+            scene->reducedView.setWindow(z,
+                                         PixelRect{x0, y0, x0 + pick(width / 2, width), y0 + pick(height / 2, height)},
+                                         model.imageWidth, model.imageHeight);
+            WorkerHold hold(model.gate);
+            scene->reducedView.render(model, scene->overlay);
         }
     }
-    std::int32_t Pick(std::int32_t lo, std::int32_t hi) { return std::uniform_int_distribution(lo, hi)(rng); }
-    std::int32_t Screen(std::int32_t v) const { return static_cast<std::int32_t>(zoom.ToScreen(v)); }
+    std::int32_t pick(std::int32_t lo, std::int32_t hi) { return std::uniform_int_distribution(lo, hi)(rng); }
+    std::int32_t screen(std::int32_t v) const { return static_cast<std::int32_t>(zoom.toScreen(v)); }
 
     // A press near an interior point, moves about it (some far enough to
     // hand the drag over), a release.
-    void Drag()
+    void dragRandomly()
     {
-        if (model.PointCols() < 3 || model.PointRows() < 3) return;
-        const TControlPoint& p = model.Point(Pick(1, model.PointCols() - 2), Pick(1, model.PointRows() - 2));
-        std::int32_t x = p.X + p.DX + Pick(-2, 2);
-        std::int32_t y = p.Y + p.DY + Pick(-2, 2);
-        drag->ImageMouseDown(Screen(x), Screen(y));
-        const std::int32_t step = model.GridStepX;
-        for (int moves = Pick(1, 8); moves > 0; --moves) {
-            x += Pick(-step - step / 2, step + step / 2);
-            y += Pick(-step - step / 2, step + step / 2);
-            drag->ImageMouseMove(Screen(x), Screen(y));
+        if (model.pointCols() < 3 || model.pointRows() < 3) return;
+        const ControlPoint& p = model.point(pick(1, model.pointCols() - 2), pick(1, model.pointRows() - 2));
+        std::int32_t x = p.x + p.dx + pick(-2, 2);
+        std::int32_t y = p.y + p.dy + pick(-2, 2);
+        drag->mousePress(screen(x), screen(y));
+        const std::int32_t step = model.gridStepX;
+        for (int moves = pick(1, 8); moves > 0; --moves) {
+            x += pick(-step - step / 2, step + step / 2);
+            y += pick(-step - step / 2, step + step / 2);
+            drag->mouseMove(screen(x), screen(y));
         }
-        drag->ImageMouseUp(Screen(x), Screen(y));
+        drag->mouseRelease(screen(x), screen(y));
     }
 
     DeformModel model;
     std::unique_ptr<Scene> scene;
-    std::unique_ptr<TMyThread> worker;
+    std::unique_ptr<CellWorker> worker;
     std::unique_ptr<ControlPointDrag> drag;
     std::mt19937 rng{GetParam()};
     Zoom zoom;
@@ -159,45 +160,45 @@ protected:
 
 TEST_P(RefreshEquivalence, EveryRefreshGivesWhatAWholeRefreshGives)
 {
-    Open(164, 120);
-    model.LayGrid(24);
-    scene->Refresh();
+    open(164, 120);
+    model.layGrid(24);
+    scene->refresh();
     for (int op = 0; op < 250; ++op) {
-        switch (Pick(0, 11)) {
+        switch (pick(0, 11)) {
         case 0:
             scene->overlay = !scene->overlay; // Grid > Show
-            model.Changes.MarkAll();
-            scene->Refresh();
+            model.changes.markAll();
+            scene->refresh();
             break;
         case 1:
-            model.LayGrid(Pick(6, 40));
-            scene->Refresh();
+            model.layGrid(pick(6, 40));
+            scene->refresh();
             break;
         case 2:
-            if (model.GridExists()) model.ResetGrid();
-            scene->Refresh();
+            if (model.gridExists()) model.resetGrid();
+            scene->refresh();
             break;
         case 3: {
-            const Zoom zooms[] = {Zoom::Actual(), {1, 2}, {1, 3}, {2, 5}, {2, 1}};
-            SetZoom(zooms[Pick(0, 4)]);
+            const Zoom zooms[] = {Zoom::actual(), {1, 2}, {1, 3}, {2, 5}, {2, 1}};
+            setZoom(zooms[pick(0, 4)]);
             break;
         }
         case 4: // an open: a picture of the same size, or another
-            if (Pick(0, 1) == 0)
-                Open(model.ImageWidth, model.ImageHeight);
+            if (pick(0, 1) == 0)
+                open(model.imageWidth, model.imageHeight);
             else
-                Open(4 * Pick(10, 50), Pick(30, 160));
-            if (!model.GridExists()) model.LayGrid(Pick(8, 30));
-            scene->Refresh();
+                open(4 * pick(10, 50), pick(30, 160));
+            if (!model.gridExists()) model.layGrid(pick(8, 30));
+            scene->refresh();
             break;
-        default: Drag(); break;
+        default: dragRandomly(); break;
         }
         // The worker's batches, each ending in a refresh that is checked.
-        ASSERT_TRUE(ServeUntilIdle(*worker));
+        ASSERT_TRUE(serveUntilIdle(*worker));
         if (::testing::Test::HasFatalFailure()) return;
     }
     EXPECT_GT(checks, 250);
-    worker->Stop();
+    worker->stop();
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RefreshEquivalence, ::testing::Values(1u, 2u, 3u));
@@ -205,17 +206,17 @@ INSTANTIATE_TEST_SUITE_P(Seeds, RefreshEquivalence, ::testing::Values(1u, 2u, 3u
 TEST(RefreshCost, AMoveOfADragRedrawsOnlyAroundThePoint)
 {
     DeformModel model;
-    LoadPicture(model, 960, 720);
-    model.LayGrid(48);
+    loadPicture(model, 960, 720);
+    model.layGrid(48);
     ScreenWindow window(model);
-    window.Refresh();
+    window.refresh();
     ControlPointDrag drag(model, window);
-    drag.ImageMouseDown(480, 336);
-    window.pushedPixels = 0;
-    drag.ImageMouseMove(490, 340);
+    drag.mousePress(480, 336);
+    window.pixelsPushed = 0;
+    drag.mouseMove(490, 340);
     // The point's segments reach its neighbours, a step away each way.
-    EXPECT_GT(window.pushedPixels, 0);
-    EXPECT_LE(window.pushedPixels, (2 * 48 + 20) * (2 * 48 + 20));
+    EXPECT_GT(window.pixelsPushed, 0);
+    EXPECT_LE(window.pixelsPushed, (2 * 48 + 20) * (2 * 48 + 20));
 }
 
 } // namespace

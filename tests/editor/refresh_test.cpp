@@ -21,10 +21,10 @@ using namespace std::chrono_literals;
 class PushCheckingHost : public RecordingRefreshHost {
 public:
     explicit PushCheckingHost(DeformModel& m) : model(m) {}
-    void PushView(std::span<const PixelRect> parts) override
+    void pushView(std::span<const PixelRect> parts) override
     {
-        RecordingRefreshHost::PushView(parts);
-        redAtPush = CountInView(model, kSelectedMarkerColour);
+        RecordingRefreshHost::pushView(parts);
+        redAtPush = countInView(model, kSelectedMarkerColour);
     }
     DeformModel& model;
     int redAtPush = -1;
@@ -33,10 +33,10 @@ public:
 TEST(Refresh, CopiesDrawsPushesThenRepaints)
 {
     DeformModel model;
-    LoadPictureWithGrid(model, 96, 72, 24);
-    model.Point(2, 1).Selected = 1;
+    loadPictureWithGrid(model, 96, 72, 24);
+    model.point(2, 1).selected = 1;
     PushCheckingHost host(model);
-    Refresh(model, host);
+    refresh(model, host);
     EXPECT_EQ(host.calls, (std::vector<Call>{Call::OverlayVisible, Call::PushView, Call::RepaintImage}));
     EXPECT_EQ(host.redAtPush, 16 + 4 * 10) << "the overlay is in the view before it is pushed";
 }
@@ -44,41 +44,41 @@ TEST(Refresh, CopiesDrawsPushesThenRepaints)
 TEST(Refresh, WithTheOverlayOffTheViewIsWorkImageByteForByte)
 {
     DeformModel model;
-    LoadPictureWithGrid(model, 96, 72, 24);
-    LoadPicture(model, 96, 72, Pattern); // a busy picture under the same grid
-    model.Point(1, 1).Selected = 1;
-    model.Point(2, 1).DX = 7;
-    model.Changes.MarkAll();
+    loadPictureWithGrid(model, 96, 72, 24);
+    loadPicture(model, 96, 72, pattern); // a busy picture under the same grid
+    model.point(1, 1).selected = 1;
+    model.point(2, 1).dx = 7;
+    model.changes.markAll();
     RecordingRefreshHost host;
-    Refresh(model, host); // overlay on first: the next refresh must not keep it
-    ASSERT_NE(0, std::memcmp(model.ViewImage.data(), model.WorkImage.data(), model.WorkImage.size()));
+    refresh(model, host); // overlay on first: the next refresh must not keep it
+    ASSERT_NE(0, std::memcmp(model.viewImage.data(), model.workImage.data(), model.workImage.size()));
     host.overlay = false;
     host.calls.clear();
-    model.Changes.MarkAll(); // as the Show toggle does
-    Refresh(model, host);
-    EXPECT_EQ(0, std::memcmp(model.ViewImage.data(), model.WorkImage.data(), model.WorkImage.size()));
+    model.changes.markAll(); // as the Show toggle does
+    refresh(model, host);
+    EXPECT_EQ(0, std::memcmp(model.viewImage.data(), model.workImage.data(), model.workImage.size()));
     EXPECT_EQ(host.calls, (std::vector<Call>{Call::OverlayVisible, Call::PushView, Call::RepaintImage}));
 }
 
 TEST(Refresh, AMovedPointLeavesNothingBehind)
 {
     DeformModel model;
-    LoadPictureWithGrid(model, 96, 72, 24);
+    loadPictureWithGrid(model, 96, 72, 24);
     RecordingRefreshHost host;
-    Refresh(model, host);
+    refresh(model, host);
     // Moved as a drag moves it: what the point's elements cover is marked
     // before and after.
     const auto move = [&](std::int32_t dx) {
-        model.Changes.Mark(PointOverlayBounds(model, 2, 1));
-        model.Point(2, 1).DX = dx;
-        model.Changes.Mark(PointOverlayBounds(model, 2, 1));
-        Refresh(model, host);
+        model.changes.mark(pointOverlayBounds(model, 2, 1));
+        model.point(2, 1).dx = dx;
+        model.changes.mark(pointOverlayBounds(model, 2, 1));
+        refresh(model, host);
     };
     move(9);
-    EXPECT_EQ(ViewPixel(model, 57, 25), kMarkerColour);
+    EXPECT_EQ(viewPixel(model, 57, 25), kMarkerColour);
     move(-9);
-    EXPECT_EQ(ViewPixel(model, 57, 25), kBackground) << "the old marker is gone";
-    EXPECT_EQ(ViewPixel(model, 39, 25), kMarkerColour);
+    EXPECT_EQ(viewPixel(model, 57, 25), kBackground) << "the old marker is gone";
+    EXPECT_EQ(viewPixel(model, 39, 25), kMarkerColour);
 }
 
 TEST(Refresh, WithoutAPictureNothingHappens)
@@ -86,33 +86,33 @@ TEST(Refresh, WithoutAPictureNothingHappens)
     // Also after a grid command made without a picture.
     DeformModel model;
     RecordingRefreshHost host;
-    Refresh(model, host);
-    model.BuildGrid();
-    model.BuildWeightTables();
-    Refresh(model, host);
+    refresh(model, host);
+    model.buildGrid();
+    model.buildWeightTables();
+    refresh(model, host);
     EXPECT_TRUE(host.calls.empty());
-    EXPECT_TRUE(model.ViewImage.empty());
+    EXPECT_TRUE(model.viewImage.empty());
 }
 
 TEST(Refresh, TheCopyWaitsForTheCellInProgress)
 {
-    // A stand-in worker is inside an entry, writing WorkImage; the refresh
+    // A stand-in worker is inside an entry, writing workImage; the refresh
     // must copy only once it has finished.
     DeformModel model;
-    LoadPictureWithGrid(model, 96, 72, 24);
+    loadPictureWithGrid(model, 96, 72, 24);
     RecordingRefreshHost host;
     host.overlay = false;
     std::atomic<bool> inside{false};
     std::thread worker([&] {
-        EntryScope entry(model.Gate);
+        EntryScope entry(model.gate);
         inside = true;
         std::this_thread::sleep_for(100ms);
-        model.WorkImage[0] = 0x42;
+        model.workImage[0] = 0x42;
     });
     while (!inside) std::this_thread::sleep_for(1ms);
-    Refresh(model, host);
+    refresh(model, host);
     worker.join();
-    EXPECT_EQ(model.ViewImage[0], 0x42);
+    EXPECT_EQ(model.viewImage[0], 0x42);
 }
 
 } // namespace

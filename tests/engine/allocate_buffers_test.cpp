@@ -13,14 +13,14 @@ namespace {
 
 class AllocateBuffersTest : public ::testing::Test {
 protected:
-    AllocateBuffersTest() { model.Messages = &sink; }
+    AllocateBuffersTest() { model.messages = &sink; }
 
-    void ExpectOneMessage(const char* text)
+    void expectOneMessage(const char* text)
     {
         ASSERT_EQ(sink.shown.size(), 1u);
         EXPECT_EQ(sink.shown[0].text, text);
         EXPECT_EQ(sink.shown[0].caption, "Error");
-        EXPECT_EQ(sink.shown[0].style, 16);
+        EXPECT_EQ(sink.shown[0].icon, MessageIcon::Stop);
         sink.shown.clear();
     }
 
@@ -30,38 +30,38 @@ protected:
 
 TEST_F(AllocateBuffersTest, SizesFollowThePaddedGeometry)
 {
-    ASSERT_TRUE(model.AllocateBuffers(100, 50)); // 97 pixels widened to a multiple of 4
-    EXPECT_TRUE(model.ImageLoaded);
-    EXPECT_EQ(model.ImageWidth, 100);
-    EXPECT_EQ(model.ImageHeight, 50);
-    EXPECT_EQ(model.PixelCapacity, 5003);
-    for (const PixelBuffer* buffer : {&model.WorkImage, &model.ViewImage, &model.SourceImage})
+    ASSERT_TRUE(model.allocateBuffers(100, 50)); // 97 pixels widened to a multiple of 4
+    EXPECT_TRUE(model.imageLoaded);
+    EXPECT_EQ(model.imageWidth, 100);
+    EXPECT_EQ(model.imageHeight, 50);
+    EXPECT_EQ(model.pixelCapacity, 5003);
+    for (const PixelBuffer* buffer : {&model.workImage, &model.viewImage, &model.sourceImage})
         EXPECT_EQ(buffer->size(), 15009u);
-    ASSERT_EQ(model.SplatMask.size(), 5003u);
-    EXPECT_TRUE(std::all_of(model.SplatMask.data(), model.SplatMask.data() + 5003, [](auto b) { return b == 0; }));
+    ASSERT_EQ(model.splatMask.size(), 5003u);
+    EXPECT_TRUE(std::all_of(model.splatMask.data(), model.splatMask.data() + 5003, [](auto b) { return b == 0; }));
     EXPECT_TRUE(sink.shown.empty());
 
-    ASSERT_TRUE(model.AllocateBuffers(0, 0)); // an empty picture still has its spare pixels
-    EXPECT_EQ(model.PixelCapacity, 3);
-    EXPECT_EQ(model.WorkImage.size(), 9u);
+    ASSERT_TRUE(model.allocateBuffers(0, 0)); // an empty picture still has its spare pixels
+    EXPECT_EQ(model.pixelCapacity, 3);
+    EXPECT_EQ(model.workImage.size(), 9u);
 }
 
 // What a failed replacement must leave exactly as it was.
 struct Snapshot {
     explicit Snapshot(const DeformModel& m)
-        : width(m.ImageWidth), height(m.ImageHeight), work(m.WorkImage.data(), m.WorkImage.data() + m.WorkImage.size()),
-          points(m.ControlPoints.size()), workData(m.WorkImage.data()), maskData(m.SplatMask.data())
+        : width(m.imageWidth), height(m.imageHeight), work(m.workImage.data(), m.workImage.data() + m.workImage.size()),
+          points(m.controlPoints.size()), workData(m.workImage.data()), maskData(m.splatMask.data())
     {}
-    void ExpectSame(const DeformModel& m) const
+    void expectSame(const DeformModel& m) const
     {
-        EXPECT_TRUE(m.ImageLoaded);
-        EXPECT_EQ(m.ImageWidth, width);
-        EXPECT_EQ(m.ImageHeight, height);
-        EXPECT_EQ(m.WorkImage.data(), workData) << "the same buffer, not a copy";
-        EXPECT_EQ(m.SplatMask.data(), maskData);
-        ASSERT_EQ(m.WorkImage.size(), work.size());
-        EXPECT_EQ(0, std::memcmp(m.WorkImage.data(), work.data(), work.size()));
-        EXPECT_EQ(m.ControlPoints.size(), points);
+        EXPECT_TRUE(m.imageLoaded);
+        EXPECT_EQ(m.imageWidth, width);
+        EXPECT_EQ(m.imageHeight, height);
+        EXPECT_EQ(m.workImage.data(), workData) << "the same buffer, not a copy";
+        EXPECT_EQ(m.splatMask.data(), maskData);
+        ASSERT_EQ(m.workImage.size(), work.size());
+        EXPECT_EQ(0, std::memcmp(m.workImage.data(), work.data(), work.size()));
+        EXPECT_EQ(m.controlPoints.size(), points);
     }
     std::int32_t width, height;
     std::vector<std::uint8_t> work;
@@ -72,23 +72,23 @@ struct Snapshot {
 
 TEST_F(AllocateBuffersTest, ARefusedBufferLeavesTheModelAsItWas)
 {
-    LoadPicture(model, 40, 30);
-    model.LayGrid(10);
+    loadPicture(model, 40, 30);
+    model.layGrid(10);
     const Snapshot before(model);
     // The check passes; then the system refuses the first, second, third or
     // fourth buffer of a 400 x 300 picture (the mask, a third of the others).
     for (int granted = 0; granted < 4; ++granted) {
         const AllocationLimit limit(400 * 300 + 3, granted);
-        EXPECT_FALSE(model.AllocateBuffers(400, 300));
-        EXPECT_EQ(limit.Refused(), 1);
-        ExpectOneMessage(granted == 0 ? "Not enough memory for source." : "Not enough memory for destination.");
-        before.ExpectSame(model);
+        EXPECT_FALSE(model.allocateBuffers(400, 300));
+        EXPECT_EQ(limit.refused(), 1);
+        expectOneMessage(granted == 0 ? "Not enough memory for source." : "Not enough memory for destination.");
+        before.expectSame(model);
     }
 }
 
 TEST_F(AllocateBuffersTest, PicturesThatDoNotFitAreRefusedBeforeAnyAllocation)
 {
-    LoadPicture(model, 8, 8);
+    loadPicture(model, 8, 8);
     const Snapshot before(model);
     const std::uint64_t buffer = 3ull * 1000003;
     struct Case {
@@ -105,51 +105,51 @@ TEST_F(AllocateBuffersTest, PicturesThatDoNotFitAreRefusedBeforeAnyAllocation)
                          Case{std::numeric_limits<std::int32_t>::max() / 4 * 4, 8, std::uint64_t{4} << 30,
                               "Not enough memory for source."},
                          Case{40000, 40000, std::uint64_t{4} << 30, "Not enough memory for source."}}) {
-        model.AvailableMemory = [c] { return c.available; };
+        model.availableMemory = [c] { return c.available; };
         const AllocationLimit noneAtAll(1 << 20); // a buffer obtained would be refused here
-        EXPECT_FALSE(model.AllocateBuffers(c.width, c.height)) << c.width << " x " << c.height;
-        EXPECT_EQ(noneAtAll.Refused(), 0);
-        ExpectOneMessage(c.message);
-        before.ExpectSame(model);
+        EXPECT_FALSE(model.allocateBuffers(c.width, c.height)) << c.width << " x " << c.height;
+        EXPECT_EQ(noneAtAll.refused(), 0);
+        expectOneMessage(c.message);
+        before.expectSame(model);
     }
-    model.AvailableMemory = [buffer] { return 4 * buffer; };
-    EXPECT_TRUE(model.AllocateBuffers(1000, 1000));
+    model.availableMemory = [buffer] { return 4 * buffer; };
+    EXPECT_TRUE(model.allocateBuffers(1000, 1000));
 }
 
 TEST_F(AllocateBuffersTest, ReleaseAllLeavesNoPictureAndNoGrid)
 {
-    LoadPicture(model, 40, 30);
-    model.LayGrid(10);
-    model.ReleaseAll();
-    EXPECT_FALSE(model.GridExists());
-    EXPECT_TRUE(model.WeightTable.empty());
-    EXPECT_FALSE(model.ImageLoaded);
-    EXPECT_TRUE(model.WorkImage.empty() && model.ViewImage.empty() && model.SourceImage.empty());
-    EXPECT_TRUE(model.SplatMask.empty());
+    loadPicture(model, 40, 30);
+    model.layGrid(10);
+    model.releaseAll();
+    EXPECT_FALSE(model.gridExists());
+    EXPECT_TRUE(model.weightTable.empty());
+    EXPECT_FALSE(model.imageLoaded);
+    EXPECT_TRUE(model.workImage.empty() && model.viewImage.empty() && model.sourceImage.empty());
+    EXPECT_TRUE(model.splatMask.empty());
 }
 
 TEST_F(AllocateBuffersTest, SystemMemoryIsReadable)
 {
-    EXPECT_GT(SystemAvailableMemory(), std::uint64_t{1} << 20);
+    EXPECT_GT(systemAvailableMemory(), std::uint64_t{1} << 20);
 }
 
 TEST_F(AllocateBuffersTest, CopyPixelsCopiesTheWholeBufferOrComplains)
 {
-    LoadPicture(model, 8, 2);
-    std::memset(model.ViewImage.data(), 0, model.ViewImage.size());
-    model.WorkImage[model.WorkImage.size() - 1] = 0xAB; // a spare pixel is copied too
-    model.CopyPixels(model.WorkImage, model.ViewImage);
-    EXPECT_EQ(0, std::memcmp(model.WorkImage.data(), model.ViewImage.data(), model.WorkImage.size()));
+    loadPicture(model, 8, 2);
+    std::memset(model.viewImage.data(), 0, model.viewImage.size());
+    model.workImage[model.workImage.size() - 1] = 0xAB; // a spare pixel is copied too
+    model.copyPixels(model.workImage, model.viewImage);
+    EXPECT_EQ(0, std::memcmp(model.workImage.data(), model.viewImage.data(), model.workImage.size()));
 
     PixelBuffer none;
-    model.CopyPixels(none, model.ViewImage); // empty source: nothing, silently
+    model.copyPixels(none, model.viewImage); // empty source: nothing, silently
     EXPECT_TRUE(sink.shown.empty());
 
-    model.CopyPixels(model.WorkImage, none);
+    model.copyPixels(model.workImage, none);
     ASSERT_EQ(sink.shown.size(), 1u);
     EXPECT_EQ(sink.shown[0].text, "memcpy failed");
     EXPECT_EQ(sink.shown[0].caption, "Error");
-    EXPECT_EQ(sink.shown[0].style, 0);
+    EXPECT_EQ(sink.shown[0].icon, MessageIcon::None);
     EXPECT_TRUE(none.empty());
 }
 

@@ -20,20 +20,20 @@ namespace {
 
 enum class Displacement { None, WithinPicture, NearStep, Extreme };
 
-void Displace(DeformModel& m, Displacement kind, std::mt19937& rng)
+void displace(DeformModel& m, Displacement kind, std::mt19937& rng)
 {
     const std::int32_t limit = (1 << 29) - 1;
-    for (TControlPoint& p : m.ControlPoints) {
+    for (ControlPoint& p : m.controlPoints) {
         std::int32_t dx = 0;
         std::int32_t dy = 0;
         switch (kind) {
         case Displacement::None: break;
         case Displacement::WithinPicture: // where a drag may put a point
-            dx = std::uniform_int_distribution<std::int32_t>(0, m.ImageWidth - 1)(rng) - p.X;
-            dy = std::uniform_int_distribution<std::int32_t>(0, m.ImageHeight - 1)(rng) - p.Y;
+            dx = std::uniform_int_distribution<std::int32_t>(0, m.imageWidth - 1)(rng) - p.x;
+            dy = std::uniform_int_distribution<std::int32_t>(0, m.imageHeight - 1)(rng) - p.y;
             break;
         case Displacement::NearStep: {
-            std::uniform_int_distribution<std::int32_t> d(-m.GridStepX, m.GridStepX);
+            std::uniform_int_distribution<std::int32_t> d(-m.gridStepX, m.gridStepX);
             dx = d(rng);
             dy = d(rng);
             break;
@@ -41,50 +41,50 @@ void Displace(DeformModel& m, Displacement kind, std::mt19937& rng)
         case Displacement::Extreme: { // sums at and beyond the edge of exact doubles
             const std::int32_t picks[] = {limit, -limit, limit + 1, -limit - 1, 1 << 30, -(1 << 30), 0, 1};
             std::uniform_int_distribution<int> pick(0, 7);
-            dx = picks[pick(rng)] - p.X;
-            dy = picks[pick(rng)] - p.Y;
+            dx = picks[pick(rng)] - p.x;
+            dy = picks[pick(rng)] - p.y;
             break;
         }
         }
-        p.DX = dx;
-        p.DY = dy;
+        p.dx = dx;
+        p.dy = dy;
     }
 }
 
-void BuildGridModel(DeformModel& m, std::int32_t step)
+void buildGridModel(DeformModel& m, std::int32_t step)
 {
     const std::int32_t width = (3 * step + step / 2 + 1 + 3) / 4 * 4;
     const std::int32_t height = 3 * step + step / 3 + 1;
-    LoadPicture(m, width, height);
-    m.GridStepX = m.GridStepY = step;
-    m.BuildGrid();
-    m.BuildWeightTables();
+    loadPicture(m, width, height);
+    m.gridStepX = m.gridStepY = step;
+    m.buildGrid();
+    m.buildWeightTables();
 }
 
 // The naive way to go faster: double sums rounded straight to float. It is
 // not always the literal result; the sweep below must be able to see that.
-void NaiveDoubleCoordinates(const DeformModel& m, TCellRef cell, float* xs, float* ys)
+void naiveDoubleCoordinates(const DeformModel& m, CellRef cell, float* xs, float* ys)
 {
-    const std::int32_t n = m.SamplesPerCell;
+    const std::int32_t n = m.samplesPerCell;
     for (std::int32_t i = 0; i <= n; ++i)
         for (std::int32_t j = 0; j <= n; ++j) {
             float x = 0.0f;
             float y = 0.0f;
             for (int k = 0; k < 4; ++k)
                 for (int l = 0; l < 4; ++l) {
-                    const int pr = cell.Row + k - 1;
-                    const int pc = cell.Col + l - 1;
-                    const double w = m.WeightTable[16 * (static_cast<std::size_t>(i) * (n + 1) + j) + 4 * k + l];
-                    const TControlPoint& z =
-                        m.Point(std::clamp(pc, 0, m.PointCols() - 1), std::clamp(pr, 0, m.PointRows() - 1));
-                    if (pc >= 0 && pc < m.PointCols())
-                        x = static_cast<float>(x + double(std::int64_t{z.X} + z.DX) * w);
-                    else if (pc >= m.PointCols())
-                        x = static_cast<float>(x + double(m.ImageWidth) * w);
-                    if (pr >= 0 && pr < m.PointRows())
-                        y = static_cast<float>(y + double(std::int64_t{z.Y} + z.DY) * w);
-                    else if (pr >= m.PointRows())
-                        y = static_cast<float>(y + double(m.ImageHeight) * w);
+                    const int pr = cell.row + k - 1;
+                    const int pc = cell.col + l - 1;
+                    const double w = m.weightTable[16 * (static_cast<std::size_t>(i) * (n + 1) + j) + 4 * k + l];
+                    const ControlPoint& z =
+                        m.point(std::clamp(pc, 0, m.pointCols() - 1), std::clamp(pr, 0, m.pointRows() - 1));
+                    if (pc >= 0 && pc < m.pointCols())
+                        x = static_cast<float>(x + double(std::int64_t{z.x} + z.dx) * w);
+                    else if (pc >= m.pointCols())
+                        x = static_cast<float>(x + double(m.imageWidth) * w);
+                    if (pr >= 0 && pr < m.pointRows())
+                        y = static_cast<float>(y + double(std::int64_t{z.y} + z.dy) * w);
+                    else if (pr >= m.pointRows())
+                        y = static_cast<float>(y + double(m.imageHeight) * w);
                 }
             xs[i * (n + 1) + j] = x;
             ys[i * (n + 1) + j] = y;
@@ -96,8 +96,8 @@ TEST(DeformCellIdentity, CoordinatesMatchTheLiteralKernelBitForBit)
     // The best kernel of this processor, the four-lane one where it exists
     // beside it, and the portable one are all held to the literal kernel.
     std::cout << "best kernel here: "
-              << (FastKernelAvailable(FastKernel::Avx512) ? "avx512"
-                  : FastKernelAvailable(FastKernel::Avx2) ? "avx2"
+              << (fastKernelAvailable(FastKernel::Avx512) ? "avx512"
+                  : fastKernelAvailable(FastKernel::Avx2) ? "avx2"
                                                           : "portable")
               << std::endl;
     std::mt19937 rng(20261208);
@@ -108,25 +108,25 @@ TEST(DeformCellIdentity, CoordinatesMatchTheLiteralKernelBitForBit)
                                   Displacement::Extreme,       Displacement::Extreme};
     for (std::int32_t step = 1; step <= 64; ++step) {
         DeformModel m;
-        BuildGridModel(m, step);
+        buildGridModel(m, step);
         const std::size_t count = static_cast<std::size_t>(step + 1) * (step + 1);
         std::vector<float> lx(count), ly(count), fx(count), fy(count), px(count), py(count), vx(count), vy(count),
             nx(count), ny(count);
         for (Displacement kind : kinds) {
-            Displace(m, kind, rng);
-            for (std::int32_t r = 0; r < m.CellRows(); ++r)
-                for (std::int32_t c = 0; c < m.CellCols(); ++c) {
-                    CellCoordinatesLiteral(m, {c, r}, lx.data(), ly.data());
-                    CellCoordinatesFast(m, {c, r}, fx.data(), fy.data(), FastKernel::Best);
-                    CellCoordinatesFast(m, {c, r}, px.data(), py.data(), FastKernel::Portable);
-                    if (FastKernelAvailable(FastKernel::Avx2)) {
-                        CellCoordinatesFast(m, {c, r}, vx.data(), vy.data(), FastKernel::Avx2);
+            displace(m, kind, rng);
+            for (std::int32_t r = 0; r < m.cellRows(); ++r)
+                for (std::int32_t c = 0; c < m.cellCols(); ++c) {
+                    cellCoordinatesLiteral(m, {c, r}, lx.data(), ly.data());
+                    cellCoordinatesFast(m, {c, r}, fx.data(), fy.data(), FastKernel::Best);
+                    cellCoordinatesFast(m, {c, r}, px.data(), py.data(), FastKernel::Portable);
+                    if (fastKernelAvailable(FastKernel::Avx2)) {
+                        cellCoordinatesFast(m, {c, r}, vx.data(), vy.data(), FastKernel::Avx2);
                         ASSERT_EQ(0, std::memcmp(vx.data(), lx.data(), count * sizeof(float)))
                             << "avx2 x, step " << step;
                         ASSERT_EQ(0, std::memcmp(vy.data(), ly.data(), count * sizeof(float)))
                             << "avx2 y, step " << step;
                     }
-                    NaiveDoubleCoordinates(m, {c, r}, nx.data(), ny.data());
+                    naiveDoubleCoordinates(m, {c, r}, nx.data(), ny.data());
                     for (std::size_t s = 0; s < count; ++s) {
                         ASSERT_EQ(std::bit_cast<std::uint32_t>(fx[s]), std::bit_cast<std::uint32_t>(lx[s]))
                             << "x, step " << step << " cell (" << c << ", " << r << ") sample " << s;
@@ -160,27 +160,27 @@ TEST(DeformCellIdentity, PixelsAndMarksMatchTheLiteralKernel)
             DeformModel literal;
             DeformModel fast;
             DeformModel portable;
-            BuildGridModel(literal, step);
-            BuildGridModel(fast, step);
-            BuildGridModel(portable, step);
+            buildGridModel(literal, step);
+            buildGridModel(fast, step);
+            buildGridModel(portable, step);
             std::mt19937 same = rng;
             std::mt19937 again = rng;
-            Displace(literal, kind, rng);
-            Displace(fast, kind, same);
-            Displace(portable, kind, again);
+            displace(literal, kind, rng);
+            displace(fast, kind, same);
+            displace(portable, kind, again);
             // Cells in queue order, as a batch would run them: later samples
             // land on earlier ones and marks keep fills off them.
-            for (std::int32_t r = 0; r < literal.CellRows(); ++r)
-                for (std::int32_t c = 0; c < literal.CellCols(); ++c) {
-                    DeformCellLiteral(literal, {c, r});
-                    DeformCell(fast, {c, r}, FastKernel::Best);
-                    DeformCell(portable, {c, r}, FastKernel::Portable);
+            for (std::int32_t r = 0; r < literal.cellRows(); ++r)
+                for (std::int32_t c = 0; c < literal.cellCols(); ++c) {
+                    deformCellLiteral(literal, {c, r});
+                    deformCell(fast, {c, r}, FastKernel::Best);
+                    deformCell(portable, {c, r}, FastKernel::Portable);
                 }
-            ASSERT_EQ(0, std::memcmp(literal.WorkImage.data(), fast.WorkImage.data(), literal.WorkImage.size()))
+            ASSERT_EQ(0, std::memcmp(literal.workImage.data(), fast.workImage.data(), literal.workImage.size()))
                 << "step " << step;
-            ASSERT_EQ(0, std::memcmp(literal.SplatMask.data(), fast.SplatMask.data(), literal.SplatMask.size()))
+            ASSERT_EQ(0, std::memcmp(literal.splatMask.data(), fast.splatMask.data(), literal.splatMask.size()))
                 << "step " << step;
-            ASSERT_EQ(0, std::memcmp(literal.WorkImage.data(), portable.WorkImage.data(), literal.WorkImage.size()))
+            ASSERT_EQ(0, std::memcmp(literal.workImage.data(), portable.workImage.data(), literal.workImage.size()))
                 << "step " << step;
         }
     }

@@ -14,23 +14,23 @@
 namespace plexor::test {
 namespace {
 
-void Grid(DeformModel& m, std::int32_t width, std::int32_t height, std::int32_t step)
+void grid(DeformModel& m, std::int32_t width, std::int32_t height, std::int32_t step)
 {
-    LoadPicture(m, width, height);
-    m.GridStepX = m.GridStepY = step;
-    m.BuildGrid();
-    m.BuildWeightTables();
+    loadPicture(m, width, height);
+    m.gridStepX = m.gridStepY = step;
+    m.buildGrid();
+    m.buildWeightTables();
 }
 
 TEST(DeformCell, CoordinatesTruncateTowardZero)
 {
     std::int64_t v = 99;
-    ASSERT_TRUE(TruncateCoordinate(-0.7f, v));
+    ASSERT_TRUE(truncateCoordinate(-0.7f, v));
     EXPECT_EQ(v, 0) << "-0.7 lands in column 0, not -1";
-    ASSERT_TRUE(TruncateCoordinate(132.99998f, v));
+    ASSERT_TRUE(truncateCoordinate(132.99998f, v));
     EXPECT_EQ(v, 132);
-    EXPECT_FALSE(TruncateCoordinate(3e9f, v)) << "no pixel position, no undefined conversion";
-    EXPECT_FALSE(TruncateCoordinate(-3e9f, v));
+    EXPECT_FALSE(truncateCoordinate(3e9f, v)) << "no pixel position, no undefined conversion";
+    EXPECT_FALSE(truncateCoordinate(-3e9f, v));
 }
 
 TEST(DeformCell, SplatAtIndexZeroFillsOnlyPositionsInsideTheBuffer)
@@ -42,7 +42,7 @@ TEST(DeformCell, SplatAtIndexZeroFillsOnlyPositionsInsideTheBuffer)
     source[3 * 20 + 1] = 8;
     source[3 * 20 + 2] = 7;
     mask[w] = 1; // marked by an earlier sample: its fill is skipped
-    SplatSample({work.data(), mask.data(), source.data(), capacity, w}, 0, 0, 20);
+    splatSample({work.data(), mask.data(), source.data(), capacity, w}, 0, 0, 20);
     for (std::int64_t p = 0; p < capacity; ++p) {
         const bool written = work[3 * p] == 9 && work[3 * p + 1] == 8 && work[3 * p + 2] == 7;
         const bool expected = p == 0 || p == 1 || p == w - 1 || p == w + 1;
@@ -55,24 +55,24 @@ TEST(DeformCell, SplatAtIndexZeroFillsOnlyPositionsInsideTheBuffer)
 TEST(DeformCell, UndisplacedGridReproducesThePictureNearlyButNotExactly)
 {
     DeformModel m;
-    Grid(m, 240, 240, 48);
-    std::memset(m.WorkImage.data(), 0, m.WorkImage.size());
-    const TCellRef interior{2, 2};
-    DeformCell(m, interior);
+    grid(m, 240, 240, 48);
+    std::memset(m.workImage.data(), 0, m.workImage.size());
+    const CellRef interior{2, 2};
+    deformCell(m, interior);
     // Every pixel of the interior cell is written, from the source.
     int moved = 0;
     for (int y = 96; y < 144; ++y)
         for (int x = 96; x < 144; ++x) {
             const std::size_t at = 3 * (static_cast<std::size_t>(y) * 240 + x);
-            ASSERT_NE(m.SplatMask[at / 3] + (m.WorkImage[at] | m.WorkImage[at + 1] | m.WorkImage[at + 2]), 0);
-            moved += std::memcmp(m.WorkImage.data() + at, m.SourceImage.data() + at, 3) != 0;
+            ASSERT_NE(m.splatMask[at / 3] + (m.workImage[at] | m.workImage[at + 1] | m.workImage[at + 2]), 0);
+            moved += std::memcmp(m.workImage.data() + at, m.sourceImage.data() + at, 3) != 0;
         }
     // Sums that fall just below a whole number truncate to the pixel before:
     // some pixels get no sample of their own and take a neighbour's colour.
     EXPECT_GT(moved, 0);
     EXPECT_LT(moved, 48 * 48 / 2);
     std::vector<float> xs(49 * 49), ys(49 * 49);
-    CellCoordinatesLiteral(m, interior, xs.data(), ys.data());
+    cellCoordinatesLiteral(m, interior, xs.data(), ys.data());
     int below = 0;
     for (std::size_t s = 0; s < xs.size(); ++s)
         below += xs[s] < 96 + static_cast<float>(s % 49) || ys[s] < 96 + static_cast<float>(s / 49);
@@ -82,16 +82,16 @@ TEST(DeformCell, UndisplacedGridReproducesThePictureNearlyButNotExactly)
 TEST(DeformCell, VirtualPointsFrameTheGrid)
 {
     DeformModel m;
-    Grid(m, 96, 96, 48); // 3 x 3 points at 0, 48, 96; 2 x 2 cells
+    grid(m, 96, 96, 48); // 3 x 3 points at 0, 48, 96; 2 x 2 cells
     std::vector<float> xs(49 * 49), ys(49 * 49);
     // First sample of the first cell: the virtual column left of the grid
     // adds nothing (x = 0), so x = 0 * 4/6 + 48 * 1/6.
-    CellCoordinatesLiteral(m, {0, 0}, xs.data(), ys.data());
+    cellCoordinatesLiteral(m, {0, 0}, xs.data(), ys.data());
     EXPECT_NEAR(xs[0], 8.0f, 1e-4f);
     EXPECT_NEAR(ys[0], 8.0f, 1e-4f);
     // Last sample of the last cell: the virtual column right of the grid
     // stands at x = 96, so x = 48 * 1/6 + 96 * 4/6 + 96 * 1/6.
-    CellCoordinatesLiteral(m, {1, 1}, xs.data(), ys.data());
+    cellCoordinatesLiteral(m, {1, 1}, xs.data(), ys.data());
     EXPECT_NEAR(xs[48 * 49 + 48], 88.0f, 1e-4f);
     EXPECT_NEAR(ys[48 * 49 + 48], 88.0f, 1e-4f);
 }
@@ -103,23 +103,23 @@ TEST(DeformCell, NeverLeavesTheBuffersWhateverTheDisplacements)
     std::mt19937 rng(3);
     for (std::int32_t step : {1, 3, 16, 48}) {
         DeformModel m;
-        Grid(m, 100, 60, step);
+        grid(m, 100, 60, step);
         for (int round = 0; round < 6; ++round) {
-            for (TControlPoint& p : m.ControlPoints) {
+            for (ControlPoint& p : m.controlPoints) {
                 const std::int32_t choices[] = {
-                    -p.X, m.ImageWidth - 1 - p.X, m.ImageWidth - p.X, -p.X - 1, 2147483647 - p.X, -2147483647, 0};
-                p.DX = choices[std::uniform_int_distribution<int>(0, 6)(rng)];
+                    -p.x, m.imageWidth - 1 - p.x, m.imageWidth - p.x, -p.x - 1, 2147483647 - p.x, -2147483647, 0};
+                p.dx = choices[std::uniform_int_distribution<int>(0, 6)(rng)];
                 const std::int32_t ychoices[] = {
-                    -p.Y, m.ImageHeight - 1 - p.Y, m.ImageHeight - p.Y, -p.Y - 1, 2147483647 - p.Y, -2147483647, 0};
-                p.DY = ychoices[std::uniform_int_distribution<int>(0, 6)(rng)];
+                    -p.y, m.imageHeight - 1 - p.y, m.imageHeight - p.y, -p.y - 1, 2147483647 - p.y, -2147483647, 0};
+                p.dy = ychoices[std::uniform_int_distribution<int>(0, 6)(rng)];
             }
-            for (std::int32_t r = 0; r < m.CellRows(); ++r)
-                for (std::int32_t c = 0; c < m.CellCols(); ++c) {
-                    DeformCell(m, {c, r});
-                    DeformCellLiteral(m, {c, r});
+            for (std::int32_t r = 0; r < m.cellRows(); ++r)
+                for (std::int32_t c = 0; c < m.cellCols(); ++c) {
+                    deformCell(m, {c, r});
+                    deformCellLiteral(m, {c, r});
                 }
         }
-        EXPECT_EQ(m.SplatMask.size(), static_cast<std::size_t>(m.PixelCapacity));
+        EXPECT_EQ(m.splatMask.size(), static_cast<std::size_t>(m.pixelCapacity));
     }
 }
 
@@ -144,8 +144,8 @@ TEST(DeformCell, FastSplatMatchesThePlainOneBitForBit)
             const std::int64_t xd = pick(-2, w + 1);
             const std::int64_t yd = pick(-2, 7);
             const std::int64_t src = pick(-1, capacity);
-            SplatSample({work.data(), mask.data(), source.data(), capacity, w}, xd, yd, src);
-            SplatSamplePlain({plainWork.data(), plainMask.data(), source.data(), capacity, w}, xd, yd, src);
+            splatSample({work.data(), mask.data(), source.data(), capacity, w}, xd, yd, src);
+            splatSamplePlain({plainWork.data(), plainMask.data(), source.data(), capacity, w}, xd, yd, src);
         }
         ASSERT_EQ(work, plainWork) << "round " << round;
         ASSERT_EQ(mask, plainMask) << "round " << round;

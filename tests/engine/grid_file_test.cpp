@@ -15,37 +15,37 @@ const std::string kHead = "plexor-grid 1\nsize 100 80\nstep 10\n";
 TEST(GridFile, WritesAndReadsBackTheModelsGrid)
 {
     DeformModel m;
-    LoadPicture(m, 100, 80);
-    m.LayGrid(10);
-    m.Point(3, 2).DX = -9;
-    m.Point(1, 7).DY = 4;
-    m.Point(9, 1).DX = 1;
-    m.Point(9, 1).DY = -1;
-    const GridFile kept = GridFileOf(m);
-    const std::string text = WriteGridFile(kept);
+    loadPicture(m, 100, 80);
+    m.layGrid(10);
+    m.point(3, 2).dx = -9;
+    m.point(1, 7).dy = 4;
+    m.point(9, 1).dx = 1;
+    m.point(9, 1).dy = -1;
+    const GridFile kept = gridFileOf(m);
+    const std::string text = writeGridFile(kept);
     EXPECT_EQ(text, kHead + "point 9 1 1 -1\npoint 3 2 -9 0\npoint 1 7 0 4\n");
 
-    const auto read = ParseGridFile(text);
-    ASSERT_TRUE(std::holds_alternative<GridFile>(read)) << std::get<GridFileError>(read).Reason;
+    const auto read = parseGridFile(text);
+    ASSERT_TRUE(std::holds_alternative<GridFile>(read)) << std::get<GridFileError>(read).reason;
     const GridFile& back = std::get<GridFile>(read);
-    EXPECT_EQ(back.Points, kept.Points);
-    EXPECT_EQ(back.Points[1].Line, 5);
-    EXPECT_FALSE(CheckGridFile(back, 100, 80));
-    EXPECT_EQ(WriteGridFile(back), text);
+    EXPECT_EQ(back.points, kept.points);
+    EXPECT_EQ(back.points[1].line, 5);
+    EXPECT_FALSE(checkGridFile(back, 100, 80));
+    EXPECT_EQ(writeGridFile(back), text);
 
     // Comments, blank lines, runs of blanks and line ends of either kind.
-    const auto loose = ParseGridFile("# kept by hand\r\n\r\nplexor-grid\t1\r\n  size 100   80\n# mid\nstep 10\n"
+    const auto loose = parseGridFile("# kept by hand\r\n\r\nplexor-grid\t1\r\n  size 100   80\n# mid\nstep 10\n"
                                      "point 9 1 1 -1\npoint 3 2 -9 0\npoint 1 7 0 4");
     ASSERT_TRUE(std::holds_alternative<GridFile>(loose));
-    EXPECT_EQ(std::get<GridFile>(loose).Points, kept.Points);
+    EXPECT_EQ(std::get<GridFile>(loose).points, kept.points);
 }
 
 TEST(GridFile, RefusesEachFaultWithItsLine)
 {
     struct Case {
-        std::string Text;
-        int Line;
-        std::string Reason;
+        std::string text;
+        int line;
+        std::string reason;
     };
     const Case cases[] = {
         {"", 1, "no \"plexor-grid 1\" line"},
@@ -62,11 +62,11 @@ TEST(GridFile, RefusesEachFaultWithItsLine)
         {kHead + "point 1 1 0 0\nsize 100 80\n", 5, "only points follow"},
     };
     for (const Case& c : cases) {
-        const auto read = ParseGridFile(c.Text);
-        ASSERT_TRUE(std::holds_alternative<GridFileError>(read)) << c.Text;
+        const auto read = parseGridFile(c.text);
+        ASSERT_TRUE(std::holds_alternative<GridFileError>(read)) << c.text;
         const GridFileError& error = std::get<GridFileError>(read);
-        EXPECT_EQ(error.Line, c.Line) << c.Text;
-        EXPECT_NE(error.Reason.find(c.Reason), std::string::npos) << error.Reason;
+        EXPECT_EQ(error.line, c.line) << c.text;
+        EXPECT_NE(error.reason.find(c.reason), std::string::npos) << error.reason;
     }
 
     // Against a 100 x 80 picture: a grid of 11 x 9 points at step 10.
@@ -82,45 +82,45 @@ TEST(GridFile, RefusesEachFaultWithItsLine)
          "point 4 4 is listed twice"},
     };
     for (const Case& c : unsuited) {
-        const auto read = ParseGridFile(c.Text);
-        ASSERT_TRUE(std::holds_alternative<GridFile>(read)) << c.Text;
-        const std::optional<GridFileError> error = CheckGridFile(std::get<GridFile>(read), 100, 80);
-        ASSERT_TRUE(error) << c.Text;
-        EXPECT_EQ(error->Line, c.Line) << c.Text;
-        EXPECT_NE(error->Reason.find(c.Reason), std::string::npos) << error->Reason;
+        const auto read = parseGridFile(c.text);
+        ASSERT_TRUE(std::holds_alternative<GridFile>(read)) << c.text;
+        const std::optional<GridFileError> error = checkGridFile(std::get<GridFile>(read), 100, 80);
+        ASSERT_TRUE(error) << c.text;
+        EXPECT_EQ(error->line, c.line) << c.text;
+        EXPECT_NE(error->reason.find(c.reason), std::string::npos) << error->reason;
     }
 }
 
 // Lays a grid file over a 100 x 80 picture and deforms its one batch.
-void Apply(DeformModel& m, const std::string& text)
+void applyText(DeformModel& m, const std::string& text)
 {
-    const auto read = ParseGridFile(text);
+    const auto read = parseGridFile(text);
     ASSERT_TRUE(std::holds_alternative<GridFile>(read));
-    LoadPicture(m, 100, 80);
-    LayGridFile(m, std::get<GridFile>(read));
-    const std::vector<TCellRef> cells = DisplacedCells(m);
-    DeformCellsInParallel(m, cells, {});
+    loadPicture(m, 100, 80);
+    layGridFile(m, std::get<GridFile>(read));
+    const std::vector<CellRef> cells = displacedCells(m);
+    deformCellsInParallel(m, cells, {});
 }
 
 TEST(GridFile, GivesOnePictureWhateverTheOrderOfItsLines)
 {
     const std::string points[] = {"point 2 2 5 -3\n", "point 3 2 -7 6\n", "point 3 3 9 9\n", "point 8 6 -4 0\n"};
     DeformModel inOrder, reversed;
-    Apply(inOrder, kHead + points[0] + points[1] + points[2] + points[3]);
-    Apply(reversed, kHead + points[3] + points[2] + points[1] + points[0]);
-    EXPECT_TRUE(SameBytes(inOrder.WorkImage, reversed.WorkImage));
-    EXPECT_FALSE(SameBytes(inOrder.WorkImage, inOrder.SourceImage));
+    applyText(inOrder, kHead + points[0] + points[1] + points[2] + points[3]);
+    applyText(reversed, kHead + points[3] + points[2] + points[1] + points[0]);
+    EXPECT_TRUE(sameBytes(inOrder.workImage, reversed.workImage));
+    EXPECT_FALSE(sameBytes(inOrder.workImage, inOrder.sourceImage));
 
     // The batch: the cells around each displaced point once, row by row.
     DeformModel one;
-    Apply(one, kHead + "point 8 6 -4 0\n");
-    std::vector<TCellRef> expected;
+    applyText(one, kHead + "point 8 6 -4 0\n");
+    std::vector<CellRef> expected;
     for (std::int32_t r = 4; r <= 7; ++r)
         for (std::int32_t c = 6; c <= 9; ++c) expected.push_back({c, r});
-    const std::vector<TCellRef> cells = DisplacedCells(one);
+    const std::vector<CellRef> cells = displacedCells(one);
     ASSERT_EQ(cells.size(), expected.size());
     EXPECT_TRUE(std::equal(cells.begin(), cells.end(), expected.begin(),
-                           [](TCellRef a, TCellRef b) { return a.Col == b.Col && a.Row == b.Row; }));
+                           [](CellRef a, CellRef b) { return a.col == b.col && a.row == b.row; }));
 }
 
 } // namespace

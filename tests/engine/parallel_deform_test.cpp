@@ -12,16 +12,16 @@ namespace {
 
 // Every interior point moved at random within a step; with `wild`, some
 // points thrown far outside the picture, whose cells are deformed whole.
-void Displace(DeformModel& m, std::mt19937& rng, bool wild)
+void displace(DeformModel& m, std::mt19937& rng, bool wild)
 {
-    const std::int32_t step = m.Grid().StepX;
+    const std::int32_t step = m.grid().stepX;
     std::uniform_int_distribution<std::int32_t> within(-(step - 1), step - 1);
     std::uniform_int_distribution<int> oneIn(0, 9);
-    for (std::int32_t r = 1; r + 1 < m.PointRows(); ++r)
-        for (std::int32_t c = 1; c + 1 < m.PointCols(); ++c) {
-            TControlPoint& p = m.Point(c, r);
-            p.DX = wild && oneIn(rng) == 0 ? 2000000000 : within(rng);
-            p.DY = within(rng);
+    for (std::int32_t r = 1; r + 1 < m.pointRows(); ++r)
+        for (std::int32_t c = 1; c + 1 < m.pointCols(); ++c) {
+            ControlPoint& p = m.point(c, r);
+            p.dx = wild && oneIn(rng) == 0 ? 2000000000 : within(rng);
+            p.dy = within(rng);
         }
 }
 
@@ -31,34 +31,34 @@ TEST(DeformCellsInParallel, GivesTheBitsOfOneCellAfterAnother)
     for (const std::int32_t step : {2, 7, 48}) {
         for (const bool wild : {false, true}) {
             DeformModel one;
-            LoadPicture(one, 212, 157);
-            one.LayGrid(step);
-            Displace(one, rng, wild);
-            std::vector<TCellRef> cells;
-            for (std::int32_t r = 0; r < one.CellRows(); ++r)
-                for (std::int32_t c = 0; c < one.CellCols(); ++c) cells.push_back({c, r});
+            loadPicture(one, 212, 157);
+            one.layGrid(step);
+            displace(one, rng, wild);
+            std::vector<CellRef> cells;
+            for (std::int32_t r = 0; r < one.cellRows(); ++r)
+                for (std::int32_t c = 0; c < one.cellCols(); ++c) cells.push_back({c, r});
             // Some cells twice, as a batch may hold them after an earlier one.
             cells.insert(cells.end(), cells.begin(), cells.begin() + static_cast<std::ptrdiff_t>(cells.size() / 3));
-            for (const TCellRef cell : cells) DeformCell(one, cell);
+            for (const CellRef cell : cells) deformCell(one, cell);
 
             for (const unsigned threads : {2u, 3u, 5u})
                 for (const std::size_t chunk : {std::size_t{1}, std::size_t{4}, std::size_t{0}}) {
                     DeformModel many;
-                    LoadPicture(many, 212, 157);
-                    many.LayGrid(step);
-                    for (std::size_t i = 0; i < one.ControlPoints.size(); ++i) {
-                        many.ControlPoints[i].DX = one.ControlPoints[i].DX.load();
-                        many.ControlPoints[i].DY = one.ControlPoints[i].DY.load();
+                    loadPicture(many, 212, 157);
+                    many.layGrid(step);
+                    for (std::size_t i = 0; i < one.controlPoints.size(); ++i) {
+                        many.controlPoints[i].dx = one.controlPoints[i].dx.load();
+                        many.controlPoints[i].dy = one.controlPoints[i].dy.load();
                     }
                     std::size_t reported = 0;
-                    DeformCellsInParallel(many, cells, {threads, chunk}, [&](std::size_t done) {
+                    deformCellsInParallel(many, cells, {threads, chunk}, [&](std::size_t done) {
                         EXPECT_GT(done, reported);
                         reported = done;
                     });
                     EXPECT_EQ(reported, cells.size());
-                    ASSERT_TRUE(SameBytes(many.WorkImage, one.WorkImage))
+                    ASSERT_TRUE(sameBytes(many.workImage, one.workImage))
                         << "step " << step << ", " << threads << " threads, rounds of " << chunk;
-                    ASSERT_TRUE(SameBytes(many.SplatMask, one.SplatMask));
+                    ASSERT_TRUE(sameBytes(many.splatMask, one.splatMask));
                 }
         }
     }

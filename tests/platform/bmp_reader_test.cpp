@@ -22,10 +22,10 @@ namespace {
 const std::string kInvalid = "Bitmap image is not valid";
 const std::string kReadError = "Stream read error";
 
-std::string MessageOf(const std::vector<std::uint8_t>& file)
+std::string messageOf(const std::vector<std::uint8_t>& file)
 {
     try {
-        ReadBmp(file);
+        readBmp(file);
     } catch (const PictureError& error) {
         return error.what();
     }
@@ -33,110 +33,110 @@ std::string MessageOf(const std::vector<std::uint8_t>& file)
 }
 
 // A valid 4 × 2, 24-bit file; tests change one field.
-CraftedBmp Rgb24()
+CraftedBmp rgb24()
 {
     CraftedBmp bmp;
-    bmp.PixelData = FilledRows(12, 2, 0x40);
+    bmp.pixelData = filledRows(12, 2, 0x40);
     return bmp;
 }
 
-CraftedBmp Pal8(std::size_t entries)
+CraftedBmp pal8Bmp(std::size_t entries)
 {
     CraftedBmp bmp;
-    bmp.BitCount = 8;
-    bmp.ClrUsed = static_cast<std::uint32_t>(entries);
+    bmp.bitCount = 8;
+    bmp.coloursUsed = static_cast<std::uint32_t>(entries);
     for (std::size_t i = 0; i < entries; ++i)
-        bmp.Table.push_back({static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), 0xFF, 0});
-    bmp.PixelData = FilledRows(4, 2, 0);
+        bmp.table.push_back({static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), 0xFF, 0});
+    bmp.pixelData = filledRows(4, 2, 0);
     return bmp;
 }
 
-CraftedBmp Rgb16(std::uint32_t red, std::uint32_t green, std::uint32_t blue)
+CraftedBmp rgb16(std::uint32_t red, std::uint32_t green, std::uint32_t blue)
 {
     CraftedBmp bmp;
-    bmp.BitCount = 16;
-    bmp.Compression = 3;
-    bmp.MasksAfterHeader = {red, green, blue};
-    bmp.PixelData = FilledRows(8, 2, 0);
+    bmp.bitCount = 16;
+    bmp.compression = 3;
+    bmp.masksAfterHeader = {red, green, blue};
+    bmp.pixelData = filledRows(8, 2, 0);
     return bmp;
 }
 
 TEST(BmpReader, ZeroBytesGiveAnEmptyBitmap)
 {
-    const TBitmap bitmap = ReadBmp(std::vector<std::uint8_t>{});
-    EXPECT_TRUE(bitmap.Empty());
-    EXPECT_EQ(bitmap.Width(), 0);
-    EXPECT_EQ(bitmap.Height(), 0);
+    const Bitmap bitmap = readBmp(std::vector<std::uint8_t>{});
+    EXPECT_TRUE(bitmap.empty());
+    EXPECT_EQ(bitmap.width(), 0);
+    EXPECT_EQ(bitmap.height(), 0);
 }
 
 TEST(BmpReader, EachHeaderLieIsRefusedAsInvalid)
 {
     struct Lie {
-        const char* Name;
-        std::function<void(CraftedBmp&)> Apply;
+        const char* name;
+        std::function<void(CraftedBmp&)> apply;
     };
     const Lie lies[] = {
-        {"type not BM", [](CraftedBmp& b) { b.Type = 0x5842; }},
-        {"two planes", [](CraftedBmp& b) { b.Planes = 2; }},
-        {"no planes", [](CraftedBmp& b) { b.Planes = 0; }},
-        {"header size 66", [](CraftedBmp& b) { b.HeaderSize = 66; }},
-        {"header size 64", [](CraftedBmp& b) { b.HeaderSize = 64; }},
-        {"header size 0", [](CraftedBmp& b) { b.HeaderSize = 0; }},
-        {"0 bits", [](CraftedBmp& b) { b.BitCount = 0; }},
-        {"2 bits", [](CraftedBmp& b) { b.BitCount = 2; }},
-        {"30000 bits", [](CraftedBmp& b) { b.BitCount = 30000; }},
-        {"64 bits", [](CraftedBmp& b) { b.BitCount = 64; }},
-        {"embedded JPEG", [](CraftedBmp& b) { b.Compression = 4; }},
-        {"embedded PNG", [](CraftedBmp& b) { b.Compression = 5; }},
-        {"unknown compression", [](CraftedBmp& b) { b.Compression = 99; }},
-        {"RLE8 at 24 bits", [](CraftedBmp& b) { b.Compression = 1; }},
-        {"RLE4 at 24 bits", [](CraftedBmp& b) { b.Compression = 2; }},
+        {"type not BM", [](CraftedBmp& b) { b.type = 0x5842; }},
+        {"two planes", [](CraftedBmp& b) { b.planes = 2; }},
+        {"no planes", [](CraftedBmp& b) { b.planes = 0; }},
+        {"header size 66", [](CraftedBmp& b) { b.headerSize = 66; }},
+        {"header size 64", [](CraftedBmp& b) { b.headerSize = 64; }},
+        {"header size 0", [](CraftedBmp& b) { b.headerSize = 0; }},
+        {"0 bits", [](CraftedBmp& b) { b.bitCount = 0; }},
+        {"2 bits", [](CraftedBmp& b) { b.bitCount = 2; }},
+        {"30000 bits", [](CraftedBmp& b) { b.bitCount = 30000; }},
+        {"64 bits", [](CraftedBmp& b) { b.bitCount = 64; }},
+        {"embedded JPEG", [](CraftedBmp& b) { b.compression = 4; }},
+        {"embedded PNG", [](CraftedBmp& b) { b.compression = 5; }},
+        {"unknown compression", [](CraftedBmp& b) { b.compression = 99; }},
+        {"RLE8 at 24 bits", [](CraftedBmp& b) { b.compression = 1; }},
+        {"RLE4 at 24 bits", [](CraftedBmp& b) { b.compression = 2; }},
         {"bit fields at 24 bits",
          [](CraftedBmp& b) {
-             b.Compression = 3;
-             b.MasksAfterHeader = {0xFF0000, 0xFF00, 0xFF};
+             b.compression = 3;
+             b.masksAfterHeader = {0xFF0000, 0xFF00, 0xFF};
          }},
-        {"width 0", [](CraftedBmp& b) { b.Width = 0; }},
-        {"negative width", [](CraftedBmp& b) { b.Width = -4; }},
-        {"height 0", [](CraftedBmp& b) { b.Height = 0; }},
-        {"height of no magnitude", [](CraftedBmp& b) { b.Height = std::numeric_limits<std::int32_t>::min(); }},
-        {"70000 × 70000 pixels", [](CraftedBmp& b) { b.Width = b.Height = 70000; }},
+        {"width 0", [](CraftedBmp& b) { b.width = 0; }},
+        {"negative width", [](CraftedBmp& b) { b.width = -4; }},
+        {"height 0", [](CraftedBmp& b) { b.height = 0; }},
+        {"height of no magnitude", [](CraftedBmp& b) { b.height = std::numeric_limits<std::int32_t>::min(); }},
+        {"70000 × 70000 pixels", [](CraftedBmp& b) { b.width = b.height = 70000; }},
         {"width times height overflows 32 bits",
          [](CraftedBmp& b) {
-             b.Width = 0x10000;
-             b.Height = 0x10001;
+             b.width = 0x10000;
+             b.height = 0x10001;
          }},
     };
     for (const Lie& lie : lies) {
-        SCOPED_TRACE(lie.Name);
-        CraftedBmp bmp = Rgb24();
-        lie.Apply(bmp);
-        EXPECT_EQ(MessageOf(bmp.Build()), kInvalid);
+        SCOPED_TRACE(lie.name);
+        CraftedBmp bmp = rgb24();
+        lie.apply(bmp);
+        EXPECT_EQ(messageOf(bmp.build()), kInvalid);
     }
 }
 
 TEST(BmpReader, CompressionThatDoesNotFitTheLayoutIsInvalid)
 {
-    CraftedBmp topDownRle = Pal8(2);
-    topDownRle.Compression = 1;
-    topDownRle.Height = -2;
-    topDownRle.PixelData = {0, 1};
-    EXPECT_EQ(MessageOf(topDownRle.Build()), kInvalid);
+    CraftedBmp topDownRle = pal8Bmp(2);
+    topDownRle.compression = 1;
+    topDownRle.height = -2;
+    topDownRle.pixelData = {0, 1};
+    EXPECT_EQ(messageOf(topDownRle.build()), kInvalid);
 
-    CraftedBmp rle4At8 = Pal8(2);
-    rle4At8.Compression = 2;
-    EXPECT_EQ(MessageOf(rle4At8.Build()), kInvalid);
+    CraftedBmp rle4At8 = pal8Bmp(2);
+    rle4At8.compression = 2;
+    EXPECT_EQ(messageOf(rle4At8.build()), kInvalid);
 
     CraftedBmp core16;
-    core16.HeaderSize = 12;
-    core16.BitCount = 16;
-    core16.PixelData = FilledRows(8, 2, 0);
-    EXPECT_EQ(MessageOf(core16.Build()), kInvalid);
+    core16.headerSize = 12;
+    core16.bitCount = 16;
+    core16.pixelData = filledRows(8, 2, 0);
+    EXPECT_EQ(messageOf(core16.build()), kInvalid);
 
-    CraftedBmp coreNoWidth = Rgb24();
-    coreNoWidth.HeaderSize = 12;
-    coreNoWidth.Width = 0;
-    EXPECT_EQ(MessageOf(coreNoWidth.Build()), kInvalid);
+    CraftedBmp coreNoWidth = rgb24();
+    coreNoWidth.headerSize = 12;
+    coreNoWidth.width = 0;
+    EXPECT_EQ(messageOf(coreNoWidth.build()), kInvalid);
 }
 
 TEST(BmpReader, TablesLongerThanTheBitCountNeedsAreReadPastWhenTheRowsFollowThem)
@@ -144,179 +144,179 @@ TEST(BmpReader, TablesLongerThanTheBitCountNeedsAreReadPastWhenTheRowsFollowThem
     // 256 entries in a 1-bit picture, 17 in a 4-bit one: the rows start after
     // the whole table, and only the entries a pixel can index are kept.
     struct Case {
-        std::uint16_t Bits;
-        std::size_t Entries;
-        std::size_t RowBytes;
+        std::uint16_t bits;
+        std::size_t entries;
+        std::size_t rowBytes;
     };
     for (const Case c : {Case{1, 256, 4}, Case{4, 17, 4}, Case{8, 300, 4}}) {
-        SCOPED_TRACE(c.Bits);
-        CraftedBmp bmp = Pal8(c.Entries);
-        bmp.BitCount = c.Bits;
-        bmp.PixelData = FilledRows(c.RowBytes, 2, 0xFF);
-        const TBitmap bitmap = ReadBmp(bmp.Build());
-        const std::size_t kept = std::size_t{1} << c.Bits;
-        ASSERT_EQ(bitmap.Format().ColourTable.size(), std::min(kept, c.Entries));
+        SCOPED_TRACE(c.bits);
+        CraftedBmp bmp = pal8Bmp(c.entries);
+        bmp.bitCount = c.bits;
+        bmp.pixelData = filledRows(c.rowBytes, 2, 0xFF);
+        const Bitmap bitmap = readBmp(bmp.build());
+        const std::size_t kept = std::size_t{1} << c.bits;
+        ASSERT_EQ(bitmap.format().colourTable.size(), std::min(kept, c.entries));
         // Every pixel is the highest index: the last entry kept, not one after.
         const Rgb last{0xFF, static_cast<std::uint8_t>(kept - 1), static_cast<std::uint8_t>(kept - 1)};
-        EXPECT_EQ(ToPixels(bitmap).At(0, 0), last);
+        EXPECT_EQ(toPixels(bitmap).at(0, 0), last);
     }
 
     // A table too long for its bit count whose rows would start inside it is
     // not one a writer makes.
-    CraftedBmp pal8 = Pal8(2);
-    pal8.ClrUsed = 257;
-    EXPECT_EQ(MessageOf(pal8.Build()), kInvalid);
+    CraftedBmp pal8 = pal8Bmp(2);
+    pal8.coloursUsed = 257;
+    EXPECT_EQ(messageOf(pal8.build()), kInvalid);
 
-    CraftedBmp huge = Pal8(2);
-    huge.ClrUsed = 0xFFFFFFFF;
-    EXPECT_EQ(MessageOf(huge.Build()), kInvalid);
+    CraftedBmp huge = pal8Bmp(2);
+    huge.coloursUsed = 0xFFFFFFFF;
+    EXPECT_EQ(messageOf(huge.build()), kInvalid);
 
-    CraftedBmp pal1 = Pal8(2);
-    pal1.BitCount = 1;
-    pal1.ClrUsed = 3;
-    EXPECT_EQ(MessageOf(pal1.Build()), kInvalid);
+    CraftedBmp pal1 = pal8Bmp(2);
+    pal1.bitCount = 1;
+    pal1.coloursUsed = 3;
+    EXPECT_EQ(messageOf(pal1.build()), kInvalid);
 }
 
 TEST(BmpReader, MasksThatCannotDescribeAChannelAreInvalid)
 {
-    EXPECT_EQ(MessageOf(Rgb16(0xF800, 0x07E0, 0).Build()), kInvalid);        // empty blue
-    EXPECT_EQ(MessageOf(Rgb16(0xF800, 0x0FE0, 0x001F).Build()), kInvalid);   // red and green share
-    EXPECT_EQ(MessageOf(Rgb16(0xF800, 0x07E0, 0x0015).Build()), kInvalid);   // gaps in blue
-    EXPECT_EQ(MessageOf(Rgb16(0x1F0000, 0x07E0, 0x001F).Build()), kInvalid); // past 16 bits
+    EXPECT_EQ(messageOf(rgb16(0xF800, 0x07E0, 0).build()), kInvalid);        // empty blue
+    EXPECT_EQ(messageOf(rgb16(0xF800, 0x0FE0, 0x001F).build()), kInvalid);   // red and green share
+    EXPECT_EQ(messageOf(rgb16(0xF800, 0x07E0, 0x0015).build()), kInvalid);   // gaps in blue
+    EXPECT_EQ(messageOf(rgb16(0x1F0000, 0x07E0, 0x001F).build()), kInvalid); // past 16 bits
 
-    CraftedBmp alphaOverlap = Rgb16(0xF800, 0x07E0, 0x001F);
-    alphaOverlap.Compression = 6;
-    alphaOverlap.MasksAfterHeader.push_back(0x8001);
-    EXPECT_EQ(MessageOf(alphaOverlap.Build()), kInvalid);
+    CraftedBmp alphaOverlap = rgb16(0xF800, 0x07E0, 0x001F);
+    alphaOverlap.compression = 6;
+    alphaOverlap.masksAfterHeader.push_back(0x8001);
+    EXPECT_EQ(messageOf(alphaOverlap.build()), kInvalid);
 }
 
 TEST(BmpReader, FilesCutShortAnywhereAreReadErrors)
 {
-    CraftedBmp pal4 = Pal8(16);
-    pal4.BitCount = 4;
-    pal4.Width = 5;
-    pal4.PixelData = FilledRows(4, 2, 0x12);
-    CraftedBmp core = Pal8(256);
-    core.HeaderSize = 12;
-    core.ClrUsed = 0;
-    CraftedBmp v5 = Rgb16(0xF800, 0x07E0, 0x001F);
-    v5.HeaderSize = 124;
-    v5.MasksAfterHeader.clear();
-    v5.HeaderMasks[0] = 0xF800;
-    v5.HeaderMasks[1] = 0x07E0;
-    v5.HeaderMasks[2] = 0x001F;
-    CraftedBmp rle = Pal8(2);
-    rle.Compression = 1;
-    rle.PixelData = {4, 1, 0, 0, 0, 3, 1, 0, 1, 0, 0, 1};
+    CraftedBmp pal4 = pal8Bmp(16);
+    pal4.bitCount = 4;
+    pal4.width = 5;
+    pal4.pixelData = filledRows(4, 2, 0x12);
+    CraftedBmp core = pal8Bmp(256);
+    core.headerSize = 12;
+    core.coloursUsed = 0;
+    CraftedBmp v5 = rgb16(0xF800, 0x07E0, 0x001F);
+    v5.headerSize = 124;
+    v5.masksAfterHeader.clear();
+    v5.headerMasks[0] = 0xF800;
+    v5.headerMasks[1] = 0x07E0;
+    v5.headerMasks[2] = 0x001F;
+    CraftedBmp rle = pal8Bmp(2);
+    rle.compression = 1;
+    rle.pixelData = {4, 1, 0, 0, 0, 3, 1, 0, 1, 0, 0, 1};
 
     const std::vector<std::vector<std::uint8_t>> files = {
-        Rgb24().Build(), Pal8(7).Build(), pal4.Build(), core.Build(), Rgb16(0xF800, 0x07E0, 0x001F).Build(),
-        v5.Build(),      rle.Build()};
+        rgb24().build(), pal8Bmp(7).build(), pal4.build(), core.build(), rgb16(0xF800, 0x07E0, 0x001F).build(),
+        v5.build(),      rle.build()};
     for (std::size_t f = 0; f < files.size(); ++f) {
         const auto& file = files[f];
-        ASSERT_EQ(MessageOf(file), "(decoded)") << "file " << f;
+        ASSERT_EQ(messageOf(file), "(decoded)") << "file " << f;
         for (std::size_t cut = 1; cut < file.size(); ++cut) {
             const std::vector<std::uint8_t> head(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cut));
-            ASSERT_EQ(MessageOf(head), kReadError) << "file " << f << " cut at " << cut;
+            ASSERT_EQ(messageOf(head), kReadError) << "file " << f << " cut at " << cut;
         }
     }
 }
 
 TEST(BmpReader, SampleFilesCutShortAnywhereAreReadErrors)
 {
-    const auto folder = SharedFolder("bmp-extra");
+    const auto folder = sharedFolder("bmp-extra");
     if (!folder) GTEST_SKIP() << "shared sample folder bmp-extra is absent";
     for (const char* name : {"core12_pal4.bmp", "pal4_rle4.bmp", "pal8_rle8.bmp", "rgb16_565_bitfields_info40.bmp",
                              "rgba32_alphamask_v5.bmp", "topdown_w99_h50_24bit.bmp"}) {
-        const auto file = ReadBytes(*folder / name);
+        const auto file = readBytes(*folder / name);
         ASSERT_FALSE(file.empty()) << name;
         for (std::size_t cut = 1; cut < file.size(); ++cut) {
             const std::vector<std::uint8_t> head(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cut));
-            ASSERT_EQ(MessageOf(head), kReadError) << name << " cut at " << cut;
+            ASSERT_EQ(messageOf(head), kReadError) << name << " cut at " << cut;
         }
     }
 }
 
 TEST(BmpReader, RowOrderFollowsTheSignOfTheHeight)
 {
-    CraftedBmp bmp = Rgb24();
-    bmp.Width = 1;
-    bmp.PixelData = {1, 2, 3, 0, 4, 5, 6, 0}; // first stored row, then second
-    const Pixels bottomUp = ToPixels(ReadBmp(bmp.Build()));
-    EXPECT_EQ(bottomUp.At(0, 0), (Rgb{6, 5, 4}));
-    EXPECT_EQ(bottomUp.At(0, 1), (Rgb{3, 2, 1}));
-    bmp.Height = -2;
-    const TBitmap topDown = ReadBmp(bmp.Build());
-    EXPECT_EQ(topDown.Height(), 2);
-    EXPECT_EQ(ToPixels(topDown).At(0, 0), (Rgb{3, 2, 1}));
+    CraftedBmp bmp = rgb24();
+    bmp.width = 1;
+    bmp.pixelData = {1, 2, 3, 0, 4, 5, 6, 0}; // first stored row, then second
+    const Pixels bottomUp = toPixels(readBmp(bmp.build()));
+    EXPECT_EQ(bottomUp.at(0, 0), (Rgb{6, 5, 4}));
+    EXPECT_EQ(bottomUp.at(0, 1), (Rgb{3, 2, 1}));
+    bmp.height = -2;
+    const Bitmap topDown = readBmp(bmp.build());
+    EXPECT_EQ(topDown.height(), 2);
+    EXPECT_EQ(toPixels(topDown).at(0, 0), (Rgb{3, 2, 1}));
 }
 
 TEST(BmpReader, TableValuesPastTheTableReadAsBlack)
 {
-    CraftedBmp bmp = Pal8(2);
-    bmp.PixelData = {0, 1, 2, 255, 1, 0, 200, 7};
-    const TBitmap bitmap = ReadBmp(bmp.Build());
-    ASSERT_EQ(bitmap.Format().ColourTable.size(), 2u);
-    const Pixels pixels = ToPixels(bitmap);
-    EXPECT_EQ(pixels.At(0, 1), (Rgb{255, 0, 0}));
-    EXPECT_EQ(pixels.At(1, 1), (Rgb{255, 1, 1}));
-    EXPECT_EQ(pixels.At(2, 1), (Rgb{0, 0, 0}));
-    EXPECT_EQ(pixels.At(3, 1), (Rgb{0, 0, 0}));
-    EXPECT_EQ(pixels.At(2, 0), (Rgb{0, 0, 0}));
+    CraftedBmp bmp = pal8Bmp(2);
+    bmp.pixelData = {0, 1, 2, 255, 1, 0, 200, 7};
+    const Bitmap bitmap = readBmp(bmp.build());
+    ASSERT_EQ(bitmap.format().colourTable.size(), 2u);
+    const Pixels pixels = toPixels(bitmap);
+    EXPECT_EQ(pixels.at(0, 1), (Rgb{255, 0, 0}));
+    EXPECT_EQ(pixels.at(1, 1), (Rgb{255, 1, 1}));
+    EXPECT_EQ(pixels.at(2, 1), (Rgb{0, 0, 0}));
+    EXPECT_EQ(pixels.at(3, 1), (Rgb{0, 0, 0}));
+    EXPECT_EQ(pixels.at(2, 0), (Rgb{0, 0, 0}));
     // The stored values stay as they were: the bitmap keeps the file's pixels.
-    EXPECT_EQ(LoadPixel(bitmap.Row(1), 3, 8), 255u);
+    EXPECT_EQ(loadPixel(bitmap.row(1), 3, 8), 255u);
 }
 
 TEST(BmpReader, PixelOffsetDecidesWhereTheTableEndsAndTheRowsBegin)
 {
-    // The offset cuts the full 256-entry table that ClrUsed 0 implies short.
-    CraftedBmp shortTable = Pal8(4);
-    shortTable.ClrUsed = 0;
-    EXPECT_EQ(ReadBmp(shortTable.Build()).Format().ColourTable.size(), 4u);
+    // The offset cuts the full 256-entry table that coloursUsed 0 implies short.
+    CraftedBmp shortTable = pal8Bmp(4);
+    shortTable.coloursUsed = 0;
+    EXPECT_EQ(readBmp(shortTable.build()).format().colourTable.size(), 4u);
 
     // An offset past the table leaves a gap that is skipped.
-    CraftedBmp gap = Pal8(2);
-    gap.PixelOffset = 14 + 40 + 8 + 6;
-    gap.PixelData = {9, 9, 9, 9, 9, 9, 1, 1, 1, 1, 0, 0, 0, 0};
-    const Pixels gapPixels = ToPixels(ReadBmp(gap.Build()));
-    EXPECT_EQ(gapPixels.At(0, 1), (Rgb{255, 1, 1}));
-    EXPECT_EQ(gapPixels.At(0, 0), (Rgb{255, 0, 0}));
+    CraftedBmp gap = pal8Bmp(2);
+    gap.pixelOffset = 14 + 40 + 8 + 6;
+    gap.pixelData = {9, 9, 9, 9, 9, 9, 1, 1, 1, 1, 0, 0, 0, 0};
+    const Pixels gapPixels = toPixels(readBmp(gap.build()));
+    EXPECT_EQ(gapPixels.at(0, 1), (Rgb{255, 1, 1}));
+    EXPECT_EQ(gapPixels.at(0, 0), (Rgb{255, 0, 0}));
 
     // Rows that would start inside the file header, the information header
     // or the masks after it are refused; right after the masks they are not.
     for (const std::uint32_t offset : {0u, 13u, 14u + 39u}) {
-        CraftedBmp back = Pal8(2);
-        back.PixelOffset = offset;
-        EXPECT_EQ(MessageOf(back.Build()), kInvalid) << offset;
+        CraftedBmp back = pal8Bmp(2);
+        back.pixelOffset = offset;
+        EXPECT_EQ(messageOf(back.build()), kInvalid) << offset;
     }
-    CraftedBmp intoMasks = Rgb16(0xF800, 0x07E0, 0x001F);
-    intoMasks.PixelOffset = 14 + 40 + 8;
-    EXPECT_EQ(MessageOf(intoMasks.Build()), kInvalid);
-    CraftedBmp noTable = Pal8(2);
-    noTable.PixelOffset = 14 + 40;
-    noTable.PixelData = {1, 1, 1, 1, 0, 0, 0, 0};
-    EXPECT_TRUE(ReadBmp(noTable.Build()).Format().ColourTable.empty());
+    CraftedBmp intoMasks = rgb16(0xF800, 0x07E0, 0x001F);
+    intoMasks.pixelOffset = 14 + 40 + 8;
+    EXPECT_EQ(messageOf(intoMasks.build()), kInvalid);
+    CraftedBmp noTable = pal8Bmp(2);
+    noTable.pixelOffset = 14 + 40;
+    noTable.pixelData = {1, 1, 1, 1, 0, 0, 0, 0};
+    EXPECT_TRUE(readBmp(noTable.build()).format().colourTable.empty());
 
     // The core header knows no entry count: the offset gives it.
-    CraftedBmp core = Pal8(3);
-    core.HeaderSize = 12;
-    core.ClrUsed = 0;
-    const TBitmap coreBitmap = ReadBmp(core.Build());
-    EXPECT_EQ(coreBitmap.Format().ColourTable.size(), 3u);
-    EXPECT_TRUE(coreBitmap.Format().CoreHeader);
+    CraftedBmp core = pal8Bmp(3);
+    core.headerSize = 12;
+    core.coloursUsed = 0;
+    const Bitmap coreBitmap = readBmp(core.build());
+    EXPECT_EQ(coreBitmap.format().colourTable.size(), 3u);
+    EXPECT_TRUE(coreBitmap.format().coreHeader);
 
     // An offset past the end of the file is a read error.
-    CraftedBmp beyond = Rgb24();
-    beyond.PixelOffset = 1000;
-    EXPECT_EQ(MessageOf(beyond.Build()), kReadError);
+    CraftedBmp beyond = rgb24();
+    beyond.pixelOffset = 1000;
+    EXPECT_EQ(messageOf(beyond.build()), kReadError);
 }
 
 TEST(BmpReader, MasksOfAnyWidthScaleSoTheBrightestValueIs255)
 {
     struct Case {
-        std::uint32_t Red, Green, Blue;
-        std::uint16_t Pixel;
-        Rgb Expected;
+        std::uint32_t red, green, blue;
+        std::uint16_t pixel;
+        Rgb expected;
     };
     const Case cases[] = {
         {0xF800, 0x07E0, 0x001F, 0xFFFF, {255, 255, 255}},
@@ -326,89 +326,89 @@ TEST(BmpReader, MasksOfAnyWidthScaleSoTheBrightestValueIs255)
         {0x7C00, 0x03E0, 0x001F, 0x8000, {0, 0, 0}},       // the unused top bit
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.Pixel);
-        CraftedBmp bmp = Rgb16(c.Red, c.Green, c.Blue);
-        bmp.Width = 1;
-        bmp.Height = 1;
-        bmp.PixelData = {static_cast<std::uint8_t>(c.Pixel), static_cast<std::uint8_t>(c.Pixel >> 8), 0, 0};
-        EXPECT_EQ(ToPixels(ReadBmp(bmp.Build())).At(0, 0), c.Expected);
+        SCOPED_TRACE(c.pixel);
+        CraftedBmp bmp = rgb16(c.red, c.green, c.blue);
+        bmp.width = 1;
+        bmp.height = 1;
+        bmp.pixelData = {static_cast<std::uint8_t>(c.pixel), static_cast<std::uint8_t>(c.pixel >> 8), 0, 0};
+        EXPECT_EQ(toPixels(readBmp(bmp.build())).at(0, 0), c.expected);
     }
 
     // Channels too wide for lookup tables: 30, 1 and 1 bits of 32.
     CraftedBmp wide;
-    wide.BitCount = 32;
-    wide.Compression = 3;
-    wide.Width = 2;
-    wide.Height = 1;
-    wide.MasksAfterHeader = {0x3FFFFFFF, 0x40000000, 0x80000000};
-    wide.PixelData = {0xFF, 0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x00, 0x80};
-    const Pixels pixels = ToPixels(ReadBmp(wide.Build()));
-    EXPECT_EQ(pixels.At(0, 0), (Rgb{255, 255, 0}));
-    EXPECT_EQ(pixels.At(1, 0), (Rgb{0, 0, 255}));
+    wide.bitCount = 32;
+    wide.compression = 3;
+    wide.width = 2;
+    wide.height = 1;
+    wide.masksAfterHeader = {0x3FFFFFFF, 0x40000000, 0x80000000};
+    wide.pixelData = {0xFF, 0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x00, 0x80};
+    const Pixels pixels = toPixels(readBmp(wide.build()));
+    EXPECT_EQ(pixels.at(0, 0), (Rgb{255, 255, 0}));
+    EXPECT_EQ(pixels.at(1, 0), (Rgb{0, 0, 255}));
 }
 
 TEST(BmpReader, MasksComeFromWhereTheHeaderSizePutsThem)
 {
     // 52-byte header: red, green, blue inside it, nothing after it.
     CraftedBmp inHeader;
-    inHeader.HeaderSize = 52;
-    inHeader.BitCount = 32;
-    inHeader.Compression = 3;
-    inHeader.Width = 1;
-    inHeader.Height = 1;
-    inHeader.HeaderMasks[0] = 0x000000FF;
-    inHeader.HeaderMasks[1] = 0x0000FF00;
-    inHeader.HeaderMasks[2] = 0x00FF0000;
-    inHeader.PixelData = {10, 20, 30, 0};
-    const TBitmap bitmap = ReadBmp(inHeader.Build());
-    EXPECT_EQ(ToPixels(bitmap).At(0, 0), (Rgb{10, 20, 30}));
-    EXPECT_TRUE(bitmap.Format().UsesBitfields);
+    inHeader.headerSize = 52;
+    inHeader.bitCount = 32;
+    inHeader.compression = 3;
+    inHeader.width = 1;
+    inHeader.height = 1;
+    inHeader.headerMasks[0] = 0x000000FF;
+    inHeader.headerMasks[1] = 0x0000FF00;
+    inHeader.headerMasks[2] = 0x00FF0000;
+    inHeader.pixelData = {10, 20, 30, 0};
+    const Bitmap bitmap = readBmp(inHeader.build());
+    EXPECT_EQ(toPixels(bitmap).at(0, 0), (Rgb{10, 20, 30}));
+    EXPECT_TRUE(bitmap.format().usesBitfields);
 
     // Alpha bit fields after a 40-byte header: four masks.
     CraftedBmp alpha;
-    alpha.BitCount = 32;
-    alpha.Compression = 6;
-    alpha.Width = 1;
-    alpha.Height = 1;
-    alpha.MasksAfterHeader = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
-    alpha.PixelData = {1, 2, 3, 0x80};
-    const TBitmap withAlpha = ReadBmp(alpha.Build());
-    EXPECT_EQ(withAlpha.Format().AlphaMask, 0xFF000000u);
-    EXPECT_EQ(ToPixels(withAlpha).At(0, 0), (Rgb{3, 2, 1}));
+    alpha.bitCount = 32;
+    alpha.compression = 6;
+    alpha.width = 1;
+    alpha.height = 1;
+    alpha.masksAfterHeader = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+    alpha.pixelData = {1, 2, 3, 0x80};
+    const Bitmap withAlpha = readBmp(alpha.build());
+    EXPECT_EQ(withAlpha.format().alphaMask, 0xFF000000u);
+    EXPECT_EQ(toPixels(withAlpha).at(0, 0), (Rgb{3, 2, 1}));
 
     // Without bit fields a 108-byte header's masks are not used.
     CraftedBmp v4Plain;
-    v4Plain.HeaderSize = 108;
-    v4Plain.BitCount = 32;
-    v4Plain.Width = 1;
-    v4Plain.Height = 1;
-    v4Plain.HeaderMasks[0] = 0x000000FF;
-    v4Plain.HeaderMasks[1] = 0x000000FF; // overlapping, but unused
-    v4Plain.PixelData = {1, 2, 3, 0};
-    EXPECT_EQ(ToPixels(ReadBmp(v4Plain.Build())).At(0, 0), (Rgb{3, 2, 1}));
+    v4Plain.headerSize = 108;
+    v4Plain.bitCount = 32;
+    v4Plain.width = 1;
+    v4Plain.height = 1;
+    v4Plain.headerMasks[0] = 0x000000FF;
+    v4Plain.headerMasks[1] = 0x000000FF; // overlapping, but unused
+    v4Plain.pixelData = {1, 2, 3, 0};
+    EXPECT_EQ(toPixels(readBmp(v4Plain.build())).at(0, 0), (Rgb{3, 2, 1}));
 }
 
 TEST(BmpReader, SubByteRowsReadEveryPixelInPlace)
 {
-    CraftedBmp pal1 = Pal8(2);
-    pal1.BitCount = 1;
-    pal1.Width = 10;
-    pal1.Height = 1;
-    pal1.PixelData = {0b10110000, 0b01000000, 0, 0};
-    const Pixels one = ToPixels(ReadBmp(pal1.Build()));
+    CraftedBmp pal1 = pal8Bmp(2);
+    pal1.bitCount = 1;
+    pal1.width = 10;
+    pal1.height = 1;
+    pal1.pixelData = {0b10110000, 0b01000000, 0, 0};
+    const Pixels one = toPixels(readBmp(pal1.build()));
     const std::string expected = "1011000001";
     for (int x = 0; x < 10; ++x)
-        EXPECT_EQ(one.At(x, 0).Green, expected[static_cast<std::size_t>(x)] == '1' ? 1 : 0) << x;
+        EXPECT_EQ(one.at(x, 0).green, expected[static_cast<std::size_t>(x)] == '1' ? 1 : 0) << x;
 
-    CraftedBmp pal4 = Pal8(16);
-    pal4.BitCount = 4;
-    pal4.Width = 3;
-    pal4.Height = 1;
-    pal4.PixelData = {0x5A, 0xF0, 0, 0};
-    const Pixels four = ToPixels(ReadBmp(pal4.Build()));
-    EXPECT_EQ(four.At(0, 0).Green, 5);
-    EXPECT_EQ(four.At(1, 0).Green, 10);
-    EXPECT_EQ(four.At(2, 0).Green, 15);
+    CraftedBmp pal4 = pal8Bmp(16);
+    pal4.bitCount = 4;
+    pal4.width = 3;
+    pal4.height = 1;
+    pal4.pixelData = {0x5A, 0xF0, 0, 0};
+    const Pixels four = toPixels(readBmp(pal4.build()));
+    EXPECT_EQ(four.at(0, 0).green, 5);
+    EXPECT_EQ(four.at(1, 0).green, 10);
+    EXPECT_EQ(four.at(2, 0).green, 15);
 }
 
 } // namespace

@@ -20,24 +20,24 @@ const std::set<std::string> kKnownMessages = {
     "Stream read error",
 };
 
-TBitmap ReadFile(const std::filesystem::path& path)
+Bitmap readFile(const std::filesystem::path& path)
 {
-    return ReadBmp(ReadBytes(path));
+    return readBmp(readBytes(path));
 }
 
 // What a decode came to: the pixels, or the message it was refused with.
 struct Outcome {
-    std::optional<Pixels> Picture;
-    std::string Error;
+    std::optional<Pixels> picture;
+    std::string error;
 };
 
-Outcome Decode(const std::filesystem::path& path)
+Outcome decode(const std::filesystem::path& path)
 {
     Outcome outcome;
     try {
-        outcome.Picture = ToPixels(ReadFile(path));
+        outcome.picture = toPixels(readFile(path));
     } catch (const PictureError& error) {
-        outcome.Error = error.what();
+        outcome.error = error.what();
     }
     return outcome;
 }
@@ -51,16 +51,16 @@ TEST(BmpSuiteGood, EveryFileDecodesAtItsStatedSize)
         {"pal8w125.bmp", {125, 62}},
         {"pal8w126.bmp", {126, 63}},
     };
-    const auto files = BmpFilesIn(*folder);
+    const auto files = bmpFilesIn(*folder);
     ASSERT_FALSE(files.empty());
     for (const auto& path : files) {
         SCOPED_TRACE(path.filename().string());
-        const TBitmap bitmap = ReadFile(path);
+        const Bitmap bitmap = readFile(path);
         auto size = std::pair{127, 64};
         if (auto it = unusualSizes.find(path.filename().string()); it != unusualSizes.end()) size = it->second;
-        EXPECT_EQ(bitmap.Width(), size.first);
-        EXPECT_EQ(bitmap.Height(), size.second);
-        ToPixels(bitmap);
+        EXPECT_EQ(bitmap.width(), size.first);
+        EXPECT_EQ(bitmap.height(), size.second);
+        toPixels(bitmap);
     }
 }
 
@@ -68,11 +68,11 @@ TEST(BmpSuiteGood, FormatIsKeptAsTheFileHadIt)
 {
     REQUIRE_SHARED_FOLDER(folder, "bmpsuite/g");
     struct Expected {
-        const char* File;
-        int Bits;
-        std::size_t Table;
-        bool Core;
-        bool Bitfields;
+        const char* file;
+        int bits;
+        std::size_t table;
+        bool core;
+        bool bitfields;
     };
     const Expected cases[] = {
         {"pal1.bmp", 1, 2, false, false},      {"pal4.bmp", 4, 12, false, false},
@@ -83,17 +83,17 @@ TEST(BmpSuiteGood, FormatIsKeptAsTheFileHadIt)
         {"rgb32bf.bmp", 32, 0, false, true},
     };
     for (const Expected& expected : cases) {
-        SCOPED_TRACE(expected.File);
-        const PixelFormat format = ReadFile(*folder / expected.File).Format();
-        EXPECT_EQ(format.BitsPerPixel, expected.Bits);
-        EXPECT_EQ(format.ColourTable.size(), expected.Table);
-        EXPECT_EQ(format.CoreHeader, expected.Core);
-        EXPECT_EQ(format.UsesBitfields, expected.Bitfields);
+        SCOPED_TRACE(expected.file);
+        const PixelFormat format = readFile(*folder / expected.file).format();
+        EXPECT_EQ(format.bitsPerPixel, expected.bits);
+        EXPECT_EQ(format.colourTable.size(), expected.table);
+        EXPECT_EQ(format.coreHeader, expected.core);
+        EXPECT_EQ(format.usesBitfields, expected.bitfields);
     }
-    const PixelFormat rgb565 = ReadFile(*folder / "rgb16-565.bmp").Format();
-    EXPECT_EQ(rgb565.RedMask, 0xF800u);
-    EXPECT_EQ(rgb565.GreenMask, 0x07E0u);
-    EXPECT_EQ(rgb565.BlueMask, 0x001Fu);
+    const PixelFormat rgb565 = readFile(*folder / "rgb16-565.bmp").format();
+    EXPECT_EQ(rgb565.redMask, 0xF800u);
+    EXPECT_EQ(rgb565.greenMask, 0x07E0u);
+    EXPECT_EQ(rgb565.blueMask, 0x001Fu);
 }
 
 TEST(BmpSuiteGood, VariantsOfOnePictureDecodeAlike)
@@ -108,10 +108,10 @@ TEST(BmpSuiteGood, VariantsOfOnePictureDecodeAlike)
         {"rgb24.bmp", "rgb24pal.bmp", "rgb32.bmp", "rgb32bf.bmp", "rgb32bfdef.bmp"},
     };
     for (const auto& group : groups) {
-        const Pixels first = ToPixels(ReadFile(*folder / group.front()));
+        const Pixels first = toPixels(readFile(*folder / group.front()));
         for (std::size_t i = 1; i < group.size(); ++i) {
             SCOPED_TRACE(group.front() + " vs " + group[i]);
-            EXPECT_TRUE(ToPixels(ReadFile(*folder / group[i])) == first);
+            EXPECT_TRUE(toPixels(readFile(*folder / group[i])) == first);
         }
     }
 }
@@ -124,38 +124,38 @@ TEST(BmpSuiteGood, SampledPixelsHaveTheirColours)
     for (const char* name :
          {"pal4.bmp", "pal8.bmp", "pal8rle.bmp", "rgb16.bmp", "rgb16-565.bmp", "rgb24.bmp", "rgb32bf.bmp"}) {
         SCOPED_TRACE(name);
-        const Pixels pixels = ToPixels(ReadFile(*folder / name));
-        EXPECT_EQ(pixels.At(0, 0), (Rgb{255, 0, 0}));
-        EXPECT_EQ(pixels.At(0, pixels.Height - 1), (Rgb{0, 0, 0}));
+        const Pixels pixels = toPixels(readFile(*folder / name));
+        EXPECT_EQ(pixels.at(0, 0), (Rgb{255, 0, 0}));
+        EXPECT_EQ(pixels.at(0, pixels.height - 1), (Rgb{0, 0, 0}));
     }
     for (const char* name : {"rgb16.bmp", "rgb16-565.bmp"}) {
         SCOPED_TRACE(name);
-        const Pixels pixels = ToPixels(ReadFile(*folder / name));
+        const Pixels pixels = toPixels(readFile(*folder / name));
         bool sawWhite = false;
-        for (int y = 0; y < pixels.Height && !sawWhite; ++y)
-            for (int x = 0; x < pixels.Width && !sawWhite; ++x) sawWhite = pixels.At(x, y) == Rgb{255, 255, 255};
+        for (int y = 0; y < pixels.height && !sawWhite; ++y)
+            for (int x = 0; x < pixels.width && !sawWhite; ++x) sawWhite = pixels.at(x, y) == Rgb{255, 255, 255};
         EXPECT_TRUE(sawWhite);
     }
     // 1 bit: white first in one file, black first in the other, same picture.
-    const Pixels pal1 = ToPixels(ReadFile(*folder / "pal1.bmp"));
-    EXPECT_EQ(pal1.At(0, 0), (Rgb{255, 255, 255}));
-    EXPECT_EQ(pal1.At(0, 63), (Rgb{0, 0, 0}));
+    const Pixels pal1 = toPixels(readFile(*folder / "pal1.bmp"));
+    EXPECT_EQ(pal1.at(0, 0), (Rgb{255, 255, 255}));
+    EXPECT_EQ(pal1.at(0, 63), (Rgb{0, 0, 0}));
 }
 
 // Every file of `folder` either decodes to a picture of some size or is
 // refused with one of the program's own messages.
-void ExpectDecodedOrRefusedCleanly(const std::filesystem::path& folder)
+void expectDecodedOrRefusedCleanly(const std::filesystem::path& folder)
 {
-    const auto files = BmpFilesIn(folder);
+    const auto files = bmpFilesIn(folder);
     ASSERT_FALSE(files.empty());
     for (const auto& path : files) {
         SCOPED_TRACE(path.filename().string());
-        const Outcome outcome = Decode(path);
-        if (outcome.Picture) {
-            EXPECT_GT(outcome.Picture->Width, 0);
-            EXPECT_GT(outcome.Picture->Height, 0);
+        const Outcome outcome = decode(path);
+        if (outcome.picture) {
+            EXPECT_GT(outcome.picture->width, 0);
+            EXPECT_GT(outcome.picture->height, 0);
         } else {
-            EXPECT_EQ(kKnownMessages.count(outcome.Error), 1u) << outcome.Error;
+            EXPECT_EQ(kKnownMessages.count(outcome.error), 1u) << outcome.error;
         }
     }
 }
@@ -163,7 +163,7 @@ void ExpectDecodedOrRefusedCleanly(const std::filesystem::path& folder)
 TEST(BmpSuiteBad, EveryFileIsRefusedCleanlyOrDecoded)
 {
     REQUIRE_SHARED_FOLDER(folder, "bmpsuite/b");
-    ExpectDecodedOrRefusedCleanly(*folder);
+    expectDecodedOrRefusedCleanly(*folder);
 }
 
 TEST(BmpSuiteBad, LiesInTheHeaderAreRefusedWithTheirMessage)
@@ -182,7 +182,7 @@ TEST(BmpSuiteBad, LiesInTheHeaderAreRefusedWithTheirMessage)
     };
     for (const auto& [name, message] : expected) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(Decode(*folder / name).Error, message);
+        EXPECT_EQ(decode(*folder / name).error, message);
     }
 }
 
@@ -195,22 +195,22 @@ TEST(BmpSuiteBad, FieldsThatDoNotMatterDoNotStopTheDecode)
          {"badbitssize.bmp", "baddens1.bmp", "baddens2.bmp", "badfilesize.bmp", "badrle.bmp", "badrlebis.bmp",
           "badrleter.bmp", "badrle4.bmp", "badrle4bis.bmp", "badrle4ter.bmp", "pal8badindex.bmp"}) {
         SCOPED_TRACE(name);
-        const Outcome outcome = Decode(*folder / name);
-        ASSERT_TRUE(outcome.Picture.has_value()) << outcome.Error;
-        EXPECT_EQ(outcome.Picture->Width, 127);
-        EXPECT_EQ(outcome.Picture->Height, 64);
+        const Outcome outcome = decode(*folder / name);
+        ASSERT_TRUE(outcome.picture.has_value()) << outcome.error;
+        EXPECT_EQ(outcome.picture->width, 127);
+        EXPECT_EQ(outcome.picture->height, 64);
     }
     // Values past the end of the 101-entry table read as black.
-    const Outcome badIndex = Decode(*folder / "pal8badindex.bmp");
-    ASSERT_TRUE(badIndex.Picture.has_value());
-    EXPECT_EQ(badIndex.Picture->At(126, 0), (Rgb{0, 0, 0}));
-    EXPECT_EQ(badIndex.Picture->At(0, 0), (Rgb{255, 0, 0}));
+    const Outcome badIndex = decode(*folder / "pal8badindex.bmp");
+    ASSERT_TRUE(badIndex.picture.has_value());
+    EXPECT_EQ(badIndex.picture->at(126, 0), (Rgb{0, 0, 0}));
+    EXPECT_EQ(badIndex.picture->at(0, 0), (Rgb{255, 0, 0}));
 }
 
 TEST(BmpSuiteQuestionable, EveryFileDecodesOrIsRefusedCleanly)
 {
     REQUIRE_SHARED_FOLDER(folder, "bmpsuite/q");
-    ExpectDecodedOrRefusedCleanly(*folder);
+    expectDecodedOrRefusedCleanly(*folder);
 }
 
 TEST(BmpSuiteQuestionable, UnusualMasksScaleToFullBrightness)
@@ -222,9 +222,9 @@ TEST(BmpSuiteQuestionable, UnusualMasksScaleToFullBrightness)
          {"rgb16-231.bmp", "rgb16-3103.bmp", "rgb32-111110.bmp", "rgb32-7187.bmp", "rgba32-1010102.bmp",
           "rgba32-61754.bmp", "rgba16-4444.bmp", "rgba32abf.bmp", "rgba32h56.bmp"}) {
         SCOPED_TRACE(name);
-        const Outcome outcome = Decode(*folder / name);
-        ASSERT_TRUE(outcome.Picture.has_value()) << outcome.Error;
-        EXPECT_EQ(outcome.Picture->At(0, 0), (Rgb{255, 0, 0}));
+        const Outcome outcome = decode(*folder / name);
+        ASSERT_TRUE(outcome.picture.has_value()) << outcome.error;
+        EXPECT_EQ(outcome.picture->at(0, 0), (Rgb{255, 0, 0}));
     }
 }
 
@@ -232,51 +232,51 @@ TEST(BmpSuiteQuestionable, ATableOfMoreEntriesThanTheBitCountNeedsDecodesAsTheFu
 {
     REQUIRE_SHARED_FOLDER(questionable, "bmpsuite/q");
     REQUIRE_SHARED_FOLDER(good, "bmpsuite/g");
-    const Outcome oversize = Decode(*questionable / "pal8oversizepal.bmp");
-    ASSERT_TRUE(oversize.Picture.has_value()) << oversize.Error;
-    EXPECT_TRUE(*oversize.Picture == ToPixels(ReadFile(*good / "pal8.bmp")));
+    const Outcome oversize = decode(*questionable / "pal8oversizepal.bmp");
+    ASSERT_TRUE(oversize.picture.has_value()) << oversize.error;
+    EXPECT_TRUE(*oversize.picture == toPixels(readFile(*good / "pal8.bmp")));
 }
 
 // The synthetic picture's corner markers, where its format can show them.
-void ExpectCornerMarkers(const Pixels& pixels)
+void expectCornerMarkers(const Pixels& pixels)
 {
-    const int right = pixels.Width - 1;
-    const int bottom = pixels.Height - 1;
-    EXPECT_EQ(pixels.At(0, 0), (Rgb{255, 0, 0}));
-    EXPECT_EQ(pixels.At(right, 0), (Rgb{0, 255, 0}));
-    EXPECT_EQ(pixels.At(0, bottom), (Rgb{0, 0, 255}));
-    EXPECT_EQ(pixels.At(right, bottom), (Rgb{255, 255, 255}));
+    const int right = pixels.width - 1;
+    const int bottom = pixels.height - 1;
+    EXPECT_EQ(pixels.at(0, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(pixels.at(right, 0), (Rgb{0, 255, 0}));
+    EXPECT_EQ(pixels.at(0, bottom), (Rgb{0, 0, 255}));
+    EXPECT_EQ(pixels.at(right, bottom), (Rgb{255, 255, 255}));
 }
 
 // For tables too small to hold the markers exactly: the marker's own channel
 // leads clearly, white stays the lightest.
-void ExpectCornerHues(const Pixels& pixels)
+void expectCornerHues(const Pixels& pixels)
 {
-    const int right = pixels.Width - 1;
-    const int bottom = pixels.Height - 1;
-    const Rgb red = pixels.At(0, 0), green = pixels.At(right, 0), blue = pixels.At(0, bottom),
-              white = pixels.At(right, bottom);
-    EXPECT_GT(red.Red, red.Green + 100) << red;
-    EXPECT_GT(green.Green, green.Red + 100) << green;
-    EXPECT_GT(blue.Blue, blue.Red + 100) << blue;
-    EXPECT_GT(white.Red + white.Green + white.Blue, 700) << white;
+    const int right = pixels.width - 1;
+    const int bottom = pixels.height - 1;
+    const Rgb red = pixels.at(0, 0), green = pixels.at(right, 0), blue = pixels.at(0, bottom),
+              white = pixels.at(right, bottom);
+    EXPECT_GT(red.red, red.green + 100) << red;
+    EXPECT_GT(green.green, green.red + 100) << green;
+    EXPECT_GT(blue.blue, blue.red + 100) << blue;
+    EXPECT_GT(white.red + white.green + white.blue, 700) << white;
 }
 
 TEST(BmpExtra, EveryFileDecodes)
 {
     REQUIRE_SHARED_FOLDER(folder, "bmp-extra");
-    const auto files = BmpFilesIn(*folder);
+    const auto files = bmpFilesIn(*folder);
     ASSERT_FALSE(files.empty());
     for (const auto& path : files) {
         SCOPED_TRACE(path.filename().string());
-        const Outcome outcome = Decode(path);
-        ASSERT_TRUE(outcome.Picture.has_value()) << outcome.Error;
+        const Outcome outcome = decode(path);
+        ASSERT_TRUE(outcome.picture.has_value()) << outcome.error;
         const std::string name = path.filename().string();
         if (name.starts_with("w9") || name.starts_with("w100") || name.starts_with("topdown_w99")) {
-            EXPECT_EQ(outcome.Picture->Height, 50);
+            EXPECT_EQ(outcome.picture->height, 50);
         } else {
-            EXPECT_EQ(outcome.Picture->Width, 101);
-            EXPECT_EQ(outcome.Picture->Height, 67);
+            EXPECT_EQ(outcome.picture->width, 101);
+            EXPECT_EQ(outcome.picture->height, 67);
         }
     }
 }
@@ -309,25 +309,25 @@ TEST(BmpExtra, CornerMarkersSitInTheirCorners)
                              "v5_pal8.bmp",
                              "v5_pal8_rle8.bmp"}) {
         SCOPED_TRACE(name);
-        ExpectCornerMarkers(ToPixels(ReadFile(*folder / name)));
+        expectCornerMarkers(toPixels(readFile(*folder / name)));
     }
     for (const char* name : {"pal4_uncompressed.bmp", "pal4_rle4.bmp", "core12_pal4.bmp", "topdown_pal4.bmp"}) {
         SCOPED_TRACE(name);
-        ExpectCornerHues(ToPixels(ReadFile(*folder / name)));
+        expectCornerHues(toPixels(readFile(*folder / name)));
     }
     // Grey levels: the white corner is white, the others are distinct greys.
-    const Pixels grey = ToPixels(ReadFile(*folder / "pal8_grey256.bmp"));
-    EXPECT_EQ(grey.At(100, 66), (Rgb{255, 255, 255}));
-    EXPECT_NE(grey.At(0, 0), grey.At(100, 0));
+    const Pixels grey = toPixels(readFile(*folder / "pal8_grey256.bmp"));
+    EXPECT_EQ(grey.at(100, 66), (Rgb{255, 255, 255}));
+    EXPECT_NE(grey.at(0, 0), grey.at(100, 0));
     // Two colours: the markers fall on the two table colours by brightness.
     for (const char* name : {"pal1_twocolour.bmp", "core12_pal1.bmp"}) {
         SCOPED_TRACE(name);
-        const Pixels pixels = ToPixels(ReadFile(*folder / name));
-        EXPECT_EQ(pixels.At(0, 0), pixels.At(100, 66));
-        EXPECT_NE(pixels.At(0, 0), pixels.At(100, 0));
+        const Pixels pixels = toPixels(readFile(*folder / name));
+        EXPECT_EQ(pixels.at(0, 0), pixels.at(100, 66));
+        EXPECT_NE(pixels.at(0, 0), pixels.at(100, 0));
     }
-    const Pixels blackWhite = ToPixels(ReadFile(*folder / "pal1_blackwhite.bmp"));
-    EXPECT_EQ(blackWhite.At(100, 66), (Rgb{255, 255, 255}));
+    const Pixels blackWhite = toPixels(readFile(*folder / "pal1_blackwhite.bmp"));
+    EXPECT_EQ(blackWhite.at(100, 66), (Rgb{255, 255, 255}));
 }
 
 TEST(BmpExtra, VariantsOfOnePictureDecodeAlike)
@@ -343,10 +343,10 @@ TEST(BmpExtra, VariantsOfOnePictureDecodeAlike)
         {"rgb16_565_bitfields_v5.bmp", "rgb16_565_bitfields_info40.bmp", "topdown_rgb16_565_bitfields_v5.bmp"},
     };
     for (const auto& group : groups) {
-        const Pixels first = ToPixels(ReadFile(*folder / group.front()));
+        const Pixels first = toPixels(readFile(*folder / group.front()));
         for (std::size_t i = 1; i < group.size(); ++i) {
             SCOPED_TRACE(group.front() + " vs " + group[i]);
-            EXPECT_TRUE(ToPixels(ReadFile(*folder / group[i])) == first);
+            EXPECT_TRUE(toPixels(readFile(*folder / group[i])) == first);
         }
     }
 }

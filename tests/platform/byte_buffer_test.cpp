@@ -13,7 +13,7 @@ TEST(ByteBuffer, LargeAndSmallBlocksStartZeroWhenAskedAndMoveTheirOwnership)
 {
     for (std::size_t size : {std::size_t{100}, std::size_t{9} << 20}) {
         SCOPED_TRACE(size);
-        ByteBuffer zeroed = ByteBuffer::Zeroed(size);
+        ByteBuffer zeroed = ByteBuffer::zeroed(size);
         ASSERT_EQ(zeroed.size(), size);
         EXPECT_TRUE(std::all_of(zeroed.bytes().begin(), zeroed.bytes().end(), [](std::uint8_t b) { return b == 0; }));
         zeroed.data()[size - 1] = 5;

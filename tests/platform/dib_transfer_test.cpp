@@ -14,7 +14,7 @@
 namespace plexor::test {
 namespace {
 
-BitmapInfo TopDownInfo(std::int32_t width, std::int32_t height)
+BitmapInfo topDownInfo(std::int32_t width, std::int32_t height)
 {
     BitmapInfo info{};
     info.bmiHeader.biWidth = width;
@@ -23,18 +23,18 @@ BitmapInfo TopDownInfo(std::int32_t width, std::int32_t height)
 }
 
 // A 24-bit top-down block of the given colours, row after row.
-std::vector<std::uint8_t> Block(const std::vector<Rgb>& colours)
+std::vector<std::uint8_t> blockOf(const std::vector<Rgb>& colours)
 {
     std::vector<std::uint8_t> block;
     for (const Rgb& c : colours) {
-        block.push_back(c.Blue);
-        block.push_back(c.Green);
-        block.push_back(c.Red);
+        block.push_back(c.blue);
+        block.push_back(c.green);
+        block.push_back(c.red);
     }
     return block;
 }
 
-std::vector<RgbQuad> SmallTable()
+std::vector<RgbQuad> smallTable()
 {
     // Blue, green, red, reserved.
     return {{0, 0, 0, 0}, {0, 0, 255, 0}, {0, 255, 0, 0}, {255, 0, 0, 0}, {255, 255, 255, 0}};
@@ -42,9 +42,9 @@ std::vector<RgbQuad> SmallTable()
 
 TEST(DibTransfer, RefusesWhatItCannotMoveAndTouchesNothing)
 {
-    TBitmap bitmap(4, 2, PixelFormat::Rgb24());
+    Bitmap bitmap(4, 2, PixelFormat::rgb24());
     std::vector<std::uint8_t> block(4 * 2 * 3, 0xAB);
-    const BitmapInfo good = TopDownInfo(4, 2);
+    const BitmapInfo good = topDownInfo(4, 2);
 
     auto variant = [&](auto change) {
         BitmapInfo info = good;
@@ -60,50 +60,51 @@ TEST(DibTransfer, RefusesWhatItCannotMoveAndTouchesNothing)
         variant([](BitmapInfoHeader& h) { h.biHeight = -3; }),
     };
     for (const BitmapInfo& info : refused) {
-        EXPECT_EQ(GetDIBits(bitmap, 0, 2, block.data(), info), 0);
-        EXPECT_EQ(SetDIBits(bitmap, 0, 2, block.data(), info), 0);
+        EXPECT_EQ(copyRowsFromBitmap(bitmap, 0, 2, block.data(), info), 0);
+        EXPECT_EQ(copyRowsToBitmap(bitmap, 0, 2, block.data(), info), 0);
     }
-    EXPECT_EQ(GetDIBits(bitmap, -1, 2, block.data(), good), 0);
-    EXPECT_EQ(GetDIBits(bitmap, 1, 2, block.data(), good), 0);
-    EXPECT_EQ(GetDIBits(bitmap, 0, 0, block.data(), good), 0);
-    EXPECT_EQ(GetDIBits(bitmap, 0, 2, nullptr, good), 0);
-    EXPECT_EQ(SetDIBits(bitmap, 0, 3, block.data(), good), 0);
-    EXPECT_EQ(SetDIBits(bitmap, 0x7FFFFFFF, 2, block.data(), good), 0);
+    EXPECT_EQ(copyRowsFromBitmap(bitmap, -1, 2, block.data(), good), 0);
+    EXPECT_EQ(copyRowsFromBitmap(bitmap, 1, 2, block.data(), good), 0);
+    EXPECT_EQ(copyRowsFromBitmap(bitmap, 0, 0, block.data(), good), 0);
+    EXPECT_EQ(copyRowsFromBitmap(bitmap, 0, 2, nullptr, good), 0);
+    EXPECT_EQ(copyRowsToBitmap(bitmap, 0, 3, block.data(), good), 0);
+    EXPECT_EQ(copyRowsToBitmap(bitmap, 0x7FFFFFFF, 2, block.data(), good), 0);
     EXPECT_EQ(std::set<std::uint8_t>(block.begin(), block.end()), std::set<std::uint8_t>{0xAB});
-    EXPECT_EQ(bitmap.Row(0)[0], 0);
+    EXPECT_EQ(bitmap.row(0)[0], 0);
 
-    TBitmap empty;
-    EXPECT_EQ(GetDIBits(empty, 0, 0, block.data(), TopDownInfo(0, 0)), 0);
-    EXPECT_EQ(SetDIBits(empty, 0, 0, block.data(), TopDownInfo(0, 0)), 0);
+    Bitmap empty;
+    EXPECT_EQ(copyRowsFromBitmap(empty, 0, 0, block.data(), topDownInfo(0, 0)), 0);
+    EXPECT_EQ(copyRowsToBitmap(empty, 0, 0, block.data(), topDownInfo(0, 0)), 0);
 }
 
 TEST(DibTransfer, RowOrderOfTheBlockFollowsTheSignOfItsHeight)
 {
-    TBitmap bitmap(4, 2, PixelFormat::Rgb24());
-    const auto block = Block({{1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {2, 2, 2}, {2, 2, 2}, {2, 2, 2}, {2, 2, 2}});
-    ASSERT_EQ(SetDIBits(bitmap, 0, 2, block.data(), TopDownInfo(4, 2)), 2);
-    EXPECT_EQ(ToPixels(bitmap).At(0, 0), (Rgb{1, 1, 1}));
+    Bitmap bitmap(4, 2, PixelFormat::rgb24());
+    const auto block =
+        blockOf({{1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {2, 2, 2}, {2, 2, 2}, {2, 2, 2}, {2, 2, 2}});
+    ASSERT_EQ(copyRowsToBitmap(bitmap, 0, 2, block.data(), topDownInfo(4, 2)), 2);
+    EXPECT_EQ(toPixels(bitmap).at(0, 0), (Rgb{1, 1, 1}));
 
-    BitmapInfo bottomUp = TopDownInfo(4, 2);
+    BitmapInfo bottomUp = topDownInfo(4, 2);
     bottomUp.bmiHeader.biHeight = 2;
-    ASSERT_EQ(SetDIBits(bitmap, 0, 2, block.data(), bottomUp), 2);
-    EXPECT_EQ(ToPixels(bitmap).At(0, 0), (Rgb{2, 2, 2}));
+    ASSERT_EQ(copyRowsToBitmap(bitmap, 0, 2, block.data(), bottomUp), 2);
+    EXPECT_EQ(toPixels(bitmap).at(0, 0), (Rgb{2, 2, 2}));
 
     // One row from the middle: first row 1 of a bottom-up block is the
     // second row from the bottom, the top one here.
     std::vector<std::uint8_t> row(12);
-    ASSERT_EQ(GetDIBits(bitmap, 1, 1, row.data(), bottomUp), 1);
+    ASSERT_EQ(copyRowsFromBitmap(bitmap, 1, 1, row.data(), bottomUp), 1);
     EXPECT_EQ(row[0], 2);
 }
 
 TEST(DibTransfer, PaddedRowsOfOddWidthsAreHonoured)
 {
-    TBitmap bitmap(3, 2, PixelFormat::Rgb24());
+    Bitmap bitmap(3, 2, PixelFormat::rgb24());
     std::vector<std::uint8_t> block(12 * 2, 0x55);
     for (int i = 0; i < 9; ++i) block[static_cast<std::size_t>(12 + i)] = 0x77; // second row, pixels only
-    ASSERT_EQ(SetDIBits(bitmap, 0, 2, block.data(), TopDownInfo(3, 2)), 2);
+    ASSERT_EQ(copyRowsToBitmap(bitmap, 0, 2, block.data(), topDownInfo(3, 2)), 2);
     std::vector<std::uint8_t> out(24, 0xEE);
-    ASSERT_EQ(GetDIBits(bitmap, 0, 2, out.data(), TopDownInfo(3, 2)), 2);
+    ASSERT_EQ(copyRowsFromBitmap(bitmap, 0, 2, out.data(), topDownInfo(3, 2)), 2);
     EXPECT_EQ(out[0], 0x55);
     EXPECT_EQ(out[12], 0x77);
     EXPECT_EQ(out[9], 0); // padding is cleared
@@ -111,28 +112,28 @@ TEST(DibTransfer, PaddedRowsOfOddWidthsAreHonoured)
 
 TEST(DibTransfer, PushesIntoAColourTableLandOnTheNearestTableColour)
 {
-    TBitmap bitmap(4, 2, PixelFormat::Indexed(8, SmallTable()));
-    const auto block = Block({{250, 10, 10},
-                              {10, 240, 5},
-                              {0, 0, 0},
-                              {200, 200, 200},
-                              {20, 20, 160},
-                              {255, 255, 255},
-                              {128, 0, 0},
-                              {127, 0, 0}});
-    ASSERT_EQ(SetDIBits(bitmap, 0, 2, block.data(), TopDownInfo(4, 2)), 2);
+    Bitmap bitmap(4, 2, PixelFormat::indexed(8, smallTable()));
+    const auto block = blockOf({{250, 10, 10},
+                                {10, 240, 5},
+                                {0, 0, 0},
+                                {200, 200, 200},
+                                {20, 20, 160},
+                                {255, 255, 255},
+                                {128, 0, 0},
+                                {127, 0, 0}});
+    ASSERT_EQ(copyRowsToBitmap(bitmap, 0, 2, block.data(), topDownInfo(4, 2)), 2);
     const std::vector<std::uint32_t> expected = {1, 2, 0, 4, 3, 4, 1, 0};
     for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(LoadPixel(bitmap.Row(i / 4), i % 4, 8), expected[static_cast<std::size_t>(i)]) << i;
+        EXPECT_EQ(loadPixel(bitmap.row(i / 4), i % 4, 8), expected[static_cast<std::size_t>(i)]) << i;
 
     // Every pushed colour reads back as a colour of the table.
-    const Pixels pixels = ToPixels(bitmap);
+    const Pixels pixels = toPixels(bitmap);
     std::set<std::uint32_t> tableColours;
-    for (const RgbQuad& q : SmallTable()) tableColours.insert(q.Red << 16 | q.Green << 8 | q.Blue);
+    for (const RgbQuad& q : smallTable()) tableColours.insert(q.red << 16 | q.green << 8 | q.blue);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 4; ++x) {
-            const Rgb c = pixels.At(x, y);
-            EXPECT_EQ(tableColours.count(std::uint32_t(c.Red) << 16 | c.Green << 8 | c.Blue), 1u);
+            const Rgb c = pixels.at(x, y);
+            EXPECT_EQ(tableColours.count(std::uint32_t(c.red) << 16 | c.green << 8 | c.blue), 1u);
         }
 }
 
@@ -141,78 +142,78 @@ TEST(DibTransfer, TiesGoToTheLowestIndexAndRepeatedPushesAgree)
     // Grey 128 lies as far from grey 100 as from grey 156, and black is in
     // the table twice: the first of equals wins.
     const std::vector<RgbQuad> table = {{0, 0, 0, 0}, {0, 0, 0, 0}, {100, 100, 100, 0}, {156, 156, 156, 0}};
-    TBitmap bitmap(4, 1, PixelFormat::Indexed(8, table));
-    const auto block = Block({{128, 128, 128}, {0, 0, 0}, {128, 128, 128}, {1, 1, 1}});
+    Bitmap bitmap(4, 1, PixelFormat::indexed(8, table));
+    const auto block = blockOf({{128, 128, 128}, {0, 0, 0}, {128, 128, 128}, {1, 1, 1}});
     for (int round = 0; round < 2; ++round) {
-        ASSERT_EQ(SetDIBits(bitmap, 0, 1, block.data(), TopDownInfo(4, 1)), 1);
-        EXPECT_EQ(LoadPixel(bitmap.Row(0), 0, 8), 2u);
-        EXPECT_EQ(LoadPixel(bitmap.Row(0), 1, 8), 0u);
-        EXPECT_EQ(LoadPixel(bitmap.Row(0), 2, 8), 2u);
-        EXPECT_EQ(LoadPixel(bitmap.Row(0), 3, 8), 0u);
+        ASSERT_EQ(copyRowsToBitmap(bitmap, 0, 1, block.data(), topDownInfo(4, 1)), 1);
+        EXPECT_EQ(loadPixel(bitmap.row(0), 0, 8), 2u);
+        EXPECT_EQ(loadPixel(bitmap.row(0), 1, 8), 0u);
+        EXPECT_EQ(loadPixel(bitmap.row(0), 2, 8), 2u);
+        EXPECT_EQ(loadPixel(bitmap.row(0), 3, 8), 0u);
     }
 }
 
 TEST(DibTransfer, SubBytePushesPackEveryPixelInPlace)
 {
     const std::vector<RgbQuad> blackWhite = {{0, 0, 0, 0}, {255, 255, 255, 0}};
-    TBitmap one(10, 1, PixelFormat::Indexed(1, blackWhite));
+    Bitmap one(10, 1, PixelFormat::indexed(1, blackWhite));
     std::vector<Rgb> colours;
     const std::string pattern = "1011000001";
     for (char c : pattern) colours.push_back(c == '1' ? Rgb{250, 250, 250} : Rgb{3, 3, 3});
-    const auto block = Block(colours);
+    const auto block = blockOf(colours);
     std::vector<std::uint8_t> padded(32, 0);
     std::copy(block.begin(), block.end(), padded.begin());
-    ASSERT_EQ(SetDIBits(one, 0, 1, padded.data(), TopDownInfo(10, 1)), 1);
-    EXPECT_EQ(one.Row(0)[0], 0b10110000);
-    EXPECT_EQ(one.Row(0)[1], 0b01000000);
+    ASSERT_EQ(copyRowsToBitmap(one, 0, 1, padded.data(), topDownInfo(10, 1)), 1);
+    EXPECT_EQ(one.row(0)[0], 0b10110000);
+    EXPECT_EQ(one.row(0)[1], 0b01000000);
 
-    TBitmap four(3, 1, PixelFormat::Indexed(4, SmallTable()));
-    const auto fourBlock = Block({{255, 0, 0}, {0, 0, 255}, {255, 255, 255}});
+    Bitmap four(3, 1, PixelFormat::indexed(4, smallTable()));
+    const auto fourBlock = blockOf({{255, 0, 0}, {0, 0, 255}, {255, 255, 255}});
     std::vector<std::uint8_t> fourPadded(12, 0);
     std::copy(fourBlock.begin(), fourBlock.end(), fourPadded.begin());
-    ASSERT_EQ(SetDIBits(four, 0, 1, fourPadded.data(), TopDownInfo(3, 1)), 1);
-    EXPECT_EQ(four.Row(0)[0], 0x13);
-    EXPECT_EQ(four.Row(0)[1], 0x40);
+    ASSERT_EQ(copyRowsToBitmap(four, 0, 1, fourPadded.data(), topDownInfo(3, 1)), 1);
+    EXPECT_EQ(four.row(0)[0], 0x13);
+    EXPECT_EQ(four.row(0)[1], 0x40);
 }
 
 TEST(DibTransfer, DirectColourPushesScaleIntoTheMasksAndSetAlpha)
 {
-    PixelFormat rgb565 = PixelFormat::DefaultMasked(16);
-    rgb565.RedMask = 0xF800;
-    rgb565.GreenMask = 0x07E0;
-    rgb565.BlueMask = 0x001F;
-    TBitmap bitmap(4, 1, rgb565);
-    const auto block = Block({{255, 255, 255}, {255, 0, 0}, {0, 0, 0}, {132, 130, 132}});
-    ASSERT_EQ(SetDIBits(bitmap, 0, 1, block.data(), TopDownInfo(4, 1)), 1);
-    EXPECT_EQ(LoadPixel(bitmap.Row(0), 0, 16), 0xFFFFu);
-    EXPECT_EQ(LoadPixel(bitmap.Row(0), 1, 16), 0xF800u);
-    EXPECT_EQ(LoadPixel(bitmap.Row(0), 2, 16), 0u);
-    EXPECT_EQ(LoadPixel(bitmap.Row(0), 3, 16), 0x8410u);
+    PixelFormat rgb565 = PixelFormat::defaultMasked(16);
+    rgb565.redMask = 0xF800;
+    rgb565.greenMask = 0x07E0;
+    rgb565.blueMask = 0x001F;
+    Bitmap bitmap(4, 1, rgb565);
+    const auto block = blockOf({{255, 255, 255}, {255, 0, 0}, {0, 0, 0}, {132, 130, 132}});
+    ASSERT_EQ(copyRowsToBitmap(bitmap, 0, 1, block.data(), topDownInfo(4, 1)), 1);
+    EXPECT_EQ(loadPixel(bitmap.row(0), 0, 16), 0xFFFFu);
+    EXPECT_EQ(loadPixel(bitmap.row(0), 1, 16), 0xF800u);
+    EXPECT_EQ(loadPixel(bitmap.row(0), 2, 16), 0u);
+    EXPECT_EQ(loadPixel(bitmap.row(0), 3, 16), 0x8410u);
     // What was pushed reads back unchanged where the masks can hold it.
-    EXPECT_EQ(ToPixels(bitmap).At(3, 0), (Rgb{132, 130, 132}));
+    EXPECT_EQ(toPixels(bitmap).at(3, 0), (Rgb{132, 130, 132}));
 
-    PixelFormat argb = PixelFormat::DefaultMasked(32);
-    argb.AlphaMask = 0xFF000000;
-    argb.UsesBitfields = true;
-    TBitmap withAlpha(4, 1, argb);
-    ASSERT_EQ(SetDIBits(withAlpha, 0, 1, block.data(), TopDownInfo(4, 1)), 1);
-    EXPECT_EQ(LoadPixel(withAlpha.Row(0), 1, 32), 0xFFFF0000u);
-    EXPECT_EQ(LoadPixel(withAlpha.Row(0), 2, 32), 0xFF000000u);
+    PixelFormat argb = PixelFormat::defaultMasked(32);
+    argb.alphaMask = 0xFF000000;
+    argb.usesBitfields = true;
+    Bitmap withAlpha(4, 1, argb);
+    ASSERT_EQ(copyRowsToBitmap(withAlpha, 0, 1, block.data(), topDownInfo(4, 1)), 1);
+    EXPECT_EQ(loadPixel(withAlpha.row(0), 1, 32), 0xFFFF0000u);
+    EXPECT_EQ(loadPixel(withAlpha.row(0), 2, 32), 0xFF000000u);
 }
 
 TEST(DibTransfer, EveryFormatReadsBackWhatWasPushedOfItsOwnColours)
 {
     // Colours each format holds exactly survive a push and a read unchanged.
-    const auto block = Block({{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}});
-    const PixelFormat formats[] = {PixelFormat::Indexed(4, SmallTable()), PixelFormat::Indexed(8, SmallTable()),
-                                   PixelFormat::DefaultMasked(16), PixelFormat::Rgb24(),
-                                   PixelFormat::DefaultMasked(32)};
+    const auto block = blockOf({{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}});
+    const PixelFormat formats[] = {PixelFormat::indexed(4, smallTable()), PixelFormat::indexed(8, smallTable()),
+                                   PixelFormat::defaultMasked(16), PixelFormat::rgb24(),
+                                   PixelFormat::defaultMasked(32)};
     for (const PixelFormat& format : formats) {
-        SCOPED_TRACE(format.BitsPerPixel);
-        TBitmap bitmap(4, 1, format);
-        ASSERT_EQ(SetDIBits(bitmap, 0, 1, block.data(), TopDownInfo(4, 1)), 1);
+        SCOPED_TRACE(format.bitsPerPixel);
+        Bitmap bitmap(4, 1, format);
+        ASSERT_EQ(copyRowsToBitmap(bitmap, 0, 1, block.data(), topDownInfo(4, 1)), 1);
         std::vector<std::uint8_t> out(12);
-        ASSERT_EQ(GetDIBits(bitmap, 0, 1, out.data(), TopDownInfo(4, 1)), 1);
+        ASSERT_EQ(copyRowsFromBitmap(bitmap, 0, 1, out.data(), topDownInfo(4, 1)), 1);
         EXPECT_EQ(out, block);
     }
 }
@@ -232,14 +233,14 @@ TEST(DibTransfer, APartPushedGivesWhatTheWholeWouldGive)
     const std::int32_t width = 37, height = 9;
     const auto random = [&] { return static_cast<std::uint8_t>(rng()); };
     for (const PixelFormat& format :
-         {PixelFormat::Indexed(1, {{0, 0, 0, 0}, {255, 255, 255, 0}}), PixelFormat::Indexed(4, SmallTable()),
-          PixelFormat::Indexed(8, SmallTable()), PixelFormat::DefaultMasked(16), PixelFormat::Rgb24(),
-          PixelFormat::DefaultMasked(32)}) {
+         {PixelFormat::indexed(1, {{0, 0, 0, 0}, {255, 255, 255, 0}}), PixelFormat::indexed(4, smallTable()),
+          PixelFormat::indexed(8, smallTable()), PixelFormat::defaultMasked(16), PixelFormat::rgb24(),
+          PixelFormat::defaultMasked(32)}) {
         std::vector<std::uint8_t> block(std::size_t{3} * width * height + 1); // rows of 111 bytes, padded to 112
         block.resize(std::size_t{112} * height);
         for (std::uint8_t& b : block) b = random();
-        TBitmap partly(width, height, format);
-        ASSERT_EQ(SetDIBits(partly, 0, height, block.data(), TopDownInfo(width, height)), height);
+        Bitmap partly(width, height, format);
+        ASSERT_EQ(copyRowsToBitmap(partly, 0, height, block.data(), topDownInfo(width, height)), height);
         for (int round = 0; round < 20; ++round) {
             const std::int32_t x0 = std::uniform_int_distribution(0, width - 1)(rng);
             const std::int32_t x1 = std::uniform_int_distribution(x0 + 1, width)(rng);
@@ -247,11 +248,11 @@ TEST(DibTransfer, APartPushedGivesWhatTheWholeWouldGive)
             const std::int32_t y1 = std::uniform_int_distribution(y0 + 1, height)(rng);
             for (std::int32_t y = y0; y < y1; ++y)
                 for (std::int32_t x = 3 * x0; x < 3 * x1; ++x) block[std::size_t{112} * y + x] = random();
-            ASSERT_EQ(SetDIBitsPart(partly, x0, y0, x1, y1, block.data(), TopDownInfo(width, height)), y1 - y0);
-            TBitmap whole(width, height, format);
-            ASSERT_EQ(SetDIBits(whole, 0, height, block.data(), TopDownInfo(width, height)), height);
-            ASSERT_TRUE(std::ranges::equal(partly.BottomUpRows(), whole.BottomUpRows()))
-                << format.BitsPerPixel << " bits, part " << x0 << ".." << x1 << " x " << y0 << ".." << y1;
+            ASSERT_EQ(copyPartToBitmap(partly, x0, y0, x1, y1, block.data(), topDownInfo(width, height)), y1 - y0);
+            Bitmap whole(width, height, format);
+            ASSERT_EQ(copyRowsToBitmap(whole, 0, height, block.data(), topDownInfo(width, height)), height);
+            ASSERT_TRUE(std::ranges::equal(partly.bottomUpRows(), whole.bottomUpRows()))
+                << format.bitsPerPixel << " bits, part " << x0 << ".." << x1 << " x " << y0 << ".." << y1;
         }
     }
 }

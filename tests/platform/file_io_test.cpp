@@ -18,7 +18,7 @@
 namespace plexor::test {
 namespace {
 
-std::string ErrorOf(const std::function<void()>& action)
+std::string errorOf(const std::function<void()>& action)
 {
     try {
         action();
@@ -28,17 +28,17 @@ std::string ErrorOf(const std::function<void()>& action)
     return "(done)";
 }
 
-std::string Because(const std::string& start, const std::string& path, int error)
+std::string because(const std::string& start, const std::string& path, int error)
 {
     return start + path + ": " + std::strerror(error);
 }
 
 class AtomicWrite : public ::testing::Test {
 protected:
-    void SetUp() override { WriteBytes(target_, old_); }
+    void SetUp() override { writeBytes(target_, old_); }
 
     TempFolder folder_;
-    const std::string target_ = folder_.File("picture.bmp");
+    const std::string target_ = folder_.file("picture.bmp");
     const std::vector<std::uint8_t> old_ = {1, 2, 3, 4};
     const std::vector<std::uint8_t> fresh_ = std::vector<std::uint8_t>(100000, 7);
 };
@@ -46,9 +46,9 @@ protected:
 TEST_F(AtomicWrite, ReplacesTheFileWhenEveryByteIsWritten)
 {
     FailingOps ops;
-    WriteFileAtomically(target_, fresh_, ops);
-    EXPECT_EQ(ReadBytes(target_), fresh_);
-    EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"picture.bmp"});
+    writeFileAtomically(target_, fresh_, ops);
+    EXPECT_EQ(readBytes(target_), fresh_);
+    EXPECT_EQ(folder_.entries(), std::vector<std::string>{"picture.bmp"});
 }
 
 TEST_F(AtomicWrite, AFullDiskKeepsTheOldFileAndLeavesNoTemporary)
@@ -56,62 +56,62 @@ TEST_F(AtomicWrite, AFullDiskKeepsTheOldFileAndLeavesNoTemporary)
     for (std::size_t room : {std::size_t{0}, std::size_t{1}, std::size_t{65536}, fresh_.size() - 1}) {
         SCOPED_TRACE(room);
         FailingOps ops;
-        ops.Room = room;
-        EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, ops); }),
-                  Because("Cannot write file ", target_, ENOSPC));
-        EXPECT_EQ(ReadBytes(target_), old_);
-        EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"picture.bmp"});
+        ops.room = room;
+        EXPECT_EQ(errorOf([&] { writeFileAtomically(target_, fresh_, ops); }),
+                  because("Cannot write file ", target_, ENOSPC));
+        EXPECT_EQ(readBytes(target_), old_);
+        EXPECT_EQ(folder_.entries(), std::vector<std::string>{"picture.bmp"});
     }
 }
 
 TEST_F(AtomicWrite, AFailedFlushKeepsTheOldFile)
 {
     FailingOps ops;
-    ops.FailSync = true;
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, ops); }), Because("Cannot write file ", target_, EIO));
-    EXPECT_EQ(ReadBytes(target_), old_);
-    EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"picture.bmp"});
+    ops.failSync = true;
+    EXPECT_EQ(errorOf([&] { writeFileAtomically(target_, fresh_, ops); }), because("Cannot write file ", target_, EIO));
+    EXPECT_EQ(readBytes(target_), old_);
+    EXPECT_EQ(folder_.entries(), std::vector<std::string>{"picture.bmp"});
 }
 
 TEST_F(AtomicWrite, AFileThatCannotBeCreatedOrReplacedIsNamedWithTheReason)
 {
     FailingOps refusing;
-    refusing.FailCreate = true;
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, refusing); }),
-              Because("Cannot create file ", target_, EACCES));
+    refusing.failCreate = true;
+    EXPECT_EQ(errorOf([&] { writeFileAtomically(target_, fresh_, refusing); }),
+              because("Cannot create file ", target_, EACCES));
 
     FailingOps noRename;
-    noRename.FailRename = true;
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(target_, fresh_, noRename); }),
-              Because("Cannot create file ", target_, EXDEV));
-    EXPECT_EQ(ReadBytes(target_), old_);
+    noRename.failRename = true;
+    EXPECT_EQ(errorOf([&] { writeFileAtomically(target_, fresh_, noRename); }),
+              because("Cannot create file ", target_, EXDEV));
+    EXPECT_EQ(readBytes(target_), old_);
 
-    const std::string missingFolder = folder_.File("no/such/folder/picture.bmp");
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(missingFolder, fresh_); }),
-              Because("Cannot create file ", missingFolder, ENOENT));
+    const std::string missingFolder = folder_.file("no/such/folder/picture.bmp");
+    EXPECT_EQ(errorOf([&] { writeFileAtomically(missingFolder, fresh_); }),
+              because("Cannot create file ", missingFolder, ENOENT));
 
-    std::filesystem::create_directory(folder_.Path() / "taken");
-    std::filesystem::create_directory(folder_.Path() / "taken" / "inside");
-    const std::string folderTarget = folder_.File("taken");
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(folderTarget, fresh_); }),
-              Because("Cannot create file ", folderTarget, EISDIR));
+    std::filesystem::create_directory(folder_.path() / "taken");
+    std::filesystem::create_directory(folder_.path() / "taken" / "inside");
+    const std::string folderTarget = folder_.file("taken");
+    EXPECT_EQ(errorOf([&] { writeFileAtomically(folderTarget, fresh_); }),
+              because("Cannot create file ", folderTarget, EISDIR));
     EXPECT_TRUE(std::filesystem::is_directory(folderTarget));
 
-    EXPECT_EQ(folder_.Entries(), (std::vector<std::string>{"picture.bmp", "taken"}));
+    EXPECT_EQ(folder_.entries(), (std::vector<std::string>{"picture.bmp", "taken"}));
 }
 
 TEST(FileRead, ReadsWholeFilesAndRefusesWhatIsNotOne)
 {
     TempFolder folder;
     const std::vector<std::uint8_t> bytes(5000, 3);
-    WriteBytes(folder.Path() / "f", bytes);
-    const ByteBuffer whole = ReadWholeFile(folder.File("f"), 5000);
+    writeBytes(folder.path() / "f", bytes);
+    const ByteBuffer whole = readWholeFile(folder.file("f"), 5000);
     EXPECT_TRUE(std::equal(whole.bytes().begin(), whole.bytes().end(), bytes.begin(), bytes.end()));
-    EXPECT_EQ(ReadFileHead(folder.File("f"), 64).size(), 64u);
-    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(folder.File("f"), 4999); }), "Stream read error");
-    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(folder.File("none"), 10); }), "Cannot open file " + folder.File("none"));
-    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(folder.Path().string(), 10); }),
-              "Cannot open file " + folder.Path().string());
+    EXPECT_EQ(readFileHead(folder.file("f"), 64).size(), 64u);
+    EXPECT_EQ(errorOf([&] { readWholeFile(folder.file("f"), 4999); }), "Stream read error");
+    EXPECT_EQ(errorOf([&] { readWholeFile(folder.file("none"), 10); }), "Cannot open file " + folder.file("none"));
+    EXPECT_EQ(errorOf([&] { readWholeFile(folder.path().string(), 10); }),
+              "Cannot open file " + folder.path().string());
 }
 
 TEST(FileRead, LargeFilesReadInTwoHalvesComeBackWhole)
@@ -120,8 +120,8 @@ TEST(FileRead, LargeFilesReadInTwoHalvesComeBackWhole)
     // Past the size from which a read is split, and odd, so the halves differ.
     std::vector<std::uint8_t> bytes((std::size_t{17} << 20) + 3);
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 % 251);
-    WriteBytes(folder.Path() / "large", bytes);
-    const ByteBuffer whole = ReadWholeFile(folder.File("large"), bytes.size());
+    writeBytes(folder.path() / "large", bytes);
+    const ByteBuffer whole = readWholeFile(folder.file("large"), bytes.size());
     ASSERT_EQ(whole.size(), bytes.size());
     EXPECT_EQ(std::memcmp(whole.data(), bytes.data(), bytes.size()), 0);
 }

@@ -11,7 +11,7 @@ thread_local std::size_t tLimit = 0; // 0: no limit
 thread_local int tLetThrough = 0;
 thread_local int tRefused = 0;
 
-void* Allocate(std::size_t size)
+void* allocate(std::size_t size)
 {
     if (tCounting) ++tAllocations;
     if (tLimit != 0 && size >= tLimit) {
@@ -25,10 +25,10 @@ void* Allocate(std::size_t size)
     throw std::bad_alloc();
 }
 
-void* AllocateOrNull(std::size_t size) noexcept
+void* allocateOrNull(std::size_t size) noexcept
 {
     try {
-        return Allocate(size);
+        return allocate(size);
     } catch (...) {
         return nullptr;
     }
@@ -38,19 +38,19 @@ void* AllocateOrNull(std::size_t size) noexcept
 
 void* operator new(std::size_t size)
 {
-    return Allocate(size);
+    return allocate(size);
 }
 void* operator new[](std::size_t size)
 {
-    return Allocate(size);
+    return allocate(size);
 }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
-    return AllocateOrNull(size);
+    return allocateOrNull(size);
 }
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
 {
-    return AllocateOrNull(size);
+    return allocateOrNull(size);
 }
 void operator delete(void* p) noexcept
 {
@@ -80,7 +80,7 @@ AllocationCount::~AllocationCount()
 {
     tCounting = false;
 }
-long AllocationCount::Seen() const
+long AllocationCount::seen() const
 {
     return tAllocations;
 }
@@ -95,7 +95,7 @@ AllocationLimit::~AllocationLimit()
 {
     tLimit = 0;
 }
-int AllocationLimit::Refused() const
+int AllocationLimit::refused() const
 {
     return tRefused;
 }

@@ -15,7 +15,7 @@ public:
     ~AllocationCount();
     AllocationCount(const AllocationCount&) = delete;
     AllocationCount& operator=(const AllocationCount&) = delete;
-    long Seen() const;
+    long seen() const;
 };
 
 // While it lives, allocations of at least `bytes` on this thread throw
@@ -27,7 +27,7 @@ public:
     AllocationLimit(const AllocationLimit&) = delete;
     AllocationLimit& operator=(const AllocationLimit&) = delete;
     // How many allocations were refused.
-    int Refused() const;
+    int refused() const;
 };
 
 } // namespace plexor::test

@@ -9,24 +9,24 @@ namespace plexor::test {
 
 std::ostream& operator<<(std::ostream& out, const Rgb& colour)
 {
-    return out << '(' << int(colour.Red) << ", " << int(colour.Green) << ", " << int(colour.Blue) << ')';
+    return out << '(' << int(colour.red) << ", " << int(colour.green) << ", " << int(colour.blue) << ')';
 }
 
-Pixels ToPixels(const TBitmap& bitmap)
+Pixels toPixels(const Bitmap& bitmap)
 {
     Pixels pixels;
-    pixels.Width = bitmap.Width();
-    pixels.Height = bitmap.Height();
+    pixels.width = bitmap.width();
+    pixels.height = bitmap.height();
     // Rows of the transfer are padded to 4 bytes; gather them without padding.
-    const std::size_t stride = (static_cast<std::size_t>(bitmap.Width()) * 3 + 3) & ~std::size_t{3};
-    std::vector<std::uint8_t> block(stride * bitmap.Height());
+    const std::size_t stride = (static_cast<std::size_t>(bitmap.width()) * 3 + 3) & ~std::size_t{3};
+    std::vector<std::uint8_t> block(stride * bitmap.height());
     BitmapInfo info{};
-    info.bmiHeader.biWidth = bitmap.Width();
-    info.bmiHeader.biHeight = -bitmap.Height();
-    EXPECT_EQ(GetDIBits(bitmap, 0, bitmap.Height(), block.data(), info), bitmap.Height());
-    for (std::int32_t y = 0; y < bitmap.Height(); ++y)
-        pixels.Bgr.insert(pixels.Bgr.end(), block.begin() + static_cast<std::ptrdiff_t>(y * stride),
-                          block.begin() + static_cast<std::ptrdiff_t>(y * stride + bitmap.Width() * 3));
+    info.bmiHeader.biWidth = bitmap.width();
+    info.bmiHeader.biHeight = -bitmap.height();
+    EXPECT_EQ(copyRowsFromBitmap(bitmap, 0, bitmap.height(), block.data(), info), bitmap.height());
+    for (std::int32_t y = 0; y < bitmap.height(); ++y)
+        pixels.bgr.insert(pixels.bgr.end(), block.begin() + static_cast<std::ptrdiff_t>(y * stride),
+                          block.begin() + static_cast<std::ptrdiff_t>(y * stride + bitmap.width() * 3));
     return pixels;
 }
 

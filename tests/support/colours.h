@@ -5,34 +5,34 @@
 #include <vector>
 
 namespace plexor {
-class TBitmap;
+class Bitmap;
 }
 
 namespace plexor::test {
 
 // A colour by its channels; pixel buffers store them blue first.
 struct Rgb {
-    std::uint8_t Red = 0, Green = 0, Blue = 0;
+    std::uint8_t red = 0, green = 0, blue = 0;
     bool operator==(const Rgb&) const = default;
 };
 std::ostream& operator<<(std::ostream& out, const Rgb& colour);
 
 // Pixel (x, y) of a 24-bit buffer `width` pixels wide, rows without gaps.
-inline Rgb PixelAt(const std::uint8_t* pixels, std::int32_t width, std::int32_t x, std::int32_t y)
+inline Rgb pixelAt(const std::uint8_t* pixels, std::int32_t width, std::int32_t x, std::int32_t y)
 {
     const std::uint8_t* p = pixels + 3 * (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + x);
     return {p[2], p[1], p[0]};
 }
-inline void SetPixel(std::uint8_t* pixels, std::int32_t width, std::int32_t x, std::int32_t y, Rgb colour)
+inline void setPixel(std::uint8_t* pixels, std::int32_t width, std::int32_t x, std::int32_t y, Rgb colour)
 {
     std::uint8_t* p = pixels + 3 * (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + x);
-    p[0] = colour.Blue;
-    p[1] = colour.Green;
-    p[2] = colour.Red;
+    p[0] = colour.blue;
+    p[1] = colour.green;
+    p[2] = colour.red;
 }
 
 // A picture whose every pixel differs from its neighbours.
-inline Rgb Pattern(std::int32_t x, std::int32_t y)
+inline Rgb pattern(std::int32_t x, std::int32_t y)
 {
     return Rgb{static_cast<std::uint8_t>(x ^ y), static_cast<std::uint8_t>(y * 5 + x * 3),
                static_cast<std::uint8_t>(x * 7 + y)};
@@ -41,16 +41,16 @@ inline Rgb Pattern(std::int32_t x, std::int32_t y)
 // A picture as 24-bit rows from the top, 3 bytes a pixel (blue, green, red),
 // no padding.
 struct Pixels {
-    std::int32_t Width = 0;
-    std::int32_t Height = 0;
-    std::vector<std::uint8_t> Bgr;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::vector<std::uint8_t> bgr;
 
-    Rgb At(std::int32_t x, std::int32_t y) const { return PixelAt(Bgr.data(), Width, x, y); }
+    Rgb at(std::int32_t x, std::int32_t y) const { return pixelAt(bgr.data(), width, x, y); }
     bool operator==(const Pixels&) const = default;
 };
 
-// The bitmap's pixels as 24 bits, read with GetDIBits; fails the test when
+// The bitmap's pixels as 24 bits, read with copyRowsFromBitmap; fails the test when
 // the transfer does.
-Pixels ToPixels(const TBitmap& bitmap);
+Pixels toPixels(const Bitmap& bitmap);
 
 } // namespace plexor::test

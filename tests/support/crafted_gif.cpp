@@ -6,7 +6,7 @@
 
 namespace plexor::test {
 
-std::vector<std::uint8_t> CraftedGif(std::int32_t width, std::int32_t height, const std::vector<Rgb>& palette,
+std::vector<std::uint8_t> craftedGif(std::int32_t width, std::int32_t height, const std::vector<Rgb>& palette,
                                      const std::vector<std::uint8_t>& pixels)
 {
     // 128 colours: codes start at 8 bits, 128 clears the table, 129 ends.
@@ -14,20 +14,20 @@ std::vector<std::uint8_t> CraftedGif(std::int32_t width, std::int32_t height, co
     constexpr std::uint8_t kClear = 128;
     constexpr std::uint8_t kEnd = 129;
     std::vector<std::uint8_t> file = {'G', 'I', 'F', '8', '9', 'a'};
-    AppendU16(file, static_cast<std::uint16_t>(width));
-    AppendU16(file, static_cast<std::uint16_t>(height));
+    appendU16(file, static_cast<std::uint16_t>(width));
+    appendU16(file, static_cast<std::uint16_t>(height));
     file.push_back(0x80 | (kCodeBits - 1)); // a global table of 2^7 entries
     file.push_back(0);
     file.push_back(0);
     for (std::size_t i = 0; i < 128; ++i) {
         const Rgb colour = i < palette.size() ? palette[i] : Rgb{};
-        file.insert(file.end(), {colour.Red, colour.Green, colour.Blue});
+        file.insert(file.end(), {colour.red, colour.green, colour.blue});
     }
     file.push_back(0x2C); // the image descriptor: the whole screen
-    AppendU16(file, 0);
-    AppendU16(file, 0);
-    AppendU16(file, static_cast<std::uint16_t>(width));
-    AppendU16(file, static_cast<std::uint16_t>(height));
+    appendU16(file, 0);
+    appendU16(file, 0);
+    appendU16(file, static_cast<std::uint16_t>(width));
+    appendU16(file, static_cast<std::uint16_t>(height));
     file.push_back(0);
     file.push_back(kCodeBits);
 

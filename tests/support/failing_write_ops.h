@@ -14,48 +14,48 @@ namespace plexor::test {
 // some step fails on request.
 class FailingOps : public FileWriteOps {
 public:
-    std::size_t Room = SIZE_MAX;
-    bool FailCreate = false;
-    bool FailSync = false;
-    bool FailRename = false;
-    std::size_t Written = 0;
+    std::size_t room = SIZE_MAX;
+    bool failCreate = false;
+    bool failSync = false;
+    bool failRename = false;
+    std::size_t written = 0;
 
-    int CreateNew(const std::string& path) override
+    int createNew(const std::string& path) override
     {
-        if (FailCreate) {
+        if (failCreate) {
             errno = EACCES;
             return -1;
         }
-        return FileWriteOps::CreateNew(path);
+        return FileWriteOps::createNew(path);
     }
 
-    long Write(int fd, const std::uint8_t* data, std::size_t size) override
+    long write(int fd, const std::uint8_t* data, std::size_t size) override
     {
-        if (Written >= Room) {
+        if (written >= room) {
             errno = ENOSPC;
             return -1;
         }
-        const long wrote = FileWriteOps::Write(fd, data, std::min(size, Room - Written));
-        if (wrote > 0) Written += static_cast<std::size_t>(wrote);
+        const long wrote = FileWriteOps::write(fd, data, std::min(size, room - written));
+        if (wrote > 0) written += static_cast<std::size_t>(wrote);
         return wrote;
     }
 
-    int Sync(int fd) override
+    int sync(int fd) override
     {
-        if (FailSync) {
+        if (failSync) {
             errno = EIO;
             return -1;
         }
-        return FileWriteOps::Sync(fd);
+        return FileWriteOps::sync(fd);
     }
 
-    int Rename(const std::string& from, const std::string& to) override
+    int rename(const std::string& from, const std::string& to) override
     {
-        if (FailRename) {
+        if (failRename) {
             errno = EXDEV;
             return -1;
         }
-        return FileWriteOps::Rename(from, to);
+        return FileWriteOps::rename(from, to);
     }
 };
 

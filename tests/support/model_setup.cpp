@@ -6,17 +6,17 @@
 
 namespace plexor::test {
 
-void LoadPicture(DeformModel& m, std::int32_t width, std::int32_t height,
+void loadPicture(DeformModel& m, std::int32_t width, std::int32_t height,
                  const std::function<Rgb(std::int32_t, std::int32_t)>& colour)
 {
-    ASSERT_TRUE(m.AllocateBuffers(width, height));
+    ASSERT_TRUE(m.allocateBuffers(width, height));
     for (std::int32_t y = 0; y < height; ++y)
-        for (std::int32_t x = 0; x < width; ++x) SetPixel(m.WorkImage.data(), width, x, y, colour(x, y));
-    m.CopyPixels(m.WorkImage, m.ViewImage);
-    m.CopyPixels(m.WorkImage, m.SourceImage);
+        for (std::int32_t x = 0; x < width; ++x) setPixel(m.workImage.data(), width, x, y, colour(x, y));
+    m.copyPixels(m.workImage, m.viewImage);
+    m.copyPixels(m.workImage, m.sourceImage);
 }
 
-bool SameBytes(const PixelBuffer& a, const PixelBuffer& b)
+bool sameBytes(const PixelBuffer& a, const PixelBuffer& b)
 {
     return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
 }

@@ -9,12 +9,12 @@
 namespace plexor::test {
 
 // Gives the model a width x height picture (width a multiple of 4) as Open
-// does: its buffers, with pixel (x, y) of colour(x, y) in WorkImage, ViewImage
-// and SourceImage. Fails the test when the buffers cannot be had.
-void LoadPicture(DeformModel& model, std::int32_t width, std::int32_t height,
-                 const std::function<Rgb(std::int32_t, std::int32_t)>& colour = Pattern);
+// does: its buffers, with pixel (x, y) of colour(x, y) in workImage, viewImage
+// and sourceImage. Fails the test when the buffers cannot be had.
+void loadPicture(DeformModel& model, std::int32_t width, std::int32_t height,
+                 const std::function<Rgb(std::int32_t, std::int32_t)>& colour = pattern);
 
 // Whether two buffers hold the same bytes.
-bool SameBytes(const PixelBuffer& a, const PixelBuffer& b);
+bool sameBytes(const PixelBuffer& a, const PixelBuffer& b);
 
 } // namespace plexor::test

@@ -9,15 +9,15 @@ namespace plexor::test {
 
 struct RecordedMessage {
     std::string text, caption;
-    int style = 0;
+    MessageIcon icon = MessageIcon::None;
 };
 
 // A message sink that shows nothing and keeps what it is given, in order.
 class RecordingSink : public MessageSink {
 public:
-    void ShowMessage(const std::string& text, const std::string& caption, int style) override
+    void showMessage(const std::string& text, const std::string& caption, MessageIcon icon) override
     {
-        shown.push_back({text, caption, style});
+        shown.push_back({text, caption, icon});
     }
     std::vector<RecordedMessage> shown;
 };

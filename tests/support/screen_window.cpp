@@ -4,24 +4,24 @@
 
 namespace plexor::test {
 
-ScreenWindow::ScreenWindow(DeformModel& m) : model(m), screen(m.ImageWidth, m.ImageHeight, PixelFormat::Rgb24())
+ScreenWindow::ScreenWindow(DeformModel& m) : model(m), screen(m.imageWidth, m.imageHeight, PixelFormat::rgb24())
 {
-    format.bmiHeader.biWidth = m.ImageWidth;
-    format.bmiHeader.biHeight = -m.ImageHeight;
+    format.bmiHeader.biWidth = m.imageWidth;
+    format.bmiHeader.biHeight = -m.imageHeight;
 }
 
-void ScreenWindow::PushView(std::span<const PixelRect> parts)
+void ScreenWindow::pushView(std::span<const PixelRect> parts)
 {
     for (const PixelRect& part : parts) {
-        const int rows = SetDIBitsPart(screen, part.X0, part.Y0, part.X1, part.Y1, model.ViewImage.data(), format);
-        pushesOk = pushesOk && rows == part.Y1 - part.Y0;
-        pushedPixels += part.Area();
+        const int rows = copyPartToBitmap(screen, part.x0, part.y0, part.x1, part.y1, model.viewImage.data(), format);
+        pushesOk = pushesOk && rows == part.y1 - part.y0;
+        pixelsPushed += part.area();
     }
 }
 
-void ScreenWindow::Refresh()
+void ScreenWindow::refresh()
 {
-    plexor::Refresh(model, *this);
+    plexor::refresh(model, *this);
 }
 
 } // namespace plexor::test

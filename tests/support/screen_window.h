@@ -14,32 +14,32 @@ namespace plexor::test {
 // The main window as the editor sees it, without a display: the view is
 // pushed into a 24-bit screen bitmap of the picture's size, and what a drag
 // asks of the window is counted. Queued cells are only counted; a test that
-// runs a worker overrides QueueCellsAround. Shown reduced when `reduced` is
+// runs a worker overrides queueCellsAround. Shown reduced when `reduced` is
 // set up and `showReduced` is true.
 class ScreenWindow : public RefreshHost, public DragHost {
 public:
     explicit ScreenWindow(DeformModel& model);
 
-    bool OverlayVisible() const override { return overlay; }
-    void PushView(std::span<const PixelRect> parts) override;
-    void RepaintImage(std::span<const PixelRect>) override { ++repaints; }
-    ReducedView* Reduced() override { return showReduced ? &reduced : nullptr; }
+    bool overlayVisible() const override { return overlay; }
+    void pushView(std::span<const PixelRect> parts) override;
+    void repaintImage(std::span<const PixelRect>) override { ++repaints; }
+    ReducedView* reduced() override { return showReduced ? &reducedView : nullptr; }
     // Refreshes what changed.
-    void Refresh() override;
+    void refresh() override;
     // Pixels pushed since the counts were last cleared.
-    std::int64_t PushedPixels() const { return pushedPixels; }
-    void QueueCellsAround(std::int32_t, std::int32_t) override { ++queued; }
-    void SetCapture() override { ++captures; }
-    void ReleaseCapture() override { --captures; }
+    std::int64_t pushedPixels() const { return pixelsPushed; }
+    void queueCellsAround(std::int32_t, std::int32_t) override { ++queued; }
+    void captureMouse() override { ++captures; }
+    void releaseMouseCapture() override { --captures; }
 
     DeformModel& model;
-    TBitmap screen;
+    Bitmap screen;
     BitmapInfo format{};
-    ReducedView reduced;
+    ReducedView reducedView;
     bool showReduced = false;
     bool overlay = true;
     bool pushesOk = true;
-    std::int64_t pushedPixels = 0;
+    std::int64_t pixelsPushed = 0;
     int repaints = 0;
     int queued = 0;
     int captures = 0;

@@ -22,28 +22,28 @@ namespace plexor::test {
 
 class FakeErrors : public ErrorDisplay {
 public:
-    void ShowError(const std::string& message) override { shown.push_back(message); }
+    void showError(const std::string& message) override { shown.push_back(message); }
     std::vector<std::string> shown;
 };
 
 // Answers each dialog with the next queued choice; an empty queue cancels.
 class FakeDialogs : public FileDialogs {
 public:
-    std::optional<FileDialogChoice> RunOpenDialog(const FileDialogRequest& request) override
+    std::optional<FileDialogChoice> runOpenDialog(const FileDialogRequest& request) override
     {
         openRequests.push_back(request);
-        return Next(openAnswers);
+        return next(openAnswers);
     }
-    std::optional<FileDialogChoice> RunSaveDialog(const FileDialogRequest& request) override
+    std::optional<FileDialogChoice> runSaveDialog(const FileDialogRequest& request) override
     {
         saveRequests.push_back(request);
-        return Next(saveAnswers);
+        return next(saveAnswers);
     }
     std::deque<std::optional<FileDialogChoice>> openAnswers, saveAnswers;
     std::vector<FileDialogRequest> openRequests, saveRequests;
 
 private:
-    static std::optional<FileDialogChoice> Next(std::deque<std::optional<FileDialogChoice>>& answers)
+    static std::optional<FileDialogChoice> next(std::deque<std::optional<FileDialogChoice>>& answers)
     {
         if (answers.empty()) return std::nullopt;
         std::optional<FileDialogChoice> answer = answers.front();
@@ -55,77 +55,77 @@ private:
 // A window with a frame of fixed thickness on a screen of a given size.
 class FakeFrame : public WindowFrame {
 public:
-    std::int32_t screenWidth = 1024, screenHeight = 768;
+    std::int32_t screenWidthSetting = 1024, screenHeightSetting = 768;
     std::int32_t frameWidth = 8, frameHeight = 46; // borders, title and menu
-    std::int32_t clientWidth = 329, clientHeight = 221;
+    std::int32_t currentClientWidth = 329, currentClientHeight = 221;
     std::int32_t left = 190, top = 109;
-    std::int32_t panelWidth = 41;
+    std::int32_t panelWidthSetting = 41;
 
-    std::int32_t ScreenWidth() const override { return screenWidth; }
-    std::int32_t ScreenHeight() const override { return screenHeight; }
-    std::int32_t Width() const override { return clientWidth + frameWidth; }
-    std::int32_t Height() const override { return clientHeight + frameHeight; }
-    std::int32_t ClientHeight() const override { return clientHeight; }
-    std::int32_t PanelWidth() const override { return panelWidth; }
-    void SetClientWidth(std::int32_t w) override { clientWidth = w; }
-    void SetClientHeight(std::int32_t h) override { clientHeight = h; }
-    void SetLeft(std::int32_t l) override { left = l; }
-    void SetTop(std::int32_t t) override { top = t; }
-    void FillScreen() override
+    std::int32_t screenWidth() const override { return screenWidthSetting; }
+    std::int32_t screenHeight() const override { return screenHeightSetting; }
+    std::int32_t width() const override { return currentClientWidth + frameWidth; }
+    std::int32_t height() const override { return currentClientHeight + frameHeight; }
+    std::int32_t clientHeight() const override { return currentClientHeight; }
+    std::int32_t panelWidth() const override { return panelWidthSetting; }
+    void setClientWidth(std::int32_t w) override { currentClientWidth = w; }
+    void setClientHeight(std::int32_t h) override { currentClientHeight = h; }
+    void setLeft(std::int32_t l) override { left = l; }
+    void setTop(std::int32_t t) override { top = t; }
+    void fillScreen() override
     {
         ++fills;
         left = top = 0;
-        clientWidth = screenWidth - frameWidth;
-        clientHeight = screenHeight - frameHeight;
+        currentClientWidth = screenWidthSetting - frameWidth;
+        currentClientHeight = screenHeightSetting - frameHeight;
     }
     int fills = 0;
 };
 
-// A picture control in a scroll box whose viewport is viewportWidth x
-// viewportHeight; it records what it is asked to repaint.
+// A picture control in a scroll box whose viewport is viewportWidthSetting x
+// viewportHeightSetting; it records what it is asked to repaint.
 class FakeImage : public ImageView {
 public:
-    void ShowBitmap(const TBitmap& b) override
+    void showBitmap(const Bitmap& b) override
     {
         bitmap = &b;
         ++shows;
-        SetZoom(Zoom::Actual(), nullptr);
+        setZoom(Zoom::actual(), nullptr);
     }
-    void SetZoom(Zoom z, const ReducedView* r) override
+    void setZoom(Zoom z, const ReducedView* r) override
     {
         zoom = z;
         reduced = r;
-        shownWidth = bitmap != nullptr ? static_cast<std::int32_t>(z.ScreenLength(bitmap->Width())) : 0;
-        shownHeight = bitmap != nullptr ? static_cast<std::int32_t>(z.ScreenLength(bitmap->Height())) : 0;
-        ScrollTo(scrollX, scrollY);
+        shownWidth = bitmap != nullptr ? static_cast<std::int32_t>(z.screenLength(bitmap->width())) : 0;
+        shownHeight = bitmap != nullptr ? static_cast<std::int32_t>(z.screenLength(bitmap->height())) : 0;
+        scrollTo(scrollX, scrollY);
     }
-    void Repaint(const PixelRect& screen) override
+    void repaintNow(const PixelRect& screen) override
     {
         ++repaints;
-        repainted = repainted.Union(screen);
+        repainted = repainted.united(screen);
     }
-    PixelRect Visible() const override
+    PixelRect visible() const override
     {
         return PixelRect{static_cast<std::int32_t>(scrollX), static_cast<std::int32_t>(scrollY),
-                         static_cast<std::int32_t>(scrollX) + viewportWidth,
-                         static_cast<std::int32_t>(scrollY) + viewportHeight}
-            .Intersection(PixelRect{0, 0, shownWidth, shownHeight});
+                         static_cast<std::int32_t>(scrollX) + viewportWidthSetting,
+                         static_cast<std::int32_t>(scrollY) + viewportHeightSetting}
+            .intersection(PixelRect{0, 0, shownWidth, shownHeight});
     }
-    std::int32_t ViewportWidth() const override { return viewportWidth; }
-    std::int32_t ViewportHeight() const override { return viewportHeight; }
-    void ScrollTo(std::int64_t x, std::int64_t y) override
+    std::int32_t viewportWidth() const override { return viewportWidthSetting; }
+    std::int32_t viewportHeight() const override { return viewportHeightSetting; }
+    void scrollTo(std::int64_t x, std::int64_t y) override
     {
-        scrollX = std::clamp<std::int64_t>(x, 0, std::max(0, shownWidth - viewportWidth));
-        scrollY = std::clamp<std::int64_t>(y, 0, std::max(0, shownHeight - viewportHeight));
+        scrollX = std::clamp<std::int64_t>(x, 0, std::max(0, shownWidth - viewportWidthSetting));
+        scrollY = std::clamp<std::int64_t>(y, 0, std::max(0, shownHeight - viewportHeightSetting));
     }
 
-    const TBitmap* bitmap = nullptr;
+    const Bitmap* bitmap = nullptr;
     Zoom zoom;
     const ReducedView* reduced = nullptr;
     int shows = 0;
     int repaints = 0;
     PixelRect repainted; // all the screen pixels repainted, as one rectangle
-    std::int32_t viewportWidth = 800, viewportHeight = 600;
+    std::int32_t viewportWidthSetting = 800, viewportHeightSetting = 600;
     std::int32_t shownWidth = 0, shownHeight = 0;
     std::int64_t scrollX = 0, scrollY = 0;
 };
@@ -134,8 +134,8 @@ public:
 // the text with the next queued answer, as a user typing would.
 class FakeGridDialog : public GridDialogPort {
 public:
-    void SetEditText(const std::string& t) override { text = t; }
-    void ShowModal() override
+    void setEditText(const std::string& t) override { text = t; }
+    void showModal() override
     {
         shownWith.push_back(text);
         if (!answers.empty()) {
@@ -143,7 +143,7 @@ public:
             answers.pop_front();
         }
     }
-    std::string EditText() const override { return text; }
+    std::string editText() const override { return text; }
     std::string text = "5";
     std::deque<std::string> answers;
     std::vector<std::string> shownWith;
@@ -151,11 +151,11 @@ public:
 
 class FakeWindow : public WindowPorts {
 public:
-    void SetShowChecked(bool c) override { checked = c; }
-    void SetCapture() override { ++captures; }
-    void ReleaseCapture() override { ++releases; }
-    void ShowInformation(const std::string& t) override { information.push_back(t); }
-    void ShowZoom(const std::string& t) override { zoom = t; }
+    void setShowChecked(bool c) override { checked = c; }
+    void captureMouse() override { ++captures; }
+    void releaseMouseCapture() override { ++releases; }
+    void showInformation(const std::string& t) override { information.push_back(t); }
+    void showZoom(const std::string& t) override { zoom = t; }
     std::string zoom;
     bool checked = false;
     int captures = 0, releases = 0;
@@ -164,7 +164,7 @@ public:
 
 // Every port of the commands, each a stand-in, reading and writing BMP only.
 struct FakeShell {
-    ShellPorts Ports()
+    ShellPorts ports()
     {
         return ShellPorts{messages, errors, dialogs, frame, image, grid, window, codec, [] {}};
     }
@@ -180,12 +180,12 @@ struct FakeShell {
 };
 
 // A 24-bit picture whose pixel (x, y) is (x, y, 200) as blue, green, red.
-inline TBitmap Gradient24(std::int32_t width, std::int32_t height)
+inline Bitmap gradient24(std::int32_t width, std::int32_t height)
 {
-    TBitmap bitmap(width, height, PixelFormat::Rgb24());
+    Bitmap bitmap(width, height, PixelFormat::rgb24());
     for (std::int32_t y = 0; y < height; ++y)
         for (std::int32_t x = 0; x < width; ++x) {
-            std::uint8_t* p = bitmap.Row(y) + 3 * x;
+            std::uint8_t* p = bitmap.row(y) + 3 * x;
             p[0] = static_cast<std::uint8_t>(x);
             p[1] = static_cast<std::uint8_t>(y);
             p[2] = 200;
@@ -194,10 +194,10 @@ inline TBitmap Gradient24(std::int32_t width, std::int32_t height)
 }
 
 // Writes `bitmap` as the bitmap file `name` in `folder`; returns its path.
-inline std::string WriteBmp(const TempFolder& folder, const std::string& name, const TBitmap& bitmap)
+inline std::string writeBmp(const TempFolder& folder, const std::string& name, const Bitmap& bitmap)
 {
-    const std::string path = folder.File(name);
-    WriteBytes(path, EncodeBmp(bitmap));
+    const std::string path = folder.file(name);
+    writeBytes(path, encodeBmp(bitmap));
     return path;
 }
 

@@ -19,7 +19,7 @@ TempFolder::~TempFolder()
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::vector<std::string> TempFolder::Entries() const
+std::vector<std::string> TempFolder::entries() const
 {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(path_))

@@ -15,10 +15,10 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    const std::filesystem::path& Path() const { return path_; }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
     // Names of everything in the folder, sorted.
-    std::vector<std::string> Entries() const;
+    std::vector<std::string> entries() const;
 
 private:
     std::filesystem::path path_;

@@ -29,12 +29,12 @@ namespace plexor::test {
 
 class RecordingBoxes final : public MessageBoxes {
 public:
-    void ShowMessage(const std::string& text, const std::string& caption, int style) override
+    void showMessage(const std::string& text, const std::string& caption, MessageIcon icon) override
     {
-        messages.push_back({text, caption, style});
+        messages.push_back({text, caption, icon});
     }
-    void ShowError(const std::string& message) override { errors.push_back(message); }
-    void ShowInformation(const std::string& text) override { information.push_back(text); }
+    void showError(const std::string& message) override { errors.push_back(message); }
+    void showInformation(const std::string& text) override { information.push_back(text); }
 
     std::vector<RecordedMessage> messages;
     std::vector<std::string> errors;
@@ -44,18 +44,18 @@ public:
 // The program as start-up makes it, with file dialogs that answer from a
 // script and boxes that record.
 struct TestProgram {
-    FakeDialogs* Dialogs = nullptr;
-    RecordingBoxes* Boxes = nullptr;
-    ProgramWindows Windows;
+    FakeDialogs* dialogs = nullptr;
+    RecordingBoxes* boxes = nullptr;
+    ProgramWindows windows;
 
-    TFMain& FMain() const { return *Windows.FMain; }
-    TFGrid& FGrid() const { return *Windows.FGrid; }
-    DeformModel& Model() const { return Windows.FMain->Commands().Model(); }
+    MainWindow& mainWindow() const { return *windows.mainWindow; }
+    GridDialog& gridDialog() const { return *windows.gridDialog; }
+    DeformModel& model() const { return windows.mainWindow->commands().model(); }
 };
 
 // Starts the program and waits until its window is shown; nothing when it
 // is not shown in time.
-std::unique_ptr<TestProgram> StartTestProgram();
+std::unique_ptr<TestProgram> startTestProgram();
 
 // A test of the window that starts the program afresh for each test
 // function and ends it afterwards.
@@ -64,22 +64,22 @@ class ProgramTest : public QObject {
 
 protected:
     // Starts the program; a test's own init() calls it first.
-    void Start();
+    void start();
     std::unique_ptr<TestProgram> program_;
 
 private slots:
-    void init() { Start(); }
+    void init() { start(); }
     void cleanup() { program_.reset(); }
 };
 
 // Runs `action` once `dialog` is shown, from inside its modal loop.
-void WhenShown(QWidget& dialog, std::function<void()> action, int triesLeft = 2000);
+void whenShown(QWidget& dialog, std::function<void()> action, int triesLeft = 2000);
 
 // Answers the next grid dialog: replaces the text of the edit box with
 // `text` and presses Enter. Records the text it was shown with.
-void AnswerGridDialog(TFGrid& dialog, const QString& text, QString* shownWith = nullptr);
+void answerGridDialog(GridDialog& dialog, const QString& text, QString* shownWith = nullptr);
 
 // Plays the event loop until the worker sleeps with nothing left to do.
-bool WaitForWorker(TestProgram& program, int timeoutMs = 60000);
+bool waitForWorker(TestProgram& program, int timeoutMs = 60000);
 
 } // namespace plexor::test

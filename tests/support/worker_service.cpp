@@ -2,20 +2,20 @@
 
 namespace plexor::test {
 
-bool ServeUntil(TThread& worker, const std::function<bool()>& done, std::chrono::milliseconds limit)
+bool serveUntil(WorkerThread& worker, const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!done()) {
         if (std::chrono::steady_clock::now() > end) return false;
-        worker.ServeNextCall(std::chrono::milliseconds(5));
+        worker.serveNextCall(std::chrono::milliseconds(5));
     }
     return true;
 }
 
-bool ServeUntilIdle(TThread& worker, std::chrono::milliseconds limit)
+bool serveUntilIdle(WorkerThread& worker, std::chrono::milliseconds limit)
 {
-    return ServeUntil(
-        worker, [&worker] { return worker.Idle(); }, limit);
+    return serveUntil(
+        worker, [&worker] { return worker.idle(); }, limit);
 }
 
 } // namespace plexor::test

@@ -9,10 +9,10 @@ namespace plexor::test {
 
 // Plays the UI thread's event loop for `worker`, running the calls it waits
 // on, until `done` holds; false when `limit` passes first.
-bool ServeUntil(TThread& worker, const std::function<bool()>& done,
+bool serveUntil(WorkerThread& worker, const std::function<bool()>& done,
                 std::chrono::milliseconds limit = std::chrono::seconds(60));
 
 // The same until the worker sleeps with nothing left to do.
-bool ServeUntilIdle(TThread& worker, std::chrono::milliseconds limit = std::chrono::seconds(60));
+bool serveUntilIdle(WorkerThread& worker, std::chrono::milliseconds limit = std::chrono::seconds(60));
 
 } // namespace plexor::test

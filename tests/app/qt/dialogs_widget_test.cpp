@@ -15,14 +15,14 @@ namespace {
 
 // Runs `action` on the next modal dialog of type T once it is shown.
 template <class T>
-void WhenModal(std::function<void(T&)> action, int triesLeft = 2000)
+void whenModal(std::function<void(T&)> action, int triesLeft = 2000)
 {
     QTimer::singleShot(1, [action = std::move(action), triesLeft] {
         if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
             dialog != nullptr && dialog->isVisible())
             action(*dialog);
         else if (triesLeft > 0)
-            WhenModal<T>(action, triesLeft - 1);
+            whenModal<T>(action, triesLeft - 1);
     });
 }
 
@@ -32,9 +32,9 @@ struct BoxSeen {
     bool onlyOk = false;
 };
 
-void RecordAndClose(BoxSeen& seen)
+void recordAndClose(BoxSeen& seen)
 {
-    WhenModal<QMessageBox>([&seen](QMessageBox& box) {
+    whenModal<QMessageBox>([&seen](QMessageBox& box) {
         seen = {box.windowTitle(), box.text(), box.objectName(), box.icon(), box.standardButtons() == QMessageBox::Ok};
         box.button(QMessageBox::Ok)->click();
     });
@@ -48,12 +48,12 @@ class DialogsWidgetTest final : public QObject {
 private slots:
     void filtersBecomeQtNameFilters()
     {
-        QCOMPARE(NameFilters("Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*"),
+        QCOMPARE(nameFilters("Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*"),
                  (QStringList{"Bitmaps (*.bmp)", "All files (*)"}));
         // The name shows the patterns really applied.
-        QCOMPARE(NameFilters("Bitmap file (*.BMP)|*.bmp"), QStringList{"Bitmap file (*.bmp)"});
-        QCOMPARE(NameFilters("Pictures|*.bmp;*.ico|Odd|"), (QStringList{"Pictures (*.bmp *.ico)", "Odd ()"}));
-        QCOMPARE(NameFilters("no pattern"), QStringList{});
+        QCOMPARE(nameFilters("Bitmap file (*.BMP)|*.bmp"), QStringList{"Bitmap file (*.bmp)"});
+        QCOMPARE(nameFilters("Pictures|*.bmp;*.ico|Odd|"), (QStringList{"Pictures (*.bmp *.ico)", "Odd ()"}));
+        QCOMPARE(nameFilters("no pattern"), QStringList{});
     }
 
     void openDialogIsSetUpFromTheRequest()
@@ -62,7 +62,7 @@ private slots:
         FileDialogRequest request{"Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*", 2,
                                   (folder.path() + "/matrix.bmp").toStdString(), "bmp"};
         QFileDialog dialog;
-        ConfigureFileDialog(dialog, request, QFileDialog::AcceptOpen);
+        configureFileDialog(dialog, request, QFileDialog::AcceptOpen);
         QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptOpen);
         // A name of a file that does not exist is accepted.
         QCOMPARE(dialog.fileMode(), QFileDialog::AnyFile);
@@ -78,7 +78,7 @@ private slots:
     {
         FileDialogRequest request{"Bitmap file (*.BMP)|*.bmp", 1, "", "bmp"};
         QFileDialog dialog;
-        ConfigureFileDialog(dialog, request, QFileDialog::AcceptSave);
+        configureFileDialog(dialog, request, QFileDialog::AcceptSave);
         QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptSave);
         QVERIFY(dialog.testOption(QFileDialog::DontConfirmOverwrite));
         QCOMPARE(dialog.nameFilters(), QStringList{"Bitmap file (*.bmp)"});
@@ -91,20 +91,20 @@ private slots:
         const FileDialogRequest request{"Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*", 1,
                                         (folder.path() + "/matrix.bmp").toStdString(), "bmp"};
         QString name;
-        WhenModal<QFileDialog>([&name](QFileDialog& dialog) {
+        whenModal<QFileDialog>([&name](QFileDialog& dialog) {
             name = dialog.objectName();
             dialog.selectNameFilter(dialog.nameFilters().at(1));
             dialog.selectFile(QStringLiteral("new picture"));
             QMetaObject::invokeMethod(&dialog, "accept");
         });
-        const std::optional<FileDialogChoice> choice = dialogs.RunOpenDialog(request);
+        const std::optional<FileDialogChoice> choice = dialogs.runOpenDialog(request);
         QCOMPARE(name, QStringLiteral("OPD"));
         QVERIFY(choice.has_value());
-        QCOMPARE(QString::fromStdString(choice->FileName), folder.path() + "/new picture.bmp");
-        QCOMPARE(choice->FilterIndex, 2);
+        QCOMPARE(QString::fromStdString(choice->fileName), folder.path() + "/new picture.bmp");
+        QCOMPARE(choice->filterIndex, 2);
 
-        WhenModal<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
-        QVERIFY(!dialogs.RunSaveDialog(request).has_value());
+        whenModal<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
+        QVERIFY(!dialogs.runSaveDialog(request).has_value());
     }
 
     void aNameSavedWithoutExtensionTakesTheSelectedEntrys()
@@ -113,30 +113,30 @@ private slots:
         QtFileDialogs dialogs(nullptr);
         const FileDialogRequest request{"BMP pictures (*.bmp)|*.bmp|JPEG pictures (*.jpg;*.jpeg)|*.jpg;*.jpeg", 1,
                                         (folder.path() + "/start.bmp").toStdString(), "bmp"};
-        WhenModal<QFileDialog>([](QFileDialog& dialog) {
+        whenModal<QFileDialog>([](QFileDialog& dialog) {
             dialog.selectNameFilter(dialog.nameFilters().at(1));
             dialog.selectFile(QStringLiteral("holiday"));
             QMetaObject::invokeMethod(&dialog, "accept");
         });
-        const std::optional<FileDialogChoice> choice = dialogs.RunSaveDialog(request);
+        const std::optional<FileDialogChoice> choice = dialogs.runSaveDialog(request);
         QVERIFY(choice.has_value());
-        QCOMPARE(QString::fromStdString(choice->FileName), folder.path() + "/holiday.jpg");
-        QCOMPARE(choice->FilterIndex, 2);
+        QCOMPARE(QString::fromStdString(choice->fileName), folder.path() + "/holiday.jpg");
+        QCOMPARE(choice->filterIndex, 2);
     }
 
-    void messageStylesChooseTheIcon()
+    void messageIconsChooseTheBoxIcon()
     {
         QtMessageBoxes boxes(nullptr);
         BoxSeen seen;
-        RecordAndClose(seen);
-        boxes.ShowMessage("Not enough memory for source.", "Error", 16);
+        recordAndClose(seen);
+        boxes.showMessage("Not enough memory for source.", "Error", MessageIcon::Stop);
         QCOMPARE(seen.title, QStringLiteral("Error"));
         QCOMPARE(seen.text, QStringLiteral("Not enough memory for source."));
         QCOMPARE(seen.icon, QMessageBox::Critical);
         QVERIFY(seen.onlyOk);
 
-        RecordAndClose(seen);
-        boxes.ShowMessage("GetDIBits failed", "Error", 0);
+        recordAndClose(seen);
+        boxes.showMessage("GetDIBits failed", "Error", MessageIcon::None);
         QCOMPARE(seen.text, QStringLiteral("GetDIBits failed"));
         QCOMPARE(seen.icon, QMessageBox::NoIcon);
         QVERIFY(seen.onlyOk);
@@ -146,14 +146,14 @@ private slots:
     {
         QtMessageBoxes boxes(nullptr);
         BoxSeen seen;
-        RecordAndClose(seen);
-        boxes.ShowError("Bitmap image is not valid");
+        recordAndClose(seen);
+        boxes.showError("Bitmap image is not valid");
         QCOMPARE(seen.name, QStringLiteral("ErrorDisplay"));
         QCOMPARE(seen.icon, QMessageBox::Critical);
         QCOMPARE(seen.text, QStringLiteral("Bitmap image is not valid"));
 
-        RecordAndClose(seen);
-        boxes.ShowInformation(MainCommands::kAboutText);
+        recordAndClose(seen);
+        boxes.showInformation(MainCommands::kAboutText);
         QCOMPARE(seen.name, QStringLiteral("InformationBox"));
         QCOMPARE(seen.icon, QMessageBox::Information);
         QCOMPARE(seen.text, QString::fromUtf8(MainCommands::kAboutText));

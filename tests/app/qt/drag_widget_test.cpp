@@ -23,25 +23,25 @@ struct Gesture {
 };
 
 // Through the commands, without any window: the expected file.
-std::vector<std::uint8_t> SaveThroughCommands(const std::vector<Gesture>& gestures, const std::string& step,
+std::vector<std::uint8_t> saveThroughCommands(const std::vector<Gesture>& gestures, const std::string& step,
                                               const std::string& path)
 {
     FakeShell shell;
     shell.grid.answers.push_back(step);
-    MainCommands commands(shell.Ports());
-    commands.FormCreate();
-    if (!commands.OpenFile(kSample)) return {};
-    commands.SBGridClick();
+    MainCommands commands(shell.ports());
+    commands.start();
+    if (!commands.openFile(kSample)) return {};
+    commands.layNewGrid();
     for (const Gesture& g : gestures) {
-        commands.ImageMouseDown(g.press.x(), g.press.y());
-        for (const QPoint& at : g.moves) commands.ImageMouseMove(at.x(), at.y());
-        commands.ImageMouseUp(g.release.x(), g.release.y());
-        if (!ServeUntilIdle(commands.Worker())) return {};
+        commands.mousePress(g.press.x(), g.press.y());
+        for (const QPoint& at : g.moves) commands.mouseMove(at.x(), at.y());
+        commands.mouseRelease(g.release.x(), g.release.y());
+        if (!serveUntilIdle(commands.worker())) return {};
     }
     shell.dialogs.saveAnswers.push_back(FileDialogChoice{path, 1});
-    commands.MISaveAsClick();
-    commands.FormDestroy();
-    return ReadBytes(path);
+    commands.savePictureAs();
+    commands.shutDown();
+    return readBytes(path);
 }
 
 } // namespace
@@ -52,31 +52,31 @@ class DragWidgetTest final : public ProgramTest {
 private slots:
     void mouseDragGivesTheSameFileAsTheCommands()
     {
-        TFMain& w = program_->FMain();
+        MainWindow& w = program_->mainWindow();
         TempFolder folder;
-        program_->Dialogs->openAnswers.push_back(FileDialogChoice{kSample, 1});
-        w.MIOpen->trigger();
-        QCOMPARE(w.Image->size(), QSize(640, 480));
-        const std::string undeformed = folder.File("undeformed.bmp");
-        program_->Dialogs->saveAnswers.push_back(FileDialogChoice{undeformed, 1});
-        w.MISaveAs->trigger();
+        program_->dialogs->openAnswers.push_back(FileDialogChoice{kSample, 1});
+        w.openAction->trigger();
+        QCOMPARE(w.pictureView->size(), QSize(640, 480));
+        const std::string undeformed = folder.file("undeformed.bmp");
+        program_->dialogs->saveAnswers.push_back(FileDialogChoice{undeformed, 1});
+        w.saveAsAction->trigger();
 
-        AnswerGridDialog(program_->FGrid(), QStringLiteral("48"));
+        answerGridDialog(program_->gridDialog(), QStringLiteral("48"));
         QTest::keyClick(&w, 'g');
-        const DeformModel& model = program_->Model();
-        QVERIFY(model.GridExists());
+        const DeformModel& model = program_->model();
+        QVERIFY(model.gridExists());
 
         // Two points whose cells overlap, each moved within a step. The
         // worker finishes each batch before the next gesture, as it does
         // below: a point moved while the worker reads it, or a drag handed
         // over while the worker deforms, would make the result depend on
         // timing.
-        const TControlPoint& a = model.Point(3, 2);
-        const TControlPoint& b = model.Point(6, 5);
+        const ControlPoint& a = model.point(3, 2);
+        const ControlPoint& b = model.point(6, 5);
         // Each press lies at the edge of the reach of its point, 4 pixels
         // off in x and in y: a pixel more either way would pick nothing.
-        const QPoint pa(a.X + 4, a.Y - 4);
-        const QPoint pb(b.X - 4, b.Y + 4);
+        const QPoint pa(a.x + 4, a.y - 4);
+        const QPoint pb(b.x - 4, b.y + 4);
         const std::vector<Gesture> gestures{
             {pa, {pa + QPoint(6, 4), pa + QPoint(14, 9), pa + QPoint(21, 17)}, pa + QPoint(21, 17)},
             {pb,
@@ -84,22 +84,22 @@ private slots:
              pb + QPoint(-47, 22)},
         };
         for (const Gesture& g : gestures) {
-            QTest::mousePress(w.Image, Qt::LeftButton, {}, g.press);
-            QVERIFY(model.Dragging);
-            for (const QPoint& at : g.moves) QTest::mouseMove(w.Image, at);
-            QTest::mouseRelease(w.Image, Qt::LeftButton, {}, g.release);
-            QVERIFY(!model.Dragging);
+            QTest::mousePress(w.pictureView, Qt::LeftButton, {}, g.press);
+            QVERIFY(model.dragging);
+            for (const QPoint& at : g.moves) QTest::mouseMove(w.pictureView, at);
+            QTest::mouseRelease(w.pictureView, Qt::LeftButton, {}, g.release);
+            QVERIFY(!model.dragging);
             QVERIFY(QWidget::mouseGrabber() == nullptr);
-            QVERIFY(WaitForWorker(*program_));
+            QVERIFY(waitForWorker(*program_));
         }
 
-        const std::string shown = folder.File("shown.bmp");
-        program_->Dialogs->saveAnswers.push_back(FileDialogChoice{shown, 1});
-        w.MISaveAs->trigger();
-        QVERIFY(program_->Boxes->errors.empty());
+        const std::string shown = folder.file("shown.bmp");
+        program_->dialogs->saveAnswers.push_back(FileDialogChoice{shown, 1});
+        w.saveAsAction->trigger();
+        QVERIFY(program_->boxes->errors.empty());
 
-        const std::vector<std::uint8_t> expected = SaveThroughCommands(gestures, "48", folder.File("expected.bmp"));
-        const std::vector<std::uint8_t> actual = ReadBytes(shown);
+        const std::vector<std::uint8_t> expected = saveThroughCommands(gestures, "48", folder.file("expected.bmp"));
+        const std::vector<std::uint8_t> actual = readBytes(shown);
         QVERIFY(!expected.empty());
         QCOMPARE(actual.size(), expected.size());
         const auto differ = std::mismatch(actual.begin(), actual.end(), expected.begin());
@@ -107,23 +107,23 @@ private slots:
                                                               .arg(differ.first - actual.begin())
                                                               .arg(actual.size())));
         // The drag did change the picture.
-        QVERIFY(actual != ReadBytes(undeformed));
+        QVERIFY(actual != readBytes(undeformed));
 
         // And what the control shows is what was saved.
-        TPicture saved;
-        saved.LoadFromFile(shown);
-        const QImage onScreen = w.Image->View().TopDownImage();
+        Picture saved;
+        saved.loadFromFile(shown);
+        const QImage onScreen = w.pictureView->view().topDownImage();
         for (int y = 0; y < 480; y += 7)
             for (int x = 0; x < 640; x += 5) {
-                const std::uint8_t* p = saved.Bitmap().Row(y) + 3 * x;
+                const std::uint8_t* p = saved.bitmap().row(y) + 3 * x;
                 QCOMPARE(onScreen.pixel(x, y), qRgb(p[2], p[1], p[0]));
             }
 
         // The reset button puts the points back.
-        QVERIFY(a.DX != 0);
-        QTest::mouseClick(w.SBDefault, Qt::LeftButton);
-        QCOMPARE(a.DX.load(), 0);
-        QCOMPARE(b.DY.load(), 0);
+        QVERIFY(a.dx != 0);
+        QTest::mouseClick(w.resetButton, Qt::LeftButton);
+        QCOMPARE(a.dx.load(), 0);
+        QCOMPARE(b.dy.load(), 0);
     }
 };
 

@@ -16,37 +16,37 @@ class GridDialogWidgetTest final : public ProgramTest {
 private slots:
     void firstGridCommandShowsTheDefaultStepSelected()
     {
-        TFGrid& g = program_->FGrid();
+        GridDialog& g = program_->gridDialog();
         QString shown, selected;
         bool focused = false;
-        WhenShown(g, [&] {
-            shown = g.SE->text();
-            selected = g.SE->selectedText();
-            focused = g.focusWidget() == g.SE;
+        whenShown(g, [&] {
+            shown = g.stepEdit->text();
+            selected = g.stepEdit->selectedText();
+            focused = g.focusWidget() == g.stepEdit;
             // Typing replaces the selected text.
-            QTest::keyClicks(g.SE, QStringLiteral("24"));
-            QTest::keyClick(g.SE, Qt::Key_Return);
+            QTest::keyClicks(g.stepEdit, QStringLiteral("24"));
+            QTest::keyClick(g.stepEdit, Qt::Key_Return);
         });
-        QTest::mouseClick(program_->FMain().SBGrid, Qt::LeftButton);
+        QTest::mouseClick(program_->mainWindow().gridButton, Qt::LeftButton);
         QCOMPARE(shown, QStringLiteral("48"));
         QCOMPARE(selected, QStringLiteral("48"));
         QVERIFY(focused);
         QVERIFY(!g.isVisible());
-        QCOMPARE(program_->Model().GridStepX, 24);
-        QCOMPARE(program_->Model().GridStepY, 24);
-        QVERIFY(program_->Model().GridExists());
-        QVERIFY(program_->FMain().MIShow->isChecked());
+        QCOMPARE(program_->model().gridStepX, 24);
+        QCOMPARE(program_->model().gridStepY, 24);
+        QVERIFY(program_->model().gridExists());
+        QVERIFY(program_->mainWindow().showGridAction->isChecked());
 
         // The next command proposes the step now in force.
-        AnswerGridDialog(g, QStringLiteral("20"), &shown);
-        QTest::mouseClick(program_->FMain().SBGrid, Qt::LeftButton);
+        answerGridDialog(g, QStringLiteral("20"), &shown);
+        QTest::mouseClick(program_->mainWindow().gridButton, Qt::LeftButton);
         QCOMPARE(shown, QStringLiteral("24"));
-        QCOMPARE(program_->Model().GridStepX, 20);
+        QCOMPARE(program_->model().gridStepX, 20);
     }
 
     void dialogIsLaidOutAsDesigned()
     {
-        TFGrid& g = program_->FGrid();
+        GridDialog& g = program_->gridDialog();
         QCOMPARE(g.windowTitle(), QStringLiteral("Grid definition"));
         QCOMPARE(g.size(), QSize(149, 82));
         QCOMPARE(g.minimumSize(), g.maximumSize());
@@ -56,27 +56,27 @@ private slots:
         QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
         QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
         QVERIFY(!flags.testFlag(Qt::WindowContextHelpButtonHint));
-        QCOMPARE(g.Label1->text(), QStringLiteral("Grid difference:"));
-        QCOMPARE(g.Label1->pos(), QPoint(8, 13));
-        QVERIFY(g.Label1->x() + g.Label1->fontMetrics().horizontalAdvance(g.Label1->text()) < g.SE->x());
-        QCOMPARE(g.SE->geometry(), QRect(88, 8, 49, 21));
-        QCOMPARE(g.PBottom->geometry(), QRect(0, 41, 149, 41));
-        QCOMPARE(g.BBOK->parentWidget(), static_cast<QWidget*>(g.PBottom));
-        QCOMPARE(g.BBOK->geometry(), QRect(40, 8, 75, 25));
-        QCOMPARE(g.BBOK->text(), QStringLiteral("OK"));
-        QVERIFY(g.BBOK->isDefault());
+        QCOMPARE(g.stepLabel->text(), QStringLiteral("Grid difference:"));
+        QCOMPARE(g.stepLabel->pos(), QPoint(8, 13));
+        QVERIFY(g.stepLabel->x() + g.stepLabel->fontMetrics().horizontalAdvance(g.stepLabel->text()) < g.stepEdit->x());
+        QCOMPARE(g.stepEdit->geometry(), QRect(88, 8, 49, 21));
+        QCOMPARE(g.buttonPanel->geometry(), QRect(0, 41, 149, 41));
+        QCOMPARE(g.okButton->parentWidget(), static_cast<QWidget*>(g.buttonPanel));
+        QCOMPARE(g.okButton->geometry(), QRect(40, 8, 75, 25));
+        QCOMPARE(g.okButton->text(), QStringLiteral("OK"));
+        QVERIFY(g.okButton->isDefault());
     }
 
     void keyGOpensTheDialogInEitherCase()
     {
-        TFMain& w = program_->FMain();
+        MainWindow& w = program_->mainWindow();
         int shown = 0;
         for (const char key : {'g', 'G', 'h', '#'}) {
-            WhenShown(
-                program_->FGrid(),
+            whenShown(
+                program_->gridDialog(),
                 [&] {
                     ++shown;
-                    program_->FGrid().close();
+                    program_->gridDialog().close();
                 },
                 20);
             QTest::keyClick(&w, key);
@@ -99,11 +99,11 @@ private slots:
     {
         QFETCH(QString, how);
         QFETCH(int, step);
-        TFGrid& g = program_->FGrid();
+        GridDialog& g = program_->gridDialog();
         bool stayedOpen = false;
-        WhenShown(g, [&] {
-            g.SE->setText(QString::number(step));
-            g.SE->setCursorPosition(0);
+        whenShown(g, [&] {
+            g.stepEdit->setText(QString::number(step));
+            g.stepEdit->setCursorPosition(0);
             // A way that fails to close the dialog is caught here.
             QTimer::singleShot(3000, &g, [&] {
                 if (!g.isVisible()) return;
@@ -113,22 +113,22 @@ private slots:
             if (how == QLatin1String("close")) {
                 g.close();
             } else if (how == QLatin1String("escape")) {
-                QTest::keyClick(g.SE, Qt::Key_Escape);
+                QTest::keyClick(g.stepEdit, Qt::Key_Escape);
             } else if (how == QLatin1String("ctrl-k")) {
                 // What the window system sends for Ctrl+K: the key and the
                 // character with code 11.
                 QKeyEvent press(QEvent::KeyPress, Qt::Key_K, Qt::ControlModifier, QString(QChar(11)));
-                QApplication::sendEvent(g.SE, &press);
+                QApplication::sendEvent(g.stepEdit, &press);
             } else {
-                QTest::mouseClick(g.BBOK, Qt::LeftButton);
+                QTest::mouseClick(g.okButton, Qt::LeftButton);
             }
         });
-        QTest::mouseClick(program_->FMain().SBGrid, Qt::LeftButton);
+        QTest::mouseClick(program_->mainWindow().gridButton, Qt::LeftButton);
         QVERIFY(!stayedOpen);
         QVERIFY(!g.isVisible());
-        QCOMPARE(program_->Model().GridStepX, step);
+        QCOMPARE(program_->model().gridStepX, step);
         // Ctrl+K closed the dialog rather than cutting the text.
-        QCOMPARE(g.SE->text(), QString::number(step));
+        QCOMPARE(g.stepEdit->text(), QString::number(step));
     }
 
     void refusedStepsChangeNothing_data()
@@ -142,32 +142,32 @@ private slots:
     void refusedStepsChangeNothing()
     {
         QFETCH(QString, text);
-        TFMain& w = program_->FMain();
-        AnswerGridDialog(program_->FGrid(), QStringLiteral("16"));
-        QTest::mouseClick(w.SBGrid, Qt::LeftButton);
-        w.MIShow->trigger(); // unchecked again
-        const std::vector<TControlPoint> points = program_->Model().ControlPoints;
-        const std::vector<float> weights = program_->Model().WeightTable;
+        MainWindow& w = program_->mainWindow();
+        answerGridDialog(program_->gridDialog(), QStringLiteral("16"));
+        QTest::mouseClick(w.gridButton, Qt::LeftButton);
+        w.showGridAction->trigger(); // unchecked again
+        const std::vector<ControlPoint> points = program_->model().controlPoints;
+        const std::vector<float> weights = program_->model().weightTable;
 
-        AnswerGridDialog(program_->FGrid(), text);
-        QTest::mouseClick(w.SBGrid, Qt::LeftButton);
-        QCOMPARE(program_->Boxes->errors.size(), std::size_t{1});
-        QCOMPARE(program_->Model().GridStepX, 16);
-        QCOMPARE(program_->Model().GridStepY, 16);
-        QVERIFY(program_->Model().ControlPoints.size() == points.size());
-        QVERIFY(program_->Model().WeightTable == weights);
-        QVERIFY(!w.MIShow->isChecked());
-        QVERIFY(!w.Commands().ShowChecked());
+        answerGridDialog(program_->gridDialog(), text);
+        QTest::mouseClick(w.gridButton, Qt::LeftButton);
+        QCOMPARE(program_->boxes->errors.size(), std::size_t{1});
+        QCOMPARE(program_->model().gridStepX, 16);
+        QCOMPARE(program_->model().gridStepY, 16);
+        QVERIFY(program_->model().controlPoints.size() == points.size());
+        QVERIFY(program_->model().weightTable == weights);
+        QVERIFY(!w.showGridAction->isChecked());
+        QVERIFY(!w.commands().showChecked());
     }
 
     void dialogAloneReturnsWhateverClosedIt()
     {
-        TFGrid dialog;
-        dialog.SetEditText("12");
-        WhenShown(dialog, [&] { dialog.close(); });
-        dialog.ShowModal();
+        GridDialog dialog;
+        dialog.setEditText("12");
+        whenShown(dialog, [&] { dialog.close(); });
+        dialog.showModal();
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.EditText(), std::string("12"));
+        QCOMPARE(dialog.editText(), std::string("12"));
     }
 };
 

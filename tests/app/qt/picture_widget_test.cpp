@@ -15,18 +15,18 @@ namespace {
 
 // A pattern of colours in a few values per channel, so that every format
 // below holds them exactly.
-QRgb PatternColour(int x, int y)
+QRgb patternColour(int x, int y)
 {
     static const int levels[] = {0, 0x84, 0xFF};
     return qRgb(levels[x % 3], levels[(x / 3 + y) % 3], levels[(x + 2 * y) % 3]);
 }
 
 // Writes `colour` into pixel (x, y) of a bitmap of direct colour.
-void PutDirect(TBitmap& bitmap, int x, int y, QRgb colour)
+void putDirect(Bitmap& bitmap, int x, int y, QRgb colour)
 {
-    const PixelFormat& f = bitmap.Format();
-    std::uint8_t* row = bitmap.Row(y);
-    if (f.BitsPerPixel == 24) {
+    const PixelFormat& f = bitmap.format();
+    std::uint8_t* row = bitmap.row(y);
+    if (f.bitsPerPixel == 24) {
         row[3 * x] = qBlue(colour);
         row[3 * x + 1] = qGreen(colour);
         row[3 * x + 2] = qRed(colour);
@@ -38,13 +38,13 @@ void PutDirect(TBitmap& bitmap, int x, int y, QRgb colour)
         return ((static_cast<std::uint32_t>(value) * max + 127) / 255) << shift;
     };
     const std::uint32_t pixel =
-        channel(qRed(colour), f.RedMask) | channel(qGreen(colour), f.GreenMask) | channel(qBlue(colour), f.BlueMask);
-    for (int b = 0; b < f.BitsPerPixel / 8; ++b)
-        row[f.BitsPerPixel / 8 * x + b] = static_cast<std::uint8_t>(pixel >> (8 * b));
+        channel(qRed(colour), f.redMask) | channel(qGreen(colour), f.greenMask) | channel(qBlue(colour), f.blueMask);
+    for (int b = 0; b < f.bitsPerPixel / 8; ++b)
+        row[f.bitsPerPixel / 8 * x + b] = static_cast<std::uint8_t>(pixel >> (8 * b));
 }
 
 // The colour a channel value of `mask` stands for, as it is shown.
-int Shown(int value, std::uint32_t mask)
+int shownChannel(int value, std::uint32_t mask)
 {
     const int shift = std::countr_zero(mask);
     const std::uint32_t max = mask >> shift;
@@ -54,7 +54,7 @@ int Shown(int value, std::uint32_t mask)
 
 // What the control shows, one value per picture pixel: the centre of each
 // pixel's block of device pixels.
-QImage Grabbed(PictureControl& control)
+QImage grabbed(PictureControl& control)
 {
     const QImage image = control.grab().toImage();
     const qreal ratio = image.devicePixelRatio();
@@ -104,32 +104,32 @@ private slots:
         QFETCH(uint, blue);
         QFETCH(bool, converted);
         PixelFormat format =
-            bits == 24 ? PixelFormat::Rgb24() : PixelFormat::DefaultMasked(static_cast<std::uint16_t>(bits));
+            bits == 24 ? PixelFormat::rgb24() : PixelFormat::defaultMasked(static_cast<std::uint16_t>(bits));
         if (bits != 24) {
-            format.RedMask = red;
-            format.GreenMask = green;
-            format.BlueMask = blue;
-            format.UsesBitfields = true;
+            format.redMask = red;
+            format.greenMask = green;
+            format.blueMask = blue;
+            format.usesBitfields = true;
         }
         // An odd width: rows carry padding.
-        TBitmap bitmap(13, 9, format);
+        Bitmap bitmap(13, 9, format);
         for (int y = 0; y < 9; ++y)
-            for (int x = 0; x < 13; ++x) PutDirect(bitmap, x, y, PatternColour(x, y));
+            for (int x = 0; x < 13; ++x) putDirect(bitmap, x, y, patternColour(x, y));
 
-        control_->ShowBitmap(bitmap);
+        control_->showBitmap(bitmap);
         QCOMPARE(control_->size(), QSize(13, 9));
-        QCOMPARE(control_->View().Converted(), converted);
-        const QImage shown = Grabbed(*control_);
+        QCOMPARE(control_->view().converted(), converted);
+        const QImage shown = grabbed(*control_);
         for (int y = 0; y < 9; ++y)
             for (int x = 0; x < 13; ++x) {
-                const QRgb want = PatternColour(x, y);
+                const QRgb want = patternColour(x, y);
                 const QRgb got = shown.pixel(x, y);
                 if (bits == 24) {
                     QCOMPARE(got, want);
                 } else {
-                    QCOMPARE(qRed(got), Shown(qRed(want), format.RedMask));
-                    QCOMPARE(qGreen(got), Shown(qGreen(want), format.GreenMask));
-                    QCOMPARE(qBlue(got), Shown(qBlue(want), format.BlueMask));
+                    QCOMPARE(qRed(got), shownChannel(qRed(want), format.redMask));
+                    QCOMPARE(qGreen(got), shownChannel(qGreen(want), format.greenMask));
+                    QCOMPARE(qBlue(got), shownChannel(qBlue(want), format.blueMask));
                 }
             }
     }
@@ -154,24 +154,24 @@ private slots:
         for (int i = 0; i < entries; ++i)
             table.push_back(RgbQuad{static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 7),
                                     static_cast<std::uint8_t>(i * 3 + 10), 0});
-        TBitmap bitmap(37, 5, PixelFormat::Indexed(static_cast<std::uint16_t>(bits), table));
+        Bitmap bitmap(37, 5, PixelFormat::indexed(static_cast<std::uint16_t>(bits), table));
         // Rows differ from their mirror images, so a picture upside down shows.
         auto valueAt = [values](int x, int y) { return (x + y * (y + 1) / 2) % values; };
         for (int y = 0; y < 5; ++y)
             for (int x = 0; x < 37; ++x) {
                 const int value = valueAt(x, y);
                 const int bit = x * bits;
-                bitmap.Row(y)[bit / 8] |= static_cast<std::uint8_t>(value << (8 - bits - bit % 8));
+                bitmap.row(y)[bit / 8] |= static_cast<std::uint8_t>(value << (8 - bits - bit % 8));
             }
 
-        control_->ShowBitmap(bitmap);
-        QCOMPARE(control_->View().Converted(), converted);
-        const QImage shown = Grabbed(*control_);
+        control_->showBitmap(bitmap);
+        QCOMPARE(control_->view().converted(), converted);
+        const QImage shown = grabbed(*control_);
         for (int y = 0; y < 5; ++y)
             for (int x = 0; x < 37; ++x) {
                 const int value = valueAt(x, y);
                 const QRgb want =
-                    value < entries ? qRgb(table[value].Red, table[value].Green, table[value].Blue) : qRgb(0, 0, 0);
+                    value < entries ? qRgb(table[value].red, table[value].green, table[value].blue) : qRgb(0, 0, 0);
                 QCOMPARE(shown.pixel(x, y), want);
             }
     }
@@ -187,23 +187,23 @@ private slots:
     {
         QFETCH(int, bits);
         const PixelFormat format =
-            bits == 24 ? PixelFormat::Rgb24() : PixelFormat::Indexed(4, {RgbQuad{0, 0, 0, 0}, RgbQuad{0, 0, 255, 0}});
-        TBitmap bitmap(8, 6, format);
-        control_->ShowBitmap(bitmap);
-        QCOMPARE(Grabbed(*control_).pixel(2, 1), qRgb(0, 0, 0));
+            bits == 24 ? PixelFormat::rgb24() : PixelFormat::indexed(4, {RgbQuad{0, 0, 0, 0}, RgbQuad{0, 0, 255, 0}});
+        Bitmap bitmap(8, 6, format);
+        control_->showBitmap(bitmap);
+        QCOMPARE(grabbed(*control_).pixel(2, 1), qRgb(0, 0, 0));
 
         // The top-left corner pixel and pixel (2, 1) turn red.
         if (bits == 24) {
-            bitmap.Row(0)[2] = 255;
-            bitmap.Row(1)[3 * 2 + 2] = 255;
+            bitmap.row(0)[2] = 255;
+            bitmap.row(1)[3 * 2 + 2] = 255;
         } else {
-            bitmap.Row(0)[0] = 0x10;
-            bitmap.Row(1)[1] = 0x10;
+            bitmap.row(0)[0] = 0x10;
+            bitmap.row(1)[1] = 0x10;
         }
-        const int before = control_->RepaintCount();
-        control_->Repaint(PixelRect{0, 0, 8, 6});
-        QCOMPARE(control_->RepaintCount(), before + 1);
-        const QImage shown = Grabbed(*control_);
+        const int before = control_->repaintCount();
+        control_->repaintNow(PixelRect{0, 0, 8, 6});
+        QCOMPARE(control_->repaintCount(), before + 1);
+        const QImage shown = grabbed(*control_);
         QCOMPARE(shown.pixel(0, 0), qRgb(255, 0, 0));
         QCOMPARE(shown.pixel(2, 1), qRgb(255, 0, 0));
         QCOMPARE(shown.pixel(1, 0), qRgb(0, 0, 0));
@@ -212,19 +212,19 @@ private slots:
 
     void emptyBitmapShowsNothing()
     {
-        TBitmap bitmap;
-        control_->ShowBitmap(bitmap);
+        Bitmap bitmap;
+        control_->showBitmap(bitmap);
         QCOMPARE(control_->size(), QSize(0, 0));
-        control_->Repaint(PixelRect{0, 0, 8, 6});
-        QVERIFY(control_->View().TopDownImage().isNull());
+        control_->repaintNow(PixelRect{0, 0, 8, 6});
+        QVERIFY(control_->view().topDownImage().isNull());
     }
 
     void onePicturePixelIsOneLogicalPixel()
     {
         const qreal scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
-        TBitmap bitmap(21, 11, PixelFormat::Rgb24());
-        bitmap.Row(10)[3 * 20] = 255; // bottom-right pixel blue
-        control_->ShowBitmap(bitmap);
+        Bitmap bitmap(21, 11, PixelFormat::rgb24());
+        bitmap.row(10)[3 * 20] = 255; // bottom-right pixel blue
+        control_->showBitmap(bitmap);
         QCOMPARE(control_->size(), QSize(21, 11));
         const QImage device = control_->grab().toImage();
         QCOMPARE(device.devicePixelRatio(), scale);
@@ -237,11 +237,11 @@ private slots:
 
     void mouseIsReportedInPicturePixels()
     {
-        TBitmap bitmap(40, 30, PixelFormat::Rgb24());
-        control_->ShowBitmap(bitmap);
-        QSignalSpy down(control_, &PictureControl::MouseDown);
-        QSignalSpy move(control_, &PictureControl::MouseMove);
-        QSignalSpy up(control_, &PictureControl::MouseUp);
+        Bitmap bitmap(40, 30, PixelFormat::rgb24());
+        control_->showBitmap(bitmap);
+        QSignalSpy down(control_, &PictureControl::mousePressed);
+        QSignalSpy move(control_, &PictureControl::mouseMoved);
+        QSignalSpy up(control_, &PictureControl::mouseReleased);
         QTest::mousePress(control_, Qt::RightButton, {}, QPoint(5, 7));
         QTest::mouseMove(control_, QPoint(39, 29));
         QTest::mouseRelease(control_, Qt::RightButton, {}, QPoint(12, 3));

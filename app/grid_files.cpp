@@ -39,10 +39,10 @@ GridFile readGridFile(const std::string& path)
 }
 
 void checkGridFileFits(const GridFile& file, const std::string& path, std::int32_t width, std::int32_t height,
-                       const std::function<std::uint64_t()>& available)
+                       std::uint64_t available)
 {
     if (const std::optional<GridFileError> error = checkGridFile(file, width, height)) refuse(path, *error);
-    if (available && gridBytes(gridGeometryFor(width, height, file.step, file.step)) > available())
+    if (gridBytes(gridGeometryFor(width, height, file.step)) > available)
         refuse(path, GridFileError{file.stepLine,
                                    "the tables of step " + std::to_string(file.step) + " do not fit in memory"});
 }

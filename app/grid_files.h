@@ -4,7 +4,6 @@
 // the model's grid as one.
 
 #include <cstdint>
-#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -25,10 +24,10 @@ public:
 GridFile readGridFile(const std::string& path);
 
 // Checks the grid file read from `path` against a width x height picture,
-// and its step's tables against the memory `available` says the program can
-// still obtain. Throws GridFileRefused.
+// and its step's tables against the `available` bytes the program can still
+// obtain. Throws GridFileRefused.
 void checkGridFileFits(const GridFile& file, const std::string& path, std::int32_t width, std::int32_t height,
-                       const std::function<std::uint64_t()>& available);
+                       std::uint64_t available);
 
 // Replaces `path` with the model's grid as a grid file, in one step. The
 // model holds a picture and a grid. Throws PictureError naming the file and

@@ -94,11 +94,11 @@ void applyToPicture(const GridFile& grid, const HeadlessApply& request, const st
 
     DeformModel model;
     LastMessage messages;
-    model.messages = &messages;
-    model.availableMemory = services.availableMemory;
+    model.setMessageSink(&messages);
+    model.setAvailableMemory(services.availableMemory);
     Bitmap& bitmap = opened.picture.bitmap();
     if (!loadIntoModel(model, bitmap)) throw std::runtime_error(messages.text());
-    checkGridFileFits(grid, request.gridPath, model.imageWidth, model.imageHeight, services.availableMemory);
+    checkGridFileFits(grid, request.gridPath, model.imageWidth(), model.imageHeight(), model.availableMemory());
     layGridFile(model, grid);
     const std::vector<CellRef> cells = displacedCells(model);
     ProgressLine progress(services, std::filesystem::path(input).filename().string());

@@ -28,21 +28,21 @@ BitmapInfo bufferFormatFor(std::int32_t width, std::int32_t height)
 bool loadIntoModel(DeformModel& model, const Bitmap& bitmap)
 {
     if (!model.allocateBuffers(bitmap.width(), bitmap.height())) return false;
-    const BitmapInfo format = bufferFormatFor(model.imageWidth, model.imageHeight);
-    if (copyRowsFromBitmap(bitmap, 0, model.imageHeight, model.workImage.data(), format) == 0) {
+    const BitmapInfo format = bufferFormatFor(model.imageWidth(), model.imageHeight());
+    if (copyRowsFromBitmap(bitmap, 0, model.imageHeight(), model.workImage().data(), format) == 0) {
         // Nothing was read: the picture starts black rather than unset.
-        std::memset(model.workImage.data(), 0, model.workImage.size());
+        std::memset(model.workImage().data(), 0, model.workImage().size());
         model.showMessage("GetDIBits failed", MessageIcon::None);
     }
-    model.copyPixels(model.workImage, model.viewImage);
-    model.copyPixels(model.workImage, model.sourceImage);
+    model.copyPixels(model.workImage(), model.viewImage());
+    model.copyPixels(model.workImage(), model.sourceImage());
     return true;
 }
 
 bool storeWorkImage(const DeformModel& model, Bitmap& bitmap)
 {
-    const BitmapInfo format = bufferFormatFor(model.imageWidth, model.imageHeight);
-    return copyRowsToBitmap(bitmap, 0, model.imageHeight, model.workImage.data(), format) != 0;
+    const BitmapInfo format = bufferFormatFor(model.imageWidth(), model.imageHeight());
+    return copyRowsToBitmap(bitmap, 0, model.imageHeight(), model.workImage().data(), format) != 0;
 }
 
 } // namespace plexor

@@ -15,7 +15,8 @@ PictureCommands::PictureCommands(DeformModel& model, FileDialogs& dialogs, Windo
                                  ErrorDisplay& errors, const ImageCodec& codec)
     : model_(model), dialogs_(dialogs), frame_(frame), image_(image), errors_(errors), codec_(codec),
       readable_(readableFormats(codec)), writable_(writableFormats(codec)),
-      openDialog_(openDialogFilter(readable_), "matrix.bmp", "bmp"), saveDialog_(saveDialogFilter(writable_), "", "bmp")
+      openDialog_(openDialogFilters(readable_), "matrix.bmp", "bmp"),
+      saveDialog_(saveDialogFilters(writable_), "", "bmp")
 {}
 
 bool PictureCommands::openPicture()
@@ -39,14 +40,14 @@ bool PictureCommands::openFile(const std::string& path)
     }
 
     // The worker stays off the buffers until the new picture's pixels are in.
-    WorkerHold hold(model_.gate);
+    WorkerHold hold(model_.gate());
     if (!loadIntoModel(model_, opened.picture.bitmap())) return false;
     picture_.swap(opened.picture);
-    bufferFormat_ = bufferFormatFor(model_.imageWidth, model_.imageHeight);
+    bufferFormat_ = bufferFormatFor(model_.imageWidth(), model_.imageHeight());
     openedPath_ = path;
     proposeSave(path, opened.format);
     image_.showBitmap(picture_.bitmap());
-    fitWindowToPicture(frame_, model_.imageWidth, model_.imageHeight);
+    fitWindowToPicture(frame_, model_.imageWidth(), model_.imageHeight());
     return true;
 }
 
@@ -58,19 +59,19 @@ bool PictureCommands::openNamedFile(const std::string& path)
 
 void PictureCommands::pushView(std::span<const PixelRect> parts)
 {
-    if (!model_.imageLoaded) return;
+    if (!model_.imageLoaded()) return;
     // A picture of no pixels has no rows to take the view.
-    bool failed = !parts.empty() && (model_.imageWidth == 0 || model_.imageHeight == 0);
+    bool failed = !parts.empty() && (model_.imageWidth() == 0 || model_.imageHeight() == 0);
     for (const PixelRect& part : parts)
         if (!part.empty())
-            failed |= copyPartToBitmap(picture_.bitmap(), part.x0, part.y0, part.x1, part.y1, model_.viewImage.data(),
+            failed |= copyPartToBitmap(picture_.bitmap(), part.x0, part.y0, part.x1, part.y1, model_.viewImage().data(),
                                        bufferFormat_) == 0;
     if (failed) model_.showMessage("SetDIBits failed", MessageIcon::None);
 }
 
 void PictureCommands::savePictureAs()
 {
-    if (!model_.imageLoaded) return;
+    if (!model_.imageLoaded()) return;
     const std::optional<FileDialogChoice> choice = dialogs_.runSaveDialog(saveDialog_.request());
     if (!choice) return;
     const std::size_t entry = static_cast<std::size_t>(choice->filterIndex) - 1;

@@ -1,54 +1,40 @@
 #include "app/picture_filters.h"
 
-namespace plexor {
+#include <string>
 
+namespace plexor {
 namespace {
 
-// "*.jpg;*.jpeg;..." for the format's extensions.
-std::string patterns(PictureFormat format)
+std::vector<std::string> extensionsOf(PictureFormat format)
 {
-    std::string patterns;
-    for (const std::string_view extension : pictureFormatExtensions(format)) {
-        if (!patterns.empty()) patterns += ';';
-        patterns.append("*.").append(extension);
-    }
-    return patterns;
+    const auto extensions = pictureFormatExtensions(format);
+    return {extensions.begin(), extensions.end()};
 }
 
-// One entry: "Name (patterns)|patterns".
-void addEntry(std::string& filter, const std::string& name, const std::string& patterns)
-{
-    if (!filter.empty()) filter += '|';
-    filter.append(name).append(" (").append(patterns).append(")|").append(patterns);
-}
-
-void addFormats(std::string& filter, std::span<const PictureFormat> formats)
+void addFormats(std::vector<FileFilter>& filters, std::span<const PictureFormat> formats)
 {
     for (const PictureFormat format : formats)
-        addEntry(filter, std::string(pictureFormatName(format)) + " pictures", patterns(format));
+        filters.push_back({std::string(pictureFormatName(format)) + " pictures", extensionsOf(format)});
 }
 
 } // namespace
 
-std::string openDialogFilter(std::span<const PictureFormat> formats)
+std::vector<FileFilter> openDialogFilters(std::span<const PictureFormat> formats)
 {
-    std::string all;
-    for (const PictureFormat format : formats) {
-        if (!all.empty()) all += ';';
-        all += patterns(format);
-    }
-    std::string filter;
-    addEntry(filter, "All pictures", all);
-    addFormats(filter, formats);
-    addEntry(filter, "All files", "*.*");
-    return filter;
+    FileFilter all{"All pictures", {}};
+    for (const PictureFormat format : formats)
+        for (std::string& extension : extensionsOf(format)) all.extensions.push_back(std::move(extension));
+    std::vector<FileFilter> filters{std::move(all)};
+    addFormats(filters, formats);
+    filters.push_back({"All files", {}});
+    return filters;
 }
 
-std::string saveDialogFilter(std::span<const PictureFormat> formats)
+std::vector<FileFilter> saveDialogFilters(std::span<const PictureFormat> formats)
 {
-    std::string filter;
-    addFormats(filter, formats);
-    return filter;
+    std::vector<FileFilter> filters;
+    addFormats(filters, formats);
+    return filters;
 }
 
 } // namespace plexor

@@ -1,20 +1,20 @@
 #pragma once
 
-// The filters of the open and save dialogs, written as FileDialogRequest
-// has them: "Name (*.ext)|*.ext|...".
+// The filters of the open and save dialogs of pictures.
 
 #include <span>
-#include <string>
+#include <vector>
 
+#include "app/shell_ports.h"
 #include "platform/picture_format.h"
 
 namespace plexor {
 
 // Every format of `formats` together, then one entry per format, then all
 // files.
-std::string openDialogFilter(std::span<const PictureFormat> formats);
+std::vector<FileFilter> openDialogFilters(std::span<const PictureFormat> formats);
 
 // One entry per format, in the order given.
-std::string saveDialogFilter(std::span<const PictureFormat> formats);
+std::vector<FileFilter> saveDialogFilters(std::span<const PictureFormat> formats);
 
 } // namespace plexor

@@ -12,9 +12,9 @@ namespace plexor {
 // opens on the filter entry chosen last.
 class RememberedDialog {
 public:
-    RememberedDialog(std::string filter, std::string proposedName, std::string defaultExtension)
+    RememberedDialog(std::vector<FileFilter> filters, std::string proposedName, std::string defaultExtension)
     {
-        request_.filter = std::move(filter);
+        request_.filters = std::move(filters);
         request_.fileName = std::move(proposedName);
         request_.defaultExtension = std::move(defaultExtension);
     }

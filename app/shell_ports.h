@@ -4,10 +4,13 @@
 // these; tests provide their own. Everything here runs on the UI thread.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "editor/zoom.h"
+#include "engine/message_sink.h"
 #include "engine/pixel_rect.h"
 
 namespace plexor {
@@ -15,11 +18,18 @@ namespace plexor {
 class ReducedView;
 class Bitmap;
 
-// One run of a file dialog: its filter ("Name (*.ext)|*.ext|..."), the
-// 1-based filter entry selected when it opens, the proposed file name and
-// the extension added to a typed name that has none.
+// One entry of a file dialog's filter: its name ("PNG pictures") and the
+// extensions of the files it shows, without dots; none shows every file.
+struct FileFilter {
+    std::string name;
+    std::vector<std::string> extensions;
+};
+
+// One run of a file dialog: its filter entries, the 1-based entry selected
+// when it opens, the proposed file name and the extension added to a typed
+// name that has none.
 struct FileDialogRequest {
-    std::string filter;
+    std::vector<FileFilter> filters;
     int filterIndex = 1;
     std::string fileName;
     std::string defaultExtension;
@@ -115,6 +125,24 @@ public:
     virtual void showInformation(const std::string& text) = 0;
     // The zoom the picture is shown at, as the window shows it to the user.
     virtual void showZoom(const std::string& text) = 0;
+};
+
+class ImageCodec;
+
+// Everything the commands need of the window around them.
+struct ShellPorts {
+    MessageSink& messages; // message boxes captioned "Error"
+    ErrorDisplay& errors;  // the application's error display
+    FileDialogs& dialogs;
+    WindowFrame& frame;
+    ImageView& image;
+    GridDialogPort& gridDialog;
+    WindowPorts& window;
+    // Reads and writes the picture formats other than BMP.
+    const ImageCodec& codec;
+    // Called on the worker thread whenever it waits for the UI thread to run
+    // a refresh: the window's event loop must then call serveWorkerCalls().
+    std::function<void()> callWaiting;
 };
 
 } // namespace plexor

@@ -12,8 +12,8 @@
 
 #include "bench_model.h"
 #include "engine/cell_pool.h"
+#include "engine/cell_worker.h"
 #include "engine/grid_file.h"
-#include "engine/my_thread.h"
 #include "engine/parallel_deform.h"
 #include "tests/support/worker_service.h"
 
@@ -35,7 +35,7 @@ void applyGrid(benchmark::State& state, unsigned threads)
     file.width = kWidth;
     file.height = kHeight;
     file.step = kStep;
-    const GridGeometry grid = gridGeometryFor(kWidth, kHeight, kStep, kStep);
+    const GridGeometry grid = gridGeometryFor(kWidth, kHeight, kStep);
     std::uniform_int_distribution<std::int32_t> d(1 - kStep, kStep - 1);
     for (std::int32_t r = 1; r + 1 < grid.pointRows; ++r)
         for (std::int32_t c = 1; c + 1 < grid.pointCols; ++c) file.points.push_back({c, r, d(rng), d(rng), 0});
@@ -50,7 +50,7 @@ void applyGrid(benchmark::State& state, unsigned threads)
         layGridFile(*model, file);
         const std::vector<CellRef> batch = displacedCells(*model);
         if (threads == 0) {
-            model->cellQueue.appendBatch(batch, model->cellQueued, model->cellCols());
+            model->cellQueue().appendBatch(batch);
             worker.wake();
             test::serveUntilIdle(worker);
         } else {

@@ -22,7 +22,7 @@ inline std::unique_ptr<DeformModel> randomPictureModel(std::int32_t width, std::
 {
     auto m = std::make_unique<DeformModel>();
     if (!m->allocateBuffers(width, height)) return nullptr;
-    for (std::size_t i = 0; i < m->sourceImage.size(); ++i) m->sourceImage[i] = static_cast<std::uint8_t>(rng());
+    for (std::size_t i = 0; i < m->sourceImage().size(); ++i) m->sourceImage()[i] = static_cast<std::uint8_t>(rng());
     return m;
 }
 
@@ -31,14 +31,14 @@ inline std::unique_ptr<DeformModel> draggedBenchModel(std::uint32_t seed)
     std::mt19937 rng(seed);
     auto m = randomPictureModel(kBenchSide, kBenchSide, rng);
     if (!m) return nullptr;
-    m->copyPixels(m->sourceImage, m->viewImage);
+    m->copyPixels(m->sourceImage(), m->viewImage());
     m->layGrid(48);
     std::uniform_int_distribution<std::int32_t> d(-47, 47);
     for (std::int32_t r = 1; r + 1 < m->pointRows(); ++r)
         for (std::int32_t c = 1; c + 1 < m->pointCols(); ++c) {
             ControlPoint& p = m->point(c, r);
-            p.dx = std::clamp(p.x + d(rng), 0, m->imageWidth - 1) - p.x;
-            p.dy = std::clamp(p.y + d(rng), 0, m->imageHeight - 1) - p.y;
+            p.dx = std::clamp(p.x + d(rng), 0, m->imageWidth() - 1) - p.x;
+            p.dy = std::clamp(p.y + d(rng), 0, m->imageHeight() - 1) - p.y;
         }
     return m;
 }

@@ -59,7 +59,7 @@ void BM_DrawOverlay_4096(benchmark::State& state)
         drawOverlay(*m);
         benchmark::ClobberMemory();
     }
-    state.counters["points"] = static_cast<double>(m->controlPoints.size());
+    state.counters["points"] = static_cast<double>(m->points().size());
 }
 BENCHMARK(BM_DrawOverlay_4096)->Unit(benchmark::kMillisecond);
 

@@ -37,29 +37,29 @@ void BM_UndoDrag_45MP(benchmark::State& state)
         state.SkipWithError("the picture could not be opened");
         return;
     }
-    commands.layNewGrid();
-    const std::size_t gridStep = commands.history().bytes();
+    commands.grid().layNewGrid();
+    const std::size_t gridStep = commands.history().edits().bytes();
     // A drag with a hand-over, through the middle of the picture.
-    const Zoom zoom = commands.currentZoom();
+    const Zoom zoom = commands.view().currentZoom();
     const ControlPoint& p = commands.model().point(80, 55);
     const auto at = [zoom](std::int64_t v) { return static_cast<std::int32_t>(zoom.toScreen(v)); };
-    commands.mousePress(at(p.x), at(p.y));
-    commands.mouseMove(at(p.x + 20), at(p.y + 10));
-    commands.mouseMove(at(p.x + 70), at(p.y + 10));
-    commands.mouseRelease(at(p.x + 70), at(p.y + 10));
+    commands.mouse().press(at(p.x), at(p.y));
+    commands.mouse().move(at(p.x + 20), at(p.y + 10));
+    commands.mouse().move(at(p.x + 70), at(p.y + 10));
+    commands.mouse().release(at(p.x + 70), at(p.y + 10));
     test::serveUntilIdle(commands.worker());
-    if (commands.undoText() != std::optional<std::string>("Undo Drag")) {
+    if (commands.history().undoText() != std::optional<std::string>("Undo Drag")) {
         state.SkipWithError("the drag did not go as meant");
         return;
     }
     for (auto _ : state) {
-        commands.undo();
+        commands.history().undo();
         state.PauseTiming();
-        commands.redo();
+        commands.history().redo();
         state.ResumeTiming();
     }
     state.counters["grid_step_bytes"] = static_cast<double>(gridStep);
-    state.counters["drag_step_bytes"] = static_cast<double>(commands.history().bytes() - gridStep);
+    state.counters["drag_step_bytes"] = static_cast<double>(commands.history().edits().bytes() - gridStep);
 }
 BENCHMARK(BM_UndoDrag_45MP)->Unit(benchmark::kMicrosecond);
 

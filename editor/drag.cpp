@@ -32,8 +32,8 @@ bool towardsInterior(std::int64_t v, bool lower, bool higher) noexcept
 bool ControlPointDrag::holdsPoint() const noexcept
 {
     // A drag ends before its grid goes, so the index is always a point of it.
-    assert(!model_.dragging || static_cast<std::size_t>(dragIndex_) < model_.controlPoints.size());
-    return model_.dragging && hasPictureAndGrid();
+    assert(!model_.dragging() || static_cast<std::size_t>(dragIndex_) < model_.points().size());
+    return model_.dragging() && hasPictureAndGrid();
 }
 
 void ControlPointDrag::pick(std::int32_t x, std::int32_t y)
@@ -50,7 +50,7 @@ void ControlPointDrag::pick(std::int32_t x, std::int32_t y)
                 dragOffsetX_ = static_cast<std::int32_t>(zoom_.toPicture(x) - shownX);
                 dragOffsetY_ = static_cast<std::int32_t>(zoom_.toPicture(y) - shownY);
                 p.selected = 1;
-                model_.dragging = true;
+                model_.setDragging(true);
                 markPoint(dragIndex_);
                 return;
             }
@@ -60,7 +60,7 @@ void ControlPointDrag::pick(std::int32_t x, std::int32_t y)
 
 void ControlPointDrag::markPoint(std::int32_t i)
 {
-    model_.changes.mark(pointOverlayBounds(model_, i % model_.pointCols(), i / model_.pointCols()));
+    model_.changes().mark(pointOverlayBounds(model_, i % model_.pointCols(), i / model_.pointCols()));
 }
 
 void ControlPointDrag::mousePress(std::int32_t x, std::int32_t y)
@@ -68,7 +68,7 @@ void ControlPointDrag::mousePress(std::int32_t x, std::int32_t y)
     if (!hasPictureAndGrid()) return;
     // A press of another button while a drag is under way: that drag ends
     // first, so its cells are queued and its point is no longer picked.
-    if (model_.dragging) endDrag();
+    if (model_.dragging()) endDrag();
     pick(x, y);
     host_.refresh();
     host_.captureMouse();
@@ -81,7 +81,7 @@ void ControlPointDrag::mouseMove(std::int32_t x, std::int32_t y)
     const std::int32_t rows = model_.pointRows();
     const std::int32_t col = dragIndex_ % cols;
     const std::int32_t row = dragIndex_ / cols;
-    ControlPoint& p = model_.controlPoints[static_cast<std::size_t>(dragIndex_)];
+    ControlPoint& p = model_.points()[static_cast<std::size_t>(dragIndex_)];
 
     // The displacement that puts the point at the pointer minus the grab
     // offset.
@@ -93,26 +93,26 @@ void ControlPointDrag::mouseMove(std::int32_t x, std::int32_t y)
     const bool up = row > 1, down = row < rows - 2;
 
     bool handedOver = false;
-    if (abs(ndx) >= model_.gridStepX) {
+    if (abs(ndx) >= model_.gridStep()) {
         if (towardsInterior(ndx, left, right)) {
             markPoint(dragIndex_);
             p.selected = 0;
-            if (abs(ndy) > model_.gridStepY / 2 && towardsInterior(ndy, up, down)) dragIndex_ += sy * cols;
+            if (abs(ndy) > model_.gridStep() / 2 && towardsInterior(ndy, up, down)) dragIndex_ += sy * cols;
             dragIndex_ += sx;
             handedOver = true;
         }
-    } else if (abs(ndy) >= model_.gridStepY) {
+    } else if (abs(ndy) >= model_.gridStep()) {
         if (towardsInterior(ndy, up, down)) {
             markPoint(dragIndex_);
             p.selected = 0;
-            if (abs(ndx) > model_.gridStepX / 2 && towardsInterior(ndx, left, right)) dragIndex_ += sx;
+            if (abs(ndx) > model_.gridStep() / 2 && towardsInterior(ndx, left, right)) dragIndex_ += sx;
             dragIndex_ += sy * cols;
             handedOver = true;
         }
     } else {
         const std::int64_t shownX = p.x + ndx;
         const std::int64_t shownY = p.y + ndy;
-        if (shownX >= 0 && shownX < model_.imageWidth && shownY >= 0 && shownY < model_.imageHeight &&
+        if (shownX >= 0 && shownX < model_.imageWidth() && shownY >= 0 && shownY < model_.imageHeight() &&
             (ndx != p.dx || ndy != p.dy)) {
             markPoint(dragIndex_);
             p.dx = static_cast<std::int32_t>(ndx);
@@ -134,11 +134,11 @@ void ControlPointDrag::endDrag()
     if (holdsPoint()) {
         const std::int32_t cols = model_.pointCols();
         markPoint(dragIndex_);
-        model_.controlPoints[static_cast<std::size_t>(dragIndex_)].selected = 0;
+        model_.points()[static_cast<std::size_t>(dragIndex_)].selected = 0;
         host_.queueCellsAround(dragIndex_ % cols, dragIndex_ / cols);
         host_.refresh();
     }
-    model_.dragging = false;
+    model_.setDragging(false);
     host_.releaseMouseCapture();
 }
 

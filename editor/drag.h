@@ -50,7 +50,7 @@ public:
     // grid while a drag may be under way: they end it first.
     void endDrag();
 
-    bool dragging() const noexcept { return model_.dragging; }
+    bool dragging() const noexcept { return model_.dragging(); }
     // The point holding the drag, c + r * pointCols, and the pointer's offset
     // from its displaced position taken at the press. Meaningless while no
     // drag is under way.
@@ -59,7 +59,7 @@ public:
     std::int32_t dragOffsetY() const noexcept { return dragOffsetY_; }
 
 private:
-    bool hasPictureAndGrid() const noexcept { return model_.imageLoaded && model_.gridExists(); }
+    bool hasPictureAndGrid() const noexcept { return model_.imageLoaded() && model_.gridExists(); }
     // Whether a drag is under way on a point of the current grid.
     bool holdsPoint() const noexcept;
     // Picks the first interior point within reach of screen position (x, y),

@@ -68,11 +68,11 @@ void pointRange(std::int64_t lo, std::int64_t hi, std::int32_t margin, std::int3
 
 void drawOverlay(const DeformModel& model, const ViewCanvas& view, Zoom zoom) noexcept
 {
-    if (!model.imageLoaded || !model.gridExists() || view.empty()) return;
+    if (!model.imageLoaded() || !model.gridExists() || view.empty()) return;
     const std::int32_t cols = model.pointCols();
     const std::int32_t rows = model.pointRows();
-    assert(static_cast<std::size_t>(cols) * static_cast<std::size_t>(rows) == model.controlPoints.size());
-    const ControlPoint* points = model.controlPoints.data();
+    assert(static_cast<std::size_t>(cols) * static_cast<std::size_t>(rows) == model.points().size());
+    const ControlPoint* points = model.points().data();
     const auto at = [points, cols](std::int32_t c, std::int32_t r) -> const ControlPoint& {
         return points[static_cast<std::size_t>(r) * static_cast<std::size_t>(cols) + static_cast<std::size_t>(c)];
     };
@@ -82,10 +82,10 @@ void drawOverlay(const DeformModel& model, const ViewCanvas& view, Zoom zoom) no
     // to picture positions, with room for a marker's pixels around it.
     const PixelRect& clip = view.clip;
     std::int32_t c0, c1, r0, r1;
-    pointRange(zoom.toPicture(clip.x0 - 3), zoom.toPicture(clip.x1 + 3) + 1, model.marginX(), model.gridStepX, cols, c0,
-               c1);
-    pointRange(zoom.toPicture(clip.y0 - 3), zoom.toPicture(clip.y1 + 3) + 1, model.marginY(), model.gridStepY, rows, r0,
-               r1);
+    pointRange(zoom.toPicture(clip.x0 - 3), zoom.toPicture(clip.x1 + 3) + 1, model.marginX(), model.gridStep(), cols,
+               c0, c1);
+    pointRange(zoom.toPicture(clip.y0 - 3), zoom.toPicture(clip.y1 + 3) + 1, model.marginY(), model.gridStep(), rows,
+               r0, r1);
 
     for (std::int32_t r = r0; r <= r1; ++r)
         for (std::int32_t c = c0; c < c1; ++c) drawSegment(view, map, at(c, r), at(c + 1, r));

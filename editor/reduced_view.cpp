@@ -58,9 +58,9 @@ PixelRect ReducedView::screenRectOf(const PixelRect& picture) const noexcept
 void ReducedView::average(const DeformModel& model, const PixelRect& screen) noexcept
 {
     const PixelRect area = screen.intersection(window_);
-    if (area.empty() || !model.imageLoaded) return;
-    const std::uint8_t* work = model.workImage.data();
-    const std::size_t pictureStride = std::size_t{3} * static_cast<std::size_t>(model.imageWidth);
+    if (area.empty() || !model.imageLoaded()) return;
+    const std::uint8_t* work = model.workImage().data();
+    const std::size_t pictureStride = std::size_t{3} * static_cast<std::size_t>(model.imageWidth());
     for (std::int32_t sy = area.y0; sy < area.y1; ++sy) {
         const auto top = static_cast<std::int32_t>(zoom_.firstPictureAtOrAfter(sy));
         const auto bottom =

@@ -10,7 +10,7 @@ namespace plexor {
 namespace {
 
 // Copies the rows of `part` of one buffer into another of the same picture.
-void copyPart(const PixelBuffer& from, PixelBuffer& to, std::int32_t width, const PixelRect& part) noexcept
+void copyPart(const ByteBuffer& from, ByteBuffer& to, std::int32_t width, const PixelRect& part) noexcept
 {
     const std::size_t rowBytes = std::size_t{3} * static_cast<std::size_t>(part.x1 - part.x0);
     for (std::int32_t y = part.y0; y < part.y1; ++y) {
@@ -24,11 +24,11 @@ void copyPart(const PixelBuffer& from, PixelBuffer& to, std::int32_t width, cons
 // reduced view, while the caller keeps the worker off workImage.
 void takeWorkImage(DeformModel& model, ReducedView* reduced, std::span<const PixelRect> parts)
 {
-    for (const PixelRect& part : parts) copyPart(model.workImage, model.viewImage, model.imageWidth, part);
+    for (const PixelRect& part : parts) copyPart(model.workImage(), model.viewImage(), model.imageWidth(), part);
     // The three pixels after the last row belong to no part.
     const std::size_t spare =
-        std::size_t{3} * static_cast<std::size_t>(model.imageWidth) * static_cast<std::size_t>(model.imageHeight);
-    std::memcpy(model.viewImage.data() + spare, model.workImage.data() + spare, 9);
+        std::size_t{3} * static_cast<std::size_t>(model.imageWidth()) * static_cast<std::size_t>(model.imageHeight());
+    std::memcpy(model.viewImage().data() + spare, model.workImage().data() + spare, 9);
     if (reduced != nullptr)
         for (const PixelRect& part : parts) reduced->average(model, reduced->screenRectOf(part));
 }
@@ -49,14 +49,14 @@ void showParts(DeformModel& model, RefreshHost& host, ReducedView* reduced, std:
 
 void refresh(DeformModel& model, RefreshHost& host)
 {
-    if (!model.imageLoaded) {
+    if (!model.imageLoaded()) {
         RectSet ignored;
         bool all = false;
-        model.changes.take(ignored, all);
+        model.changes().take(ignored, all);
         return;
     }
     ReducedView* reduced = host.reduced();
-    const PixelRect picture{0, 0, model.imageWidth, model.imageHeight};
+    const PixelRect picture{0, 0, model.imageWidth(), model.imageHeight()};
     std::array<PixelRect, RectSet::kCapacity> parts;
     std::size_t count = 0;
     {
@@ -64,10 +64,10 @@ void refresh(DeformModel& model, RefreshHost& host)
         // holds its side of the gate: what it has written by now is marked,
         // and it waits while the parts are taken. It goes on while the
         // overlay is drawn.
-        WorkerHold hold(model.gate);
+        WorkerHold hold(model.gate());
         RectSet changed;
         bool all = false;
-        model.changes.take(changed, all);
+        model.changes().take(changed, all);
         if (all) {
             parts[count++] = picture;
         } else {
@@ -83,11 +83,11 @@ void refresh(DeformModel& model, RefreshHost& host)
 
 void refreshWhole(DeformModel& model, RefreshHost& host)
 {
-    if (!model.imageLoaded) return;
+    if (!model.imageLoaded()) return;
     ReducedView* reduced = host.reduced();
-    const PixelRect whole{0, 0, model.imageWidth, model.imageHeight};
+    const PixelRect whole{0, 0, model.imageWidth(), model.imageHeight()};
     {
-        WorkerHold hold(model.gate);
+        WorkerHold hold(model.gate());
         takeWorkImage(model, reduced, std::span<const PixelRect>(&whole, 1));
     }
     showParts(model, host, reduced, std::span<const PixelRect>(&whole, 1));

@@ -71,9 +71,9 @@ CellFootprint cellReach(const DeformModel& m, CellRef cell) noexcept
         hi = last >= count ? extent : std::min<std::int64_t>(extent - 1, margin + last * step + (step - 1));
     };
     std::int64_t xlo, xhi, ylo, yhi;
-    reach(cell.col - 1, cell.col + 2, g.stepX, g.pointCols, g.marginX, m.imageWidth, xlo, xhi);
-    reach(cell.row - 1, cell.row + 2, g.stepY, g.pointRows, g.marginY, m.imageHeight, ylo, yhi);
-    return footprintOfRange(xlo, xhi, ylo, yhi, m.imageWidth, m.imageHeight);
+    reach(cell.col - 1, cell.col + 2, g.step, g.pointCols, g.marginX, m.imageWidth(), xlo, xhi);
+    reach(cell.row - 1, cell.row + 2, g.step, g.pointRows, g.marginY, m.imageHeight(), ylo, yhi);
+    return footprintOfRange(xlo, xhi, ylo, yhi, m.imageWidth(), m.imageHeight());
 }
 
 } // namespace plexor

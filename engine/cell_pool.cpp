@@ -66,7 +66,7 @@ void CellPool::help()
 void CellPool::deform(DeformModel& model, std::span<const CellRef> cells,
                       const std::function<void(std::size_t, const CellFootprint&)>& done, std::size_t roundCells)
 {
-    const std::size_t side = static_cast<std::size_t>(model.samplesPerCell) + 1;
+    const std::size_t side = static_cast<std::size_t>(model.samplesPerCell()) + 1;
     Run run{&model, cells, side * side, 0, 0};
     if (helpers_.empty() || cells.size() < 2 || run.perCell > kRoundSamples) {
         for (std::size_t k = 0; k < cells.size(); ++k) done(k, deformCell(model, cells[k]));

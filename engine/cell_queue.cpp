@@ -20,8 +20,19 @@ void CellQueue::pushLocked(const CellRef& entry)
     if (!entry.isRefreshMarker()) ++cells_;
 }
 
-std::size_t CellQueue::takeFront(std::span<CellRef> out, std::span<std::uint8_t> queued, std::int32_t cellCols,
-                                 std::uint64_t& generation)
+void CellQueue::reset(std::int32_t cellCols, std::int32_t cellCount)
+{
+    std::vector<std::uint8_t> queued(static_cast<std::size_t>(cellCount), 0);
+    std::lock_guard lock(mutex_);
+    head_ = 0;
+    count_ = 0;
+    cells_ = 0;
+    ++generation_;
+    queued_.swap(queued);
+    cellCols_ = cellCols;
+}
+
+std::size_t CellQueue::takeFront(std::span<CellRef> out, std::uint64_t& generation)
 {
     std::lock_guard lock(mutex_);
     generation = generation_;
@@ -34,14 +45,14 @@ std::size_t CellQueue::takeFront(std::span<CellRef> out, std::span<std::uint8_t>
     for (; taken < out.size() && taken < count_; ++taken) {
         const CellRef entry = ring_[(head_ + taken) & (ring_.size() - 1)];
         if (entry.isRefreshMarker()) break;
-        assert(cellIndex(cellCols, entry) < queued.size());
-        queued[cellIndex(cellCols, entry)] = 3;
+        assert(cellIndex(cellCols_, entry) < queued_.size());
+        queued_[cellIndex(cellCols_, entry)] = 3;
         out[taken] = entry;
     }
     return taken;
 }
 
-bool CellQueue::popFront(std::uint64_t generation, std::span<std::uint8_t> queued, std::int32_t cellCols)
+bool CellQueue::popFront(std::uint64_t generation)
 {
     std::lock_guard lock(mutex_);
     if (generation != generation_ || count_ == 0) return false;
@@ -50,21 +61,21 @@ bool CellQueue::popFront(std::uint64_t generation, std::span<std::uint8_t> queue
     --count_;
     if (!entry.isRefreshMarker()) {
         --cells_;
-        assert(cellIndex(cellCols, entry) < queued.size());
-        std::uint8_t& byte = queued[cellIndex(cellCols, entry)];
+        assert(cellIndex(cellCols_, entry) < queued_.size());
+        std::uint8_t& byte = queued_[cellIndex(cellCols_, entry)];
         byte = byte == 2 ? 1 : 0;
     }
     return true;
 }
 
-void CellQueue::clear(std::span<std::uint8_t> queued)
+void CellQueue::clear()
 {
     std::lock_guard lock(mutex_);
     head_ = 0;
     count_ = 0;
     cells_ = 0;
     ++generation_;
-    std::fill(queued.begin(), queued.end(), std::uint8_t{0});
+    std::fill(queued_.begin(), queued_.end(), std::uint8_t{0});
 }
 
 std::size_t CellQueue::size() const
@@ -86,6 +97,12 @@ std::vector<CellRef> CellQueue::snapshot() const
     entries.reserve(count_);
     for (std::size_t i = 0; i < count_; ++i) entries.push_back(ring_[(head_ + i) & (ring_.size() - 1)]);
     return entries;
+}
+
+std::vector<std::uint8_t> CellQueue::queuedBytes() const
+{
+    std::lock_guard lock(mutex_);
+    return queued_;
 }
 
 } // namespace plexor

@@ -28,12 +28,12 @@ inline CellTerms gatherCellTerms(const DeformModel& m, std::int32_t c, std::int3
             const ControlPoint& z = m.point(std::clamp(pc, 0, m.pointCols() - 1), std::clamp(pr, 0, m.pointRows() - 1));
             std::int64_t x = 0;
             if (pc >= m.pointCols())
-                x = m.imageWidth;
+                x = m.imageWidth();
             else if (pc >= 0)
                 x = std::int64_t{z.x} + z.dx;
             std::int64_t y = 0;
             if (pr >= m.pointRows())
-                y = m.imageHeight;
+                y = m.imageHeight();
             else if (pr >= 0)
                 y = std::int64_t{z.y} + z.dy;
             terms.x[4 * k + l] = x;

@@ -85,11 +85,11 @@ bool exactTerms(const CellTerms& terms, double* tx, double* ty)
 template <class Visit>
 inline void forEachSample(const DeformModel& m, const double* tx, const double* ty, ChunkKernel kernel, Visit&& visit)
 {
-    const std::int32_t n = m.samplesPerCell;
+    const std::int32_t n = m.samplesPerCell();
     const std::int32_t padded = paddedSampleCount(n);
     Chunk chunk;
     for (std::int32_t i = 0; i <= n; ++i) {
-        const double* row = m.weightLanes.data() + static_cast<std::size_t>(i) * 16 * padded;
+        const double* row = m.tables().lanes().data() + static_cast<std::size_t>(i) * 16 * padded;
         for (std::int32_t j0 = 0; j0 <= n; j0 += kWeightLanes) {
             kernel(row, padded, j0, tx, ty, chunk);
             const int count = std::min(kWeightLanes, n + 1 - j0);
@@ -97,8 +97,8 @@ inline void forEachSample(const DeformModel& m, const double* tx, const double* 
                 float x = chunk.x[l];
                 float y = chunk.y[l];
                 if (chunk.anySuspect && chunk.suspect[l] != 0)
-                    refineSample(m.weightTable.data() + 16 * (static_cast<std::size_t>(i) * (n + 1) + j0 + l), tx, ty,
-                                 x, y);
+                    refineSample(m.tables().weights().data() + 16 * (static_cast<std::size_t>(i) * (n + 1) + j0 + l),
+                                 tx, ty, x, y);
                 visit(i, j0 + l, x, y);
             }
         }
@@ -107,15 +107,15 @@ inline void forEachSample(const DeformModel& m, const double* tx, const double* 
 
 [[maybe_unused]] bool tablesFit(const DeformModel& m)
 {
-    const std::size_t samples = static_cast<std::size_t>(m.samplesPerCell) + 1;
-    return m.samplesPerCell >= 1 && m.weightTable.size() == 16 * samples * samples &&
-           m.weightLanes.size() == 16 * samples * static_cast<std::size_t>(paddedSampleCount(m.samplesPerCell));
+    const std::size_t samples = static_cast<std::size_t>(m.samplesPerCell()) + 1;
+    return m.samplesPerCell() >= 1 && m.tables().weights().size() == 16 * samples * samples &&
+           m.tables().lanes().size() == 16 * samples * static_cast<std::size_t>(paddedSampleCount(m.samplesPerCell()));
 }
 
 [[maybe_unused]] bool cellExists(const DeformModel& m, CellRef cell)
 {
     return cell.col >= 0 && cell.col < m.cellCols() && cell.row >= 0 && cell.row < m.cellRows() &&
-           static_cast<std::size_t>(m.pointCols()) * static_cast<std::size_t>(m.pointRows()) == m.controlPoints.size();
+           static_cast<std::size_t>(m.pointCols()) * static_cast<std::size_t>(m.pointRows()) == m.points().size();
 }
 
 } // namespace
@@ -138,7 +138,7 @@ bool sampleCoordinates(const DeformModel& m, const CellTerms& terms, float* xs, 
     double tx[16];
     double ty[16];
     if (!exactTerms(terms, tx, ty)) return false;
-    const std::size_t stride = static_cast<std::size_t>(m.samplesPerCell) + 1;
+    const std::size_t stride = static_cast<std::size_t>(m.samplesPerCell()) + 1;
     forEachSample(m, tx, ty, pickChunkKernel(kind), [&](std::int32_t i, std::int32_t j, float x, float y) {
         xs[i * stride + j] = x;
         ys[i * stride + j] = y;
@@ -159,18 +159,18 @@ bool cellSampleCoordinates(const DeformModel& m, CellRef cell, float* xs, float*
     assert(cellExists(m, cell) && tablesFit(m));
     const CellTerms terms = gatherCellTerms(m, cell.col, cell.row);
     if (!sampleCoordinates(m, terms, xs, ys, FastKernel::Best)) return false;
-    reach = footprintOf(terms, m.imageWidth, m.imageHeight);
+    reach = footprintOf(terms, m.imageWidth(), m.imageHeight());
     return true;
 }
 
 void splatCellSamples(DeformModel& m, CellRef cell, const float* xs, const float* ys)
 {
     assert(cellExists(m, cell) && tablesFit(m));
-    const SplatTarget target{m.workImage.data(), m.splatMask.data(), m.sourceImage.data(), m.pixelCapacity,
-                             m.imageWidth};
+    const SplatTarget target{m.workImage().data(), m.splatMask().data(), m.sourceImage().data(), m.pixelCapacity(),
+                             m.imageWidth()};
     const ControlPoint& o = m.point(cell.col, cell.row);
-    const std::int64_t width = m.imageWidth;
-    const std::int32_t n = m.samplesPerCell;
+    const std::int64_t width = m.imageWidth();
+    const std::int32_t n = m.samplesPerCell();
     for (std::int32_t i = 0; i <= n; ++i) {
         const std::int64_t rowStart = (std::int64_t{o.y} + i) * width + o.x;
         const std::size_t at = static_cast<std::size_t>(i) * (static_cast<std::size_t>(n) + 1);
@@ -186,7 +186,7 @@ void splatCellSamples(DeformModel& m, CellRef cell, const float* xs, const float
 CellFootprint deformCell(DeformModel& m, CellRef cell, FastKernel kind)
 {
     assert(cellExists(m, cell) && tablesFit(m));
-    assert(!m.workImage.empty() && !m.sourceImage.empty() && !m.splatMask.empty());
+    assert(!m.workImage().empty() && !m.sourceImage().empty() && !m.splatMask().empty());
     // The terms are read once: what the cell writes follows from them, even
     // while a drag moves a point meanwhile.
     const CellTerms terms = gatherCellTerms(m, cell.col, cell.row);
@@ -196,22 +196,22 @@ CellFootprint deformCell(DeformModel& m, CellRef cell, FastKernel kind)
         // Terms this far out are read again per sample: the whole picture may change.
         deformCellLiteral(m, cell);
         CellFootprint whole;
-        whole.rects[whole.count++] = PixelRect{0, 0, m.imageWidth, m.imageHeight};
+        whole.rects[whole.count++] = PixelRect{0, 0, m.imageWidth(), m.imageHeight()};
         return whole;
     }
-    const SplatTarget target{m.workImage.data(), m.splatMask.data(), m.sourceImage.data(), m.pixelCapacity,
-                             m.imageWidth};
+    const SplatTarget target{m.workImage().data(), m.splatMask().data(), m.sourceImage().data(), m.pixelCapacity(),
+                             m.imageWidth()};
     const ControlPoint& o = m.point(cell.col, cell.row);
     const std::int64_t originX = o.x;
     const std::int64_t originY = o.y;
-    const std::int64_t width = m.imageWidth;
+    const std::int64_t width = m.imageWidth();
     forEachSample(m, tx, ty, pickChunkKernel(kind), [&](std::int32_t i, std::int32_t j, float x, float y) {
         std::int64_t xd;
         std::int64_t yd;
         if (!truncateCoordinate(x, xd) || !truncateCoordinate(y, yd)) return;
         splatSample(target, xd, yd, (originY + i) * width + originX + j);
     });
-    return footprintOf(terms, m.imageWidth, m.imageHeight);
+    return footprintOf(terms, m.imageWidth(), m.imageHeight());
 }
 
 CellFootprint deformCell(DeformModel& m, CellRef cell)

@@ -20,8 +20,8 @@ namespace {
 void literalSampleCoordinates(const DeformModel& m, const CellTerms& terms, std::int32_t i, std::int32_t j, float& xOut,
                               float& yOut)
 {
-    const std::int32_t n = m.samplesPerCell;
-    const float* weights = &m.weightTable[16 * (static_cast<std::size_t>(i) * (n + 1) + j)];
+    const std::int32_t n = m.samplesPerCell();
+    const float* weights = &m.tables().weights()[16 * (static_cast<std::size_t>(i) * (n + 1) + j)];
     float x = 0.0f;
     float y = 0.0f;
     // Kept a loop: unrolled, g++ rounds both sums through one stack slot,
@@ -39,7 +39,7 @@ void literalSampleCoordinates(const DeformModel& m, const CellTerms& terms, std:
 
 void cellCoordinatesLiteral(const DeformModel& m, CellRef cell, float* xs, float* ys)
 {
-    const std::int32_t n = m.samplesPerCell;
+    const std::int32_t n = m.samplesPerCell();
     const CellTerms terms = gatherCellTerms(m, cell.col, cell.row);
     for (std::int32_t i = 0; i <= n; ++i)
         for (std::int32_t j = 0; j <= n; ++j) {
@@ -50,11 +50,11 @@ void cellCoordinatesLiteral(const DeformModel& m, CellRef cell, float* xs, float
 
 void deformCellLiteral(DeformModel& m, CellRef cell)
 {
-    assert(!m.workImage.empty() && !m.sourceImage.empty() && !m.splatMask.empty());
-    const SplatTarget target{m.workImage.data(), m.splatMask.data(), m.sourceImage.data(), m.pixelCapacity,
-                             m.imageWidth};
-    const std::int32_t n = m.samplesPerCell;
-    const std::int64_t w = m.imageWidth;
+    assert(!m.workImage().empty() && !m.sourceImage().empty() && !m.splatMask().empty());
+    const SplatTarget target{m.workImage().data(), m.splatMask().data(), m.sourceImage().data(), m.pixelCapacity(),
+                             m.imageWidth()};
+    const std::int32_t n = m.samplesPerCell();
+    const std::int64_t w = m.imageWidth();
     const ControlPoint& o = m.point(cell.col, cell.row);
     const std::int64_t ox = o.x;
     const std::int64_t oy = o.y;

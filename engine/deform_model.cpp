@@ -2,40 +2,36 @@
 
 #include <cassert>
 #include <cstring>
+#include <limits>
+
+#include "engine/system_memory.h"
 
 namespace plexor {
 
-DeformModel::DeformModel() : availableMemory(systemAvailableMemory) {}
+DeformModel::DeformModel() : availableMemory_(systemAvailableMemory)
+{
+    grid_.step = kDefaultGridStep;
+}
 
 void DeformModel::showMessage(const std::string& text, MessageIcon icon) const
 {
-    if (messages != nullptr) messages->showMessage(text, "Error", icon);
+    if (messages_ != nullptr) messages_->showMessage(text, "Error", icon);
 }
 
-void DeformModel::copyPixels(const PixelBuffer& source, PixelBuffer& destination)
+std::uint64_t DeformModel::availableMemory() const
+{
+    return availableMemory_ ? availableMemory_() : std::numeric_limits<std::uint64_t>::max();
+}
+
+void DeformModel::copyPixels(const ByteBuffer& source, ByteBuffer& destination)
 {
     if (source.empty()) return;
     if (destination.empty()) {
         showMessage("memcpy failed", MessageIcon::None);
         return;
     }
-    assert(source.size() == destination.size() && source.size() == static_cast<std::size_t>(pixelCapacity) * 3);
+    assert(source.size() == destination.size() && source.size() == static_cast<std::size_t>(pixelCapacity_) * 3);
     std::memcpy(destination.data(), source.data(), source.size());
-}
-
-void DeformModel::dropGrid()
-{
-    controlPoints.clear();
-    controlPoints.shrink_to_fit();
-    grid_ = GridGeometry{};
-    changes.markAll();
-    basisTable.clear();
-    weightTable.clear();
-    weightLanes.clear();
-    samplesPerCell = 0;
-    cellQueue.clear(cellQueued);
-    cellQueued.clear();
-    dragging = false;
 }
 
 } // namespace plexor

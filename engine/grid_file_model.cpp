@@ -20,11 +20,11 @@ std::string pointName(const GridFilePoint& p)
 
 GridFile gridFileOf(const DeformModel& m)
 {
-    assert(m.imageLoaded && m.gridExists());
+    assert(m.imageLoaded() && m.gridExists());
     GridFile file;
-    file.width = m.imageWidth;
-    file.height = m.imageHeight;
-    file.step = m.grid().stepX;
+    file.width = m.imageWidth();
+    file.height = m.imageHeight();
+    file.step = m.gridStep();
     for (std::int32_t r = 0; r < m.pointRows(); ++r)
         for (std::int32_t c = 0; c < m.pointCols(); ++c) {
             const ControlPoint& p = m.point(c, r);
@@ -39,7 +39,7 @@ std::optional<GridFileError> checkGridFile(const GridFile& file, std::int32_t wi
         return GridFileError{file.sizeLine, "the grid was made on a picture of " + std::to_string(file.width) + " x " +
                                                 std::to_string(file.height) + " pixels, and this one is " +
                                                 std::to_string(width) + " x " + std::to_string(height)};
-    const GridGeometry grid = gridGeometryFor(width, height, file.step, file.step);
+    const GridGeometry grid = gridGeometryFor(width, height, file.step);
     for (const GridFilePoint& p : file.points) {
         const auto refuse = [&p](const std::string& reason) { return GridFileError{p.line, reason}; };
         if (p.col < 0 || p.col >= grid.pointCols || p.row < 0 || p.row >= grid.pointRows)
@@ -72,15 +72,15 @@ std::optional<GridFileError> checkGridFile(const GridFile& file, std::int32_t wi
 
 void layGridFile(DeformModel& m, const GridFile& file)
 {
-    assert(m.imageLoaded && !checkGridFile(file, m.imageWidth, m.imageHeight));
-    WorkerHold hold(m.gate);
+    assert(m.imageLoaded() && !checkGridFile(file, m.imageWidth(), m.imageHeight()));
+    WorkerHold hold(m.gate());
     m.layGrid(file.step);
     for (const GridFilePoint& p : file.points) {
         ControlPoint& point = m.point(p.col, p.row);
         point.dx = p.dx;
         point.dy = p.dy;
     }
-    m.changes.markAll();
+    m.changes().markAll();
 }
 
 std::vector<CellRef> displacedCells(const DeformModel& m)

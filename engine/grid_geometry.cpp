@@ -8,19 +8,18 @@
 
 namespace plexor {
 
-GridGeometry gridGeometryFor(std::int32_t width, std::int32_t height, std::int32_t stepX, std::int32_t stepY)
+GridGeometry gridGeometryFor(std::int32_t width, std::int32_t height, std::int32_t step)
 {
-    assert(stepX >= 1 && stepY >= 1 && width >= 0 && height >= 0);
+    assert(step >= 1 && width >= 0 && height >= 0);
     GridGeometry g;
-    g.stepX = stepX;
-    g.stepY = stepY;
-    g.pointCols = width / stepX + 1;
-    g.pointRows = height / stepY + 1;
+    g.step = step;
+    g.pointCols = width / step + 1;
+    g.pointRows = height / step + 1;
     g.cellCols = g.pointCols - 1;
     g.cellRows = g.pointRows - 1;
     g.cellCount = g.cellCols * g.cellRows;
-    g.marginX = (width - g.cellCols * stepX) / 2;
-    g.marginY = (height - g.cellRows * stepY) / 2;
+    g.marginX = (width - g.cellCols * step) / 2;
+    g.marginY = (height - g.cellRows * step) / 2;
     return g;
 }
 
@@ -41,7 +40,7 @@ std::uint64_t gridBytes(const GridGeometry& grid)
 {
     constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
     const std::uint64_t points = grid.pointCount() * (sizeof(ControlPoint) + 1);
-    const std::uint64_t tables = weightTableBytes(grid.stepX);
+    const std::uint64_t tables = weightTableBytes(grid.step);
     return tables > kMax - points ? kMax : tables + points;
 }
 

@@ -15,28 +15,28 @@ inline std::size_t cellIndex(std::int32_t cellCols, CellRef cell) noexcept
 
 // The shape of a regular grid of control points laid over a picture: how
 // many points and cells, and where the first point column and row lie. Point
-// (c, r) sits at (marginX + c * stepX, marginY + r * stepY); cell (c, r) is
+// (c, r) sits at (marginX + c * step, marginY + r * step); cell (c, r) is
 // the square whose top-left corner is point (c, r).
 struct GridGeometry {
-    std::int32_t stepX = 0, stepY = 0;         // pixels between neighbouring points
+    std::int32_t step = 0;                     // pixels between neighbouring points, across and down
     std::int32_t pointCols = 0, pointRows = 0; // points across and down
     std::int32_t cellCols = 0, cellRows = 0;   // one fewer each
     std::int32_t cellCount = 0;
     std::int32_t marginX = 0, marginY = 0; // the x of the first point column, the y of the first row
 
     // The x of the last point column and the y of the last point row.
-    std::int32_t right() const noexcept { return marginX + cellCols * stepX; }
-    std::int32_t bottom() const noexcept { return marginY + cellRows * stepY; }
+    std::int32_t right() const noexcept { return marginX + cellCols * step; }
+    std::int32_t bottom() const noexcept { return marginY + cellRows * step; }
     std::uint64_t pointCount() const noexcept
     {
         return static_cast<std::uint64_t>(pointCols) * static_cast<std::uint64_t>(pointRows);
     }
 };
 
-// The grid at steps stepX, stepY (both at least 1) over a width x height
+// The grid at `step` (at least 1) over a width x height
 // picture: one point column more than whole steps fit across, one row more
 // than fit down, and the remainder halved (rounding down) into the margins.
-GridGeometry gridGeometryFor(std::int32_t width, std::int32_t height, std::int32_t stepX, std::int32_t stepY);
+GridGeometry gridGeometryFor(std::int32_t width, std::int32_t height, std::int32_t step);
 
 // The cells whose 4 x 4 points include point (c, r), top row first, each
 // row left to right: at most 16, into `cells`; returns how many.

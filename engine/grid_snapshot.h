@@ -5,12 +5,11 @@
 
 namespace plexor {
 
-// The grid as an edit leaves it, to lay it again: the steps, and whether a
+// The grid as an edit leaves it, to lay it again: the step, and whether a
 // grid exists with the displacement of each of its points, row by row. The
-// positions follow from the picture and the steps.
+// positions follow from the picture and the step.
 struct GridSnapshot {
-    std::int32_t stepX = 48;
-    std::int32_t stepY = 48;
+    std::int32_t step = 0;
     bool exists = false;
     std::vector<std::int32_t> dx;
     std::vector<std::int32_t> dy;

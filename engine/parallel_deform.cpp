@@ -12,7 +12,7 @@ void deformCellsInParallel(DeformModel& model, std::span<const CellRef> cells, P
     pool.deform(
         model, cells,
         [&](std::size_t k, const CellFootprint& written) {
-            for (int i = 0; i < written.count; ++i) model.changes.mark(written.rects[i]);
+            for (int i = 0; i < written.count; ++i) model.changes().mark(written.rects[i]);
             if (progress && ((k + 1) % kReportEvery == 0 || k + 1 == cells.size())) progress(k + 1);
         },
         options.chunkCells);

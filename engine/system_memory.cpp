@@ -1,10 +1,10 @@
+#include "engine/system_memory.h"
+
 #include <algorithm>
 #include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
-
-#include "engine/deform_model.h"
 
 namespace plexor {
 namespace {

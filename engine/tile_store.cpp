@@ -37,7 +37,7 @@ void TileStore::forEachRow(std::int32_t tile, std::size_t offset, Copy&& copy) c
              offset, rowBytes);
 }
 
-void TileStore::save(const PixelBuffer& image, const PixelRect& rect)
+void TileStore::save(const ByteBuffer& image, const PixelRect& rect)
 {
     const PixelRect area = rect.intersection(PixelRect{0, 0, width_, height_});
     if (area.empty()) return;
@@ -72,7 +72,7 @@ void TileStore::save(const PixelBuffer& image, const PixelRect& rect)
         }
 }
 
-void TileStore::saveLike(const TileStore& other, const PixelBuffer& image)
+void TileStore::saveLike(const TileStore& other, const ByteBuffer& image)
 {
     reset(other.width_, other.height_);
     tiles_ = other.tiles_;
@@ -85,7 +85,7 @@ void TileStore::saveLike(const TileStore& other, const PixelBuffer& image)
     seal();
 }
 
-void TileStore::restore(PixelBuffer& image, ChangeRegion& changes) const
+void TileStore::restore(ByteBuffer& image, ChangeRegion& changes) const
 {
     for (std::size_t i = 0; i < tiles_.size(); ++i) {
         // A tile that holds its saved pixels already needs nothing, and
@@ -102,7 +102,7 @@ void TileStore::restore(PixelBuffer& image, ChangeRegion& changes) const
     }
 }
 
-bool TileStore::matches(const PixelBuffer& image) const
+bool TileStore::matches(const ByteBuffer& image) const
 {
     bool same = true;
     for (std::size_t i = 0; i < tiles_.size() && same; ++i)

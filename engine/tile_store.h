@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "engine/change_region.h"
-#include "engine/pixel_buffer.h"
 #include "engine/pixel_rect.h"
+#include "platform/byte_buffer.h"
 
 namespace plexor {
 
@@ -22,14 +22,14 @@ public:
     // Saves from `image` every tile that meets `rect` and is not saved yet.
     // Throws std::bad_alloc when the memory cannot be had; the store then
     // holds what it held.
-    void save(const PixelBuffer& image, const PixelRect& rect);
+    void save(const ByteBuffer& image, const PixelRect& rect);
     // Saves the same tiles as `other`, from `image`.
-    void saveLike(const TileStore& other, const PixelBuffer& image);
+    void saveLike(const TileStore& other, const ByteBuffer& image);
     // Writes the saved tiles back into `image` and marks changed those that
     // were not as saved.
-    void restore(PixelBuffer& image, ChangeRegion& changes) const;
+    void restore(ByteBuffer& image, ChangeRegion& changes) const;
     // Whether `image` holds the saved pixels in the saved tiles.
-    bool matches(const PixelBuffer& image) const;
+    bool matches(const ByteBuffer& image) const;
     // Whether `other`, saved like this one, holds the same pixels.
     bool samePixels(const TileStore& other) const noexcept
     {

@@ -3,7 +3,6 @@
 #include <cassert>
 #include <limits>
 
-#include "engine/deform_model.h"
 #include "engine/extended.h"
 
 namespace plexor {
@@ -81,20 +80,22 @@ std::uint64_t weightTableBytes(std::int32_t n)
     return sizeof(float) * (4 * samples + 16 * samples * samples) + sizeof(double) * 16 * samples * padded;
 }
 
-void DeformModel::buildWeightTables()
+void WeightTables::build(std::int32_t n)
 {
-    assert(gridStepX >= 1);
-    WorkerHold hold(gate);
-    samplesPerCell = gridStepX;
-    basisTable.clear();
-    basisTable = computeBasisTable(samplesPerCell);
-    weightTable.clear();
-    weightTable = computeWeightTable(basisTable, samplesPerCell);
-    weightLanes.clear();
-    weightLanes = computeWeightLanes(weightTable, samplesPerCell);
-    cellQueued.clear();
-    cellQueued.assign(static_cast<std::size_t>(grid_.cellCount), 0);
-    cellQueue.clear(cellQueued);
+    // Each table goes before its successor is obtained.
+    basis_.clear();
+    basis_.shrink_to_fit();
+    weights_.clear();
+    weights_.shrink_to_fit();
+    lanes_.clear();
+    lanes_.shrink_to_fit();
+    if (n == 0) return;
+    // All three or none: a table that cannot be had leaves none built.
+    std::vector<float> basis = computeBasisTable(n);
+    std::vector<float> weights = computeWeightTable(basis, n);
+    lanes_ = computeWeightLanes(weights, n);
+    weights_ = std::move(weights);
+    basis_ = std::move(basis);
 }
 
 } // namespace plexor

@@ -30,4 +30,22 @@ std::vector<double> computeWeightLanes(const std::vector<float>& weights, std::i
 // had before anything is changed.
 std::uint64_t weightTableBytes(std::int32_t n);
 
+// The three tables for one step, built together and released together. The
+// step itself is the grid's: the tables do not keep it.
+class WeightTables {
+public:
+    // Builds the tables for step n, or, when n is 0, releases them.
+    void build(std::int32_t n);
+    bool built() const noexcept { return !basis_.empty(); }
+
+    const std::vector<float>& basis() const noexcept { return basis_; }     // (n + 1) rows of 4
+    const std::vector<float>& weights() const noexcept { return weights_; } // (n + 1)^2 blocks of 16
+    const std::vector<double>& lanes() const noexcept { return lanes_; }    // the weights for the fast kernel
+
+private:
+    std::vector<float> basis_;
+    std::vector<float> weights_;
+    std::vector<double> lanes_;
+};
+
 } // namespace plexor

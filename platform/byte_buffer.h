@@ -53,8 +53,14 @@ public:
     std::size_t size() const noexcept { return size_; }
     bool empty() const noexcept { return size_ == 0; }
 
+    std::uint8_t& operator[](std::size_t i) noexcept { return data_[i]; }
+    const std::uint8_t& operator[](std::size_t i) const noexcept { return data_[i]; }
+
     std::span<std::uint8_t> bytes() noexcept { return {data_, size_}; }
     std::span<const std::uint8_t> bytes() const noexcept { return {data_, size_}; }
+
+    // Gives the block back: the buffer is empty afterwards.
+    void release() noexcept { *this = ByteBuffer(); }
 
     // Drops the last bytes; the block itself stays as it is.
     void shrink(std::size_t size) noexcept

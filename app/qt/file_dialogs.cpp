@@ -11,67 +11,45 @@ QString fromLocal(const std::string& text)
     return QFile::decodeName(QByteArray::fromStdString(text));
 }
 
-// One filter pattern as this system matches names: "*.*" stands for every
-// file, also one without a dot in its name.
-QString qtPattern(const QString& pattern)
-{
-    const QString trimmed = pattern.trimmed();
-    return trimmed == QLatin1String("*.*") ? QStringLiteral("*") : trimmed;
-}
-
-// The extension of an entry's first pattern: "png" for "PNG pictures
-// (*.png)"; empty for a pattern of all files.
-QString firstSuffix(const QString& entry)
-{
-    const qsizetype open = entry.lastIndexOf(QLatin1Char('('));
-    if (open < 0) return {};
-    const QString first = entry.mid(open + 1).section(QLatin1Char(' '), 0, 0).remove(QLatin1Char(')'));
-    if (!first.startsWith(QLatin1String("*."))) return {};
-    const QString suffix = first.mid(2);
-    return suffix.contains(QLatin1Char('*')) ? QString() : suffix;
-}
-
 // A file dialog whose save mode gives a name typed without an extension
-// the extension of the entry selected, which decides the format it is saved
-// in; the request's default extension serves an entry of all files.
+// the first extension of the entry selected, which decides the format it is
+// saved in; the request's default extension serves an entry of all files.
 class FileDialog final : public QFileDialog {
 public:
-    using QFileDialog::QFileDialog;
+    FileDialog(QWidget* owner, const QString& title, const FileDialogRequest& request)
+        : QFileDialog(owner, title), filters_(request.filters),
+          requestSuffix_(QString::fromStdString(request.defaultExtension))
+    {}
 
     void accept() override
     {
         if (acceptMode() == QFileDialog::AcceptSave) {
-            if (requestSuffix_.isNull()) requestSuffix_ = defaultSuffix();
-            const QString suffix = firstSuffix(selectedNameFilter());
-            setDefaultSuffix(suffix.isEmpty() ? requestSuffix_ : suffix);
+            const qsizetype entry = nameFilters().indexOf(selectedNameFilter());
+            const bool known = entry >= 0 && static_cast<std::size_t>(entry) < filters_.size() &&
+                               !filters_[static_cast<std::size_t>(entry)].extensions.empty();
+            setDefaultSuffix(known ? QString::fromStdString(filters_[static_cast<std::size_t>(entry)].extensions[0])
+                                   : requestSuffix_);
         }
         QFileDialog::accept();
     }
 
 private:
+    std::vector<FileFilter> filters_;
     QString requestSuffix_;
 };
 
 } // namespace
 
-QStringList nameFilters(const std::string& filter)
+QStringList nameFilters(const std::vector<FileFilter>& filters)
 {
-    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString name = parts[i].trimmed();
-        // A name usually repeats its patterns in brackets; the dialog is
-        // shown the patterns it really applies.
-        if (name.endsWith(QLatin1Char(')'))) {
-            const qsizetype open = name.lastIndexOf(QLatin1Char('('));
-            if (open >= 0) name = name.left(open).trimmed();
-        }
+    QStringList names;
+    for (const FileFilter& filter : filters) {
         QStringList patterns;
-        for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
-            patterns << qtPattern(pattern);
-        filters << QStringLiteral("%1 (%2)").arg(name, patterns.join(QLatin1Char(' ')));
+        for (const std::string& extension : filter.extensions) patterns << "*." + QString::fromStdString(extension);
+        if (patterns.isEmpty()) patterns << QStringLiteral("*");
+        names << QStringLiteral("%1 (%2)").arg(QString::fromStdString(filter.name), patterns.join(QLatin1Char(' ')));
     }
-    return filters;
+    return names;
 }
 
 void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request, QFileDialog::AcceptMode mode)
@@ -81,7 +59,7 @@ void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request, 
     dialog.setOption(QFileDialog::DontConfirmOverwrite, mode == QFileDialog::AcceptSave);
     dialog.setSizeGripEnabled(true);
 
-    const QStringList filters = nameFilters(request.filter);
+    const QStringList filters = nameFilters(request.filters);
     dialog.setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
         dialog.selectNameFilter(filters[request.filterIndex - 1]);
@@ -118,8 +96,8 @@ std::optional<FileDialogChoice> QtFileDialogs::runSaveDialog(const FileDialogReq
 std::optional<FileDialogChoice> QtFileDialogs::run(const FileDialogRequest& request, QFileDialog::AcceptMode mode,
                                                    const QString& title)
 {
-    FileDialog dialog(owner_, title);
-    dialog.setObjectName(mode == QFileDialog::AcceptOpen ? QStringLiteral("OPD") : QStringLiteral("SD"));
+    FileDialog dialog(owner_, title, request);
+    dialog.setObjectName(mode == QFileDialog::AcceptOpen ? QStringLiteral("openDialog") : QStringLiteral("saveDialog"));
     configureFileDialog(dialog, request, mode);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return choiceOf(dialog);

@@ -8,11 +8,9 @@
 
 namespace plexor {
 
-// Qt's name filters for a filter written as pairs "Name|pattern|Name|pattern",
-// e.g. "Bitmaps (*.bmp)|*.bmp|All files (*.*)|*.*". Each entry shows its
-// name with the patterns it really uses; several patterns are separated by
-// ';' in the pattern part.
-QStringList nameFilters(const std::string& filter);
+// Qt's name filters for a dialog's filter entries: "PNG pictures (*.png)",
+// "All files (*)".
+QStringList nameFilters(const std::vector<FileFilter>& filters);
 
 // Sets up `dialog` for one run of `request`: its filters with the requested
 // entry selected, the proposed name and the default extension. An open

@@ -61,7 +61,7 @@ void MainWindow::run(Command&& command)
     }
     // The check mark follows the commands' switch, whichever way Qt's own
     // toggle of a checkable item went.
-    showGridAction->setChecked(commands_->showChecked());
+    showGridAction->setChecked(commands_->view().gridShown());
     updateMenus();
 }
 
@@ -116,8 +116,8 @@ void MainWindow::createWidgets()
                             QRect(6, 6, 25, 25));
     resetButton = toolButton(toolPanel, "SBDefault", QStringLiteral("&R"),
                              QStringLiteral("Reset the picture and the grid"), QRect(6, 40, 25, 25));
-    connect(gridButton, &QToolButton::clicked, this, [this] { run([this] { commands_->layNewGrid(); }); });
-    connect(resetButton, &QToolButton::clicked, this, [this] { run([this] { commands_->resetGrid(); }); });
+    connect(gridButton, &QToolButton::clicked, this, [this] { run([this] { commands_->grid().layNewGrid(); }); });
+    connect(resetButton, &QToolButton::clicked, this, [this] { run([this] { commands_->grid().resetGrid(); }); });
 
     panelPicture = new QLabel(toolPanel);
     panelPicture->setObjectName(QStringLiteral("Image1"));
@@ -140,16 +140,16 @@ void MainWindow::createWidgets()
     pictureView->attachScrollArea(*scrollArea);
     scrollArea->viewport()->installEventFilter(this);
     // A reduced view holds only what the viewport shows: it follows.
-    const auto viewportChanged = [this] { run([this] { commands_->viewportChanged(); }); };
+    const auto viewportChanged = [this] { run([this] { commands_->view().viewportChanged(); }); };
     connect(scrollArea->horizontalScrollBar(), &QScrollBar::valueChanged, this, viewportChanged);
     connect(scrollArea->verticalScrollBar(), &QScrollBar::valueChanged, this, viewportChanged);
     pictureView->move(0, 0);
     connect(pictureView, &PictureControl::mousePressed, this,
-            [this](int x, int y) { run([&] { commands_->mousePress(x, y); }); });
+            [this](int x, int y) { run([&] { commands_->mouse().press(x, y); }); });
     connect(pictureView, &PictureControl::mouseMoved, this,
-            [this](int x, int y) { run([&] { commands_->mouseMove(x, y); }); });
+            [this](int x, int y) { run([&] { commands_->mouse().move(x, y); }); });
     connect(pictureView, &PictureControl::mouseReleased, this,
-            [this](int x, int y) { run([&] { commands_->mouseRelease(x, y); }); });
+            [this](int x, int y) { run([&] { commands_->mouse().release(x, y); }); });
 }
 
 void MainWindow::createMenu()
@@ -193,30 +193,33 @@ void MainWindow::createMenu()
     aboutAction = addMenuItem(helpMenu, "MIAbout", QStringLiteral("&About"));
 
     connect(openAction, &QAction::triggered, this, [this] { run([this] { commands_->openPicture(); }); });
-    connect(saveAsAction, &QAction::triggered, this, [this] { run([this] { commands_->savePictureAs(); }); });
-    connect(openGridAction, &QAction::triggered, this, [this] { run([this] { commands_->openGrid(); }); });
-    connect(saveGridAction, &QAction::triggered, this, [this] { run([this] { commands_->saveGrid(); }); });
+    connect(saveAsAction, &QAction::triggered, this,
+            [this] { run([this] { commands_->pictures().savePictureAs(); }); });
+    connect(openGridAction, &QAction::triggered, this, [this] { run([this] { commands_->grid().openGrid(); }); });
+    connect(saveGridAction, &QAction::triggered, this, [this] { run([this] { commands_->grid().saveGrid(); }); });
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
-    connect(showGridAction, &QAction::triggered, this, [this] { run([this] { commands_->toggleGridShown(); }); });
+    connect(showGridAction, &QAction::triggered, this,
+            [this] { run([this] { commands_->view().toggleGridShown(); }); });
     connect(aboutAction, &QAction::triggered, this, [this] { run([this] { commands_->showAbout(); }); });
-    connect(undoAction, &QAction::triggered, this, [this] { run([this] { commands_->undo(); }); });
-    connect(redoAction, &QAction::triggered, this, [this] { run([this] { commands_->redo(); }); });
-    connect(zoomInAction, &QAction::triggered, this, [this] { run([this] { commands_->zoomIn(); }); });
-    connect(zoomOutAction, &QAction::triggered, this, [this] { run([this] { commands_->zoomOut(); }); });
-    connect(fitAction, &QAction::triggered, this, [this] { run([this] { commands_->fitToWindow(); }); });
-    connect(actualSizeAction, &QAction::triggered, this, [this] { run([this] { commands_->showActualSize(); }); });
+    connect(undoAction, &QAction::triggered, this, [this] { run([this] { commands_->history().undo(); }); });
+    connect(redoAction, &QAction::triggered, this, [this] { run([this] { commands_->history().redo(); }); });
+    connect(zoomInAction, &QAction::triggered, this, [this] { run([this] { commands_->view().zoomIn(); }); });
+    connect(zoomOutAction, &QAction::triggered, this, [this] { run([this] { commands_->view().zoomOut(); }); });
+    connect(fitAction, &QAction::triggered, this, [this] { run([this] { commands_->view().fitToWindow(); }); });
+    connect(actualSizeAction, &QAction::triggered, this,
+            [this] { run([this] { commands_->view().showActualSize(); }); });
 }
 
 void MainWindow::updateMenus()
 {
-    const std::optional<std::string> undo = commands_ ? commands_->undoText() : std::nullopt;
-    const std::optional<std::string> redo = commands_ ? commands_->redoText() : std::nullopt;
+    const std::optional<std::string> undo = commands_ ? commands_->history().undoText() : std::nullopt;
+    const std::optional<std::string> redo = commands_ ? commands_->history().redoText() : std::nullopt;
     undoAction->setEnabled(undo.has_value());
     undoAction->setText(undo ? QString::fromStdString(*undo) : QStringLiteral("&Undo"));
     redoAction->setEnabled(redo.has_value());
     redoAction->setText(redo ? QString::fromStdString(*redo) : QStringLiteral("&Redo"));
-    openGridAction->setEnabled(commands_ && commands_->canOpenGrid());
-    saveGridAction->setEnabled(commands_ && commands_->canSaveGrid());
+    openGridAction->setEnabled(commands_ && commands_->grid().canOpenGrid());
+    saveGridAction->setEnabled(commands_ && commands_->grid().canSaveGrid());
 }
 
 void MainWindow::createStatusBar()
@@ -316,7 +319,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (watched != scrollArea->viewport() || !commands_) return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::Resize) {
         // A reduced view holds only what the viewport shows: it follows.
-        run([this] { commands_->viewportChanged(); });
+        run([this] { commands_->view().viewportChanged(); });
         return false;
     }
     if (event->type() != QEvent::Wheel) return false;
@@ -329,7 +332,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         const int notches = wheelTurn_ / 120;
         wheelTurn_ -= notches * 120;
         const QPoint at = wheel->position().toPoint();
-        if (notches != 0) run([&] { commands_->wheelZoom(notches, at.x(), at.y()); });
+        if (notches != 0) run([&] { commands_->view().wheelZoom(notches, at.x(), at.y()); });
         return true;
     }
     // Three lines a notch, as Qt scrolls.

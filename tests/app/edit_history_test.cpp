@@ -30,7 +30,7 @@ protected:
     {
         ASSERT_TRUE(commands.openFile(writeBmp(folder, "picture.bmp", gradient24(width, height))));
         grid.answers.push_back(std::to_string(step));
-        commands.layNewGrid();
+        commands.grid().layNewGrid();
         settle();
     }
     // The worker done with every cell, and the edit under way recorded.
@@ -39,12 +39,12 @@ protected:
     {
         DeformModel& m = commands.model();
         State s;
-        s.work.assign(m.workImage.data(), m.workImage.data() + m.workImage.size());
-        s.view.assign(m.viewImage.data(), m.viewImage.data() + m.viewImage.size());
-        const std::span<const std::uint8_t> rows = commands.screenBitmap().bottomUpRows();
+        s.work.assign(m.workImage().data(), m.workImage().data() + m.workImage().size());
+        s.view.assign(m.viewImage().data(), m.viewImage().data() + m.viewImage().size());
+        const std::span<const std::uint8_t> rows = commands.pictures().screenBitmap().bottomUpRows();
         s.screen.assign(rows.begin(), rows.end());
-        s.step = m.gridStepX;
-        for (const ControlPoint& p : m.controlPoints) {
+        s.step = m.gridStep();
+        for (const ControlPoint& p : m.points()) {
             s.displacements.push_back(p.dx);
             s.displacements.push_back(p.dy);
         }
@@ -59,14 +59,14 @@ protected:
         if (m.pointCols() < 3 || m.pointRows() < 3) return;
         const ControlPoint& p = m.point(pick(1, m.pointCols() - 2), pick(1, m.pointRows() - 2));
         std::int32_t x = p.x + p.dx, y = p.y + p.dy;
-        commands.mousePress(x, y);
-        const std::int32_t step = m.gridStepX;
+        commands.mouse().press(x, y);
+        const std::int32_t step = m.gridStep();
         for (int moves = pick(1, 6); moves > 0; --moves) {
             x += pick(-step, step);
             y += pick(-step, step);
-            commands.mouseMove(x, y);
+            commands.mouse().move(x, y);
         }
-        commands.mouseRelease(x, y);
+        commands.mouse().release(x, y);
     }
 
     // File > Open grid with a file of random displacements at a random step.
@@ -74,9 +74,9 @@ protected:
     {
         const DeformModel& m = commands.model();
         const std::int32_t step = pick(8, 40);
-        const GridGeometry g = gridGeometryFor(m.imageWidth, m.imageHeight, step, step);
-        std::string text = "plexor-grid 1\nsize " + std::to_string(m.imageWidth) + " " + std::to_string(m.imageHeight) +
-                           "\nstep " + std::to_string(step) + "\n";
+        const GridGeometry g = gridGeometryFor(m.imageWidth(), m.imageHeight(), step);
+        std::string text = "plexor-grid 1\nsize " + std::to_string(m.imageWidth()) + " " +
+                           std::to_string(m.imageHeight()) + "\nstep " + std::to_string(step) + "\n";
         for (std::int32_t r = 1; r + 1 < g.pointRows; ++r)
             for (std::int32_t c = 1; c + 1 < g.pointCols; ++c)
                 if (pick(0, 2) == 0)
@@ -86,7 +86,7 @@ protected:
         const std::string path = folder.file("random.grid");
         writeText(path, text);
         dialogs.openAnswers.push_back(FileDialogChoice{path, 1});
-        commands.openGrid();
+        commands.grid().openGrid();
     }
 
     TempFolder folder;
@@ -107,7 +107,7 @@ TEST_F(EditHistoryTest, RandomEditsUndoneAndRedoneGiveBackTheirStatesExactly)
         for (int op = 0; op < 60; ++op) {
             const int kind = pick(0, 9);
             if (kind <= 1 && states.size() > 1) {
-                commands.undo();
+                commands.history().undo();
                 settle();
                 undone.push_back(states.back());
                 states.pop_back();
@@ -115,7 +115,7 @@ TEST_F(EditHistoryTest, RandomEditsUndoneAndRedoneGiveBackTheirStatesExactly)
                 continue;
             }
             if (kind == 2 && !undone.empty()) {
-                commands.redo();
+                commands.history().redo();
                 settle();
                 ASSERT_TRUE(now() == undone.back()) << "redo at " << op;
                 states.push_back(undone.back());
@@ -125,9 +125,9 @@ TEST_F(EditHistoryTest, RandomEditsUndoneAndRedoneGiveBackTheirStatesExactly)
             const State was = now();
             if (kind == 3) {
                 grid.answers.push_back(std::to_string(pick(8, 40)));
-                commands.layNewGrid();
+                commands.grid().layNewGrid();
             } else if (kind == 4) {
-                commands.resetGrid();
+                commands.grid().resetGrid();
             } else if (kind == 5) {
                 openRandomGridFile();
             } else {
@@ -138,45 +138,46 @@ TEST_F(EditHistoryTest, RandomEditsUndoneAndRedoneGiveBackTheirStatesExactly)
             states.push_back(now());
             undone.clear();
         }
-        ASSERT_TRUE(commands.undoText().has_value());
+        ASSERT_TRUE(commands.history().undoText().has_value());
     }
 }
 
 TEST_F(EditHistoryTest, MenuTextsNameTheEdit)
 {
-    EXPECT_FALSE(commands.undoText());
-    EXPECT_FALSE(commands.redoText());
+    EXPECT_FALSE(commands.history().undoText());
+    EXPECT_FALSE(commands.history().redoText());
     open(160, 120, 20); // point (2, 2) at (40, 40)
-    EXPECT_EQ(commands.undoText(), std::optional<std::string>("Undo Grid"));
-    commands.resetGrid();
-    EXPECT_EQ(commands.undoText(), std::optional<std::string>("Undo Grid")) << "a reset that changes nothing";
+    EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Grid"));
+    commands.grid().resetGrid();
+    EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Grid")) << "a reset that changes nothing";
     const auto drag = [&] {
-        commands.mousePress(40, 40);
-        EXPECT_EQ(commands.undoText(), std::optional<std::string>("Undo Drag")) << "a drag under way can be undone";
-        commands.mouseMove(45, 43);
+        commands.mouse().press(40, 40);
+        EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Drag"))
+            << "a drag under way can be undone";
+        commands.mouse().move(45, 43);
     };
     drag();
-    commands.mouseRelease(45, 43);
-    commands.resetGrid();
-    EXPECT_EQ(commands.undoText(), std::optional<std::string>("Undo Reset"));
+    commands.mouse().release(45, 43);
+    commands.grid().resetGrid();
+    EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Reset"));
     drag();
-    commands.undo(); // ends the drag first
-    EXPECT_FALSE(commands.model().dragging);
-    EXPECT_EQ(commands.redoText(), std::optional<std::string>("Redo Drag"));
-    EXPECT_EQ(commands.undoText(), std::optional<std::string>("Undo Reset"));
-    commands.undo();
-    commands.undo();
-    commands.undo();
-    EXPECT_EQ(commands.redoText(), std::optional<std::string>("Redo Grid"));
-    EXPECT_FALSE(commands.undoText()) << "opening a picture is no edit";
+    commands.history().undo(); // ends the drag first
+    EXPECT_FALSE(commands.model().dragging());
+    EXPECT_EQ(commands.history().redoText(), std::optional<std::string>("Redo Drag"));
+    EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Reset"));
+    commands.history().undo();
+    commands.history().undo();
+    commands.history().undo();
+    EXPECT_EQ(commands.history().redoText(), std::optional<std::string>("Redo Grid"));
+    EXPECT_FALSE(commands.history().undoText()) << "opening a picture is no edit";
     // A new edit drops what could be redone.
     grid.answers.push_back("30");
-    commands.layNewGrid();
-    EXPECT_FALSE(commands.redoText());
+    commands.grid().layNewGrid();
+    EXPECT_FALSE(commands.history().redoText());
     // So does a new picture, and everything else.
     ASSERT_TRUE(commands.openFile(writeBmp(folder, "other.bmp", gradient24(50, 40))));
-    EXPECT_FALSE(commands.undoText());
-    EXPECT_FALSE(commands.redoText());
+    EXPECT_FALSE(commands.history().undoText());
+    EXPECT_FALSE(commands.history().redoText());
 }
 
 // The worker may still be deforming the edit's cells: undo waits for them,
@@ -185,18 +186,18 @@ TEST_F(EditHistoryTest, UndoAndRedoWhileTheBatchesRun)
 {
     open(400, 300, 8);
     const State before = now();
-    commands.mousePress(200, 152);
-    for (int i = 1; i <= 12; ++i) commands.mouseMove(200 + 7 * i, 152 + 3 * i); // hands over, again and again
-    commands.mouseRelease(284, 188);
-    commands.undo();
+    commands.mouse().press(200, 152);
+    for (int i = 1; i <= 12; ++i) commands.mouse().move(200 + 7 * i, 152 + 3 * i); // hands over, again and again
+    commands.mouse().release(284, 188);
+    commands.history().undo();
     settle();
     ASSERT_TRUE(now() == before);
-    commands.redo();
+    commands.history().redo();
     settle();
     const State after = now();
     ASSERT_FALSE(after == before);
-    commands.undo();
-    commands.redo();
+    commands.history().undo();
+    commands.history().redo();
     settle();
     EXPECT_TRUE(now() == after);
 }
@@ -208,15 +209,15 @@ TEST_F(EditHistoryTest, ADragCostsMemoryForWhatItChanged)
     image.viewportWidthSetting = 4000; // at full size
     image.viewportHeightSetting = 3000;
     open(4000, 3000, 48);
-    const std::size_t grid = commands.history().bytes();
+    const std::size_t grid = commands.history().edits().bytes();
     EXPECT_GT(grid, std::size_t{4000} * 3000 * 3) << "the grid keeps the whole picture from before";
-    commands.mousePress(1976, 1500); // point (41, 31)
-    commands.mouseMove(1986, 1508);
-    commands.mouseMove(2046, 1508); // a hand-over
-    commands.mouseRelease(2046, 1508);
+    commands.mouse().press(1976, 1500); // point (41, 31)
+    commands.mouse().move(1986, 1508);
+    commands.mouse().move(2046, 1508); // a hand-over
+    commands.mouse().release(2046, 1508);
     settle();
-    commands.undo(); // records the drag, then takes it back
-    const std::size_t drag = commands.history().bytes() - grid;
+    commands.history().undo(); // records the drag, then takes it back
+    const std::size_t drag = commands.history().edits().bytes() - grid;
     EXPECT_GT(drag, 0u);
     EXPECT_LT(drag, std::size_t{4} << 20) << "a few megabytes at most";
 }

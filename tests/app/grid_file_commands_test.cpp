@@ -30,7 +30,7 @@ protected:
     void openGrid(const std::string& path)
     {
         dialogs.openAnswers.push_back(FileDialogChoice{path, 1});
-        commands.openGrid();
+        commands.grid().openGrid();
         ASSERT_TRUE(serveUntilIdle(commands.worker()));
     }
     std::size_t apply(const HeadlessApply& request, FileWriteOps& writes, std::ostream& errors)
@@ -51,11 +51,11 @@ TEST_F(GridFileCommandsTest, TheWindowAndTheCommandLineWriteTheSamePixels)
     ASSERT_TRUE(commands.openFile(picture));
     openGrid(gridFile);
     EXPECT_TRUE(window.checked) << "Grid > Show is on";
-    EXPECT_EQ(commands.undoText(), std::optional<std::string>("Undo Open Grid"));
-    commands.toggleGridShown();
+    EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Open Grid"));
+    commands.view().toggleGridShown();
     const std::string fromWindow = folder.file("window.bmp");
     dialogs.saveAnswers.push_back(FileDialogChoice{fromWindow, 1});
-    commands.savePictureAs();
+    commands.pictures().savePictureAs();
 
     FileWriteOps writes;
     std::ostringstream errors;
@@ -65,11 +65,11 @@ TEST_F(GridFileCommandsTest, TheWindowAndTheCommandLineWriteTheSamePixels)
     EXPECT_NE(readBytes(headless).size(), readBytes(picture).size()) << "written at the widened width";
 
     // Undone, the picture is as it was; redone, as the grid file made it.
-    const PixelBuffer& work = commands.model().workImage;
+    const ByteBuffer& work = commands.model().workImage();
     const std::vector<std::uint8_t> after(work.data(), work.data() + work.size());
-    commands.undo();
+    commands.history().undo();
     EXPECT_FALSE(commands.model().gridExists());
-    commands.redo();
+    commands.history().redo();
     ASSERT_TRUE(serveUntilIdle(commands.worker()));
     EXPECT_TRUE(std::equal(after.begin(), after.end(), work.data()));
 }
@@ -78,13 +78,13 @@ TEST_F(GridFileCommandsTest, AFileThatDoesNotSuitChangesNothing)
 {
     ASSERT_TRUE(commands.openFile(picture));
     grid.answers.push_back("20");
-    commands.layNewGrid();
-    commands.mousePress(62, 40); // point (3, 2)
-    commands.mouseMove(70, 45);
-    commands.mouseRelease(70, 45);
+    commands.grid().layNewGrid();
+    commands.mouse().press(62, 40); // point (3, 2)
+    commands.mouse().move(70, 45);
+    commands.mouse().release(70, 45);
     ASSERT_TRUE(serveUntilIdle(commands.worker()));
     const DeformModel& m = commands.model();
-    const std::vector<std::uint8_t> work(m.workImage.data(), m.workImage.data() + m.workImage.size());
+    const std::vector<std::uint8_t> work(m.workImage().data(), m.workImage().data() + m.workImage().size());
     const GridFile before = gridFileOf(m);
 
     openGrid(writeGridText("wide.grid", "plexor-grid 1\nsize 168 121\nstep 20\n"));
@@ -95,16 +95,16 @@ TEST_F(GridFileCommandsTest, AFileThatDoesNotSuitChangesNothing)
               std::string::npos);
     EXPECT_NE(errors.shown[1].find("ring.grid: line 5: point 0 1 lies on the grid's outer ring"), std::string::npos);
     EXPECT_NE(errors.shown[2].find("Cannot open file"), std::string::npos);
-    EXPECT_TRUE(std::equal(work.begin(), work.end(), m.workImage.data()));
+    EXPECT_TRUE(std::equal(work.begin(), work.end(), m.workImage().data()));
     EXPECT_EQ(gridFileOf(m).points, before.points);
-    EXPECT_EQ(commands.undoText(), std::optional<std::string>("Undo Drag"));
+    EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Drag"));
 
     // What Save grid writes lays the same grid again.
     const std::string saved = folder.file("kept.grid");
     dialogs.saveAnswers.push_back(FileDialogChoice{saved, 1});
-    commands.saveGrid();
+    commands.grid().saveGrid();
     EXPECT_EQ(dialogs.saveRequests.back().fileName, folder.file("picture.grid"));
-    commands.resetGrid();
+    commands.grid().resetGrid();
     openGrid(saved);
     EXPECT_EQ(gridFileOf(m).points, before.points);
     EXPECT_EQ(errors.shown.size(), 3u);

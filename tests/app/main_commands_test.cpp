@@ -28,14 +28,14 @@ protected:
     void layGridAt(const std::string& step)
     {
         grid.answers.push_back(step);
-        commands.layNewGrid();
+        commands.grid().layNewGrid();
     }
     void finishBatches() { ASSERT_TRUE(serveUntilIdle(commands.worker())); }
     std::vector<std::uint8_t> save()
     {
         const std::string path = folder.file("saved-" + std::to_string(saves++) + ".bmp");
         dialogs.saveAnswers.push_back(FileDialogChoice{path, 1});
-        commands.savePictureAs();
+        commands.pictures().savePictureAs();
         return readBytes(path);
     }
     DeformModel& model() { return commands.model(); }
@@ -47,11 +47,10 @@ protected:
 
 TEST_F(MainCommandsTest, StartsEmptyWithTheDefaultStep)
 {
-    EXPECT_FALSE(commands.showChecked());
-    EXPECT_FALSE(model().imageLoaded);
+    EXPECT_FALSE(commands.view().gridShown());
+    EXPECT_FALSE(model().imageLoaded());
     EXPECT_FALSE(model().gridExists());
-    EXPECT_EQ(model().gridStepX, 48);
-    EXPECT_EQ(model().gridStepY, 48);
+    EXPECT_EQ(model().gridStep(), 48);
     EXPECT_TRUE(commands.workerRunning());
 }
 
@@ -60,27 +59,26 @@ TEST_F(MainCommandsTest, GridCommandAsksForTheStepAndLaysTheGrid)
     layGridAt("20");
     ASSERT_EQ(grid.shownWith.size(), 1u);
     EXPECT_EQ(grid.shownWith[0], "48") << "the step, not the dialog's own text";
-    EXPECT_EQ(model().gridStepX, 20);
-    EXPECT_EQ(model().gridStepY, 20);
-    EXPECT_TRUE(commands.showChecked());
+    EXPECT_EQ(model().gridStep(), 20);
+    EXPECT_TRUE(commands.view().gridShown());
     EXPECT_TRUE(window.checked);
     // No picture: one point at (0, 0), no cells, nothing drawn.
-    EXPECT_EQ(model().controlPoints.size(), 1u);
+    EXPECT_EQ(model().points().size(), 1u);
     EXPECT_EQ(model().cellCount(), 0);
-    EXPECT_TRUE(model().cellQueued.empty());
+    EXPECT_TRUE(model().cellQueue().queuedBytes().empty());
     EXPECT_EQ(image.repaints, 0);
 
     layGridAt(" 12 ");
     EXPECT_EQ(grid.shownWith[1], "20");
-    EXPECT_EQ(model().gridStepX, 12);
+    EXPECT_EQ(model().gridStep(), 12);
 }
 
 TEST_F(MainCommandsTest, RefusedStepsChangeNothing)
 {
     open(gradient24(96, 72));
     layGridAt("24");
-    const std::vector<float> tables = model().weightTable;
-    commands.toggleGridShown(); // overlay off
+    const std::vector<float> tables = model().tables().weights();
+    commands.view().toggleGridShown(); // overlay off
     const int repaints = image.repaints;
     for (const auto& [typed, message] :
          {std::pair<std::string, std::string>{"abc", "'abc' is not a valid integer value"},
@@ -93,10 +91,10 @@ TEST_F(MainCommandsTest, RefusedStepsChangeNothing)
         layGridAt(typed);
         ASSERT_EQ(errors.shown.size(), 1u) << typed;
         EXPECT_EQ(errors.shown[0], message);
-        EXPECT_EQ(model().gridStepX, 24);
+        EXPECT_EQ(model().gridStep(), 24);
         EXPECT_EQ(model().pointCols(), 5);
-        EXPECT_EQ(model().weightTable, tables);
-        EXPECT_FALSE(commands.showChecked()) << "the check stays as it was";
+        EXPECT_EQ(model().tables().weights(), tables);
+        EXPECT_FALSE(commands.view().gridShown()) << "the check stays as it was";
         EXPECT_EQ(image.repaints, repaints);
     }
     // Steps whose tables cannot be had, also where their size would pass
@@ -106,20 +104,20 @@ TEST_F(MainCommandsTest, RefusedStepsChangeNothing)
         layGridAt(typed);
         ASSERT_EQ(errors.shown.size(), 1u) << typed;
         EXPECT_EQ(errors.shown[0], "'" + typed + "' is too large a grid step: its tables do not fit in memory");
-        EXPECT_EQ(model().gridStepX, 24);
+        EXPECT_EQ(model().gridStep(), 24);
     }
     errors.shown.clear();
-    model().availableMemory = [] { return std::uint64_t{1} << 20; };
+    model().setAvailableMemory([] { return std::uint64_t{1} << 20; });
     layGridAt("4000"); // tables of 16 x 4001^2 weights cannot be had
     ASSERT_EQ(errors.shown.size(), 1u);
-    EXPECT_EQ(model().gridStepX, 24);
+    EXPECT_EQ(model().gridStep(), 24);
     // Nor a step of 1 whose points alone would not fit.
     errors.shown.clear();
     const std::uint64_t tablesOfOne = weightTableBytes(1);
-    model().availableMemory = [tablesOfOne] { return tablesOfOne + 96 * 72; };
+    model().setAvailableMemory([tablesOfOne] { return tablesOfOne + 96 * 72; });
     layGridAt("1");
     ASSERT_EQ(errors.shown.size(), 1u);
-    EXPECT_EQ(model().gridStepX, 24);
+    EXPECT_EQ(model().gridStep(), 24);
 }
 
 TEST_F(MainCommandsTest, KeysGAndSmallGRunTheGridCommand)
@@ -133,19 +131,19 @@ TEST_F(MainCommandsTest, KeysGAndSmallGRunTheGridCommand)
 
 TEST_F(MainCommandsTest, ShowAndResetWithoutPictureOrGrid)
 {
-    commands.toggleGridShown();
-    EXPECT_TRUE(commands.showChecked());
+    commands.view().toggleGridShown();
+    EXPECT_TRUE(commands.view().gridShown());
     EXPECT_TRUE(window.checked);
-    commands.toggleGridShown();
+    commands.view().toggleGridShown();
     EXPECT_FALSE(window.checked);
     EXPECT_EQ(image.repaints, 0);
 
     open(gradient24(40, 40));
     const int opened = image.repaints;
-    commands.resetGrid(); // no grid: nothing at all
+    commands.grid().resetGrid(); // no grid: nothing at all
     EXPECT_EQ(image.repaints, opened);
     EXPECT_FALSE(model().gridExists());
-    commands.toggleGridShown(); // a picture but no grid: only the check
+    commands.view().toggleGridShown(); // a picture but no grid: only the check
     EXPECT_EQ(image.repaints, opened);
 }
 
@@ -154,7 +152,7 @@ TEST_F(MainCommandsTest, OverlaySwitchDecidesWhatIsSaved)
     open(gradient24(96, 72));
     layGridAt("24");
     const std::vector<std::uint8_t> withOverlay = save();
-    commands.toggleGridShown(); // refreshes without the overlay
+    commands.view().toggleGridShown(); // refreshes without the overlay
     const std::vector<std::uint8_t> without = save();
     ASSERT_EQ(withOverlay.size(), without.size());
     EXPECT_NE(withOverlay, without);
@@ -162,21 +160,21 @@ TEST_F(MainCommandsTest, OverlaySwitchDecidesWhatIsSaved)
     // black bands.
     const Bitmap saved = readBmp(std::span<const std::uint8_t>(without));
     for (std::int32_t y = 0; y < 72; ++y)
-        ASSERT_EQ(0, std::memcmp(saved.row(y), model().workImage.data() + 3 * 96 * y, 3 * 96)) << "row " << y;
+        ASSERT_EQ(0, std::memcmp(saved.row(y), model().workImage().data() + 3 * 96 * y, 3 * 96)) << "row " << y;
 }
 
 TEST_F(MainCommandsTest, ResetRestoresThePictureAndTheGrid)
 {
     open(gradient24(96, 96));
     layGridAt("24");
-    commands.mousePress(48, 48);
-    commands.mouseMove(55, 50);
-    commands.mouseRelease(55, 50);
+    commands.mouse().press(48, 48);
+    commands.mouse().move(55, 50);
+    commands.mouse().release(55, 50);
     finishBatches();
     EXPECT_EQ(model().point(2, 2).dx, 7);
-    commands.resetGrid();
+    commands.grid().resetGrid();
     EXPECT_EQ(model().point(2, 2).dx, 0);
-    EXPECT_EQ(0, std::memcmp(model().workImage.data(), model().sourceImage.data(), model().workImage.size()))
+    EXPECT_EQ(0, std::memcmp(model().workImage().data(), model().sourceImage().data(), model().workImage().size()))
         << "a 96 x 96 picture at step 24 has no black bands";
 }
 
@@ -184,11 +182,11 @@ TEST_F(MainCommandsTest, DragThenBatchShowsTheDeformedPicture)
 {
     open(gradient24(97, 80));
     layGridAt("20");
-    commands.toggleGridShown();  // overlay off, so the screen shows workImage itself
-    commands.mousePress(42, 41); // near point (2, 2) at (40, 40)
+    commands.view().toggleGridShown(); // overlay off, so the screen shows workImage itself
+    commands.mouse().press(42, 41);    // near point (2, 2) at (40, 40)
     EXPECT_EQ(window.captures, 1);
-    commands.mouseMove(49, 45);
-    commands.mouseRelease(49, 45);
+    commands.mouse().move(49, 45);
+    commands.mouse().release(49, 45);
     EXPECT_EQ(window.releases, 1);
     finishBatches();
 
@@ -196,32 +194,32 @@ TEST_F(MainCommandsTest, DragThenBatchShowsTheDeformedPicture)
     // deformed the literal way from the picture as opened.
     DeformModel expected;
     ASSERT_TRUE(expected.allocateBuffers(100, 80));
-    std::memcpy(expected.sourceImage.data(), model().sourceImage.data(), model().sourceImage.size());
+    std::memcpy(expected.sourceImage().data(), model().sourceImage().data(), model().sourceImage().size());
     expected.layGrid(20);
     expected.point(2, 2).dx = 7;
     expected.point(2, 2).dy = 4;
     for (std::int32_t r = 0; r <= 3; ++r)
         for (std::int32_t c = 0; c <= 3; ++c) deformCellLiteral(expected, {c, r});
-    ASSERT_EQ(0, std::memcmp(expected.workImage.data(), model().workImage.data(), model().workImage.size()));
+    ASSERT_EQ(0, std::memcmp(expected.workImage().data(), model().workImage().data(), model().workImage().size()));
 
     const Bitmap saved = readBmp(std::span<const std::uint8_t>(save()));
     for (std::int32_t y = 0; y < 80; ++y)
-        ASSERT_EQ(0, std::memcmp(saved.row(y), expected.workImage.data() + 3 * 100 * y, 300)) << "row " << y;
+        ASSERT_EQ(0, std::memcmp(saved.row(y), expected.workImage().data() + 3 * 100 * y, 300)) << "row " << y;
 }
 
 TEST_F(MainCommandsTest, GridKeyDuringADragEndsItFirst)
 {
     open(gradient24(96, 96));
     layGridAt("24");
-    commands.mousePress(48, 48);
-    commands.mouseMove(52, 48);
-    ASSERT_TRUE(model().dragging);
+    commands.mouse().press(48, 48);
+    commands.mouse().move(52, 48);
+    ASSERT_TRUE(model().dragging());
     commands.keyTyped(U'g');
     grid.answers.clear();
-    EXPECT_FALSE(model().dragging);
+    EXPECT_FALSE(model().dragging());
     EXPECT_EQ(window.releases, 1) << "ended as a release would";
-    commands.mouseMove(80, 80); // the old drag is over: nothing moves
-    for (const ControlPoint& p : model().controlPoints) EXPECT_EQ(p.dx, 0);
+    commands.mouse().move(80, 80); // the old drag is over: nothing moves
+    for (const ControlPoint& p : model().points()) EXPECT_EQ(p.dx, 0);
     finishBatches();
 }
 
@@ -247,33 +245,33 @@ TEST_F(MainCommandsTest, APictureLargerThanTheViewportOpensFittedAndZoomsAboutTh
     image.viewportWidthSetting = 400;
     image.viewportHeightSetting = 300;
     open(gradient24(200, 100));
-    EXPECT_EQ(commands.currentZoom(), Zoom::actual()) << "a picture that fits opens at full size";
+    EXPECT_EQ(commands.view().currentZoom(), Zoom::actual()) << "a picture that fits opens at full size";
     EXPECT_EQ(window.zoom, "Zoom 100%");
 
     open(gradient24(1600, 600));
-    EXPECT_EQ(commands.currentZoom(), (Zoom{1, 4}));
+    EXPECT_EQ(commands.view().currentZoom(), (Zoom{1, 4}));
     EXPECT_EQ(window.zoom, "Zoom 25%");
     EXPECT_EQ(image.shownWidth, 400);
-    ASSERT_NE(commands.reducedShown(), nullptr);
-    EXPECT_EQ(image.reduced, commands.reducedShown());
+    ASSERT_NE(commands.view().reducedShown(), nullptr);
+    EXPECT_EQ(image.reduced, commands.view().reducedShown());
 
     // The ladder, up and down; then Ctrl+wheel keeps the picture pixel under
     // the pointer where it is.
-    commands.zoomIn();
-    EXPECT_EQ(commands.currentZoom(), (Zoom{1, 3}));
-    commands.zoomOut();
-    commands.zoomOut();
-    EXPECT_EQ(commands.currentZoom(), (Zoom{1, 6}));
-    commands.showActualSize();
-    EXPECT_EQ(commands.currentZoom(), Zoom::actual());
-    EXPECT_EQ(commands.reducedShown(), nullptr);
+    commands.view().zoomIn();
+    EXPECT_EQ(commands.view().currentZoom(), (Zoom{1, 3}));
+    commands.view().zoomOut();
+    commands.view().zoomOut();
+    EXPECT_EQ(commands.view().currentZoom(), (Zoom{1, 6}));
+    commands.view().showActualSize();
+    EXPECT_EQ(commands.view().currentZoom(), Zoom::actual());
+    EXPECT_EQ(commands.view().reducedShown(), nullptr);
     image.scrollTo(500, 100);
     const std::int64_t under = Zoom::actual().toPicture(image.scrollX + 120);
-    commands.wheelZoom(2, 120, 80); // two notches: to 3
-    EXPECT_EQ(commands.currentZoom(), (Zoom{3, 1}));
-    EXPECT_EQ(commands.currentZoom().toPicture(image.scrollX + 120), under);
-    commands.fitToWindow();
-    EXPECT_EQ(commands.currentZoom(), (Zoom{1, 4}));
+    commands.view().wheelZoom(2, 120, 80); // two notches: to 3
+    EXPECT_EQ(commands.view().currentZoom(), (Zoom{3, 1}));
+    EXPECT_EQ(commands.view().currentZoom().toPicture(image.scrollX + 120), under);
+    commands.view().fitToWindow();
+    EXPECT_EQ(commands.view().currentZoom(), (Zoom{1, 4}));
 }
 
 TEST_F(MainCommandsTest, ADragAtAReducedZoomMovesThePointInPicturePixels)
@@ -282,12 +280,12 @@ TEST_F(MainCommandsTest, ADragAtAReducedZoomMovesThePointInPicturePixels)
     image.viewportHeightSetting = 100;
     open(gradient24(200, 200));
     layGridAt("40");
-    ASSERT_EQ(commands.currentZoom(), (Zoom{1, 2}));
+    ASSERT_EQ(commands.view().currentZoom(), (Zoom{1, 2}));
     // Point (2, 2) at (80, 80) shows at (40, 40).
-    commands.mousePress(43, 37);
-    ASSERT_TRUE(model().dragging);
-    commands.mouseMove(48, 37);
-    commands.mouseRelease(48, 37);
+    commands.mouse().press(43, 37);
+    ASSERT_TRUE(model().dragging());
+    commands.mouse().move(48, 37);
+    commands.mouse().release(48, 37);
     EXPECT_EQ(model().point(2, 2).dx, 10);
     EXPECT_EQ(model().point(2, 2).dy, 0);
     finishBatches();
@@ -303,9 +301,9 @@ TEST_F(MainCommandsTest, ProgressShowsOnlyWhileTheWorkerIsLongBusy)
     {
         // The worker cannot take an entry while the gate is held: it stays
         // busy with 16 cells waiting.
-        WorkerHold hold(model().gate);
-        commands.mousePress(200, 200);
-        commands.mouseRelease(200, 200);
+        WorkerHold hold(model().gate());
+        commands.mouse().press(200, 200);
+        commands.mouse().release(200, 200);
         EXPECT_FALSE(commands.progressText(start));
         EXPECT_FALSE(commands.progressText(start + 400ms)) << "not yet half a second";
         EXPECT_EQ(commands.progressText(start + 600ms), std::optional<std::string>("16 cells left"));
@@ -321,14 +319,14 @@ TEST_F(MainCommandsTest, ShutDownWithTheWorkerBusyOrWaiting)
     // Several batches queued and none of their refreshes served: shut-down
     // must serve them itself and end.
     for (int i = 0; i < 5; ++i) {
-        commands.mousePress(16 * (3 + i), 16 * 4);
-        commands.mouseMove(16 * (3 + i) + 5, 16 * 4 + 3);
-        commands.mouseRelease(16 * (3 + i) + 5, 16 * 4 + 3);
+        commands.mouse().press(16 * (3 + i), 16 * 4);
+        commands.mouse().move(16 * (3 + i) + 5, 16 * 4 + 3);
+        commands.mouse().release(16 * (3 + i) + 5, 16 * 4 + 3);
     }
     commands.shutDown();
     EXPECT_FALSE(commands.workerRunning());
     EXPECT_FALSE(model().gridExists());
-    EXPECT_TRUE(model().workImage.empty());
+    EXPECT_TRUE(model().workImage().empty());
     commands.serveWorkerCalls(); // a late call from the event loop is harmless
 }
 

@@ -24,7 +24,7 @@ TEST_P(NoAllocation, RefreshingAndDraggingAllocateNothing)
     DeformModel model;
     loadPictureWithGrid(model, 480, 360, 48);
     model.point(3, 3).dx = 17; // a vector to draw
-    model.changes.markAll();
+    model.changes().markAll();
     ScreenWindow window(model);
     window.showReduced = reduced;
     window.reducedView.setWindow(zoom, PixelRect{0, 0, 200, 150}, 480, 360);
@@ -40,7 +40,7 @@ TEST_P(NoAllocation, RefreshingAndDraggingAllocateNothing)
         drag.mouseMove(at(180), at(204));  // hands over to (4, 4) at (192, 204)
         drag.mouseMove(at(190), at(210));  // within a step of it
         drag.mouseRelease(at(190), at(210));
-        model.changes.mark(PixelRect{0, 0, 480, 360}); // a batch that touched everything
+        model.changes().mark(PixelRect{0, 0, 480, 360}); // a batch that touched everything
         refresh(model, window);
         EXPECT_EQ(count.seen(), 0);
     }

@@ -44,7 +44,7 @@ struct Scene {
     int selectedCount() const
     {
         int n = 0;
-        for (const ControlPoint& p : model.controlPoints) n += p.selected != 0;
+        for (const ControlPoint& p : model.points()) n += p.selected != 0;
         return n;
     }
 

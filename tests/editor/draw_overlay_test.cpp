@@ -18,7 +18,7 @@ protected:
     void SetUp() override { loadPictureWithGrid(model, 96, 96, 24); }
     void draw()
     {
-        model.copyPixels(model.workImage, model.viewImage);
+        model.copyPixels(model.workImage(), model.viewImage());
         drawOverlay(model);
     }
     Colour at(int x, int y) const { return viewPixel(model, x, y); }
@@ -128,9 +128,9 @@ TEST_F(OverlayTest, TheGridAtThePictureEdgeWritesNothingOutside)
     // The last point column lies at x = 96 and the last row at y = 96: their
     // segments keep only their pixels inside, and nothing wraps to the next
     // row or runs past the buffer.
-    std::memset(model.workImage.data() + 3 * 96 * 96, 0xEE, 9); // the three spare pixels, copied into the view
+    std::memset(model.workImage().data() + 3 * 96 * 96, 0xEE, 9); // the three spare pixels, copied into the view
     draw();
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(model.viewImage[3 * 96 * 96 + i], 0xEE);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(model.viewImage()[3 * 96 * 96 + i], 0xEE);
     // (96, 4) of the right column would land on (0, 5), which no line of the
     // left column plots.
     EXPECT_EQ(at(0, 5), kBackground);

@@ -86,7 +86,7 @@ struct TestCanvas {
 
 inline Colour viewPixel(const DeformModel& m, std::int32_t x, std::int32_t y)
 {
-    const std::uint8_t* p = m.viewImage.data() + 3 * (static_cast<std::size_t>(y) * m.imageWidth + x);
+    const std::uint8_t* p = m.viewImage().data() + 3 * (static_cast<std::size_t>(y) * m.imageWidth() + x);
     return Colour{p[0], p[1], p[2]};
 }
 
@@ -94,8 +94,8 @@ inline Colour viewPixel(const DeformModel& m, std::int32_t x, std::int32_t y)
 inline int countInView(const DeformModel& m, Colour c)
 {
     int n = 0;
-    for (std::int32_t y = 0; y < m.imageHeight; ++y)
-        for (std::int32_t x = 0; x < m.imageWidth; ++x) n += viewPixel(m, x, y) == c;
+    for (std::int32_t y = 0; y < m.imageHeight(); ++y)
+        for (std::int32_t x = 0; x < m.imageWidth(); ++x) n += viewPixel(m, x, y) == c;
     return n;
 }
 

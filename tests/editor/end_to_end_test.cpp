@@ -17,8 +17,8 @@
 #include "editor/draw_overlay.h"
 #include "editor/refresh.h"
 #include "editor_fixture.h"
+#include "engine/cell_worker.h"
 #include "engine/deform_cell_internal.h"
-#include "engine/my_thread.h"
 #include "platform/bitmap.h"
 #include "platform/bmp_reader.h"
 #include "platform/bmp_writer.h"
@@ -47,8 +47,8 @@ std::vector<std::uint8_t> pictureFile()
 BitmapInfo bufferFormat(const DeformModel& m)
 {
     BitmapInfo info{};
-    info.bmiHeader.biWidth = m.imageWidth;
-    info.bmiHeader.biHeight = -m.imageHeight;
+    info.bmiHeader.biWidth = m.imageWidth();
+    info.bmiHeader.biHeight = -m.imageHeight();
     return info;
 }
 
@@ -65,9 +65,9 @@ void open(DeformModel& m, Bitmap& screen)
     }
     ASSERT_TRUE(m.allocateBuffers(width, screen.height()));
     const BitmapInfo format = bufferFormat(m);
-    ASSERT_EQ(copyRowsFromBitmap(screen, 0, m.imageHeight, m.workImage.data(), format), m.imageHeight);
-    m.copyPixels(m.workImage, m.viewImage);
-    m.copyPixels(m.workImage, m.sourceImage);
+    ASSERT_EQ(copyRowsFromBitmap(screen, 0, m.imageHeight(), m.workImage().data(), format), m.imageHeight());
+    m.copyPixels(m.workImage(), m.viewImage());
+    m.copyPixels(m.workImage(), m.sourceImage());
 }
 
 struct Displacement {
@@ -90,13 +90,13 @@ public:
     {
         // The worker takes nothing while the gate is held, so the entries
         // after `before` are exactly this call's.
-        WorkerHold hold(model.gate);
-        const std::size_t before = model.cellQueue.size();
+        WorkerHold hold(model.gate());
+        const std::size_t before = model.cellQueue().size();
         plexor::queueCellsAround(model, *worker, c, r);
-        const std::vector<CellRef> all = model.cellQueue.snapshot();
+        const std::vector<CellRef> all = model.cellQueue().snapshot();
         Batch batch;
         batch.entries.assign(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
-        for (const ControlPoint& p : model.controlPoints) batch.points.push_back({p.dx, p.dy});
+        for (const ControlPoint& p : model.points()) batch.points.push_back({p.dx, p.dy});
         batches.push_back(std::move(batch));
     }
     CellWorker* worker = nullptr;
@@ -109,7 +109,7 @@ TEST(EndToEnd, ADraggedPointReachesTheScreenAsTheWorkerDeformsIt)
     DeformModel model;
     Bitmap screen = readBmp(std::span<const std::uint8_t>(file));
     open(model, screen);
-    ASSERT_EQ(model.imageWidth, 100);
+    ASSERT_EQ(model.imageWidth(), 100);
     model.layGrid(24); // points at x = 2, 26, 50, 74, 98 and y = 1, 25, 49, 73
 
     Window window(model);
@@ -148,26 +148,26 @@ TEST(EndToEnd, ADraggedPointReachesTheScreenAsTheWorkerDeformsIt)
     expected.layGrid(24);
     for (const Batch& batch : window.batches) {
         for (std::size_t i = 0; i < batch.points.size(); ++i) {
-            expected.controlPoints[i].dx = batch.points[i].dx;
-            expected.controlPoints[i].dy = batch.points[i].dy;
+            expected.points()[i].dx = batch.points[i].dx;
+            expected.points()[i].dy = batch.points[i].dy;
         }
         for (const CellRef& entry : batch.entries) {
             if (entry.isRefreshMarker())
-                std::memset(expected.splatMask.data(), 0, expected.splatMask.size());
+                std::memset(expected.splatMask().data(), 0, expected.splatMask().size());
             else
                 deformCellLiteral(expected, entry);
         }
     }
-    ASSERT_EQ(0, std::memcmp(model.workImage.data(), expected.workImage.data(), model.workImage.size()))
+    ASSERT_EQ(0, std::memcmp(model.workImage().data(), expected.workImage().data(), model.workImage().size()))
         << "the worker's deformation";
-    ASSERT_NE(0, std::memcmp(expected.workImage.data(), expected.sourceImage.data(), 3 * 100 * 75))
+    ASSERT_NE(0, std::memcmp(expected.workImage().data(), expected.sourceImage().data(), 3 * 100 * 75))
         << "the edit changed the picture";
-    expected.copyPixels(expected.workImage, expected.viewImage);
+    expected.copyPixels(expected.workImage(), expected.viewImage());
     drawOverlay(expected);
 
     std::vector<std::uint8_t> shown(static_cast<std::size_t>(3) * 100 * 75);
     ASSERT_EQ(copyRowsFromBitmap(window.screen, 0, 75, shown.data(), window.format), 75);
-    EXPECT_EQ(0, std::memcmp(shown.data(), expected.viewImage.data(), shown.size()));
+    EXPECT_EQ(0, std::memcmp(shown.data(), expected.viewImage().data(), shown.size()));
     EXPECT_GT(countInView(expected, Colour{0, 255, 0}), 0) << "the vectors are part of what is shown";
 
     worker->stop();

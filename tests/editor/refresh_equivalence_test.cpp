@@ -14,7 +14,7 @@
 
 #include "editor/drag.h"
 #include "editor/refresh.h"
-#include "engine/my_thread.h"
+#include "engine/cell_worker.h"
 #include "tests/support/model_setup.h"
 #include "tests/support/screen_window.h"
 #include "tests/support/worker_service.h"
@@ -22,7 +22,7 @@
 namespace plexor::test {
 namespace {
 
-std::vector<std::uint8_t> bytes(const PixelBuffer& buffer)
+std::vector<std::uint8_t> bytes(const ByteBuffer& buffer)
 {
     return {buffer.data(), buffer.data() + buffer.size()};
 }
@@ -54,7 +54,7 @@ public:
     // from the refresh to the end of the check, so that both see it alike.
     void refresh() override
     {
-        WorkerHold hold(model.gate);
+        WorkerHold hold(model.gate());
         ScreenWindow::refresh();
         checkAgainstWholeRefresh();
     }
@@ -66,21 +66,21 @@ public:
     void checkAgainstWholeRefresh()
     {
         ++checks;
-        const std::vector<std::uint8_t> view = bytes(model.viewImage);
+        const std::vector<std::uint8_t> view = bytes(model.viewImage());
         const std::vector<std::uint8_t> reduced =
             showReduced ? reducedPixels(this->reducedView) : std::vector<std::uint8_t>{};
         ScreenWindow whole(model);
         whole.overlay = overlay;
         whole.showReduced = showReduced;
         if (showReduced)
-            whole.reducedView.setWindow(this->reducedView.getZoom(), this->reducedView.window(), model.imageWidth,
-                                        model.imageHeight);
+            whole.reducedView.setWindow(this->reducedView.getZoom(), this->reducedView.window(), model.imageWidth(),
+                                        model.imageHeight());
         refreshWhole(model, whole);
-        const std::vector<std::uint8_t> full = bytes(model.viewImage);
+        const std::vector<std::uint8_t> full = bytes(model.viewImage());
         const auto differ = std::mismatch(view.begin(), view.end(), full.begin());
         ASSERT_TRUE(differ.first == view.end())
-            << "ViewImage differs at pixel " << (differ.first - view.begin()) / 3 % model.imageWidth << ", "
-            << (differ.first - view.begin()) / 3 / model.imageWidth << ", check " << checks;
+            << "ViewImage differs at pixel " << (differ.first - view.begin()) / 3 % model.imageWidth() << ", "
+            << (differ.first - view.begin()) / 3 / model.imageWidth() << ", check " << checks;
         ASSERT_TRUE(rows(screen) == rows(whole.screen)) << "the screen bitmap differs, check " << checks;
         if (showReduced) {
             ASSERT_TRUE(reduced == reducedPixels(whole.reducedView)) << "the reduced view, check " << checks;
@@ -117,14 +117,14 @@ protected:
         scene->showReduced = z.reduces();
         if (z.reduces()) {
             // A window onto part of the reduced picture, as a viewport shows it.
-            const std::int32_t width = static_cast<std::int32_t>(z.screenLength(model.imageWidth));
-            const std::int32_t height = static_cast<std::int32_t>(z.screenLength(model.imageHeight));
+            const std::int32_t width = static_cast<std::int32_t>(z.screenLength(model.imageWidth()));
+            const std::int32_t height = static_cast<std::int32_t>(z.screenLength(model.imageHeight()));
             const std::int32_t x0 = pick(0, width / 3);
             const std::int32_t y0 = pick(0, height / 3);
             scene->reducedView.setWindow(z,
                                          PixelRect{x0, y0, x0 + pick(width / 2, width), y0 + pick(height / 2, height)},
-                                         model.imageWidth, model.imageHeight);
-            WorkerHold hold(model.gate);
+                                         model.imageWidth(), model.imageHeight());
+            WorkerHold hold(model.gate());
             scene->reducedView.render(model, scene->overlay);
         }
     }
@@ -140,7 +140,7 @@ protected:
         std::int32_t x = p.x + p.dx + pick(-2, 2);
         std::int32_t y = p.y + p.dy + pick(-2, 2);
         drag->mousePress(screen(x), screen(y));
-        const std::int32_t step = model.gridStepX;
+        const std::int32_t step = model.gridStep();
         for (int moves = pick(1, 8); moves > 0; --moves) {
             x += pick(-step - step / 2, step + step / 2);
             y += pick(-step - step / 2, step + step / 2);
@@ -167,7 +167,7 @@ TEST_P(RefreshEquivalence, EveryRefreshGivesWhatAWholeRefreshGives)
         switch (pick(0, 11)) {
         case 0:
             scene->overlay = !scene->overlay; // Grid > Show
-            model.changes.markAll();
+            model.changes().markAll();
             scene->refresh();
             break;
         case 1:
@@ -185,7 +185,7 @@ TEST_P(RefreshEquivalence, EveryRefreshGivesWhatAWholeRefreshGives)
         }
         case 4: // an open: a picture of the same size, or another
             if (pick(0, 1) == 0)
-                open(model.imageWidth, model.imageHeight);
+                open(model.imageWidth(), model.imageHeight());
             else
                 open(4 * pick(10, 50), pick(30, 160));
             if (!model.gridExists()) model.layGrid(pick(8, 30));

@@ -48,15 +48,15 @@ TEST(Refresh, WithTheOverlayOffTheViewIsWorkImageByteForByte)
     loadPicture(model, 96, 72, pattern); // a busy picture under the same grid
     model.point(1, 1).selected = 1;
     model.point(2, 1).dx = 7;
-    model.changes.markAll();
+    model.changes().markAll();
     RecordingRefreshHost host;
     refresh(model, host); // overlay on first: the next refresh must not keep it
-    ASSERT_NE(0, std::memcmp(model.viewImage.data(), model.workImage.data(), model.workImage.size()));
+    ASSERT_NE(0, std::memcmp(model.viewImage().data(), model.workImage().data(), model.workImage().size()));
     host.overlay = false;
     host.calls.clear();
-    model.changes.markAll(); // as the Show toggle does
+    model.changes().markAll(); // as the Show toggle does
     refresh(model, host);
-    EXPECT_EQ(0, std::memcmp(model.viewImage.data(), model.workImage.data(), model.workImage.size()));
+    EXPECT_EQ(0, std::memcmp(model.viewImage().data(), model.workImage().data(), model.workImage().size()));
     EXPECT_EQ(host.calls, (std::vector<Call>{Call::OverlayVisible, Call::PushView, Call::RepaintImage}));
 }
 
@@ -69,9 +69,9 @@ TEST(Refresh, AMovedPointLeavesNothingBehind)
     // Moved as a drag moves it: what the point's elements cover is marked
     // before and after.
     const auto move = [&](std::int32_t dx) {
-        model.changes.mark(pointOverlayBounds(model, 2, 1));
+        model.changes().mark(pointOverlayBounds(model, 2, 1));
         model.point(2, 1).dx = dx;
-        model.changes.mark(pointOverlayBounds(model, 2, 1));
+        model.changes().mark(pointOverlayBounds(model, 2, 1));
         refresh(model, host);
     };
     move(9);
@@ -87,11 +87,10 @@ TEST(Refresh, WithoutAPictureNothingHappens)
     DeformModel model;
     RecordingRefreshHost host;
     refresh(model, host);
-    model.buildGrid();
-    model.buildWeightTables();
+    model.layGrid(model.gridStep());
     refresh(model, host);
     EXPECT_TRUE(host.calls.empty());
-    EXPECT_TRUE(model.viewImage.empty());
+    EXPECT_TRUE(model.viewImage().empty());
 }
 
 TEST(Refresh, TheCopyWaitsForTheCellInProgress)
@@ -104,15 +103,15 @@ TEST(Refresh, TheCopyWaitsForTheCellInProgress)
     host.overlay = false;
     std::atomic<bool> inside{false};
     std::thread worker([&] {
-        EntryScope entry(model.gate);
+        EntryScope entry(model.gate());
         inside = true;
         std::this_thread::sleep_for(100ms);
-        model.workImage[0] = 0x42;
+        model.workImage()[0] = 0x42;
     });
     while (!inside) std::this_thread::sleep_for(1ms);
     refresh(model, host);
     worker.join();
-    EXPECT_EQ(model.viewImage[0], 0x42);
+    EXPECT_EQ(model.viewImage()[0], 0x42);
 }
 
 } // namespace

@@ -44,17 +44,19 @@ TEST(CellFootprint, HoldsEveryPixelTheCellWrites)
             for (std::int32_t r = 0; r < m.cellRows(); ++r)
                 for (std::int32_t col = 0; col < m.cellCols(); ++col) {
                     // A background no source pixel has, so that every write shows.
-                    std::fill(m.workImage.data(), m.workImage.data() + m.workImage.size(), std::uint8_t{0xFF});
-                    std::fill(m.splatMask.data(), m.splatMask.data() + m.splatMask.size(), std::uint8_t{0});
+                    std::fill(m.workImage().data(), m.workImage().data() + m.workImage().size(), std::uint8_t{0xFF});
+                    std::fill(m.splatMask().data(), m.splatMask().data() + m.splatMask().size(), std::uint8_t{0});
                     const CellFootprint f = deformCell(m, {col, r});
                     const CellFootprint reach = cellReach(m, {col, r});
                     for (std::int32_t y = 0; y < c.height; ++y)
                         for (std::int32_t x = 0; x < c.width; ++x) {
-                            const std::uint8_t* px = m.workImage.data() + 3 * (std::size_t(y) * c.width + x);
+                            const std::uint8_t* px = m.workImage().data() + 3 * (std::size_t(y) * c.width + x);
                             if (px[0] == 0xFF && px[1] == 0xFF && px[2] == 0xFF) continue;
                             ASSERT_TRUE(inside(f, x, y))
                                 << "cell (" << col << ", " << r << ") wrote (" << x << ", " << y << ") on a " << c.width
                                 << " x " << c.height << " picture";
+                            ASSERT_TRUE(inside(reach, x, y)) << "cell (" << col << ", " << r << ") reached (" << x
+                                                             << ", " << y << ") beyond its reach";
                         }
                 }
         }

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/cell_worker.h"
 #include "engine/deform_cell.h"
 #include "engine/deform_model.h"
-#include "engine/my_thread.h"
 #include "tests/support/model_setup.h"
 
 namespace plexor::test {
@@ -50,12 +50,13 @@ TEST_F(QueueCellsAroundTest, CornerPointQueuesItsFourCellsThenAMarker)
     queueCellsAround(m, worker, 0, 0);
     std::vector<CellRef> expected = cells(0, 0, 1, 1);
     expected.push_back(refreshMarker);
-    EXPECT_EQ(m.cellQueue.snapshot(), expected);
-    EXPECT_EQ(m.cellQueued[0], 1);
-    EXPECT_EQ(m.cellQueued[1], 1);
-    EXPECT_EQ(m.cellQueued[10], 1);
-    EXPECT_EQ(m.cellQueued[11], 1);
-    EXPECT_EQ(m.cellQueued[2], 0);
+    EXPECT_EQ(m.cellQueue().snapshot(), expected);
+    const std::vector<std::uint8_t> queued = m.cellQueue().queuedBytes();
+    EXPECT_EQ(queued[0], 1);
+    EXPECT_EQ(queued[1], 1);
+    EXPECT_EQ(queued[10], 1);
+    EXPECT_EQ(queued[11], 1);
+    EXPECT_EQ(queued[2], 0);
 }
 
 TEST_F(QueueCellsAroundTest, InteriorPointQueuesSixteenCellsInRowMajorOrder)
@@ -63,17 +64,17 @@ TEST_F(QueueCellsAroundTest, InteriorPointQueuesSixteenCellsInRowMajorOrder)
     queueCellsAround(m, worker, 5, 4);
     std::vector<CellRef> expected = cells(3, 2, 6, 5);
     expected.push_back(refreshMarker);
-    EXPECT_EQ(m.cellQueue.snapshot(), expected);
-    EXPECT_EQ(m.cellQueue.size(), 17u);
+    EXPECT_EQ(m.cellQueue().snapshot(), expected);
+    EXPECT_EQ(m.cellQueue().size(), 17u);
 
     // A second call before the worker took anything appends only a marker.
     queueCellsAround(m, worker, 5, 4);
     expected.push_back(refreshMarker);
-    EXPECT_EQ(m.cellQueue.snapshot(), expected);
+    EXPECT_EQ(m.cellQueue().snapshot(), expected);
 
     // A neighbour shares cells with the first point: only the new ones come.
     queueCellsAround(m, worker, 6, 4);
-    const std::vector<CellRef> after = m.cellQueue.snapshot();
+    const std::vector<CellRef> after = m.cellQueue().snapshot();
     std::vector<CellRef> tail(after.begin() + 18, after.end());
     std::vector<CellRef> fresh = {{7, 2}, {7, 3}, {7, 4}, {7, 5}, refreshMarker};
     EXPECT_EQ(tail, fresh);
@@ -82,62 +83,60 @@ TEST_F(QueueCellsAroundTest, InteriorPointQueuesSixteenCellsInRowMajorOrder)
 TEST(QueueCellsAround, GridWithoutCellsQueuesOnlyAMarker)
 {
     DeformModel m;
-    m.gridStepX = m.gridStepY = 48;
-    m.buildGrid(); // no picture: one point, no cell
-    m.buildWeightTables();
-    EXPECT_TRUE(m.cellQueued.empty());
+    m.layGrid(48); // no picture: one point, no cell
+    EXPECT_TRUE(m.cellQueue().queuedBytes().empty());
     CountingThread worker;
     queueCellsAround(m, worker, 0, 0);
-    EXPECT_EQ(m.cellQueue.snapshot(), std::vector<CellRef>{refreshMarker});
+    EXPECT_EQ(m.cellQueue().snapshot(), std::vector<CellRef>{refreshMarker});
 }
 
 TEST(CellQueue, TakingMarksTheCellsAndRemovalClearsTheirBytes)
 {
     CellQueue queue;
-    std::vector<std::uint8_t> queued(4, 0);
-    queue.appendBatch(std::vector<CellRef>{{1, 0}, {0, 1}}, std::span<std::uint8_t>(queued), 2);
-    EXPECT_EQ(queued, (std::vector<std::uint8_t>{0, 1, 1, 0}));
+    queue.reset(2, 4);
+    queue.appendBatch(std::vector<CellRef>{{1, 0}, {0, 1}});
+    EXPECT_EQ(queue.queuedBytes(), (std::vector<std::uint8_t>{0, 1, 1, 0}));
 
     CellRef run[4];
     std::uint64_t generation = 0;
-    ASSERT_EQ(queue.takeFront(run, queued, 2, generation), 2u) << "the cells before the marker";
+    ASSERT_EQ(queue.takeFront(run, generation), 2u) << "the cells before the marker";
     EXPECT_EQ(run[0], (CellRef{1, 0}));
     EXPECT_EQ(run[1], (CellRef{0, 1}));
-    EXPECT_EQ(queued, (std::vector<std::uint8_t>{0, 3, 3, 0}));
+    EXPECT_EQ(queue.queuedBytes(), (std::vector<std::uint8_t>{0, 3, 3, 0}));
     EXPECT_EQ(queue.size(), 3u) << "taking leaves the entries in place";
     // Asked for again while taken, a cell waits once more behind.
-    queue.appendBatch(std::vector<CellRef>{{0, 1}, {1, 1}}, std::span<std::uint8_t>(queued), 2);
-    EXPECT_EQ(queued, (std::vector<std::uint8_t>{0, 3, 2, 1}));
-    ASSERT_TRUE(queue.popFront(generation, queued, 2));
-    ASSERT_TRUE(queue.popFront(generation, queued, 2));
-    EXPECT_EQ(queued, (std::vector<std::uint8_t>{0, 0, 1, 1}));
-    ASSERT_EQ(queue.takeFront(run, queued, 2, generation), 1u);
+    queue.appendBatch(std::vector<CellRef>{{0, 1}, {1, 1}});
+    EXPECT_EQ(queue.queuedBytes(), (std::vector<std::uint8_t>{0, 3, 2, 1}));
+    ASSERT_TRUE(queue.popFront(generation));
+    ASSERT_TRUE(queue.popFront(generation));
+    EXPECT_EQ(queue.queuedBytes(), (std::vector<std::uint8_t>{0, 0, 1, 1}));
+    ASSERT_EQ(queue.takeFront(run, generation), 1u);
     EXPECT_TRUE(run[0].isRefreshMarker()) << "a marker is taken alone";
     EXPECT_EQ(queue.snapshot(), (std::vector<CellRef>{refreshMarker, {0, 1}, {1, 1}, refreshMarker}));
 
-    queue.clear(queued);
+    queue.clear();
     EXPECT_EQ(queue.size(), 0u);
-    EXPECT_EQ(queued, (std::vector<std::uint8_t>(4, 0)));
-    EXPECT_FALSE(queue.popFront(generation, queued, 2)) << "a removal from before the emptying is void";
+    EXPECT_EQ(queue.queuedBytes(), (std::vector<std::uint8_t>(4, 0)));
+    EXPECT_FALSE(queue.popFront(generation)) << "a removal from before the emptying is void";
 }
 
 TEST(CellQueue, RingGrowsWithoutLosingOrder)
 {
     CellQueue queue;
-    std::vector<std::uint8_t> queued(1000, 0);
+    queue.reset(1000, 1000);
     std::vector<CellRef> expected;
     CellRef front;
     std::uint64_t generation;
     for (int round = 0; round < 50; ++round) {
         std::vector<CellRef> batch;
         for (int k = 0; k < 7; ++k) batch.push_back({round * 7 + k, 0});
-        queue.appendBatch(batch, std::span<std::uint8_t>(queued), 1000);
+        queue.appendBatch(batch);
         expected.insert(expected.end(), batch.begin(), batch.end());
         expected.push_back(refreshMarker);
         if (round % 3 == 0) { // take some from the front while it grows
-            ASSERT_EQ(queue.takeFront({&front, 1}, queued, 1000, generation), 1u);
+            ASSERT_EQ(queue.takeFront({&front, 1}, generation), 1u);
             ASSERT_EQ(front, expected.front());
-            ASSERT_TRUE(queue.popFront(generation, queued, 1000));
+            ASSERT_TRUE(queue.popFront(generation));
             expected.erase(expected.begin());
         }
     }
@@ -159,15 +158,15 @@ void workOffTheQueue(DeformModel& m, const std::function<void()>& during)
     CellRef entry;
     std::uint64_t generation = 0;
     bool first = true;
-    while (m.cellQueue.takeFront({&entry, 1}, m.cellQueued, m.cellCols(), generation) == 1) {
+    while (m.cellQueue().takeFront({&entry, 1}, generation) == 1) {
         if (entry.isRefreshMarker()) {
-            std::fill(m.splatMask.data(), m.splatMask.data() + m.splatMask.size(), std::uint8_t{0});
+            std::fill(m.splatMask().data(), m.splatMask().data() + m.splatMask().size(), std::uint8_t{0});
         } else {
             deformCell(m, entry);
             if (first) during();
             first = false;
         }
-        m.cellQueue.popFront(generation, m.cellQueued, m.cellCols());
+        m.cellQueue().popFront(generation);
     }
 }
 
@@ -187,11 +186,11 @@ TEST(CellQueue, ACellQueuedWhileItIsDeformedIsDeformedAgain)
     });
     // Deformed last with the displacement that stands, the cell deformed
     // once more gives the same pixels.
-    const std::vector<std::uint8_t> shown(m.workImage.data(), m.workImage.data() + m.workImage.size());
-    std::fill(m.splatMask.data(), m.splatMask.data() + m.splatMask.size(), std::uint8_t{0});
+    const std::vector<std::uint8_t> shown(m.workImage().data(), m.workImage().data() + m.workImage().size());
+    std::fill(m.splatMask().data(), m.splatMask().data() + m.splatMask().size(), std::uint8_t{0});
     deformCell(m, {0, 0});
-    EXPECT_TRUE(std::equal(shown.begin(), shown.end(), m.workImage.data())) << "the cell shows a stale displacement";
-    EXPECT_EQ(m.cellQueued[0], 0);
+    EXPECT_TRUE(std::equal(shown.begin(), shown.end(), m.workImage().data())) << "the cell shows a stale displacement";
+    EXPECT_EQ(m.cellQueue().queuedBytes()[0], 0);
 }
 
 } // namespace

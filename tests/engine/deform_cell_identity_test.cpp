@@ -23,17 +23,17 @@ enum class Displacement { None, WithinPicture, NearStep, Extreme };
 void displace(DeformModel& m, Displacement kind, std::mt19937& rng)
 {
     const std::int32_t limit = (1 << 29) - 1;
-    for (ControlPoint& p : m.controlPoints) {
+    for (ControlPoint& p : m.points()) {
         std::int32_t dx = 0;
         std::int32_t dy = 0;
         switch (kind) {
         case Displacement::None: break;
         case Displacement::WithinPicture: // where a drag may put a point
-            dx = std::uniform_int_distribution<std::int32_t>(0, m.imageWidth - 1)(rng) - p.x;
-            dy = std::uniform_int_distribution<std::int32_t>(0, m.imageHeight - 1)(rng) - p.y;
+            dx = std::uniform_int_distribution<std::int32_t>(0, m.imageWidth() - 1)(rng) - p.x;
+            dy = std::uniform_int_distribution<std::int32_t>(0, m.imageHeight() - 1)(rng) - p.y;
             break;
         case Displacement::NearStep: {
-            std::uniform_int_distribution<std::int32_t> d(-m.gridStepX, m.gridStepX);
+            std::uniform_int_distribution<std::int32_t> d(-m.gridStep(), m.gridStep());
             dx = d(rng);
             dy = d(rng);
             break;
@@ -56,16 +56,14 @@ void buildGridModel(DeformModel& m, std::int32_t step)
     const std::int32_t width = (3 * step + step / 2 + 1 + 3) / 4 * 4;
     const std::int32_t height = 3 * step + step / 3 + 1;
     loadPicture(m, width, height);
-    m.gridStepX = m.gridStepY = step;
-    m.buildGrid();
-    m.buildWeightTables();
+    m.layGrid(step);
 }
 
 // The naive way to go faster: double sums rounded straight to float. It is
 // not always the literal result; the sweep below must be able to see that.
 void naiveDoubleCoordinates(const DeformModel& m, CellRef cell, float* xs, float* ys)
 {
-    const std::int32_t n = m.samplesPerCell;
+    const std::int32_t n = m.samplesPerCell();
     for (std::int32_t i = 0; i <= n; ++i)
         for (std::int32_t j = 0; j <= n; ++j) {
             float x = 0.0f;
@@ -74,17 +72,17 @@ void naiveDoubleCoordinates(const DeformModel& m, CellRef cell, float* xs, float
                 for (int l = 0; l < 4; ++l) {
                     const int pr = cell.row + k - 1;
                     const int pc = cell.col + l - 1;
-                    const double w = m.weightTable[16 * (static_cast<std::size_t>(i) * (n + 1) + j) + 4 * k + l];
+                    const double w = m.tables().weights()[16 * (static_cast<std::size_t>(i) * (n + 1) + j) + 4 * k + l];
                     const ControlPoint& z =
                         m.point(std::clamp(pc, 0, m.pointCols() - 1), std::clamp(pr, 0, m.pointRows() - 1));
                     if (pc >= 0 && pc < m.pointCols())
                         x = static_cast<float>(x + double(std::int64_t{z.x} + z.dx) * w);
                     else if (pc >= m.pointCols())
-                        x = static_cast<float>(x + double(m.imageWidth) * w);
+                        x = static_cast<float>(x + double(m.imageWidth()) * w);
                     if (pr >= 0 && pr < m.pointRows())
                         y = static_cast<float>(y + double(std::int64_t{z.y} + z.dy) * w);
                     else if (pr >= m.pointRows())
-                        y = static_cast<float>(y + double(m.imageHeight) * w);
+                        y = static_cast<float>(y + double(m.imageHeight()) * w);
                 }
             xs[i * (n + 1) + j] = x;
             ys[i * (n + 1) + j] = y;
@@ -176,11 +174,12 @@ TEST(DeformCellIdentity, PixelsAndMarksMatchTheLiteralKernel)
                     deformCell(fast, {c, r}, FastKernel::Best);
                     deformCell(portable, {c, r}, FastKernel::Portable);
                 }
-            ASSERT_EQ(0, std::memcmp(literal.workImage.data(), fast.workImage.data(), literal.workImage.size()))
+            ASSERT_EQ(0, std::memcmp(literal.workImage().data(), fast.workImage().data(), literal.workImage().size()))
                 << "step " << step;
-            ASSERT_EQ(0, std::memcmp(literal.splatMask.data(), fast.splatMask.data(), literal.splatMask.size()))
+            ASSERT_EQ(0, std::memcmp(literal.splatMask().data(), fast.splatMask().data(), literal.splatMask().size()))
                 << "step " << step;
-            ASSERT_EQ(0, std::memcmp(literal.workImage.data(), portable.workImage.data(), literal.workImage.size()))
+            ASSERT_EQ(0,
+                      std::memcmp(literal.workImage().data(), portable.workImage().data(), literal.workImage().size()))
                 << "step " << step;
         }
     }

@@ -17,9 +17,7 @@ namespace {
 void grid(DeformModel& m, std::int32_t width, std::int32_t height, std::int32_t step)
 {
     loadPicture(m, width, height);
-    m.gridStepX = m.gridStepY = step;
-    m.buildGrid();
-    m.buildWeightTables();
+    m.layGrid(step);
 }
 
 TEST(DeformCell, CoordinatesTruncateTowardZero)
@@ -56,7 +54,7 @@ TEST(DeformCell, UndisplacedGridReproducesThePictureNearlyButNotExactly)
 {
     DeformModel m;
     grid(m, 240, 240, 48);
-    std::memset(m.workImage.data(), 0, m.workImage.size());
+    std::memset(m.workImage().data(), 0, m.workImage().size());
     const CellRef interior{2, 2};
     deformCell(m, interior);
     // Every pixel of the interior cell is written, from the source.
@@ -64,8 +62,8 @@ TEST(DeformCell, UndisplacedGridReproducesThePictureNearlyButNotExactly)
     for (int y = 96; y < 144; ++y)
         for (int x = 96; x < 144; ++x) {
             const std::size_t at = 3 * (static_cast<std::size_t>(y) * 240 + x);
-            ASSERT_NE(m.splatMask[at / 3] + (m.workImage[at] | m.workImage[at + 1] | m.workImage[at + 2]), 0);
-            moved += std::memcmp(m.workImage.data() + at, m.sourceImage.data() + at, 3) != 0;
+            ASSERT_NE(m.splatMask()[at / 3] + (m.workImage()[at] | m.workImage()[at + 1] | m.workImage()[at + 2]), 0);
+            moved += std::memcmp(m.workImage().data() + at, m.sourceImage().data() + at, 3) != 0;
         }
     // Sums that fall just below a whole number truncate to the pixel before:
     // some pixels get no sample of their own and take a neighbour's colour.
@@ -105,12 +103,12 @@ TEST(DeformCell, NeverLeavesTheBuffersWhateverTheDisplacements)
         DeformModel m;
         grid(m, 100, 60, step);
         for (int round = 0; round < 6; ++round) {
-            for (ControlPoint& p : m.controlPoints) {
+            for (ControlPoint& p : m.points()) {
                 const std::int32_t choices[] = {
-                    -p.x, m.imageWidth - 1 - p.x, m.imageWidth - p.x, -p.x - 1, 2147483647 - p.x, -2147483647, 0};
+                    -p.x, m.imageWidth() - 1 - p.x, m.imageWidth() - p.x, -p.x - 1, 2147483647 - p.x, -2147483647, 0};
                 p.dx = choices[std::uniform_int_distribution<int>(0, 6)(rng)];
                 const std::int32_t ychoices[] = {
-                    -p.y, m.imageHeight - 1 - p.y, m.imageHeight - p.y, -p.y - 1, 2147483647 - p.y, -2147483647, 0};
+                    -p.y, m.imageHeight() - 1 - p.y, m.imageHeight() - p.y, -p.y - 1, 2147483647 - p.y, -2147483647, 0};
                 p.dy = ychoices[std::uniform_int_distribution<int>(0, 6)(rng)];
             }
             for (std::int32_t r = 0; r < m.cellRows(); ++r)
@@ -119,7 +117,7 @@ TEST(DeformCell, NeverLeavesTheBuffersWhateverTheDisplacements)
                     deformCellLiteral(m, {c, r});
                 }
         }
-        EXPECT_EQ(m.splatMask.size(), static_cast<std::size_t>(m.pixelCapacity));
+        EXPECT_EQ(m.splatMask().size(), static_cast<std::size_t>(m.pixelCapacity()));
     }
 }
 

@@ -108,8 +108,8 @@ TEST(GridFile, GivesOnePictureWhateverTheOrderOfItsLines)
     DeformModel inOrder, reversed;
     applyText(inOrder, kHead + points[0] + points[1] + points[2] + points[3]);
     applyText(reversed, kHead + points[3] + points[2] + points[1] + points[0]);
-    EXPECT_TRUE(sameBytes(inOrder.workImage, reversed.workImage));
-    EXPECT_FALSE(sameBytes(inOrder.workImage, inOrder.sourceImage));
+    EXPECT_TRUE(sameBytes(inOrder.workImage(), reversed.workImage()));
+    EXPECT_FALSE(sameBytes(inOrder.workImage(), inOrder.sourceImage()));
 
     // The batch: the cells around each displaced point once, row by row.
     DeformModel one;

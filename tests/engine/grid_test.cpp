@@ -22,9 +22,8 @@ TEST_P(GridShapes, CountsMarginsAndPositions)
     const GridCase g = GetParam();
     DeformModel model;
     loadPicture(model, g.width, g.height);
-    model.gridStepX = model.gridStepY = g.step;
     for (int build = 0; build < 2; ++build) { // a second build gives the same grid
-        model.buildGrid();
+        model.layGrid(g.step);
         EXPECT_EQ(model.pointCols(), g.pointCols);
         EXPECT_EQ(model.pointRows(), g.pointRows);
         EXPECT_EQ(model.cellCols(), g.pointCols - 1);
@@ -32,9 +31,9 @@ TEST_P(GridShapes, CountsMarginsAndPositions)
         EXPECT_EQ(model.cellCount(), g.cellCount);
         EXPECT_EQ(model.marginX(), g.marginX);
         EXPECT_EQ(model.marginY(), g.marginY);
-        ASSERT_EQ(model.controlPoints.size(), static_cast<std::size_t>(g.pointCols * g.pointRows));
-        const ControlPoint& first = model.controlPoints.front();
-        const ControlPoint& last = model.controlPoints.back();
+        ASSERT_EQ(model.points().size(), static_cast<std::size_t>(g.pointCols * g.pointRows));
+        const ControlPoint& first = model.points().front();
+        const ControlPoint& last = model.points().back();
         EXPECT_EQ(first.x, g.firstX);
         EXPECT_EQ(first.y, g.firstY);
         EXPECT_EQ(last.x, g.lastX);
@@ -64,23 +63,21 @@ INSTANTIATE_TEST_SUITE_P(WorkedExamples, GridShapes,
 // pixels: '#' black, '.' untouched.
 bool isBlack(const DeformModel& m, int x, int y)
 {
-    const std::uint8_t* p = m.workImage.data() + 3 * (static_cast<std::size_t>(y) * m.imageWidth + x);
+    const std::uint8_t* p = m.workImage().data() + 3 * (static_cast<std::size_t>(y) * m.imageWidth() + x);
     return p[0] == 0 && p[1] == 0 && p[2] == 0;
 }
 
 void prepareWhite(DeformModel& m, int width, int height, int step)
 {
     loadPicture(m, width, height, [](int, int) { return Rgb{255, 255, 255}; });
-    m.gridStepX = m.gridStepY = step;
-    m.buildGrid();
-    m.blackOutMargins();
+    m.layGrid(step);
 }
 
 template <class Expect>
 void expectBands(const DeformModel& m, Expect blackAt)
 {
-    for (int y = 0; y < m.imageHeight; ++y)
-        for (int x = 0; x < m.imageWidth; ++x)
+    for (int y = 0; y < m.imageHeight(); ++y)
+        for (int x = 0; x < m.imageWidth(); ++x)
             ASSERT_EQ(isBlack(m, x, y), blackAt(x, y)) << "pixel (" << x << ", " << y << ")";
 }
 
@@ -117,24 +114,21 @@ TEST(BlackOutMargins, StepLargerThanThePicture)
 TEST(BlackOutMargins, TouchesNothingWithoutBuffers)
 {
     DeformModel m;
-    m.gridStepX = m.gridStepY = 48;
-    m.buildGrid();
-    m.blackOutMargins(); // no picture: nothing to paint, and no crash
-    EXPECT_TRUE(m.workImage.empty());
-    EXPECT_EQ(m.controlPoints.size(), 1u);
+    m.layGrid(48); // no picture: nothing to paint, and no crash
+    EXPECT_TRUE(m.workImage().empty());
+    EXPECT_EQ(m.points().size(), 1u);
 }
 
 TEST(ResetGrid, RestoresPositionsAndPicture)
 {
     DeformModel m;
     loadPicture(m, 100, 100, [](int x, int y) { return Rgb{std::uint8_t(x), std::uint8_t(y), 7}; });
-    m.gridStepX = m.gridStepY = 13;
-    m.buildGrid();
+    m.layGrid(13);
     ControlPoint& p = m.point(3, 4);
     p.dx = 5;
     p.dy = -6;
     p.selected = 1;
-    std::memset(m.workImage.data(), 0x77, m.workImage.size());
+    std::memset(m.workImage().data(), 0x77, m.workImage().size());
 
     m.resetGrid();
     for (int r = 0; r < m.pointRows(); ++r)
@@ -154,7 +148,7 @@ TEST(ResetGrid, RestoresPositionsAndPicture)
             if (band)
                 ASSERT_TRUE(isBlack(m, x, y)) << x << "," << y;
             else
-                ASSERT_EQ(0, std::memcmp(m.workImage.data() + at, m.sourceImage.data() + at, 3)) << x << "," << y;
+                ASSERT_EQ(0, std::memcmp(m.workImage().data() + at, m.sourceImage().data() + at, 3)) << x << "," << y;
         }
 }
 

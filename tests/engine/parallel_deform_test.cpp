@@ -14,7 +14,7 @@ namespace {
 // points thrown far outside the picture, whose cells are deformed whole.
 void displace(DeformModel& m, std::mt19937& rng, bool wild)
 {
-    const std::int32_t step = m.grid().stepX;
+    const std::int32_t step = m.gridStep();
     std::uniform_int_distribution<std::int32_t> within(-(step - 1), step - 1);
     std::uniform_int_distribution<int> oneIn(0, 9);
     for (std::int32_t r = 1; r + 1 < m.pointRows(); ++r)
@@ -46,9 +46,9 @@ TEST(DeformCellsInParallel, GivesTheBitsOfOneCellAfterAnother)
                     DeformModel many;
                     loadPicture(many, 212, 157);
                     many.layGrid(step);
-                    for (std::size_t i = 0; i < one.controlPoints.size(); ++i) {
-                        many.controlPoints[i].dx = one.controlPoints[i].dx.load();
-                        many.controlPoints[i].dy = one.controlPoints[i].dy.load();
+                    for (std::size_t i = 0; i < one.points().size(); ++i) {
+                        many.points()[i].dx = one.points()[i].dx.load();
+                        many.points()[i].dy = one.points()[i].dy.load();
                     }
                     std::size_t reported = 0;
                     deformCellsInParallel(many, cells, {threads, chunk}, [&](std::size_t done) {
@@ -56,9 +56,9 @@ TEST(DeformCellsInParallel, GivesTheBitsOfOneCellAfterAnother)
                         reported = done;
                     });
                     EXPECT_EQ(reported, cells.size());
-                    ASSERT_TRUE(sameBytes(many.workImage, one.workImage))
+                    ASSERT_TRUE(sameBytes(many.workImage(), one.workImage()))
                         << "step " << step << ", " << threads << " threads, rounds of " << chunk;
-                    ASSERT_TRUE(sameBytes(many.splatMask, one.splatMask));
+                    ASSERT_TRUE(sameBytes(many.splatMask(), one.splatMask()));
                 }
         }
     }

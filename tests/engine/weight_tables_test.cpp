@@ -124,20 +124,19 @@ TEST(WeightTables, BuildStartsTheCellBookkeepingAfresh)
     DeformModel model;
     loadPicture(model, 96, 96);
     model.layGrid(16);
-    const std::vector<float> first = model.weightTable;
-    ASSERT_EQ(model.cellQueued.size(), 36u);
+    const std::vector<float> first = model.tables().weights();
+    ASSERT_EQ(model.cellQueue().queuedBytes().size(), 36u);
 
-    // Cells waiting before a rebuild are forgotten.
-    model.cellQueued[3] = 1;
-    model.cellQueue.appendBatch(std::vector<CellRef>{{3, 0}}, std::span<std::uint8_t>(model.cellQueued),
-                                model.cellCols());
-    ASSERT_EQ(model.cellQueue.size(), 1u) << "the cell was already marked, only the marker is appended";
-    model.buildWeightTables();
-    EXPECT_EQ(model.samplesPerCell, 16);
-    EXPECT_EQ(model.cellQueue.size(), 0u);
-    EXPECT_EQ(std::count(model.cellQueued.begin(), model.cellQueued.end(), 0), 36);
-    EXPECT_EQ(model.basisTable.size(), 4u * 17);
-    EXPECT_EQ(0, std::memcmp(first.data(), model.weightTable.data(), first.size() * sizeof(float)))
+    // Cells waiting before a grid is laid again are forgotten.
+    model.cellQueue().appendBatch(std::vector<CellRef>{{3, 0}});
+    ASSERT_EQ(model.cellQueue().size(), 2u);
+    ASSERT_EQ(model.cellQueue().queuedBytes()[3], 1);
+    model.layGrid(16);
+    EXPECT_EQ(model.samplesPerCell(), 16);
+    EXPECT_EQ(model.cellQueue().size(), 0u);
+    EXPECT_EQ(model.cellQueue().queuedBytes(), std::vector<std::uint8_t>(36, 0));
+    EXPECT_EQ(model.tables().basis().size(), 4u * 17);
+    EXPECT_EQ(0, std::memcmp(first.data(), model.tables().weights().data(), first.size() * sizeof(float)))
         << "two builds with the same step give the same tables";
 }
 

@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/cell_worker.h"
 #include "engine/deform_model.h"
-#include "engine/my_thread.h"
 #include "tests/support/model_setup.h"
 #include "tests/support/worker_service.h"
 
@@ -43,19 +43,20 @@ protected:
     }
     void copyView()
     {
-        WorkerHold hold(model.gate);
-        model.copyPixels(model.workImage, model.viewImage);
+        WorkerHold hold(model.gate());
+        model.copyPixels(model.workImage(), model.viewImage());
     }
 
     bool serveUntil(const std::function<bool()>& done) { return test::serveUntil(*worker, done); }
 
     bool allCellsIdle() const
     {
-        return std::all_of(model.cellQueued.begin(), model.cellQueued.end(), [](std::uint8_t b) { return b == 0; });
+        const std::vector<std::uint8_t> queued = model.cellQueue().queuedBytes();
+        return std::all_of(queued.begin(), queued.end(), [](std::uint8_t b) { return b == 0; });
     }
     bool maskClear() const
     {
-        return std::all_of(model.splatMask.data(), model.splatMask.data() + model.splatMask.size(),
+        return std::all_of(model.splatMask().data(), model.splatMask().data() + model.splatMask().size(),
                            [](std::uint8_t b) { return b == 0; });
     }
 
@@ -75,8 +76,8 @@ TEST_F(WorkerTest, EachCallIsOneBatchWithOneRefresh)
     EXPECT_TRUE(allCellsIdle());
     EXPECT_TRUE(maskClear()) << "marks are cleared after each marker";
     // The deformation reached workImage, and the refresh saw it.
-    EXPECT_NE(0, std::memcmp(model.workImage.data(), model.sourceImage.data(), model.workImage.size()));
-    EXPECT_EQ(0, std::memcmp(model.workImage.data(), model.viewImage.data(), model.workImage.size()));
+    EXPECT_NE(0, std::memcmp(model.workImage().data(), model.sourceImage().data(), model.workImage().size()));
+    EXPECT_EQ(0, std::memcmp(model.workImage().data(), model.viewImage().data(), model.workImage().size()));
 }
 
 TEST_F(WorkerTest, MarksLastUntilTheirMarkerIsHandled)
@@ -89,7 +90,7 @@ TEST_F(WorkerTest, MarksLastUntilTheirMarkerIsHandled)
     });
     model.point(4, 4).dy = -7;
     queueCellsAround(model, *worker, 4, 4);
-    ASSERT_TRUE(serveUntil([&] { return refreshes == 1 && model.cellQueue.size() == 0; }));
+    ASSERT_TRUE(serveUntil([&] { return refreshes == 1 && model.cellQueue().size() == 0; }));
     EXPECT_TRUE(marksSeen);
     EXPECT_TRUE(maskClear());
 }
@@ -104,7 +105,7 @@ TEST_F(WorkerTest, StopWorksOffWaitingEntriesFirst)
     queueCellsAround(model, *worker, 3, 6);
     worker->stop(); // serves the refreshes while it waits
     EXPECT_EQ(refreshes, 3);
-    EXPECT_EQ(model.cellQueue.size(), 0u);
+    EXPECT_EQ(model.cellQueue().size(), 0u);
     EXPECT_TRUE(allCellsIdle());
     EXPECT_TRUE(worker->finished());
 }
@@ -115,8 +116,8 @@ TEST_F(WorkerTest, ShutDownWithARefreshPendingEndsCleanly)
     while (callsWaiting.load() == 0) std::this_thread::sleep_for(1ms);
     // The order of shut-down: empty the queue, then stop and wait.
     {
-        WorkerHold hold(model.gate);
-        model.cellQueue.clear(model.cellQueued);
+        WorkerHold hold(model.gate());
+        model.cellQueue().clear();
     }
     worker->stop();
     EXPECT_EQ(refreshes, 1) << "the pending refresh still ran";
@@ -127,12 +128,12 @@ TEST_F(WorkerTest, ShutDownWithARefreshPendingEndsCleanly)
 TEST_F(WorkerTest, AHoldKeepsTheWorkerOffTheModel)
 {
     std::optional<WorkerHold> hold;
-    hold.emplace(model.gate);
+    hold.emplace(model.gate());
     queueCellsAround(model, *worker, 4, 4);
     std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(model.cellQueue.size(), 17u) << "no entry handled while the UI thread holds the gate";
+    EXPECT_EQ(model.cellQueue().size(), 17u) << "no entry handled while the UI thread holds the gate";
     hold.reset();
-    ASSERT_TRUE(serveUntil([&] { return refreshes == 1 && model.cellQueue.size() == 0; }));
+    ASSERT_TRUE(serveUntil([&] { return refreshes == 1 && model.cellQueue().size() == 0; }));
 }
 
 TEST_F(WorkerTest, RebuildingTheGridMidBatchIsSafe)
@@ -143,7 +144,7 @@ TEST_F(WorkerTest, RebuildingTheGridMidBatchIsSafe)
     }
     const int expected = refreshes;
     queueCellsAround(model, *worker, 2, 2);
-    ASSERT_TRUE(serveUntil([&] { return refreshes > expected && model.cellQueue.size() == 0; }));
+    ASSERT_TRUE(serveUntil([&] { return refreshes > expected && model.cellQueue().size() == 0; }));
     EXPECT_TRUE(allCellsIdle());
 }
 

@@ -11,12 +11,12 @@ void loadPicture(DeformModel& m, std::int32_t width, std::int32_t height,
 {
     ASSERT_TRUE(m.allocateBuffers(width, height));
     for (std::int32_t y = 0; y < height; ++y)
-        for (std::int32_t x = 0; x < width; ++x) setPixel(m.workImage.data(), width, x, y, colour(x, y));
-    m.copyPixels(m.workImage, m.viewImage);
-    m.copyPixels(m.workImage, m.sourceImage);
+        for (std::int32_t x = 0; x < width; ++x) setPixel(m.workImage().data(), width, x, y, colour(x, y));
+    m.copyPixels(m.workImage(), m.viewImage());
+    m.copyPixels(m.workImage(), m.sourceImage());
 }
 
-bool sameBytes(const PixelBuffer& a, const PixelBuffer& b)
+bool sameBytes(const ByteBuffer& a, const ByteBuffer& b)
 {
     return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
 }

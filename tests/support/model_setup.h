@@ -15,6 +15,6 @@ void loadPicture(DeformModel& model, std::int32_t width, std::int32_t height,
                  const std::function<Rgb(std::int32_t, std::int32_t)>& colour = pattern);
 
 // Whether two buffers hold the same bytes.
-bool sameBytes(const PixelBuffer& a, const PixelBuffer& b);
+bool sameBytes(const ByteBuffer& a, const ByteBuffer& b);
 
 } // namespace plexor::test

@@ -4,16 +4,16 @@
 
 namespace plexor::test {
 
-ScreenWindow::ScreenWindow(DeformModel& m) : model(m), screen(m.imageWidth, m.imageHeight, PixelFormat::rgb24())
+ScreenWindow::ScreenWindow(DeformModel& m) : model(m), screen(m.imageWidth(), m.imageHeight(), PixelFormat::rgb24())
 {
-    format.bmiHeader.biWidth = m.imageWidth;
-    format.bmiHeader.biHeight = -m.imageHeight;
+    format.bmiHeader.biWidth = m.imageWidth();
+    format.bmiHeader.biHeight = -m.imageHeight();
 }
 
 void ScreenWindow::pushView(std::span<const PixelRect> parts)
 {
     for (const PixelRect& part : parts) {
-        const int rows = copyPartToBitmap(screen, part.x0, part.y0, part.x1, part.y1, model.viewImage.data(), format);
+        const int rows = copyPartToBitmap(screen, part.x0, part.y0, part.x1, part.y1, model.viewImage().data(), format);
         pushesOk = pushesOk && rows == part.y1 - part.y0;
         pixelsPushed += part.area();
     }

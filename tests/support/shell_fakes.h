@@ -26,6 +26,21 @@ public:
     std::vector<std::string> shown;
 };
 
+// A dialog's filter entries in one line, as a user reads them:
+// "BMP pictures (*.bmp)|*.bmp|All files (*.*)|*.*".
+inline std::string filterText(const std::vector<FileFilter>& filters)
+{
+    std::string text;
+    for (const FileFilter& filter : filters) {
+        std::string patterns;
+        for (const std::string& extension : filter.extensions)
+            patterns += (patterns.empty() ? "*." : ";*.") + extension;
+        if (patterns.empty()) patterns = "*.*";
+        text += (text.empty() ? "" : "|") + filter.name + " (" + patterns + ")|" + patterns;
+    }
+    return text;
+}
+
 // Answers each dialog with the next queued choice; an empty queue cancels.
 class FakeDialogs : public FileDialogs {
 public:

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <functional>
 
-#include "platform/thread.h"
+#include "platform/worker_thread.h"
 
 namespace plexor::test {
 

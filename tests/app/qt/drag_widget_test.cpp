@@ -31,15 +31,15 @@ std::vector<std::uint8_t> saveThroughCommands(const std::vector<Gesture>& gestur
     MainCommands commands(shell.ports());
     commands.start();
     if (!commands.openFile(kSample)) return {};
-    commands.layNewGrid();
+    commands.grid().layNewGrid();
     for (const Gesture& g : gestures) {
-        commands.mousePress(g.press.x(), g.press.y());
-        for (const QPoint& at : g.moves) commands.mouseMove(at.x(), at.y());
-        commands.mouseRelease(g.release.x(), g.release.y());
+        commands.mouse().press(g.press.x(), g.press.y());
+        for (const QPoint& at : g.moves) commands.mouse().move(at.x(), at.y());
+        commands.mouse().release(g.release.x(), g.release.y());
         if (!serveUntilIdle(commands.worker())) return {};
     }
     shell.dialogs.saveAnswers.push_back(FileDialogChoice{path, 1});
-    commands.savePictureAs();
+    commands.pictures().savePictureAs();
     commands.shutDown();
     return readBytes(path);
 }
@@ -85,10 +85,10 @@ private slots:
         };
         for (const Gesture& g : gestures) {
             QTest::mousePress(w.pictureView, Qt::LeftButton, {}, g.press);
-            QVERIFY(model.dragging);
+            QVERIFY(model.dragging());
             for (const QPoint& at : g.moves) QTest::mouseMove(w.pictureView, at);
             QTest::mouseRelease(w.pictureView, Qt::LeftButton, {}, g.release);
-            QVERIFY(!model.dragging);
+            QVERIFY(!model.dragging());
             QVERIFY(QWidget::mouseGrabber() == nullptr);
             QVERIFY(waitForWorker(*program_));
         }

@@ -32,8 +32,7 @@ private slots:
         QCOMPARE(selected, QStringLiteral("48"));
         QVERIFY(focused);
         QVERIFY(!g.isVisible());
-        QCOMPARE(program_->model().gridStepX, 24);
-        QCOMPARE(program_->model().gridStepY, 24);
+        QCOMPARE(program_->model().gridStep(), 24);
         QVERIFY(program_->model().gridExists());
         QVERIFY(program_->mainWindow().showGridAction->isChecked());
 
@@ -41,7 +40,7 @@ private slots:
         answerGridDialog(g, QStringLiteral("20"), &shown);
         QTest::mouseClick(program_->mainWindow().gridButton, Qt::LeftButton);
         QCOMPARE(shown, QStringLiteral("24"));
-        QCOMPARE(program_->model().gridStepX, 20);
+        QCOMPARE(program_->model().gridStep(), 20);
     }
 
     void dialogIsLaidOutAsDesigned()
@@ -126,7 +125,7 @@ private slots:
         QTest::mouseClick(program_->mainWindow().gridButton, Qt::LeftButton);
         QVERIFY(!stayedOpen);
         QVERIFY(!g.isVisible());
-        QCOMPARE(program_->model().gridStepX, step);
+        QCOMPARE(program_->model().gridStep(), step);
         // Ctrl+K closed the dialog rather than cutting the text.
         QCOMPARE(g.stepEdit->text(), QString::number(step));
     }
@@ -146,18 +145,17 @@ private slots:
         answerGridDialog(program_->gridDialog(), QStringLiteral("16"));
         QTest::mouseClick(w.gridButton, Qt::LeftButton);
         w.showGridAction->trigger(); // unchecked again
-        const std::vector<ControlPoint> points = program_->model().controlPoints;
-        const std::vector<float> weights = program_->model().weightTable;
+        const std::size_t points = program_->model().points().size();
+        const std::vector<float> weights = program_->model().tables().weights();
 
         answerGridDialog(program_->gridDialog(), text);
         QTest::mouseClick(w.gridButton, Qt::LeftButton);
         QCOMPARE(program_->boxes->errors.size(), std::size_t{1});
-        QCOMPARE(program_->model().gridStepX, 16);
-        QCOMPARE(program_->model().gridStepY, 16);
-        QVERIFY(program_->model().controlPoints.size() == points.size());
-        QVERIFY(program_->model().weightTable == weights);
+        QCOMPARE(program_->model().gridStep(), 16);
+        QVERIFY(program_->model().points().size() == points);
+        QVERIFY(program_->model().tables().weights() == weights);
         QVERIFY(!w.showGridAction->isChecked());
-        QVERIFY(!w.commands().showChecked());
+        QVERIFY(!w.commands().view().gridShown());
     }
 
     void dialogAloneReturnsWhateverClosedIt()

@@ -58,8 +58,8 @@ private slots:
 
         // Created with the window: the worker, asleep, and the grid step.
         QVERIFY(w.commands().workerRunning());
-        QCOMPARE(program_->model().gridStepX, 48);
-        QVERIFY(!program_->model().imageLoaded);
+        QCOMPARE(program_->model().gridStep(), 48);
+        QVERIFY(!program_->model().imageLoaded());
         QVERIFY(!program_->gridDialog().isVisible());
     }
 
@@ -121,8 +121,8 @@ private slots:
         QCOMPARE(program_->dialogs->openRequests.size(), std::size_t{1});
         const FileDialogRequest& open = program_->dialogs->openRequests[0];
         // Every format the codec reads is offered, all of them together first.
-        QVERIFY(open.filter.starts_with("All pictures (*.bmp;*.png;"));
-        QVERIFY(open.filter.ends_with("|GIF pictures (*.gif)|*.gif|All files (*.*)|*.*"));
+        QVERIFY(filterText(open.filters).starts_with("All pictures (*.bmp;*.png;"));
+        QVERIFY(filterText(open.filters).ends_with("|GIF pictures (*.gif)|*.gif|All files (*.*)|*.*"));
         QCOMPARE(open.fileName, std::string("matrix.bmp"));
         QCOMPARE(open.filterIndex, 1);
         QCOMPARE(open.defaultExtension, std::string("bmp"));
@@ -144,7 +144,7 @@ private slots:
         MainWindow& w = program_->mainWindow();
         w.showGridAction->trigger();
         QVERIFY(w.showGridAction->isChecked());
-        QVERIFY(w.commands().showChecked());
+        QVERIFY(w.commands().view().gridShown());
         w.showGridAction->trigger();
         QVERIFY(!w.showGridAction->isChecked());
         w.aboutAction->trigger();
@@ -188,7 +188,7 @@ private slots:
         QVERIFY(!w.saveGridAction->isEnabled());
         program_->dialogs->openAnswers.push_back(FileDialogChoice{kept, 1});
         w.openGridAction->trigger();
-        QVERIFY(program_->dialogs->openRequests.back().filter.starts_with("Grid files (*.grid)|*.grid"));
+        QVERIFY(filterText(program_->dialogs->openRequests.back().filters).starts_with("Grid files (*.grid)|*.grid"));
         QVERIFY(program_->model().gridExists());
         QCOMPARE(w.undoAction->text(), QStringLiteral("Undo Open Grid"));
     }
@@ -202,7 +202,7 @@ private slots:
         w.openAction->trigger();
         QApplication::processEvents();
         QCOMPARE(w.frameGeometry(), w.screen()->availableGeometry());
-        const Zoom fitted = w.commands().currentZoom();
+        const Zoom fitted = w.commands().view().currentZoom();
         QVERIFY(fitted.reduces());
         QVERIFY(w.pictureView->width() <= w.scrollArea->viewport()->width());
         QVERIFY(w.pictureView->height() <= w.scrollArea->viewport()->height());
@@ -210,14 +210,14 @@ private slots:
 
         // The View menu's keys.
         QTest::keyClick(w.windowHandle(), Qt::Key_1, Qt::ControlModifier);
-        QCOMPARE(w.commands().currentZoom(), Zoom::actual());
+        QCOMPARE(w.commands().view().currentZoom(), Zoom::actual());
         QCOMPARE(w.pictureView->size(), QSize(3000, 2000));
         QTest::keyClick(w.windowHandle(), Qt::Key_Minus, Qt::ControlModifier);
-        QCOMPARE(w.commands().currentZoom(), (Zoom{1, 2}));
+        QCOMPARE(w.commands().view().currentZoom(), (Zoom{1, 2}));
         QTest::keyClick(w.windowHandle(), Qt::Key_Equal, Qt::ControlModifier);
-        QCOMPARE(w.commands().currentZoom(), Zoom::actual());
+        QCOMPARE(w.commands().view().currentZoom(), Zoom::actual());
         QTest::keyClick(w.windowHandle(), Qt::Key_0, Qt::ControlModifier);
-        QCOMPARE(w.commands().currentZoom(), fitted);
+        QCOMPARE(w.commands().view().currentZoom(), fitted);
         answerGridDialog(program_->gridDialog(), QStringLiteral("100")); // the keys of before keep their meaning
         QTest::keyClick(w.windowHandle(), Qt::Key_G);
         QVERIFY(program_->model().gridExists());
@@ -236,7 +236,7 @@ private slots:
         turn(Qt::ShiftModifier);
         QVERIFY(w.scrollArea->horizontalScrollBar()->value() > 0);
         turn(Qt::ControlModifier);
-        QCOMPARE(w.commands().currentZoom(), (Zoom{1, 2}));
+        QCOMPARE(w.commands().view().currentZoom(), (Zoom{1, 2}));
     }
 
     void openThroughTheDialogFitsTheWindowAndSaveWritesThePicture()
@@ -249,7 +249,7 @@ private slots:
         program_->dialogs->openAnswers.push_back(FileDialogChoice{path, 1});
         w.openAction->trigger();
         QVERIFY(program_->boxes->errors.empty());
-        QVERIFY(program_->model().imageLoaded);
+        QVERIFY(program_->model().imageLoaded());
         QCOMPARE(w.pictureView->size(), QSize(100, 50));
         // Client area: panel, picture and the scroll area's border.
         QCOMPARE(w.centralWidget()->size(), QSize(41 + 100 + 4, 50 + 4));
@@ -263,7 +263,7 @@ private slots:
         program_->dialogs->saveAnswers.push_back(FileDialogChoice{saved, 1});
         w.saveAsAction->trigger();
         const FileDialogRequest& save = program_->dialogs->saveRequests.at(0);
-        QVERIFY(save.filter.starts_with("BMP pictures (*.bmp)|*.bmp|PNG pictures (*.png)|*.png|"));
+        QVERIFY(filterText(save.filters).starts_with("BMP pictures (*.bmp)|*.bmp|PNG pictures (*.png)|*.png|"));
         QCOMPARE(save.fileName, path);
         QCOMPARE(save.filterIndex, 1);
         QCOMPARE(save.defaultExtension, std::string("bmp"));
@@ -285,13 +285,13 @@ private slots:
         w.openAction->trigger();
         QCOMPARE(program_->boxes->errors.size(), std::size_t{1});
         QVERIFY(program_->boxes->errors[0].find("JPG") != std::string::npos);
-        QVERIFY(!program_->model().imageLoaded);
+        QVERIFY(!program_->model().imageLoaded());
         QCOMPARE(w.frameGeometry(), QRect(190, 109, 337, 267));
 
         // Still working: the grid command runs.
         answerGridDialog(program_->gridDialog(), QStringLiteral("30"));
         QTest::mouseClick(w.gridButton, Qt::LeftButton);
-        QCOMPARE(program_->model().gridStepX, 30);
+        QCOMPARE(program_->model().gridStep(), 30);
     }
 
     void commandLineFileIsOpenedOnceTheLoopRuns()
@@ -302,8 +302,8 @@ private slots:
         RecordingBoxes* shown = boxes.get();
         ProgramWindows windows = createWindows(DialogServices{std::move(dialogs), std::move(boxes)});
         startProgram(windows, QStringLiteral(PLEXOR_ASSETS_DIR "/sample.bmp"));
-        QVERIFY(!windows.mainWindow->commands().model().imageLoaded);
-        QTRY_VERIFY(windows.mainWindow->commands().model().imageLoaded);
+        QVERIFY(!windows.mainWindow->commands().model().imageLoaded());
+        QTRY_VERIFY(windows.mainWindow->commands().model().imageLoaded());
         QCOMPARE(windows.mainWindow->pictureView->size(), QSize(640, 480));
         QVERIFY(shown->errors.empty());
 
@@ -314,7 +314,7 @@ private slots:
         startProgram(missing, QStringLiteral("/nonexistent/picture.bmp"));
         QTRY_COMPARE(missingShown->errors.size(), std::size_t{1});
         QCOMPARE(missingShown->errors[0], std::string("Cannot open file /nonexistent/picture.bmp"));
-        QVERIFY(!missing.mainWindow->commands().model().imageLoaded);
+        QVERIFY(!missing.mainWindow->commands().model().imageLoaded());
         QVERIFY(missing.mainWindow->isVisible());
     }
 };

@@ -396,7 +396,7 @@ TEST_F(PictureFormats, EveryGoodSampleSavedAsPngByQtOpensAsTheBitmapReaderReadsI
 
 class PictureCommandsWithFormats : public PictureFormats {
 protected:
-    PictureCommandsWithFormats() { model_.messages = &messages_; }
+    PictureCommandsWithFormats() { model_.setMessageSink(&messages_); }
 
     // Saves through the dialog answered with `name` and filter entry `entry`.
     void saveAs(const std::string& name, int entry)
@@ -418,7 +418,7 @@ TEST_F(PictureCommandsWithFormats, DialogsListEveryFormatAndSaveProposesTheOpene
 {
     commands_.openPicture();
     ASSERT_EQ(dialogs_.openRequests.size(), 1u);
-    EXPECT_EQ(dialogs_.openRequests[0].filter,
+    EXPECT_EQ(filterText(dialogs_.openRequests[0].filters),
               "All pictures (*.bmp;*.png;*.jpg;*.jpeg;*.jpe;*.jfif;*.tif;*.tiff;*.webp;*.gif)|"
               "*.bmp;*.png;*.jpg;*.jpeg;*.jpe;*.jfif;*.tif;*.tiff;*.webp;*.gif|"
               "BMP pictures (*.bmp)|*.bmp|PNG pictures (*.png)|*.png|"
@@ -432,9 +432,9 @@ TEST_F(PictureCommandsWithFormats, DialogsListEveryFormatAndSaveProposesTheOpene
     commands_.savePictureAs();
     ASSERT_EQ(dialogs_.saveRequests.size(), 1u);
     const FileDialogRequest& proposed = dialogs_.saveRequests[0];
-    EXPECT_EQ(proposed.filter, "BMP pictures (*.bmp)|*.bmp|PNG pictures (*.png)|*.png|"
-                               "JPEG pictures (*.jpg;*.jpeg;*.jpe;*.jfif)|*.jpg;*.jpeg;*.jpe;*.jfif|"
-                               "TIFF pictures (*.tif;*.tiff)|*.tif;*.tiff|WebP pictures (*.webp)|*.webp");
+    EXPECT_EQ(filterText(proposed.filters), "BMP pictures (*.bmp)|*.bmp|PNG pictures (*.png)|*.png|"
+                                            "JPEG pictures (*.jpg;*.jpeg;*.jpe;*.jfif)|*.jpg;*.jpeg;*.jpe;*.jfif|"
+                                            "TIFF pictures (*.tif;*.tiff)|*.tif;*.tiff|WebP pictures (*.webp)|*.webp");
     EXPECT_EQ(proposed.fileName, tiff);
     EXPECT_EQ(proposed.filterIndex, 4);
     EXPECT_EQ(proposed.defaultExtension, "tif");
@@ -502,7 +502,7 @@ TEST_F(PictureCommandsWithFormats, ADamagedFileChangesNothing)
     EXPECT_FALSE(commands_.openFile(cut));
     ASSERT_EQ(errors_.shown.size(), 1u);
     EXPECT_EQ(errors_.shown[0], "Cannot read the JPEG picture " + cut + ": The file ends before the picture does");
-    EXPECT_EQ(model_.imageWidth, 12);
+    EXPECT_EQ(model_.imageWidth(), 12);
     EXPECT_EQ(commands_.screenBitmap().width(), 12);
     commands_.savePictureAs();
     EXPECT_EQ(dialogs_.saveRequests.back().fileName, folder_.file("start.bmp"));

@@ -28,7 +28,7 @@ private slots:
         const std::string path = writeBmp(folder_, "large.bmp", gradient24(1600, 1200));
         program_->dialogs->openAnswers.push_back(FileDialogChoice{path, 1});
         program_->mainWindow().openAction->trigger();
-        QVERIFY(program_->model().imageLoaded);
+        QVERIFY(program_->model().imageLoaded());
         answerGridDialog(program_->gridDialog(), QStringLiteral("12"));
         QTest::mouseClick(program_->mainWindow().gridButton, Qt::LeftButton);
         QVERIFY(program_->model().gridExists());
@@ -46,12 +46,12 @@ private slots:
                 QTest::mouseRelease(w.pictureView, Qt::LeftButton, {}, QPoint(p.x + 4, p.y - 3));
             }
         }
-        QVERIFY(model.cellQueue.size() > 0);
+        QVERIFY(model.cellQueue().size() > 0);
         const auto started = std::chrono::steady_clock::now();
         QVERIFY(w.close());
         QVERIFY(!w.isVisible());
         QVERIFY(!w.commands().workerRunning());
-        QCOMPARE(model.cellQueue.size(), std::size_t{0});
+        QCOMPARE(model.cellQueue().size(), std::size_t{0});
         // The queue was emptied, not worked off.
         QVERIFY(std::chrono::steady_clock::now() - started < 10s);
 

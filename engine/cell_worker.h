@@ -5,7 +5,7 @@
 
 #include "engine/cell_pool.h"
 #include "engine/deform_model.h"
-#include "platform/thread.h"
+#include "platform/worker_thread.h"
 
 namespace plexor {
 

@@ -1,38 +1,29 @@
-// The Edit menu: undo and redo, and how the other commands record their
-// edits in the history.
+#include "app/history_commands.h"
 
-#include <chrono>
 #include <new>
 
-#include "app/main_commands.h"
 #include "editor/draw_overlay.h"
 #include "engine/cell_footprint.h"
 
 namespace plexor {
 
-void MainCommands::waitForWorker()
+std::size_t HistoryCommands::budget() const
 {
-    if (!worker_) return;
-    while (!worker_->idle()) worker_->serveNextCall(std::chrono::milliseconds(5));
+    return history_.budget(model_.availableMemory());
 }
 
-std::size_t MainCommands::historyBudget() const
+void HistoryCommands::beginEdit()
 {
-    return history_.budget(model_.availableMemory ? model_.availableMemory() : std::uint64_t{1} << 40);
-}
-
-void MainCommands::beginEdit()
-{
-    waitForWorker();
+    worker_.waitUntilIdle();
     closeEdit();
 }
 
-void MainCommands::startDragEdit()
+void HistoryCommands::startDragEdit()
 {
     try {
         EditStep step;
         step.name = "Drag";
-        step.pixelsBefore.reset(model_.imageWidth, model_.imageHeight);
+        step.pixelsBefore.reset(model_.imageWidth(), model_.imageHeight());
         openGrid_ = model_.snapshotGrid();
         open_ = std::move(step);
     } catch (const std::bad_alloc&) {
@@ -40,8 +31,9 @@ void MainCommands::startDragEdit()
     }
 }
 
-void MainCommands::keepBeforeCellsAround(std::int32_t c, std::int32_t r)
+void HistoryCommands::keepBeforeCellsAround(std::int32_t c, std::int32_t r)
 {
+    if (!open_) return;
     // Cells the drag queued before may already be deformed; whatever they
     // could write was kept when they were queued, and a tile is kept once.
     CellRef cells[16];
@@ -49,7 +41,7 @@ void MainCommands::keepBeforeCellsAround(std::int32_t c, std::int32_t r)
     try {
         for (std::size_t i = 0; i < count; ++i) {
             const CellFootprint reach = cellReach(model_, cells[i]);
-            for (int k = 0; k < reach.count; ++k) open_->pixelsBefore.save(model_.workImage, reach.rects[k]);
+            for (int k = 0; k < reach.count; ++k) open_->pixelsBefore.save(model_.workImage(), reach.rects[k]);
         }
     } catch (const std::bad_alloc&) {
         open_.reset();
@@ -57,15 +49,15 @@ void MainCommands::keepBeforeCellsAround(std::int32_t c, std::int32_t r)
     }
 }
 
-std::optional<EditStep> MainCommands::startWholeEdit(const char* name)
+std::optional<EditStep> HistoryCommands::startWholeEdit(const char* name)
 {
     try {
         EditStep step;
         step.name = name;
         step.gridBefore = model_.snapshotGrid();
-        step.pixelsBefore.reset(model_.imageWidth, model_.imageHeight);
-        if (model_.imageLoaded)
-            step.pixelsBefore.save(model_.workImage, PixelRect{0, 0, model_.imageWidth, model_.imageHeight});
+        step.pixelsBefore.reset(model_.imageWidth(), model_.imageHeight());
+        if (model_.imageLoaded())
+            step.pixelsBefore.save(model_.workImage(), PixelRect{0, 0, model_.imageWidth(), model_.imageHeight()});
         step.pixelsBefore.seal();
         return step;
     } catch (const std::bad_alloc&) {
@@ -74,7 +66,7 @@ std::optional<EditStep> MainCommands::startWholeEdit(const char* name)
     }
 }
 
-void MainCommands::finishWholeEdit(std::optional<EditStep> edit)
+void HistoryCommands::finishWholeEdit(std::optional<EditStep> edit)
 {
     if (!edit) return;
     try {
@@ -84,20 +76,20 @@ void MainCommands::finishWholeEdit(std::optional<EditStep> edit)
         return;
     }
     // A reset of a grid at rest, or the same grid laid again, is no edit.
-    if (edit->gridAfter == edit->gridBefore && edit->pixelsBefore.matches(model_.workImage)) return;
-    history_.push(std::move(*edit), historyBudget());
+    if (edit->gridAfter == edit->gridBefore && edit->pixelsBefore.matches(model_.workImage())) return;
+    history_.push(std::move(*edit), budget());
 }
 
-void MainCommands::closeEdit()
+void HistoryCommands::closeEdit()
 {
     if (!open_) return;
     EditStep step = std::move(*open_);
     open_.reset();
     try {
-        step.pixelsAfter.saveLike(step.pixelsBefore, model_.workImage);
+        step.pixelsAfter.saveLike(step.pixelsBefore, model_.workImage());
         step.pixelsBefore.seal();
-        for (std::size_t i = 0; i < model_.controlPoints.size() && i < openGrid_.dx.size(); ++i) {
-            const ControlPoint& p = model_.controlPoints[i];
+        for (std::size_t i = 0; i < model_.points().size() && i < openGrid_.dx.size(); ++i) {
+            const ControlPoint& p = model_.points()[i];
             if (p.dx != openGrid_.dx[i] || p.dy != openGrid_.dy[i])
                 step.points.push_back({static_cast<std::int32_t>(i), openGrid_.dx[i], openGrid_.dy[i], p.dx, p.dy});
         }
@@ -107,57 +99,57 @@ void MainCommands::closeEdit()
     }
     // A drag that moved no point and left every pixel as it was is no edit.
     if (step.points.empty() && step.pixelsAfter.samePixels(step.pixelsBefore)) return;
-    history_.push(std::move(step), historyBudget());
+    history_.push(std::move(step), budget());
 }
 
-void MainCommands::restore(const EditStep& step, bool before)
+void HistoryCommands::restore(const EditStep& step, bool before)
 {
     const std::optional<GridSnapshot>& grid = before ? step.gridBefore : step.gridAfter;
     {
-        WorkerHold hold(model_.gate);
+        WorkerHold hold(model_.gate());
         if (grid) {
             model_.restoreGrid(*grid);
             if (before) {
-                step.pixelsBefore.restore(model_.workImage, model_.changes);
+                step.pixelsBefore.restore(model_.workImage(), model_.changes());
             } else {
                 // What laying or resetting the grid made: the picture, black
                 // outside the grid, deformed again where a grid file moved
                 // points.
-                model_.copyPixels(model_.sourceImage, model_.workImage);
+                model_.copyPixels(model_.sourceImage(), model_.workImage());
                 model_.blackOutMargins();
-                if (step.deformAfter) queueDisplacedCells();
+                if (step.deformAfter) worker_.queueDisplacedCells();
             }
         } else {
-            (before ? step.pixelsBefore : step.pixelsAfter).restore(model_.workImage, model_.changes);
+            (before ? step.pixelsBefore : step.pixelsAfter).restore(model_.workImage(), model_.changes());
             const std::int32_t cols = model_.pointCols();
             for (const EditStep::PointChange& change : step.points) {
                 const std::int32_t c = change.index % cols, r = change.index / cols;
-                model_.changes.mark(pointOverlayBounds(model_, c, r));
-                ControlPoint& p = model_.controlPoints[static_cast<std::size_t>(change.index)];
+                model_.changes().mark(pointOverlayBounds(model_, c, r));
+                ControlPoint& p = model_.points()[static_cast<std::size_t>(change.index)];
                 p.dx = before ? change.beforeDX : change.afterDX;
                 p.dy = before ? change.beforeDY : change.afterDY;
-                model_.changes.mark(pointOverlayBounds(model_, c, r));
+                model_.changes().mark(pointOverlayBounds(model_, c, r));
             }
         }
     }
-    refresh();
+    view_.refresh();
 }
 
-void MainCommands::undo()
+void HistoryCommands::undo()
 {
     if (drag_.dragging()) drag_.endDrag();
     stepHistory(true);
 }
 
-void MainCommands::redo()
+void HistoryCommands::redo()
 {
     if (drag_.dragging()) return; // a drag under way is the latest edit
     stepHistory(false);
 }
 
-void MainCommands::stepHistory(bool undo)
+void HistoryCommands::stepHistory(bool undo)
 {
-    waitForWorker();
+    worker_.waitUntilIdle();
     closeEdit();
     const auto restoreStep = [this, undo](const EditStep& step) { restore(step, undo); };
     if (undo)
@@ -166,16 +158,22 @@ void MainCommands::stepHistory(bool undo)
         history_.redo(restoreStep);
 }
 
-std::optional<std::string> MainCommands::undoText() const
+void HistoryCommands::clear() noexcept
 {
-    if (model_.dragging || open_) return std::string("Undo Drag");
+    open_.reset();
+    history_.clear();
+}
+
+std::optional<std::string> HistoryCommands::undoText() const
+{
+    if (model_.dragging() || open_) return std::string("Undo Drag");
     if (!history_.canUndo()) return std::nullopt;
     return "Undo " + history_.undoName();
 }
 
-std::optional<std::string> MainCommands::redoText() const
+std::optional<std::string> HistoryCommands::redoText() const
 {
-    if (model_.dragging || open_ || !history_.canRedo()) return std::nullopt;
+    if (model_.dragging() || open_ || !history_.canRedo()) return std::nullopt;
     return "Redo " + history_.redoName();
 }
 

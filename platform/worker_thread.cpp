@@ -1,4 +1,4 @@
-#include "platform/thread.h"
+#include "platform/worker_thread.h"
 
 #include <cassert>
 

@@ -1,4 +1,4 @@
-#include "engine/my_thread.h"
+#include "engine/cell_worker.h"
 
 #include <algorithm>
 #include <cstring>
@@ -38,18 +38,18 @@ void CellWorker::run()
         for (;;) {
             std::uint64_t generation = 0;
             {
-                EntryScope scope(m.gate);
-                const std::size_t side = static_cast<std::size_t>(m.samplesPerCell) + 1;
+                EntryScope scope(m.gate());
+                const std::size_t side = static_cast<std::size_t>(m.samplesPerCell()) + 1;
                 const std::size_t round = std::max<std::size_t>(1, kRunSamples / 8 / (side * side));
                 const std::span<CellRef> run(run_.data(), std::min(kRunCells, 8 * round));
-                const std::size_t taken = m.cellQueue.takeFront(run, m.cellQueued, m.cellCols(), generation);
+                const std::size_t taken = m.cellQueue().takeFront(run, generation);
                 if (taken == 0) break;
                 if (!run[0].isRefreshMarker()) {
                     pool_.deform(
                         m, run.first(taken),
                         [&](std::size_t, const CellFootprint& written) {
-                            for (int i = 0; i < written.count; ++i) m.changes.mark(written.rects[i]);
-                            m.cellQueue.popFront(generation, m.cellQueued, m.cellCols());
+                            for (int i = 0; i < written.count; ++i) m.changes().mark(written.rects[i]);
+                            m.cellQueue().popFront(generation);
                         },
                         round);
                     continue;
@@ -58,9 +58,9 @@ void CellWorker::run()
             // The end of a batch. The gate stays open while the UI thread
             // refreshes, so that it may hold the gate meanwhile.
             if (refresh_) callOnUiThread(refresh_);
-            EntryScope scope(m.gate);
-            m.cellQueue.popFront(generation, m.cellQueued, m.cellCols());
-            if (!m.splatMask.empty()) std::memset(m.splatMask.data(), 0, m.splatMask.size());
+            EntryScope scope(m.gate());
+            m.cellQueue().popFront(generation);
+            if (!m.splatMask().empty()) std::memset(m.splatMask().data(), 0, m.splatMask().size());
         }
         sleepUntilWoken();
     }
@@ -70,7 +70,7 @@ void queueCellsAround(DeformModel& m, WorkerThread& worker, std::int32_t c, std:
 {
     CellRef cells[16];
     const std::size_t count = cellsAround(m.grid(), c, r, cells);
-    m.cellQueue.appendBatch(std::span<const CellRef>(cells, count), m.cellQueued, m.cellCols());
+    m.cellQueue().appendBatch(std::span<const CellRef>(cells, count));
     worker.wake();
 }
 

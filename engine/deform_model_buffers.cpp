@@ -19,22 +19,16 @@ std::optional<std::int64_t> capacityFor(std::int32_t width, std::int32_t height)
 }
 
 // A buffer of `bytes`, or an empty one when the system refuses it.
-PixelBuffer tryObtain(std::size_t bytes) noexcept
+ByteBuffer tryObtain(std::size_t bytes) noexcept
 {
     try {
-        return PixelBuffer::obtain(bytes);
+        return ByteBuffer::uninitialised(bytes);
     } catch (const std::bad_alloc&) {
-        return PixelBuffer();
+        return ByteBuffer();
     }
 }
 
 } // namespace
-
-const char* shortfallMessage(MemoryShortfall shortfall) noexcept
-{
-    return shortfall == MemoryShortfall::Source ? "Not enough memory for source."
-                                                : "Not enough memory for destination.";
-}
 
 std::optional<MemoryShortfall> DeformModel::bufferShortfall(std::int32_t width, std::int32_t height) const
 {
@@ -42,7 +36,7 @@ std::optional<MemoryShortfall> DeformModel::bufferShortfall(std::int32_t width, 
     if (!pixels) return MemoryShortfall::Source;
     // The new buffers are obtained while the old ones are still held.
     const std::uint64_t bytes = static_cast<std::uint64_t>(*pixels) * 3;
-    const std::uint64_t available = availableMemory ? availableMemory() : std::numeric_limits<std::uint64_t>::max();
+    const std::uint64_t available = availableMemory();
     if (bytes > available) return MemoryShortfall::Source;
     if (3 * bytes + static_cast<std::uint64_t>(*pixels) > available) return MemoryShortfall::Destination;
     return std::nullopt;
@@ -60,14 +54,14 @@ bool DeformModel::allocateBuffers(std::int32_t width, std::int32_t height)
 
     // Each buffer is obtained in turn; a refusal drops those obtained so far
     // and leaves the model as it was.
-    PixelBuffer work = tryObtain(bytes);
+    ByteBuffer work = tryObtain(bytes);
     if (work.empty()) {
         showMessage(shortfallMessage(MemoryShortfall::Source), MessageIcon::Stop);
         return false;
     }
-    PixelBuffer view = tryObtain(bytes);
-    PixelBuffer source = view.empty() ? PixelBuffer() : tryObtain(bytes);
-    PixelBuffer mask = source.empty() ? PixelBuffer() : tryObtain(static_cast<std::size_t>(pixels));
+    ByteBuffer view = tryObtain(bytes);
+    ByteBuffer source = view.empty() ? ByteBuffer() : tryObtain(bytes);
+    ByteBuffer mask = source.empty() ? ByteBuffer() : tryObtain(static_cast<std::size_t>(pixels));
     if (mask.empty()) {
         showMessage(shortfallMessage(MemoryShortfall::Destination), MessageIcon::Stop);
         return false;
@@ -75,32 +69,32 @@ bool DeformModel::allocateBuffers(std::int32_t width, std::int32_t height)
     std::memset(mask.data(), 0, mask.size());
     // The three pixels after the last row belong to no row; keep them black
     // so that nothing unset is ever read from a buffer.
-    for (PixelBuffer* buffer : {&work, &view, &source}) std::memset(buffer->data() + bytes - 9, 0, 9);
+    for (ByteBuffer* buffer : {&work, &view, &source}) std::memset(buffer->data() + bytes - 9, 0, 9);
 
-    WorkerHold hold(gate);
-    if ((width != imageWidth || height != imageHeight) && gridExists()) dropGrid();
-    imageWidth = width;
-    imageHeight = height;
-    pixelCapacity = static_cast<std::int32_t>(pixels);
-    std::swap(workImage, work);
-    std::swap(viewImage, view);
-    std::swap(sourceImage, source);
-    std::swap(splatMask, mask);
-    imageLoaded = true;
-    changes.markAll();
+    WorkerHold hold(gate_);
+    if ((width != imageWidth_ || height != imageHeight_) && gridExists()) dropGrid();
+    imageWidth_ = width;
+    imageHeight_ = height;
+    pixelCapacity_ = static_cast<std::int32_t>(pixels);
+    std::swap(workImage_, work);
+    std::swap(viewImage_, view);
+    std::swap(sourceImage_, source);
+    std::swap(splatMask_, mask);
+    imageLoaded_ = true;
+    changes_.markAll();
     return true;
 }
 
 void DeformModel::releaseAll()
 {
-    WorkerHold hold(gate);
+    WorkerHold hold(gate_);
     dropGrid();
-    workImage.release();
-    viewImage.release();
-    sourceImage.release();
-    splatMask.release();
-    imageWidth = imageHeight = pixelCapacity = 0;
-    imageLoaded = false;
+    workImage_.release();
+    viewImage_.release();
+    sourceImage_.release();
+    splatMask_.release();
+    imageWidth_ = imageHeight_ = pixelCapacity_ = 0;
+    imageLoaded_ = false;
 }
 
 } // namespace plexor

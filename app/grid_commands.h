@@ -1,0 +1,59 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/history_commands.h"
+#include "app/remembered_dialog.h"
+#include "app/shell_ports.h"
+#include "app/view_commands.h"
+#include "app/worker_control.h"
+#include "editor/drag.h"
+#include "engine/deform_model.h"
+
+namespace plexor {
+
+// The grid: laying a new one at the step the grid dialog asks for, putting
+// its points back, and keeping it as a grid file and laying one again. Each
+// is one edit; a drag under way ends first.
+class GridCommands {
+public:
+    GridCommands(DeformModel& model, ErrorDisplay& errors, FileDialogs& dialogs, GridDialogPort& gridDialog,
+                 WorkerControl& worker, ViewCommands& view, HistoryCommands& history, ControlPointDrag& drag);
+
+    // The grid command (the # button, the G key): asks for the step, then
+    // restores the picture and lays the grid with its margins black and the
+    // overlay on. A step that is not a whole number of at least 1, or whose
+    // tables do not fit in memory, is refused and changes nothing.
+    void layNewGrid();
+    // The R button: every point back at rest and the picture restored.
+    void resetGrid();
+    // File > Open grid...: lays a grid file over the picture, with Grid >
+    // Show on, as one edit; a file that does not suit the picture is refused
+    // with the line at fault, and nothing changes. File > Save grid...:
+    // writes the grid as a grid file.
+    void openGrid();
+    void saveGrid();
+    bool canOpenGrid() const noexcept { return model_.imageLoaded(); }
+    bool canSaveGrid() const noexcept { return model_.imageLoaded() && model_.gridExists(); }
+    // A picture was opened from `path`: its grid files are proposed beside it.
+    void pictureOpened(const std::string& path);
+
+private:
+    // Ends a drag under way and runs the open (save) dialog of grid files;
+    // the file chosen, if any.
+    std::optional<std::string> chooseGridFile(RememberedDialog& dialog, bool save);
+
+    DeformModel& model_;
+    ErrorDisplay& errors_;
+    FileDialogs& dialogs_;
+    GridDialogPort& gridDialog_;
+    WorkerControl& worker_;
+    ViewCommands& view_;
+    HistoryCommands& history_;
+    ControlPointDrag& drag_;
+    RememberedDialog openGridDialog_;
+    RememberedDialog saveGridDialog_;
+};
+
+} // namespace plexor

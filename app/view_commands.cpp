@@ -1,0 +1,110 @@
+#include "app/view_commands.h"
+
+#include "editor/refresh.h"
+
+namespace plexor {
+
+void ViewCommands::refresh()
+{
+    plexor::refresh(model_, *this);
+}
+
+void ViewCommands::toggleGridShown()
+{
+    gridShown_ = !gridShown_;
+    window_.setShowChecked(gridShown_);
+    if (model_.imageLoaded() && model_.gridExists()) {
+        model_.changes().markAll();
+        refresh();
+    }
+}
+
+void ViewCommands::showGrid()
+{
+    gridShown_ = true;
+    window_.setShowChecked(true);
+}
+
+void ViewCommands::zoomIn()
+{
+    setZoom(nextZoomIn(zoom_), image_.viewportWidth() / 2, image_.viewportHeight() / 2);
+}
+
+void ViewCommands::zoomOut()
+{
+    setZoom(nextZoomOut(zoom_), image_.viewportWidth() / 2, image_.viewportHeight() / 2);
+}
+
+void ViewCommands::fitToWindow()
+{
+    setZoom(fitZoom(model_.imageWidth(), model_.imageHeight(), image_.viewportWidth(), image_.viewportHeight()), 0, 0);
+}
+
+void ViewCommands::showActualSize()
+{
+    setZoom(Zoom::actual(), image_.viewportWidth() / 2, image_.viewportHeight() / 2);
+}
+
+void ViewCommands::wheelZoom(int steps, std::int32_t x, std::int32_t y)
+{
+    Zoom zoom = zoom_;
+    for (; steps > 0; --steps) zoom = nextZoomIn(zoom);
+    for (; steps < 0; ++steps) zoom = nextZoomOut(zoom);
+    setZoom(zoom, x, y);
+}
+
+void ViewCommands::zoomForNewPicture()
+{
+    const bool larger =
+        model_.imageWidth() > image_.viewportWidth() || model_.imageHeight() > image_.viewportHeight();
+    zoom_ = Zoom::actual(); // a new picture starts at the top-left corner
+    image_.scrollTo(0, 0);
+    if (larger)
+        fitToWindow();
+    else
+        setZoom(Zoom::actual(), 0, 0);
+}
+
+void ViewCommands::setZoom(Zoom zoom, std::int32_t anchorX, std::int32_t anchorY)
+{
+    const PixelRect visible = image_.visible();
+    const std::int64_t scrollX = scrollKeeping(visible.x0, anchorX, zoom_, zoom);
+    const std::int64_t scrollY = scrollKeeping(visible.y0, anchorY, zoom_, zoom);
+    zoom_ = zoom;
+    image_.setZoom(zoom, reducedShown());
+    image_.scrollTo(scrollX, scrollY);
+    window_.showZoom("Zoom " + std::to_string(zoom.percent()) + "%");
+    renderReduced();
+    image_.repaintNow(image_.visible());
+}
+
+void ViewCommands::viewportChanged()
+{
+    if (!zoom_.reduces()) return;
+    const PixelRect visible = image_.visible();
+    if (visible == reduced_.window()) return;
+    renderReduced();
+    image_.repaintNow(visible);
+}
+
+void ViewCommands::renderReduced()
+{
+    if (!zoom_.reduces() || !model_.imageLoaded()) return;
+    reduced_.setWindow(zoom_, image_.visible(), model_.imageWidth(), model_.imageHeight());
+    WorkerHold hold(model_.gate());
+    reduced_.render(model_, gridShown_);
+}
+
+void ViewCommands::repaintImage(std::span<const PixelRect> parts)
+{
+    for (const PixelRect& part : parts) {
+        const PixelRect screen = zoom_.reduces() ? reduced_.screenRectOf(part)
+                                                 : PixelRect{static_cast<std::int32_t>(zoom_.toScreen(part.x0)),
+                                                             static_cast<std::int32_t>(zoom_.toScreen(part.y0)),
+                                                             static_cast<std::int32_t>(zoom_.toScreen(part.x1)),
+                                                             static_cast<std::int32_t>(zoom_.toScreen(part.y1))};
+        image_.repaintNow(screen);
+    }
+}
+
+} // namespace plexor

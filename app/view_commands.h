@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "app/picture_commands.h"
+#include "app/shell_ports.h"
+#include "editor/reduced_view.h"
+#include "editor/refresh_host.h"
+#include "editor/zoom.h"
+#include "engine/deform_model.h"
+
+namespace plexor {
+
+// The view of the picture: the zoom it is shown at, the reduced view that
+// shows it smaller, whether the grid's overlay is drawn (Grid > Show), and
+// the refresh that brings the screen up to date with what changed.
+class ViewCommands final : public RefreshHost {
+public:
+    ViewCommands(DeformModel& model, ImageView& image, WindowPorts& window, PictureCommands& pictures) noexcept
+        : model_(model), image_(image), window_(window), pictures_(pictures)
+    {}
+
+    // Shows what has changed since the last refresh.
+    void refresh();
+
+    // Grid > Show: switches the overlay; showGrid() switches it on, as
+    // every new grid does.
+    void toggleGridShown();
+    void showGrid();
+    bool gridShown() const noexcept { return gridShown_; }
+
+    // View menu: a step up or down the zoom ladder about the viewport's
+    // middle; the zoom at which the whole picture fits the viewport; full
+    // size.
+    void zoomIn();
+    void zoomOut();
+    void fitToWindow();
+    void showActualSize();
+    // The wheel turned `steps` notches away from the user (negative: towards)
+    // with Ctrl held and the pointer at (x, y) of the viewport: a ladder step
+    // per notch, about the pointer.
+    void wheelZoom(int steps, std::int32_t x, std::int32_t y);
+    // The scroll box scrolled or changed its size: a reduced view follows.
+    void viewportChanged();
+    // After a picture is opened: fitted when it is larger than the
+    // viewport, at full size otherwise, from the top-left corner.
+    void zoomForNewPicture();
+
+    Zoom currentZoom() const noexcept { return zoom_; }
+    // The reduced view the screen shows while the zoom reduces the picture.
+    const ReducedView* reducedShown() const noexcept { return zoom_.reduces() ? &reduced_ : nullptr; }
+
+    // RefreshHost
+    bool overlayVisible() const override { return gridShown_; }
+    void pushView(std::span<const PixelRect> parts) override { pictures_.pushView(parts); }
+    void repaintImage(std::span<const PixelRect> parts) override;
+    ReducedView* reduced() override { return zoom_.reduces() ? &reduced_ : nullptr; }
+
+private:
+    // Shows the picture at `zoom`, keeping the screen position `anchorX`,
+    // `anchorY` of the viewport on the same picture pixel.
+    void setZoom(Zoom zoom, std::int32_t anchorX, std::int32_t anchorY);
+    // The reduced view's window follows the viewport, and its pixels are
+    // made anew.
+    void renderReduced();
+
+    DeformModel& model_;
+    ImageView& image_;
+    WindowPorts& window_;
+    PictureCommands& pictures_;
+    bool gridShown_ = false;
+    Zoom zoom_;
+    ReducedView reduced_;
+};
+
+} // namespace plexor

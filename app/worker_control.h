@@ -1,0 +1,58 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "engine/cell_worker.h"
+#include "engine/deform_model.h"
+
+namespace plexor {
+
+// The cell worker as the commands use it: started with the window and
+// stopped with it, given batches of cells, and waited for. UI thread only.
+class WorkerControl {
+public:
+    explicit WorkerControl(DeformModel& model) noexcept : model_(model) {}
+    ~WorkerControl();
+    WorkerControl(const WorkerControl&) = delete;
+    WorkerControl& operator=(const WorkerControl&) = delete;
+
+    // Creates the worker asleep. `refresh` runs on this thread at the end of
+    // each batch; `callWaiting` is called on the worker's thread whenever it
+    // waits for that, and must have this thread call serveCalls().
+    void start(std::function<void()> refresh, std::function<void()> callWaiting);
+    // Empties the queue and stops the worker, still running the refreshes
+    // it asks for meanwhile.
+    void stop();
+    bool running() const noexcept { return worker_ != nullptr; }
+    // The worker, between start and stop.
+    CellWorker& worker() noexcept { return *worker_; }
+
+    // Queues the cells around point (c, r), or `cells`, as one batch and
+    // wakes the worker; nothing before start. The worker is held.
+    void queueCellsAround(std::int32_t c, std::int32_t r);
+    void queueBatch(std::span<const CellRef> cells);
+    // Queues the cells of every displaced point as one batch, in the grid
+    // file's canonical order.
+    void queueDisplacedCells();
+
+    // Plays the event loop's part for the worker until it sleeps with
+    // nothing to do.
+    void waitUntilIdle();
+    // Runs the refresh the worker waits for, if any.
+    void serveCalls();
+    // What the status bar says of the worker: how many cells are left while
+    // it has had cells waiting for more than half a second; nothing else.
+    std::optional<std::string> progressText(std::chrono::steady_clock::time_point now);
+
+private:
+    DeformModel& model_;
+    std::unique_ptr<CellWorker> worker_;
+    std::optional<std::chrono::steady_clock::time_point> busySince_;
+};
+
+} // namespace plexor

@@ -13,22 +13,15 @@ OpenedPicture openWidened(const std::string& path, const ImageCodec& codec)
     return opened;
 }
 
-BitmapInfo bufferFormatFor(std::int32_t width, std::int32_t height)
+DibHeader bufferFormatFor(std::int32_t width, std::int32_t height)
 {
-    BitmapInfo format{};
-    format.bmiHeader.biSize = 40;
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 24;
-    format.bmiHeader.biCompression = 0;
-    return format;
+    return DibHeader::topDownRows24(width, height);
 }
 
 bool loadIntoModel(DeformModel& model, const Bitmap& bitmap)
 {
     if (!model.allocateBuffers(bitmap.width(), bitmap.height())) return false;
-    const BitmapInfo format = bufferFormatFor(model.imageWidth(), model.imageHeight());
+    const DibHeader format = bufferFormatFor(model.imageWidth(), model.imageHeight());
     if (copyRowsFromBitmap(bitmap, 0, model.imageHeight(), model.workImage().data(), format) == 0) {
         // Nothing was read: the picture starts black rather than unset.
         std::memset(model.workImage().data(), 0, model.workImage().size());
@@ -41,7 +34,7 @@ bool loadIntoModel(DeformModel& model, const Bitmap& bitmap)
 
 bool storeWorkImage(const DeformModel& model, Bitmap& bitmap)
 {
-    const BitmapInfo format = bufferFormatFor(model.imageWidth(), model.imageHeight());
+    const DibHeader format = bufferFormatFor(model.imageWidth(), model.imageHeight());
     return copyRowsToBitmap(bitmap, 0, model.imageHeight(), model.workImage().data(), format) != 0;
 }
 

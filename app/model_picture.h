@@ -18,7 +18,7 @@ namespace plexor {
 OpenedPicture openWidened(const std::string& path, const ImageCodec& codec);
 
 // The model's buffers as a bitmap format: 24-bit rows, top to bottom.
-BitmapInfo bufferFormatFor(std::int32_t width, std::int32_t height);
+DibHeader bufferFormatFor(std::int32_t width, std::int32_t height);
 
 // Gives the model buffers for `bitmap` (widened) and reads its pixels into
 // workImage, viewImage and sourceImage. False, with the model as it was and

@@ -45,7 +45,7 @@ public:
     Bitmap& screenBitmap() { return picture_.bitmap(); }
     // The file the picture shown was opened from.
     const std::string& openedPath() const noexcept { return openedPath_; }
-    const BitmapInfo& bufferFormat() const noexcept { return bufferFormat_; }
+    const DibHeader& bufferFormat() const noexcept { return bufferFormat_; }
 
 private:
     // The save dialog's next proposal: `path` in `format`, its extension
@@ -63,7 +63,7 @@ private:
 
     Picture picture_;
     std::string openedPath_;
-    BitmapInfo bufferFormat_{};
+    DibHeader bufferFormat_{};
     RememberedDialog openDialog_;
     RememberedDialog saveDialog_;
 };

@@ -1,6 +1,7 @@
 #include "app/picture_files.h"
 
 #include <algorithm>
+#include <cctype>
 #include <utility>
 
 #include "platform/bmp_reader.h"
@@ -8,6 +9,7 @@
 #include "platform/file_io.h"
 #include "platform/picture_completeness.h"
 #include "platform/picture_error.h"
+#include "platform/picture_signature.h"
 
 namespace plexor {
 
@@ -21,6 +23,35 @@ std::vector<PictureFormat> formatsWhere(Can can)
     for (const PictureFormat format : kPictureFormats)
         if (format == PictureFormat::Bmp || can(format)) formats.push_back(format);
     return formats;
+}
+
+std::string lowercase(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// A file that names no picture format by content or extension: an icon or a
+// metafile by its extension, compared without case, and checked by its
+// signature; or refused for its extension.
+Picture openIconOrMetafile(const std::string& path)
+{
+    const std::string extension = pictureFileExtension(path);
+    const std::string kind = lowercase(extension);
+    if (kind == "ico") {
+        if (!isIconSignature(readFileHead(path, kSignatureBytes).bytes()))
+            throw PictureError(std::string(picture_message::kIconInvalid));
+        return Picture::icon();
+    }
+    if (kind == "wmf" || kind == "emf") {
+        const ByteBuffer head = readFileHead(path, kSignatureBytes);
+        const bool valid =
+            kind == "wmf" ? isMetafileSignature(head.bytes()) : isEnhancedMetafileSignature(head.bytes());
+        if (!valid) throw PictureError(std::string(picture_message::kMetafileInvalid));
+        return Picture::metafile();
+    }
+    throw PictureError(formatPictureMessage(picture_message::kUnknownExtension, extension));
 }
 
 } // namespace
@@ -51,7 +82,7 @@ OpenedPicture openPicture(const std::string& path, const ImageCodec& codec)
 {
     const ByteBuffer head = readFileHead(path, kPictureSignatureBytes);
     const std::optional<PictureFormat> format = formatToRead(head.bytes(), pictureFileExtension(path));
-    if (!format) return {Picture::fromFile(path), PictureFormat::Bmp};
+    if (!format) return {openIconOrMetafile(path), PictureFormat::Bmp};
     const std::string_view name = pictureFormatName(*format);
     if (*format != PictureFormat::Bmp && !codec.canRead(*format))
         throw PictureError(formatPictureMessage(picture_message::kFormatNotRead, name));

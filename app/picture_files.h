@@ -37,7 +37,7 @@ Picture decodePicture(std::span<const std::uint8_t> file, PictureFormat format, 
 Picture decodePicture(ByteBuffer&& file, PictureFormat format, const ImageCodec& codec);
 
 // Opens `path`. A file that is none of the formats, by content or by name,
-// is left to Picture::fromFile: icons and metafiles, or "Unknown picture
+// is an icon or a metafile by its extension, checked by its signature; or "Unknown picture
 // file extension (.%s)". Throws PictureError; a file that the codec cannot
 // decode gives "Cannot read the %s picture %s: %s" with the codec's reason.
 OpenedPicture openPicture(const std::string& path, const ImageCodec& codec);

@@ -55,8 +55,7 @@ void ViewCommands::wheelZoom(int steps, std::int32_t x, std::int32_t y)
 
 void ViewCommands::zoomForNewPicture()
 {
-    const bool larger =
-        model_.imageWidth() > image_.viewportWidth() || model_.imageHeight() > image_.viewportHeight();
+    const bool larger = model_.imageWidth() > image_.viewportWidth() || model_.imageHeight() > image_.viewportHeight();
     zoom_ = Zoom::actual(); // a new picture starts at the top-left corner
     image_.scrollTo(0, 0);
     if (larger)

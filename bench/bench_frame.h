@@ -16,12 +16,9 @@ namespace plexor {
 inline constexpr std::int32_t kFrameSide = 4096;
 inline constexpr std::size_t kFrameBytes = std::size_t{kFrameSide} * kFrameSide * 3;
 
-inline BitmapInfo topDownFrameInfo()
+inline DibHeader topDownFrameInfo()
 {
-    BitmapInfo info{};
-    info.bmiHeader.biWidth = kFrameSide;
-    info.bmiHeader.biHeight = -kFrameSide;
-    return info;
+    return DibHeader::topDownRows24(kFrameSide, kFrameSide);
 }
 
 inline void setFrameBytes(benchmark::State& state)

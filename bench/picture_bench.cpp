@@ -1,8 +1,6 @@
 // Opening a large bitmap file and pushing frames into bitmaps, measured
 // against BM_Memcpy4096: one copy of the same 4096 x 4096 24-bit frame.
 
-#include "platform/picture.h"
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "app/picture_files.h"
 #include "bench/bench_frame.h"
 #include "platform/bitmap.h"
 #include "platform/bmp_writer.h"
@@ -29,12 +28,13 @@ void BM_OpenBmp24_4096(benchmark::State& state)
     const test::TempFolder folder;
     const std::string path = folder.file("frame.bmp");
     writeFileAtomically(path, encodeBmp(gradientBitmap()));
-    const BitmapInfo info = topDownFrameInfo();
+    const DibHeader info = topDownFrameInfo();
     std::vector<std::uint8_t> buffer(kFrameBytes, 1);
     // Once before timing, so the file is in the page cache.
-    Picture::fromFile(path);
+    const BmpOnlyCodec codec;
+    openPicture(path, codec);
     for (auto _ : state) {
-        Picture picture = Picture::fromFile(path);
+        Picture picture = openPicture(path, codec).picture;
         const int rows = copyRowsFromBitmap(picture.bitmap(), 0, kSide, buffer.data(), info);
         benchmark::DoNotOptimize(rows);
         benchmark::ClobberMemory();
@@ -46,7 +46,7 @@ BENCHMARK(BM_OpenBmp24_4096)->Unit(benchmark::kMillisecond)->UseRealTime();
 // Pushes `frame` into `bitmap` once per iteration.
 void pushFrames(benchmark::State& state, Bitmap& bitmap, const std::vector<std::uint8_t>& frame)
 {
-    const BitmapInfo info = topDownFrameInfo();
+    const DibHeader info = topDownFrameInfo();
     for (auto _ : state) {
         const int rows = copyRowsToBitmap(bitmap, 0, kSide, frame.data(), info);
         benchmark::DoNotOptimize(rows);
@@ -67,7 +67,7 @@ BENCHMARK(BM_PushView24_4096)->Unit(benchmark::kMillisecond);
 // lines would be.
 void BM_PushView8_4096(benchmark::State& state)
 {
-    std::vector<RgbQuad> table;
+    std::vector<Colour> table;
     for (int r = 0; r < 6; ++r)
         for (int g = 0; g < 7; ++g)
             for (int b = 0; b < 6; ++b)
@@ -79,7 +79,7 @@ void BM_PushView8_4096(benchmark::State& state)
     for (std::int32_t y = 0; y < kSide; ++y)
         for (std::int32_t x = 0; x < kSide; ++x) {
             std::uint8_t* p = &frame[(static_cast<std::size_t>(y) * kSide + x) * 3];
-            const RgbQuad& entry = table[static_cast<std::size_t>((x / 16 + y / 16) % 252)];
+            const Colour& entry = table[static_cast<std::size_t>((x / 16 + y / 16) % 252)];
             p[0] = entry.blue;
             p[1] = entry.green;
             p[2] = entry.red;

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "editor/colour.h"
 #include "editor/view_canvas.h"
+#include "platform/colour.h"
 
 namespace plexor {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/colour.h"
+#include "platform/colour.h"
 
 namespace plexor {
 

@@ -38,13 +38,6 @@ void RectSet::add(const PixelRect& rect) noexcept
     }
 }
 
-PixelRect RectSet::bounds() const noexcept
-{
-    PixelRect bounds;
-    for (const PixelRect& r : *this) bounds = bounds.united(r);
-    return bounds;
-}
-
 void ChangeRegion::mark(const PixelRect& rect)
 {
     std::lock_guard lock(mutex_);

@@ -21,8 +21,6 @@ public:
     std::size_t size() const noexcept { return count_; }
     const PixelRect* begin() const noexcept { return rects_.data(); }
     const PixelRect* end() const noexcept { return rects_.data() + count_; }
-    // The smallest rectangle holding them all.
-    PixelRect bounds() const noexcept;
 
 private:
     std::array<PixelRect, kCapacity> rects_{};

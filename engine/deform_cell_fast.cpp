@@ -14,8 +14,8 @@
 // literal way where it matters. Such samples are rare.
 //
 // A chunk of a row's samples is computed side by side in vector registers,
-// by the widest chunk kernel the processor has (cell_kernel_*.cpp); the
-// choice is made here, once.
+// by the widest chunk kernel the processor has (cell_kernel_*.cpp), which is
+// looked up once, on first use.
 
 #include <algorithm>
 #include <cassert>
@@ -54,12 +54,14 @@ void refineSample(const float* weights, const double* tx, const double* ty, floa
     }
 }
 
+// The chunk kernel for `kind`; for Best, the widest the processor has,
+// looked up on first use and kept.
 ChunkKernel pickChunkKernel(FastKernel kind)
 {
-    if (kind == FastKernel::Best)
-        kind = fastKernelAvailable(FastKernel::Avx512) ? FastKernel::Avx512
-               : fastKernelAvailable(FastKernel::Avx2) ? FastKernel::Avx2
-                                                       : FastKernel::Portable;
+    static const ChunkKernel best = fastKernelAvailable(FastKernel::Avx512) ? chunkCoordinatesAvx512
+                                    : fastKernelAvailable(FastKernel::Avx2) ? chunkCoordinatesAvx2
+                                                                            : chunkCoordinatesPortable;
+    if (kind == FastKernel::Best) return best;
     if (!fastKernelAvailable(kind)) return chunkCoordinatesPortable;
     switch (kind) {
     case FastKernel::Avx512: return chunkCoordinatesAvx512;

@@ -14,10 +14,6 @@ struct PixelRect {
     bool empty() const noexcept { return x0 >= x1 || y0 >= y1; }
     std::int64_t area() const noexcept { return empty() ? 0 : std::int64_t{x1 - x0} * std::int64_t{y1 - y0}; }
     bool contains(std::int32_t x, std::int32_t y) const noexcept { return x >= x0 && x < x1 && y >= y0 && y < y1; }
-    bool intersects(const PixelRect& o) const noexcept
-    {
-        return !empty() && !o.empty() && x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1;
-    }
     PixelRect intersection(const PixelRect& o) const noexcept
     {
         return {std::max(x0, o.x0), std::max(y0, o.y0), std::min(x1, o.x1), std::min(y1, o.y1)};

@@ -28,9 +28,7 @@ void checkTransfers(Bitmap& bitmap)
 {
     const auto pixels = static_cast<std::uint64_t>(bitmap.width()) * bitmap.height();
     if (bitmap.empty() || pixels > kTransferPixels) return;
-    BitmapInfo info{};
-    info.bmiHeader.biWidth = bitmap.width();
-    info.bmiHeader.biHeight = -bitmap.height();
+    const DibHeader info = DibHeader::topDownRows24(bitmap.width(), bitmap.height());
     const std::size_t stride = (static_cast<std::size_t>(bitmap.width()) * 3 + 3) & ~std::size_t{3};
     std::vector<std::uint8_t> block(stride * static_cast<std::size_t>(bitmap.height()));
     require(copyRowsFromBitmap(bitmap, 0, bitmap.height(), block.data(), info) == bitmap.height());

@@ -26,12 +26,12 @@ Bitmap patterned(std::int32_t width, std::int32_t height, const PixelFormat& for
     return bitmap;
 }
 
-std::vector<RgbQuad> table(std::size_t entries)
+std::vector<Colour> table(std::size_t entries)
 {
-    std::vector<RgbQuad> table(entries);
+    std::vector<Colour> table(entries);
     for (std::size_t i = 0; i < entries; ++i)
-        table[i] = RgbQuad{static_cast<std::uint8_t>(i * 17), static_cast<std::uint8_t>(255 - i * 9),
-                           static_cast<std::uint8_t>(i * 5), 0};
+        table[i] = Colour{static_cast<std::uint8_t>(i * 17), static_cast<std::uint8_t>(255 - i * 9),
+                          static_cast<std::uint8_t>(i * 5), 0};
     return table;
 }
 
@@ -57,7 +57,7 @@ std::vector<std::uint8_t> runLength(std::uint16_t bits, std::int32_t width, std:
     appendU32(file, 0);
     appendU32(file, 16);
     appendU32(file, 0);
-    for (const RgbQuad& q : table(16)) {
+    for (const Colour& q : table(16)) {
         file.push_back(q.blue);
         file.push_back(q.green);
         file.push_back(q.red);

@@ -61,7 +61,6 @@ public:
 
     // The colour that new columns take: 0x00BBGGRR, 0 is black.
     void setBrushColour(std::uint32_t colour) noexcept { brush_ = colour; }
-    std::uint32_t brushColour() const noexcept { return brush_; }
 
     // Changes the width and keeps the height and the pixel format. Pixels keep
     // their places from the left edge; new columns take the brush colour (for

@@ -6,7 +6,7 @@
 
 namespace plexor {
 
-void readBmpColourMasks(std::span<const std::uint8_t> file, const BmpInfoHeader& header, std::size_t& cursor,
+void readBmpColourMasks(std::span<const std::uint8_t> file, const DibHeader& header, std::size_t& cursor,
                         PixelFormat& format)
 {
     if (header.compression == kBmpRgb) {

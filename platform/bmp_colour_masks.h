@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/bmp_info_header.h"
+#include "platform/dib_header.h"
 #include "platform/pixel_format.h"
 
 namespace plexor {
@@ -17,7 +17,7 @@ namespace plexor {
 // "Stream read error" when the file ends inside the masks, "Bitmap image is
 // not valid" for masks that are empty, not one run of bits, overlapping, or
 // outside the pixel.
-void readBmpColourMasks(std::span<const std::uint8_t> file, const BmpInfoHeader& header, std::size_t& cursor,
+void readBmpColourMasks(std::span<const std::uint8_t> file, const DibHeader& header, std::size_t& cursor,
                         PixelFormat& format);
 
 // The masks of `format` differ from the default layout of its bit count.

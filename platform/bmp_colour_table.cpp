@@ -4,14 +4,14 @@
 
 namespace plexor {
 
-std::vector<RgbQuad> readBmpColourTable(std::span<const std::uint8_t> file, std::size_t offset, std::size_t count,
-                                        bool coreHeader)
+std::vector<Colour> readBmpColourTable(std::span<const std::uint8_t> file, std::size_t offset, std::size_t count,
+                                       bool coreHeader)
 {
     const std::size_t entry = bmpTableEntryBytes(coreHeader);
     if (offset > file.size() || (file.size() - offset) / entry < count) throwReadError();
-    std::vector<RgbQuad> table(count);
+    std::vector<Colour> table(count);
     const std::uint8_t* p = file.data() + offset;
-    for (RgbQuad& quad : table) {
+    for (Colour& quad : table) {
         quad.blue = p[0];
         quad.green = p[1];
         quad.red = p[2];
@@ -21,10 +21,10 @@ std::vector<RgbQuad> readBmpColourTable(std::span<const std::uint8_t> file, std:
     return table;
 }
 
-std::size_t writeBmpColourTable(std::span<const RgbQuad> table, bool coreHeader, std::uint8_t* out) noexcept
+std::size_t writeBmpColourTable(std::span<const Colour> table, bool coreHeader, std::uint8_t* out) noexcept
 {
     const std::size_t entry = bmpTableEntryBytes(coreHeader);
-    for (const RgbQuad& quad : table) {
+    for (const Colour& quad : table) {
         out[0] = quad.blue;
         out[1] = quad.green;
         out[2] = quad.red;

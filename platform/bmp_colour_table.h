@@ -18,10 +18,10 @@ constexpr std::size_t bmpTableEntryBytes(bool coreHeader) noexcept
 
 // Reads `count` entries from byte `offset` of `file`. Throws PictureError
 // "Stream read error" when the file ends inside the table.
-std::vector<RgbQuad> readBmpColourTable(std::span<const std::uint8_t> file, std::size_t offset, std::size_t count,
-                                        bool coreHeader);
+std::vector<Colour> readBmpColourTable(std::span<const std::uint8_t> file, std::size_t offset, std::size_t count,
+                                       bool coreHeader);
 
 // Writes the table; returns the bytes written.
-std::size_t writeBmpColourTable(std::span<const RgbQuad> table, bool coreHeader, std::uint8_t* out) noexcept;
+std::size_t writeBmpColourTable(std::span<const Colour> table, bool coreHeader, std::uint8_t* out) noexcept;
 
 } // namespace plexor

@@ -6,14 +6,14 @@
 #include "platform/bmp_colour_masks.h"
 #include "platform/bmp_colour_table.h"
 #include "platform/bmp_file_header.h"
-#include "platform/bmp_info_header.h"
+#include "platform/dib_header.h"
 #include "platform/picture_error.h"
 
 namespace plexor {
 
 namespace {
 
-void checkCompression(const BmpInfoHeader& info)
+void checkCompression(const DibHeader& info)
 {
     const std::uint16_t bits = info.bitCount;
     switch (info.compression) {
@@ -34,7 +34,7 @@ void checkCompression(const BmpInfoHeader& info)
 }
 
 // Width and height as the picture has them; the height's sign gives the order.
-void readSize(const BmpInfoHeader& info, BmpLayout& layout)
+void readSize(const DibHeader& info, BmpLayout& layout)
 {
     if (info.width <= 0 || info.height == 0 || info.height == std::numeric_limits<std::int32_t>::min())
         throwBitmapInvalid();
@@ -52,7 +52,7 @@ void readSize(const BmpInfoHeader& info, BmpLayout& layout)
 BmpLayout BmpLayout::read(std::span<const std::uint8_t> file)
 {
     const BmpFileHeader fileHeader = BmpFileHeader::read(file);
-    const BmpInfoHeader info = BmpInfoHeader::read(file, BmpFileHeader::kSize);
+    const DibHeader info = DibHeader::read(file, BmpFileHeader::kSize);
     if (info.planes != 1 || !isSupportedBitCount(info.bitCount)) throwBitmapInvalid();
     // The core header knows no direct colour but 24 bits.
     if (info.isCore() && (info.bitCount == 16 || info.bitCount == 32)) throwBitmapInvalid();

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/bmp_info_header.h"
 #include "platform/bmp_layout.h"
 #include "platform/bmp_rle.h"
+#include "platform/dib_header.h"
 
 namespace plexor {
 

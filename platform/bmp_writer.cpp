@@ -5,7 +5,7 @@
 #include "platform/bmp_colour_masks.h"
 #include "platform/bmp_colour_table.h"
 #include "platform/bmp_file_header.h"
-#include "platform/bmp_info_header.h"
+#include "platform/dib_header.h"
 #include "platform/little_endian.h"
 
 namespace plexor {
@@ -31,8 +31,8 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap)
     const std::size_t tableBytes = format.indexed() ? format.colourTable.size() * bmpTableEntryBytes(core) : 0;
     const std::span<const std::uint8_t> rows = bitmap.bottomUpRows();
 
-    BmpInfoHeader info;
-    info.size = core ? BmpInfoHeader::kCoreSize : BmpInfoHeader::kInfoSize;
+    DibHeader info;
+    info.size = core ? DibHeader::kCoreSize : DibHeader::kInfoSize;
     info.width = bitmap.width();
     info.height = bitmap.height();
     info.planes = 1;

@@ -9,9 +9,6 @@ namespace plexor {
 
 namespace {
 
-// The only header size the transfers accept.
-constexpr std::uint32_t kInfoHeaderSize = 40;
-
 // Where a transfer's rows lie: in the caller's block and in the bitmap.
 struct TransferPlan {
     std::size_t blockStride = 0;
@@ -27,16 +24,14 @@ struct TransferPlan {
 };
 
 TransferPlan planTransfer(const Bitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount, const void* bits,
-                          const BitmapInfo& info) noexcept
+                          const DibHeader& header) noexcept
 {
     TransferPlan plan;
-    const BitmapInfoHeader& header = info.bmiHeader;
     if (bits == nullptr || bitmap.empty()) return plan;
-    if (header.biSize != kInfoHeaderSize || header.biPlanes != 1 || header.biBitCount != 24 ||
-        header.biCompression != 0)
+    if (header.size != DibHeader::kInfoSize || header.planes != 1 || header.bitCount != 24 || header.compression != 0)
         return plan;
-    const std::int64_t height = header.biHeight;
-    if (header.biWidth != bitmap.width() || (height < 0 ? -height : height) != bitmap.height()) return plan;
+    const std::int64_t height = header.height;
+    if (header.width != bitmap.width() || (height < 0 ? -height : height) != bitmap.height()) return plan;
     if (firstRow < 0 || rowCount <= 0 || std::int64_t{firstRow} + rowCount > std::int64_t{bitmap.height()}) return plan;
     plan.blockStride = static_cast<std::size_t>(paddedRowBytes(static_cast<std::uint64_t>(bitmap.width()), 24));
     plan.topDown = height < 0;
@@ -47,7 +42,7 @@ TransferPlan planTransfer(const Bitmap& bitmap, std::int32_t firstRow, std::int3
 } // namespace
 
 int copyRowsFromBitmap(const Bitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount, std::uint8_t* bits,
-                       const BitmapInfo& info)
+                       const DibHeader& info)
 {
     const TransferPlan plan = planTransfer(bitmap, firstRow, rowCount, bits, info);
     if (!plan.valid) return 0;
@@ -65,7 +60,7 @@ int copyRowsFromBitmap(const Bitmap& bitmap, std::int32_t firstRow, std::int32_t
 }
 
 int copyRowsToBitmap(Bitmap& bitmap, std::int32_t firstRow, std::int32_t rowCount, const std::uint8_t* bits,
-                     const BitmapInfo& info)
+                     const DibHeader& info)
 {
     const TransferPlan plan = planTransfer(bitmap, firstRow, rowCount, bits, info);
     if (!plan.valid) return 0;
@@ -81,7 +76,7 @@ int copyRowsToBitmap(Bitmap& bitmap, std::int32_t firstRow, std::int32_t rowCoun
 }
 
 int copyPartToBitmap(Bitmap& bitmap, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
-                     const std::uint8_t* bits, const BitmapInfo& info)
+                     const std::uint8_t* bits, const DibHeader& info)
 {
     if (x0 < 0 || x1 > bitmap.width() || x0 >= x1) return 0;
     const TransferPlan plan = planTransfer(bitmap, y0, y1 - y0, bits, info);

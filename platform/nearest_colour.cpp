@@ -4,7 +4,7 @@
 
 namespace plexor {
 
-std::uint8_t nearestTableIndex(std::span<const RgbQuad> table, std::uint8_t red, std::uint8_t green,
+std::uint8_t nearestTableIndex(std::span<const Colour> table, std::uint8_t red, std::uint8_t green,
                                std::uint8_t blue) noexcept
 {
     std::uint32_t best = 0;
@@ -24,11 +24,11 @@ std::uint8_t nearestTableIndex(std::span<const RgbQuad> table, std::uint8_t red,
     return static_cast<std::uint8_t>(best);
 }
 
-NearestColourCache::NearestColourCache(std::span<const RgbQuad> table)
+NearestColourCache::NearestColourCache(std::span<const Colour> table)
     : table_(table.begin(), table.end()), slots_(std::make_unique<Slot[]>(std::size_t{1} << kSlotBits))
 {}
 
-bool NearestColourCache::serves(std::span<const RgbQuad> table) const noexcept
+bool NearestColourCache::serves(std::span<const Colour> table) const noexcept
 {
     return std::equal(table.begin(), table.end(), table_.begin(), table_.end());
 }

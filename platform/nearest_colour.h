@@ -11,7 +11,7 @@ namespace plexor {
 
 // The index of the table colour closest to (red, green, blue): least squared
 // distance in RGB, the lowest index on a tie; 0 for an empty table.
-std::uint8_t nearestTableIndex(std::span<const RgbQuad> table, std::uint8_t red, std::uint8_t green,
+std::uint8_t nearestTableIndex(std::span<const Colour> table, std::uint8_t red, std::uint8_t green,
                                std::uint8_t blue) noexcept;
 
 // Remembers the table index found for each colour recently asked for, so that
@@ -19,7 +19,7 @@ std::uint8_t nearestTableIndex(std::span<const RgbQuad> table, std::uint8_t red,
 // memory is obtained once, on construction; matching never allocates.
 class NearestColourCache {
 public:
-    explicit NearestColourCache(std::span<const RgbQuad> table);
+    explicit NearestColourCache(std::span<const Colour> table);
 
     // `bgr` is blue | green << 8 | red << 16.
     std::uint8_t match(std::uint32_t bgr) noexcept
@@ -34,7 +34,7 @@ public:
         return slot.index;
     }
 
-    bool serves(std::span<const RgbQuad> table) const noexcept;
+    bool serves(std::span<const Colour> table) const noexcept;
 
 private:
     static constexpr int kSlotBits = 14;
@@ -46,7 +46,7 @@ private:
         std::uint8_t index = 0;
     };
 
-    std::vector<RgbQuad> table_;
+    std::vector<Colour> table_;
     std::unique_ptr<Slot[]> slots_;
 };
 

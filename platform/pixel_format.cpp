@@ -19,7 +19,7 @@ PixelFormat PixelFormat::defaultMasked(std::uint16_t bitsPerPixel)
     return format;
 }
 
-PixelFormat PixelFormat::indexed(std::uint16_t bitsPerPixel, std::vector<RgbQuad> table)
+PixelFormat PixelFormat::indexed(std::uint16_t bitsPerPixel, std::vector<Colour> table)
 {
     PixelFormat format;
     format.bitsPerPixel = bitsPerPixel;

@@ -3,17 +3,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/colour.h"
+
 namespace plexor {
-
-// One colour-table entry as a bitmap file stores it.
-struct RgbQuad {
-    std::uint8_t blue = 0;
-    std::uint8_t green = 0;
-    std::uint8_t red = 0;
-    std::uint8_t reserved = 0;
-
-    bool operator==(const RgbQuad&) const = default;
-};
 
 // How a bitmap stores its pixels: what the file it came from had. A bitmap
 // keeps this format for its whole life; pixels written into it are converted.
@@ -23,7 +15,7 @@ struct PixelFormat {
     // For 1, 4 and 8 bits: the table the pixel values index, at most
     // 2^bitsPerPixel entries. It may be shorter than the values in use; a value
     // past its end reads as black. Empty for direct colour.
-    std::vector<RgbQuad> colourTable;
+    std::vector<Colour> colourTable;
     // For 16 and 32 bits: where each channel sits in a pixel. Without bit
     // fields these hold the default layout (5-5-5 or 8-8-8). Each colour mask
     // is one run of set bits; the alpha mask may be 0.
@@ -46,7 +38,7 @@ struct PixelFormat {
     // Direct colour of 16 or 32 bits in the default layout, no bit fields.
     static PixelFormat defaultMasked(std::uint16_t bitsPerPixel);
     // 1, 4 or 8 bits with the given table.
-    static PixelFormat indexed(std::uint16_t bitsPerPixel, std::vector<RgbQuad> table);
+    static PixelFormat indexed(std::uint16_t bitsPerPixel, std::vector<Colour> table);
 };
 
 // The largest picture any bitmap may hold, in pixels. Checked before any pixel

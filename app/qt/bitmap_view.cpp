@@ -39,7 +39,7 @@ QList<QRgb> colourTable(const PixelFormat& format)
 {
     QList<QRgb> table(qsizetype{1} << format.bitsPerPixel, qRgb(0, 0, 0));
     for (qsizetype i = 0; i < table.size() && i < static_cast<qsizetype>(format.colourTable.size()); ++i) {
-        const RgbQuad& entry = format.colourTable[static_cast<std::size_t>(i)];
+        const Colour& entry = format.colourTable[static_cast<std::size_t>(i)];
         table[i] = qRgb(entry.red, entry.green, entry.blue);
     }
     return table;
@@ -77,9 +77,7 @@ void BitmapView::update(int top, int bottom)
     if (top >= bottom) return;
     // 24-bit rows, top row first; a QImage row is padded to 4 bytes as the
     // transfer's rows are.
-    BitmapInfo info{};
-    info.bmiHeader.biWidth = bitmap_->width();
-    info.bmiHeader.biHeight = -bitmap_->height();
+    const DibHeader info = DibHeader::topDownRows24(bitmap_->width(), bitmap_->height());
     if (copyRowsFromBitmap(*bitmap_, top, bottom - top, image_.scanLine(top), info) == 0) image_.fill(Qt::black);
 }
 

@@ -33,7 +33,6 @@ public:
     void scrollTo(std::int64_t x, std::int64_t y) override;
 
     const BitmapView& view() const noexcept { return view_; }
-    Zoom shownZoom() const noexcept { return zoom_; }
     // Repaints since the last showBitmap, for checks.
     int repaintCount() const noexcept { return repaints_; }
 

@@ -110,9 +110,7 @@ QImage imageFromBitmap(const Bitmap& bitmap)
     // The image's rows are padded to 4 bytes as a 24-bit block's are.
     QImage image(bitmap.width(), bitmap.height(), QImage::Format_BGR888);
     if (image.isNull()) throwBitmapInvalid();
-    BitmapInfo info{};
-    info.bmiHeader.biWidth = bitmap.width();
-    info.bmiHeader.biHeight = -bitmap.height();
+    const DibHeader info = DibHeader::topDownRows24(bitmap.width(), bitmap.height());
     if (copyRowsFromBitmap(bitmap, 0, bitmap.height(), image.bits(), info) != bitmap.height()) throwBitmapInvalid();
     return image;
 }

@@ -70,13 +70,13 @@ TEST_F(PictureCommandsTest, OpenWidensToAMultipleOfFourWithBlackColumns)
     }
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(errors.shown.empty());
-    const BitmapInfoHeader& h = commands.bufferFormat().bmiHeader;
-    EXPECT_EQ(h.biSize, 40u);
-    EXPECT_EQ(h.biWidth, 4);
-    EXPECT_EQ(h.biHeight, -50);
-    EXPECT_EQ(h.biPlanes, 1);
-    EXPECT_EQ(h.biBitCount, 24);
-    EXPECT_EQ(h.biCompression, 0u);
+    const DibHeader& h = commands.bufferFormat();
+    EXPECT_EQ(h.size, 40u);
+    EXPECT_EQ(h.width, 4);
+    EXPECT_EQ(h.height, -50);
+    EXPECT_EQ(h.planes, 1);
+    EXPECT_EQ(h.bitCount, 24);
+    EXPECT_EQ(h.compression, 0u);
 }
 
 TEST_F(PictureCommandsTest, ZeroByteBitmapIsAnEmptyPicture)
@@ -208,8 +208,8 @@ TEST_F(PictureCommandsTest, BuffersRefusedAfterTheCheckLeaveTheOldPictureWhole)
     const FakeFrame frameBefore = frame;
 
     // 8 bits a pixel: the file is a third of one 24-bit buffer.
-    std::vector<RgbQuad> table(256);
-    for (int i = 0; i < 256; ++i) table[i] = RgbQuad{std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 0};
+    std::vector<Colour> table(256);
+    for (int i = 0; i < 256; ++i) table[i] = Colour{std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 0};
     const std::string big = writeBmp(folder, "big.bmp", Bitmap(400, 300, PixelFormat::indexed(8, table)));
     const std::size_t buffer = 3 * (400 * 300 + 3);
     for (int granted = 0; granted < 3; ++granted) {
@@ -304,7 +304,7 @@ TEST_F(PictureCommandsTest, DialogsProposeTheLastChoiceAndCancelChangesNothing)
 TEST_F(PictureCommandsTest, SaveGivesBackTheFormatItWasOpenedIn)
 {
     // An 8-bit core-header picture with a small table, 6 wide (widened to 8).
-    std::vector<RgbQuad> table = {{0, 0, 0, 0}, {255, 0, 0, 0}, {0, 255, 0, 0}, {0, 0, 255, 0}, {90, 90, 90, 0}};
+    std::vector<Colour> table = {{0, 0, 0, 0}, {255, 0, 0, 0}, {0, 255, 0, 0}, {0, 0, 255, 0}, {90, 90, 90, 0}};
     PixelFormat format = PixelFormat::indexed(8, table);
     format.coreHeader = true;
     Bitmap indexed(6, 4, format);

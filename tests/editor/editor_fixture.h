@@ -9,12 +9,12 @@
 #include <utility>
 #include <vector>
 
-#include "editor/colour.h"
 #include "editor/drag_host.h"
 #include "editor/refresh.h"
 #include "editor/refresh_host.h"
 #include "editor/view_canvas.h"
 #include "engine/deform_model.h"
+#include "platform/colour.h"
 #include "tests/support/colours.h"
 #include "tests/support/model_setup.h"
 

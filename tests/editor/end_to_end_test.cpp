@@ -44,12 +44,9 @@ std::vector<std::uint8_t> pictureFile()
     return encodeBmp(drawn);
 }
 
-BitmapInfo bufferFormat(const DeformModel& m)
+DibHeader bufferFormat(const DeformModel& m)
 {
-    BitmapInfo info{};
-    info.bmiHeader.biWidth = m.imageWidth();
-    info.bmiHeader.biHeight = -m.imageHeight();
-    return info;
+    return DibHeader::topDownRows24(m.imageWidth(), m.imageHeight());
 }
 
 // Opens the picture as the window does: widened with black columns to a
@@ -64,7 +61,7 @@ void open(DeformModel& m, Bitmap& screen)
         screen.setWidth(width);
     }
     ASSERT_TRUE(m.allocateBuffers(width, screen.height()));
-    const BitmapInfo format = bufferFormat(m);
+    const DibHeader format = bufferFormat(m);
     ASSERT_EQ(copyRowsFromBitmap(screen, 0, m.imageHeight(), m.workImage().data(), format), m.imageHeight());
     m.copyPixels(m.workImage(), m.viewImage());
     m.copyPixels(m.workImage(), m.sourceImage());

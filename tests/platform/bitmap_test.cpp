@@ -50,10 +50,10 @@ TEST(Bitmap, WideningTo100AddsBlackColumnsAndKeepsThePicture)
 
 TEST(Bitmap, WideningKeepsFormatAndUsesTheNearestTableColourOfTheBrush)
 {
-    const std::vector<RgbQuad> table = {{255, 255, 255, 0}, {10, 10, 10, 0}, {0, 0, 200, 0}};
+    const std::vector<Colour> table = {{255, 255, 255, 0}, {10, 10, 10, 0}, {0, 0, 200, 0}};
     for (std::uint16_t bits : {1, 4, 8}) {
         SCOPED_TRACE(bits);
-        const auto used = std::vector<RgbQuad>(table.begin(), table.begin() + (bits == 1 ? 2 : 3));
+        const auto used = std::vector<Colour>(table.begin(), table.begin() + (bits == 1 ? 2 : 3));
         Bitmap bitmap = patterned(5, 3, PixelFormat::indexed(bits, used), bits == 1 ? 2 : 3);
         const Bitmap before = bitmap;
         bitmap.setBrushColour(0); // black: nearest is entry 1
@@ -115,13 +115,13 @@ TEST(Bitmap, SizesPastTheLimitAreRefused)
     EXPECT_EQ(bitmap.width(), 4);
     EXPECT_THROW(Bitmap(1 << 15, 1 << 14, PixelFormat::rgb24()), PictureError);
     EXPECT_THROW(Bitmap(-1, 1, PixelFormat::rgb24()), PictureError);
-    PixelFormat badTable = PixelFormat::indexed(1, std::vector<RgbQuad>(3));
+    PixelFormat badTable = PixelFormat::indexed(1, std::vector<Colour>(3));
     EXPECT_THROW(Bitmap(1, 1, badTable), PictureError);
 }
 
 TEST(Bitmap, CopiesAreIndependent)
 {
-    Bitmap original = patterned(4, 2, PixelFormat::indexed(8, std::vector<RgbQuad>(8)), 8);
+    Bitmap original = patterned(4, 2, PixelFormat::indexed(8, std::vector<Colour>(8)), 8);
     Bitmap copy = original;
     storePixel(copy.row(0), 0, 8, 7);
     EXPECT_EQ(loadPixel(original.row(0), 0, 8), 0u);

@@ -14,12 +14,9 @@
 namespace plexor::test {
 namespace {
 
-BitmapInfo topDownInfo(std::int32_t width, std::int32_t height)
+DibHeader topDownInfo(std::int32_t width, std::int32_t height)
 {
-    BitmapInfo info{};
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    return info;
+    return DibHeader::topDownRows24(width, height);
 }
 
 // A 24-bit top-down block of the given colours, row after row.
@@ -34,7 +31,7 @@ std::vector<std::uint8_t> blockOf(const std::vector<Rgb>& colours)
     return block;
 }
 
-std::vector<RgbQuad> smallTable()
+std::vector<Colour> smallTable()
 {
     // Blue, green, red, reserved.
     return {{0, 0, 0, 0}, {0, 0, 255, 0}, {0, 255, 0, 0}, {255, 0, 0, 0}, {255, 255, 255, 0}};
@@ -44,22 +41,19 @@ TEST(DibTransfer, RefusesWhatItCannotMoveAndTouchesNothing)
 {
     Bitmap bitmap(4, 2, PixelFormat::rgb24());
     std::vector<std::uint8_t> block(4 * 2 * 3, 0xAB);
-    const BitmapInfo good = topDownInfo(4, 2);
+    const DibHeader good = topDownInfo(4, 2);
 
     auto variant = [&](auto change) {
-        BitmapInfo info = good;
-        change(info.bmiHeader);
+        DibHeader info = good;
+        change(info);
         return info;
     };
-    const BitmapInfo refused[] = {
-        variant([](BitmapInfoHeader& h) { h.biBitCount = 32; }),
-        variant([](BitmapInfoHeader& h) { h.biCompression = 3; }),
-        variant([](BitmapInfoHeader& h) { h.biPlanes = 2; }),
-        variant([](BitmapInfoHeader& h) { h.biSize = 12; }),
-        variant([](BitmapInfoHeader& h) { h.biWidth = 8; }),
-        variant([](BitmapInfoHeader& h) { h.biHeight = -3; }),
+    const DibHeader refused[] = {
+        variant([](DibHeader& h) { h.bitCount = 32; }), variant([](DibHeader& h) { h.compression = 3; }),
+        variant([](DibHeader& h) { h.planes = 2; }),    variant([](DibHeader& h) { h.size = 12; }),
+        variant([](DibHeader& h) { h.width = 8; }),     variant([](DibHeader& h) { h.height = -3; }),
     };
-    for (const BitmapInfo& info : refused) {
+    for (const DibHeader& info : refused) {
         EXPECT_EQ(copyRowsFromBitmap(bitmap, 0, 2, block.data(), info), 0);
         EXPECT_EQ(copyRowsToBitmap(bitmap, 0, 2, block.data(), info), 0);
     }
@@ -85,8 +79,8 @@ TEST(DibTransfer, RowOrderOfTheBlockFollowsTheSignOfItsHeight)
     ASSERT_EQ(copyRowsToBitmap(bitmap, 0, 2, block.data(), topDownInfo(4, 2)), 2);
     EXPECT_EQ(toPixels(bitmap).at(0, 0), (Rgb{1, 1, 1}));
 
-    BitmapInfo bottomUp = topDownInfo(4, 2);
-    bottomUp.bmiHeader.biHeight = 2;
+    DibHeader bottomUp = topDownInfo(4, 2);
+    bottomUp.height = 2;
     ASSERT_EQ(copyRowsToBitmap(bitmap, 0, 2, block.data(), bottomUp), 2);
     EXPECT_EQ(toPixels(bitmap).at(0, 0), (Rgb{2, 2, 2}));
 
@@ -129,7 +123,7 @@ TEST(DibTransfer, PushesIntoAColourTableLandOnTheNearestTableColour)
     // Every pushed colour reads back as a colour of the table.
     const Pixels pixels = toPixels(bitmap);
     std::set<std::uint32_t> tableColours;
-    for (const RgbQuad& q : smallTable()) tableColours.insert(q.red << 16 | q.green << 8 | q.blue);
+    for (const Colour& q : smallTable()) tableColours.insert(q.red << 16 | q.green << 8 | q.blue);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 4; ++x) {
             const Rgb c = pixels.at(x, y);
@@ -141,7 +135,7 @@ TEST(DibTransfer, TiesGoToTheLowestIndexAndRepeatedPushesAgree)
 {
     // Grey 128 lies as far from grey 100 as from grey 156, and black is in
     // the table twice: the first of equals wins.
-    const std::vector<RgbQuad> table = {{0, 0, 0, 0}, {0, 0, 0, 0}, {100, 100, 100, 0}, {156, 156, 156, 0}};
+    const std::vector<Colour> table = {{0, 0, 0, 0}, {0, 0, 0, 0}, {100, 100, 100, 0}, {156, 156, 156, 0}};
     Bitmap bitmap(4, 1, PixelFormat::indexed(8, table));
     const auto block = blockOf({{128, 128, 128}, {0, 0, 0}, {128, 128, 128}, {1, 1, 1}});
     for (int round = 0; round < 2; ++round) {
@@ -155,7 +149,7 @@ TEST(DibTransfer, TiesGoToTheLowestIndexAndRepeatedPushesAgree)
 
 TEST(DibTransfer, SubBytePushesPackEveryPixelInPlace)
 {
-    const std::vector<RgbQuad> blackWhite = {{0, 0, 0, 0}, {255, 255, 255, 0}};
+    const std::vector<Colour> blackWhite = {{0, 0, 0, 0}, {255, 255, 255, 0}};
     Bitmap one(10, 1, PixelFormat::indexed(1, blackWhite));
     std::vector<Rgb> colours;
     const std::string pattern = "1011000001";

@@ -31,7 +31,7 @@ std::vector<std::uint8_t> CraftedBmp::build() const
         header.resize(std::max<std::size_t>(header.size(), headerSize), 0);
     }
     for (std::uint32_t mask : masksAfterHeader) appendU32(header, mask);
-    for (const RgbQuad& quad : table) {
+    for (const Colour& quad : table) {
         header.push_back(quad.blue);
         header.push_back(quad.green);
         header.push_back(quad.red);

@@ -23,7 +23,7 @@ struct CraftedBmp {
     std::uint32_t headerMasks[4] = {0, 0, 0, 0};
     // Words written right after the header.
     std::vector<std::uint32_t> masksAfterHeader;
-    std::vector<RgbQuad> table;
+    std::vector<Colour> table;
     std::vector<std::uint8_t> pixelData;
 
     std::vector<std::uint8_t> build() const;

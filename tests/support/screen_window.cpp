@@ -6,8 +6,7 @@ namespace plexor::test {
 
 ScreenWindow::ScreenWindow(DeformModel& m) : model(m), screen(m.imageWidth(), m.imageHeight(), PixelFormat::rgb24())
 {
-    format.bmiHeader.biWidth = m.imageWidth();
-    format.bmiHeader.biHeight = -m.imageHeight();
+    format = DibHeader::topDownRows24(m.imageWidth(), m.imageHeight());
 }
 
 void ScreenWindow::pushView(std::span<const PixelRect> parts)

@@ -34,7 +34,7 @@ public:
 
     DeformModel& model;
     Bitmap screen;
-    BitmapInfo format{};
+    DibHeader format{};
     ReducedView reducedView;
     bool showReduced = false;
     bool overlay = true;

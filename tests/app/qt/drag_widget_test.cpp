@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <deque>
 
+#include "app/picture_files.h"
 #include "app/qt/picture_control.h"
 #include "platform/picture.h"
 #include "tests/support/widget_support.h"
@@ -110,8 +111,7 @@ private slots:
         QVERIFY(actual != readBytes(undeformed));
 
         // And what the control shows is what was saved.
-        Picture saved;
-        saved.loadFromFile(shown);
+        Picture saved = openPicture(shown, BmpOnlyCodec()).picture;
         const QImage onScreen = w.pictureView->view().topDownImage();
         for (int y = 0; y < 480; y += 7)
             for (int x = 0; x < 640; x += 5) {

@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
+#include "app/picture_files.h"
 #include "app/qt/picture_control.h"
 #include "platform/picture.h"
 #include "tests/support/widget_support.h"
@@ -267,8 +268,7 @@ private slots:
         QCOMPARE(save.fileName, path);
         QCOMPARE(save.filterIndex, 1);
         QCOMPARE(save.defaultExtension, std::string("bmp"));
-        Picture written;
-        written.loadFromFile(saved);
+        Picture written = openPicture(saved, BmpOnlyCodec()).picture;
         const Bitmap& bitmap = written.bitmap();
         QCOMPARE(bitmap.width(), 100);
         QCOMPARE(bitmap.height(), 50);

@@ -93,7 +93,7 @@ TEST_F(PictureFormats, SavedPicturesOpenAgainAsTheyWereLosslessButForJpeg)
     // A smooth picture of an odd width, and one with a colour table, which
     // is saved at 24 bits in every format but BMP.
     const Bitmap gradient = gradient24(97, 50);
-    std::vector<RgbQuad> table;
+    std::vector<Colour> table;
     for (int i = 0; i < 16; ++i)
         table.push_back({static_cast<std::uint8_t>(i * 16), static_cast<std::uint8_t>(255 - i * 8), 40, 0});
     Bitmap indexed(33, 20, PixelFormat::indexed(4, table));

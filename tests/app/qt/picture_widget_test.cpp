@@ -150,10 +150,10 @@ private slots:
         // One entry fewer than the values a pixel can hold (one for 1 bit).
         const int values = 1 << bits;
         const int entries = bits == 1 ? 1 : values - 1;
-        std::vector<RgbQuad> table;
+        std::vector<Colour> table;
         for (int i = 0; i < entries; ++i)
-            table.push_back(RgbQuad{static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 7),
-                                    static_cast<std::uint8_t>(i * 3 + 10), 0});
+            table.push_back(Colour{static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 7),
+                                   static_cast<std::uint8_t>(i * 3 + 10), 0});
         Bitmap bitmap(37, 5, PixelFormat::indexed(static_cast<std::uint16_t>(bits), table));
         // Rows differ from their mirror images, so a picture upside down shows.
         auto valueAt = [values](int x, int y) { return (x + y * (y + 1) / 2) % values; };
@@ -187,7 +187,7 @@ private slots:
     {
         QFETCH(int, bits);
         const PixelFormat format =
-            bits == 24 ? PixelFormat::rgb24() : PixelFormat::indexed(4, {RgbQuad{0, 0, 0, 0}, RgbQuad{0, 0, 255, 0}});
+            bits == 24 ? PixelFormat::rgb24() : PixelFormat::indexed(4, {Colour{0, 0, 0, 0}, Colour{0, 0, 255, 0}});
         Bitmap bitmap(8, 6, format);
         control_->showBitmap(bitmap);
         QCOMPARE(grabbed(*control_).pixel(2, 1), qRgb(0, 0, 0));

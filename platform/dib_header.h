@@ -20,7 +20,7 @@ enum BmpCompression : std::uint32_t {
 // the 12-byte core header (16-bit sizes, no compression) or the 40-byte header
 // and its successors of 52, 56, 108 and 124 bytes, which add colour masks and
 // fields this program does not use. Read into one shape whatever its size.
-struct BmpInfoHeader {
+struct DibHeader {
     static constexpr std::uint32_t kCoreSize = 12;
     static constexpr std::uint32_t kInfoSize = 40;
     // Header sizes that hold the colour masks, and the alpha mask too.
@@ -54,10 +54,21 @@ struct BmpInfoHeader {
 
     static bool isKnownSize(std::uint32_t size) noexcept;
 
+    // The 40-byte header of width x height 24-bit uncompressed rows, the top
+    // row first: a block of rows that the pixel transfers take.
+    static DibHeader topDownRows24(std::int32_t width, std::int32_t height) noexcept
+    {
+        DibHeader header;
+        header.width = width;
+        header.height = -height;
+        header.bitCount = 24;
+        return header;
+    }
+
     // Reads the header that begins at `offset` of `file`. Throws PictureError:
     // "Bitmap image is not valid" for a size no header has, "Stream read error"
     // when the file ends inside the header. The fields are not yet checked.
-    static BmpInfoHeader read(std::span<const std::uint8_t> file, std::size_t offset);
+    static DibHeader read(std::span<const std::uint8_t> file, std::size_t offset);
 
     // Writes Size bytes: the core header or the 40-byte header (larger sizes
     // are not written).

@@ -1,11 +1,11 @@
-#include "platform/bmp_info_header.h"
+#include "platform/dib_header.h"
 
 #include "platform/little_endian.h"
 #include "platform/picture_error.h"
 
 namespace plexor {
 
-bool BmpInfoHeader::isKnownSize(std::uint32_t size) noexcept
+bool DibHeader::isKnownSize(std::uint32_t size) noexcept
 {
     switch (size) {
     case kCoreSize:
@@ -18,10 +18,10 @@ bool BmpInfoHeader::isKnownSize(std::uint32_t size) noexcept
     }
 }
 
-BmpInfoHeader BmpInfoHeader::read(std::span<const std::uint8_t> file, std::size_t offset)
+DibHeader DibHeader::read(std::span<const std::uint8_t> file, std::size_t offset)
 {
     if (offset > file.size() || file.size() - offset < 4) throwReadError();
-    BmpInfoHeader header;
+    DibHeader header;
     header.size = loadU32(file.data() + offset);
     if (!isKnownSize(header.size)) throwBitmapInvalid();
     if (file.size() - offset < header.size) throwReadError();
@@ -52,7 +52,7 @@ BmpInfoHeader BmpInfoHeader::read(std::span<const std::uint8_t> file, std::size_
     return header;
 }
 
-void BmpInfoHeader::write(std::uint8_t* out) const noexcept
+void DibHeader::write(std::uint8_t* out) const noexcept
 {
     if (isCore()) {
         storeU32(out, kCoreSize);

@@ -121,7 +121,7 @@ void HistoryCommands::restore(const EditStep& step, bool before)
             }
         } else {
             (before ? step.pixelsBefore : step.pixelsAfter).restore(model_.workImage(), model_.changes());
-            const std::int32_t cols = model_.pointCols();
+            const std::int32_t cols = model_.grid().pointCols;
             for (const EditStep::PointChange& change : step.points) {
                 const std::int32_t c = change.index % cols, r = change.index / cols;
                 model_.changes().mark(pointOverlayBounds(model_, c, r));

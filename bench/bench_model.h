@@ -34,8 +34,8 @@ inline std::unique_ptr<DeformModel> draggedBenchModel(std::uint32_t seed)
     m->copyPixels(m->sourceImage(), m->viewImage());
     m->layGrid(48);
     std::uniform_int_distribution<std::int32_t> d(-47, 47);
-    for (std::int32_t r = 1; r + 1 < m->pointRows(); ++r)
-        for (std::int32_t c = 1; c + 1 < m->pointCols(); ++c) {
+    for (std::int32_t r = 1; r + 1 < m->grid().pointRows; ++r)
+        for (std::int32_t c = 1; c + 1 < m->grid().pointCols; ++c) {
             ControlPoint& p = m->point(c, r);
             p.dx = std::clamp(p.x + d(rng), 0, m->imageWidth() - 1) - p.x;
             p.dy = std::clamp(p.y + d(rng), 0, m->imageHeight() - 1) - p.y;

@@ -26,13 +26,13 @@ void deformWholeBatch(benchmark::State& state)
         state.SkipWithError("not enough memory");
         return;
     }
-    const double samples = double(m->cellCount()) * (m->samplesPerCell() + 1) * (m->samplesPerCell() + 1);
+    const double samples = double(m->grid().cellCount) * (m->samplesPerCell() + 1) * (m->samplesPerCell() + 1);
     for (auto _ : state) {
         state.PauseTiming();
         std::memset(m->splatMask().data(), 0, m->splatMask().size());
         state.ResumeTiming();
-        for (std::int32_t r = 0; r < m->cellRows(); ++r)
-            for (std::int32_t c = 0; c < m->cellCols(); ++c) kernel(*m, {c, r});
+        for (std::int32_t r = 0; r < m->grid().cellRows; ++r)
+            for (std::int32_t c = 0; c < m->grid().cellCols; ++c) kernel(*m, {c, r});
         benchmark::ClobberMemory();
     }
     state.counters["per_sample"] =

@@ -35,7 +35,7 @@ void dragMove(benchmark::State& state, std::int32_t width, std::int32_t height)
 
     ControlPointDrag drag(*model, window);
     drag.setZoom(zoom);
-    const ControlPoint& p = model->point(model->pointCols() / 2, model->pointRows() / 2);
+    const ControlPoint& p = model->point(model->grid().pointCols / 2, model->grid().pointRows / 2);
     const auto x = static_cast<std::int32_t>(zoom.toScreen(p.x));
     const auto y = static_cast<std::int32_t>(zoom.toScreen(p.y));
     drag.mousePress(x, y);

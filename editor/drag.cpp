@@ -38,8 +38,8 @@ bool ControlPointDrag::holdsPoint() const noexcept
 
 void ControlPointDrag::pick(std::int32_t x, std::int32_t y)
 {
-    const std::int32_t cols = model_.pointCols();
-    const std::int32_t rows = model_.pointRows();
+    const std::int32_t cols = model_.grid().pointCols;
+    const std::int32_t rows = model_.grid().pointRows;
     for (std::int32_t r = 1; r < rows - 1; ++r) {
         for (std::int32_t c = 1; c < cols - 1; ++c) {
             ControlPoint& p = model_.point(c, r);
@@ -60,7 +60,7 @@ void ControlPointDrag::pick(std::int32_t x, std::int32_t y)
 
 void ControlPointDrag::markPoint(std::int32_t i)
 {
-    model_.changes().mark(pointOverlayBounds(model_, i % model_.pointCols(), i / model_.pointCols()));
+    model_.changes().mark(pointOverlayBounds(model_, i % model_.grid().pointCols, i / model_.grid().pointCols));
 }
 
 void ControlPointDrag::mousePress(std::int32_t x, std::int32_t y)
@@ -77,8 +77,8 @@ void ControlPointDrag::mousePress(std::int32_t x, std::int32_t y)
 void ControlPointDrag::mouseMove(std::int32_t x, std::int32_t y)
 {
     if (!holdsPoint()) return;
-    const std::int32_t cols = model_.pointCols();
-    const std::int32_t rows = model_.pointRows();
+    const std::int32_t cols = model_.grid().pointCols;
+    const std::int32_t rows = model_.grid().pointRows;
     const std::int32_t col = dragIndex_ % cols;
     const std::int32_t row = dragIndex_ / cols;
     ControlPoint& p = model_.points()[static_cast<std::size_t>(dragIndex_)];
@@ -132,7 +132,7 @@ void ControlPointDrag::mouseRelease(std::int32_t, std::int32_t)
 void ControlPointDrag::endDrag()
 {
     if (holdsPoint()) {
-        const std::int32_t cols = model_.pointCols();
+        const std::int32_t cols = model_.grid().pointCols;
         markPoint(dragIndex_);
         model_.points()[static_cast<std::size_t>(dragIndex_)].selected = 0;
         host_.queueCellsAround(dragIndex_ % cols, dragIndex_ / cols);

@@ -69,8 +69,8 @@ void pointRange(std::int64_t lo, std::int64_t hi, std::int32_t margin, std::int3
 void drawOverlay(const DeformModel& model, const ViewCanvas& view, Zoom zoom) noexcept
 {
     if (!model.imageLoaded() || !model.gridExists() || view.empty()) return;
-    const std::int32_t cols = model.pointCols();
-    const std::int32_t rows = model.pointRows();
+    const std::int32_t cols = model.grid().pointCols;
+    const std::int32_t rows = model.grid().pointRows;
     assert(static_cast<std::size_t>(cols) * static_cast<std::size_t>(rows) == model.points().size());
     const ControlPoint* points = model.points().data();
     const auto at = [points, cols](std::int32_t c, std::int32_t r) -> const ControlPoint& {
@@ -82,10 +82,10 @@ void drawOverlay(const DeformModel& model, const ViewCanvas& view, Zoom zoom) no
     // to picture positions, with room for a marker's pixels around it.
     const PixelRect& clip = view.clip;
     std::int32_t c0, c1, r0, r1;
-    pointRange(zoom.toPicture(clip.x0 - 3), zoom.toPicture(clip.x1 + 3) + 1, model.marginX(), model.gridStep(), cols,
-               c0, c1);
-    pointRange(zoom.toPicture(clip.y0 - 3), zoom.toPicture(clip.y1 + 3) + 1, model.marginY(), model.gridStep(), rows,
-               r0, r1);
+    pointRange(zoom.toPicture(clip.x0 - 3), zoom.toPicture(clip.x1 + 3) + 1, model.grid().marginX, model.gridStep(),
+               cols, c0, c1);
+    pointRange(zoom.toPicture(clip.y0 - 3), zoom.toPicture(clip.y1 + 3) + 1, model.grid().marginY, model.gridStep(),
+               rows, r0, r1);
 
     for (std::int32_t r = r0; r <= r1; ++r)
         for (std::int32_t c = c0; c < c1; ++c) drawSegment(view, map, at(c, r), at(c + 1, r));
@@ -119,9 +119,9 @@ PixelRect pointOverlayBounds(const DeformModel& model, std::int32_t col, std::in
     };
     include(p);
     if (col > 0) include(PointView::of(model.point(col - 1, row)));
-    if (col + 1 < model.pointCols()) include(PointView::of(model.point(col + 1, row)));
+    if (col + 1 < model.grid().pointCols) include(PointView::of(model.point(col + 1, row)));
     if (row > 0) include(PointView::of(model.point(col, row - 1)));
-    if (row + 1 < model.pointRows()) include(PointView::of(model.point(col, row + 1)));
+    if (row + 1 < model.grid().pointRows) include(PointView::of(model.point(col, row + 1)));
     // The marker reaches a pixel before its position and two after.
     return bounds.grown(1, 1, 2, 2);
 }

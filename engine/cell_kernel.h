@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/halfway_sum.h"
 #include "engine/weight_tables.h"
 
 namespace plexor {
@@ -51,53 +52,6 @@ void chunkCoordinatesAvx512(const double* lanes, std::int32_t padded, std::int32
                             const double* ty, Chunk& out) noexcept;
 
 namespace {
-
-// The bits of a double, or of every lane of a vector of doubles (a vector
-// comparison yields 64-bit integer lanes).
-template <class D>
-struct DoubleBits {
-    using Type = decltype(D{} == D{});
-};
-template <>
-struct DoubleBits<double> {
-    using Type = std::uint64_t;
-};
-
-// True (all ones, in the lanes of a vector) where a double sum lies exactly
-// halfway between two floats: the one case where it may not round to the
-// float of the extended sum.
-//
-// Below the normal floats no such case arises: every weight and every float
-// sum is a whole multiple of the smallest float step 2^-149, and so is each
-// exact sum, which is therefore itself a float there, whatever the rounding.
-template <class D>
-inline auto halfwayBetweenFloats(D sum) noexcept
-{
-    const auto bits = __builtin_bit_cast(typename DoubleBits<D>::Type, sum);
-    return (bits & 0x1FFFFFFF) == 0x10000000;
-}
-
-// The rounding error of the double sum a + b = sum, exactly (two-sum).
-template <class D>
-inline D sumError(D a, D b, D sum) noexcept
-{
-    const D bVirtual = sum - a;
-    const D aVirtual = sum - bVirtual;
-    return (a - aVirtual) + (b - bVirtual);
-}
-
-// True (all ones, in the lanes of a vector) where the double sum a + b lies
-// halfway between two floats and is not exact. Only then may it round to
-// another float than the extended sum: an exact halfway sum is the extended
-// sum too, and both round it the same way (ties to even).
-template <class D>
-inline auto inexactHalfway(D a, D b) noexcept
-{
-    const D sum = a + b;
-    const auto halfway = halfwayBetweenFloats(sum);
-    const auto inexact = sumError(a, b, sum) != D{};
-    return halfway & inexact;
-}
 
 // The chunk kernel over the lanes of one instruction set. `Lanes` gives
 // Double, a vector of doubles; Float, a vector of as many floats;

@@ -25,14 +25,15 @@ inline CellTerms gatherCellTerms(const DeformModel& m, std::int32_t c, std::int3
         for (std::int32_t l = 0; l < 4; ++l) {
             const std::int32_t pr = r + k - 1;
             const std::int32_t pc = c + l - 1;
-            const ControlPoint& z = m.point(std::clamp(pc, 0, m.pointCols() - 1), std::clamp(pr, 0, m.pointRows() - 1));
+            const ControlPoint& z =
+                m.point(std::clamp(pc, 0, m.grid().pointCols - 1), std::clamp(pr, 0, m.grid().pointRows - 1));
             std::int64_t x = 0;
-            if (pc >= m.pointCols())
+            if (pc >= m.grid().pointCols)
                 x = m.imageWidth();
             else if (pc >= 0)
                 x = std::int64_t{z.x} + z.dx;
             std::int64_t y = 0;
-            if (pr >= m.pointRows())
+            if (pr >= m.grid().pointRows)
                 y = m.imageHeight();
             else if (pr >= 0)
                 y = std::int64_t{z.y} + z.dy;

@@ -6,9 +6,9 @@
 
 namespace plexor {
 
-// One control point: its grid position (X, Y), fixed from one grid build to
+// One control point: its grid position (x, y), fixed from one grid build to
 // the next, and its displacement (dx, dy). The displaced position is
-// (X + dx, Y + dy). Every field may be read by the worker while the UI thread
+// (x + dx, y + dy). Every field may be read by the worker while the UI thread
 // writes it, so each is a relaxed atomic.
 struct ControlPoint {
     Relaxed<std::int32_t> x;

@@ -116,8 +116,9 @@ inline void forEachSample(const DeformModel& m, const double* tx, const double* 
 
 [[maybe_unused]] bool cellExists(const DeformModel& m, CellRef cell)
 {
-    return cell.col >= 0 && cell.col < m.cellCols() && cell.row >= 0 && cell.row < m.cellRows() &&
-           static_cast<std::size_t>(m.pointCols()) * static_cast<std::size_t>(m.pointRows()) == m.points().size();
+    return cell.col >= 0 && cell.col < m.grid().cellCols && cell.row >= 0 && cell.row < m.grid().cellRows &&
+           static_cast<std::size_t>(m.grid().pointCols) * static_cast<std::size_t>(m.grid().pointRows) ==
+               m.points().size();
 }
 
 } // namespace

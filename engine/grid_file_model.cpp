@@ -25,8 +25,8 @@ GridFile gridFileOf(const DeformModel& m)
     file.width = m.imageWidth();
     file.height = m.imageHeight();
     file.step = m.gridStep();
-    for (std::int32_t r = 0; r < m.pointRows(); ++r)
-        for (std::int32_t c = 0; c < m.pointCols(); ++c) {
+    for (std::int32_t r = 0; r < m.grid().pointRows; ++r)
+        for (std::int32_t c = 0; c < m.grid().pointCols; ++c) {
             const ControlPoint& p = m.point(c, r);
             if (p.dx != 0 || p.dy != 0) file.points.push_back(GridFilePoint{c, r, p.dx, p.dy, 0});
         }
@@ -85,19 +85,19 @@ void layGridFile(DeformModel& m, const GridFile& file)
 
 std::vector<CellRef> displacedCells(const DeformModel& m)
 {
-    std::vector<std::uint8_t> wanted(static_cast<std::size_t>(m.cellCount()), 0);
-    for (std::int32_t r = 0; r < m.pointRows(); ++r)
-        for (std::int32_t c = 0; c < m.pointCols(); ++c) {
+    std::vector<std::uint8_t> wanted(static_cast<std::size_t>(m.grid().cellCount), 0);
+    for (std::int32_t r = 0; r < m.grid().pointRows; ++r)
+        for (std::int32_t c = 0; c < m.grid().pointCols; ++c) {
             const ControlPoint& p = m.point(c, r);
             if (p.dx == 0 && p.dy == 0) continue;
             CellRef around[16];
             const std::size_t count = cellsAround(m.grid(), c, r, around);
-            for (std::size_t i = 0; i < count; ++i) wanted[cellIndex(m.cellCols(), around[i])] = 1;
+            for (std::size_t i = 0; i < count; ++i) wanted[cellIndex(m.grid().cellCols, around[i])] = 1;
         }
     std::vector<CellRef> cells;
-    for (std::int32_t r = 0; r < m.cellRows(); ++r)
-        for (std::int32_t c = 0; c < m.cellCols(); ++c)
-            if (wanted[cellIndex(m.cellCols(), CellRef{c, r})] != 0) cells.push_back(CellRef{c, r});
+    for (std::int32_t r = 0; r < m.grid().cellRows; ++r)
+        for (std::int32_t c = 0; c < m.grid().cellCols; ++c)
+            if (wanted[cellIndex(m.grid().cellCols, CellRef{c, r})] != 0) cells.push_back(CellRef{c, r});
     return cells;
 }
 

@@ -12,7 +12,7 @@ namespace plexor {
 GridDialog::GridDialog(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
-    setObjectName(QStringLiteral("FGrid"));
+    setObjectName(QStringLiteral("gridDialog"));
     setWindowTitle(QStringLiteral("Grid definition"));
     QFont small = font();
     small.setPixelSize(11);
@@ -21,7 +21,7 @@ GridDialog::GridDialog(QWidget* owner)
     move(435, 107);
 
     stepLabel = new QLabel(QStringLiteral("Grid difference:"), this);
-    stepLabel->setObjectName(QStringLiteral("Label1"));
+    stepLabel->setObjectName(QStringLiteral("stepLabel"));
     stepLabel->move(8, 13);
     // The label ends before the edit box at 88, in whatever font the
     // system gives.
@@ -33,17 +33,17 @@ GridDialog::GridDialog(QWidget* owner)
     stepLabel->adjustSize();
 
     stepEdit = new QLineEdit(QStringLiteral("5"), this);
-    stepEdit->setObjectName(QStringLiteral("SE"));
+    stepEdit->setObjectName(QStringLiteral("stepEdit"));
     stepEdit->setGeometry(88, 8, 49, 21);
     stepEdit->installEventFilter(this);
 
     buttonPanel = new QFrame(this);
-    buttonPanel->setObjectName(QStringLiteral("PBottom"));
+    buttonPanel->setObjectName(QStringLiteral("buttonPanel"));
     buttonPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     buttonPanel->setGeometry(0, 82 - 41, 149, 41);
 
     okButton = new QPushButton(QStringLiteral("OK"), buttonPanel);
-    okButton->setObjectName(QStringLiteral("BBOK"));
+    okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setGeometry(40, 8, 75, 25);
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, &GridDialog::okClicked);

@@ -11,7 +11,7 @@ class QPushButton;
 
 namespace plexor {
 
-// The grid dialog `gridDialog`: asks for the grid step in the edit box `SE`.
+// The grid dialog: asks for the grid step in its edit box.
 // However it is closed (OK, Enter, Ctrl+K in the edit box, Esc, the close
 // box), the command that showed it goes on and reads the edit box.
 class GridDialog final : public QDialog, public GridDialogPort {

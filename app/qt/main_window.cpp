@@ -67,7 +67,7 @@ void MainWindow::run(Command&& command)
 
 MainWindow::MainWindow(DialogServices services) : services_(std::move(services))
 {
-    setObjectName(QStringLiteral("FMain"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Plexor machine"));
     QFont small = font();
     small.setPixelSize(11);
@@ -107,26 +107,26 @@ void MainWindow::createWidgets()
     setCentralWidget(client);
 
     toolPanel = new QFrame(client);
-    toolPanel->setObjectName(QStringLiteral("PLeft"));
+    toolPanel->setObjectName(QStringLiteral("toolPanel"));
     toolPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     toolPanel->setFixedWidth(kPanelWidth);
     layout->addWidget(toolPanel);
 
-    gridButton = toolButton(toolPanel, "SBGrid", QStringLiteral("#"), QStringLiteral("create new grid / new grid size"),
-                            QRect(6, 6, 25, 25));
-    resetButton = toolButton(toolPanel, "SBDefault", QStringLiteral("&R"),
+    gridButton = toolButton(toolPanel, "gridButton", QStringLiteral("#"),
+                            QStringLiteral("create new grid / new grid size"), QRect(6, 6, 25, 25));
+    resetButton = toolButton(toolPanel, "resetButton", QStringLiteral("&R"),
                              QStringLiteral("Reset the picture and the grid"), QRect(6, 40, 25, 25));
     connect(gridButton, &QToolButton::clicked, this, [this] { run([this] { commands_->grid().layNewGrid(); }); });
     connect(resetButton, &QToolButton::clicked, this, [this] { run([this] { commands_->grid().resetGrid(); }); });
 
     panelPicture = new QLabel(toolPanel);
-    panelPicture->setObjectName(QStringLiteral("Image1"));
+    panelPicture->setObjectName(QStringLiteral("panelPicture"));
     panelPicture->setGeometry(3, 71, 33, 145);
     panelPicture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     panelPicture->setPixmap(QPixmap(QStringLiteral(":/plexor/panel.png")));
 
     scrollArea = new QScrollArea(client);
-    scrollArea->setObjectName(QStringLiteral("SB"));
+    scrollArea->setObjectName(QStringLiteral("scrollArea"));
     scrollArea->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     scrollArea->setLineWidth(2);
     scrollArea->setWidgetResizable(false);
@@ -154,43 +154,44 @@ void MainWindow::createWidgets()
 
 void MainWindow::createMenu()
 {
-    menuBar()->setObjectName(QStringLiteral("MM"));
+    menuBar()->setObjectName(QStringLiteral("menuBar"));
 
     fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-    fileMenu->setObjectName(QStringLiteral("MIFile"));
-    openAction = addMenuItem(fileMenu, "MIOpen", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
-    saveAsAction = addMenuItem(fileMenu, "MISaveAs", QStringLiteral("&Save as..."), QKeySequence(Qt::CTRL | Qt::Key_S));
-    openGridAction = addMenuItem(fileMenu, "MIOpenGrid", QStringLiteral("Open &grid..."));
-    saveGridAction = addMenuItem(fileMenu, "MISaveGrid", QStringLiteral("Save g&rid..."));
-    separator = fileMenu->addSeparator();
-    separator->setObjectName(QStringLiteral("N1"));
-    exitAction = addMenuItem(fileMenu, "MIExit", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    fileMenu->setObjectName(QStringLiteral("fileMenu"));
+    openAction = addMenuItem(fileMenu, "openAction", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    saveAsAction =
+        addMenuItem(fileMenu, "saveAsAction", QStringLiteral("&Save as..."), QKeySequence(Qt::CTRL | Qt::Key_S));
+    openGridAction = addMenuItem(fileMenu, "openGridAction", QStringLiteral("Open &grid..."));
+    saveGridAction = addMenuItem(fileMenu, "saveGridAction", QStringLiteral("Save g&rid..."));
+    fileMenu->addSeparator();
+    exitAction = addMenuItem(fileMenu, "exitAction", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
-    editMenu->setObjectName(QStringLiteral("MIEdit"));
-    undoAction = addMenuItem(editMenu, "MIUndo", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
-    redoAction = addMenuItem(editMenu, "MIRedo", QStringLiteral("&Redo"));
+    editMenu->setObjectName(QStringLiteral("editMenu"));
+    undoAction = addMenuItem(editMenu, "undoAction", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction = addMenuItem(editMenu, "redoAction", QStringLiteral("&Redo"));
     redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
 
     gridMenu = menuBar()->addMenu(QStringLiteral("&Grid"));
-    gridMenu->setObjectName(QStringLiteral("Grid1"));
-    showGridAction = addMenuItem(gridMenu, "MIShow", QStringLiteral("&Show"));
+    gridMenu->setObjectName(QStringLiteral("gridMenu"));
+    showGridAction = addMenuItem(gridMenu, "showGridAction", QStringLiteral("&Show"));
     showGridAction->setCheckable(true);
     showGridAction->setChecked(false);
 
     viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
-    viewMenu->setObjectName(QStringLiteral("MIView"));
-    zoomInAction = addMenuItem(viewMenu, "MIZoomIn", QStringLiteral("Zoom &in"));
+    viewMenu->setObjectName(QStringLiteral("viewMenu"));
+    zoomInAction = addMenuItem(viewMenu, "zoomInAction", QStringLiteral("Zoom &in"));
     zoomInAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     zoomOutAction =
-        addMenuItem(viewMenu, "MIZoomOut", QStringLiteral("Zoom &out"), QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    fitAction = addMenuItem(viewMenu, "MIFit", QStringLiteral("&Fit to window"), QKeySequence(Qt::CTRL | Qt::Key_0));
+        addMenuItem(viewMenu, "zoomOutAction", QStringLiteral("Zoom &out"), QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    fitAction =
+        addMenuItem(viewMenu, "fitAction", QStringLiteral("&Fit to window"), QKeySequence(Qt::CTRL | Qt::Key_0));
     actualSizeAction =
-        addMenuItem(viewMenu, "MIActualSize", QStringLiteral("&Actual size"), QKeySequence(Qt::CTRL | Qt::Key_1));
+        addMenuItem(viewMenu, "actualSizeAction", QStringLiteral("&Actual size"), QKeySequence(Qt::CTRL | Qt::Key_1));
 
     helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
-    helpMenu->setObjectName(QStringLiteral("MIHelp"));
-    aboutAction = addMenuItem(helpMenu, "MIAbout", QStringLiteral("&About"));
+    helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    aboutAction = addMenuItem(helpMenu, "aboutAction", QStringLiteral("&About"));
 
     connect(openAction, &QAction::triggered, this, [this] { run([this] { commands_->openPicture(); }); });
     connect(saveAsAction, &QAction::triggered, this,
@@ -224,13 +225,13 @@ void MainWindow::updateMenus()
 
 void MainWindow::createStatusBar()
 {
-    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
     progressLabel = new QLabel(statusBar());
-    progressLabel->setObjectName(QStringLiteral("ProgressLabel"));
+    progressLabel->setObjectName(QStringLiteral("progressLabel"));
     progressLabel->hide();
     statusBar()->addWidget(progressLabel);
     zoomLabel = new QLabel(QStringLiteral("Zoom 100%"), statusBar());
-    zoomLabel->setObjectName(QStringLiteral("ZoomLabel"));
+    zoomLabel->setObjectName(QStringLiteral("zoomLabel"));
     statusBar()->addPermanentWidget(zoomLabel);
     // The worker's progress is looked at now and then; showing it redraws
     // nothing of the picture.

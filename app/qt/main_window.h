@@ -7,21 +7,13 @@
 #include <QMainWindow>
 
 #include "app/main_commands.h"
+#include "app/qt/main_window_widgets.h"
 #include "app/qt/message_boxes.h"
 #include "app/qt/qt_image_codec.h"
 #include "app/qt/window_frame.h"
 #include "app/qt/worker_call_notifier.h"
 
-class QAction;
-class QFrame;
-class QLabel;
-class QMenu;
-class QScrollArea;
-class QToolButton;
-
 namespace plexor {
-
-class PictureControl;
 
 // The dialogs and boxes the main window shows; whatever is left empty gets
 // Qt's own.
@@ -30,11 +22,11 @@ struct DialogServices {
     std::unique_ptr<MessageBoxes> boxes;
 };
 
-// The main window `mainWindow`. It turns menu, button, key and mouse events into
-// the calls of MainCommands and shows what they produce; the commands own
-// the model and the worker. Creating the window runs start; closing it
-// runs shutDown, after which no command runs any more.
-class MainWindow final : public QMainWindow, private WindowPorts, private GridDialogPort {
+// The main window, titled "Plexor machine". It turns menu, button, key and
+// mouse events into calls on the commands and shows what they produce; the
+// commands own the model and the worker. Creating the window starts them;
+// closing it shuts them down, after which no command runs any more.
+class MainWindow final : public QMainWindow, public MainWindowWidgets, private WindowPorts, private GridDialogPort {
     Q_OBJECT
 public:
     explicit MainWindow(DialogServices services = {});
@@ -53,35 +45,6 @@ public:
     bool hasShutDown() const noexcept { return shutDown_; }
     // How often the worker has asked for the UI thread, for checks.
     int workerCallsPosted() const noexcept { return workerCallsPosted_.load(); }
-
-    // Components, owned as children of the window.
-    QFrame* toolPanel = nullptr;
-    QToolButton* gridButton = nullptr;
-    QToolButton* resetButton = nullptr;
-    QLabel* panelPicture = nullptr;
-    QScrollArea* scrollArea = nullptr;
-    PictureControl* pictureView = nullptr;
-    QMenu* fileMenu = nullptr;
-    QAction* openAction = nullptr;
-    QAction* saveAsAction = nullptr;
-    QAction* openGridAction = nullptr;
-    QAction* saveGridAction = nullptr;
-    QAction* separator = nullptr;
-    QAction* exitAction = nullptr;
-    QMenu* editMenu = nullptr;
-    QAction* undoAction = nullptr;
-    QAction* redoAction = nullptr;
-    QMenu* gridMenu = nullptr;
-    QAction* showGridAction = nullptr;
-    QMenu* viewMenu = nullptr;
-    QAction* zoomInAction = nullptr;
-    QAction* zoomOutAction = nullptr;
-    QAction* fitAction = nullptr;
-    QAction* actualSizeAction = nullptr;
-    QLabel* zoomLabel = nullptr;     // the zoom, in the status bar
-    QLabel* progressLabel = nullptr; // the worker's cells left, in the status bar
-    QMenu* helpMenu = nullptr;
-    QAction* aboutAction = nullptr;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -29,7 +29,7 @@ QPoint screenPixel(const QMouseEvent& event)
 
 PictureControl::PictureControl(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("Image"));
+    setObjectName(QStringLiteral("pictureView"));
     setMouseTracking(true);
     // Every pixel is painted from the bitmap: nothing to clear first.
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -56,8 +56,8 @@ protected:
     void drag()
     {
         DeformModel& m = commands.model();
-        if (m.pointCols() < 3 || m.pointRows() < 3) return;
-        const ControlPoint& p = m.point(pick(1, m.pointCols() - 2), pick(1, m.pointRows() - 2));
+        if (m.grid().pointCols < 3 || m.grid().pointRows < 3) return;
+        const ControlPoint& p = m.point(pick(1, m.grid().pointCols - 2), pick(1, m.grid().pointRows - 2));
         std::int32_t x = p.x + p.dx, y = p.y + p.dy;
         commands.mouse().press(x, y);
         const std::int32_t step = m.gridStep();

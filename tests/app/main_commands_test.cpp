@@ -64,7 +64,7 @@ TEST_F(MainCommandsTest, GridCommandAsksForTheStepAndLaysTheGrid)
     EXPECT_TRUE(window.checked);
     // No picture: one point at (0, 0), no cells, nothing drawn.
     EXPECT_EQ(model().points().size(), 1u);
-    EXPECT_EQ(model().cellCount(), 0);
+    EXPECT_EQ(model().grid().cellCount, 0);
     EXPECT_TRUE(model().cellQueue().queuedBytes().empty());
     EXPECT_EQ(image.repaints, 0);
 
@@ -92,7 +92,7 @@ TEST_F(MainCommandsTest, RefusedStepsChangeNothing)
         ASSERT_EQ(errors.shown.size(), 1u) << typed;
         EXPECT_EQ(errors.shown[0], message);
         EXPECT_EQ(model().gridStep(), 24);
-        EXPECT_EQ(model().pointCols(), 5);
+        EXPECT_EQ(model().grid().pointCols, 5);
         EXPECT_EQ(model().tables().weights(), tables);
         EXPECT_FALSE(commands.view().gridShown()) << "the check stays as it was";
         EXPECT_EQ(image.repaints, repaints);

@@ -235,7 +235,7 @@ TEST_F(PictureCommandsTest, BuffersRefusedAfterTheCheckLeaveTheOldPictureWhole)
         EXPECT_EQ(model.splatMask().size(), 40u * 30 + 3);
         ASSERT_TRUE(model.gridExists());
         EXPECT_EQ(model.point(1, 1).dx, 2);
-        EXPECT_EQ(model.cellQueue().queuedBytes().size(), static_cast<std::size_t>(model.cellCount()));
+        EXPECT_EQ(model.cellQueue().queuedBytes().size(), static_cast<std::size_t>(model.grid().cellCount));
         EXPECT_EQ(encodeBmp(commands.screenBitmap()), screen);
         EXPECT_EQ(image.bitmap, &commands.screenBitmap());
         EXPECT_EQ(frame.currentClientWidth, frameBefore.currentClientWidth);

@@ -28,7 +28,7 @@ struct Scene {
         loadPictureWithGrid(model, width, height, kStep);
         drag = std::make_unique<ControlPointDrag>(model, host);
     }
-    std::int32_t index(int c, int r) const { return c + r * model.pointCols(); }
+    std::int32_t index(int c, int r) const { return c + r * model.grid().pointCols; }
     ControlPoint& p(int c, int r) { return model.point(c, r); }
     // Presses at point (c, r)'s displaced position plus (dx, dy).
     void pressAt(int c, int r, int dx = 0, int dy = 0)
@@ -114,9 +114,9 @@ TEST(Drag, GridsWithFewerThanThreePointColumnsOrRowsHaveNothingToPick)
 {
     for (auto [w, h] : {std::pair{80, 480}, {480, 80}, {40, 40}}) {
         Scene s(w, h);
-        ASSERT_TRUE(s.model.pointCols() < 3 || s.model.pointRows() < 3);
-        for (int r = 0; r < s.model.pointRows(); ++r)
-            for (int c = 0; c < s.model.pointCols(); ++c) s.pressAt(c, r);
+        ASSERT_TRUE(s.model.grid().pointCols < 3 || s.model.grid().pointRows < 3);
+        for (int r = 0; r < s.model.grid().pointRows; ++r)
+            for (int c = 0; c < s.model.grid().pointCols; ++c) s.pressAt(c, r);
         EXPECT_FALSE(s.drag->dragging()) << w << " x " << h;
         EXPECT_EQ(s.selectedCount(), 0);
     }

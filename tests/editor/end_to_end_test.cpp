@@ -122,7 +122,7 @@ TEST(EndToEnd, ADraggedPointReachesTheScreenAsTheWorkerDeformsIt)
     ASSERT_TRUE(drag.dragging());
     drag.mouseMove(26 + 2 + 9, 25 - 1 + 5);  // (1, 1) displaced by (9, 5)
     drag.mouseMove(26 + 2 + 30, 25 - 1 + 4); // hands over to (2, 1)
-    ASSERT_EQ(drag.dragIndex(), 2 + 1 * model.pointCols());
+    ASSERT_EQ(drag.dragIndex(), 2 + 1 * model.grid().pointCols);
     ASSERT_TRUE(serveUntilIdle(*worker));
     ASSERT_EQ(workerRefreshes, 1);
     drag.mouseMove(50 + 2 - 7, 25 - 1 + 6); // (2, 1) displaced by (-7, 6)

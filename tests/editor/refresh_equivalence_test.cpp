@@ -135,8 +135,8 @@ protected:
     // hand the drag over), a release.
     void dragRandomly()
     {
-        if (model.pointCols() < 3 || model.pointRows() < 3) return;
-        const ControlPoint& p = model.point(pick(1, model.pointCols() - 2), pick(1, model.pointRows() - 2));
+        if (model.grid().pointCols < 3 || model.grid().pointRows < 3) return;
+        const ControlPoint& p = model.point(pick(1, model.grid().pointCols - 2), pick(1, model.grid().pointRows - 2));
         std::int32_t x = p.x + p.dx + pick(-2, 2);
         std::int32_t y = p.y + p.dy + pick(-2, 2);
         drag->mousePress(screen(x), screen(y));

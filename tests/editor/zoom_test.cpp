@@ -91,7 +91,7 @@ TEST(Zoom, APressReachesFourScreenPixelsAtAnyZoom)
         drag.mouseRelease(s + 5, s);
         drag.mousePress(s + 4, s - 4);
         ASSERT_TRUE(drag.dragging()) << zoom.num << "/" << zoom.den;
-        EXPECT_EQ(drag.dragIndex(), 2 + 2 * model.pointCols());
+        EXPECT_EQ(drag.dragIndex(), 2 + 2 * model.grid().pointCols);
         EXPECT_EQ(drag.dragOffsetX(), zoom.toPicture(s + 4) - 96);
         // Twelve screen pixels right: the point moves by what they are in
         // picture pixels.

@@ -34,15 +34,15 @@ TEST(CellFootprint, HoldsEveryPixelTheCellWrites)
         loadPicture(m, c.width, c.height);
         m.layGrid(c.step);
         for (int round = 0; round < 4; ++round) {
-            for (std::int32_t r = 1; r + 1 < m.pointRows(); ++r)
-                for (std::int32_t col = 1; col + 1 < m.pointCols(); ++col) {
+            for (std::int32_t r = 1; r + 1 < m.grid().pointRows; ++r)
+                for (std::int32_t col = 1; col + 1 < m.grid().pointCols; ++col) {
                     ControlPoint& p = m.point(col, r);
                     std::uniform_int_distribution<std::int32_t> d(-(c.step - 1), c.step - 1);
                     p.dx = std::clamp(p.x + d(rng), 0, c.width - 1) - p.x;
                     p.dy = std::clamp(p.y + d(rng), 0, c.height - 1) - p.y;
                 }
-            for (std::int32_t r = 0; r < m.cellRows(); ++r)
-                for (std::int32_t col = 0; col < m.cellCols(); ++col) {
+            for (std::int32_t r = 0; r < m.grid().cellRows; ++r)
+                for (std::int32_t col = 0; col < m.grid().cellCols; ++col) {
                     // A background no source pixel has, so that every write shows.
                     std::fill(m.workImage().data(), m.workImage().data() + m.workImage().size(), std::uint8_t{0xFF});
                     std::fill(m.splatMask().data(), m.splatMask().data() + m.splatMask().size(), std::uint8_t{0});

@@ -74,14 +74,14 @@ void naiveDoubleCoordinates(const DeformModel& m, CellRef cell, float* xs, float
                     const int pc = cell.col + l - 1;
                     const double w = m.tables().weights()[16 * (static_cast<std::size_t>(i) * (n + 1) + j) + 4 * k + l];
                     const ControlPoint& z =
-                        m.point(std::clamp(pc, 0, m.pointCols() - 1), std::clamp(pr, 0, m.pointRows() - 1));
-                    if (pc >= 0 && pc < m.pointCols())
+                        m.point(std::clamp(pc, 0, m.grid().pointCols - 1), std::clamp(pr, 0, m.grid().pointRows - 1));
+                    if (pc >= 0 && pc < m.grid().pointCols)
                         x = static_cast<float>(x + double(std::int64_t{z.x} + z.dx) * w);
-                    else if (pc >= m.pointCols())
+                    else if (pc >= m.grid().pointCols)
                         x = static_cast<float>(x + double(m.imageWidth()) * w);
-                    if (pr >= 0 && pr < m.pointRows())
+                    if (pr >= 0 && pr < m.grid().pointRows)
                         y = static_cast<float>(y + double(std::int64_t{z.y} + z.dy) * w);
-                    else if (pr >= m.pointRows())
+                    else if (pr >= m.grid().pointRows)
                         y = static_cast<float>(y + double(m.imageHeight()) * w);
                 }
             xs[i * (n + 1) + j] = x;
@@ -112,8 +112,8 @@ TEST(DeformCellIdentity, CoordinatesMatchTheLiteralKernelBitForBit)
             nx(count), ny(count);
         for (Displacement kind : kinds) {
             displace(m, kind, rng);
-            for (std::int32_t r = 0; r < m.cellRows(); ++r)
-                for (std::int32_t c = 0; c < m.cellCols(); ++c) {
+            for (std::int32_t r = 0; r < m.grid().cellRows; ++r)
+                for (std::int32_t c = 0; c < m.grid().cellCols; ++c) {
                     cellCoordinatesLiteral(m, {c, r}, lx.data(), ly.data());
                     cellCoordinatesFast(m, {c, r}, fx.data(), fy.data(), FastKernel::Best);
                     cellCoordinatesFast(m, {c, r}, px.data(), py.data(), FastKernel::Portable);
@@ -168,8 +168,8 @@ TEST(DeformCellIdentity, PixelsAndMarksMatchTheLiteralKernel)
             displace(portable, kind, again);
             // Cells in queue order, as a batch would run them: later samples
             // land on earlier ones and marks keep fills off them.
-            for (std::int32_t r = 0; r < literal.cellRows(); ++r)
-                for (std::int32_t c = 0; c < literal.cellCols(); ++c) {
+            for (std::int32_t r = 0; r < literal.grid().cellRows; ++r)
+                for (std::int32_t c = 0; c < literal.grid().cellCols; ++c) {
                     deformCellLiteral(literal, {c, r});
                     deformCell(fast, {c, r}, FastKernel::Best);
                     deformCell(portable, {c, r}, FastKernel::Portable);

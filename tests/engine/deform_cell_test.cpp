@@ -111,8 +111,8 @@ TEST(DeformCell, NeverLeavesTheBuffersWhateverTheDisplacements)
                     -p.y, m.imageHeight() - 1 - p.y, m.imageHeight() - p.y, -p.y - 1, 2147483647 - p.y, -2147483647, 0};
                 p.dy = ychoices[std::uniform_int_distribution<int>(0, 6)(rng)];
             }
-            for (std::int32_t r = 0; r < m.cellRows(); ++r)
-                for (std::int32_t c = 0; c < m.cellCols(); ++c) {
+            for (std::int32_t r = 0; r < m.grid().cellRows; ++r)
+                for (std::int32_t c = 0; c < m.grid().cellCols; ++c) {
                     deformCell(m, {c, r});
                     deformCellLiteral(m, {c, r});
                 }

@@ -24,13 +24,13 @@ TEST_P(GridShapes, CountsMarginsAndPositions)
     loadPicture(model, g.width, g.height);
     for (int build = 0; build < 2; ++build) { // a second build gives the same grid
         model.layGrid(g.step);
-        EXPECT_EQ(model.pointCols(), g.pointCols);
-        EXPECT_EQ(model.pointRows(), g.pointRows);
-        EXPECT_EQ(model.cellCols(), g.pointCols - 1);
-        EXPECT_EQ(model.cellRows(), g.pointRows - 1);
-        EXPECT_EQ(model.cellCount(), g.cellCount);
-        EXPECT_EQ(model.marginX(), g.marginX);
-        EXPECT_EQ(model.marginY(), g.marginY);
+        EXPECT_EQ(model.grid().pointCols, g.pointCols);
+        EXPECT_EQ(model.grid().pointRows, g.pointRows);
+        EXPECT_EQ(model.grid().cellCols, g.pointCols - 1);
+        EXPECT_EQ(model.grid().cellRows, g.pointRows - 1);
+        EXPECT_EQ(model.grid().cellCount, g.cellCount);
+        EXPECT_EQ(model.grid().marginX, g.marginX);
+        EXPECT_EQ(model.grid().marginY, g.marginY);
         ASSERT_EQ(model.points().size(), static_cast<std::size_t>(g.pointCols * g.pointRows));
         const ControlPoint& first = model.points().front();
         const ControlPoint& last = model.points().back();
@@ -38,8 +38,8 @@ TEST_P(GridShapes, CountsMarginsAndPositions)
         EXPECT_EQ(first.y, g.firstY);
         EXPECT_EQ(last.x, g.lastX);
         EXPECT_EQ(last.y, g.lastY);
-        for (int r = 0; r < model.pointRows(); ++r)
-            for (int c = 0; c < model.pointCols(); ++c) {
+        for (int r = 0; r < model.grid().pointRows; ++r)
+            for (int c = 0; c < model.grid().pointCols; ++c) {
                 const ControlPoint& p = model.point(c, r);
                 ASSERT_EQ(p.x, g.marginX + c * g.step);
                 ASSERT_EQ(p.y, g.marginY + r * g.step);
@@ -131,8 +131,8 @@ TEST(ResetGrid, RestoresPositionsAndPicture)
     std::memset(m.workImage().data(), 0x77, m.workImage().size());
 
     m.resetGrid();
-    for (int r = 0; r < m.pointRows(); ++r)
-        for (int c = 0; c < m.pointCols(); ++c) {
+    for (int r = 0; r < m.grid().pointRows; ++r)
+        for (int c = 0; c < m.grid().pointCols; ++c) {
             const ControlPoint& q = m.point(c, r);
             ASSERT_EQ(q.x, 4 + 13 * c);
             ASSERT_EQ(q.y, 4 + 13 * r);

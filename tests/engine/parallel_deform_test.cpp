@@ -17,8 +17,8 @@ void displace(DeformModel& m, std::mt19937& rng, bool wild)
     const std::int32_t step = m.gridStep();
     std::uniform_int_distribution<std::int32_t> within(-(step - 1), step - 1);
     std::uniform_int_distribution<int> oneIn(0, 9);
-    for (std::int32_t r = 1; r + 1 < m.pointRows(); ++r)
-        for (std::int32_t c = 1; c + 1 < m.pointCols(); ++c) {
+    for (std::int32_t r = 1; r + 1 < m.grid().pointRows; ++r)
+        for (std::int32_t c = 1; c + 1 < m.grid().pointCols; ++c) {
             ControlPoint& p = m.point(c, r);
             p.dx = wild && oneIn(rng) == 0 ? 2000000000 : within(rng);
             p.dy = within(rng);
@@ -35,8 +35,8 @@ TEST(DeformCellsInParallel, GivesTheBitsOfOneCellAfterAnother)
             one.layGrid(step);
             displace(one, rng, wild);
             std::vector<CellRef> cells;
-            for (std::int32_t r = 0; r < one.cellRows(); ++r)
-                for (std::int32_t c = 0; c < one.cellCols(); ++c) cells.push_back({c, r});
+            for (std::int32_t r = 0; r < one.grid().cellRows; ++r)
+                for (std::int32_t c = 0; c < one.grid().cellCols; ++c) cells.push_back({c, r});
             // Some cells twice, as a batch may hold them after an earlier one.
             cells.insert(cells.end(), cells.begin(), cells.begin() + static_cast<std::ptrdiff_t>(cells.size() / 3));
             for (const CellRef cell : cells) deformCell(one, cell);

@@ -156,8 +156,8 @@ TEST_F(WorkerTest, NoWakeUpIsLostUnderManyRandomCalls)
     std::mt19937 rng(11);
     int calls = 0;
     for (int i = 0; i < 4000; ++i) {
-        const std::int32_t c = std::uniform_int_distribution<std::int32_t>(0, model.pointCols() - 1)(rng);
-        const std::int32_t r = std::uniform_int_distribution<std::int32_t>(0, model.pointRows() - 1)(rng);
+        const std::int32_t c = std::uniform_int_distribution<std::int32_t>(0, model.grid().pointCols - 1)(rng);
+        const std::int32_t r = std::uniform_int_distribution<std::int32_t>(0, model.grid().pointRows - 1)(rng);
         ControlPoint& p = model.point(c, r);
         p.dx = std::uniform_int_distribution<std::int32_t>(-10, 10)(rng);
         p.dy = std::uniform_int_distribution<std::int32_t>(-10, 10)(rng);

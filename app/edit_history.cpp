@@ -20,9 +20,11 @@ std::size_t EditHistory::budget(std::uint64_t available) const noexcept
 void EditHistory::push(EditStep step, std::size_t budget)
 {
     redo_.clear();
+    if (clean_ > static_cast<std::ptrdiff_t>(undo_.size())) clean_ = -1;
     if (step.bytes() > budget) {
         // Without this edit, the ones before it could not be undone either.
         undo_.clear();
+        clean_ = -1;
         return;
     }
     undo_.push_back(std::move(step));
@@ -30,12 +32,14 @@ void EditHistory::push(EditStep step, std::size_t budget)
     std::size_t oldest = 0;
     while (held > budget) held -= undo_[oldest++].bytes();
     undo_.erase(undo_.begin(), undo_.begin() + static_cast<std::ptrdiff_t>(oldest));
+    clean_ = clean_ < static_cast<std::ptrdiff_t>(oldest) ? -1 : clean_ - static_cast<std::ptrdiff_t>(oldest);
 }
 
 void EditHistory::clear() noexcept
 {
     undo_.clear();
     redo_.clear();
+    clean_ = -1;
 }
 
 std::size_t EditHistory::bytes() const noexcept

@@ -52,8 +52,16 @@ public:
     // while more than `budget` bytes are held, and all of them when the
     // latest alone is more.
     void push(EditStep step, std::size_t budget);
-    // Forgets everything: a new picture, or an edit that could not be kept.
+    // Forgets everything: a new picture, or an edit that could not be kept;
+    // the picture then counts as changed until markClean().
     void clear() noexcept;
+
+    // The picture now is the one last opened or saved. Like a clean state in
+    // Qt's undo framework, isClean() holds again whenever undos and redos
+    // come back to it; an edit recorded over undone ones after it, or the
+    // loss of the edits in between, makes it unreachable.
+    void markClean() noexcept { clean_ = static_cast<std::ptrdiff_t>(undo_.size()); }
+    bool isClean() const noexcept { return clean_ == static_cast<std::ptrdiff_t>(undo_.size()); }
 
     bool canUndo() const noexcept { return !undo_.empty(); }
     bool canRedo() const noexcept { return !redo_.empty(); }
@@ -89,6 +97,7 @@ private:
 
     std::vector<EditStep> undo_;
     std::vector<EditStep> redo_;
+    std::ptrdiff_t clean_ = 0; // the edits undoable in the clean state; -1: none reaches it
 };
 
 } // namespace plexor

@@ -158,10 +158,28 @@ void HistoryCommands::stepHistory(bool undo)
         history_.redo(restoreStep);
 }
 
-void HistoryCommands::clear() noexcept
+void HistoryCommands::startAfresh() noexcept
 {
     open_.reset();
     history_.clear();
+    history_.markClean();
+}
+
+bool HistoryCommands::modified() const
+{
+    if (!history_.isClean()) return true;
+    if (!open_) return false;
+    // A drag under way or not yet recorded counts once it has moved a point.
+    const std::span<const ControlPoint> points = model_.points();
+    for (std::size_t i = 0; i < points.size() && i < openGrid_.dx.size(); ++i)
+        if (points[i].dx != openGrid_.dx[i] || points[i].dy != openGrid_.dy[i]) return true;
+    return false;
+}
+
+void HistoryCommands::settle()
+{
+    worker_.waitUntilIdle();
+    closeEdit();
 }
 
 std::optional<std::string> HistoryCommands::undoText() const

@@ -50,8 +50,17 @@ public:
     // memory cannot be had; the history is then forgotten.
     std::optional<EditStep> startWholeEdit(const char* name);
     void finishWholeEdit(std::optional<EditStep> edit);
-    // Forgets every edit: a new picture starts a new history.
-    void clear() noexcept;
+    // Forgets every edit: a new picture starts a new, clean history.
+    void startAfresh() noexcept;
+
+    // Whether the picture differs from the one last opened or saved: an
+    // edit, or a drag that has moved a point, since then, and no undo or
+    // redo back to it.
+    bool modified() const;
+    // Waits for the worker and records the edit under way, so that the
+    // picture shown is whole; markSaved() then says it is saved as it is.
+    void settle();
+    void markSaved() noexcept { history_.markClean(); }
 
 private:
     // Undoes (redoes) the latest edit once the edits before have finished.

@@ -1,6 +1,7 @@
 #include "app/main_commands.h"
 
 #include <cctype>
+#include <filesystem>
 
 namespace plexor {
 
@@ -42,7 +43,32 @@ void MainCommands::shutDown()
 
 void MainCommands::openPicture()
 {
+    if (!askAboutUnsavedChanges()) return;
     if (pictures_.openPicture()) pictureOpened();
+}
+
+bool MainCommands::savePictureAs()
+{
+    history_.settle();
+    if (!pictures_.savePictureAs()) return false;
+    history_.markSaved();
+    return true;
+}
+
+std::string MainCommands::documentName() const
+{
+    return std::filesystem::path(pictures_.openedPath()).filename().string();
+}
+
+bool MainCommands::askAboutUnsavedChanges()
+{
+    if (!model_.imageLoaded() || !modified()) return true;
+    switch (ports_.window.askToSaveChanges(documentName())) {
+    case SaveChoice::Save: return savePictureAs();
+    case SaveChoice::Discard: return true;
+    case SaveChoice::Cancel: return false;
+    }
+    return false;
 }
 
 bool MainCommands::openFile(const std::string& path)
@@ -54,7 +80,7 @@ bool MainCommands::openFile(const std::string& path)
 
 void MainCommands::pictureOpened()
 {
-    history_.clear();
+    history_.startAfresh();
     grid_.pictureOpened(pictures_.openedPath());
     view_.zoomForNewPicture();
 }

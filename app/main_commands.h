@@ -40,6 +40,18 @@ public:
     // line as File > Open would.
     void openPicture();
     bool openFile(const std::string& path);
+    // File > Save as...: the picture once the worker has finished it; whether
+    // it was written. A picture written is the saved one from then on.
+    bool savePictureAs();
+
+    // Whether the picture differs from the one last opened or saved, and the
+    // name of its file ("" before any).
+    bool modified() const { return history_.modified(); }
+    std::string documentName() const;
+    // Before unsaved changes would go (quit, close, open): asks whether to
+    // save them. True when the caller may go on: nothing was unsaved, the
+    // changes were discarded, or the picture was written.
+    bool askAboutUnsavedChanges();
     // A character typed on the main window: G or g runs the grid command.
     void keyTyped(char32_t key);
     void showAbout();

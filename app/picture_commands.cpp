@@ -69,11 +69,11 @@ void PictureCommands::pushView(std::span<const PixelRect> parts)
     if (failed) model_.showMessage("SetDIBits failed", MessageIcon::None);
 }
 
-void PictureCommands::savePictureAs()
+bool PictureCommands::savePictureAs()
 {
-    if (!model_.imageLoaded()) return;
+    if (!model_.imageLoaded()) return false;
     const std::optional<FileDialogChoice> choice = dialogs_.runSaveDialog(saveDialog_.request());
-    if (!choice) return;
+    if (!choice) return false;
     const std::size_t entry = static_cast<std::size_t>(choice->filterIndex) - 1;
     const PictureFormat chosen = entry < writable_.size() ? writable_[entry] : PictureFormat::Bmp;
     const PictureFormat format = formatToSave(choice->fileName, chosen, writable_);
@@ -82,7 +82,9 @@ void PictureCommands::savePictureAs()
         savePicture(picture_.bitmap(), choice->fileName, format, codec_);
     } catch (const std::exception& error) {
         errors_.showError(error.what());
+        return false;
     }
+    return true;
 }
 
 void PictureCommands::proposeSave(const std::string& path, PictureFormat format)

@@ -37,10 +37,10 @@ public:
     bool openNamedFile(const std::string& path);
     // Writes these parts of viewImage into the screen bitmap.
     void pushView(std::span<const PixelRect> parts);
-    // File > Save as...: writes the screen bitmap to a file. The dialog
-    // proposes the name and format of the file opened last, or of the last
-    // save since.
-    void savePictureAs();
+    // File > Save as...: writes the screen bitmap to a file; whether it did.
+    // The dialog proposes the name and format of the file opened last, or of
+    // the last save since.
+    bool savePictureAs();
 
     Bitmap& screenBitmap() { return picture_.bitmap(); }
     // The file the picture shown was opened from.

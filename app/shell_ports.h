@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_dialog_port.h"
 #include "editor/zoom.h"
 #include "engine/message_sink.h"
 #include "engine/pixel_rect.h"
@@ -17,36 +18,6 @@ namespace plexor {
 
 class ReducedView;
 class Bitmap;
-
-// One entry of a file dialog's filter: its name ("PNG pictures") and the
-// extensions of the files it shows, without dots; none shows every file.
-struct FileFilter {
-    std::string name;
-    std::vector<std::string> extensions;
-};
-
-// One run of a file dialog: its filter entries, the 1-based entry selected
-// when it opens, the proposed file name and the extension added to a typed
-// name that has none.
-struct FileDialogRequest {
-    std::vector<FileFilter> filters;
-    int filterIndex = 1;
-    std::string fileName;
-    std::string defaultExtension;
-};
-
-struct FileDialogChoice {
-    std::string fileName;
-    int filterIndex = 1;
-};
-
-class FileDialogs {
-public:
-    virtual ~FileDialogs() = default;
-    // Both return nothing when the user cancels.
-    virtual std::optional<FileDialogChoice> runOpenDialog(const FileDialogRequest& request) = 0;
-    virtual std::optional<FileDialogChoice> runSaveDialog(const FileDialogRequest& request) = 0;
-};
 
 // The main window's geometry and the screen's size, in pixels.
 class WindowFrame {
@@ -112,6 +83,9 @@ public:
     virtual std::string editText() const = 0;
 };
 
+// What the user answers when unsaved changes would go.
+enum class SaveChoice { Save, Discard, Cancel };
+
 // The rest of the window the commands touch.
 class WindowPorts {
 public:
@@ -125,6 +99,9 @@ public:
     virtual void showInformation(const std::string& text) = 0;
     // The zoom the picture is shown at, as the window shows it to the user.
     virtual void showZoom(const std::string& text) = 0;
+    // Asks "Save changes to NAME?" with Save, Discard and Cancel; Escape or
+    // closing the question cancels.
+    virtual SaveChoice askToSaveChanges(const std::string& name) = 0;
 };
 
 class ImageCodec;

@@ -194,8 +194,7 @@ void MainWindow::createMenu()
     aboutAction = addMenuItem(helpMenu, "aboutAction", QStringLiteral("&About"));
 
     connect(openAction, &QAction::triggered, this, [this] { run([this] { commands_->openPicture(); }); });
-    connect(saveAsAction, &QAction::triggered, this,
-            [this] { run([this] { commands_->pictures().savePictureAs(); }); });
+    connect(saveAsAction, &QAction::triggered, this, [this] { run([this] { commands_->savePictureAs(); }); });
     connect(openGridAction, &QAction::triggered, this, [this] { run([this] { commands_->grid().openGrid(); }); });
     connect(saveGridAction, &QAction::triggered, this, [this] { run([this] { commands_->grid().saveGrid(); }); });
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
@@ -221,6 +220,12 @@ void MainWindow::updateMenus()
     redoAction->setText(redo ? QString::fromStdString(*redo) : QStringLiteral("&Redo"));
     openGridAction->setEnabled(commands_ && commands_->grid().canOpenGrid());
     saveGridAction->setEnabled(commands_ && commands_->grid().canSaveGrid());
+    // The title names the picture's file, marked while there are unsaved
+    // changes.
+    const std::string name = commands_ ? commands_->documentName() : std::string();
+    setWindowTitle(name.empty() ? QStringLiteral("Plexor machine")
+                                : QStringLiteral("Plexor machine - %1[*]").arg(QString::fromLocal8Bit(name)));
+    setWindowModified(commands_ && commands_->modified());
 }
 
 void MainWindow::createStatusBar()
@@ -281,6 +286,13 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Unsaved changes are saved, discarded or keep the window open.
+    bool goOn = shutDown_;
+    if (!goOn) run([&] { goOn = commands_->askAboutUnsavedChanges(); });
+    if (!goOn) {
+        event->ignore();
+        return;
+    }
     shutDown();
     event->accept();
 }
@@ -346,6 +358,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 void MainWindow::showInformation(const std::string& text)
 {
     services_.boxes->showInformation(text);
+}
+
+SaveChoice MainWindow::askToSaveChanges(const std::string& name)
+{
+    return services_.boxes->askToSaveChanges(name);
 }
 
 void MainWindow::setEditText(const std::string& text)

@@ -60,7 +60,8 @@ private:
     void createStatusBar();
     // The Edit menu's items: enabled, and naming the edit, when there is one
     // to undo or redo; the grid file items, enabled when there is a picture
-    // (and a grid to save).
+    // (and a grid to save); the title, with the file's name and a mark of
+    // unsaved changes.
     void updateMenus();
     // Shows how many cells the worker has left, when it has been busy long.
     void showProgress();
@@ -77,6 +78,7 @@ private:
     void captureMouse() override;
     void releaseMouseCapture() override;
     void showInformation(const std::string& text) override;
+    SaveChoice askToSaveChanges(const std::string& name) override;
     void showZoom(const std::string& text) override;
 
     // GridDialogPort: hands the calls on to the grid dialog.

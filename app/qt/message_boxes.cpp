@@ -23,6 +23,22 @@ void QtMessageBoxes::showInformation(const std::string& text)
     show(QMessageBox::Information, QString::fromLatin1(kProgramTitle), QString::fromStdString(text), "InformationBox");
 }
 
+SaveChoice QtMessageBoxes::askToSaveChanges(const std::string& name)
+{
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kProgramTitle),
+                    QStringLiteral("Save changes to %1?").arg(QString::fromLocal8Bit(name)),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, owner_);
+    box.setObjectName(QStringLiteral("SaveChangesBox"));
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save: return SaveChoice::Save;
+    case QMessageBox::Discard: return SaveChoice::Discard;
+    default: return SaveChoice::Cancel;
+    }
+}
+
 void QtMessageBoxes::show(QMessageBox::Icon icon, const QString& caption, const QString& text, const char* name)
 {
     QMessageBox box(icon, caption, text, QMessageBox::Ok, owner_);

@@ -17,6 +17,8 @@ namespace plexor {
 class MessageBoxes : public MessageSink, public ErrorDisplay {
 public:
     virtual void showInformation(const std::string& text) = 0;
+    // "Save changes to NAME?" with Save, Discard and Cancel.
+    virtual SaveChoice askToSaveChanges(const std::string& name) = 0;
 };
 
 // The title of the error display and of the information box.
@@ -33,6 +35,7 @@ public:
     void showMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
     void showError(const std::string& message) override;
     void showInformation(const std::string& text) override;
+    SaveChoice askToSaveChanges(const std::string& name) override;
 
 private:
     void show(QMessageBox::Icon icon, const QString& caption, const QString& text, const char* name);

@@ -232,9 +232,24 @@ TEST(EditHistory, KeepsWithinItsBudgetByDroppingTheOldest)
     };
     EditHistory history;
     const std::size_t size = step(1000).bytes();
-    for (int i = 0; i < 5; ++i) history.push(step(1000), 3 * size);
+    history.markClean();
+    for (int i = 0; i < 5; ++i) {
+        history.push(step(1000), 3 * size);
+        if (i == 1) history.markClean();
+    }
     EXPECT_LE(history.bytes(), 3 * size);
     EXPECT_GE(history.bytes(), 2 * size);
+    // The saved picture lies two edits back, within what is kept; one edit
+    // more and the edits back to it are gone.
+    const auto undoTo = [&history](int edits) {
+        for (int i = 0; i < edits; ++i) history.undo([](const EditStep&) {});
+        const bool clean = history.isClean();
+        for (int i = 0; i < edits; ++i) history.redo([](const EditStep&) {});
+        return clean;
+    };
+    EXPECT_TRUE(undoTo(3));
+    history.push(step(1000), 3 * size);
+    EXPECT_FALSE(undoTo(3));
     history.push(step(100000), 3 * size); // more than the budget alone
     EXPECT_FALSE(history.canUndo());
     // A quarter of what the machine can give, at most 1 GiB.

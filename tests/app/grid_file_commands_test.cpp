@@ -55,7 +55,7 @@ TEST_F(GridFileCommandsTest, TheWindowAndTheCommandLineWriteTheSamePixels)
     commands.view().toggleGridShown();
     const std::string fromWindow = folder.file("window.bmp");
     dialogs.saveAnswers.push_back(FileDialogChoice{fromWindow, 1});
-    commands.pictures().savePictureAs();
+    commands.savePictureAs();
 
     FileWriteOps writes;
     std::ostringstream errors;

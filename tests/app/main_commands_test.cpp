@@ -35,7 +35,7 @@ protected:
     {
         const std::string path = folder.file("saved-" + std::to_string(saves++) + ".bmp");
         dialogs.saveAnswers.push_back(FileDialogChoice{path, 1});
-        commands.pictures().savePictureAs();
+        commands.savePictureAs();
         return readBytes(path);
     }
     DeformModel& model() { return commands.model(); }

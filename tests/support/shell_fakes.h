@@ -171,7 +171,18 @@ public:
     void releaseMouseCapture() override { ++releases; }
     void showInformation(const std::string& t) override { information.push_back(t); }
     void showZoom(const std::string& t) override { zoom = t; }
+    // Answers with the next queued choice; Cancel, as Escape does, when none.
+    SaveChoice askToSaveChanges(const std::string& name) override
+    {
+        askedToSave.push_back(name);
+        if (saveChoices.empty()) return SaveChoice::Cancel;
+        const SaveChoice choice = saveChoices.front();
+        saveChoices.pop_front();
+        return choice;
+    }
     std::string zoom;
+    std::deque<SaveChoice> saveChoices;
+    std::vector<std::string> askedToSave;
     bool checked = false;
     int captures = 0, releases = 0;
     std::vector<std::string> information;

@@ -35,8 +35,19 @@ public:
     }
     void showError(const std::string& message) override { errors.push_back(message); }
     void showInformation(const std::string& text) override { information.push_back(text); }
+    // Answers with the next queued choice; Cancel, as Escape does, when none.
+    SaveChoice askToSaveChanges(const std::string& name) override
+    {
+        askedToSave.push_back(name);
+        if (saveChoices.empty()) return SaveChoice::Cancel;
+        const SaveChoice choice = saveChoices.front();
+        saveChoices.erase(saveChoices.begin());
+        return choice;
+    }
 
     std::vector<RecordedMessage> messages;
+    std::vector<SaveChoice> saveChoices;
+    std::vector<std::string> askedToSave;
     std::vector<std::string> errors;
     std::vector<std::string> information;
 };

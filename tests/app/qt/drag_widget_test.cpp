@@ -40,7 +40,7 @@ std::vector<std::uint8_t> saveThroughCommands(const std::vector<Gesture>& gestur
         if (!serveUntilIdle(commands.worker())) return {};
     }
     shell.dialogs.saveAnswers.push_back(FileDialogChoice{path, 1});
-    commands.pictures().savePictureAs();
+    commands.savePictureAs();
     commands.shutDown();
     return readBytes(path);
 }

@@ -194,6 +194,33 @@ private slots:
         QCOMPARE(w.undoAction->text(), QStringLiteral("Undo Open Grid"));
     }
 
+    void theTitleMarksUnsavedChangesAndClosingAsksAboutThem()
+    {
+        TempFolder folder;
+        MainWindow& w = program_->mainWindow();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Plexor machine"));
+        program_->dialogs->openAnswers.push_back(FileDialogChoice{writeBmp(folder, "a.bmp", gradient24(96, 96)), 1});
+        w.openAction->trigger();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Plexor machine - a.bmp[*]"));
+        QVERIFY(!w.isWindowModified());
+        answerGridDialog(program_->gridDialog(), QStringLiteral("24"));
+        w.gridButton->click();
+        QVERIFY(w.isWindowModified());
+
+        // Cancel keeps the window, and Save whose dialog is cancelled too.
+        program_->boxes->saveChoices = {SaveChoice::Cancel, SaveChoice::Save};
+        w.exitAction->trigger();
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible() && !w.hasShutDown() && program_->model().gridExists());
+        QCOMPARE(program_->boxes->askedToSave, (std::vector<std::string>(2, "a.bmp")));
+        w.undoAction->trigger();
+        QVERIFY(!w.isWindowModified());
+        w.redoAction->trigger();
+        program_->boxes->saveChoices = {SaveChoice::Discard};
+        QVERIFY(w.close());
+        QVERIFY(w.hasShutDown());
+    }
+
     void aLargePictureFillsTheScreenAndOpensFitted()
     {
         TempFolder folder;

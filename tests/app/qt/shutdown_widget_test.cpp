@@ -48,6 +48,7 @@ private slots:
         }
         QVERIFY(model.cellQueue().size() > 0);
         const auto started = std::chrono::steady_clock::now();
+        program_->boxes->saveChoices.push_back(SaveChoice::Discard);
         QVERIFY(w.close());
         QVERIFY(!w.isVisible());
         QVERIFY(!w.commands().workerRunning());
@@ -82,6 +83,7 @@ private slots:
 
         // The worker ends only once the refresh it waits for has run: the
         // shut-down ran it.
+        program_->boxes->saveChoices.push_back(SaveChoice::Discard);
         QVERIFY(w.close());
         QVERIFY(!w.commands().workerRunning());
         const int after = w.pictureView->repaintCount();

@@ -142,6 +142,31 @@ private slots:
         QVERIFY(seen.onlyOk);
     }
 
+    void theQuestionAboutUnsavedChangesOffersSaveDiscardAndCancel()
+    {
+        QtMessageBoxes boxes(nullptr);
+        const auto answer = [&boxes](QMessageBox::StandardButton button, bool escape) {
+            QString text;
+            bool buttons = false;
+            whenModal<QMessageBox>([&](QMessageBox& box) {
+                text = box.text();
+                buttons = box.standardButtons() == (QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel) &&
+                          box.defaultButton() == box.button(QMessageBox::Save);
+                if (escape)
+                    QTest::keyClick(&box, Qt::Key_Escape);
+                else
+                    box.button(button)->click();
+            });
+            const SaveChoice choice = boxes.askToSaveChanges("photo.jpg");
+            return std::tuple{choice, text, buttons};
+        };
+        QCOMPARE(answer(QMessageBox::Save, false),
+                 std::tuple(SaveChoice::Save, QStringLiteral("Save changes to photo.jpg?"), true));
+        QCOMPARE(std::get<0>(answer(QMessageBox::Discard, false)), SaveChoice::Discard);
+        QCOMPARE(std::get<0>(answer(QMessageBox::Cancel, false)), SaveChoice::Cancel);
+        QCOMPARE(std::get<0>(answer(QMessageBox::NoButton, true)), SaveChoice::Cancel);
+    }
+
     void errorsAndInformationHaveTheirOwnBoxes()
     {
         QtMessageBoxes boxes(nullptr);

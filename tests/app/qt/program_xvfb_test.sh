@@ -28,7 +28,7 @@ drive() {
         kill "$pid" 2>/dev/null || true
         exit 1
     }
-    # The first visible window whose title is exactly $1.
+    # The first visible window whose whole title matches the expression $1.
     find_window() {
         local found=""
         for _ in $(seq 150); do
@@ -63,7 +63,7 @@ drive() {
     "$program" "$picture" &
     pid=$!
     local window
-    window=$(find_window "Plexor machine")
+    window=$(find_window "Plexor machine( - .*)?")
     [[ -n $window ]] || fail "no main window appeared"
     # Fitted to the 640-pixel picture: panel 41, picture, border 4.
     local width=0
@@ -87,7 +87,7 @@ drive() {
         [[ -z $(xdotool search --onlyvisible --name '^Plexor$' 2>/dev/null || true) ]] && break
         sleep 0.1
     done
-    window=$(find_window "Plexor machine")
+    window=$(find_window "Plexor machine( - .*)?")
     [[ -n $window ]] || fail "the main window is gone after the error"
     kill -0 "$pid" 2>/dev/null || fail "the program ended after the error"
     press "$window" ctrl+q

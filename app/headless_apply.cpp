@@ -104,7 +104,9 @@ void applyToPicture(const GridFile& grid, const HeadlessApply& request, const st
     ProgressLine progress(services, std::filesystem::path(input).filename().string());
     deformCellsInParallel(model, cells, services.deform, [&](std::size_t done) { progress.show(done, cells.size()); });
     if (!storeWorkImage(model, bitmap)) throw std::runtime_error("SetDIBits failed");
-    savePicture(bitmap, output, *format, services.codec, services.writes);
+    const std::string note = savePicture(bitmap, opened.metadata, output, *format, services.codec, services.writes);
+    if (!opened.metadataNote.empty()) services.errors << "plexor: " << opened.metadataNote << '\n';
+    if (!note.empty()) services.errors << "plexor: " << note << '\n';
     written.insert(target);
 }
 

@@ -12,6 +12,7 @@
 #include "platform/bitmap.h"
 #include "platform/picture_error.h"
 #include "platform/picture_format.h"
+#include "platform/picture_metadata.h"
 
 namespace plexor {
 
@@ -23,15 +24,36 @@ public:
     virtual bool canWrite(PictureFormat format) const = 0;
 
     // The picture in the bytes of a whole file of `format`, as a 24-bit
-    // bitmap: turned as the file's orientation says, in sRGB, with any
-    // alpha channel dropped and the colours kept. Throws PictureError with
+    // bitmap: turned as the file's orientation says, the pixel values in the
+    // file's own colour space, with any alpha channel dropped and the colours
+    // kept. Throws PictureError with
     // the decoder's reason.
     virtual Bitmap decode(std::span<const std::uint8_t> file, PictureFormat format) const = 0;
 
     // A non-empty bitmap as the bytes of a file of `format`, at 24 bits a
-    // pixel where the format allows: lossless but for JPEG. Throws
-    // PictureError with the encoder's reason.
-    virtual std::vector<std::uint8_t> encode(const Bitmap& bitmap, PictureFormat format) const = 0;
+    // pixel where the format allows: lossless but for JPEG; tagged with the
+    // colour profile `iccProfile`, where it has one. Throws PictureError with
+    // the encoder's reason.
+    virtual std::vector<std::uint8_t> encode(const Bitmap& bitmap, PictureFormat format,
+                                             std::span<const std::uint8_t> iccProfile) const = 0;
+
+    // What a whole file of `format` holds beside its pixels: EXIF, XMP,
+    // IPTC and its colour profile. Throws PictureError with the reason when
+    // it cannot be read. Nothing, where the codec reads no metadata.
+    virtual PictureMetadata readMetadata(std::span<const std::uint8_t> /*file*/, PictureFormat /*format*/) const
+    {
+        return {};
+    }
+    // `file`, as encode() made it of a width x height picture, with
+    // `metadata` written into it: upright, of that size, without thumbnail.
+    // Throws PictureError with the reason when it cannot be written. The
+    // file as it is, where the codec writes no metadata.
+    virtual std::vector<std::uint8_t> withMetadata(std::span<const std::uint8_t> file, PictureFormat /*format*/,
+                                                   const PictureMetadata& /*metadata*/, std::int32_t /*width*/,
+                                                   std::int32_t /*height*/) const
+    {
+        return {file.begin(), file.end()};
+    }
 };
 
 // Reads and writes no format of its own: BMP files alone are read and written.
@@ -43,7 +65,7 @@ public:
     {
         throw PictureError(formatPictureMessage(picture_message::kFormatNotRead, pictureFormatName(format)));
     }
-    std::vector<std::uint8_t> encode(const Bitmap&, PictureFormat format) const override
+    std::vector<std::uint8_t> encode(const Bitmap&, PictureFormat format, std::span<const std::uint8_t>) const override
     {
         throw PictureError(formatPictureMessage(picture_message::kFormatNotWritten, pictureFormatName(format)));
     }

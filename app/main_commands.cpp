@@ -15,7 +15,7 @@ const char* const MainCommands::kAboutText = "Plexor machine\n"
 
 MainCommands::MainCommands(ShellPorts ports)
     : ports_(std::move(ports)), worker_(model_),
-      pictures_(model_, ports_.dialogs, ports_.frame, ports_.image, ports_.errors, ports_.codec),
+      pictures_(model_, ports_.dialogs, ports_.frame, ports_.image, ports_.errors, ports_.window, ports_.codec),
       view_(model_, ports_.image, ports_.window, pictures_), drag_(model_, *this),
       history_(model_, worker_, view_, drag_),
       grid_(model_, ports_.errors, ports_.dialogs, ports_.gridDialog, worker_, view_, history_, drag_),

@@ -12,8 +12,8 @@
 namespace plexor {
 
 PictureCommands::PictureCommands(DeformModel& model, FileDialogs& dialogs, WindowFrame& frame, ImageView& image,
-                                 ErrorDisplay& errors, const ImageCodec& codec)
-    : model_(model), dialogs_(dialogs), frame_(frame), image_(image), errors_(errors), codec_(codec),
+                                 ErrorDisplay& errors, WindowPorts& window, const ImageCodec& codec)
+    : model_(model), dialogs_(dialogs), frame_(frame), image_(image), errors_(errors), window_(window), codec_(codec),
       readable_(readableFormats(codec)), writable_(writableFormats(codec)),
       openDialog_(openDialogFilters(readable_), "matrix.bmp", "bmp"),
       saveDialog_(saveDialogFilters(writable_), "", "bmp")
@@ -43,6 +43,8 @@ bool PictureCommands::openFile(const std::string& path)
     WorkerHold hold(model_.gate());
     if (!loadIntoModel(model_, opened.picture.bitmap())) return false;
     picture_.swap(opened.picture);
+    metadata_ = std::move(opened.metadata);
+    if (!opened.metadataNote.empty()) window_.showNote(opened.metadataNote);
     bufferFormat_ = bufferFormatFor(model_.imageWidth(), model_.imageHeight());
     openedPath_ = path;
     proposeSave(path, opened.format);
@@ -79,7 +81,8 @@ bool PictureCommands::savePictureAs()
     const PictureFormat format = formatToSave(choice->fileName, chosen, writable_);
     proposeSave(choice->fileName, format);
     try {
-        savePicture(picture_.bitmap(), choice->fileName, format, codec_);
+        const std::string note = savePicture(picture_.bitmap(), metadata_, choice->fileName, format, codec_);
+        if (!note.empty()) window_.showNote(note);
     } catch (const std::exception& error) {
         errors_.showError(error.what());
         return false;

@@ -24,7 +24,7 @@ namespace plexor {
 class PictureCommands {
 public:
     PictureCommands(DeformModel& model, FileDialogs& dialogs, WindowFrame& frame, ImageView& image,
-                    ErrorDisplay& errors, const ImageCodec& codec);
+                    ErrorDisplay& errors, WindowPorts& window, const ImageCodec& codec);
 
     // File > Open...: asks for a file and opens it; whether it did.
     bool openPicture();
@@ -57,12 +57,14 @@ private:
     WindowFrame& frame_;
     ImageView& image_;
     ErrorDisplay& errors_;
+    WindowPorts& window_;
     const ImageCodec& codec_;
     const std::vector<PictureFormat> readable_;
     const std::vector<PictureFormat> writable_;
 
     Picture picture_;
     std::string openedPath_;
+    PictureMetadata metadata_; // what the file opened holds beside its pixels
     DibHeader bufferFormat_{};
     RememberedDialog openDialog_;
     RememberedDialog saveDialog_;

@@ -88,11 +88,20 @@ OpenedPicture openPicture(const std::string& path, const ImageCodec& codec)
         throw PictureError(formatPictureMessage(picture_message::kFormatNotRead, name));
     ByteBuffer file = readWholeFile(path, kMaxPictureFileBytes);
     if (*format == PictureFormat::Bmp) return {decodePicture(std::move(file), *format, codec), *format};
+    OpenedPicture opened;
+    opened.format = *format;
     try {
-        return {decodePicture(file.bytes(), *format, codec), *format};
+        opened.picture = decodePicture(file.bytes(), *format, codec);
     } catch (const PictureError& error) {
         throw PictureError(formatPictureMessage(picture_message::kPictureUnreadable, {name, path, error.what()}));
     }
+    // Metadata that cannot be read stops nothing: the picture opens without.
+    try {
+        opened.metadata = codec.readMetadata(file.bytes(), *format);
+    } catch (const PictureError& error) {
+        opened.metadataNote = formatPictureMessage(picture_message::kMetadataUnreadable, {path, error.what()});
+    }
+    return opened;
 }
 
 std::vector<PictureFormat> readableFormats(const ImageCodec& codec)
@@ -112,29 +121,37 @@ PictureFormat formatToSave(const std::string& path, PictureFormat chosen, std::s
     return chosen;
 }
 
-void savePicture(const Bitmap& bitmap, const std::string& path, PictureFormat format, const ImageCodec& codec,
-                 FileWriteOps& writes)
+std::string savePicture(const Bitmap& bitmap, const PictureMetadata& metadata, const std::string& path,
+                        PictureFormat format, const ImageCodec& codec, FileWriteOps& writes)
 {
     if (format == PictureFormat::Bmp) {
         writeFileAtomically(path, encodeBmp(bitmap), writes);
-        return;
+        return {};
     }
     const std::string_view name = pictureFormatName(format);
     if (!codec.canWrite(format)) throw PictureError(formatPictureMessage(picture_message::kFormatNotWritten, name));
     if (bitmap.empty()) throw PictureError(formatPictureMessage(picture_message::kEmptyNotWritten, name));
     std::vector<std::uint8_t> bytes;
     try {
-        bytes = codec.encode(bitmap, format);
+        bytes = codec.encode(bitmap, format, metadata.iccProfile);
     } catch (const PictureError& error) {
         throw PictureError(formatPictureMessage(picture_message::kWriteError, {path, error.what()}));
     }
+    std::string note;
+    try {
+        bytes = codec.withMetadata(bytes, format, metadata, bitmap.width(), bitmap.height());
+    } catch (const PictureError& error) {
+        note = formatPictureMessage(picture_message::kMetadataUnwritten, {path, error.what()});
+    }
     writeFileAtomically(path, bytes, writes);
+    return note;
 }
 
-void savePicture(const Bitmap& bitmap, const std::string& path, PictureFormat format, const ImageCodec& codec)
+std::string savePicture(const Bitmap& bitmap, const PictureMetadata& metadata, const std::string& path,
+                        PictureFormat format, const ImageCodec& codec)
 {
     FileWriteOps writes;
-    savePicture(bitmap, path, format, codec, writes);
+    return savePicture(bitmap, metadata, path, format, codec, writes);
 }
 
 } // namespace plexor

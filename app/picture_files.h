@@ -23,6 +23,10 @@ namespace plexor {
 struct OpenedPicture {
     Picture picture;
     PictureFormat format = PictureFormat::Bmp;
+    // What the file holds beside its pixels, and why it is left out when
+    // it cannot be read ("" when it could).
+    PictureMetadata metadata;
+    std::string metadataNote;
 };
 
 // The format to read a file as: the one its first bytes announce, else the
@@ -52,11 +56,15 @@ std::vector<PictureFormat> writableFormats(const ImageCodec& codec);
 PictureFormat formatToSave(const std::string& path, PictureFormat chosen, std::span<const PictureFormat> writable);
 
 // Replaces `path` with `bitmap` as a file of `format`, in one step: a bitmap
-// file in the bitmap's own pixel format, any other through `codec`. Throws
-// PictureError naming the file and the reason; the former file then stays.
-void savePicture(const Bitmap& bitmap, const std::string& path, PictureFormat format, const ImageCodec& codec);
+// file in the bitmap's own pixel format, any other through `codec`, with
+// `metadata` in it. Throws PictureError naming the file and the reason; the
+// former file then stays. Metadata that cannot be written stops nothing:
+// the picture is written without it, and the note returned says why ("" when
+// all of it was written).
+std::string savePicture(const Bitmap& bitmap, const PictureMetadata& metadata, const std::string& path,
+                        PictureFormat format, const ImageCodec& codec);
 // The same through `writes`, the system calls that write the file.
-void savePicture(const Bitmap& bitmap, const std::string& path, PictureFormat format, const ImageCodec& codec,
-                 FileWriteOps& writes);
+std::string savePicture(const Bitmap& bitmap, const PictureMetadata& metadata, const std::string& path,
+                        PictureFormat format, const ImageCodec& codec, FileWriteOps& writes);
 
 } // namespace plexor

@@ -102,6 +102,9 @@ public:
     // Asks "Save changes to NAME?" with Save, Discard and Cancel; Escape or
     // closing the question cancels.
     virtual SaveChoice askToSaveChanges(const std::string& name) = 0;
+    // A note that needs no answer, in the status bar: what an open or save
+    // left out.
+    virtual void showNote(const std::string& text) = 0;
 };
 
 class ImageCodec;

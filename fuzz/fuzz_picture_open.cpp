@@ -1,8 +1,10 @@
 // Feeds arbitrary bytes through the whole open path: the choice of format by
 // content (and, where the content names none, by an extension taken from the
-// last byte), the decoding of every format, and the conversion into a
-// bitmap. Whatever is accepted must be a bitmap the program can show; small
-// pictures of the other formats must also survive a lossless save and open.
+// last byte), the decoding of every format, the conversion into a bitmap,
+// and the reading of the metadata. Whatever is accepted must be a bitmap the
+// program can show; small pictures of the other formats must also survive a
+// lossless save and open, and metadata read must be writable into a small
+// picture, or be refused with a reason.
 
 #include <cstdint>
 #include <cstdlib>
@@ -52,7 +54,7 @@ void checkBitmap(Bitmap& bitmap, PictureFormat format)
     if (bitmap.empty()) return;
     const auto pixels = static_cast<std::uint64_t>(bitmap.width()) * bitmap.height();
     if (format == PictureFormat::Bmp || pixels > kRoundTripPixels) return;
-    const std::vector<std::uint8_t> png = codec().encode(bitmap, PictureFormat::Png);
+    const std::vector<std::uint8_t> png = codec().encode(bitmap, PictureFormat::Png, {});
     Picture back = decodePicture(png, PictureFormat::Png, codec());
     const auto a = back.bitmap().bottomUpRows();
     const auto b = bitmap.bottomUpRows();
@@ -80,6 +82,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkBitmap(picture.bitmap(), *format);
     } catch (const PictureError&) {
         // Refused input is the expected outcome for most bytes.
+    }
+    if (*format == PictureFormat::Bmp || *format == PictureFormat::Gif) return 0;
+    try {
+        const PictureMetadata metadata = codec().readMetadata(file, *format);
+        if (metadata.empty()) return 0;
+        const Bitmap small(4, 4, PixelFormat::rgb24());
+        const std::vector<std::uint8_t> png = codec().encode(small, PictureFormat::Png, metadata.iccProfile);
+        codec().withMetadata(png, PictureFormat::Png, metadata, 4, 4);
+    } catch (const PictureError&) {
+        // Metadata that cannot be read or written is left out with a note.
     }
     return 0;
 }

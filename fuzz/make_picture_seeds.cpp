@@ -1,7 +1,7 @@
 // Writes seeds for the open path into the folder named on the command line:
 // small pictures of every format the codec writes, in the kinds of pixel
 // that convert differently (colour, grey, 16 bits, alpha, a colour table, a
-// colour profile, a recorded orientation), and a GIF.
+// colour profile, a recorded orientation, EXIF, XMP and IPTC), and a GIF.
 
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +13,7 @@
 #include <QColorSpace>
 #include <QImage>
 #include <QImageWriter>
+#include <exiv2/exiv2.hpp>
 
 #include "fuzz/seed_folder.h"
 
@@ -48,6 +49,24 @@ QByteArray gif()
     return QByteArray(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
+// `file` with a little of every kind of metadata, written by exiv2.
+QByteArray tagged(const QByteArray& file, bool iptc)
+{
+    Exiv2::Image::AutoPtr image =
+        Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(file.data()), static_cast<long>(file.size()));
+    image->readMetadata();
+    image->exifData()["Exif.Image.Make"] = "Seed";
+    image->exifData()["Exif.Image.Orientation"] = std::uint16_t{6};
+    image->exifData()["Exif.GPSInfo.GPSLatitude"] = "48/1 51/1 30/1";
+    image->xmpData()["Xmp.dc.subject"] = "seed";
+    if (iptc) image->iptcData()["Iptc.Application2.Keywords"] = "seed";
+    image->writeMetadata();
+    Exiv2::BasicIo& io = image->io();
+    io.open();
+    const Exiv2::DataBuf bytes = io.read(static_cast<long>(io.size()));
+    return QByteArray(reinterpret_cast<const char*>(bytes.pData_), bytes.size_);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -65,6 +84,7 @@ int main(int argc, char** argv)
         folder.write("table-" + stem, written(patterned(QImage::Format_Indexed8), format));
         folder.write("profile-" + stem, written(profiled, format));
         folder.write("turned-" + stem, written(colour, format, QImageIOHandler::TransformationRotate90));
+        folder.write("tagged-" + stem, tagged(written(profiled, format), std::string(format) != "webp"));
     }
     folder.write("seed.gif", gif());
     return 0;

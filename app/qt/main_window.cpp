@@ -360,6 +360,11 @@ void MainWindow::showInformation(const std::string& text)
     services_.boxes->showInformation(text);
 }
 
+void MainWindow::showNote(const std::string& text)
+{
+    statusBar()->showMessage(QString::fromLocal8Bit(text), 10000);
+}
+
 SaveChoice MainWindow::askToSaveChanges(const std::string& name)
 {
     return services_.boxes->askToSaveChanges(name);

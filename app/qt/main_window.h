@@ -79,6 +79,7 @@ private:
     void releaseMouseCapture() override;
     void showInformation(const std::string& text) override;
     SaveChoice askToSaveChanges(const std::string& name) override;
+    void showNote(const std::string& text) override;
     void showZoom(const std::string& text) override;
 
     // GridDialogPort: hands the calls on to the grid dialog.

@@ -5,9 +5,11 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QColorSpace>
 #include <QImageReader>
 #include <QImageWriter>
 
+#include "app/qt/metadata_io.h"
 #include "app/qt/qt_image_rows.h"
 #include "platform/picture_error.h"
 
@@ -97,11 +99,21 @@ Bitmap QtImageCodec::decode(std::span<const std::uint8_t> file, PictureFormat fo
     return bitmapFromImage(std::move(image));
 }
 
-std::vector<std::uint8_t> QtImageCodec::encode(const Bitmap& bitmap, PictureFormat format) const
+std::vector<std::uint8_t> QtImageCodec::encode(const Bitmap& bitmap, PictureFormat format,
+                                               std::span<const std::uint8_t> iccProfile) const
 {
     if (!canWrite(format))
         throw PictureError(formatPictureMessage(picture_message::kFormatNotWritten, pictureFormatName(format)));
-    const QImage image = imageFromBitmap(bitmap);
+    QImage image = imageFromBitmap(bitmap);
+    // Qt's writers embed a profile they can read; one they cannot is left to
+    // the metadata, which keeps its bytes as they are.
+    if (!iccProfile.empty())
+        image.setColorSpace(QColorSpace::fromIccProfile(
+            QByteArray(reinterpret_cast<const char*>(iccProfile.data()), static_cast<qsizetype>(iccProfile.size()))));
+    // A WebP file takes metadata only in its extended form, which Qt writes
+    // for a picture with a profile: a picture without one is sRGB anyway.
+    else if (format == PictureFormat::Webp)
+        image.setColorSpace(QColorSpace(QColorSpace::SRgb));
     QByteArray bytes;
     QBuffer device(&bytes);
     device.open(QIODevice::WriteOnly);
@@ -116,6 +128,30 @@ std::vector<std::uint8_t> QtImageCodec::encode(const Bitmap& bitmap, PictureForm
     }
     if (!writer.write(image)) throwReason(writer.errorString());
     return std::vector<std::uint8_t>(bytes.cbegin(), bytes.cend());
+}
+
+PictureMetadata QtImageCodec::readMetadata(std::span<const std::uint8_t> file, PictureFormat format) const
+{
+    // A GIF holds none of it.
+    if (format == PictureFormat::Gif) return {};
+    return readPictureMetadata(file);
+}
+
+std::vector<std::uint8_t> QtImageCodec::withMetadata(std::span<const std::uint8_t> file, PictureFormat format,
+                                                     const PictureMetadata& metadata, std::int32_t width,
+                                                     std::int32_t height) const
+{
+    if (format == PictureFormat::Gif || format == PictureFormat::Bmp || metadata.empty())
+        return {file.begin(), file.end()};
+    std::vector<std::uint8_t> written = writePictureMetadata(file, format, metadata, width, height);
+    // Whatever went wrong in writing must not cost the picture itself.
+    QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(written.data()), static_cast<qsizetype>(written.size()));
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
+    QImageReader reader(&device, qtName(format));
+    if (reader.size() != QSize(width, height)) throw PictureError("the file with it would not read again");
+    return written;
 }
 
 } // namespace plexor

@@ -11,8 +11,10 @@ namespace plexor {
 // writers, from and to bytes in memory. Needs neither a display nor an
 // application object. A format is offered only where Qt has its plugin.
 //
-// Reading applies the orientation a file records and converts to sRGB.
-// Writing: PNG at 24 bits, JPEG at quality 92, TIFF and WebP lossless.
+// Reading applies the orientation a file records and keeps the pixel values
+// in the file's colour space; its metadata and colour profile are read and
+// written with exiv2. Writing: PNG at 24 bits, JPEG at quality 92, TIFF and
+// WebP lossless.
 class QtImageCodec final : public ImageCodec {
 public:
     // Pictures of more than `maxPixels` pixels are refused before they are
@@ -24,7 +26,12 @@ public:
     bool canRead(PictureFormat format) const override;
     bool canWrite(PictureFormat format) const override;
     Bitmap decode(std::span<const std::uint8_t> file, PictureFormat format) const override;
-    std::vector<std::uint8_t> encode(const Bitmap& bitmap, PictureFormat format) const override;
+    std::vector<std::uint8_t> encode(const Bitmap& bitmap, PictureFormat format,
+                                     std::span<const std::uint8_t> iccProfile) const override;
+    PictureMetadata readMetadata(std::span<const std::uint8_t> file, PictureFormat format) const override;
+    std::vector<std::uint8_t> withMetadata(std::span<const std::uint8_t> file, PictureFormat format,
+                                           const PictureMetadata& metadata, std::int32_t width,
+                                           std::int32_t height) const override;
 
     static constexpr int kJpegQuality = 92;
 

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include <QColorSpace>
 
 #include "platform/dib_transfer.h"
 #include "platform/picture_error.h"
@@ -74,12 +73,6 @@ void convertTo32(QImage& image)
 
 Bitmap bitmapFromImage(QImage image)
 {
-    const QColorSpace space = image.colorSpace();
-    if (space.isValid() && space != QColorSpace(QColorSpace::SRgb)) {
-        // The colour transform works on 32-bit pixels.
-        convertTo32(image);
-        image.convertToColorSpace(QColorSpace::SRgb);
-    }
     if (!readStraight(image.format())) convertTo32(image);
 
     const int width = image.width();

@@ -9,9 +9,9 @@
 
 namespace plexor {
 
-// `image` as a 24-bit bitmap: in sRGB when it carries another colour space,
-// grey and 16-bit channels widened or narrowed to 8 bits, any alpha channel
-// dropped with the colours kept as they are. Images of 8-bit channels, grey
+// `image` as a 24-bit bitmap: the pixel values as the file has them, in its
+// own colour space, grey and 16-bit channels widened or narrowed to 8 bits,
+// any alpha channel dropped with the colours kept as they are. Images of 8-bit channels, grey
 // and colour-table images go straight into the bitmap's rows; others are
 // first converted by Qt. Throws PictureError for a picture past the pixel
 // limit.

@@ -41,7 +41,8 @@ protected:
     FakeFrame frame;
     FakeImage image;
     const BmpOnlyCodec codec;
-    PictureCommands commands{model, dialogs, frame, image, errors, codec};
+    FakeWindow window;
+    PictureCommands commands{model, dialogs, frame, image, errors, window, codec};
     TempFolder folder;
 };
 

@@ -180,7 +180,9 @@ public:
         saveChoices.pop_front();
         return choice;
     }
+    void showNote(const std::string& t) override { notes.push_back(t); }
     std::string zoom;
+    std::vector<std::string> notes;
     std::deque<SaveChoice> saveChoices;
     std::vector<std::string> askedToSave;
     bool checked = false;

@@ -48,7 +48,7 @@ bool PictureCommands::openFile(const std::string& path)
     bufferFormat_ = bufferFormatFor(model_.imageWidth(), model_.imageHeight());
     openedPath_ = path;
     proposeSave(path, opened.format);
-    image_.showBitmap(picture_.bitmap());
+    image_.showBitmap(picture_.bitmap(), ScreenLook{metadata_.iccProfile, nullptr});
     fitWindowToPicture(frame_, model_.imageWidth(), model_.imageHeight());
     return true;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,15 @@ public:
     virtual void fillScreen() = 0;
 };
 
+// How the screen shows the bitmap's pixels: in the colour space of their
+// ICC profile (none: sRGB), and over a light checkerboard where an alpha
+// plane (a byte a pixel, rows top to bottom; nullptr: opaque) makes them
+// transparent.
+struct ScreenLook {
+    std::span<const std::uint8_t> iccProfile;
+    const std::uint8_t* alpha = nullptr;
+};
+
 // The picture control in its scroll box. It shows the screen bitmap at the
 // zoom the commands set: at full size exactly, enlarged with each pixel a
 // square, reduced from the commands' reduced view. Screen positions count
@@ -46,9 +56,9 @@ public:
 class ImageView {
 public:
     virtual ~ImageView() = default;
-    // The control now shows `bitmap` (which stays alive and in place until
-    // the next call), at full size until setZoom says otherwise.
-    virtual void showBitmap(const Bitmap& bitmap) = 0;
+    // The control now shows `bitmap` as `look` says (both stay alive and in
+    // place until the next call), at full size until setZoom says otherwise.
+    virtual void showBitmap(const Bitmap& bitmap, const ScreenLook& look) = 0;
     // The control now shows the bitmap at `zoom`, or `reduced` (which stays
     // alive until the next call) when the zoom reduces the picture; it takes
     // the size of the picture at that zoom.

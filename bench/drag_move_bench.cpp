@@ -2,7 +2,9 @@
 // 1800 x 1000 viewport: the point moved, its part of the view copied and
 // drawn over, pushed into a 24-bit screen bitmap, and the reduced view
 // averaged and drawn over there. On a 1024 x 1024 picture and on a
-// 45-megapixel one (8192 x 5464), step 48. Compare with BM_Memcpy45MP.
+// 45-megapixel one (8192 x 5464), step 48; and on the 45-megapixel one with
+// a colour profile, what is repainted converted to the screen's colours as
+// the window converts it. Compare with BM_Memcpy45MP.
 
 #include <memory>
 #include <random>
@@ -18,7 +20,27 @@
 namespace plexor {
 namespace {
 
-void dragMove(benchmark::State& state, std::int32_t width, std::int32_t height)
+// A conversion table that changes every colour, as a wide-gamut profile's
+// does.
+ScreenColours wideGamutColours()
+{
+    constexpr int kSide = ScreenColours::kGridSide;
+    std::vector<ScreenColours::Sample> samples;
+    for (int r = 0; r < kSide; ++r)
+        for (int g = 0; g < kSide; ++g)
+            for (int b = 0; b < kSide; ++b) {
+                const auto level = [](int i, int twist) {
+                    return std::min(255, i * 255 / (kSide - 1) * 9 / 8 + twist);
+                };
+                samples.push_back(std::uint32_t(level(r, 0)) << 16 | std::uint32_t(level(g, r / 4)) << 8 |
+                                  std::uint32_t(level(b, 2)));
+            }
+    ScreenColours colours;
+    colours.setSamples(std::move(samples));
+    return colours;
+}
+
+void dragMove(benchmark::State& state, std::int32_t width, std::int32_t height, bool profiled = false)
 {
     std::mt19937 rng(3);
     auto model = randomPictureModel(width, height, rng);
@@ -28,6 +50,8 @@ void dragMove(benchmark::State& state, std::int32_t width, std::int32_t height)
     }
     model->layGrid(48);
     test::ScreenWindow window(*model);
+    const ScreenColours colours = wideGamutColours();
+    if (profiled) window.colours = &colours;
     const Zoom zoom = fitZoom(width, height, 1800, 1000);
     window.showReduced = zoom.reduces();
     window.reducedView.setWindow(zoom, PixelRect{0, 0, 1800, 1000}, width, height);
@@ -60,6 +84,12 @@ void BM_DragMove_45MP(benchmark::State& state)
     dragMove(state, 8192, 5464);
 }
 BENCHMARK(BM_DragMove_45MP)->Unit(benchmark::kMicrosecond);
+
+void BM_DragMove_45MP_Profiled(benchmark::State& state)
+{
+    dragMove(state, 8192, 5464, true);
+}
+BENCHMARK(BM_DragMove_45MP_Profiled)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace plexor

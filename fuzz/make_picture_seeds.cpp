@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <exiv2/exiv2.hpp>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -13,7 +14,6 @@
 #include <QColorSpace>
 #include <QImage>
 #include <QImageWriter>
-#include <exiv2/exiv2.hpp>
 
 #include "fuzz/seed_folder.h"
 

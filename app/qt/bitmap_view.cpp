@@ -47,9 +47,12 @@ QList<QRgb> colourTable(const PixelFormat& format)
 
 } // namespace
 
-void BitmapView::show(const Bitmap* bitmap)
+void BitmapView::show(const Bitmap* bitmap, const ScreenColours* colours, const std::uint8_t* alpha)
 {
     bitmap_ = bitmap;
+    const bool direct24 = bitmap != nullptr && bitmap->format().bitsPerPixel == 24;
+    colours_ = direct24 && ((colours != nullptr && colours->converts()) || alpha != nullptr) ? colours : nullptr;
+    alpha_ = colours_ != nullptr ? alpha : nullptr;
     image_ = QImage();
     converted_ = false;
     size_ = bitmap == nullptr ? QSize() : QSize(bitmap->width(), bitmap->height());
@@ -85,6 +88,10 @@ void BitmapView::paint(QPainter& painter, const QRect& part, Zoom zoom) const
 {
     if (image_.isNull()) return;
     const int z = static_cast<int>(zoom.num / zoom.den);
+    if (colours_ != nullptr) {
+        paintConverted(painter, part, z);
+        return;
+    }
     if (converted_) {
         painter.drawImage(QRect(part.topLeft() * z, part.size() * z), image_, part);
         return;
@@ -99,9 +106,29 @@ void BitmapView::paint(QPainter& painter, const QRect& part, Zoom zoom) const
     painter.restore();
 }
 
+void BitmapView::paintConverted(QPainter& painter, const QRect& part, int zoom) const
+{
+    if (shown_.width() < part.width() || shown_.height() < part.height())
+        shown_ = QImage(std::max(part.width(), shown_.width()), std::max(part.height(), shown_.height()),
+                        QImage::Format_RGB32);
+    const std::size_t width = static_cast<std::size_t>(bitmap_->width());
+    for (int y = part.top(); y <= part.bottom(); ++y)
+        colours_->convertRow(bitmap_->row(y) + 3 * part.left(),
+                             alpha_ != nullptr ? alpha_ + y * width + static_cast<std::size_t>(part.left()) : nullptr,
+                             part.left(), part.left() + part.width(), y,
+                             reinterpret_cast<std::uint32_t*>(shown_.scanLine(y - part.top())));
+    painter.drawImage(QRect(part.topLeft() * zoom, part.size() * zoom), shown_, QRect(QPoint(0, 0), part.size()));
+}
+
 QImage BitmapView::topDownImage() const
 {
     if (image_.isNull()) return QImage();
+    if (colours_ != nullptr) {
+        QImage image(size_, QImage::Format_RGB32);
+        QPainter painter(&image);
+        paintConverted(painter, QRect(QPoint(0, 0), size_), 1);
+        return image;
+    }
     return converted_ ? image_.copy() : image_.mirrored(false, true);
 }
 

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QSize>
 
+#include "editor/screen_colours.h"
 #include "editor/zoom.h"
 
 class QPainter;
@@ -17,12 +18,16 @@ class Bitmap;
 // rows, which are stored bottom row first, and is drawn mirrored top to
 // bottom: nothing is copied or converted, however often the view is pushed.
 // Other formats (4 bits, unusual colour masks) are converted to 24-bit rows
-// at every update.
+// at every update. A 24-bit bitmap whose colours need converting to the
+// screen's, or that has transparent parts, is converted as it is painted,
+// only where it is painted.
 class BitmapView {
 public:
     // Shows `bitmap`, which stays alive and in place until the next call;
-    // nullptr shows nothing.
-    void show(const Bitmap* bitmap);
+    // nullptr shows nothing. `colours` and the bitmap-sized `alpha`
+    // (nullptr: opaque) say how to show a 24-bit bitmap's pixels; both stay
+    // alive until the next call.
+    void show(const Bitmap* bitmap, const ScreenColours* colours = nullptr, const std::uint8_t* alpha = nullptr);
     // The bitmap's rows top <= y < bottom have changed: brings a converted
     // copy up to date. An image over the bitmap's rows needs nothing.
     void update(int top, int bottom);
@@ -38,7 +43,13 @@ public:
     QImage topDownImage() const;
 
 private:
+    // Paints `part` converted by colours_ and alpha_.
+    void paintConverted(QPainter& painter, const QRect& part, int zoom) const;
+
     const Bitmap* bitmap_ = nullptr;
+    const ScreenColours* colours_ = nullptr;
+    const std::uint8_t* alpha_ = nullptr;
+    mutable QImage shown_; // room for a painted part, kept between paints
     QImage image_;
     QSize size_;
     bool converted_ = false;

@@ -1,10 +1,9 @@
 #include "app/qt/metadata_io.h"
 
 #include <exception>
+#include <exiv2/exiv2.hpp>
 #include <mutex>
 #include <string>
-
-#include <exiv2/exiv2.hpp>
 
 #include "platform/picture_error.h"
 
@@ -89,8 +88,7 @@ PictureMetadata readPictureMetadata(std::span<const std::uint8_t> file)
 }
 
 std::vector<std::uint8_t> writePictureMetadata(std::span<const std::uint8_t> file, PictureFormat format,
-                                               const PictureMetadata& metadata, std::int32_t width,
-                                               std::int32_t height)
+                                               const PictureMetadata& metadata, std::int32_t width, std::int32_t height)
 {
     initialiseOnce();
     try {
@@ -102,8 +100,8 @@ std::vector<std::uint8_t> writePictureMetadata(std::span<const std::uint8_t> fil
             Exiv2::XmpParser::decode(xmp, std::string(metadata.xmp.begin(), metadata.xmp.end())) != 0)
             throw PictureError("its XMP packet cannot be read again");
         Exiv2::IptcData iptc;
-        if (!metadata.iptc.empty() &&
-            Exiv2::IptcParser::decode(iptc, metadata.iptc.data(), static_cast<std::uint32_t>(metadata.iptc.size())) != 0)
+        if (!metadata.iptc.empty() && Exiv2::IptcParser::decode(iptc, metadata.iptc.data(),
+                                                                static_cast<std::uint32_t>(metadata.iptc.size())) != 0)
             throw PictureError("its IPTC records cannot be read again");
         describeSavedPicture(exif, xmp, width, height);
 

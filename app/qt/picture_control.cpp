@@ -9,6 +9,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include "app/qt/screen_profile.h"
 #include "editor/reduced_view.h"
 #include "platform/bitmap.h"
 
@@ -36,9 +37,14 @@ PictureControl::PictureControl(QWidget* parent) : QWidget(parent)
     resize(0, 0);
 }
 
-void PictureControl::showBitmap(const Bitmap& bitmap)
+void PictureControl::showBitmap(const Bitmap& bitmap, const ScreenLook& look)
 {
-    view_.show(&bitmap);
+    std::vector<ScreenColours::Sample> samples = screenSamples(look.iccProfile);
+    if (samples.empty())
+        colours_.clearSamples();
+    else
+        colours_.setSamples(std::move(samples));
+    view_.show(&bitmap, &colours_, look.alpha);
     repaints_ = 0;
     zoom_ = Zoom::actual();
     reduced_ = nullptr;
@@ -118,7 +124,19 @@ void PictureControl::paintEvent(QPaintEvent* event)
         const QImage image(reduced_->pixels(), window.x1 - window.x0, window.y1 - window.y0, reduced_->stride(),
                            QImage::Format_BGR888);
         const QRect shown = exposed.intersected(QRect(window.x0, window.y0, image.width(), image.height()));
-        painter.drawImage(shown, image, shown.translated(-window.x0, -window.y0));
+        if (!colours_.converts()) {
+            painter.drawImage(shown, image, shown.translated(-window.x0, -window.y0));
+            return;
+        }
+        // Converted to the screen's colours where it is painted.
+        if (converted_.width() < shown.width() || converted_.height() < shown.height())
+            converted_ = QImage(std::max(shown.width(), converted_.width()),
+                                std::max(shown.height(), converted_.height()), QImage::Format_RGB32);
+        for (int y = shown.top(); y <= shown.bottom(); ++y)
+            colours_.convertRow(image.constScanLine(y - window.y0) + 3 * (shown.left() - window.x0), nullptr,
+                                shown.left(), shown.left() + shown.width(), y,
+                                reinterpret_cast<std::uint32_t*>(converted_.scanLine(y - shown.top())));
+        painter.drawImage(shown, converted_, QRect(QPoint(0, 0), shown.size()));
         return;
     }
     // The picture pixels the exposed screen pixels show.

@@ -9,8 +9,8 @@
 
 namespace plexor {
 
-// The picture control `Image` in the scroll box `SB`: shows the screen bitmap
-// at the zoom the commands set (exactly at full size, each pixel a square
+// The picture control in the scroll box: shows the screen bitmap, in the
+// screen's colours, at the zoom the commands set (exactly at full size, each pixel a square
 // when enlarged, the commands' reduced view when reduced), sizes itself to
 // the picture at that zoom, and reports presses, moves and releases of the
 // mouse at its own positions. Moves are reported whether or not a button is
@@ -24,7 +24,7 @@ public:
     void attachScrollArea(QScrollArea& area) { area_ = &area; }
 
     // ImageView
-    void showBitmap(const Bitmap& bitmap) override;
+    void showBitmap(const Bitmap& bitmap, const ScreenLook& look) override;
     void setZoom(Zoom zoom, const ReducedView* reduced) override;
     void repaintNow(const PixelRect& screen) override;
     PixelRect visible() const override;
@@ -50,7 +50,9 @@ protected:
 private:
     QSize shownSize() const;
 
+    ScreenColours colours_;
     BitmapView view_;
+    QImage converted_; // room for a part of the reduced view, converted
     Zoom zoom_;
     const ReducedView* reduced_ = nullptr;
     QPointer<QScrollArea> area_;

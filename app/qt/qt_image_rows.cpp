@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-
 #include "platform/dib_transfer.h"
 #include "platform/picture_error.h"
 

@@ -100,7 +100,7 @@ public:
 // viewportHeightSetting; it records what it is asked to repaint.
 class FakeImage : public ImageView {
 public:
-    void showBitmap(const Bitmap& b) override
+    void showBitmap(const Bitmap& b, const ScreenLook&) override
     {
         bitmap = &b;
         ++shows;

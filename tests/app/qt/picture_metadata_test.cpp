@@ -1,13 +1,13 @@
 // What a picture file holds beside its pixels, kept from the file opened to
 // every file saved from it: EXIF, XMP and IPTC, and the colour profile.
 
+#include <exiv2/exiv2.hpp>
 #include <map>
 
 #include <QBuffer>
 #include <QColorSpace>
 #include <QImage>
 #include <QImageWriter>
-#include <exiv2/exiv2.hpp>
 
 #include <gtest/gtest.h>
 

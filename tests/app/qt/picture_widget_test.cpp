@@ -4,6 +4,8 @@
 
 #include <bit>
 
+#include <QColorSpace>
+#include <QColorTransform>
 #include <QPixmap>
 #include <QSignalSpy>
 
@@ -116,7 +118,7 @@ private slots:
         for (int y = 0; y < 9; ++y)
             for (int x = 0; x < 13; ++x) putDirect(bitmap, x, y, patternColour(x, y));
 
-        control_->showBitmap(bitmap);
+        control_->showBitmap(bitmap, {});
         QCOMPARE(control_->size(), QSize(13, 9));
         QCOMPARE(control_->view().converted(), converted);
         const QImage shown = grabbed(*control_);
@@ -164,7 +166,7 @@ private slots:
                 bitmap.row(y)[bit / 8] |= static_cast<std::uint8_t>(value << (8 - bits - bit % 8));
             }
 
-        control_->showBitmap(bitmap);
+        control_->showBitmap(bitmap, {});
         QCOMPARE(control_->view().converted(), converted);
         const QImage shown = grabbed(*control_);
         for (int y = 0; y < 5; ++y)
@@ -189,7 +191,7 @@ private slots:
         const PixelFormat format =
             bits == 24 ? PixelFormat::rgb24() : PixelFormat::indexed(4, {Colour{0, 0, 0, 0}, Colour{0, 0, 255, 0}});
         Bitmap bitmap(8, 6, format);
-        control_->showBitmap(bitmap);
+        control_->showBitmap(bitmap, {});
         QCOMPARE(grabbed(*control_).pixel(2, 1), qRgb(0, 0, 0));
 
         // The top-left corner pixel and pixel (2, 1) turn red.
@@ -210,10 +212,38 @@ private slots:
         QCOMPARE(shown.pixel(0, 5), qRgb(0, 0, 0));
     }
 
+    void aPictureWithAProfileOrTransparencyIsShownInTheScreensColours()
+    {
+        Bitmap bitmap(16, 2, PixelFormat::rgb24());
+        for (int x = 0; x < 16; ++x) putDirect(bitmap, x, 0, qRgb(200, 40, 90));
+        const QColorSpace p3(QColorSpace::DisplayP3);
+        const QByteArray icc = p3.iccProfile();
+        const std::vector<std::uint8_t> profile(icc.cbegin(), icc.cend());
+        const QRgb want = p3.transformationToColorSpace(QColorSpace::SRgb).map(qRgb(200, 40, 90));
+        const std::vector<std::uint8_t> alpha = [] {
+            std::vector<std::uint8_t> a(32, 255);
+            a[16 + 9] = 0; // (9, 1): the checkerboard's dark square
+            return a;
+        }();
+        control_->showBitmap(bitmap, ScreenLook{profile, alpha.data()});
+        const QImage shown = grabbed(*control_);
+        for (int x = 0; x < 16; x += 5) {
+            QVERIFY(std::abs(qRed(shown.pixel(x, 0)) - qRed(want)) <= 2);
+            QVERIFY(std::abs(qGreen(shown.pixel(x, 0)) - qGreen(want)) <= 2);
+            QVERIFY(std::abs(qBlue(shown.pixel(x, 0)) - qBlue(want)) <= 2);
+        }
+        QCOMPARE(shown.pixel(9, 1), QRgb(0xFF000000 | ScreenColours::kCheckDark));
+        QCOMPARE(control_->view().topDownImage().pixel(9, 1), QRgb(0xFF000000 | ScreenColours::kCheckDark));
+
+        // Without either, the pixels are shown as they are.
+        control_->showBitmap(bitmap, {});
+        QCOMPARE(grabbed(*control_).pixel(3, 0), qRgb(200, 40, 90));
+    }
+
     void emptyBitmapShowsNothing()
     {
         Bitmap bitmap;
-        control_->showBitmap(bitmap);
+        control_->showBitmap(bitmap, {});
         QCOMPARE(control_->size(), QSize(0, 0));
         control_->repaintNow(PixelRect{0, 0, 8, 6});
         QVERIFY(control_->view().topDownImage().isNull());
@@ -224,7 +254,7 @@ private slots:
         const qreal scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
         Bitmap bitmap(21, 11, PixelFormat::rgb24());
         bitmap.row(10)[3 * 20] = 255; // bottom-right pixel blue
-        control_->showBitmap(bitmap);
+        control_->showBitmap(bitmap, {});
         QCOMPARE(control_->size(), QSize(21, 11));
         const QImage device = control_->grab().toImage();
         QCOMPARE(device.devicePixelRatio(), scale);
@@ -238,7 +268,7 @@ private slots:
     void mouseIsReportedInPicturePixels()
     {
         Bitmap bitmap(40, 30, PixelFormat::rgb24());
-        control_->showBitmap(bitmap);
+        control_->showBitmap(bitmap, {});
         QSignalSpy down(control_, &PictureControl::mousePressed);
         QSignalSpy move(control_, &PictureControl::mouseMoved);
         QSignalSpy up(control_, &PictureControl::mouseReleased);

@@ -97,14 +97,16 @@ void applyToPicture(const GridFile& grid, const HeadlessApply& request, const st
     model.setMessageSink(&messages);
     model.setAvailableMemory(services.availableMemory);
     Bitmap& bitmap = opened.picture.bitmap();
-    if (!loadIntoModel(model, bitmap)) throw std::runtime_error(messages.text());
+    if (!loadIntoModel(model, opened.picture)) throw std::runtime_error(messages.text());
+    opened.picture.alpha().release();
     checkGridFileFits(grid, request.gridPath, model.imageWidth(), model.imageHeight(), model.availableMemory());
     layGridFile(model, grid);
     const std::vector<CellRef> cells = displacedCells(model);
     ProgressLine progress(services, std::filesystem::path(input).filename().string());
     deformCellsInParallel(model, cells, services.deform, [&](std::size_t done) { progress.show(done, cells.size()); });
     if (!storeWorkImage(model, bitmap)) throw std::runtime_error("SetDIBits failed");
-    const std::string note = savePicture(bitmap, opened.metadata, output, *format, services.codec, services.writes);
+    const std::string note = savePicture(bitmap, alphaRows(model, model.workAlpha()), opened.metadata, output, *format,
+                                         services.codec, services.writes);
     if (!opened.metadataNote.empty()) services.errors << "plexor: " << opened.metadataNote << '\n';
     if (!note.empty()) services.errors << "plexor: " << note << '\n';
     written.insert(target);

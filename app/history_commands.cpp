@@ -23,7 +23,7 @@ void HistoryCommands::startDragEdit()
     try {
         EditStep step;
         step.name = "Drag";
-        step.pixelsBefore.reset(model_.imageWidth(), model_.imageHeight());
+        step.pixelsBefore.reset(model_.imageWidth(), model_.imageHeight(), model_.hasAlpha());
         openGrid_ = model_.snapshotGrid();
         open_ = std::move(step);
     } catch (const std::bad_alloc&) {
@@ -41,7 +41,8 @@ void HistoryCommands::keepBeforeCellsAround(std::int32_t c, std::int32_t r)
     try {
         for (std::size_t i = 0; i < count; ++i) {
             const CellFootprint reach = cellReach(model_, cells[i]);
-            for (int k = 0; k < reach.count; ++k) open_->pixelsBefore.save(model_.workImage(), reach.rects[k]);
+            for (int k = 0; k < reach.count; ++k)
+                open_->pixelsBefore.save(model_.workImage(), model_.workAlpha(), reach.rects[k]);
         }
     } catch (const std::bad_alloc&) {
         open_.reset();
@@ -55,9 +56,10 @@ std::optional<EditStep> HistoryCommands::startWholeEdit(const char* name)
         EditStep step;
         step.name = name;
         step.gridBefore = model_.snapshotGrid();
-        step.pixelsBefore.reset(model_.imageWidth(), model_.imageHeight());
+        step.pixelsBefore.reset(model_.imageWidth(), model_.imageHeight(), model_.hasAlpha());
         if (model_.imageLoaded())
-            step.pixelsBefore.save(model_.workImage(), PixelRect{0, 0, model_.imageWidth(), model_.imageHeight()});
+            step.pixelsBefore.save(model_.workImage(), model_.workAlpha(),
+                                   PixelRect{0, 0, model_.imageWidth(), model_.imageHeight()});
         step.pixelsBefore.seal();
         return step;
     } catch (const std::bad_alloc&) {
@@ -76,7 +78,8 @@ void HistoryCommands::finishWholeEdit(std::optional<EditStep> edit)
         return;
     }
     // A reset of a grid at rest, or the same grid laid again, is no edit.
-    if (edit->gridAfter == edit->gridBefore && edit->pixelsBefore.matches(model_.workImage())) return;
+    if (edit->gridAfter == edit->gridBefore && edit->pixelsBefore.matches(model_.workImage(), model_.workAlpha()))
+        return;
     history_.push(std::move(*edit), budget());
 }
 
@@ -86,7 +89,7 @@ void HistoryCommands::closeEdit()
     EditStep step = std::move(*open_);
     open_.reset();
     try {
-        step.pixelsAfter.saveLike(step.pixelsBefore, model_.workImage());
+        step.pixelsAfter.saveLike(step.pixelsBefore, model_.workImage(), model_.workAlpha());
         step.pixelsBefore.seal();
         for (std::size_t i = 0; i < model_.points().size() && i < openGrid_.dx.size(); ++i) {
             const ControlPoint& p = model_.points()[i];
@@ -110,17 +113,18 @@ void HistoryCommands::restore(const EditStep& step, bool before)
         if (grid) {
             model_.restoreGrid(*grid);
             if (before) {
-                step.pixelsBefore.restore(model_.workImage(), model_.changes());
+                step.pixelsBefore.restore(model_.workImage(), model_.workAlpha(), model_.changes());
             } else {
                 // What laying or resetting the grid made: the picture, black
                 // outside the grid, deformed again where a grid file moved
                 // points.
-                model_.copyPixels(model_.sourceImage(), model_.workImage());
+                model_.restoreWorkImage();
                 model_.blackOutMargins();
                 if (step.deformAfter) worker_.queueDisplacedCells();
             }
         } else {
-            (before ? step.pixelsBefore : step.pixelsAfter).restore(model_.workImage(), model_.changes());
+            (before ? step.pixelsBefore : step.pixelsAfter)
+                .restore(model_.workImage(), model_.workAlpha(), model_.changes());
             const std::int32_t cols = model_.grid().pointCols;
             for (const EditStep::PointChange& change : step.points) {
                 const std::int32_t c = change.index % cols, r = change.index / cols;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/bitmap.h"
+#include "platform/picture.h"
 #include "platform/picture_error.h"
 #include "platform/picture_format.h"
 #include "platform/picture_metadata.h"
@@ -24,18 +25,19 @@ public:
     virtual bool canWrite(PictureFormat format) const = 0;
 
     // The picture in the bytes of a whole file of `format`, as a 24-bit
-    // bitmap: turned as the file's orientation says, the pixel values in the
-    // file's own colour space, with any alpha channel dropped and the colours
-    // kept. Throws PictureError with
-    // the decoder's reason.
-    virtual Bitmap decode(std::span<const std::uint8_t> file, PictureFormat format) const = 0;
+    // bitmap with its alpha where it has transparent parts: turned as the
+    // file's orientation says, the pixel values in the file's own colour
+    // space, the colours of transparent pixels as the file stored them.
+    // Throws PictureError with the decoder's reason.
+    virtual Picture decode(std::span<const std::uint8_t> file, PictureFormat format) const = 0;
 
     // A non-empty bitmap as the bytes of a file of `format`, at 24 bits a
-    // pixel where the format allows: lossless but for JPEG; tagged with the
-    // colour profile `iccProfile`, where it has one. Throws PictureError with
-    // the encoder's reason.
-    virtual std::vector<std::uint8_t> encode(const Bitmap& bitmap, PictureFormat format,
-                                             std::span<const std::uint8_t> iccProfile) const = 0;
+    // pixel where the format allows, with `alpha` (a byte a pixel, rows top
+    // to bottom; empty when opaque) where the format keeps it: lossless but
+    // for JPEG; tagged with the colour profile `iccProfile`, where it has
+    // one. Throws PictureError with the encoder's reason.
+    virtual std::vector<std::uint8_t> encode(const Bitmap& bitmap, std::span<const std::uint8_t> alpha,
+                                             PictureFormat format, std::span<const std::uint8_t> iccProfile) const = 0;
 
     // What a whole file of `format` holds beside its pixels: EXIF, XMP,
     // IPTC and its colour profile. Throws PictureError with the reason when
@@ -61,11 +63,12 @@ class BmpOnlyCodec final : public ImageCodec {
 public:
     bool canRead(PictureFormat) const override { return false; }
     bool canWrite(PictureFormat) const override { return false; }
-    Bitmap decode(std::span<const std::uint8_t>, PictureFormat format) const override
+    Picture decode(std::span<const std::uint8_t>, PictureFormat format) const override
     {
         throw PictureError(formatPictureMessage(picture_message::kFormatNotRead, pictureFormatName(format)));
     }
-    std::vector<std::uint8_t> encode(const Bitmap&, PictureFormat format, std::span<const std::uint8_t>) const override
+    std::vector<std::uint8_t> encode(const Bitmap&, std::span<const std::uint8_t>, PictureFormat format,
+                                     std::span<const std::uint8_t>) const override
     {
         throw PictureError(formatPictureMessage(picture_message::kFormatNotWritten, pictureFormatName(format)));
     }

@@ -13,18 +13,23 @@
 
 namespace plexor {
 
-// Opens `path` (openPicture) and widens its bitmap with black to the next
-// multiple of 4 pixels across, as the model holds it. Throws PictureError.
+// Opens `path` (openPicture) and widens its bitmap with black (and its alpha
+// with transparent) to the next multiple of 4 pixels across, as the model
+// holds it. Throws PictureError.
 OpenedPicture openWidened(const std::string& path, const ImageCodec& codec);
 
 // The model's buffers as a bitmap format: 24-bit rows, top to bottom.
 DibHeader bufferFormatFor(std::int32_t width, std::int32_t height);
 
-// Gives the model buffers for `bitmap` (widened) and reads its pixels into
-// workImage, viewImage and sourceImage. False, with the model as it was and
-// the memory message shown, when the buffers cannot be had. The worker must
-// be held.
-bool loadIntoModel(DeformModel& model, const Bitmap& bitmap);
+// Gives the model buffers for `picture` (widened) and reads its pixels into
+// workImage, viewImage and sourceImage, and its alpha into theirs. False,
+// with the model as it was and the memory message shown, when the buffers
+// cannot be had. The worker must be held.
+bool loadIntoModel(DeformModel& model, Picture& picture);
+
+// The alpha of a picture the model holds, rows top to bottom; empty when it
+// is opaque.
+std::span<const std::uint8_t> alphaRows(const DeformModel& model, const ByteBuffer& alpha);
 
 // Writes workImage into `bitmap`, of the model's size, in its own pixel
 // format; false when the transfer fails.

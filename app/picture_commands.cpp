@@ -41,14 +41,16 @@ bool PictureCommands::openFile(const std::string& path)
 
     // The worker stays off the buffers until the new picture's pixels are in.
     WorkerHold hold(model_.gate());
-    if (!loadIntoModel(model_, opened.picture.bitmap())) return false;
+    if (!loadIntoModel(model_, opened.picture)) return false;
+    opened.picture.alpha().release(); // the model holds it now
     picture_.swap(opened.picture);
     metadata_ = std::move(opened.metadata);
     if (!opened.metadataNote.empty()) window_.showNote(opened.metadataNote);
     bufferFormat_ = bufferFormatFor(model_.imageWidth(), model_.imageHeight());
     openedPath_ = path;
     proposeSave(path, opened.format);
-    image_.showBitmap(picture_.bitmap(), ScreenLook{metadata_.iccProfile, nullptr});
+    image_.showBitmap(picture_.bitmap(),
+                      ScreenLook{metadata_.iccProfile, model_.hasAlpha() ? model_.viewAlpha().data() : nullptr});
     fitWindowToPicture(frame_, model_.imageWidth(), model_.imageHeight());
     return true;
 }
@@ -81,7 +83,8 @@ bool PictureCommands::savePictureAs()
     const PictureFormat format = formatToSave(choice->fileName, chosen, writable_);
     proposeSave(choice->fileName, format);
     try {
-        const std::string note = savePicture(picture_.bitmap(), metadata_, choice->fileName, format, codec_);
+        const std::string note = savePicture(picture_.bitmap(), alphaRows(model_, model_.viewAlpha()), metadata_,
+                                             choice->fileName, format, codec_);
         if (!note.empty()) window_.showNote(note);
     } catch (const std::exception& error) {
         errors_.showError(error.what());

@@ -25,6 +25,24 @@ std::vector<PictureFormat> formatsWhere(Can can)
     return formats;
 }
 
+// A 24-bit picture and its alpha as one opaque picture over white, as a
+// format without transparency shows it.
+Bitmap overWhite(const Bitmap& bitmap, std::span<const std::uint8_t> alpha)
+{
+    Bitmap opaque(bitmap.width(), bitmap.height(), PixelFormat::rgb24());
+    const std::size_t width = static_cast<std::size_t>(bitmap.width());
+    for (std::int32_t y = 0; y < bitmap.height(); ++y) {
+        const std::uint8_t* from = bitmap.row(y);
+        const std::uint8_t* a = alpha.data() + static_cast<std::size_t>(y) * width;
+        std::uint8_t* to = opaque.row(y);
+        for (std::size_t i = 0; i < 3 * width; ++i) {
+            const std::uint32_t level = a[i / 3];
+            to[i] = static_cast<std::uint8_t>((from[i] * level + 255 * (255 - level) + 127) / 255);
+        }
+    }
+    return opaque;
+}
+
 std::string lowercase(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -68,7 +86,7 @@ Picture decodePicture(std::span<const std::uint8_t> file, PictureFormat format, 
     const bool cut = (format == PictureFormat::Jpeg && !jpegReachesItsEnd(file)) ||
                      (format == PictureFormat::Gif && !gifReachesTheEndOfItsFirstFrame(file));
     if (cut) throw PictureError(std::string(picture_message::kPictureCut));
-    return Picture::fromBitmap(codec.decode(file, format));
+    return codec.decode(file, format);
 }
 
 Picture decodePicture(ByteBuffer&& file, PictureFormat format, const ImageCodec& codec)
@@ -121,11 +139,11 @@ PictureFormat formatToSave(const std::string& path, PictureFormat chosen, std::s
     return chosen;
 }
 
-std::string savePicture(const Bitmap& bitmap, const PictureMetadata& metadata, const std::string& path,
-                        PictureFormat format, const ImageCodec& codec, FileWriteOps& writes)
+std::string savePicture(const Bitmap& bitmap, std::span<const std::uint8_t> alpha, const PictureMetadata& metadata,
+                        const std::string& path, PictureFormat format, const ImageCodec& codec, FileWriteOps& writes)
 {
     if (format == PictureFormat::Bmp) {
-        writeFileAtomically(path, encodeBmp(bitmap), writes);
+        writeFileAtomically(path, encodeBmp(alpha.empty() ? bitmap : overWhite(bitmap, alpha)), writes);
         return {};
     }
     const std::string_view name = pictureFormatName(format);
@@ -133,7 +151,9 @@ std::string savePicture(const Bitmap& bitmap, const PictureMetadata& metadata, c
     if (bitmap.empty()) throw PictureError(formatPictureMessage(picture_message::kEmptyNotWritten, name));
     std::vector<std::uint8_t> bytes;
     try {
-        bytes = codec.encode(bitmap, format, metadata.iccProfile);
+        bytes = format == PictureFormat::Jpeg && !alpha.empty()
+                    ? codec.encode(overWhite(bitmap, alpha), {}, format, metadata.iccProfile)
+                    : codec.encode(bitmap, alpha, format, metadata.iccProfile);
     } catch (const PictureError& error) {
         throw PictureError(formatPictureMessage(picture_message::kWriteError, {path, error.what()}));
     }
@@ -147,11 +167,11 @@ std::string savePicture(const Bitmap& bitmap, const PictureMetadata& metadata, c
     return note;
 }
 
-std::string savePicture(const Bitmap& bitmap, const PictureMetadata& metadata, const std::string& path,
-                        PictureFormat format, const ImageCodec& codec)
+std::string savePicture(const Bitmap& bitmap, std::span<const std::uint8_t> alpha, const PictureMetadata& metadata,
+                        const std::string& path, PictureFormat format, const ImageCodec& codec)
 {
     FileWriteOps writes;
-    return savePicture(bitmap, metadata, path, format, codec, writes);
+    return savePicture(bitmap, alpha, metadata, path, format, codec, writes);
 }
 
 } // namespace plexor

@@ -57,14 +57,16 @@ PictureFormat formatToSave(const std::string& path, PictureFormat chosen, std::s
 
 // Replaces `path` with `bitmap` as a file of `format`, in one step: a bitmap
 // file in the bitmap's own pixel format, any other through `codec`, with
-// `metadata` in it. Throws PictureError naming the file and the reason; the
+// `metadata` in it. A picture with `alpha` (a byte a pixel, rows top to
+// bottom; empty when opaque) keeps it in PNG, WebP and TIFF, and is laid
+// over white in JPEG and BMP, which have none. Throws PictureError naming the file and the reason; the
 // former file then stays. Metadata that cannot be written stops nothing:
 // the picture is written without it, and the note returned says why ("" when
 // all of it was written).
-std::string savePicture(const Bitmap& bitmap, const PictureMetadata& metadata, const std::string& path,
-                        PictureFormat format, const ImageCodec& codec);
+std::string savePicture(const Bitmap& bitmap, std::span<const std::uint8_t> alpha, const PictureMetadata& metadata,
+                        const std::string& path, PictureFormat format, const ImageCodec& codec);
 // The same through `writes`, the system calls that write the file.
-std::string savePicture(const Bitmap& bitmap, const PictureMetadata& metadata, const std::string& path,
-                        PictureFormat format, const ImageCodec& codec, FileWriteOps& writes);
+std::string savePicture(const Bitmap& bitmap, std::span<const std::uint8_t> alpha, const PictureMetadata& metadata,
+                        const std::string& path, PictureFormat format, const ImageCodec& codec, FileWriteOps& writes);
 
 } // namespace plexor

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editor/draw_overlay.h"
+#include "editor/screen_colours.h"
 
 namespace plexor {
 
@@ -59,6 +60,10 @@ void ReducedView::average(const DeformModel& model, const PixelRect& screen) noe
 {
     const PixelRect area = screen.intersection(window_);
     if (area.empty() || !model.imageLoaded()) return;
+    if (model.hasAlpha()) {
+        averageOverChecker(model, area);
+        return;
+    }
     const std::uint8_t* work = model.workImage().data();
     const std::size_t pictureStride = std::size_t{3} * static_cast<std::size_t>(model.imageWidth());
     for (std::int32_t sy = area.y0; sy < area.y1; ++sy) {
@@ -85,6 +90,40 @@ void ReducedView::average(const DeformModel& model, const PixelRect& screen) noe
             out[0] = static_cast<std::uint8_t>((blue + count / 2) / count);
             out[1] = static_cast<std::uint8_t>((green + count / 2) / count);
             out[2] = static_cast<std::uint8_t>((red + count / 2) / count);
+        }
+    }
+}
+
+void ReducedView::averageOverChecker(const DeformModel& model, const PixelRect& area) noexcept
+{
+    const std::uint8_t* work = model.workImage().data();
+    const std::uint8_t* alpha = model.workAlpha().data();
+    const std::size_t width = static_cast<std::size_t>(model.imageWidth());
+    for (std::int32_t sy = area.y0; sy < area.y1; ++sy) {
+        const auto top = static_cast<std::int32_t>(zoom_.firstPictureAtOrAfter(sy));
+        const auto bottom =
+            static_cast<std::int32_t>(std::min<std::int64_t>(zoom_.firstPictureAtOrAfter(sy + 1), pictureHeight_));
+        std::uint8_t* out = pixels_.data() + static_cast<std::ptrdiff_t>(sy - window_.y0) * stride_ +
+                            std::ptrdiff_t{3} * (area.x0 - window_.x0);
+        for (std::int32_t sx = area.x0; sx < area.x1; ++sx, out += 3) {
+            const std::int32_t left = columnStarts_[static_cast<std::size_t>(sx - window_.x0)];
+            const std::int32_t right = columnStarts_[static_cast<std::size_t>(sx - window_.x0) + 1];
+            std::uint32_t sums[3] = {}, opacity = 0;
+            for (std::int32_t y = top; y < bottom; ++y) {
+                const std::size_t row = static_cast<std::size_t>(y) * width;
+                for (std::int32_t x = left; x < right; ++x) {
+                    const std::uint8_t* p = work + 3 * (row + static_cast<std::size_t>(x));
+                    const std::uint32_t a = alpha[row + static_cast<std::size_t>(x)];
+                    for (int c = 0; c < 3; ++c) sums[c] += p[c] * a;
+                    opacity += a;
+                }
+            }
+            // The mean of the pixels as shown over the screen's checkerboard.
+            const std::uint32_t full = 255 * static_cast<std::uint32_t>((right - left) * (bottom - top));
+            const std::uint32_t checker = ScreenColours::checkerAt(sx, sy);
+            for (int c = 0; c < 3; ++c)
+                out[c] = static_cast<std::uint8_t>(
+                    (sums[c] + ((checker >> (8 * c)) & 0xFF) * (full - opacity) + full / 2) / full);
         }
     }
 }

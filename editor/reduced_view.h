@@ -42,12 +42,15 @@ public:
     PixelRect picturePartFor(const PixelRect& changed) const noexcept;
     // The screen pixels a part of the picture covers.
     PixelRect screenRectOf(const PixelRect& picture) const noexcept;
-    // Averages the screen pixels of `screen` (clipped to the window) again.
+    // Averages the screen pixels of `screen` (clipped to the window) again; a
+    // picture with alpha as it is shown over the screen's checkerboard.
     void average(const DeformModel& model, const PixelRect& screen) noexcept;
     // Draws the overlay into the screen pixels of `screen`.
     void drawOverlay(const DeformModel& model, const PixelRect& screen) noexcept;
 
 private:
+    void averageOverChecker(const DeformModel& model, const PixelRect& area) noexcept;
+
     Zoom zoom_;
     PixelRect window_;
     std::int32_t pictureWidth_ = 0;

@@ -9,14 +9,32 @@
 namespace plexor {
 namespace {
 
-// Copies the rows of `part` of one buffer into another of the same picture.
-void copyPart(const ByteBuffer& from, ByteBuffer& to, std::int32_t width, const PixelRect& part) noexcept
+// Copies the rows of `part` of one buffer into another of the same picture,
+// `bytes` a pixel.
+void copyPart(const ByteBuffer& from, ByteBuffer& to, std::size_t bytes, std::int32_t width,
+              const PixelRect& part) noexcept
 {
-    const std::size_t rowBytes = std::size_t{3} * static_cast<std::size_t>(part.x1 - part.x0);
+    const std::size_t rowBytes = bytes * static_cast<std::size_t>(part.x1 - part.x0);
     for (std::int32_t y = part.y0; y < part.y1; ++y) {
-        const std::size_t at = std::size_t{3} * (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                                                 static_cast<std::size_t>(part.x0));
+        const std::size_t at =
+            bytes * (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(part.x0));
         std::memcpy(to.data() + at, from.data() + at, rowBytes);
+    }
+}
+
+// The overlay shows opaque over a transparent picture: where it has drawn in
+// a part, the view's alpha is full. What it drew is what differs from
+// workImage, which the worker must not change meanwhile.
+void makeOverlayOpaque(DeformModel& model, const PixelRect& part) noexcept
+{
+    const std::size_t width = static_cast<std::size_t>(model.imageWidth());
+    for (std::int32_t y = part.y0; y < part.y1; ++y) {
+        const std::size_t row = static_cast<std::size_t>(y) * width;
+        for (std::int32_t x = part.x0; x < part.x1; ++x) {
+            const std::size_t i = row + static_cast<std::size_t>(x);
+            if (std::memcmp(model.viewImage().data() + 3 * i, model.workImage().data() + 3 * i, 3) != 0)
+                model.viewAlpha()[i] = 255;
+        }
     }
 }
 
@@ -24,7 +42,10 @@ void copyPart(const ByteBuffer& from, ByteBuffer& to, std::int32_t width, const 
 // reduced view, while the caller keeps the worker off workImage.
 void takeWorkImage(DeformModel& model, ReducedView* reduced, std::span<const PixelRect> parts)
 {
-    for (const PixelRect& part : parts) copyPart(model.workImage(), model.viewImage(), model.imageWidth(), part);
+    for (const PixelRect& part : parts) {
+        copyPart(model.workImage(), model.viewImage(), 3, model.imageWidth(), part);
+        if (model.hasAlpha()) copyPart(model.workAlpha(), model.viewAlpha(), 1, model.imageWidth(), part);
+    }
     // The three pixels after the last row belong to no part.
     const std::size_t spare =
         std::size_t{3} * static_cast<std::size_t>(model.imageWidth()) * static_cast<std::size_t>(model.imageHeight());
@@ -33,14 +54,23 @@ void takeWorkImage(DeformModel& model, ReducedView* reduced, std::span<const Pix
         for (const PixelRect& part : parts) reduced->average(model, reduced->screenRectOf(part));
 }
 
-// Draws the overlay over the parts, pushes them and repaints them.
+// Draws the overlay over the parts, when it is shown.
+void drawParts(DeformModel& model, RefreshHost& host, ReducedView* reduced, std::span<const PixelRect> parts)
+{
+    if (!host.overlayVisible()) return;
+    for (const PixelRect& part : parts) {
+        drawOverlay(model, ViewCanvas::of(model, part));
+        if (model.hasAlpha()) makeOverlayOpaque(model, part);
+    }
+    if (reduced != nullptr)
+        for (const PixelRect& part : parts) reduced->drawOverlay(model, reduced->screenRectOf(part));
+}
+
+// Draws the overlay over the parts, pushes them and repaints them. The
+// overlay of a picture with alpha is drawn while the worker is held.
 void showParts(DeformModel& model, RefreshHost& host, ReducedView* reduced, std::span<const PixelRect> parts)
 {
-    if (host.overlayVisible()) {
-        for (const PixelRect& part : parts) drawOverlay(model, ViewCanvas::of(model, part));
-        if (reduced != nullptr)
-            for (const PixelRect& part : parts) reduced->drawOverlay(model, reduced->screenRectOf(part));
-    }
+    if (!model.hasAlpha()) drawParts(model, host, reduced, parts);
     host.pushView(parts);
     host.repaintImage(parts);
 }
@@ -77,6 +107,7 @@ void refresh(DeformModel& model, RefreshHost& host)
             }
         }
         takeWorkImage(model, reduced, std::span<const PixelRect>(parts.data(), count));
+        if (model.hasAlpha()) drawParts(model, host, reduced, std::span<const PixelRect>(parts.data(), count));
     }
     showParts(model, host, reduced, std::span<const PixelRect>(parts.data(), count));
 }
@@ -89,6 +120,7 @@ void refreshWhole(DeformModel& model, RefreshHost& host)
     {
         WorkerHold hold(model.gate());
         takeWorkImage(model, reduced, std::span<const PixelRect>(&whole, 1));
+        if (model.hasAlpha()) drawParts(model, host, reduced, std::span<const PixelRect>(&whole, 1));
     }
     showParts(model, host, reduced, std::span<const PixelRect>(&whole, 1));
 }

@@ -66,8 +66,8 @@ std::uint32_t ScreenColours::convert(std::uint8_t blue, std::uint8_t green, std:
     const Sample a = c000[0], b = c000[first], c = c000[second], d = c000[kR + kG + kB];
     std::uint32_t out = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
-        const std::uint32_t sum = channel(a, shift) * w0 + channel(b, shift) * w1 + channel(c, shift) * w2 +
-                                  channel(d, shift) * w3;
+        const std::uint32_t sum =
+            channel(a, shift) * w0 + channel(b, shift) * w1 + channel(c, shift) * w2 + channel(d, shift) * w3;
         out |= ((sum + 128) >> 8) << shift;
     }
     return out;

@@ -34,4 +34,10 @@ void DeformModel::copyPixels(const ByteBuffer& source, ByteBuffer& destination)
     std::memcpy(destination.data(), source.data(), source.size());
 }
 
+void DeformModel::restoreWorkImage()
+{
+    copyPixels(sourceImage_, workImage_);
+    if (hasAlpha()) std::memcpy(workAlpha_.data(), sourceAlpha_.data(), sourceAlpha_.size());
+}
+
 } // namespace plexor

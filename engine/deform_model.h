@@ -20,22 +20,18 @@
 
 namespace plexor {
 
-// The one shared state of the program: the picture's geometry, the four pixel
+// The one shared state of the program: the picture's geometry, its pixel
 // buffers, the control grid, the weight tables and the worker's cell queue.
-//
-// Pixel buffers hold 3 bytes a pixel (blue, green, red), rows top to bottom
+// Colour buffers hold 3 bytes a pixel (blue, green, red), rows top to bottom
 // with no gap, pixel (x, y) at x + y * imageWidth(); pixelCapacity() is
 // imageWidth() * imageHeight() + 3 pixels, the last three in no row.
-//
-// It keeps itself consistent: the four buffers exist together, sized for the
+// It keeps itself consistent: the buffers exist together, sized for the
 // picture, exactly while imageLoaded(); the grid step is held once, in the
-// grid's shape, which gridGeometryFor gives for the picture and that step;
-// the tables and the queue's bytes belong to that grid once it is laid.
-//
-// Threads: everything is created, replaced and released on the UI thread
-// while it holds gate() shut (WorkerHold); the worker touches the buffers,
-// the grid and the tables only inside the gate. A drag writes control points
-// while the worker reads them: their fields are relaxed atomics.
+// grid's shape; the tables and the queue's bytes belong to that grid.
+// Threads: all is created, replaced and released on the UI thread while it
+// holds gate() shut (WorkerHold); the worker touches the buffers, grid and
+// tables only inside the gate. A drag writes control points while the
+// worker reads them: their fields are relaxed atomics.
 class DeformModel {
 public:
     static constexpr std::int32_t kDefaultGridStep = 48;
@@ -47,9 +43,8 @@ public:
     std::int32_t imageWidth() const noexcept { return imageWidth_; }
     std::int32_t imageHeight() const noexcept { return imageHeight_; }
     std::int32_t pixelCapacity() const noexcept { return pixelCapacity_; }
-    // The deformed picture; what the screen shows (it plus the overlay); the
-    // picture as read; a byte a pixel marking the exact destinations of the
-    // batch under way.
+    // The deformed picture; it plus the overlay, as shown; the picture as
+    // read; a byte a pixel marking the exact destinations of this batch.
     ByteBuffer& workImage() noexcept { return workImage_; }
     ByteBuffer& viewImage() noexcept { return viewImage_; }
     ByteBuffer& sourceImage() noexcept { return sourceImage_; }
@@ -58,6 +53,15 @@ public:
     const ByteBuffer& viewImage() const noexcept { return viewImage_; }
     const ByteBuffer& sourceImage() const noexcept { return sourceImage_; }
     const ByteBuffer& splatMask() const noexcept { return splatMask_; }
+    // The alpha (a byte a pixel, 255 opaque) that goes with each of the
+    // picture's colour buffers; all three empty for an opaque picture.
+    bool hasAlpha() const noexcept { return !sourceAlpha_.empty(); }
+    ByteBuffer& sourceAlpha() noexcept { return sourceAlpha_; }
+    ByteBuffer& workAlpha() noexcept { return workAlpha_; }
+    ByteBuffer& viewAlpha() noexcept { return viewAlpha_; }
+    const ByteBuffer& sourceAlpha() const noexcept { return sourceAlpha_; }
+    const ByteBuffer& workAlpha() const noexcept { return workAlpha_; }
+    const ByteBuffer& viewAlpha() const noexcept { return viewAlpha_; }
 
     // The grid step: the present grid's, and the next one's until another is
     // chosen; and the shape of the grid, with no points while there is none.
@@ -74,17 +78,15 @@ public:
     ControlPoint& point(std::int32_t c, std::int32_t r) noexcept { return points_[pointIndex(c, r)]; }
     const ControlPoint& point(std::int32_t c, std::int32_t r) const noexcept { return points_[pointIndex(c, r)]; }
 
-    // The tables of the grid step; a cell's samples across less one: the step
-    // once the tables are built, 0 before.
+    // The tables of the grid step; a cell's samples across less one (0 while
+    // there are no tables).
     const WeightTables& tables() const noexcept { return tables_; }
     std::int32_t samplesPerCell() const noexcept { return tables_.built() ? grid_.step : 0; }
 
     CellQueue& cellQueue() noexcept { return cellQueue_; }
     const CellQueue& cellQueue() const noexcept { return cellQueue_; }
-    WorkerGate& gate() noexcept { return gate_; } // keeps the worker off what the UI thread replaces
-    // What has changed on the picture or its overlay since it was last shown:
-    // whatever changes either marks it.
-    ChangeRegion& changes() noexcept { return changes_; }
+    WorkerGate& gate() noexcept { return gate_; }         // keeps the worker off what the UI thread replaces
+    ChangeRegion& changes() noexcept { return changes_; } // what changed since it was shown
 
     bool dragging() const noexcept { return dragging_; } // a drag holds a point
     void setDragging(bool dragging) noexcept { dragging_ = dragging; }
@@ -98,44 +100,42 @@ public:
     std::uint64_t availableMemory() const;
 
     // Replaces the buffers with new ones for a width x height picture (width
-    // a multiple of 4), all or nothing: it checks that they fit beside the
-    // ones held now, obtains the four (splatMask clear) and only then swaps
-    // them in; their pixels are the caller's to fill. A grid laid for another
-    // size goes. On any failure it shows the message of the buffer that could
-    // not be had, returns false and leaves the model as it was.
-    bool allocateBuffers(std::int32_t width, std::int32_t height);
-    // Why the buffers for a width x height picture would not fit beside the
-    // ones held now; nothing when they would. Changes nothing.
-    std::optional<MemoryShortfall> bufferShortfall(std::int32_t width, std::int32_t height) const;
-    // Releases the buffers and the grid with all built for it: the model as
-    // created, but for the grid step. The worker must have ended.
+    // a multiple of 4), with alpha or without, all or nothing: it checks that
+    // they fit beside the ones held now, obtains them (splatMask clear) and
+    // only then swaps them in; their pixels are the caller's to fill. A grid
+    // laid for another size goes. On any failure it shows the message of the
+    // buffer that could not be had, returns false and changes nothing.
+    bool allocateBuffers(std::int32_t width, std::int32_t height, bool alpha = false);
+    // Why they would not fit beside the ones held now, if they would not.
+    std::optional<MemoryShortfall> bufferShortfall(std::int32_t width, std::int32_t height, bool alpha = false) const;
+    // The model as created, but for the grid step. The worker has ended.
     void releaseAll();
     // Copies pixelCapacity() pixels; nothing when the source is empty.
     void copyPixels(const ByteBuffer& source, ByteBuffer& destination);
+    void restoreWorkImage(); // workImage and its alpha made afresh from the source's
 
-    // Lays a grid at `step` (at least 1): workImage made afresh from
-    // sourceImage, the grid, black margins, and the tables for the step.
+    // Lays a grid at `step` (at least 1): workImage made afresh, the grid,
+    // black margins, and the tables for the step.
     void layGrid(std::int32_t step);
     void resetGrid();       // every point back at rest, and the picture restored
     void blackOutMargins(); // the strips of workImage outside the grid turn black
     void dropGrid();        // the grid and everything built for it go
 
-    // The step and the grid with its displacements, as they stand.
-    GridSnapshot snapshotGrid() const;
+    GridSnapshot snapshotGrid() const; // the step and the grid with its displacements
     // Lays the grid of `snapshot` again over the picture: its step, its
     // points with their displacements, its tables; or no grid. workImage is
     // left to the caller. The worker must be idle.
     void restoreGrid(const GridSnapshot& snapshot);
 
 private:
-    void buildGrid(); // a new grid at the grid step, its points at rest
-    // Builds the tables for the grid step, and starts the cell bookkeeping afresh.
-    void buildWeightTables();
-    void placePoints(); // every point at its grid position, at rest, not picked
+    void buildGrid();         // a new grid at the grid step, its points at rest
+    void buildWeightTables(); // and the cell bookkeeping started afresh
+    void placePoints();       // every point at its grid position, at rest, not picked
 
     bool imageLoaded_ = false;
     std::int32_t imageWidth_ = 0, imageHeight_ = 0, pixelCapacity_ = 0;
     ByteBuffer workImage_, viewImage_, sourceImage_, splatMask_;
+    ByteBuffer sourceAlpha_, workAlpha_, viewAlpha_;
     GridGeometry grid_;
     std::vector<ControlPoint> points_; // empty: no grid
     WeightTables tables_;

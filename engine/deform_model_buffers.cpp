@@ -30,22 +30,23 @@ ByteBuffer tryObtain(std::size_t bytes) noexcept
 
 } // namespace
 
-std::optional<MemoryShortfall> DeformModel::bufferShortfall(std::int32_t width, std::int32_t height) const
+std::optional<MemoryShortfall> DeformModel::bufferShortfall(std::int32_t width, std::int32_t height, bool alpha) const
 {
     const std::optional<std::int64_t> pixels = capacityFor(width, height);
     if (!pixels) return MemoryShortfall::Source;
     // The new buffers are obtained while the old ones are still held.
     const std::uint64_t bytes = static_cast<std::uint64_t>(*pixels) * 3;
+    const std::uint64_t alphaBytes = alpha ? static_cast<std::uint64_t>(*pixels) * 3 : 0;
     const std::uint64_t available = availableMemory();
     if (bytes > available) return MemoryShortfall::Source;
-    if (3 * bytes + static_cast<std::uint64_t>(*pixels) > available) return MemoryShortfall::Destination;
+    if (3 * bytes + static_cast<std::uint64_t>(*pixels) + alphaBytes > available) return MemoryShortfall::Destination;
     return std::nullopt;
 }
 
-bool DeformModel::allocateBuffers(std::int32_t width, std::int32_t height)
+bool DeformModel::allocateBuffers(std::int32_t width, std::int32_t height, bool alpha)
 {
     assert(width % 4 == 0);
-    if (const std::optional<MemoryShortfall> shortfall = bufferShortfall(width, height)) {
+    if (const std::optional<MemoryShortfall> shortfall = bufferShortfall(width, height, alpha)) {
         showMessage(shortfallMessage(*shortfall), MessageIcon::Stop);
         return false;
     }
@@ -62,7 +63,14 @@ bool DeformModel::allocateBuffers(std::int32_t width, std::int32_t height)
     ByteBuffer view = tryObtain(bytes);
     ByteBuffer source = view.empty() ? ByteBuffer() : tryObtain(bytes);
     ByteBuffer mask = source.empty() ? ByteBuffer() : tryObtain(static_cast<std::size_t>(pixels));
-    if (mask.empty()) {
+    // An opaque picture has no alpha and costs nothing more.
+    ByteBuffer alphas[3];
+    if (alpha && !mask.empty())
+        for (ByteBuffer& plane : alphas) {
+            plane = tryObtain(static_cast<std::size_t>(pixels));
+            if (plane.empty()) break;
+        }
+    if (mask.empty() || (alpha && alphas[2].empty())) {
         showMessage(shortfallMessage(MemoryShortfall::Destination), MessageIcon::Stop);
         return false;
     }
@@ -70,6 +78,8 @@ bool DeformModel::allocateBuffers(std::int32_t width, std::int32_t height)
     // The three pixels after the last row belong to no row; keep them black
     // so that nothing unset is ever read from a buffer.
     for (ByteBuffer* buffer : {&work, &view, &source}) std::memset(buffer->data() + bytes - 9, 0, 9);
+    for (ByteBuffer& plane : alphas)
+        if (!plane.empty()) std::memset(plane.data() + plane.size() - 3, 0, 3);
 
     WorkerHold hold(gate_);
     if ((width != imageWidth_ || height != imageHeight_) && gridExists()) dropGrid();
@@ -80,6 +90,9 @@ bool DeformModel::allocateBuffers(std::int32_t width, std::int32_t height)
     std::swap(viewImage_, view);
     std::swap(sourceImage_, source);
     std::swap(splatMask_, mask);
+    std::swap(sourceAlpha_, alphas[0]);
+    std::swap(workAlpha_, alphas[1]);
+    std::swap(viewAlpha_, alphas[2]);
     imageLoaded_ = true;
     changes_.markAll();
     return true;
@@ -93,6 +106,9 @@ void DeformModel::releaseAll()
     viewImage_.release();
     sourceImage_.release();
     splatMask_.release();
+    sourceAlpha_.release();
+    workAlpha_.release();
+    viewAlpha_.release();
     imageWidth_ = imageHeight_ = pixelCapacity_ = 0;
     imageLoaded_ = false;
 }

@@ -1,5 +1,6 @@
 #include <cassert>
 #include <cstring>
+#include <utility>
 
 #include "engine/deform_model.h"
 
@@ -9,15 +10,17 @@ namespace {
 // Paints black the pixels x0 <= x < x1, y0 <= y < y1 of a buffer. A grid
 // built for the picture keeps every band inside it: a margin is half of what
 // the whole steps leave over, rounded down.
-void fillBlack(ByteBuffer& image, std::int32_t width, [[maybe_unused]] std::int32_t height, std::int32_t x0,
-               std::int32_t x1, std::int32_t y0, std::int32_t y1)
+// (Black and transparent, in an alpha plane: what a grey picture holding
+// the alpha would become.) `bytes` is the buffer's bytes a pixel.
+void fillBlack(ByteBuffer& image, std::size_t bytes, std::int32_t width, [[maybe_unused]] std::int32_t height,
+               std::int32_t x0, std::int32_t x1, std::int32_t y0, std::int32_t y1)
 {
     assert(0 <= x0 && x0 <= x1 && x1 <= width && 0 <= y0 && y0 <= y1 && y1 <= height);
     if (x0 == x1) return;
-    const std::size_t rowBytes = static_cast<std::size_t>(x1 - x0) * 3;
+    const std::size_t rowBytes = static_cast<std::size_t>(x1 - x0) * bytes;
     for (std::int32_t y = y0; y < y1; ++y) {
         const std::size_t offset =
-            (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x0)) * 3;
+            (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x0)) * bytes;
         std::memset(image.data() + offset, 0, rowBytes);
     }
 }
@@ -62,7 +65,7 @@ void DeformModel::layGrid(std::int32_t step)
     assert(step >= 1);
     WorkerHold hold(gate_);
     grid_.step = step;
-    copyPixels(sourceImage_, workImage_);
+    restoreWorkImage();
     buildGrid();
     blackOutMargins();
     buildWeightTables();
@@ -76,7 +79,7 @@ void DeformModel::resetGrid()
     // A batch in progress goes on afterwards with the zeroed displacements;
     // the hold only keeps its pixel writes apart from the restore.
     WorkerHold hold(gate_);
-    copyPixels(sourceImage_, workImage_);
+    restoreWorkImage();
     blackOutMargins();
 }
 
@@ -88,10 +91,13 @@ void DeformModel::blackOutMargins()
     const GridGeometry& g = grid_;
     const std::int32_t w = imageWidth_;
     const std::int32_t h = imageHeight_;
-    fillBlack(workImage_, w, h, 0, w, 0, g.marginY);
-    fillBlack(workImage_, w, h, 0, w, g.bottom(), g.bottom() + g.marginY);
-    fillBlack(workImage_, w, h, 0, g.marginX, g.marginY, g.bottom());
-    fillBlack(workImage_, w, h, g.right(), g.right() + g.marginX, g.marginY, g.bottom());
+    for (const auto& [image, bytes] : {std::pair{&workImage_, 3}, std::pair{&workAlpha_, 1}}) {
+        if (image->empty()) continue;
+        fillBlack(*image, bytes, w, h, 0, w, 0, g.marginY);
+        fillBlack(*image, bytes, w, h, 0, w, g.bottom(), g.bottom() + g.marginY);
+        fillBlack(*image, bytes, w, h, 0, g.marginX, g.marginY, g.bottom());
+        fillBlack(*image, bytes, w, h, g.right(), g.right() + g.marginX, g.marginY, g.bottom());
+    }
 }
 
 void DeformModel::dropGrid()

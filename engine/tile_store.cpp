@@ -5,9 +5,10 @@
 
 namespace plexor {
 
-void TileStore::reset(std::int32_t width, std::int32_t height)
+void TileStore::reset(std::int32_t width, std::int32_t height, bool alpha)
 {
     width_ = width;
+    alpha_ = alpha;
     height_ = height;
     columns_ = (width + kTile - 1) / kTile;
     rows_ = (height + kTile - 1) / kTile;
@@ -24,20 +25,30 @@ PixelRect TileStore::tileRect(std::int32_t tile) const noexcept
     return PixelRect{x, y, std::min(x + kTile, width_), std::min(y + kTile, height_)};
 }
 
-// Calls copy(picture byte offset, store byte offset, bytes) for each row of
-// a tile whose pixels start at `offset` in the store.
+std::size_t TileStore::tileBytes(std::int32_t tile) const noexcept
+{
+    return static_cast<std::size_t>(tileRect(tile).area()) * (alpha_ ? 4 : 3);
+}
+
+// Calls copy(plane, picture byte offset, store byte offset, bytes) for each
+// row of a tile whose pixels start at `offset` in the store: the colours'
+// rows (plane 0), then the alpha's (plane 1).
 template <class Copy>
 void TileStore::forEachRow(std::int32_t tile, std::size_t offset, Copy&& copy) const
 {
     const PixelRect r = tileRect(tile);
-    const std::size_t rowBytes = std::size_t{3} * static_cast<std::size_t>(r.x1 - r.x0);
-    for (std::int32_t y = r.y0; y < r.y1; ++y, offset += rowBytes)
-        copy(std::size_t{3} *
-                 (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(r.x0)),
-             offset, rowBytes);
+    for (int plane = 0; plane < (alpha_ ? 2 : 1); ++plane) {
+        const std::size_t bytes = plane == 0 ? 3 : 1;
+        const std::size_t rowBytes = bytes * static_cast<std::size_t>(r.x1 - r.x0);
+        for (std::int32_t y = r.y0; y < r.y1; ++y, offset += rowBytes)
+            copy(plane,
+                 bytes *
+                     (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(r.x0)),
+                 offset, rowBytes);
+    }
 }
 
-void TileStore::save(const ByteBuffer& image, const PixelRect& rect)
+void TileStore::save(const ByteBuffer& image, const ByteBuffer& alpha, const PixelRect& rect)
 {
     const PixelRect area = rect.intersection(PixelRect{0, 0, width_, height_});
     if (area.empty()) return;
@@ -48,7 +59,7 @@ void TileStore::save(const ByteBuffer& image, const PixelRect& rect)
     for (std::int32_t r = r0; r <= r1; ++r)
         for (std::int32_t c = c0; c <= c1; ++c)
             if (saved_[static_cast<std::size_t>(r * columns_ + c)] == 0) {
-                more += static_cast<std::size_t>(tileRect(r * columns_ + c).area()) * 3;
+                more += tileBytes(r * columns_ + c);
                 ++count;
             }
     const auto grow = [](auto& v, std::size_t extra) {
@@ -65,51 +76,53 @@ void TileStore::save(const ByteBuffer& image, const PixelRect& rect)
             const std::size_t offset = pixels_.size();
             tiles_.push_back(tile);
             offsets_.push_back(offset);
-            pixels_.resize(offset + static_cast<std::size_t>(tileRect(tile).area()) * 3);
-            forEachRow(tile, offset, [&](std::size_t at, std::size_t to, std::size_t bytes) {
-                std::memcpy(pixels_.data() + to, image.data() + at, bytes);
+            pixels_.resize(offset + tileBytes(tile));
+            forEachRow(tile, offset, [&](int plane, std::size_t at, std::size_t to, std::size_t bytes) {
+                std::memcpy(pixels_.data() + to, (plane == 0 ? image : alpha).data() + at, bytes);
             });
         }
 }
 
-void TileStore::saveLike(const TileStore& other, const ByteBuffer& image)
+void TileStore::saveLike(const TileStore& other, const ByteBuffer& image, const ByteBuffer& alpha)
 {
-    reset(other.width_, other.height_);
+    reset(other.width_, other.height_, other.alpha_);
     tiles_ = other.tiles_;
     offsets_ = other.offsets_;
     pixels_.resize(other.pixels_.size());
     for (std::size_t i = 0; i < tiles_.size(); ++i)
-        forEachRow(tiles_[i], offsets_[i], [&](std::size_t at, std::size_t to, std::size_t bytes) {
-            std::memcpy(pixels_.data() + to, image.data() + at, bytes);
+        forEachRow(tiles_[i], offsets_[i], [&](int plane, std::size_t at, std::size_t to, std::size_t bytes) {
+            std::memcpy(pixels_.data() + to, (plane == 0 ? image : alpha).data() + at, bytes);
         });
     seal();
 }
 
-void TileStore::restore(ByteBuffer& image, ChangeRegion& changes) const
+bool TileStore::tileMatches(std::size_t i, const ByteBuffer& image, const ByteBuffer& alpha) const
+{
+    bool same = true;
+    forEachRow(tiles_[i], offsets_[i], [&](int plane, std::size_t at, std::size_t from, std::size_t bytes) {
+        same = same && std::memcmp((plane == 0 ? image : alpha).data() + at, pixels_.data() + from, bytes) == 0;
+    });
+    return same;
+}
+
+void TileStore::restore(ByteBuffer& image, ByteBuffer& alpha, ChangeRegion& changes) const
 {
     for (std::size_t i = 0; i < tiles_.size(); ++i) {
         // A tile that holds its saved pixels already needs nothing, and
         // nothing on the screen changes there.
-        bool same = true;
-        forEachRow(tiles_[i], offsets_[i], [&](std::size_t at, std::size_t from, std::size_t bytes) {
-            same = same && std::memcmp(image.data() + at, pixels_.data() + from, bytes) == 0;
-        });
-        if (same) continue;
-        forEachRow(tiles_[i], offsets_[i], [&](std::size_t at, std::size_t from, std::size_t bytes) {
-            std::memcpy(image.data() + at, pixels_.data() + from, bytes);
+        if (tileMatches(i, image, alpha)) continue;
+        forEachRow(tiles_[i], offsets_[i], [&](int plane, std::size_t at, std::size_t from, std::size_t bytes) {
+            std::memcpy((plane == 0 ? image : alpha).data() + at, pixels_.data() + from, bytes);
         });
         changes.mark(tileRect(tiles_[i]));
     }
 }
 
-bool TileStore::matches(const ByteBuffer& image) const
+bool TileStore::matches(const ByteBuffer& image, const ByteBuffer& alpha) const
 {
-    bool same = true;
-    for (std::size_t i = 0; i < tiles_.size() && same; ++i)
-        forEachRow(tiles_[i], offsets_[i], [&](std::size_t at, std::size_t from, std::size_t bytes) {
-            same = same && std::memcmp(image.data() + at, pixels_.data() + from, bytes) == 0;
-        });
-    return same;
+    for (std::size_t i = 0; i < tiles_.size(); ++i)
+        if (!tileMatches(i, image, alpha)) return false;
+    return true;
 }
 
 void TileStore::seal()

@@ -10,26 +10,27 @@
 
 namespace plexor {
 
-// Pixels of some tiles of a 24-bit picture, kept to be put back: the
-// picture is cut into squares of kTile pixels (smaller at its right and
-// bottom edges), and each is saved at most once.
+// Pixels of some tiles of a 24-bit picture and of its alpha, if it has one,
+// kept to be put back: the picture is cut into squares of kTile pixels
+// (smaller at its right and bottom edges), and each is saved at most once.
 class TileStore {
 public:
     static constexpr std::int32_t kTile = 64;
 
-    // Starts afresh, holding nothing, for a width x height picture.
-    void reset(std::int32_t width, std::int32_t height);
-    // Saves from `image` every tile that meets `rect` and is not saved yet.
-    // Throws std::bad_alloc when the memory cannot be had; the store then
-    // holds what it held.
-    void save(const ByteBuffer& image, const PixelRect& rect);
-    // Saves the same tiles as `other`, from `image`.
-    void saveLike(const TileStore& other, const ByteBuffer& image);
-    // Writes the saved tiles back into `image` and marks changed those that
-    // were not as saved.
-    void restore(ByteBuffer& image, ChangeRegion& changes) const;
-    // Whether `image` holds the saved pixels in the saved tiles.
-    bool matches(const ByteBuffer& image) const;
+    // Starts afresh, holding nothing, for a width x height picture, with its
+    // alpha or without.
+    void reset(std::int32_t width, std::int32_t height, bool alpha);
+    // Saves from `image` (and `alpha`, in a store with alpha) every tile that
+    // meets `rect` and is not saved yet. Throws std::bad_alloc when the
+    // memory cannot be had; the store then holds what it held.
+    void save(const ByteBuffer& image, const ByteBuffer& alpha, const PixelRect& rect);
+    // Saves the same tiles as `other`, from `image` and `alpha`.
+    void saveLike(const TileStore& other, const ByteBuffer& image, const ByteBuffer& alpha);
+    // Writes the saved tiles back and marks changed those that were not as
+    // saved.
+    void restore(ByteBuffer& image, ByteBuffer& alpha, ChangeRegion& changes) const;
+    // Whether `image` and `alpha` hold the saved pixels in the saved tiles.
+    bool matches(const ByteBuffer& image, const ByteBuffer& alpha) const;
     // Whether `other`, saved like this one, holds the same pixels.
     bool samePixels(const TileStore& other) const noexcept
     {
@@ -44,6 +45,8 @@ public:
 
 private:
     PixelRect tileRect(std::int32_t tile) const noexcept;
+    std::size_t tileBytes(std::int32_t tile) const noexcept;
+    bool tileMatches(std::size_t i, const ByteBuffer& image, const ByteBuffer& alpha) const;
     template <class Copy>
     void forEachRow(std::int32_t tile, std::size_t offset, Copy&& copy) const;
 
@@ -51,6 +54,7 @@ private:
     std::int32_t height_ = 0;
     std::int32_t columns_ = 0;
     std::int32_t rows_ = 0;
+    bool alpha_ = false;
     std::vector<std::uint8_t> saved_;  // one byte a tile while saving
     std::vector<std::int32_t> tiles_;  // the tiles saved, in order
     std::vector<std::size_t> offsets_; // where each one's pixels start

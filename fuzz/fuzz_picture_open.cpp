@@ -54,7 +54,7 @@ void checkBitmap(Bitmap& bitmap, PictureFormat format)
     if (bitmap.empty()) return;
     const auto pixels = static_cast<std::uint64_t>(bitmap.width()) * bitmap.height();
     if (format == PictureFormat::Bmp || pixels > kRoundTripPixels) return;
-    const std::vector<std::uint8_t> png = codec().encode(bitmap, PictureFormat::Png, {});
+    const std::vector<std::uint8_t> png = codec().encode(bitmap, {}, PictureFormat::Png, {});
     Picture back = decodePicture(png, PictureFormat::Png, codec());
     const auto a = back.bitmap().bottomUpRows();
     const auto b = bitmap.bottomUpRows();
@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const PictureMetadata metadata = codec().readMetadata(file, *format);
         if (metadata.empty()) return 0;
         const Bitmap small(4, 4, PixelFormat::rgb24());
-        const std::vector<std::uint8_t> png = codec().encode(small, PictureFormat::Png, metadata.iccProfile);
+        const std::vector<std::uint8_t> png = codec().encode(small, {}, PictureFormat::Png, metadata.iccProfile);
         codec().withMetadata(png, PictureFormat::Png, metadata, 4, 4);
     } catch (const PictureError&) {
         // Metadata that cannot be read or written is left out with a note.

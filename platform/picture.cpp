@@ -21,10 +21,11 @@ std::string withExtension(const std::string& path, const std::string& extension)
     return name + "." + extension;
 }
 
-Picture Picture::fromBitmap(Bitmap bitmap)
+Picture Picture::fromBitmap(Bitmap bitmap, ByteBuffer alpha)
 {
     Picture picture;
     picture.bitmap_ = std::move(bitmap);
+    picture.alpha_ = std::move(alpha);
     return picture;
 }
 
@@ -55,6 +56,7 @@ void Picture::swap(Picture& other) noexcept
 {
     std::swap(kind_, other.kind_);
     std::swap(bitmap_, other.bitmap_);
+    std::swap(alpha_, other.alpha_);
 }
 
 } // namespace plexor

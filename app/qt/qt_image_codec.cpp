@@ -75,7 +75,7 @@ bool QtImageCodec::canWrite(PictureFormat format) const
     return writes_[indexOf(format)];
 }
 
-Bitmap QtImageCodec::decode(std::span<const std::uint8_t> file, PictureFormat format) const
+Picture QtImageCodec::decode(std::span<const std::uint8_t> file, PictureFormat format) const
 {
     if (!canRead(format))
         throw PictureError(formatPictureMessage(picture_message::kFormatNotRead, pictureFormatName(format)));
@@ -96,15 +96,15 @@ Bitmap QtImageCodec::decode(std::span<const std::uint8_t> file, PictureFormat fo
     if (image.isNull()) throwReason(QStringLiteral("The picture is empty"));
     if (static_cast<std::uint64_t>(image.width()) * static_cast<std::uint64_t>(image.height()) > maxPixels_)
         throwTooLarge(image.width(), image.height());
-    return bitmapFromImage(std::move(image));
+    return pictureFromImage(std::move(image));
 }
 
-std::vector<std::uint8_t> QtImageCodec::encode(const Bitmap& bitmap, PictureFormat format,
-                                               std::span<const std::uint8_t> iccProfile) const
+std::vector<std::uint8_t> QtImageCodec::encode(const Bitmap& bitmap, std::span<const std::uint8_t> alpha,
+                                               PictureFormat format, std::span<const std::uint8_t> iccProfile) const
 {
     if (!canWrite(format))
         throw PictureError(formatPictureMessage(picture_message::kFormatNotWritten, pictureFormatName(format)));
-    QImage image = imageFromBitmap(bitmap);
+    QImage image = imageFromBitmap(bitmap, format == PictureFormat::Jpeg ? std::span<const std::uint8_t>() : alpha);
     // Qt's writers embed a profile they can read; one they cannot is left to
     // the metadata, which keeps its bytes as they are.
     if (!iccProfile.empty())

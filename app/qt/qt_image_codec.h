@@ -25,8 +25,8 @@ public:
 
     bool canRead(PictureFormat format) const override;
     bool canWrite(PictureFormat format) const override;
-    Bitmap decode(std::span<const std::uint8_t> file, PictureFormat format) const override;
-    std::vector<std::uint8_t> encode(const Bitmap& bitmap, PictureFormat format,
+    Picture decode(std::span<const std::uint8_t> file, PictureFormat format) const override;
+    std::vector<std::uint8_t> encode(const Bitmap& bitmap, std::span<const std::uint8_t> alpha, PictureFormat format,
                                      std::span<const std::uint8_t> iccProfile) const override;
     PictureMetadata readMetadata(std::span<const std::uint8_t> file, PictureFormat format) const override;
     std::vector<std::uint8_t> withMetadata(std::span<const std::uint8_t> file, PictureFormat format,

@@ -68,11 +68,36 @@ void convertTo32(QImage& image)
     if (image.format() != wanted) image.convertTo(wanted);
 }
 
+// The alpha of an image read straight, a byte a pixel; empty when every
+// pixel is opaque, which costs nothing more than a picture without alpha.
+ByteBuffer alphaOf(const QImage& image)
+{
+    if (!image.hasAlphaChannel()) return {};
+    const int width = image.width();
+    const int height = image.height();
+    ByteBuffer alpha = ByteBuffer::uninitialised(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    const QList<QRgb> table = image.colorTable();
+    bool opaque = true;
+    for (int y = 0; y < height; ++y) {
+        const uchar* from = image.constScanLine(y);
+        std::uint8_t* to = alpha.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+        if (image.format() == QImage::Format_Indexed8) {
+            for (int x = 0; x < width; ++x) to[x] = from[x] < table.size() ? qAlpha(table[from[x]]) : 255;
+        } else {
+            const auto* pixels = reinterpret_cast<const QRgb*>(from);
+            for (int x = 0; x < width; ++x) to[x] = static_cast<std::uint8_t>(qAlpha(pixels[x]));
+        }
+        for (int x = 0; x < width; ++x) opaque = opaque && to[x] == 255;
+    }
+    return opaque ? ByteBuffer() : std::move(alpha);
+}
+
 } // namespace
 
-Bitmap bitmapFromImage(QImage image)
+Picture pictureFromImage(QImage image)
 {
     if (!readStraight(image.format())) convertTo32(image);
+    ByteBuffer alpha = alphaOf(image);
 
     const int width = image.width();
     const int height = image.height();
@@ -94,11 +119,24 @@ Bitmap bitmapFromImage(QImage image)
         }
         std::memset(to + used, 0, stride - used);
     }
-    return bitmap;
+    return Picture::fromBitmap(std::move(bitmap), std::move(alpha));
 }
 
-QImage imageFromBitmap(const Bitmap& bitmap)
+QImage imageFromBitmap(const Bitmap& bitmap, std::span<const std::uint8_t> alpha)
 {
+    if (!alpha.empty()) {
+        QImage image(bitmap.width(), bitmap.height(), QImage::Format_ARGB32);
+        if (image.isNull()) throwBitmapInvalid();
+        const QImage colours = imageFromBitmap(bitmap);
+        const std::size_t width = static_cast<std::size_t>(bitmap.width());
+        for (int y = 0; y < bitmap.height(); ++y) {
+            const uchar* from = colours.constScanLine(y);
+            const std::uint8_t* a = alpha.data() + static_cast<std::size_t>(y) * width;
+            auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (std::size_t x = 0; x < width; ++x, from += 3) to[x] = qRgba(from[2], from[1], from[0], a[x]);
+        }
+        return image;
+    }
     // The image's rows are padded to 4 bytes as a 24-bit block's are.
     QImage image(bitmap.width(), bitmap.height(), QImage::Format_BGR888);
     if (image.isNull()) throwBitmapInvalid();

@@ -105,7 +105,7 @@ TEST_F(PictureFormats, SavedPicturesOpenAgainAsTheyWereLosslessButForJpeg)
              {PictureFormat::Png, PictureFormat::Jpeg, PictureFormat::Tiff, PictureFormat::Webp, PictureFormat::Bmp}) {
             SCOPED_TRACE(pictureFormatName(format));
             const std::string path = folder_.file("picture." + std::string(pictureFormatExtensions(format).front()));
-            savePicture(*original, {}, path, format, codec_);
+            savePicture(*original, {}, {}, path, format, codec_);
             OpenedPicture opened = openPicture(path, codec_);
             EXPECT_EQ(opened.format, format);
             const Bitmap& back = opened.picture.bitmap();
@@ -188,7 +188,7 @@ TEST_F(PictureFormats, TheOrientationAJpegRecordsIsApplied)
 
     // 6: the stored rows are the picture turned a quarter to the left; shown
     // turned back, a quarter to the right.
-    const Bitmap turned = codec_.decode(withExifOrientation(plain, 6), PictureFormat::Jpeg);
+    const Bitmap turned = codec_.decode(withExifOrientation(plain, 6), PictureFormat::Jpeg).bitmap();
     ASSERT_EQ(turned.width(), 16);
     ASSERT_EQ(turned.height(), 32);
     const Pixels pixels = toPixels(turned);
@@ -201,7 +201,7 @@ TEST_F(PictureFormats, TheOrientationAJpegRecordsIsApplied)
     EXPECT_TRUE(near(pixels.at(12, 24), Rgb{0, 255, 0})) << pixels.at(12, 24);
 
     // 1 is the stored order.
-    EXPECT_EQ(codec_.decode(withExifOrientation(plain, 1), PictureFormat::Jpeg).width(), 32);
+    EXPECT_EQ(codec_.decode(withExifOrientation(plain, 1), PictureFormat::Jpeg).bitmap().width(), 32);
 }
 
 TEST_F(PictureFormats, GreySixteenBitAndTranslucentPicturesBecomeTwentyFourBitColour)
@@ -258,7 +258,7 @@ TEST_F(PictureFormats, GreySixteenBitAndTranslucentPicturesBecomeTwentyFourBitCo
         SCOPED_TRACE(c.name);
         for (const char* format : c.formats) {
             SCOPED_TRACE(format);
-            const Bitmap bitmap = codec_.decode(qtWritten(c.image, format), *pictureFormatOfExtension(format));
+            const Bitmap bitmap = codec_.decode(qtWritten(c.image, format), *pictureFormatOfExtension(format)).bitmap();
             EXPECT_EQ(bitmap.format().bitsPerPixel, 24);
             const Pixels pixels = toPixels(bitmap);
             for (int y = 0; y < 3; ++y)
@@ -279,7 +279,7 @@ TEST_F(PictureFormats, APictureWithAColourProfileKeepsItsValuesAndItsProfile)
     for (const char* format : {"png", "jpeg"}) {
         SCOPED_TRACE(format);
         const std::vector<std::uint8_t> file = qtWritten(linear, format);
-        const Pixels pixels = toPixels(codec_.decode(file, *pictureFormatOfExtension(format)));
+        const Pixels pixels = toPixels(codec_.decode(file, *pictureFormatOfExtension(format)).bitmap());
         EXPECT_NEAR(pixels.at(0, 0).green, 128, 2);
         EXPECT_EQ(codec_.readMetadata(file, *pictureFormatOfExtension(format)).iccProfile,
                   std::vector<std::uint8_t>(profile.cbegin(), profile.cend()));
@@ -314,7 +314,7 @@ TEST_F(PictureFormats, DamagedAndUnknownFilesAreRefusedWithTheirNameAndReason)
     std::vector<Case> cases = {{PictureFormat::Gif, craftedGif(64, 48, palette, indices)}};
     for (const PictureFormat format :
          {PictureFormat::Png, PictureFormat::Jpeg, PictureFormat::Tiff, PictureFormat::Webp})
-        cases.push_back({format, codec_.encode(picture, format, {})});
+        cases.push_back({format, codec_.encode(picture, {}, format, {})});
 
     for (const Case& c : cases) {
         const std::string name(pictureFormatName(c.format));
@@ -336,7 +336,7 @@ TEST_F(PictureFormats, DamagedAndUnknownFilesAreRefusedWithTheirNameAndReason)
     EXPECT_EQ(openError(targa, codec_), "Unknown picture file extension (.tga)");
     // A format the codec cannot read is said to be so.
     const std::string png = folder_.file("real.png");
-    writeBytes(png, codec_.encode(picture, PictureFormat::Png, {}));
+    writeBytes(png, codec_.encode(picture, {}, PictureFormat::Png, {}));
     EXPECT_EQ(openError(png, BmpOnlyCodec()), "PNG pictures cannot be read here");
 }
 
@@ -346,7 +346,7 @@ TEST_F(PictureFormats, ContentDecidesOverTheExtension)
     const std::string bmpNamedJpg = folder_.file("photo.JPG");
     writeBytes(bmpNamedJpg, encodeBmp(picture));
     const std::string pngNamedBmp = folder_.file("old.bmp");
-    writeBytes(pngNamedBmp, codec_.encode(picture, PictureFormat::Png, {}));
+    writeBytes(pngNamedBmp, codec_.encode(picture, {}, PictureFormat::Png, {}));
     EXPECT_EQ(openPicture(bmpNamedJpg, codec_).format, PictureFormat::Bmp);
     OpenedPicture png = openPicture(pngNamedBmp, codec_);
     EXPECT_EQ(png.format, PictureFormat::Png);
@@ -360,7 +360,7 @@ TEST_F(PictureFormats, AFailedWriteNamesTheFileAndTheReasonAndKeepsTheOldFile)
     const std::string folder = ::geteuid() == 0 ? "/sys" : "/";
     const std::string refused = folder + "/plexor-picture.png";
     try {
-        savePicture(picture, {}, refused, PictureFormat::Png, codec_);
+        savePicture(picture, {}, {}, refused, PictureFormat::Png, codec_);
         ADD_FAILURE() << "saved into " << folder;
     } catch (const PictureError& error) {
         EXPECT_EQ(std::string(error.what()), "Cannot create file " + refused + ": Permission denied");
@@ -368,7 +368,7 @@ TEST_F(PictureFormats, AFailedWriteNamesTheFileAndTheReasonAndKeepsTheOldFile)
     // A folder in the way of the name stays as it was.
     const std::string taken = folder_.file("taken.webp");
     std::filesystem::create_directory(taken);
-    EXPECT_THROW(savePicture(picture, {}, taken, PictureFormat::Webp, codec_), PictureError);
+    EXPECT_THROW(savePicture(picture, {}, {}, taken, PictureFormat::Webp, codec_), PictureError);
     EXPECT_TRUE(std::filesystem::is_directory(taken));
     EXPECT_EQ(folder_.entries(), std::vector<std::string>{"taken.webp"});
 }
@@ -427,7 +427,7 @@ TEST_F(PictureCommandsWithFormats, DialogsListEveryFormatAndSaveProposesTheOpene
               "GIF pictures (*.gif)|*.gif|All files (*.*)|*.*");
 
     const std::string tiff = folder_.file("scan.tif");
-    savePicture(gradient24(12, 10), {}, tiff, PictureFormat::Tiff, codec_);
+    savePicture(gradient24(12, 10), {}, {}, tiff, PictureFormat::Tiff, codec_);
     ASSERT_TRUE(commands_.openFile(tiff));
     commands_.savePictureAs();
     ASSERT_EQ(dialogs_.saveRequests.size(), 1u);
@@ -442,7 +442,7 @@ TEST_F(PictureCommandsWithFormats, DialogsListEveryFormatAndSaveProposesTheOpene
     // A name whose extension is not its content's is proposed with the
     // content's extension, since the typed extension decides the format.
     const std::string misnamed = folder_.file("photo.jpg");
-    savePicture(gradient24(12, 10), {}, misnamed, PictureFormat::Webp, codec_);
+    savePicture(gradient24(12, 10), {}, {}, misnamed, PictureFormat::Webp, codec_);
     ASSERT_TRUE(commands_.openFile(misnamed));
     commands_.savePictureAs();
     EXPECT_EQ(dialogs_.saveRequests.back().fileName, folder_.file("photo.webp"));
@@ -495,7 +495,7 @@ TEST_F(PictureCommandsWithFormats, APictureOfAnotherFormatIsSavedAsTwentyFourBit
 TEST_F(PictureCommandsWithFormats, ADamagedFileChangesNothing)
 {
     ASSERT_TRUE(commands_.openFile(writeBmp(folder_, "start.bmp", gradient24(12, 10))));
-    std::vector<std::uint8_t> jpeg = codec_.encode(gradient24(40, 40), PictureFormat::Jpeg, {});
+    std::vector<std::uint8_t> jpeg = codec_.encode(gradient24(40, 40), {}, PictureFormat::Jpeg, {});
     jpeg.resize(jpeg.size() / 2);
     const std::string cut = folder_.file("cut.jpg");
     writeBytes(cut, jpeg);

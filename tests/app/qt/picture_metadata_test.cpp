@@ -100,7 +100,7 @@ TEST_F(PictureMetadataTest, APhonesMetadataReachesEverySavedFormatUprightOfItsSi
         const std::string name(pictureFormatName(format));
         SCOPED_TRACE(name);
         const std::string path = folder_.file("saved." + name);
-        EXPECT_EQ(savePicture(bitmap, opened.metadata, path, format, codec_), "");
+        EXPECT_EQ(savePicture(bitmap, {}, opened.metadata, path, format, codec_), "");
         std::map<std::string, std::string> tags = tagsOf(path);
         EXPECT_EQ(tags["Exif.Image.Make"], "Plexor Phones");
         EXPECT_EQ(tags["Exif.Image.Model"], "P1");
@@ -129,7 +129,7 @@ TEST_F(PictureMetadataTest, TheProfileAndThePixelValuesStayAsTheFileHasThem)
         EXPECT_EQ(opened.metadata.iccProfile, p3);
         EXPECT_EQ(toPixels(opened.picture.bitmap()).at(5, 3), (Rgb{30, 24, 24})) << "unconverted";
         const std::string copy = folder_.file("copy." + name);
-        savePicture(opened.picture.bitmap(), opened.metadata, copy, format, codec_);
+        savePicture(opened.picture.bitmap(), {}, opened.metadata, copy, format, codec_);
         OpenedPicture again = openPicture(copy, codec_);
         EXPECT_EQ(again.metadata.iccProfile, p3);
         EXPECT_EQ(toPixels(again.picture.bitmap()), toPixels(opened.picture.bitmap()));
@@ -153,7 +153,7 @@ TEST_F(PictureMetadataTest, AFileWhoseMetadataIsDamagedStillOpensAndSaysSo)
     PictureMetadata unreadable;
     unreadable.xmp = {'<', 'n', 'o', 't'};
     const std::string saved = folder_.file("saved.png");
-    const std::string note = savePicture(opened.picture.bitmap(), unreadable, saved, PictureFormat::Png, codec_);
+    const std::string note = savePicture(opened.picture.bitmap(), {}, unreadable, saved, PictureFormat::Png, codec_);
     EXPECT_TRUE(note.starts_with(saved + " is saved without its metadata")) << note;
     EXPECT_EQ(openPicture(saved, codec_).picture.bitmap().width(), 40);
 }

@@ -1,0 +1,140 @@
+// A picture's transparency, kept through every edit and every save: its
+// alpha is deformed as a grey picture holding the alpha values would be,
+// PNG, WebP and TIFF keep it, and JPEG and BMP show the picture over white.
+
+#include <QBuffer>
+#include <QImage>
+#include <QImageWriter>
+
+#include <gtest/gtest.h>
+
+#include "app/main_commands.h"
+#include "app/qt/qt_image_codec.h"
+#include "tests/support/colours.h"
+#include "tests/support/shell_fakes.h"
+#include "tests/support/worker_service.h"
+
+namespace plexor::test {
+namespace {
+
+constexpr int kWidth = 150, kHeight = 101; // widened to 152 with transparent columns
+
+// Pixel (x, y)'s alpha: every value from clear to opaque, in blocks.
+int alphaAt(int x, int y)
+{
+    return (x * 7 + y * 13) % 256;
+}
+
+std::string writePng(const TempFolder& folder, const std::string& name, const QImage& image)
+{
+    const std::string path = folder.file(name);
+    EXPECT_TRUE(image.save(QString::fromStdString(path), "png"));
+    return path;
+}
+
+// The commands of one window over a picture, with the Qt codec.
+struct Window : FakeShell {
+    explicit Window(const std::string& path)
+    {
+        commands.start();
+        EXPECT_TRUE(commands.openFile(path));
+    }
+    ShellPorts qtPorts()
+    {
+        return ShellPorts{messages, errors, dialogs, frame, image, grid, window, qtCodec, [] {}};
+    }
+    void settle() { EXPECT_TRUE(serveUntilIdle(commands.worker())); }
+
+    QtImageCodec qtCodec;
+    MainCommands commands{qtPorts()};
+};
+
+class TransparencyTest : public ::testing::Test {
+protected:
+    TransparencyTest()
+    {
+        QImage logo(kWidth, kHeight, QImage::Format_ARGB32);
+        QImage grey(kWidth, kHeight, QImage::Format_RGB32);
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                logo.setPixel(x, y, qRgba(x, y, 255 - x, alphaAt(x, y)));
+                grey.setPixel(x, y, qRgb(alphaAt(x, y), alphaAt(x, y), alphaAt(x, y)));
+            }
+        logoPath = writePng(folder, "logo.png", logo);
+        greyPath = writePng(folder, "grey.png", grey);
+    }
+
+    // The same edits on both: a grid, drags with a hand-over, an undo and a
+    // redo, then a grid file laid.
+    static void edit(Window& w, const std::string& gridFile)
+    {
+        w.grid.answers.push_back("24");
+        w.commands.grid().layNewGrid();
+        const auto drag = [&w](int c, int r, int dx, int dy) {
+            const ControlPoint& p = w.commands.model().point(c, r);
+            w.commands.mouse().press(p.x, p.y);
+            w.commands.mouse().move(p.x + dx / 2, p.y + dy / 2);
+            w.commands.mouse().move(p.x + dx, p.y + dy);
+            w.commands.mouse().release(p.x + dx, p.y + dy);
+        };
+        drag(2, 2, 11, -7);
+        drag(3, 1, 30, 4); // a whole step: handed over
+        w.settle();
+        w.commands.history().undo();
+        w.commands.history().redo();
+        w.settle();
+        if (gridFile.empty()) return;
+        w.dialogs.openAnswers.push_back(FileDialogChoice{gridFile, 1});
+        w.commands.grid().openGrid();
+        w.settle();
+    }
+
+    // Whether the alpha of `logo` is the grey picture's grey, pixel for pixel.
+    static void expectAlphaIsTheGreyPicture(Window& logo, Window& grey)
+    {
+        const DeformModel& a = logo.commands.model();
+        const DeformModel& g = grey.commands.model();
+        ASSERT_TRUE(a.hasAlpha());
+        ASSERT_FALSE(g.hasAlpha());
+        ASSERT_EQ(a.imageWidth(), g.imageWidth());
+        const std::size_t pixels = static_cast<std::size_t>(a.imageWidth()) * static_cast<std::size_t>(a.imageHeight());
+        std::size_t differ = 0;
+        for (std::size_t i = 0; i < pixels; ++i) differ += a.workAlpha()[i] != g.workImage()[3 * i];
+        EXPECT_EQ(differ, 0u);
+    }
+
+    TempFolder folder;
+    std::string logoPath, greyPath;
+};
+
+TEST_F(TransparencyTest, SavesKeepTheAlphaOrShowThePictureOverWhite)
+{
+    Window logo(logoPath);
+    logo.commands.view().toggleGridShown(); // the overlay off: the picture alone
+    const auto saveAs = [&](const std::string& name) {
+        logo.dialogs.saveAnswers.push_back(FileDialogChoice{folder.file(name), 1});
+        EXPECT_TRUE(logo.commands.savePictureAs()) << name;
+        QImage saved(QString::fromStdString(folder.file(name)));
+        EXPECT_FALSE(saved.isNull()) << name;
+        return saved.convertToFormat(QImage::Format_ARGB32);
+    };
+    for (const char* name : {"kept.png", "kept.webp", "kept.tiff"}) {
+        const QImage saved = saveAs(name);
+        ASSERT_EQ(saved.width(), 152) << name;
+        EXPECT_EQ(qAlpha(saved.pixel(40, 30)), alphaAt(40, 30)) << name;
+        EXPECT_EQ(qAlpha(saved.pixel(151, 30)), 0) << name;
+        EXPECT_EQ(qRed(saved.pixel(40, 30)), 40) << name;
+    }
+    for (const char* name : {"white.bmp", "white.jpg"}) {
+        const QImage saved = saveAs(name);
+        EXPECT_TRUE(saved.hasAlphaChannel() == false || qAlpha(saved.pixel(3, 3)) == 255) << name;
+        // JPEG's loss on this busy pattern is a few levels more.
+        const int tolerance = std::string(name).ends_with("jpg") ? 12 : 1;
+        const int a = alphaAt(40, 30);
+        EXPECT_NEAR(qBlue(saved.pixel(40, 30)), (215 * a + 255 * (255 - a)) / 255, tolerance) << name;
+        EXPECT_NEAR(qBlue(saved.pixel(151, 30)), 255, tolerance) << name;
+    }
+}
+
+} // namespace
+} // namespace plexor::test

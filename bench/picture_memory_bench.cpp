@@ -1,0 +1,48 @@
+// The memory a picture takes in the window at 45 megapixels (8192 x 5464):
+// the model's buffers and the screen bitmap, opaque and with alpha, in
+// bytes a pixel; the time is that of obtaining them.
+
+#include <benchmark/benchmark.h>
+
+#include "engine/deform_model.h"
+#include "platform/bitmap.h"
+
+namespace plexor {
+namespace {
+
+void pictureMemory(benchmark::State& state, bool alpha)
+{
+    constexpr std::int32_t kWidth = 8192, kHeight = 5464;
+    double held = 0;
+    for (auto _ : state) {
+        DeformModel model;
+        if (!model.allocateBuffers(kWidth, kHeight, alpha)) {
+            state.SkipWithError("not enough memory");
+            return;
+        }
+        const Bitmap screen(kWidth, kHeight, PixelFormat::rgb24());
+        held = 0;
+        for (const ByteBuffer* buffer :
+             {&model.workImage(), &model.viewImage(), &model.sourceImage(), &model.splatMask(), &model.sourceAlpha(),
+              &model.workAlpha(), &model.viewAlpha()})
+            held += static_cast<double>(buffer->size());
+        held += static_cast<double>(screen.bottomUpRows().size());
+        benchmark::DoNotOptimize(held);
+    }
+    state.counters["bytes_per_pixel"] = held / (double{kWidth} * kHeight);
+}
+
+void BM_PictureMemory_45MP(benchmark::State& state)
+{
+    pictureMemory(state, false);
+}
+BENCHMARK(BM_PictureMemory_45MP)->Unit(benchmark::kMillisecond);
+
+void BM_PictureMemory_45MP_Alpha(benchmark::State& state)
+{
+    pictureMemory(state, true);
+}
+BENCHMARK(BM_PictureMemory_45MP_Alpha)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace plexor

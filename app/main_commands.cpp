@@ -14,7 +14,7 @@ const char* const MainCommands::kAboutText = "Plexor machine\n"
 
 MainCommands::MainCommands(ShellPorts ports)
     : ports_(std::move(ports)), worker_(model_),
-      pictures_(model_, ports_.dialogs, ports_.frame, ports_.image, ports_.errors, ports_.codec),
+      pictures_(model_, ports_.dialogs, ports_.frame, ports_.image, ports_.errors, ports_.codec, ports_.settings),
       view_(model_, ports_.image, ports_.window, pictures_), drag_(model_, *this),
       history_(model_, worker_, view_, drag_),
       grid_(model_, ports_.errors, ports_.dialogs, ports_.gridDialog, worker_, view_, history_, drag_),
@@ -50,6 +50,27 @@ bool MainCommands::openFile(const std::string& path)
     if (!pictures_.openNamedFile(path)) return false;
     pictureOpened();
     return true;
+}
+
+bool MainCommands::openRecent(const std::string& path)
+{
+    if (!pictures_.openRecent(path)) return false;
+    pictureOpened();
+    return true;
+}
+
+DropKind MainCommands::dropKind(std::span<const std::string> paths) const
+{
+    return dropKindOf(paths, pictures_.readable(), model_.imageLoaded());
+}
+
+void MainCommands::drop(std::span<const std::string> paths)
+{
+    switch (dropKind(paths)) {
+    case DropKind::Picture: openFile(paths.front()); break;
+    case DropKind::Grid: grid_.openGridFile(paths.front()); break;
+    case DropKind::Refused: break;
+    }
 }
 
 void MainCommands::pictureOpened()

@@ -102,11 +102,12 @@ int runProgram(int argc, char** argv)
     const Options options;
     parser.addOption(options.apply);
     parser.addOption(options.outDir);
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("A picture to open at start: BMP, PNG, JPEG, TIFF, WebP or GIF. With "
-                                                "--apply, the pictures to deform and then, without --out-dir, the "
-                                                "file to write."),
-                                 QStringLiteral("[file...]"));
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("A picture to open at start: BMP, PNG, JPEG, TIFF, WebP, GIF, HEIC or AVIF. With "
+                       "--apply, the pictures to deform and then, without --out-dir, the "
+                       "file to write."),
+        QStringLiteral("[file...]"));
 
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QFile::decodeName(argv[i]);

@@ -1,13 +1,13 @@
 #include "app/qt/qt_image_codec.h"
 
 #include <algorithm>
-#include <string>
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageReader>
 #include <QImageWriter>
 
+#include "app/qt/heif_reader.h"
 #include "app/qt/qt_image_rows.h"
 #include "platform/picture_error.h"
 
@@ -25,6 +25,9 @@ QByteArray qtName(PictureFormat format)
     case PictureFormat::Tiff: return "tiff";
     case PictureFormat::Webp: return "webp";
     case PictureFormat::Gif: return "gif";
+    // Read by libheif, not by Qt.
+    case PictureFormat::Heic:
+    case PictureFormat::Avif: return {};
     }
     return {};
 }
@@ -40,10 +43,9 @@ std::size_t indexOf(PictureFormat format)
     throw PictureError(reason.toStdString());
 }
 
-[[noreturn]] void throwTooLarge(std::int64_t width, std::int64_t height)
+bool isHeif(PictureFormat format) noexcept
 {
-    throw PictureError(formatPictureMessage(picture_message::kPictureTooLarge,
-                                            std::to_string(width) + " x " + std::to_string(height) + " pixels"));
+    return format == PictureFormat::Heic || format == PictureFormat::Avif;
 }
 
 } // namespace
@@ -57,10 +59,12 @@ QtImageCodec::QtImageCodec(std::uint64_t maxPixels) : maxPixels_(maxPixels)
     const QList<QByteArray> readable = QImageReader::supportedImageFormats();
     const QList<QByteArray> writable = QImageWriter::supportedImageFormats();
     for (const PictureFormat format : kPictureFormats) {
-        if (format == PictureFormat::Bmp) continue;
+        if (format == PictureFormat::Bmp || isHeif(format)) continue;
         reads_[indexOf(format)] = readable.contains(qtName(format));
         writes_[indexOf(format)] = format != PictureFormat::Gif && writable.contains(qtName(format));
     }
+    reads_[indexOf(PictureFormat::Heic)] = heifDecodesHevc();
+    reads_[indexOf(PictureFormat::Avif)] = heifDecodesAv1();
 }
 
 bool QtImageCodec::canRead(PictureFormat format) const
@@ -77,6 +81,7 @@ Bitmap QtImageCodec::decode(std::span<const std::uint8_t> file, PictureFormat fo
 {
     if (!canRead(format))
         throw PictureError(formatPictureMessage(picture_message::kFormatNotRead, pictureFormatName(format)));
+    if (isHeif(format)) return bitmapFromHeif(readHeif(file, maxPixels_));
     // The reader reads the caller's bytes in place.
     QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()), static_cast<qsizetype>(file.size()));
@@ -88,12 +93,12 @@ Bitmap QtImageCodec::decode(std::span<const std::uint8_t> file, PictureFormat fo
     const QSize size = reader.size();
     if (size.isValid() &&
         static_cast<std::uint64_t>(size.width()) * static_cast<std::uint64_t>(size.height()) > maxPixels_)
-        throwTooLarge(size.width(), size.height());
+        throwPictureTooLarge(size.width(), size.height());
     QImage image;
     if (!reader.read(&image)) throwReason(reader.errorString());
     if (image.isNull()) throwReason(QStringLiteral("The picture is empty"));
     if (static_cast<std::uint64_t>(image.width()) * static_cast<std::uint64_t>(image.height()) > maxPixels_)
-        throwTooLarge(image.width(), image.height());
+        throwPictureTooLarge(image.width(), image.height());
     return bitmapFromImage(std::move(image));
 }
 

@@ -105,6 +105,21 @@ Bitmap bitmapFromImage(QImage image)
     return bitmap;
 }
 
+Bitmap bitmapFromHeif(const HeifPicture& picture)
+{
+    // The image reads the picture's rows in place.
+    QImage image(picture.rgb.data(), picture.width, picture.height, static_cast<qsizetype>(picture.width) * 3,
+                 QImage::Format_RGB888);
+    if (image.isNull()) throwBitmapInvalid();
+    if (!picture.iccProfile.empty()) {
+        const QColorSpace space = QColorSpace::fromIccProfile(
+            QByteArray::fromRawData(reinterpret_cast<const char*>(picture.iccProfile.data()),
+                                    static_cast<qsizetype>(picture.iccProfile.size())));
+        if (space.isValid()) image.setColorSpace(space);
+    }
+    return bitmapFromImage(std::move(image));
+}
+
 QImage imageFromBitmap(const Bitmap& bitmap)
 {
     // The image's rows are padded to 4 bytes as a 24-bit block's are.

@@ -5,6 +5,7 @@
 
 #include <QImage>
 
+#include "app/qt/heif_reader.h"
 #include "platform/bitmap.h"
 
 namespace plexor {
@@ -16,6 +17,11 @@ namespace plexor {
 // first converted by Qt. Throws PictureError for a picture past the pixel
 // limit.
 Bitmap bitmapFromImage(QImage image);
+
+// A picture libheif read, as bitmapFromImage makes an image of its colours
+// in the colour space its profile describes: converted to sRGB, the alpha
+// dropped.
+Bitmap bitmapFromHeif(const HeifPicture& picture);
 
 // `bitmap` as a 24-bit image, whatever the bitmap's pixel format.
 QImage imageFromBitmap(const Bitmap& bitmap);

@@ -41,7 +41,8 @@ protected:
     FakeFrame frame;
     FakeImage image;
     const BmpOnlyCodec codec;
-    PictureCommands commands{model, dialogs, frame, image, errors, codec};
+    FakeSettings settings;
+    PictureCommands commands{model, dialogs, frame, image, errors, codec, settings};
     TempFolder folder;
 };
 

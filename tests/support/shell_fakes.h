@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/image_codec.h"
 #include "app/main_commands.h"
+#include "app/settings_store.h"
 #include "app/shell_ports.h"
 #include "platform/bitmap.h"
 #include "platform/bmp_writer.h"
@@ -177,11 +179,23 @@ public:
     std::vector<std::string> information;
 };
 
+// Settings kept in memory, by key.
+class FakeSettings : public SettingsStore {
+public:
+    std::vector<std::string> stringList(const std::string& key) const override
+    {
+        const auto found = values.find(key);
+        return found == values.end() ? std::vector<std::string>{} : found->second;
+    }
+    void setStringList(const std::string& key, const std::vector<std::string>& list) override { values[key] = list; }
+    std::map<std::string, std::vector<std::string>> values;
+};
+
 // Every port of the commands, each a stand-in, reading and writing BMP only.
 struct FakeShell {
     ShellPorts ports()
     {
-        return ShellPorts{messages, errors, dialogs, frame, image, grid, window, codec, [] {}};
+        return ShellPorts{messages, errors, dialogs, frame, image, grid, window, codec, settings, [] {}};
     }
 
     RecordingSink messages;
@@ -192,6 +206,7 @@ struct FakeShell {
     FakeGridDialog grid;
     FakeWindow window;
     const BmpOnlyCodec codec;
+    FakeSettings settings;
 };
 
 // A 24-bit picture whose pixel (x, y) is (x, y, 200) as blue, green, red.

@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes through the whole open path: the choice of format by
 // content (and, where the content names none, by an extension taken from the
-// last byte), the decoding of every format, and the conversion into a
-// bitmap. Whatever is accepted must be a bitmap the program can show; small
+// last byte), the decoding of every format (libheif's reading of HEIC and
+// AVIF files, their profile and metadata included), and the conversion into
+// a bitmap. Whatever is accepted must be a bitmap the program can show; small
 // pictures of the other formats must also survive a lossless save and open.
 
 #include <cstdint>
@@ -26,7 +27,7 @@ constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 22;
 // Pictures up to this many pixels are also saved as PNG and opened again.
 constexpr std::uint64_t kRoundTripPixels = 64 * 64;
 
-constexpr std::string_view kExtensions[] = {"bmp", "png", "jpg", "tif", "webp", "gif", "ico"};
+constexpr std::string_view kExtensions[] = {"bmp", "png", "jpg", "tif", "webp", "gif", "heic", "avif", "ico"};
 
 void require(bool condition)
 {

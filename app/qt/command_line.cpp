@@ -78,6 +78,8 @@ int runWindow(int argc, char** argv, const QString& file)
 {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/plexor/plexor.png")));
+    // The desktop entry the window belongs to, for the desktop's task bar.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.plexor.Plexor"));
     try {
         ProgramWindows windows = createWindows();
         startProgram(windows, file);

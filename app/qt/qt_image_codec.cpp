@@ -58,13 +58,17 @@ QtImageCodec::QtImageCodec(std::uint64_t maxPixels) : maxPixels_(maxPixels)
     QImageReader::setAllocationLimit(static_cast<int>(std::min<std::uint64_t>(megabytes, 1u << 30)));
     const QList<QByteArray> readable = QImageReader::supportedImageFormats();
     const QList<QByteArray> writable = QImageWriter::supportedImageFormats();
-    for (const PictureFormat format : kPictureFormats) {
-        if (format == PictureFormat::Bmp || isHeif(format)) continue;
-        reads_[indexOf(format)] = readable.contains(qtName(format));
-        writes_[indexOf(format)] = format != PictureFormat::Gif && writable.contains(qtName(format));
+    for (std::size_t i = 0; i < std::size(kPictureFormats); ++i) {
+        const PictureFormat format = kPictureFormats[i];
+        if (format == PictureFormat::Heic) {
+            reads_[i] = heifDecodesHevc();
+        } else if (format == PictureFormat::Avif) {
+            reads_[i] = heifDecodesAv1();
+        } else if (format != PictureFormat::Bmp) {
+            reads_[i] = readable.contains(qtName(format));
+            writes_[i] = format != PictureFormat::Gif && writable.contains(qtName(format));
+        }
     }
-    reads_[indexOf(PictureFormat::Heic)] = heifDecodesHevc();
-    reads_[indexOf(PictureFormat::Avif)] = heifDecodesAv1();
 }
 
 bool QtImageCodec::canRead(PictureFormat format) const

@@ -46,14 +46,9 @@ protected:
     std::string bmp(const std::string& name) { return writeBmp(folder_, name, gradient24(8, 6)); }
 
     TempFolder folder_;
-    DeformModel model_;
-    FakeErrors errors_;
-    FakeDialogs dialogs_;
-    FakeFrame frame_;
-    FakeImage image_;
     const BmpOnlyCodec codec_;
-    FakeSettings settings_;
-    PictureCommands commands_{model_, dialogs_, frame_, image_, errors_, codec_, settings_};
+    PictureCommandsShell shell_{codec_};
+    PictureCommands& commands_ = shell_.commands;
 };
 
 TEST_F(RecentPictureCommands, OpenedAndSavedPicturesComeFirstAndAVanishedOneLeavesTheList)
@@ -61,7 +56,7 @@ TEST_F(RecentPictureCommands, OpenedAndSavedPicturesComeFirstAndAVanishedOneLeav
     const std::string first = bmp("first.bmp");
     const std::string second = bmp("second.bmp");
     ASSERT_TRUE(commands_.openFile(first));
-    dialogs_.saveAnswers.push_back(FileDialogChoice{folder_.file("saved.bmp"), 1});
+    shell_.dialogs.saveAnswers.push_back(FileDialogChoice{folder_.file("saved.bmp"), 1});
     commands_.savePictureAs();
     ASSERT_TRUE(commands_.openFile(second));
     EXPECT_EQ(commands_.recentFiles(), (std::vector<std::string>{second, folder_.file("saved.bmp"), first}));
@@ -73,7 +68,7 @@ TEST_F(RecentPictureCommands, OpenedAndSavedPicturesComeFirstAndAVanishedOneLeav
     // Gone by the time it is chosen: a message, and nothing else changes.
     std::filesystem::remove(second);
     EXPECT_FALSE(commands_.openRecent(second));
-    EXPECT_EQ(errors_.shown,
+    EXPECT_EQ(shell_.errors.shown,
               std::vector<std::string>{"The file " + second +
                                        " no longer exists. It has been removed from the recent pictures."});
     EXPECT_EQ(commands_.recentFiles(), (std::vector<std::string>{first, folder_.file("saved.bmp")}));
@@ -81,7 +76,7 @@ TEST_F(RecentPictureCommands, OpenedAndSavedPicturesComeFirstAndAVanishedOneLeav
 
     commands_.clearRecent();
     EXPECT_TRUE(commands_.recentFiles().empty());
-    EXPECT_TRUE(settings_.stringList("recentFiles").empty());
+    EXPECT_TRUE(shell_.settings.stringList("recentFiles").empty());
 }
 
 TEST_F(RecentPictureCommands, TheDialogsStartInTheFolderUsedLastInThisRunOrTheOneBefore)
@@ -89,16 +84,16 @@ TEST_F(RecentPictureCommands, TheDialogsStartInTheFolderUsedLastInThisRunOrTheOn
     const std::string picture = bmp("picture.bmp");
     ASSERT_TRUE(commands_.openFile(picture));
     std::filesystem::create_directory(folder_.path() / "elsewhere");
-    dialogs_.saveAnswers.push_back(FileDialogChoice{folder_.file("elsewhere/result.bmp"), 1});
+    shell_.dialogs.saveAnswers.push_back(FileDialogChoice{folder_.file("elsewhere/result.bmp"), 1});
     commands_.savePictureAs();
     commands_.openPicture();
-    EXPECT_EQ(dialogs_.openRequests.back().fileName, folder_.file("elsewhere/matrix.bmp"));
+    EXPECT_EQ(shell_.dialogs.openRequests.back().fileName, folder_.file("elsewhere/matrix.bmp"));
     commands_.clearRecent();
 
     // The next run: the open dialog starts where the last save went, and
     // proposes its usual name there.
     FakeDialogs dialogs;
-    PictureCommands next{model_, dialogs, frame_, image_, errors_, codec_, settings_};
+    PictureCommands next{shell_.model, dialogs, shell_.frame, shell_.image, shell_.errors, codec_, shell_.settings};
     next.openPicture();
     EXPECT_EQ(dialogs.openRequests.back().fileName, folder_.file("elsewhere/matrix.bmp"));
     // A folder that is gone is not proposed.

@@ -12,6 +12,7 @@
 
 #include "app/image_codec.h"
 #include "app/main_commands.h"
+#include "app/picture_commands.h"
 #include "app/settings_store.h"
 #include "app/shell_ports.h"
 #include "platform/bitmap.h"
@@ -207,6 +208,25 @@ struct FakeShell {
     FakeWindow window;
     const BmpOnlyCodec codec;
     FakeSettings settings;
+};
+
+// The picture commands over stand-ins of the window, reading and writing
+// the formats other than BMP with `codec`.
+struct PictureCommandsShell {
+    explicit PictureCommandsShell(const ImageCodec& codec)
+        : commands(model, dialogs, frame, image, errors, codec, settings)
+    {
+        model.setMessageSink(&messages);
+    }
+
+    DeformModel model;
+    RecordingSink messages;
+    FakeErrors errors;
+    FakeDialogs dialogs;
+    FakeFrame frame;
+    FakeImage image;
+    FakeSettings settings;
+    PictureCommands commands;
 };
 
 // A 24-bit picture whose pixel (x, y) is (x, y, 200) as blue, green, red.

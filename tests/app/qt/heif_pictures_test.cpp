@@ -198,8 +198,6 @@ TEST(HeifReader, TheCodecGivesTheColoursInSrgbWithoutTheAlpha)
 
 class HeifFiles : public ::testing::Test {
 protected:
-    HeifFiles() { model_.setMessageSink(&messages_); }
-
     std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes)
     {
         writeBytes(folder_.path() / name, bytes);
@@ -208,14 +206,8 @@ protected:
 
     const QtImageCodec codec_;
     TempFolder folder_;
-    DeformModel model_;
-    RecordingSink messages_;
-    FakeErrors errors_;
-    FakeDialogs dialogs_;
-    FakeFrame frame_;
-    FakeImage image_;
-    FakeSettings settings_;
-    PictureCommands commands_{model_, dialogs_, frame_, image_, errors_, codec_, settings_};
+    PictureCommandsShell shell_{codec_};
+    PictureCommands& commands_ = shell_.commands;
 };
 
 TEST_F(HeifFiles, ADamagedOrCutFileGivesTheUsualMessageAndChangesNothing)
@@ -232,13 +224,13 @@ TEST_F(HeifFiles, ADamagedOrCutFileGivesTheUsualMessageAndChangesNothing)
     for (const std::vector<std::uint8_t>& bytes : damaged) {
         SCOPED_TRACE(std::to_string(bytes.size()) + " bytes");
         const std::string path = write("broken.heic", bytes);
-        errors_.shown.clear();
+        shell_.errors.shown.clear();
         EXPECT_FALSE(commands_.openFile(path));
-        ASSERT_EQ(errors_.shown.size(), 1u);
+        ASSERT_EQ(shell_.errors.shown.size(), 1u);
         const std::string prefix = "Cannot read the HEIC picture " + path + ": ";
-        EXPECT_EQ(errors_.shown[0].rfind(prefix, 0), 0u) << errors_.shown[0];
-        EXPECT_GT(errors_.shown[0].size(), prefix.size());
-        EXPECT_EQ(model_.imageWidth(), 12);
+        EXPECT_EQ(shell_.errors.shown[0].rfind(prefix, 0), 0u) << shell_.errors.shown[0];
+        EXPECT_GT(shell_.errors.shown[0].size(), prefix.size());
+        EXPECT_EQ(shell_.model.imageWidth(), 12);
         EXPECT_EQ(commands_.openedPath(), folder_.file("start.bmp"));
     }
 }
@@ -249,10 +241,10 @@ TEST_F(HeifFiles, TheContentDecidesTheFormatAndSaveAsProposesPng)
         SCOPED_TRACE(nameOf(coding));
         const std::string path = write("phone.jpg", encodeHeif(quarters(false), coding));
         ASSERT_TRUE(commands_.openFile(path));
-        EXPECT_EQ(model_.imageWidth(), 32);
+        EXPECT_EQ(shell_.model.imageWidth(), 32);
         commands_.savePictureAs();
-        EXPECT_EQ(dialogs_.saveRequests.back().fileName, folder_.file("phone.png"));
-        EXPECT_EQ(dialogs_.saveRequests.back().filterIndex, 2);
+        EXPECT_EQ(shell_.dialogs.saveRequests.back().fileName, folder_.file("phone.png"));
+        EXPECT_EQ(shell_.dialogs.saveRequests.back().filterIndex, 2);
     }
 }
 

@@ -17,8 +17,8 @@ struct HeifPicture {
     // decoding, deeper channels narrowed to 8 bits.
     std::vector<std::uint8_t> rgb;
     // A byte a pixel in the same order, 255 opaque; empty when the picture
-    // has no alpha. Where alphaPremultiplied is set, the colours are
-    // multiplied by it, as the file stores them.
+    // has no alpha. alphaPremultiplied says the file declares its colours
+    // multiplied by the alpha.
     std::vector<std::uint8_t> alpha;
     bool alphaPremultiplied = false;
     // The ICC profile the file gives the picture, as stored; empty when it

@@ -66,6 +66,13 @@ std::vector<std::uint8_t> encodeHeif(const HeifSource& source, HeifCoding coding
     if (!ok(heif_context_get_encoder_for_format(context.get(), format, &encoder))) return {};
     const HeifPointer<heif_encoder> ownEncoder(encoder);
     heif_encoder_set_lossy_quality(encoder, 90);
+    // The encoder on one thread, not on every core the machine has.
+    if (coding == HeifCoding::Hevc) {
+        heif_encoder_set_parameter(encoder, "x265:pools", "none");
+        heif_encoder_set_parameter(encoder, "x265:frame-threads", "1");
+    } else {
+        heif_encoder_set_parameter(encoder, "threads", "1");
+    }
 
     const bool alpha = !source.alpha.empty();
     heif_image* image = nullptr;

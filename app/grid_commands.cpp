@@ -67,11 +67,23 @@ void GridCommands::openGrid()
 {
     if (!canOpenGrid()) return;
     const std::optional<std::string> path = chooseGridFile(openGridDialog_, false);
-    if (!path) return;
+    if (path) layGridFileAt(*path);
+}
+
+void GridCommands::openGridFile(const std::string& path)
+{
+    if (!canOpenGrid()) return;
+    if (drag_.dragging()) drag_.endDrag();
+    openGridDialog_.remember(FileDialogChoice{path, openGridDialog_.request().filterIndex});
+    layGridFileAt(path);
+}
+
+void GridCommands::layGridFileAt(const std::string& path)
+{
     GridFile file;
     try {
-        file = readGridFile(*path);
-        checkGridFileFits(file, *path, model_.imageWidth(), model_.imageHeight(), model_.availableMemory());
+        file = readGridFile(path);
+        checkGridFileFits(file, path, model_.imageWidth(), model_.imageHeight(), model_.availableMemory());
     } catch (const std::exception& error) {
         errors_.showError(error.what());
         return;

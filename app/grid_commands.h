@@ -34,6 +34,9 @@ public:
     // writes the grid as a grid file.
     void openGrid();
     void saveGrid();
+    // Lays the grid file `path` as Open grid does once it is chosen (a file
+    // dropped on the window); Open grid then proposes it.
+    void openGridFile(const std::string& path);
     bool canOpenGrid() const noexcept { return model_.imageLoaded(); }
     bool canSaveGrid() const noexcept { return model_.imageLoaded() && model_.gridExists(); }
     // A picture was opened from `path`: its grid files are proposed beside it.
@@ -43,6 +46,9 @@ private:
     // Ends a drag under way and runs the open (save) dialog of grid files;
     // the file chosen, if any.
     std::optional<std::string> chooseGridFile(RememberedDialog& dialog, bool save);
+    // Reads the grid file `path` and lays it as one edit; a file that does
+    // not suit the picture is refused and changes nothing.
+    void layGridFileAt(const std::string& path);
 
     DeformModel& model_;
     ErrorDisplay& errors_;

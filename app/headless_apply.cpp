@@ -77,18 +77,30 @@ std::filesystem::path sameFile(const std::string& path)
 void applyToPicture(const GridFile& grid, const HeadlessApply& request, const std::string& input,
                     const HeadlessServices& services, std::set<std::filesystem::path>& written)
 {
-    const std::string output = request.outDir.empty()
-                                   ? request.output
-                                   : request.outDir + "/" + std::filesystem::path(input).filename().string();
-    const std::filesystem::path target = sameFile(output);
-    if (target == sameFile(input)) throw std::runtime_error("the result would replace the picture itself");
-    if (written.count(target) != 0) throw std::runtime_error(output + " is written already, from another picture");
+    std::string output = request.outDir.empty()
+                             ? request.output
+                             : request.outDir + "/" + std::filesystem::path(input).filename().string();
+    const auto checkTarget = [&] {
+        const std::filesystem::path target = sameFile(output);
+        if (target == sameFile(input)) throw std::runtime_error("the result would replace the picture itself");
+        if (written.count(target) != 0) throw std::runtime_error(output + " is written already, from another picture");
+        return target;
+    };
+    std::filesystem::path target = checkTarget();
     std::optional<PictureFormat> format;
     if (request.outDir.empty()) format = outputFormatNamed(output);
 
     OpenedPicture opened = openWidened(input, services.codec);
-    if (!format) format = opened.format;
     const std::vector<PictureFormat> writable = writableFormats(services.codec);
+    if (!format) {
+        // A picture of a format not written goes into the folder as Save as
+        // proposes it: under its name with the extension of the format.
+        format = formatToPropose(opened.format, writable);
+        if (*format != opened.format) {
+            output = withExtension(output, std::string(pictureFormatExtensions(*format).front()));
+            target = checkTarget();
+        }
+    }
     if (std::find(writable.begin(), writable.end(), *format) == writable.end())
         throw PictureError(formatPictureMessage(picture_message::kFormatNotWritten, pictureFormatName(*format)));
 

@@ -14,8 +14,8 @@ const char* const MainCommands::kAboutText = "Plexor machine\n"
                                              "Written by the Plexor team.";
 
 MainCommands::MainCommands(ShellPorts ports)
-    : ports_(std::move(ports)), worker_(model_),
-      pictures_(model_, ports_.dialogs, ports_.frame, ports_.image, ports_.errors, ports_.window, ports_.codec),
+    : ports_(std::move(ports)), worker_(model_), pictures_(model_, ports_.dialogs, ports_.frame, ports_.image,
+                                                           ports_.errors, ports_.window, ports_.codec, ports_.settings),
       view_(model_, ports_.image, ports_.window, pictures_), drag_(model_, *this),
       history_(model_, worker_, view_, drag_),
       grid_(model_, ports_.errors, ports_.dialogs, ports_.gridDialog, worker_, view_, history_, drag_),
@@ -76,6 +76,30 @@ bool MainCommands::openFile(const std::string& path)
     if (!pictures_.openNamedFile(path)) return false;
     pictureOpened();
     return true;
+}
+
+bool MainCommands::openRecent(const std::string& path)
+{
+    if (!askAboutUnsavedChanges()) return false;
+    if (!pictures_.openRecent(path)) return false;
+    pictureOpened();
+    return true;
+}
+
+DropKind MainCommands::dropKind(std::span<const std::string> paths) const
+{
+    return dropKindOf(paths, pictures_.readable(), model_.imageLoaded());
+}
+
+void MainCommands::drop(std::span<const std::string> paths)
+{
+    switch (dropKind(paths)) {
+    case DropKind::Picture:
+        if (askAboutUnsavedChanges()) openFile(paths.front());
+        break;
+    case DropKind::Grid: grid_.openGridFile(paths.front()); break;
+    case DropKind::Refused: break;
+    }
 }
 
 void MainCommands::pictureOpened()

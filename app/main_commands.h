@@ -3,8 +3,10 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
+#include "app/dropped_files.h"
 #include "app/grid_commands.h"
 #include "app/history_commands.h"
 #include "app/mouse_commands.h"
@@ -52,6 +54,16 @@ public:
     // save them. True when the caller may go on: nothing was unsaved, the
     // changes were discarded, or the picture was written.
     bool askAboutUnsavedChanges();
+    // File > Open Recent: asks about unsaved changes, then opens a picture
+    // opened or saved before as openFile does; one that no longer exists
+    // leaves the list.
+    bool openRecent(const std::string& path);
+    // Files dragged over the window: what dropping them would do, and
+    // dropping them: a picture opens as Open does, asking about unsaved
+    // changes first, a grid file is laid
+    // as Open grid does; anything else changes nothing.
+    DropKind dropKind(std::span<const std::string> paths) const;
+    void drop(std::span<const std::string> paths);
     // A character typed on the main window: G or g runs the grid command.
     void keyTyped(char32_t key);
     void showAbout();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 
 #include "app/model_picture.h"
 #include "app/picture_files.h"
@@ -12,16 +13,17 @@
 namespace plexor {
 
 PictureCommands::PictureCommands(DeformModel& model, FileDialogs& dialogs, WindowFrame& frame, ImageView& image,
-                                 ErrorDisplay& errors, WindowPorts& window, const ImageCodec& codec)
+                                 ErrorDisplay& errors, WindowPorts& window, const ImageCodec& codec,
+                                 SettingsStore& settings)
     : model_(model), dialogs_(dialogs), frame_(frame), image_(image), errors_(errors), window_(window), codec_(codec),
       readable_(readableFormats(codec)), writable_(writableFormats(codec)),
       openDialog_(openDialogFilters(readable_), "matrix.bmp", "bmp"),
-      saveDialog_(saveDialogFilters(writable_), "", "bmp")
+      saveDialog_(saveDialogFilters(writable_), "", "bmp"), recent_(settings)
 {}
 
 bool PictureCommands::openPicture()
 {
-    const std::optional<FileDialogChoice> choice = dialogs_.runOpenDialog(openDialog_.request());
+    const std::optional<FileDialogChoice> choice = dialogs_.runOpenDialog(inLastFolder(openDialog_));
     if (!choice) return false;
     openDialog_.remember(*choice);
     return openFile(choice->fileName);
@@ -48,6 +50,7 @@ bool PictureCommands::openFile(const std::string& path)
     if (!opened.metadataNote.empty()) window_.showNote(opened.metadataNote);
     bufferFormat_ = bufferFormatFor(model_.imageWidth(), model_.imageHeight());
     openedPath_ = path;
+    recent_.add(path);
     proposeSave(path, opened.format);
     image_.showBitmap(picture_.bitmap(),
                       ScreenLook{metadata_.iccProfile, model_.hasAlpha() ? model_.viewAlpha().data() : nullptr});
@@ -59,6 +62,17 @@ bool PictureCommands::openNamedFile(const std::string& path)
 {
     openDialog_.remember(FileDialogChoice{path, openDialog_.request().filterIndex});
     return openFile(path);
+}
+
+bool PictureCommands::openRecent(const std::string& path)
+{
+    std::error_code ignored;
+    if (!std::filesystem::exists(path, ignored)) {
+        recent_.remove(path);
+        errors_.showError("The file " + path + " no longer exists. It has been removed from the recent pictures.");
+        return false;
+    }
+    return openNamedFile(path);
 }
 
 void PictureCommands::pushView(std::span<const PixelRect> parts)
@@ -76,7 +90,7 @@ void PictureCommands::pushView(std::span<const PixelRect> parts)
 bool PictureCommands::savePictureAs()
 {
     if (!model_.imageLoaded()) return false;
-    const std::optional<FileDialogChoice> choice = dialogs_.runSaveDialog(saveDialog_.request());
+    const std::optional<FileDialogChoice> choice = dialogs_.runSaveDialog(inLastFolder(saveDialog_));
     if (!choice) return false;
     const std::size_t entry = static_cast<std::size_t>(choice->filterIndex) - 1;
     const PictureFormat chosen = entry < writable_.size() ? writable_[entry] : PictureFormat::Bmp;
@@ -90,17 +104,13 @@ bool PictureCommands::savePictureAs()
         errors_.showError(error.what());
         return false;
     }
+    recent_.add(choice->fileName);
     return true;
 }
 
 void PictureCommands::proposeSave(const std::string& path, PictureFormat format)
 {
-    // A format read but not written is proposed as PNG, which keeps every
-    // pixel too, or else as BMP.
-    if (std::find(writable_.begin(), writable_.end(), format) == writable_.end()) {
-        const bool png = std::find(writable_.begin(), writable_.end(), PictureFormat::Png) != writable_.end();
-        format = png ? PictureFormat::Png : PictureFormat::Bmp;
-    }
+    format = formatToPropose(format, writable_);
     // The typed extension decides the format of a save, so the name proposed
     // carries one of the format proposed.
     const std::string extension = pictureFileExtension(path);
@@ -108,6 +118,16 @@ void PictureCommands::proposeSave(const std::string& path, PictureFormat format)
     const std::string name = pictureFormatOfExtension(extension) == format ? path : withExtension(path, ownExtension);
     const auto entry = std::find(writable_.begin(), writable_.end(), format) - writable_.begin();
     saveDialog_.propose(name, static_cast<int>(entry) + 1, ownExtension);
+}
+
+FileDialogRequest PictureCommands::inLastFolder(const RememberedDialog& dialog) const
+{
+    FileDialogRequest request = dialog.request();
+    const std::string& folder = recent_.lastFolder();
+    std::error_code ignored;
+    if (folder.empty() || !std::filesystem::is_directory(folder, ignored)) return request;
+    request.fileName = (std::filesystem::path(folder) / std::filesystem::path(request.fileName).filename()).string();
+    return request;
 }
 
 } // namespace plexor

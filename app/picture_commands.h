@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/image_codec.h"
+#include "app/recent_pictures.h"
 #include "app/remembered_dialog.h"
 #include "app/shell_ports.h"
 #include "engine/deform_model.h"
@@ -14,7 +15,9 @@
 namespace plexor {
 
 // Opening a picture, pushing the view to the screen bitmap, and saving the
-// screen bitmap: the picture files of the main window.
+// screen bitmap: the picture files of the main window, with the pictures
+// opened and saved last, and the open and save dialogs starting in the
+// folder of the last of them.
 //
 // The screen bitmap keeps the pixel format of a bitmap file it came from; a
 // picture of another format is a 24-bit bitmap. Files of every format the
@@ -24,7 +27,7 @@ namespace plexor {
 class PictureCommands {
 public:
     PictureCommands(DeformModel& model, FileDialogs& dialogs, WindowFrame& frame, ImageView& image,
-                    ErrorDisplay& errors, WindowPorts& window, const ImageCodec& codec);
+                    ErrorDisplay& errors, WindowPorts& window, const ImageCodec& codec, SettingsStore& settings);
 
     // File > Open...: asks for a file and opens it; whether it did.
     bool openPicture();
@@ -35,6 +38,11 @@ public:
     // Opens `path` as if it had been chosen in the open dialog, which then
     // proposes it next time (a file named on the command line).
     bool openNamedFile(const std::string& path);
+    // File > Open Recent: opens `path` as openNamedFile does; a file that no
+    // longer exists leaves the list, with a message, and changes nothing else.
+    bool openRecent(const std::string& path);
+    // File > Open Recent > Clear list.
+    void clearRecent() { recent_.clear(); }
     // Writes these parts of viewImage into the screen bitmap.
     void pushView(std::span<const PixelRect> parts);
     // File > Save as...: writes the screen bitmap to a file; whether it did.
@@ -46,11 +54,17 @@ public:
     // The file the picture shown was opened from.
     const std::string& openedPath() const noexcept { return openedPath_; }
     const DibHeader& bufferFormat() const noexcept { return bufferFormat_; }
+    // The formats the codec lets the program read, BMP first.
+    const std::vector<PictureFormat>& readable() const noexcept { return readable_; }
+    // The pictures opened or saved last, newest first.
+    const std::vector<std::string>& recentFiles() const noexcept { return recent_.files(); }
 
 private:
     // The save dialog's next proposal: `path` in `format`, its extension
     // made one of that format's; a format not written is proposed as PNG.
     void proposeSave(const std::string& path, PictureFormat format);
+    // The request of `dialog` with its proposed name in the folder used last.
+    FileDialogRequest inLastFolder(const RememberedDialog& dialog) const;
 
     DeformModel& model_;
     FileDialogs& dialogs_;
@@ -68,6 +82,7 @@ private:
     DibHeader bufferFormat_{};
     RememberedDialog openDialog_;
     RememberedDialog saveDialog_;
+    RecentPictures recent_;
 };
 
 } // namespace plexor

@@ -132,6 +132,15 @@ std::vector<PictureFormat> writableFormats(const ImageCodec& codec)
     return formatsWhere([&](PictureFormat format) { return codec.canWrite(format); });
 }
 
+PictureFormat formatToPropose(PictureFormat opened, std::span<const PictureFormat> writable) noexcept
+{
+    const auto written = [&](PictureFormat format) {
+        return std::find(writable.begin(), writable.end(), format) != writable.end();
+    };
+    if (written(opened)) return opened;
+    return written(PictureFormat::Png) ? PictureFormat::Png : PictureFormat::Bmp;
+}
+
 PictureFormat formatToSave(const std::string& path, PictureFormat chosen, std::span<const PictureFormat> writable)
 {
     const std::optional<PictureFormat> named = pictureFormatOfExtension(pictureFileExtension(path));

@@ -51,6 +51,11 @@ OpenedPicture openPicture(const std::string& path, const ImageCodec& codec);
 std::vector<PictureFormat> readableFormats(const ImageCodec& codec);
 std::vector<PictureFormat> writableFormats(const ImageCodec& codec);
 
+// The format a picture opened from a file of `opened` is saved in unless
+// the user names another: its own where it is among `writable`, else PNG,
+// which keeps every pixel too, or else BMP.
+PictureFormat formatToPropose(PictureFormat opened, std::span<const PictureFormat> writable) noexcept;
+
 // The format a save to `path` writes: the one its extension names where it
 // is among `writable`, else `chosen`.
 PictureFormat formatToSave(const std::string& path, PictureFormat chosen, std::span<const PictureFormat> writable);

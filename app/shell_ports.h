@@ -118,6 +118,7 @@ public:
 };
 
 class ImageCodec;
+class SettingsStore;
 
 // Everything the commands need of the window around them.
 struct ShellPorts {
@@ -130,6 +131,7 @@ struct ShellPorts {
     WindowPorts& window;
     // Reads and writes the picture formats other than BMP.
     const ImageCodec& codec;
+    SettingsStore& settings; // what is kept between runs
     // Called on the worker thread whenever it waits for the UI thread to run
     // a refresh: the window's event loop must then call serveWorkerCalls().
     std::function<void()> callWaiting;

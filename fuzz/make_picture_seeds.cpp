@@ -1,7 +1,9 @@
 // Writes seeds for the open path into the folder named on the command line:
 // small pictures of every format the codec writes, in the kinds of pixel
 // that convert differently (colour, grey, 16 bits, alpha, a colour table, a
-// colour profile, a recorded orientation, EXIF, XMP and IPTC), and a GIF.
+// colour profile, a recorded orientation, EXIF, XMP and IPTC), a GIF, and
+// HEIC and AVIF files written with libheif (colour, alpha, a profile, a
+// turn, metadata).
 
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +18,7 @@
 #include <QImageWriter>
 
 #include "fuzz/seed_folder.h"
+#include "tests/support/heif_encoding.h"
 
 namespace {
 
@@ -49,6 +52,8 @@ QByteArray gif()
     return QByteArray(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
+}
+
 // `file` with a little of every kind of metadata, written by exiv2.
 QByteArray tagged(const QByteArray& file, bool iptc)
 {
@@ -65,6 +70,39 @@ QByteArray tagged(const QByteArray& file, bool iptc)
     io.open();
     const Exiv2::DataBuf bytes = io.read(static_cast<long>(io.size()));
     return QByteArray(reinterpret_cast<const char*>(bytes.pData_), bytes.size_);
+}
+
+void writeHeifSeeds(const SeedFolder& folder, const QByteArray& profile)
+{
+    using plexor::test::HeifCoding;
+    const QImage alpha = patterned(QImage::Format_ARGB32);
+    plexor::test::HeifSource source;
+    source.width = alpha.width();
+    source.height = alpha.height();
+    for (int y = 0; y < source.height; ++y)
+        for (int x = 0; x < source.width; ++x) {
+            const QRgb pixel = alpha.pixel(x, y);
+            source.rgb.insert(source.rgb.end(),
+                              {static_cast<std::uint8_t>(qRed(pixel)), static_cast<std::uint8_t>(qGreen(pixel)),
+                               static_cast<std::uint8_t>(qBlue(pixel))});
+            source.alpha.push_back(static_cast<std::uint8_t>(qAlpha(pixel)));
+        }
+    const std::string xmp = "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"/>";
+    const std::vector<std::uint8_t> exif = {'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3,
+                                            0,   1,   0,  0, 0, 6, 0, 0, 0, 0, 0,    0,    0};
+    for (const HeifCoding coding : {HeifCoding::Hevc, HeifCoding::Av1}) {
+        const std::string extension = coding == HeifCoding::Hevc ? ".heic" : ".avif";
+        plexor::test::HeifSource plain = source;
+        plain.alpha.clear();
+        folder.write("colour-seed" + extension, plexor::test::encodeHeif(plain, coding));
+        folder.write("alpha-seed" + extension, plexor::test::encodeHeif(source, coding));
+        plexor::test::HeifSource more = plain;
+        more.iccProfile.assign(profile.begin(), profile.end());
+        more.orientation = 6;
+        more.exif = exif;
+        more.xmp.assign(xmp.begin(), xmp.end());
+        folder.write("profile-turned-metadata-seed" + extension, plexor::test::encodeHeif(more, coding));
+    }
 }
 
 } // namespace
@@ -87,5 +125,6 @@ int main(int argc, char** argv)
         folder.write("tagged-" + stem, tagged(written(profiled, format), std::string(format) != "webp"));
     }
     folder.write("seed.gif", gif());
+    writeHeifSeeds(folder, QColorSpace(QColorSpace::AdobeRgb).iccProfile());
     return 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
@@ -57,6 +58,12 @@ inline std::string formatPictureMessage(std::string_view pattern, std::string_vi
 [[noreturn]] inline void throwBitmapInvalid()
 {
     throw PictureError(std::string(picture_message::kBitmapInvalid));
+}
+
+[[noreturn]] inline void throwPictureTooLarge(std::int64_t width, std::int64_t height)
+{
+    throw PictureError(formatPictureMessage(picture_message::kPictureTooLarge,
+                                            std::to_string(width) + " x " + std::to_string(height) + " pixels"));
 }
 
 [[noreturn]] inline void throwReadError()

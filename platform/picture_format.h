@@ -8,12 +8,14 @@
 
 namespace plexor {
 
-// The kinds of picture file the program reads; all but GIF it also writes.
-enum class PictureFormat { Bmp, Png, Jpeg, Tiff, Webp, Gif };
+// The kinds of picture file the program reads; all but GIF, HEIC and AVIF it
+// also writes.
+enum class PictureFormat { Bmp, Png, Jpeg, Tiff, Webp, Gif, Heic, Avif };
 
 // Every format, in the order the file dialogs list them.
 inline constexpr PictureFormat kPictureFormats[] = {PictureFormat::Bmp,  PictureFormat::Png,  PictureFormat::Jpeg,
-                                                    PictureFormat::Tiff, PictureFormat::Webp, PictureFormat::Gif};
+                                                    PictureFormat::Tiff, PictureFormat::Webp, PictureFormat::Gif,
+                                                    PictureFormat::Heic, PictureFormat::Avif};
 
 // The name a user knows the format by: "BMP", "PNG", "JPEG", ...
 std::string_view pictureFormatName(PictureFormat format) noexcept;
@@ -28,8 +30,9 @@ std::optional<PictureFormat> pictureFormatOfExtension(std::string_view extension
 
 // The format the first bytes of a file announce, by its signature; nothing
 // when they announce none of these formats. Looks at no more than
-// kPictureSignatureBytes bytes.
-inline constexpr std::size_t kPictureSignatureBytes = 12;
+// kPictureSignatureBytes bytes: HEIC and AVIF files name their kind in the
+// brands of their first box, which the first 32 bytes hold in practice.
+inline constexpr std::size_t kPictureSignatureBytes = 32;
 std::optional<PictureFormat> pictureFormatOfContent(std::span<const std::uint8_t> head) noexcept;
 
 } // namespace plexor

@@ -78,6 +78,8 @@ int runWindow(int argc, char** argv, const QString& file)
 {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/plexor/plexor.png")));
+    // The desktop entry the window belongs to, for the desktop's task bar.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.plexor.Plexor"));
     try {
         ProgramWindows windows = createWindows();
         startProgram(windows, file);
@@ -102,11 +104,12 @@ int runProgram(int argc, char** argv)
     const Options options;
     parser.addOption(options.apply);
     parser.addOption(options.outDir);
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("A picture to open at start: BMP, PNG, JPEG, TIFF, WebP or GIF. With "
-                                                "--apply, the pictures to deform and then, without --out-dir, the "
-                                                "file to write."),
-                                 QStringLiteral("[file...]"));
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("A picture to open at start: BMP, PNG, JPEG, TIFF, WebP, GIF, HEIC or AVIF. With "
+                       "--apply, the pictures to deform and then, without --out-dir, the "
+                       "file to write."),
+        QStringLiteral("[file...]"));
 
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QFile::decodeName(argv[i]);

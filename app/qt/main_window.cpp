@@ -1,22 +1,29 @@
 #include "app/qt/main_window.h"
 
 #include <exception>
+#include <initializer_list>
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QWheelEvent>
 
 #include "app/qt/file_dialogs.h"
 #include "app/qt/picture_control.h"
+#include "app/qt/qt_settings_store.h"
 
 namespace plexor {
 namespace {
@@ -44,6 +51,26 @@ QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption, cons
     item->setObjectName(QString::fromLatin1(name));
     item->setShortcut(shortcut);
     return item;
+}
+
+// The platform's standard keys of `key`, then the keys of `kept` it lacks.
+QList<QKeySequence> standardKeys(QKeySequence::StandardKey key, std::initializer_list<QKeySequence> kept)
+{
+    QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    for (const QKeySequence& sequence : kept)
+        if (!keys.contains(sequence)) keys << sequence;
+    return keys;
+}
+
+// The files a drag carries, by their local names; an item that is not a
+// local file is an empty name, which no drop takes.
+std::vector<std::string> draggedFiles(const QMimeData* data)
+{
+    std::vector<std::string> files;
+    if (data == nullptr || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls())
+        files.push_back(url.isLocalFile() ? QFile::encodeName(url.toLocalFile()).toStdString() : std::string());
+    return files;
 }
 
 } // namespace
@@ -75,6 +102,8 @@ MainWindow::MainWindow(DialogServices services) : services_(std::move(services))
 
     if (!services_.files) services_.files = std::make_unique<QtFileDialogs>(this);
     if (!services_.boxes) services_.boxes = std::make_unique<QtMessageBoxes>(this);
+    if (!services_.settings) services_.settings = std::make_unique<QtSettingsStore>();
+    setAcceptDrops(true);
 
     createWidgets();
     createMenu();
@@ -86,9 +115,9 @@ MainWindow::MainWindow(DialogServices services) : services_(std::move(services))
         if (!shutDown_) commands_->serveWorkerCalls();
     });
     // start: the model's defaults, the empty queue, the worker asleep.
-    commands_ =
-        std::make_unique<MainCommands>(ShellPorts{*services_.boxes, *services_.boxes, *services_.files, *frame_,
-                                                  *pictureView, *this, *this, codec_, [this] { postWorkerCall(); }});
+    commands_ = std::make_unique<MainCommands>(ShellPorts{*services_.boxes, *services_.boxes, *services_.files, *frame_,
+                                                          *pictureView, *this, *this, codec_, *services_.settings,
+                                                          [this] { postWorkerCall(); }});
     commands_->start();
     updateMenus();
 }
@@ -158,19 +187,24 @@ void MainWindow::createMenu()
 
     fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     fileMenu->setObjectName(QStringLiteral("fileMenu"));
-    openAction = addMenuItem(fileMenu, "openAction", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
-    saveAsAction =
-        addMenuItem(fileMenu, "saveAsAction", QStringLiteral("&Save as..."), QKeySequence(Qt::CTRL | Qt::Key_S));
+    openAction = addMenuItem(fileMenu, "openAction", QStringLiteral("&Open..."));
+    openAction->setShortcuts(standardKeys(QKeySequence::Open, {QKeySequence(Qt::CTRL | Qt::Key_O)}));
+    createRecentMenu();
+    saveAsAction = addMenuItem(fileMenu, "saveAsAction", QStringLiteral("&Save as..."));
+    saveAsAction->setShortcuts(standardKeys(QKeySequence::SaveAs, {QKeySequence(Qt::CTRL | Qt::Key_S)}));
     openGridAction = addMenuItem(fileMenu, "openGridAction", QStringLiteral("Open &grid..."));
     saveGridAction = addMenuItem(fileMenu, "saveGridAction", QStringLiteral("Save g&rid..."));
     fileMenu->addSeparator();
-    exitAction = addMenuItem(fileMenu, "exitAction", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    exitAction = addMenuItem(fileMenu, "exitAction", QStringLiteral("E&xit"));
+    exitAction->setShortcuts(standardKeys(QKeySequence::Quit, {QKeySequence(Qt::CTRL | Qt::Key_Q)}));
 
     editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
     editMenu->setObjectName(QStringLiteral("editMenu"));
-    undoAction = addMenuItem(editMenu, "undoAction", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undoAction = addMenuItem(editMenu, "undoAction", QStringLiteral("&Undo"));
+    undoAction->setShortcuts(standardKeys(QKeySequence::Undo, {QKeySequence(Qt::CTRL | Qt::Key_Z)}));
     redoAction = addMenuItem(editMenu, "redoAction", QStringLiteral("&Redo"));
-    redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redoAction->setShortcuts(standardKeys(
+        QKeySequence::Redo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}));
 
     gridMenu = menuBar()->addMenu(QStringLiteral("&Grid"));
     gridMenu->setObjectName(QStringLiteral("gridMenu"));
@@ -181,9 +215,10 @@ void MainWindow::createMenu()
     viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     viewMenu->setObjectName(QStringLiteral("viewMenu"));
     zoomInAction = addMenuItem(viewMenu, "zoomInAction", QStringLiteral("Zoom &in"));
-    zoomInAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    zoomOutAction =
-        addMenuItem(viewMenu, "zoomOutAction", QStringLiteral("Zoom &out"), QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    zoomInAction->setShortcuts(standardKeys(
+        QKeySequence::ZoomIn, {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}));
+    zoomOutAction = addMenuItem(viewMenu, "zoomOutAction", QStringLiteral("Zoom &out"));
+    zoomOutAction->setShortcuts(standardKeys(QKeySequence::ZoomOut, {QKeySequence(Qt::CTRL | Qt::Key_Minus)}));
     fitAction =
         addMenuItem(viewMenu, "fitAction", QStringLiteral("&Fit to window"), QKeySequence(Qt::CTRL | Qt::Key_0));
     actualSizeAction =
@@ -210,6 +245,45 @@ void MainWindow::createMenu()
             [this] { run([this] { commands_->view().showActualSize(); }); });
 }
 
+void MainWindow::createRecentMenu()
+{
+    openRecentMenu = fileMenu->addMenu(QStringLiteral("Open rec&ent"));
+    openRecentMenu->setObjectName(QStringLiteral("openRecentMenu"));
+    for (std::size_t i = 0; i < recentFileActions.size(); ++i) {
+        QAction* item = openRecentMenu->addAction(QString());
+        item->setObjectName(QStringLiteral("recentFileAction%1").arg(i + 1));
+        item->setVisible(false);
+        connect(item, &QAction::triggered, this, [this, i] {
+            const std::string path = shownRecent_.at(i);
+            run([&] { commands_->openRecent(path); });
+        });
+        recentFileActions[i] = item;
+    }
+    openRecentMenu->addSeparator();
+    clearRecentAction = openRecentMenu->addAction(QStringLiteral("&Clear list"));
+    clearRecentAction->setObjectName(QStringLiteral("clearRecentAction"));
+    connect(clearRecentAction, &QAction::triggered, this,
+            [this] { run([this] { commands_->pictures().clearRecent(); }); });
+}
+
+void MainWindow::updateRecentMenu()
+{
+    const std::vector<std::string>& files = commands_->pictures().recentFiles();
+    if (files == shownRecent_ && !files.empty()) return;
+    shownRecent_ = files;
+    for (std::size_t i = 0; i < recentFileActions.size(); ++i) {
+        QAction* item = recentFileActions[i];
+        item->setVisible(i < files.size());
+        if (i >= files.size()) continue;
+        // The number is the item's key; an ampersand of the name is shown.
+        QString name = QFile::decodeName(QByteArray::fromStdString(files[i]));
+        name.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QStringLiteral("1&0");
+        item->setText(number + QLatin1Char(' ') + name);
+    }
+    openRecentMenu->setEnabled(!files.empty());
+}
+
 void MainWindow::updateMenus()
 {
     const std::optional<std::string> undo = commands_ ? commands_->history().undoText() : std::nullopt;
@@ -226,6 +300,7 @@ void MainWindow::updateMenus()
     setWindowTitle(name.empty() ? QStringLiteral("Plexor machine")
                                 : QStringLiteral("Plexor machine - %1[*]").arg(QString::fromLocal8Bit(name)));
     setWindowModified(commands_ && commands_->modified());
+    if (commands_) updateRecentMenu();
 }
 
 void MainWindow::createStatusBar()
@@ -282,6 +357,30 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
     const char32_t key = characters.first();
     run([&] { commands_->keyTyped(key); });
     event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    // Refused, the drag shows the cursor that says so, and nothing else.
+    if (!shutDown_ && commands_->dropKind(draggedFiles(event->mimeData())) != DropKind::Refused)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event)
+{
+    // What the drag would do is the same all over the window.
+    event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    event->acceptProposedAction();
+    // The drop's source waits until it returns: a question or a message the
+    // command shows comes after.
+    QTimer::singleShot(0, this,
+                       [this, files = draggedFiles(event->mimeData())] { run([&] { commands_->drop(files); }); });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

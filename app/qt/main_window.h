@@ -3,6 +3,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QMainWindow>
 
@@ -15,16 +16,17 @@
 
 namespace plexor {
 
-// The dialogs and boxes the main window shows; whatever is left empty gets
-// Qt's own.
+// The dialogs and boxes the main window shows, and where it keeps what it
+// remembers between runs; whatever is left empty gets Qt's own.
 struct DialogServices {
     std::unique_ptr<FileDialogs> files;
     std::unique_ptr<MessageBoxes> boxes;
+    std::unique_ptr<SettingsStore> settings;
 };
 
-// The main window, titled "Plexor machine". It turns menu, button, key and
-// mouse events into calls on the commands and shows what they produce; the
-// commands own the model and the worker. Creating the window starts them;
+// The main window, titled "Plexor machine". It turns menu, button, key,
+// mouse and drop events into calls on the commands and shows what they
+// produce; the commands own the model and the worker. Creating the window starts them;
 // closing it shuts them down, after which no command runs any more.
 class MainWindow final : public QMainWindow, public MainWindowWidgets, private WindowPorts, private GridDialogPort {
     Q_OBJECT
@@ -49,6 +51,11 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Files dragged over the window: accepted only where dropping them
+    // would open a picture or lay a grid file, which the drop then does.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     // The wheel over the scroll box: Ctrl zooms about the pointer, Shift
     // scrolls across, alone it scrolls down and up. A resized viewport
     // brings a reduced view up to date.
@@ -57,12 +64,15 @@ protected:
 private:
     void createWidgets();
     void createMenu();
+    void createRecentMenu();
     void createStatusBar();
     // The Edit menu's items: enabled, and naming the edit, when there is one
     // to undo or redo; the grid file items, enabled when there is a picture
     // (and a grid to save); the title, with the file's name and a mark of
     // unsaved changes.
     void updateMenus();
+    // File > Open Recent: an item for each recent picture, newest first.
+    void updateRecentMenu();
     // Shows how many cells the worker has left, when it has been busy long.
     void showProgress();
     // Runs a command: an error it raises is shown by the error display, and
@@ -95,6 +105,7 @@ private:
     std::atomic<int> workerCallsPosted_{0};
     // Outlives the commands, whose worker may post to it until it ends.
     std::unique_ptr<WorkerCallNotifier> workerCalls_;
+    std::vector<std::string> shownRecent_;
     int wheelTurn_ = 0;
     bool shutDown_ = false;
     // Last: goes first, while everything it points at still exists.

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <array>
+
+#include "app/recent_pictures.h"
+
 class QAction;
 class QFrame;
 class QLabel;
@@ -22,6 +26,10 @@ struct MainWindowWidgets {
     PictureControl* pictureView = nullptr;
     QMenu* fileMenu = nullptr;
     QAction* openAction = nullptr;
+    QMenu* openRecentMenu = nullptr;
+    // One item for each place of the recent pictures, hidden while empty.
+    std::array<QAction*, RecentPictures::kMaxFiles> recentFileActions{};
+    QAction* clearRecentAction = nullptr;
     QAction* saveAsAction = nullptr;
     QAction* openGridAction = nullptr;
     QAction* saveGridAction = nullptr;

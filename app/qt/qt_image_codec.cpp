@@ -1,7 +1,6 @@
 #include "app/qt/qt_image_codec.h"
 
 #include <algorithm>
-#include <string>
 
 #include <QBuffer>
 #include <QByteArray>
@@ -9,6 +8,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 
+#include "app/qt/heif_reader.h"
 #include "app/qt/metadata_io.h"
 #include "app/qt/qt_image_rows.h"
 #include "platform/picture_error.h"
@@ -27,6 +27,9 @@ QByteArray qtName(PictureFormat format)
     case PictureFormat::Tiff: return "tiff";
     case PictureFormat::Webp: return "webp";
     case PictureFormat::Gif: return "gif";
+    // Read by libheif, not by Qt.
+    case PictureFormat::Heic:
+    case PictureFormat::Avif: return {};
     }
     return {};
 }
@@ -42,10 +45,9 @@ std::size_t indexOf(PictureFormat format)
     throw PictureError(reason.toStdString());
 }
 
-[[noreturn]] void throwTooLarge(std::int64_t width, std::int64_t height)
+bool isHeif(PictureFormat format) noexcept
 {
-    throw PictureError(formatPictureMessage(picture_message::kPictureTooLarge,
-                                            std::to_string(width) + " x " + std::to_string(height) + " pixels"));
+    return format == PictureFormat::Heic || format == PictureFormat::Avif;
 }
 
 } // namespace
@@ -58,10 +60,16 @@ QtImageCodec::QtImageCodec(std::uint64_t maxPixels) : maxPixels_(maxPixels)
     QImageReader::setAllocationLimit(static_cast<int>(std::min<std::uint64_t>(megabytes, 1u << 30)));
     const QList<QByteArray> readable = QImageReader::supportedImageFormats();
     const QList<QByteArray> writable = QImageWriter::supportedImageFormats();
-    for (const PictureFormat format : kPictureFormats) {
-        if (format == PictureFormat::Bmp) continue;
-        reads_[indexOf(format)] = readable.contains(qtName(format));
-        writes_[indexOf(format)] = format != PictureFormat::Gif && writable.contains(qtName(format));
+    for (std::size_t i = 0; i < std::size(kPictureFormats); ++i) {
+        const PictureFormat format = kPictureFormats[i];
+        if (format == PictureFormat::Heic) {
+            reads_[i] = heifDecodesHevc();
+        } else if (format == PictureFormat::Avif) {
+            reads_[i] = heifDecodesAv1();
+        } else if (format != PictureFormat::Bmp) {
+            reads_[i] = readable.contains(qtName(format));
+            writes_[i] = format != PictureFormat::Gif && writable.contains(qtName(format));
+        }
     }
 }
 
@@ -79,6 +87,7 @@ Picture QtImageCodec::decode(std::span<const std::uint8_t> file, PictureFormat f
 {
     if (!canRead(format))
         throw PictureError(formatPictureMessage(picture_message::kFormatNotRead, pictureFormatName(format)));
+    if (isHeif(format)) return pictureFromHeif(readHeif(file, maxPixels_));
     // The reader reads the caller's bytes in place.
     QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()), static_cast<qsizetype>(file.size()));
@@ -90,12 +99,12 @@ Picture QtImageCodec::decode(std::span<const std::uint8_t> file, PictureFormat f
     const QSize size = reader.size();
     if (size.isValid() &&
         static_cast<std::uint64_t>(size.width()) * static_cast<std::uint64_t>(size.height()) > maxPixels_)
-        throwTooLarge(size.width(), size.height());
+        throwPictureTooLarge(size.width(), size.height());
     QImage image;
     if (!reader.read(&image)) throwReason(reader.errorString());
     if (image.isNull()) throwReason(QStringLiteral("The picture is empty"));
     if (static_cast<std::uint64_t>(image.width()) * static_cast<std::uint64_t>(image.height()) > maxPixels_)
-        throwTooLarge(image.width(), image.height());
+        throwPictureTooLarge(image.width(), image.height());
     return pictureFromImage(std::move(image));
 }
 
@@ -132,8 +141,12 @@ std::vector<std::uint8_t> QtImageCodec::encode(const Bitmap& bitmap, std::span<c
 
 PictureMetadata QtImageCodec::readMetadata(std::span<const std::uint8_t> file, PictureFormat format) const
 {
-    // A GIF holds none of it.
+    // A GIF holds none of it; HEIC and AVIF files give theirs to libheif.
     if (format == PictureFormat::Gif) return {};
+    if (isHeif(format)) {
+        HeifPicture heif = readHeifMetadata(file);
+        return PictureMetadata{std::move(heif.exif), std::move(heif.xmp), {}, std::move(heif.iccProfile)};
+    }
     return readPictureMetadata(file);
 }
 

@@ -3,13 +3,15 @@
 #include <cstdint>
 
 #include "app/image_codec.h"
+#include "app/qt/heif_reader.h"
 #include "platform/pixel_format.h"
 
 namespace plexor {
 
 // PNG, JPEG, TIFF, WebP and GIF files through Qt's image readers and
-// writers, from and to bytes in memory. Needs neither a display nor an
-// application object. A format is offered only where Qt has its plugin.
+// writers, HEIC and AVIF files read through libheif, from and to bytes in
+// memory. Needs neither a display nor an application object. A format is
+// offered only where Qt has its plugin, or libheif its decoder.
 //
 // Reading applies the orientation a file records and keeps the pixel values
 // in the file's colour space; its metadata and colour profile are read and
@@ -36,6 +38,7 @@ public:
     static constexpr int kJpegQuality = 92;
 
 private:
+    HeifLibrary heif_;
     std::uint64_t maxPixels_;
     bool reads_[std::size(kPictureFormats)] = {};
     bool writes_[std::size(kPictureFormats)] = {};

@@ -122,6 +122,32 @@ Picture pictureFromImage(QImage image)
     return Picture::fromBitmap(std::move(bitmap), std::move(alpha));
 }
 
+Picture pictureFromHeif(const HeifPicture& picture)
+{
+    // Its rows as one image, with the alpha beside the colours where it has
+    // one; the values stay in the colour space its profile describes.
+    if (picture.alpha.empty()) {
+        QImage image(picture.rgb.data(), picture.width, picture.height, static_cast<qsizetype>(picture.width) * 3,
+                     QImage::Format_RGB888);
+        if (image.isNull()) throwBitmapInvalid();
+        return pictureFromImage(std::move(image));
+    }
+    QImage image(picture.width, picture.height,
+                 picture.alphaPremultiplied ? QImage::Format_RGBA8888_Premultiplied : QImage::Format_RGBA8888);
+    if (image.isNull()) throwBitmapInvalid();
+    const std::size_t width = static_cast<std::size_t>(picture.width);
+    for (int y = 0; y < picture.height; ++y) {
+        const std::uint8_t* rgb = picture.rgb.data() + 3 * width * static_cast<std::size_t>(y);
+        const std::uint8_t* alpha = picture.alpha.data() + width * static_cast<std::size_t>(y);
+        uchar* to = image.scanLine(y);
+        for (std::size_t x = 0; x < width; ++x, rgb += 3, to += 4) {
+            std::memcpy(to, rgb, 3);
+            to[3] = alpha[x];
+        }
+    }
+    return pictureFromImage(std::move(image));
+}
+
 QImage imageFromBitmap(const Bitmap& bitmap, std::span<const std::uint8_t> alpha)
 {
     if (!alpha.empty()) {

@@ -5,6 +5,7 @@
 
 #include <QImage>
 
+#include "app/qt/heif_reader.h"
 #include "platform/bitmap.h"
 #include "platform/picture.h"
 
@@ -17,6 +18,11 @@ namespace plexor {
 // the bitmap's rows; others are first converted by Qt. Throws PictureError
 // for a picture past the pixel limit.
 Picture pictureFromImage(QImage image);
+
+// A picture libheif read, as pictureFromImage makes it of an image of its
+// colours and alpha: the values in the colour space its profile describes,
+// the alpha unmultiplied.
+Picture pictureFromHeif(const HeifPicture& picture);
 
 // `bitmap` as a 24-bit image, whatever the bitmap's pixel format; with
 // `alpha` (a byte a pixel, rows top to bottom) as an unmultiplied 32-bit one.

@@ -1,7 +1,8 @@
 // Draws the program's pictures pixel by pixel, so that the same source gives
 // the same files on every machine:
 //   panel.png   35 x 142, the decoration of the tool panel
-//   plexor.png  128 x 128, the program's icon
+//   plexor.png  128 x 128, the program's icon, and icons/plexor-N.png the
+//               same at N x N for the other sizes of the desktop's icons
 //   sample.bmp  640 x 480, 24 bits, a picture with fine detail and strong
 //               colours on which a deformation shows well
 // Usage: make_assets OUTPUT_FOLDER
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -21,6 +23,9 @@
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+
+// The sizes the icon is drawn at for the desktop's icon theme.
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
 struct Rgb {
     double r = 0, g = 0, b = 0;
@@ -110,36 +115,69 @@ QImage panel()
     return image;
 }
 
-QImage icon()
+// The icon's colour and cover at (px, py) of its 128 x 128 design, each
+// edge and line blurred over `pixel` units: a pixel of the icon drawn.
+struct IconSample {
+    Rgb colour;
+    double cover = 0;
+};
+
+IconSample iconAt(double px, double py, double pixel)
 {
-    constexpr int kSize = 128;
-    QImage image(kSize, kSize, QImage::Format_ARGB32);
     const double pointX = 78, pointY = 50;
-    for (int y = 0; y < kSize; ++y) {
-        for (int x = 0; x < kSize; ++x) {
-            const double px = x + 0.5;
-            const double py = y + 0.5;
-            // A rounded square, its corners of radius 20, 4 pixels in.
-            const double qx = std::max(std::abs(px - 64.0) - 40.0, 0.0);
-            const double qy = std::max(std::abs(py - 64.0) - 40.0, 0.0);
-            const double outside = std::sqrt(qx * qx + qy * qy) - 20.0;
-            const double inside = std::clamp(0.5 - outside, 0.0, 1.0);
-            if (inside <= 0) {
-                image.setPixel(x, y, qRgba(0, 0, 0, 0));
+    // How much of a line of width `width` covers a pixel whose centre lies
+    // `distance` from the line's middle, at this pixel size.
+    const auto cover = [pixel](double distance, double width) {
+        return std::clamp((width / 2.0 - std::abs(distance)) / pixel + 0.5, 0.0, 1.0);
+    };
+    // A rounded square, its corners of radius 20, 4 pixels in.
+    const double qx = std::max(std::abs(px - 64.0) - 40.0, 0.0);
+    const double qy = std::max(std::abs(py - 64.0) - 40.0, 0.0);
+    const double outside = std::sqrt(qx * qx + qy * qy) - 20.0;
+    const double inside = std::clamp(0.5 - outside / pixel, 0.0, 1.0);
+    if (inside <= 0) return {};
+    Rgb colour = mix(Rgb{0.13, 0.16, 0.30}, Rgb{0.05, 0.30, 0.45}, py / 128.0);
+    double u = 0;
+    double v = 0;
+    unbend(px, py, pointX, pointY, 14.0, -12.0, 30.0, u, v);
+    const double grid = std::max(cover(toNearest(u - 16.0, 24.0), 2.5), cover(toNearest(v - 16.0, 24.0), 2.5));
+    colour = mix(colour, Rgb{0.95, 0.85, 0.35}, grid);
+    const double dx = px - pointX;
+    const double dy = py - pointY;
+    const double marker = cover(std::sqrt(dx * dx + dy * dy), 12.0);
+    colour = mix(colour, Rgb{0.95, 0.15, 0.15}, marker);
+    return {colour, inside};
+}
+
+// The icon at `size` x `size` pixels. Smaller than the design, each pixel
+// is the mean of samples of it, their colours weighted by their cover; at
+// its size and larger, one sample of it.
+QImage icon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32);
+    const double pixel = 128.0 / size;
+    const int samples = static_cast<int>(std::ceil(pixel));
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            if (samples <= 1) {
+                const IconSample sample = iconAt((x + 0.5) * pixel, (y + 0.5) * pixel, pixel);
+                image.setPixel(x, y, sample.cover > 0 ? toQRgb(sample.colour, sample.cover) : qRgba(0, 0, 0, 0));
                 continue;
             }
-            Rgb colour = mix(Rgb{0.13, 0.16, 0.30}, Rgb{0.05, 0.30, 0.45}, py / kSize);
-            double u = 0;
-            double v = 0;
-            unbend(px, py, pointX, pointY, 14.0, -12.0, 30.0, u, v);
-            const double grid =
-                std::max(lineCover(toNearest(u - 16.0, 24.0), 2.5), lineCover(toNearest(v - 16.0, 24.0), 2.5));
-            colour = mix(colour, Rgb{0.95, 0.85, 0.35}, grid);
-            const double dx = px - pointX;
-            const double dy = py - pointY;
-            const double marker = std::clamp(6.5 - std::sqrt(dx * dx + dy * dy), 0.0, 1.0);
-            colour = mix(colour, Rgb{0.95, 0.15, 0.15}, marker);
-            image.setPixel(x, y, toQRgb(colour, inside));
+            Rgb sum;
+            double cover = 0;
+            for (int j = 0; j < samples; ++j)
+                for (int i = 0; i < samples; ++i) {
+                    const IconSample sample =
+                        iconAt((x + (i + 0.5) / samples) * pixel, (y + (j + 0.5) / samples) * pixel, 1.0);
+                    sum = {sum.r + sample.colour.r * sample.cover, sum.g + sample.colour.g * sample.cover,
+                           sum.b + sample.colour.b * sample.cover};
+                    cover += sample.cover;
+                }
+            const double all = samples * samples;
+            image.setPixel(x, y,
+                           cover > 0 ? toQRgb({sum.r / cover, sum.g / cover, sum.b / cover}, cover / all)
+                                     : qRgba(0, 0, 0, 0));
         }
     }
     return image;
@@ -158,8 +196,8 @@ std::vector<std::uint8_t> sample(int width, int height)
             const double py = y + 0.5;
             // Hues run across, checks of 32 pixels take the opposite hue.
             const bool odd = ((x / 32) + (y / 32)) % 2 != 0;
-            double hue = px / width + (odd ? 0.5 : 0.0);
-            Rgb colour = hue(hue, 0.65 + 0.35 * py / height);
+            const double turn = px / width + (odd ? 0.5 : 0.0);
+            Rgb colour = hue(turn, 0.65 + 0.35 * py / height);
             // Thin white lines every 16 pixels.
             if (x % 16 == 0 || y % 16 == 0) colour = mix(colour, Rgb{1, 1, 1}, 0.75);
             // Dark rings every 12 pixels round the middle.
@@ -227,8 +265,13 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = argv[1];
+    std::filesystem::create_directories(folder + "/icons");
     bool ok = panel().save(QString::fromStdString(folder + "/panel.png"));
-    ok = icon().save(QString::fromStdString(folder + "/plexor.png")) && ok;
+    ok = icon(128).save(QString::fromStdString(folder + "/plexor.png")) && ok;
+    for (const int size : kIconSizes)
+        if (size != 128)
+            ok = icon(size).save(QString::fromStdString(folder + "/icons/plexor-" + std::to_string(size) + ".png")) &&
+                 ok;
     ok = writeBmp(folder + "/sample.bmp", 640, 480, sample(640, 480)) && ok;
     if (!ok) {
         std::fprintf(stderr, "make_assets: could not write the pictures into %s\n", folder.c_str());

@@ -16,9 +16,11 @@
 namespace plexor::test {
 namespace {
 
-class PictureCommandsTest : public ::testing::Test {
+const BmpOnlyCodec kCodec;
+
+class PictureCommandsTest : public ::testing::Test, protected PictureCommandsShell {
 protected:
-    PictureCommandsTest() { model.setMessageSink(&messages); }
+    PictureCommandsTest() : PictureCommandsShell(kCodec) {}
 
     // Saves through the dialog and reads the file back.
     Bitmap saveAndReadBack()
@@ -34,15 +36,6 @@ protected:
         return model.workImage().data() + 3 * (static_cast<std::size_t>(y) * model.imageWidth() + x);
     }
 
-    DeformModel model;
-    RecordingSink messages;
-    FakeErrors errors;
-    FakeDialogs dialogs;
-    FakeFrame frame;
-    FakeImage image;
-    const BmpOnlyCodec codec;
-    FakeWindow window;
-    PictureCommands commands{model, dialogs, frame, image, errors, window, codec};
     TempFolder folder;
 };
 

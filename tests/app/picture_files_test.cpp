@@ -58,6 +58,27 @@ TEST(PictureExtension, IsTheTextAfterTheLastDotOfTheName)
     EXPECT_EQ(pictureFileExtension("trailing."), "");
 }
 
+TEST(PictureFormatOfContent, HeicAndAvifFilesAreKnownByTheBrandsOfTheirFirstBox)
+{
+    using namespace std::string_view_literals;
+    // Size, "ftyp", the main brand, a version, the compatible brands.
+    const auto box = [](std::uint8_t size, std::string_view brands) {
+        std::vector<std::uint8_t> head = {0, 0, 0, size, 'f', 't', 'y', 'p'};
+        head.insert(head.end(), brands.begin(), brands.end());
+        return pictureFormatOfContent(head);
+    };
+    EXPECT_EQ(box(24, "heic\0\0\0\0mif1heic"sv), PictureFormat::Heic);
+    EXPECT_EQ(box(24, "heix\0\0\0\0mif1heix"sv), PictureFormat::Heic);
+    EXPECT_EQ(box(28, "avif\0\0\0\0mif1miafavif"sv), PictureFormat::Avif);
+    EXPECT_EQ(box(28, "mif1\0\0\0\0mif1miafavif"sv), PictureFormat::Avif);
+    EXPECT_EQ(box(24, "mif1\0\0\0\0mif1heic"sv), PictureFormat::Heic);
+    // A brand past the end of the box is not the box's.
+    EXPECT_EQ(box(20, "mif1\0\0\0\0mif1avif"sv), PictureFormat::Heic);
+    // Other files of the same structure are no pictures here.
+    EXPECT_EQ(box(24, "isom\0\0\0\0isomavc1"sv), std::nullopt);
+    EXPECT_EQ(box(24, "qt  \0\0\0\0qt  avif"sv), std::nullopt);
+}
+
 TEST_F(PictureFiles, WhatNamesNoFormatIsRefusedForItsExtension)
 {
     EXPECT_EQ(openError(write("notes.txt", {'h', 'i'})), "Unknown picture file extension (.txt)");

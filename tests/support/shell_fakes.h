@@ -5,12 +5,15 @@
 
 #include <algorithm>
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/image_codec.h"
 #include "app/main_commands.h"
+#include "app/picture_commands.h"
+#include "app/settings_store.h"
 #include "app/shell_ports.h"
 #include "platform/bitmap.h"
 #include "platform/bmp_writer.h"
@@ -190,11 +193,23 @@ public:
     std::vector<std::string> information;
 };
 
+// Settings kept in memory, by key.
+class FakeSettings : public SettingsStore {
+public:
+    std::vector<std::string> stringList(const std::string& key) const override
+    {
+        const auto found = values.find(key);
+        return found == values.end() ? std::vector<std::string>{} : found->second;
+    }
+    void setStringList(const std::string& key, const std::vector<std::string>& list) override { values[key] = list; }
+    std::map<std::string, std::vector<std::string>> values;
+};
+
 // Every port of the commands, each a stand-in, reading and writing BMP only.
 struct FakeShell {
     ShellPorts ports()
     {
-        return ShellPorts{messages, errors, dialogs, frame, image, grid, window, codec, [] {}};
+        return ShellPorts{messages, errors, dialogs, frame, image, grid, window, codec, settings, [] {}};
     }
 
     RecordingSink messages;
@@ -205,6 +220,27 @@ struct FakeShell {
     FakeGridDialog grid;
     FakeWindow window;
     const BmpOnlyCodec codec;
+    FakeSettings settings;
+};
+
+// The picture commands over stand-ins of the window, reading and writing
+// the formats other than BMP with `codec`.
+struct PictureCommandsShell {
+    explicit PictureCommandsShell(const ImageCodec& codec)
+        : commands(model, dialogs, frame, image, errors, window, codec, settings)
+    {
+        model.setMessageSink(&messages);
+    }
+
+    DeformModel model;
+    RecordingSink messages;
+    FakeErrors errors;
+    FakeDialogs dialogs;
+    FakeFrame frame;
+    FakeImage image;
+    FakeWindow window;
+    FakeSettings settings;
+    PictureCommands commands;
 };
 
 // A 24-bit picture whose pixel (x, y) is (x, y, 200) as blue, green, red.

@@ -2,14 +2,15 @@
 
 namespace plexor::test {
 
-std::unique_ptr<TestProgram> startTestProgram()
+std::unique_ptr<TestProgram> startTestProgram(std::unique_ptr<SettingsStore> settings)
 {
+    if (!settings) settings = std::make_unique<FakeSettings>();
     auto dialogs = std::make_unique<FakeDialogs>();
     auto boxes = std::make_unique<RecordingBoxes>();
     auto program = std::make_unique<TestProgram>();
     program->dialogs = dialogs.get();
     program->boxes = boxes.get();
-    program->windows = createWindows(DialogServices{std::move(dialogs), std::move(boxes)});
+    program->windows = createWindows(DialogServices{std::move(dialogs), std::move(boxes), std::move(settings)});
     startProgram(program->windows, QString());
     if (!QTest::qWaitForWindowExposed(&program->mainWindow())) return nullptr;
     QApplication::processEvents(); // the designed bounds, once shown

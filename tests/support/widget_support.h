@@ -64,9 +64,10 @@ struct TestProgram {
     DeformModel& model() const { return windows.mainWindow->commands().model(); }
 };
 
-// Starts the program and waits until its window is shown; nothing when it
-// is not shown in time.
-std::unique_ptr<TestProgram> startTestProgram();
+// Starts the program, keeping its settings in `settings` (in memory unless
+// given), and waits until its window is shown; nothing when it is not shown
+// in time.
+std::unique_ptr<TestProgram> startTestProgram(std::unique_ptr<SettingsStore> settings = nullptr);
 
 // A test of the window that starts the program afresh for each test
 // function and ends it afterwards.

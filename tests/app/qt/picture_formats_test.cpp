@@ -411,20 +411,23 @@ protected:
     FakeFrame frame_;
     FakeImage image_;
     FakeWindow window_;
-    PictureCommands commands_{model_, dialogs_, frame_, image_, errors_, window_, codec_};
+    FakeSettings settings_;
+    PictureCommands commands_{model_, dialogs_, frame_, image_, errors_, window_, codec_, settings_};
 };
 
 TEST_F(PictureCommandsWithFormats, DialogsListEveryFormatAndSaveProposesTheOpenedOne)
 {
     commands_.openPicture();
     ASSERT_EQ(dialogs_.openRequests.size(), 1u);
-    EXPECT_EQ(filterText(dialogs_.openRequests[0].filters),
-              "All pictures (*.bmp;*.png;*.jpg;*.jpeg;*.jpe;*.jfif;*.tif;*.tiff;*.webp;*.gif)|"
-              "*.bmp;*.png;*.jpg;*.jpeg;*.jpe;*.jfif;*.tif;*.tiff;*.webp;*.gif|"
-              "BMP pictures (*.bmp)|*.bmp|PNG pictures (*.png)|*.png|"
-              "JPEG pictures (*.jpg;*.jpeg;*.jpe;*.jfif)|*.jpg;*.jpeg;*.jpe;*.jfif|"
-              "TIFF pictures (*.tif;*.tiff)|*.tif;*.tiff|WebP pictures (*.webp)|*.webp|"
-              "GIF pictures (*.gif)|*.gif|All files (*.*)|*.*");
+    EXPECT_EQ(
+        filterText(dialogs_.openRequests[0].filters),
+        "All pictures (*.bmp;*.png;*.jpg;*.jpeg;*.jpe;*.jfif;*.tif;*.tiff;*.webp;*.gif;*.heic;*.heif;*.hif;*.avif)|"
+        "*.bmp;*.png;*.jpg;*.jpeg;*.jpe;*.jfif;*.tif;*.tiff;*.webp;*.gif;*.heic;*.heif;*.hif;*.avif|"
+        "BMP pictures (*.bmp)|*.bmp|PNG pictures (*.png)|*.png|"
+        "JPEG pictures (*.jpg;*.jpeg;*.jpe;*.jfif)|*.jpg;*.jpeg;*.jpe;*.jfif|"
+        "TIFF pictures (*.tif;*.tiff)|*.tif;*.tiff|WebP pictures (*.webp)|*.webp|"
+        "GIF pictures (*.gif)|*.gif|HEIC pictures (*.heic;*.heif;*.hif)|*.heic;*.heif;*.hif|"
+        "AVIF pictures (*.avif)|*.avif|All files (*.*)|*.*");
 
     const std::string tiff = folder_.file("scan.tif");
     savePicture(gradient24(12, 10), {}, {}, tiff, PictureFormat::Tiff, codec_);

@@ -2,6 +2,9 @@
 # Runs the real program under a virtual X server, driven as a user would:
 #  1. with a picture named on the command line: the window fits itself to
 #     the picture, and Ctrl+Q ends the program with status 0;
+#     The picture is then first in the recent pictures that the program
+#     keeps in the user's settings, in the standard place under
+#     $XDG_CONFIG_HOME (a temporary folder here);
 #  2. with a file that cannot be read: the error box appears, Enter closes
 #     it, the empty window stays, and Ctrl+Q ends the program.
 # Skips (status 77) where xvfb-run or xdotool is missing.
@@ -75,6 +78,10 @@ drive() {
     [[ $width -eq 685 ]] || fail "the window is $width pixels wide, not 685: the picture was not opened"
     press "$window" ctrl+q
     expect_exit
+    local settings="$XDG_CONFIG_HOME/plexor/plexor.conf"
+    [[ -f $settings ]] || fail "no settings were kept in $settings"
+    grep -q "^recentFiles=$(realpath -s "$picture")\$" "$settings" ||
+        fail "the picture is not the recent picture in $settings: $(cat "$settings")"
 
     echo "-- a file that cannot be read"
     "$program" /nonexistent/picture.bmp &
@@ -99,6 +106,11 @@ drive() {
 # tests are told to use.
 unset QT_QPA_PLATFORM
 
+# The settings the program keeps go into a folder of the test's own.
+XDG_CONFIG_HOME=$(mktemp -d)
+export XDG_CONFIG_HOME
+trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
+
 # A virtual server has no session bus. Without an address the D-Bus library
 # tries to launch one, and that failure leaves a buffer the leak checker of
 # a sanitized build reports: point it at no bus instead.
@@ -107,4 +119,4 @@ export DBUS_SESSION_BUS_ADDRESS="${DBUS_SESSION_BUS_ADDRESS:-disabled:}"
 # The server must not reset when the first program has gone, or the second
 # may find it away. xvfb-run is a POSIX shell script, which passes no exported function on:
 # the function travels as text.
-exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c "$(declare -f drive)"'; drive "$@"' drive "$1" "$2"
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c "$(declare -f drive)"'; drive "$@"' drive "$1" "$2"

@@ -1,0 +1,192 @@
+#include "app/qt/heif_reader.h"
+
+#include <cstring>
+#include <libheif/heif.h>
+#include <memory>
+#include <string_view>
+
+#include "platform/picture_error.h"
+
+namespace plexor {
+namespace {
+
+// No profile or metadata block the program keeps is larger: a larger one
+// is left out rather than allocated.
+constexpr std::size_t kMaxBlockBytes = std::size_t{16} << 20;
+
+struct HeifFree {
+    void operator()(heif_context* context) const noexcept { heif_context_free(context); }
+    void operator()(const heif_image_handle* handle) const noexcept { heif_image_handle_release(handle); }
+    void operator()(const heif_image* image) const noexcept { heif_image_release(image); }
+    void operator()(heif_decoding_options* options) const noexcept { heif_decoding_options_free(options); }
+};
+
+template <class T>
+using HeifPointer = std::unique_ptr<T, HeifFree>;
+
+void check(const heif_error& error)
+{
+    if (error.code != heif_error_Ok) throw PictureError(error.message);
+}
+
+// The first metadata block of `type` (and, when given, of `contentType`),
+// or nothing when there is none, it is too large or it cannot be read:
+// metadata never stops a picture from opening.
+std::vector<std::uint8_t> metadataBlock(const heif_image_handle* handle, const char* type, const char* contentType)
+{
+    const int count = heif_image_handle_get_number_of_metadata_blocks(handle, type);
+    if (count <= 0) return {};
+    std::vector<heif_item_id> ids(static_cast<std::size_t>(count));
+    const int listed = heif_image_handle_get_list_of_metadata_block_IDs(handle, type, ids.data(), count);
+    for (int i = 0; i < listed; ++i) {
+        const heif_item_id id = ids[static_cast<std::size_t>(i)];
+        const char* content = heif_image_handle_get_metadata_content_type(handle, id);
+        if (contentType != nullptr && (content == nullptr || std::strcmp(content, contentType) != 0)) continue;
+        const std::size_t size = heif_image_handle_get_metadata_size(handle, id);
+        if (size == 0 || size > kMaxBlockBytes) return {};
+        std::vector<std::uint8_t> bytes(size);
+        if (heif_image_handle_get_metadata(handle, id, bytes.data()).code != heif_error_Ok) return {};
+        return bytes;
+    }
+    return {};
+}
+
+bool startsWith(std::span<const std::uint8_t> bytes, std::size_t at, std::string_view text) noexcept
+{
+    return bytes.size() >= at + text.size() && std::memcmp(bytes.data() + at, text.data(), text.size()) == 0;
+}
+
+// An EXIF block of a HEIF file: the offset of the TIFF header after the
+// four bytes that give it, then the header. Some writers put the JPEG
+// habit's "Exif\0\0" before the header without counting it in the offset.
+std::vector<std::uint8_t> tiffOfExifBlock(const std::vector<std::uint8_t>& block)
+{
+    using namespace std::string_view_literals;
+    if (block.size() < 4) return {};
+    const std::size_t offset =
+        std::size_t{block[0]} << 24 | std::size_t{block[1]} << 16 | std::size_t{block[2]} << 8 | block[3];
+    if (offset > block.size() - 4) return {};
+    std::size_t start = 4 + offset;
+    if (startsWith(block, start, "Exif\0\0"sv)) start += 6;
+    if (!startsWith(block, start, "II*\0"sv) && !startsWith(block, start, "MM\0*"sv)) return {};
+    return {block.begin() + static_cast<std::ptrdiff_t>(start), block.end()};
+}
+
+std::vector<std::uint8_t> iccProfileOf(const heif_image_handle* handle)
+{
+    const std::size_t size = heif_image_handle_get_raw_color_profile_size(handle);
+    if (size == 0 || size > kMaxBlockBytes) return {};
+    std::vector<std::uint8_t> profile(size);
+    if (heif_image_handle_get_raw_color_profile(handle, profile.data()).code != heif_error_Ok) return {};
+    return profile;
+}
+
+// The decoded picture's interleaved rows split into colour and alpha.
+void takePixels(const heif_image* image, bool alpha, std::uint64_t maxPixels, HeifPicture& picture)
+{
+    int stride = 0;
+    const std::uint8_t* rows = heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride);
+    const int width = heif_image_get_width(image, heif_channel_interleaved);
+    const int height = heif_image_get_height(image, heif_channel_interleaved);
+    if (rows == nullptr || width <= 0 || height <= 0 ||
+        heif_image_get_bits_per_pixel_range(image, heif_channel_interleaved) != 8)
+        throw PictureError("libheif gave no picture of 8-bit channels");
+    if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > maxPixels)
+        throwPictureTooLarge(width, height);
+    picture.width = width;
+    picture.height = height;
+    const auto pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    picture.rgb.resize(pixels * 3);
+    if (alpha) picture.alpha.resize(pixels);
+    std::uint8_t* rgb = picture.rgb.data();
+    std::uint8_t* opacity = picture.alpha.data();
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* from = rows + static_cast<std::ptrdiff_t>(y) * stride;
+        if (!alpha) {
+            std::memcpy(rgb, from, static_cast<std::size_t>(width) * 3);
+            rgb += static_cast<std::size_t>(width) * 3;
+            continue;
+        }
+        for (int x = 0; x < width; ++x, from += 4, rgb += 3) {
+            rgb[0] = from[0];
+            rgb[1] = from[1];
+            rgb[2] = from[2];
+            *opacity++ = from[3];
+        }
+    }
+}
+
+} // namespace
+
+bool heifDecodesHevc() noexcept
+{
+    return heif_have_decoder_for_format(heif_compression_HEVC) != 0;
+}
+
+bool heifDecodesAv1() noexcept
+{
+    return heif_have_decoder_for_format(heif_compression_AV1) != 0;
+}
+
+namespace {
+
+// The file's primary picture as libheif reads it, and what it keeps beside
+// it; its pixels only when `pixels` is set.
+HeifPicture readHeifFile(std::span<const std::uint8_t> file, std::uint64_t maxPixels, bool pixels)
+{
+    const HeifPointer<heif_context> context(heif_context_alloc());
+    if (!context) throw std::bad_alloc();
+    check(heif_context_read_from_memory_without_copy(context.get(), file.data(), file.size(), nullptr));
+    heif_image_handle* primary = nullptr;
+    check(heif_context_get_primary_image_handle(context.get(), &primary));
+    const HeifPointer<const heif_image_handle> handle(primary);
+
+    // The size after the file's own turns and crops.
+    const int width = heif_image_handle_get_width(handle.get());
+    const int height = heif_image_handle_get_height(handle.get());
+    if (width <= 0 || height <= 0) throw PictureError("The picture is empty");
+    if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > maxPixels)
+        throwPictureTooLarge(width, height);
+
+    HeifPicture picture;
+    const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
+    picture.alphaPremultiplied = alpha && heif_image_handle_is_premultiplied_alpha(handle.get()) != 0;
+    picture.iccProfile = iccProfileOf(handle.get());
+    picture.exif = tiffOfExifBlock(metadataBlock(handle.get(), "Exif", nullptr));
+    picture.xmp = metadataBlock(handle.get(), "mime", "application/rdf+xml");
+    if (!pixels) return picture;
+
+    const HeifPointer<heif_decoding_options> options(heif_decoding_options_alloc());
+    if (!options) throw std::bad_alloc();
+    options->convert_hdr_to_8bit = 1;
+    heif_image* decoded = nullptr;
+    check(heif_decode_image(handle.get(), &decoded, heif_colorspace_RGB,
+                            alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, options.get()));
+    const HeifPointer<const heif_image> image(decoded);
+    takePixels(image.get(), alpha, maxPixels, picture);
+    return picture;
+}
+
+} // namespace
+
+HeifPicture readHeif(std::span<const std::uint8_t> file, std::uint64_t maxPixels)
+{
+    return readHeifFile(file, maxPixels, true);
+}
+
+HeifPicture readHeifMetadata(std::span<const std::uint8_t> file)
+{
+    return readHeifFile(file, UINT64_MAX, false);
+}
+
+HeifLibrary::HeifLibrary()
+{
+    heif_init(nullptr);
+}
+
+HeifLibrary::~HeifLibrary()
+{
+    heif_deinit();
+}
+
+} // namespace plexor

@@ -52,8 +52,6 @@ QByteArray gif()
     return QByteArray(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
-}
-
 // `file` with a little of every kind of metadata, written by exiv2.
 QByteArray tagged(const QByteArray& file, bool iptc)
 {

@@ -3,6 +3,7 @@
 #include "engine/cell_footprint.h"
 #include "engine/cell_ref.h"
 #include "engine/deform_model.h"
+#include "engine/splat_band.h"
 
 namespace plexor {
 
@@ -18,15 +19,22 @@ namespace plexor {
 // it read them.
 CellFootprint deformCell(DeformModel& model, CellRef cell);
 
-// deformCell in two halves, so that the coordinates of many cells can be
-// computed side by side while their splats keep their order. The first
-// writes the sample coordinates of a cell, row by row ((n + 1)^2 each, as
-// deformCell computes them), and in `reach` the pixels they may write, from
-// the points as it read them; it touches nothing else, and returns false,
-// writing nothing, for a cell whose points lie so far out that deformCell
-// must take it whole. The second splats the cell from those coordinates
-// exactly as deformCell would.
-bool cellSampleCoordinates(const DeformModel& model, CellRef cell, float* xs, float* ys, CellFootprint& reach);
-void splatCellSamples(DeformModel& model, CellRef cell, const float* xs, const float* ys);
+// deformCell in two halves, so that the samples of many cells can be
+// computed side by side and their splats shared out by bands while keeping
+// their order. The first writes where each sample of a cell lands, row by
+// row ((n + 1)^2 of them): its pixel index, or -1 where deformCell would
+// write nothing for it; it touches nothing else. The second splats the
+// cell's samples from those, writing only the band's pixels, exactly as
+// deformCell would write them.
+struct CellLanding {
+    CellFootprint reach; // the pixels it may write, from its points as read
+    // Its splats write only in columns firstColumn .. lastColumn - 1, the
+    // whole width when one wraps a row; none when first >= last.
+    std::int32_t firstColumn = 0;
+    std::int32_t lastColumn = 0;
+};
+CellLanding landCellSamples(const DeformModel& model, CellRef cell, std::int32_t* dests);
+void splatCellSamples(DeformModel& model, CellRef cell, const std::int32_t* dests, const CellLanding& landing,
+                      SplatBand band);
 
 } // namespace plexor

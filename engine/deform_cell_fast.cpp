@@ -26,7 +26,7 @@
 #include "engine/deform_cell.h"
 #include "engine/deform_cell_internal.h"
 #include "engine/extended.h"
-#include "engine/splat.h"
+#include "engine/splat_run.h"
 #include "engine/weight_tables.h"
 
 namespace plexor {
@@ -83,9 +83,10 @@ bool exactTerms(const CellTerms& terms, double* tx, double* ty)
     return true;
 }
 
-// Calls visit(i, j, x, y) for every sample of the cell in row-major order.
+// Calls visit(i, j0, count, xs, ys) for every chunk of samples of the cell
+// in row-major order: samples j0 .. j0 + count - 1 of sample row i.
 template <class Visit>
-inline void forEachSample(const DeformModel& m, const double* tx, const double* ty, ChunkKernel kernel, Visit&& visit)
+inline void forEachChunk(const DeformModel& m, const double* tx, const double* ty, ChunkKernel kernel, Visit&& visit)
 {
     const std::int32_t n = m.samplesPerCell();
     const std::int32_t padded = paddedSampleCount(n);
@@ -93,16 +94,16 @@ inline void forEachSample(const DeformModel& m, const double* tx, const double* 
     for (std::int32_t i = 0; i <= n; ++i) {
         const double* row = m.tables().lanes().data() + static_cast<std::size_t>(i) * 16 * padded;
         for (std::int32_t j0 = 0; j0 <= n; j0 += kWeightLanes) {
-            kernel(row, padded, j0, tx, ty, chunk);
             const int count = std::min(kWeightLanes, n + 1 - j0);
-            for (int l = 0; l < count; ++l) {
-                float x = chunk.x[l];
-                float y = chunk.y[l];
-                if (chunk.anySuspect && chunk.suspect[l] != 0)
-                    refineSample(m.tables().weights().data() + 16 * (static_cast<std::size_t>(i) * (n + 1) + j0 + l),
-                                 tx, ty, x, y);
-                visit(i, j0 + l, x, y);
+            kernel(row, padded, j0, count, tx, ty, chunk);
+            if (chunk.anySuspect) {
+                for (int l = 0; l < count; ++l)
+                    if (chunk.suspect[l] != 0)
+                        refineSample(m.tables().weights().data() +
+                                         16 * (static_cast<std::size_t>(i) * (n + 1) + j0 + l),
+                                     tx, ty, chunk.x[l], chunk.y[l]);
             }
+            visit(i, j0, count, chunk.x, chunk.y);
         }
     }
 }
@@ -126,7 +127,7 @@ inline void forEachSample(const DeformModel& m, const double* tx, const double* 
 bool fastKernelAvailable(FastKernel kind)
 {
     static const bool avx512 = __builtin_cpu_supports("avx512f");
-    static const bool avx2 = __builtin_cpu_supports("avx2");
+    static const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     switch (kind) {
     case FastKernel::Avx512: return avx512;
     case FastKernel::Avx2: return avx2;
@@ -142,10 +143,11 @@ bool sampleCoordinates(const DeformModel& m, const CellTerms& terms, float* xs, 
     double ty[16];
     if (!exactTerms(terms, tx, ty)) return false;
     const std::size_t stride = static_cast<std::size_t>(m.samplesPerCell()) + 1;
-    forEachSample(m, tx, ty, pickChunkKernel(kind), [&](std::int32_t i, std::int32_t j, float x, float y) {
-        xs[i * stride + j] = x;
-        ys[i * stride + j] = y;
-    });
+    forEachChunk(m, tx, ty, pickChunkKernel(kind),
+                 [&](std::int32_t i, std::int32_t j0, int count, const float* cx, const float* cy) {
+                     std::copy(cx, cx + count, xs + i * stride + j0);
+                     std::copy(cy, cy + count, ys + i * stride + j0);
+                 });
     return true;
 }
 
@@ -157,32 +159,74 @@ void cellCoordinatesFast(const DeformModel& m, CellRef cell, float* xs, float* y
         cellCoordinatesLiteral(m, cell, xs, ys);
 }
 
-bool cellSampleCoordinates(const DeformModel& m, CellRef cell, float* xs, float* ys, CellFootprint& reach)
+CellLanding landCellSamples(const DeformModel& m, CellRef cell, std::int32_t* dests)
 {
     assert(cellExists(m, cell) && tablesFit(m));
     const CellTerms terms = gatherCellTerms(m, cell.col, cell.row);
-    if (!sampleCoordinates(m, terms, xs, ys, FastKernel::Best)) return false;
-    reach = footprintOf(terms, m.imageWidth(), m.imageHeight());
-    return true;
+    const ControlPoint& o = m.point(cell.col, cell.row);
+    const std::int64_t originX = o.x;
+    const std::int64_t originY = o.y;
+    const std::int64_t width = m.imageWidth();
+    const std::int64_t capacity = m.pixelCapacity();
+    const std::int32_t n = m.samplesPerCell();
+    const std::size_t stride = static_cast<std::size_t>(n) + 1;
+    std::int64_t first = width;
+    std::int64_t last = 0;
+    bool wraps = false;
+    const auto land = [&](std::int32_t i, std::int32_t j, float x, float y) {
+        std::int64_t xd;
+        const std::int32_t dest = sampleDestination(x, y, (originY + i) * width + originX + j, width, capacity, xd);
+        dests[i * stride + j] = dest;
+        if (dest < 0) return;
+        // A square from column 1 to the last but one stays in its rows.
+        wraps |= xd < 1 || xd + 2 > width;
+        first = std::min(first, xd - 1);
+        last = std::max(last, xd + 2);
+    };
+    CellLanding landing;
+    double tx[16];
+    double ty[16];
+    if (exactTerms(terms, tx, ty)) {
+        forEachChunk(m, tx, ty, pickChunkKernel(FastKernel::Best),
+                     [&](std::int32_t i, std::int32_t j0, int count, const float* xs, const float* ys) {
+                         for (int l = 0; l < count; ++l) land(i, j0 + l, xs[l], ys[l]);
+                     });
+        landing.reach = footprintOf(terms, m.imageWidth(), m.imageHeight());
+    } else {
+        // Terms this far out may send samples anywhere.
+        for (std::int32_t i = 0; i <= n; ++i)
+            for (std::int32_t j = 0; j <= n; ++j) {
+                float x;
+                float y;
+                literalSampleCoordinates(m, terms, i, j, x, y);
+                land(i, j, x, y);
+            }
+        landing.reach.rects[landing.reach.count++] = PixelRect{0, 0, m.imageWidth(), m.imageHeight()};
+    }
+    if (wraps) {
+        first = 0;
+        last = width;
+    }
+    landing.firstColumn = static_cast<std::int32_t>(first);
+    landing.lastColumn = static_cast<std::int32_t>(last);
+    return landing;
 }
 
-void splatCellSamples(DeformModel& m, CellRef cell, const float* xs, const float* ys)
+void splatCellSamples(DeformModel& m, CellRef cell, const std::int32_t* dests, const CellLanding& landing,
+                      SplatBand band)
 {
     assert(cellExists(m, cell) && tablesFit(m));
+    if (landing.firstColumn >= band.last || landing.lastColumn <= band.first) return;
     const SplatTarget target{m.workImage().data(), m.splatMask().data(), m.sourceImage().data(), m.pixelCapacity(),
                              m.imageWidth()};
     const ControlPoint& o = m.point(cell.col, cell.row);
-    const std::int64_t width = m.imageWidth();
     const std::int32_t n = m.samplesPerCell();
+    RunScratch scratch;
     for (std::int32_t i = 0; i <= n; ++i) {
-        const std::int64_t rowStart = (std::int64_t{o.y} + i) * width + o.x;
-        const std::size_t at = static_cast<std::size_t>(i) * (static_cast<std::size_t>(n) + 1);
-        for (std::int32_t j = 0; j <= n; ++j) {
-            std::int64_t xd;
-            std::int64_t yd;
-            if (!truncateCoordinate(xs[at + j], xd) || !truncateCoordinate(ys[at + j], yd)) continue;
-            splatSample(target, xd, yd, rowStart + j);
-        }
+        const std::int64_t rowStart = (std::int64_t{o.y} + i) * m.imageWidth() + o.x;
+        const std::int32_t* row = dests + static_cast<std::size_t>(i) * (static_cast<std::size_t>(n) + 1);
+        for (std::int32_t j0 = 0; j0 <= n; j0 += RunScratch::kMaxSamples)
+            splatRun(target, band, row + j0, rowStart + j0, std::min(RunScratch::kMaxSamples, n + 1 - j0), scratch);
     }
 }
 
@@ -204,16 +248,23 @@ CellFootprint deformCell(DeformModel& m, CellRef cell, FastKernel kind)
     }
     const SplatTarget target{m.workImage().data(), m.splatMask().data(), m.sourceImage().data(), m.pixelCapacity(),
                              m.imageWidth()};
+    const SplatBand all{0, m.imageWidth()};
     const ControlPoint& o = m.point(cell.col, cell.row);
     const std::int64_t originX = o.x;
     const std::int64_t originY = o.y;
     const std::int64_t width = m.imageWidth();
-    forEachSample(m, tx, ty, pickChunkKernel(kind), [&](std::int32_t i, std::int32_t j, float x, float y) {
-        std::int64_t xd;
-        std::int64_t yd;
-        if (!truncateCoordinate(x, xd) || !truncateCoordinate(y, yd)) return;
-        splatSample(target, xd, yd, (originY + i) * width + originX + j);
-    });
+    const std::int64_t capacity = m.pixelCapacity();
+    RunScratch scratch;
+    forEachChunk(m, tx, ty, pickChunkKernel(kind),
+                 [&](std::int32_t i, std::int32_t j0, int count, const float* xs, const float* ys) {
+                     const std::int64_t src = (originY + i) * width + originX + j0;
+                     std::int32_t dests[kWeightLanes];
+                     for (int l = 0; l < count; ++l) {
+                         std::int64_t xd;
+                         dests[l] = sampleDestination(xs[l], ys[l], src + l, width, capacity, xd);
+                     }
+                     splatRun(target, all, dests, src, count, scratch);
+                 });
     return footprintOf(terms, m.imageWidth(), m.imageHeight());
 }
 

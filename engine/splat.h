@@ -9,12 +9,71 @@ namespace plexor {
 // it writes. Indexes are linear pixel indexes, tested against the capacity
 // only: a destination left of column 0 or right of the last column lands at
 // the other end of a neighbouring row.
+//
+// The fast splats take it as a template parameter `Planes`: its methods
+// below are all they know of the pixels, so a target that carries a second
+// plane beside the colours gives it the same writes, chosen by the same
+// marks, with no branch of its own.
 struct SplatTarget {
     std::uint8_t* work;
     std::uint8_t* mask;
     const std::uint8_t* source;
     std::int64_t capacity;
     std::int64_t width;
+
+    // The source pixel's bytes, and a fourth that fill and put replace.
+    std::uint32_t colourOf(std::int64_t src) const noexcept
+    {
+        const std::uint8_t* from = source + 3 * src;
+        return from[0] | (std::uint32_t{from[1]} << 8) | (std::uint32_t{from[2]} << 16);
+    }
+    // Writes the colour at `pos` unless the pixel is marked. The pixel takes
+    // one 4-byte store whose fourth byte gives the next pixel back its own
+    // first byte, read before; a marked pixel's store goes to `scratch`
+    // instead, so that no branch depends on the marks. The next pixel must
+    // lie in the buffer, and be written by no other thread meanwhile.
+    void fill(std::int64_t pos, std::uint32_t colour, bool marked, std::uint8_t* scratch) const noexcept
+    {
+        std::uint8_t* px = work + 3 * pos;
+        const std::uint32_t word = colour | std::uint32_t{px[3]} << 24;
+        const auto at = reinterpret_cast<std::uintptr_t>(px);
+        const auto aside = reinterpret_cast<std::uintptr_t>(scratch);
+        const std::uintptr_t choice = at ^ ((at ^ aside) & (std::uintptr_t{0} - marked));
+        std::memcpy(reinterpret_cast<std::uint8_t*>(choice), &word, 4);
+    }
+    void put(std::int64_t pos, std::uint32_t colour) const noexcept
+    {
+        std::uint8_t* px = work + 3 * pos;
+        const std::uint32_t word = colour | std::uint32_t{px[3]} << 24;
+        std::memcpy(px, &word, 4);
+    }
+    // Writes the pixel's own bytes, and no others.
+    void write(std::int64_t pos, std::uint32_t colour) const noexcept
+    {
+        std::uint8_t* px = work + 3 * pos;
+        const auto low = static_cast<std::uint16_t>(colour);
+        std::memcpy(px, &low, 2);
+        px[2] = static_cast<std::uint8_t>(colour >> 16);
+    }
+    // Writes the 3 x 3 pixels around `dest`, marked or not: each row of
+    // three as an 8-byte and a 1-byte store.
+    void fillSquare(std::int64_t dest, std::uint32_t colour) const noexcept
+    {
+        const std::uint64_t c = colour;
+        const std::uint64_t eight = c | c << 24 | c << 48;
+        const auto ninth = static_cast<std::uint8_t>(colour >> 16);
+        for (std::int64_t row = dest - width - 1; row <= dest + width - 1; row += width) {
+            std::uint8_t* px = work + 3 * row;
+            std::memcpy(px, &eight, 8);
+            px[8] = ninth;
+        }
+    }
+    // Copies `count` pixels from `pos` aside, and one of them back.
+    void saveRow(std::int64_t pos, std::int64_t count, std::uint8_t* to) const noexcept
+    {
+        std::memcpy(to, work + 3 * pos, static_cast<std::size_t>(3 * count));
+    }
+    void restore(std::int64_t pos, const std::uint8_t* from) const noexcept { std::memcpy(work + 3 * pos, from, 3); }
 };
 
 // Truncates an accumulated coordinate toward zero; false when it cannot be
@@ -53,41 +112,55 @@ inline void copyPixel(std::uint8_t* to, const std::uint8_t* from) noexcept
     copyPixel(t.work + 3 * dest, t.source + 3 * src);
 }
 
-// The same, faster where the whole square lies inside the buffer. All writes
-// of one sample carry the same colour, so their order within the sample does
-// not matter; the checks do.
-inline void splatSample(const SplatTarget& t, std::int64_t xd, std::int64_t yd, std::int64_t src) noexcept
+// The pixel index a sample lands on, or -1 when it lands nowhere: its
+// coordinates are no pixel position, or its destination or its source lies
+// outside the buffers. Both fit in 32 bits, as the capacity does. `xd` is
+// the truncated x, its column unless it lies outside the row.
+inline std::int32_t sampleDestination(float x, float y, std::int64_t src, std::int64_t width, std::int64_t capacity,
+                                      std::int64_t& xd) noexcept
+{
+    std::int64_t yd;
+    if (!truncateCoordinate(x, xd) || !truncateCoordinate(y, yd)) return -1;
+    const std::int64_t dest = yd * width + xd;
+    if (dest < 0 || dest >= capacity || src < 0 || src >= capacity) return -1;
+    return static_cast<std::int32_t>(dest);
+}
+
+// The splat of a sample whose whole square, and the pixel after it, lie
+// inside the buffer: only the marks decide. All writes of one sample carry
+// the same colour, so their order within the sample does not matter.
+template <class Planes>
+inline void splatInside(const Planes& t, std::int64_t dest, std::int64_t src) noexcept
 {
     const std::int64_t w = t.width;
-    const std::int64_t dest = yd * w + xd;
-    if (dest - w - 1 < 0 || dest + w + 2 >= t.capacity || src < 0 || src >= t.capacity) {
+    t.mask[dest] = 1;
+    const auto colour = t.colourOf(src);
+    std::uint8_t scratch[4];
+#pragma GCC unroll 3
+    for (std::int64_t row = dest - w - 1; row <= dest + w - 1; row += w) {
+        const std::uint8_t* marks = t.mask + row;
+        t.fill(row, colour, marks[0] != 0, scratch);
+        t.fill(row + 1, colour, marks[1] != 0, scratch);
+        t.fill(row + 2, colour, marks[2] != 0, scratch);
+    }
+    t.put(dest, colour);
+}
+
+// Whether the square around `dest` and the pixel after it lie inside the buffer.
+inline bool squareInside(std::int64_t dest, std::int64_t width, std::int64_t capacity) noexcept
+{
+    return dest - width - 1 >= 0 && dest + width + 2 < capacity;
+}
+
+// splatSamplePlain's result, faster where the whole square lies inside the buffer.
+inline void splatSample(const SplatTarget& t, std::int64_t xd, std::int64_t yd, std::int64_t src) noexcept
+{
+    const std::int64_t dest = yd * t.width + xd;
+    if (!squareInside(dest, t.width, t.capacity) || src < 0 || src >= t.capacity) {
         splatSamplePlain(t, xd, yd, src);
         return;
     }
-    // The whole square, and the pixel after it, lie inside the buffer: only
-    // the marks decide. Each pixel takes one 4-byte store whose fourth byte
-    // gives the next pixel back its own first byte, read before the row was
-    // touched, so a marked neighbour stays as it was and an unmarked one is
-    // written whole after. A marked pixel's store goes to a scratch word
-    // instead, so that no branch depends on the marks.
-    t.mask[dest] = 1;
-    const std::uint8_t* from = t.source + 3 * src;
-    const std::uint32_t colour = from[0] | (std::uint32_t{from[1]} << 8) | (std::uint32_t{from[2]} << 16);
-    std::uint8_t scratch[4];
-    for (std::int64_t m = dest - w - 1; m <= dest + w - 1; m += w) {
-        std::uint8_t* px = t.work + 3 * m;
-        const std::uint32_t next0 = px[3];
-        const std::uint32_t next1 = px[6];
-        const std::uint32_t next2 = px[9];
-        const std::uint32_t words[3] = {colour | next0 << 24, colour | next1 << 24, colour | next2 << 24};
-        for (int k = 0; k < 3; ++k) {
-            std::uint8_t* to = t.mask[m + k] == 0 ? px + 3 * k : scratch;
-            std::memcpy(to, &words[k], 4);
-        }
-    }
-    std::uint8_t* at = t.work + 3 * dest;
-    const std::uint32_t last = colour | std::uint32_t{at[3]} << 24;
-    std::memcpy(at, &last, 4);
+    splatInside(t, dest, src);
 }
 
 } // namespace plexor

@@ -33,9 +33,11 @@ protected:
         commands.grid().openGrid();
         ASSERT_TRUE(serveUntilIdle(commands.worker()));
     }
-    std::size_t apply(const HeadlessApply& request, FileWriteOps& writes, std::ostream& errors)
+    std::size_t apply(const HeadlessApply& request, FileWriteOps& writes, std::ostream& errors,
+                      std::istream* standardInput = nullptr)
     {
-        const HeadlessServices services{codec, writes, ParallelDeformOptions{3, 0}, systemAvailableMemory, errors};
+        HeadlessServices services{codec, writes, ParallelDeformOptions{3, 0}, systemAvailableMemory, errors};
+        services.standardInput = standardInput;
         return applyGridToFiles(request, services);
     }
 
@@ -149,6 +151,29 @@ TEST_F(GridFileCommandsTest, HeadlessFailuresAreReportedAndLeaveNoFile)
     EXPECT_NE(errors.str().find("bad.grid: line 3: 'x' is not a whole number"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(target));
     for (const std::string& name : folder.entries()) EXPECT_EQ(name.find("full.bmp"), std::string::npos) << name;
+}
+
+TEST_F(GridFileCommandsTest, AListOfPicturesIsTakenLineByLine)
+{
+    const std::string out = folder.file("out");
+    std::filesystem::create_directory(out);
+    std::filesystem::copy_file(picture, folder.file("a picture.bmp"));
+    std::istringstream list(picture + "\n\n" + std::string(5000, 'x') + "\n" + folder.file("none.bmp") + "\n" +
+                            folder.file("a picture.bmp"));
+    FileWriteOps writes;
+    std::ostringstream errors;
+    HeadlessApply request{gridFile, {}, "", out, "-"};
+    EXPECT_EQ(apply(request, writes, errors, &list), 2u) << errors.str();
+    EXPECT_NE(errors.str().find("plexor: -: line 3: a name longer than 4096 bytes\n"), std::string::npos);
+    EXPECT_NE(errors.str().find("none.bmp: Cannot open file"), std::string::npos);
+    const std::string lines = errors.str();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << lines;
+    EXPECT_EQ(readBytes(folder.file("out/a picture.bmp")), readBytes(folder.file("out/picture.bmp")));
+
+    request.inputList = folder.file("no-list");
+    request.inputs = {picture};
+    EXPECT_EQ(apply(request, writes, errors), 1u);
+    EXPECT_NE(errors.str().find("plexor: Cannot read the list of pictures " + request.inputList), std::string::npos);
 }
 
 } // namespace

@@ -56,9 +56,9 @@ namespace {
 
 // The chunk kernel over the first kUsed registers' worth of lanes of one
 // instruction set. `Lanes` gives Double, a vector of doubles; Float, a
-// vector of as many floats; widen(floats), the same values as doubles;
-// fma(a, b, c), a * b + c rounded once; and any(mask), whether any lane of a
-// comparison's result is set.
+// vector of as many floats; broadcast(v), v in every lane; widen(floats),
+// the same values as doubles; fma(a, b, c), a * b + c rounded once; and
+// any(mask), whether any lane of a comparison's result is set.
 //
 // Each register of samples is a chain of its own, and only its own rare
 // halfway sums hold it up: its value before the term is still at hand then,
@@ -79,9 +79,9 @@ inline void chunkRegisters(const double* lanes, std::int32_t padded, std::int32_
     Mask suspect[kUsed] = {};
     for (int q = 0; q < 16; ++q) {
         const double* w = lanes + static_cast<std::size_t>(q) * padded + j0;
-        const D sx = D{} + tx[q];
-        const D sy = D{} + ty[q];
-#pragma GCC unroll 8
+        const D sx = Lanes::broadcast(tx[q]);
+        const D sy = Lanes::broadcast(ty[q]);
+#pragma GCC unroll 16
         for (int g = 0; g < kUsed; ++g) {
             D weight;
             std::memcpy(&weight, w + kWidth * g, sizeof weight);
@@ -98,7 +98,7 @@ inline void chunkRegisters(const double* lanes, std::int32_t padded, std::int32_
         }
     }
     Mask anySuspect = {};
-#pragma GCC unroll 8
+#pragma GCC unroll 16
     for (int g = 0; g < kUsed; ++g) {
         std::memcpy(out.x + kWidth * g, &x[g], sizeof x[g]);
         std::memcpy(out.y + kWidth * g, &y[g], sizeof y[g]);

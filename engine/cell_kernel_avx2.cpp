@@ -14,6 +14,7 @@ struct Avx2Lanes {
     typedef float Float __attribute__((vector_size(16)));
     // Written out: g++ 12 widens a whole register of floats in two halves
     // and merges them, which lengthens every chain of additions.
+    static Double broadcast(double v) noexcept { return _mm256_set1_pd(v); }
     static Double widen(Float f) noexcept { return _mm256_cvtps_pd(f); }
     static Double fma(Double a, Double b, Double c) noexcept { return _mm256_fmadd_pd(a, b, c); }
     static bool any(decltype(Double{} == Double{}) mask) noexcept

@@ -13,6 +13,7 @@ struct Avx512Lanes {
     typedef float Float __attribute__((vector_size(32)));
     // Written out: g++ 12 widens a whole register of floats in two halves
     // and merges them, which lengthens every chain of additions.
+    static Double broadcast(double v) noexcept { return _mm512_set1_pd(v); }
     static Double widen(Float f) noexcept { return _mm512_maskz_cvtps_pd(0xFF, f); }
     static Double fma(Double a, Double b, Double c) noexcept { return _mm512_fmadd_pd(a, b, c); }
     static bool any(decltype(Double{} == Double{}) mask) noexcept

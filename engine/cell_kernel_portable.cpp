@@ -9,6 +9,7 @@ namespace {
 struct PortableLanes {
     typedef double Double __attribute__((vector_size(16)));
     typedef float Float __attribute__((vector_size(8)));
+    static Double broadcast(double v) noexcept { return Double{v, v}; }
     static Double widen(Float f) noexcept { return __builtin_convertvector(f, Double); }
     // No fused operation here: the product is exact, so the sum is the same.
     static Double fma(Double a, Double b, Double c) noexcept { return a * b + c; }

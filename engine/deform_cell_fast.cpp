@@ -26,7 +26,7 @@
 #include "engine/deform_cell.h"
 #include "engine/deform_cell_internal.h"
 #include "engine/extended.h"
-#include "engine/splat_run.h"
+#include "engine/splat_band.h"
 #include "engine/weight_tables.h"
 
 namespace plexor {
@@ -219,14 +219,25 @@ void splatCellSamples(DeformModel& m, CellRef cell, const std::int32_t* dests, c
     if (landing.firstColumn >= band.last || landing.lastColumn <= band.first) return;
     const SplatTarget target{m.workImage().data(), m.splatMask().data(), m.sourceImage().data(), m.pixelCapacity(),
                              m.imageWidth()};
+    const std::int64_t width = m.imageWidth();
+    const std::int64_t capacity = m.pixelCapacity();
+    // Inside the band, no sample needs its column looked at.
+    const bool inside = band.whole(width) || (landing.firstColumn >= band.first && landing.lastColumn <= band.last);
     const ControlPoint& o = m.point(cell.col, cell.row);
     const std::int32_t n = m.samplesPerCell();
-    RunScratch scratch;
     for (std::int32_t i = 0; i <= n; ++i) {
-        const std::int64_t rowStart = (std::int64_t{o.y} + i) * m.imageWidth() + o.x;
+        const std::int64_t rowStart = (std::int64_t{o.y} + i) * width + o.x;
         const std::int32_t* row = dests + static_cast<std::size_t>(i) * (static_cast<std::size_t>(n) + 1);
-        for (std::int32_t j0 = 0; j0 <= n; j0 += RunScratch::kMaxSamples)
-            splatRun(target, band, row + j0, rowStart + j0, std::min(RunScratch::kMaxSamples, n + 1 - j0), scratch);
+        for (std::int32_t j = 0; j <= n; ++j) {
+            const std::int64_t dest = row[j];
+            if (dest < 0) continue;
+            if (!inside)
+                splatInBand(target, band, dest, rowStart + j);
+            else if (squareInside(dest, width, capacity))
+                splatInside(target, dest, rowStart + j);
+            else
+                splatClipped(target, band, dest, rowStart + j);
+        }
     }
 }
 
@@ -254,16 +265,18 @@ CellFootprint deformCell(DeformModel& m, CellRef cell, FastKernel kind)
     const std::int64_t originY = o.y;
     const std::int64_t width = m.imageWidth();
     const std::int64_t capacity = m.pixelCapacity();
-    RunScratch scratch;
     forEachChunk(m, tx, ty, pickChunkKernel(kind),
                  [&](std::int32_t i, std::int32_t j0, int count, const float* xs, const float* ys) {
                      const std::int64_t src = (originY + i) * width + originX + j0;
-                     std::int32_t dests[kWeightLanes];
                      for (int l = 0; l < count; ++l) {
                          std::int64_t xd;
-                         dests[l] = sampleDestination(xs[l], ys[l], src + l, width, capacity, xd);
+                         const std::int64_t dest = sampleDestination(xs[l], ys[l], src + l, width, capacity, xd);
+                         if (dest < 0) continue;
+                         if (squareInside(dest, width, capacity))
+                             splatInside(target, dest, src + l);
+                         else
+                             splatClipped(target, all, dest, src + l);
                      }
-                     splatRun(target, all, dests, src, count, scratch);
                  });
     return footprintOf(terms, m.imageWidth(), m.imageHeight());
 }

@@ -21,33 +21,27 @@ struct SplatTarget {
     std::int64_t capacity;
     std::int64_t width;
 
-    // The source pixel's bytes, and a fourth that fill and put replace.
     std::uint32_t colourOf(std::int64_t src) const noexcept
     {
         const std::uint8_t* from = source + 3 * src;
         return from[0] | (std::uint32_t{from[1]} << 8) | (std::uint32_t{from[2]} << 16);
     }
-    // Writes the colour at `pos` unless the pixel is marked. The pixel takes
-    // one 4-byte store whose fourth byte gives the next pixel back its own
-    // first byte, read before; a marked pixel's store goes to `scratch`
-    // instead, so that no branch depends on the marks. The next pixel must
-    // lie in the buffer, and be written by no other thread meanwhile.
-    void fill(std::int64_t pos, std::uint32_t colour, bool marked, std::uint8_t* scratch) const noexcept
+    // Writes the colour at `pos` unless the pixel is marked, which gets its
+    // own bytes back: each pixel is a 2-byte and a 1-byte store at the same
+    // places whatever the mark, which the next sample reads straight from
+    // the stores, and no address waits on a mark.
+    void fill(std::int64_t pos, std::uint32_t colour, bool marked) const noexcept
     {
         std::uint8_t* px = work + 3 * pos;
-        const std::uint32_t word = colour | std::uint32_t{px[3]} << 24;
-        const auto at = reinterpret_cast<std::uintptr_t>(px);
-        const auto aside = reinterpret_cast<std::uintptr_t>(scratch);
-        const std::uintptr_t choice = at ^ ((at ^ aside) & (std::uintptr_t{0} - marked));
-        std::memcpy(reinterpret_cast<std::uint8_t*>(choice), &word, 4);
+        std::uint16_t low;
+        std::memcpy(&low, px, 2);
+        std::uint8_t high = px[2];
+        low = marked ? low : static_cast<std::uint16_t>(colour);
+        high = marked ? high : static_cast<std::uint8_t>(colour >> 16);
+        std::memcpy(px, &low, 2);
+        px[2] = high;
     }
-    void put(std::int64_t pos, std::uint32_t colour) const noexcept
-    {
-        std::uint8_t* px = work + 3 * pos;
-        const std::uint32_t word = colour | std::uint32_t{px[3]} << 24;
-        std::memcpy(px, &word, 4);
-    }
-    // Writes the pixel's own bytes, and no others.
+    // Writes the pixel's own bytes, and no others, the same way.
     void write(std::int64_t pos, std::uint32_t colour) const noexcept
     {
         std::uint8_t* px = work + 3 * pos;
@@ -55,25 +49,6 @@ struct SplatTarget {
         std::memcpy(px, &low, 2);
         px[2] = static_cast<std::uint8_t>(colour >> 16);
     }
-    // Writes the 3 x 3 pixels around `dest`, marked or not: each row of
-    // three as an 8-byte and a 1-byte store.
-    void fillSquare(std::int64_t dest, std::uint32_t colour) const noexcept
-    {
-        const std::uint64_t c = colour;
-        const std::uint64_t eight = c | c << 24 | c << 48;
-        const auto ninth = static_cast<std::uint8_t>(colour >> 16);
-        for (std::int64_t row = dest - width - 1; row <= dest + width - 1; row += width) {
-            std::uint8_t* px = work + 3 * row;
-            std::memcpy(px, &eight, 8);
-            px[8] = ninth;
-        }
-    }
-    // Copies `count` pixels from `pos` aside, and one of them back.
-    void saveRow(std::int64_t pos, std::int64_t count, std::uint8_t* to) const noexcept
-    {
-        std::memcpy(to, work + 3 * pos, static_cast<std::size_t>(3 * count));
-    }
-    void restore(std::int64_t pos, const std::uint8_t* from) const noexcept { std::memcpy(work + 3 * pos, from, 3); }
 };
 
 // Truncates an accumulated coordinate toward zero; false when it cannot be
@@ -126,30 +101,29 @@ inline std::int32_t sampleDestination(float x, float y, std::int64_t src, std::i
     return static_cast<std::int32_t>(dest);
 }
 
-// The splat of a sample whose whole square, and the pixel after it, lie
-// inside the buffer: only the marks decide. All writes of one sample carry
-// the same colour, so their order within the sample does not matter.
+// The splat of a sample whose whole square lies inside the buffer: only the
+// marks decide. All writes of one sample carry the same colour, so their
+// order within the sample does not matter.
 template <class Planes>
 inline void splatInside(const Planes& t, std::int64_t dest, std::int64_t src) noexcept
 {
     const std::int64_t w = t.width;
     t.mask[dest] = 1;
     const auto colour = t.colourOf(src);
-    std::uint8_t scratch[4];
 #pragma GCC unroll 3
     for (std::int64_t row = dest - w - 1; row <= dest + w - 1; row += w) {
         const std::uint8_t* marks = t.mask + row;
-        t.fill(row, colour, marks[0] != 0, scratch);
-        t.fill(row + 1, colour, marks[1] != 0, scratch);
-        t.fill(row + 2, colour, marks[2] != 0, scratch);
+        t.fill(row, colour, marks[0] != 0);
+        t.fill(row + 1, colour, marks[1] != 0);
+        t.fill(row + 2, colour, marks[2] != 0);
     }
-    t.put(dest, colour);
+    t.write(dest, colour);
 }
 
-// Whether the square around `dest` and the pixel after it lie inside the buffer.
+// Whether the square around `dest` lies inside the buffer.
 inline bool squareInside(std::int64_t dest, std::int64_t width, std::int64_t capacity) noexcept
 {
-    return dest - width - 1 >= 0 && dest + width + 2 < capacity;
+    return dest - width - 1 >= 0 && dest + width + 1 < capacity;
 }
 
 // splatSamplePlain's result, faster where the whole square lies inside the buffer.

@@ -41,4 +41,17 @@ template <class Planes>
     if (ownsDest) t.write(dest, colour);
 }
 
+// One sample splatted within a band, whatever its place: fast where its
+// square lies in the band and the buffer.
+template <class Planes>
+inline void splatInBand(const Planes& t, SplatBand band, std::int64_t dest, std::int64_t src) noexcept
+{
+    const std::int64_t w = t.width;
+    const std::int64_t column = dest % w;
+    if (column > band.first && column + 1 < band.last && squareInside(dest, w, t.capacity))
+        splatInside(t, dest, src);
+    else if ((column + 1 >= band.first && column - 1 < band.last) || column == 0 || column + 1 == w)
+        splatClipped(t, band, dest, src);
+}
+
 } // namespace plexor

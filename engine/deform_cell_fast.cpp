@@ -26,7 +26,7 @@
 #include "engine/deform_cell.h"
 #include "engine/deform_cell_internal.h"
 #include "engine/extended.h"
-#include "engine/splat_band.h"
+#include "engine/splat_block.h"
 #include "engine/weight_tables.h"
 
 namespace plexor {
@@ -159,6 +159,54 @@ void cellCoordinatesFast(const DeformModel& m, CellRef cell, float* xs, float* y
         cellCoordinatesLiteral(m, cell, xs, ys);
 }
 
+namespace {
+
+// Gathers the destinations of a cell's chunks, which come in order, into
+// blocks of whole sample rows, or of pieces of one row where a row is longer
+// than a block, and splats each block once it is full.
+class BlockGatherer {
+public:
+    BlockGatherer(const SplatTarget& target, std::int64_t originX, std::int64_t originY, std::int64_t side)
+        : target_(target), originX_(originX), originY_(originY), side_(side)
+    {}
+
+    // Where the destinations of samples j0 .. j0 + count - 1 of sample row
+    // i go.
+    std::int32_t* room(std::int32_t i, std::int32_t j0, int count)
+    {
+        const bool wholeRows = side_ <= kBlockSamples;
+        if (wholeRows ? j0 == 0 && count_ + side_ > kBlockSamples : i != row_ || count_ + count > kBlockSamples)
+            flush();
+        if (count_ == 0) {
+            row_ = i;
+            column_ = wholeRows ? 0 : j0;
+        }
+        std::int32_t* at = dests_ + count_;
+        count_ += count;
+        return at;
+    }
+
+    void flush()
+    {
+        if (count_ == 0) return;
+        const std::int64_t perRow = side_ <= kBlockSamples ? side_ : count_;
+        const SplatBlock block{dests_, count_, perRow, (originY_ + row_) * target_.width + originX_ + column_,
+                               target_.width};
+        splatBlock(target_, SplatBand{0, static_cast<std::int32_t>(target_.width)}, block, true);
+        count_ = 0;
+    }
+
+private:
+    static constexpr std::int64_t kBlockSamples = 1024;
+    const SplatTarget& target_;
+    const std::int64_t originX_, originY_, side_;
+    std::int32_t dests_[kBlockSamples];
+    std::int64_t count_ = 0;
+    std::int64_t row_ = 0, column_ = 0; // where the block starts
+};
+
+} // namespace
+
 CellLanding landCellSamples(const DeformModel& m, CellRef cell, std::int32_t* dests)
 {
     assert(cellExists(m, cell) && tablesFit(m));
@@ -219,26 +267,12 @@ void splatCellSamples(DeformModel& m, CellRef cell, const std::int32_t* dests, c
     if (landing.firstColumn >= band.last || landing.lastColumn <= band.first) return;
     const SplatTarget target{m.workImage().data(), m.splatMask().data(), m.sourceImage().data(), m.pixelCapacity(),
                              m.imageWidth()};
-    const std::int64_t width = m.imageWidth();
-    const std::int64_t capacity = m.pixelCapacity();
     // Inside the band, no sample needs its column looked at.
-    const bool inside = band.whole(width) || (landing.firstColumn >= band.first && landing.lastColumn <= band.last);
+    const bool inside = landing.firstColumn >= band.first && landing.lastColumn <= band.last;
     const ControlPoint& o = m.point(cell.col, cell.row);
-    const std::int32_t n = m.samplesPerCell();
-    for (std::int32_t i = 0; i <= n; ++i) {
-        const std::int64_t rowStart = (std::int64_t{o.y} + i) * width + o.x;
-        const std::int32_t* row = dests + static_cast<std::size_t>(i) * (static_cast<std::size_t>(n) + 1);
-        for (std::int32_t j = 0; j <= n; ++j) {
-            const std::int64_t dest = row[j];
-            if (dest < 0) continue;
-            if (!inside)
-                splatInBand(target, band, dest, rowStart + j);
-            else if (squareInside(dest, width, capacity))
-                splatInside(target, dest, rowStart + j);
-            else
-                splatClipped(target, band, dest, rowStart + j);
-        }
-    }
+    const std::int64_t side = std::int64_t{m.samplesPerCell()} + 1;
+    const SplatBlock block{dests, side * side, side, std::int64_t{o.y} * m.imageWidth() + o.x, m.imageWidth()};
+    splatBlock(target, band, block, inside);
 }
 
 CellFootprint deformCell(DeformModel& m, CellRef cell, FastKernel kind)
@@ -259,25 +293,18 @@ CellFootprint deformCell(DeformModel& m, CellRef cell, FastKernel kind)
     }
     const SplatTarget target{m.workImage().data(), m.splatMask().data(), m.sourceImage().data(), m.pixelCapacity(),
                              m.imageWidth()};
-    const SplatBand all{0, m.imageWidth()};
     const ControlPoint& o = m.point(cell.col, cell.row);
-    const std::int64_t originX = o.x;
-    const std::int64_t originY = o.y;
-    const std::int64_t width = m.imageWidth();
-    const std::int64_t capacity = m.pixelCapacity();
+    BlockGatherer blocks(target, o.x, o.y, std::int64_t{m.samplesPerCell()} + 1);
     forEachChunk(m, tx, ty, pickChunkKernel(kind),
                  [&](std::int32_t i, std::int32_t j0, int count, const float* xs, const float* ys) {
-                     const std::int64_t src = (originY + i) * width + originX + j0;
+                     const std::int64_t src = (std::int64_t{o.y} + i) * target.width + o.x + j0;
+                     std::int32_t* dests = blocks.room(i, j0, count);
                      for (int l = 0; l < count; ++l) {
                          std::int64_t xd;
-                         const std::int64_t dest = sampleDestination(xs[l], ys[l], src + l, width, capacity, xd);
-                         if (dest < 0) continue;
-                         if (squareInside(dest, width, capacity))
-                             splatInside(target, dest, src + l);
-                         else
-                             splatClipped(target, all, dest, src + l);
+                         dests[l] = sampleDestination(xs[l], ys[l], src + l, target.width, target.capacity, xd);
                      }
                  });
+    blocks.flush();
     return footprintOf(terms, m.imageWidth(), m.imageHeight());
 }
 

@@ -21,10 +21,17 @@ struct SplatTarget {
     std::int64_t capacity;
     std::int64_t width;
 
-    std::uint32_t colourOf(std::int64_t src) const noexcept
+    using Colour = std::uint32_t; // blue, green, red from the lowest byte up
+
+    // The source pixel's colour. Every source but the last pixel of the
+    // buffer has a byte after it to read along.
+    Colour colourOf(std::int64_t src) const noexcept
     {
         const std::uint8_t* from = source + 3 * src;
-        return from[0] | (std::uint32_t{from[1]} << 8) | (std::uint32_t{from[2]} << 16);
+        if (src + 1 >= capacity) return from[0] | (std::uint32_t{from[1]} << 8) | (std::uint32_t{from[2]} << 16);
+        std::uint32_t word;
+        std::memcpy(&word, from, 4);
+        return word & 0xFFFFFF;
     }
     // Writes the colour at `pos` unless the pixel is marked, which gets its
     // own bytes back: each pixel is a 2-byte and a 1-byte store at the same
@@ -48,6 +55,16 @@ struct SplatTarget {
         const auto low = static_cast<std::uint16_t>(colour);
         std::memcpy(px, &low, 2);
         px[2] = static_cast<std::uint8_t>(colour >> 16);
+    }
+    // Writes the three pixels from `pos` on, marked or not, as an 8-byte and
+    // a 1-byte store: their own bytes and no others, none of them read.
+    void fillThree(std::int64_t pos, std::uint32_t colour) const noexcept
+    {
+        const std::uint64_t c = colour;
+        const std::uint64_t eight = c | c << 24 | c << 48;
+        std::uint8_t* px = work + 3 * pos;
+        std::memcpy(px, &eight, 8);
+        px[8] = static_cast<std::uint8_t>(colour >> 16);
     }
 };
 

@@ -16,42 +16,27 @@ struct SplatBand {
     std::int32_t last = 0;
 
     bool owns(std::int64_t column) const noexcept { return column >= first && column < last; }
-    // Every column: a splat may spill over the end of a row.
     bool whole(std::int64_t width) const noexcept { return first == 0 && last == width; }
 };
 
-// splatSamplePlain for a destination inside the buffer and a source inside
-// it, writing only the band's pixels and their marks. Never inlined, like
-// the plain form.
+// The fills of one sample whose destination lies in the buffer, as
+// splatSamplePlain would make them but with no mark set or read but the
+// others', at the band's pixels only: those of its square that lie in the
+// buffer and were not marked. Never inlined, like the plain form.
 template <class Planes>
-[[gnu::noinline]] void splatClipped(const Planes& t, SplatBand band, std::int64_t dest, std::int64_t src) noexcept
+[[gnu::noinline]] void fillClipped(const Planes& t, SplatBand band, std::int64_t dest,
+                                   typename Planes::Colour colour) noexcept
 {
     const std::int64_t w = t.width;
     const std::int64_t column = dest % w;
-    const auto ownsColumn = [&](std::int64_t c) { return band.owns(c < 0 ? c + w : c >= w ? c - w : c); };
-    const bool ownsDest = band.owns(column);
-    if (ownsDest) t.mask[dest] = 1;
-    const auto colour = t.colourOf(src);
-    for (std::int64_t a = -1; a <= 1; ++a) {
-        for (std::int64_t b = -1; b <= 1; ++b) {
+    for (std::int64_t b = -1; b <= 1; ++b) {
+        const std::int64_t c = column + b < 0 ? column + b + w : column + b >= w ? column + b - w : column + b;
+        if (!band.owns(c)) continue;
+        for (std::int64_t a = -1; a <= 1; ++a) {
             const std::int64_t pos = dest + a * w + b;
-            if (pos >= 0 && pos < t.capacity && ownsColumn(column + b) && t.mask[pos] == 0) t.write(pos, colour);
+            if (pos >= 0 && pos < t.capacity && t.mask[pos] == 0) t.write(pos, colour);
         }
     }
-    if (ownsDest) t.write(dest, colour);
-}
-
-// One sample splatted within a band, whatever its place: fast where its
-// square lies in the band and the buffer.
-template <class Planes>
-inline void splatInBand(const Planes& t, SplatBand band, std::int64_t dest, std::int64_t src) noexcept
-{
-    const std::int64_t w = t.width;
-    const std::int64_t column = dest % w;
-    if (column > band.first && column + 1 < band.last && squareInside(dest, w, t.capacity))
-        splatInside(t, dest, src);
-    else if ((column + 1 >= band.first && column - 1 < band.last) || column == 0 || column + 1 == w)
-        splatClipped(t, band, dest, src);
 }
 
 } // namespace plexor

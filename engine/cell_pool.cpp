@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
+#include "engine/deform_cell.h"
+
 namespace plexor {
 namespace {
 

@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "engine/cell_landing.h"
 #include "engine/cell_ref.h"
-#include "engine/deform_cell.h"
 #include "engine/deform_model.h"
 
 namespace plexor {

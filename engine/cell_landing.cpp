@@ -72,7 +72,7 @@ void splatCellSamples(DeformModel& m, CellRef cell, const std::int32_t* dests, c
     const bool inside = landing.firstColumn >= band.first && landing.lastColumn <= band.last;
     const ControlPoint& o = m.point(cell.col, cell.row);
     const std::int64_t side = std::int64_t{m.samplesPerCell()} + 1;
-    const SplatBlock block{dests, side * side, side, std::int64_t{o.y} * m.imageWidth() + o.x, m.imageWidth()};
+    const SplatBlock block{dests, side, side, std::int64_t{o.y} * m.imageWidth() + o.x, m.imageWidth()};
     splatBlock(target, band, block, inside);
 }
 

@@ -41,7 +41,7 @@ public:
     {
         if (count_ == 0) return;
         const std::int64_t perRow = side_ <= kBlockSamples ? side_ : count_;
-        const SplatBlock block{dests_, count_, perRow, (originY_ + row_) * target_.width + originX_ + column_,
+        const SplatBlock block{dests_, count_ / perRow, perRow, (originY_ + row_) * target_.width + originX_ + column_,
                                target_.width};
         splatBlock(target_, SplatBand{0, static_cast<std::int32_t>(target_.width)}, block, true);
         count_ = 0;

@@ -8,16 +8,27 @@
 
 namespace plexor {
 
-// The samples of a block, one after another from the top left of some
-// cell's rows: sample k lands at dests[k] (-1: nowhere) from the source
-// pixel `source` + k, where a row of `perRow` samples starts `sourceStride`
-// pixels after the one before.
+// The samples of a block: rows of `perRow` samples from the top left of
+// some of a cell's rows, sample j of row r landing at dests[r * perRow + j]
+// (-1: nowhere) from source pixel `source` + r * `sourceStride` + j.
 struct SplatBlock {
     const std::int32_t* dests;
-    std::int64_t count;
+    std::int64_t rows;
     std::int64_t perRow;
     std::int64_t source;
     std::int64_t sourceStride;
+
+    // Calls visit(dest, src) for every sample that lands, in order.
+    template <class Visit>
+    void forEachSample(Visit&& visit) const
+    {
+        for (std::int64_t r = 0; r < rows; ++r) {
+            const std::int32_t* row = dests + r * perRow;
+            const std::int64_t src = source + r * sourceStride;
+            for (std::int64_t j = 0; j < perRow; ++j)
+                if (row[j] >= 0) visit(std::int64_t{row[j]}, src + j);
+        }
+    }
 };
 
 // The fills of a sample whose square lies inside the band and the buffer, at
@@ -50,8 +61,8 @@ inline void fillSquare(const Planes& t, std::int64_t dest, typename Planes::Colo
 // another, at the band's pixels only. `inside`: every square lies inside
 // the band, where columns need not be looked at.
 //
-// First come all the fills, each only where its pixel was marked before the
-// block, then all the destinations, in order, each marked. One splat after
+// First come all the fills, each only where its pixel was not marked before
+// the block, then all the destinations, in order, each marked. One splat after
 // another leaves at a pixel the last destination there, whatever fills came
 // before it, and with none the last fill there, unless the pixel was marked
 // before; and so does this, with no mark read that the block itself sets.
@@ -62,49 +73,35 @@ void splatBlock(const Planes& t, SplatBand band, const SplatBlock& block, bool i
     const bool everyColumn = inside || band.whole(w);
     std::int64_t lowest = t.capacity;
     std::int64_t highest = -1;
-    for (std::int64_t k = 0; k < block.count; ++k) {
-        lowest = std::min<std::int64_t>(lowest, block.dests[k] < 0 ? t.capacity : block.dests[k]);
-        highest = std::max<std::int64_t>(highest, block.dests[k]);
-    }
+    block.forEachSample([&](std::int64_t dest, std::int64_t) {
+        lowest = std::min(lowest, dest);
+        highest = std::max(highest, dest);
+    });
     // Where every square lies inside the buffer and the band, only the marks
     // decide; most blocks are so.
-    const bool plain = everyColumn && squareInside(lowest, w, t.capacity) && squareInside(highest, w, t.capacity);
-    std::int64_t src = block.source;
-    for (std::int64_t k = 0, j = 0; k < block.count; ++k, ++src) {
-        if (j == block.perRow) {
-            j = 0;
-            src += block.sourceStride - block.perRow;
-        }
-        ++j;
-        const std::int64_t dest = block.dests[k];
-        if (dest < 0) continue;
-        if (plain) {
-            fillSquare(t, dest, t.colourOf(src));
-        } else if (everyColumn) {
-            if (squareInside(dest, w, t.capacity))
-                fillSquare(t, dest, t.colourOf(src));
-            else
-                fillClipped(t, band, dest, t.colourOf(src));
-        } else {
+    if (everyColumn && squareInside(lowest, w, t.capacity) && squareInside(highest, w, t.capacity)) {
+        block.forEachSample([&](std::int64_t dest, std::int64_t src) { fillSquare(t, dest, t.colourOf(src)); });
+    } else {
+        block.forEachSample([&](std::int64_t dest, std::int64_t src) {
+            if (everyColumn) {
+                if (squareInside(dest, w, t.capacity))
+                    fillSquare(t, dest, t.colourOf(src));
+                else
+                    fillClipped(t, band, dest, t.colourOf(src));
+                return;
+            }
             const std::int64_t column = dest % w;
             if (column > band.first && column + 1 < band.last && squareInside(dest, w, t.capacity))
                 fillSquare(t, dest, t.colourOf(src));
             else if ((column + 1 >= band.first && column - 1 < band.last) || column == 0 || column + 1 == w)
                 fillClipped(t, band, dest, t.colourOf(src));
-        }
+        });
     }
-    src = block.source;
-    for (std::int64_t k = 0, j = 0; k < block.count; ++k, ++src) {
-        if (j == block.perRow) {
-            j = 0;
-            src += block.sourceStride - block.perRow;
-        }
-        ++j;
-        const std::int64_t dest = block.dests[k];
-        if (dest < 0 || (!everyColumn && !band.owns(dest % w))) continue;
+    block.forEachSample([&](std::int64_t dest, std::int64_t src) {
+        if (!everyColumn && !band.owns(dest % w)) return;
         t.mask[dest] = 1;
         t.write(dest, t.colourOf(src));
-    }
+    });
 }
 
 } // namespace plexor

@@ -7,23 +7,25 @@
 # process one line on standard error and exit status 1, and nothing else.
 # Usage: apply_batch_test.sh PROGRAM PICTURE   (PICTURE 640 x 480)
 set -uo pipefail
+source "$(dirname "$0")/../../support/script_test.sh" "$0" "$@"
 
-if [[ $# -ne 2 ]]; then
-    echo "usage: $0 PROGRAM PICTURE" >&2
-    exit 2
-fi
-program=$1
-picture=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
 apply() {
     env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=no-such-platform "$program" --apply "$work/g.grid" "$@"
+}
+# Runs a process taking the list $1 from a file with --threads $2 and one
+# taking the list $3 from standard input with --threads $4, both at once
+# into out/; sets status1, status2, err1 and err2.
+apply_both() {
+    apply --out-dir "$work/out" --threads "$2" --files-from "$1" 2>"$work/err1" &
+    local first=$!
+    apply --out-dir "$work/out" --threads "$4" --files-from - <"$3" 2>"$work/err2" &
+    local second=$!
+    wait $first
+    status1=$?
+    wait $second
+    status2=$?
+    err1=$(cat "$work/err1")
+    err2=$(cat "$work/err2")
 }
 # Every picture of the batch in out/, as the single run wrote it, and
 # nothing else there.
@@ -41,39 +43,23 @@ apply "$picture" "$work/expected.bmp" || fail "a single --apply"
 mkdir "$work/in" "$work/out"
 names=()
 for i in $(seq 1 16); do
-    name="picture $i.bmp"
-    cp "$picture" "$work/in/$name"
-    names+=("$name")
+    names+=("picture $i.bmp")
+    cp "$picture" "$work/in/picture $i.bmp"
+    echo "$work/in/picture $i.bmp" >>"$work/all.list"
 done
-printf "$work/in/%s\n" "${names[@]:0:8}" >"$work/first.list"
-printf "$work/in/%s\n" "${names[@]:8}" "missing.bmp" >"$work/second.list"
+head -n 8 "$work/all.list" >"$work/first.list"
+(tail -n 8 "$work/all.list" && echo missing.bmp) >"$work/second.list"
 
-apply --out-dir "$work/out" --threads 1 --files-from "$work/first.list" 2>"$work/err1" &
-first=$!
-apply --out-dir "$work/out" --threads 2 --files-from - <"$work/second.list" 2>"$work/err2" &
-second=$!
-wait $first
-status1=$?
-wait $second
-status2=$?
-[[ $status1 -eq 0 && ! -s $work/err1 ]] || fail "the first process: status $status1, '$(cat "$work/err1")'"
-[[ $status2 -eq 1 && $(wc -l <"$work/err2") -eq 1 && $(cat "$work/err2") == *"missing.bmp: Cannot open file"* ]] ||
-    fail "the second process: status $status2, '$(cat "$work/err2")'"
+apply_both "$work/first.list" 1 "$work/second.list" 2
+[[ $status1 -eq 0 && -z $err1 ]] || fail "the first process: status $status1, '$err1'"
+[[ $status2 -eq 1 && $(wc -l <"$work/err2") -eq 1 && $err2 == *"missing.bmp: Cannot open file"* ]] ||
+    fail "the second process: status $status2, '$err2'"
 check_results "two halves"
 
-# Both processes over every name at once: whichever renames last, each
-# file is whole.
+# Both over every name at once: whichever renames last, each file is whole.
 rm -f "$work"/out/*
-cat "$work/first.list" "$work/second.list" | grep -v missing >"$work/all.list"
-apply --out-dir "$work/out" --threads 1 --files-from "$work/all.list" 2>"$work/err1" &
-first=$!
-apply --out-dir "$work/out" --threads 1 --files-from - <"$work/all.list" 2>"$work/err2" &
-second=$!
-wait $first
-status1=$?
-wait $second
-status2=$?
-[[ $status1 -eq 0 && $status2 -eq 0 ]] || fail "the same names: $status1 $status2, '$(cat "$work/err1" "$work/err2")'"
+apply_both "$work/all.list" 1 "$work/all.list" 1
+[[ $status1 -eq 0 && $status2 -eq 0 ]] || fail "the same names: $status1 $status2, '$err1' '$err2'"
 check_results "the same names"
 
 apply --out-dir "$work/out" --threads 0 "$picture" 2>/dev/null
@@ -81,7 +67,4 @@ apply --out-dir "$work/out" --threads 0 "$picture" 2>/dev/null
 apply --files-from "$work/all.list" "$picture" "$work/x.bmp" 2>/dev/null
 [[ $? -eq 2 ]] || fail "--files-from without --out-dir is not a usage error"
 
-if [[ $failures -ne 0 ]]; then
-    exit 1
-fi
-echo "apply batch: all checks passed"
+finish "apply batch"

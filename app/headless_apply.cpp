@@ -4,10 +4,12 @@
 #include <chrono>
 #include <exception>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <stdexcept>
 
 #include "app/grid_files.h"
+#include "app/input_list.h"
 #include "app/model_picture.h"
 #include "app/picture_files.h"
 #include "engine/grid_file.h"
@@ -135,9 +137,22 @@ std::size_t applyGridToFiles(const HeadlessApply& request, const HeadlessService
         services.errors << "plexor: " << error.what() << '\n';
         return std::max<std::size_t>(1, request.inputs.size());
     }
+    std::ifstream listFile;
+    std::istream* list = nullptr;
+    if (request.inputList == "-") {
+        list = services.standardInput;
+    } else if (!request.inputList.empty()) {
+        listFile.open(request.inputList, std::ios::binary);
+        list = &listFile;
+    }
+    if (!request.inputList.empty() && (list == nullptr || !*list)) {
+        services.errors << "plexor: Cannot read the list of pictures " << request.inputList << '\n';
+        return std::max<std::size_t>(1, request.inputs.size());
+    }
+
     std::size_t failed = 0;
     std::set<std::filesystem::path> written;
-    for (const std::string& input : request.inputs) {
+    const auto apply = [&](const std::string& input) {
         try {
             applyToPicture(grid, request, input, services, written);
         } catch (const std::bad_alloc&) {
@@ -147,6 +162,19 @@ std::size_t applyGridToFiles(const HeadlessApply& request, const HeadlessService
             services.errors << "plexor: " << input << ": " << error.what() << '\n';
             ++failed;
         }
+    };
+    for (const std::string& input : request.inputs) apply(input);
+    if (list == nullptr) return failed;
+    InputList names(*list, request.inputList);
+    for (std::string input;;) {
+        try {
+            if (!names.next(input)) break;
+        } catch (const std::runtime_error& error) {
+            services.errors << "plexor: " << error.what() << '\n';
+            ++failed;
+            continue;
+        }
+        apply(input);
     }
     return failed;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -27,6 +28,9 @@ struct HeadlessApply {
     // format in outDir.
     std::string output;
     std::string outDir;
+    // With outDir: a file naming more inputs, one a line, taken after
+    // `inputs` as they are read; "-" for standard input.
+    std::string inputList;
 };
 
 struct HeadlessServices {
@@ -40,12 +44,14 @@ struct HeadlessServices {
     // than a second.
     std::ostream& errors;
     bool terminal = false;
+    std::istream* standardInput = nullptr; // the list "-" names
 };
 
 // Applies the grid file to every input in turn. Returns how many pictures
-// were not written, every one of the inputs when the grid file cannot be
-// read. An output that is not written is left as it was. No result
-// replaces its own picture, or a result written before in the same run.
+// were not written, and lines of the list refused, every one of the inputs
+// when the grid file or the list cannot be opened. An output that is not
+// written is left as it was. No result replaces its own picture, or a
+// result written before in the same run.
 std::size_t applyGridToFiles(const HeadlessApply& request, const HeadlessServices& services);
 
 } // namespace plexor

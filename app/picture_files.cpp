@@ -100,12 +100,12 @@ OpenedPicture openPicture(const std::string& path, const ImageCodec& codec)
 {
     const ByteBuffer head = readFileHead(path, kPictureSignatureBytes);
     const std::optional<PictureFormat> format = formatToRead(head.bytes(), pictureFileExtension(path));
-    if (!format) return {openIconOrMetafile(path), PictureFormat::Bmp};
+    if (!format) return {openIconOrMetafile(path), PictureFormat::Bmp, {}, {}};
     const std::string_view name = pictureFormatName(*format);
     if (*format != PictureFormat::Bmp && !codec.canRead(*format))
         throw PictureError(formatPictureMessage(picture_message::kFormatNotRead, name));
     ByteBuffer file = readWholeFile(path, kMaxPictureFileBytes);
-    if (*format == PictureFormat::Bmp) return {decodePicture(std::move(file), *format, codec), *format};
+    if (*format == PictureFormat::Bmp) return {decodePicture(std::move(file), *format, codec), *format, {}, {}};
     OpenedPicture opened;
     opened.format = *format;
     try {

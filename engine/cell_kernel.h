@@ -38,81 +38,90 @@ struct Chunk {
     bool anySuspect;
 };
 
-// Fills `out` for samples j0 .. of the sample row whose weights start at
-// `lanes` (entry q of sample j at lanes[q * padded + j]), with the cell's
-// terms tx, ty. One per instruction set, each in its own file; the portable
-// one runs on any x86-64.
-using ChunkKernel = void (*)(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
+// Fills `out` for the `count` samples j0 .. j0 + count - 1 (1 to
+// kWeightLanes) of the sample row whose weights start at `lanes` (entry q of
+// sample j at lanes[q * padded + j]), with the cell's terms tx, ty; lanes
+// from count on are left as they were. One per instruction set, each in its
+// own file; the portable one runs on any x86-64.
+using ChunkKernel = void (*)(const double* lanes, std::int32_t padded, std::int32_t j0, int count, const double* tx,
                              const double* ty, Chunk& out) noexcept;
-void chunkCoordinatesPortable(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
+void chunkCoordinatesPortable(const double* lanes, std::int32_t padded, std::int32_t j0, int count, const double* tx,
                               const double* ty, Chunk& out) noexcept;
-void chunkCoordinatesAvx2(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx, const double* ty,
-                          Chunk& out) noexcept;
-void chunkCoordinatesAvx512(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
+void chunkCoordinatesAvx2(const double* lanes, std::int32_t padded, std::int32_t j0, int count, const double* tx,
+                          const double* ty, Chunk& out) noexcept;
+void chunkCoordinatesAvx512(const double* lanes, std::int32_t padded, std::int32_t j0, int count, const double* tx,
                             const double* ty, Chunk& out) noexcept;
 
 namespace {
 
-// The chunk kernel over the lanes of one instruction set. `Lanes` gives
-// Double, a vector of doubles; Float, a vector of as many floats;
-// widen(floats), the same values as doubles; and any(mask), whether any lane
-// of a comparison's result is set. The kWeightLanes samples are held in
-// several registers side by side, so that their independent chains of
-// additions overlap.
-template <class Lanes>
-inline void chunkCoordinates(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
-                             const double* ty, Chunk& out) noexcept
+// The chunk kernel over the first kUsed registers' worth of lanes of one
+// instruction set. `Lanes` gives Double, a vector of doubles; Float, a
+// vector of as many floats; broadcast(v), v in every lane; widen(floats),
+// the same values as doubles; fma(a, b, c), a * b + c rounded once; and
+// any(mask), whether any lane of a comparison's result is set.
+//
+// Each register of samples is a chain of its own, and only its own rare
+// halfway sums hold it up: its value before the term is still at hand then,
+// so nothing is kept aside for them. Every product is exact, so a fused
+// multiply-add gives the same double sum as a product and a sum.
+template <class Lanes, int kUsed>
+inline void chunkRegisters(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
+                           const double* ty, Chunk& out) noexcept
 {
     using D = typename Lanes::Double;
     using F = typename Lanes::Float;
     using Mask = decltype(D{} == D{});
     constexpr int kWidth = sizeof(D) / sizeof(double);
-    constexpr int kGroups = kWeightLanes / kWidth;
-    static_assert(sizeof(F) * 2 == sizeof(D) && kGroups * kWidth == kWeightLanes);
+    static_assert(sizeof(F) * 2 == sizeof(D) && kUsed * kWidth <= kWeightLanes);
 
-    F x[kGroups] = {};
-    F y[kGroups] = {};
-    Mask suspect[kGroups] = {};
+    F x[kUsed] = {};
+    F y[kUsed] = {};
+    Mask suspect[kUsed] = {};
     for (int q = 0; q < 16; ++q) {
         const double* w = lanes + static_cast<std::size_t>(q) * padded + j0;
-        const double sx = tx[q];
-        const double sy = ty[q];
-        F xBefore[kGroups];
-        F yBefore[kGroups];
-        Mask halfway = {};
-#pragma GCC unroll 8
-        for (int g = 0; g < kGroups; ++g) {
-            xBefore[g] = x[g];
-            yBefore[g] = y[g];
+        const D sx = Lanes::broadcast(tx[q]);
+        const D sy = Lanes::broadcast(ty[q]);
+#pragma GCC unroll 16
+        for (int g = 0; g < kUsed; ++g) {
             D weight;
             std::memcpy(&weight, w + kWidth * g, sizeof weight);
-            const D hx = Lanes::widen(x[g]) + sx * weight;
-            const D hy = Lanes::widen(y[g]) + sy * weight;
+            const D xBefore = Lanes::widen(x[g]);
+            const D yBefore = Lanes::widen(y[g]);
+            const D hx = Lanes::fma(sx, weight, xBefore);
+            const D hy = Lanes::fma(sy, weight, yBefore);
+            // A halfway sum is rare; only then is it worth finding out
+            // whether the sum was exact, doing the term again.
+            if (Lanes::any(halfwayBetweenFloats(hx) | halfwayBetweenFloats(hy))) [[unlikely]]
+                suspect[g] |= inexactHalfway(xBefore, sx * weight) | inexactHalfway(yBefore, sy * weight);
             x[g] = __builtin_convertvector(hx, F);
             y[g] = __builtin_convertvector(hy, F);
-            halfway |= halfwayBetweenFloats(hx) | halfwayBetweenFloats(hy);
-        }
-        // A halfway sum is rare; only then is it worth finding out whether
-        // the sum was exact, doing the term again.
-        if (Lanes::any(halfway)) {
-#pragma GCC unroll 8
-            for (int g = 0; g < kGroups; ++g) {
-                D weight;
-                std::memcpy(&weight, w + kWidth * g, sizeof weight);
-                suspect[g] |= inexactHalfway(Lanes::widen(xBefore[g]), sx * weight) |
-                              inexactHalfway(Lanes::widen(yBefore[g]), sy * weight);
-            }
         }
     }
     Mask anySuspect = {};
-#pragma GCC unroll 8
-    for (int g = 0; g < kGroups; ++g) {
+#pragma GCC unroll 16
+    for (int g = 0; g < kUsed; ++g) {
         std::memcpy(out.x + kWidth * g, &x[g], sizeof x[g]);
         std::memcpy(out.y + kWidth * g, &y[g], sizeof y[g]);
         std::memcpy(out.suspect + kWidth * g, &suspect[g], sizeof suspect[g]);
         anySuspect |= suspect[g];
     }
     out.anySuspect = Lanes::any(anySuspect);
+}
+
+// The chunk kernel of one instruction set: as many registers as the count
+// needs, so that the end of a row computes no padding it can skip.
+template <class Lanes, int kUsed = 1>
+inline void chunkCoordinates(const double* lanes, std::int32_t padded, std::int32_t j0, int count, const double* tx,
+                             const double* ty, Chunk& out) noexcept
+{
+    constexpr int kWidth = sizeof(typename Lanes::Double) / sizeof(double);
+    if constexpr (kUsed * kWidth < kWeightLanes) {
+        if (count > kUsed * kWidth) {
+            chunkCoordinates<Lanes, kUsed + 1>(lanes, padded, j0, count, tx, ty, out);
+            return;
+        }
+    }
+    chunkRegisters<Lanes, kUsed>(lanes, padded, j0, tx, ty, out);
 }
 
 } // namespace

@@ -8,14 +8,14 @@
 namespace plexor {
 namespace {
 
-// The coordinates one round holds at most: 2 MB of them, in two rounds at a
-// time; and the cells.
+// The samples one round holds at most: a megabyte of destinations, in two
+// rounds at a time; and the cells.
 constexpr std::size_t kRoundSamples = std::size_t{1} << 18;
 constexpr std::size_t kRoundCells = 1024;
 
 } // namespace
 
-CellPool::CellPool(unsigned threads)
+CellPool::CellPool(unsigned threads, unsigned bands)
 {
     for (unsigned t = 1; t < threads; ++t) {
         try {
@@ -25,13 +25,15 @@ CellPool::CellPool(unsigned threads)
         }
     }
     if (helpers_.empty()) return;
+    bandCount_ = bands != 0 ? bands : helpers_.size() + 1;
     for (Half& half : halves_) {
-        half.xs.resize(kRoundSamples);
-        half.ys.resize(kRoundSamples);
-        half.reach.resize(kRoundCells);
-        half.whole.resize(kRoundCells);
+        half.dests.resize(kRoundSamples);
+        half.landings.resize(kRoundCells);
+        half.bands.reserve(bandCount_);
     }
-    phase_.emplace(static_cast<std::ptrdiff_t>(helpers_.size() + 1), NextRound{this});
+    centres_.resize(kRoundCells);
+    finished_.resize(kRoundCells);
+    barrier_.emplace(static_cast<std::ptrdiff_t>(helpers_.size() + 1), PhaseEnd{this});
 }
 
 CellPool::~CellPool()
@@ -57,8 +59,8 @@ void CellPool::help()
             run = run_;
         }
         for (std::size_t phase = 0; phase <= run.rounds; ++phase) {
-            compute(run, phase);
-            phase_->arrive_and_wait();
+            work(run, phase);
+            barrier_->arrive_and_wait();
         }
     }
 }
@@ -78,46 +80,93 @@ void CellPool::deform(DeformModel& model, std::span<const CellRef> cells,
     {
         std::lock_guard lock(mutex_);
         run_ = run;
+        phase_ = 0;
         ++posts_;
     }
     posted_.notify_all();
     for (std::size_t phase = 0; phase <= run.rounds; ++phase) {
-        if (phase > 0) splat(run, phase - 1, done);
-        compute(run, phase);
-        phase_->arrive_and_wait();
+        work(run, phase);
+        barrier_->arrive_and_wait();
+        if (phase == 0) continue;
+        const std::size_t first = (phase - 1) * run.perRound;
+        for (std::size_t k = 0; k < roundSize(run, phase - 1); ++k) done(first + k, finished_[k]);
     }
 }
 
-void CellPool::compute(const Run& run, std::size_t round)
+std::size_t CellPool::roundSize(const Run& run, std::size_t round) const noexcept
 {
-    if (round >= run.rounds) return;
+    return std::min(run.perRound, run.cells.size() - round * run.perRound);
+}
+
+void CellPool::work(const Run& run, std::size_t phase)
+{
+    if (phase > 0) splat(run, phase - 1);
+    if (phase < run.rounds) land(run, phase);
+}
+
+void CellPool::land(const Run& run, std::size_t round)
+{
     Half& half = halves_[round % 2];
     const std::size_t first = round * run.perRound;
-    const std::size_t count = std::min(run.perRound, run.cells.size() - first);
+    const std::size_t count = roundSize(run, round);
     for (;;) {
-        const std::size_t k = next_.fetch_add(1, std::memory_order_relaxed);
+        const std::size_t k = nextCell_.fetch_add(1, std::memory_order_relaxed);
         if (k >= count) return;
-        const bool computed = cellSampleCoordinates(*run.model, run.cells[first + k], half.xs.data() + k * run.perCell,
-                                                    half.ys.data() + k * run.perCell, half.reach[k]);
-        half.whole[k] = computed ? 0 : 1;
+        half.landings[k] = landCellSamples(*run.model, run.cells[first + k], half.dests.data() + k * run.perCell);
     }
 }
 
-void CellPool::splat(const Run& run, std::size_t round,
-                     const std::function<void(std::size_t, const CellFootprint&)>& done)
+void CellPool::splat(const Run& run, std::size_t round)
 {
     const Half& half = halves_[round % 2];
     const std::size_t first = round * run.perRound;
-    const std::size_t count = std::min(run.perRound, run.cells.size() - first);
-    for (std::size_t k = 0; k < count; ++k) {
-        const CellRef cell = run.cells[first + k];
-        if (half.whole[k] != 0) {
-            done(first + k, deformCell(*run.model, cell));
-            continue;
-        }
-        splatCellSamples(*run.model, cell, half.xs.data() + k * run.perCell, half.ys.data() + k * run.perCell);
-        done(first + k, half.reach[k]);
+    const std::size_t count = roundSize(run, round);
+    for (;;) {
+        const std::size_t b = nextBand_.fetch_add(1, std::memory_order_relaxed);
+        if (b >= half.bands.size()) return;
+        for (std::size_t k = 0; k < count; ++k)
+            splatCellSamples(*run.model, run.cells[first + k], half.dests.data() + k * run.perCell, half.landings[k],
+                             half.bands[b]);
     }
+}
+
+void CellPool::endPhase() noexcept
+{
+    const std::size_t phase = phase_++;
+    nextCell_.store(0, std::memory_order_relaxed);
+    nextBand_.store(0, std::memory_order_relaxed);
+    if (phase < run_.rounds) cutBands(run_, phase);
+    if (phase > 0) {
+        const Half& half = halves_[(phase - 1) % 2];
+        for (std::size_t k = 0; k < roundSize(run_, phase - 1); ++k) finished_[k] = half.landings[k].reach;
+    }
+}
+
+void CellPool::cutBands(const Run& run, std::size_t round) noexcept
+{
+    // Bands cut where they hold as many cells each:
+    // the cells' samples land near the middle of their columns. A cell
+    // whose splats wrap a row reaches every band, and counts for none.
+    Half& half = halves_[round % 2];
+    const std::int32_t width = run.model->imageWidth();
+    std::size_t placed = 0;
+    for (std::size_t k = 0; k < roundSize(run, round); ++k) {
+        const CellLanding& landing = half.landings[k];
+        if (landing.firstColumn >= landing.lastColumn || (landing.firstColumn == 0 && landing.lastColumn == width))
+            continue;
+        centres_[placed++] = (std::int64_t{landing.firstColumn} + landing.lastColumn) / 2;
+    }
+    const std::size_t bands = bandCount_;
+    half.bands.clear();
+    std::int32_t from = 0;
+    for (std::size_t b = 1; b < bands && placed > 0; ++b) {
+        const auto at = centres_.begin() + static_cast<std::ptrdiff_t>(b * placed / bands);
+        std::nth_element(centres_.begin(), at, centres_.begin() + static_cast<std::ptrdiff_t>(placed));
+        const auto cut = static_cast<std::int32_t>(std::clamp<std::int64_t>(*at, from, width));
+        half.bands.push_back({from, cut});
+        from = cut;
+    }
+    half.bands.push_back({from, width});
 }
 
 } // namespace plexor

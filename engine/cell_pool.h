@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/cell_footprint.h"
+#include "engine/cell_landing.h"
 #include "engine/cell_ref.h"
 #include "engine/deform_model.h"
 
@@ -25,29 +25,31 @@ inline unsigned coreCount() noexcept
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
-// Threads that compute the sample coordinates of cells beside the thread
-// that owns the pool, which splats the cells in their order: a run of cells
-// deformed bit for bit as deformCell would deform them one after another.
+// Threads that deform a run of cells together, bit for bit as deformCell
+// would deform them one after another: they find where the samples of the
+// cells land side by side, and splat them by bands of columns, each band
+// taking the samples that reach it in their order.
 //
-// The run goes in rounds. Round p is computed by every thread while the
-// owner first splats round p - 1, which lies in the other half of the
-// store; a barrier closes each phase, so a round's coordinates are complete
-// before they are splatted, and splatted before their half is written again.
-// The helpers sleep between runs. Nothing is allocated per run.
+// The run goes in rounds. In phase p every thread first splats bands of
+// round p - 1 until none is left, then lands cells of round p, which lie in
+// the other half of the store; a barrier closes each phase, so a round has
+// landed before it is splatted, and is splatted before its half is written
+// again. The helpers sleep between runs. Nothing is allocated per run.
 class CellPool {
 public:
-    // `threads` threads in all, the owner among them. A pool of one thread
-    // deforms each cell on the owner's thread.
-    explicit CellPool(unsigned threads);
+    // `threads` threads in all, the owner among them, splatting `bands`
+    // bands a round (0: one for each thread). A pool of one thread deforms
+    // each cell on the owner's thread.
+    explicit CellPool(unsigned threads, unsigned bands = 0);
     ~CellPool();
     CellPool(const CellPool&) = delete;
     CellPool& operator=(const CellPool&) = delete;
 
     // Owner's thread. Deforms `cells` in their order and calls done(k,
-    // written) after cell k, with the pixels it may have written; at most
-    // `roundCells` cells a round, 0 letting the samples per cell decide. The
-    // model must stay as it is meanwhile, but for the points, which may
-    // move: a cell uses them as it reads them.
+    // written) on the owner's thread once cell k is splatted, with the pixels
+    // it may have written; at most `roundCells` cells a round, 0 letting the
+    // samples per cell decide. The model must stay as it is meanwhile, but
+    // for the points, which may move: a cell uses them as it reads them.
     void deform(DeformModel& model, std::span<const CellRef> cells,
                 const std::function<void(std::size_t, const CellFootprint&)>& done, std::size_t roundCells = 0);
 
@@ -60,22 +62,33 @@ private:
         std::size_t rounds = 0;
     };
     struct Half {
-        std::vector<float> xs, ys;
-        std::vector<CellFootprint> reach;
-        std::vector<std::uint8_t> whole; // 1: the cell goes through deformCell
+        std::vector<std::int32_t> dests;
+        std::vector<CellLanding> landings;
+        std::vector<SplatBand> bands;
     };
-    struct NextRound {
+    // Closes a phase, on whichever thread arrives last: the counters start
+    // again, the round just landed is cut into bands, and the footprints of
+    // the round just splatted are kept for the owner's calls to done.
+    struct PhaseEnd {
         CellPool* pool;
-        void operator()() noexcept { pool->next_.store(0, std::memory_order_relaxed); }
+        void operator()() noexcept { pool->endPhase(); }
     };
 
     void help();
-    // Takes cells of round `round` one at a time until none is left.
-    void compute(const Run& run, std::size_t round);
-    void splat(const Run& run, std::size_t round, const std::function<void(std::size_t, const CellFootprint&)>& done);
+    void work(const Run& run, std::size_t phase);
+    void land(const Run& run, std::size_t round);
+    void splat(const Run& run, std::size_t round);
+    void endPhase() noexcept;
+    void cutBands(const Run& run, std::size_t round) noexcept;
+    std::size_t roundSize(const Run& run, std::size_t round) const noexcept;
 
     Half halves_[2];
-    std::atomic<std::size_t> next_{0};
+    std::vector<std::int64_t> centres_;    // room for the cutting of bands
+    std::vector<CellFootprint> finished_;  // the footprints of the round splatted last
+    std::atomic<std::size_t> nextCell_{0}; // the next cell of the round to land
+    std::atomic<std::size_t> nextBand_{0}; // the next band of the round to splat
+    std::size_t phase_ = 0;                // the phase under way, for endPhase
+    std::size_t bandCount_ = 0;
 
     std::mutex mutex_;
     std::condition_variable posted_;
@@ -83,7 +96,7 @@ private:
     std::uint64_t posts_ = 0; // how many runs have been posted
     bool stopping_ = false;
     std::vector<std::thread> helpers_;
-    std::optional<std::barrier<NextRound>> phase_;
+    std::optional<std::barrier<PhaseEnd>> barrier_;
 };
 
 } // namespace plexor

@@ -13,10 +13,11 @@ namespace plexor {
 // deforms each cell, and at each refresh marker has the UI thread refresh
 // the screen. It takes the cells of a batch a run at a time, up to a few
 // milliseconds of work, and deforms a run with a pool of threads, one for
-// each core the machine has: their coordinates side by side, their splats
-// in order, the bits those of one cell after another. It sleeps while the queue is empty; a stop request is looked
-// at when the body starts and after each wake-up, so the entries waiting
-// when a stop is asked for are handled first.
+// each core the machine has: the samples of its cells landed side by side,
+// splatted by bands of columns, the bits those of one cell after another.
+// It sleeps while the queue is empty; a stop request is looked at when the
+// body starts and after each wake-up, so the entries waiting when a stop is
+// asked for are handled first.
 class CellWorker : public WorkerThread {
 public:
     // `refresh` runs on the UI thread at the end of each batch.

@@ -18,15 +18,4 @@ namespace plexor {
 // it read them.
 CellFootprint deformCell(DeformModel& model, CellRef cell);
 
-// deformCell in two halves, so that the coordinates of many cells can be
-// computed side by side while their splats keep their order. The first
-// writes the sample coordinates of a cell, row by row ((n + 1)^2 each, as
-// deformCell computes them), and in `reach` the pixels they may write, from
-// the points as it read them; it touches nothing else, and returns false,
-// writing nothing, for a cell whose points lie so far out that deformCell
-// must take it whole. The second splats the cell from those coordinates
-// exactly as deformCell would.
-bool cellSampleCoordinates(const DeformModel& model, CellRef cell, float* xs, float* ys, CellFootprint& reach);
-void splatCellSamples(DeformModel& model, CellRef cell, const float* xs, const float* ys);
-
 } // namespace plexor

@@ -6,6 +6,7 @@
 
 #include "engine/cell_footprint.h"
 #include "engine/cell_ref.h"
+#include "engine/cell_terms.h"
 #include "engine/deform_model.h"
 
 namespace plexor {
@@ -24,6 +25,11 @@ CellFootprint deformCell(DeformModel& model, CellRef cell, FastKernel kind);
 // where a value is stored, and the plain splat. The reference that
 // deformCell must match bit for bit.
 void deformCellLiteral(DeformModel& model, CellRef cell);
+
+// The accumulated coordinates of sample (i, j) of a cell with the given
+// terms, the literal way.
+void literalSampleCoordinates(const DeformModel& model, const CellTerms& terms, std::int32_t i, std::int32_t j,
+                              float& x, float& y);
 
 // The accumulated coordinates of every sample of a cell, row by row: x and y
 // of sample (i, j) at index i * (n + 1) + j.

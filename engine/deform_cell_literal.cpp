@@ -11,10 +11,8 @@
 #include "engine/splat.h"
 
 namespace plexor {
-namespace {
 
-// The accumulated coordinates of sample (i, j) of a cell with the given
-// terms. A virtual point left of or above the grid adds 0 * w, which leaves
+// A virtual point left of or above the grid adds 0 * w, which leaves
 // the sum as it was, bit for bit: x + 0 is x for every x but -0, and the
 // sum, which starts at +0 and can only cancel to +0, is never -0.
 void literalSampleCoordinates(const DeformModel& m, const CellTerms& terms, std::int32_t i, std::int32_t j, float& xOut,
@@ -34,8 +32,6 @@ void literalSampleCoordinates(const DeformModel& m, const CellTerms& terms, std:
     xOut = x;
     yOut = y;
 }
-
-} // namespace
 
 void cellCoordinatesLiteral(const DeformModel& m, CellRef cell, float* xs, float* ys)
 {

@@ -8,7 +8,7 @@ void deformCellsInParallel(DeformModel& model, std::span<const CellRef> cells, P
                            const std::function<void(std::size_t)>& progress)
 {
     constexpr std::size_t kReportEvery = 256;
-    CellPool pool(options.threads);
+    CellPool pool(options.threads, options.bands);
     pool.deform(
         model, cells,
         [&](std::size_t k, const CellFootprint& written) {

@@ -9,12 +9,63 @@ namespace plexor {
 // it writes. Indexes are linear pixel indexes, tested against the capacity
 // only: a destination left of column 0 or right of the last column lands at
 // the other end of a neighbouring row.
+//
+// The fast splats take it as a template parameter `Planes`: its methods
+// below are all they know of the pixels, so a target that carries a second
+// plane beside the colours gives it the same writes, chosen by the same
+// marks, with no branch of its own.
 struct SplatTarget {
     std::uint8_t* work;
     std::uint8_t* mask;
     const std::uint8_t* source;
     std::int64_t capacity;
     std::int64_t width;
+
+    using Colour = std::uint32_t; // blue, green, red from the lowest byte up
+
+    // The source pixel's colour. Every source but the last pixel of the
+    // buffer has a byte after it to read along.
+    Colour colourOf(std::int64_t src) const noexcept
+    {
+        const std::uint8_t* from = source + 3 * src;
+        if (src + 1 >= capacity) return from[0] | (std::uint32_t{from[1]} << 8) | (std::uint32_t{from[2]} << 16);
+        std::uint32_t word;
+        std::memcpy(&word, from, 4);
+        return word & 0xFFFFFF;
+    }
+    // Writes the colour at `pos` unless the pixel is marked, which gets its
+    // own bytes back: each pixel is a 2-byte and a 1-byte store at the same
+    // places whatever the mark, which the next sample reads straight from
+    // the stores, and no address waits on a mark.
+    void fill(std::int64_t pos, std::uint32_t colour, bool marked) const noexcept
+    {
+        std::uint8_t* px = work + 3 * pos;
+        std::uint16_t low;
+        std::memcpy(&low, px, 2);
+        std::uint8_t high = px[2];
+        low = marked ? low : static_cast<std::uint16_t>(colour);
+        high = marked ? high : static_cast<std::uint8_t>(colour >> 16);
+        std::memcpy(px, &low, 2);
+        px[2] = high;
+    }
+    // Writes the pixel's own bytes, and no others, the same way.
+    void write(std::int64_t pos, std::uint32_t colour) const noexcept
+    {
+        std::uint8_t* px = work + 3 * pos;
+        const auto low = static_cast<std::uint16_t>(colour);
+        std::memcpy(px, &low, 2);
+        px[2] = static_cast<std::uint8_t>(colour >> 16);
+    }
+    // Writes the three pixels from `pos` on, marked or not, as an 8-byte and
+    // a 1-byte store: their own bytes and no others, none of them read.
+    void fillThree(std::int64_t pos, std::uint32_t colour) const noexcept
+    {
+        const std::uint64_t c = colour;
+        const std::uint64_t eight = c | c << 24 | c << 48;
+        std::uint8_t* px = work + 3 * pos;
+        std::memcpy(px, &eight, 8);
+        px[8] = static_cast<std::uint8_t>(colour >> 16);
+    }
 };
 
 // Truncates an accumulated coordinate toward zero; false when it cannot be
@@ -53,41 +104,54 @@ inline void copyPixel(std::uint8_t* to, const std::uint8_t* from) noexcept
     copyPixel(t.work + 3 * dest, t.source + 3 * src);
 }
 
-// The same, faster where the whole square lies inside the buffer. All writes
-// of one sample carry the same colour, so their order within the sample does
-// not matter; the checks do.
-inline void splatSample(const SplatTarget& t, std::int64_t xd, std::int64_t yd, std::int64_t src) noexcept
+// The pixel index a sample lands on, or -1 when it lands nowhere: its
+// coordinates are no pixel position, or its destination or its source lies
+// outside the buffers. Both fit in 32 bits, as the capacity does. `xd` is
+// the truncated x, its column unless it lies outside the row.
+inline std::int32_t sampleDestination(float x, float y, std::int64_t src, std::int64_t width, std::int64_t capacity,
+                                      std::int64_t& xd) noexcept
+{
+    std::int64_t yd;
+    if (!truncateCoordinate(x, xd) || !truncateCoordinate(y, yd)) return -1;
+    const std::int64_t dest = yd * width + xd;
+    if (dest < 0 || dest >= capacity || src < 0 || src >= capacity) return -1;
+    return static_cast<std::int32_t>(dest);
+}
+
+// The splat of a sample whose whole square lies inside the buffer: only the
+// marks decide. All writes of one sample carry the same colour, so their
+// order within the sample does not matter.
+template <class Planes>
+inline void splatInside(const Planes& t, std::int64_t dest, std::int64_t src) noexcept
 {
     const std::int64_t w = t.width;
-    const std::int64_t dest = yd * w + xd;
-    if (dest - w - 1 < 0 || dest + w + 2 >= t.capacity || src < 0 || src >= t.capacity) {
+    t.mask[dest] = 1;
+    const auto colour = t.colourOf(src);
+#pragma GCC unroll 3
+    for (std::int64_t row = dest - w - 1; row <= dest + w - 1; row += w) {
+        const std::uint8_t* marks = t.mask + row;
+        t.fill(row, colour, marks[0] != 0);
+        t.fill(row + 1, colour, marks[1] != 0);
+        t.fill(row + 2, colour, marks[2] != 0);
+    }
+    t.write(dest, colour);
+}
+
+// Whether the square around `dest` lies inside the buffer.
+inline bool squareInside(std::int64_t dest, std::int64_t width, std::int64_t capacity) noexcept
+{
+    return dest - width - 1 >= 0 && dest + width + 1 < capacity;
+}
+
+// splatSamplePlain's result, faster where the whole square lies inside the buffer.
+inline void splatSample(const SplatTarget& t, std::int64_t xd, std::int64_t yd, std::int64_t src) noexcept
+{
+    const std::int64_t dest = yd * t.width + xd;
+    if (!squareInside(dest, t.width, t.capacity) || src < 0 || src >= t.capacity) {
         splatSamplePlain(t, xd, yd, src);
         return;
     }
-    // The whole square, and the pixel after it, lie inside the buffer: only
-    // the marks decide. Each pixel takes one 4-byte store whose fourth byte
-    // gives the next pixel back its own first byte, read before the row was
-    // touched, so a marked neighbour stays as it was and an unmarked one is
-    // written whole after. A marked pixel's store goes to a scratch word
-    // instead, so that no branch depends on the marks.
-    t.mask[dest] = 1;
-    const std::uint8_t* from = t.source + 3 * src;
-    const std::uint32_t colour = from[0] | (std::uint32_t{from[1]} << 8) | (std::uint32_t{from[2]} << 16);
-    std::uint8_t scratch[4];
-    for (std::int64_t m = dest - w - 1; m <= dest + w - 1; m += w) {
-        std::uint8_t* px = t.work + 3 * m;
-        const std::uint32_t next0 = px[3];
-        const std::uint32_t next1 = px[6];
-        const std::uint32_t next2 = px[9];
-        const std::uint32_t words[3] = {colour | next0 << 24, colour | next1 << 24, colour | next2 << 24};
-        for (int k = 0; k < 3; ++k) {
-            std::uint8_t* to = t.mask[m + k] == 0 ? px + 3 * k : scratch;
-            std::memcpy(to, &words[k], 4);
-        }
-    }
-    std::uint8_t* at = t.work + 3 * dest;
-    const std::uint32_t last = colour | std::uint32_t{at[3]} << 24;
-    std::memcpy(at, &last, 4);
+    splatInside(t, dest, src);
 }
 
 } // namespace plexor

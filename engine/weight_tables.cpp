@@ -76,7 +76,7 @@ std::uint64_t weightTableBytes(std::int32_t n)
     // table can be had anyway.
     if (n < 0 || n >= (std::int32_t{1} << 28)) return std::numeric_limits<std::uint64_t>::max();
     const std::uint64_t samples = static_cast<std::uint64_t>(n) + 1;
-    const std::uint64_t padded = static_cast<std::uint64_t>(n) + kWeightLanes;
+    const std::uint64_t padded = (samples + kWeightLanes - 1) / kWeightLanes * kWeightLanes;
     return sizeof(float) * (4 * samples + 16 * samples * samples) + sizeof(double) * 16 * samples * padded;
 }
 

@@ -22,7 +22,7 @@ std::vector<float> computeWeightTable(const std::vector<float>& basis, std::int3
 // entry q = 4k + l, the weights of the row's samples side by side as doubles
 // (each exactly the float weight), padded to a multiple of kWeightLanes
 // samples with zero weights.
-inline constexpr std::int32_t kWeightLanes = 16;
+inline constexpr std::int32_t kWeightLanes = 32;
 std::int32_t paddedSampleCount(std::int32_t n);
 std::vector<double> computeWeightLanes(const std::vector<float>& weights, std::int32_t n);
 

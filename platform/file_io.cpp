@@ -111,14 +111,17 @@ ByteBuffer readUpTo(int fd, std::size_t wanted)
     return buffer;
 }
 
-// A name in the same folder as `path` that no file has yet.
+// A hidden name in the same folder as `path`, unlikely to be taken: the
+// process's id and a random salt. Processes writing into one folder at once
+// never pick the same one, and a name left by a process that was killed
+// says whose it was.
 std::string temporaryName(const std::string& path, std::uint32_t salt)
 {
     const auto slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    char suffix[16];
-    std::snprintf(suffix, sizeof suffix, "%08x", salt);
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, "%ld.%08x", static_cast<long>(::getpid()), salt);
     return folder + "." + name + "." + suffix + ".tmp";
 }
 

@@ -34,12 +34,12 @@ public:
     virtual int remove(const std::string& path);
 };
 
-// Replaces `path` with `bytes` as one step: the bytes go to a new file beside
-// it, which is flushed to the disk and renamed over `path` only once every
-// byte is written. On failure the former file is untouched and the new one
-// removed. Throws PictureError, naming the file and the system's reason:
-// "Cannot create file %s: %s" when the file can be neither created nor
-// replaced, "Cannot write file %s: %s" when the bytes cannot all be written
+// Replaces `path` with `bytes` as one step: the bytes go to a new hidden file
+// beside it, named for this process, which is flushed to the disk and
+// renamed over `path` only once every byte is written: processes writing
+// into one folder at once never meet, and each file there is whole or absent. On failure the former file is untouched
+// and the new one removed. Throws PictureError, naming the file and the system's reason: "Cannot create file %s: %s"
+// when the file can be neither created nor replaced, "Cannot write file %s: %s" when the bytes cannot all be written
 // and flushed (a full disk).
 void writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, FileWriteOps& ops);
 void writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);

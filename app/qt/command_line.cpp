@@ -24,13 +24,24 @@ struct Options {
     QCommandLineOption apply{QStringLiteral("apply"),
                              QStringLiteral("Lays the grid file GRID over each picture and writes the result, with no "
                                             "window: plexor --apply GRID IN OUT, or plexor --apply GRID --out-dir DIR "
-                                            "IN..."),
+                                            "[--files-from FILE] IN..."),
                              QStringLiteral("GRID")};
     QCommandLineOption outDir{QStringLiteral("out-dir"),
                               QStringLiteral("With --apply: writes each result into DIR, under its picture's own name "
                                              "and in its format."),
                               QStringLiteral("DIR")};
+    QCommandLineOption filesFrom{QStringLiteral("files-from"),
+                                 QStringLiteral("With --apply and --out-dir: takes more pictures from FILE, one name a "
+                                                "line, as they come; - for standard input."),
+                                 QStringLiteral("FILE")};
+    QCommandLineOption threads{QStringLiteral("threads"),
+                               QStringLiteral("With --apply: deforms each picture on N threads (default: one for each "
+                                              "core), so that several processes can share a machine."),
+                               QStringLiteral("N")};
 };
+
+// The most threads --threads may ask for.
+constexpr unsigned kMaxThreads = 1024;
 
 std::string local(const QString& text)
 {
@@ -50,7 +61,7 @@ int usageError(const QCommandLineParser& parser, const QString& reason)
     return 2;
 }
 
-int runApply(int argc, char** argv, const QCommandLineParser& parser, const Options& options)
+int runApply(int argc, char** argv, const QCommandLineParser& parser, const Options& options, unsigned threads)
 {
     HeadlessApply request;
     request.gridPath = local(parser.value(options.apply));
@@ -58,6 +69,7 @@ int runApply(int argc, char** argv, const QCommandLineParser& parser, const Opti
     for (const QString& input : positional) request.inputs.push_back(local(input));
     if (parser.isSet(options.outDir)) {
         request.outDir = local(parser.value(options.outDir));
+        if (parser.isSet(options.filesFrom)) request.inputList = local(parser.value(options.filesFrom));
     } else {
         request.output = request.inputs.back();
         request.inputs.pop_back();
@@ -69,8 +81,9 @@ int runApply(int argc, char** argv, const QCommandLineParser& parser, const Opti
     const QtImageCodec codec;
     FileWriteOps writes;
     ParallelDeformOptions deform;
-    deform.threads = coreCount();
-    const HeadlessServices services{codec, writes, deform, systemAvailableMemory, std::cerr, isatty(2) == 1};
+    deform.threads = threads;
+    HeadlessServices services{codec, writes, deform, systemAvailableMemory, std::cerr, isatty(2) == 1};
+    services.standardInput = &std::cin;
     return applyGridToFiles(request, services) == 0 ? 0 : 1;
 }
 
@@ -104,6 +117,8 @@ int runProgram(int argc, char** argv)
     const Options options;
     parser.addOption(options.apply);
     parser.addOption(options.outDir);
+    parser.addOption(options.filesFrom);
+    parser.addOption(options.threads);
     parser.addPositionalArgument(
         QStringLiteral("file"),
         QStringLiteral("A picture to open at start: BMP, PNG, JPEG, TIFF, WebP, GIF, HEIC or AVIF. With "
@@ -125,12 +140,25 @@ int runProgram(int argc, char** argv)
 
     const qsizetype count = parser.positionalArguments().size();
     if (parser.isSet(options.apply)) {
-        if (parser.isSet(options.outDir) ? count < 1 : count != 2)
+        const bool listed = parser.isSet(options.filesFrom);
+        if (listed && !parser.isSet(options.outDir))
+            return usageError(parser, QStringLiteral("--files-from goes with --out-dir"));
+        if (parser.isSet(options.outDir) ? count < 1 && !listed : count != 2)
             return usageError(parser, QStringLiteral("--apply takes a grid file, then either a picture and the file "
                                                      "to write, or --out-dir and the pictures"));
-        return runApply(argc, argv, parser, options);
+        unsigned threads = coreCount();
+        if (parser.isSet(options.threads)) {
+            bool number = false;
+            threads = parser.value(options.threads).toUInt(&number);
+            if (!number || threads < 1 || threads > kMaxThreads)
+                return usageError(parser,
+                                  QStringLiteral("--threads takes a whole number from 1 to %1").arg(kMaxThreads));
+        }
+        return runApply(argc, argv, parser, options, threads);
     }
-    if (parser.isSet(options.outDir)) return usageError(parser, QStringLiteral("--out-dir goes with --apply"));
+    for (const QCommandLineOption* option : {&options.outDir, &options.filesFrom, &options.threads})
+        if (parser.isSet(*option))
+            return usageError(parser, QStringLiteral("--%1 goes with --apply").arg(option->names().constFirst()));
     if (count > 1) return usageError(parser, QStringLiteral("the window opens one picture at a time"));
     return runWindow(argc, argv, parser.positionalArguments().value(0));
 }

@@ -33,9 +33,11 @@ protected:
         commands.grid().openGrid();
         ASSERT_TRUE(serveUntilIdle(commands.worker()));
     }
-    std::size_t apply(const HeadlessApply& request, FileWriteOps& writes, std::ostream& errors)
+    std::size_t apply(const HeadlessApply& request, FileWriteOps& writes, std::ostream& errors,
+                      std::istream* standardInput = nullptr)
     {
-        const HeadlessServices services{codec, writes, ParallelDeformOptions{3, 0}, systemAvailableMemory, errors};
+        HeadlessServices services{codec, writes, ParallelDeformOptions{3, 0}, systemAvailableMemory, errors};
+        services.standardInput = standardInput;
         return applyGridToFiles(request, services);
     }
 
@@ -60,7 +62,7 @@ TEST_F(GridFileCommandsTest, TheWindowAndTheCommandLineWriteTheSamePixels)
     FileWriteOps writes;
     std::ostringstream errors;
     const std::string headless = folder.file("headless.bmp");
-    EXPECT_EQ(apply({gridFile, {picture}, headless, ""}, writes, errors), 0u) << errors.str();
+    EXPECT_EQ(apply({gridFile, {picture}, headless, "", ""}, writes, errors), 0u) << errors.str();
     EXPECT_EQ(readBytes(headless), readBytes(fromWindow));
     EXPECT_NE(readBytes(headless).size(), readBytes(picture).size()) << "written at the widened width";
 
@@ -117,7 +119,7 @@ TEST_F(GridFileCommandsTest, HeadlessFailuresAreReportedAndLeaveNoFile)
     std::filesystem::create_directory(out);
     FileWriteOps writes;
     std::ostringstream errors;
-    EXPECT_EQ(apply({gridFile, {small, picture, folder.file("none.bmp")}, "", out}, writes, errors), 2u);
+    EXPECT_EQ(apply({gridFile, {small, picture, folder.file("none.bmp")}, "", out, ""}, writes, errors), 2u);
     EXPECT_NE(errors.str().find("small.bmp: Cannot use the grid file " + gridFile + ": line 2:"), std::string::npos)
         << errors.str();
     EXPECT_NE(errors.str().find("none.bmp: Cannot open file"), std::string::npos);
@@ -131,10 +133,10 @@ TEST_F(GridFileCommandsTest, HeadlessFailuresAreReportedAndLeaveNoFile)
     const std::string namesake = writeBmp(folder, "other/picture.bmp", gradient24(164, 121));
     const std::vector<std::uint8_t> first = readBytes(folder.file("out/picture.bmp"));
     const std::vector<std::uint8_t> original = readBytes(namesake);
-    EXPECT_EQ(apply({gridFile, {picture, namesake}, "", out}, writes, errors), 1u);
+    EXPECT_EQ(apply({gridFile, {picture, namesake}, "", out, ""}, writes, errors), 1u);
     EXPECT_NE(errors.str().find("other/picture.bmp: " + out + "/picture.bmp is written already"), std::string::npos);
     EXPECT_EQ(readBytes(folder.file("out/picture.bmp")), first);
-    EXPECT_EQ(apply({gridFile, {namesake}, "", folder.file("other")}, writes, errors), 1u);
+    EXPECT_EQ(apply({gridFile, {namesake}, "", folder.file("other"), ""}, writes, errors), 1u);
     EXPECT_NE(errors.str().find("the result would replace the picture itself"), std::string::npos);
     EXPECT_EQ(readBytes(namesake), original);
 
@@ -142,13 +144,36 @@ TEST_F(GridFileCommandsTest, HeadlessFailuresAreReportedAndLeaveNoFile)
     FailingOps full;
     full.room = 1000;
     const std::string target = folder.file("full.bmp");
-    EXPECT_EQ(apply({gridFile, {picture}, target, ""}, full, errors), 1u);
+    EXPECT_EQ(apply({gridFile, {picture}, target, "", ""}, full, errors), 1u);
     EXPECT_NE(errors.str().find("Cannot write file " + target), std::string::npos) << errors.str();
     const std::string bad = writeGridText("bad.grid", "plexor-grid 1\nsize 164 121\nstep x\n");
-    EXPECT_EQ(apply({bad, {picture}, target, ""}, writes, errors), 1u);
+    EXPECT_EQ(apply({bad, {picture}, target, "", ""}, writes, errors), 1u);
     EXPECT_NE(errors.str().find("bad.grid: line 3: 'x' is not a whole number"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(target));
     for (const std::string& name : folder.entries()) EXPECT_EQ(name.find("full.bmp"), std::string::npos) << name;
+}
+
+TEST_F(GridFileCommandsTest, AListOfPicturesIsTakenLineByLine)
+{
+    const std::string out = folder.file("out");
+    std::filesystem::create_directory(out);
+    std::filesystem::copy_file(picture, folder.file("a picture.bmp"));
+    std::istringstream list(picture + "\n\n" + std::string(5000, 'x') + "\n" + folder.file("none.bmp") + "\n" +
+                            folder.file("a picture.bmp"));
+    FileWriteOps writes;
+    std::ostringstream errors;
+    HeadlessApply request{gridFile, {}, "", out, "-"};
+    EXPECT_EQ(apply(request, writes, errors, &list), 2u) << errors.str();
+    EXPECT_NE(errors.str().find("plexor: -: line 3: a name longer than 4096 bytes\n"), std::string::npos);
+    EXPECT_NE(errors.str().find("none.bmp: Cannot open file"), std::string::npos);
+    const std::string lines = errors.str();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << lines;
+    EXPECT_EQ(readBytes(folder.file("out/a picture.bmp")), readBytes(folder.file("out/picture.bmp")));
+
+    request.inputList = folder.file("no-list");
+    request.inputs = {picture};
+    EXPECT_EQ(apply(request, writes, errors), 1u);
+    EXPECT_NE(errors.str().find("plexor: Cannot read the list of pictures " + request.inputList), std::string::npos);
 }
 
 } // namespace

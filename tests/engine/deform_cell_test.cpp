@@ -121,6 +121,32 @@ TEST(DeformCell, NeverLeavesTheBuffersWhateverTheDisplacements)
     }
 }
 
+TEST(DeformCell, ACellWhoseRowsAreLongerThanABlockGivesTheLiteralBits)
+{
+    // A sample row of 1031 samples is splatted in pieces, from a picture
+    // whose colours do not come round again along them.
+    std::mt19937 rng(8);
+    DeformModel fast;
+    DeformModel literal;
+    const auto colour = [](std::int32_t x, std::int32_t y) {
+        return Rgb{static_cast<std::uint8_t>(x >> 3), static_cast<std::uint8_t>(x ^ y),
+                   static_cast<std::uint8_t>(y >> 3)};
+    };
+    for (DeformModel* m : {&fast, &literal}) {
+        loadPicture(*m, 1036, 1034, colour);
+        m->layGrid(1030);
+    }
+    std::uniform_int_distribution<std::int32_t> d(-300, 300);
+    for (std::size_t i = 0; i < fast.points().size(); ++i) {
+        fast.points()[i].dx = literal.points()[i].dx = d(rng);
+        fast.points()[i].dy = literal.points()[i].dy = d(rng);
+    }
+    deformCell(fast, {0, 0});
+    deformCellLiteral(literal, {0, 0});
+    EXPECT_TRUE(sameBytes(fast.workImage(), literal.workImage()));
+    EXPECT_TRUE(sameBytes(fast.splatMask(), literal.splatMask()));
+}
+
 TEST(DeformCell, FastSplatMatchesThePlainOneBitForBit)
 {
     // A picture of 8 x 6 pixels, so that many destinations fall on its

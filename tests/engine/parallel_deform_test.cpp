@@ -11,7 +11,9 @@ namespace plexor::test {
 namespace {
 
 // Every interior point moved at random within a step; with `wild`, some
-// points thrown far outside the picture, whose cells are deformed whole.
+// points thrown far outside the picture: past either side, so that their
+// samples land at the other end of a row above or below, or so far that
+// their cells are deformed whole.
 void displace(DeformModel& m, std::mt19937& rng, bool wild)
 {
     const std::int32_t step = m.gridStep();
@@ -20,8 +22,16 @@ void displace(DeformModel& m, std::mt19937& rng, bool wild)
     for (std::int32_t r = 1; r + 1 < m.grid().pointRows; ++r)
         for (std::int32_t c = 1; c + 1 < m.grid().pointCols; ++c) {
             ControlPoint& p = m.point(c, r);
-            p.dx = wild && oneIn(rng) == 0 ? 2000000000 : within(rng);
+            p.dx = within(rng);
             p.dy = within(rng);
+            if (!wild) continue;
+            switch (oneIn(rng)) {
+            case 0: p.dx = 2000000000; break;
+            case 1: p.dx = -p.x - 3 * step; break;
+            case 2: p.dx = m.imageWidth() - p.x + 2 * step; break;
+            case 3: p.dy = -1900000000; break;
+            default: break;
+            }
         }
 }
 
@@ -41,25 +51,29 @@ TEST(DeformCellsInParallel, GivesTheBitsOfOneCellAfterAnother)
             cells.insert(cells.end(), cells.begin(), cells.begin() + static_cast<std::ptrdiff_t>(cells.size() / 3));
             for (const CellRef cell : cells) deformCell(one, cell);
 
+            // One band a thread, and bands of about 16 columns, which cut
+            // through the cells of every step and the spreads beside them.
             for (const unsigned threads : {2u, 3u, 5u})
-                for (const std::size_t chunk : {std::size_t{1}, std::size_t{4}, std::size_t{0}}) {
-                    DeformModel many;
-                    loadPicture(many, 212, 157);
-                    many.layGrid(step);
-                    for (std::size_t i = 0; i < one.points().size(); ++i) {
-                        many.points()[i].dx = one.points()[i].dx.load();
-                        many.points()[i].dy = one.points()[i].dy.load();
+                for (const std::size_t chunk : {std::size_t{1}, std::size_t{4}, std::size_t{0}})
+                    for (const unsigned bands : {0u, 13u}) {
+                        DeformModel many;
+                        loadPicture(many, 212, 157);
+                        many.layGrid(step);
+                        for (std::size_t i = 0; i < one.points().size(); ++i) {
+                            many.points()[i].dx = one.points()[i].dx.load();
+                            many.points()[i].dy = one.points()[i].dy.load();
+                        }
+                        std::size_t reported = 0;
+                        deformCellsInParallel(many, cells, {threads, chunk, bands}, [&](std::size_t done) {
+                            EXPECT_GT(done, reported);
+                            reported = done;
+                        });
+                        EXPECT_EQ(reported, cells.size());
+                        ASSERT_TRUE(sameBytes(many.workImage(), one.workImage()))
+                            << "step " << step << (wild ? ", wild" : "") << ", " << threads << " threads, rounds of "
+                            << chunk << ", " << bands << " bands";
+                        ASSERT_TRUE(sameBytes(many.splatMask(), one.splatMask()));
                     }
-                    std::size_t reported = 0;
-                    deformCellsInParallel(many, cells, {threads, chunk}, [&](std::size_t done) {
-                        EXPECT_GT(done, reported);
-                        reported = done;
-                    });
-                    EXPECT_EQ(reported, cells.size());
-                    ASSERT_TRUE(sameBytes(many.workImage(), one.workImage()))
-                        << "step " << step << ", " << threads << " threads, rounds of " << chunk;
-                    ASSERT_TRUE(sameBytes(many.splatMask(), one.splatMask()));
-                }
         }
     }
 }

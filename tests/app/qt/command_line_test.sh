@@ -10,21 +10,8 @@
 #    and no output file.
 # Usage: command_line_test.sh PROGRAM PICTURE   (PICTURE 640 x 480)
 set -uo pipefail
+source "$(dirname "$0")/../../support/script_test.sh" "$0" "$@"
 
-if [[ $# -ne 2 ]]; then
-    echo "usage: $0 PROGRAM PICTURE" >&2
-    exit 2
-fi
-program=$1
-picture=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
 # Runs the program without a display; sets status, out and err.
 run() {
     env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=no-such-platform "$program" "$@" \
@@ -79,7 +66,4 @@ expect_status 1 "a grid of another size and a missing picture"
     $err == *"none.bmp: Cannot open file"* ]] || fail "another size and a missing picture gave '$err'"
 [[ -e $work/far.png ]] && fail "a refused grid file left an output"
 
-if [[ $failures -ne 0 ]]; then
-    exit 1
-fi
-echo "command line: all checks passed"
+finish "command line"

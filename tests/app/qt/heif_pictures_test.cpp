@@ -266,8 +266,8 @@ TEST_F(HeifFiles, ApplyWritesThemInTheFormatNamedOrIntoAFolderAsPng)
     std::ostringstream errors;
     FileWriteOps writes;
     const HeadlessServices services{codec_, writes, ParallelDeformOptions{}, systemAvailableMemory, errors};
-    EXPECT_EQ(applyGridToFiles(HeadlessApply{grid, {heic}, folder_.file("phone.jpg"), ""}, services), 0u);
-    EXPECT_EQ(applyGridToFiles(HeadlessApply{grid, {heic, avif}, "", folder_.file("out")}, services), 0u);
+    EXPECT_EQ(applyGridToFiles(HeadlessApply{grid, {heic}, folder_.file("phone.jpg"), "", ""}, services), 0u);
+    EXPECT_EQ(applyGridToFiles(HeadlessApply{grid, {heic, avif}, "", folder_.file("out"), ""}, services), 0u);
     EXPECT_EQ(errors.str(), "");
     EXPECT_EQ(openPicture(folder_.file("phone.jpg"), codec_).format, PictureFormat::Jpeg);
     // What the HEIC file keeps beside its pixels goes into the JPEG.
@@ -278,7 +278,7 @@ TEST_F(HeifFiles, ApplyWritesThemInTheFormatNamedOrIntoAFolderAsPng)
                     "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" dc:format=\"image/heic\"/></rdf:RDF></x:xmpmeta>"));
     source.iccProfile = bytesOf(QColorSpace(QColorSpace::DisplayP3).iccProfile());
     writeBytes(heic, encodeHeif(source, HeifCoding::Hevc));
-    EXPECT_EQ(applyGridToFiles(HeadlessApply{grid, {heic}, folder_.file("tagged.jpg"), ""}, services), 0u);
+    EXPECT_EQ(applyGridToFiles(HeadlessApply{grid, {heic}, folder_.file("tagged.jpg"), "", ""}, services), 0u);
     EXPECT_EQ(errors.str(), "");
     const PictureMetadata kept = codec_.readMetadata(readBytes(folder_.file("tagged.jpg")), PictureFormat::Jpeg);
     EXPECT_EQ(kept.iccProfile, source.iccProfile);

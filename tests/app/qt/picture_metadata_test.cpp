@@ -111,7 +111,9 @@ TEST_F(PictureMetadataTest, APhonesMetadataReachesEverySavedFormatUprightOfItsSi
         EXPECT_EQ(tags["Exif.Photo.PixelYDimension"], "40");
         EXPECT_EQ(tags["thumbnail"], "0");
         EXPECT_EQ(tags["Xmp.dc.subject"], "bridge");
-        if (format != PictureFormat::Webp) EXPECT_EQ(tags["Iptc.Application2.Keywords"], "river");
+        if (format != PictureFormat::Webp) {
+            EXPECT_EQ(tags["Iptc.Application2.Keywords"], "river");
+        }
         // Read again as a picture, it stands as it was saved.
         EXPECT_EQ(openPicture(path, codec_).picture.bitmap().width(), 30);
     }

@@ -1,0 +1,79 @@
+#include "engine/cell_landing.h"
+
+#include <algorithm>
+#include <cassert>
+
+#include "engine/fast_coordinates.h"
+#include "engine/splat_block.h"
+
+namespace plexor {
+
+CellLanding landCellSamples(const DeformModel& m, CellRef cell, std::int32_t* dests)
+{
+    assert(cellFits(m, cell));
+    const CellTerms terms = gatherCellTerms(m, cell.col, cell.row);
+    const ControlPoint& o = m.point(cell.col, cell.row);
+    const std::int64_t originX = o.x;
+    const std::int64_t originY = o.y;
+    const std::int64_t width = m.imageWidth();
+    const std::int64_t capacity = m.pixelCapacity();
+    const std::int32_t n = m.samplesPerCell();
+    const std::size_t stride = static_cast<std::size_t>(n) + 1;
+    std::int64_t first = width;
+    std::int64_t last = 0;
+    bool wraps = false;
+    const auto land = [&](std::int32_t i, std::int32_t j, float x, float y) {
+        std::int64_t xd;
+        const std::int32_t dest = sampleDestination(x, y, (originY + i) * width + originX + j, width, capacity, xd);
+        dests[i * stride + j] = dest;
+        if (dest < 0) return;
+        // A square from column 1 to the last but one stays in its rows.
+        wraps |= xd < 1 || xd + 2 > width;
+        first = std::min(first, xd - 1);
+        last = std::max(last, xd + 2);
+    };
+    CellLanding landing;
+    double tx[16];
+    double ty[16];
+    if (exactTerms(terms, tx, ty)) {
+        forEachChunk(m, tx, ty, pickChunkKernel(FastKernel::Best),
+                     [&](std::int32_t i, std::int32_t j0, int count, const float* xs, const float* ys) {
+                         for (int l = 0; l < count; ++l) land(i, j0 + l, xs[l], ys[l]);
+                     });
+        landing.reach = footprintOf(terms, m.imageWidth(), m.imageHeight());
+    } else {
+        // Terms this far out may send samples anywhere.
+        for (std::int32_t i = 0; i <= n; ++i)
+            for (std::int32_t j = 0; j <= n; ++j) {
+                float x;
+                float y;
+                literalSampleCoordinates(m, terms, i, j, x, y);
+                land(i, j, x, y);
+            }
+        landing.reach.rects[landing.reach.count++] = PixelRect{0, 0, m.imageWidth(), m.imageHeight()};
+    }
+    if (wraps) {
+        first = 0;
+        last = width;
+    }
+    landing.firstColumn = static_cast<std::int32_t>(first);
+    landing.lastColumn = static_cast<std::int32_t>(last);
+    return landing;
+}
+
+void splatCellSamples(DeformModel& m, CellRef cell, const std::int32_t* dests, const CellLanding& landing,
+                      SplatBand band)
+{
+    assert(cellFits(m, cell));
+    if (landing.firstColumn >= band.last || landing.lastColumn <= band.first) return;
+    const SplatTarget target{m.workImage().data(), m.splatMask().data(), m.sourceImage().data(), m.pixelCapacity(),
+                             m.imageWidth()};
+    // Inside the band, no sample needs its column looked at.
+    const bool inside = landing.firstColumn >= band.first && landing.lastColumn <= band.last;
+    const ControlPoint& o = m.point(cell.col, cell.row);
+    const std::int64_t side = std::int64_t{m.samplesPerCell()} + 1;
+    const SplatBlock block{dests, side, side, std::int64_t{o.y} * m.imageWidth() + o.x, m.imageWidth()};
+    splatBlock(target, band, block, inside);
+}
+
+} // namespace plexor

@@ -1,0 +1,134 @@
+// The production deformation of one cell. It gives the same bits as the
+// literal kernel, faster:
+//
+// Each coordinate term is x := f(x + s * w), with s an integer below 2^29 in
+// magnitude and w a float, so s * w is exact in double. The literal kernel
+// rounds the sum to a 64-bit significand and then to float; here the sum is
+// rounded to double (53 bits) and then to float. Neither first rounding can
+// step across a point halfway between two floats, since such points are
+// representable in both formats; the two results can differ only when the
+// double sum lands exactly on such a halfway point, and then the literal sum
+// lands there too or the exact sum lies beside it. So a double sum that is
+// not a halfway point gives the literal's float, and a sample with any term
+// whose sum is an inexact halfway point is recomputed term by term, the
+// literal way where it matters. Such samples are rare.
+//
+// A chunk of a row's samples is computed side by side in vector registers,
+// by the widest chunk kernel the processor has (cell_kernel_*.cpp), which is
+// looked up once, on first use.
+
+#include "engine/fast_coordinates.h"
+
+#include "engine/extended.h"
+#include "engine/halfway_sum.h"
+
+namespace plexor {
+namespace {
+
+constexpr std::int64_t kExactTermLimit = std::int64_t{1} << 29;
+
+// One term of a suspect sample: the double sum where it rounds to the
+// literal's float, else the sum in extended precision.
+inline float refinedTerm(float acc, double term, float weight) noexcept
+{
+    const double product = term * weight;
+    if (inexactHalfway(static_cast<double>(acc), product)) return store(Extended{acc} + Extended{term} * weight);
+    return static_cast<float>(static_cast<double>(acc) + product);
+}
+
+} // namespace
+
+void refineSample(const float* weights, const double* tx, const double* ty, float& x, float& y) noexcept
+{
+    x = 0.0f;
+    y = 0.0f;
+    for (int q = 0; q < 16; ++q) {
+        x = refinedTerm(x, tx[q], weights[q]);
+        y = refinedTerm(y, ty[q], weights[q]);
+    }
+}
+
+ChunkKernel pickChunkKernel(FastKernel kind)
+{
+    static const ChunkKernel best = fastKernelAvailable(FastKernel::Avx512) ? chunkCoordinatesAvx512
+                                    : fastKernelAvailable(FastKernel::Avx2) ? chunkCoordinatesAvx2
+                                                                            : chunkCoordinatesPortable;
+    if (kind == FastKernel::Best) return best;
+    if (!fastKernelAvailable(kind)) return chunkCoordinatesPortable;
+    switch (kind) {
+    case FastKernel::Avx512: return chunkCoordinatesAvx512;
+    case FastKernel::Avx2: return chunkCoordinatesAvx2;
+    default: return chunkCoordinatesPortable;
+    }
+}
+
+bool exactTerms(const CellTerms& terms, double* tx, double* ty)
+{
+    for (int q = 0; q < 16; ++q) {
+        if (terms.x[q] <= -kExactTermLimit || terms.x[q] >= kExactTermLimit) return false;
+        if (terms.y[q] <= -kExactTermLimit || terms.y[q] >= kExactTermLimit) return false;
+        tx[q] = static_cast<double>(terms.x[q]);
+        ty[q] = static_cast<double>(terms.y[q]);
+    }
+    return true;
+}
+
+namespace {
+
+bool tablesFit(const DeformModel& m)
+{
+    const std::size_t samples = static_cast<std::size_t>(m.samplesPerCell()) + 1;
+    return m.samplesPerCell() >= 1 && m.tables().weights().size() == 16 * samples * samples &&
+           m.tables().lanes().size() == 16 * samples * static_cast<std::size_t>(paddedSampleCount(m.samplesPerCell()));
+}
+
+bool cellExists(const DeformModel& m, CellRef cell)
+{
+    return cell.col >= 0 && cell.col < m.grid().cellCols && cell.row >= 0 && cell.row < m.grid().cellRows &&
+           static_cast<std::size_t>(m.grid().pointCols) * static_cast<std::size_t>(m.grid().pointRows) ==
+               m.points().size();
+}
+
+} // namespace
+
+bool cellFits(const DeformModel& m, CellRef cell)
+{
+    return cellExists(m, cell) && tablesFit(m);
+}
+
+bool fastKernelAvailable(FastKernel kind)
+{
+    static const bool avx512 = __builtin_cpu_supports("avx512f");
+    static const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    switch (kind) {
+    case FastKernel::Avx512: return avx512;
+    case FastKernel::Avx2: return avx2;
+    default: return true;
+    }
+}
+
+namespace {
+
+bool sampleCoordinates(const DeformModel& m, const CellTerms& terms, float* xs, float* ys, FastKernel kind)
+{
+    double tx[16];
+    double ty[16];
+    if (!exactTerms(terms, tx, ty)) return false;
+    const std::size_t stride = static_cast<std::size_t>(m.samplesPerCell()) + 1;
+    forEachChunk(m, tx, ty, pickChunkKernel(kind),
+                 [&](std::int32_t i, std::int32_t j0, int count, const float* cx, const float* cy) {
+                     std::copy(cx, cx + count, xs + i * stride + j0);
+                     std::copy(cy, cy + count, ys + i * stride + j0);
+                 });
+    return true;
+}
+
+} // namespace
+
+void cellCoordinatesFast(const DeformModel& m, CellRef cell, float* xs, float* ys, FastKernel kind)
+{
+    if (!sampleCoordinates(m, gatherCellTerms(m, cell.col, cell.row), xs, ys, kind))
+        cellCoordinatesLiteral(m, cell, xs, ys);
+}
+
+} // namespace plexor

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cassert>
 
+#include "engine/alpha_splat_target.h"
 #include "engine/fast_coordinates.h"
+#include "engine/model_splat_target.h"
 #include "engine/splat_block.h"
 
 namespace plexor {
@@ -66,14 +68,13 @@ void splatCellSamples(DeformModel& m, CellRef cell, const std::int32_t* dests, c
 {
     assert(cellFits(m, cell));
     if (landing.firstColumn >= band.last || landing.lastColumn <= band.first) return;
-    const SplatTarget target{m.workImage().data(), m.splatMask().data(), m.sourceImage().data(), m.pixelCapacity(),
-                             m.imageWidth()};
+    const SplatTarget target = modelSplatTarget(m);
     // Inside the band, no sample needs its column looked at.
     const bool inside = landing.firstColumn >= band.first && landing.lastColumn <= band.last;
     const ControlPoint& o = m.point(cell.col, cell.row);
     const std::int64_t side = std::int64_t{m.samplesPerCell()} + 1;
     const SplatBlock block{dests, side, side, std::int64_t{o.y} * m.imageWidth() + o.x, m.imageWidth()};
-    splatBlock(target, band, block, inside);
+    withSplatPlanes(target, [&](const auto& planes) { splatBlock(planes, band, block, inside); });
 }
 
 } // namespace plexor

@@ -4,9 +4,11 @@
 
 #include <cassert>
 
+#include "engine/alpha_splat_target.h"
 #include "engine/cell_footprint.h"
 #include "engine/deform_cell.h"
 #include "engine/fast_coordinates.h"
+#include "engine/model_splat_target.h"
 #include "engine/splat_block.h"
 
 namespace plexor {
@@ -43,7 +45,8 @@ public:
         const std::int64_t perRow = side_ <= kBlockSamples ? side_ : count_;
         const SplatBlock block{dests_, count_ / perRow, perRow, (originY_ + row_) * target_.width + originX_ + column_,
                                target_.width};
-        splatBlock(target_, SplatBand{0, static_cast<std::int32_t>(target_.width)}, block, true);
+        const SplatBand band{0, static_cast<std::int32_t>(target_.width)};
+        withSplatPlanes(target_, [&](const auto& planes) { splatBlock(planes, band, block, true); });
         count_ = 0;
     }
 
@@ -74,8 +77,7 @@ CellFootprint deformCell(DeformModel& m, CellRef cell, FastKernel kind)
         whole.rects[whole.count++] = PixelRect{0, 0, m.imageWidth(), m.imageHeight()};
         return whole;
     }
-    const SplatTarget target{m.workImage().data(), m.splatMask().data(), m.sourceImage().data(), m.pixelCapacity(),
-                             m.imageWidth()};
+    const SplatTarget target = modelSplatTarget(m);
     const ControlPoint& o = m.point(cell.col, cell.row);
     BlockGatherer blocks(target, o.x, o.y, std::int64_t{m.samplesPerCell()} + 1);
     forEachChunk(m, tx, ty, pickChunkKernel(kind),

@@ -8,6 +8,7 @@
 #include "engine/cell_terms.h"
 #include "engine/deform_cell_internal.h"
 #include "engine/extended.h"
+#include "engine/model_splat_target.h"
 #include "engine/splat.h"
 
 namespace plexor {
@@ -47,8 +48,7 @@ void cellCoordinatesLiteral(const DeformModel& m, CellRef cell, float* xs, float
 void deformCellLiteral(DeformModel& m, CellRef cell)
 {
     assert(!m.workImage().empty() && !m.sourceImage().empty() && !m.splatMask().empty());
-    const SplatTarget target{m.workImage().data(), m.splatMask().data(), m.sourceImage().data(), m.pixelCapacity(),
-                             m.imageWidth()};
+    const SplatTarget target = modelSplatTarget(m);
     const std::int32_t n = m.samplesPerCell();
     const std::int64_t w = m.imageWidth();
     const ControlPoint& o = m.point(cell.col, cell.row);

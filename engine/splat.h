@@ -12,14 +12,18 @@ namespace plexor {
 //
 // The fast splats take it as a template parameter `Planes`: its methods
 // below are all they know of the pixels, so a target that carries a second
-// plane beside the colours gives it the same writes, chosen by the same
-// marks, with no branch of its own.
+// plane beside the colours (AlphaSplatTarget) gives it the same writes,
+// chosen by the same marks, with no branch of its own.
 struct SplatTarget {
     std::uint8_t* work;
     std::uint8_t* mask;
     const std::uint8_t* source;
     std::int64_t capacity;
     std::int64_t width;
+    // A byte a pixel that travels with the colours, when the picture has
+    // alpha; both null when it has none.
+    std::uint8_t* workAlpha = nullptr;
+    const std::uint8_t* sourceAlpha = nullptr;
 
     using Colour = std::uint32_t; // blue, green, red from the lowest byte up
 
@@ -77,11 +81,12 @@ inline bool truncateCoordinate(float v, std::int64_t& out) noexcept
     return true;
 }
 
-inline void copyPixel(std::uint8_t* to, const std::uint8_t* from) noexcept
+inline void copyPixel(const SplatTarget& t, std::int64_t to, std::int64_t from) noexcept
 {
-    to[0] = from[0];
-    to[1] = from[1];
-    to[2] = from[2];
+    t.work[3 * to] = t.source[3 * from];
+    t.work[3 * to + 1] = t.source[3 * from + 1];
+    t.work[3 * to + 2] = t.source[3 * from + 2];
+    if (t.workAlpha != nullptr) t.workAlpha[to] = t.sourceAlpha[from];
 }
 
 // Marks the destination, fills the unmarked pixels of the 3 x 3 square
@@ -98,10 +103,10 @@ inline void copyPixel(std::uint8_t* to, const std::uint8_t* from) noexcept
     for (std::int64_t a = -1; a <= 1; ++a) {
         for (std::int64_t b = -1; b <= 1; ++b) {
             const std::int64_t pos = (yd + a) * t.width + xd + b;
-            if (pos >= 0 && pos < t.capacity && t.mask[pos] == 0) copyPixel(t.work + 3 * pos, t.source + 3 * src);
+            if (pos >= 0 && pos < t.capacity && t.mask[pos] == 0) copyPixel(t, pos, src);
         }
     }
-    copyPixel(t.work + 3 * dest, t.source + 3 * src);
+    copyPixel(t, dest, src);
 }
 
 // The pixel index a sample lands on, or -1 when it lands nowhere: its
@@ -143,7 +148,8 @@ inline bool squareInside(std::int64_t dest, std::int64_t width, std::int64_t cap
     return dest - width - 1 >= 0 && dest + width + 1 < capacity;
 }
 
-// splatSamplePlain's result, faster where the whole square lies inside the buffer.
+// splatSamplePlain's result, faster where the whole square lies inside the
+// buffer; the colours only.
 inline void splatSample(const SplatTarget& t, std::int64_t xd, std::int64_t yd, std::int64_t src) noexcept
 {
     const std::int64_t dest = yd * t.width + xd;

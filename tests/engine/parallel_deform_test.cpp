@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/deform_cell.h"
+#include "engine/deform_cell_internal.h"
 #include "tests/support/model_setup.h"
 
 namespace plexor::test {
@@ -76,6 +77,54 @@ TEST(DeformCellsInParallel, GivesTheBitsOfOneCellAfterAnother)
                     }
         }
     }
+}
+
+// A picture's alpha is deformed as a grey picture of its values would be,
+// by the literal kernel, the fast one and the parallel splat alike.
+TEST(DeformCellsInParallel, MovesAlphaAsAGreyPictureOfItsValues)
+{
+    const auto alpha = [](std::int32_t x, std::int32_t y) { return static_cast<std::uint8_t>((x * 7 + y * 13) % 256); };
+    const auto greyOfAlpha = [&](std::int32_t x, std::int32_t y) {
+        const std::uint8_t a = alpha(x, y);
+        return Rgb{a, a, a};
+    };
+    std::mt19937 rng(5);
+    for (const std::int32_t step : {7, 48})
+        for (const bool wild : {false, true}) {
+            DeformModel grey;
+            loadPicture(grey, 212, 157, greyOfAlpha);
+            grey.layGrid(step);
+            displace(grey, rng, wild);
+            std::vector<CellRef> cells;
+            for (std::int32_t r = 0; r < grey.grid().cellRows; ++r)
+                for (std::int32_t c = 0; c < grey.grid().cellCols; ++c) cells.push_back({c, r});
+            for (const CellRef cell : cells) deformCell(grey, cell);
+            const auto deformed = [&](int way) {
+                auto m = std::make_unique<DeformModel>();
+                loadPicture(*m, 212, 157, pattern, alpha);
+                m->layGrid(step);
+                for (std::size_t i = 0; i < grey.points().size(); ++i) {
+                    m->points()[i].dx = grey.points()[i].dx.load();
+                    m->points()[i].dy = grey.points()[i].dy.load();
+                }
+                if (way == 2) {
+                    deformCellsInParallel(*m, cells, {3, 0, 13});
+                } else {
+                    for (const CellRef cell : cells)
+                        way == 0 ? deformCellLiteral(*m, cell) : (void)deformCell(*m, cell);
+                }
+                return m;
+            };
+            const auto literal = deformed(0);
+            for (int way = 0; way < 3; ++way) {
+                const auto m = way == 0 ? nullptr : deformed(way);
+                const DeformModel& tinted = m ? *m : *literal;
+                ASSERT_TRUE(sameBytes(tinted.workImage(), literal->workImage())) << "way " << way;
+                for (std::int32_t i = 0; i < tinted.pixelCapacity(); ++i)
+                    ASSERT_EQ(tinted.workAlpha().data()[i], grey.workImage().data()[3 * i])
+                        << "step " << step << (wild ? ", wild" : "") << ", way " << way << ", pixel " << i;
+            }
+        }
 }
 
 } // namespace

@@ -136,5 +136,23 @@ TEST_F(TransparencyTest, SavesKeepTheAlphaOrShowThePictureOverWhite)
     }
 }
 
+TEST_F(TransparencyTest, TheAlphaIsDeformedAsAGreyPictureOfItWouldBe)
+{
+    Window logo(logoPath), grey(greyPath);
+    edit(logo, "");
+    edit(grey, "");
+    expectAlphaIsTheGreyPicture(logo, grey);
+    EXPECT_EQ(logo.commands.model().workAlpha()[151], 0) << "the widened column is transparent";
+
+    // A grid file laid from the picture as it stands gives the same bits.
+    const std::string gridFile = folder.file("edits.grid");
+    logo.dialogs.saveAnswers.push_back(FileDialogChoice{gridFile, 1});
+    logo.commands.grid().saveGrid();
+    Window logoAgain(logoPath), greyAgain(greyPath);
+    edit(logoAgain, gridFile);
+    edit(greyAgain, gridFile);
+    expectAlphaIsTheGreyPicture(logoAgain, greyAgain);
+}
+
 } // namespace
 } // namespace plexor::test

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+
+#include "engine/splat.h"
+
+namespace plexor {
+
+// The splat's target for a picture with alpha: a sample's colour carries
+// its alpha in the top byte, and every write of the colours writes the
+// alpha beside them, at the same pixels, chosen by the same marks.
+struct AlphaSplatTarget : SplatTarget {
+    Colour colourOf(std::int64_t src) const noexcept
+    {
+        return SplatTarget::colourOf(src) | std::uint32_t{sourceAlpha[src]} << 24;
+    }
+    void fill(std::int64_t pos, Colour colour, bool marked) const noexcept
+    {
+        SplatTarget::fill(pos, colour, marked);
+        const std::uint8_t own = workAlpha[pos];
+        workAlpha[pos] = marked ? own : static_cast<std::uint8_t>(colour >> 24);
+    }
+    void write(std::int64_t pos, Colour colour) const noexcept
+    {
+        SplatTarget::write(pos, colour);
+        workAlpha[pos] = static_cast<std::uint8_t>(colour >> 24);
+    }
+    void fillThree(std::int64_t pos, Colour colour) const noexcept
+    {
+        SplatTarget::fillThree(pos, colour & 0xFFFFFF);
+        const auto alpha = static_cast<std::uint8_t>(colour >> 24);
+        workAlpha[pos] = alpha;
+        workAlpha[pos + 1] = alpha;
+        workAlpha[pos + 2] = alpha;
+    }
+};
+
+// Calls splat(planes) with the target's colours alone, or with its alpha
+// beside them when it has one: the choice is made once, outside the pixels.
+template <class Splat>
+void withSplatPlanes(const SplatTarget& target, Splat&& splat)
+{
+    if (target.workAlpha != nullptr)
+        splat(AlphaSplatTarget{target});
+    else
+        splat(target);
+}
+
+} // namespace plexor

@@ -49,7 +49,7 @@ void ControlPointDrag::pick(std::int32_t x, std::int32_t y)
                 dragIndex_ = c + r * cols;
                 dragOffsetX_ = static_cast<std::int32_t>(zoom_.toPicture(x) - shownX);
                 dragOffsetY_ = static_cast<std::int32_t>(zoom_.toPicture(y) - shownY);
-                p.selected = 1;
+                p.picked = 1;
                 model_.setDragging(true);
                 markPoint(dragIndex_);
                 return;
@@ -96,7 +96,7 @@ void ControlPointDrag::mouseMove(std::int32_t x, std::int32_t y)
     if (abs(ndx) >= model_.gridStep()) {
         if (towardsInterior(ndx, left, right)) {
             markPoint(dragIndex_);
-            p.selected = 0;
+            p.picked = 0;
             if (abs(ndy) > model_.gridStep() / 2 && towardsInterior(ndy, up, down)) dragIndex_ += sy * cols;
             dragIndex_ += sx;
             handedOver = true;
@@ -104,7 +104,7 @@ void ControlPointDrag::mouseMove(std::int32_t x, std::int32_t y)
     } else if (abs(ndy) >= model_.gridStep()) {
         if (towardsInterior(ndy, up, down)) {
             markPoint(dragIndex_);
-            p.selected = 0;
+            p.picked = 0;
             if (abs(ndx) > model_.gridStep() / 2 && towardsInterior(ndx, left, right)) dragIndex_ += sx;
             dragIndex_ += sy * cols;
             handedOver = true;
@@ -134,7 +134,7 @@ void ControlPointDrag::endDrag()
     if (holdsPoint()) {
         const std::int32_t cols = model_.grid().pointCols;
         markPoint(dragIndex_);
-        model_.points()[static_cast<std::size_t>(dragIndex_)].selected = 0;
+        model_.points()[static_cast<std::size_t>(dragIndex_)].picked = 0;
         host_.queueCellsAround(dragIndex_ % cols, dragIndex_ / cols);
         host_.refresh();
     }

@@ -19,9 +19,9 @@ namespace {
 struct PointView {
     std::int32_t x, y;   // grid position
     std::int32_t dx, dy; // displacement
-    bool selected;
+    bool picked;
 
-    static PointView of(const ControlPoint& p) noexcept { return {p.x, p.y, p.dx, p.dy, p.selected != 0}; }
+    static PointView of(const ControlPoint& p) noexcept { return {p.x, p.y, p.dx, p.dy, p.picked != 0}; }
     std::int32_t shownX() const noexcept { return sum(x, dx); }
     std::int32_t shownY() const noexcept { return sum(y, dy); }
 
@@ -50,7 +50,7 @@ void drawSegment(const ViewCanvas& view, const CanvasMap& map, const ControlPoin
 {
     const PointView a = PointView::of(from);
     const PointView b = PointView::of(to);
-    const Colour colour = a.selected || b.selected ? kSelectedSegmentColour : kSegmentColour;
+    const Colour colour = a.picked || b.picked ? kPickedSegmentColour : kSegmentColour;
     drawLine(view, map(a.shownX()), map(a.shownY()), map(b.shownX()), map(b.shownY()), true, colour);
 }
 
@@ -103,7 +103,7 @@ void drawOverlay(const DeformModel& model, const ViewCanvas& view, Zoom zoom) no
     for (std::int32_t r = r0; r <= r1; ++r)
         for (std::int32_t c = c0; c <= c1; ++c) {
             const PointView p = PointView::of(at(c, r));
-            drawMarker(view, map(p.shownX()), map(p.shownY()), p.selected ? kSelectedMarkerColour : kMarkerColour);
+            drawMarker(view, map(p.shownX()), map(p.shownY()), p.picked ? kPickedMarkerColour : kMarkerColour);
         }
 }
 

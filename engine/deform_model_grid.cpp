@@ -33,7 +33,7 @@ void DeformModel::placePoints()
             p.y = grid_.marginY + r * grid_.step;
             p.dx = 0;
             p.dy = 0;
-            p.selected = 0;
+            p.picked = 0;
         }
     }
 }

@@ -125,6 +125,8 @@ public:
     virtual void showInformation(const std::string& text) = 0;
     // The zoom the picture is shown at, as the window shows it to the user.
     virtual void showZoom(const std::string& text) = 0;
+    // What the status bar says of the point under the pointer; empty: none.
+    virtual void showPointReadout(const std::string& text) = 0;
 };
 
 class ImageCodec;

@@ -16,5 +16,8 @@ inline constexpr Colour kVectorColour{0, 255, 0};
 inline constexpr Colour kPickedMarkerColour{0, 0, 255};
 // The marker of any other point: yellow.
 inline constexpr Colour kMarkerColour{0, 255, 255};
+// The marker of a point chosen to move with others, and the rectangle that
+// chooses points: magenta.
+inline constexpr Colour kSelectionColour{255, 0, 255};
 
 } // namespace plexor

@@ -10,29 +10,29 @@
 #include "engine/cell_queue.h"
 #include "engine/change_region.h"
 #include "engine/control_point.h"
+#include "engine/earlier_passes.h"
 #include "engine/grid_geometry.h"
 #include "engine/grid_snapshot.h"
 #include "engine/memory_shortfall.h"
 #include "engine/message_sink.h"
+#include "engine/point_selection.h"
 #include "engine/weight_tables.h"
 #include "engine/worker_gate.h"
 #include "platform/byte_buffer.h"
 
 namespace plexor {
 
-// The one shared state of the program: the picture's geometry, the four pixel
-// buffers, the control grid, the weight tables and the worker's cell queue.
-//
-// Pixel buffers hold 3 bytes a pixel (blue, green, red), rows top to bottom
-// with no gap, pixel (x, y) at x + y * imageWidth(); pixelCapacity() is
-// imageWidth() * imageHeight() + 3 pixels, the last three in no row.
+// The one shared state of the program: the picture's geometry, the pixel
+// buffers, the control grid, the weight tables, the worker's cell queue, the
+// points chosen and the earlier passes. Pixel buffers hold 3 bytes a pixel
+// (blue, green, red), rows top to bottom with no gap, pixel (x, y) at x + y *
+// imageWidth(); pixelCapacity() is imageWidth() * imageHeight() + 3 pixels,
+// the last three in no row.
 //
 // It keeps itself consistent: the four buffers exist together, sized for the
 // picture, exactly while imageLoaded(); the grid step is held once, in the
-// grid's shape, which gridGeometryFor gives for the picture and that step;
-// the tables and the queue's bytes belong to that grid once it is laid.
-//
-// Threads: everything is created, replaced and released on the UI thread
+// grid's shape; the tables, the queue's bytes and the selection belong to
+// that grid. Everything is created, replaced and released on the UI thread
 // while it holds gate() shut (WorkerHold); the worker touches the buffers,
 // the grid and the tables only inside the gate. A drag writes control points
 // while the worker reads them: their fields are relaxed atomics.
@@ -42,14 +42,13 @@ public:
 
     DeformModel();
 
-    // The picture: imageWidth() is always a multiple of 4.
-    bool imageLoaded() const noexcept { return imageLoaded_; }
+    bool imageLoaded() const noexcept { return imageLoaded_; } // imageWidth() is always a multiple of 4
     std::int32_t imageWidth() const noexcept { return imageWidth_; }
     std::int32_t imageHeight() const noexcept { return imageHeight_; }
     std::int32_t pixelCapacity() const noexcept { return pixelCapacity_; }
     // The deformed picture; what the screen shows (it plus the overlay); the
-    // picture as read; a byte a pixel marking the exact destinations of the
-    // batch under way.
+    // starting picture of the pass under way; a byte a pixel marking the exact
+    // destinations of the batch under way.
     ByteBuffer& workImage() noexcept { return workImage_; }
     ByteBuffer& viewImage() noexcept { return viewImage_; }
     ByteBuffer& sourceImage() noexcept { return sourceImage_; }
@@ -58,9 +57,11 @@ public:
     const ByteBuffer& viewImage() const noexcept { return viewImage_; }
     const ByteBuffer& sourceImage() const noexcept { return sourceImage_; }
     const ByteBuffer& splatMask() const noexcept { return splatMask_; }
+    // The picture as read, whatever passes have been laid over it since.
+    const ByteBuffer& openedImage() const noexcept { return passes_.kept() ? passes_.openedImage() : sourceImage_; }
 
-    // The grid step: the present grid's, and the next one's until another is
-    // chosen; and the shape of the grid, with no points while there is none.
+    // The grid step (the present grid's, and the next one's until another is
+    // chosen) and the grid's shape, with no points while there is none.
     std::int32_t gridStep() const noexcept { return grid_.step; }
     const GridGeometry& grid() const noexcept { return grid_; }
     bool gridExists() const noexcept { return !points_.empty(); }
@@ -74,41 +75,40 @@ public:
     ControlPoint& point(std::int32_t c, std::int32_t r) noexcept { return points_[pointIndex(c, r)]; }
     const ControlPoint& point(std::int32_t c, std::int32_t r) const noexcept { return points_[pointIndex(c, r)]; }
 
-    // The tables of the grid step; a cell's samples across less one: the step
-    // once the tables are built, 0 before.
+    // The tables of the grid step; a cell's samples across less one (0 unbuilt).
     const WeightTables& tables() const noexcept { return tables_; }
     std::int32_t samplesPerCell() const noexcept { return tables_.built() ? grid_.step : 0; }
 
     CellQueue& cellQueue() noexcept { return cellQueue_; }
     const CellQueue& cellQueue() const noexcept { return cellQueue_; }
     WorkerGate& gate() noexcept { return gate_; } // keeps the worker off what the UI thread replaces
-    // What has changed on the picture or its overlay since it was last shown:
-    // whatever changes either marks it.
+    // What has changed on the picture or its overlay since it was last shown.
     ChangeRegion& changes() noexcept { return changes_; }
 
     bool dragging() const noexcept { return dragging_; } // a drag holds a point
     void setDragging(bool dragging) noexcept { dragging_ = dragging; }
+    PointSelection& selection() noexcept { return selection_; }
+    const PointSelection& selection() const noexcept { return selection_; }
+    EarlierPasses& passes() noexcept { return passes_; }
+    const EarlierPasses& passes() const noexcept { return passes_; }
 
     void setMessageSink(MessageSink* sink) noexcept { messages_ = sink; } // none: no message is shown
     void showMessage(const std::string& text, MessageIcon icon) const;
-    // Bytes the program can still obtain (the system's, unless set): buffers
-    // and tables are checked against it, since an allocation the system
-    // grants may still get the process killed when its pages are touched.
+    // Bytes the program can still obtain (the system's, unless set): a grant
+    // of the system may still get the process killed when its pages are touched.
     void setAvailableMemory(std::function<std::uint64_t()> available) { availableMemory_ = std::move(available); }
     std::uint64_t availableMemory() const;
 
-    // Replaces the buffers with new ones for a width x height picture (width
-    // a multiple of 4), all or nothing: it checks that they fit beside the
-    // ones held now, obtains the four (splatMask clear) and only then swaps
-    // them in; their pixels are the caller's to fill. A grid laid for another
-    // size goes. On any failure it shows the message of the buffer that could
-    // not be had, returns false and leaves the model as it was.
+    // Replaces the buffers with new ones for a width x height picture (width a
+    // multiple of 4), all or nothing: checks that they fit beside the ones held
+    // now, obtains the four (splatMask clear), then swaps them in; their pixels
+    // are the caller's to fill. A grid of another size, the selection and the
+    // earlier passes go. On failure it shows the message of the buffer that
+    // could not be had, returns false and leaves the model as it was.
     bool allocateBuffers(std::int32_t width, std::int32_t height);
-    // Why the buffers for a width x height picture would not fit beside the
-    // ones held now; nothing when they would. Changes nothing.
+    // Why the buffers of a width x height picture would not fit; nothing if they would.
     std::optional<MemoryShortfall> bufferShortfall(std::int32_t width, std::int32_t height) const;
-    // Releases the buffers and the grid with all built for it: the model as
-    // created, but for the grid step. The worker must have ended.
+    // The model as created, but for the grid step. The worker must have ended.
     void releaseAll();
     // Copies pixelCapacity() pixels; nothing when the source is empty.
     void copyPixels(const ByteBuffer& source, ByteBuffer& destination);
@@ -122,20 +122,20 @@ public:
 
     // The step and the grid with its displacements, as they stand.
     GridSnapshot snapshotGrid() const;
-    // Lays the grid of `snapshot` again over the picture: its step, its
-    // points with their displacements, its tables; or no grid. workImage is
-    // left to the caller. The worker must be idle.
+    // Lays the grid of `snapshot` again: its step, its points with their
+    // displacements, its tables; or no grid. workImage is left to the caller.
     void restoreGrid(const GridSnapshot& snapshot);
 
 private:
-    void buildGrid(); // a new grid at the grid step, its points at rest
-    // Builds the tables for the grid step, and starts the cell bookkeeping afresh.
-    void buildWeightTables();
-    void placePoints(); // every point at its grid position, at rest, not picked
+    void buildGrid();         // a new grid at the grid step, its points at rest
+    void buildWeightTables(); // the tables for the step, and the cells' bytes afresh
+    void placePoints();       // every point at its grid position, at rest, not picked
 
     bool imageLoaded_ = false;
     std::int32_t imageWidth_ = 0, imageHeight_ = 0, pixelCapacity_ = 0;
     ByteBuffer workImage_, viewImage_, sourceImage_, splatMask_;
+    EarlierPasses passes_;
+    PointSelection selection_;
     GridGeometry grid_;
     std::vector<ControlPoint> points_; // empty: no grid
     WeightTables tables_;

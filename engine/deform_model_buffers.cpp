@@ -80,6 +80,8 @@ bool DeformModel::allocateBuffers(std::int32_t width, std::int32_t height)
     std::swap(viewImage_, view);
     std::swap(sourceImage_, source);
     std::swap(splatMask_, mask);
+    passes_.clear();
+    selection_.clear();
     imageLoaded_ = true;
     changes_.markAll();
     return true;
@@ -93,6 +95,7 @@ void DeformModel::releaseAll()
     viewImage_.release();
     sourceImage_.release();
     splatMask_.release();
+    passes_.clear();
     imageWidth_ = imageHeight_ = pixelCapacity_ = 0;
     imageLoaded_ = false;
 }

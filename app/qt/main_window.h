@@ -51,7 +51,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // The wheel over the scroll box: Ctrl zooms about the pointer, Shift
     // scrolls across, alone it scrolls down and up. A resized viewport
-    // brings a reduced view up to date.
+    // brings a reduced view up to date. The arrow keys nudge the points
+    // chosen before the scroll box scrolls with them.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -59,8 +60,8 @@ private:
     void createMenu();
     void createStatusBar();
     // The Edit menu's items: enabled, and naming the edit, when there is one
-    // to undo or redo; the grid file items, enabled when there is a picture
-    // (and a grid to save).
+    // to undo or redo, and points to choose or chosen; the grid file items,
+    // enabled when there is a picture (and a grid to save or lay over).
     void updateMenus();
     // Shows how many cells the worker has left, when it has been busy long.
     void showProgress();
@@ -68,6 +69,9 @@ private:
     // the program goes on. Nothing runs once the window has shut down.
     template <class Command>
     void run(Command&& command);
+    // An arrow key, with Shift or none, while points are chosen: nudges them;
+    // whether it did. Without a choice the key goes where it went before.
+    bool nudgeKey(const QKeyEvent& key);
     // Worker thread: has the event loop serve the worker's waiting call.
     void postWorkerCall() noexcept;
     void shutDown();
@@ -78,6 +82,7 @@ private:
     void releaseMouseCapture() override;
     void showInformation(const std::string& text) override;
     void showZoom(const std::string& text) override;
+    void showPointReadout(const std::string& text) override;
 
     // GridDialogPort: hands the calls on to the grid dialog.
     void setEditText(const std::string& text) override;

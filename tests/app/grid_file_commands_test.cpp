@@ -96,7 +96,7 @@ TEST_F(GridFileCommandsTest, AFileThatDoesNotSuitChangesNothing)
     EXPECT_NE(errors.shown[1].find("ring.grid: line 5: point 0 1 lies on the grid's outer ring"), std::string::npos);
     EXPECT_NE(errors.shown[2].find("Cannot open file"), std::string::npos);
     EXPECT_TRUE(std::equal(work.begin(), work.end(), m.workImage().data()));
-    EXPECT_EQ(gridFileOf(m).points, before.points);
+    EXPECT_EQ(gridFileOf(m).passes, before.passes);
     EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Drag"));
 
     // What Save grid writes lays the same grid again.
@@ -106,7 +106,7 @@ TEST_F(GridFileCommandsTest, AFileThatDoesNotSuitChangesNothing)
     EXPECT_EQ(dialogs.saveRequests.back().fileName, folder.file("picture.grid"));
     commands.grid().resetGrid();
     openGrid(saved);
-    EXPECT_EQ(gridFileOf(m).points, before.points);
+    EXPECT_EQ(gridFileOf(m).passes, before.passes);
     EXPECT_EQ(errors.shown.size(), 3u);
 }
 

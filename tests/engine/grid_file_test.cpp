@@ -28,8 +28,8 @@ TEST(GridFile, WritesAndReadsBackTheModelsGrid)
     const auto read = parseGridFile(text);
     ASSERT_TRUE(std::holds_alternative<GridFile>(read)) << std::get<GridFileError>(read).reason;
     const GridFile& back = std::get<GridFile>(read);
-    EXPECT_EQ(back.points, kept.points);
-    EXPECT_EQ(back.points[1].line, 5);
+    EXPECT_EQ(back.passes, kept.passes);
+    EXPECT_EQ(back.passes[0].points[1].line, 5);
     EXPECT_FALSE(checkGridFile(back, 100, 80));
     EXPECT_EQ(writeGridFile(back), text);
 
@@ -37,7 +37,7 @@ TEST(GridFile, WritesAndReadsBackTheModelsGrid)
     const auto loose = parseGridFile("# kept by hand\r\n\r\nplexor-grid\t1\r\n  size 100   80\n# mid\nstep 10\n"
                                      "point 9 1 1 -1\npoint 3 2 -9 0\npoint 1 7 0 4");
     ASSERT_TRUE(std::holds_alternative<GridFile>(loose));
-    EXPECT_EQ(std::get<GridFile>(loose).points, kept.points);
+    EXPECT_EQ(std::get<GridFile>(loose).passes, kept.passes);
 }
 
 TEST(GridFile, RefusesEachFaultWithItsLine)
@@ -51,7 +51,7 @@ TEST(GridFile, RefusesEachFaultWithItsLine)
         {"", 1, "no \"plexor-grid 1\" line"},
         {"# only a comment\n", 2, "no \"plexor-grid 1\" line"},
         {"P6\n1 1\n", 1, "not a grid file"},
-        {"plexor-grid 2\n", 1, "version 2"},
+        {"plexor-grid 3\n", 1, "version 3"},
         {"plexor-grid 1\n# size next\n\nstep 4\n", 4, "\"size W H\" line must come next"},
         {"plexor-grid 1\nsize 100 x\n", 2, "'x' is not a whole number"},
         {"plexor-grid 1\nsize 100 80 3\n", 2, "takes a width and a height"},
@@ -97,9 +97,8 @@ void applyText(DeformModel& m, const std::string& text)
     const auto read = parseGridFile(text);
     ASSERT_TRUE(std::holds_alternative<GridFile>(read));
     loadPicture(m, 100, 80);
-    layGridFile(m, std::get<GridFile>(read));
-    const std::vector<CellRef> cells = displacedCells(m);
-    deformCellsInParallel(m, cells, {});
+    layGridFile(m, std::get<GridFile>(read),
+                [&](std::span<const CellRef> cells, bool) { deformCellsInParallel(m, cells, {}); });
 }
 
 TEST(GridFile, GivesOnePictureWhateverTheOrderOfItsLines)

@@ -171,7 +171,9 @@ public:
     void releaseMouseCapture() override { ++releases; }
     void showInformation(const std::string& t) override { information.push_back(t); }
     void showZoom(const std::string& t) override { zoom = t; }
+    void showPointReadout(const std::string& t) override { readout = t; }
     std::string zoom;
+    std::string readout;
     bool checked = false;
     int captures = 0, releases = 0;
     std::vector<std::string> information;

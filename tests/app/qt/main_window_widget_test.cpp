@@ -94,11 +94,19 @@ private slots:
         QCOMPARE(w.saveAsAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
         QCOMPARE(w.exitAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
 
-        QCOMPARE(w.gridMenu->actions(), QList<QAction*>{w.showGridAction});
+        QCOMPARE(w.gridMenu->actions(), (QList<QAction*>{w.showGridAction, w.gridOverResultAction}));
         QCOMPARE(w.showGridAction->text(), QStringLiteral("&Show"));
         QVERIFY(w.showGridAction->isCheckable());
         QVERIFY(!w.showGridAction->isChecked());
-        QCOMPARE(w.editMenu->actions(), (QList<QAction*>{w.undoAction, w.redoAction}));
+        QCOMPARE(w.gridOverResultAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+G")));
+        QVERIFY(!w.gridOverResultAction->isEnabled()); // no grid yet
+        const QList<QAction*> edit = w.editMenu->actions();
+        QCOMPARE(edit.size(), 5);
+        QCOMPARE(edit.mid(0, 2), (QList<QAction*>{w.undoAction, w.redoAction}));
+        QVERIFY(edit[2]->isSeparator());
+        QCOMPARE(edit.mid(3), (QList<QAction*>{w.selectAllAction, w.selectNoneAction}));
+        QCOMPARE(w.selectAllAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
+        QCOMPARE(w.selectNoneAction->shortcut(), QKeySequence(Qt::Key_Escape));
         QCOMPARE(w.undoAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
         QCOMPARE(w.redoAction->shortcuts(), (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
                                                                  QKeySequence(QStringLiteral("Ctrl+Y"))}));

@@ -9,6 +9,7 @@
 
 #include "editor/overlay_palette.h"
 #include "editor_fixture.h"
+#include "engine/grid_file.h"
 
 namespace plexor::test {
 namespace {
@@ -355,6 +356,76 @@ TEST(Drag, APressDuringADragEndsItFirst)
     s.pressAt(0, 9);
     EXPECT_FALSE(s.drag->dragging());
     EXPECT_EQ(s.pickedCount(), 0);
+}
+
+TEST(Drag, APressOnAChosenPointMovesTheWholeChoiceWithinItsLimits)
+{
+    Scene s;
+    for (auto [c, r] : {std::pair{2, 2}, {5, 5}, {7, 3}}) s.model.selection().add(s.index(c, r));
+    s.p(7, 3).dx = 40; // 7 pixels short of a step to the right
+    s.p(2, 2).dy = -45;
+    s.pressAt(5, 5, 1, 1);
+    EXPECT_TRUE(s.drag->groupDragging());
+    EXPECT_EQ(s.pickedCount(), 0) << "a group has no red point";
+    // Each axis stops at its first limit on its own; the move is cut, not refused.
+    s.drag->mouseMove(241 + 20, 241 - 10);
+    EXPECT_EQ(std::pair(s.p(5, 5).dx.load(), s.p(5, 5).dy.load()), std::pair(7, -2));
+    EXPECT_EQ(std::pair(s.p(7, 3).dx.load(), s.p(2, 2).dy.load()), std::pair(47, -47));
+    // Beyond a step there is no hand-over: the points stop short of it.
+    s.drag->mouseMove(241 - 30, 241 + 70);
+    EXPECT_EQ(s.drag->dragIndex(), s.index(5, 5));
+    EXPECT_EQ(std::pair(s.p(5, 5).dx.load(), s.p(5, 5).dy.load()), std::pair(-30, 47));
+    EXPECT_EQ(std::pair(s.p(7, 3).dx.load(), s.p(2, 2).dy.load()), std::pair(10, 2));
+    EXPECT_EQ(countInView(s.model, kSelectionColour), 3 * 16) << "the chosen markers, magenta";
+    EXPECT_TRUE(s.host.queued.empty() && s.host.batches.empty()) << "nothing deformed before the release";
+
+    // The release queues one batch: the cells around the moved points, row
+    // by row, the batch a grid file of these displacements gives.
+    s.host.calls.clear();
+    s.drag->mouseRelease(0, 0);
+    EXPECT_EQ(s.host.calls, (Calls{Call::Queue, Call::Refresh, Call::ReleaseCapture}));
+    ASSERT_EQ(s.host.batches.size(), 1u);
+    EXPECT_EQ(s.host.batches[0], displacedCells(s.model));
+    EXPECT_EQ(s.model.selection().size(), 3u);
+}
+
+TEST(Drag, APressOutsideTheChoiceClearsItAndTheOnlyPointChosenDragsAlone)
+{
+    Scene s;
+    s.model.selection().add(s.index(2, 2));
+    s.model.selection().add(s.index(3, 3));
+    s.pressAt(6, 6);
+    EXPECT_TRUE(s.model.selection().empty());
+    EXPECT_FALSE(s.drag->groupDragging());
+    EXPECT_EQ(s.p(6, 6).picked, 1);
+    s.drag->mouseRelease(0, 0);
+
+    s.model.selection().add(s.index(4, 4));
+    s.pressAt(4, 4);
+    s.moveBy(4, 4, 60, 0);
+    EXPECT_EQ(s.drag->dragIndex(), s.index(5, 4)) << "dragged alone, with its hand-over";
+    EXPECT_EQ(s.model.selection().size(), 1u);
+}
+
+TEST(Drag, ShiftKeepsADragOnOneAxisHandOverIncluded)
+{
+    Scene s;
+    s.pressAt(5, 5, 1, 1); // at (241, 241)
+    s.drag->mouseMove(241 + 30, 241 + 12, true);
+    EXPECT_EQ(std::pair(s.p(5, 5).dx.load(), s.p(5, 5).dy.load()), std::pair(30, 0));
+    s.drag->mouseMove(241 - 10, 241 + 10, true); // a tie: across
+    EXPECT_EQ(std::pair(s.p(5, 5).dx.load(), s.p(5, 5).dy.load()), std::pair(-10, 0));
+    s.drag->mouseMove(241 + 5, 241 - 20, true);
+    EXPECT_EQ(std::pair(s.p(5, 5).dx.load(), s.p(5, 5).dy.load()), std::pair(0, -20));
+    // A whole step across hands over to the right, with no diagonal part:
+    // the pointer stays on the press's row.
+    s.drag->mouseMove(241 + 60, 241 + 30, true);
+    EXPECT_EQ(s.drag->dragIndex(), s.index(6, 5));
+    EXPECT_EQ(s.host.queued, std::vector<Cell>{Cell(6, 5)});
+    s.drag->mouseMove(241 + 60, 241 + 30, true);
+    EXPECT_EQ(std::pair(s.p(6, 5).dx.load(), s.p(6, 5).dy.load()), std::pair(12, 0));
+    s.drag->mouseMove(241 + 60, 241 + 30);
+    EXPECT_EQ(std::pair(s.p(6, 5).dx.load(), s.p(6, 5).dy.load()), std::pair(12, 30)) << "unlocked again";
 }
 
 } // namespace

@@ -91,6 +91,66 @@ TEST(GridFile, RefusesEachFaultWithItsLine)
     }
 }
 
+TEST(GridFile, KeepsSeveralPassesInVersion2AndRefusesEachFaultWithItsLine)
+{
+    const std::string two = "plexor-grid 2\nsize 100 80\npass\nstep 10\npoint 3 2 -9 0\npass\n# fine\nstep 20\n"
+                            "point 1 1 5 5\n";
+    const auto read = parseGridFile(two);
+    ASSERT_TRUE(std::holds_alternative<GridFile>(read)) << std::get<GridFileError>(read).reason;
+    const GridFile& file = std::get<GridFile>(read);
+    ASSERT_EQ(file.passes.size(), 2u);
+    EXPECT_EQ(file.passes[1].step, 20);
+    EXPECT_EQ(file.passes[1].stepLine, 8);
+    EXPECT_EQ(file.passes[1].points[0].line, 9);
+    EXPECT_FALSE(checkGridFile(file, 100, 80));
+    EXPECT_EQ(writeGridFile(file), "plexor-grid 2\nsize 100 80\npass\nstep 10\npoint 3 2 -9 0\npass\nstep 20\n"
+                                   "point 1 1 5 5\n");
+    // One pass of version 2 is written as version 1.
+    const auto single = parseGridFile("plexor-grid 2\nsize 100 80\npass\nstep 10\n");
+    ASSERT_TRUE(std::holds_alternative<GridFile>(single));
+    EXPECT_EQ(writeGridFile(std::get<GridFile>(single)), kHead);
+
+    struct Case {
+        std::string text;
+        int line;
+        std::string reason;
+    };
+    const std::string head = "plexor-grid 2\nsize 100 80\n";
+    std::string tooMany = head;
+    for (int i = 0; i <= 100; ++i) tooMany += "pass\nstep 10\n";
+    const Case cases[] = {
+        {head, 3, "ends before its first pass"},
+        {head + "step 10\n", 3, "a \"pass\" line must come next"},
+        {head + "pass\npass\n", 4, "\"step N\" line must come next"},
+        {head + "pass 2\n", 3, "'pass' takes nothing more"},
+        {head + "pass\nstep 10\npoint 1 1 0 0\npass\n", 7, "ends before its step line"},
+        {head + "pass\nstep 10\nsize 100 80\n", 5, "only points and passes follow"},
+        {kHead + "pass\nstep 10\n", 4, "only points follow"},
+        {tooMany, 203, "at most 100 passes"},
+    };
+    for (const Case& c : cases) {
+        const auto refused = parseGridFile(c.text);
+        ASSERT_TRUE(std::holds_alternative<GridFileError>(refused)) << c.text;
+        EXPECT_EQ(std::get<GridFileError>(refused).line, c.line) << c.text;
+        EXPECT_NE(std::get<GridFileError>(refused).reason.find(c.reason), std::string::npos)
+            << std::get<GridFileError>(refused).reason;
+    }
+    // The checks of version 1, pass by pass.
+    const Case unsuited[] = {
+        {head + "pass\nstep 10\npoint 3 3 1 1\npass\nstep 20\npoint 6 1 1 1\n", 8, "point 6 1 lies outside"},
+        {head + "pass\nstep 10\npass\nstep 20\npoint 1 1 20 0\n", 7, "a whole step (20)"},
+        {head + "pass\nstep 10\npoint 2 2 1 1\npass\nstep 10\npoint 2 2 1 1\npoint 2 2 0 1\n", 9, "listed twice"},
+    };
+    for (const Case& c : unsuited) {
+        const auto parsed = parseGridFile(c.text);
+        ASSERT_TRUE(std::holds_alternative<GridFile>(parsed)) << c.text;
+        const std::optional<GridFileError> error = checkGridFile(std::get<GridFile>(parsed), 100, 80);
+        ASSERT_TRUE(error) << c.text;
+        EXPECT_EQ(error->line, c.line) << c.text;
+        EXPECT_NE(error->reason.find(c.reason), std::string::npos) << error->reason;
+    }
+}
+
 // Lays a grid file over a 100 x 80 picture and deforms its one batch.
 void applyText(DeformModel& m, const std::string& text)
 {

@@ -10,6 +10,7 @@ namespace plexor {
 void PointGroup::form(const DeformModel& m, std::vector<std::int32_t> members)
 {
     members_ = std::move(members);
+    std::sort(members_.begin(), members_.end());
     formedDX_.resize(members_.size());
     formedDY_.resize(members_.size());
     offsetX_ = offsetY_ = 0;
@@ -26,6 +27,21 @@ void PointGroup::form(const DeformModel& m, std::vector<std::int32_t> members)
         highX_ = std::min({highX_, reach - dx, m.imageWidth() - 1 - (p.x + dx)});
         lowY_ = std::max({lowY_, -reach - dy, -(p.y + dy)});
         highY_ = std::min({highY_, reach - dy, m.imageHeight() - 1 - (p.y + dy)});
+    }
+    // The members whose four neighbours (those there are) move with them:
+    // their overlay moves whole with the offset.
+    const std::int32_t cols = m.grid().pointCols, rows = m.grid().pointRows;
+    const auto moves = [this](std::int32_t i) { return std::binary_search(members_.begin(), members_.end(), i); };
+    border_.clear();
+    inner_.clear();
+    for (const std::int32_t i : members_) {
+        const std::int32_t c = i % cols, r = i / cols;
+        const bool inner = (c == 0 || moves(i - 1)) && (c + 1 == cols || moves(i + 1)) && (r == 0 || moves(i - cols)) &&
+                           (r + 1 == rows || moves(i + cols));
+        if (inner)
+            inner_.add(pointOverlayBounds(m, c, r));
+        else
+            border_.push_back(i);
     }
     // Where the members stand is allowed, whatever led them there.
     lowX_ = std::min<std::int64_t>(lowX_, 0);
@@ -50,7 +66,9 @@ void PointGroup::markMembers(DeformModel& m) const
     // rectangle rather than once per point.
     RectSet rects;
     const std::int32_t cols = m.grid().pointCols;
-    for (const std::int32_t i : members_) rects.add(pointOverlayBounds(m, i % cols, i / cols));
+    for (const std::int32_t i : border_) rects.add(pointOverlayBounds(m, i % cols, i / cols));
+    for (const PixelRect& rect : inner_)
+        rects.add(PixelRect{rect.x0 + offsetX_, rect.y0 + offsetY_, rect.x1 + offsetX_, rect.y1 + offsetY_});
     for (const PixelRect& rect : rects) m.changes().mark(rect);
 }
 

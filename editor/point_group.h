@@ -35,10 +35,16 @@ public:
     std::vector<CellRef> cells(const GridGeometry& grid) const;
 
 private:
-    // Adds what the overlay of every member covers to the model's changes.
+    // Adds what the overlay of every member covers to the model's changes:
+    // for a member whose neighbours all move with it, its part of the
+    // rectangles gathered at forming, moved by the offset; for the others,
+    // their bounds as they stand. So a move marks in proportion to the
+    // group's border, not to its size.
     void markMembers(DeformModel& model) const;
 
     std::vector<std::int32_t> members_;
+    std::vector<std::int32_t> border_; // the members with a neighbour that stays
+    RectSet inner_;                    // what the other members' overlay covers at forming
     std::vector<std::int32_t> formedDX_, formedDY_;
     // The offsets every member allows, each range holding 0.
     std::int64_t lowX_ = 0, highX_ = 0, lowY_ = 0, highY_ = 0;

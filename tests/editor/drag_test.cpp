@@ -389,6 +389,23 @@ TEST(Drag, APressOnAChosenPointMovesTheWholeChoiceWithinItsLimits)
     EXPECT_EQ(s.model.selection().size(), 3u);
 }
 
+TEST(Drag, AGroupMoveRedrawsWhatAWholeRefreshDraws)
+{
+    // A block large enough that its border's rectangles leave its middle out.
+    Scene s(960, 960);
+    for (int r = 3; r <= 16; ++r)
+        for (int c = 3; c <= 17; ++c) s.model.selection().add(s.index(c, r));
+    s.model.selection().add(s.index(1, 18));
+    s.pressAt(4, 4);
+    for (auto [dx, dy] : {std::pair{9, 4}, {-30, 17}, {46, -46}, {2, 1}}) {
+        s.drag->mouseMove(192 + dx, 192 + dy);
+        const ByteBuffer& view = s.model.viewImage();
+        const std::vector<std::uint8_t> shown(view.data(), view.data() + view.size());
+        refreshWhole(s.model, s.host.view);
+        ASSERT_TRUE(std::equal(shown.begin(), shown.end(), view.data())) << dx << ", " << dy;
+    }
+}
+
 TEST(Drag, APressOutsideTheChoiceClearsItAndTheOnlyPointChosenDragsAlone)
 {
     Scene s;

@@ -125,7 +125,7 @@ void GridCommands::openGrid()
         worker_.queueBatch(batch);
         if (!last) worker_.waitUntilIdle();
     });
-    history_.finishWholeEdit(std::move(edit), file.passes.size() > 1);
+    history_.finishWholeEdit(std::move(edit), changesSource);
 }
 
 void GridCommands::saveGrid()

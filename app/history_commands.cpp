@@ -6,6 +6,17 @@
 #include "engine/cell_footprint.h"
 
 namespace plexor {
+namespace {
+
+// The whole of `image` kept in `tiles`, sealed.
+void keepWhole(TileStore& tiles, const DeformModel& model, const ByteBuffer& image)
+{
+    tiles.reset(model.imageWidth(), model.imageHeight());
+    if (model.imageLoaded()) tiles.save(image, PixelRect{0, 0, model.imageWidth(), model.imageHeight()});
+    tiles.seal();
+}
+
+} // namespace
 
 std::size_t HistoryCommands::budget() const
 {
@@ -63,18 +74,6 @@ void HistoryCommands::keepBeforeCellsAround(std::int32_t c, std::int32_t r)
     const std::size_t count = cellsAround(model_.grid(), c, r, cells);
     keepBeforeCells(std::span<const CellRef>(cells, count));
 }
-
-namespace {
-
-// The whole of `image` kept in `tiles`, sealed.
-void keepWhole(TileStore& tiles, const DeformModel& model, const ByteBuffer& image)
-{
-    tiles.reset(model.imageWidth(), model.imageHeight());
-    if (model.imageLoaded()) tiles.save(image, PixelRect{0, 0, model.imageWidth(), model.imageHeight()});
-    tiles.seal();
-}
-
-} // namespace
 
 std::optional<EditStep> HistoryCommands::startWholeEdit(const char* name, bool changesSource)
 {

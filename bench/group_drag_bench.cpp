@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_model.h"
+#include "drag_wiggle.h"
 #include "editor/drag.h"
 #include "editor/refresh.h"
 #include "editor/selection_gesture.h"
@@ -51,14 +52,7 @@ void groupDragMove(benchmark::State& state, std::int32_t side)
     ControlPointDrag drag(*model, window);
     const std::int32_t pressed = model->selection().members()[model->selection().size() / 2];
     const ControlPoint& p = model->points()[static_cast<std::size_t>(pressed)];
-    const std::int32_t x = p.x, y = p.y;
-    drag.mousePress(x, y);
-    bool right = false;
-    for (auto _ : state) {
-        right = !right;
-        drag.mouseMove(x + (right ? 2 : -2), y + 1);
-        benchmark::ClobberMemory();
-    }
+    wiggleDrag(state, drag, p.x, p.y);
     if (!drag.groupDragging() || p.dy != 1 || !window.pushesOk) state.SkipWithError("the drag did not go as meant");
     state.counters["points"] = static_cast<double>(model->selection().size());
 }

@@ -237,10 +237,24 @@ TEST_F(GridFileCommandsTest, TwoPassesGiveWhatTheirVersion2FileGivesAndComeUndon
     EXPECT_EQ(m.point(2, 1).dx, 15);
     EXPECT_TRUE(std::equal(opened.begin(), opened.end(), m.sourceImage().data()));
     EXPECT_TRUE(std::equal(first.begin(), first.end(), m.workImage().data()));
-    EXPECT_EQ(readText(saveGrid("one.grid")).substr(0, 14), "plexor-grid 1\n");
+    const std::string one = saveGrid("one.grid");
+    EXPECT_EQ(readText(one).substr(0, 14), "plexor-grid 1\n");
     commands.history().redo();
     EXPECT_TRUE(std::equal(first.begin(), first.end(), m.sourceImage().data()));
     EXPECT_EQ(m.gridStep(), 20);
+    for (int i = 0; i < 3; ++i) commands.history().redo();
+    ASSERT_TRUE(serveUntilIdle(commands.worker()));
+    EXPECT_EQ(saveShown("redone.bmp"), shown);
+
+    // A file of one pass laid over a later pass starts from the picture as
+    // opened too, and so does its redo.
+    openGrid(one);
+    const std::vector<std::uint8_t> once = saveShown("once.bmp");
+    EXPECT_TRUE(std::equal(opened.begin(), opened.end(), m.sourceImage().data()));
+    commands.history().undo();
+    commands.history().redo();
+    ASSERT_TRUE(serveUntilIdle(commands.worker()));
+    EXPECT_EQ(saveShown("once-redone.bmp"), once);
 }
 
 } // namespace

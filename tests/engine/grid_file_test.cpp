@@ -12,6 +12,33 @@ namespace {
 
 const std::string kHead = "plexor-grid 1\nsize 100 80\nstep 10\n";
 
+// A grid file's text, and the line and the words of the refusal it gets.
+struct Case {
+    std::string text;
+    int line;
+    std::string reason;
+};
+
+void expectParseRefusal(const Case& c)
+{
+    const auto read = parseGridFile(c.text);
+    ASSERT_TRUE(std::holds_alternative<GridFileError>(read)) << c.text;
+    const GridFileError& error = std::get<GridFileError>(read);
+    EXPECT_EQ(error.line, c.line) << c.text;
+    EXPECT_NE(error.reason.find(c.reason), std::string::npos) << error.reason;
+}
+
+// Read, then refused by the checks against a 100 x 80 picture.
+void expectCheckRefusal(const Case& c)
+{
+    const auto read = parseGridFile(c.text);
+    ASSERT_TRUE(std::holds_alternative<GridFile>(read)) << c.text;
+    const std::optional<GridFileError> error = checkGridFile(std::get<GridFile>(read), 100, 80);
+    ASSERT_TRUE(error) << c.text;
+    EXPECT_EQ(error->line, c.line) << c.text;
+    EXPECT_NE(error->reason.find(c.reason), std::string::npos) << error->reason;
+}
+
 TEST(GridFile, WritesAndReadsBackTheModelsGrid)
 {
     DeformModel m;
@@ -42,11 +69,6 @@ TEST(GridFile, WritesAndReadsBackTheModelsGrid)
 
 TEST(GridFile, RefusesEachFaultWithItsLine)
 {
-    struct Case {
-        std::string text;
-        int line;
-        std::string reason;
-    };
     const Case cases[] = {
         {"", 1, "no \"plexor-grid 1\" line"},
         {"# only a comment\n", 2, "no \"plexor-grid 1\" line"},
@@ -61,13 +83,7 @@ TEST(GridFile, RefusesEachFaultWithItsLine)
         {kHead + "point 1 1 1 4294967296\n", 4, "'4294967296' is not a whole number"},
         {kHead + "point 1 1 0 0\nsize 100 80\n", 5, "only points follow"},
     };
-    for (const Case& c : cases) {
-        const auto read = parseGridFile(c.text);
-        ASSERT_TRUE(std::holds_alternative<GridFileError>(read)) << c.text;
-        const GridFileError& error = std::get<GridFileError>(read);
-        EXPECT_EQ(error.line, c.line) << c.text;
-        EXPECT_NE(error.reason.find(c.reason), std::string::npos) << error.reason;
-    }
+    for (const Case& c : cases) expectParseRefusal(c);
 
     // Against a 100 x 80 picture: a grid of 11 x 9 points at step 10.
     const Case unsuited[] = {
@@ -81,14 +97,7 @@ TEST(GridFile, RefusesEachFaultWithItsLine)
         {kHead + "point 3 3 1 1\npoint 4 4 1 1\npoint 5 5 1 1\npoint 4 4 2 2\npoint 3 3 0 0\n", 7,
          "point 4 4 is listed twice"},
     };
-    for (const Case& c : unsuited) {
-        const auto read = parseGridFile(c.text);
-        ASSERT_TRUE(std::holds_alternative<GridFile>(read)) << c.text;
-        const std::optional<GridFileError> error = checkGridFile(std::get<GridFile>(read), 100, 80);
-        ASSERT_TRUE(error) << c.text;
-        EXPECT_EQ(error->line, c.line) << c.text;
-        EXPECT_NE(error->reason.find(c.reason), std::string::npos) << error->reason;
-    }
+    for (const Case& c : unsuited) expectCheckRefusal(c);
 }
 
 TEST(GridFile, KeepsSeveralPassesInVersion2AndRefusesEachFaultWithItsLine)
@@ -110,11 +119,6 @@ TEST(GridFile, KeepsSeveralPassesInVersion2AndRefusesEachFaultWithItsLine)
     ASSERT_TRUE(std::holds_alternative<GridFile>(single));
     EXPECT_EQ(writeGridFile(std::get<GridFile>(single)), kHead);
 
-    struct Case {
-        std::string text;
-        int line;
-        std::string reason;
-    };
     const std::string head = "plexor-grid 2\nsize 100 80\n";
     std::string tooMany = head;
     for (int i = 0; i <= 100; ++i) tooMany += "pass\nstep 10\n";
@@ -128,27 +132,14 @@ TEST(GridFile, KeepsSeveralPassesInVersion2AndRefusesEachFaultWithItsLine)
         {kHead + "pass\nstep 10\n", 4, "only points follow"},
         {tooMany, 203, "at most 100 passes"},
     };
-    for (const Case& c : cases) {
-        const auto refused = parseGridFile(c.text);
-        ASSERT_TRUE(std::holds_alternative<GridFileError>(refused)) << c.text;
-        EXPECT_EQ(std::get<GridFileError>(refused).line, c.line) << c.text;
-        EXPECT_NE(std::get<GridFileError>(refused).reason.find(c.reason), std::string::npos)
-            << std::get<GridFileError>(refused).reason;
-    }
+    for (const Case& c : cases) expectParseRefusal(c);
     // The checks of version 1, pass by pass.
     const Case unsuited[] = {
         {head + "pass\nstep 10\npoint 3 3 1 1\npass\nstep 20\npoint 6 1 1 1\n", 8, "point 6 1 lies outside"},
         {head + "pass\nstep 10\npass\nstep 20\npoint 1 1 20 0\n", 7, "a whole step (20)"},
         {head + "pass\nstep 10\npoint 2 2 1 1\npass\nstep 10\npoint 2 2 1 1\npoint 2 2 0 1\n", 9, "listed twice"},
     };
-    for (const Case& c : unsuited) {
-        const auto parsed = parseGridFile(c.text);
-        ASSERT_TRUE(std::holds_alternative<GridFile>(parsed)) << c.text;
-        const std::optional<GridFileError> error = checkGridFile(std::get<GridFile>(parsed), 100, 80);
-        ASSERT_TRUE(error) << c.text;
-        EXPECT_EQ(error->line, c.line) << c.text;
-        EXPECT_NE(error->reason.find(c.reason), std::string::npos) << error->reason;
-    }
+    for (const Case& c : unsuited) expectCheckRefusal(c);
 }
 
 // Lays a grid file over a 100 x 80 picture and deforms its one batch.

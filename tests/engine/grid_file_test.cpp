@@ -69,6 +69,9 @@ TEST(GridFile, WritesAndReadsBackTheModelsGrid)
 
 TEST(GridFile, RefusesEachFaultWithItsLine)
 {
+    const std::string head = "plexor-grid 2\nsize 100 80\n";
+    std::string tooMany = head;
+    for (int i = 0; i <= 100; ++i) tooMany += "pass\nstep 10\n";
     const Case cases[] = {
         {"", 1, "no \"plexor-grid 1\" line"},
         {"# only a comment\n", 2, "no \"plexor-grid 1\" line"},
@@ -82,6 +85,15 @@ TEST(GridFile, RefusesEachFaultWithItsLine)
         {kHead + "point 1 1 1\n", 4, "takes a column"},
         {kHead + "point 1 1 1 4294967296\n", 4, "'4294967296' is not a whole number"},
         {kHead + "point 1 1 0 0\nsize 100 80\n", 5, "only points follow"},
+        // Version 2.
+        {head, 3, "ends before its first pass"},
+        {head + "step 10\n", 3, "a \"pass\" line must come next"},
+        {head + "pass\npass\n", 4, "\"step N\" line must come next"},
+        {head + "pass 2\n", 3, "'pass' takes nothing more"},
+        {head + "pass\nstep 10\npoint 1 1 0 0\npass\n", 7, "ends before its step line"},
+        {head + "pass\nstep 10\nsize 100 80\n", 5, "only points and passes follow"},
+        {kHead + "pass\nstep 10\n", 4, "only points follow"},
+        {tooMany, 203, "at most 100 passes"},
     };
     for (const Case& c : cases) expectParseRefusal(c);
 
@@ -96,11 +108,15 @@ TEST(GridFile, RefusesEachFaultWithItsLine)
         {kHead + "point 3 3 0 -10\n", 4, "a whole step"},
         {kHead + "point 3 3 1 1\npoint 4 4 1 1\npoint 5 5 1 1\npoint 4 4 2 2\npoint 3 3 0 0\n", 7,
          "point 4 4 is listed twice"},
+        // Version 2: the same checks, pass by pass.
+        {head + "pass\nstep 10\npoint 3 3 1 1\npass\nstep 20\npoint 6 1 1 1\n", 8, "point 6 1 lies outside"},
+        {head + "pass\nstep 10\npass\nstep 20\npoint 1 1 20 0\n", 7, "a whole step (20)"},
+        {head + "pass\nstep 10\npoint 2 2 1 1\npass\nstep 10\npoint 2 2 1 1\npoint 2 2 0 1\n", 9, "listed twice"},
     };
     for (const Case& c : unsuited) expectCheckRefusal(c);
 }
 
-TEST(GridFile, KeepsSeveralPassesInVersion2AndRefusesEachFaultWithItsLine)
+TEST(GridFile, KeepsSeveralPassesInVersion2)
 {
     const std::string two = "plexor-grid 2\nsize 100 80\npass\nstep 10\npoint 3 2 -9 0\npass\n# fine\nstep 20\n"
                             "point 1 1 5 5\n";
@@ -118,28 +134,6 @@ TEST(GridFile, KeepsSeveralPassesInVersion2AndRefusesEachFaultWithItsLine)
     const auto single = parseGridFile("plexor-grid 2\nsize 100 80\npass\nstep 10\n");
     ASSERT_TRUE(std::holds_alternative<GridFile>(single));
     EXPECT_EQ(writeGridFile(std::get<GridFile>(single)), kHead);
-
-    const std::string head = "plexor-grid 2\nsize 100 80\n";
-    std::string tooMany = head;
-    for (int i = 0; i <= 100; ++i) tooMany += "pass\nstep 10\n";
-    const Case cases[] = {
-        {head, 3, "ends before its first pass"},
-        {head + "step 10\n", 3, "a \"pass\" line must come next"},
-        {head + "pass\npass\n", 4, "\"step N\" line must come next"},
-        {head + "pass 2\n", 3, "'pass' takes nothing more"},
-        {head + "pass\nstep 10\npoint 1 1 0 0\npass\n", 7, "ends before its step line"},
-        {head + "pass\nstep 10\nsize 100 80\n", 5, "only points and passes follow"},
-        {kHead + "pass\nstep 10\n", 4, "only points follow"},
-        {tooMany, 203, "at most 100 passes"},
-    };
-    for (const Case& c : cases) expectParseRefusal(c);
-    // The checks of version 1, pass by pass.
-    const Case unsuited[] = {
-        {head + "pass\nstep 10\npoint 3 3 1 1\npass\nstep 20\npoint 6 1 1 1\n", 8, "point 6 1 lies outside"},
-        {head + "pass\nstep 10\npass\nstep 20\npoint 1 1 20 0\n", 7, "a whole step (20)"},
-        {head + "pass\nstep 10\npoint 2 2 1 1\npass\nstep 10\npoint 2 2 1 1\npoint 2 2 0 1\n", 9, "listed twice"},
-    };
-    for (const Case& c : unsuited) expectCheckRefusal(c);
 }
 
 // Lays a grid file over a 100 x 80 picture and deforms its one batch.

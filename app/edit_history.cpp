@@ -5,10 +5,23 @@
 
 namespace plexor {
 
+namespace {
+
+std::size_t passBytes(const std::optional<std::vector<GridPass>>& passes) noexcept
+{
+    if (!passes) return 0;
+    std::size_t bytes = passes->capacity() * sizeof(GridPass);
+    for (const GridPass& pass : *passes) bytes += pass.points.capacity() * sizeof(GridFilePoint);
+    return bytes;
+}
+
+} // namespace
+
 std::size_t EditStep::bytes() const noexcept
 {
     return name.capacity() + (gridBefore ? gridBefore->bytes() : 0) + (gridAfter ? gridAfter->bytes() : 0) +
-           points.capacity() * sizeof(PointChange) + pixelsBefore.bytes() + pixelsAfter.bytes();
+           points.capacity() * sizeof(PointChange) + pixelsBefore.bytes() + pixelsAfter.bytes() + sourceBefore.bytes() +
+           sourceAfter.bytes() + passBytes(passesBefore) + passBytes(passesAfter);
 }
 
 std::size_t EditHistory::budget(std::uint64_t available) const noexcept

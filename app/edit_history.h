@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/grid_pass.h"
 #include "engine/grid_snapshot.h"
 #include "engine/tile_store.h"
 
@@ -31,6 +32,14 @@ struct EditStep {
     // Whether the pixels after also need the cells of the displaced points
     // deformed, in their one canonical batch: a grid file laid.
     bool deformAfter = false;
+    // An edit that changes the starting picture (a grid laid over the result,
+    // a grid file laid over the picture as read): the whole of sourceImage
+    // before and the earlier passes before and after. The starting picture
+    // after is `sourceAfter`, or, when that is empty, the pixels before.
+    TileStore sourceBefore;
+    TileStore sourceAfter;
+    std::optional<std::vector<GridPass>> passesBefore;
+    std::optional<std::vector<GridPass>> passesAfter;
     // A drag: the points it moved, and workImage where its cells may have
     // written, before and after.
     std::vector<PointChange> points;

@@ -5,6 +5,7 @@
 #include "app/grid_files.h"
 #include "app/grid_step.h"
 #include "editor/refresh.h"
+#include "engine/pass_over_result.h"
 
 namespace plexor {
 namespace {
@@ -21,11 +22,8 @@ GridCommands::GridCommands(DeformModel& model, ErrorDisplay& errors, FileDialogs
       saveGridDialog_({kGridFiles}, "", "grid")
 {}
 
-void GridCommands::layNewGrid()
+std::optional<std::int32_t> GridCommands::askStep()
 {
-    // The grid about to be replaced may be under a drag: end it first.
-    if (drag_.dragging()) drag_.endDrag();
-
     gridDialog_.setEditText(std::to_string(model_.gridStep()));
     gridDialog_.showModal(); // however it was closed, the command goes on
     const std::string text = gridDialog_.editText();
@@ -33,12 +31,21 @@ void GridCommands::layNewGrid()
     const std::optional<std::int32_t> step = parseGridStep(text, error);
     if (!step) {
         errors_.showError(error);
-        return;
+        return std::nullopt;
     }
     if (gridBytes(gridGeometryFor(model_.imageWidth(), model_.imageHeight(), *step)) > model_.availableMemory()) {
         errors_.showError("'" + text + "' is too large a grid step: its tables do not fit in memory");
-        return;
+        return std::nullopt;
     }
+    return step;
+}
+
+void GridCommands::layNewGrid()
+{
+    // The grid about to be replaced may be under a drag: end it first.
+    if (drag_.dragging()) drag_.endDrag();
+    const std::optional<std::int32_t> step = askStep();
+    if (!step) return;
 
     // The grid laid now is an edit: the grid before and the picture before
     // are kept to take it back.
@@ -48,8 +55,33 @@ void GridCommands::layNewGrid()
     // them belong to the new step.
     WorkerHold hold(model_.gate());
     view_.showGrid();
+    model_.selection().clear();
     model_.layGrid(*step);
     view_.refresh();
+    history_.finishWholeEdit(std::move(edit));
+}
+
+void GridCommands::layGridOverResult()
+{
+    if (!canLayGridOverResult()) return;
+    if (drag_.dragging()) drag_.endDrag();
+    // The result is whole once the worker has deformed every cell queued.
+    history_.beginEdit();
+    const std::optional<std::int32_t> step = askStep();
+    if (!step || !keepOpenedImage(model_)) return;
+
+    std::optional<EditStep> edit = history_.startWholeEdit("Grid over Result", true);
+    {
+        WorkerHold hold(model_.gate());
+        std::vector<GridPass> passes = model_.passes().list();
+        passes.push_back(gridPassOf(model_));
+        beginPassOverResult(model_);
+        model_.passes().setList(std::move(passes));
+        view_.showGrid();
+        model_.selection().clear();
+        model_.layGrid(*step);
+        view_.refresh();
+    }
     history_.finishWholeEdit(std::move(edit));
 }
 
@@ -88,18 +120,24 @@ void GridCommands::layGridFileAt(const std::string& path)
         errors_.showError(error.what());
         return;
     }
+    // The file is laid over the picture as read, which a grid over a result
+    // has replaced as the starting picture, and its passes each over the
+    // result of the one before: the starting picture changes.
+    const bool changesSource = file.passes.size() > 1 || !model_.passes().empty();
+    if (changesSource && !keepOpenedImage(model_)) return;
 
     history_.beginEdit();
-    std::optional<EditStep> edit = history_.startWholeEdit("Open Grid");
+    std::optional<EditStep> edit = history_.startWholeEdit("Open Grid", changesSource);
     if (edit) edit->deformAfter = true;
-    {
-        WorkerHold hold(model_.gate());
-        layGridFile(model_, file);
-        view_.showGrid();
+    view_.showGrid();
+    model_.selection().clear();
+    // Each pass but the last deformed whole before the next is laid over it.
+    layGridFile(model_, file, [this](std::span<const CellRef> batch, bool last) {
         view_.refresh();
-        worker_.queueDisplacedCells();
-    }
-    history_.finishWholeEdit(std::move(edit));
+        worker_.queueBatch(batch);
+        if (!last) worker_.waitUntilIdle();
+    });
+    history_.finishWholeEdit(std::move(edit), changesSource);
 }
 
 void GridCommands::saveGrid()

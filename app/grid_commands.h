@@ -22,16 +22,26 @@ public:
                  WorkerControl& worker, ViewCommands& view, HistoryCommands& history, ControlPointDrag& drag);
 
     // The grid command (the # button, the G key): asks for the step, then
-    // restores the picture and lays the grid with its margins black and the
-    // overlay on. A step that is not a whole number of at least 1, or whose
-    // tables do not fit in memory, is refused and changes nothing.
+    // restores the pass's starting picture and lays the grid with its
+    // margins black and the overlay on. A step that is not a whole number of
+    // at least 1, or whose tables do not fit in memory, is refused and
+    // changes nothing.
     void layNewGrid();
-    // The R button: every point back at rest and the picture restored.
+    // Grid > New grid over the result...: once the worker has finished, the
+    // picture as deformed (without the overlay) becomes the starting picture
+    // of a new pass, and a grid is laid over it at the step asked for, as the
+    // grid command lays one; the grid before becomes an earlier pass. From
+    // then on the grid command and R act on this pass.
+    void layGridOverResult();
+    bool canLayGridOverResult() const noexcept { return model_.imageLoaded() && model_.gridExists(); }
+    // The R button: every point back at rest and the pass's starting picture
+    // restored.
     void resetGrid();
-    // File > Open grid...: lays a grid file over the picture, with Grid >
-    // Show on, as one edit; a file that does not suit the picture is refused
-    // with the line at fault, and nothing changes. File > Save grid...:
-    // writes the grid as a grid file.
+    // File > Open grid...: lays a grid file over the picture as read, each of
+    // its passes in turn, with Grid > Show on, as one edit; a file that does
+    // not suit the picture is refused with the line at fault, and nothing
+    // changes. File > Save grid...: writes the passes as a grid file. Every
+    // grid laid clears the selection.
     void openGrid();
     void saveGrid();
     // Lays the grid file `path` as Open grid does once it is chosen (a file
@@ -43,6 +53,9 @@ public:
     void pictureOpened(const std::string& path);
 
 private:
+    // Asks for a step with the grid dialog; nothing, with the error shown,
+    // when it is not a whole number of at least 1 or its tables do not fit.
+    std::optional<std::int32_t> askStep();
     // Ends a drag under way and runs the open (save) dialog of grid files;
     // the file chosen, if any.
     std::optional<std::string> chooseGridFile(RememberedDialog& dialog, bool save);

@@ -42,9 +42,10 @@ void checkGridFileFits(const GridFile& file, const std::string& path, std::int32
                        std::uint64_t available)
 {
     if (const std::optional<GridFileError> error = checkGridFile(file, width, height)) refuse(path, *error);
-    if (gridBytes(gridGeometryFor(width, height, file.step)) > available)
-        refuse(path, GridFileError{file.stepLine,
-                                   "the tables of step " + std::to_string(file.step) + " do not fit in memory"});
+    for (const GridPass& pass : file.passes)
+        if (gridBytes(gridGeometryFor(width, height, pass.step)) > available)
+            refuse(path, GridFileError{pass.stepLine,
+                                       "the tables of step " + std::to_string(pass.step) + " do not fit in memory"});
 }
 
 void saveGridFile(const DeformModel& model, const std::string& path)

@@ -24,12 +24,12 @@ public:
 GridFile readGridFile(const std::string& path);
 
 // Checks the grid file read from `path` against a width x height picture,
-// and its step's tables against the `available` bytes the program can still
-// obtain. Throws GridFileRefused.
+// and the tables of each pass's step against the `available` bytes the
+// program can still obtain. Throws GridFileRefused.
 void checkGridFileFits(const GridFile& file, const std::string& path, std::int32_t width, std::int32_t height,
                        std::uint64_t available);
 
-// Replaces `path` with the model's grid as a grid file, in one step. The
+// Replaces `path` with the model's passes as a grid file, in one step. The
 // model holds a picture and a grid. Throws PictureError naming the file and
 // the reason; the former file then stays.
 void saveGridFile(const DeformModel& model, const std::string& path);

@@ -114,10 +114,13 @@ void applyToPicture(const GridFile& grid, const HeadlessApply& request, const st
     if (!loadIntoModel(model, opened.picture)) throw std::runtime_error(messages.text());
     opened.picture.alpha().release();
     checkGridFileFits(grid, request.gridPath, model.imageWidth(), model.imageHeight(), model.availableMemory());
-    layGridFile(model, grid);
-    const std::vector<CellRef> cells = displacedCells(model);
     ProgressLine progress(services, std::filesystem::path(input).filename().string());
-    deformCellsInParallel(model, cells, services.deform, [&](std::size_t done) { progress.show(done, cells.size()); });
+    // Each pass deformed whole before the next is laid over its result.
+    const bool laid = layGridFile(model, grid, [&](std::span<const CellRef> cells, bool) {
+        deformCellsInParallel(model, cells, services.deform,
+                              [&](std::size_t done) { progress.show(done, cells.size()); });
+    });
+    if (!laid) throw std::runtime_error(messages.text());
     if (!storeWorkImage(model, bitmap)) throw std::runtime_error("SetDIBits failed");
     const std::string note = savePicture(bitmap, alphaRows(model, model.workAlpha()), opened.metadata, output, *format,
                                          services.codec, services.writes);

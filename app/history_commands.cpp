@@ -6,6 +6,17 @@
 #include "engine/cell_footprint.h"
 
 namespace plexor {
+namespace {
+
+// The whole of `image` and its alpha kept in `tiles`, sealed.
+void keepWhole(TileStore& tiles, const DeformModel& model, const ByteBuffer& image, const ByteBuffer& alpha)
+{
+    tiles.reset(model.imageWidth(), model.imageHeight(), model.hasAlpha());
+    if (model.imageLoaded()) tiles.save(image, alpha, PixelRect{0, 0, model.imageWidth(), model.imageHeight()});
+    tiles.seal();
+}
+
+} // namespace
 
 std::size_t HistoryCommands::budget() const
 {
@@ -18,11 +29,12 @@ void HistoryCommands::beginEdit()
     closeEdit();
 }
 
-void HistoryCommands::startDragEdit()
+void HistoryCommands::startDragEdit(const char* name)
 {
+    nudging_.reset();
     try {
         EditStep step;
-        step.name = "Drag";
+        step.name = name;
         step.pixelsBefore.reset(model_.imageWidth(), model_.imageHeight(), model_.hasAlpha());
         openGrid_ = model_.snapshotGrid();
         open_ = std::move(step);
@@ -31,36 +43,50 @@ void HistoryCommands::startDragEdit()
     }
 }
 
-void HistoryCommands::keepBeforeCellsAround(std::int32_t c, std::int32_t r)
+void HistoryCommands::beginNudge(std::uint64_t generation)
+{
+    if (open_ && nudging_ == generation) return;
+    beginEdit();
+    startDragEdit("Nudge");
+    if (open_) nudging_ = generation;
+}
+
+void HistoryCommands::keepBeforeCells(std::span<const CellRef> cells)
 {
     if (!open_) return;
-    // Cells the drag queued before may already be deformed; whatever they
+    // Cells the edit queued before may already be deformed; whatever they
     // could write was kept when they were queued, and a tile is kept once.
-    CellRef cells[16];
-    const std::size_t count = cellsAround(model_.grid(), c, r, cells);
     try {
-        for (std::size_t i = 0; i < count; ++i) {
-            const CellFootprint reach = cellReach(model_, cells[i]);
+        for (const CellRef& cell : cells) {
+            const CellFootprint reach = cellReach(model_, cell);
             for (int k = 0; k < reach.count; ++k)
                 open_->pixelsBefore.save(model_.workImage(), model_.workAlpha(), reach.rects[k]);
         }
     } catch (const std::bad_alloc&) {
         open_.reset();
+        nudging_.reset();
         history_.clear();
     }
 }
 
-std::optional<EditStep> HistoryCommands::startWholeEdit(const char* name)
+void HistoryCommands::keepBeforeCellsAround(std::int32_t c, std::int32_t r)
+{
+    CellRef cells[16];
+    const std::size_t count = cellsAround(model_.grid(), c, r, cells);
+    keepBeforeCells(std::span<const CellRef>(cells, count));
+}
+
+std::optional<EditStep> HistoryCommands::startWholeEdit(const char* name, bool changesSource)
 {
     try {
         EditStep step;
         step.name = name;
         step.gridBefore = model_.snapshotGrid();
-        step.pixelsBefore.reset(model_.imageWidth(), model_.imageHeight(), model_.hasAlpha());
-        if (model_.imageLoaded())
-            step.pixelsBefore.save(model_.workImage(), model_.workAlpha(),
-                                   PixelRect{0, 0, model_.imageWidth(), model_.imageHeight()});
-        step.pixelsBefore.seal();
+        keepWhole(step.pixelsBefore, model_, model_.workImage(), model_.workAlpha());
+        if (changesSource) {
+            keepWhole(step.sourceBefore, model_, model_.sourceImage(), model_.sourceAlpha());
+            step.passesBefore = model_.passes().list();
+        }
         return step;
     } catch (const std::bad_alloc&) {
         history_.clear();
@@ -68,17 +94,21 @@ std::optional<EditStep> HistoryCommands::startWholeEdit(const char* name)
     }
 }
 
-void HistoryCommands::finishWholeEdit(std::optional<EditStep> edit)
+void HistoryCommands::finishWholeEdit(std::optional<EditStep> edit, bool keepSourceAfter)
 {
     if (!edit) return;
     try {
         edit->gridAfter = model_.snapshotGrid();
+        if (edit->passesBefore) edit->passesAfter = model_.passes().list();
+        if (edit->passesBefore && keepSourceAfter)
+            keepWhole(edit->sourceAfter, model_, model_.sourceImage(), model_.sourceAlpha());
     } catch (const std::bad_alloc&) {
         history_.clear();
         return;
     }
     // A reset of a grid at rest, or the same grid laid again, is no edit.
-    if (edit->gridAfter == edit->gridBefore && edit->pixelsBefore.matches(model_.workImage(), model_.workAlpha()))
+    if (!edit->passesBefore && edit->gridAfter == edit->gridBefore &&
+        edit->pixelsBefore.matches(model_.workImage(), model_.workAlpha()))
         return;
     history_.push(std::move(*edit), budget());
 }
@@ -88,6 +118,7 @@ void HistoryCommands::closeEdit()
     if (!open_) return;
     EditStep step = std::move(*open_);
     open_.reset();
+    nudging_.reset();
     try {
         step.pixelsAfter.saveLike(step.pixelsBefore, model_.workImage(), model_.workAlpha());
         step.pixelsBefore.seal();
@@ -112,12 +143,18 @@ void HistoryCommands::restore(const EditStep& step, bool before)
         WorkerHold hold(model_.gate());
         if (grid) {
             model_.restoreGrid(*grid);
+            if (step.passesBefore) model_.passes().setList(before ? *step.passesBefore : *step.passesAfter);
             if (before) {
                 step.pixelsBefore.restore(model_.workImage(), model_.workAlpha(), model_.changes());
+                if (step.passesBefore)
+                    step.sourceBefore.restore(model_.sourceImage(), model_.sourceAlpha(), model_.changes());
             } else {
-                // What laying or resetting the grid made: the picture, black
-                // outside the grid, deformed again where a grid file moved
-                // points.
+                // What laying or resetting the grid made: the starting
+                // picture, black outside the grid, deformed again where a
+                // grid file moved points.
+                if (step.passesBefore)
+                    (step.sourceAfter.empty() ? step.pixelsBefore : step.sourceAfter)
+                        .restore(model_.sourceImage(), model_.sourceAlpha(), model_.changes());
                 model_.restoreWorkImage();
                 model_.blackOutMargins();
                 if (step.deformAfter) worker_.queueDisplacedCells();
@@ -165,6 +202,7 @@ void HistoryCommands::stepHistory(bool undo)
 void HistoryCommands::startAfresh() noexcept
 {
     open_.reset();
+    nudging_.reset();
     history_.clear();
     history_.markClean();
 }
@@ -188,7 +226,8 @@ void HistoryCommands::settle()
 
 std::optional<std::string> HistoryCommands::undoText() const
 {
-    if (model_.dragging() || open_) return std::string("Undo Drag");
+    if (open_) return "Undo " + open_->name;
+    if (model_.dragging()) return std::string("Undo Drag");
     if (!history_.canUndo()) return std::nullopt;
     return "Undo " + history_.undoName();
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "app/edit_history.h"
@@ -39,17 +40,26 @@ public:
     void beginEdit();
     // Records the edit under way, whose cells have all been deformed.
     void closeEdit();
-    // A drag has picked its point: its edit is under way.
-    void startDragEdit();
-    // Keeps workImage from before the drag under way, if any, where the
-    // cells around point (c, r), about to be queued, may write. The worker
-    // is held.
+    // A drag has picked its point (a group drag its points): its edit,
+    // `name`, is under way.
+    void startDragEdit(const char* name = "Drag");
+    // A nudge of the selection of `generation` is about to move points: it
+    // joins the edit of the nudges just before it, of the same selection
+    // with no other edit between; otherwise its edit begins as any other.
+    void beginNudge(std::uint64_t generation);
+    // Keeps workImage from before the edit under way, if any, where `cells`
+    // (the cells around point (c, r)), about to be queued, may write. The
+    // worker is held.
+    void keepBeforeCells(std::span<const CellRef> cells);
     void keepBeforeCellsAround(std::int32_t c, std::int32_t r);
     // An edit that lays the grid anew or resets it, done at once: the grid
-    // and the whole picture before, then the grid after. Nothing when the
-    // memory cannot be had; the history is then forgotten.
-    std::optional<EditStep> startWholeEdit(const char* name);
-    void finishWholeEdit(std::optional<EditStep> edit);
+    // and the whole picture before (and, for an edit that changes the
+    // starting picture, the whole of it and the earlier passes), then the
+    // grid after (and the passes after, and the starting picture after when
+    // `keepSourceAfter`). Nothing when the memory cannot be had; the history
+    // is then forgotten.
+    std::optional<EditStep> startWholeEdit(const char* name, bool changesSource = false);
+    void finishWholeEdit(std::optional<EditStep> edit, bool keepSourceAfter = false);
     // Forgets every edit: a new picture starts a new, clean history.
     void startAfresh() noexcept;
 
@@ -79,6 +89,8 @@ private:
     // with every point's displacement from before it.
     std::optional<EditStep> open_;
     GridSnapshot openGrid_;
+    // The selection whose nudges the open edit gathers, if it is a nudge's.
+    std::optional<std::uint64_t> nudging_;
 };
 
 } // namespace plexor

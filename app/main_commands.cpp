@@ -19,7 +19,7 @@ MainCommands::MainCommands(ShellPorts ports)
       view_(model_, ports_.image, ports_.window, pictures_), drag_(model_, *this),
       history_(model_, worker_, view_, drag_),
       grid_(model_, ports_.errors, ports_.dialogs, ports_.gridDialog, worker_, view_, history_, drag_),
-      mouse_(model_, worker_, view_, history_, drag_)
+      mouse_(model_, worker_, view_, history_, drag_, ports_.window), selection_(model_, view_, history_, drag_, *this)
 {
     model_.setMessageSink(&ports_.messages);
 }
@@ -125,6 +125,14 @@ void MainCommands::queueCellsAround(std::int32_t c, std::int32_t r)
     WorkerHold hold(model_.gate());
     history_.keepBeforeCellsAround(c, r);
     worker_.queueCellsAround(c, r);
+}
+
+void MainCommands::queueCells(std::span<const CellRef> cells)
+{
+    if (!worker_.running()) return;
+    WorkerHold hold(model_.gate());
+    history_.keepBeforeCells(cells);
+    worker_.queueBatch(cells);
 }
 
 } // namespace plexor

@@ -11,6 +11,7 @@
 #include "app/history_commands.h"
 #include "app/mouse_commands.h"
 #include "app/picture_commands.h"
+#include "app/selection_commands.h"
 #include "app/shell_ports.h"
 #include "app/view_commands.h"
 #include "app/worker_control.h"
@@ -81,6 +82,7 @@ public:
     HistoryCommands& history() noexcept { return history_; }
     GridCommands& grid() noexcept { return grid_; }
     MouseCommands& mouse() noexcept { return mouse_; }
+    SelectionCommands& selection() noexcept { return selection_; }
     const ControlPointDrag& drag() const noexcept { return drag_; }
     bool workerRunning() const noexcept { return worker_.running(); }
     // The worker, between start and shutDown.
@@ -95,6 +97,7 @@ private:
     // DragHost
     void refresh() override { view_.refresh(); }
     void queueCellsAround(std::int32_t c, std::int32_t r) override;
+    void queueCells(std::span<const CellRef> cells) override;
     void captureMouse() override { ports_.window.captureMouse(); }
     void releaseMouseCapture() override { ports_.window.releaseMouseCapture(); }
 
@@ -107,6 +110,7 @@ private:
     HistoryCommands history_;
     GridCommands grid_;
     MouseCommands mouse_;
+    SelectionCommands selection_;
 };
 
 } // namespace plexor

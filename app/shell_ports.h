@@ -115,6 +115,8 @@ public:
     // A note that needs no answer, in the status bar: what an open or save
     // left out.
     virtual void showNote(const std::string& text) = 0;
+    // What the status bar says of the point under the pointer; empty: none.
+    virtual void showPointReadout(const std::string& text) = 0;
 };
 
 class ImageCodec;

@@ -32,23 +32,21 @@ void applyGrid(benchmark::State& state, unsigned threads)
         state.SkipWithError("not enough memory");
         return;
     }
-    GridFile file;
-    file.width = kWidth;
-    file.height = kHeight;
-    file.step = kStep;
+    GridPass pass;
+    pass.step = kStep;
     const GridGeometry grid = gridGeometryFor(kWidth, kHeight, kStep);
     std::uniform_int_distribution<std::int32_t> d(1 - kStep, kStep - 1);
     for (std::int32_t r = 1; r + 1 < grid.pointRows; ++r)
-        for (std::int32_t c = 1; c + 1 < grid.pointCols; ++c) file.points.push_back({c, r, d(rng), d(rng), 0});
+        for (std::int32_t c = 1; c + 1 < grid.pointCols; ++c) pass.points.push_back({c, r, d(rng), d(rng), 0});
 
     // The buffers' pages are touched once before: what is timed is the
     // apply, not the system's first mapping of fresh memory.
-    layGridFile(*model, file);
+    layGridPass(*model, pass);
     const ParallelDeformOptions options{threads, 0};
     CellWorker worker(*model, [] {});
     std::size_t cells = 0;
     for (auto _ : state) {
-        layGridFile(*model, file);
+        layGridPass(*model, pass);
         // No sample has landed yet, as in the fresh model --apply makes for
         // each picture; the window's worker clears the marks after a batch.
         std::memset(model->splatMask().data(), 0, model->splatMask().size());

@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_model.h"
+#include "drag_wiggle.h"
 #include "editor/drag.h"
 #include "editor/refresh.h"
 #include "tests/support/model_setup.h"
@@ -62,13 +63,7 @@ void dragMove(benchmark::State& state, std::int32_t width, std::int32_t height, 
     const ControlPoint& p = model->point(model->grid().pointCols / 2, model->grid().pointRows / 2);
     const auto x = static_cast<std::int32_t>(zoom.toScreen(p.x));
     const auto y = static_cast<std::int32_t>(zoom.toScreen(p.y));
-    drag.mousePress(x, y);
-    bool right = false;
-    for (auto _ : state) {
-        right = !right;
-        drag.mouseMove(x + (right ? 2 : -2), y + 1);
-        benchmark::ClobberMemory();
-    }
+    wiggleDrag(state, drag, x, y);
     if (!drag.dragging() || !window.pushesOk) state.SkipWithError("the drag did not go as meant");
     state.counters["zoom_percent"] = static_cast<double>(zoom.percent());
 }

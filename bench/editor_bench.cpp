@@ -27,7 +27,7 @@ constexpr std::int32_t kSide = kBenchSide;
 std::unique_ptr<DeformModel> draggedModel()
 {
     std::unique_ptr<DeformModel> m = draggedBenchModel(7);
-    if (m) m->point(m->grid().pointCols / 2, m->grid().pointRows / 2).selected = 1;
+    if (m) m->point(m->grid().pointCols / 2, m->grid().pointRows / 2).picked = 1;
     return m;
 }
 

@@ -4,12 +4,11 @@
 #include <cstddef>
 
 #include "editor/draw_overlay.h"
+#include "editor/point_hit.h"
+#include "editor/selection_gesture.h"
 
 namespace plexor {
 namespace {
-
-// Pointer offsets below this, in x and in y, reach a point.
-constexpr std::int64_t kPickReach = 5;
 
 std::int64_t abs(std::int64_t v) noexcept
 {
@@ -36,26 +35,16 @@ bool ControlPointDrag::holdsPoint() const noexcept
     return model_.dragging() && hasPictureAndGrid();
 }
 
-void ControlPointDrag::pick(std::int32_t x, std::int32_t y)
+void ControlPointDrag::pick(std::int32_t i, std::int32_t x, std::int32_t y)
 {
-    const std::int32_t cols = model_.grid().pointCols;
-    const std::int32_t rows = model_.grid().pointRows;
-    for (std::int32_t r = 1; r < rows - 1; ++r) {
-        for (std::int32_t c = 1; c < cols - 1; ++c) {
-            ControlPoint& p = model_.point(c, r);
-            const std::int64_t shownX = std::int64_t{p.x} + p.dx;
-            const std::int64_t shownY = std::int64_t{p.y} + p.dy;
-            if (abs(x - zoom_.toScreen(shownX)) < kPickReach && abs(y - zoom_.toScreen(shownY)) < kPickReach) {
-                dragIndex_ = c + r * cols;
-                dragOffsetX_ = static_cast<std::int32_t>(zoom_.toPicture(x) - shownX);
-                dragOffsetY_ = static_cast<std::int32_t>(zoom_.toPicture(y) - shownY);
-                p.selected = 1;
-                model_.setDragging(true);
-                markPoint(dragIndex_);
-                return;
-            }
-        }
-    }
+    ControlPoint& p = model_.points()[static_cast<std::size_t>(i)];
+    dragIndex_ = i;
+    dragOffsetX_ = static_cast<std::int32_t>(zoom_.toPicture(x) - (std::int64_t{p.x} + p.dx));
+    dragOffsetY_ = static_cast<std::int32_t>(zoom_.toPicture(y) - (std::int64_t{p.y} + p.dy));
+    model_.setDragging(true);
+    if (group_) return;
+    p.picked = 1;
+    markPoint(dragIndex_);
 }
 
 void ControlPointDrag::markPoint(std::int32_t i)
@@ -69,14 +58,43 @@ void ControlPointDrag::mousePress(std::int32_t x, std::int32_t y)
     // A press of another button while a drag is under way: that drag ends
     // first, so its cells are queued and its point is no longer picked.
     if (model_.dragging()) endDrag();
-    pick(x, y);
+    group_ = false;
+    pressX_ = x;
+    pressY_ = y;
+    const std::int32_t i = pointUnderLiteral(model_, zoom_, x, y);
+    if (i >= 0) {
+        const PointSelection& selection = model_.selection();
+        const bool selected = selection.contains(static_cast<std::size_t>(i));
+        group_ = selected && selection.size() >= 2;
+        if (group_) members_.form(model_, selection.members());
+        if (!selected) selectNoPoints(model_);
+        pick(i, x, y);
+    }
     host_.refresh();
     host_.captureMouse();
 }
 
-void ControlPointDrag::mouseMove(std::int32_t x, std::int32_t y)
+void ControlPointDrag::mouseMove(std::int32_t x, std::int32_t y, bool lockAxis)
 {
     if (!holdsPoint()) return;
+    std::int64_t px = x, py = y;
+    if (lockAxis) {
+        if (abs(px - pressX_) >= abs(py - pressY_))
+            py = pressY_;
+        else
+            px = pressX_;
+    }
+    if (group_) {
+        members_.moveTo(model_, zoom_.toPicture(px) - zoom_.toPicture(pressX_),
+                        zoom_.toPicture(py) - zoom_.toPicture(pressY_));
+        host_.refresh();
+        return;
+    }
+    moveAlone(zoom_.toPicture(px), zoom_.toPicture(py));
+}
+
+void ControlPointDrag::moveAlone(std::int64_t px, std::int64_t py)
+{
     const std::int32_t cols = model_.grid().pointCols;
     const std::int32_t rows = model_.grid().pointRows;
     const std::int32_t col = dragIndex_ % cols;
@@ -85,8 +103,8 @@ void ControlPointDrag::mouseMove(std::int32_t x, std::int32_t y)
 
     // The displacement that puts the point at the pointer minus the grab
     // offset.
-    const std::int64_t ndx = zoom_.toPicture(x) - dragOffsetX_ - p.x;
-    const std::int64_t ndy = zoom_.toPicture(y) - dragOffsetY_ - p.y;
+    const std::int64_t ndx = px - dragOffsetX_ - p.x;
+    const std::int64_t ndy = py - dragOffsetY_ - p.y;
     const std::int32_t sx = sign(ndx);
     const std::int32_t sy = sign(ndy);
     const bool left = col > 1, right = col < cols - 2;
@@ -96,7 +114,7 @@ void ControlPointDrag::mouseMove(std::int32_t x, std::int32_t y)
     if (abs(ndx) >= model_.gridStep()) {
         if (towardsInterior(ndx, left, right)) {
             markPoint(dragIndex_);
-            p.selected = 0;
+            p.picked = 0;
             if (abs(ndy) > model_.gridStep() / 2 && towardsInterior(ndy, up, down)) dragIndex_ += sy * cols;
             dragIndex_ += sx;
             handedOver = true;
@@ -104,7 +122,7 @@ void ControlPointDrag::mouseMove(std::int32_t x, std::int32_t y)
     } else if (abs(ndy) >= model_.gridStep()) {
         if (towardsInterior(ndy, up, down)) {
             markPoint(dragIndex_);
-            p.selected = 0;
+            p.picked = 0;
             if (abs(ndx) > model_.gridStep() / 2 && towardsInterior(ndx, left, right)) dragIndex_ += sx;
             dragIndex_ += sy * cols;
             handedOver = true;
@@ -131,13 +149,18 @@ void ControlPointDrag::mouseRelease(std::int32_t, std::int32_t)
 
 void ControlPointDrag::endDrag()
 {
-    if (holdsPoint()) {
+    if (holdsPoint() && group_) {
+        const std::vector<CellRef> cells = members_.cells(model_.grid());
+        if (!cells.empty()) host_.queueCells(cells);
+        host_.refresh();
+    } else if (holdsPoint()) {
         const std::int32_t cols = model_.grid().pointCols;
         markPoint(dragIndex_);
-        model_.points()[static_cast<std::size_t>(dragIndex_)].selected = 0;
+        model_.points()[static_cast<std::size_t>(dragIndex_)].picked = 0;
         host_.queueCellsAround(dragIndex_ % cols, dragIndex_ / cols);
         host_.refresh();
     }
+    group_ = false;
     model_.setDragging(false);
     host_.releaseMouseCapture();
 }

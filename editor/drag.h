@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "editor/drag_host.h"
+#include "editor/point_group.h"
 #include "editor/zoom.h"
 #include "engine/deform_model.h"
 
@@ -11,28 +12,35 @@ namespace plexor {
 // Dragging control points with the mouse on the picture. Positions are
 // screen pixels of the picture as shown at the drag's zoom (picture pixels at
 // full size); while the mouse is captured they may lie outside it. The button
-// and the shift state play no part. UI thread only.
+// plays no part. UI thread only.
 //
 // A press within 4 screen pixels (in x and in y) of where an interior point's
-// displaced position is shown picks the first such point, rows top to
-// bottom, each left to right, and marks it picked; the outer ring of points
-// is never picked. Every press refreshes the view and captures the mouse, hit
-// or not. From then on everything is in picture pixels: the pointer's
-// picture pixel, the offset at which the point was grabbed, the steps.
+// displaced position is shown reaches the first such point, rows top to
+// bottom, each left to right (pointUnderLiteral); the outer ring of points
+// is never reached. A point outside the selection clears the selection, and
+// is picked and dragged alone; so is the only point selected. A point of a
+// selection of two or more starts a group drag of all of them, and none is
+// picked. Every press refreshes the view and captures the mouse, hit or not.
+// From then on everything is in picture pixels: the pointer's picture pixel,
+// the offset at which the point was grabbed, the steps.
 //
-// Each move puts the dragged point's displaced position at the pointer minus
-// the offset at which it was grabbed, if that lies inside the picture; a
-// wanted displacement of a whole grid step or more instead hands the drag to
-// the interior neighbour in that direction (horizontally first, with a
-// diagonal part beyond half a step on the other axis) and queues the cells
-// around the new point; a hand-over towards the outer ring changes nothing.
-// After a hand-over no point is marked picked. Every move of a drag
-// refreshes; what a change of a point redraws is marked in the model's change
-// region, before and after it.
+// Each move of a point dragged alone puts its displaced position at the
+// pointer minus the offset at which it was grabbed, if that lies inside the
+// picture; a wanted displacement of a whole grid step or more instead hands
+// the drag to the interior neighbour in that direction (horizontally first,
+// with a diagonal part beyond half a step on the other axis) and queues the
+// cells around the new point; a hand-over towards the outer ring changes
+// nothing. After a hand-over no point is marked picked. Each move of a group
+// drag moves every member by the pointer's offset from the press, cut to the
+// group's limits (PointGroup), with no hand-over. With the axis locked, the
+// pointer is first put on the line through the press along the axis on
+// which it lies farther from the press (across, on a tie). Every move of a
+// drag refreshes; what a change of a point redraws is marked in the model's
+// change region, before and after it.
 //
-// A release ends the drag: the held point is no longer picked, the cells
-// around it are queued and the view is refreshed. Every release gives the
-// mouse back, drag or not.
+// A release ends the drag: the held point is no longer picked and the cells
+// around it are queued, or the group's batch (PointGroup::cells) is queued,
+// and the view is refreshed. Every release gives the mouse back, drag or not.
 class ControlPointDrag {
 public:
     ControlPointDrag(DeformModel& model, DragHost& host) noexcept : model_(model), host_(host) {}
@@ -43,7 +51,7 @@ public:
     void setZoom(Zoom zoom) noexcept { zoom_ = zoom; }
 
     void mousePress(std::int32_t x, std::int32_t y);
-    void mouseMove(std::int32_t x, std::int32_t y);
+    void mouseMove(std::int32_t x, std::int32_t y, bool lockAxis = false);
     void mouseRelease(std::int32_t x, std::int32_t y);
 
     // Ends the drag exactly as a release does. For commands that replace the
@@ -51,9 +59,10 @@ public:
     void endDrag();
 
     bool dragging() const noexcept { return model_.dragging(); }
-    // The point holding the drag, c + r * pointCols, and the pointer's offset
-    // from its displaced position taken at the press. Meaningless while no
-    // drag is under way.
+    bool groupDragging() const noexcept { return model_.dragging() && group_; }
+    // The point holding the drag (the one pressed, in a group drag), c + r *
+    // pointCols, and the pointer's offset from its displaced position taken
+    // at the press. Meaningless while no drag is under way.
     std::int32_t dragIndex() const noexcept { return dragIndex_; }
     std::int32_t dragOffsetX() const noexcept { return dragOffsetX_; }
     std::int32_t dragOffsetY() const noexcept { return dragOffsetY_; }
@@ -62,9 +71,10 @@ private:
     bool hasPictureAndGrid() const noexcept { return model_.imageLoaded() && model_.gridExists(); }
     // Whether a drag is under way on a point of the current grid.
     bool holdsPoint() const noexcept;
-    // Picks the first interior point within reach of screen position (x, y),
-    // if any.
-    void pick(std::int32_t x, std::int32_t y);
+    // Starts dragging point i, reached from screen position (x, y).
+    void pick(std::int32_t i, std::int32_t x, std::int32_t y);
+    // The move of a point dragged alone to picture position (px, py).
+    void moveAlone(std::int64_t px, std::int64_t py);
     // Marks what point i's elements of the overlay cover, as they stand.
     void markPoint(std::int32_t i);
 
@@ -73,6 +83,9 @@ private:
     std::int32_t dragIndex_ = 0;
     std::int32_t dragOffsetX_ = 0;
     std::int32_t dragOffsetY_ = 0;
+    std::int32_t pressX_ = 0, pressY_ = 0; // the press, in screen pixels
+    bool group_ = false;                   // the drag moves the selection
+    PointGroup members_;
     Zoom zoom_;
 };
 

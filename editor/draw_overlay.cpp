@@ -19,9 +19,9 @@ namespace {
 struct PointView {
     std::int32_t x, y;   // grid position
     std::int32_t dx, dy; // displacement
-    bool selected;
+    bool picked;
 
-    static PointView of(const ControlPoint& p) noexcept { return {p.x, p.y, p.dx, p.dy, p.selected != 0}; }
+    static PointView of(const ControlPoint& p) noexcept { return {p.x, p.y, p.dx, p.dy, p.picked != 0}; }
     std::int32_t shownX() const noexcept { return sum(x, dx); }
     std::int32_t shownY() const noexcept { return sum(y, dy); }
 
@@ -50,7 +50,7 @@ void drawSegment(const ViewCanvas& view, const CanvasMap& map, const ControlPoin
 {
     const PointView a = PointView::of(from);
     const PointView b = PointView::of(to);
-    const Colour colour = a.selected || b.selected ? kSelectedSegmentColour : kSegmentColour;
+    const Colour colour = a.picked || b.picked ? kPickedSegmentColour : kSegmentColour;
     drawLine(view, map(a.shownX()), map(a.shownY()), map(b.shownX()), map(b.shownY()), true, colour);
 }
 
@@ -100,11 +100,24 @@ void drawOverlay(const DeformModel& model, const ViewCanvas& view, Zoom zoom) no
                 drawLine(view, map(p.x), map(p.y), map(p.shownX()), map(p.shownY()), false, kVectorColour);
         }
 
+    const PointSelection& selection = model.selection();
     for (std::int32_t r = r0; r <= r1; ++r)
         for (std::int32_t c = c0; c <= c1; ++c) {
             const PointView p = PointView::of(at(c, r));
-            drawMarker(view, map(p.shownX()), map(p.shownY()), p.selected ? kSelectedMarkerColour : kMarkerColour);
+            const Colour colour = p.picked                                     ? kPickedMarkerColour
+                                  : selection.contains(model.pointIndex(c, r)) ? kSelectionColour
+                                                                               : kMarkerColour;
+            drawMarker(view, map(p.shownX()), map(p.shownY()), colour);
         }
+
+    const PixelRect& band = selection.band();
+    if (!band.empty()) {
+        const std::int32_t x0 = map(band.x0), y0 = map(band.y0), x1 = map(band.x1 - 1), y1 = map(band.y1 - 1);
+        drawLine(view, x0, y0, x1, y0, false, kSelectionColour);
+        drawLine(view, x0, y1, x1, y1, false, kSelectionColour);
+        drawLine(view, x0, y0, x0, y1, false, kSelectionColour);
+        drawLine(view, x1, y0, x1, y1, false, kSelectionColour);
+    }
 }
 
 PixelRect pointOverlayBounds(const DeformModel& model, std::int32_t col, std::int32_t row) noexcept
@@ -124,6 +137,20 @@ PixelRect pointOverlayBounds(const DeformModel& model, std::int32_t col, std::in
     if (row + 1 < model.grid().pointRows) include(PointView::of(model.point(col, row + 1)));
     // The marker reaches a pixel before its position and two after.
     return bounds.grown(1, 1, 2, 2);
+}
+
+PixelRect pointMarkerBounds(const DeformModel& model, std::int32_t i) noexcept
+{
+    const PointView p = PointView::of(model.points()[static_cast<std::size_t>(i)]);
+    const std::int32_t x = std::clamp(p.shownX(), -(1 << 30), 1 << 30);
+    const std::int32_t y = std::clamp(p.shownY(), -(1 << 30), 1 << 30);
+    return PixelRect{x, y, x + 1, y + 1}.grown(1, 1, 2, 2);
+}
+
+std::array<PixelRect, 4> bandOutline(const PixelRect& b) noexcept
+{
+    return {PixelRect{b.x0, b.y0, b.x1, b.y0 + 1}, PixelRect{b.x0, b.y1 - 1, b.x1, b.y1},
+            PixelRect{b.x0, b.y0, b.x0 + 1, b.y1}, PixelRect{b.x1 - 1, b.y0, b.x1, b.y1}};
 }
 
 void drawOverlay(DeformModel& model) noexcept

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "editor/view_canvas.h"
 #include "editor/zoom.h"
 #include "engine/deform_model.h"
@@ -12,9 +14,10 @@ namespace plexor {
 // (columns left to right, each top to bottom), the solid vector of every
 // displaced point from its grid position, and a marker on every point. A
 // segment is red when either end point is picked, dark yellow otherwise; a
-// picked point's marker is red, the others yellow. Each segment runs from the
-// point with the lower column (row) to the other. The outer ring of points
-// takes part.
+// picked point's marker is red, a selected one's magenta, the others yellow.
+// Each segment runs from the point with the lower column (row) to the other.
+// The outer ring of points takes part. Over them all, the outline of the
+// selection's band, while one is drawn, in magenta.
 //
 // Does nothing without a picture or a grid. Writes nothing outside the
 // canvas's clip: segments along a last point column or row that lies one past
@@ -34,5 +37,10 @@ void drawOverlay(const DeformModel& model, const ViewCanvas& view, Zoom zoom = Z
 // What a change of the point's displacement or pick redraws lies within this
 // before the change and within it after.
 PixelRect pointOverlayBounds(const DeformModel& model, std::int32_t col, std::int32_t row) noexcept;
+// The picture pixels the marker of point i covers as it stands: what a
+// change of its colour redraws.
+PixelRect pointMarkerBounds(const DeformModel& model, std::int32_t i) noexcept;
+// The picture pixels the outline of `band` covers: its four edges.
+std::array<PixelRect, 4> bandOutline(const PixelRect& band) noexcept;
 
 } // namespace plexor

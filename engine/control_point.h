@@ -15,7 +15,7 @@ struct ControlPoint {
     Relaxed<std::int32_t> y;
     Relaxed<std::int32_t> dx;
     Relaxed<std::int32_t> dy;
-    Relaxed<std::uint8_t> selected;
+    Relaxed<std::uint8_t> picked; // held by a drag: drawn red
 };
 
 } // namespace plexor

@@ -10,10 +10,12 @@
 #include "engine/cell_queue.h"
 #include "engine/change_region.h"
 #include "engine/control_point.h"
+#include "engine/earlier_passes.h"
 #include "engine/grid_geometry.h"
 #include "engine/grid_snapshot.h"
 #include "engine/memory_shortfall.h"
 #include "engine/message_sink.h"
+#include "engine/point_selection.h"
 #include "engine/weight_tables.h"
 #include "engine/worker_gate.h"
 #include "platform/byte_buffer.h"
@@ -21,30 +23,32 @@
 namespace plexor {
 
 // The one shared state of the program: the picture's geometry, its pixel
-// buffers, the control grid, the weight tables and the worker's cell queue.
-// Colour buffers hold 3 bytes a pixel (blue, green, red), rows top to bottom
-// with no gap, pixel (x, y) at x + y * imageWidth(); pixelCapacity() is
-// imageWidth() * imageHeight() + 3 pixels, the last three in no row.
+// buffers, the control grid, the weight tables, the worker's cell queue, the
+// points chosen and the earlier passes. Colour buffers hold 3 bytes a pixel
+// (blue, green, red), rows top to bottom with no gap, pixel (x, y) at x + y *
+// imageWidth(); pixelCapacity() is imageWidth() * imageHeight() + 3 pixels,
+// the last three in no row.
+//
 // It keeps itself consistent: the buffers exist together, sized for the
 // picture, exactly while imageLoaded(); the grid step is held once, in the
-// grid's shape; the tables and the queue's bytes belong to that grid.
-// Threads: all is created, replaced and released on the UI thread while it
-// holds gate() shut (WorkerHold); the worker touches the buffers, grid and
-// tables only inside the gate. A drag writes control points while the
-// worker reads them: their fields are relaxed atomics.
+// grid's shape; the tables, the queue's bytes and the selection belong to
+// that grid. Everything is created, replaced and released on the UI thread
+// while it holds gate() shut (WorkerHold); the worker touches the buffers,
+// the grid and the tables only inside the gate. A drag writes control points
+// while the worker reads them: their fields are relaxed atomics.
 class DeformModel {
 public:
     static constexpr std::int32_t kDefaultGridStep = 48;
 
     DeformModel();
 
-    // The picture: imageWidth() is always a multiple of 4.
-    bool imageLoaded() const noexcept { return imageLoaded_; }
+    bool imageLoaded() const noexcept { return imageLoaded_; } // imageWidth() is always a multiple of 4
     std::int32_t imageWidth() const noexcept { return imageWidth_; }
     std::int32_t imageHeight() const noexcept { return imageHeight_; }
     std::int32_t pixelCapacity() const noexcept { return pixelCapacity_; }
-    // The deformed picture; it plus the overlay, as shown; the picture as
-    // read; a byte a pixel marking the exact destinations of this batch.
+    // The deformed picture; what the screen shows (it plus the overlay); the
+    // starting picture of the pass under way; a byte a pixel marking the exact
+    // destinations of the batch under way.
     ByteBuffer& workImage() noexcept { return workImage_; }
     ByteBuffer& viewImage() noexcept { return viewImage_; }
     ByteBuffer& sourceImage() noexcept { return sourceImage_; }
@@ -62,9 +66,13 @@ public:
     const ByteBuffer& sourceAlpha() const noexcept { return sourceAlpha_; }
     const ByteBuffer& workAlpha() const noexcept { return workAlpha_; }
     const ByteBuffer& viewAlpha() const noexcept { return viewAlpha_; }
+    // The picture as read, and its alpha, whatever passes have been laid over
+    // it since.
+    const ByteBuffer& openedImage() const noexcept { return passes_.kept() ? passes_.openedImage() : sourceImage_; }
+    const ByteBuffer& openedAlpha() const noexcept { return passes_.kept() ? passes_.openedAlpha() : sourceAlpha_; }
 
-    // The grid step: the present grid's, and the next one's until another is
-    // chosen; and the shape of the grid, with no points while there is none.
+    // The grid step (the present grid's, and the next one's until another is
+    // chosen) and the grid's shape, with no points while there is none.
     std::int32_t gridStep() const noexcept { return grid_.step; }
     const GridGeometry& grid() const noexcept { return grid_; }
     bool gridExists() const noexcept { return !points_.empty(); }
@@ -78,24 +86,27 @@ public:
     ControlPoint& point(std::int32_t c, std::int32_t r) noexcept { return points_[pointIndex(c, r)]; }
     const ControlPoint& point(std::int32_t c, std::int32_t r) const noexcept { return points_[pointIndex(c, r)]; }
 
-    // The tables of the grid step; a cell's samples across less one (0 while
-    // there are no tables).
+    // The tables of the grid step; a cell's samples across less one (0 unbuilt).
     const WeightTables& tables() const noexcept { return tables_; }
     std::int32_t samplesPerCell() const noexcept { return tables_.built() ? grid_.step : 0; }
 
     CellQueue& cellQueue() noexcept { return cellQueue_; }
     const CellQueue& cellQueue() const noexcept { return cellQueue_; }
-    WorkerGate& gate() noexcept { return gate_; }         // keeps the worker off what the UI thread replaces
-    ChangeRegion& changes() noexcept { return changes_; } // what changed since it was shown
+    WorkerGate& gate() noexcept { return gate_; } // keeps the worker off what the UI thread replaces
+    // What has changed on the picture or its overlay since it was last shown.
+    ChangeRegion& changes() noexcept { return changes_; }
 
     bool dragging() const noexcept { return dragging_; } // a drag holds a point
     void setDragging(bool dragging) noexcept { dragging_ = dragging; }
+    PointSelection& selection() noexcept { return selection_; }
+    const PointSelection& selection() const noexcept { return selection_; }
+    EarlierPasses& passes() noexcept { return passes_; }
+    const EarlierPasses& passes() const noexcept { return passes_; }
 
     void setMessageSink(MessageSink* sink) noexcept { messages_ = sink; } // none: no message is shown
     void showMessage(const std::string& text, MessageIcon icon) const;
-    // Bytes the program can still obtain (the system's, unless set): buffers
-    // and tables are checked against it, since an allocation the system
-    // grants may still get the process killed when its pages are touched.
+    // Bytes the program can still obtain (the system's, unless set): a grant
+    // of the system may still get the process killed when its pages are touched.
     void setAvailableMemory(std::function<std::uint64_t()> available) { availableMemory_ = std::move(available); }
     std::uint64_t availableMemory() const;
 
@@ -103,12 +114,13 @@ public:
     // a multiple of 4), with alpha or without, all or nothing: it checks that
     // they fit beside the ones held now, obtains them (splatMask clear) and
     // only then swaps them in; their pixels are the caller's to fill. A grid
-    // laid for another size goes. On any failure it shows the message of the
-    // buffer that could not be had, returns false and changes nothing.
+    // of another size, the selection and the earlier passes go. On failure it
+    // shows the message of the buffer that could not be had, returns false
+    // and leaves the model as it was.
     bool allocateBuffers(std::int32_t width, std::int32_t height, bool alpha = false);
     // Why they would not fit beside the ones held now, if they would not.
     std::optional<MemoryShortfall> bufferShortfall(std::int32_t width, std::int32_t height, bool alpha = false) const;
-    // The model as created, but for the grid step. The worker has ended.
+    // The model as created, but for the grid step. The worker must have ended.
     void releaseAll();
     // Copies pixelCapacity() pixels; nothing when the source is empty.
     void copyPixels(const ByteBuffer& source, ByteBuffer& destination);
@@ -121,21 +133,23 @@ public:
     void blackOutMargins(); // the strips of workImage outside the grid turn black
     void dropGrid();        // the grid and everything built for it go
 
-    GridSnapshot snapshotGrid() const; // the step and the grid with its displacements
-    // Lays the grid of `snapshot` again over the picture: its step, its
-    // points with their displacements, its tables; or no grid. workImage is
-    // left to the caller. The worker must be idle.
+    // The step and the grid with its displacements, as they stand.
+    GridSnapshot snapshotGrid() const;
+    // Lays the grid of `snapshot` again: its step, its points with their
+    // displacements, its tables; or no grid. workImage is left to the caller.
     void restoreGrid(const GridSnapshot& snapshot);
 
 private:
     void buildGrid();         // a new grid at the grid step, its points at rest
-    void buildWeightTables(); // and the cell bookkeeping started afresh
+    void buildWeightTables(); // the tables for the step, and the cells' bytes afresh
     void placePoints();       // every point at its grid position, at rest, not picked
 
     bool imageLoaded_ = false;
     std::int32_t imageWidth_ = 0, imageHeight_ = 0, pixelCapacity_ = 0;
     ByteBuffer workImage_, viewImage_, sourceImage_, splatMask_;
     ByteBuffer sourceAlpha_, workAlpha_, viewAlpha_;
+    EarlierPasses passes_;
+    PointSelection selection_;
     GridGeometry grid_;
     std::vector<ControlPoint> points_; // empty: no grid
     WeightTables tables_;

@@ -93,6 +93,8 @@ bool DeformModel::allocateBuffers(std::int32_t width, std::int32_t height, bool 
     std::swap(sourceAlpha_, alphas[0]);
     std::swap(workAlpha_, alphas[1]);
     std::swap(viewAlpha_, alphas[2]);
+    passes_.clear();
+    selection_.clear();
     imageLoaded_ = true;
     changes_.markAll();
     return true;
@@ -109,6 +111,7 @@ void DeformModel::releaseAll()
     sourceAlpha_.release();
     workAlpha_.release();
     viewAlpha_.release();
+    passes_.clear();
     imageWidth_ = imageHeight_ = pixelCapacity_ = 0;
     imageLoaded_ = false;
 }

@@ -36,7 +36,7 @@ void DeformModel::placePoints()
             p.y = grid_.marginY + r * grid_.step;
             p.dx = 0;
             p.dy = 0;
-            p.selected = 0;
+            p.picked = 0;
         }
     }
 }
@@ -46,9 +46,12 @@ void DeformModel::buildGrid()
     WorkerHold hold(gate_);
     points_.clear();
     points_.shrink_to_fit();
+    const GridGeometry before = grid_;
     grid_ = gridGeometryFor(imageWidth_, imageHeight_, grid_.step);
     points_ = std::vector<ControlPoint>(static_cast<std::size_t>(grid_.pointCount()));
     placePoints();
+    // The choice of points outlives a grid of the same shape laid again.
+    if (grid_.pointCols != before.pointCols || grid_.pointRows != before.pointRows) selection_.reset(points_.size());
     changes_.markAll();
 }
 
@@ -108,6 +111,7 @@ void DeformModel::dropGrid()
     changes_.markAll();
     tables_.build(0);
     cellQueue_.reset(0, 0);
+    selection_.reset(0);
     dragging_ = false;
 }
 

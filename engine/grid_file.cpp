@@ -6,7 +6,6 @@ namespace plexor {
 namespace {
 
 constexpr std::string_view kMagic = "plexor-grid";
-constexpr std::int32_t kVersion = 1;
 
 // The words of one line, split at spaces and tabs.
 std::vector<std::string_view> splitWords(std::string_view line)
@@ -45,9 +44,10 @@ std::optional<std::string> numbers(const std::vector<std::string_view>& words, s
 
 std::variant<GridFile, GridFileError> parseGridFile(std::string_view text)
 {
-    // What the next line must be: the first line, the size, the step, then
-    // points.
-    enum class Expect { Magic, Size, Step, Points } expect = Expect::Magic;
+    // What the next line must be: the first line, the size, a pass (version
+    // 2), its step, then points (and, in version 2, the next pass).
+    enum class Expect { Magic, Size, Pass, Step, Points } expect = Expect::Magic;
+    std::int32_t version = 0;
     GridFile file;
     int line = 0;
     std::size_t at = 0;
@@ -62,13 +62,15 @@ std::variant<GridFile, GridFileError> parseGridFile(std::string_view text)
 
         const auto refuse = [line](std::string reason) { return GridFileError{line, std::move(reason)}; };
         std::int32_t values[4];
+        if (expect == Expect::Points && version == 2 && words[0] == "pass") expect = Expect::Pass;
         switch (expect) {
         case Expect::Magic:
             if (words[0] != kMagic) return refuse("not a grid file: it must begin with \"plexor-grid 1\"");
             if (words.size() != 2 || !wholeNumber(words[1], values[0]))
                 return refuse("the first line must be \"plexor-grid\" and a version number");
-            if (values[0] != kVersion)
+            if (values[0] != 1 && values[0] != 2)
                 return refuse("version " + std::string(words[1]) + " of the grid file is not one this program reads");
+            version = values[0];
             expect = Expect::Size;
             continue;
         case Expect::Size:
@@ -78,29 +80,39 @@ std::variant<GridFile, GridFileError> parseGridFile(std::string_view text)
             file.width = values[0];
             file.height = values[1];
             file.sizeLine = line;
+            if (version == 1) file.passes.emplace_back();
+            expect = version == 1 ? Expect::Step : Expect::Pass;
+            continue;
+        case Expect::Pass:
+            if (words[0] != "pass") return refuse("a \"pass\" line must come next");
+            if (words.size() != 1) return refuse("'pass' takes nothing more");
+            if (file.passes.size() == GridFile::kMaxPasses)
+                return refuse("a grid file holds at most " + std::to_string(GridFile::kMaxPasses) + " passes");
+            file.passes.emplace_back().line = line;
             expect = Expect::Step;
             continue;
         case Expect::Step:
             if (words[0] != "step") return refuse("a \"step N\" line must come next");
             if (auto reason = numbers(words, values, 1, "one number")) return refuse(*reason);
             if (values[0] < 1) return refuse("the step must be at least 1");
-            file.step = values[0];
-            file.stepLine = line;
+            file.passes.back().step = values[0];
+            file.passes.back().stepLine = line;
             expect = Expect::Points;
             continue;
         case Expect::Points:
             if (words[0] != "point")
-                return refuse("'" + std::string(words[0]) +
-                              "' is not a line of a grid file: only points follow the step");
+                return refuse("'" + std::string(words[0]) + "' is not a line of a grid file: only points" +
+                              (version == 2 ? " and passes" : "") + " follow a step");
             if (auto reason = numbers(words, values, 4, "a column, a row and a displacement across and down"))
                 return refuse(*reason);
-            file.points.push_back(GridFilePoint{values[0], values[1], values[2], values[3], line});
+            file.passes.back().points.push_back(GridFilePoint{values[0], values[1], values[2], values[3], line});
             continue;
         }
     }
     if (expect != Expect::Points) {
         const char* missing = expect == Expect::Magic  ? "the file has no \"plexor-grid 1\" line: it is not a grid file"
                               : expect == Expect::Size ? "the file ends before its size line"
+                              : expect == Expect::Pass ? "the file ends before its first pass"
                                                        : "the file ends before its step line";
         return GridFileError{line + 1, missing};
     }
@@ -109,12 +121,16 @@ std::variant<GridFile, GridFileError> parseGridFile(std::string_view text)
 
 std::string writeGridFile(const GridFile& file)
 {
-    std::string text = std::string(kMagic) + " " + std::to_string(kVersion) + "\n";
+    const bool several = file.passes.size() > 1;
+    std::string text = std::string(kMagic) + (several ? " 2\n" : " 1\n");
     text += "size " + std::to_string(file.width) + " " + std::to_string(file.height) + "\n";
-    text += "step " + std::to_string(file.step) + "\n";
-    for (const GridFilePoint& p : file.points)
-        text += "point " + std::to_string(p.col) + " " + std::to_string(p.row) + " " + std::to_string(p.dx) + " " +
-                std::to_string(p.dy) + "\n";
+    for (const GridPass& pass : file.passes) {
+        if (several) text += "pass\n";
+        text += "step " + std::to_string(pass.step) + "\n";
+        for (const GridFilePoint& p : pass.points)
+            text += "point " + std::to_string(p.col) + " " + std::to_string(p.row) + " " + std::to_string(p.dx) + " " +
+                    std::to_string(p.dy) + "\n";
+    }
     return text;
 }
 

@@ -2,45 +2,51 @@
 
 // The grid file: a deformation kept as a small text file, to be laid again
 // over the same picture or another of its size. Lines starting with # and
-// blank lines are ignored; words are separated by spaces:
+// blank lines are ignored; words are separated by spaces. A deformation of
+// one pass is kept in version 1:
 //
 //   plexor-grid 1
 //   size W H
 //   step N
 //   point C R dx dy
 //
-// `size` is the widened picture size the grid was made on, `step` its step,
-// then one `point` line for each displaced point, row by row: C and R count
-// the grid's points from 0 at the top left, outer ring included; dx and dy
-// are the displacement in pixels.
+// and one of several passes, each a grid laid over the result of the pass
+// before, in version 2, a "pass" line opening each:
+//
+//   plexor-grid 2
+//   size W H
+//   pass
+//   step N
+//   point C R dx dy
+//   pass
+//   step M
+//   ...
+//
+// `size` is the widened picture size the grid was made on, `step` a pass's
+// step, then one `point` line for each of its displaced points, row by row:
+// C and R count the grid's points from 0 at the top left, outer ring
+// included; dx and dy are the displacement in pixels.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
 #include "engine/deform_model.h"
+#include "engine/grid_pass.h"
 
 namespace plexor {
 
-struct GridFilePoint {
-    std::int32_t col = 0, row = 0;
-    std::int32_t dx = 0, dy = 0;
-    int line = 0; // where it was read; 0 for a point not read from a file
-
-    bool operator==(const GridFilePoint& other) const noexcept
-    {
-        return col == other.col && row == other.row && dx == other.dx && dy == other.dy;
-    }
-};
-
 struct GridFile {
+    static constexpr std::size_t kMaxPasses = 100;
+
     std::int32_t width = 0, height = 0;
-    std::int32_t step = 0;
-    int sizeLine = 0, stepLine = 0;
-    std::vector<GridFilePoint> points;
+    int sizeLine = 0;
+    std::vector<GridPass> passes; // at least one
 };
 
 // Why a grid file is refused: the line at fault and what is wrong with it.
@@ -50,29 +56,43 @@ struct GridFileError {
 };
 
 // Reads the text of a grid file: the lines in their order and form, each
-// number a whole number that fits in 32 bits, the step at least 1. Whether
-// its points suit a picture is checkGridFile's to say.
+// number a whole number that fits in 32 bits, each step at least 1, at least
+// one pass and at most kMaxPasses. Whether its points suit a picture is
+// checkGridFile's to say.
 std::variant<GridFile, GridFileError> parseGridFile(std::string_view text);
 
-// The text of a grid file, its points in the order given.
+// The text of a grid file, its points in the order given: version 1 for a
+// single pass, version 2 for several.
 std::string writeGridFile(const GridFile& file);
 
-// The grid the model holds, with its displaced points row by row. The model
-// holds a picture and a grid.
+// The deformation the model holds: its earlier passes, then its grid with
+// the displaced points row by row. The model holds a picture and a grid.
 GridFile gridFileOf(const DeformModel& model);
+// One pass: the model's grid and its displaced points.
+GridPass gridPassOf(const DeformModel& model);
 
-// Whether `file` can be laid over a width x height (widened) picture as a
-// drag could have left it: the same size; every point inside the grid and
-// off its outer ring; each displacement less than a step each way, which
-// keeps the point inside the picture; no point listed twice. Nothing when it can.
+// Whether `file` can be laid over a width x height (widened) picture as
+// drags could have left it: the same size; in each pass, every point inside
+// the grid and off its outer ring, each displacement less than a step each
+// way, which keeps the point inside the picture, and no point listed twice.
+// Nothing when it can.
 std::optional<GridFileError> checkGridFile(const GridFile& file, std::int32_t width, std::int32_t height);
 
-// Lays the grid of a checked file over the model's picture as the grid
-// command lays a grid, workImage made afresh from sourceImage with black
-// margins and the tables built for the step, then displaces the file's
-// points. The worker must be idle; the cells are left to the caller
-// (displacedCells).
-void layGridFile(DeformModel& model, const GridFile& file);
+// Lays one checked pass over the model's picture as the grid command lays a
+// grid, workImage made afresh from sourceImage with black margins and the
+// tables built for the step, then displaces the pass's points. The worker
+// must be idle; the cells are left to the caller (displacedCells).
+void layGridPass(DeformModel& model, const GridPass& pass);
+
+// Lays every pass of a checked file in turn, the first over the picture as
+// read, each later one over the result of the one before: its grid and
+// points (layGridPass), then `deform` with its batch (displacedCells) and
+// whether it is the last pass. Every pass but the last must be deformed
+// whole when `deform` returns. The passes before the last become the model's
+// earlier passes. False, changing nothing, when the picture as read cannot
+// be kept beside the result (the memory message shown).
+bool layGridFile(DeformModel& model, const GridFile& file,
+                 const std::function<void(std::span<const CellRef> batch, bool last)>& deform);
 
 // The cells whose 16 points include a displaced point, row by row from the
 // top, left to right within a row: the one batch that deforms the picture

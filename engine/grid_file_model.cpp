@@ -1,5 +1,5 @@
-// A grid file against the model: the grid it holds, whether a file suits
-// its picture, and laying a file's grid over it.
+// A grid file against the model: the passes it holds, whether a file suits
+// its picture, and laying a file's passes over it.
 
 #include <algorithm>
 #include <cassert>
@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "engine/grid_file.h"
+#include "engine/pass_over_result.h"
 
 namespace plexor {
 namespace {
@@ -16,39 +17,20 @@ std::string pointName(const GridFilePoint& p)
     return "point " + std::to_string(p.col) + " " + std::to_string(p.row);
 }
 
-} // namespace
-
-GridFile gridFileOf(const DeformModel& m)
+// The points of one pass against the grid of its step over a width x height
+// picture.
+std::optional<GridFileError> checkGridPass(const GridPass& pass, std::int32_t width, std::int32_t height)
 {
-    assert(m.imageLoaded() && m.gridExists());
-    GridFile file;
-    file.width = m.imageWidth();
-    file.height = m.imageHeight();
-    file.step = m.gridStep();
-    for (std::int32_t r = 0; r < m.grid().pointRows; ++r)
-        for (std::int32_t c = 0; c < m.grid().pointCols; ++c) {
-            const ControlPoint& p = m.point(c, r);
-            if (p.dx != 0 || p.dy != 0) file.points.push_back(GridFilePoint{c, r, p.dx, p.dy, 0});
-        }
-    return file;
-}
-
-std::optional<GridFileError> checkGridFile(const GridFile& file, std::int32_t width, std::int32_t height)
-{
-    if (file.width != width || file.height != height)
-        return GridFileError{file.sizeLine, "the grid was made on a picture of " + std::to_string(file.width) + " x " +
-                                                std::to_string(file.height) + " pixels, and this one is " +
-                                                std::to_string(width) + " x " + std::to_string(height)};
-    const GridGeometry grid = gridGeometryFor(width, height, file.step);
-    for (const GridFilePoint& p : file.points) {
+    const GridGeometry grid = gridGeometryFor(width, height, pass.step);
+    for (const GridFilePoint& p : pass.points) {
         const auto refuse = [&p](const std::string& reason) { return GridFileError{p.line, reason}; };
         if (p.col < 0 || p.col >= grid.pointCols || p.row < 0 || p.row >= grid.pointRows)
             return refuse(pointName(p) + " lies outside the grid of " + std::to_string(grid.pointCols) + " x " +
                           std::to_string(grid.pointRows) + " points");
         if (p.col == 0 || p.col == grid.pointCols - 1 || p.row == 0 || p.row == grid.pointRows - 1)
             return refuse(pointName(p) + " lies on the grid's outer ring, whose points do not move");
-        if (std::abs(std::int64_t{p.dx}) >= file.step || std::abs(std::int64_t{p.dy}) >= file.step)
-            return refuse(pointName(p) + " moves a whole step (" + std::to_string(file.step) +
+        if (std::abs(std::int64_t{p.dx}) >= pass.step || std::abs(std::int64_t{p.dy}) >= pass.step)
+            return refuse(pointName(p) + " moves a whole step (" + std::to_string(pass.step) +
                           ") or more: a point moves less than a step each way");
         // An interior point moved less than a step stays inside the picture:
         // the outer ring lies at most a margin from its edges.
@@ -56,8 +38,8 @@ std::optional<GridFileError> checkGridFile(const GridFile& file, std::int32_t wi
     // Twice-listed points, found in the points' own order; the later line is
     // the one at fault.
     std::vector<const GridFilePoint*> sorted;
-    sorted.reserve(file.points.size());
-    for (const GridFilePoint& p : file.points) sorted.push_back(&p);
+    sorted.reserve(pass.points.size());
+    for (const GridFilePoint& p : pass.points) sorted.push_back(&p);
     std::sort(sorted.begin(), sorted.end(), [](const GridFilePoint* a, const GridFilePoint* b) {
         return std::tie(a->row, a->col, a->line) < std::tie(b->row, b->col, b->line);
     });
@@ -70,17 +52,71 @@ std::optional<GridFileError> checkGridFile(const GridFile& file, std::int32_t wi
     return std::nullopt;
 }
 
-void layGridFile(DeformModel& m, const GridFile& file)
+} // namespace
+
+GridPass gridPassOf(const DeformModel& m)
 {
-    assert(m.imageLoaded() && !checkGridFile(file, m.imageWidth(), m.imageHeight()));
+    assert(m.gridExists());
+    GridPass pass;
+    pass.step = m.gridStep();
+    for (std::int32_t r = 0; r < m.grid().pointRows; ++r)
+        for (std::int32_t c = 0; c < m.grid().pointCols; ++c) {
+            const ControlPoint& p = m.point(c, r);
+            if (p.dx != 0 || p.dy != 0) pass.points.push_back(GridFilePoint{c, r, p.dx, p.dy, 0});
+        }
+    return pass;
+}
+
+GridFile gridFileOf(const DeformModel& m)
+{
+    assert(m.imageLoaded() && m.gridExists());
+    GridFile file;
+    file.width = m.imageWidth();
+    file.height = m.imageHeight();
+    file.passes = m.passes().list();
+    file.passes.push_back(gridPassOf(m));
+    return file;
+}
+
+std::optional<GridFileError> checkGridFile(const GridFile& file, std::int32_t width, std::int32_t height)
+{
+    if (file.width != width || file.height != height)
+        return GridFileError{file.sizeLine, "the grid was made on a picture of " + std::to_string(file.width) + " x " +
+                                                std::to_string(file.height) + " pixels, and this one is " +
+                                                std::to_string(width) + " x " + std::to_string(height)};
+    for (const GridPass& pass : file.passes)
+        if (std::optional<GridFileError> error = checkGridPass(pass, width, height)) return error;
+    return std::nullopt;
+}
+
+void layGridPass(DeformModel& m, const GridPass& pass)
+{
     WorkerHold hold(m.gate());
-    m.layGrid(file.step);
-    for (const GridFilePoint& p : file.points) {
+    m.layGrid(pass.step);
+    for (const GridFilePoint& p : pass.points) {
         ControlPoint& point = m.point(p.col, p.row);
         point.dx = p.dx;
         point.dy = p.dy;
     }
     m.changes().markAll();
+}
+
+bool layGridFile(DeformModel& m, const GridFile& file,
+                 const std::function<void(std::span<const CellRef> batch, bool last)>& deform)
+{
+    assert(m.imageLoaded() && !checkGridFile(file, m.imageWidth(), m.imageHeight()) && !file.passes.empty());
+    // The picture as read is kept before anything changes, so that no pass
+    // after the first can fail.
+    if (file.passes.size() > 1 && !keepOpenedImage(m)) return false;
+    startFromOpenedImage(m);
+    for (std::size_t i = 0; i < file.passes.size(); ++i) {
+        if (i > 0) beginPassOverResult(m);
+        layGridPass(m, file.passes[i]);
+        const std::vector<CellRef> cells = displacedCells(m);
+        deform(cells, i + 1 == file.passes.size());
+    }
+    m.passes().setList(std::vector<GridPass>(file.passes.begin(), file.passes.end() - 1));
+    return true;
 }
 
 std::vector<CellRef> displacedCells(const DeformModel& m)

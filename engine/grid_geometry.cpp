@@ -1,5 +1,6 @@
 #include "engine/grid_geometry.h"
 
+#include <algorithm>
 #include <cassert>
 #include <limits>
 
@@ -34,6 +35,21 @@ std::size_t cellsAround(const GridGeometry& grid, std::int32_t c, std::int32_t r
             cells[count++] = CellRef{col, row};
         }
     return count;
+}
+
+std::vector<CellRef> cellsAroundPoints(const GridGeometry& grid, std::span<const std::int32_t> points)
+{
+    std::vector<CellRef> cells;
+    cells.reserve(points.size() * 16);
+    for (const std::int32_t i : points) {
+        CellRef around[16];
+        const std::size_t count = cellsAround(grid, i % grid.pointCols, i / grid.pointCols, around);
+        cells.insert(cells.end(), around, around + count);
+    }
+    const auto rowOrder = [](CellRef a, CellRef b) { return a.row != b.row ? a.row < b.row : a.col < b.col; };
+    std::sort(cells.begin(), cells.end(), rowOrder);
+    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+    return cells;
 }
 
 std::uint64_t gridBytes(const GridGeometry& grid)

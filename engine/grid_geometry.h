@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <vector>
 
 #include "engine/cell_ref.h"
 
@@ -41,6 +43,12 @@ GridGeometry gridGeometryFor(std::int32_t width, std::int32_t height, std::int32
 // The cells whose 4 x 4 points include point (c, r), top row first, each
 // row left to right: at most 16, into `cells`; returns how many.
 std::size_t cellsAround(const GridGeometry& grid, std::int32_t c, std::int32_t r, CellRef (&cells)[16]) noexcept;
+
+// The cells whose 4 x 4 points include one of `points` (indexes c + r *
+// pointCols), each once, row by row from the top, left to right within a
+// row: the batch that deforms the picture for those points, in the order a
+// grid file's batch takes.
+std::vector<CellRef> cellsAroundPoints(const GridGeometry& grid, std::span<const std::int32_t> points);
 
 // Bytes a grid of this shape takes with everything built for it: its points,
 // a queued byte per cell and the weight tables for its step. Saturates

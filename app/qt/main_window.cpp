@@ -45,6 +45,11 @@ QToolButton* toolButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
+KeyModifiers keyModifiers(Qt::KeyboardModifiers keys)
+{
+    return KeyModifiers{(keys & Qt::ShiftModifier) != 0, (keys & Qt::ControlModifier) != 0};
+}
+
 QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {})
 {
     QAction* item = menu->addAction(caption);
@@ -173,12 +178,17 @@ void MainWindow::createWidgets()
     connect(scrollArea->horizontalScrollBar(), &QScrollBar::valueChanged, this, viewportChanged);
     connect(scrollArea->verticalScrollBar(), &QScrollBar::valueChanged, this, viewportChanged);
     pictureView->move(0, 0);
-    connect(pictureView, &PictureControl::mousePressed, this,
-            [this](int x, int y) { run([&] { commands_->mouse().press(x, y); }); });
-    connect(pictureView, &PictureControl::mouseMoved, this,
-            [this](int x, int y) { run([&] { commands_->mouse().move(x, y); }); });
-    connect(pictureView, &PictureControl::mouseReleased, this,
-            [this](int x, int y) { run([&] { commands_->mouse().release(x, y); }); });
+    connect(pictureView, &PictureControl::mousePressed, this, [this](int x, int y, Qt::KeyboardModifiers keys) {
+        run([&] { commands_->mouse().press(x, y, keyModifiers(keys)); });
+    });
+    connect(pictureView, &PictureControl::mouseMoved, this, [this](int x, int y, Qt::KeyboardModifiers keys) {
+        run([&] { commands_->mouse().move(x, y, keyModifiers(keys)); });
+    });
+    connect(pictureView, &PictureControl::mouseReleased, this, [this](int x, int y, Qt::KeyboardModifiers keys) {
+        run([&] { commands_->mouse().release(x, y, keyModifiers(keys)); });
+    });
+    // The arrow keys reach the scroll box first, which would scroll with them.
+    scrollArea->installEventFilter(this);
 }
 
 void MainWindow::createMenu()
@@ -205,12 +215,19 @@ void MainWindow::createMenu()
     redoAction = addMenuItem(editMenu, "redoAction", QStringLiteral("&Redo"));
     redoAction->setShortcuts(standardKeys(
         QKeySequence::Redo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}));
+    editMenu->addSeparator();
+    selectAllAction = addMenuItem(editMenu, "selectAllAction", QStringLiteral("Select &all"));
+    selectAllAction->setShortcuts(standardKeys(QKeySequence::SelectAll, {QKeySequence(Qt::CTRL | Qt::Key_A)}));
+    selectNoneAction =
+        addMenuItem(editMenu, "selectNoneAction", QStringLiteral("Select &none"), QKeySequence(Qt::Key_Escape));
 
     gridMenu = menuBar()->addMenu(QStringLiteral("&Grid"));
     gridMenu->setObjectName(QStringLiteral("gridMenu"));
     showGridAction = addMenuItem(gridMenu, "showGridAction", QStringLiteral("&Show"));
     showGridAction->setCheckable(true);
     showGridAction->setChecked(false);
+    gridOverResultAction = addMenuItem(gridMenu, "gridOverResultAction", QStringLiteral("&New grid over the result..."),
+                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G));
 
     viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     viewMenu->setObjectName(QStringLiteral("viewMenu"));
@@ -238,6 +255,12 @@ void MainWindow::createMenu()
     connect(aboutAction, &QAction::triggered, this, [this] { run([this] { commands_->showAbout(); }); });
     connect(undoAction, &QAction::triggered, this, [this] { run([this] { commands_->history().undo(); }); });
     connect(redoAction, &QAction::triggered, this, [this] { run([this] { commands_->history().redo(); }); });
+    connect(selectAllAction, &QAction::triggered, this,
+            [this] { run([this] { commands_->selection().selectAll(); }); });
+    connect(selectNoneAction, &QAction::triggered, this,
+            [this] { run([this] { commands_->selection().selectNone(); }); });
+    connect(gridOverResultAction, &QAction::triggered, this,
+            [this] { run([this] { commands_->grid().layGridOverResult(); }); });
     connect(zoomInAction, &QAction::triggered, this, [this] { run([this] { commands_->view().zoomIn(); }); });
     connect(zoomOutAction, &QAction::triggered, this, [this] { run([this] { commands_->view().zoomOut(); }); });
     connect(fitAction, &QAction::triggered, this, [this] { run([this] { commands_->view().fitToWindow(); }); });
@@ -301,6 +324,9 @@ void MainWindow::updateMenus()
                                 : QStringLiteral("Plexor machine - %1[*]").arg(QString::fromLocal8Bit(name)));
     setWindowModified(commands_ && commands_->modified());
     if (commands_) updateRecentMenu();
+    selectAllAction->setEnabled(commands_ && commands_->selection().canSelectAll());
+    selectNoneAction->setEnabled(commands_ && commands_->selection().canSelectNone());
+    gridOverResultAction->setEnabled(commands_ && commands_->grid().canLayGridOverResult());
 }
 
 void MainWindow::createStatusBar()
@@ -310,6 +336,9 @@ void MainWindow::createStatusBar()
     progressLabel->setObjectName(QStringLiteral("progressLabel"));
     progressLabel->hide();
     statusBar()->addWidget(progressLabel);
+    pointLabel = new QLabel(statusBar());
+    pointLabel->setObjectName(QStringLiteral("pointLabel"));
+    statusBar()->addWidget(pointLabel);
     zoomLabel = new QLabel(QStringLiteral("Zoom 100%"), statusBar());
     zoomLabel->setObjectName(QStringLiteral("zoomLabel"));
     statusBar()->addPermanentWidget(zoomLabel);
@@ -347,8 +376,30 @@ void MainWindow::postWorkerCall() noexcept
     workerCalls_->notify();
 }
 
+bool MainWindow::nudgeKey(const QKeyEvent& key)
+{
+    if (shutDown_ || (key.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) != 0 ||
+        !commands_->selection().canSelectNone())
+        return false;
+    const int by = key.modifiers() & Qt::ShiftModifier ? 10 : 1;
+    int dx = 0, dy = 0;
+    switch (key.key()) {
+    case Qt::Key_Left: dx = -by; break;
+    case Qt::Key_Right: dx = by; break;
+    case Qt::Key_Up: dy = -by; break;
+    case Qt::Key_Down: dy = by; break;
+    default: return false;
+    }
+    run([&] { commands_->selection().nudge(dx, dy); });
+    return true;
+}
+
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
+    if (nudgeKey(*event)) {
+        event->accept();
+        return;
+    }
     const QList<uint> characters = event->text().toUcs4();
     if (characters.isEmpty()) {
         QMainWindow::keyPressEvent(event);
@@ -428,6 +479,8 @@ void MainWindow::showZoom(const std::string& text)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == scrollArea && event->type() == QEvent::KeyPress && commands_)
+        return nudgeKey(*static_cast<QKeyEvent*>(event));
     if (watched != scrollArea->viewport() || !commands_) return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::Resize) {
         // A reduced view holds only what the viewport shows: it follows.
@@ -452,6 +505,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         wheel->modifiers() & Qt::ShiftModifier ? scrollArea->horizontalScrollBar() : scrollArea->verticalScrollBar();
     bar->setValue(bar->value() - turn * 3 * bar->singleStep() / 120);
     return true;
+}
+
+void MainWindow::showPointReadout(const std::string& text)
+{
+    pointLabel->setText(QString::fromStdString(text));
 }
 
 void MainWindow::showInformation(const std::string& text)

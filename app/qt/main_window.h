@@ -58,7 +58,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
     // The wheel over the scroll box: Ctrl zooms about the pointer, Shift
     // scrolls across, alone it scrolls down and up. A resized viewport
-    // brings a reduced view up to date.
+    // brings a reduced view up to date. The arrow keys nudge the points
+    // chosen before the scroll box scrolls with them.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -67,9 +68,9 @@ private:
     void createRecentMenu();
     void createStatusBar();
     // The Edit menu's items: enabled, and naming the edit, when there is one
-    // to undo or redo; the grid file items, enabled when there is a picture
-    // (and a grid to save); the title, with the file's name and a mark of
-    // unsaved changes.
+    // to undo or redo, and points to choose or chosen; the grid file items,
+    // enabled when there is a picture (and a grid to save or lay over); the
+    // title, with the file's name and a mark of unsaved changes.
     void updateMenus();
     // File > Open Recent: an item for each recent picture, newest first.
     void updateRecentMenu();
@@ -79,6 +80,9 @@ private:
     // the program goes on. Nothing runs once the window has shut down.
     template <class Command>
     void run(Command&& command);
+    // An arrow key, with Shift or none, while points are chosen: nudges them;
+    // whether it did. Without a choice the key goes where it went before.
+    bool nudgeKey(const QKeyEvent& key);
     // Worker thread: has the event loop serve the worker's waiting call.
     void postWorkerCall() noexcept;
     void shutDown();
@@ -91,6 +95,7 @@ private:
     SaveChoice askToSaveChanges(const std::string& name) override;
     void showNote(const std::string& text) override;
     void showZoom(const std::string& text) override;
+    void showPointReadout(const std::string& text) override;
 
     // GridDialogPort: hands the calls on to the grid dialog.
     void setEditText(const std::string& text) override;

@@ -37,8 +37,11 @@ struct MainWindowWidgets {
     QMenu* editMenu = nullptr;
     QAction* undoAction = nullptr;
     QAction* redoAction = nullptr;
+    QAction* selectAllAction = nullptr;
+    QAction* selectNoneAction = nullptr;
     QMenu* gridMenu = nullptr;
     QAction* showGridAction = nullptr;
+    QAction* gridOverResultAction = nullptr;
     QMenu* viewMenu = nullptr;
     QAction* zoomInAction = nullptr;
     QAction* zoomOutAction = nullptr;
@@ -48,6 +51,7 @@ struct MainWindowWidgets {
     QAction* aboutAction = nullptr;
     QLabel* zoomLabel = nullptr;     // the zoom, in the status bar
     QLabel* progressLabel = nullptr; // the worker's cells left, in the status bar
+    QLabel* pointLabel = nullptr;    // the point under the pointer, in the status bar
 };
 
 } // namespace plexor

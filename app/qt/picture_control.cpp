@@ -152,19 +152,19 @@ void PictureControl::paintEvent(QPaintEvent* event)
 void PictureControl::mousePressEvent(QMouseEvent* event)
 {
     const QPoint at = screenPixel(*event);
-    emit mousePressed(at.x(), at.y());
+    emit mousePressed(at.x(), at.y(), event->modifiers());
 }
 
 void PictureControl::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint at = screenPixel(*event);
-    emit mouseMoved(at.x(), at.y());
+    emit mouseMoved(at.x(), at.y(), event->modifiers());
 }
 
 void PictureControl::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint at = screenPixel(*event);
-    emit mouseReleased(at.x(), at.y());
+    emit mouseReleased(at.x(), at.y(), event->modifiers());
 }
 
 } // namespace plexor

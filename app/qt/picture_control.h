@@ -13,8 +13,9 @@ namespace plexor {
 // screen's colours, at the zoom the commands set (exactly at full size, each pixel a square
 // when enlarged, the commands' reduced view when reduced), sizes itself to
 // the picture at that zoom, and reports presses, moves and releases of the
-// mouse at its own positions. Moves are reported whether or not a button is
-// down. Repaints draw only what they are asked to.
+// mouse at its own positions, with the keyboard modifiers held. Moves are
+// reported whether or not a button is down. Repaints draw only what they are
+// asked to.
 class PictureControl final : public QWidget, public ImageView {
     Q_OBJECT
 public:
@@ -37,9 +38,9 @@ public:
     int repaintCount() const noexcept { return repaints_; }
 
 signals:
-    void mousePressed(int x, int y);
-    void mouseMoved(int x, int y);
-    void mouseReleased(int x, int y);
+    void mousePressed(int x, int y, Qt::KeyboardModifiers modifiers);
+    void mouseMoved(int x, int y, Qt::KeyboardModifiers modifiers);
+    void mouseReleased(int x, int y, Qt::KeyboardModifiers modifiers);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

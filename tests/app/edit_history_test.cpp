@@ -222,6 +222,49 @@ TEST_F(EditHistoryTest, ADragCostsMemoryForWhatItChanged)
     EXPECT_LT(drag, std::size_t{4} << 20) << "a few megabytes at most";
 }
 
+// Nudges of one choice, one after the other, are one edit; another choice
+// starts another. Undo and redo give back the pixels and the points.
+TEST_F(EditHistoryTest, NudgesOfOneChoiceAreOneEdit)
+{
+    open(160, 120, 20); // point (c, r) at (20c, 20r)
+    const auto ctrlClick = [&](std::int32_t x, std::int32_t y) {
+        commands.mouse().press(x, y, KeyModifiers{.control = true});
+        commands.mouse().release(x, y, KeyModifiers{.control = true});
+    };
+    ctrlClick(40, 40);
+    ctrlClick(100, 60);
+    const State chosen = now();
+    commands.selection().nudge(1, 0);
+    commands.selection().nudge(0, 10);
+    commands.selection().nudge(0, 10); // cut to 9: a point stays below a step
+    settle();
+    EXPECT_EQ(commands.model().point(5, 3).dy, 19);
+    EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Nudge"));
+    const State nudged = now();
+    commands.selection().nudge(0, 1); // no point can move down: nothing at all
+    EXPECT_TRUE(now() == nudged);
+
+    ctrlClick(101, 79); // (5, 3) no longer chosen
+    commands.selection().nudge(-1, 0);
+    settle();
+    EXPECT_EQ(commands.model().point(2, 2).dx, 0);
+    EXPECT_EQ(commands.model().point(5, 3).dx, 1);
+    const State last = now();
+    commands.history().undo();
+    settle();
+    EXPECT_EQ(now().work, nudged.work);
+    EXPECT_EQ(now().displacements, nudged.displacements);
+    commands.history().undo();
+    settle();
+    EXPECT_EQ(now().work, chosen.work);
+    EXPECT_EQ(now().displacements, chosen.displacements);
+    EXPECT_EQ(commands.model().selection().size(), 1u) << "undo keeps the choice";
+    commands.history().redo();
+    commands.history().redo();
+    settle();
+    EXPECT_TRUE(now() == last);
+}
+
 TEST(EditHistory, KeepsWithinItsBudgetByDroppingTheOldest)
 {
     const auto step = [](std::size_t bytes) {

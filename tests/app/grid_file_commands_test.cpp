@@ -41,6 +41,43 @@ protected:
         return applyGridToFiles(request, services);
     }
 
+    // The picture as the window shows it without the overlay, as a file.
+    std::vector<std::uint8_t> saveShown(const std::string& name)
+    {
+        if (commands.view().gridShown()) commands.view().toggleGridShown();
+        dialogs.saveAnswers.push_back(FileDialogChoice{folder.file(name), 1});
+        commands.pictures().savePictureAs();
+        return readBytes(folder.file(name));
+    }
+    std::string saveGrid(const std::string& name)
+    {
+        dialogs.saveAnswers.push_back(FileDialogChoice{folder.file(name), 1});
+        commands.grid().saveGrid();
+        return folder.file(name);
+    }
+    std::vector<std::uint8_t> applied(const std::string& grid, const std::string& name)
+    {
+        FileWriteOps writes;
+        std::ostringstream errors;
+        EXPECT_EQ(apply({grid, {picture}, folder.file(name), "", ""}, writes, errors), 0u) << errors.str();
+        return readBytes(folder.file(name));
+    }
+    void layGrid(const std::string& step, bool overResult = false)
+    {
+        grid.answers.push_back(step);
+        if (overResult)
+            commands.grid().layGridOverResult();
+        else
+            commands.grid().layNewGrid();
+    }
+    void dragBy(std::int32_t x, std::int32_t y, std::int32_t dx, std::int32_t dy)
+    {
+        commands.mouse().press(x, y);
+        commands.mouse().move(x + dx, y + dy);
+        commands.mouse().release(x + dx, y + dy);
+        ASSERT_TRUE(serveUntilIdle(commands.worker()));
+    }
+
     TempFolder folder;
     MainCommands commands{ports()};
     const std::string picture = writeBmp(folder, "picture.bmp", gradient24(161, 121)); // widened to 164
@@ -98,7 +135,7 @@ TEST_F(GridFileCommandsTest, AFileThatDoesNotSuitChangesNothing)
     EXPECT_NE(errors.shown[1].find("ring.grid: line 5: point 0 1 lies on the grid's outer ring"), std::string::npos);
     EXPECT_NE(errors.shown[2].find("Cannot open file"), std::string::npos);
     EXPECT_TRUE(std::equal(work.begin(), work.end(), m.workImage().data()));
-    EXPECT_EQ(gridFileOf(m).points, before.points);
+    EXPECT_EQ(gridFileOf(m).passes, before.passes);
     EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Drag"));
 
     // What Save grid writes lays the same grid again.
@@ -108,7 +145,7 @@ TEST_F(GridFileCommandsTest, AFileThatDoesNotSuitChangesNothing)
     EXPECT_EQ(dialogs.saveRequests.back().fileName, folder.file("picture.grid"));
     commands.grid().resetGrid();
     openGrid(saved);
-    EXPECT_EQ(gridFileOf(m).points, before.points);
+    EXPECT_EQ(gridFileOf(m).passes, before.passes);
     EXPECT_EQ(errors.shown.size(), 3u);
 }
 
@@ -174,6 +211,75 @@ TEST_F(GridFileCommandsTest, AListOfPicturesIsTakenLineByLine)
     request.inputs = {picture};
     EXPECT_EQ(apply(request, writes, errors), 1u);
     EXPECT_NE(errors.str().find("plexor: Cannot read the list of pictures " + request.inputList), std::string::npos);
+}
+
+TEST_F(GridFileCommandsTest, AGroupDragFromRestGivesWhatItsGridFileGives)
+{
+    ASSERT_TRUE(commands.openFile(picture));
+    layGrid("20"); // point (c, r) at (2 + 20c, 20r)
+    // A band round a block of 3 x 2 points, then a drag of one of them.
+    commands.mouse().press(35, 35, KeyModifiers{.control = true});
+    commands.mouse().move(85, 65, KeyModifiers{.control = true});
+    commands.mouse().release(85, 65, KeyModifiers{.control = true});
+    ASSERT_EQ(commands.model().selection().size(), 6u);
+    dragBy(62, 40, 9, -13);
+    EXPECT_EQ(commands.model().point(2, 3).dx, 9);
+    EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Move Points"));
+    EXPECT_EQ(applied(saveGrid("group.grid"), "applied.bmp"), saveShown("window.bmp"));
+}
+
+TEST_F(GridFileCommandsTest, TwoPassesGiveWhatTheirVersion2FileGivesAndComeUndoneWhole)
+{
+    ASSERT_TRUE(commands.openFile(picture));
+    const DeformModel& m = commands.model();
+    const std::vector<std::uint8_t> opened(m.sourceImage().data(), m.sourceImage().data() + m.sourceImage().size());
+    layGrid("40"); // point (c, r) at (2 + 40c, 40r)
+    dragBy(82, 40, 15, -11);
+    const std::vector<std::uint8_t> first(m.workImage().data(), m.workImage().data() + m.workImage().size());
+    layGrid("20", true);
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), m.sourceImage().data())) << "the result is the new start";
+    EXPECT_EQ(m.gridStep(), 20);
+    dragBy(62, 40, -7, 6);
+    const std::string path = saveGrid("passes.grid");
+    EXPECT_EQ(readText(path), "plexor-grid 2\nsize 164 121\npass\nstep 40\npoint 2 1 15 -11\n"
+                              "pass\nstep 20\npoint 3 2 -7 6\n");
+    const std::vector<std::uint8_t> shown = saveShown("window.bmp");
+    EXPECT_EQ(applied(path, "applied.bmp"), shown);
+
+    // G and R act on the pass: its starting picture comes back.
+    commands.grid().resetGrid();
+    EXPECT_EQ(m.point(3, 2).dx, 0);
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), m.workImage().data()));
+    // Open grid starts from the picture as opened and lays each pass.
+    openGrid(path);
+    EXPECT_EQ(saveShown("reopened.bmp"), shown);
+
+    // Undone: Open grid, the reset, the drag, then the pass itself, which
+    // gives back the starting picture, the picture shown and the grid.
+    for (int i = 0; i < 4; ++i) commands.history().undo();
+    ASSERT_TRUE(serveUntilIdle(commands.worker()));
+    EXPECT_EQ(m.gridStep(), 40);
+    EXPECT_EQ(m.point(2, 1).dx, 15);
+    EXPECT_TRUE(std::equal(opened.begin(), opened.end(), m.sourceImage().data()));
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), m.workImage().data()));
+    const std::string one = saveGrid("one.grid");
+    EXPECT_EQ(readText(one).substr(0, 14), "plexor-grid 1\n");
+    commands.history().redo();
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), m.sourceImage().data()));
+    EXPECT_EQ(m.gridStep(), 20);
+    for (int i = 0; i < 3; ++i) commands.history().redo();
+    ASSERT_TRUE(serveUntilIdle(commands.worker()));
+    EXPECT_EQ(saveShown("redone.bmp"), shown);
+
+    // A file of one pass laid over a later pass starts from the picture as
+    // opened too, and so does its redo.
+    openGrid(one);
+    const std::vector<std::uint8_t> once = saveShown("once.bmp");
+    EXPECT_TRUE(std::equal(opened.begin(), opened.end(), m.sourceImage().data()));
+    commands.history().undo();
+    commands.history().redo();
+    ASSERT_TRUE(serveUntilIdle(commands.worker()));
+    EXPECT_EQ(saveShown("once-redone.bmp"), once);
 }
 
 } // namespace

@@ -207,6 +207,21 @@ TEST_F(MainCommandsTest, DragThenBatchShowsTheDeformedPicture)
         ASSERT_EQ(0, std::memcmp(saved.row(y), expected.workImage().data() + 3 * 100 * y, 300)) << "row " << y;
 }
 
+TEST_F(MainCommandsTest, TheStatusBarReadsOutThePointUnderThePointerOrDragged)
+{
+    open(gradient24(96, 96));
+    layGridAt("24"); // point (c, r) at (24c, 24r)
+    commands.mouse().move(50, 47);
+    EXPECT_EQ(window.readout, "Point 2, 2 moved 0, 0");
+    commands.mouse().press(50, 47);
+    commands.mouse().move(60, 40);
+    EXPECT_EQ(window.readout, "Point 2, 2 moved 10, -7");
+    commands.mouse().release(60, 40);
+    commands.mouse().move(10, 10);
+    EXPECT_EQ(window.readout, "") << "no point within reach";
+    finishBatches();
+}
+
 TEST_F(MainCommandsTest, GridKeyDuringADragEndsItFirst)
 {
     open(gradient24(96, 96));

@@ -9,6 +9,7 @@
 
 #include "editor/overlay_palette.h"
 #include "editor_fixture.h"
+#include "engine/grid_file.h"
 
 namespace plexor::test {
 namespace {
@@ -18,7 +19,7 @@ using Calls = std::vector<Call>;
 using Cell = std::pair<std::int32_t, std::int32_t>;
 
 constexpr int kStep = 48;
-constexpr Colour kRed = kSelectedMarkerColour;
+constexpr Colour kRed = kPickedMarkerColour;
 
 // A 480 x 480 picture with a grid of step 48: 11 x 11 points, point (c, r)
 // at (48c, 48r); interior columns and rows 1 to 9.
@@ -41,10 +42,10 @@ struct Scene {
     {
         drag->mouseMove(p(c, r).x + drag->dragOffsetX() + dx, p(c, r).y + drag->dragOffsetY() + dy);
     }
-    int selectedCount() const
+    int pickedCount() const
     {
         int n = 0;
-        for (const ControlPoint& p : model.points()) n += p.selected != 0;
+        for (const ControlPoint& p : model.points()) n += p.picked != 0;
         return n;
     }
 
@@ -62,8 +63,8 @@ TEST(Drag, APressWithinFourPixelsInBothAxesPicks)
         EXPECT_EQ(s.drag->dragIndex(), s.index(5, 3));
         EXPECT_EQ(s.drag->dragOffsetX(), dx);
         EXPECT_EQ(s.drag->dragOffsetY(), dy);
-        EXPECT_EQ(s.p(5, 3).selected, 1);
-        EXPECT_EQ(s.selectedCount(), 1);
+        EXPECT_EQ(s.p(5, 3).picked, 1);
+        EXPECT_EQ(s.pickedCount(), 1);
         EXPECT_EQ(s.host.calls, (Calls{Call::Refresh, Call::SetCapture}));
         // The marker, and the four segments' 22 dotted pixels clear of markers.
         EXPECT_EQ(countInView(s.model, kRed), 16 + 4 * 22);
@@ -72,7 +73,7 @@ TEST(Drag, APressWithinFourPixelsInBothAxesPicks)
         Scene s;
         s.pressAt(5, 3, dx, dy);
         EXPECT_FALSE(s.drag->dragging()) << dx << ", " << dy;
-        EXPECT_EQ(s.selectedCount(), 0);
+        EXPECT_EQ(s.pickedCount(), 0);
         EXPECT_EQ(s.host.calls, (Calls{Call::Refresh, Call::SetCapture})) << "refreshed and captured all the same";
     }
 }
@@ -96,7 +97,7 @@ TEST(Drag, TheFirstPointInRowMajorOrderWins)
         s.p(1, 3).dy = -44; // at (95, 100)
         s.drag->mousePress(96, 99);
         EXPECT_EQ(s.drag->dragIndex(), s.index(2, 2));
-        EXPECT_EQ(s.p(1, 3).selected, 0);
+        EXPECT_EQ(s.p(1, 3).picked, 0);
     }
 }
 
@@ -118,7 +119,7 @@ TEST(Drag, GridsWithFewerThanThreePointColumnsOrRowsHaveNothingToPick)
         for (int r = 0; r < s.model.grid().pointRows; ++r)
             for (int c = 0; c < s.model.grid().pointCols; ++c) s.pressAt(c, r);
         EXPECT_FALSE(s.drag->dragging()) << w << " x " << h;
-        EXPECT_EQ(s.selectedCount(), 0);
+        EXPECT_EQ(s.pickedCount(), 0);
     }
 }
 
@@ -146,7 +147,7 @@ TEST(Drag, MovesWithinAStepFollowThePointerAtTheGrabOffset)
     s.drag->mouseMove(240 + 2 + 47, 240 - 3 - 47);
     EXPECT_EQ(s.p(5, 5).dx, 47);
     EXPECT_EQ(s.p(5, 5).dy, -47);
-    EXPECT_EQ(s.p(5, 5).selected, 1);
+    EXPECT_EQ(s.p(5, 5).picked, 1);
     EXPECT_EQ(s.host.calls, Calls{Call::Refresh});
     EXPECT_EQ(viewPixel(s.model, 240 + 47, 240 - 47), kRed) << "the red marker follows the point";
     EXPECT_EQ(viewPixel(s.model, 240, 240), kVectorColour) << "the vector starts at the grid position";
@@ -199,7 +200,7 @@ TEST(Drag, AWholeStepHandsTheDragToTheNeighbourHorizontalFirst)
             EXPECT_EQ(s.host.calls, (Calls{Call::Queue, Call::Refresh}));
             EXPECT_EQ(s.p(5, 5).dx, 0) << "a hand-over does not move the point given up";
             EXPECT_EQ(s.p(5, 5).dy, 0);
-            EXPECT_EQ(s.selectedCount(), 0);
+            EXPECT_EQ(s.pickedCount(), 0);
         } else {
             EXPECT_EQ(s.host.calls, Calls{Call::Refresh});
             EXPECT_EQ(s.p(5, 5).dx, k.dx);
@@ -223,7 +224,7 @@ TEST(Drag, AfterAHandOverTheNewPointFollowsFromItsOwnGridPosition)
     s.drag->mouseMove(240 + 3 + 55, 240 + 10);
     EXPECT_EQ(s.p(6, 5).dx, 7);
     EXPECT_EQ(s.p(6, 5).dy, 10);
-    EXPECT_EQ(s.p(6, 5).selected, 0);
+    EXPECT_EQ(s.p(6, 5).picked, 0);
     EXPECT_EQ(s.drag->dragOffsetX(), 3);
 }
 
@@ -241,7 +242,7 @@ TEST(Drag, HandOversTowardsTheOuterRingAreRefused)
             EXPECT_EQ(s.drag->dragIndex(), s.index(1, 5));
             EXPECT_EQ(s.p(1, 5).dx, -10);
             EXPECT_EQ(s.p(1, 5).dy, 4);
-            EXPECT_EQ(s.p(1, 5).selected, 1);
+            EXPECT_EQ(s.p(1, 5).picked, 1);
             EXPECT_TRUE(s.drag->dragging());
         }
         EXPECT_EQ(s.host.calls, (Calls{Call::Refresh, Call::Refresh, Call::Refresh}));
@@ -258,7 +259,7 @@ TEST(Drag, HandOversTowardsTheOuterRingAreRefused)
         s.pressAt(5, 9);
         s.moveBy(5, 9, k.dx, k.dy);
         EXPECT_EQ(s.drag->dragIndex(), s.index(k.c, k.r)) << k.dx << ", " << k.dy;
-        EXPECT_EQ(s.p(5, 9).selected, k.c == 5 ? 1 : 0);
+        EXPECT_EQ(s.p(5, 9).picked, k.c == 5 ? 1 : 0);
     }
     {
         // The right, top and bottom interior edges likewise.
@@ -289,7 +290,7 @@ TEST(Drag, AfterAHandOverNothingIsRedAndTheReleaseQueuesAroundTheHolder)
     EXPECT_EQ(s.host.queued, (std::vector<Cell>{{6, 5}, {5, 5}, {5, 4}, {5, 4}}));
     EXPECT_EQ(s.host.calls, (Calls{Call::Queue, Call::Refresh, Call::ReleaseCapture}));
     EXPECT_FALSE(s.drag->dragging());
-    EXPECT_EQ(s.selectedCount(), 0);
+    EXPECT_EQ(s.pickedCount(), 0);
     EXPECT_EQ(s.p(5, 5).dx, 20);
 }
 
@@ -306,7 +307,7 @@ TEST(Drag, AReleaseOrACommandEndingTheDragUnpicksQueuesRefreshesAndEnds)
             s.drag->mouseRelease(1000, -1000);
         EXPECT_EQ(s.host.calls, (Calls{Call::Queue, Call::Refresh, Call::ReleaseCapture}));
         EXPECT_EQ(s.host.queued, std::vector<Cell>{Cell(3, 7)});
-        EXPECT_EQ(s.p(3, 7).selected, 0);
+        EXPECT_EQ(s.p(3, 7).picked, 0);
         EXPECT_EQ(countInView(s.model, kRed), 0) << "the refresh at the end shows nothing red";
         EXPECT_FALSE(s.drag->dragging());
         // Afterwards moves do nothing, and a release only gives the mouse
@@ -348,13 +349,100 @@ TEST(Drag, APressDuringADragEndsItFirst)
     s.pressAt(7, 7, 1, 1); // another button pressed on another point
     EXPECT_EQ(s.host.calls, (Calls{Call::Queue, Call::Refresh, Call::ReleaseCapture, Call::Refresh, Call::SetCapture}));
     EXPECT_EQ(s.host.queued, std::vector<Cell>{Cell(2, 2)});
-    EXPECT_EQ(s.p(2, 2).selected, 0);
+    EXPECT_EQ(s.p(2, 2).picked, 0);
     EXPECT_EQ(s.drag->dragIndex(), s.index(7, 7));
-    EXPECT_EQ(s.selectedCount(), 1);
+    EXPECT_EQ(s.pickedCount(), 1);
     // A press that misses ends the drag all the same, and starts none.
     s.pressAt(0, 9);
     EXPECT_FALSE(s.drag->dragging());
-    EXPECT_EQ(s.selectedCount(), 0);
+    EXPECT_EQ(s.pickedCount(), 0);
+}
+
+TEST(Drag, APressOnAChosenPointMovesTheWholeChoiceWithinItsLimits)
+{
+    Scene s;
+    for (auto [c, r] : {std::pair{2, 2}, {5, 5}, {7, 3}}) s.model.selection().add(s.index(c, r));
+    s.p(7, 3).dx = 40; // 7 pixels short of a step to the right
+    s.p(2, 2).dy = -45;
+    s.pressAt(5, 5, 1, 1);
+    EXPECT_TRUE(s.drag->groupDragging());
+    EXPECT_EQ(s.pickedCount(), 0) << "a group has no red point";
+    // Each axis stops at its first limit on its own; the move is cut, not refused.
+    s.drag->mouseMove(241 + 20, 241 - 10);
+    EXPECT_EQ(std::pair(s.p(5, 5).dx.load(), s.p(5, 5).dy.load()), std::pair(7, -2));
+    EXPECT_EQ(std::pair(s.p(7, 3).dx.load(), s.p(2, 2).dy.load()), std::pair(47, -47));
+    // Beyond a step there is no hand-over: the points stop short of it.
+    s.drag->mouseMove(241 - 30, 241 + 70);
+    EXPECT_EQ(s.drag->dragIndex(), s.index(5, 5));
+    EXPECT_EQ(std::pair(s.p(5, 5).dx.load(), s.p(5, 5).dy.load()), std::pair(-30, 47));
+    EXPECT_EQ(std::pair(s.p(7, 3).dx.load(), s.p(2, 2).dy.load()), std::pair(10, 2));
+    EXPECT_EQ(countInView(s.model, kSelectionColour), 3 * 16) << "the chosen markers, magenta";
+    EXPECT_TRUE(s.host.queued.empty() && s.host.batches.empty()) << "nothing deformed before the release";
+
+    // The release queues one batch: the cells around the moved points, row
+    // by row, the batch a grid file of these displacements gives.
+    s.host.calls.clear();
+    s.drag->mouseRelease(0, 0);
+    EXPECT_EQ(s.host.calls, (Calls{Call::Queue, Call::Refresh, Call::ReleaseCapture}));
+    ASSERT_EQ(s.host.batches.size(), 1u);
+    EXPECT_EQ(s.host.batches[0], displacedCells(s.model));
+    EXPECT_EQ(s.model.selection().size(), 3u);
+}
+
+TEST(Drag, AGroupMoveRedrawsWhatAWholeRefreshDraws)
+{
+    // A block large enough that its border's rectangles leave its middle out.
+    Scene s(960, 960);
+    for (int r = 3; r <= 16; ++r)
+        for (int c = 3; c <= 17; ++c) s.model.selection().add(s.index(c, r));
+    s.model.selection().add(s.index(1, 18));
+    s.pressAt(4, 4);
+    for (auto [dx, dy] : {std::pair{9, 4}, {-30, 17}, {46, -46}, {2, 1}}) {
+        s.drag->mouseMove(192 + dx, 192 + dy);
+        const ByteBuffer& view = s.model.viewImage();
+        const std::vector<std::uint8_t> shown(view.data(), view.data() + view.size());
+        refreshWhole(s.model, s.host.view);
+        ASSERT_TRUE(std::equal(shown.begin(), shown.end(), view.data())) << dx << ", " << dy;
+    }
+}
+
+TEST(Drag, APressOutsideTheChoiceClearsItAndTheOnlyPointChosenDragsAlone)
+{
+    Scene s;
+    s.model.selection().add(s.index(2, 2));
+    s.model.selection().add(s.index(3, 3));
+    s.pressAt(6, 6);
+    EXPECT_TRUE(s.model.selection().empty());
+    EXPECT_FALSE(s.drag->groupDragging());
+    EXPECT_EQ(s.p(6, 6).picked, 1);
+    s.drag->mouseRelease(0, 0);
+
+    s.model.selection().add(s.index(4, 4));
+    s.pressAt(4, 4);
+    s.moveBy(4, 4, 60, 0);
+    EXPECT_EQ(s.drag->dragIndex(), s.index(5, 4)) << "dragged alone, with its hand-over";
+    EXPECT_EQ(s.model.selection().size(), 1u);
+}
+
+TEST(Drag, ShiftKeepsADragOnOneAxisHandOverIncluded)
+{
+    Scene s;
+    s.pressAt(5, 5, 1, 1); // at (241, 241)
+    s.drag->mouseMove(241 + 30, 241 + 12, true);
+    EXPECT_EQ(std::pair(s.p(5, 5).dx.load(), s.p(5, 5).dy.load()), std::pair(30, 0));
+    s.drag->mouseMove(241 - 10, 241 + 10, true); // a tie: across
+    EXPECT_EQ(std::pair(s.p(5, 5).dx.load(), s.p(5, 5).dy.load()), std::pair(-10, 0));
+    s.drag->mouseMove(241 + 5, 241 - 20, true);
+    EXPECT_EQ(std::pair(s.p(5, 5).dx.load(), s.p(5, 5).dy.load()), std::pair(0, -20));
+    // A whole step across hands over to the right, with no diagonal part:
+    // the pointer stays on the press's row.
+    s.drag->mouseMove(241 + 60, 241 + 30, true);
+    EXPECT_EQ(s.drag->dragIndex(), s.index(6, 5));
+    EXPECT_EQ(s.host.queued, std::vector<Cell>{Cell(6, 5)});
+    s.drag->mouseMove(241 + 60, 241 + 30, true);
+    EXPECT_EQ(std::pair(s.p(6, 5).dx.load(), s.p(6, 5).dy.load()), std::pair(12, 0));
+    s.drag->mouseMove(241 + 60, 241 + 30);
+    EXPECT_EQ(std::pair(s.p(6, 5).dx.load(), s.p(6, 5).dy.load()), std::pair(12, 30)) << "unlocked again";
 }
 
 } // namespace

@@ -30,7 +30,7 @@ TEST_F(OverlayTest, AFreshGridIsADottedDarkYellowLatticeWithYellowMarkers)
 {
     draw();
     EXPECT_EQ(countInView(model, kVectorColour), 0);
-    EXPECT_EQ(countInView(model, kSelectedSegmentColour), 0);
+    EXPECT_EQ(countInView(model, kPickedSegmentColour), 0);
     // Along the segment from (24, 24) to (48, 24), clear of the markers:
     // every second pixel from its start.
     for (int x = 28; x <= 44; ++x) EXPECT_EQ(at(x, 24), x % 2 == 0 ? kSegmentColour : kBackground) << x;
@@ -44,24 +44,24 @@ TEST_F(OverlayTest, AFreshGridIsADottedDarkYellowLatticeWithYellowMarkers)
 
 TEST_F(OverlayTest, APickedPointsSegmentsAreRedOverTheirWholeLength)
 {
-    model.point(2, 2).selected = 1;
+    model.point(2, 2).picked = 1;
     draw();
     for (int t = 27; t <= 45; ++t) {
-        const Colour expected = t % 2 == 0 ? kSelectedSegmentColour : kBackground;
+        const Colour expected = t % 2 == 0 ? kPickedSegmentColour : kBackground;
         EXPECT_EQ(at(t, 48), expected) << "left segment at x " << t;
         EXPECT_EQ(at(t + 24, 48), expected) << "right segment at x " << t + 24;
         EXPECT_EQ(at(48, t), expected) << "upper segment at y " << t;
         EXPECT_EQ(at(48, t + 24), expected) << "lower segment at y " << t + 24;
     }
     for (int y = 47; y <= 50; ++y)
-        for (int x = 47; x <= 50; ++x) EXPECT_EQ(at(x, y), kSelectedMarkerColour);
+        for (int x = 47; x <= 50; ++x) EXPECT_EQ(at(x, y), kPickedMarkerColour);
     // Segments without the picked point stay dark yellow, their markers yellow.
     EXPECT_EQ(at(30, 24), kSegmentColour);
     EXPECT_EQ(at(72, 30), kSegmentColour);
     EXPECT_EQ(at(24, 24), kMarkerColour);
     // Exactly the four segments are red: 4 x 10 pixels clear of markers
     // (even offsets 4..22 of each), plus the 16 of the marker.
-    EXPECT_EQ(countInView(model, kSelectedSegmentColour), 4 * 10 + 16);
+    EXPECT_EQ(countInView(model, kPickedSegmentColour), 4 * 10 + 16);
 }
 
 TEST_F(OverlayTest, VerticalSegmentsCoverHorizontalOnes)
@@ -73,14 +73,14 @@ TEST_F(OverlayTest, VerticalSegmentsCoverHorizontalOnes)
     ControlPoint& p = model.point(2, 2);
     p.dx = -8;
     p.dy = -24;
-    p.selected = 1;
+    p.picked = 1;
     draw();
-    EXPECT_EQ(at(44, 24), kSelectedSegmentColour);
-    EXPECT_EQ(at(46, 24), kSelectedSegmentColour);
+    EXPECT_EQ(at(44, 24), kPickedSegmentColour);
+    EXPECT_EQ(at(46, 24), kPickedSegmentColour);
     EXPECT_EQ(at(36, 24), kSegmentColour) << "beyond the overlap the horizontal segment shows";
     EXPECT_EQ(at(44, 36), kVectorColour) << "the vector from (48, 48) to (40, 24)";
     for (int y = 23; y <= 26; ++y)
-        for (int x = 39; x <= 42; ++x) EXPECT_EQ(at(x, y), kSelectedMarkerColour);
+        for (int x = 39; x <= 42; ++x) EXPECT_EQ(at(x, y), kPickedMarkerColour);
 }
 
 TEST_F(OverlayTest, VectorsCoverGridLinesAndMarkersCoverVectors)

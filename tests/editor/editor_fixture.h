@@ -143,6 +143,11 @@ public:
         calls.push_back(Call::Queue);
         queued.emplace_back(c, r);
     }
+    void queueCells(std::span<const CellRef> cells) override
+    {
+        calls.push_back(Call::Queue);
+        batches.emplace_back(cells.begin(), cells.end());
+    }
     void captureMouse() override { calls.push_back(Call::SetCapture); }
     void releaseMouseCapture() override { calls.push_back(Call::ReleaseCapture); }
 
@@ -156,7 +161,8 @@ public:
     DeformModel& model;
     RecordingRefreshHost view;
     std::vector<Call> calls;
-    std::vector<std::pair<std::int32_t, std::int32_t>> queued;
+    std::vector<std::pair<std::int32_t, std::int32_t>> queued; // the points whose cells were queued
+    std::vector<std::vector<CellRef>> batches;                 // the batches queued whole
 };
 
 } // namespace plexor::test

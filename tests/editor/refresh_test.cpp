@@ -24,7 +24,7 @@ public:
     void pushView(std::span<const PixelRect> parts) override
     {
         RecordingRefreshHost::pushView(parts);
-        redAtPush = countInView(model, kSelectedMarkerColour);
+        redAtPush = countInView(model, kPickedMarkerColour);
     }
     DeformModel& model;
     int redAtPush = -1;
@@ -34,7 +34,7 @@ TEST(Refresh, CopiesDrawsPushesThenRepaints)
 {
     DeformModel model;
     loadPictureWithGrid(model, 96, 72, 24);
-    model.point(2, 1).selected = 1;
+    model.point(2, 1).picked = 1;
     PushCheckingHost host(model);
     refresh(model, host);
     EXPECT_EQ(host.calls, (std::vector<Call>{Call::OverlayVisible, Call::PushView, Call::RepaintImage}));
@@ -46,7 +46,7 @@ TEST(Refresh, WithTheOverlayOffTheViewIsWorkImageByteForByte)
     DeformModel model;
     loadPictureWithGrid(model, 96, 72, 24);
     loadPicture(model, 96, 72, pattern); // a busy picture under the same grid
-    model.point(1, 1).selected = 1;
+    model.point(1, 1).picked = 1;
     model.point(2, 1).dx = 7;
     model.changes().markAll();
     RecordingRefreshHost host;

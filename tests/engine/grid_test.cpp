@@ -45,7 +45,7 @@ TEST_P(GridShapes, CountsMarginsAndPositions)
                 ASSERT_EQ(p.y, g.marginY + r * g.step);
                 ASSERT_EQ(p.dx, 0);
                 ASSERT_EQ(p.dy, 0);
-                ASSERT_EQ(p.selected, 0);
+                ASSERT_EQ(p.picked, 0);
             }
     }
 }
@@ -127,7 +127,7 @@ TEST(ResetGrid, RestoresPositionsAndPicture)
     ControlPoint& p = m.point(3, 4);
     p.dx = 5;
     p.dy = -6;
-    p.selected = 1;
+    p.picked = 1;
     std::memset(m.workImage().data(), 0x77, m.workImage().size());
 
     m.resetGrid();
@@ -138,7 +138,7 @@ TEST(ResetGrid, RestoresPositionsAndPicture)
             ASSERT_EQ(q.y, 4 + 13 * r);
             ASSERT_EQ(q.dx, 0);
             ASSERT_EQ(q.dy, 0);
-            ASSERT_EQ(q.selected, 0);
+            ASSERT_EQ(q.picked, 0);
         }
     // The picture is the source again inside the grid, black in the bands.
     for (int y = 0; y < 100; ++y)

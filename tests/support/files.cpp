@@ -23,6 +23,12 @@ void writeText(const std::filesystem::path& path, const std::string& text)
     writeBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
+std::string readText(const std::filesystem::path& path)
+{
+    const std::vector<std::uint8_t> bytes = readBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 std::optional<std::filesystem::path> sharedFolder(const std::string& sub)
 {
     const std::filesystem::path folder = std::filesystem::path(PLEXOR_SHARED_DIR) / sub;

@@ -11,6 +11,7 @@ namespace plexor::test {
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 void writeText(const std::filesystem::path& path, const std::string& text);
+std::string readText(const std::filesystem::path& path);
 
 // A folder of the shared test pictures beside the checkout ("bmpsuite/g",
 // "bmp-extra"), or nothing when it is absent.

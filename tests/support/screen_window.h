@@ -31,6 +31,7 @@ public:
     // Pixels pushed since the counts were last cleared.
     std::int64_t pushedPixels() const { return pixelsPushed; }
     void queueCellsAround(std::int32_t, std::int32_t) override { ++queued; }
+    void queueCells(std::span<const CellRef>) override { ++queued; }
     void captureMouse() override { ++captures; }
     void releaseMouseCapture() override { --captures; }
 

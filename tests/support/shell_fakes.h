@@ -184,7 +184,9 @@ public:
         return choice;
     }
     void showNote(const std::string& t) override { notes.push_back(t); }
+    void showPointReadout(const std::string& t) override { readout = t; }
     std::string zoom;
+    std::string readout;
     std::vector<std::string> notes;
     std::deque<SaveChoice> saveChoices;
     std::vector<std::string> askedToSave;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <deque>
 
+#include <QLabel>
+
 #include "app/picture_files.h"
 #include "app/qt/picture_control.h"
 #include "platform/picture.h"
@@ -124,6 +126,52 @@ private slots:
         QTest::mouseClick(w.resetButton, Qt::LeftButton);
         QCOMPARE(a.dx.load(), 0);
         QCOMPARE(b.dy.load(), 0);
+    }
+
+    // The keys, the modifiers and the menu items reach the commands: Ctrl+click
+    // and Ctrl+A choose points, the arrow keys nudge them, Escape drops the
+    // choice, Ctrl+Shift+G lays a grid over the result; the status bar reads
+    // out the point under the pointer.
+    void keysAndMenusChooseAndMovePoints()
+    {
+        MainWindow& w = program_->mainWindow();
+        program_->dialogs->openAnswers.push_back(FileDialogChoice{kSample, 1});
+        w.openAction->trigger();
+        answerGridDialog(program_->gridDialog(), QStringLiteral("48"));
+        QTest::keyClick(&w, 'g');
+        DeformModel& model = program_->model();
+        const ControlPoint& a = model.point(3, 2);
+        const QPoint at(a.x, a.y);
+
+        QTest::mouseMove(w.pictureView, at + QPoint(1, 1));
+        QCOMPARE(w.pointLabel->text(), QStringLiteral("Point 3, 2 moved 0, 0"));
+        QTest::mouseClick(w.pictureView, Qt::LeftButton, Qt::ControlModifier, at);
+        QCOMPARE(model.selection().size(), std::size_t{1});
+        QVERIFY(model.selection().contains(model.pointIndex(3, 2)));
+        QVERIFY(w.selectNoneAction->isEnabled());
+
+        w.activateWindow(); // the grid dialog had it
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(w.windowHandle(), Qt::Key_A, Qt::ControlModifier);
+        const std::size_t interior = std::size_t(model.grid().pointCols - 2) * std::size_t(model.grid().pointRows - 2);
+        QCOMPARE(model.selection().size(), interior);
+        QTest::keyClick(w.windowHandle(), Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(w.windowHandle(), Qt::Key_Up);
+        QVERIFY(waitForWorker(*program_));
+        QCOMPARE(a.dx.load(), 10);
+        QCOMPARE(a.dy.load(), -1);
+        QCOMPARE(w.undoAction->text(), QStringLiteral("Undo Nudge"));
+
+        QTest::keyClick(w.windowHandle(), Qt::Key_Escape);
+        QVERIFY(model.selection().empty());
+        QTest::keyClick(w.windowHandle(), Qt::Key_Right); // no choice: the points stay
+        QCOMPARE(a.dx.load(), 10);
+
+        answerGridDialog(program_->gridDialog(), QStringLiteral("24"));
+        QTest::keyClick(w.windowHandle(), Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(model.gridStep(), 24);
+        QCOMPARE(model.passes().list().size(), std::size_t{1});
+        QCOMPARE(w.undoAction->text(), QStringLiteral("Undo Grid over Result"));
     }
 };
 

@@ -106,11 +106,19 @@ private slots:
         QCOMPARE(w.saveAsAction->shortcuts(), keys(QKeySequence::SaveAs, {"Ctrl+S"}));
         QCOMPARE(w.exitAction->shortcuts(), keys(QKeySequence::Quit, {"Ctrl+Q"}));
 
-        QCOMPARE(w.gridMenu->actions(), QList<QAction*>{w.showGridAction});
+        QCOMPARE(w.gridMenu->actions(), (QList<QAction*>{w.showGridAction, w.gridOverResultAction}));
         QCOMPARE(w.showGridAction->text(), QStringLiteral("&Show"));
         QVERIFY(w.showGridAction->isCheckable());
         QVERIFY(!w.showGridAction->isChecked());
-        QCOMPARE(w.editMenu->actions(), (QList<QAction*>{w.undoAction, w.redoAction}));
+        QCOMPARE(w.gridOverResultAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+G")));
+        QVERIFY(!w.gridOverResultAction->isEnabled()); // no grid yet
+        const QList<QAction*> edit = w.editMenu->actions();
+        QCOMPARE(edit.size(), 5);
+        QCOMPARE(edit.mid(0, 2), (QList<QAction*>{w.undoAction, w.redoAction}));
+        QVERIFY(edit[2]->isSeparator());
+        QCOMPARE(edit.mid(3), (QList<QAction*>{w.selectAllAction, w.selectNoneAction}));
+        QCOMPARE(w.selectAllAction->shortcuts(), keys(QKeySequence::SelectAll, {"Ctrl+A"}));
+        QCOMPARE(w.selectNoneAction->shortcut(), QKeySequence(Qt::Key_Escape));
         QCOMPARE(w.undoAction->shortcuts(), keys(QKeySequence::Undo, {"Ctrl+Z"}));
         QCOMPARE(w.redoAction->shortcuts(), keys(QKeySequence::Redo, {"Ctrl+Shift+Z", "Ctrl+Y"}));
         QVERIFY(!w.undoAction->isEnabled());

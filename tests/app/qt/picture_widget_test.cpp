@@ -272,15 +272,17 @@ private slots:
         QSignalSpy down(control_, &PictureControl::mousePressed);
         QSignalSpy move(control_, &PictureControl::mouseMoved);
         QSignalSpy up(control_, &PictureControl::mouseReleased);
-        QTest::mousePress(control_, Qt::RightButton, {}, QPoint(5, 7));
+        QTest::mousePress(control_, Qt::RightButton, Qt::ControlModifier, QPoint(5, 7));
         QTest::mouseMove(control_, QPoint(39, 29));
-        QTest::mouseRelease(control_, Qt::RightButton, {}, QPoint(12, 3));
+        QTest::mouseRelease(control_, Qt::RightButton, Qt::ShiftModifier, QPoint(12, 3));
         QCOMPARE(down.size(), 1);
-        QCOMPARE(down[0], (QList<QVariant>{5, 7}));
+        QCOMPARE(down[0].mid(0, 2), (QList<QVariant>{5, 7}));
+        QCOMPARE(down[0][2].value<Qt::KeyboardModifiers>(), Qt::KeyboardModifiers(Qt::ControlModifier));
         QVERIFY(!move.isEmpty());
-        QCOMPARE(move.last(), (QList<QVariant>{39, 29}));
+        QCOMPARE(move.last().mid(0, 2), (QList<QVariant>{39, 29}));
         QCOMPARE(up.size(), 1);
-        QCOMPARE(up[0], (QList<QVariant>{12, 3}));
+        QCOMPARE(up[0].mid(0, 2), (QList<QVariant>{12, 3}));
+        QCOMPARE(up[0][2].value<Qt::KeyboardModifiers>(), Qt::KeyboardModifiers(Qt::ShiftModifier));
     }
 
 private:

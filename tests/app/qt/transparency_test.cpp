@@ -65,7 +65,8 @@ protected:
     }
 
     // The same edits on both: a grid, drags with a hand-over, an undo and a
-    // redo, then a grid file laid.
+    // redo, a grid over the result with a nudge of every point, undone and
+    // redone, then a grid file laid.
     static void edit(Window& w, const std::string& gridFile)
     {
         w.grid.answers.push_back("24");
@@ -81,6 +82,16 @@ protected:
         drag(3, 1, 30, 4); // a whole step: handed over
         w.settle();
         w.commands.history().undo();
+        w.commands.history().redo();
+        w.settle();
+        w.grid.answers.push_back("16");
+        w.commands.grid().layGridOverResult();
+        w.commands.selection().selectAll();
+        w.commands.selection().nudge(3, -2);
+        w.settle();
+        w.commands.history().undo();
+        w.commands.history().undo();
+        w.commands.history().redo();
         w.commands.history().redo();
         w.settle();
         if (gridFile.empty()) return;

@@ -56,6 +56,23 @@ PixelRect ReducedView::screenRectOf(const PixelRect& picture) const noexcept
                      static_cast<std::int32_t>(zoom_.toScreen(picture.y1 - 1) + 1)};
 }
 
+template <class Average>
+void ReducedView::forEachBlock(const PixelRect& area, Average&& average) noexcept
+{
+    for (std::int32_t sy = area.y0; sy < area.y1; ++sy) {
+        const auto top = static_cast<std::int32_t>(zoom_.firstPictureAtOrAfter(sy));
+        const auto bottom =
+            static_cast<std::int32_t>(std::min<std::int64_t>(zoom_.firstPictureAtOrAfter(sy + 1), pictureHeight_));
+        std::uint8_t* out = pixels_.data() + static_cast<std::ptrdiff_t>(sy - window_.y0) * stride_ +
+                            std::ptrdiff_t{3} * (area.x0 - window_.x0);
+        for (std::int32_t sx = area.x0; sx < area.x1; ++sx, out += 3) {
+            const std::int32_t left = columnStarts_[static_cast<std::size_t>(sx - window_.x0)];
+            const std::int32_t right = columnStarts_[static_cast<std::size_t>(sx - window_.x0) + 1];
+            average(out, PixelRect{left, top, right, bottom}, sx, sy);
+        }
+    }
+}
+
 void ReducedView::average(const DeformModel& model, const PixelRect& screen) noexcept
 {
     const PixelRect area = screen.intersection(window_);
@@ -66,32 +83,23 @@ void ReducedView::average(const DeformModel& model, const PixelRect& screen) noe
     }
     const std::uint8_t* work = model.workImage().data();
     const std::size_t pictureStride = std::size_t{3} * static_cast<std::size_t>(model.imageWidth());
-    for (std::int32_t sy = area.y0; sy < area.y1; ++sy) {
-        const auto top = static_cast<std::int32_t>(zoom_.firstPictureAtOrAfter(sy));
-        const auto bottom =
-            static_cast<std::int32_t>(std::min<std::int64_t>(zoom_.firstPictureAtOrAfter(sy + 1), pictureHeight_));
-        std::uint8_t* out = pixels_.data() + static_cast<std::ptrdiff_t>(sy - window_.y0) * stride_ +
-                            std::ptrdiff_t{3} * (area.x0 - window_.x0);
-        for (std::int32_t sx = area.x0; sx < area.x1; ++sx, out += 3) {
-            const std::int32_t left = columnStarts_[static_cast<std::size_t>(sx - window_.x0)];
-            const std::int32_t right = columnStarts_[static_cast<std::size_t>(sx - window_.x0) + 1];
-            std::uint32_t blue = 0, green = 0, red = 0;
-            for (std::int32_t y = top; y < bottom; ++y) {
-                const std::uint8_t* p = work + static_cast<std::size_t>(y) * pictureStride + std::size_t{3} * left;
-                for (std::int32_t x = left; x < right; ++x, p += 3) {
-                    blue += p[0];
-                    green += p[1];
-                    red += p[2];
-                }
+    forEachBlock(area, [&](std::uint8_t* out, const PixelRect& block, std::int32_t, std::int32_t) {
+        std::uint32_t blue = 0, green = 0, red = 0;
+        for (std::int32_t y = block.y0; y < block.y1; ++y) {
+            const std::uint8_t* p = work + static_cast<std::size_t>(y) * pictureStride + std::size_t{3} * block.x0;
+            for (std::int32_t x = block.x0; x < block.x1; ++x, p += 3) {
+                blue += p[0];
+                green += p[1];
+                red += p[2];
             }
-            // Every screen pixel of the reduced picture covers at least one
-            // picture pixel.
-            const std::uint32_t count = static_cast<std::uint32_t>((right - left) * (bottom - top));
-            out[0] = static_cast<std::uint8_t>((blue + count / 2) / count);
-            out[1] = static_cast<std::uint8_t>((green + count / 2) / count);
-            out[2] = static_cast<std::uint8_t>((red + count / 2) / count);
         }
-    }
+        // Every screen pixel of the reduced picture covers at least one
+        // picture pixel.
+        const auto count = static_cast<std::uint32_t>(block.area());
+        out[0] = static_cast<std::uint8_t>((blue + count / 2) / count);
+        out[1] = static_cast<std::uint8_t>((green + count / 2) / count);
+        out[2] = static_cast<std::uint8_t>((red + count / 2) / count);
+    });
 }
 
 void ReducedView::averageOverChecker(const DeformModel& model, const PixelRect& area) noexcept
@@ -99,33 +107,24 @@ void ReducedView::averageOverChecker(const DeformModel& model, const PixelRect& 
     const std::uint8_t* work = model.workImage().data();
     const std::uint8_t* alpha = model.workAlpha().data();
     const std::size_t width = static_cast<std::size_t>(model.imageWidth());
-    for (std::int32_t sy = area.y0; sy < area.y1; ++sy) {
-        const auto top = static_cast<std::int32_t>(zoom_.firstPictureAtOrAfter(sy));
-        const auto bottom =
-            static_cast<std::int32_t>(std::min<std::int64_t>(zoom_.firstPictureAtOrAfter(sy + 1), pictureHeight_));
-        std::uint8_t* out = pixels_.data() + static_cast<std::ptrdiff_t>(sy - window_.y0) * stride_ +
-                            std::ptrdiff_t{3} * (area.x0 - window_.x0);
-        for (std::int32_t sx = area.x0; sx < area.x1; ++sx, out += 3) {
-            const std::int32_t left = columnStarts_[static_cast<std::size_t>(sx - window_.x0)];
-            const std::int32_t right = columnStarts_[static_cast<std::size_t>(sx - window_.x0) + 1];
-            std::uint32_t sums[3] = {}, opacity = 0;
-            for (std::int32_t y = top; y < bottom; ++y) {
-                const std::size_t row = static_cast<std::size_t>(y) * width;
-                for (std::int32_t x = left; x < right; ++x) {
-                    const std::uint8_t* p = work + 3 * (row + static_cast<std::size_t>(x));
-                    const std::uint32_t a = alpha[row + static_cast<std::size_t>(x)];
-                    for (int c = 0; c < 3; ++c) sums[c] += p[c] * a;
-                    opacity += a;
-                }
+    forEachBlock(area, [&](std::uint8_t* out, const PixelRect& block, std::int32_t sx, std::int32_t sy) {
+        std::uint32_t sums[3] = {}, opacity = 0;
+        for (std::int32_t y = block.y0; y < block.y1; ++y) {
+            const std::size_t row = static_cast<std::size_t>(y) * width;
+            for (std::int32_t x = block.x0; x < block.x1; ++x) {
+                const std::uint8_t* p = work + 3 * (row + static_cast<std::size_t>(x));
+                const std::uint32_t a = alpha[row + static_cast<std::size_t>(x)];
+                for (int c = 0; c < 3; ++c) sums[c] += p[c] * a;
+                opacity += a;
             }
-            // The mean of the pixels as shown over the screen's checkerboard.
-            const std::uint32_t full = 255 * static_cast<std::uint32_t>((right - left) * (bottom - top));
-            const std::uint32_t checker = ScreenColours::checkerAt(sx, sy);
-            for (int c = 0; c < 3; ++c)
-                out[c] = static_cast<std::uint8_t>(
-                    (sums[c] + ((checker >> (8 * c)) & 0xFF) * (full - opacity) + full / 2) / full);
         }
-    }
+        // The mean of the pixels as shown over the screen's checkerboard.
+        const std::uint32_t full = 255 * static_cast<std::uint32_t>(block.area());
+        const std::uint32_t checker = ScreenColours::checkerAt(sx, sy);
+        for (int c = 0; c < 3; ++c)
+            out[c] = static_cast<std::uint8_t>((sums[c] + ((checker >> (8 * c)) & 0xFF) * (full - opacity) + full / 2) /
+                                               full);
+    });
 }
 
 void ReducedView::drawOverlay(const DeformModel& model, const PixelRect& screen) noexcept

@@ -50,6 +50,10 @@ public:
 
 private:
     void averageOverChecker(const DeformModel& model, const PixelRect& area) noexcept;
+    // Calls average(out, block, sx, sy) for each screen pixel (sx, sy) of
+    // `area`, with where its colour goes and the picture pixels it covers.
+    template <class Average>
+    void forEachBlock(const PixelRect& area, Average&& average) noexcept;
 
     Zoom zoom_;
     PixelRect window_;

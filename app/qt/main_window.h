@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -78,8 +79,7 @@ private:
     void showProgress();
     // Runs a command: an error it raises is shown by the error display, and
     // the program goes on. Nothing runs once the window has shut down.
-    template <class Command>
-    void run(Command&& command);
+    void run(const std::function<void()>& command);
     // An arrow key, with Shift or none, while points are chosen: nudges them;
     // whether it did. Without a choice the key goes where it went before.
     bool nudgeKey(const QKeyEvent& key);

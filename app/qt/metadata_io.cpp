@@ -2,7 +2,10 @@
 
 #include <exception>
 #include <exiv2/exiv2.hpp>
+#include <exiv2/webpimage.hpp>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "platform/picture_error.h"
@@ -22,10 +25,38 @@ void initialiseOnce()
     });
 }
 
-Exiv2::Image::AutoPtr openInMemory(std::span<const std::uint8_t> file)
+// How exiv2 tells a format's files and opens one, for the formats whose
+// metadata it reads and writes here.
+struct ExivFormat {
+    bool (*isOfType)(Exiv2::BasicIo& io, bool advance);
+    Exiv2::Image::AutoPtr (*open)(Exiv2::BasicIo::AutoPtr io, bool create);
+};
+
+std::optional<ExivFormat> exivFormat(PictureFormat format) noexcept
 {
-    Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(file.data(), static_cast<long>(file.size()));
-    if (image.get() == nullptr) throw PictureError("the file's format holds no metadata");
+    switch (format) {
+    case PictureFormat::Jpeg: return ExivFormat{Exiv2::isJpegType, Exiv2::newJpegInstance};
+    case PictureFormat::Png: return ExivFormat{Exiv2::isPngType, Exiv2::newPngInstance};
+    case PictureFormat::Tiff: return ExivFormat{Exiv2::isTiffType, Exiv2::newTiffInstance};
+    case PictureFormat::Webp: return ExivFormat{Exiv2::isWebPType, Exiv2::newWebPInstance};
+    default: return std::nullopt;
+    }
+}
+
+// The file opened by exiv2 as the format it was opened as, and only so: no
+// parser of another format (of a video container, say) ever sees it, not
+// even to tell what it is.
+Exiv2::Image::AutoPtr openInMemory(std::span<const std::uint8_t> file, PictureFormat format)
+{
+    const std::optional<ExivFormat> known = exivFormat(format);
+    if (!known) throw PictureError("the file's format holds no metadata");
+    auto io = std::make_unique<Exiv2::MemIo>(reinterpret_cast<const Exiv2::byte*>(file.data()),
+                                             static_cast<long>(file.size()));
+    const bool ofType = io->open() == 0 && known->isOfType(*io, false);
+    io->close();
+    if (!ofType) throw PictureError("the file's metadata is not where its format keeps it");
+    Exiv2::Image::AutoPtr image = known->open(Exiv2::BasicIo::AutoPtr(io.release()), false);
+    if (image.get() == nullptr) throw PictureError("the file's metadata is not where its format keeps it");
     return image;
 }
 
@@ -56,11 +87,11 @@ void describeSavedPicture(Exiv2::ExifData& exif, Exiv2::XmpData& xmp, std::int32
 
 } // namespace
 
-PictureMetadata readPictureMetadata(std::span<const std::uint8_t> file)
+PictureMetadata readPictureMetadata(std::span<const std::uint8_t> file, PictureFormat format)
 {
     initialiseOnce();
     try {
-        Exiv2::Image::AutoPtr image = openInMemory(file);
+        Exiv2::Image::AutoPtr image = openInMemory(file, format);
         image->readMetadata();
         PictureMetadata metadata;
         if (!image->exifData().empty()) {
@@ -105,7 +136,7 @@ std::vector<std::uint8_t> writePictureMetadata(std::span<const std::uint8_t> fil
             throw PictureError("its IPTC records cannot be read again");
         describeSavedPicture(exif, xmp, width, height);
 
-        Exiv2::Image::AutoPtr image = openInMemory(file);
+        Exiv2::Image::AutoPtr image = openInMemory(file, format);
         image->readMetadata();
         image->setExifData(exif);
         image->setXmpData(xmp);

@@ -12,10 +12,11 @@
 
 namespace plexor {
 
-// The EXIF, XMP and IPTC of a whole picture file, and its colour profile.
-// Throws PictureError with exiv2's reason when the file's metadata cannot be
-// read.
-PictureMetadata readPictureMetadata(std::span<const std::uint8_t> file);
+// The EXIF, XMP and IPTC of a whole JPEG, PNG, TIFF or WebP file, and its
+// colour profile. Throws PictureError with exiv2's reason when the file's
+// metadata cannot be read, and when the file is not of `format` as exiv2
+// sees it, which it then never parses.
+PictureMetadata readPictureMetadata(std::span<const std::uint8_t> file, PictureFormat format);
 
 // `file`, a whole JPEG, PNG, TIFF or WebP file of a width x height picture,
 // with `metadata` written into it as it stands for that picture: orientation

@@ -147,7 +147,7 @@ PictureMetadata QtImageCodec::readMetadata(std::span<const std::uint8_t> file, P
         HeifPicture heif = readHeifMetadata(file);
         return PictureMetadata{std::move(heif.exif), std::move(heif.xmp), {}, std::move(heif.iccProfile)};
     }
-    return readPictureMetadata(file);
+    return readPictureMetadata(file, format);
 }
 
 std::vector<std::uint8_t> QtImageCodec::withMetadata(std::span<const std::uint8_t> file, PictureFormat format,

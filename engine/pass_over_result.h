@@ -15,8 +15,8 @@ bool keepOpenedImage(DeformModel& model);
 // The deformed picture, with its alpha, becomes the starting picture of the
 // next pass: the picture as read kept first, workImage copied into
 // sourceImage, and the splat marks of the batch that made it cleared, as
-// the worker clears them at the end of a batch. False, changing nothing, when the picture as read
-// cannot be kept. The worker is idle.
+// the worker clears them at the end of a batch. False, changing nothing,
+// when the picture as read cannot be kept. The worker is idle.
 bool beginPassOverResult(DeformModel& model);
 
 // The picture as read becomes the starting picture again, with no earlier

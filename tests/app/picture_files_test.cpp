@@ -41,12 +41,6 @@ std::vector<std::uint8_t> smallBmp(std::int32_t width, std::uint8_t value)
 
 class PictureFiles : public ::testing::Test {
 protected:
-    std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes)
-    {
-        writeBytes(folder_.path() / name, bytes);
-        return folder_.file(name);
-    }
-
     TempFolder folder_;
 };
 
@@ -81,11 +75,11 @@ TEST(PictureFormatOfContent, HeicAndAvifFilesAreKnownByTheBrandsOfTheirFirstBox)
 
 TEST_F(PictureFiles, WhatNamesNoFormatIsRefusedForItsExtension)
 {
-    EXPECT_EQ(openError(write("notes.txt", {'h', 'i'})), "Unknown picture file extension (.txt)");
-    EXPECT_EQ(openError(write("noextension", {1, 2, 3})), "Unknown picture file extension (.)");
+    EXPECT_EQ(openError(folder_.write("notes.txt", {'h', 'i'})), "Unknown picture file extension (.txt)");
+    EXPECT_EQ(openError(folder_.write("noextension", {1, 2, 3})), "Unknown picture file extension (.)");
     // The content decides before the name: a bitmap named as another format
     // opens as a bitmap.
-    EXPECT_EQ(openPicture(write("pic.png", smallBmp(3, 0)), kCodec).picture.bitmap().width(), 3);
+    EXPECT_EQ(openPicture(folder_.write("pic.png", smallBmp(3, 0)), kCodec).picture.bitmap().width(), 3);
 }
 
 TEST_F(PictureFiles, FilesThatCannotBeOpenedOrReadAreNamedWithTheReason)
@@ -98,10 +92,10 @@ TEST_F(PictureFiles, FilesThatCannotBeOpenedOrReadAreNamedWithTheReason)
 
     std::vector<std::uint8_t> bad = smallBmp(3, 0);
     bad[0] = 'X';
-    EXPECT_EQ(openError(write("bad.bmp", bad)), "Bitmap image is not valid");
+    EXPECT_EQ(openError(folder_.write("bad.bmp", bad)), "Bitmap image is not valid");
     std::vector<std::uint8_t> cut = smallBmp(3, 0);
     cut.resize(cut.size() - 1);
-    EXPECT_EQ(openError(write("cut.bmp", cut)), "Stream read error");
+    EXPECT_EQ(openError(folder_.write("cut.bmp", cut)), "Stream read error");
 }
 
 TEST_F(PictureFiles, IconsAndMetafilesAreCheckedByTheirSignatureAndHoldNoPixels)
@@ -139,7 +133,7 @@ TEST_F(PictureFiles, IconsAndMetafilesAreCheckedByTheirSignatureAndHoldNoPixels)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = write(c.name, c.bytes);
+        const std::string path = folder_.write(c.name, c.bytes);
         EXPECT_EQ(openError(path), c.outcome);
         if (std::string(c.outcome) == "(opened)") {
             Picture picture = openPicture(path, kCodec).picture;
@@ -152,7 +146,7 @@ TEST_F(PictureFiles, IconsAndMetafilesAreCheckedByTheirSignatureAndHoldNoPixels)
 
 TEST_F(PictureFiles, AZeroByteBitmapFileLoadsAsAnEmptyBitmapAndSavesAsZeroBytes)
 {
-    Picture picture = openPicture(write("empty.bmp", {}), kCodec).picture;
+    Picture picture = openPicture(folder_.write("empty.bmp", {}), kCodec).picture;
     EXPECT_TRUE(picture.bitmap().empty());
     const std::string saved = folder_.file("saved.bmp");
     savePicture(picture.bitmap(), {}, {}, saved, PictureFormat::Bmp, kCodec);
@@ -161,8 +155,8 @@ TEST_F(PictureFiles, AZeroByteBitmapFileLoadsAsAnEmptyBitmapAndSavesAsZeroBytes)
 
 TEST_F(PictureFiles, SavingWritesBitmapContentWhateverTheExtension)
 {
-    Picture picture = openPicture(write("source.bmp", smallBmp(6, 42)), kCodec).picture;
-    const std::string target = write("target.png", {1, 2, 3});
+    Picture picture = openPicture(folder_.write("source.bmp", smallBmp(6, 42)), kCodec).picture;
+    const std::string target = folder_.write("target.png", {1, 2, 3});
     savePicture(picture.bitmap(), {}, {}, target, PictureFormat::Bmp, kCodec);
     const Bitmap reread = readBmp(readBytes(target));
     EXPECT_EQ(reread.width(), 6);

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "tests/support/files.h"
+
 namespace plexor::test {
 
 TempFolder::TempFolder()
@@ -17,6 +19,12 @@ TempFolder::~TempFolder()
 {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempFolder::write(const std::string& name, const std::vector<std::uint8_t>& bytes) const
+{
+    writeBytes(path_ / name, bytes);
+    return file(name);
 }
 
 std::vector<std::string> TempFolder::entries() const

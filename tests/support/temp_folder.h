@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
+    // Writes `bytes` as the file `name` in the folder; its path.
+    std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
     // Names of everything in the folder, sorted.
     std::vector<std::string> entries() const;
 

@@ -4,10 +4,8 @@
 
 #include <unistd.h>
 
-#include <QBuffer>
 #include <QColorSpace>
 #include <QImage>
-#include <QImageWriter>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +17,7 @@
 #include "tests/support/colours.h"
 #include "tests/support/crafted_gif.h"
 #include "tests/support/files.h"
+#include "tests/support/qt_image_bytes.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/shell_fakes.h"
 
@@ -41,15 +40,6 @@ int lastLuminanceQuantiser(const std::vector<std::uint8_t>& jpeg)
         at += 2 + length;
     }
     return -1;
-}
-
-std::vector<std::uint8_t> qtWritten(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer device(&bytes);
-    device.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(QImageWriter(&device, format).write(image));
-    return {bytes.cbegin(), bytes.cend()};
 }
 
 // The largest difference of any channel of any pixel.

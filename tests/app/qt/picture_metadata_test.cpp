@@ -4,10 +4,8 @@
 #include <exiv2/exiv2.hpp>
 #include <map>
 
-#include <QBuffer>
 #include <QColorSpace>
 #include <QImage>
-#include <QImageWriter>
 
 #include <gtest/gtest.h>
 
@@ -15,19 +13,11 @@
 #include "app/qt/qt_image_codec.h"
 #include "tests/support/colours.h"
 #include "tests/support/files.h"
+#include "tests/support/qt_image_bytes.h"
 #include "tests/support/temp_folder.h"
 
 namespace plexor::test {
 namespace {
-
-std::vector<std::uint8_t> encoded(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer device(&bytes);
-    device.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(QImageWriter(&device, format).write(image));
-    return {bytes.cbegin(), bytes.cend()};
-}
 
 // A picture of distinct pixel values in Display P3, as a file of `format`.
 std::vector<std::uint8_t> p3Picture(const char* format, int width = 40, int height = 30)
@@ -36,7 +26,7 @@ std::vector<std::uint8_t> p3Picture(const char* format, int width = 40, int heig
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) image.setPixel(x, y, qRgb(x * 6, y * 8, (x + y) * 3));
     image.setColorSpace(QColorSpace(QColorSpace::DisplayP3));
-    return encoded(image, format);
+    return qtWritten(image, format);
 }
 
 // A phone's picture: taken turned (orientation 6), with its maker, model,
@@ -79,19 +69,13 @@ std::map<std::string, std::string> tagsOf(const std::string& path)
 
 class PictureMetadataTest : public ::testing::Test {
 protected:
-    std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes)
-    {
-        writeBytes(folder_.path() / name, bytes);
-        return folder_.file(name);
-    }
-
     QtImageCodec codec_;
     TempFolder folder_;
 };
 
 TEST_F(PictureMetadataTest, APhonesMetadataReachesEverySavedFormatUprightOfItsSizeAndWithoutThumbnail)
 {
-    OpenedPicture opened = openPicture(write("phone.jpg", phoneJpeg()), codec_);
+    OpenedPicture opened = openPicture(folder_.write("phone.jpg", phoneJpeg()), codec_);
     ASSERT_TRUE(opened.metadataNote.empty()) << opened.metadataNote;
     Bitmap& bitmap = opened.picture.bitmap();
     EXPECT_EQ(bitmap.width(), 30) << "turned as the file says";
@@ -126,7 +110,7 @@ TEST_F(PictureMetadataTest, TheProfileAndThePixelValuesStayAsTheFileHasThem)
     for (const PictureFormat format : {PictureFormat::Png, PictureFormat::Tiff, PictureFormat::Webp}) {
         const std::string name(pictureFormatName(format));
         SCOPED_TRACE(name);
-        const std::string original = write("p3." + name, p3Picture(QByteArray::fromStdString(name).toLower()));
+        const std::string original = folder_.write("p3." + name, p3Picture(QByteArray::fromStdString(name).toLower()));
         OpenedPicture opened = openPicture(original, codec_);
         EXPECT_EQ(opened.metadata.iccProfile, p3);
         EXPECT_EQ(toPixels(opened.picture.bitmap()).at(5, 3), (Rgb{30, 24, 24})) << "unconverted";
@@ -145,7 +129,7 @@ TEST_F(PictureMetadataTest, AFileWhoseMetadataIsDamagedStillOpensAndSaysSo)
     std::vector<std::uint8_t> app1 = {0xFF, 0xE1, 0x00, 0x20, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 0xFF, 0xFF};
     app1.resize(2 + 0x20, 0xAB);
     jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
-    const std::string path = write("damaged.jpg", jpeg);
+    const std::string path = folder_.write("damaged.jpg", jpeg);
     OpenedPicture opened = openPicture(path, codec_);
     EXPECT_EQ(opened.picture.bitmap().width(), 40);
     EXPECT_TRUE(opened.metadata.empty());

@@ -5,45 +5,26 @@
 
 namespace plexor {
 
-namespace {
-
-std::size_t passBytes(const std::optional<std::vector<GridPass>>& passes) noexcept
-{
-    if (!passes) return 0;
-    std::size_t bytes = passes->capacity() * sizeof(GridPass);
-    for (const GridPass& pass : *passes) bytes += pass.points.capacity() * sizeof(GridFilePoint);
-    return bytes;
-}
-
-} // namespace
-
-std::size_t EditStep::bytes() const noexcept
-{
-    return name.capacity() + (gridBefore ? gridBefore->bytes() : 0) + (gridAfter ? gridAfter->bytes() : 0) +
-           points.capacity() * sizeof(PointChange) + pixelsBefore.bytes() + pixelsAfter.bytes() + sourceBefore.bytes() +
-           sourceAfter.bytes() + passBytes(passesBefore) + passBytes(passesAfter);
-}
-
 std::size_t EditHistory::budget(std::uint64_t available) const noexcept
 {
     constexpr std::uint64_t kMost = std::uint64_t{1} << 30;
     return static_cast<std::size_t>(std::min(kMost, (available + bytes()) / 4));
 }
 
-void EditHistory::push(EditStep step, std::size_t budget)
+void EditHistory::push(std::unique_ptr<Edit> edit, std::size_t budget)
 {
     redo_.clear();
     if (clean_ > static_cast<std::ptrdiff_t>(undo_.size())) clean_ = -1;
-    if (step.bytes() > budget) {
+    if (edit->bytes() > budget) {
         // Without this edit, the ones before it could not be undone either.
         undo_.clear();
         clean_ = -1;
         return;
     }
-    undo_.push_back(std::move(step));
+    undo_.push_back(std::move(edit));
     std::size_t held = bytes();
     std::size_t oldest = 0;
-    while (held > budget) held -= undo_[oldest++].bytes();
+    while (held > budget) held -= undo_[oldest++]->bytes();
     undo_.erase(undo_.begin(), undo_.begin() + static_cast<std::ptrdiff_t>(oldest));
     clean_ = clean_ < static_cast<std::ptrdiff_t>(oldest) ? -1 : clean_ - static_cast<std::ptrdiff_t>(oldest);
 }
@@ -58,9 +39,22 @@ void EditHistory::clear() noexcept
 std::size_t EditHistory::bytes() const noexcept
 {
     std::size_t bytes = 0;
-    for (const EditStep& s : undo_) bytes += s.bytes();
-    for (const EditStep& s : redo_) bytes += s.bytes();
+    for (const std::unique_ptr<Edit>& edit : undo_) bytes += edit->bytes();
+    for (const std::unique_ptr<Edit>& edit : redo_) bytes += edit->bytes();
     return bytes;
+}
+
+void EditHistory::move(std::vector<std::unique_ptr<Edit>>& from, std::vector<std::unique_ptr<Edit>>& to,
+                       EditTarget& target, bool undo)
+{
+    if (from.empty()) return;
+    std::unique_ptr<Edit> edit = std::move(from.back());
+    from.pop_back();
+    if (undo)
+        edit->undo(target);
+    else
+        edit->redo(target);
+    to.push_back(std::move(edit));
 }
 
 } // namespace plexor

@@ -4,8 +4,9 @@
 
 #include "app/grid_files.h"
 #include "app/grid_step.h"
-#include "editor/refresh.h"
-#include "engine/pass_over_result.h"
+#include "engine/cell_pool.h"
+#include "engine/grid_laying.h"
+#include "engine/parallel_deform.h"
 
 namespace plexor {
 namespace {
@@ -15,16 +16,24 @@ const FileFilter kAllFiles{"All files", {}};
 
 } // namespace
 
-GridCommands::GridCommands(DeformModel& model, ErrorDisplay& errors, FileDialogs& dialogs, GridDialogPort& gridDialog,
-                           WorkerControl& worker, ViewCommands& view, HistoryCommands& history, ControlPointDrag& drag)
-    : model_(model), errors_(errors), dialogs_(dialogs), gridDialog_(gridDialog), worker_(worker), view_(view),
-      history_(history), drag_(drag), openGridDialog_({kGridFiles, kAllFiles}, "", "grid"),
-      saveGridDialog_({kGridFiles}, "", "grid")
+GridCommands::GridCommands(ControlGrid& grid, PictureBuffers& picture, CellWork& work, const MemoryGauge& memory,
+                           const ShellPorts& ports, WorkerControl& worker, ViewCommands& view, HistoryCommands& history,
+                           MouseCommands& mouse)
+    : grid_(grid), picture_(picture), work_(work), memory_(memory), messages_(ports.messages), errors_(ports.errors),
+      dialogs_(ports.dialogs), gridDialog_(ports.gridDialog), worker_(worker), view_(view), history_(history),
+      mouse_(mouse), openGridDialog_({kGridFiles, kAllFiles}, "", "grid"), saveGridDialog_({kGridFiles}, "", "grid")
 {}
+
+bool GridCommands::keepOpened()
+{
+    const std::optional<MemoryShortfall> missing = picture_.keepOpened(memory_.available());
+    if (missing) messages_.showMessage(shortfallMessage(*missing), "Error", MessageIcon::Stop);
+    return !missing;
+}
 
 std::optional<std::int32_t> GridCommands::askStep()
 {
-    gridDialog_.setEditText(std::to_string(model_.gridStep()));
+    gridDialog_.setEditText(std::to_string(grid_.step()));
     gridDialog_.showModal(); // however it was closed, the command goes on
     const std::string text = gridDialog_.editText();
     std::string error;
@@ -33,7 +42,7 @@ std::optional<std::int32_t> GridCommands::askStep()
         errors_.showError(error);
         return std::nullopt;
     }
-    if (gridBytes(gridGeometryFor(model_.imageWidth(), model_.imageHeight(), *step)) > model_.availableMemory()) {
+    if (gridBytes(gridGeometryFor(picture_.width(), picture_.height(), *step)) > memory_.available()) {
         errors_.showError("'" + text + "' is too large a grid step: its tables do not fit in memory");
         return std::nullopt;
     }
@@ -43,56 +52,62 @@ std::optional<std::int32_t> GridCommands::askStep()
 void GridCommands::layNewGrid()
 {
     // The grid about to be replaced may be under a drag: end it first.
-    if (drag_.dragging()) drag_.endDrag();
+    mouse_.endDrag();
     const std::optional<std::int32_t> step = askStep();
     if (!step) return;
 
     // The grid laid now is an edit: the grid before and the picture before
     // are kept to take it back.
     history_.beginEdit();
-    std::optional<EditStep> edit = history_.startWholeEdit("Grid");
+    std::optional<GridEditStart> edit = history_.startGridEdit();
     // The worker stays off the grid, the tables and the queue until all of
     // them belong to the new step.
-    WorkerHold hold(model_.gate());
+    WorkerHold hold(work_.gate());
     view_.showGrid();
-    model_.selection().clear();
-    model_.layGrid(*step);
+    grid_.selection().clear();
+    layGrid(grid_, picture_, work_, *step);
     view_.refresh();
-    history_.finishWholeEdit(std::move(edit));
+    history_.finishGridEdit(GridEditKind::Grid, std::move(edit));
 }
 
 void GridCommands::layGridOverResult()
 {
     if (!canLayGridOverResult()) return;
-    if (drag_.dragging()) drag_.endDrag();
+    mouse_.endDrag();
     // The result is whole once the worker has deformed every cell queued.
     history_.beginEdit();
     const std::optional<std::int32_t> step = askStep();
-    if (!step || !keepOpenedImage(model_)) return;
+    if (!step || !keepOpened()) return;
 
-    std::optional<EditStep> edit = history_.startWholeEdit("Grid over Result", true);
+    std::optional<GridEditStart> edit = history_.startGridEdit(true);
     {
-        WorkerHold hold(model_.gate());
-        std::vector<GridPass> passes = model_.passes().list();
-        passes.push_back(gridPassOf(model_));
-        beginPassOverResult(model_);
-        model_.passes().setList(std::move(passes));
+        WorkerHold hold(work_.gate());
+        std::vector<GridPass> passes = grid_.earlierPasses();
+        passes.push_back(gridPassOf(grid_));
+        picture_.beginPassOverResult();
+        grid_.setEarlierPasses(std::move(passes));
         view_.showGrid();
-        model_.selection().clear();
-        model_.layGrid(*step);
+        grid_.selection().clear();
+        layGrid(grid_, picture_, work_, *step);
         view_.refresh();
     }
-    history_.finishWholeEdit(std::move(edit));
+    history_.finishGridEdit(GridEditKind::PassOverResult, std::move(edit));
 }
 
 void GridCommands::resetGrid()
 {
-    if (!model_.gridExists()) return;
+    if (!grid_.exists()) return;
     history_.beginEdit();
-    std::optional<EditStep> edit = history_.startWholeEdit("Reset");
-    model_.resetGrid();
+    std::optional<GridEditStart> edit = history_.startGridEdit();
+    {
+        // A batch in progress goes on afterwards with the zeroed
+        // displacements; the hold only keeps its pixel writes apart from the
+        // restore.
+        WorkerHold hold(work_.gate());
+        plexor::resetGrid(grid_, picture_, work_);
+    }
     view_.refresh();
-    history_.finishWholeEdit(std::move(edit));
+    history_.finishGridEdit(GridEditKind::Reset, std::move(edit));
 }
 
 void GridCommands::openGrid()
@@ -105,7 +120,7 @@ void GridCommands::openGrid()
 void GridCommands::openGridFile(const std::string& path)
 {
     if (!canOpenGrid()) return;
-    if (drag_.dragging()) drag_.endDrag();
+    mouse_.endDrag();
     openGridDialog_.remember(FileDialogChoice{path, openGridDialog_.request().filterIndex});
     layGridFileAt(path);
 }
@@ -115,7 +130,7 @@ void GridCommands::layGridFileAt(const std::string& path)
     GridFile file;
     try {
         file = readGridFile(path);
-        checkGridFileFits(file, path, model_.imageWidth(), model_.imageHeight(), model_.availableMemory());
+        checkGridFileFits(file, path, picture_.width(), picture_.height(), memory_.available());
     } catch (const std::exception& error) {
         errors_.showError(error.what());
         return;
@@ -123,21 +138,29 @@ void GridCommands::layGridFileAt(const std::string& path)
     // The file is laid over the picture as read, which a grid over a result
     // has replaced as the starting picture, and its passes each over the
     // result of the one before: the starting picture changes.
-    const bool changesSource = file.passes.size() > 1 || !model_.passes().empty();
-    if (changesSource && !keepOpenedImage(model_)) return;
+    const bool changesSource = file.passes.size() > 1 || !grid_.earlierPasses().empty();
+    if (changesSource && !keepOpened()) return;
 
     history_.beginEdit();
-    std::optional<EditStep> edit = history_.startWholeEdit("Open Grid", changesSource);
-    if (edit) edit->deformAfter = true;
+    std::optional<GridEditStart> edit = history_.startGridEdit(changesSource);
     view_.showGrid();
-    model_.selection().clear();
-    // Each pass but the last deformed whole before the next is laid over it.
-    layGridFile(model_, file, [this](std::span<const CellRef> batch, bool last) {
-        view_.refresh();
-        worker_.queueBatch(batch);
-        if (!last) worker_.waitUntilIdle();
-    });
-    history_.finishWholeEdit(std::move(edit), changesSource);
+    grid_.selection().clear();
+    // Each pass but the last is deformed whole here, the worker idle, before
+    // the next is laid over it; the last pass's batch goes to the worker. The
+    // picture as read is kept already, so laying cannot fail.
+    {
+        WorkerHold hold(work_.gate());
+        layGridFile(grid_, picture_, work_, file, memory_.available(),
+                    [this](std::span<const CellRef> batch, bool last) {
+                        if (!last) {
+                            deformCellsInParallel(grid_.sampling(), picture_.splatTarget(), batch, {coreCount()});
+                            return;
+                        }
+                        view_.refresh();
+                        worker_.queueBatch(batch);
+                    });
+    }
+    history_.finishGridEdit(GridEditKind::GridFile, std::move(edit));
 }
 
 void GridCommands::saveGrid()
@@ -146,7 +169,7 @@ void GridCommands::saveGrid()
     const std::optional<std::string> path = chooseGridFile(saveGridDialog_, true);
     if (!path) return;
     try {
-        saveGridFile(model_, *path);
+        saveGridFile(grid_, picture_.width(), picture_.height(), *path);
     } catch (const std::exception& error) {
         errors_.showError(error.what());
     }
@@ -159,7 +182,7 @@ void GridCommands::pictureOpened(const std::string& path)
 
 std::optional<std::string> GridCommands::chooseGridFile(RememberedDialog& dialog, bool save)
 {
-    if (drag_.dragging()) drag_.endDrag();
+    mouse_.endDrag();
     const std::optional<FileDialogChoice> choice =
         save ? dialogs_.runSaveDialog(dialog.request()) : dialogs_.runOpenDialog(dialog.request());
     if (!choice) return std::nullopt;

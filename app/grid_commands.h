@@ -4,12 +4,16 @@
 #include <string>
 
 #include "app/history_commands.h"
+#include "app/memory_gauge.h"
+#include "app/message_sink.h"
+#include "app/mouse_commands.h"
 #include "app/remembered_dialog.h"
 #include "app/shell_ports.h"
 #include "app/view_commands.h"
 #include "app/worker_control.h"
-#include "editor/drag.h"
-#include "engine/deform_model.h"
+#include "engine/cell_work.h"
+#include "engine/control_grid.h"
+#include "engine/picture_buffers.h"
 
 namespace plexor {
 
@@ -18,8 +22,9 @@ namespace plexor {
 // is one edit; a drag under way ends first.
 class GridCommands {
 public:
-    GridCommands(DeformModel& model, ErrorDisplay& errors, FileDialogs& dialogs, GridDialogPort& gridDialog,
-                 WorkerControl& worker, ViewCommands& view, HistoryCommands& history, ControlPointDrag& drag);
+    GridCommands(ControlGrid& grid, PictureBuffers& picture, CellWork& work, const MemoryGauge& memory,
+                 const ShellPorts& ports, WorkerControl& worker, ViewCommands& view, HistoryCommands& history,
+                 MouseCommands& mouse);
 
     // The grid command (the # button, the G key): asks for the step, then
     // restores the pass's starting picture and lays the grid with its
@@ -33,7 +38,7 @@ public:
     // grid command lays one; the grid before becomes an earlier pass. From
     // then on the grid command and R act on this pass.
     void layGridOverResult();
-    bool canLayGridOverResult() const noexcept { return model_.imageLoaded() && model_.gridExists(); }
+    bool canLayGridOverResult() const noexcept { return picture_.hasPicture() && grid_.exists(); }
     // The R button: every point back at rest and the pass's starting picture
     // restored.
     void resetGrid();
@@ -47,8 +52,8 @@ public:
     // Lays the grid file `path` as Open grid does once it is chosen (a file
     // dropped on the window); Open grid then proposes it.
     void openGridFile(const std::string& path);
-    bool canOpenGrid() const noexcept { return model_.imageLoaded(); }
-    bool canSaveGrid() const noexcept { return model_.imageLoaded() && model_.gridExists(); }
+    bool canOpenGrid() const noexcept { return picture_.hasPicture(); }
+    bool canSaveGrid() const noexcept { return picture_.hasPicture() && grid_.exists(); }
     // A picture was opened from `path`: its grid files are proposed beside it.
     void pictureOpened(const std::string& path);
 
@@ -63,14 +68,22 @@ private:
     // not suit the picture is refused and changes nothing.
     void layGridFileAt(const std::string& path);
 
-    DeformModel& model_;
+    // Whether the picture as read is kept, or could be; the memory message
+    // shown when not.
+    bool keepOpened();
+
+    ControlGrid& grid_;
+    PictureBuffers& picture_;
+    CellWork& work_;
+    const MemoryGauge& memory_;
+    MessageSink& messages_;
     ErrorDisplay& errors_;
     FileDialogs& dialogs_;
     GridDialogPort& gridDialog_;
     WorkerControl& worker_;
     ViewCommands& view_;
     HistoryCommands& history_;
-    ControlPointDrag& drag_;
+    MouseCommands& mouse_;
     RememberedDialog openGridDialog_;
     RememberedDialog saveGridDialog_;
 };

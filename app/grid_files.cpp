@@ -48,9 +48,9 @@ void checkGridFileFits(const GridFile& file, const std::string& path, std::int32
                                        "the tables of step " + std::to_string(pass.step) + " do not fit in memory"});
 }
 
-void saveGridFile(const DeformModel& model, const std::string& path)
+void saveGridFile(const ControlGrid& grid, std::int32_t width, std::int32_t height, const std::string& path)
 {
-    const std::string text = writeGridFile(gridFileOf(model));
+    const std::string text = writeGridFile(gridFileOf(grid, width, height));
     writeFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 

@@ -1,13 +1,13 @@
 #pragma once
 
 // Grid files on disk: reading one to lay over the open picture, and keeping
-// the model's grid as one.
+// the control grid as one.
 
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 
-#include "engine/deform_model.h"
+#include "engine/control_grid.h"
 #include "engine/grid_file.h"
 
 namespace plexor {
@@ -29,9 +29,9 @@ GridFile readGridFile(const std::string& path);
 void checkGridFileFits(const GridFile& file, const std::string& path, std::int32_t width, std::int32_t height,
                        std::uint64_t available);
 
-// Replaces `path` with the model's passes as a grid file, in one step. The
-// model holds a picture and a grid. Throws PictureError naming the file and
-// the reason; the former file then stays.
-void saveGridFile(const DeformModel& model, const std::string& path);
+// Replaces `path` with the passes of `grid`, over a width x height picture,
+// as a grid file, in one step. A grid exists. Throws PictureError naming the
+// file and the reason; the former file then stays.
+void saveGridFile(const ControlGrid& grid, std::int32_t width, std::int32_t height, const std::string& path);
 
 } // namespace plexor

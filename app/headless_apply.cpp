@@ -18,16 +18,6 @@
 namespace plexor {
 namespace {
 
-// Keeps the last message the model shows: why its buffers could not be had.
-class LastMessage final : public MessageSink {
-public:
-    void showMessage(const std::string& text, const std::string&, MessageIcon) override { text_ = text; }
-    const std::string& text() const noexcept { return text_; }
-
-private:
-    std::string text_;
-};
-
 // "name: 42%" on one terminal line, rewritten in place, once a picture has
 // taken more than a second.
 class ProgressLine {
@@ -106,23 +96,24 @@ void applyToPicture(const GridFile& grid, const HeadlessApply& request, const st
     if (std::find(writable.begin(), writable.end(), *format) == writable.end())
         throw PictureError(formatPictureMessage(picture_message::kFormatNotWritten, pictureFormatName(*format)));
 
-    DeformModel model;
-    LastMessage messages;
-    model.setMessageSink(&messages);
-    model.setAvailableMemory(services.availableMemory);
+    PictureBuffers buffers;
+    ControlGrid controls;
+    CellWork work;
     Bitmap& bitmap = opened.picture.bitmap();
-    if (!loadIntoModel(model, opened.picture)) throw std::runtime_error(messages.text());
+    const PictureLoad load = loadPicture(buffers, controls, work, opened.picture, services.availableMemory());
+    if (load.shortfall) throw std::runtime_error(shortfallMessage(*load.shortfall));
     opened.picture.alpha().release();
-    checkGridFileFits(grid, request.gridPath, model.imageWidth(), model.imageHeight(), model.availableMemory());
+    checkGridFileFits(grid, request.gridPath, buffers.width(), buffers.height(), services.availableMemory());
     ProgressLine progress(services, std::filesystem::path(input).filename().string());
     // Each pass deformed whole before the next is laid over its result.
-    const bool laid = layGridFile(model, grid, [&](std::span<const CellRef> cells, bool) {
-        deformCellsInParallel(model, cells, services.deform,
-                              [&](std::size_t done) { progress.show(done, cells.size()); });
-    });
-    if (!laid) throw std::runtime_error(messages.text());
-    if (!storeWorkImage(model, bitmap)) throw std::runtime_error("SetDIBits failed");
-    const std::string note = savePicture(bitmap, alphaRows(model, model.workAlpha()), opened.metadata, output, *format,
+    const std::optional<MemoryShortfall> missing = layGridFile(
+        controls, buffers, work, grid, services.availableMemory(), [&](std::span<const CellRef> cells, bool) {
+            deformCellsInParallel(controls.sampling(), buffers.splatTarget(), cells, services.deform,
+                                  [&](std::size_t done) { progress.show(done, cells.size()); });
+        });
+    if (missing) throw std::runtime_error(shortfallMessage(*missing));
+    if (!storeWork(buffers, bitmap)) throw std::runtime_error("SetDIBits failed");
+    const std::string note = savePicture(bitmap, alphaRows(buffers, buffers.work()), opened.metadata, output, *format,
                                          services.codec, services.writes);
     if (!opened.metadataNote.empty()) services.errors << "plexor: " << opened.metadataNote << '\n';
     if (!note.empty()) services.errors << "plexor: " << note << '\n';

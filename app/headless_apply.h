@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "app/image_codec.h"
-#include "engine/deform_model.h"
 #include "engine/parallel_deform.h"
 #include "engine/system_memory.h"
 #include "platform/file_io.h"

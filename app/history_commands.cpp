@@ -2,25 +2,50 @@
 
 #include <new>
 
-#include "editor/draw_overlay.h"
+#include "app/grid_edit.h"
+#include "app/pass_edits.h"
+#include "app/points_edit.h"
 #include "engine/cell_footprint.h"
 
 namespace plexor {
 namespace {
 
-// The whole of `image` and its alpha kept in `tiles`, sealed.
-void keepWhole(TileStore& tiles, const DeformModel& model, const ByteBuffer& image, const ByteBuffer& alpha)
+// The whole of `planes` kept in `tiles`, sealed.
+void keepWhole(TileStore& tiles, const PictureBuffers& picture, const PixelPlanes& planes)
 {
-    tiles.reset(model.imageWidth(), model.imageHeight(), model.hasAlpha());
-    if (model.imageLoaded()) tiles.save(image, alpha, PixelRect{0, 0, model.imageWidth(), model.imageHeight()});
+    tiles.reset(picture.width(), picture.height(), picture.hasAlpha());
+    if (picture.hasPicture()) tiles.save(planes, PixelRect{0, 0, picture.width(), picture.height()});
     tiles.seal();
+}
+
+const char* pointsEditName(PointsEditKind kind) noexcept
+{
+    switch (kind) {
+    case PointsEditKind::MovePoints: return "Move Points";
+    case PointsEditKind::Nudge: return "Nudge";
+    case PointsEditKind::Drag: break;
+    }
+    return "Drag";
+}
+
+std::unique_ptr<Edit> pointsEdit(PointsEditKind kind, std::vector<PointsEdit::PointChange> points, TileStore before,
+                                 TileStore after)
+{
+    switch (kind) {
+    case PointsEditKind::MovePoints:
+        return std::make_unique<MovePointsEdit>(std::move(points), std::move(before), std::move(after));
+    case PointsEditKind::Nudge:
+        return std::make_unique<NudgeEdit>(std::move(points), std::move(before), std::move(after));
+    case PointsEditKind::Drag: break;
+    }
+    return std::make_unique<DragEdit>(std::move(points), std::move(before), std::move(after));
 }
 
 } // namespace
 
 std::size_t HistoryCommands::budget() const
 {
-    return history_.budget(model_.availableMemory());
+    return history_.budget(memory_.available());
 }
 
 void HistoryCommands::beginEdit()
@@ -29,15 +54,13 @@ void HistoryCommands::beginEdit()
     closeEdit();
 }
 
-void HistoryCommands::startDragEdit(const char* name)
+void HistoryCommands::startPointsEdit(PointsEditKind kind)
 {
     nudging_.reset();
     try {
-        EditStep step;
-        step.name = name;
-        step.pixelsBefore.reset(model_.imageWidth(), model_.imageHeight(), model_.hasAlpha());
-        openGrid_ = model_.snapshotGrid();
-        open_ = std::move(step);
+        OpenEdit edit{kind, grid_.snapshot(), TileStore()};
+        edit.before.reset(picture_.width(), picture_.height(), picture_.hasAlpha());
+        open_ = std::move(edit);
     } catch (const std::bad_alloc&) {
         history_.clear();
     }
@@ -47,20 +70,19 @@ void HistoryCommands::beginNudge(std::uint64_t generation)
 {
     if (open_ && nudging_ == generation) return;
     beginEdit();
-    startDragEdit("Nudge");
+    startPointsEdit(PointsEditKind::Nudge);
     if (open_) nudging_ = generation;
 }
 
-void HistoryCommands::keepBeforeCells(std::span<const CellRef> cells)
+void HistoryCommands::keepBefore(std::span<const CellRef> cells)
 {
     if (!open_) return;
     // Cells the edit queued before may already be deformed; whatever they
     // could write was kept when they were queued, and a tile is kept once.
     try {
         for (const CellRef& cell : cells) {
-            const CellFootprint reach = cellReach(model_, cell);
-            for (int k = 0; k < reach.count; ++k)
-                open_->pixelsBefore.save(model_.workImage(), model_.workAlpha(), reach.rects[k]);
+            const CellFootprint reach = cellReach(grid_.shape(), picture_.width(), picture_.height(), cell);
+            for (int k = 0; k < reach.count; ++k) open_->before.save(picture_.work(), reach.rects[k]);
         }
     } catch (const std::bad_alloc&) {
         open_.reset();
@@ -69,116 +91,112 @@ void HistoryCommands::keepBeforeCells(std::span<const CellRef> cells)
     }
 }
 
-void HistoryCommands::keepBeforeCellsAround(std::int32_t c, std::int32_t r)
+void HistoryCommands::queueCellsAround(std::int32_t c, std::int32_t r)
 {
+    if (!worker_.running()) return;
+    WorkerHold hold(work_.gate());
     CellRef cells[16];
-    const std::size_t count = cellsAround(model_.grid(), c, r, cells);
-    keepBeforeCells(std::span<const CellRef>(cells, count));
+    const std::size_t count = cellsAround(grid_.shape(), c, r, cells);
+    keepBefore(std::span<const CellRef>(cells, count));
+    worker_.queueCellsAround(c, r);
 }
 
-std::optional<EditStep> HistoryCommands::startWholeEdit(const char* name, bool changesSource)
+void HistoryCommands::queueBatch(std::span<const CellRef> cells)
+{
+    if (!worker_.running()) return;
+    WorkerHold hold(work_.gate());
+    keepBefore(cells);
+    worker_.queueBatch(cells);
+}
+
+std::optional<GridEditStart> HistoryCommands::startGridEdit(bool changesSource)
 {
     try {
-        EditStep step;
-        step.name = name;
-        step.gridBefore = model_.snapshotGrid();
-        keepWhole(step.pixelsBefore, model_, model_.workImage(), model_.workAlpha());
+        GridEditStart start;
+        start.grid = grid_.snapshot();
+        keepWhole(start.work, picture_, picture_.work());
+        start.changesSource = changesSource;
         if (changesSource) {
-            keepWhole(step.sourceBefore, model_, model_.sourceImage(), model_.sourceAlpha());
-            step.passesBefore = model_.passes().list();
+            keepWhole(start.source, picture_, picture_.source());
+            start.passes = grid_.earlierPasses();
         }
-        return step;
+        return start;
     } catch (const std::bad_alloc&) {
         history_.clear();
         return std::nullopt;
     }
 }
 
-void HistoryCommands::finishWholeEdit(std::optional<EditStep> edit, bool keepSourceAfter)
+std::unique_ptr<GridEdit> HistoryCommands::gridEdit(GridEditKind kind, GridEditStart start)
 {
-    if (!edit) return;
+    GridEdit grid(std::move(start.grid), grid_.snapshot(), std::move(start.work));
+    switch (kind) {
+    case GridEditKind::Reset: return std::make_unique<ResetEdit>(std::move(grid));
+    case GridEditKind::PassOverResult:
+        // The result the new pass starts from is the work plane before it.
+        return std::make_unique<PassOverResultEdit>(
+            std::move(grid),
+            SourceChange(std::move(start.source), TileStore(), std::move(start.passes), grid_.earlierPasses()));
+    case GridEditKind::GridFile: {
+        std::optional<SourceChange> source;
+        if (start.changesSource) {
+            TileStore after;
+            keepWhole(after, picture_, picture_.source());
+            source.emplace(std::move(start.source), std::move(after), std::move(start.passes), grid_.earlierPasses());
+        }
+        return std::make_unique<GridFileEdit>(std::move(grid), std::move(source));
+    }
+    case GridEditKind::Grid: break;
+    }
+    return std::make_unique<GridEdit>(std::move(grid));
+}
+
+void HistoryCommands::finishGridEdit(GridEditKind kind, std::optional<GridEditStart> start)
+{
+    if (!start) return;
+    const bool changesSource = start->changesSource;
+    std::unique_ptr<GridEdit> edit;
     try {
-        edit->gridAfter = model_.snapshotGrid();
-        if (edit->passesBefore) edit->passesAfter = model_.passes().list();
-        if (edit->passesBefore && keepSourceAfter)
-            keepWhole(edit->sourceAfter, model_, model_.sourceImage(), model_.sourceAlpha());
+        edit = gridEdit(kind, std::move(*start));
     } catch (const std::bad_alloc&) {
         history_.clear();
         return;
     }
     // A reset of a grid at rest, or the same grid laid again, is no edit.
-    if (!edit->passesBefore && edit->gridAfter == edit->gridBefore &&
-        edit->pixelsBefore.matches(model_.workImage(), model_.workAlpha()))
-        return;
-    history_.push(std::move(*edit), budget());
+    if (!changesSource && edit->changesNothing(picture_)) return;
+    history_.push(std::move(edit), budget());
 }
 
 void HistoryCommands::closeEdit()
 {
     if (!open_) return;
-    EditStep step = std::move(*open_);
+    OpenEdit open = std::move(*open_);
     open_.reset();
     nudging_.reset();
+    std::unique_ptr<Edit> edit;
     try {
-        step.pixelsAfter.saveLike(step.pixelsBefore, model_.workImage(), model_.workAlpha());
-        step.pixelsBefore.seal();
-        for (std::size_t i = 0; i < model_.points().size() && i < openGrid_.dx.size(); ++i) {
-            const ControlPoint& p = model_.points()[i];
-            if (p.dx != openGrid_.dx[i] || p.dy != openGrid_.dy[i])
-                step.points.push_back({static_cast<std::int32_t>(i), openGrid_.dx[i], openGrid_.dy[i], p.dx, p.dy});
+        TileStore after;
+        after.saveLike(open.before, picture_.work());
+        open.before.seal();
+        std::vector<PointsEdit::PointChange> points;
+        const std::span<const ControlPoint> now = grid_.points();
+        for (std::size_t i = 0; i < now.size() && i < open.grid.dx.size(); ++i) {
+            const ControlPoint& p = now[i];
+            if (p.dx != open.grid.dx[i] || p.dy != open.grid.dy[i])
+                points.push_back({static_cast<std::int32_t>(i), open.grid.dx[i], open.grid.dy[i], p.dx, p.dy});
         }
+        // A drag that moved no point and left every pixel as it was is no edit.
+        if (points.empty() && after.samePixels(open.before)) return;
+        edit = pointsEdit(open.kind, std::move(points), std::move(open.before), std::move(after));
     } catch (const std::bad_alloc&) {
         history_.clear();
         return;
     }
-    // A drag that moved no point and left every pixel as it was is no edit.
-    if (step.points.empty() && step.pixelsAfter.samePixels(step.pixelsBefore)) return;
-    history_.push(std::move(step), budget());
-}
-
-void HistoryCommands::restore(const EditStep& step, bool before)
-{
-    const std::optional<GridSnapshot>& grid = before ? step.gridBefore : step.gridAfter;
-    {
-        WorkerHold hold(model_.gate());
-        if (grid) {
-            model_.restoreGrid(*grid);
-            if (step.passesBefore) model_.passes().setList(before ? *step.passesBefore : *step.passesAfter);
-            if (before) {
-                step.pixelsBefore.restore(model_.workImage(), model_.workAlpha(), model_.changes());
-                if (step.passesBefore)
-                    step.sourceBefore.restore(model_.sourceImage(), model_.sourceAlpha(), model_.changes());
-            } else {
-                // What laying or resetting the grid made: the starting
-                // picture, black outside the grid, deformed again where a
-                // grid file moved points.
-                if (step.passesBefore)
-                    (step.sourceAfter.empty() ? step.pixelsBefore : step.sourceAfter)
-                        .restore(model_.sourceImage(), model_.sourceAlpha(), model_.changes());
-                model_.restoreWorkImage();
-                model_.blackOutMargins();
-                if (step.deformAfter) worker_.queueDisplacedCells();
-            }
-        } else {
-            (before ? step.pixelsBefore : step.pixelsAfter)
-                .restore(model_.workImage(), model_.workAlpha(), model_.changes());
-            const std::int32_t cols = model_.grid().pointCols;
-            for (const EditStep::PointChange& change : step.points) {
-                const std::int32_t c = change.index % cols, r = change.index / cols;
-                model_.changes().mark(pointOverlayBounds(model_, c, r));
-                ControlPoint& p = model_.points()[static_cast<std::size_t>(change.index)];
-                p.dx = before ? change.beforeDX : change.afterDX;
-                p.dy = before ? change.beforeDY : change.afterDY;
-                model_.changes().mark(pointOverlayBounds(model_, c, r));
-            }
-        }
-    }
-    view_.refresh();
+    history_.push(std::move(edit), budget());
 }
 
 void HistoryCommands::undo()
 {
-    if (drag_.dragging()) drag_.endDrag();
     stepHistory(true);
 }
 
@@ -192,11 +210,15 @@ void HistoryCommands::stepHistory(bool undo)
 {
     worker_.waitUntilIdle();
     closeEdit();
-    const auto restoreStep = [this, undo](const EditStep& step) { restore(step, undo); };
-    if (undo)
-        history_.undo(restoreStep);
-    else
-        history_.redo(restoreStep);
+    {
+        WorkerHold hold(work_.gate());
+        EditTarget target{grid_, picture_, work_, worker_};
+        if (undo)
+            history_.undo(target);
+        else
+            history_.redo(target);
+    }
+    view_.refresh();
 }
 
 void HistoryCommands::startAfresh() noexcept
@@ -212,9 +234,9 @@ bool HistoryCommands::modified() const
     if (!history_.isClean()) return true;
     if (!open_) return false;
     // A drag under way or not yet recorded counts once it has moved a point.
-    const std::span<const ControlPoint> points = model_.points();
-    for (std::size_t i = 0; i < points.size() && i < openGrid_.dx.size(); ++i)
-        if (points[i].dx != openGrid_.dx[i] || points[i].dy != openGrid_.dy[i]) return true;
+    const std::span<const ControlPoint> points = grid_.points();
+    for (std::size_t i = 0; i < points.size() && i < open_->grid.dx.size(); ++i)
+        if (points[i].dx != open_->grid.dx[i] || points[i].dy != open_->grid.dy[i]) return true;
     return false;
 }
 
@@ -226,16 +248,16 @@ void HistoryCommands::settle()
 
 std::optional<std::string> HistoryCommands::undoText() const
 {
-    if (open_) return "Undo " + open_->name;
-    if (model_.dragging()) return std::string("Undo Drag");
+    if (open_) return std::string("Undo ") + pointsEditName(open_->kind);
+    if (drag_.dragging()) return std::string("Undo Drag");
     if (!history_.canUndo()) return std::nullopt;
-    return "Undo " + history_.undoName();
+    return std::string("Undo ") + history_.undoName();
 }
 
 std::optional<std::string> HistoryCommands::redoText() const
 {
-    if (model_.dragging() || open_ || !history_.canRedo()) return std::nullopt;
-    return "Redo " + history_.redoName();
+    if (drag_.dragging() || open_ || !history_.canRedo()) return std::nullopt;
+    return std::string("Redo ") + history_.redoName();
 }
 
 } // namespace plexor

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <filesystem>
 
+#include "engine/grid_laying.h"
+
 namespace plexor {
 
 const char* const MainCommands::kAboutText = "Plexor machine\n"
@@ -14,15 +16,13 @@ const char* const MainCommands::kAboutText = "Plexor machine\n"
                                              "Written by the Plexor team.";
 
 MainCommands::MainCommands(ShellPorts ports)
-    : ports_(std::move(ports)), worker_(model_), pictures_(model_, ports_.dialogs, ports_.frame, ports_.image,
-                                                           ports_.errors, ports_.window, ports_.codec, ports_.settings),
-      view_(model_, ports_.image, ports_.window, pictures_), drag_(model_, *this),
-      history_(model_, worker_, view_, drag_),
-      grid_(model_, ports_.errors, ports_.dialogs, ports_.gridDialog, worker_, view_, history_, drag_),
-      mouse_(model_, worker_, view_, history_, drag_, ports_.window), selection_(model_, view_, history_, drag_, *this)
-{
-    model_.setMessageSink(&ports_.messages);
-}
+    : ports_(std::move(ports)), worker_(work_, grid_, buffers_), pictures_(buffers_, grid_, work_, memory_, ports_),
+      view_(buffers_, grid_, work_, ports_.image, ports_.window, pictures_), drag_(grid_, buffers_, work_.changes()),
+      history_(grid_, buffers_, work_, worker_, view_, drag_, memory_),
+      mouse_(grid_, buffers_, work_, worker_, view_, history_, drag_, ports_.window),
+      gridCommands_(grid_, buffers_, work_, memory_, ports_, worker_, view_, history_, mouse_),
+      selection_(grid_, buffers_, work_, view_, history_, drag_)
+{}
 
 MainCommands::~MainCommands()
 {
@@ -37,12 +37,16 @@ void MainCommands::start()
 void MainCommands::shutDown()
 {
     if (!worker_.running()) return;
+    mouse_.endDrag();
     worker_.stop();
-    model_.releaseAll();
+    WorkerHold hold(work_.gate());
+    dropGrid(grid_, work_);
+    buffers_.release();
 }
 
 void MainCommands::openPicture()
 {
+    mouse_.endDrag();
     if (!askAboutUnsavedChanges()) return;
     if (pictures_.openPicture()) pictureOpened();
 }
@@ -62,7 +66,7 @@ std::string MainCommands::documentName() const
 
 bool MainCommands::askAboutUnsavedChanges()
 {
-    if (!model_.imageLoaded() || !modified()) return true;
+    if (!buffers_.hasPicture() || !modified()) return true;
     switch (ports_.window.askToSaveChanges(documentName())) {
     case SaveChoice::Save: return savePictureAs();
     case SaveChoice::Discard: return true;
@@ -73,6 +77,8 @@ bool MainCommands::askAboutUnsavedChanges()
 
 bool MainCommands::openFile(const std::string& path)
 {
+    // The grid a drag holds may go with the picture it was laid over.
+    mouse_.endDrag();
     if (!pictures_.openNamedFile(path)) return false;
     pictureOpened();
     return true;
@@ -80,6 +86,7 @@ bool MainCommands::openFile(const std::string& path)
 
 bool MainCommands::openRecent(const std::string& path)
 {
+    mouse_.endDrag();
     if (!askAboutUnsavedChanges()) return false;
     if (!pictures_.openRecent(path)) return false;
     pictureOpened();
@@ -88,7 +95,7 @@ bool MainCommands::openRecent(const std::string& path)
 
 DropKind MainCommands::dropKind(std::span<const std::string> paths) const
 {
-    return dropKindOf(paths, pictures_.readable(), model_.imageLoaded());
+    return dropKindOf(paths, pictures_.readable(), buffers_.hasPicture());
 }
 
 void MainCommands::drop(std::span<const std::string> paths)
@@ -97,7 +104,7 @@ void MainCommands::drop(std::span<const std::string> paths)
     case DropKind::Picture:
         if (askAboutUnsavedChanges()) openFile(paths.front());
         break;
-    case DropKind::Grid: grid_.openGridFile(paths.front()); break;
+    case DropKind::Grid: gridCommands_.openGridFile(paths.front()); break;
     case DropKind::Refused: break;
     }
 }
@@ -105,13 +112,13 @@ void MainCommands::drop(std::span<const std::string> paths)
 void MainCommands::pictureOpened()
 {
     history_.startAfresh();
-    grid_.pictureOpened(pictures_.openedPath());
+    gridCommands_.pictureOpened(pictures_.openedPath());
     view_.zoomForNewPicture();
 }
 
 void MainCommands::keyTyped(char32_t key)
 {
-    if (key < 128 && std::toupper(static_cast<int>(key)) == 'G') grid_.layNewGrid();
+    if (key < 128 && std::toupper(static_cast<int>(key)) == 'G') gridCommands_.layNewGrid();
 }
 
 void MainCommands::showAbout()
@@ -119,20 +126,10 @@ void MainCommands::showAbout()
     ports_.window.showInformation(kAboutText);
 }
 
-void MainCommands::queueCellsAround(std::int32_t c, std::int32_t r)
+void MainCommands::undo()
 {
-    if (!worker_.running()) return;
-    WorkerHold hold(model_.gate());
-    history_.keepBeforeCellsAround(c, r);
-    worker_.queueCellsAround(c, r);
-}
-
-void MainCommands::queueCells(std::span<const CellRef> cells)
-{
-    if (!worker_.running()) return;
-    WorkerHold hold(model_.gate());
-    history_.keepBeforeCells(cells);
-    worker_.queueBatch(cells);
+    mouse_.endDrag();
+    history_.undo();
 }
 
 } // namespace plexor

@@ -9,6 +9,7 @@
 #include "app/dropped_files.h"
 #include "app/grid_commands.h"
 #include "app/history_commands.h"
+#include "app/memory_gauge.h"
 #include "app/mouse_commands.h"
 #include "app/picture_commands.h"
 #include "app/selection_commands.h"
@@ -16,26 +17,29 @@
 #include "app/view_commands.h"
 #include "app/worker_control.h"
 #include "editor/drag.h"
-#include "editor/drag_host.h"
-#include "engine/deform_model.h"
+#include "engine/cell_work.h"
+#include "engine/control_grid.h"
+#include "engine/picture_buffers.h"
 
 namespace plexor {
 
 // The main window's commands, free of any toolkit: the window turns its
 // events into calls on these parts and shows what they produce. This owner
-// holds the one model, the worker and the parts, starts and shuts them
+// holds the picture's buffers, the control grid and the cell work (the one
+// model of the program), the worker and the parts, starts and shuts them
 // down, and runs what concerns several parts at once.
-class MainCommands final : private DragHost {
+class MainCommands final {
 public:
     explicit MainCommands(ShellPorts ports);
-    ~MainCommands() override;
+    ~MainCommands();
     MainCommands(const MainCommands&) = delete;
     MainCommands& operator=(const MainCommands&) = delete;
 
-    // Start-up: the model's defaults, the empty queue, the worker asleep.
+    // Start-up: the worker asleep beside the empty queue.
     void start();
     // Shut-down: empties the queue, stops the worker (still running the
-    // refreshes it asks for), then releases the model's buffers and tables.
+    // refreshes it asks for), then releases the buffers, the grid and its
+    // tables.
     void shutDown();
 
     // File > Open...: a picture opened starts a new history and is shown at
@@ -67,6 +71,10 @@ public:
     void drop(std::span<const std::string> paths);
     // A character typed on the main window: G or g runs the grid command.
     void keyTyped(char32_t key);
+    // Edit > Undo ends a drag under way first, as a release ends it; Redo
+    // does nothing while one is.
+    void undo();
+    void redo() { history_.redo(); }
     void showAbout();
 
     // UI thread: runs the refresh the worker waits for, if any.
@@ -76,11 +84,15 @@ public:
         return worker_.progressText(now);
     }
 
-    DeformModel& model() noexcept { return model_; }
+    PictureBuffers& buffers() noexcept { return buffers_; }
+    ControlGrid& controlGrid() noexcept { return grid_; }
+    CellWork& cellWork() noexcept { return work_; }
+    // Where the commands learn how much memory the program can still obtain.
+    MemoryGauge& memory() noexcept { return memory_; }
     PictureCommands& pictures() noexcept { return pictures_; }
     ViewCommands& view() noexcept { return view_; }
     HistoryCommands& history() noexcept { return history_; }
-    GridCommands& grid() noexcept { return grid_; }
+    GridCommands& grid() noexcept { return gridCommands_; }
     MouseCommands& mouse() noexcept { return mouse_; }
     SelectionCommands& selection() noexcept { return selection_; }
     const ControlPointDrag& drag() const noexcept { return drag_; }
@@ -94,22 +106,18 @@ private:
     // After a picture is opened: a new history, and the zoom for it.
     void pictureOpened();
 
-    // DragHost
-    void refresh() override { view_.refresh(); }
-    void queueCellsAround(std::int32_t c, std::int32_t r) override;
-    void queueCells(std::span<const CellRef> cells) override;
-    void captureMouse() override { ports_.window.captureMouse(); }
-    void releaseMouseCapture() override { ports_.window.releaseMouseCapture(); }
-
     ShellPorts ports_;
-    DeformModel model_;
+    MemoryGauge memory_;
+    PictureBuffers buffers_;
+    ControlGrid grid_;
+    CellWork work_;
     WorkerControl worker_;
     PictureCommands pictures_;
     ViewCommands view_;
     ControlPointDrag drag_;
     HistoryCommands history_;
-    GridCommands grid_;
     MouseCommands mouse_;
+    GridCommands gridCommands_;
     SelectionCommands selection_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/grid_laying.h"
+
 namespace plexor {
 
 OpenedPicture openWidened(const std::string& path, const ImageCodec& codec)
@@ -30,36 +32,34 @@ DibHeader bufferFormatFor(std::int32_t width, std::int32_t height)
     return DibHeader::topDownRows24(width, height);
 }
 
-bool loadIntoModel(DeformModel& model, Picture& picture)
+PictureLoad loadPicture(PictureBuffers& buffers, ControlGrid& grid, CellWork& work, Picture& picture,
+                        std::uint64_t available)
 {
     const Bitmap& bitmap = picture.bitmap();
     const ByteBuffer& alpha = picture.alpha();
-    if (!model.allocateBuffers(bitmap.width(), bitmap.height(), !alpha.empty())) return false;
-    if (!alpha.empty())
-        for (ByteBuffer* plane : {&model.sourceAlpha(), &model.workAlpha(), &model.viewAlpha()})
-            std::memcpy(plane->data(), alpha.data(), alpha.size());
-    const DibHeader format = bufferFormatFor(model.imageWidth(), model.imageHeight());
-    if (copyRowsFromBitmap(bitmap, 0, model.imageHeight(), model.workImage().data(), format) == 0) {
-        // Nothing was read: the picture starts black rather than unset.
-        std::memset(model.workImage().data(), 0, model.workImage().size());
-        model.showMessage("GetDIBits failed", MessageIcon::None);
-    }
-    model.copyPixels(model.workImage(), model.viewImage());
-    model.copyPixels(model.workImage(), model.sourceImage());
-    return true;
+    const bool sameSize = bitmap.width() == buffers.width() && bitmap.height() == buffers.height();
+    PictureLoad load;
+    load.shortfall = buffers.replace(bitmap.width(), bitmap.height(), !alpha.empty(), available);
+    if (load.shortfall) return load;
+    if (!sameSize && grid.exists()) dropGrid(grid, work);
+    grid.setEarlierPasses({});
+    grid.selection().clear();
+    load.pixelsRead = buffers.load(bitmap, alpha.bytes());
+    work.changes().markAll();
+    return load;
 }
 
-std::span<const std::uint8_t> alphaRows(const DeformModel& model, const ByteBuffer& alpha)
+std::span<const std::uint8_t> alphaRows(const PictureBuffers& buffers, const PixelPlanes& planes)
 {
-    if (alpha.empty()) return {};
-    return alpha.bytes().first(static_cast<std::size_t>(model.imageWidth()) *
-                               static_cast<std::size_t>(model.imageHeight()));
+    if (planes.alpha.empty()) return {};
+    return planes.alpha.bytes().first(static_cast<std::size_t>(buffers.width()) *
+                                      static_cast<std::size_t>(buffers.height()));
 }
 
-bool storeWorkImage(const DeformModel& model, Bitmap& bitmap)
+bool storeWork(const PictureBuffers& buffers, Bitmap& bitmap)
 {
-    const DibHeader format = bufferFormatFor(model.imageWidth(), model.imageHeight());
-    return copyRowsToBitmap(bitmap, 0, model.imageHeight(), model.workImage().data(), format) != 0;
+    const DibHeader format = bufferFormatFor(buffers.width(), buffers.height());
+    return copyRowsToBitmap(bitmap, 0, buffers.height(), buffers.work().colours.data(), format) != 0;
 }
 
 } // namespace plexor

@@ -1,38 +1,52 @@
 #pragma once
 
-// A picture file's way into the model and out again, shared by the window
-// and by headless application: the picture widened to the model's width,
-// its pixels read into the buffers, and workImage written back.
+// A picture file's way into the picture buffers and out again, shared by the
+// window and by headless application: the picture widened to the buffers'
+// width, its pixels read into them, and the work plane written back.
 
+#include <optional>
 #include <string>
 
 #include "app/image_codec.h"
 #include "app/picture_files.h"
-#include "engine/deform_model.h"
+#include "engine/cell_work.h"
+#include "engine/control_grid.h"
+#include "engine/memory_shortfall.h"
+#include "engine/picture_buffers.h"
 #include "platform/dib_transfer.h"
 
 namespace plexor {
 
 // Opens `path` (openPicture) and widens its bitmap with black (and its alpha
-// with transparent) to the next multiple of 4 pixels across, as the model
-// holds it. Throws PictureError.
+// with transparent) to the next multiple of 4 pixels across, as the buffers
+// hold it. Throws PictureError.
 OpenedPicture openWidened(const std::string& path, const ImageCodec& codec);
 
-// The model's buffers as a bitmap format: 24-bit rows, top to bottom.
+// The buffers' planes as a bitmap format: 24-bit rows, top to bottom.
 DibHeader bufferFormatFor(std::int32_t width, std::int32_t height);
 
-// Gives the model buffers for `picture` (widened) and reads its pixels into
-// workImage, viewImage and sourceImage, and its alpha into theirs. False,
-// with the model as it was and the memory message shown, when the buffers
-// cannot be had. The worker must be held.
-bool loadIntoModel(DeformModel& model, Picture& picture);
+// What loading a picture came to.
+struct PictureLoad {
+    // The buffers that could not be had: then nothing has changed.
+    std::optional<MemoryShortfall> shortfall;
+    // Whether the bitmap's pixels were read ("GetDIBits failed" when not: the
+    // picture is then black).
+    bool pixelsRead = false;
+};
 
-// The alpha of a picture the model holds, rows top to bottom; empty when it
-// is opaque.
-std::span<const std::uint8_t> alphaRows(const DeformModel& model, const ByteBuffer& alpha);
+// Gives `picture` (widened) buffers of its own in `available` bytes and reads
+// its pixels and alpha into them, a new picture: the grid goes when it was
+// laid for another size, the choice of points and the earlier passes go
+// whatever the size. The worker must be held.
+PictureLoad loadPicture(PictureBuffers& buffers, ControlGrid& grid, CellWork& work, Picture& picture,
+                        std::uint64_t available);
 
-// Writes workImage into `bitmap`, of the model's size, in its own pixel
-// format; false when the transfer fails.
-bool storeWorkImage(const DeformModel& model, Bitmap& bitmap);
+// The alpha of a plane of the buffers, rows top to bottom; empty when the
+// picture is opaque.
+std::span<const std::uint8_t> alphaRows(const PictureBuffers& buffers, const PixelPlanes& planes);
+
+// Writes the work plane into `bitmap`, of the buffers' size, in its own
+// pixel format; false when the transfer fails.
+bool storeWork(const PictureBuffers& buffers, Bitmap& bitmap);
 
 } // namespace plexor

@@ -8,7 +8,7 @@ void MouseCommands::press(std::int32_t x, std::int32_t y, KeyModifiers keys)
 {
     // A drag is an edit: the edits before it finish first. A second button
     // ends the drag under way, as a release does.
-    if (drag_.dragging()) drag_.endDrag();
+    if (drag_.dragging()) endDrag();
     selecting_.cancel();
     if (keys.control) {
         // Choosing points is no edit: nothing waits for it.
@@ -19,13 +19,17 @@ void MouseCommands::press(std::int32_t x, std::int32_t y, KeyModifiers keys)
         showReadout(x, y);
         return;
     }
-    if (model_.imageLoaded() && model_.gridExists()) {
+    if (picture_.hasPicture() && grid_.exists()) {
         worker_.waitUntilIdle();
         history_.closeEdit();
     }
     drag_.setZoom(view_.currentZoom());
-    drag_.mousePress(x, y);
-    if (drag_.dragging()) history_.startDragEdit(drag_.groupDragging() ? "Move Points" : "Drag");
+    if (drag_.press(x, y)) {
+        view_.refresh();
+        window_.captureMouse();
+    }
+    if (drag_.dragging())
+        history_.startPointsEdit(drag_.groupDragging() ? PointsEditKind::MovePoints : PointsEditKind::Drag);
     showReadout(x, y);
 }
 
@@ -35,9 +39,10 @@ void MouseCommands::move(std::int32_t x, std::int32_t y, KeyModifiers keys)
         selecting_.setZoom(view_.currentZoom());
         selecting_.move(x, y);
         view_.refresh();
-    } else {
+    } else if (drag_.dragging()) {
         drag_.setZoom(view_.currentZoom());
-        drag_.mouseMove(x, y, keys.shift);
+        queue(drag_.move(x, y, keys.shift));
+        view_.refresh();
     }
     showReadout(x, y);
 }
@@ -51,19 +56,39 @@ void MouseCommands::release(std::int32_t x, std::int32_t y, KeyModifiers)
         window_.releaseMouseCapture();
     } else {
         drag_.setZoom(view_.currentZoom());
-        drag_.mouseRelease(x, y);
+        finishDrag();
     }
     showReadout(x, y);
+}
+
+void MouseCommands::endDrag()
+{
+    if (drag_.dragging()) finishDrag();
+}
+
+void MouseCommands::finishDrag()
+{
+    const bool held = drag_.dragging() && picture_.hasPicture() && grid_.exists();
+    queue(drag_.release());
+    if (held) view_.refresh();
+    window_.releaseMouseCapture();
+}
+
+void MouseCommands::queue(const DragStep& step)
+{
+    const std::int32_t cols = grid_.shape().pointCols;
+    if (step.queueAround >= 0) history_.queueCellsAround(step.queueAround % cols, step.queueAround / cols);
+    if (!step.batch.empty()) history_.queueBatch(step.batch);
 }
 
 void MouseCommands::showReadout(std::int32_t x, std::int32_t y)
 {
     std::string text;
-    if (model_.imageLoaded() && model_.gridExists()) {
-        const std::int32_t i = drag_.dragging() ? drag_.dragIndex() : pointUnder(model_, view_.currentZoom(), x, y);
+    if (picture_.hasPicture() && grid_.exists()) {
+        const std::int32_t i = drag_.dragging() ? drag_.dragIndex() : pointUnder(grid_, view_.currentZoom(), x, y);
         if (i >= 0) {
-            const ControlPoint& p = model_.points()[static_cast<std::size_t>(i)];
-            const std::int32_t cols = model_.grid().pointCols;
+            const ControlPoint& p = grid_.points()[static_cast<std::size_t>(i)];
+            const std::int32_t cols = grid_.shape().pointCols;
             text = "Point " + std::to_string(i % cols) + ", " + std::to_string(i / cols) + " moved " +
                    std::to_string(p.dx) + ", " + std::to_string(p.dy);
         }

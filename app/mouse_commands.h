@@ -9,7 +9,9 @@
 #include "app/worker_control.h"
 #include "editor/drag.h"
 #include "editor/selection_gesture.h"
-#include "engine/deform_model.h"
+#include "engine/cell_work.h"
+#include "engine/control_grid.h"
+#include "engine/picture_buffers.h"
 
 namespace plexor {
 
@@ -22,29 +24,39 @@ struct KeyModifiers {
 // The mouse on the picture, at screen positions of the picture as shown: a
 // press picks a point (or the points chosen) and starts a drag, which is an
 // edit; moves drag it, on one axis while Shift is held; the release ends it.
-// A press with Ctrl chooses points instead (SelectionGesture), which is no
-// edit. The status bar follows the point being dragged, or else the point
-// within reach of the pointer: its column, row and displacement.
+// Each asks the drag what it changed, has the worker deform the cells the
+// drag leaves it, and refreshes once. A press with Ctrl chooses points
+// instead (SelectionGesture), which is no edit. The status bar follows the
+// point being dragged, or else the point within reach of the pointer: its
+// column, row and displacement.
 class MouseCommands {
 public:
-    MouseCommands(DeformModel& model, WorkerControl& worker, ViewCommands& view, HistoryCommands& history,
-                  ControlPointDrag& drag, WindowPorts& window) noexcept
-        : model_(model), worker_(worker), view_(view), history_(history), drag_(drag), window_(window),
-          selecting_(model)
+    MouseCommands(ControlGrid& grid, const PictureBuffers& picture, CellWork& work, WorkerControl& worker,
+                  ViewCommands& view, HistoryCommands& history, ControlPointDrag& drag, WindowPorts& window) noexcept
+        : grid_(grid), picture_(picture), worker_(worker), view_(view), history_(history), drag_(drag), window_(window),
+          selecting_(grid, picture, work.changes())
     {}
 
     void press(std::int32_t x, std::int32_t y, KeyModifiers keys = {});
     void move(std::int32_t x, std::int32_t y, KeyModifiers keys = {});
     void release(std::int32_t x, std::int32_t y, KeyModifiers keys = {});
+    // Ends a drag under way as a release does: for the commands that replace
+    // the grid or the picture, or take the drag back.
+    void endDrag();
 
     // What the status bar says of the point under the pointer or dragged.
     const std::string& readout() const noexcept { return readout_; }
 
 private:
+    // Ends the drag, if any, queues what it leaves, and gives the mouse back.
+    void finishDrag();
+    // Has the worker deform what a step of the drag leaves it.
+    void queue(const DragStep& step);
     // Shows the point being dragged, or the one within reach of (x, y).
     void showReadout(std::int32_t x, std::int32_t y);
 
-    DeformModel& model_;
+    const ControlGrid& grid_;
+    const PictureBuffers& picture_;
     WorkerControl& worker_;
     ViewCommands& view_;
     HistoryCommands& history_;

@@ -12,13 +12,13 @@
 
 namespace plexor {
 
-PictureCommands::PictureCommands(DeformModel& model, FileDialogs& dialogs, WindowFrame& frame, ImageView& image,
-                                 ErrorDisplay& errors, WindowPorts& window, const ImageCodec& codec,
-                                 SettingsStore& settings)
-    : model_(model), dialogs_(dialogs), frame_(frame), image_(image), errors_(errors), window_(window), codec_(codec),
-      readable_(readableFormats(codec)), writable_(writableFormats(codec)),
+PictureCommands::PictureCommands(PictureBuffers& buffers, ControlGrid& grid, CellWork& work, const MemoryGauge& memory,
+                                 const ShellPorts& ports)
+    : buffers_(buffers), grid_(grid), work_(work), memory_(memory), messages_(ports.messages), dialogs_(ports.dialogs),
+      frame_(ports.frame), image_(ports.image), errors_(ports.errors), window_(ports.window), codec_(ports.codec),
+      readable_(readableFormats(codec_)), writable_(writableFormats(codec_)),
       openDialog_(openDialogFilters(readable_), "matrix.bmp", "bmp"),
-      saveDialog_(saveDialogFilters(writable_), "", "bmp"), recent_(settings)
+      saveDialog_(saveDialogFilters(writable_), "", "bmp"), recent_(ports.settings)
 {}
 
 bool PictureCommands::openPicture()
@@ -32,7 +32,7 @@ bool PictureCommands::openPicture()
 bool PictureCommands::openFile(const std::string& path)
 {
     // Read and widen the new picture apart from the one shown: until all of
-    // it is in hand and the model holds its buffers, nothing changes.
+    // it is in hand and the buffers hold it, nothing changes.
     OpenedPicture opened;
     try {
         opened = openWidened(path, codec_);
@@ -42,19 +42,24 @@ bool PictureCommands::openFile(const std::string& path)
     }
 
     // The worker stays off the buffers until the new picture's pixels are in.
-    WorkerHold hold(model_.gate());
-    if (!loadIntoModel(model_, opened.picture)) return false;
-    opened.picture.alpha().release(); // the model holds it now
+    WorkerHold hold(work_.gate());
+    const PictureLoad load = loadPicture(buffers_, grid_, work_, opened.picture, memory_.available());
+    if (load.shortfall) {
+        messages_.showMessage(shortfallMessage(*load.shortfall), "Error", MessageIcon::Stop);
+        return false;
+    }
+    if (!load.pixelsRead) messages_.showMessage("GetDIBits failed", "Error", MessageIcon::None);
+    opened.picture.alpha().release(); // the buffers hold it now
     picture_.swap(opened.picture);
     metadata_ = std::move(opened.metadata);
     if (!opened.metadataNote.empty()) window_.showNote(opened.metadataNote);
-    bufferFormat_ = bufferFormatFor(model_.imageWidth(), model_.imageHeight());
+    bufferFormat_ = bufferFormatFor(buffers_.width(), buffers_.height());
     openedPath_ = path;
     recent_.add(path);
     proposeSave(path, opened.format);
     image_.showBitmap(picture_.bitmap(),
-                      ScreenLook{metadata_.iccProfile, model_.hasAlpha() ? model_.viewAlpha().data() : nullptr});
-    fitWindowToPicture(frame_, model_.imageWidth(), model_.imageHeight());
+                      ScreenLook{metadata_.iccProfile, buffers_.hasAlpha() ? buffers_.view().alpha.data() : nullptr});
+    fitWindowToPicture(frame_, buffers_.width(), buffers_.height());
     return true;
 }
 
@@ -77,19 +82,19 @@ bool PictureCommands::openRecent(const std::string& path)
 
 void PictureCommands::pushView(std::span<const PixelRect> parts)
 {
-    if (!model_.imageLoaded()) return;
+    if (!buffers_.hasPicture()) return;
     // A picture of no pixels has no rows to take the view.
-    bool failed = !parts.empty() && (model_.imageWidth() == 0 || model_.imageHeight() == 0);
+    bool failed = !parts.empty() && (buffers_.width() == 0 || buffers_.height() == 0);
     for (const PixelRect& part : parts)
         if (!part.empty())
-            failed |= copyPartToBitmap(picture_.bitmap(), part.x0, part.y0, part.x1, part.y1, model_.viewImage().data(),
-                                       bufferFormat_) == 0;
-    if (failed) model_.showMessage("SetDIBits failed", MessageIcon::None);
+            failed |= copyPartToBitmap(picture_.bitmap(), part.x0, part.y0, part.x1, part.y1,
+                                       buffers_.view().colours.data(), bufferFormat_) == 0;
+    if (failed) messages_.showMessage("SetDIBits failed", "Error", MessageIcon::None);
 }
 
 bool PictureCommands::savePictureAs()
 {
-    if (!model_.imageLoaded()) return false;
+    if (!buffers_.hasPicture()) return false;
     const std::optional<FileDialogChoice> choice = dialogs_.runSaveDialog(inLastFolder(saveDialog_));
     if (!choice) return false;
     const std::size_t entry = static_cast<std::size_t>(choice->filterIndex) - 1;
@@ -97,7 +102,7 @@ bool PictureCommands::savePictureAs()
     const PictureFormat format = formatToSave(choice->fileName, chosen, writable_);
     proposeSave(choice->fileName, format);
     try {
-        const std::string note = savePicture(picture_.bitmap(), alphaRows(model_, model_.viewAlpha()), metadata_,
+        const std::string note = savePicture(picture_.bitmap(), alphaRows(buffers_, buffers_.view()), metadata_,
                                              choice->fileName, format, codec_);
         if (!note.empty()) window_.showNote(note);
     } catch (const std::exception& error) {

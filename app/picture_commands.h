@@ -5,10 +5,14 @@
 #include <vector>
 
 #include "app/image_codec.h"
+#include "app/memory_gauge.h"
+#include "app/message_sink.h"
 #include "app/recent_pictures.h"
 #include "app/remembered_dialog.h"
 #include "app/shell_ports.h"
-#include "engine/deform_model.h"
+#include "engine/cell_work.h"
+#include "engine/control_grid.h"
+#include "engine/picture_buffers.h"
 #include "platform/dib_transfer.h"
 #include "platform/picture.h"
 
@@ -22,18 +26,21 @@ namespace plexor {
 // The screen bitmap keeps the pixel format of a bitmap file it came from; a
 // picture of another format is a 24-bit bitmap. Files of every format the
 // codec takes are opened by their content and saved in the format the save
-// dialog's entry or the typed extension names. The model's buffers are 24-bit rows, top to bottom, exchanged with it in
-// one transfer each way, described by bufferFormat.
+// dialog's entry or the typed extension names. The picture's buffers are
+// 24-bit rows, top to bottom, described by bufferFormat: a picture's pixels
+// are read into them in one transfer, and the parts of the view that a
+// refresh changed are pushed into the screen bitmap.
 class PictureCommands {
 public:
-    PictureCommands(DeformModel& model, FileDialogs& dialogs, WindowFrame& frame, ImageView& image,
-                    ErrorDisplay& errors, WindowPorts& window, const ImageCodec& codec, SettingsStore& settings);
+    PictureCommands(PictureBuffers& buffers, ControlGrid& grid, CellWork& work, const MemoryGauge& memory,
+                    const ShellPorts& ports);
 
     // File > Open...: asks for a file and opens it; whether it did.
     bool openPicture();
     // Opens `path` as the open command does once a name is chosen; returns
     // whether the picture now shown is that file's. A file that cannot be
-    // read, or whose buffers cannot be had, changes nothing.
+    // read, or whose buffers cannot be had, changes nothing. The worker must
+    // be idle and no drag under way.
     bool openFile(const std::string& path);
     // Opens `path` as if it had been chosen in the open dialog, which then
     // proposes it next time (a file named on the command line).
@@ -43,7 +50,7 @@ public:
     bool openRecent(const std::string& path);
     // File > Open Recent > Clear list.
     void clearRecent() { recent_.clear(); }
-    // Writes these parts of viewImage into the screen bitmap.
+    // Writes these parts of the view into the screen bitmap.
     void pushView(std::span<const PixelRect> parts);
     // File > Save as...: writes the screen bitmap to a file; whether it did.
     // The dialog proposes the name and format of the file opened last, or of
@@ -66,7 +73,11 @@ private:
     // The request of `dialog` with its proposed name in the folder used last.
     FileDialogRequest inLastFolder(const RememberedDialog& dialog) const;
 
-    DeformModel& model_;
+    PictureBuffers& buffers_;
+    ControlGrid& grid_;
+    CellWork& work_;
+    const MemoryGauge& memory_;
+    MessageSink& messages_;
     FileDialogs& dialogs_;
     WindowFrame& frame_;
     ImageView& image_;

@@ -7,30 +7,30 @@ namespace plexor {
 
 bool SelectionCommands::canSelectAll() const noexcept
 {
-    return model_.imageLoaded() && model_.grid().pointCols > 2 && model_.grid().pointRows > 2;
+    return picture_.hasPicture() && grid_.shape().pointCols > 2 && grid_.shape().pointRows > 2;
 }
 
 void SelectionCommands::selectAll()
 {
-    selectAllPoints(model_);
+    selectAllPoints(grid_, work_.changes());
     view_.refresh();
 }
 
 void SelectionCommands::selectNone()
 {
-    selectNoPoints(model_);
+    selectNoPoints(grid_, work_.changes());
     view_.refresh();
 }
 
 void SelectionCommands::nudge(std::int32_t dx, std::int32_t dy)
 {
-    if (drag_.dragging() || !model_.imageLoaded() || model_.selection().empty()) return;
+    if (drag_.dragging() || !picture_.hasPicture() || grid_.selection().empty()) return;
     PointGroup group;
-    group.form(model_, model_.selection().members());
+    group.form(grid_, picture_.width(), picture_.height(), grid_.selection().members());
     if (group.limitX(dx) == 0 && group.limitY(dy) == 0) return;
-    history_.beginNudge(model_.selection().generation());
-    group.moveTo(model_, dx, dy);
-    host_.queueCells(group.cells(model_.grid()));
+    history_.beginNudge(grid_.selection().generation());
+    group.moveTo(grid_, work_.changes(), dx, dy);
+    history_.queueBatch(group.cells(grid_.shape()));
     view_.refresh();
 }
 

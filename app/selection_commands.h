@@ -5,8 +5,9 @@
 #include "app/history_commands.h"
 #include "app/view_commands.h"
 #include "editor/drag.h"
-#include "editor/drag_host.h"
-#include "engine/deform_model.h"
+#include "engine/cell_work.h"
+#include "engine/control_grid.h"
+#include "engine/picture_buffers.h"
 
 namespace plexor {
 
@@ -17,15 +18,15 @@ namespace plexor {
 // that follow each other make one edit ("Nudge").
 class SelectionCommands {
 public:
-    SelectionCommands(DeformModel& model, ViewCommands& view, HistoryCommands& history, ControlPointDrag& drag,
-                      DragHost& host) noexcept
-        : model_(model), view_(view), history_(history), drag_(drag), host_(host)
+    SelectionCommands(ControlGrid& grid, const PictureBuffers& picture, CellWork& work, ViewCommands& view,
+                      HistoryCommands& history, const ControlPointDrag& drag) noexcept
+        : grid_(grid), picture_(picture), work_(work), view_(view), history_(history), drag_(drag)
     {}
 
     void selectAll();
     void selectNone();
     bool canSelectAll() const noexcept;
-    bool canSelectNone() const noexcept { return !model_.selection().empty(); }
+    bool canSelectNone() const noexcept { return !grid_.selection().empty(); }
 
     // An arrow key: (dx, dy) pixels of the picture, ten a key with Shift.
     // Nothing while a drag is under way, without a choice, or when no
@@ -33,11 +34,12 @@ public:
     void nudge(std::int32_t dx, std::int32_t dy);
 
 private:
-    DeformModel& model_;
+    ControlGrid& grid_;
+    const PictureBuffers& picture_;
+    CellWork& work_;
     ViewCommands& view_;
     HistoryCommands& history_;
-    ControlPointDrag& drag_;
-    DragHost& host_;
+    const ControlPointDrag& drag_;
 };
 
 } // namespace plexor

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/file_dialog_port.h"
+#include "app/message_sink.h"
 #include "editor/zoom.h"
-#include "engine/message_sink.h"
 #include "engine/pixel_rect.h"
 
 namespace plexor {

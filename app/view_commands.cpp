@@ -6,15 +6,18 @@ namespace plexor {
 
 void ViewCommands::refresh()
 {
-    plexor::refresh(model_, *this);
+    const RefreshParts shown =
+        plexor::refresh(picture_, grid_, work_, zoom_.reduces() ? &reduced_ : nullptr, gridShown_);
+    pictures_.pushView(shown.parts());
+    repaintImage(shown.parts());
 }
 
 void ViewCommands::toggleGridShown()
 {
     gridShown_ = !gridShown_;
     window_.setShowChecked(gridShown_);
-    if (model_.imageLoaded() && model_.gridExists()) {
-        model_.changes().markAll();
+    if (picture_.hasPicture() && grid_.exists()) {
+        work_.changes().markAll();
         refresh();
     }
 }
@@ -37,7 +40,7 @@ void ViewCommands::zoomOut()
 
 void ViewCommands::fitToWindow()
 {
-    setZoom(fitZoom(model_.imageWidth(), model_.imageHeight(), image_.viewportWidth(), image_.viewportHeight()), 0, 0);
+    setZoom(fitZoom(picture_.width(), picture_.height(), image_.viewportWidth(), image_.viewportHeight()), 0, 0);
 }
 
 void ViewCommands::showActualSize()
@@ -55,7 +58,7 @@ void ViewCommands::wheelZoom(int steps, std::int32_t x, std::int32_t y)
 
 void ViewCommands::zoomForNewPicture()
 {
-    const bool larger = model_.imageWidth() > image_.viewportWidth() || model_.imageHeight() > image_.viewportHeight();
+    const bool larger = picture_.width() > image_.viewportWidth() || picture_.height() > image_.viewportHeight();
     zoom_ = Zoom::actual(); // a new picture starts at the top-left corner
     image_.scrollTo(0, 0);
     if (larger)
@@ -88,10 +91,10 @@ void ViewCommands::viewportChanged()
 
 void ViewCommands::renderReduced()
 {
-    if (!zoom_.reduces() || !model_.imageLoaded()) return;
-    reduced_.setWindow(zoom_, image_.visible(), model_.imageWidth(), model_.imageHeight());
-    WorkerHold hold(model_.gate());
-    reduced_.render(model_, gridShown_);
+    if (!zoom_.reduces() || !picture_.hasPicture()) return;
+    reduced_.setWindow(zoom_, image_.visible(), picture_.width(), picture_.height());
+    WorkerHold hold(work_.gate());
+    reduced_.render(picture_, grid_, gridShown_);
 }
 
 void ViewCommands::repaintImage(std::span<const PixelRect> parts)

@@ -6,22 +6,26 @@
 #include "app/picture_commands.h"
 #include "app/shell_ports.h"
 #include "editor/reduced_view.h"
-#include "editor/refresh_host.h"
 #include "editor/zoom.h"
-#include "engine/deform_model.h"
+#include "engine/cell_work.h"
+#include "engine/control_grid.h"
+#include "engine/picture_buffers.h"
 
 namespace plexor {
 
 // The view of the picture: the zoom it is shown at, the reduced view that
 // shows it smaller, whether the grid's overlay is drawn (Grid > Show), and
 // the refresh that brings the screen up to date with what changed.
-class ViewCommands final : public RefreshHost {
+class ViewCommands final {
 public:
-    ViewCommands(DeformModel& model, ImageView& image, WindowPorts& window, PictureCommands& pictures) noexcept
-        : model_(model), image_(image), window_(window), pictures_(pictures)
+    ViewCommands(PictureBuffers& picture, const ControlGrid& grid, CellWork& work, ImageView& image,
+                 WindowPorts& window, PictureCommands& pictures) noexcept
+        : picture_(picture), grid_(grid), work_(work), image_(image), window_(window), pictures_(pictures)
     {}
 
-    // Shows what has changed since the last refresh.
+    // Shows what has changed since the last refresh: the view brought up to
+    // date, the parts it changed pushed into the screen bitmap and repainted
+    // at once.
     void refresh();
 
     // Grid > Show: switches the overlay; showGrid() switches it on, as
@@ -51,13 +55,9 @@ public:
     // The reduced view the screen shows while the zoom reduces the picture.
     const ReducedView* reducedShown() const noexcept { return zoom_.reduces() ? &reduced_ : nullptr; }
 
-    // RefreshHost
-    bool overlayVisible() const override { return gridShown_; }
-    void pushView(std::span<const PixelRect> parts) override { pictures_.pushView(parts); }
-    void repaintImage(std::span<const PixelRect> parts) override;
-    ReducedView* reduced() override { return zoom_.reduces() ? &reduced_ : nullptr; }
-
 private:
+    // Repaints the screen pixels of these parts of the picture.
+    void repaintImage(std::span<const PixelRect> parts);
     // Shows the picture at `zoom`, keeping the screen position `anchorX`,
     // `anchorY` of the viewport on the same picture pixel.
     void setZoom(Zoom zoom, std::int32_t anchorX, std::int32_t anchorY);
@@ -65,7 +65,9 @@ private:
     // made anew.
     void renderReduced();
 
-    DeformModel& model_;
+    PictureBuffers& picture_;
+    const ControlGrid& grid_;
+    CellWork& work_;
     ImageView& image_;
     WindowPorts& window_;
     PictureCommands& pictures_;

@@ -12,7 +12,7 @@ WorkerControl::~WorkerControl()
 void WorkerControl::start(std::function<void()> refresh, std::function<void()> callWaiting)
 {
     if (worker_) return;
-    worker_ = std::make_unique<CellWorker>(model_, std::move(refresh));
+    worker_ = std::make_unique<CellWorker>(work_, grid_, picture_, std::move(refresh));
     worker_->setCallWaitingHook(std::move(callWaiting));
 }
 
@@ -20,8 +20,8 @@ void WorkerControl::stop()
 {
     if (!worker_) return;
     {
-        WorkerHold hold(model_.gate());
-        model_.cellQueue().clear();
+        WorkerHold hold(work_.gate());
+        work_.queue().clear();
     }
     worker_->stop(); // still runs the refreshes the worker asks for meanwhile
     worker_.reset();
@@ -29,20 +29,24 @@ void WorkerControl::stop()
 
 void WorkerControl::queueCellsAround(std::int32_t c, std::int32_t r)
 {
-    if (worker_) plexor::queueCellsAround(model_, *worker_, c, r);
+    if (!worker_) return;
+    CellRef cells[16];
+    const std::size_t count = cellsAround(grid_.shape(), c, r, cells);
+    work_.queue().appendBatch(std::span<const CellRef>(cells, count));
+    worker_->wake();
 }
 
 void WorkerControl::queueBatch(std::span<const CellRef> cells)
 {
     if (!worker_ || cells.empty()) return;
-    model_.cellQueue().appendBatch(cells);
+    work_.queue().appendBatch(cells);
     worker_->wake();
 }
 
 void WorkerControl::queueDisplacedCells()
 {
     if (!worker_) return;
-    const std::vector<CellRef> cells = displacedCells(model_);
+    const std::vector<CellRef> cells = displacedCells(grid_);
     queueBatch(cells);
 }
 
@@ -65,7 +69,7 @@ std::optional<std::string> WorkerControl::progressText(std::chrono::steady_clock
     }
     if (!busySince_) busySince_ = now;
     if (now - *busySince_ < std::chrono::milliseconds(500)) return std::nullopt;
-    const std::size_t cells = model_.cellQueue().cellsWaiting();
+    const std::size_t cells = work_.queue().cellsWaiting();
     return std::to_string(cells) + (cells == 1 ? " cell left" : " cells left");
 }
 

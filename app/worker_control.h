@@ -7,16 +7,21 @@
 #include <span>
 #include <string>
 
+#include "engine/cell_work.h"
 #include "engine/cell_worker.h"
-#include "engine/deform_model.h"
+#include "engine/control_grid.h"
+#include "engine/picture_buffers.h"
 
 namespace plexor {
 
 // The cell worker as the commands use it: started with the window and
-// stopped with it, given batches of cells, and waited for. UI thread only.
+// stopped with it, given batches of cells of the grid to deform into the
+// picture, and waited for. UI thread only.
 class WorkerControl {
 public:
-    explicit WorkerControl(DeformModel& model) noexcept : model_(model) {}
+    WorkerControl(CellWork& work, const ControlGrid& grid, PictureBuffers& picture) noexcept
+        : work_(work), grid_(grid), picture_(picture)
+    {}
     ~WorkerControl();
     WorkerControl(const WorkerControl&) = delete;
     WorkerControl& operator=(const WorkerControl&) = delete;
@@ -32,8 +37,9 @@ public:
     // The worker, between start and stop.
     CellWorker& worker() noexcept { return *worker_; }
 
-    // Queues the cells around point (c, r), or `cells`, as one batch and
-    // wakes the worker; nothing before start. The worker is held.
+    // Queues the cells around point (c, r) (a refresh marker, even when there
+    // are none), or `cells` (nothing, when there are none), as one batch and
+    // wakes the worker; nothing before start.
     void queueCellsAround(std::int32_t c, std::int32_t r);
     void queueBatch(std::span<const CellRef> cells);
     // Queues the cells of every displaced point as one batch, in the grid
@@ -50,7 +56,9 @@ public:
     std::optional<std::string> progressText(std::chrono::steady_clock::time_point now);
 
 private:
-    DeformModel& model_;
+    CellWork& work_;
+    const ControlGrid& grid_;
+    PictureBuffers& picture_;
     std::unique_ptr<CellWorker> worker_;
     std::optional<std::chrono::steady_clock::time_point> busySince_;
 };

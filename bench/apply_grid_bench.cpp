@@ -41,22 +41,22 @@ void applyGrid(benchmark::State& state, unsigned threads)
 
     // The buffers' pages are touched once before: what is timed is the
     // apply, not the system's first mapping of fresh memory.
-    layGridPass(*model, pass);
+    layGridPass(model->grid, model->picture, model->work, pass);
     const ParallelDeformOptions options{threads, 0};
-    CellWorker worker(*model, [] {});
+    CellWorker worker(model->work, model->grid, model->picture, [] {});
     std::size_t cells = 0;
     for (auto _ : state) {
-        layGridPass(*model, pass);
+        layGridPass(model->grid, model->picture, model->work, pass);
         // No sample has landed yet, as in the fresh model --apply makes for
         // each picture; the window's worker clears the marks after a batch.
-        std::memset(model->splatMask().data(), 0, model->splatMask().size());
-        const std::vector<CellRef> batch = displacedCells(*model);
+        model->picture.clearAllMarks();
+        const std::vector<CellRef> batch = displacedCells(model->grid);
         if (threads == 0) {
-            model->cellQueue().appendBatch(batch);
+            model->work.queue().appendBatch(batch);
             worker.wake();
             test::serveUntilIdle(worker);
         } else {
-            deformCellsInParallel(*model, batch, options);
+            deformCellsInParallel(model->grid.sampling(), model->picture.splatTarget(), batch, options);
         }
         cells = batch.size();
     }

@@ -9,36 +9,40 @@
 #include <memory>
 #include <random>
 
-#include "engine/deform_model.h"
+#include "engine/picture_buffers.h"
+#include "engine/system_memory.h"
 #include "tests/support/model_setup.h"
 
 namespace plexor {
 
 inline constexpr std::int32_t kBenchSide = 4096;
 
-// A width x height picture of random pixels in sourceImage, from `rng`;
+// A width x height picture of random pixels, from `rng`, in every plane;
 // nothing when its buffers cannot be had.
-inline std::unique_ptr<DeformModel> randomPictureModel(std::int32_t width, std::int32_t height, std::mt19937& rng)
+inline std::unique_ptr<test::TestModel> randomPictureModel(std::int32_t width, std::int32_t height, std::mt19937& rng)
 {
-    auto m = std::make_unique<DeformModel>();
-    if (!m->allocateBuffers(width, height)) return nullptr;
-    for (std::size_t i = 0; i < m->sourceImage().size(); ++i) m->sourceImage()[i] = static_cast<std::uint8_t>(rng());
+    if (PictureBuffers::shortfall(width, height, false, systemAvailableMemory())) return nullptr;
+    auto m = std::make_unique<test::TestModel>();
+    test::loadPicture(*m, width, height, [&rng](std::int32_t, std::int32_t) {
+        return test::Rgb{static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()),
+                         static_cast<std::uint8_t>(rng())};
+    });
+    if (!m->picture.hasPicture()) return nullptr;
     return m;
 }
 
-inline std::unique_ptr<DeformModel> draggedBenchModel(std::uint32_t seed)
+inline std::unique_ptr<test::TestModel> draggedBenchModel(std::uint32_t seed)
 {
     std::mt19937 rng(seed);
     auto m = randomPictureModel(kBenchSide, kBenchSide, rng);
     if (!m) return nullptr;
-    m->copyPixels(m->sourceImage(), m->viewImage());
     m->layGrid(48);
     std::uniform_int_distribution<std::int32_t> d(-47, 47);
-    for (std::int32_t r = 1; r + 1 < m->grid().pointRows; ++r)
-        for (std::int32_t c = 1; c + 1 < m->grid().pointCols; ++c) {
-            ControlPoint& p = m->point(c, r);
-            p.dx = std::clamp(p.x + d(rng), 0, m->imageWidth() - 1) - p.x;
-            p.dy = std::clamp(p.y + d(rng), 0, m->imageHeight() - 1) - p.y;
+    for (std::int32_t r = 1; r + 1 < m->grid.shape().pointRows; ++r)
+        for (std::int32_t c = 1; c + 1 < m->grid.shape().pointCols; ++c) {
+            const ControlPoint& p = m->grid.point(c, r);
+            const std::int32_t dx = std::clamp(p.x + d(rng), 0, m->picture.width() - 1) - p.x;
+            m->displace(c, r, dx, std::clamp(p.y + d(rng), 0, m->picture.height() - 1) - p.y);
         }
     return m;
 }

@@ -13,26 +13,27 @@
 
 #include "bench_model.h"
 #include "engine/deform_cell_internal.h"
-#include "engine/deform_model.h"
 
 namespace plexor {
 namespace {
 
-template <void (*kernel)(DeformModel&, CellRef)>
+template <void (*kernel)(const GridSampling&, const SplatTarget&, CellRef)>
 void deformWholeBatch(benchmark::State& state)
 {
-    const std::unique_ptr<DeformModel> m = draggedBenchModel(1);
+    const std::unique_ptr<test::TestModel> m = draggedBenchModel(1);
     if (!m) {
         state.SkipWithError("not enough memory");
         return;
     }
-    const double samples = double(m->grid().cellCount) * (m->samplesPerCell() + 1) * (m->samplesPerCell() + 1);
+    const GridSampling grid = m->grid.sampling();
+    const SplatTarget target = m->picture.splatTarget();
+    const double samples = double(grid.shape.cellCount) * (grid.samplesPerCell() + 1) * (grid.samplesPerCell() + 1);
     for (auto _ : state) {
         state.PauseTiming();
-        std::memset(m->splatMask().data(), 0, m->splatMask().size());
+        m->picture.clearAllMarks();
         state.ResumeTiming();
-        for (std::int32_t r = 0; r < m->grid().cellRows; ++r)
-            for (std::int32_t c = 0; c < m->grid().cellCols; ++c) kernel(*m, {c, r});
+        for (std::int32_t r = 0; r < grid.shape.cellRows; ++r)
+            for (std::int32_t c = 0; c < grid.shape.cellCols; ++c) kernel(grid, target, {c, r});
         benchmark::ClobberMemory();
     }
     state.counters["per_sample"] =
@@ -43,9 +44,9 @@ void BM_DeformCell_Literal(benchmark::State& state)
 {
     deformWholeBatch<deformCellLiteral>(state);
 }
-void fastDeformCell(DeformModel& m, CellRef cell)
+void fastDeformCell(const GridSampling& grid, const SplatTarget& target, CellRef cell)
 {
-    deformCell(m, cell);
+    deformCell(grid, target, cell);
 }
 void BM_DeformCell(benchmark::State& state)
 {
@@ -54,9 +55,9 @@ void BM_DeformCell(benchmark::State& state)
 
 // The same with the coordinates of the AVX2 kernel, whatever the processor
 // has beyond it: the figure for a processor without AVX-512.
-void avx2DeformCell(DeformModel& m, CellRef cell)
+void avx2DeformCell(const GridSampling& grid, const SplatTarget& target, CellRef cell)
 {
-    deformCell(m, cell, FastKernel::Avx2);
+    deformCell(grid, target, cell, FastKernel::Avx2);
 }
 void BM_DeformCell_Avx2(benchmark::State& state)
 {

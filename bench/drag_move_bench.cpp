@@ -14,7 +14,6 @@
 #include "bench_model.h"
 #include "drag_wiggle.h"
 #include "editor/drag.h"
-#include "editor/refresh.h"
 #include "tests/support/model_setup.h"
 #include "tests/support/screen_window.h"
 
@@ -56,14 +55,14 @@ void dragMove(benchmark::State& state, std::int32_t width, std::int32_t height, 
     const Zoom zoom = fitZoom(width, height, 1800, 1000);
     window.showReduced = zoom.reduces();
     window.reducedView.setWindow(zoom, PixelRect{0, 0, 1800, 1000}, width, height);
-    refreshWhole(*model, window);
+    window.refresh(); // the whole picture, laid afresh
 
-    ControlPointDrag drag(*model, window);
+    ControlPointDrag drag(model->grid, model->picture, model->work.changes());
     drag.setZoom(zoom);
-    const ControlPoint& p = model->point(model->grid().pointCols / 2, model->grid().pointRows / 2);
+    const ControlPoint& p = model->grid.point(model->grid.shape().pointCols / 2, model->grid.shape().pointRows / 2);
     const auto x = static_cast<std::int32_t>(zoom.toScreen(p.x));
     const auto y = static_cast<std::int32_t>(zoom.toScreen(p.y));
-    wiggleDrag(state, drag, x, y);
+    wiggleDrag(state, window, drag, x, y);
     if (!drag.dragging() || !window.pushesOk) state.SkipWithError("the drag did not go as meant");
     state.counters["zoom_percent"] = static_cast<double>(zoom.percent());
 }

@@ -12,8 +12,6 @@
 
 #include "bench_model.h"
 #include "editor/draw_overlay.h"
-#include "editor/refresh.h"
-#include "engine/deform_model.h"
 #include "platform/bitmap.h"
 #include "platform/dib_transfer.h"
 #include "tests/support/screen_window.h"
@@ -24,23 +22,24 @@ namespace {
 constexpr std::int32_t kSide = kBenchSide;
 
 // The benchmark model with one point picked, as during a drag.
-std::unique_ptr<DeformModel> draggedModel()
+std::unique_ptr<test::TestModel> draggedModel()
 {
-    std::unique_ptr<DeformModel> m = draggedBenchModel(7);
-    if (m) m->point(m->grid().pointCols / 2, m->grid().pointRows / 2).picked = 1;
+    std::unique_ptr<test::TestModel> m = draggedBenchModel(7);
+    if (m) m->grid.setPicked(m->grid.index(m->grid.shape().pointCols / 2, m->grid.shape().pointRows / 2), true);
     return m;
 }
 
 void BM_Refresh_4096(benchmark::State& state)
 {
-    const std::unique_ptr<DeformModel> m = draggedModel();
+    const std::unique_ptr<test::TestModel> m = draggedModel();
     if (!m) {
         state.SkipWithError("not enough memory");
         return;
     }
     test::ScreenWindow window(*m); // the window's part of a refresh, without the screen repaint
     for (auto _ : state) {
-        refreshWhole(*m, window);
+        m->work.changes().markAll(); // the whole picture refreshed
+        window.refresh();
         benchmark::ClobberMemory();
     }
     if (!window.pushesOk) state.SkipWithError("a push failed");
@@ -50,16 +49,16 @@ BENCHMARK(BM_Refresh_4096)->Unit(benchmark::kMillisecond);
 
 void BM_DrawOverlay_4096(benchmark::State& state)
 {
-    const std::unique_ptr<DeformModel> m = draggedModel();
+    const std::unique_ptr<test::TestModel> m = draggedModel();
     if (!m) {
         state.SkipWithError("not enough memory");
         return;
     }
     for (auto _ : state) {
-        drawOverlay(*m);
+        drawOverlay(m->grid, m->picture);
         benchmark::ClobberMemory();
     }
-    state.counters["points"] = static_cast<double>(m->points().size());
+    state.counters["points"] = static_cast<double>(m->grid.points().size());
 }
 BENCHMARK(BM_DrawOverlay_4096)->Unit(benchmark::kMillisecond);
 

@@ -13,7 +13,6 @@
 #include "bench_model.h"
 #include "drag_wiggle.h"
 #include "editor/drag.h"
-#include "editor/refresh.h"
 #include "editor/selection_gesture.h"
 #include "tests/support/screen_window.h"
 
@@ -24,37 +23,38 @@ constexpr std::int32_t kWidth = 8192, kHeight = 5464;
 
 // The picture with a grid at rest and the points chosen: a block of
 // `side` x `side` about the middle, or (0) every interior point.
-std::unique_ptr<DeformModel> chosenModel(std::int32_t side)
+std::unique_ptr<test::TestModel> chosenModel(std::int32_t side)
 {
     std::mt19937 rng(11);
     auto m = randomPictureModel(kWidth, kHeight, rng);
     if (!m) return nullptr;
     m->layGrid(48);
     if (side == 0) {
-        selectAllPoints(*m);
+        selectAllPoints(m->grid, m->work.changes());
         return m;
     }
-    const std::int32_t c0 = m->grid().pointCols / 2 - side / 2, r0 = m->grid().pointRows / 2 - side / 2;
+    const std::int32_t c0 = m->grid.shape().pointCols / 2 - side / 2, r0 = m->grid.shape().pointRows / 2 - side / 2;
     for (std::int32_t r = r0; r < r0 + side; ++r)
-        for (std::int32_t c = c0; c < c0 + side; ++c) m->selection().add(m->pointIndex(c, r));
+        for (std::int32_t c = c0; c < c0 + side; ++c) m->grid.selection().add(m->grid.index(c, r));
     return m;
 }
 
 void groupDragMove(benchmark::State& state, std::int32_t side)
 {
-    const std::unique_ptr<DeformModel> model = chosenModel(side);
+    const std::unique_ptr<test::TestModel> model = chosenModel(side);
     if (!model) {
         state.SkipWithError("not enough memory");
         return;
     }
     test::ScreenWindow window(*model);
-    refreshWhole(*model, window);
-    ControlPointDrag drag(*model, window);
-    const std::int32_t pressed = model->selection().members()[model->selection().size() / 2];
-    const ControlPoint& p = model->points()[static_cast<std::size_t>(pressed)];
-    wiggleDrag(state, drag, p.x, p.y);
+    window.refresh(); // the whole picture, laid afresh
+    ControlPointDrag drag(model->grid, model->picture, model->work.changes());
+    const PointSelection& chosen = model->grid.selection();
+    const std::int32_t pressed = chosen.members()[chosen.size() / 2];
+    const ControlPoint& p = model->grid.points()[static_cast<std::size_t>(pressed)];
+    wiggleDrag(state, window, drag, p.x, p.y);
     if (!drag.groupDragging() || p.dy != 1 || !window.pushesOk) state.SkipWithError("the drag did not go as meant");
-    state.counters["points"] = static_cast<double>(model->selection().size());
+    state.counters["points"] = static_cast<double>(chosen.size());
 }
 
 void BM_GroupDragMove_45MP(benchmark::State& state)
@@ -72,19 +72,18 @@ BENCHMARK(BM_GroupDragMoveAll_45MP)->Unit(benchmark::kMillisecond);
 // The whole refresh of the frame every point of which a group drag moves.
 void BM_Refresh_45MP(benchmark::State& state)
 {
-    const std::unique_ptr<DeformModel> model = chosenModel(0);
+    const std::unique_ptr<test::TestModel> model = chosenModel(0);
     if (!model) {
         state.SkipWithError("not enough memory");
         return;
     }
-    for (const std::int32_t i : model->selection().members()) {
-        model->points()[static_cast<std::size_t>(i)].dx = 2;
-        model->points()[static_cast<std::size_t>(i)].dy = 1;
-    }
+    for (const std::int32_t i : model->grid.selection().members())
+        model->grid.displace(static_cast<std::size_t>(i), 2, 1);
     test::ScreenWindow window(*model);
-    refreshWhole(*model, window); // the screen bitmap's pages touched once, as for the drag
+    window.refresh(); // the screen bitmap's pages touched once, as for the drag
     for (auto _ : state) {
-        refreshWhole(*model, window);
+        model->work.changes().markAll(); // the whole picture refreshed
+        window.refresh();
         benchmark::ClobberMemory();
     }
     if (!window.pushesOk) state.SkipWithError("a push failed");

@@ -1,10 +1,11 @@
 // The memory a picture takes in the window at 45 megapixels (8192 x 5464):
-// the model's buffers and the screen bitmap, opaque and with alpha, in
+// the picture's buffers and the screen bitmap, opaque and with alpha, in
 // bytes a pixel; the time is that of obtaining them.
 
 #include <benchmark/benchmark.h>
 
-#include "engine/deform_model.h"
+#include "engine/picture_buffers.h"
+#include "engine/system_memory.h"
 #include "platform/bitmap.h"
 
 namespace plexor {
@@ -15,17 +16,15 @@ void pictureMemory(benchmark::State& state, bool alpha)
     constexpr std::int32_t kWidth = 8192, kHeight = 5464;
     double held = 0;
     for (auto _ : state) {
-        DeformModel model;
-        if (!model.allocateBuffers(kWidth, kHeight, alpha)) {
+        PictureBuffers picture;
+        if (picture.replace(kWidth, kHeight, alpha, systemAvailableMemory())) {
             state.SkipWithError("not enough memory");
             return;
         }
         const Bitmap screen(kWidth, kHeight, PixelFormat::rgb24());
-        held = 0;
-        for (const ByteBuffer* buffer :
-             {&model.workImage(), &model.viewImage(), &model.sourceImage(), &model.splatMask(), &model.sourceAlpha(),
-              &model.workAlpha(), &model.viewAlpha()})
-            held += static_cast<double>(buffer->size());
+        held = static_cast<double>(picture.marks().size());
+        for (const PixelPlanes* planes : {&picture.work(), &picture.view(), &picture.source()})
+            held += static_cast<double>(planes->colours.size() + planes->alpha.size());
         held += static_cast<double>(screen.bottomUpRows().size());
         benchmark::DoNotOptimize(held);
     }

@@ -41,7 +41,7 @@ void BM_UndoDrag_45MP(benchmark::State& state)
     const std::size_t gridStep = commands.history().edits().bytes();
     // A drag with a hand-over, through the middle of the picture.
     const Zoom zoom = commands.view().currentZoom();
-    const ControlPoint& p = commands.model().point(80, 55);
+    const ControlPoint& p = commands.controlGrid().point(80, 55);
     const auto at = [zoom](std::int64_t v) { return static_cast<std::int32_t>(zoom.toScreen(v)); };
     commands.mouse().press(at(p.x), at(p.y));
     commands.mouse().move(at(p.x + 20), at(p.y + 10));

@@ -31,52 +31,49 @@ bool towardsInterior(std::int64_t v, bool lower, bool higher) noexcept
 bool ControlPointDrag::holdsPoint() const noexcept
 {
     // A drag ends before its grid goes, so the index is always a point of it.
-    assert(!model_.dragging() || static_cast<std::size_t>(dragIndex_) < model_.points().size());
-    return model_.dragging() && hasPictureAndGrid();
+    assert(!dragging_ || static_cast<std::size_t>(dragIndex_) < grid_.points().size());
+    return dragging_ && hasPictureAndGrid();
 }
 
 void ControlPointDrag::pick(std::int32_t i, std::int32_t x, std::int32_t y)
 {
-    ControlPoint& p = model_.points()[static_cast<std::size_t>(i)];
+    const ControlPoint& p = grid_.points()[static_cast<std::size_t>(i)];
     dragIndex_ = i;
     dragOffsetX_ = static_cast<std::int32_t>(zoom_.toPicture(x) - (std::int64_t{p.x} + p.dx));
     dragOffsetY_ = static_cast<std::int32_t>(zoom_.toPicture(y) - (std::int64_t{p.y} + p.dy));
-    model_.setDragging(true);
+    dragging_ = true;
     if (group_) return;
-    p.picked = 1;
+    grid_.setPicked(static_cast<std::size_t>(i), true);
     markPoint(dragIndex_);
 }
 
 void ControlPointDrag::markPoint(std::int32_t i)
 {
-    model_.changes().mark(pointOverlayBounds(model_, i % model_.grid().pointCols, i / model_.grid().pointCols));
+    changes_.mark(pointOverlayBounds(grid_, i % grid_.shape().pointCols, i / grid_.shape().pointCols));
 }
 
-void ControlPointDrag::mousePress(std::int32_t x, std::int32_t y)
+bool ControlPointDrag::press(std::int32_t x, std::int32_t y)
 {
-    if (!hasPictureAndGrid()) return;
-    // A press of another button while a drag is under way: that drag ends
-    // first, so its cells are queued and its point is no longer picked.
-    if (model_.dragging()) endDrag();
+    assert(!dragging_);
+    if (!hasPictureAndGrid()) return false;
     group_ = false;
     pressX_ = x;
     pressY_ = y;
-    const std::int32_t i = pointUnderLiteral(model_, zoom_, x, y);
+    const std::int32_t i = pointUnderLiteral(grid_, zoom_, x, y);
     if (i >= 0) {
-        const PointSelection& selection = model_.selection();
+        const PointSelection& selection = grid_.selection();
         const bool selected = selection.contains(static_cast<std::size_t>(i));
         group_ = selected && selection.size() >= 2;
-        if (group_) members_.form(model_, selection.members());
-        if (!selected) selectNoPoints(model_);
+        if (group_) members_.form(grid_, picture_.width(), picture_.height(), selection.members());
+        if (!selected) selectNoPoints(grid_, changes_);
         pick(i, x, y);
     }
-    host_.refresh();
-    host_.captureMouse();
+    return true;
 }
 
-void ControlPointDrag::mouseMove(std::int32_t x, std::int32_t y, bool lockAxis)
+DragStep ControlPointDrag::move(std::int32_t x, std::int32_t y, bool lockAxis)
 {
-    if (!holdsPoint()) return;
+    if (!holdsPoint()) return {};
     std::int64_t px = x, py = y;
     if (lockAxis) {
         if (abs(px - pressX_) >= abs(py - pressY_))
@@ -85,21 +82,22 @@ void ControlPointDrag::mouseMove(std::int32_t x, std::int32_t y, bool lockAxis)
             px = pressX_;
     }
     if (group_) {
-        members_.moveTo(model_, zoom_.toPicture(px) - zoom_.toPicture(pressX_),
+        members_.moveTo(grid_, changes_, zoom_.toPicture(px) - zoom_.toPicture(pressX_),
                         zoom_.toPicture(py) - zoom_.toPicture(pressY_));
-        host_.refresh();
-        return;
+        return {};
     }
-    moveAlone(zoom_.toPicture(px), zoom_.toPicture(py));
+    return moveAlone(zoom_.toPicture(px), zoom_.toPicture(py));
 }
 
-void ControlPointDrag::moveAlone(std::int64_t px, std::int64_t py)
+DragStep ControlPointDrag::moveAlone(std::int64_t px, std::int64_t py)
 {
-    const std::int32_t cols = model_.grid().pointCols;
-    const std::int32_t rows = model_.grid().pointRows;
+    const std::int32_t cols = grid_.shape().pointCols;
+    const std::int32_t rows = grid_.shape().pointRows;
     const std::int32_t col = dragIndex_ % cols;
     const std::int32_t row = dragIndex_ / cols;
-    ControlPoint& p = model_.points()[static_cast<std::size_t>(dragIndex_)];
+    const auto index = static_cast<std::size_t>(dragIndex_);
+    const ControlPoint& p = grid_.points()[index];
+    const std::int32_t step = grid_.step();
 
     // The displacement that puts the point at the pointer minus the grab
     // offset.
@@ -111,58 +109,50 @@ void ControlPointDrag::moveAlone(std::int64_t px, std::int64_t py)
     const bool up = row > 1, down = row < rows - 2;
 
     bool handedOver = false;
-    if (abs(ndx) >= model_.gridStep()) {
+    if (abs(ndx) >= step) {
         if (towardsInterior(ndx, left, right)) {
             markPoint(dragIndex_);
-            p.picked = 0;
-            if (abs(ndy) > model_.gridStep() / 2 && towardsInterior(ndy, up, down)) dragIndex_ += sy * cols;
+            grid_.setPicked(index, false);
+            if (abs(ndy) > step / 2 && towardsInterior(ndy, up, down)) dragIndex_ += sy * cols;
             dragIndex_ += sx;
             handedOver = true;
         }
-    } else if (abs(ndy) >= model_.gridStep()) {
+    } else if (abs(ndy) >= step) {
         if (towardsInterior(ndy, up, down)) {
             markPoint(dragIndex_);
-            p.picked = 0;
-            if (abs(ndx) > model_.gridStep() / 2 && towardsInterior(ndx, left, right)) dragIndex_ += sx;
+            grid_.setPicked(index, false);
+            if (abs(ndx) > step / 2 && towardsInterior(ndx, left, right)) dragIndex_ += sx;
             dragIndex_ += sy * cols;
             handedOver = true;
         }
     } else {
         const std::int64_t shownX = p.x + ndx;
         const std::int64_t shownY = p.y + ndy;
-        if (shownX >= 0 && shownX < model_.imageWidth() && shownY >= 0 && shownY < model_.imageHeight() &&
+        if (shownX >= 0 && shownX < picture_.width() && shownY >= 0 && shownY < picture_.height() &&
             (ndx != p.dx || ndy != p.dy)) {
             markPoint(dragIndex_);
-            p.dx = static_cast<std::int32_t>(ndx);
-            p.dy = static_cast<std::int32_t>(ndy);
+            grid_.displace(index, static_cast<std::int32_t>(ndx), static_cast<std::int32_t>(ndy));
             markPoint(dragIndex_);
         }
     }
-    if (handedOver) host_.queueCellsAround(dragIndex_ % cols, dragIndex_ / cols);
-    host_.refresh();
+    DragStep result;
+    if (handedOver) result.queueAround = dragIndex_;
+    return result;
 }
 
-void ControlPointDrag::mouseRelease(std::int32_t, std::int32_t)
+DragStep ControlPointDrag::release()
 {
-    endDrag();
-}
-
-void ControlPointDrag::endDrag()
-{
+    DragStep step;
     if (holdsPoint() && group_) {
-        const std::vector<CellRef> cells = members_.cells(model_.grid());
-        if (!cells.empty()) host_.queueCells(cells);
-        host_.refresh();
+        step.batch = members_.cells(grid_.shape());
     } else if (holdsPoint()) {
-        const std::int32_t cols = model_.grid().pointCols;
         markPoint(dragIndex_);
-        model_.points()[static_cast<std::size_t>(dragIndex_)].picked = 0;
-        host_.queueCellsAround(dragIndex_ % cols, dragIndex_ / cols);
-        host_.refresh();
+        grid_.setPicked(static_cast<std::size_t>(dragIndex_), false);
+        step.queueAround = dragIndex_;
     }
     group_ = false;
-    model_.setDragging(false);
-    host_.releaseMouseCapture();
+    dragging_ = false;
+    return step;
 }
 
 } // namespace plexor

@@ -66,13 +66,13 @@ void pointRange(std::int64_t lo, std::int64_t hi, std::int32_t margin, std::int3
 
 } // namespace
 
-void drawOverlay(const DeformModel& model, const ViewCanvas& view, Zoom zoom) noexcept
+void drawOverlay(const ControlGrid& grid, const ViewCanvas& view, Zoom zoom) noexcept
 {
-    if (!model.imageLoaded() || !model.gridExists() || view.empty()) return;
-    const std::int32_t cols = model.grid().pointCols;
-    const std::int32_t rows = model.grid().pointRows;
-    assert(static_cast<std::size_t>(cols) * static_cast<std::size_t>(rows) == model.points().size());
-    const ControlPoint* points = model.points().data();
+    if (!grid.exists() || view.empty()) return;
+    const std::int32_t cols = grid.shape().pointCols;
+    const std::int32_t rows = grid.shape().pointRows;
+    assert(static_cast<std::size_t>(cols) * static_cast<std::size_t>(rows) == grid.points().size());
+    const ControlPoint* points = grid.points().data();
     const auto at = [points, cols](std::int32_t c, std::int32_t r) -> const ControlPoint& {
         return points[static_cast<std::size_t>(r) * static_cast<std::size_t>(cols) + static_cast<std::size_t>(c)];
     };
@@ -82,10 +82,10 @@ void drawOverlay(const DeformModel& model, const ViewCanvas& view, Zoom zoom) no
     // to picture positions, with room for a marker's pixels around it.
     const PixelRect& clip = view.clip;
     std::int32_t c0, c1, r0, r1;
-    pointRange(zoom.toPicture(clip.x0 - 3), zoom.toPicture(clip.x1 + 3) + 1, model.grid().marginX, model.gridStep(),
-               cols, c0, c1);
-    pointRange(zoom.toPicture(clip.y0 - 3), zoom.toPicture(clip.y1 + 3) + 1, model.grid().marginY, model.gridStep(),
-               rows, r0, r1);
+    pointRange(zoom.toPicture(clip.x0 - 3), zoom.toPicture(clip.x1 + 3) + 1, grid.shape().marginX, grid.step(), cols,
+               c0, c1);
+    pointRange(zoom.toPicture(clip.y0 - 3), zoom.toPicture(clip.y1 + 3) + 1, grid.shape().marginY, grid.step(), rows,
+               r0, r1);
 
     for (std::int32_t r = r0; r <= r1; ++r)
         for (std::int32_t c = c0; c < c1; ++c) drawSegment(view, map, at(c, r), at(c + 1, r));
@@ -100,13 +100,13 @@ void drawOverlay(const DeformModel& model, const ViewCanvas& view, Zoom zoom) no
                 drawLine(view, map(p.x), map(p.y), map(p.shownX()), map(p.shownY()), false, kVectorColour);
         }
 
-    const PointSelection& selection = model.selection();
+    const PointSelection& selection = grid.selection();
     for (std::int32_t r = r0; r <= r1; ++r)
         for (std::int32_t c = c0; c <= c1; ++c) {
             const PointView p = PointView::of(at(c, r));
-            const Colour colour = p.picked                                     ? kPickedMarkerColour
-                                  : selection.contains(model.pointIndex(c, r)) ? kSelectionColour
-                                                                               : kMarkerColour;
+            const Colour colour = p.picked                               ? kPickedMarkerColour
+                                  : selection.contains(grid.index(c, r)) ? kSelectionColour
+                                                                         : kMarkerColour;
             drawMarker(view, map(p.shownX()), map(p.shownY()), colour);
         }
 
@@ -120,9 +120,9 @@ void drawOverlay(const DeformModel& model, const ViewCanvas& view, Zoom zoom) no
     }
 }
 
-PixelRect pointOverlayBounds(const DeformModel& model, std::int32_t col, std::int32_t row) noexcept
+PixelRect pointOverlayBounds(const ControlGrid& grid, std::int32_t col, std::int32_t row) noexcept
 {
-    const PointView p = PointView::of(model.point(col, row));
+    const PointView p = PointView::of(grid.point(col, row));
     PixelRect bounds{p.x, p.y, p.x + 1, p.y + 1};
     const auto include = [&bounds](const PointView& q) {
         // Far beyond any picture, a position only needs to stay beyond it.
@@ -131,17 +131,17 @@ PixelRect pointOverlayBounds(const DeformModel& model, std::int32_t col, std::in
         bounds = bounds.united(PixelRect{x, y, x + 1, y + 1});
     };
     include(p);
-    if (col > 0) include(PointView::of(model.point(col - 1, row)));
-    if (col + 1 < model.grid().pointCols) include(PointView::of(model.point(col + 1, row)));
-    if (row > 0) include(PointView::of(model.point(col, row - 1)));
-    if (row + 1 < model.grid().pointRows) include(PointView::of(model.point(col, row + 1)));
+    if (col > 0) include(PointView::of(grid.point(col - 1, row)));
+    if (col + 1 < grid.shape().pointCols) include(PointView::of(grid.point(col + 1, row)));
+    if (row > 0) include(PointView::of(grid.point(col, row - 1)));
+    if (row + 1 < grid.shape().pointRows) include(PointView::of(grid.point(col, row + 1)));
     // The marker reaches a pixel before its position and two after.
     return bounds.grown(1, 1, 2, 2);
 }
 
-PixelRect pointMarkerBounds(const DeformModel& model, std::int32_t i) noexcept
+PixelRect pointMarkerBounds(const ControlGrid& grid, std::int32_t i) noexcept
 {
-    const PointView p = PointView::of(model.points()[static_cast<std::size_t>(i)]);
+    const PointView p = PointView::of(grid.points()[static_cast<std::size_t>(i)]);
     const std::int32_t x = std::clamp(p.shownX(), -(1 << 30), 1 << 30);
     const std::int32_t y = std::clamp(p.shownY(), -(1 << 30), 1 << 30);
     return PixelRect{x, y, x + 1, y + 1}.grown(1, 1, 2, 2);
@@ -153,9 +153,9 @@ std::array<PixelRect, 4> bandOutline(const PixelRect& b) noexcept
             PixelRect{b.x0, b.y0, b.x0 + 1, b.y1}, PixelRect{b.x1 - 1, b.y0, b.x1, b.y1}};
 }
 
-void drawOverlay(DeformModel& model) noexcept
+void drawOverlay(const ControlGrid& grid, PictureBuffers& picture) noexcept
 {
-    drawOverlay(model, ViewCanvas::of(model));
+    drawOverlay(grid, ViewCanvas::of(picture));
 }
 
 } // namespace plexor

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "editor/zoom.h"
-#include "engine/deform_model.h"
+#include "engine/control_grid.h"
 
 namespace plexor {
 
@@ -16,7 +16,7 @@ namespace plexor {
 // pointUnder looks only at the points that a displacement of less than a
 // step, as every drag and grid file keeps, can bring within reach, and finds
 // what pointUnderLiteral finds by looking at every point.
-std::int32_t pointUnder(const DeformModel& model, Zoom zoom, std::int64_t x, std::int64_t y) noexcept;
-std::int32_t pointUnderLiteral(const DeformModel& model, Zoom zoom, std::int64_t x, std::int64_t y) noexcept;
+std::int32_t pointUnder(const ControlGrid& grid, Zoom zoom, std::int64_t x, std::int64_t y) noexcept;
+std::int32_t pointUnderLiteral(const ControlGrid& grid, Zoom zoom, std::int64_t x, std::int64_t y) noexcept;
 
 } // namespace plexor

@@ -26,10 +26,10 @@ void ReducedView::setWindow(Zoom zoom, const PixelRect& window, std::int32_t wid
             std::min<std::int64_t>(zoom.firstPictureAtOrAfter(window_.x0 + s), std::int64_t{width}));
 }
 
-void ReducedView::render(const DeformModel& model, bool overlay) noexcept
+void ReducedView::render(const PictureBuffers& picture, const ControlGrid& grid, bool overlay) noexcept
 {
-    average(model, window_);
-    if (overlay) drawOverlay(model, window_);
+    average(picture, window_);
+    if (overlay) drawOverlay(grid, window_);
 }
 
 PixelRect ReducedView::picturePartFor(const PixelRect& changed) const noexcept
@@ -73,16 +73,16 @@ void ReducedView::forEachBlock(const PixelRect& area, Average&& average) noexcep
     }
 }
 
-void ReducedView::average(const DeformModel& model, const PixelRect& screen) noexcept
+void ReducedView::average(const PictureBuffers& picture, const PixelRect& screen) noexcept
 {
     const PixelRect area = screen.intersection(window_);
-    if (area.empty() || !model.imageLoaded()) return;
-    if (model.hasAlpha()) {
-        averageOverChecker(model, area);
+    if (area.empty() || !picture.hasPicture()) return;
+    if (picture.hasAlpha()) {
+        averageOverChecker(picture, area);
         return;
     }
-    const std::uint8_t* work = model.workImage().data();
-    const std::size_t pictureStride = std::size_t{3} * static_cast<std::size_t>(model.imageWidth());
+    const std::uint8_t* work = picture.work().colours.data();
+    const std::size_t pictureStride = std::size_t{3} * static_cast<std::size_t>(picture.width());
     forEachBlock(area, [&](std::uint8_t* out, const PixelRect& block, std::int32_t, std::int32_t) {
         std::uint32_t blue = 0, green = 0, red = 0;
         for (std::int32_t y = block.y0; y < block.y1; ++y) {
@@ -102,11 +102,11 @@ void ReducedView::average(const DeformModel& model, const PixelRect& screen) noe
     });
 }
 
-void ReducedView::averageOverChecker(const DeformModel& model, const PixelRect& area) noexcept
+void ReducedView::averageOverChecker(const PictureBuffers& picture, const PixelRect& area) noexcept
 {
-    const std::uint8_t* work = model.workImage().data();
-    const std::uint8_t* alpha = model.workAlpha().data();
-    const std::size_t width = static_cast<std::size_t>(model.imageWidth());
+    const std::uint8_t* work = picture.work().colours.data();
+    const std::uint8_t* alpha = picture.work().alpha.data();
+    const std::size_t width = static_cast<std::size_t>(picture.width());
     forEachBlock(area, [&](std::uint8_t* out, const PixelRect& block, std::int32_t sx, std::int32_t sy) {
         std::uint32_t sums[3] = {}, opacity = 0;
         for (std::int32_t y = block.y0; y < block.y1; ++y) {
@@ -127,7 +127,7 @@ void ReducedView::averageOverChecker(const DeformModel& model, const PixelRect& 
     });
 }
 
-void ReducedView::drawOverlay(const DeformModel& model, const PixelRect& screen) noexcept
+void ReducedView::drawOverlay(const ControlGrid& grid, const PixelRect& screen) noexcept
 {
     ViewCanvas canvas;
     canvas.pixels = pixels_.data();
@@ -137,7 +137,7 @@ void ReducedView::drawOverlay(const DeformModel& model, const PixelRect& screen)
     canvas.width = static_cast<std::int32_t>(zoom_.screenLength(pictureWidth_));
     canvas.height = static_cast<std::int32_t>(zoom_.screenLength(pictureHeight_));
     canvas.clip = screen.intersection(window_);
-    plexor::drawOverlay(model, canvas, zoom_);
+    plexor::drawOverlay(grid, canvas, zoom_);
 }
 
 } // namespace plexor

@@ -6,19 +6,20 @@
 
 #include "editor/view_canvas.h"
 #include "editor/zoom.h"
-#include "engine/deform_model.h"
+#include "engine/control_grid.h"
+#include "engine/picture_buffers.h"
 #include "engine/pixel_rect.h"
 
 namespace plexor {
 
 // The picture as shown reduced: each screen pixel the mean of the picture
-// pixels it covers, taken from workImage, with the overlay drawn over it at
+// pixels it covers, taken from the work plane, with the overlay drawn over it at
 // the screen's own resolution, so that its lines stay a pixel wide and its
 // markers four. It holds only the window of the reduced picture that the
 // screen shows, so it never costs more than a screen's worth of pixels.
 //
 // Screen positions count from the reduced picture's top-left corner. The
-// caller keeps the worker off workImage while a view reads it.
+// caller keeps the worker off the work plane while a view reads it.
 class ReducedView {
 public:
     // Shows a width x height picture at `zoom`, which reduces it, through
@@ -26,7 +27,7 @@ public:
     // window is larger than any before. Leaves the pixels to Render.
     void setWindow(Zoom zoom, const PixelRect& window, std::int32_t width, std::int32_t height);
 
-    Zoom getZoom() const noexcept { return zoom_; }
+    Zoom zoom() const noexcept { return zoom_; }
     const PixelRect& window() const noexcept { return window_; }
     // The window's pixels, 24 bits (blue, green, red), rows `stride()` bytes
     // apart, top row first.
@@ -34,7 +35,7 @@ public:
     std::ptrdiff_t stride() const noexcept { return stride_; }
 
     // The whole window again: the picture, and the overlay when `overlay`.
-    void render(const DeformModel& model, bool overlay) noexcept;
+    void render(const PictureBuffers& picture, const ControlGrid& grid, bool overlay) noexcept;
 
     // What a change of the picture's pixels `changed` asks of this view: the
     // part of the picture to take again, grown to whole screen pixels and to
@@ -44,12 +45,12 @@ public:
     PixelRect screenRectOf(const PixelRect& picture) const noexcept;
     // Averages the screen pixels of `screen` (clipped to the window) again; a
     // picture with alpha as it is shown over the screen's checkerboard.
-    void average(const DeformModel& model, const PixelRect& screen) noexcept;
+    void average(const PictureBuffers& picture, const PixelRect& screen) noexcept;
     // Draws the overlay into the screen pixels of `screen`.
-    void drawOverlay(const DeformModel& model, const PixelRect& screen) noexcept;
+    void drawOverlay(const ControlGrid& grid, const PixelRect& screen) noexcept;
 
 private:
-    void averageOverChecker(const DeformModel& model, const PixelRect& area) noexcept;
+    void averageOverChecker(const PictureBuffers& picture, const PixelRect& area) noexcept;
     // Calls average(out, block, sx, sy) for each screen pixel (sx, sy) of
     // `area`, with where its colour goes and the picture pixels it covers.
     template <class Average>

@@ -1,128 +1,105 @@
 #include "editor/refresh.h"
 
-#include <array>
 #include <cstring>
 
 #include "editor/draw_overlay.h"
-#include "editor/reduced_view.h"
 
 namespace plexor {
 namespace {
 
-// Copies the rows of `part` of one buffer into another of the same picture,
-// `bytes` a pixel.
-void copyPart(const ByteBuffer& from, ByteBuffer& to, std::size_t bytes, std::int32_t width,
-              const PixelRect& part) noexcept
-{
-    const std::size_t rowBytes = bytes * static_cast<std::size_t>(part.x1 - part.x0);
-    for (std::int32_t y = part.y0; y < part.y1; ++y) {
-        const std::size_t at =
-            bytes * (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(part.x0));
-        std::memcpy(to.data() + at, from.data() + at, rowBytes);
-    }
-}
-
 // The overlay shows opaque over a transparent picture: where it has drawn in
-// a part, the view's alpha is full. What it drew is what differs from
-// workImage, which the worker must not change meanwhile.
-void makeOverlayOpaque(DeformModel& model, const PixelRect& part) noexcept
+// a part, the view's alpha is full. What it drew is what differs from work,
+// which the worker must not change meanwhile.
+void makeOverlayOpaque(PictureBuffers& picture, const PixelRect& part) noexcept
 {
-    const std::size_t width = static_cast<std::size_t>(model.imageWidth());
+    const std::size_t width = static_cast<std::size_t>(picture.width());
+    PixelPlanes& view = picture.viewToDraw();
+    const std::uint8_t* work = picture.work().colours.data();
     for (std::int32_t y = part.y0; y < part.y1; ++y) {
         const std::size_t row = static_cast<std::size_t>(y) * width;
         for (std::int32_t x = part.x0; x < part.x1; ++x) {
             const std::size_t i = row + static_cast<std::size_t>(x);
-            if (std::memcmp(model.viewImage().data() + 3 * i, model.workImage().data() + 3 * i, 3) != 0)
-                model.viewAlpha()[i] = 255;
+            if (std::memcmp(view.colours.data() + 3 * i, work + 3 * i, 3) != 0) view.alpha[i] = 255;
         }
     }
 }
 
-// Copies the parts of workImage into viewImage and averages them into the
-// reduced view, while the caller keeps the worker off workImage.
-void takeWorkImage(DeformModel& model, ReducedView* reduced, std::span<const PixelRect> parts)
+// Copies the parts of work into the view and averages them into the reduced
+// view, while the caller keeps the worker off work.
+void takeWork(PictureBuffers& picture, ReducedView* reduced, std::span<const PixelRect> parts)
 {
-    for (const PixelRect& part : parts) {
-        copyPart(model.workImage(), model.viewImage(), 3, model.imageWidth(), part);
-        if (model.hasAlpha()) copyPart(model.workAlpha(), model.viewAlpha(), 1, model.imageWidth(), part);
-    }
-    // The three pixels after the last row belong to no part.
-    const std::size_t spare =
-        std::size_t{3} * static_cast<std::size_t>(model.imageWidth()) * static_cast<std::size_t>(model.imageHeight());
-    std::memcpy(model.viewImage().data() + spare, model.workImage().data() + spare, 9);
+    picture.showWork(parts);
     if (reduced != nullptr)
-        for (const PixelRect& part : parts) reduced->average(model, reduced->screenRectOf(part));
+        for (const PixelRect& part : parts) reduced->average(picture, reduced->screenRectOf(part));
 }
 
 // Draws the overlay over the parts, when it is shown.
-void drawParts(DeformModel& model, RefreshHost& host, ReducedView* reduced, std::span<const PixelRect> parts)
+void drawParts(PictureBuffers& picture, const ControlGrid& grid, ReducedView* reduced, bool overlay,
+               std::span<const PixelRect> parts)
 {
-    if (!host.overlayVisible()) return;
+    if (!overlay) return;
     for (const PixelRect& part : parts) {
-        drawOverlay(model, ViewCanvas::of(model, part));
-        if (model.hasAlpha()) makeOverlayOpaque(model, part);
+        drawOverlay(grid, ViewCanvas::of(picture, part));
+        if (picture.hasAlpha()) makeOverlayOpaque(picture, part);
     }
     if (reduced != nullptr)
-        for (const PixelRect& part : parts) reduced->drawOverlay(model, reduced->screenRectOf(part));
+        for (const PixelRect& part : parts) reduced->drawOverlay(grid, reduced->screenRectOf(part));
 }
 
-// Draws the overlay over the parts, pushes them and repaints them. The
-// overlay of a picture with alpha is drawn while the worker is held.
-void showParts(DeformModel& model, RefreshHost& host, ReducedView* reduced, std::span<const PixelRect> parts)
+// Takes the parts and draws the overlay over them. The worker writes work
+// and marks what it wrote, both while it holds its side of the gate: what it
+// has written by now is marked, and it waits while the parts are taken. It
+// goes on while the overlay is drawn, but for a picture with alpha, whose
+// overlay is found by comparing with work.
+template <class Take>
+RefreshParts show(PictureBuffers& picture, const ControlGrid& grid, CellWork& work, ReducedView* reduced, bool overlay,
+                  Take&& take)
 {
-    if (!model.hasAlpha()) drawParts(model, host, reduced, parts);
-    host.pushView(parts);
-    host.repaintImage(parts);
+    RefreshParts shown;
+    {
+        WorkerHold hold(work.gate());
+        take(shown);
+        takeWork(picture, reduced, shown.parts());
+        if (picture.hasAlpha()) drawParts(picture, grid, reduced, overlay, shown.parts());
+    }
+    if (!picture.hasAlpha()) drawParts(picture, grid, reduced, overlay, shown.parts());
+    return shown;
 }
 
 } // namespace
 
-void refresh(DeformModel& model, RefreshHost& host)
+RefreshParts refresh(PictureBuffers& picture, const ControlGrid& grid, CellWork& work, ReducedView* reduced,
+                     bool overlay)
 {
-    if (!model.imageLoaded()) {
+    if (!picture.hasPicture()) {
         RectSet ignored;
         bool all = false;
-        model.changes().take(ignored, all);
-        return;
+        work.changes().take(ignored, all);
+        return {};
     }
-    ReducedView* reduced = host.reduced();
-    const PixelRect picture{0, 0, model.imageWidth(), model.imageHeight()};
-    std::array<PixelRect, RectSet::kCapacity> parts;
-    std::size_t count = 0;
-    {
-        // The worker writes workImage and marks what it wrote, both while it
-        // holds its side of the gate: what it has written by now is marked,
-        // and it waits while the parts are taken. It goes on while the
-        // overlay is drawn.
-        WorkerHold hold(model.gate());
+    const PixelRect whole{0, 0, picture.width(), picture.height()};
+    return show(picture, grid, work, reduced, overlay, [&](RefreshParts& shown) {
         RectSet changed;
         bool all = false;
-        model.changes().take(changed, all);
+        work.changes().take(changed, all);
         if (all) {
-            parts[count++] = picture;
-        } else {
-            for (const PixelRect& rect : changed) {
-                const PixelRect part = reduced != nullptr ? reduced->picturePartFor(rect) : rect.intersection(picture);
-                if (!part.empty()) parts[count++] = part;
-            }
+            shown.rects[shown.count++] = whole;
+            return;
         }
-        takeWorkImage(model, reduced, std::span<const PixelRect>(parts.data(), count));
-        if (model.hasAlpha()) drawParts(model, host, reduced, std::span<const PixelRect>(parts.data(), count));
-    }
-    showParts(model, host, reduced, std::span<const PixelRect>(parts.data(), count));
+        for (const PixelRect& rect : changed) {
+            const PixelRect part = reduced != nullptr ? reduced->picturePartFor(rect) : rect.intersection(whole);
+            if (!part.empty()) shown.rects[shown.count++] = part;
+        }
+    });
 }
 
-void refreshWhole(DeformModel& model, RefreshHost& host)
+RefreshParts refreshWhole(PictureBuffers& picture, const ControlGrid& grid, CellWork& work, ReducedView* reduced,
+                          bool overlay)
 {
-    if (!model.imageLoaded()) return;
-    ReducedView* reduced = host.reduced();
-    const PixelRect whole{0, 0, model.imageWidth(), model.imageHeight()};
-    {
-        WorkerHold hold(model.gate());
-        takeWorkImage(model, reduced, std::span<const PixelRect>(&whole, 1));
-        if (model.hasAlpha()) drawParts(model, host, reduced, std::span<const PixelRect>(&whole, 1));
-    }
-    showParts(model, host, reduced, std::span<const PixelRect>(&whole, 1));
+    if (!picture.hasPicture()) return {};
+    return show(picture, grid, work, reduced, overlay, [&](RefreshParts& shown) {
+        shown.rects[shown.count++] = PixelRect{0, 0, picture.width(), picture.height()};
+    });
 }
 
 } // namespace plexor

@@ -1,22 +1,39 @@
 #pragma once
 
-#include "editor/refresh_host.h"
-#include "engine/deform_model.h"
+#include <array>
+#include <cstddef>
+#include <span>
+
+#include "editor/reduced_view.h"
+#include "engine/cell_work.h"
+#include "engine/control_grid.h"
+#include "engine/picture_buffers.h"
 
 namespace plexor {
 
-// Brings what the user sees up to date with what has changed since the last
-// refresh (the model's change region). UI thread only. Without a picture it
-// does nothing at all. In each changed part it copies workImage into
-// viewImage (with the three spare pixels), keeping the worker off the model
-// for the copy; draws there the overlay, when the host shows it, exactly as
-// the whole overlay is drawn; brings the reduced view up to date; has the
-// host push the parts into the screen bitmap and repaint them at once. So the
-// work follows what changed, and afterwards viewImage and the screen bitmap
-// hold what refreshWhole would give them. Allocates nothing of its own.
-void refresh(DeformModel& model, RefreshHost& host);
+// The parts of the picture a refresh has brought up to date, for the screen
+// bitmap to take and the screen to repaint.
+struct RefreshParts {
+    std::array<PixelRect, RectSet::kCapacity> rects{};
+    std::size_t count = 0;
+
+    std::span<const PixelRect> parts() const noexcept { return {rects.data(), count}; }
+};
+
+// Brings the view up to date with what has changed since the last refresh
+// (`work`'s change region), and returns the parts it changed. UI thread
+// only; without a picture it only forgets the changes. In each changed part
+// it copies work into the view (with the three spare pixels), keeping the
+// worker off the picture for the copy; draws there the overlay, when
+// `overlay`, exactly as the whole overlay is drawn; and brings `reduced`, the
+// reduced view the screen shows (nullptr: none), up to date. So the work
+// follows what changed, and afterwards the view holds what refreshWhole
+// would give it. Allocates nothing of its own.
+RefreshParts refresh(PictureBuffers& picture, const ControlGrid& grid, CellWork& work, ReducedView* reduced,
+                     bool overlay);
 
 // The same for the whole picture, whatever changed: the reference.
-void refreshWhole(DeformModel& model, RefreshHost& host);
+RefreshParts refreshWhole(PictureBuffers& picture, const ControlGrid& grid, CellWork& work, ReducedView* reduced,
+                          bool overlay);
 
 } // namespace plexor

@@ -12,50 +12,45 @@ namespace {
 // Marks the markers of the points `indexes` for the next refresh, the
 // change region taken once per rectangle gathered.
 template <class Indexes>
-void markMarkers(DeformModel& m, const Indexes& indexes)
+void markMarkers(const ControlGrid& grid, ChangeRegion& changes, const Indexes& indexes)
 {
     RectSet rects;
-    for (const std::int32_t i : indexes) rects.add(pointMarkerBounds(m, i));
-    for (const PixelRect& rect : rects) m.changes().mark(rect);
-}
-
-bool hasGrid(const DeformModel& m) noexcept
-{
-    return m.imageLoaded() && m.gridExists();
+    for (const std::int32_t i : indexes) rects.add(pointMarkerBounds(grid, i));
+    for (const PixelRect& rect : rects) changes.mark(rect);
 }
 
 } // namespace
 
-void selectAllPoints(DeformModel& m)
+void selectAllPoints(ControlGrid& grid, ChangeRegion& changes)
 {
-    if (!hasGrid(m)) return;
-    const GridGeometry& g = m.grid();
+    if (!grid.exists()) return;
+    const GridGeometry& g = grid.shape();
     std::vector<std::int32_t> added;
     for (std::int32_t r = 1; r + 1 < g.pointRows; ++r)
         for (std::int32_t c = 1; c + 1 < g.pointCols; ++c) {
-            const auto i = static_cast<std::int32_t>(m.pointIndex(c, r));
-            if (m.selection().contains(static_cast<std::size_t>(i))) continue;
-            m.selection().add(static_cast<std::size_t>(i));
+            const auto i = static_cast<std::int32_t>(grid.index(c, r));
+            if (grid.selection().contains(static_cast<std::size_t>(i))) continue;
+            grid.selection().add(static_cast<std::size_t>(i));
             added.push_back(i);
         }
-    markMarkers(m, added);
+    markMarkers(grid, changes, added);
 }
 
-void selectNoPoints(DeformModel& m)
+void selectNoPoints(ControlGrid& grid, ChangeRegion& changes)
 {
-    if (m.selection().empty()) return;
-    markMarkers(m, m.selection().members());
-    m.selection().clear();
+    if (grid.selection().empty()) return;
+    markMarkers(grid, changes, grid.selection().members());
+    grid.selection().clear();
 }
 
-void toggleSelected(DeformModel& m, std::int32_t index)
+void toggleSelected(ControlGrid& grid, ChangeRegion& changes, std::int32_t index)
 {
     const auto i = static_cast<std::size_t>(index);
-    if (m.selection().contains(i))
-        m.selection().remove(i);
+    if (grid.selection().contains(i))
+        grid.selection().remove(i);
     else
-        m.selection().add(i);
-    m.changes().mark(pointMarkerBounds(m, index));
+        grid.selection().add(i);
+    changes.mark(pointMarkerBounds(grid, index));
 }
 
 PixelRect SelectionGesture::bandTo(std::int64_t x, std::int64_t y) const noexcept
@@ -65,61 +60,61 @@ PixelRect SelectionGesture::bandTo(std::int64_t x, std::int64_t y) const noexcep
     const auto at = [this](std::int64_t s, std::int32_t extent) {
         return static_cast<std::int32_t>(std::clamp<std::int64_t>(zoom_.firstPictureAtOrAfter(s), 0, extent));
     };
-    const std::int32_t w = model_.imageWidth(), h = model_.imageHeight();
+    const std::int32_t w = picture_.width(), h = picture_.height();
     return PixelRect{at(std::min(pressX_, x), w), at(std::min(pressY_, y), h), at(std::max(pressX_, x) + 1, w),
                      at(std::max(pressY_, y) + 1, h)};
 }
 
 void SelectionGesture::showBand(const PixelRect& band)
 {
-    for (const PixelRect& edge : bandOutline(model_.selection().band())) model_.changes().mark(edge);
-    model_.selection().setBand(band);
-    for (const PixelRect& edge : bandOutline(band)) model_.changes().mark(edge);
+    for (const PixelRect& edge : bandOutline(grid_.selection().band())) changes_.mark(edge);
+    grid_.selection().setBand(band);
+    for (const PixelRect& edge : bandOutline(band)) changes_.mark(edge);
 }
 
 void SelectionGesture::press(std::int64_t x, std::int64_t y)
 {
     cancel();
-    if (!hasGrid(model_)) return;
+    if (!hasGrid()) return;
     active_ = true;
     moved_ = false;
     pressX_ = x;
     pressY_ = y;
-    pressed_ = pointUnder(model_, zoom_, x, y);
+    pressed_ = pointUnder(grid_, zoom_, x, y);
 }
 
 void SelectionGesture::move(std::int64_t x, std::int64_t y)
 {
-    if (!active_ || !hasGrid(model_)) return;
+    if (!active_ || !hasGrid()) return;
     moved_ = moved_ || x != pressX_ || y != pressY_;
     if (moved_) showBand(bandTo(x, y));
 }
 
 void SelectionGesture::release(std::int64_t x, std::int64_t y)
 {
-    if (!active_ || !hasGrid(model_)) {
+    if (!active_ || !hasGrid()) {
         cancel();
         return;
     }
     move(x, y);
     if (!moved_) {
-        if (pressed_ >= 0) toggleSelected(model_, pressed_);
+        if (pressed_ >= 0) toggleSelected(grid_, changes_, pressed_);
     } else {
-        const PixelRect band = model_.selection().band();
-        const GridGeometry& g = model_.grid();
+        const PixelRect band = grid_.selection().band();
+        const GridGeometry& g = grid_.shape();
         std::vector<std::int32_t> added;
         for (std::int32_t r = 1; r + 1 < g.pointRows; ++r)
             for (std::int32_t c = 1; c + 1 < g.pointCols; ++c) {
-                const ControlPoint& p = model_.point(c, r);
+                const ControlPoint& p = grid_.point(c, r);
                 const std::int64_t sx = std::int64_t{p.x} + p.dx, sy = std::int64_t{p.y} + p.dy;
-                const auto i = static_cast<std::int32_t>(model_.pointIndex(c, r));
+                const auto i = static_cast<std::int32_t>(grid_.index(c, r));
                 if (sx < band.x0 || sx >= band.x1 || sy < band.y0 || sy >= band.y1 ||
-                    model_.selection().contains(static_cast<std::size_t>(i)))
+                    grid_.selection().contains(static_cast<std::size_t>(i)))
                     continue;
-                model_.selection().add(static_cast<std::size_t>(i));
+                grid_.selection().add(static_cast<std::size_t>(i));
                 added.push_back(i);
             }
-        markMarkers(model_, added);
+        markMarkers(grid_, changes_, added);
     }
     cancel();
 }
@@ -127,7 +122,7 @@ void SelectionGesture::release(std::int64_t x, std::int64_t y)
 void SelectionGesture::cancel()
 {
     active_ = false;
-    if (!model_.selection().band().empty()) showBand(PixelRect{});
+    if (!grid_.selection().band().empty()) showBand(PixelRect{});
 }
 
 } // namespace plexor

@@ -4,19 +4,21 @@
 #include <span>
 
 #include "editor/zoom.h"
-#include "engine/deform_model.h"
+#include "engine/change_region.h"
+#include "engine/control_grid.h"
+#include "engine/picture_buffers.h"
 
 namespace plexor {
 
-// Choosing the points that move together (the model's selection). Choosing
+// Choosing the points that move together (the grid's selection). Choosing
 // is no edit: it changes no pixel of the picture and queues nothing; each
-// change only marks, for the next refresh, the markers whose colour it
-// changes and the band's outline. UI thread only.
+// change only marks in `changes`, for the next refresh, the markers whose
+// colour it changes and the band's outline. UI thread only.
 
 // Every interior point chosen; none; point i chosen, or no longer.
-void selectAllPoints(DeformModel& model);
-void selectNoPoints(DeformModel& model);
-void toggleSelected(DeformModel& model, std::int32_t index);
+void selectAllPoints(ControlGrid& grid, ChangeRegion& changes);
+void selectNoPoints(ControlGrid& grid, ChangeRegion& changes);
+void toggleSelected(ControlGrid& grid, ChangeRegion& changes, std::int32_t index);
 
 // A gesture begun with Ctrl held, at screen positions as ControlPointDrag
 // takes them. Released where it was pressed, without the pointer having
@@ -26,7 +28,9 @@ void toggleSelected(DeformModel& model, std::int32_t index);
 // are shown inside it, both corners included, are added to the choice.
 class SelectionGesture {
 public:
-    explicit SelectionGesture(DeformModel& model) noexcept : model_(model) {}
+    SelectionGesture(ControlGrid& grid, const PictureBuffers& picture, ChangeRegion& changes) noexcept
+        : grid_(grid), picture_(picture), changes_(changes)
+    {}
     SelectionGesture(const SelectionGesture&) = delete;
     SelectionGesture& operator=(const SelectionGesture&) = delete;
 
@@ -43,7 +47,11 @@ private:
     PixelRect bandTo(std::int64_t x, std::int64_t y) const noexcept;
     void showBand(const PixelRect& band);
 
-    DeformModel& model_;
+    bool hasGrid() const noexcept { return picture_.hasPicture() && grid_.exists(); }
+
+    ControlGrid& grid_;
+    const PictureBuffers& picture_;
+    ChangeRegion& changes_;
     Zoom zoom_;
     bool active_ = false;
     bool moved_ = false;

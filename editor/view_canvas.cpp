@@ -2,21 +2,21 @@
 
 namespace plexor {
 
-ViewCanvas ViewCanvas::of(DeformModel& model, const PixelRect& clip) noexcept
+ViewCanvas ViewCanvas::of(PictureBuffers& picture, const PixelRect& clip) noexcept
 {
     ViewCanvas canvas;
-    if (!model.imageLoaded()) return canvas;
-    canvas.pixels = model.viewImage().data();
-    canvas.stride = std::ptrdiff_t{3} * model.imageWidth();
-    canvas.width = model.imageWidth();
-    canvas.height = model.imageHeight();
-    canvas.clip = clip.intersection(PixelRect{0, 0, model.imageWidth(), model.imageHeight()});
+    if (!picture.hasPicture()) return canvas;
+    canvas.pixels = picture.viewToDraw().colours.data();
+    canvas.stride = std::ptrdiff_t{3} * picture.width();
+    canvas.width = picture.width();
+    canvas.height = picture.height();
+    canvas.clip = clip.intersection(PixelRect{0, 0, picture.width(), picture.height()});
     return canvas;
 }
 
-ViewCanvas ViewCanvas::of(DeformModel& model) noexcept
+ViewCanvas ViewCanvas::of(PictureBuffers& picture) noexcept
 {
-    return of(model, PixelRect{0, 0, model.imageWidth(), model.imageHeight()});
+    return of(picture, PixelRect{0, 0, picture.width(), picture.height()});
 }
 
 } // namespace plexor

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/deform_model.h"
+#include "engine/picture_buffers.h"
 #include "engine/pixel_rect.h"
 
 namespace plexor {
@@ -21,10 +21,10 @@ struct ViewCanvas {
     std::int32_t height = 0;
     PixelRect clip;
 
-    // viewImage, clipped to `clip` within the picture; empty while there is
-    // no picture.
-    static ViewCanvas of(DeformModel& model, const PixelRect& clip) noexcept;
-    static ViewCanvas of(DeformModel& model) noexcept;
+    // The picture's view, clipped to `clip` within the picture; empty while
+    // there is no picture.
+    static ViewCanvas of(PictureBuffers& picture, const PixelRect& clip) noexcept;
+    static ViewCanvas of(PictureBuffers& picture) noexcept;
 
     bool empty() const noexcept { return pixels == nullptr || clip.empty(); }
     bool contains(std::int64_t x, std::int64_t y) const noexcept

@@ -59,21 +59,20 @@ CellFootprint footprintOf(const CellTerms& terms, std::int32_t width, std::int32
     return footprintOfRange(*xlo, *xhi, *ylo, *yhi, width, height);
 }
 
-CellFootprint cellReach(const DeformModel& m, CellRef cell) noexcept
+CellFootprint cellReach(const GridGeometry& g, std::int32_t width, std::int32_t height, CellRef cell) noexcept
 {
     // The outermost of the cell's 4 x 4 points, each where a displacement of
     // less than a step, inside the picture, may put it; the ring of virtual
     // points lies at the picture's edges.
-    const GridGeometry& g = m.grid();
     const auto reach = [](std::int64_t first, std::int64_t last, std::int64_t step, std::int64_t count,
                           std::int64_t margin, std::int64_t extent, std::int64_t& lo, std::int64_t& hi) {
         lo = first < 0 ? 0 : std::max<std::int64_t>(0, margin + first * step - (step - 1));
         hi = last >= count ? extent : std::min<std::int64_t>(extent - 1, margin + last * step + (step - 1));
     };
     std::int64_t xlo, xhi, ylo, yhi;
-    reach(cell.col - 1, cell.col + 2, g.step, g.pointCols, g.marginX, m.imageWidth(), xlo, xhi);
-    reach(cell.row - 1, cell.row + 2, g.step, g.pointRows, g.marginY, m.imageHeight(), ylo, yhi);
-    return footprintOfRange(xlo, xhi, ylo, yhi, m.imageWidth(), m.imageHeight());
+    reach(cell.col - 1, cell.col + 2, g.step, g.pointCols, g.marginX, width, xlo, xhi);
+    reach(cell.row - 1, cell.row + 2, g.step, g.pointRows, g.marginY, height, ylo, yhi);
+    return footprintOfRange(xlo, xhi, ylo, yhi, width, height);
 }
 
 } // namespace plexor

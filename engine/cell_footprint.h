@@ -3,7 +3,9 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/cell_ref.h"
 #include "engine/cell_terms.h"
+#include "engine/grid_geometry.h"
 #include "engine/pixel_rect.h"
 
 namespace plexor {
@@ -24,6 +26,7 @@ CellFootprint footprintOf(const CellTerms& terms, std::int32_t width, std::int32
 // The pixels a cell's deformation may write whatever its points'
 // displacements, as long as each stays below a step and inside the picture,
 // as a drag keeps them.
-CellFootprint cellReach(const DeformModel& model, CellRef cell) noexcept;
+// The grid lies over a width x height picture.
+CellFootprint cellReach(const GridGeometry& grid, std::int32_t width, std::int32_t height, CellRef cell) noexcept;
 
 } // namespace plexor

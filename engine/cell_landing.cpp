@@ -5,21 +5,21 @@
 
 #include "engine/alpha_splat_target.h"
 #include "engine/fast_coordinates.h"
-#include "engine/model_splat_target.h"
 #include "engine/splat_block.h"
 
 namespace plexor {
 
-CellLanding landCellSamples(const DeformModel& m, CellRef cell, std::int32_t* dests)
+CellLanding landCellSamples(const GridSampling& g, const SplatTarget& target, CellRef cell, std::int32_t* dests)
 {
-    assert(cellFits(m, cell));
-    const CellTerms terms = gatherCellTerms(m, cell.col, cell.row);
-    const ControlPoint& o = m.point(cell.col, cell.row);
+    assert(cellFits(g, cell));
+    const CellTerms terms = gatherCellTerms(g, target.width, target.height, cell.col, cell.row);
+    const ControlPoint& o = g.point(cell.col, cell.row);
     const std::int64_t originX = o.x;
     const std::int64_t originY = o.y;
-    const std::int64_t width = m.imageWidth();
-    const std::int64_t capacity = m.pixelCapacity();
-    const std::int32_t n = m.samplesPerCell();
+    const std::int64_t width = target.width;
+    const std::int64_t capacity = target.capacity;
+    const auto height = static_cast<std::int32_t>(target.height);
+    const std::int32_t n = g.samplesPerCell();
     const std::size_t stride = static_cast<std::size_t>(n) + 1;
     std::int64_t first = width;
     std::int64_t last = 0;
@@ -38,21 +38,21 @@ CellLanding landCellSamples(const DeformModel& m, CellRef cell, std::int32_t* de
     double tx[16];
     double ty[16];
     if (exactTerms(terms, tx, ty)) {
-        forEachChunk(m, tx, ty, pickChunkKernel(FastKernel::Best),
+        forEachChunk(g, tx, ty, pickChunkKernel(FastKernel::Best),
                      [&](std::int32_t i, std::int32_t j0, int count, const float* xs, const float* ys) {
                          for (int l = 0; l < count; ++l) land(i, j0 + l, xs[l], ys[l]);
                      });
-        landing.reach = footprintOf(terms, m.imageWidth(), m.imageHeight());
+        landing.reach = footprintOf(terms, static_cast<std::int32_t>(width), height);
     } else {
         // Terms this far out may send samples anywhere.
         for (std::int32_t i = 0; i <= n; ++i)
             for (std::int32_t j = 0; j <= n; ++j) {
                 float x;
                 float y;
-                literalSampleCoordinates(m, terms, i, j, x, y);
+                literalSampleCoordinates(g, terms, i, j, x, y);
                 land(i, j, x, y);
             }
-        landing.reach.rects[landing.reach.count++] = PixelRect{0, 0, m.imageWidth(), m.imageHeight()};
+        landing.reach.rects[landing.reach.count++] = PixelRect{0, 0, static_cast<std::int32_t>(width), height};
     }
     if (wraps) {
         first = 0;
@@ -63,17 +63,16 @@ CellLanding landCellSamples(const DeformModel& m, CellRef cell, std::int32_t* de
     return landing;
 }
 
-void splatCellSamples(DeformModel& m, CellRef cell, const std::int32_t* dests, const CellLanding& landing,
-                      SplatBand band)
+void splatCellSamples(const GridSampling& g, const SplatTarget& target, CellRef cell, const std::int32_t* dests,
+                      const CellLanding& landing, SplatBand band)
 {
-    assert(cellFits(m, cell));
+    assert(cellFits(g, cell));
     if (landing.firstColumn >= band.last || landing.lastColumn <= band.first) return;
-    const SplatTarget target = modelSplatTarget(m);
     // Inside the band, no sample needs its column looked at.
     const bool inside = landing.firstColumn >= band.first && landing.lastColumn <= band.last;
-    const ControlPoint& o = m.point(cell.col, cell.row);
-    const std::int64_t side = std::int64_t{m.samplesPerCell()} + 1;
-    const SplatBlock block{dests, side, side, std::int64_t{o.y} * m.imageWidth() + o.x, m.imageWidth()};
+    const ControlPoint& o = g.point(cell.col, cell.row);
+    const std::int64_t side = std::int64_t{g.samplesPerCell()} + 1;
+    const SplatBlock block{dests, side, side, std::int64_t{o.y} * target.width + o.x, target.width};
     withSplatPlanes(target, [&](const auto& planes) { splatBlock(planes, band, block, inside); });
 }
 

@@ -4,7 +4,8 @@
 
 #include "engine/cell_footprint.h"
 #include "engine/cell_ref.h"
-#include "engine/deform_model.h"
+#include "engine/grid_sampling.h"
+#include "engine/splat.h"
 #include "engine/splat_band.h"
 
 namespace plexor {
@@ -23,8 +24,8 @@ struct CellLanding {
     std::int32_t firstColumn = 0;
     std::int32_t lastColumn = 0;
 };
-CellLanding landCellSamples(const DeformModel& model, CellRef cell, std::int32_t* dests);
-void splatCellSamples(DeformModel& model, CellRef cell, const std::int32_t* dests, const CellLanding& landing,
-                      SplatBand band);
+CellLanding landCellSamples(const GridSampling& grid, const SplatTarget& target, CellRef cell, std::int32_t* dests);
+void splatCellSamples(const GridSampling& grid, const SplatTarget& target, CellRef cell, const std::int32_t* dests,
+                      const CellLanding& landing, SplatBand band);
 
 } // namespace plexor

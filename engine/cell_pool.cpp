@@ -65,13 +65,13 @@ void CellPool::help()
     }
 }
 
-void CellPool::deform(DeformModel& model, std::span<const CellRef> cells,
+void CellPool::deform(const GridSampling& grid, const SplatTarget& target, std::span<const CellRef> cells,
                       const std::function<void(std::size_t, const CellFootprint&)>& done, std::size_t roundCells)
 {
-    const std::size_t side = static_cast<std::size_t>(model.samplesPerCell()) + 1;
-    Run run{&model, cells, side * side, 0, 0};
+    const std::size_t side = static_cast<std::size_t>(grid.samplesPerCell()) + 1;
+    Run run{&grid, target, cells, side * side, 0, 0};
     if (helpers_.empty() || cells.size() < 2 || run.perCell > kRoundSamples) {
-        for (std::size_t k = 0; k < cells.size(); ++k) done(k, deformCell(model, cells[k]));
+        for (std::size_t k = 0; k < cells.size(); ++k) done(k, deformCell(grid, target, cells[k]));
         return;
     }
     run.perRound = std::min(kRoundSamples / run.perCell, kRoundCells);
@@ -112,7 +112,8 @@ void CellPool::land(const Run& run, std::size_t round)
     for (;;) {
         const std::size_t k = nextCell_.fetch_add(1, std::memory_order_relaxed);
         if (k >= count) return;
-        half.landings[k] = landCellSamples(*run.model, run.cells[first + k], half.dests.data() + k * run.perCell);
+        half.landings[k] =
+            landCellSamples(*run.grid, run.target, run.cells[first + k], half.dests.data() + k * run.perCell);
     }
 }
 
@@ -125,8 +126,8 @@ void CellPool::splat(const Run& run, std::size_t round)
         const std::size_t b = nextBand_.fetch_add(1, std::memory_order_relaxed);
         if (b >= half.bands.size()) return;
         for (std::size_t k = 0; k < count; ++k)
-            splatCellSamples(*run.model, run.cells[first + k], half.dests.data() + k * run.perCell, half.landings[k],
-                             half.bands[b]);
+            splatCellSamples(*run.grid, run.target, run.cells[first + k], half.dests.data() + k * run.perCell,
+                             half.landings[k], half.bands[b]);
     }
 }
 
@@ -148,7 +149,7 @@ void CellPool::cutBands(const Run& run, std::size_t round) noexcept
     // the cells' samples land near the middle of their columns. A cell
     // whose splats wrap a row reaches every band, and counts for none.
     Half& half = halves_[round % 2];
-    const std::int32_t width = run.model->imageWidth();
+    const auto width = static_cast<std::int32_t>(run.target.width);
     std::size_t placed = 0;
     for (std::size_t k = 0; k < roundSize(run, round); ++k) {
         const CellLanding& landing = half.landings[k];

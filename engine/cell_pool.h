@@ -15,7 +15,8 @@
 
 #include "engine/cell_landing.h"
 #include "engine/cell_ref.h"
-#include "engine/deform_model.h"
+#include "engine/grid_sampling.h"
+#include "engine/splat.h"
 
 namespace plexor {
 
@@ -45,17 +46,19 @@ public:
     CellPool(const CellPool&) = delete;
     CellPool& operator=(const CellPool&) = delete;
 
-    // Owner's thread. Deforms `cells` in their order and calls done(k,
-    // written) on the owner's thread once cell k is splatted, with the pixels
-    // it may have written; at most `roundCells` cells a round, 0 letting the
-    // samples per cell decide. The model must stay as it is meanwhile, but
-    // for the points, which may move: a cell uses them as it reads them.
-    void deform(DeformModel& model, std::span<const CellRef> cells,
+    // Owner's thread. Deforms `cells` of `grid` into `target` in their order
+    // and calls done(k, written) on the owner's thread once cell k is
+    // splatted, with the pixels it may have written; at most `roundCells`
+    // cells a round, 0 letting the samples per cell decide. The grid and the
+    // target must stay as they are meanwhile, but for the points, which may
+    // move: a cell uses them as it reads them.
+    void deform(const GridSampling& grid, const SplatTarget& target, std::span<const CellRef> cells,
                 const std::function<void(std::size_t, const CellFootprint&)>& done, std::size_t roundCells = 0);
 
 private:
     struct Run {
-        DeformModel* model = nullptr;
+        const GridSampling* grid = nullptr;
+        SplatTarget target{};
         std::span<const CellRef> cells;
         std::size_t perCell = 0;  // samples per cell
         std::size_t perRound = 0; // cells per round

@@ -1,7 +1,6 @@
 #include "engine/cell_worker.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace plexor {
 
@@ -14,8 +13,8 @@ constexpr std::size_t kRunCells = 4096;
 
 } // namespace
 
-CellWorker::CellWorker(DeformModel& model, std::function<void()> refresh)
-    : model_(model), refresh_(std::move(refresh)), pool_(coreCount()), run_(kRunCells)
+CellWorker::CellWorker(CellWork& work, const ControlGrid& grid, PictureBuffers& picture, std::function<void()> refresh)
+    : work_(work), grid_(grid), picture_(picture), refresh_(std::move(refresh)), pool_(coreCount()), run_(kRunCells)
 {}
 
 CellWorker::~CellWorker()
@@ -32,24 +31,26 @@ void CellWorker::stop()
 
 void CellWorker::run()
 {
-    DeformModel& m = model_;
     for (;;) {
         if (stopRequested()) return;
         for (;;) {
             std::uint64_t generation = 0;
             {
-                EntryScope scope(m.gate());
-                const std::size_t side = static_cast<std::size_t>(m.samplesPerCell()) + 1;
+                EntryScope scope(work_.gate());
+                const std::size_t side = static_cast<std::size_t>(grid_.sampling().samplesPerCell()) + 1;
                 const std::size_t round = std::max<std::size_t>(1, kRunSamples / 8 / (side * side));
                 const std::span<CellRef> run(run_.data(), std::min(kRunCells, 8 * round));
-                const std::size_t taken = m.cellQueue().takeFront(run, generation);
+                const std::size_t taken = work_.queue().takeFront(run, generation);
                 if (taken == 0) break;
                 if (!run[0].isRefreshMarker()) {
                     pool_.deform(
-                        m, run.first(taken),
+                        grid_.sampling(), picture_.splatTarget(), run.first(taken),
                         [&](std::size_t, const CellFootprint& written) {
-                            for (int i = 0; i < written.count; ++i) m.changes().mark(written.rects[i]);
-                            m.cellQueue().popFront(generation);
+                            for (int i = 0; i < written.count; ++i) {
+                                work_.changes().mark(written.rects[i]);
+                                work_.addMarked(written.rects[i]);
+                            }
+                            work_.queue().popFront(generation);
                         },
                         round);
                     continue;
@@ -58,20 +59,12 @@ void CellWorker::run()
             // The end of a batch. The gate stays open while the UI thread
             // refreshes, so that it may hold the gate meanwhile.
             if (refresh_) callOnUiThread(refresh_);
-            EntryScope scope(m.gate());
-            m.cellQueue().popFront(generation);
-            if (!m.splatMask().empty()) std::memset(m.splatMask().data(), 0, m.splatMask().size());
+            EntryScope scope(work_.gate());
+            work_.queue().popFront(generation);
+            picture_.clearMarks(work_.takeMarked());
         }
         sleepUntilWoken();
     }
-}
-
-void queueCellsAround(DeformModel& m, WorkerThread& worker, std::int32_t c, std::int32_t r)
-{
-    CellRef cells[16];
-    const std::size_t count = cellsAround(m.grid(), c, r, cells);
-    m.cellQueue().appendBatch(std::span<const CellRef>(cells, count));
-    worker.wake();
 }
 
 } // namespace plexor

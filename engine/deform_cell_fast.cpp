@@ -8,7 +8,6 @@
 #include "engine/cell_footprint.h"
 #include "engine/deform_cell.h"
 #include "engine/fast_coordinates.h"
-#include "engine/model_splat_target.h"
 #include "engine/splat_block.h"
 
 namespace plexor {
@@ -61,26 +60,26 @@ private:
 
 } // namespace
 
-CellFootprint deformCell(DeformModel& m, CellRef cell, FastKernel kind)
+CellFootprint deformCell(const GridSampling& g, const SplatTarget& target, CellRef cell, FastKernel kind)
 {
-    assert(cellFits(m, cell));
-    assert(!m.workImage().empty() && !m.sourceImage().empty() && !m.splatMask().empty());
+    assert(cellFits(g, cell));
+    assert(target.work != nullptr && target.source != nullptr && target.mask != nullptr);
     // The terms are read once: what the cell writes follows from them, even
     // while a drag moves a point meanwhile.
-    const CellTerms terms = gatherCellTerms(m, cell.col, cell.row);
+    const CellTerms terms = gatherCellTerms(g, target.width, target.height, cell.col, cell.row);
     double tx[16];
     double ty[16];
     if (!exactTerms(terms, tx, ty)) {
         // Terms this far out are read again per sample: the whole picture may change.
-        deformCellLiteral(m, cell);
+        deformCellLiteral(g, target, cell);
         CellFootprint whole;
-        whole.rects[whole.count++] = PixelRect{0, 0, m.imageWidth(), m.imageHeight()};
+        whole.rects[whole.count++] =
+            PixelRect{0, 0, static_cast<std::int32_t>(target.width), static_cast<std::int32_t>(target.height)};
         return whole;
     }
-    const SplatTarget target = modelSplatTarget(m);
-    const ControlPoint& o = m.point(cell.col, cell.row);
-    BlockGatherer blocks(target, o.x, o.y, std::int64_t{m.samplesPerCell()} + 1);
-    forEachChunk(m, tx, ty, pickChunkKernel(kind),
+    const ControlPoint& o = g.point(cell.col, cell.row);
+    BlockGatherer blocks(target, o.x, o.y, std::int64_t{g.samplesPerCell()} + 1);
+    forEachChunk(g, tx, ty, pickChunkKernel(kind),
                  [&](std::int32_t i, std::int32_t j0, int count, const float* xs, const float* ys) {
                      const std::int64_t src = (std::int64_t{o.y} + i) * target.width + o.x + j0;
                      std::int32_t* dests = blocks.room(i, j0, count);
@@ -90,12 +89,12 @@ CellFootprint deformCell(DeformModel& m, CellRef cell, FastKernel kind)
                      }
                  });
     blocks.flush();
-    return footprintOf(terms, m.imageWidth(), m.imageHeight());
+    return footprintOf(terms, static_cast<std::int32_t>(target.width), static_cast<std::int32_t>(target.height));
 }
 
-CellFootprint deformCell(DeformModel& m, CellRef cell)
+CellFootprint deformCell(const GridSampling& g, const SplatTarget& target, CellRef cell)
 {
-    return deformCell(m, cell, FastKernel::Best);
+    return deformCell(g, target, cell, FastKernel::Best);
 }
 
 } // namespace plexor

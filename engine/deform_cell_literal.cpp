@@ -8,7 +8,6 @@
 #include "engine/cell_terms.h"
 #include "engine/deform_cell_internal.h"
 #include "engine/extended.h"
-#include "engine/model_splat_target.h"
 #include "engine/splat.h"
 
 namespace plexor {
@@ -16,11 +15,11 @@ namespace plexor {
 // A virtual point left of or above the grid adds 0 * w, which leaves
 // the sum as it was, bit for bit: x + 0 is x for every x but -0, and the
 // sum, which starts at +0 and can only cancel to +0, is never -0.
-void literalSampleCoordinates(const DeformModel& m, const CellTerms& terms, std::int32_t i, std::int32_t j, float& xOut,
-                              float& yOut)
+void literalSampleCoordinates(const GridSampling& g, const CellTerms& terms, std::int32_t i, std::int32_t j,
+                              float& xOut, float& yOut)
 {
-    const std::int32_t n = m.samplesPerCell();
-    const float* weights = &m.tables().weights()[16 * (static_cast<std::size_t>(i) * (n + 1) + j)];
+    const std::int32_t n = g.samplesPerCell();
+    const float* weights = &g.tables.weights()[16 * (static_cast<std::size_t>(i) * (n + 1) + j)];
     float x = 0.0f;
     float y = 0.0f;
     // Kept a loop: unrolled, g++ rounds both sums through one stack slot,
@@ -34,32 +33,32 @@ void literalSampleCoordinates(const DeformModel& m, const CellTerms& terms, std:
     yOut = y;
 }
 
-void cellCoordinatesLiteral(const DeformModel& m, CellRef cell, float* xs, float* ys)
+void cellCoordinatesLiteral(const GridSampling& g, std::int64_t width, std::int64_t height, CellRef cell, float* xs,
+                            float* ys)
 {
-    const std::int32_t n = m.samplesPerCell();
-    const CellTerms terms = gatherCellTerms(m, cell.col, cell.row);
+    const std::int32_t n = g.samplesPerCell();
+    const CellTerms terms = gatherCellTerms(g, width, height, cell.col, cell.row);
     for (std::int32_t i = 0; i <= n; ++i)
         for (std::int32_t j = 0; j <= n; ++j) {
             const std::size_t at = static_cast<std::size_t>(i) * (n + 1) + j;
-            literalSampleCoordinates(m, terms, i, j, xs[at], ys[at]);
+            literalSampleCoordinates(g, terms, i, j, xs[at], ys[at]);
         }
 }
 
-void deformCellLiteral(DeformModel& m, CellRef cell)
+void deformCellLiteral(const GridSampling& g, const SplatTarget& target, CellRef cell)
 {
-    assert(!m.workImage().empty() && !m.sourceImage().empty() && !m.splatMask().empty());
-    const SplatTarget target = modelSplatTarget(m);
-    const std::int32_t n = m.samplesPerCell();
-    const std::int64_t w = m.imageWidth();
-    const ControlPoint& o = m.point(cell.col, cell.row);
+    assert(target.work != nullptr && target.source != nullptr && target.mask != nullptr);
+    const std::int32_t n = g.samplesPerCell();
+    const std::int64_t w = target.width;
+    const ControlPoint& o = g.point(cell.col, cell.row);
     const std::int64_t ox = o.x;
     const std::int64_t oy = o.y;
-    const CellTerms terms = gatherCellTerms(m, cell.col, cell.row);
+    const CellTerms terms = gatherCellTerms(g, target.width, target.height, cell.col, cell.row);
     for (std::int32_t i = 0; i <= n; ++i) {
         for (std::int32_t j = 0; j <= n; ++j) {
             float x;
             float y;
-            literalSampleCoordinates(m, terms, i, j, x, y);
+            literalSampleCoordinates(g, terms, i, j, x, y);
             std::int64_t xd;
             std::int64_t yd;
             if (!truncateCoordinate(x, xd) || !truncateCoordinate(y, yd)) continue;

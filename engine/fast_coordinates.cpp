@@ -75,25 +75,24 @@ bool exactTerms(const CellTerms& terms, double* tx, double* ty)
 
 namespace {
 
-bool tablesFit(const DeformModel& m)
+bool tablesFit(const GridSampling& g)
 {
-    const std::size_t samples = static_cast<std::size_t>(m.samplesPerCell()) + 1;
-    return m.samplesPerCell() >= 1 && m.tables().weights().size() == 16 * samples * samples &&
-           m.tables().lanes().size() == 16 * samples * static_cast<std::size_t>(paddedSampleCount(m.samplesPerCell()));
+    const std::size_t samples = static_cast<std::size_t>(g.samplesPerCell()) + 1;
+    return g.samplesPerCell() >= 1 && g.tables.weights().size() == 16 * samples * samples &&
+           g.tables.lanes().size() == 16 * samples * static_cast<std::size_t>(paddedSampleCount(g.samplesPerCell()));
 }
 
-bool cellExists(const DeformModel& m, CellRef cell)
+bool cellExists(const GridSampling& g, CellRef cell)
 {
-    return cell.col >= 0 && cell.col < m.grid().cellCols && cell.row >= 0 && cell.row < m.grid().cellRows &&
-           static_cast<std::size_t>(m.grid().pointCols) * static_cast<std::size_t>(m.grid().pointRows) ==
-               m.points().size();
+    return cell.col >= 0 && cell.col < g.shape.cellCols && cell.row >= 0 && cell.row < g.shape.cellRows &&
+           static_cast<std::size_t>(g.shape.pointCols) * static_cast<std::size_t>(g.shape.pointRows) == g.points.size();
 }
 
 } // namespace
 
-bool cellFits(const DeformModel& m, CellRef cell)
+bool cellFits(const GridSampling& g, CellRef cell)
 {
-    return cellExists(m, cell) && tablesFit(m);
+    return cellExists(g, cell) && tablesFit(g);
 }
 
 bool fastKernelAvailable(FastKernel kind)
@@ -109,13 +108,13 @@ bool fastKernelAvailable(FastKernel kind)
 
 namespace {
 
-bool sampleCoordinates(const DeformModel& m, const CellTerms& terms, float* xs, float* ys, FastKernel kind)
+bool sampleCoordinates(const GridSampling& g, const CellTerms& terms, float* xs, float* ys, FastKernel kind)
 {
     double tx[16];
     double ty[16];
     if (!exactTerms(terms, tx, ty)) return false;
-    const std::size_t stride = static_cast<std::size_t>(m.samplesPerCell()) + 1;
-    forEachChunk(m, tx, ty, pickChunkKernel(kind),
+    const std::size_t stride = static_cast<std::size_t>(g.samplesPerCell()) + 1;
+    forEachChunk(g, tx, ty, pickChunkKernel(kind),
                  [&](std::int32_t i, std::int32_t j0, int count, const float* cx, const float* cy) {
                      std::copy(cx, cx + count, xs + i * stride + j0);
                      std::copy(cy, cy + count, ys + i * stride + j0);
@@ -125,10 +124,11 @@ bool sampleCoordinates(const DeformModel& m, const CellTerms& terms, float* xs, 
 
 } // namespace
 
-void cellCoordinatesFast(const DeformModel& m, CellRef cell, float* xs, float* ys, FastKernel kind)
+void cellCoordinatesFast(const GridSampling& g, std::int64_t width, std::int64_t height, CellRef cell, float* xs,
+                         float* ys, FastKernel kind)
 {
-    if (!sampleCoordinates(m, gatherCellTerms(m, cell.col, cell.row), xs, ys, kind))
-        cellCoordinatesLiteral(m, cell, xs, ys);
+    if (!sampleCoordinates(g, gatherCellTerms(g, width, height, cell.col, cell.row), xs, ys, kind))
+        cellCoordinatesLiteral(g, width, height, cell, xs, ys);
 }
 
 } // namespace plexor

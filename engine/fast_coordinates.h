@@ -10,7 +10,7 @@
 #include "engine/cell_ref.h"
 #include "engine/cell_terms.h"
 #include "engine/deform_cell_internal.h"
-#include "engine/deform_model.h"
+#include "engine/grid_sampling.h"
 #include "engine/weight_tables.h"
 
 namespace plexor {
@@ -29,21 +29,20 @@ void refineSample(const float* weights, const double* tx, const double* ty, floa
 // Calls visit(i, j0, count, xs, ys) for every chunk of samples of the cell
 // in row-major order: samples j0 .. j0 + count - 1 of sample row i.
 template <class Visit>
-void forEachChunk(const DeformModel& m, const double* tx, const double* ty, ChunkKernel kernel, Visit&& visit)
+void forEachChunk(const GridSampling& g, const double* tx, const double* ty, ChunkKernel kernel, Visit&& visit)
 {
-    const std::int32_t n = m.samplesPerCell();
+    const std::int32_t n = g.samplesPerCell();
     const std::int32_t padded = paddedSampleCount(n);
     Chunk chunk;
     for (std::int32_t i = 0; i <= n; ++i) {
-        const double* row = m.tables().lanes().data() + static_cast<std::size_t>(i) * 16 * padded;
+        const double* row = g.tables.lanes().data() + static_cast<std::size_t>(i) * 16 * padded;
         for (std::int32_t j0 = 0; j0 <= n; j0 += kWeightLanes) {
             const int count = std::min(kWeightLanes, n + 1 - j0);
             kernel(row, padded, j0, count, tx, ty, chunk);
             if (chunk.anySuspect) {
                 for (int l = 0; l < count; ++l)
                     if (chunk.suspect[l] != 0)
-                        refineSample(m.tables().weights().data() +
-                                         16 * (static_cast<std::size_t>(i) * (n + 1) + j0 + l),
+                        refineSample(g.tables.weights().data() + 16 * (static_cast<std::size_t>(i) * (n + 1) + j0 + l),
                                      tx, ty, chunk.x[l], chunk.y[l]);
             }
             visit(i, j0, count, chunk.x, chunk.y);
@@ -51,8 +50,8 @@ void forEachChunk(const DeformModel& m, const double* tx, const double* ty, Chun
     }
 }
 
-// Whether the model holds the cell and the tables of its step, as the fast
+// Whether the grid holds the cell and the tables of its step, as the fast
 // kernel needs them.
-bool cellFits(const DeformModel& model, CellRef cell);
+bool cellFits(const GridSampling& grid, CellRef cell);
 
 } // namespace plexor

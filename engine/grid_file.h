@@ -36,8 +36,11 @@
 #include <variant>
 #include <vector>
 
-#include "engine/deform_model.h"
+#include "engine/cell_work.h"
+#include "engine/control_grid.h"
 #include "engine/grid_pass.h"
+#include "engine/memory_shortfall.h"
+#include "engine/picture_buffers.h"
 
 namespace plexor {
 
@@ -65,11 +68,11 @@ std::variant<GridFile, GridFileError> parseGridFile(std::string_view text);
 // single pass, version 2 for several.
 std::string writeGridFile(const GridFile& file);
 
-// The deformation the model holds: its earlier passes, then its grid with
-// the displaced points row by row. The model holds a picture and a grid.
-GridFile gridFileOf(const DeformModel& model);
-// One pass: the model's grid and its displaced points.
-GridPass gridPassOf(const DeformModel& model);
+// The deformation of a width x height picture that `grid` holds: its earlier
+// passes, then the grid with its displaced points row by row. A grid exists.
+GridFile gridFileOf(const ControlGrid& grid, std::int32_t width, std::int32_t height);
+// One pass: the grid and its displaced points.
+GridPass gridPassOf(const ControlGrid& grid);
 
 // Whether `file` can be laid over a width x height (widened) picture as
 // drags could have left it: the same size; in each pass, every point inside
@@ -78,25 +81,26 @@ GridPass gridPassOf(const DeformModel& model);
 // Nothing when it can.
 std::optional<GridFileError> checkGridFile(const GridFile& file, std::int32_t width, std::int32_t height);
 
-// Lays one checked pass over the model's picture as the grid command lays a
-// grid, workImage made afresh from sourceImage with black margins and the
-// tables built for the step, then displaces the pass's points. The worker
-// must be idle; the cells are left to the caller (displacedCells).
-void layGridPass(DeformModel& model, const GridPass& pass);
+// Lays one checked pass over the picture as the grid command lays a grid,
+// work made afresh from source with black margins and the tables built for
+// the step, then displaces the pass's points. The worker must be idle; the
+// cells are left to the caller (displacedCells).
+void layGridPass(ControlGrid& grid, PictureBuffers& picture, CellWork& work, const GridPass& pass);
 
 // Lays every pass of a checked file in turn, the first over the picture as
 // read, each later one over the result of the one before: its grid and
 // points (layGridPass), then `deform` with its batch (displacedCells) and
 // whether it is the last pass. Every pass but the last must be deformed
-// whole when `deform` returns. The passes before the last become the model's
-// earlier passes. False, changing nothing, when the picture as read cannot
-// be kept beside the result (the memory message shown).
-bool layGridFile(DeformModel& model, const GridFile& file,
-                 const std::function<void(std::span<const CellRef> batch, bool last)>& deform);
+// whole when `deform` returns. The passes before the last become the grid's
+// earlier passes. Changes nothing, and says which buffer it lacked, when the
+// picture as read cannot be kept beside the result in `available` bytes.
+std::optional<MemoryShortfall>
+layGridFile(ControlGrid& grid, PictureBuffers& picture, CellWork& work, const GridFile& file, std::uint64_t available,
+            const std::function<void(std::span<const CellRef> batch, bool last)>& deform);
 
 // The cells whose 16 points include a displaced point, row by row from the
 // top, left to right within a row: the one batch that deforms the picture
 // for its displacements, whatever order of drags led to them.
-std::vector<CellRef> displacedCells(const DeformModel& model);
+std::vector<CellRef> displacedCells(const ControlGrid& grid);
 
 } // namespace plexor

@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "engine/grid_file.h"
-#include "engine/pass_over_result.h"
+#include "engine/grid_laying.h"
 
 namespace plexor {
 namespace {
@@ -54,27 +54,26 @@ std::optional<GridFileError> checkGridPass(const GridPass& pass, std::int32_t wi
 
 } // namespace
 
-GridPass gridPassOf(const DeformModel& m)
+GridPass gridPassOf(const ControlGrid& grid)
 {
-    assert(m.gridExists());
+    assert(grid.exists());
     GridPass pass;
-    pass.step = m.gridStep();
-    for (std::int32_t r = 0; r < m.grid().pointRows; ++r)
-        for (std::int32_t c = 0; c < m.grid().pointCols; ++c) {
-            const ControlPoint& p = m.point(c, r);
+    pass.step = grid.step();
+    for (std::int32_t r = 0; r < grid.shape().pointRows; ++r)
+        for (std::int32_t c = 0; c < grid.shape().pointCols; ++c) {
+            const ControlPoint& p = grid.point(c, r);
             if (p.dx != 0 || p.dy != 0) pass.points.push_back(GridFilePoint{c, r, p.dx, p.dy, 0});
         }
     return pass;
 }
 
-GridFile gridFileOf(const DeformModel& m)
+GridFile gridFileOf(const ControlGrid& grid, std::int32_t width, std::int32_t height)
 {
-    assert(m.imageLoaded() && m.gridExists());
     GridFile file;
-    file.width = m.imageWidth();
-    file.height = m.imageHeight();
-    file.passes = m.passes().list();
-    file.passes.push_back(gridPassOf(m));
+    file.width = width;
+    file.height = height;
+    file.passes = grid.earlierPasses();
+    file.passes.push_back(gridPassOf(grid));
     return file;
 }
 
@@ -89,51 +88,48 @@ std::optional<GridFileError> checkGridFile(const GridFile& file, std::int32_t wi
     return std::nullopt;
 }
 
-void layGridPass(DeformModel& m, const GridPass& pass)
+void layGridPass(ControlGrid& grid, PictureBuffers& picture, CellWork& work, const GridPass& pass)
 {
-    WorkerHold hold(m.gate());
-    m.layGrid(pass.step);
-    for (const GridFilePoint& p : pass.points) {
-        ControlPoint& point = m.point(p.col, p.row);
-        point.dx = p.dx;
-        point.dy = p.dy;
-    }
-    m.changes().markAll();
+    layGrid(grid, picture, work, pass.step);
+    for (const GridFilePoint& p : pass.points) grid.displace(grid.index(p.col, p.row), p.dx, p.dy);
 }
 
-bool layGridFile(DeformModel& m, const GridFile& file,
-                 const std::function<void(std::span<const CellRef> batch, bool last)>& deform)
+std::optional<MemoryShortfall> layGridFile(ControlGrid& grid, PictureBuffers& picture, CellWork& work,
+                                           const GridFile& file, std::uint64_t available,
+                                           const std::function<void(std::span<const CellRef> batch, bool last)>& deform)
 {
-    assert(m.imageLoaded() && !checkGridFile(file, m.imageWidth(), m.imageHeight()) && !file.passes.empty());
+    assert(picture.hasPicture() && !checkGridFile(file, picture.width(), picture.height()) && !file.passes.empty());
     // The picture as read is kept before anything changes, so that no pass
     // after the first can fail.
-    if (file.passes.size() > 1 && !keepOpenedImage(m)) return false;
-    startFromOpenedImage(m);
+    if (file.passes.size() > 1)
+        if (const std::optional<MemoryShortfall> missing = picture.keepOpened(available)) return missing;
+    picture.startFromOpened();
     for (std::size_t i = 0; i < file.passes.size(); ++i) {
-        if (i > 0) beginPassOverResult(m);
-        layGridPass(m, file.passes[i]);
-        const std::vector<CellRef> cells = displacedCells(m);
+        if (i > 0) picture.beginPassOverResult();
+        layGridPass(grid, picture, work, file.passes[i]);
+        const std::vector<CellRef> cells = displacedCells(grid);
         deform(cells, i + 1 == file.passes.size());
     }
-    m.passes().setList(std::vector<GridPass>(file.passes.begin(), file.passes.end() - 1));
-    return true;
+    grid.setEarlierPasses(std::vector<GridPass>(file.passes.begin(), file.passes.end() - 1));
+    return std::nullopt;
 }
 
-std::vector<CellRef> displacedCells(const DeformModel& m)
+std::vector<CellRef> displacedCells(const ControlGrid& grid)
 {
-    std::vector<std::uint8_t> wanted(static_cast<std::size_t>(m.grid().cellCount), 0);
-    for (std::int32_t r = 0; r < m.grid().pointRows; ++r)
-        for (std::int32_t c = 0; c < m.grid().pointCols; ++c) {
-            const ControlPoint& p = m.point(c, r);
+    const GridGeometry& shape = grid.shape();
+    std::vector<std::uint8_t> wanted(static_cast<std::size_t>(shape.cellCount), 0);
+    for (std::int32_t r = 0; r < shape.pointRows; ++r)
+        for (std::int32_t c = 0; c < shape.pointCols; ++c) {
+            const ControlPoint& p = grid.point(c, r);
             if (p.dx == 0 && p.dy == 0) continue;
             CellRef around[16];
-            const std::size_t count = cellsAround(m.grid(), c, r, around);
-            for (std::size_t i = 0; i < count; ++i) wanted[cellIndex(m.grid().cellCols, around[i])] = 1;
+            const std::size_t count = cellsAround(shape, c, r, around);
+            for (std::size_t i = 0; i < count; ++i) wanted[cellIndex(shape.cellCols, around[i])] = 1;
         }
     std::vector<CellRef> cells;
-    for (std::int32_t r = 0; r < m.grid().cellRows; ++r)
-        for (std::int32_t c = 0; c < m.grid().cellCols; ++c)
-            if (wanted[cellIndex(m.grid().cellCols, CellRef{c, r})] != 0) cells.push_back(CellRef{c, r});
+    for (std::int32_t r = 0; r < shape.cellRows; ++r)
+        for (std::int32_t c = 0; c < shape.cellCols; ++c)
+            if (wanted[cellIndex(shape.cellCols, CellRef{c, r})] != 0) cells.push_back(CellRef{c, r});
     return cells;
 }
 

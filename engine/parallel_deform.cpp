@@ -4,15 +4,14 @@
 
 namespace plexor {
 
-void deformCellsInParallel(DeformModel& model, std::span<const CellRef> cells, ParallelDeformOptions options,
-                           const std::function<void(std::size_t)>& progress)
+void deformCellsInParallel(const GridSampling& grid, const SplatTarget& target, std::span<const CellRef> cells,
+                           ParallelDeformOptions options, const std::function<void(std::size_t)>& progress)
 {
     constexpr std::size_t kReportEvery = 256;
     CellPool pool(options.threads, options.bands);
     pool.deform(
-        model, cells,
-        [&](std::size_t k, const CellFootprint& written) {
-            for (int i = 0; i < written.count; ++i) model.changes().mark(written.rects[i]);
+        grid, target, cells,
+        [&](std::size_t k, const CellFootprint&) {
             if (progress && ((k + 1) % kReportEvery == 0 || k + 1 == cells.size())) progress(k + 1);
         },
         options.chunkCells);

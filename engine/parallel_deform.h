@@ -5,7 +5,8 @@
 #include <span>
 
 #include "engine/cell_ref.h"
-#include "engine/deform_model.h"
+#include "engine/grid_sampling.h"
+#include "engine/splat.h"
 
 namespace plexor {
 
@@ -19,15 +20,15 @@ struct ParallelDeformOptions {
     unsigned bands = 0;
 };
 
-// Deforms `cells` in their order, as deformCell one after another would and
-// bit for bit the same, on several threads at once: each lands the samples
-// of some cells, then splats a band of columns with every sample of a round
-// that reaches it, in order. Nothing else may touch the model meanwhile: the
-// worker is idle and no point moves. Two rounds of cells are held at a time,
-// a few megabytes; a step whose cells alone are larger than that is deformed
-// on the calling thread. `progress`, when set, is called on the
+// Deforms `cells` of `grid` into `target` in their order, as deformCell one
+// after another would and bit for bit the same, on several threads at once:
+// each lands the samples of some cells, then splats a band of columns with
+// every sample of a round that reaches it, in order. Nothing else may touch
+// the target meanwhile, and no point moves. Two rounds of cells are held at
+// a time, a few megabytes; a step whose cells alone are larger than that is
+// deformed on the calling thread. `progress`, when set, is called on the
 // calling thread with the number of cells done so far.
-void deformCellsInParallel(DeformModel& model, std::span<const CellRef> cells, ParallelDeformOptions options,
-                           const std::function<void(std::size_t)>& progress = {});
+void deformCellsInParallel(const GridSampling& grid, const SplatTarget& target, std::span<const CellRef> cells,
+                           ParallelDeformOptions options, const std::function<void(std::size_t)>& progress = {});
 
 } // namespace plexor

@@ -20,6 +20,7 @@ struct SplatTarget {
     const std::uint8_t* source;
     std::int64_t capacity;
     std::int64_t width;
+    std::int64_t height;
     // A byte a pixel that travels with the colours, when the picture has
     // alpha; both null when it has none.
     std::uint8_t* workAlpha = nullptr;

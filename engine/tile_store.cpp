@@ -48,7 +48,7 @@ void TileStore::forEachRow(std::int32_t tile, std::size_t offset, Copy&& copy) c
     }
 }
 
-void TileStore::save(const ByteBuffer& image, const ByteBuffer& alpha, const PixelRect& rect)
+void TileStore::save(const PixelPlanes& planes, const PixelRect& rect)
 {
     const PixelRect area = rect.intersection(PixelRect{0, 0, width_, height_});
     if (area.empty()) return;
@@ -78,12 +78,12 @@ void TileStore::save(const ByteBuffer& image, const ByteBuffer& alpha, const Pix
             offsets_.push_back(offset);
             pixels_.resize(offset + tileBytes(tile));
             forEachRow(tile, offset, [&](int plane, std::size_t at, std::size_t to, std::size_t bytes) {
-                std::memcpy(pixels_.data() + to, (plane == 0 ? image : alpha).data() + at, bytes);
+                std::memcpy(pixels_.data() + to, (plane == 0 ? planes.colours : planes.alpha).data() + at, bytes);
             });
         }
 }
 
-void TileStore::saveLike(const TileStore& other, const ByteBuffer& image, const ByteBuffer& alpha)
+void TileStore::saveLike(const TileStore& other, const PixelPlanes& planes)
 {
     reset(other.width_, other.height_, other.alpha_);
     tiles_ = other.tiles_;
@@ -91,37 +91,38 @@ void TileStore::saveLike(const TileStore& other, const ByteBuffer& image, const 
     pixels_.resize(other.pixels_.size());
     for (std::size_t i = 0; i < tiles_.size(); ++i)
         forEachRow(tiles_[i], offsets_[i], [&](int plane, std::size_t at, std::size_t to, std::size_t bytes) {
-            std::memcpy(pixels_.data() + to, (plane == 0 ? image : alpha).data() + at, bytes);
+            std::memcpy(pixels_.data() + to, (plane == 0 ? planes.colours : planes.alpha).data() + at, bytes);
         });
     seal();
 }
 
-bool TileStore::tileMatches(std::size_t i, const ByteBuffer& image, const ByteBuffer& alpha) const
+bool TileStore::tileMatches(std::size_t i, const PixelPlanes& planes) const
 {
     bool same = true;
     forEachRow(tiles_[i], offsets_[i], [&](int plane, std::size_t at, std::size_t from, std::size_t bytes) {
-        same = same && std::memcmp((plane == 0 ? image : alpha).data() + at, pixels_.data() + from, bytes) == 0;
+        same = same &&
+               std::memcmp((plane == 0 ? planes.colours : planes.alpha).data() + at, pixels_.data() + from, bytes) == 0;
     });
     return same;
 }
 
-void TileStore::restore(ByteBuffer& image, ByteBuffer& alpha, ChangeRegion& changes) const
+void TileStore::restore(PixelPlanes& planes, ChangeRegion& changes) const
 {
     for (std::size_t i = 0; i < tiles_.size(); ++i) {
         // A tile that holds its saved pixels already needs nothing, and
         // nothing on the screen changes there.
-        if (tileMatches(i, image, alpha)) continue;
+        if (tileMatches(i, planes)) continue;
         forEachRow(tiles_[i], offsets_[i], [&](int plane, std::size_t at, std::size_t from, std::size_t bytes) {
-            std::memcpy((plane == 0 ? image : alpha).data() + at, pixels_.data() + from, bytes);
+            std::memcpy((plane == 0 ? planes.colours : planes.alpha).data() + at, pixels_.data() + from, bytes);
         });
         changes.mark(tileRect(tiles_[i]));
     }
 }
 
-bool TileStore::matches(const ByteBuffer& image, const ByteBuffer& alpha) const
+bool TileStore::matches(const PixelPlanes& planes) const
 {
     for (std::size_t i = 0; i < tiles_.size(); ++i)
-        if (!tileMatches(i, image, alpha)) return false;
+        if (!tileMatches(i, planes)) return false;
     return true;
 }
 

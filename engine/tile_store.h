@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "engine/change_region.h"
+#include "engine/pixel_planes.h"
 #include "engine/pixel_rect.h"
-#include "platform/byte_buffer.h"
 
 namespace plexor {
 
@@ -20,17 +20,17 @@ public:
     // Starts afresh, holding nothing, for a width x height picture, with its
     // alpha or without.
     void reset(std::int32_t width, std::int32_t height, bool alpha);
-    // Saves from `image` (and `alpha`, in a store with alpha) every tile that
+    // Saves from `planes` (their alpha too, in a store with alpha) every tile that
     // meets `rect` and is not saved yet. Throws std::bad_alloc when the
     // memory cannot be had; the store then holds what it held.
-    void save(const ByteBuffer& image, const ByteBuffer& alpha, const PixelRect& rect);
-    // Saves the same tiles as `other`, from `image` and `alpha`.
-    void saveLike(const TileStore& other, const ByteBuffer& image, const ByteBuffer& alpha);
+    void save(const PixelPlanes& planes, const PixelRect& rect);
+    // Saves the same tiles as `other`, from `planes`.
+    void saveLike(const TileStore& other, const PixelPlanes& planes);
     // Writes the saved tiles back and marks changed those that were not as
     // saved.
-    void restore(ByteBuffer& image, ByteBuffer& alpha, ChangeRegion& changes) const;
-    // Whether `image` and `alpha` hold the saved pixels in the saved tiles.
-    bool matches(const ByteBuffer& image, const ByteBuffer& alpha) const;
+    void restore(PixelPlanes& planes, ChangeRegion& changes) const;
+    // Whether `planes` hold the saved pixels in the saved tiles.
+    bool matches(const PixelPlanes& planes) const;
     // Whether `other`, saved like this one, holds the same pixels.
     bool samePixels(const TileStore& other) const noexcept
     {
@@ -46,7 +46,7 @@ public:
 private:
     PixelRect tileRect(std::int32_t tile) const noexcept;
     std::size_t tileBytes(std::int32_t tile) const noexcept;
-    bool tileMatches(std::size_t i, const ByteBuffer& image, const ByteBuffer& alpha) const;
+    bool tileMatches(std::size_t i, const PixelPlanes& planes) const;
     template <class Copy>
     void forEachRow(std::int32_t tile, std::size_t offset, Copy&& copy) const;
 

@@ -4,10 +4,15 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <string_view>
 
+#include "engine/cell_work.h"
+#include "engine/control_grid.h"
 #include "engine/grid_file.h"
 #include "engine/parallel_deform.h"
+#include "engine/picture_buffers.h"
+#include "platform/bitmap.h"
 
 namespace {
 
@@ -40,9 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const GridPass& pass : file->passes)
         if (pass.step > 64) return 0;
     if (checkGridFile(*file, file->width, file->height)) return 0;
-    DeformModel model;
-    require(model.allocateBuffers(file->width, file->height));
-    require(layGridFile(model, *file,
-                        [&](std::span<const CellRef> cells, bool) { deformCellsInParallel(model, cells, {}); }));
+    constexpr std::uint64_t kPlenty = std::numeric_limits<std::uint64_t>::max();
+    PictureBuffers picture;
+    ControlGrid grid;
+    CellWork work;
+    require(!picture.replace(file->width, file->height, false, kPlenty));
+    picture.load(Bitmap(file->width, file->height, PixelFormat::rgb24()), {});
+    require(!layGridFile(grid, picture, work, *file, kPlenty, [&](std::span<const CellRef> cells, bool) {
+        deformCellsInParallel(grid.sampling(), picture.splatTarget(), cells, {});
+    }));
     return 0;
 }

@@ -38,12 +38,12 @@ void WorkerThread::runBody()
 
 void WorkerThread::requestStop() noexcept
 {
-    terminated_.store(true);
+    stopRequested_.store(true);
 }
 
 bool WorkerThread::stopRequested() const noexcept
 {
-    return terminated_.load();
+    return stopRequested_.load();
 }
 
 bool WorkerThread::finished() const

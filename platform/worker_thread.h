@@ -19,7 +19,7 @@ namespace plexor {
 // for the thread to end, so that a worker waiting for the UI thread and a UI
 // thread waiting for the worker cannot block each other.
 //
-// A derived class stops its thread (`Terminate`, `Wake`, `waitUntilFinished`) before
+// A derived class stops its thread (requestStop, wake, waitUntilFinished) before
 // its own members go away.
 class WorkerThread {
 public:
@@ -73,7 +73,7 @@ private:
     std::thread thread_;
     bool started_ = false; // UI thread only
 
-    std::atomic<bool> terminated_{false};
+    std::atomic<bool> stopRequested_{false};
 
     mutable std::mutex mutex_;
     std::condition_variable wakeChanged_;

@@ -92,8 +92,8 @@ void MainWindow::createMenu()
     connect(showGridAction, &QAction::triggered, this,
             [this] { run([this] { commands_->view().toggleGridShown(); }); });
     connect(aboutAction, &QAction::triggered, this, [this] { run([this] { commands_->showAbout(); }); });
-    connect(undoAction, &QAction::triggered, this, [this] { run([this] { commands_->history().undo(); }); });
-    connect(redoAction, &QAction::triggered, this, [this] { run([this] { commands_->history().redo(); }); });
+    connect(undoAction, &QAction::triggered, this, [this] { run([this] { commands_->undo(); }); });
+    connect(redoAction, &QAction::triggered, this, [this] { run([this] { commands_->redo(); }); });
     connect(selectAllAction, &QAction::triggered, this,
             [this] { run([this] { commands_->selection().selectAll(); }); });
     connect(selectNoneAction, &QAction::triggered, this,

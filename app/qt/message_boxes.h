@@ -5,8 +5,8 @@
 #include <QMessageBox>
 #include <QPointer>
 
+#include "app/message_sink.h"
 #include "app/shell_ports.h"
-#include "engine/message_sink.h"
 
 namespace plexor {
 

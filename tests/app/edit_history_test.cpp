@@ -1,12 +1,16 @@
 // Undo and redo give back, bit for bit, the picture, the points, the view
 // and the screen bitmap of before and after each edit.
 
+#include "app/edit_history.h"
+
+#include <memory>
 #include <random>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "app/main_commands.h"
+#include "tests/support/model_setup.h"
 #include "tests/support/shell_fakes.h"
 #include "tests/support/worker_service.h"
 
@@ -37,14 +41,14 @@ protected:
     void settle() { ASSERT_TRUE(serveUntilIdle(commands.worker())); }
     State now()
     {
-        DeformModel& m = commands.model();
+        const PictureBuffers& b = commands.buffers();
         State s;
-        s.work.assign(m.workImage().data(), m.workImage().data() + m.workImage().size());
-        s.view.assign(m.viewImage().data(), m.viewImage().data() + m.viewImage().size());
+        s.work.assign(b.work().colours.data(), b.work().colours.data() + b.work().colours.size());
+        s.view.assign(b.view().colours.data(), b.view().colours.data() + b.view().colours.size());
         const std::span<const std::uint8_t> rows = commands.pictures().screenBitmap().bottomUpRows();
         s.screen.assign(rows.begin(), rows.end());
-        s.step = m.gridStep();
-        for (const ControlPoint& p : m.points()) {
+        s.step = commands.controlGrid().step();
+        for (const ControlPoint& p : commands.controlGrid().points()) {
             s.displacements.push_back(p.dx);
             s.displacements.push_back(p.dy);
         }
@@ -55,12 +59,12 @@ protected:
     // over, and a release.
     void drag()
     {
-        DeformModel& m = commands.model();
-        if (m.grid().pointCols < 3 || m.grid().pointRows < 3) return;
-        const ControlPoint& p = m.point(pick(1, m.grid().pointCols - 2), pick(1, m.grid().pointRows - 2));
+        const ControlGrid& g = commands.controlGrid();
+        if (g.shape().pointCols < 3 || g.shape().pointRows < 3) return;
+        const ControlPoint& p = g.point(pick(1, g.shape().pointCols - 2), pick(1, g.shape().pointRows - 2));
         std::int32_t x = p.x + p.dx, y = p.y + p.dy;
         commands.mouse().press(x, y);
-        const std::int32_t step = m.gridStep();
+        const std::int32_t step = g.step();
         for (int moves = pick(1, 6); moves > 0; --moves) {
             x += pick(-step, step);
             y += pick(-step, step);
@@ -72,11 +76,11 @@ protected:
     // File > Open grid with a file of random displacements at a random step.
     void openRandomGridFile()
     {
-        const DeformModel& m = commands.model();
+        const PictureBuffers& b = commands.buffers();
         const std::int32_t step = pick(8, 40);
-        const GridGeometry g = gridGeometryFor(m.imageWidth(), m.imageHeight(), step);
-        std::string text = "plexor-grid 1\nsize " + std::to_string(m.imageWidth()) + " " +
-                           std::to_string(m.imageHeight()) + "\nstep " + std::to_string(step) + "\n";
+        const GridGeometry g = gridGeometryFor(b.width(), b.height(), step);
+        std::string text = "plexor-grid 1\nsize " + std::to_string(b.width()) + " " + std::to_string(b.height()) +
+                           "\nstep " + std::to_string(step) + "\n";
         for (std::int32_t r = 1; r + 1 < g.pointRows; ++r)
             for (std::int32_t c = 1; c + 1 < g.pointCols; ++c)
                 if (pick(0, 2) == 0)
@@ -107,7 +111,7 @@ TEST_F(EditHistoryTest, RandomEditsUndoneAndRedoneGiveBackTheirStatesExactly)
         for (int op = 0; op < 60; ++op) {
             const int kind = pick(0, 9);
             if (kind <= 1 && states.size() > 1) {
-                commands.history().undo();
+                commands.undo();
                 settle();
                 undone.push_back(states.back());
                 states.pop_back();
@@ -115,7 +119,7 @@ TEST_F(EditHistoryTest, RandomEditsUndoneAndRedoneGiveBackTheirStatesExactly)
                 continue;
             }
             if (kind == 2 && !undone.empty()) {
-                commands.history().redo();
+                commands.redo();
                 settle();
                 ASSERT_TRUE(now() == undone.back()) << "redo at " << op;
                 states.push_back(undone.back());
@@ -161,13 +165,13 @@ TEST_F(EditHistoryTest, MenuTextsNameTheEdit)
     commands.grid().resetGrid();
     EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Reset"));
     drag();
-    commands.history().undo(); // ends the drag first
-    EXPECT_FALSE(commands.model().dragging());
+    commands.undo(); // ends the drag first
+    EXPECT_FALSE(commands.drag().dragging());
     EXPECT_EQ(commands.history().redoText(), std::optional<std::string>("Redo Drag"));
     EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Reset"));
-    commands.history().undo();
-    commands.history().undo();
-    commands.history().undo();
+    commands.undo();
+    commands.undo();
+    commands.undo();
     EXPECT_EQ(commands.history().redoText(), std::optional<std::string>("Redo Grid"));
     EXPECT_FALSE(commands.history().undoText()) << "opening a picture is no edit";
     // A new edit drops what could be redone.
@@ -189,15 +193,15 @@ TEST_F(EditHistoryTest, UndoAndRedoWhileTheBatchesRun)
     commands.mouse().press(200, 152);
     for (int i = 1; i <= 12; ++i) commands.mouse().move(200 + 7 * i, 152 + 3 * i); // hands over, again and again
     commands.mouse().release(284, 188);
-    commands.history().undo();
+    commands.undo();
     settle();
     ASSERT_TRUE(now() == before);
-    commands.history().redo();
+    commands.redo();
     settle();
     const State after = now();
     ASSERT_FALSE(after == before);
-    commands.history().undo();
-    commands.history().redo();
+    commands.undo();
+    commands.redo();
     settle();
     EXPECT_TRUE(now() == after);
 }
@@ -216,7 +220,7 @@ TEST_F(EditHistoryTest, ADragCostsMemoryForWhatItChanged)
     commands.mouse().move(2046, 1508); // a hand-over
     commands.mouse().release(2046, 1508);
     settle();
-    commands.history().undo(); // records the drag, then takes it back
+    commands.undo(); // records the drag, then takes it back
     const std::size_t drag = commands.history().edits().bytes() - grid;
     EXPECT_GT(drag, 0u);
     EXPECT_LT(drag, std::size_t{4} << 20) << "a few megabytes at most";
@@ -238,7 +242,7 @@ TEST_F(EditHistoryTest, NudgesOfOneChoiceAreOneEdit)
     commands.selection().nudge(0, 10);
     commands.selection().nudge(0, 10); // cut to 9: a point stays below a step
     settle();
-    EXPECT_EQ(commands.model().point(5, 3).dy, 19);
+    EXPECT_EQ(commands.controlGrid().point(5, 3).dy, 19);
     EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Nudge"));
     const State nudged = now();
     commands.selection().nudge(0, 1); // no point can move down: nothing at all
@@ -247,53 +251,63 @@ TEST_F(EditHistoryTest, NudgesOfOneChoiceAreOneEdit)
     ctrlClick(101, 79); // (5, 3) no longer chosen
     commands.selection().nudge(-1, 0);
     settle();
-    EXPECT_EQ(commands.model().point(2, 2).dx, 0);
-    EXPECT_EQ(commands.model().point(5, 3).dx, 1);
+    EXPECT_EQ(commands.controlGrid().point(2, 2).dx, 0);
+    EXPECT_EQ(commands.controlGrid().point(5, 3).dx, 1);
     const State last = now();
-    commands.history().undo();
+    commands.undo();
     settle();
     EXPECT_EQ(now().work, nudged.work);
     EXPECT_EQ(now().displacements, nudged.displacements);
-    commands.history().undo();
+    commands.undo();
     settle();
     EXPECT_EQ(now().work, chosen.work);
     EXPECT_EQ(now().displacements, chosen.displacements);
-    EXPECT_EQ(commands.model().selection().size(), 1u) << "undo keeps the choice";
-    commands.history().redo();
-    commands.history().redo();
+    EXPECT_EQ(commands.controlGrid().selection().size(), 1u) << "undo keeps the choice";
+    commands.redo();
+    commands.redo();
     settle();
     EXPECT_TRUE(now() == last);
 }
 
+// An edit of a given size that changes nothing.
+class SizedEdit final : public Edit {
+public:
+    explicit SizedEdit(std::size_t bytes) noexcept : bytes_(bytes) {}
+    const char* name() const noexcept override { return "Sized"; }
+    void undo(EditTarget&) const override {}
+    void redo(EditTarget&) const override {}
+    std::size_t bytes() const noexcept override { return bytes_; }
+
+private:
+    std::size_t bytes_;
+};
+
 TEST(EditHistory, KeepsWithinItsBudgetByDroppingTheOldest)
 {
-    const auto step = [](std::size_t bytes) {
-        EditStep s;
-        s.name = "Drag";
-        s.points.resize(bytes / sizeof(EditStep::PointChange));
-        return s;
-    };
+    TestModel model;
+    WorkerControl worker(model.work, model.grid, model.picture);
+    EditTarget target{model.grid, model.picture, model.work, worker};
     EditHistory history;
-    const std::size_t size = step(1000).bytes();
+    const std::size_t size = 1000;
     history.markClean();
     for (int i = 0; i < 5; ++i) {
-        history.push(step(1000), 3 * size);
+        history.push(std::make_unique<SizedEdit>(size), 3 * size);
         if (i == 1) history.markClean();
     }
     EXPECT_LE(history.bytes(), 3 * size);
     EXPECT_GE(history.bytes(), 2 * size);
     // The saved picture lies two edits back, within what is kept; one edit
     // more and the edits back to it are gone.
-    const auto undoTo = [&history](int edits) {
-        for (int i = 0; i < edits; ++i) history.undo([](const EditStep&) {});
+    const auto undoTo = [&history, &target](int edits) {
+        for (int i = 0; i < edits; ++i) history.undo(target);
         const bool clean = history.isClean();
-        for (int i = 0; i < edits; ++i) history.redo([](const EditStep&) {});
+        for (int i = 0; i < edits; ++i) history.redo(target);
         return clean;
     };
     EXPECT_TRUE(undoTo(3));
-    history.push(step(1000), 3 * size);
+    history.push(std::make_unique<SizedEdit>(size), 3 * size);
     EXPECT_FALSE(undoTo(3));
-    history.push(step(100000), 3 * size); // more than the budget alone
+    history.push(std::make_unique<SizedEdit>(100 * size), 3 * size); // more than the budget alone
     EXPECT_FALSE(history.canUndo());
     // A quarter of what the machine can give, at most 1 GiB.
     EXPECT_EQ(history.budget(std::uint64_t{400} << 20), std::size_t{100} << 20);

@@ -104,11 +104,11 @@ TEST_F(GridFileCommandsTest, TheWindowAndTheCommandLineWriteTheSamePixels)
     EXPECT_NE(readBytes(headless).size(), readBytes(picture).size()) << "written at the widened width";
 
     // Undone, the picture is as it was; redone, as the grid file made it.
-    const ByteBuffer& work = commands.model().workImage();
+    const ByteBuffer& work = commands.buffers().work().colours;
     const std::vector<std::uint8_t> after(work.data(), work.data() + work.size());
-    commands.history().undo();
-    EXPECT_FALSE(commands.model().gridExists());
-    commands.history().redo();
+    commands.undo();
+    EXPECT_FALSE(commands.controlGrid().exists());
+    commands.redo();
     ASSERT_TRUE(serveUntilIdle(commands.worker()));
     EXPECT_TRUE(std::equal(after.begin(), after.end(), work.data()));
 }
@@ -122,9 +122,9 @@ TEST_F(GridFileCommandsTest, AFileThatDoesNotSuitChangesNothing)
     commands.mouse().move(70, 45);
     commands.mouse().release(70, 45);
     ASSERT_TRUE(serveUntilIdle(commands.worker()));
-    const DeformModel& m = commands.model();
-    const std::vector<std::uint8_t> work(m.workImage().data(), m.workImage().data() + m.workImage().size());
-    const GridFile before = gridFileOf(m);
+    const PictureBuffers& b = commands.buffers();
+    const std::vector<std::uint8_t> work(b.work().colours.data(), b.work().colours.data() + b.work().colours.size());
+    const GridFile before = gridFileOf(commands.controlGrid(), b.width(), b.height());
 
     openGrid(writeGridText("wide.grid", "plexor-grid 1\nsize 168 121\nstep 20\n"));
     openGrid(writeGridText("ring.grid", "plexor-grid 1\n# moved\nsize 164 121\nstep 20\npoint 0 1 1 1\n"));
@@ -134,8 +134,8 @@ TEST_F(GridFileCommandsTest, AFileThatDoesNotSuitChangesNothing)
               std::string::npos);
     EXPECT_NE(errors.shown[1].find("ring.grid: line 5: point 0 1 lies on the grid's outer ring"), std::string::npos);
     EXPECT_NE(errors.shown[2].find("Cannot open file"), std::string::npos);
-    EXPECT_TRUE(std::equal(work.begin(), work.end(), m.workImage().data()));
-    EXPECT_EQ(gridFileOf(m).passes, before.passes);
+    EXPECT_TRUE(std::equal(work.begin(), work.end(), b.work().colours.data()));
+    EXPECT_EQ(gridFileOf(commands.controlGrid(), b.width(), b.height()).passes, before.passes);
     EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Drag"));
 
     // What Save grid writes lays the same grid again.
@@ -145,7 +145,7 @@ TEST_F(GridFileCommandsTest, AFileThatDoesNotSuitChangesNothing)
     EXPECT_EQ(dialogs.saveRequests.back().fileName, folder.file("picture.grid"));
     commands.grid().resetGrid();
     openGrid(saved);
-    EXPECT_EQ(gridFileOf(m).passes, before.passes);
+    EXPECT_EQ(gridFileOf(commands.controlGrid(), b.width(), b.height()).passes, before.passes);
     EXPECT_EQ(errors.shown.size(), 3u);
 }
 
@@ -221,9 +221,9 @@ TEST_F(GridFileCommandsTest, AGroupDragFromRestGivesWhatItsGridFileGives)
     commands.mouse().press(35, 35, KeyModifiers{.control = true});
     commands.mouse().move(85, 65, KeyModifiers{.control = true});
     commands.mouse().release(85, 65, KeyModifiers{.control = true});
-    ASSERT_EQ(commands.model().selection().size(), 6u);
+    ASSERT_EQ(commands.controlGrid().selection().size(), 6u);
     dragBy(62, 40, 9, -13);
-    EXPECT_EQ(commands.model().point(2, 3).dx, 9);
+    EXPECT_EQ(commands.controlGrid().point(2, 3).dx, 9);
     EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Move Points"));
     EXPECT_EQ(applied(saveGrid("group.grid"), "applied.bmp"), saveShown("window.bmp"));
 }
@@ -231,14 +231,16 @@ TEST_F(GridFileCommandsTest, AGroupDragFromRestGivesWhatItsGridFileGives)
 TEST_F(GridFileCommandsTest, TwoPassesGiveWhatTheirVersion2FileGivesAndComeUndoneWhole)
 {
     ASSERT_TRUE(commands.openFile(picture));
-    const DeformModel& m = commands.model();
-    const std::vector<std::uint8_t> opened(m.sourceImage().data(), m.sourceImage().data() + m.sourceImage().size());
+    const PictureBuffers& b = commands.buffers();
+    const ControlGrid& g = commands.controlGrid();
+    const std::vector<std::uint8_t> opened(b.source().colours.data(),
+                                           b.source().colours.data() + b.source().colours.size());
     layGrid("40"); // point (c, r) at (2 + 40c, 40r)
     dragBy(82, 40, 15, -11);
-    const std::vector<std::uint8_t> first(m.workImage().data(), m.workImage().data() + m.workImage().size());
+    const std::vector<std::uint8_t> first(b.work().colours.data(), b.work().colours.data() + b.work().colours.size());
     layGrid("20", true);
-    EXPECT_TRUE(std::equal(first.begin(), first.end(), m.sourceImage().data())) << "the result is the new start";
-    EXPECT_EQ(m.gridStep(), 20);
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), b.source().colours.data())) << "the result is the new start";
+    EXPECT_EQ(g.step(), 20);
     dragBy(62, 40, -7, 6);
     const std::string path = saveGrid("passes.grid");
     EXPECT_EQ(readText(path), "plexor-grid 2\nsize 164 121\npass\nstep 40\npoint 2 1 15 -11\n"
@@ -248,26 +250,26 @@ TEST_F(GridFileCommandsTest, TwoPassesGiveWhatTheirVersion2FileGivesAndComeUndon
 
     // G and R act on the pass: its starting picture comes back.
     commands.grid().resetGrid();
-    EXPECT_EQ(m.point(3, 2).dx, 0);
-    EXPECT_TRUE(std::equal(first.begin(), first.end(), m.workImage().data()));
+    EXPECT_EQ(g.point(3, 2).dx, 0);
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), b.work().colours.data()));
     // Open grid starts from the picture as opened and lays each pass.
     openGrid(path);
     EXPECT_EQ(saveShown("reopened.bmp"), shown);
 
     // Undone: Open grid, the reset, the drag, then the pass itself, which
     // gives back the starting picture, the picture shown and the grid.
-    for (int i = 0; i < 4; ++i) commands.history().undo();
+    for (int i = 0; i < 4; ++i) commands.undo();
     ASSERT_TRUE(serveUntilIdle(commands.worker()));
-    EXPECT_EQ(m.gridStep(), 40);
-    EXPECT_EQ(m.point(2, 1).dx, 15);
-    EXPECT_TRUE(std::equal(opened.begin(), opened.end(), m.sourceImage().data()));
-    EXPECT_TRUE(std::equal(first.begin(), first.end(), m.workImage().data()));
+    EXPECT_EQ(g.step(), 40);
+    EXPECT_EQ(g.point(2, 1).dx, 15);
+    EXPECT_TRUE(std::equal(opened.begin(), opened.end(), b.source().colours.data()));
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), b.work().colours.data()));
     const std::string one = saveGrid("one.grid");
     EXPECT_EQ(readText(one).substr(0, 14), "plexor-grid 1\n");
-    commands.history().redo();
-    EXPECT_TRUE(std::equal(first.begin(), first.end(), m.sourceImage().data()));
-    EXPECT_EQ(m.gridStep(), 20);
-    for (int i = 0; i < 3; ++i) commands.history().redo();
+    commands.redo();
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), b.source().colours.data()));
+    EXPECT_EQ(g.step(), 20);
+    for (int i = 0; i < 3; ++i) commands.redo();
     ASSERT_TRUE(serveUntilIdle(commands.worker()));
     EXPECT_EQ(saveShown("redone.bmp"), shown);
 
@@ -275,9 +277,9 @@ TEST_F(GridFileCommandsTest, TwoPassesGiveWhatTheirVersion2FileGivesAndComeUndon
     // opened too, and so does its redo.
     openGrid(one);
     const std::vector<std::uint8_t> once = saveShown("once.bmp");
-    EXPECT_TRUE(std::equal(opened.begin(), opened.end(), m.sourceImage().data()));
-    commands.history().undo();
-    commands.history().redo();
+    EXPECT_TRUE(std::equal(opened.begin(), opened.end(), b.source().colours.data()));
+    commands.undo();
+    commands.redo();
     ASSERT_TRUE(serveUntilIdle(commands.worker()));
     EXPECT_EQ(saveShown("once-redone.bmp"), once);
 }

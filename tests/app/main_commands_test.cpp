@@ -38,7 +38,8 @@ protected:
         commands.savePictureAs();
         return readBytes(path);
     }
-    DeformModel& model() { return commands.model(); }
+    const PictureBuffers& buffers() { return commands.buffers(); }
+    const ControlGrid& controlGrid() { return commands.controlGrid(); }
 
     TempFolder folder;
     int saves = 0;
@@ -48,9 +49,9 @@ protected:
 TEST_F(MainCommandsTest, StartsEmptyWithTheDefaultStep)
 {
     EXPECT_FALSE(commands.view().gridShown());
-    EXPECT_FALSE(model().imageLoaded());
-    EXPECT_FALSE(model().gridExists());
-    EXPECT_EQ(model().gridStep(), 48);
+    EXPECT_FALSE(buffers().hasPicture());
+    EXPECT_FALSE(controlGrid().exists());
+    EXPECT_EQ(controlGrid().step(), 48);
     EXPECT_TRUE(commands.workerRunning());
 }
 
@@ -59,25 +60,25 @@ TEST_F(MainCommandsTest, GridCommandAsksForTheStepAndLaysTheGrid)
     layGridAt("20");
     ASSERT_EQ(grid.shownWith.size(), 1u);
     EXPECT_EQ(grid.shownWith[0], "48") << "the step, not the dialog's own text";
-    EXPECT_EQ(model().gridStep(), 20);
+    EXPECT_EQ(controlGrid().step(), 20);
     EXPECT_TRUE(commands.view().gridShown());
     EXPECT_TRUE(window.checked);
     // No picture: one point at (0, 0), no cells, nothing drawn.
-    EXPECT_EQ(model().points().size(), 1u);
-    EXPECT_EQ(model().grid().cellCount, 0);
-    EXPECT_TRUE(model().cellQueue().queuedBytes().empty());
+    EXPECT_EQ(controlGrid().points().size(), 1u);
+    EXPECT_EQ(controlGrid().shape().cellCount, 0);
+    EXPECT_TRUE(commands.cellWork().queue().queuedBytes().empty());
     EXPECT_EQ(image.repaints, 0);
 
     layGridAt(" 12 ");
     EXPECT_EQ(grid.shownWith[1], "20");
-    EXPECT_EQ(model().gridStep(), 12);
+    EXPECT_EQ(controlGrid().step(), 12);
 }
 
 TEST_F(MainCommandsTest, RefusedStepsChangeNothing)
 {
     open(gradient24(96, 72));
     layGridAt("24");
-    const std::vector<float> tables = model().tables().weights();
+    const std::vector<float> tables = controlGrid().tables().weights();
     commands.view().toggleGridShown(); // overlay off
     const int repaints = image.repaints;
     for (const auto& [typed, message] :
@@ -91,9 +92,9 @@ TEST_F(MainCommandsTest, RefusedStepsChangeNothing)
         layGridAt(typed);
         ASSERT_EQ(errors.shown.size(), 1u) << typed;
         EXPECT_EQ(errors.shown[0], message);
-        EXPECT_EQ(model().gridStep(), 24);
-        EXPECT_EQ(model().grid().pointCols, 5);
-        EXPECT_EQ(model().tables().weights(), tables);
+        EXPECT_EQ(controlGrid().step(), 24);
+        EXPECT_EQ(controlGrid().shape().pointCols, 5);
+        EXPECT_EQ(controlGrid().tables().weights(), tables);
         EXPECT_FALSE(commands.view().gridShown()) << "the check stays as it was";
         EXPECT_EQ(image.repaints, repaints);
     }
@@ -104,20 +105,20 @@ TEST_F(MainCommandsTest, RefusedStepsChangeNothing)
         layGridAt(typed);
         ASSERT_EQ(errors.shown.size(), 1u) << typed;
         EXPECT_EQ(errors.shown[0], "'" + typed + "' is too large a grid step: its tables do not fit in memory");
-        EXPECT_EQ(model().gridStep(), 24);
+        EXPECT_EQ(controlGrid().step(), 24);
     }
     errors.shown.clear();
-    model().setAvailableMemory([] { return std::uint64_t{1} << 20; });
+    commands.memory().setSource([] { return std::uint64_t{1} << 20; });
     layGridAt("4000"); // tables of 16 x 4001^2 weights cannot be had
     ASSERT_EQ(errors.shown.size(), 1u);
-    EXPECT_EQ(model().gridStep(), 24);
+    EXPECT_EQ(controlGrid().step(), 24);
     // Nor a step of 1 whose points alone would not fit.
     errors.shown.clear();
     const std::uint64_t tablesOfOne = weightTableBytes(1);
-    model().setAvailableMemory([tablesOfOne] { return tablesOfOne + 96 * 72; });
+    commands.memory().setSource([tablesOfOne] { return tablesOfOne + 96 * 72; });
     layGridAt("1");
     ASSERT_EQ(errors.shown.size(), 1u);
-    EXPECT_EQ(model().gridStep(), 24);
+    EXPECT_EQ(controlGrid().step(), 24);
 }
 
 TEST_F(MainCommandsTest, KeysGAndSmallGRunTheGridCommand)
@@ -142,7 +143,7 @@ TEST_F(MainCommandsTest, ShowAndResetWithoutPictureOrGrid)
     const int opened = image.repaints;
     commands.grid().resetGrid(); // no grid: nothing at all
     EXPECT_EQ(image.repaints, opened);
-    EXPECT_FALSE(model().gridExists());
+    EXPECT_FALSE(controlGrid().exists());
     commands.view().toggleGridShown(); // a picture but no grid: only the check
     EXPECT_EQ(image.repaints, opened);
 }
@@ -156,11 +157,11 @@ TEST_F(MainCommandsTest, OverlaySwitchDecidesWhatIsSaved)
     const std::vector<std::uint8_t> without = save();
     ASSERT_EQ(withOverlay.size(), without.size());
     EXPECT_NE(withOverlay, without);
-    // Without the overlay the file holds workImage: the picture with its
+    // Without the overlay the file holds the work plane: the picture with its
     // black bands.
     const Bitmap saved = readBmp(std::span<const std::uint8_t>(without));
     for (std::int32_t y = 0; y < 72; ++y)
-        ASSERT_EQ(0, std::memcmp(saved.row(y), model().workImage().data() + 3 * 96 * y, 3 * 96)) << "row " << y;
+        ASSERT_EQ(0, std::memcmp(saved.row(y), buffers().work().colours.data() + 3 * 96 * y, 3 * 96)) << "row " << y;
 }
 
 TEST_F(MainCommandsTest, ResetRestoresThePictureAndTheGrid)
@@ -171,10 +172,11 @@ TEST_F(MainCommandsTest, ResetRestoresThePictureAndTheGrid)
     commands.mouse().move(55, 50);
     commands.mouse().release(55, 50);
     finishBatches();
-    EXPECT_EQ(model().point(2, 2).dx, 7);
+    EXPECT_EQ(controlGrid().point(2, 2).dx, 7);
     commands.grid().resetGrid();
-    EXPECT_EQ(model().point(2, 2).dx, 0);
-    EXPECT_EQ(0, std::memcmp(model().workImage().data(), model().sourceImage().data(), model().workImage().size()))
+    EXPECT_EQ(controlGrid().point(2, 2).dx, 0);
+    EXPECT_EQ(0, std::memcmp(buffers().work().colours.data(), buffers().source().colours.data(),
+                             buffers().work().colours.size()))
         << "a 96 x 96 picture at step 24 has no black bands";
 }
 
@@ -182,7 +184,7 @@ TEST_F(MainCommandsTest, DragThenBatchShowsTheDeformedPicture)
 {
     open(gradient24(97, 80));
     layGridAt("20");
-    commands.view().toggleGridShown(); // overlay off, so the screen shows workImage itself
+    commands.view().toggleGridShown(); // overlay off, so the screen shows the work plane itself
     commands.mouse().press(42, 41);    // near point (2, 2) at (40, 40)
     EXPECT_EQ(window.captures, 1);
     commands.mouse().move(49, 45);
@@ -192,19 +194,20 @@ TEST_F(MainCommandsTest, DragThenBatchShowsTheDeformedPicture)
 
     // What the worker should have produced: the cells around the point,
     // deformed the literal way from the picture as opened.
-    DeformModel expected;
-    ASSERT_TRUE(expected.allocateBuffers(100, 80));
-    std::memcpy(expected.sourceImage().data(), model().sourceImage().data(), model().sourceImage().size());
+    TestModel expected;
+    const std::uint8_t* opened = buffers().source().colours.data();
+    loadPicture(expected, 100, 80, [opened](std::int32_t x, std::int32_t y) { return pixelAt(opened, 100, x, y); });
     expected.layGrid(20);
-    expected.point(2, 2).dx = 7;
-    expected.point(2, 2).dy = 4;
+    expected.displace(2, 2, 7, 4);
     for (std::int32_t r = 0; r <= 3; ++r)
-        for (std::int32_t c = 0; c <= 3; ++c) deformCellLiteral(expected, {c, r});
-    ASSERT_EQ(0, std::memcmp(expected.workImage().data(), model().workImage().data(), model().workImage().size()));
+        for (std::int32_t c = 0; c <= 3; ++c)
+            deformCellLiteral(expected.grid.sampling(), expected.picture.splatTarget(), {c, r});
+    ASSERT_TRUE(sameBytes(expected.picture.work().colours, buffers().work().colours));
 
     const Bitmap saved = readBmp(std::span<const std::uint8_t>(save()));
     for (std::int32_t y = 0; y < 80; ++y)
-        ASSERT_EQ(0, std::memcmp(saved.row(y), expected.workImage().data() + 3 * 100 * y, 300)) << "row " << y;
+        ASSERT_EQ(0, std::memcmp(saved.row(y), expected.picture.work().colours.data() + 3 * 100 * y, 300))
+            << "row " << y;
 }
 
 TEST_F(MainCommandsTest, TheStatusBarReadsOutThePointUnderThePointerOrDragged)
@@ -228,13 +231,13 @@ TEST_F(MainCommandsTest, GridKeyDuringADragEndsItFirst)
     layGridAt("24");
     commands.mouse().press(48, 48);
     commands.mouse().move(52, 48);
-    ASSERT_TRUE(model().dragging());
+    ASSERT_TRUE(commands.drag().dragging());
     commands.keyTyped(U'g');
     grid.answers.clear();
-    EXPECT_FALSE(model().dragging());
+    EXPECT_FALSE(commands.drag().dragging());
     EXPECT_EQ(window.releases, 1) << "ended as a release would";
     commands.mouse().move(80, 80); // the old drag is over: nothing moves
-    for (const ControlPoint& p : model().points()) EXPECT_EQ(p.dx, 0);
+    for (const ControlPoint& p : controlGrid().points()) EXPECT_EQ(p.dx, 0);
     finishBatches();
 }
 
@@ -298,11 +301,11 @@ TEST_F(MainCommandsTest, ADragAtAReducedZoomMovesThePointInPicturePixels)
     ASSERT_EQ(commands.view().currentZoom(), (Zoom{1, 2}));
     // Point (2, 2) at (80, 80) shows at (40, 40).
     commands.mouse().press(43, 37);
-    ASSERT_TRUE(model().dragging());
+    ASSERT_TRUE(commands.drag().dragging());
     commands.mouse().move(48, 37);
     commands.mouse().release(48, 37);
-    EXPECT_EQ(model().point(2, 2).dx, 10);
-    EXPECT_EQ(model().point(2, 2).dy, 0);
+    EXPECT_EQ(controlGrid().point(2, 2).dx, 10);
+    EXPECT_EQ(controlGrid().point(2, 2).dy, 0);
     finishBatches();
 }
 
@@ -316,7 +319,7 @@ TEST_F(MainCommandsTest, ProgressShowsOnlyWhileTheWorkerIsLongBusy)
     {
         // The worker cannot take an entry while the gate is held: it stays
         // busy with 16 cells waiting.
-        WorkerHold hold(model().gate());
+        WorkerHold hold(commands.cellWork().gate());
         commands.mouse().press(200, 200);
         commands.mouse().release(200, 200);
         EXPECT_FALSE(commands.progressText(start));
@@ -340,8 +343,8 @@ TEST_F(MainCommandsTest, ShutDownWithTheWorkerBusyOrWaiting)
     }
     commands.shutDown();
     EXPECT_FALSE(commands.workerRunning());
-    EXPECT_FALSE(model().gridExists());
-    EXPECT_TRUE(model().workImage().empty());
+    EXPECT_FALSE(controlGrid().exists());
+    EXPECT_TRUE(buffers().work().colours.empty());
     commands.serveWorkerCalls(); // a late call from the event loop is harmless
 }
 

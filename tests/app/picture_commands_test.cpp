@@ -31,9 +31,9 @@ protected:
         return readBmp(readBytes(saved));
     }
 
-    std::uint8_t* work(std::int32_t x, std::int32_t y)
+    const std::uint8_t* work(std::int32_t x, std::int32_t y)
     {
-        return model.workImage().data() + 3 * (static_cast<std::size_t>(y) * model.imageWidth() + x);
+        return model.picture.work().colours.data() + 3 * (static_cast<std::size_t>(y) * model.picture.width() + x);
     }
 
     TempFolder folder;
@@ -44,20 +44,22 @@ TEST_F(PictureCommandsTest, OpenWidensToAMultipleOfFourWithBlackColumns)
     for (auto [width, padded] : {std::pair{97, 100}, {98, 100}, {99, 100}, {100, 100}, {1, 4}}) {
         const std::string path = writeBmp(folder, "w" + std::to_string(width) + ".bmp", gradient24(width, 50));
         ASSERT_TRUE(commands.openFile(path));
-        EXPECT_EQ(model.imageWidth(), padded);
-        EXPECT_EQ(model.imageHeight(), 50);
-        EXPECT_EQ(model.pixelCapacity(), padded * 50 + 3);
+        EXPECT_EQ(model.picture.width(), padded);
+        EXPECT_EQ(model.picture.height(), 50);
+        EXPECT_EQ(model.picture.capacity(), padded * 50 + 3);
         EXPECT_EQ(commands.screenBitmap().width(), padded);
-        EXPECT_TRUE(model.imageLoaded());
+        EXPECT_TRUE(model.picture.hasPicture());
         // The picture as read, then black columns, in all three buffers.
         EXPECT_EQ(work(width - 1, 7)[0], static_cast<std::uint8_t>(width - 1));
         EXPECT_EQ(work(width - 1, 7)[1], 7);
         EXPECT_EQ(work(width - 1, 7)[2], 200);
         for (std::int32_t x = width; x < padded; ++x)
             for (int c = 0; c < 3; ++c) EXPECT_EQ(work(x, 9)[c], 0) << "column " << x;
-        EXPECT_EQ(0, std::memcmp(model.workImage().data(), model.viewImage().data(), model.workImage().size()));
-        EXPECT_EQ(0, std::memcmp(model.workImage().data(), model.sourceImage().data(), model.workImage().size()));
-        EXPECT_EQ(model.splatMask().size(), static_cast<std::size_t>(model.pixelCapacity()));
+        EXPECT_EQ(0, std::memcmp(model.picture.work().colours.data(), model.picture.view().colours.data(),
+                                 model.picture.work().colours.size()));
+        EXPECT_EQ(0, std::memcmp(model.picture.work().colours.data(), model.picture.source().colours.data(),
+                                 model.picture.work().colours.size()));
+        EXPECT_EQ(model.picture.marks().size(), static_cast<std::size_t>(model.picture.capacity()));
         // Open neither refreshes nor pushes, but the control shows the new bitmap.
         EXPECT_EQ(image.bitmap, &commands.screenBitmap());
         EXPECT_EQ(image.repaints, 0);
@@ -78,10 +80,10 @@ TEST_F(PictureCommandsTest, ZeroByteBitmapIsAnEmptyPicture)
     const std::string path = folder.file("empty.bmp");
     writeBytes(path, {});
     ASSERT_TRUE(commands.openFile(path));
-    EXPECT_EQ(model.imageWidth(), 0);
-    EXPECT_EQ(model.imageHeight(), 0);
-    EXPECT_EQ(model.pixelCapacity(), 3);
-    EXPECT_TRUE(model.imageLoaded());
+    EXPECT_EQ(model.picture.width(), 0);
+    EXPECT_EQ(model.picture.height(), 0);
+    EXPECT_EQ(model.picture.capacity(), 3);
+    EXPECT_TRUE(model.picture.hasPicture());
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "GetDIBits failed");
     EXPECT_EQ(messages.shown[0].caption, "Error");
@@ -101,7 +103,8 @@ TEST_F(PictureCommandsTest, ZeroByteBitmapIsAnEmptyPicture)
 TEST_F(PictureCommandsTest, FailedLoadsChangeNothing)
 {
     ASSERT_TRUE(commands.openFile(writeBmp(folder, "first.bmp", gradient24(40, 30))));
-    const std::vector<std::uint8_t> work(model.workImage().data(), model.workImage().data() + model.workImage().size());
+    const std::vector<std::uint8_t> work(model.picture.work().colours.data(),
+                                         model.picture.work().colours.data() + model.picture.work().colours.size());
     const FakeFrame frameBefore = frame;
     const int showsBefore = image.shows;
 
@@ -143,9 +146,9 @@ TEST_F(PictureCommandsTest, FailedLoadsChangeNothing)
     ASSERT_EQ(errors.shown.size(), 1u);
     EXPECT_EQ(errors.shown[0], "Cannot open file " + missing);
 
-    EXPECT_EQ(model.imageWidth(), 40);
-    EXPECT_EQ(model.imageHeight(), 30);
-    EXPECT_EQ(0, std::memcmp(work.data(), model.workImage().data(), work.size()));
+    EXPECT_EQ(model.picture.width(), 40);
+    EXPECT_EQ(model.picture.height(), 30);
+    EXPECT_EQ(0, std::memcmp(work.data(), model.picture.work().colours.data(), work.size()));
     EXPECT_EQ(commands.screenBitmap().width(), 40);
     EXPECT_EQ(image.shows, showsBefore);
     EXPECT_EQ(frame.currentClientWidth, frameBefore.currentClientWidth);
@@ -158,8 +161,8 @@ TEST_F(PictureCommandsTest, IconsAndMetafilesOpenAsEmptyPictures)
     const std::string icon = folder.file("a.ICO");
     writeBytes(icon, {0, 0, 1, 0, 1, 0, 16, 16, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, 22, 0, 0, 0});
     ASSERT_TRUE(commands.openFile(icon));
-    EXPECT_EQ(model.imageWidth(), 0);
-    EXPECT_EQ(model.imageHeight(), 0);
+    EXPECT_EQ(model.picture.width(), 0);
+    EXPECT_EQ(model.picture.height(), 0);
     EXPECT_TRUE(commands.screenBitmap().empty());
 }
 
@@ -167,22 +170,22 @@ TEST_F(PictureCommandsTest, PictureThatCannotGetItsBuffersKeepsTheOldOne)
 {
     ASSERT_TRUE(commands.openFile(writeBmp(folder, "small.bmp", gradient24(40, 30))));
     model.layGrid(10);
-    const std::uint64_t held = 3 * model.workImage().size() + model.splatMask().size();
-    model.setAvailableMemory([] { return std::uint64_t{0}; }); // no memory to spare
+    const std::uint64_t held = 3 * model.picture.work().colours.size() + model.picture.marks().size();
+    memory.setSource([] { return std::uint64_t{0}; }); // no memory to spare
     const std::string big = writeBmp(folder, "big.bmp", gradient24(400, 300));
     EXPECT_FALSE(commands.openFile(big));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "Not enough memory for source.");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Stop);
-    EXPECT_EQ(model.imageWidth(), 40);
-    EXPECT_EQ(3 * model.workImage().size() + model.splatMask().size(), held);
-    EXPECT_TRUE(model.gridExists());
+    EXPECT_EQ(model.picture.width(), 40);
+    EXPECT_EQ(3 * model.picture.work().colours.size() + model.picture.marks().size(), held);
+    EXPECT_TRUE(model.grid.exists());
     EXPECT_EQ(commands.screenBitmap().width(), 40);
     // The new buffers are had before the old ones go, so even a picture of
     // the same size needs room beside them.
     EXPECT_FALSE(commands.openFile(writeBmp(folder, "same.bmp", gradient24(40, 30))));
     EXPECT_EQ(messages.shown.size(), 2u);
-    model.setAvailableMemory([held] { return held; });
+    memory.setSource([held] { return held; });
     EXPECT_TRUE(commands.openFile(writeBmp(folder, "same.bmp", gradient24(40, 30))));
 }
 
@@ -192,12 +195,14 @@ TEST_F(PictureCommandsTest, BuffersRefusedAfterTheCheckLeaveTheOldPictureWhole)
     // them all the same. The open changes nothing, whichever buffer it was.
     ASSERT_TRUE(commands.openFile(writeBmp(folder, "old.bmp", gradient24(40, 30))));
     model.layGrid(10);
-    model.point(1, 1).dx = 2;
-    model.workImage()[5] = 77; // a deformed pixel
-    commands.pushView(std::array{PixelRect{0, 0, model.imageWidth(), model.imageHeight()}});
-    const std::vector<std::uint8_t> work(model.workImage().data(), model.workImage().data() + model.workImage().size());
-    const std::vector<std::uint8_t> source(model.sourceImage().data(),
-                                           model.sourceImage().data() + model.sourceImage().size());
+    model.displace(1, 1, 2, 0);
+    model.picture.splatTarget().work[5] = 77; // a deformed pixel
+    commands.pushView(std::array{PixelRect{0, 0, model.picture.width(), model.picture.height()}});
+    const std::vector<std::uint8_t> work(model.picture.work().colours.data(),
+                                         model.picture.work().colours.data() + model.picture.work().colours.size());
+    const std::vector<std::uint8_t> source(model.picture.source().colours.data(),
+                                           model.picture.source().colours.data() +
+                                               model.picture.source().colours.size());
     const std::vector<std::uint8_t> screen = encodeBmp(commands.screenBitmap());
     const FakeFrame frameBefore = frame;
 
@@ -219,17 +224,20 @@ TEST_F(PictureCommandsTest, BuffersRefusedAfterTheCheckLeaveTheOldPictureWhole)
         EXPECT_EQ(messages.shown[0].text,
                   granted == 0 ? "Not enough memory for source." : "Not enough memory for destination.");
         EXPECT_EQ(messages.shown[0].icon, MessageIcon::Stop);
-        EXPECT_TRUE(model.imageLoaded());
-        EXPECT_EQ(model.imageWidth(), 40);
-        EXPECT_EQ(model.imageHeight(), 30);
-        EXPECT_EQ(std::vector(model.workImage().data(), model.workImage().data() + model.workImage().size()), work);
-        EXPECT_EQ(std::vector(model.sourceImage().data(), model.sourceImage().data() + model.sourceImage().size()),
+        EXPECT_TRUE(model.picture.hasPicture());
+        EXPECT_EQ(model.picture.width(), 40);
+        EXPECT_EQ(model.picture.height(), 30);
+        EXPECT_EQ(std::vector(model.picture.work().colours.data(),
+                              model.picture.work().colours.data() + model.picture.work().colours.size()),
+                  work);
+        EXPECT_EQ(std::vector(model.picture.source().colours.data(),
+                              model.picture.source().colours.data() + model.picture.source().colours.size()),
                   source);
-        EXPECT_EQ(model.viewImage().size(), work.size());
-        EXPECT_EQ(model.splatMask().size(), 40u * 30 + 3);
-        ASSERT_TRUE(model.gridExists());
-        EXPECT_EQ(model.point(1, 1).dx, 2);
-        EXPECT_EQ(model.cellQueue().queuedBytes().size(), static_cast<std::size_t>(model.grid().cellCount));
+        EXPECT_EQ(model.picture.view().colours.size(), work.size());
+        EXPECT_EQ(model.picture.marks().size(), 40u * 30 + 3);
+        ASSERT_TRUE(model.grid.exists());
+        EXPECT_EQ(model.grid.point(1, 1).dx, 2);
+        EXPECT_EQ(model.work.queue().queuedBytes().size(), static_cast<std::size_t>(model.grid.shape().cellCount));
         EXPECT_EQ(encodeBmp(commands.screenBitmap()), screen);
         EXPECT_EQ(image.bitmap, &commands.screenBitmap());
         EXPECT_EQ(frame.currentClientWidth, frameBefore.currentClientWidth);
@@ -240,17 +248,17 @@ TEST_F(PictureCommandsTest, ReopeningKeepsAGridOfTheSameSizeAndDropsAnother)
 {
     ASSERT_TRUE(commands.openFile(writeBmp(folder, "a.bmp", gradient24(97, 50))));
     model.layGrid(10);
-    model.point(2, 2).dx = 3;
+    model.displace(2, 2, 3, 0);
     // 98 wide pads to the same 100: the grid and its displacement stay.
     ASSERT_TRUE(commands.openFile(writeBmp(folder, "b.bmp", gradient24(98, 50))));
-    ASSERT_TRUE(model.gridExists());
-    EXPECT_EQ(model.point(2, 2).dx, 3);
-    EXPECT_EQ(model.tables().weights().size(), 16u * 11 * 11);
+    ASSERT_TRUE(model.grid.exists());
+    EXPECT_EQ(model.grid.point(2, 2).dx, 3);
+    EXPECT_EQ(model.grid.tables().weights().size(), 16u * 11 * 11);
     // Another size: the grid goes with everything built for it.
     ASSERT_TRUE(commands.openFile(writeBmp(folder, "c.bmp", gradient24(60, 50))));
-    EXPECT_FALSE(model.gridExists());
-    EXPECT_TRUE(model.cellQueue().queuedBytes().empty());
-    EXPECT_EQ(model.cellQueue().size(), 0u);
+    EXPECT_FALSE(model.grid.exists());
+    EXPECT_TRUE(model.work.queue().queuedBytes().empty());
+    EXPECT_EQ(model.work.queue().size(), 0u);
 }
 
 TEST_F(PictureCommandsTest, DialogsProposeTheLastChoiceAndCancelChangesNothing)
@@ -262,7 +270,7 @@ TEST_F(PictureCommandsTest, DialogsProposeTheLastChoiceAndCancelChangesNothing)
               "All pictures (*.bmp)|*.bmp|BMP pictures (*.bmp)|*.bmp|All files (*.*)|*.*");
     EXPECT_EQ(dialogs.openRequests[0].filterIndex, 1);
     EXPECT_EQ(dialogs.openRequests[0].defaultExtension, "bmp");
-    EXPECT_FALSE(model.imageLoaded());
+    EXPECT_FALSE(model.picture.hasPicture());
     EXPECT_EQ(image.shows, 0);
 
     commands.savePictureAs(); // before any picture: no dialog at all
@@ -271,7 +279,7 @@ TEST_F(PictureCommandsTest, DialogsProposeTheLastChoiceAndCancelChangesNothing)
     const std::string path = writeBmp(folder, "chosen.bmp", gradient24(12, 12));
     dialogs.openAnswers.push_back(FileDialogChoice{path, 2});
     commands.openPicture();
-    EXPECT_TRUE(model.imageLoaded());
+    EXPECT_TRUE(model.picture.hasPicture());
     commands.openPicture(); // cancelled again
     EXPECT_EQ(dialogs.openRequests.back().fileName, path);
     EXPECT_EQ(dialogs.openRequests.back().filterIndex, 2);
@@ -307,13 +315,13 @@ TEST_F(PictureCommandsTest, SaveGivesBackTheFormatItWasOpenedIn)
     ASSERT_TRUE(commands.openFile(writeBmp(folder, "pal.bmp", indexed)));
 
     // Push colours that are not in the table: each lands on its nearest.
-    std::uint8_t* view = model.viewImage().data();
-    for (std::int32_t i = 0; i < model.imageWidth() * model.imageHeight(); ++i) {
+    std::uint8_t* view = model.picture.viewToDraw().colours.data();
+    for (std::int32_t i = 0; i < model.picture.width() * model.picture.height(); ++i) {
         view[3 * i] = static_cast<std::uint8_t>(i * 37);
         view[3 * i + 1] = static_cast<std::uint8_t>(i * 11);
         view[3 * i + 2] = 250;
     }
-    commands.pushView(std::array{PixelRect{0, 0, model.imageWidth(), model.imageHeight()}});
+    commands.pushView(std::array{PixelRect{0, 0, model.picture.width(), model.picture.height()}});
     EXPECT_TRUE(messages.shown.empty());
 
     const Bitmap back = saveAndReadBack();

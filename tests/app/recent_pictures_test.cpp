@@ -93,8 +93,9 @@ TEST_F(RecentPictureCommands, TheDialogsStartInTheFolderUsedLastInThisRunOrTheOn
     // The next run: the open dialog starts where the last save went, and
     // proposes its usual name there.
     FakeDialogs dialogs;
-    PictureCommands next{shell_.model,  dialogs,       shell_.frame, shell_.image,
-                         shell_.errors, shell_.window, codec_,       shell_.settings};
+    PictureCommands next{shell_.model.picture, shell_.model.grid, shell_.model.work, shell_.memory,
+                         ShellPorts{shell_.messages, shell_.errors, dialogs, shell_.frame, shell_.image,
+                                    shell_.gridDialog, shell_.window, codec_, shell_.settings, [] {}}};
     next.openPicture();
     EXPECT_EQ(dialogs.openRequests.back().fileName, folder_.file("elsewhere/matrix.bmp"));
     // A folder that is gone is not proposed.

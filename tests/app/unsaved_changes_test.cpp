@@ -26,16 +26,16 @@ protected:
     // A drag of point (2, 1) by (dx, dy).
     void drag(int dx, int dy)
     {
-        const ControlPoint& p = commands.model().point(2, 1);
+        const ControlPoint& p = commands.controlGrid().point(2, 1);
         const int x = p.x + p.dx, y = p.y + p.dy;
         commands.mouse().press(x, y);
         commands.mouse().move(x + dx, y + dy);
         commands.mouse().release(x + dx, y + dy);
     }
-    std::vector<std::uint8_t> workImage()
+    std::vector<std::uint8_t> workPixels()
     {
         commands.history().settle();
-        const ByteBuffer& work = commands.model().workImage();
+        const ByteBuffer& work = commands.buffers().work().colours;
         return {work.data(), work.data() + work.size()};
     }
 
@@ -58,26 +58,26 @@ TEST_F(UnsavedChangesTest, EditsMakeThePictureDifferAndUndoingBackToTheSavedOneM
     EXPECT_FALSE(commands.modified()) << "a press without a move is no edit";
     drag(2, 2);
     EXPECT_TRUE(commands.modified()) << "a drag counts before it is recorded";
-    commands.history().undo();
+    commands.undo();
     EXPECT_FALSE(commands.modified());
-    commands.history().undo();
+    commands.undo();
     EXPECT_TRUE(commands.modified());
-    commands.history().redo();
+    commands.redo();
     EXPECT_FALSE(commands.modified());
 
     // An edit over the undone ones leaves the saved picture out of reach.
-    commands.history().undo();
+    commands.undo();
     drag(-4, 2);
-    commands.history().undo();
+    commands.undo();
     EXPECT_TRUE(commands.modified());
-    commands.history().redo();
+    commands.redo();
     EXPECT_TRUE(commands.modified());
 }
 
 TEST_F(UnsavedChangesTest, TheQuestionGoesOnOnlyWhenTheChangesAreSavedOrDiscarded)
 {
     drag(5, 3);
-    const std::vector<std::uint8_t> edited = workImage();
+    const std::vector<std::uint8_t> edited = workPixels();
 
     // Cancel, and Save with its dialog cancelled or failing, keep everything.
     window.saveChoices = {SaveChoice::Cancel, SaveChoice::Save, SaveChoice::Save};
@@ -88,14 +88,14 @@ TEST_F(UnsavedChangesTest, TheQuestionGoesOnOnlyWhenTheChangesAreSavedOrDiscarde
     EXPECT_EQ(errors.shown.size(), 1u);
     EXPECT_EQ(window.askedToSave, std::vector<std::string>(3, "picture.bmp"));
     EXPECT_TRUE(commands.modified());
-    EXPECT_EQ(workImage(), edited);
+    EXPECT_EQ(workPixels(), edited);
     EXPECT_EQ(commands.history().undoText(), "Undo Drag");
 
     // An open that is not let go on opens nothing.
     const std::string other = writeBmp(folder, "other.bmp", gradient24(40, 40));
     dialogs.openAnswers.push_back(FileDialogChoice{other, 1});
     commands.openPicture();
-    EXPECT_EQ(commands.model().imageWidth(), 96);
+    EXPECT_EQ(commands.buffers().width(), 96);
     EXPECT_TRUE(dialogs.openRequests.empty()) << "the question comes before the dialog";
 
     // Save that writes the file goes on, and the picture is the saved one.
@@ -112,7 +112,7 @@ TEST_F(UnsavedChangesTest, TheQuestionGoesOnOnlyWhenTheChangesAreSavedOrDiscarde
     window.saveChoices = {SaveChoice::Discard};
     dialogs.openAnswers.push_back(FileDialogChoice{other, 1});
     commands.openPicture();
-    EXPECT_EQ(commands.model().imageWidth(), 40);
+    EXPECT_EQ(commands.buffers().width(), 40);
     EXPECT_FALSE(commands.modified());
     EXPECT_EQ(commands.documentName(), "other.bmp");
 }

@@ -21,34 +21,34 @@ TEST_P(NoAllocation, RefreshingAndDraggingAllocateNothing)
 {
     const bool reduced = GetParam();
     const Zoom zoom = reduced ? Zoom{1, 3} : Zoom::actual();
-    DeformModel model;
+    TestModel model;
     loadPictureWithGrid(model, 480, 360, 48);
-    model.point(3, 3).dx = 17; // a vector to draw
-    model.changes().markAll();
+    model.displace(3, 3, 17, model.grid.point(3, 3).dy); // a vector to draw
+    model.work.changes().markAll();
     ScreenWindow window(model);
     window.showReduced = reduced;
     window.reducedView.setWindow(zoom, PixelRect{0, 0, 200, 150}, 480, 360);
-    window.reducedView.render(model, true);
-    ControlPointDrag drag(model, window);
+    window.reducedView.render(model.picture, model.grid, true);
+    ControlPointDrag drag(model.grid, model.picture, model.work.changes());
     drag.setZoom(zoom);
     const auto at = [zoom](std::int32_t v) { return static_cast<std::int32_t>(zoom.toScreen(v)); };
     {
         AllocationCount count;
-        refresh(model, window);            // the whole picture, as after the grid command
-        drag.mousePress(at(240), at(204)); // picks (5, 4) at (240, 204)
-        drag.mouseMove(at(250), at(190));  // within a step
-        drag.mouseMove(at(180), at(204));  // hands over to (4, 4) at (192, 204)
-        drag.mouseMove(at(190), at(210));  // within a step of it
-        drag.mouseRelease(at(190), at(210));
-        model.changes().mark(PixelRect{0, 0, 480, 360}); // a batch that touched everything
-        refresh(model, window);
+        window.refresh();                     // the whole picture, as after the grid command
+        window.press(drag, at(240), at(204)); // picks (5, 4) at (240, 204)
+        window.move(drag, at(250), at(190));  // within a step
+        window.move(drag, at(180), at(204));  // hands over to (4, 4) at (192, 204)
+        window.move(drag, at(190), at(210));  // within a step of it
+        window.release(drag);
+        model.work.changes().mark(PixelRect{0, 0, 480, 360}); // a batch that touched everything
+        window.refresh();
         EXPECT_EQ(count.seen(), 0);
     }
     // What ran is what the test meant to run.
     EXPECT_TRUE(window.pushesOk);
     EXPECT_EQ(window.queued, 2) << "a hand-over and the release";
-    EXPECT_NE(model.point(5, 4).dx, 0);
-    EXPECT_NE(model.point(4, 4).dy, 0);
+    EXPECT_NE(model.grid.point(5, 4).dx, 0);
+    EXPECT_NE(model.grid.point(4, 4).dy, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(FullSizeAndReduced, NoAllocation, ::testing::Bool());

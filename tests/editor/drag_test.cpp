@@ -27,29 +27,29 @@ struct Scene {
     explicit Scene(int width = 480, int height = 480)
     {
         loadPictureWithGrid(model, width, height, kStep);
-        drag = std::make_unique<ControlPointDrag>(model, host);
+        drag = std::make_unique<ControlPointDrag>(model.grid, model.picture, model.work.changes());
     }
-    std::int32_t index(int c, int r) const { return c + r * model.grid().pointCols; }
-    ControlPoint& p(int c, int r) { return model.point(c, r); }
+    std::int32_t index(int c, int r) const { return c + r * model.grid.shape().pointCols; }
+    const ControlPoint& p(int c, int r) const { return model.grid.point(c, r); }
     // Presses at point (c, r)'s displaced position plus (dx, dy).
     void pressAt(int c, int r, int dx = 0, int dy = 0)
     {
-        drag->mousePress(p(c, r).x + p(c, r).dx + dx, p(c, r).y + p(c, r).dy + dy);
+        host.press(*drag, p(c, r).x + p(c, r).dx + dx, p(c, r).y + p(c, r).dy + dy);
     }
     // Moves the pointer to grid position of (c, r) plus the grab offset plus
     // (dx, dy): a wanted displacement of (dx, dy) for point (c, r).
     void moveBy(int c, int r, int dx, int dy)
     {
-        drag->mouseMove(p(c, r).x + drag->dragOffsetX() + dx, p(c, r).y + drag->dragOffsetY() + dy);
+        host.move(*drag, p(c, r).x + drag->dragOffsetX() + dx, p(c, r).y + drag->dragOffsetY() + dy);
     }
     int pickedCount() const
     {
         int n = 0;
-        for (const ControlPoint& p : model.points()) n += p.picked != 0;
+        for (const ControlPoint& p : model.grid.points()) n += p.picked != 0;
         return n;
     }
 
-    DeformModel model;
+    TestModel model;
     RecordingDragHost host{model};
     std::unique_ptr<ControlPointDrag> drag;
 };
@@ -84,8 +84,8 @@ TEST(Drag, TheFirstPointInRowMajorOrderWins)
         // (3, 2) moved next to (2, 2): the press is nearer (3, 2), but (2, 2)
         // comes first in its row.
         Scene s;
-        s.p(3, 2).dx = -44; // at (100, 96)
-        s.drag->mousePress(99, 96);
+        s.model.displace(3, 2, -44, s.p(3, 2).dy); // at (100, 96)
+        s.host.press(*s.drag, 99, 96);
         EXPECT_EQ(s.drag->dragIndex(), s.index(2, 2));
         EXPECT_EQ(s.drag->dragOffsetX(), 3);
     }
@@ -93,9 +93,9 @@ TEST(Drag, TheFirstPointInRowMajorOrderWins)
         // (1, 3) moved up next to (2, 2): the upper row wins, though its point
         // lies to the right.
         Scene s;
-        s.p(1, 3).dx = 47;
-        s.p(1, 3).dy = -44; // at (95, 100)
-        s.drag->mousePress(96, 99);
+        s.model.displace(1, 3, 47, s.p(1, 3).dy);
+        s.model.displace(1, 3, s.p(1, 3).dx, -44); // at (95, 100)
+        s.host.press(*s.drag, 96, 99);
         EXPECT_EQ(s.drag->dragIndex(), s.index(2, 2));
         EXPECT_EQ(s.p(1, 3).picked, 0);
     }
@@ -115,9 +115,9 @@ TEST(Drag, GridsWithFewerThanThreePointColumnsOrRowsHaveNothingToPick)
 {
     for (auto [w, h] : {std::pair{80, 480}, {480, 80}, {40, 40}}) {
         Scene s(w, h);
-        ASSERT_TRUE(s.model.grid().pointCols < 3 || s.model.grid().pointRows < 3);
-        for (int r = 0; r < s.model.grid().pointRows; ++r)
-            for (int c = 0; c < s.model.grid().pointCols; ++c) s.pressAt(c, r);
+        ASSERT_TRUE(s.model.grid.shape().pointCols < 3 || s.model.grid.shape().pointRows < 3);
+        for (int r = 0; r < s.model.grid.shape().pointRows; ++r)
+            for (int c = 0; c < s.model.grid.shape().pointCols; ++c) s.pressAt(c, r);
         EXPECT_FALSE(s.drag->dragging()) << w << " x " << h;
         EXPECT_EQ(s.pickedCount(), 0);
     }
@@ -125,17 +125,17 @@ TEST(Drag, GridsWithFewerThanThreePointColumnsOrRowsHaveNothingToPick)
 
 TEST(Drag, WithoutAPictureOrAGridOnlyTheReleaseDoesAnything)
 {
-    DeformModel model;
+    TestModel model;
     RecordingDragHost host(model);
-    ControlPointDrag drag(model, host);
-    drag.mousePress(0, 0);
-    drag.mouseMove(5, 5);
+    ControlPointDrag drag(model.grid, model.picture, model.work.changes());
+    host.press(drag, 0, 0);
+    host.move(drag, 5, 5);
     EXPECT_TRUE(host.calls.empty());
-    drag.mouseRelease(5, 5);
+    host.release(drag);
     EXPECT_EQ(host.calls, Calls{Call::ReleaseCapture});
 
     loadPicture(model, 64, 64, grey); // a picture, still no grid
-    drag.mousePress(0, 0);
+    host.press(drag, 0, 0);
     EXPECT_EQ(host.calls, Calls{Call::ReleaseCapture});
 }
 
@@ -144,14 +144,14 @@ TEST(Drag, MovesWithinAStepFollowThePointerAtTheGrabOffset)
     Scene s;
     s.pressAt(5, 5, 2, -3);
     s.host.calls.clear();
-    s.drag->mouseMove(240 + 2 + 47, 240 - 3 - 47);
+    s.host.move(*s.drag, 240 + 2 + 47, 240 - 3 - 47);
     EXPECT_EQ(s.p(5, 5).dx, 47);
     EXPECT_EQ(s.p(5, 5).dy, -47);
     EXPECT_EQ(s.p(5, 5).picked, 1);
     EXPECT_EQ(s.host.calls, Calls{Call::Refresh});
     EXPECT_EQ(viewPixel(s.model, 240 + 47, 240 - 47), kRed) << "the red marker follows the point";
     EXPECT_EQ(viewPixel(s.model, 240, 240), kVectorColour) << "the vector starts at the grid position";
-    s.drag->mouseMove(240 + 2 - 47, 240 - 3 + 1);
+    s.host.move(*s.drag, 240 + 2 - 47, 240 - 3 + 1);
     EXPECT_EQ(s.p(5, 5).dx, -47);
     EXPECT_EQ(s.p(5, 5).dy, 1);
     EXPECT_TRUE(s.host.queued.empty()) << "nothing is deformed while the pointer moves";
@@ -221,7 +221,7 @@ TEST(Drag, AfterAHandOverTheNewPointFollowsFromItsOwnGridPosition)
     EXPECT_EQ(s.p(6, 5).dx, 0) << "the new point keeps its own";
     // The pointer at 240 + 3 + 55: 7 past the new point's grid position plus
     // the offset kept from the press.
-    s.drag->mouseMove(240 + 3 + 55, 240 + 10);
+    s.host.move(*s.drag, 240 + 3 + 55, 240 + 10);
     EXPECT_EQ(s.p(6, 5).dx, 7);
     EXPECT_EQ(s.p(6, 5).dy, 10);
     EXPECT_EQ(s.p(6, 5).picked, 0);
@@ -286,7 +286,7 @@ TEST(Drag, AfterAHandOverNothingIsRedAndTheReleaseQueuesAroundTheHolder)
     s.moveBy(5, 5, 0, -50);
     ASSERT_EQ(s.drag->dragIndex(), s.index(5, 4));
     s.host.calls.clear();
-    s.drag->mouseRelease(0, 0);
+    s.host.release(*s.drag);
     EXPECT_EQ(s.host.queued, (std::vector<Cell>{{6, 5}, {5, 5}, {5, 4}, {5, 4}}));
     EXPECT_EQ(s.host.calls, (Calls{Call::Queue, Call::Refresh, Call::ReleaseCapture}));
     EXPECT_FALSE(s.drag->dragging());
@@ -302,9 +302,9 @@ TEST(Drag, AReleaseOrACommandEndingTheDragUnpicksQueuesRefreshesAndEnds)
         s.moveBy(3, 7, -12, 9);
         s.host.calls.clear();
         if (byCommand)
-            s.drag->endDrag();
+            s.host.release(*s.drag);
         else
-            s.drag->mouseRelease(1000, -1000);
+            s.host.release(*s.drag);
         EXPECT_EQ(s.host.calls, (Calls{Call::Queue, Call::Refresh, Call::ReleaseCapture}));
         EXPECT_EQ(s.host.queued, std::vector<Cell>{Cell(3, 7)});
         EXPECT_EQ(s.p(3, 7).picked, 0);
@@ -315,7 +315,7 @@ TEST(Drag, AReleaseOrACommandEndingTheDragUnpicksQueuesRefreshesAndEnds)
         s.host.calls.clear();
         s.moveBy(3, 7, 5, 5);
         EXPECT_EQ(s.p(3, 7).dx, -12);
-        s.drag->mouseRelease(0, 0);
+        s.host.release(*s.drag);
         EXPECT_EQ(s.host.calls, Calls{Call::ReleaseCapture});
     }
 }
@@ -325,7 +325,7 @@ TEST(Drag, AReleaseWithoutADragOnlyGivesTheMouseBack)
     Scene s;
     s.pressAt(0, 0); // the ring: nothing picked, the mouse captured
     s.host.calls.clear();
-    s.drag->mouseRelease(0, 0);
+    s.host.release(*s.drag);
     EXPECT_EQ(s.host.calls, Calls{Call::ReleaseCapture});
 }
 
@@ -361,18 +361,18 @@ TEST(Drag, APressDuringADragEndsItFirst)
 TEST(Drag, APressOnAChosenPointMovesTheWholeChoiceWithinItsLimits)
 {
     Scene s;
-    for (auto [c, r] : {std::pair{2, 2}, {5, 5}, {7, 3}}) s.model.selection().add(s.index(c, r));
-    s.p(7, 3).dx = 40; // 7 pixels short of a step to the right
-    s.p(2, 2).dy = -45;
+    for (auto [c, r] : {std::pair{2, 2}, {5, 5}, {7, 3}}) s.model.grid.selection().add(s.index(c, r));
+    s.model.displace(7, 3, 40, s.p(7, 3).dy); // 7 pixels short of a step to the right
+    s.model.displace(2, 2, s.p(2, 2).dx, -45);
     s.pressAt(5, 5, 1, 1);
     EXPECT_TRUE(s.drag->groupDragging());
     EXPECT_EQ(s.pickedCount(), 0) << "a group has no red point";
     // Each axis stops at its first limit on its own; the move is cut, not refused.
-    s.drag->mouseMove(241 + 20, 241 - 10);
+    s.host.move(*s.drag, 241 + 20, 241 - 10);
     EXPECT_EQ(std::pair(s.p(5, 5).dx.load(), s.p(5, 5).dy.load()), std::pair(7, -2));
     EXPECT_EQ(std::pair(s.p(7, 3).dx.load(), s.p(2, 2).dy.load()), std::pair(47, -47));
     // Beyond a step there is no hand-over: the points stop short of it.
-    s.drag->mouseMove(241 - 30, 241 + 70);
+    s.host.move(*s.drag, 241 - 30, 241 + 70);
     EXPECT_EQ(s.drag->dragIndex(), s.index(5, 5));
     EXPECT_EQ(std::pair(s.p(5, 5).dx.load(), s.p(5, 5).dy.load()), std::pair(-30, 47));
     EXPECT_EQ(std::pair(s.p(7, 3).dx.load(), s.p(2, 2).dy.load()), std::pair(10, 2));
@@ -382,11 +382,11 @@ TEST(Drag, APressOnAChosenPointMovesTheWholeChoiceWithinItsLimits)
     // The release queues one batch: the cells around the moved points, row
     // by row, the batch a grid file of these displacements gives.
     s.host.calls.clear();
-    s.drag->mouseRelease(0, 0);
+    s.host.release(*s.drag);
     EXPECT_EQ(s.host.calls, (Calls{Call::Queue, Call::Refresh, Call::ReleaseCapture}));
     ASSERT_EQ(s.host.batches.size(), 1u);
-    EXPECT_EQ(s.host.batches[0], displacedCells(s.model));
-    EXPECT_EQ(s.model.selection().size(), 3u);
+    EXPECT_EQ(s.host.batches[0], displacedCells(s.model.grid));
+    EXPECT_EQ(s.model.grid.selection().size(), 3u);
 }
 
 TEST(Drag, AGroupMoveRedrawsWhatAWholeRefreshDraws)
@@ -394,14 +394,14 @@ TEST(Drag, AGroupMoveRedrawsWhatAWholeRefreshDraws)
     // A block large enough that its border's rectangles leave its middle out.
     Scene s(960, 960);
     for (int r = 3; r <= 16; ++r)
-        for (int c = 3; c <= 17; ++c) s.model.selection().add(s.index(c, r));
-    s.model.selection().add(s.index(1, 18));
+        for (int c = 3; c <= 17; ++c) s.model.grid.selection().add(s.index(c, r));
+    s.model.grid.selection().add(s.index(1, 18));
     s.pressAt(4, 4);
     for (auto [dx, dy] : {std::pair{9, 4}, {-30, 17}, {46, -46}, {2, 1}}) {
-        s.drag->mouseMove(192 + dx, 192 + dy);
-        const ByteBuffer& view = s.model.viewImage();
+        s.host.move(*s.drag, 192 + dx, 192 + dy);
+        const ByteBuffer& view = s.model.picture.view().colours;
         const std::vector<std::uint8_t> shown(view.data(), view.data() + view.size());
-        refreshWhole(s.model, s.host.view);
+        refreshWhole(s.model.picture, s.model.grid, s.model.work, nullptr, true);
         ASSERT_TRUE(std::equal(shown.begin(), shown.end(), view.data())) << dx << ", " << dy;
     }
 }
@@ -409,39 +409,39 @@ TEST(Drag, AGroupMoveRedrawsWhatAWholeRefreshDraws)
 TEST(Drag, APressOutsideTheChoiceClearsItAndTheOnlyPointChosenDragsAlone)
 {
     Scene s;
-    s.model.selection().add(s.index(2, 2));
-    s.model.selection().add(s.index(3, 3));
+    s.model.grid.selection().add(s.index(2, 2));
+    s.model.grid.selection().add(s.index(3, 3));
     s.pressAt(6, 6);
-    EXPECT_TRUE(s.model.selection().empty());
+    EXPECT_TRUE(s.model.grid.selection().empty());
     EXPECT_FALSE(s.drag->groupDragging());
     EXPECT_EQ(s.p(6, 6).picked, 1);
-    s.drag->mouseRelease(0, 0);
+    s.host.release(*s.drag);
 
-    s.model.selection().add(s.index(4, 4));
+    s.model.grid.selection().add(s.index(4, 4));
     s.pressAt(4, 4);
     s.moveBy(4, 4, 60, 0);
     EXPECT_EQ(s.drag->dragIndex(), s.index(5, 4)) << "dragged alone, with its hand-over";
-    EXPECT_EQ(s.model.selection().size(), 1u);
+    EXPECT_EQ(s.model.grid.selection().size(), 1u);
 }
 
 TEST(Drag, ShiftKeepsADragOnOneAxisHandOverIncluded)
 {
     Scene s;
     s.pressAt(5, 5, 1, 1); // at (241, 241)
-    s.drag->mouseMove(241 + 30, 241 + 12, true);
+    s.host.move(*s.drag, 241 + 30, 241 + 12, true);
     EXPECT_EQ(std::pair(s.p(5, 5).dx.load(), s.p(5, 5).dy.load()), std::pair(30, 0));
-    s.drag->mouseMove(241 - 10, 241 + 10, true); // a tie: across
+    s.host.move(*s.drag, 241 - 10, 241 + 10, true); // a tie: across
     EXPECT_EQ(std::pair(s.p(5, 5).dx.load(), s.p(5, 5).dy.load()), std::pair(-10, 0));
-    s.drag->mouseMove(241 + 5, 241 - 20, true);
+    s.host.move(*s.drag, 241 + 5, 241 - 20, true);
     EXPECT_EQ(std::pair(s.p(5, 5).dx.load(), s.p(5, 5).dy.load()), std::pair(0, -20));
     // A whole step across hands over to the right, with no diagonal part:
     // the pointer stays on the press's row.
-    s.drag->mouseMove(241 + 60, 241 + 30, true);
+    s.host.move(*s.drag, 241 + 60, 241 + 30, true);
     EXPECT_EQ(s.drag->dragIndex(), s.index(6, 5));
     EXPECT_EQ(s.host.queued, std::vector<Cell>{Cell(6, 5)});
-    s.drag->mouseMove(241 + 60, 241 + 30, true);
+    s.host.move(*s.drag, 241 + 60, 241 + 30, true);
     EXPECT_EQ(std::pair(s.p(6, 5).dx.load(), s.p(6, 5).dy.load()), std::pair(12, 0));
-    s.drag->mouseMove(241 + 60, 241 + 30);
+    s.host.move(*s.drag, 241 + 60, 241 + 30);
     EXPECT_EQ(std::pair(s.p(6, 5).dx.load(), s.p(6, 5).dy.load()), std::pair(12, 30)) << "unlocked again";
 }
 

@@ -165,8 +165,8 @@ TEST(DrawLine, ExtremeCoordinatesStayInsideAndFinish)
 TEST(DrawLine, AnEmptyViewDrawsNothing)
 {
     drawLine(ViewCanvas{}, 0, 0, 5, 5, false, kInk); // must not touch memory
-    DeformModel model;
-    EXPECT_TRUE(ViewCanvas::of(model).empty());
+    TestModel model;
+    EXPECT_TRUE(ViewCanvas::of(model.picture).empty());
 }
 
 } // namespace

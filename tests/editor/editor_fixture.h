@@ -1,19 +1,16 @@
 #pragma once
 
-// Helpers for the editor's tests: views over plain memory, reading pixels
-// back, and hosts that record what the refresh and the drag ask of the
-// window.
+// Helpers for the editor's tests: views over plain memory and reading
+// pixels back.
 
 #include <cstdint>
 #include <ostream>
 #include <utility>
 #include <vector>
 
-#include "editor/drag_host.h"
+#include "editor/drag.h"
 #include "editor/refresh.h"
-#include "editor/refresh_host.h"
 #include "editor/view_canvas.h"
-#include "engine/deform_model.h"
 #include "platform/colour.h"
 #include "tests/support/colours.h"
 #include "tests/support/model_setup.h"
@@ -84,73 +81,63 @@ struct TestCanvas {
     ViewCanvas view;
 };
 
-inline Colour viewPixel(const DeformModel& m, std::int32_t x, std::int32_t y)
+inline Colour viewPixel(const TestModel& m, std::int32_t x, std::int32_t y)
 {
-    const std::uint8_t* p = m.viewImage().data() + 3 * (static_cast<std::size_t>(y) * m.imageWidth() + x);
+    const std::uint8_t* p = m.picture.view().colours.data() + 3 * (static_cast<std::size_t>(y) * m.picture.width() + x);
     return Colour{p[0], p[1], p[2]};
 }
 
 // How many pixels of the view have colour `c`.
-inline int countInView(const DeformModel& m, Colour c)
+inline int countInView(const TestModel& m, Colour c)
 {
     int n = 0;
-    for (std::int32_t y = 0; y < m.imageHeight(); ++y)
-        for (std::int32_t x = 0; x < m.imageWidth(); ++x) n += viewPixel(m, x, y) == c;
+    for (std::int32_t y = 0; y < m.picture.height(); ++y)
+        for (std::int32_t x = 0; x < m.picture.width(); ++x) n += viewPixel(m, x, y) == c;
     return n;
 }
 
 // A model holding a plain picture and a grid at `step`, laid as the grid
 // command lays it.
-inline void loadPictureWithGrid(DeformModel& m, std::int32_t width, std::int32_t height, std::int32_t step)
+inline void loadPictureWithGrid(TestModel& m, std::int32_t width, std::int32_t height, std::int32_t step)
 {
     loadPicture(m, width, height, grey);
     m.layGrid(step);
 }
 
-// A refresh host that shows the overlay or not, and writes down what it is
-// asked, in order.
-class RecordingRefreshHost : public RefreshHost {
-public:
-    enum class Call { OverlayVisible, PushView, RepaintImage };
+// Shows what changed, with the overlay or without it, as the window shows it.
+inline RefreshParts show(TestModel& model, bool overlay = true)
+{
+    return refresh(model.picture, model.grid, model.work, nullptr, overlay);
+}
 
-    bool overlayVisible() const override
-    {
-        calls.push_back(Call::OverlayVisible);
-        return overlay;
-    }
-    void pushView(std::span<const PixelRect>) override { calls.push_back(Call::PushView); }
-    void repaintImage(std::span<const PixelRect>) override { calls.push_back(Call::RepaintImage); }
-
-    bool overlay = true;
-    mutable std::vector<Call> calls;
-};
-
-// A drag host that refreshes the model for real (overlay on) and writes down
-// every call.
-class RecordingDragHost : public DragHost {
+// Drives a drag as the mouse commands drive it, refreshing the model for
+// real (overlay on), and writes down every step it asks of the window.
+class RecordingDragHost {
 public:
     enum class Call { Refresh, Queue, SetCapture, ReleaseCapture };
 
-    explicit RecordingDragHost(DeformModel& m) : model(m) {}
+    explicit RecordingDragHost(TestModel& m) : model(m) {}
 
-    void refresh() override
+    void press(ControlPointDrag& drag, std::int32_t x, std::int32_t y)
     {
-        calls.push_back(Call::Refresh);
-        plexor::refresh(model, view);
+        if (drag.dragging()) release(drag);
+        if (!drag.press(x, y)) return;
+        refresh();
+        calls.push_back(Call::SetCapture);
     }
-    void queueCellsAround(std::int32_t c, std::int32_t r) override
+    void move(ControlPointDrag& drag, std::int32_t x, std::int32_t y, bool lockAxis = false)
     {
-        calls.push_back(Call::Queue);
-        queued.emplace_back(c, r);
+        if (!drag.dragging()) return;
+        take(drag.move(x, y, lockAxis));
+        refresh();
     }
-    void queueCells(std::span<const CellRef> cells) override
+    void release(ControlPointDrag& drag)
     {
-        calls.push_back(Call::Queue);
-        batches.emplace_back(cells.begin(), cells.end());
+        const bool held = drag.dragging() && model.picture.hasPicture() && model.grid.exists();
+        take(drag.release());
+        if (held) refresh();
+        calls.push_back(Call::ReleaseCapture);
     }
-    void captureMouse() override { calls.push_back(Call::SetCapture); }
-    void releaseMouseCapture() override { calls.push_back(Call::ReleaseCapture); }
-
     int count(Call call) const
     {
         int n = 0;
@@ -158,11 +145,29 @@ public:
         return n;
     }
 
-    DeformModel& model;
-    RecordingRefreshHost view;
+    TestModel& model;
     std::vector<Call> calls;
     std::vector<std::pair<std::int32_t, std::int32_t>> queued; // the points whose cells were queued
     std::vector<std::vector<CellRef>> batches;                 // the batches queued whole
+
+private:
+    void refresh()
+    {
+        calls.push_back(Call::Refresh);
+        plexor::refresh(model.picture, model.grid, model.work, nullptr, true);
+    }
+    void take(const DragStep& step)
+    {
+        const std::int32_t cols = model.grid.shape().pointCols;
+        if (step.queueAround >= 0) {
+            calls.push_back(Call::Queue);
+            queued.emplace_back(step.queueAround % cols, step.queueAround / cols);
+        }
+        if (!step.batch.empty()) {
+            calls.push_back(Call::Queue);
+            batches.push_back(step.batch);
+        }
+    }
 };
 
 } // namespace plexor::test

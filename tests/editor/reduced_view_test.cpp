@@ -19,7 +19,7 @@ TEST(ReducedView, EachScreenPixelIsTheMeanOfThePixelsItCovers)
 {
     // 3 x 3 blocks: one of a colour, one a fine checkerboard of black and
     // white, which must turn grey rather than either.
-    DeformModel model;
+    TestModel model;
     loadPicture(model, 12, 6, [](std::int32_t x, std::int32_t y) {
         if (x < 3 && y < 3) return Rgb{10, 20, 30};
         if (x < 6 && y < 3) return (x + y) % 2 == 0 ? Rgb{255, 255, 255} : Rgb{0, 0, 0};
@@ -28,7 +28,7 @@ TEST(ReducedView, EachScreenPixelIsTheMeanOfThePixelsItCovers)
     ReducedView view;
     view.setWindow(Zoom{1, 3}, PixelRect{0, 0, 100, 100}, 12, 6);
     EXPECT_EQ(view.window(), (PixelRect{0, 0, 4, 2}));
-    view.render(model, false);
+    view.render(model.picture, model.grid, false);
     EXPECT_EQ(at(view, 0, 0), (Colour{30, 20, 10}));
     EXPECT_EQ(at(view, 1, 0), (Colour{113, 113, 113})) << "4 white of 9: 1020 / 9, rounded";
     EXPECT_EQ(at(view, 3, 1), (Colour{4, 0, 10})) << "columns 9 to 11, rows 3 to 5";
@@ -36,18 +36,18 @@ TEST(ReducedView, EachScreenPixelIsTheMeanOfThePixelsItCovers)
     // A window onto part of it holds the same pixels there.
     ReducedView part;
     part.setWindow(Zoom{1, 3}, PixelRect{1, 1, 3, 2}, 12, 6);
-    part.render(model, false);
+    part.render(model.picture, model.grid, false);
     EXPECT_EQ(at(part, 2, 1), at(view, 2, 1));
 }
 
 TEST(ReducedView, TheOverlayKeepsItsSizeOnTheScreen)
 {
-    DeformModel model;
+    TestModel model;
     loadPictureWithGrid(model, 480, 480, 48);
     ReducedView view;
     const Zoom quarter{1, 4};
     view.setWindow(quarter, PixelRect{0, 0, 120, 120}, 480, 480);
-    view.render(model, true);
+    view.render(model.picture, model.grid, true);
     // Point (2, 2) at (96, 96) shows at (24, 24): a marker of 4 x 4 screen
     // pixels from (23, 23), and dotted lines a pixel wide towards its
     // neighbours at 12 screen pixels.

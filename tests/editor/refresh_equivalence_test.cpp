@@ -1,4 +1,4 @@
-// A refresh does only the work of what changed; afterwards viewImage, the
+// A refresh does only the work of what changed; afterwards the view, the
 // screen bitmap and a reduced view must hold exactly what a whole refresh
 // gives them. Random sequences of edits check it after every refresh: drags
 // with hand-overs, the worker's batches, Show toggles, grid commands,
@@ -48,39 +48,45 @@ std::vector<std::uint8_t> reducedPixels(const ReducedView& view)
 // every refresh.
 class Scene : public ScreenWindow {
 public:
-    Scene(DeformModel& m, int& checkCount) : ScreenWindow(m), checks(checkCount) {}
+    Scene(TestModel& m, int& checkCount) : ScreenWindow(m), checks(checkCount)
+    {
+        queueAround = [this](std::int32_t c, std::int32_t r) {
+            if (worker != nullptr) model.queueCellsAround(*worker, c, r);
+        };
+    }
 
-    // The worker may be deforming cells meanwhile: it stays off workImage
+    // The worker may be deforming cells meanwhile: it stays off the work plane
     // from the refresh to the end of the check, so that both see it alike.
     void refresh() override
     {
-        WorkerHold hold(model.gate());
+        WorkerHold hold(model.work.gate());
         ScreenWindow::refresh();
         checkAgainstWholeRefresh();
     }
-    void queueCellsAround(std::int32_t c, std::int32_t r) override
-    {
-        if (worker != nullptr) plexor::queueCellsAround(model, *worker, c, r);
-    }
-
     void checkAgainstWholeRefresh()
     {
         ++checks;
-        const std::vector<std::uint8_t> view = bytes(model.viewImage());
+        const std::vector<std::uint8_t> view = bytes(model.picture.view().colours);
         const std::vector<std::uint8_t> reduced =
             showReduced ? reducedPixels(this->reducedView) : std::vector<std::uint8_t>{};
         ScreenWindow whole(model);
         whole.overlay = overlay;
         whole.showReduced = showReduced;
         if (showReduced)
-            whole.reducedView.setWindow(this->reducedView.getZoom(), this->reducedView.window(), model.imageWidth(),
-                                        model.imageHeight());
-        refreshWhole(model, whole);
-        const std::vector<std::uint8_t> full = bytes(model.viewImage());
+            whole.reducedView.setWindow(this->reducedView.zoom(), this->reducedView.window(), model.picture.width(),
+                                        model.picture.height());
+        {
+            const RefreshParts parts = refreshWhole(model.picture, model.grid, model.work,
+                                                    showReduced ? &whole.reducedView : nullptr, overlay);
+            for (const PixelRect& part : parts.parts())
+                copyPartToBitmap(whole.screen, part.x0, part.y0, part.x1, part.y1, model.picture.view().colours.data(),
+                                 whole.format);
+        }
+        const std::vector<std::uint8_t> full = bytes(model.picture.view().colours);
         const auto differ = std::mismatch(view.begin(), view.end(), full.begin());
         ASSERT_TRUE(differ.first == view.end())
-            << "ViewImage differs at pixel " << (differ.first - view.begin()) / 3 % model.imageWidth() << ", "
-            << (differ.first - view.begin()) / 3 / model.imageWidth() << ", check " << checks;
+            << "the view differs at pixel " << (differ.first - view.begin()) / 3 % model.picture.width() << ", "
+            << (differ.first - view.begin()) / 3 / model.picture.width() << ", check " << checks;
         ASSERT_TRUE(rows(screen) == rows(whole.screen)) << "the screen bitmap differs, check " << checks;
         if (showReduced) {
             ASSERT_TRUE(reduced == reducedPixels(whole.reducedView)) << "the reduced view, check " << checks;
@@ -105,9 +111,9 @@ protected:
                        static_cast<std::uint8_t>((x ^ y) + (tint >> 16))};
         });
         scene = std::make_unique<Scene>(model, checks);
-        worker = std::make_unique<CellWorker>(model, [this] { scene->refresh(); });
+        worker = std::make_unique<CellWorker>(model.work, model.grid, model.picture, [this] { scene->refresh(); });
         scene->worker = worker.get();
-        drag = std::make_unique<ControlPointDrag>(model, *scene);
+        drag = std::make_unique<ControlPointDrag>(model.grid, model.picture, model.work.changes());
         setZoom(zoom);
     }
     void setZoom(Zoom z)
@@ -117,15 +123,15 @@ protected:
         scene->showReduced = z.reduces();
         if (z.reduces()) {
             // A window onto part of the reduced picture, as a viewport shows it.
-            const std::int32_t width = static_cast<std::int32_t>(z.screenLength(model.imageWidth()));
-            const std::int32_t height = static_cast<std::int32_t>(z.screenLength(model.imageHeight()));
+            const std::int32_t width = static_cast<std::int32_t>(z.screenLength(model.picture.width()));
+            const std::int32_t height = static_cast<std::int32_t>(z.screenLength(model.picture.height()));
             const std::int32_t x0 = pick(0, width / 3);
             const std::int32_t y0 = pick(0, height / 3);
             scene->reducedView.setWindow(z,
                                          PixelRect{x0, y0, x0 + pick(width / 2, width), y0 + pick(height / 2, height)},
-                                         model.imageWidth(), model.imageHeight());
-            WorkerHold hold(model.gate());
-            scene->reducedView.render(model, scene->overlay);
+                                         model.picture.width(), model.picture.height());
+            WorkerHold hold(model.work.gate());
+            scene->reducedView.render(model.picture, model.grid, scene->overlay);
         }
     }
     std::int32_t pick(std::int32_t lo, std::int32_t hi) { return std::uniform_int_distribution(lo, hi)(rng); }
@@ -135,21 +141,22 @@ protected:
     // hand the drag over), a release.
     void dragRandomly()
     {
-        if (model.grid().pointCols < 3 || model.grid().pointRows < 3) return;
-        const ControlPoint& p = model.point(pick(1, model.grid().pointCols - 2), pick(1, model.grid().pointRows - 2));
+        if (model.grid.shape().pointCols < 3 || model.grid.shape().pointRows < 3) return;
+        const ControlPoint& p =
+            model.grid.point(pick(1, model.grid.shape().pointCols - 2), pick(1, model.grid.shape().pointRows - 2));
         std::int32_t x = p.x + p.dx + pick(-2, 2);
         std::int32_t y = p.y + p.dy + pick(-2, 2);
-        drag->mousePress(screen(x), screen(y));
-        const std::int32_t step = model.gridStep();
+        scene->press(*drag, screen(x), screen(y));
+        const std::int32_t step = model.grid.step();
         for (int moves = pick(1, 8); moves > 0; --moves) {
             x += pick(-step - step / 2, step + step / 2);
             y += pick(-step - step / 2, step + step / 2);
-            drag->mouseMove(screen(x), screen(y));
+            scene->move(*drag, screen(x), screen(y));
         }
-        drag->mouseRelease(screen(x), screen(y));
+        scene->release(*drag);
     }
 
-    DeformModel model;
+    TestModel model;
     std::unique_ptr<Scene> scene;
     std::unique_ptr<CellWorker> worker;
     std::unique_ptr<ControlPointDrag> drag;
@@ -167,7 +174,7 @@ TEST_P(RefreshEquivalence, EveryRefreshGivesWhatAWholeRefreshGives)
         switch (pick(0, 11)) {
         case 0:
             scene->overlay = !scene->overlay; // Grid > Show
-            model.changes().markAll();
+            model.work.changes().markAll();
             scene->refresh();
             break;
         case 1:
@@ -175,7 +182,7 @@ TEST_P(RefreshEquivalence, EveryRefreshGivesWhatAWholeRefreshGives)
             scene->refresh();
             break;
         case 2:
-            if (model.gridExists()) model.resetGrid();
+            if (model.grid.exists()) resetGrid(model.grid, model.picture, model.work);
             scene->refresh();
             break;
         case 3: {
@@ -185,10 +192,10 @@ TEST_P(RefreshEquivalence, EveryRefreshGivesWhatAWholeRefreshGives)
         }
         case 4: // an open: a picture of the same size, or another
             if (pick(0, 1) == 0)
-                open(model.imageWidth(), model.imageHeight());
+                open(model.picture.width(), model.picture.height());
             else
                 open(4 * pick(10, 50), pick(30, 160));
-            if (!model.gridExists()) model.layGrid(pick(8, 30));
+            if (!model.grid.exists()) model.layGrid(pick(8, 30));
             scene->refresh();
             break;
         default: dragRandomly(); break;
@@ -205,15 +212,15 @@ INSTANTIATE_TEST_SUITE_P(Seeds, RefreshEquivalence, ::testing::Values(1u, 2u, 3u
 
 TEST(RefreshCost, AMoveOfADragRedrawsOnlyAroundThePoint)
 {
-    DeformModel model;
+    TestModel model;
     loadPicture(model, 960, 720);
     model.layGrid(48);
     ScreenWindow window(model);
     window.refresh();
-    ControlPointDrag drag(model, window);
-    drag.mousePress(480, 336);
+    ControlPointDrag drag(model.grid, model.picture, model.work.changes());
+    window.press(drag, 480, 336);
     window.pixelsPushed = 0;
-    drag.mouseMove(490, 340);
+    window.move(drag, 490, 340);
     // The point's segments reach its neighbours, a step away each way.
     EXPECT_GT(window.pixelsPushed, 0);
     EXPECT_LE(window.pixelsPushed, (2 * 48 + 20) * (2 * 48 + 20));

@@ -14,65 +14,47 @@
 namespace plexor::test {
 namespace {
 
-using Call = RecordingRefreshHost::Call;
 using namespace std::chrono_literals;
 
-// A host that checks, at the push, what the view holds then.
-class PushCheckingHost : public RecordingRefreshHost {
-public:
-    explicit PushCheckingHost(DeformModel& m) : model(m) {}
-    void pushView(std::span<const PixelRect> parts) override
-    {
-        RecordingRefreshHost::pushView(parts);
-        redAtPush = countInView(model, kPickedMarkerColour);
-    }
-    DeformModel& model;
-    int redAtPush = -1;
-};
-
-TEST(Refresh, CopiesDrawsPushesThenRepaints)
+TEST(Refresh, CopiesAndDrawsTheOverlayBeforeItReturnsWhatToPush)
 {
-    DeformModel model;
+    TestModel model;
     loadPictureWithGrid(model, 96, 72, 24);
-    model.point(2, 1).picked = 1;
-    PushCheckingHost host(model);
-    refresh(model, host);
-    EXPECT_EQ(host.calls, (std::vector<Call>{Call::OverlayVisible, Call::PushView, Call::RepaintImage}));
-    EXPECT_EQ(host.redAtPush, 16 + 4 * 10) << "the overlay is in the view before it is pushed";
+    model.grid.setPicked(model.grid.index(2, 1), true);
+    const RefreshParts shown = show(model);
+    ASSERT_EQ(shown.count, 1u);
+    EXPECT_EQ(shown.rects[0], (PixelRect{0, 0, 96, 72})) << "a new grid changes the whole picture";
+    EXPECT_EQ(countInView(model, kPickedMarkerColour), 16 + 4 * 10) << "the overlay is in the view to be pushed";
+    EXPECT_EQ(show(model).count, 0u) << "nothing changed since";
 }
 
 TEST(Refresh, WithTheOverlayOffTheViewIsWorkImageByteForByte)
 {
-    DeformModel model;
+    TestModel model;
     loadPictureWithGrid(model, 96, 72, 24);
     loadPicture(model, 96, 72, pattern); // a busy picture under the same grid
-    model.point(1, 1).picked = 1;
-    model.point(2, 1).dx = 7;
-    model.changes().markAll();
-    RecordingRefreshHost host;
-    refresh(model, host); // overlay on first: the next refresh must not keep it
-    ASSERT_NE(0, std::memcmp(model.viewImage().data(), model.workImage().data(), model.workImage().size()));
-    host.overlay = false;
-    host.calls.clear();
-    model.changes().markAll(); // as the Show toggle does
-    refresh(model, host);
-    EXPECT_EQ(0, std::memcmp(model.viewImage().data(), model.workImage().data(), model.workImage().size()));
-    EXPECT_EQ(host.calls, (std::vector<Call>{Call::OverlayVisible, Call::PushView, Call::RepaintImage}));
+    model.grid.setPicked(model.grid.index(1, 1), true);
+    model.displace(2, 1, 7, 0);
+    model.work.changes().markAll();
+    show(model); // overlay on first: the next refresh must not keep it
+    ASSERT_FALSE(sameBytes(model.picture.view().colours, model.picture.work().colours));
+    model.work.changes().markAll(); // as the Show toggle does
+    EXPECT_EQ(show(model, false).count, 1u);
+    EXPECT_TRUE(sameBytes(model.picture.view().colours, model.picture.work().colours));
 }
 
 TEST(Refresh, AMovedPointLeavesNothingBehind)
 {
-    DeformModel model;
+    TestModel model;
     loadPictureWithGrid(model, 96, 72, 24);
-    RecordingRefreshHost host;
-    refresh(model, host);
+    show(model);
     // Moved as a drag moves it: what the point's elements cover is marked
     // before and after.
     const auto move = [&](std::int32_t dx) {
-        model.changes().mark(pointOverlayBounds(model, 2, 1));
-        model.point(2, 1).dx = dx;
-        model.changes().mark(pointOverlayBounds(model, 2, 1));
-        refresh(model, host);
+        model.work.changes().mark(pointOverlayBounds(model.grid, 2, 1));
+        model.displace(2, 1, dx, 0);
+        model.work.changes().mark(pointOverlayBounds(model.grid, 2, 1));
+        show(model);
     };
     move(9);
     EXPECT_EQ(viewPixel(model, 57, 25), kMarkerColour);
@@ -84,34 +66,30 @@ TEST(Refresh, AMovedPointLeavesNothingBehind)
 TEST(Refresh, WithoutAPictureNothingHappens)
 {
     // Also after a grid command made without a picture.
-    DeformModel model;
-    RecordingRefreshHost host;
-    refresh(model, host);
-    model.layGrid(model.gridStep());
-    refresh(model, host);
-    EXPECT_TRUE(host.calls.empty());
-    EXPECT_TRUE(model.viewImage().empty());
+    TestModel model;
+    EXPECT_EQ(show(model).count, 0u);
+    model.layGrid(model.grid.step());
+    EXPECT_EQ(show(model).count, 0u);
+    EXPECT_TRUE(model.picture.view().colours.empty());
 }
 
 TEST(Refresh, TheCopyWaitsForTheCellInProgress)
 {
-    // A stand-in worker is inside an entry, writing workImage; the refresh
+    // A stand-in worker is inside an entry, writing the work plane; the refresh
     // must copy only once it has finished.
-    DeformModel model;
+    TestModel model;
     loadPictureWithGrid(model, 96, 72, 24);
-    RecordingRefreshHost host;
-    host.overlay = false;
     std::atomic<bool> inside{false};
     std::thread worker([&] {
-        EntryScope entry(model.gate());
+        EntryScope entry(model.work.gate());
         inside = true;
         std::this_thread::sleep_for(100ms);
-        model.workImage()[0] = 0x42;
+        model.picture.splatTarget().work[0] = 0x42;
     });
     while (!inside) std::this_thread::sleep_for(1ms);
-    refresh(model, host);
+    show(model, false);
     worker.join();
-    EXPECT_EQ(model.viewImage()[0], 0x42);
+    EXPECT_EQ(model.picture.view().colours[0], 0x42);
 }
 
 } // namespace

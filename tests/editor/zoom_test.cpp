@@ -79,25 +79,25 @@ TEST(Zoom, ZoomingAboutThePointerKeepsItsPicturePixel)
 TEST(Zoom, APressReachesFourScreenPixelsAtAnyZoom)
 {
     for (const Zoom zoom : {Zoom{1, 1}, Zoom{1, 3}, Zoom{4, 1}}) {
-        DeformModel model;
+        TestModel model;
         loadPictureWithGrid(model, 240, 240, 48);
         RecordingDragHost host(model);
-        ControlPointDrag drag(model, host);
+        ControlPointDrag drag(model.grid, model.picture, model.work.changes());
         drag.setZoom(zoom);
         // Point (2, 2) at (96, 96) shows at screen position s.
         const std::int32_t s = static_cast<std::int32_t>(zoom.toScreen(96));
-        drag.mousePress(s + 5, s);
+        host.press(drag, s + 5, s);
         EXPECT_FALSE(drag.dragging()) << zoom.num << "/" << zoom.den;
-        drag.mouseRelease(s + 5, s);
-        drag.mousePress(s + 4, s - 4);
+        host.release(drag);
+        host.press(drag, s + 4, s - 4);
         ASSERT_TRUE(drag.dragging()) << zoom.num << "/" << zoom.den;
-        EXPECT_EQ(drag.dragIndex(), 2 + 2 * model.grid().pointCols);
+        EXPECT_EQ(drag.dragIndex(), 2 + 2 * model.grid.shape().pointCols);
         EXPECT_EQ(drag.dragOffsetX(), zoom.toPicture(s + 4) - 96);
         // Twelve screen pixels right: the point moves by what they are in
         // picture pixels.
-        drag.mouseMove(s + 16, s - 4);
-        EXPECT_EQ(model.point(2, 2).dx, zoom.toPicture(s + 16) - zoom.toPicture(s + 4));
-        drag.mouseRelease(s + 16, s - 4);
+        host.move(drag, s + 16, s - 4);
+        EXPECT_EQ(model.grid.point(2, 2).dx, zoom.toPicture(s + 16) - zoom.toPicture(s + 4));
+        host.release(drag);
     }
 }
 

@@ -1,97 +1,89 @@
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
 #include <gtest/gtest.h>
 
-#include "engine/deform_model.h"
+#include "engine/grid_laying.h"
+#include "engine/picture_buffers.h"
 #include "engine/system_memory.h"
 #include "tests/support/allocation_control.h"
 #include "tests/support/model_setup.h"
-#include "tests/support/recording_sink.h"
 
 namespace plexor::test {
 namespace {
 
-class AllocateBuffersTest : public ::testing::Test {
-protected:
-    AllocateBuffersTest() { model.setMessageSink(&sink); }
+constexpr std::uint64_t kPlenty = std::numeric_limits<std::uint64_t>::max();
 
-    void expectOneMessage(const char* text)
-    {
-        ASSERT_EQ(sink.shown.size(), 1u);
-        EXPECT_EQ(sink.shown[0].text, text);
-        EXPECT_EQ(sink.shown[0].caption, "Error");
-        EXPECT_EQ(sink.shown[0].icon, MessageIcon::Stop);
-        sink.shown.clear();
-    }
-
-    DeformModel model;
-    RecordingSink sink;
-};
-
-TEST_F(AllocateBuffersTest, SizesFollowThePaddedGeometry)
+TEST(PictureBuffers, SizesFollowThePaddedGeometry)
 {
-    ASSERT_TRUE(model.allocateBuffers(100, 50)); // 97 pixels widened to a multiple of 4
-    EXPECT_TRUE(model.imageLoaded());
-    EXPECT_EQ(model.imageWidth(), 100);
-    EXPECT_EQ(model.imageHeight(), 50);
-    EXPECT_EQ(model.pixelCapacity(), 5003);
-    for (const ByteBuffer* buffer : {&model.workImage(), &model.viewImage(), &model.sourceImage()})
-        EXPECT_EQ(buffer->size(), 15009u);
-    ASSERT_EQ(model.splatMask().size(), 5003u);
-    EXPECT_TRUE(std::all_of(model.splatMask().data(), model.splatMask().data() + 5003, [](auto b) { return b == 0; }));
-    EXPECT_TRUE(sink.shown.empty());
+    PictureBuffers picture;
+    ASSERT_FALSE(picture.replace(100, 50, false, kPlenty)); // 97 pixels widened to a multiple of 4
+    EXPECT_TRUE(picture.hasPicture());
+    EXPECT_FALSE(picture.hasAlpha());
+    EXPECT_EQ(picture.width(), 100);
+    EXPECT_EQ(picture.height(), 50);
+    EXPECT_EQ(picture.capacity(), 5003);
+    for (const PixelPlanes* planes : {&picture.work(), &picture.view(), &picture.source()}) {
+        EXPECT_EQ(planes->colours.size(), 15009u);
+        EXPECT_TRUE(planes->alpha.empty());
+    }
+    ASSERT_EQ(picture.marks().size(), 5003u);
+    EXPECT_TRUE(std::all_of(picture.marks().data(), picture.marks().data() + 5003, [](auto b) { return b == 0; }));
 
-    ASSERT_TRUE(model.allocateBuffers(0, 0)); // an empty picture still has its spare pixels
-    EXPECT_EQ(model.pixelCapacity(), 3);
-    EXPECT_EQ(model.workImage().size(), 9u);
+    ASSERT_FALSE(picture.replace(100, 50, true, kPlenty));
+    for (const PixelPlanes* planes : {&picture.work(), &picture.view(), &picture.source()})
+        EXPECT_EQ(planes->alpha.size(), 5003u);
+
+    ASSERT_FALSE(picture.replace(0, 0, false, kPlenty)); // an empty picture still has its spare pixels
+    EXPECT_EQ(picture.capacity(), 3);
+    EXPECT_EQ(picture.work().colours.size(), 9u);
 }
 
 // What a failed replacement must leave exactly as it was.
 struct Snapshot {
-    explicit Snapshot(const DeformModel& m)
-        : width(m.imageWidth()), height(m.imageHeight()),
-          work(m.workImage().data(), m.workImage().data() + m.workImage().size()), points(m.points().size()),
-          workData(m.workImage().data()), maskData(m.splatMask().data())
+    explicit Snapshot(const PictureBuffers& p)
+        : width(p.width()), height(p.height()),
+          work(p.work().colours.data(), p.work().colours.data() + p.work().colours.size()),
+          workData(p.work().colours.data()), maskData(p.marks().data())
     {}
-    void expectSame(const DeformModel& m) const
+    void expectSame(const PictureBuffers& p) const
     {
-        EXPECT_TRUE(m.imageLoaded());
-        EXPECT_EQ(m.imageWidth(), width);
-        EXPECT_EQ(m.imageHeight(), height);
-        EXPECT_EQ(m.workImage().data(), workData) << "the same buffer, not a copy";
-        EXPECT_EQ(m.splatMask().data(), maskData);
-        ASSERT_EQ(m.workImage().size(), work.size());
-        EXPECT_EQ(0, std::memcmp(m.workImage().data(), work.data(), work.size()));
-        EXPECT_EQ(m.points().size(), points);
+        EXPECT_TRUE(p.hasPicture());
+        EXPECT_EQ(p.width(), width);
+        EXPECT_EQ(p.height(), height);
+        EXPECT_EQ(p.work().colours.data(), workData) << "the same buffer, not a copy";
+        EXPECT_EQ(p.marks().data(), maskData);
+        ASSERT_EQ(p.work().colours.size(), work.size());
+        EXPECT_EQ(0, std::memcmp(p.work().colours.data(), work.data(), work.size()));
     }
     std::int32_t width, height;
     std::vector<std::uint8_t> work;
-    std::size_t points;
     const std::uint8_t* workData;
     const std::uint8_t* maskData;
 };
 
-TEST_F(AllocateBuffersTest, ARefusedBufferLeavesTheModelAsItWas)
+TEST(PictureBuffers, ARefusedBufferLeavesThePictureAsItWas)
 {
-    loadPicture(model, 40, 30);
-    model.layGrid(10);
-    const Snapshot before(model);
+    PictureBuffers picture;
+    loadPicture(picture, 40, 30);
+    const Snapshot before(picture);
     // The check passes; then the system refuses the first, second, third or
     // fourth buffer of a 400 x 300 picture (the mask, a third of the others).
     for (int granted = 0; granted < 4; ++granted) {
         const AllocationLimit limit(400 * 300 + 3, granted);
-        EXPECT_FALSE(model.allocateBuffers(400, 300));
+        const std::optional<MemoryShortfall> missing = picture.replace(400, 300, false, kPlenty);
         EXPECT_EQ(limit.refused(), 1);
-        expectOneMessage(granted == 0 ? "Not enough memory for source." : "Not enough memory for destination.");
-        before.expectSame(model);
+        EXPECT_EQ(missing, granted == 0 ? MemoryShortfall::Source : MemoryShortfall::Destination);
+        before.expectSame(picture);
     }
 }
 
-TEST_F(AllocateBuffersTest, PicturesThatDoNotFitAreRefusedBeforeAnyAllocation)
+TEST(PictureBuffers, PicturesThatDoNotFitAreRefusedBeforeAnyAllocation)
 {
-    loadPicture(model, 8, 8);
-    const Snapshot before(model);
+    PictureBuffers picture;
+    loadPicture(picture, 8, 8);
+    const Snapshot before(picture);
     const std::uint64_t buffer = 3ull * 1000003;
     struct Case {
         std::int32_t width, height;
@@ -107,52 +99,56 @@ TEST_F(AllocateBuffersTest, PicturesThatDoNotFitAreRefusedBeforeAnyAllocation)
                          Case{std::numeric_limits<std::int32_t>::max() / 4 * 4, 8, std::uint64_t{4} << 30,
                               "Not enough memory for source."},
                          Case{40000, 40000, std::uint64_t{4} << 30, "Not enough memory for source."}}) {
-        model.setAvailableMemory([c] { return c.available; });
         const AllocationLimit noneAtAll(1 << 20); // a buffer obtained would be refused here
-        EXPECT_FALSE(model.allocateBuffers(c.width, c.height)) << c.width << " x " << c.height;
+        const std::optional<MemoryShortfall> missing = picture.replace(c.width, c.height, false, c.available);
+        ASSERT_TRUE(missing) << c.width << " x " << c.height;
+        EXPECT_STREQ(shortfallMessage(*missing), c.message) << c.width << " x " << c.height;
+        EXPECT_EQ(PictureBuffers::shortfall(c.width, c.height, false, c.available), missing);
         EXPECT_EQ(noneAtAll.refused(), 0);
-        expectOneMessage(c.message);
-        before.expectSame(model);
+        before.expectSame(picture);
     }
-    model.setAvailableMemory([buffer] { return 4 * buffer; });
-    EXPECT_TRUE(model.allocateBuffers(1000, 1000));
+    EXPECT_FALSE(picture.replace(1000, 1000, false, 4 * buffer));
 }
 
-TEST_F(AllocateBuffersTest, ReleaseAllLeavesNoPictureAndNoGrid)
+TEST(PictureBuffers, ReleaseAndDropGridLeaveNoPictureAndNoGrid)
 {
+    TestModel model;
     loadPicture(model, 40, 30);
     model.layGrid(10);
-    model.releaseAll();
-    EXPECT_FALSE(model.gridExists());
-    EXPECT_TRUE(model.tables().weights().empty());
-    EXPECT_FALSE(model.imageLoaded());
-    EXPECT_TRUE(model.workImage().empty() && model.viewImage().empty() && model.sourceImage().empty());
-    EXPECT_TRUE(model.splatMask().empty());
+    ASSERT_FALSE(model.picture.keepOpened(kPlenty));
+    dropGrid(model.grid, model.work);
+    model.picture.release();
+    EXPECT_FALSE(model.grid.exists());
+    EXPECT_TRUE(model.grid.tables().weights().empty());
+    EXPECT_TRUE(model.work.queue().queuedBytes().empty());
+    EXPECT_FALSE(model.picture.hasPicture());
+    EXPECT_FALSE(model.picture.keepsOpened());
+    EXPECT_EQ(model.picture.capacity(), 0);
+    for (const PixelPlanes* planes : {&model.picture.work(), &model.picture.view(), &model.picture.source()})
+        EXPECT_TRUE(planes->empty());
+    EXPECT_TRUE(model.picture.marks().empty());
 }
 
-TEST_F(AllocateBuffersTest, SystemMemoryIsReadable)
+TEST(PictureBuffers, SystemMemoryIsReadable)
 {
     EXPECT_GT(systemAvailableMemory(), std::uint64_t{1} << 20);
 }
 
-TEST_F(AllocateBuffersTest, CopyPixelsCopiesTheWholeBufferOrComplains)
+TEST(PictureBuffers, RestoreWorkCopiesWholePlanesSparePixelsIncluded)
 {
-    loadPicture(model, 8, 2);
-    std::memset(model.viewImage().data(), 0, model.viewImage().size());
-    model.workImage()[model.workImage().size() - 1] = 0xAB; // a spare pixel is copied too
-    model.copyPixels(model.workImage(), model.viewImage());
-    EXPECT_EQ(0, std::memcmp(model.workImage().data(), model.viewImage().data(), model.workImage().size()));
+    PictureBuffers picture;
+    loadPicture(picture, 8, 2, pattern, [](std::int32_t x, std::int32_t y) { return std::uint8_t(x * 16 + y); });
+    const SplatTarget target = picture.splatTarget();
+    std::memset(target.work, 0x77, picture.work().colours.size() - 1);
+    target.work[picture.work().colours.size() - 1] = 0xAB; // a spare pixel is copied too
+    std::memset(target.workAlpha, 0x11, picture.work().alpha.size());
+    ASSERT_FALSE(sameBytes(picture.work(), picture.source()));
+    picture.restoreWork();
+    EXPECT_TRUE(sameBytes(picture.work(), picture.source()));
 
-    ByteBuffer none;
-    model.copyPixels(none, model.viewImage()); // empty source: nothing, silently
-    EXPECT_TRUE(sink.shown.empty());
-
-    model.copyPixels(model.workImage(), none);
-    ASSERT_EQ(sink.shown.size(), 1u);
-    EXPECT_EQ(sink.shown[0].text, "memcpy failed");
-    EXPECT_EQ(sink.shown[0].caption, "Error");
-    EXPECT_EQ(sink.shown[0].icon, MessageIcon::None);
-    EXPECT_TRUE(none.empty());
+    PictureBuffers none;
+    none.restoreWork(); // no picture: nothing to copy, and no crash
+    EXPECT_FALSE(none.hasPicture());
 }
 
 } // namespace

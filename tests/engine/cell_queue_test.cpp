@@ -1,12 +1,12 @@
 #include <algorithm>
 #include <functional>
+#include <span>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "engine/cell_worker.h"
 #include "engine/deform_cell.h"
-#include "engine/deform_model.h"
 #include "tests/support/model_setup.h"
 
 namespace plexor::test {
@@ -41,17 +41,17 @@ protected:
         loadPicture(m, 480, 480);
         m.layGrid(48);
     }
-    DeformModel m;
+    TestModel m;
     CountingThread worker;
 };
 
 TEST_F(QueueCellsAroundTest, CornerPointQueuesItsFourCellsThenAMarker)
 {
-    queueCellsAround(m, worker, 0, 0);
+    m.queueCellsAround(worker, 0, 0);
     std::vector<CellRef> expected = cells(0, 0, 1, 1);
     expected.push_back(refreshMarker);
-    EXPECT_EQ(m.cellQueue().snapshot(), expected);
-    const std::vector<std::uint8_t> queued = m.cellQueue().queuedBytes();
+    EXPECT_EQ(m.work.queue().snapshot(), expected);
+    const std::vector<std::uint8_t> queued = m.work.queue().queuedBytes();
     EXPECT_EQ(queued[0], 1);
     EXPECT_EQ(queued[1], 1);
     EXPECT_EQ(queued[10], 1);
@@ -61,20 +61,20 @@ TEST_F(QueueCellsAroundTest, CornerPointQueuesItsFourCellsThenAMarker)
 
 TEST_F(QueueCellsAroundTest, InteriorPointQueuesSixteenCellsInRowMajorOrder)
 {
-    queueCellsAround(m, worker, 5, 4);
+    m.queueCellsAround(worker, 5, 4);
     std::vector<CellRef> expected = cells(3, 2, 6, 5);
     expected.push_back(refreshMarker);
-    EXPECT_EQ(m.cellQueue().snapshot(), expected);
-    EXPECT_EQ(m.cellQueue().size(), 17u);
+    EXPECT_EQ(m.work.queue().snapshot(), expected);
+    EXPECT_EQ(m.work.queue().size(), 17u);
 
     // A second call before the worker took anything appends only a marker.
-    queueCellsAround(m, worker, 5, 4);
+    m.queueCellsAround(worker, 5, 4);
     expected.push_back(refreshMarker);
-    EXPECT_EQ(m.cellQueue().snapshot(), expected);
+    EXPECT_EQ(m.work.queue().snapshot(), expected);
 
     // A neighbour shares cells with the first point: only the new ones come.
-    queueCellsAround(m, worker, 6, 4);
-    const std::vector<CellRef> after = m.cellQueue().snapshot();
+    m.queueCellsAround(worker, 6, 4);
+    const std::vector<CellRef> after = m.work.queue().snapshot();
     std::vector<CellRef> tail(after.begin() + 18, after.end());
     std::vector<CellRef> fresh = {{7, 2}, {7, 3}, {7, 4}, {7, 5}, refreshMarker};
     EXPECT_EQ(tail, fresh);
@@ -82,12 +82,12 @@ TEST_F(QueueCellsAroundTest, InteriorPointQueuesSixteenCellsInRowMajorOrder)
 
 TEST(QueueCellsAround, GridWithoutCellsQueuesOnlyAMarker)
 {
-    DeformModel m;
+    TestModel m;
     m.layGrid(48); // no picture: one point, no cell
-    EXPECT_TRUE(m.cellQueue().queuedBytes().empty());
+    EXPECT_TRUE(m.work.queue().queuedBytes().empty());
     CountingThread worker;
-    queueCellsAround(m, worker, 0, 0);
-    EXPECT_EQ(m.cellQueue().snapshot(), std::vector<CellRef>{refreshMarker});
+    m.queueCellsAround(worker, 0, 0);
+    EXPECT_EQ(m.work.queue().snapshot(), std::vector<CellRef>{refreshMarker});
 }
 
 TEST(CellQueue, TakingMarksTheCellsAndRemovalClearsTheirBytes)
@@ -153,20 +153,20 @@ namespace {
 // front entry, deforms the cell, and only then removes it; at a marker it
 // clears the splat marks. `during` runs while the first cell is being
 // deformed, as the UI thread may.
-void workOffTheQueue(DeformModel& m, const std::function<void()>& during)
+void workOffTheQueue(TestModel& m, const std::function<void()>& during)
 {
     CellRef entry;
     std::uint64_t generation = 0;
     bool first = true;
-    while (m.cellQueue().takeFront({&entry, 1}, generation) == 1) {
+    while (m.work.queue().takeFront({&entry, 1}, generation) == 1) {
         if (entry.isRefreshMarker()) {
-            std::fill(m.splatMask().data(), m.splatMask().data() + m.splatMask().size(), std::uint8_t{0});
+            m.picture.clearAllMarks();
         } else {
-            deformCell(m, entry);
+            m.deform(entry);
             if (first) during();
             first = false;
         }
-        m.cellQueue().popFront(generation);
+        m.work.queue().popFront(generation);
     }
 }
 
@@ -175,22 +175,23 @@ void workOffTheQueue(DeformModel& m, const std::function<void()>& during)
 // again, or it shows the old displacement until some later edit.
 TEST(CellQueue, ACellQueuedWhileItIsDeformedIsDeformedAgain)
 {
-    DeformModel m;
+    TestModel m;
     loadPicture(m, 48, 48);
     m.layGrid(48); // one cell
     CountingThread worker;
-    queueCellsAround(m, worker, 0, 0);
+    m.queueCellsAround(worker, 0, 0);
     workOffTheQueue(m, [&] {
-        m.point(1, 1).dx = -20;
-        queueCellsAround(m, worker, 0, 0);
+        m.displace(1, 1, -20, 0);
+        m.queueCellsAround(worker, 0, 0);
     });
     // Deformed last with the displacement that stands, the cell deformed
     // once more gives the same pixels.
-    const std::vector<std::uint8_t> shown(m.workImage().data(), m.workImage().data() + m.workImage().size());
-    std::fill(m.splatMask().data(), m.splatMask().data() + m.splatMask().size(), std::uint8_t{0});
-    deformCell(m, {0, 0});
-    EXPECT_TRUE(std::equal(shown.begin(), shown.end(), m.workImage().data())) << "the cell shows a stale displacement";
-    EXPECT_EQ(m.cellQueue().queuedBytes()[0], 0);
+    const ByteBuffer& work = m.picture.work().colours;
+    const std::vector<std::uint8_t> shown(work.data(), work.data() + work.size());
+    m.picture.clearAllMarks();
+    m.deform({0, 0});
+    EXPECT_TRUE(std::equal(shown.begin(), shown.end(), work.data())) << "the cell shows a stale displacement";
+    EXPECT_EQ(m.work.queue().queuedBytes()[0], 0);
 }
 
 } // namespace

@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include "engine/deform_cell_internal.h"
-#include "engine/deform_model.h"
 #include "tests/support/model_setup.h"
 
 namespace plexor::test {
@@ -20,20 +19,21 @@ namespace {
 
 enum class Displacement { None, WithinPicture, NearStep, Extreme };
 
-void displace(DeformModel& m, Displacement kind, std::mt19937& rng)
+void displace(TestModel& m, Displacement kind, std::mt19937& rng)
 {
     const std::int32_t limit = (1 << 29) - 1;
-    for (ControlPoint& p : m.points()) {
+    for (std::size_t i = 0; i < m.grid.points().size(); ++i) {
+        const ControlPoint& p = m.grid.points()[i];
         std::int32_t dx = 0;
         std::int32_t dy = 0;
         switch (kind) {
         case Displacement::None: break;
         case Displacement::WithinPicture: // where a drag may put a point
-            dx = std::uniform_int_distribution<std::int32_t>(0, m.imageWidth() - 1)(rng) - p.x;
-            dy = std::uniform_int_distribution<std::int32_t>(0, m.imageHeight() - 1)(rng) - p.y;
+            dx = std::uniform_int_distribution<std::int32_t>(0, m.picture.width() - 1)(rng) - p.x;
+            dy = std::uniform_int_distribution<std::int32_t>(0, m.picture.height() - 1)(rng) - p.y;
             break;
         case Displacement::NearStep: {
-            std::uniform_int_distribution<std::int32_t> d(-m.gridStep(), m.gridStep());
+            std::uniform_int_distribution<std::int32_t> d(-m.grid.step(), m.grid.step());
             dx = d(rng);
             dy = d(rng);
             break;
@@ -46,12 +46,11 @@ void displace(DeformModel& m, Displacement kind, std::mt19937& rng)
             break;
         }
         }
-        p.dx = dx;
-        p.dy = dy;
+        m.grid.displace(i, dx, dy);
     }
 }
 
-void buildGridModel(DeformModel& m, std::int32_t step)
+void buildGridModel(TestModel& m, std::int32_t step)
 {
     const std::int32_t width = (3 * step + step / 2 + 1 + 3) / 4 * 4;
     const std::int32_t height = 3 * step + step / 3 + 1;
@@ -61,9 +60,10 @@ void buildGridModel(DeformModel& m, std::int32_t step)
 
 // The naive way to go faster: double sums rounded straight to float. It is
 // not always the literal result; the sweep below must be able to see that.
-void naiveDoubleCoordinates(const DeformModel& m, CellRef cell, float* xs, float* ys)
+void naiveDoubleCoordinates(const TestModel& m, CellRef cell, float* xs, float* ys)
 {
-    const std::int32_t n = m.samplesPerCell();
+    const GridSampling g = m.grid.sampling();
+    const std::int32_t n = g.samplesPerCell();
     for (std::int32_t i = 0; i <= n; ++i)
         for (std::int32_t j = 0; j <= n; ++j) {
             float x = 0.0f;
@@ -72,17 +72,17 @@ void naiveDoubleCoordinates(const DeformModel& m, CellRef cell, float* xs, float
                 for (int l = 0; l < 4; ++l) {
                     const int pr = cell.row + k - 1;
                     const int pc = cell.col + l - 1;
-                    const double w = m.tables().weights()[16 * (static_cast<std::size_t>(i) * (n + 1) + j) + 4 * k + l];
+                    const double w = g.tables.weights()[16 * (static_cast<std::size_t>(i) * (n + 1) + j) + 4 * k + l];
                     const ControlPoint& z =
-                        m.point(std::clamp(pc, 0, m.grid().pointCols - 1), std::clamp(pr, 0, m.grid().pointRows - 1));
-                    if (pc >= 0 && pc < m.grid().pointCols)
+                        g.point(std::clamp(pc, 0, g.shape.pointCols - 1), std::clamp(pr, 0, g.shape.pointRows - 1));
+                    if (pc >= 0 && pc < g.shape.pointCols)
                         x = static_cast<float>(x + double(std::int64_t{z.x} + z.dx) * w);
-                    else if (pc >= m.grid().pointCols)
-                        x = static_cast<float>(x + double(m.imageWidth()) * w);
-                    if (pr >= 0 && pr < m.grid().pointRows)
+                    else if (pc >= g.shape.pointCols)
+                        x = static_cast<float>(x + double(m.picture.width()) * w);
+                    if (pr >= 0 && pr < g.shape.pointRows)
                         y = static_cast<float>(y + double(std::int64_t{z.y} + z.dy) * w);
-                    else if (pr >= m.grid().pointRows)
-                        y = static_cast<float>(y + double(m.imageHeight()) * w);
+                    else if (pr >= g.shape.pointRows)
+                        y = static_cast<float>(y + double(m.picture.height()) * w);
                 }
             xs[i * (n + 1) + j] = x;
             ys[i * (n + 1) + j] = y;
@@ -105,20 +105,22 @@ TEST(DeformCellIdentity, CoordinatesMatchTheLiteralKernelBitForBit)
                                   Displacement::WithinPicture, Displacement::NearStep,      Displacement::NearStep,
                                   Displacement::Extreme,       Displacement::Extreme};
     for (std::int32_t step = 1; step <= 64; ++step) {
-        DeformModel m;
+        TestModel m;
         buildGridModel(m, step);
+        const GridSampling g = m.grid.sampling();
+        const std::int64_t w = m.picture.width(), h = m.picture.height();
         const std::size_t count = static_cast<std::size_t>(step + 1) * (step + 1);
         std::vector<float> lx(count), ly(count), fx(count), fy(count), px(count), py(count), vx(count), vy(count),
             nx(count), ny(count);
         for (Displacement kind : kinds) {
             displace(m, kind, rng);
-            for (std::int32_t r = 0; r < m.grid().cellRows; ++r)
-                for (std::int32_t c = 0; c < m.grid().cellCols; ++c) {
-                    cellCoordinatesLiteral(m, {c, r}, lx.data(), ly.data());
-                    cellCoordinatesFast(m, {c, r}, fx.data(), fy.data(), FastKernel::Best);
-                    cellCoordinatesFast(m, {c, r}, px.data(), py.data(), FastKernel::Portable);
+            for (std::int32_t r = 0; r < g.shape.cellRows; ++r)
+                for (std::int32_t c = 0; c < g.shape.cellCols; ++c) {
+                    cellCoordinatesLiteral(g, w, h, {c, r}, lx.data(), ly.data());
+                    cellCoordinatesFast(g, w, h, {c, r}, fx.data(), fy.data(), FastKernel::Best);
+                    cellCoordinatesFast(g, w, h, {c, r}, px.data(), py.data(), FastKernel::Portable);
                     if (fastKernelAvailable(FastKernel::Avx2)) {
-                        cellCoordinatesFast(m, {c, r}, vx.data(), vy.data(), FastKernel::Avx2);
+                        cellCoordinatesFast(g, w, h, {c, r}, vx.data(), vy.data(), FastKernel::Avx2);
                         ASSERT_EQ(0, std::memcmp(vx.data(), lx.data(), count * sizeof(float)))
                             << "avx2 x, step " << step;
                         ASSERT_EQ(0, std::memcmp(vy.data(), ly.data(), count * sizeof(float)))
@@ -155,9 +157,9 @@ TEST(DeformCellIdentity, PixelsAndMarksMatchTheLiteralKernel)
     for (std::int32_t step : {1, 2, 5, 13, 48, 64}) {
         for (Displacement kind :
              {Displacement::None, Displacement::WithinPicture, Displacement::NearStep, Displacement::Extreme}) {
-            DeformModel literal;
-            DeformModel fast;
-            DeformModel portable;
+            TestModel literal;
+            TestModel fast;
+            TestModel portable;
             buildGridModel(literal, step);
             buildGridModel(fast, step);
             buildGridModel(portable, step);
@@ -168,19 +170,15 @@ TEST(DeformCellIdentity, PixelsAndMarksMatchTheLiteralKernel)
             displace(portable, kind, again);
             // Cells in queue order, as a batch would run them: later samples
             // land on earlier ones and marks keep fills off them.
-            for (std::int32_t r = 0; r < literal.grid().cellRows; ++r)
-                for (std::int32_t c = 0; c < literal.grid().cellCols; ++c) {
-                    deformCellLiteral(literal, {c, r});
-                    deformCell(fast, {c, r}, FastKernel::Best);
-                    deformCell(portable, {c, r}, FastKernel::Portable);
+            for (std::int32_t r = 0; r < literal.grid.shape().cellRows; ++r)
+                for (std::int32_t c = 0; c < literal.grid.shape().cellCols; ++c) {
+                    deformCellLiteral(literal.grid.sampling(), literal.picture.splatTarget(), {c, r});
+                    deformCell(fast.grid.sampling(), fast.picture.splatTarget(), {c, r}, FastKernel::Best);
+                    deformCell(portable.grid.sampling(), portable.picture.splatTarget(), {c, r}, FastKernel::Portable);
                 }
-            ASSERT_EQ(0, std::memcmp(literal.workImage().data(), fast.workImage().data(), literal.workImage().size()))
-                << "step " << step;
-            ASSERT_EQ(0, std::memcmp(literal.splatMask().data(), fast.splatMask().data(), literal.splatMask().size()))
-                << "step " << step;
-            ASSERT_EQ(0,
-                      std::memcmp(literal.workImage().data(), portable.workImage().data(), literal.workImage().size()))
-                << "step " << step;
+            ASSERT_TRUE(sameBytes(literal.picture.work(), fast.picture.work())) << "step " << step;
+            ASSERT_TRUE(sameBytes(literal.picture.marks(), fast.picture.marks())) << "step " << step;
+            ASSERT_TRUE(sameBytes(literal.picture.work(), portable.picture.work())) << "step " << step;
         }
     }
 }

@@ -7,14 +7,13 @@
 #include <gtest/gtest.h>
 
 #include "engine/deform_cell_internal.h"
-#include "engine/deform_model.h"
 #include "engine/splat.h"
 #include "tests/support/model_setup.h"
 
 namespace plexor::test {
 namespace {
 
-void grid(DeformModel& m, std::int32_t width, std::int32_t height, std::int32_t step)
+void grid(TestModel& m, std::int32_t width, std::int32_t height, std::int32_t step)
 {
     loadPicture(m, width, height);
     m.layGrid(step);
@@ -40,7 +39,7 @@ TEST(DeformCell, SplatAtIndexZeroFillsOnlyPositionsInsideTheBuffer)
     source[3 * 20 + 1] = 8;
     source[3 * 20 + 2] = 7;
     mask[w] = 1; // marked by an earlier sample: its fill is skipped
-    splatSample({work.data(), mask.data(), source.data(), capacity, w}, 0, 0, 20);
+    splatSample({work.data(), mask.data(), source.data(), capacity, w, 4}, 0, 0, 20);
     for (std::int64_t p = 0; p < capacity; ++p) {
         const bool written = work[3 * p] == 9 && work[3 * p + 1] == 8 && work[3 * p + 2] == 7;
         const bool expected = p == 0 || p == 1 || p == w - 1 || p == w + 1;
@@ -52,25 +51,26 @@ TEST(DeformCell, SplatAtIndexZeroFillsOnlyPositionsInsideTheBuffer)
 
 TEST(DeformCell, UndisplacedGridReproducesThePictureNearlyButNotExactly)
 {
-    DeformModel m;
+    TestModel m;
     grid(m, 240, 240, 48);
-    std::memset(m.workImage().data(), 0, m.workImage().size());
+    std::memset(m.picture.splatTarget().work, 0, m.picture.work().colours.size());
     const CellRef interior{2, 2};
-    deformCell(m, interior);
+    m.deform(interior);
+    const std::uint8_t* work = m.picture.work().colours.data();
     // Every pixel of the interior cell is written, from the source.
     int moved = 0;
     for (int y = 96; y < 144; ++y)
         for (int x = 96; x < 144; ++x) {
             const std::size_t at = 3 * (static_cast<std::size_t>(y) * 240 + x);
-            ASSERT_NE(m.splatMask()[at / 3] + (m.workImage()[at] | m.workImage()[at + 1] | m.workImage()[at + 2]), 0);
-            moved += std::memcmp(m.workImage().data() + at, m.sourceImage().data() + at, 3) != 0;
+            ASSERT_NE(m.picture.marks()[at / 3] + (work[at] | work[at + 1] | work[at + 2]), 0);
+            moved += std::memcmp(work + at, m.picture.source().colours.data() + at, 3) != 0;
         }
     // Sums that fall just below a whole number truncate to the pixel before:
     // some pixels get no sample of their own and take a neighbour's colour.
     EXPECT_GT(moved, 0);
     EXPECT_LT(moved, 48 * 48 / 2);
     std::vector<float> xs(49 * 49), ys(49 * 49);
-    cellCoordinatesLiteral(m, interior, xs.data(), ys.data());
+    cellCoordinatesLiteral(m.grid.sampling(), 240, 240, interior, xs.data(), ys.data());
     int below = 0;
     for (std::size_t s = 0; s < xs.size(); ++s)
         below += xs[s] < 96 + static_cast<float>(s % 49) || ys[s] < 96 + static_cast<float>(s / 49);
@@ -79,17 +79,17 @@ TEST(DeformCell, UndisplacedGridReproducesThePictureNearlyButNotExactly)
 
 TEST(DeformCell, VirtualPointsFrameTheGrid)
 {
-    DeformModel m;
+    TestModel m;
     grid(m, 96, 96, 48); // 3 x 3 points at 0, 48, 96; 2 x 2 cells
     std::vector<float> xs(49 * 49), ys(49 * 49);
     // First sample of the first cell: the virtual column left of the grid
     // adds nothing (x = 0), so x = 0 * 4/6 + 48 * 1/6.
-    cellCoordinatesLiteral(m, {0, 0}, xs.data(), ys.data());
+    cellCoordinatesLiteral(m.grid.sampling(), 96, 96, {0, 0}, xs.data(), ys.data());
     EXPECT_NEAR(xs[0], 8.0f, 1e-4f);
     EXPECT_NEAR(ys[0], 8.0f, 1e-4f);
     // Last sample of the last cell: the virtual column right of the grid
     // stands at x = 96, so x = 48 * 1/6 + 96 * 4/6 + 96 * 1/6.
-    cellCoordinatesLiteral(m, {1, 1}, xs.data(), ys.data());
+    cellCoordinatesLiteral(m.grid.sampling(), 96, 96, {1, 1}, xs.data(), ys.data());
     EXPECT_NEAR(xs[48 * 49 + 48], 88.0f, 1e-4f);
     EXPECT_NEAR(ys[48 * 49 + 48], 88.0f, 1e-4f);
 }
@@ -100,24 +100,25 @@ TEST(DeformCell, NeverLeavesTheBuffersWhateverTheDisplacements)
     // builds catch any stray access, the check below a stray mark.
     std::mt19937 rng(3);
     for (std::int32_t step : {1, 3, 16, 48}) {
-        DeformModel m;
+        TestModel m;
         grid(m, 100, 60, step);
+        const std::int32_t w = m.picture.width(), h = m.picture.height();
         for (int round = 0; round < 6; ++round) {
-            for (ControlPoint& p : m.points()) {
-                const std::int32_t choices[] = {
-                    -p.x, m.imageWidth() - 1 - p.x, m.imageWidth() - p.x, -p.x - 1, 2147483647 - p.x, -2147483647, 0};
-                p.dx = choices[std::uniform_int_distribution<int>(0, 6)(rng)];
-                const std::int32_t ychoices[] = {
-                    -p.y, m.imageHeight() - 1 - p.y, m.imageHeight() - p.y, -p.y - 1, 2147483647 - p.y, -2147483647, 0};
-                p.dy = ychoices[std::uniform_int_distribution<int>(0, 6)(rng)];
+            for (std::size_t i = 0; i < m.grid.points().size(); ++i) {
+                const ControlPoint& p = m.grid.points()[i];
+                const std::int32_t choices[] = {-p.x, w - 1 - p.x, w - p.x, -p.x - 1, 2147483647 - p.x, -2147483647, 0};
+                const std::int32_t dx = choices[std::uniform_int_distribution<int>(0, 6)(rng)];
+                const std::int32_t ychoices[] = {-p.y, h - 1 - p.y, h - p.y, -p.y - 1, 2147483647 - p.y, -2147483647,
+                                                 0};
+                m.grid.displace(i, dx, ychoices[std::uniform_int_distribution<int>(0, 6)(rng)]);
             }
-            for (std::int32_t r = 0; r < m.grid().cellRows; ++r)
-                for (std::int32_t c = 0; c < m.grid().cellCols; ++c) {
-                    deformCell(m, {c, r});
-                    deformCellLiteral(m, {c, r});
+            for (std::int32_t r = 0; r < m.grid.shape().cellRows; ++r)
+                for (std::int32_t c = 0; c < m.grid.shape().cellCols; ++c) {
+                    m.deform({c, r});
+                    deformCellLiteral(m.grid.sampling(), m.picture.splatTarget(), {c, r});
                 }
         }
-        EXPECT_EQ(m.splatMask().size(), static_cast<std::size_t>(m.pixelCapacity()));
+        EXPECT_EQ(m.picture.marks().size(), static_cast<std::size_t>(m.picture.capacity()));
     }
 }
 
@@ -126,25 +127,27 @@ TEST(DeformCell, ACellWhoseRowsAreLongerThanABlockGivesTheLiteralBits)
     // A sample row of 1031 samples is splatted in pieces, from a picture
     // whose colours do not come round again along them.
     std::mt19937 rng(8);
-    DeformModel fast;
-    DeformModel literal;
+    TestModel fast;
+    TestModel literal;
     const auto colour = [](std::int32_t x, std::int32_t y) {
         return Rgb{static_cast<std::uint8_t>(x >> 3), static_cast<std::uint8_t>(x ^ y),
                    static_cast<std::uint8_t>(y >> 3)};
     };
-    for (DeformModel* m : {&fast, &literal}) {
+    for (TestModel* m : {&fast, &literal}) {
         loadPicture(*m, 1036, 1034, colour);
         m->layGrid(1030);
     }
     std::uniform_int_distribution<std::int32_t> d(-300, 300);
-    for (std::size_t i = 0; i < fast.points().size(); ++i) {
-        fast.points()[i].dx = literal.points()[i].dx = d(rng);
-        fast.points()[i].dy = literal.points()[i].dy = d(rng);
+    for (std::size_t i = 0; i < fast.grid.points().size(); ++i) {
+        const std::int32_t dx = d(rng);
+        const std::int32_t dy = d(rng);
+        fast.grid.displace(i, dx, dy);
+        literal.grid.displace(i, dx, dy);
     }
-    deformCell(fast, {0, 0});
-    deformCellLiteral(literal, {0, 0});
-    EXPECT_TRUE(sameBytes(fast.workImage(), literal.workImage()));
-    EXPECT_TRUE(sameBytes(fast.splatMask(), literal.splatMask()));
+    fast.deform({0, 0});
+    deformCellLiteral(literal.grid.sampling(), literal.picture.splatTarget(), {0, 0});
+    EXPECT_TRUE(sameBytes(fast.picture.work(), literal.picture.work()));
+    EXPECT_TRUE(sameBytes(fast.picture.marks(), literal.picture.marks()));
 }
 
 TEST(DeformCell, FastSplatMatchesThePlainOneBitForBit)
@@ -168,8 +171,8 @@ TEST(DeformCell, FastSplatMatchesThePlainOneBitForBit)
             const std::int64_t xd = pick(-2, w + 1);
             const std::int64_t yd = pick(-2, 7);
             const std::int64_t src = pick(-1, capacity);
-            splatSample({work.data(), mask.data(), source.data(), capacity, w}, xd, yd, src);
-            splatSamplePlain({plainWork.data(), plainMask.data(), source.data(), capacity, w}, xd, yd, src);
+            splatSample({work.data(), mask.data(), source.data(), capacity, w, 6}, xd, yd, src);
+            splatSamplePlain({plainWork.data(), plainMask.data(), source.data(), capacity, w, 6}, xd, yd, src);
         }
         ASSERT_EQ(work, plainWork) << "round " << round;
         ASSERT_EQ(mask, plainMask) << "round " << round;

@@ -1,6 +1,7 @@
 #include "engine/grid_file.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -41,14 +42,13 @@ void expectCheckRefusal(const Case& c)
 
 TEST(GridFile, WritesAndReadsBackTheModelsGrid)
 {
-    DeformModel m;
+    TestModel m;
     loadPicture(m, 100, 80);
     m.layGrid(10);
-    m.point(3, 2).dx = -9;
-    m.point(1, 7).dy = 4;
-    m.point(9, 1).dx = 1;
-    m.point(9, 1).dy = -1;
-    const GridFile kept = gridFileOf(m);
+    m.displace(3, 2, -9, 0);
+    m.displace(1, 7, 0, 4);
+    m.displace(9, 1, 1, -1);
+    const GridFile kept = gridFileOf(m.grid, 100, 80);
     const std::string text = writeGridFile(kept);
     EXPECT_EQ(text, kHead + "point 9 1 1 -1\npoint 3 2 -9 0\npoint 1 7 0 4\n");
 
@@ -137,31 +137,33 @@ TEST(GridFile, KeepsSeveralPassesInVersion2)
 }
 
 // Lays a grid file over a 100 x 80 picture and deforms its one batch.
-void applyText(DeformModel& m, const std::string& text)
+void applyText(TestModel& m, const std::string& text)
 {
     const auto read = parseGridFile(text);
     ASSERT_TRUE(std::holds_alternative<GridFile>(read));
     loadPicture(m, 100, 80);
-    layGridFile(m, std::get<GridFile>(read),
-                [&](std::span<const CellRef> cells, bool) { deformCellsInParallel(m, cells, {}); });
+    ASSERT_FALSE(layGridFile(m.grid, m.picture, m.work, std::get<GridFile>(read),
+                             std::numeric_limits<std::uint64_t>::max(), [&](std::span<const CellRef> cells, bool) {
+                                 deformCellsInParallel(m.grid.sampling(), m.picture.splatTarget(), cells, {});
+                             }));
 }
 
 TEST(GridFile, GivesOnePictureWhateverTheOrderOfItsLines)
 {
     const std::string points[] = {"point 2 2 5 -3\n", "point 3 2 -7 6\n", "point 3 3 9 9\n", "point 8 6 -4 0\n"};
-    DeformModel inOrder, reversed;
+    TestModel inOrder, reversed;
     applyText(inOrder, kHead + points[0] + points[1] + points[2] + points[3]);
     applyText(reversed, kHead + points[3] + points[2] + points[1] + points[0]);
-    EXPECT_TRUE(sameBytes(inOrder.workImage(), reversed.workImage()));
-    EXPECT_FALSE(sameBytes(inOrder.workImage(), inOrder.sourceImage()));
+    EXPECT_TRUE(sameBytes(inOrder.picture.work(), reversed.picture.work()));
+    EXPECT_FALSE(sameBytes(inOrder.picture.work(), inOrder.picture.source()));
 
     // The batch: the cells around each displaced point once, row by row.
-    DeformModel one;
+    TestModel one;
     applyText(one, kHead + "point 8 6 -4 0\n");
     std::vector<CellRef> expected;
     for (std::int32_t r = 4; r <= 7; ++r)
         for (std::int32_t c = 6; c <= 9; ++c) expected.push_back({c, r});
-    const std::vector<CellRef> cells = displacedCells(one);
+    const std::vector<CellRef> cells = displacedCells(one.grid);
     ASSERT_EQ(cells.size(), expected.size());
     EXPECT_TRUE(std::equal(cells.begin(), cells.end(), expected.begin(),
                            [](CellRef a, CellRef b) { return a.col == b.col && a.row == b.row; }));

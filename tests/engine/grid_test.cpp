@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/deform_model.h"
+#include "engine/grid_laying.h"
 #include "tests/support/model_setup.h"
 
 namespace plexor::test {
@@ -20,27 +20,27 @@ class GridShapes : public ::testing::TestWithParam<GridCase> {};
 TEST_P(GridShapes, CountsMarginsAndPositions)
 {
     const GridCase g = GetParam();
-    DeformModel model;
+    TestModel model;
     loadPicture(model, g.width, g.height);
     for (int build = 0; build < 2; ++build) { // a second build gives the same grid
         model.layGrid(g.step);
-        EXPECT_EQ(model.grid().pointCols, g.pointCols);
-        EXPECT_EQ(model.grid().pointRows, g.pointRows);
-        EXPECT_EQ(model.grid().cellCols, g.pointCols - 1);
-        EXPECT_EQ(model.grid().cellRows, g.pointRows - 1);
-        EXPECT_EQ(model.grid().cellCount, g.cellCount);
-        EXPECT_EQ(model.grid().marginX, g.marginX);
-        EXPECT_EQ(model.grid().marginY, g.marginY);
-        ASSERT_EQ(model.points().size(), static_cast<std::size_t>(g.pointCols * g.pointRows));
-        const ControlPoint& first = model.points().front();
-        const ControlPoint& last = model.points().back();
+        EXPECT_EQ(model.grid.shape().pointCols, g.pointCols);
+        EXPECT_EQ(model.grid.shape().pointRows, g.pointRows);
+        EXPECT_EQ(model.grid.shape().cellCols, g.pointCols - 1);
+        EXPECT_EQ(model.grid.shape().cellRows, g.pointRows - 1);
+        EXPECT_EQ(model.grid.shape().cellCount, g.cellCount);
+        EXPECT_EQ(model.grid.shape().marginX, g.marginX);
+        EXPECT_EQ(model.grid.shape().marginY, g.marginY);
+        ASSERT_EQ(model.grid.points().size(), static_cast<std::size_t>(g.pointCols * g.pointRows));
+        const ControlPoint& first = model.grid.points().front();
+        const ControlPoint& last = model.grid.points().back();
         EXPECT_EQ(first.x, g.firstX);
         EXPECT_EQ(first.y, g.firstY);
         EXPECT_EQ(last.x, g.lastX);
         EXPECT_EQ(last.y, g.lastY);
-        for (int r = 0; r < model.grid().pointRows; ++r)
-            for (int c = 0; c < model.grid().pointCols; ++c) {
-                const ControlPoint& p = model.point(c, r);
+        for (int r = 0; r < model.grid.shape().pointRows; ++r)
+            for (int c = 0; c < model.grid.shape().pointCols; ++c) {
+                const ControlPoint& p = model.grid.point(c, r);
                 ASSERT_EQ(p.x, g.marginX + c * g.step);
                 ASSERT_EQ(p.y, g.marginY + r * g.step);
                 ASSERT_EQ(p.dx, 0);
@@ -61,29 +61,29 @@ INSTANTIATE_TEST_SUITE_P(WorkedExamples, GridShapes,
 
 // Which pixels blackOutMargins turned black, for a picture of all-white
 // pixels: '#' black, '.' untouched.
-bool isBlack(const DeformModel& m, int x, int y)
+bool isBlack(const TestModel& m, int x, int y)
 {
-    const std::uint8_t* p = m.workImage().data() + 3 * (static_cast<std::size_t>(y) * m.imageWidth() + x);
+    const std::uint8_t* p = m.picture.work().colours.data() + 3 * (static_cast<std::size_t>(y) * m.picture.width() + x);
     return p[0] == 0 && p[1] == 0 && p[2] == 0;
 }
 
-void prepareWhite(DeformModel& m, int width, int height, int step)
+void prepareWhite(TestModel& m, int width, int height, int step)
 {
     loadPicture(m, width, height, [](int, int) { return Rgb{255, 255, 255}; });
     m.layGrid(step);
 }
 
 template <class Expect>
-void expectBands(const DeformModel& m, Expect blackAt)
+void expectBands(const TestModel& m, Expect blackAt)
 {
-    for (int y = 0; y < m.imageHeight(); ++y)
-        for (int x = 0; x < m.imageWidth(); ++x)
+    for (int y = 0; y < m.picture.height(); ++y)
+        for (int x = 0; x < m.picture.width(); ++x)
             ASSERT_EQ(isBlack(m, x, y), blackAt(x, y)) << "pixel (" << x << ", " << y << ")";
 }
 
 TEST(BlackOutMargins, PaintsOnlyTheBandsOutsideTheGrid)
 {
-    DeformModel m;
+    TestModel m;
     prepareWhite(m, 96, 72, 48);
     expectBands(m, [](int, int y) { return y <= 11 || y >= 60; });
 
@@ -104,7 +104,7 @@ TEST(BlackOutMargins, PaintsOnlyTheBandsOutsideTheGrid)
 
 TEST(BlackOutMargins, StepLargerThanThePicture)
 {
-    DeformModel m;
+    TestModel m;
     prepareWhite(m, 100, 100, 200);
     expectBands(m, [](int, int) { return true; });
     prepareWhite(m, 100, 101, 200);
@@ -113,27 +113,25 @@ TEST(BlackOutMargins, StepLargerThanThePicture)
 
 TEST(BlackOutMargins, TouchesNothingWithoutBuffers)
 {
-    DeformModel m;
+    TestModel m;
     m.layGrid(48); // no picture: nothing to paint, and no crash
-    EXPECT_TRUE(m.workImage().empty());
-    EXPECT_EQ(m.points().size(), 1u);
+    EXPECT_TRUE(m.picture.work().empty());
+    EXPECT_EQ(m.grid.points().size(), 1u);
 }
 
 TEST(ResetGrid, RestoresPositionsAndPicture)
 {
-    DeformModel m;
+    TestModel m;
     loadPicture(m, 100, 100, [](int x, int y) { return Rgb{std::uint8_t(x), std::uint8_t(y), 7}; });
     m.layGrid(13);
-    ControlPoint& p = m.point(3, 4);
-    p.dx = 5;
-    p.dy = -6;
-    p.picked = 1;
-    std::memset(m.workImage().data(), 0x77, m.workImage().size());
+    m.displace(3, 4, 5, -6);
+    m.grid.setPicked(m.grid.index(3, 4), true);
+    std::memset(m.picture.splatTarget().work, 0x77, m.picture.work().colours.size());
 
-    m.resetGrid();
-    for (int r = 0; r < m.grid().pointRows; ++r)
-        for (int c = 0; c < m.grid().pointCols; ++c) {
-            const ControlPoint& q = m.point(c, r);
+    resetGrid(m.grid, m.picture, m.work);
+    for (int r = 0; r < m.grid.shape().pointRows; ++r)
+        for (int c = 0; c < m.grid.shape().pointCols; ++c) {
+            const ControlPoint& q = m.grid.point(c, r);
             ASSERT_EQ(q.x, 4 + 13 * c);
             ASSERT_EQ(q.y, 4 + 13 * r);
             ASSERT_EQ(q.dx, 0);
@@ -148,7 +146,9 @@ TEST(ResetGrid, RestoresPositionsAndPicture)
             if (band)
                 ASSERT_TRUE(isBlack(m, x, y)) << x << "," << y;
             else
-                ASSERT_EQ(0, std::memcmp(m.workImage().data() + at, m.sourceImage().data() + at, 3)) << x << "," << y;
+                ASSERT_EQ(0,
+                          std::memcmp(m.picture.work().colours.data() + at, m.picture.source().colours.data() + at, 3))
+                    << x << "," << y;
         }
 }
 

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/deform_model.h"
 #include "tests/support/model_setup.h"
 
 namespace plexor::test {
@@ -121,22 +120,22 @@ TEST(WeightTables, LanesHoldTheSameWeights)
 
 TEST(WeightTables, BuildStartsTheCellBookkeepingAfresh)
 {
-    DeformModel model;
+    TestModel model;
     loadPicture(model, 96, 96);
     model.layGrid(16);
-    const std::vector<float> first = model.tables().weights();
-    ASSERT_EQ(model.cellQueue().queuedBytes().size(), 36u);
+    const std::vector<float> first = model.grid.tables().weights();
+    ASSERT_EQ(model.work.queue().queuedBytes().size(), 36u);
 
     // Cells waiting before a grid is laid again are forgotten.
-    model.cellQueue().appendBatch(std::vector<CellRef>{{3, 0}});
-    ASSERT_EQ(model.cellQueue().size(), 2u);
-    ASSERT_EQ(model.cellQueue().queuedBytes()[3], 1);
+    model.work.queue().appendBatch(std::vector<CellRef>{{3, 0}});
+    ASSERT_EQ(model.work.queue().size(), 2u);
+    ASSERT_EQ(model.work.queue().queuedBytes()[3], 1);
     model.layGrid(16);
-    EXPECT_EQ(model.samplesPerCell(), 16);
-    EXPECT_EQ(model.cellQueue().size(), 0u);
-    EXPECT_EQ(model.cellQueue().queuedBytes(), std::vector<std::uint8_t>(36, 0));
-    EXPECT_EQ(model.tables().basis().size(), 4u * 17);
-    EXPECT_EQ(0, std::memcmp(first.data(), model.tables().weights().data(), first.size() * sizeof(float)))
+    EXPECT_EQ(model.grid.sampling().samplesPerCell(), 16);
+    EXPECT_EQ(model.work.queue().size(), 0u);
+    EXPECT_EQ(model.work.queue().queuedBytes(), std::vector<std::uint8_t>(36, 0));
+    EXPECT_EQ(model.grid.tables().basis().size(), 4u * 17);
+    EXPECT_EQ(0, std::memcmp(first.data(), model.grid.tables().weights().data(), first.size() * sizeof(float)))
         << "two builds with the same step give the same tables";
 }
 

@@ -1,16 +1,17 @@
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
 #include <functional>
 #include <optional>
 #include <random>
+#include <span>
 #include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "engine/cell_worker.h"
-#include "engine/deform_model.h"
 #include "tests/support/model_setup.h"
 #include "tests/support/worker_service.h"
 
@@ -20,15 +21,15 @@ namespace {
 using namespace std::chrono_literals;
 
 // A model with a picture and a grid, a worker, and a stand-in for the UI
-// thread's refresh: it counts, copies workImage as the real refresh does, and
-// checks the splat mask still holds the batch's marks.
+// thread's refresh: it counts, copies work into the view as the real refresh
+// does, and checks the splat mask still holds the batch's marks.
 class WorkerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         loadPicture(model, 240, 192);
         model.layGrid(24);
-        worker = std::make_unique<CellWorker>(model, [this] { refresh(); });
+        worker = std::make_unique<CellWorker>(model.work, model.grid, model.picture, [this] { refresh(); });
         worker->setCallWaitingHook([this] { callsWaiting.fetch_add(1); });
     }
     void TearDown() override
@@ -43,24 +44,25 @@ protected:
     }
     void copyView()
     {
-        WorkerHold hold(model.gate());
-        model.copyPixels(model.workImage(), model.viewImage());
+        WorkerHold hold(model.work.gate());
+        const PixelRect whole{0, 0, model.picture.width(), model.picture.height()};
+        model.picture.showWork({&whole, 1});
     }
 
     bool serveUntil(const std::function<bool()>& done) { return test::serveUntil(*worker, done); }
 
     bool allCellsIdle() const
     {
-        const std::vector<std::uint8_t> queued = model.cellQueue().queuedBytes();
+        const std::vector<std::uint8_t> queued = model.work.queue().queuedBytes();
         return std::all_of(queued.begin(), queued.end(), [](std::uint8_t b) { return b == 0; });
     }
     bool maskClear() const
     {
-        return std::all_of(model.splatMask().data(), model.splatMask().data() + model.splatMask().size(),
-                           [](std::uint8_t b) { return b == 0; });
+        const ByteBuffer& marks = model.picture.marks();
+        return std::all_of(marks.data(), marks.data() + marks.size(), [](std::uint8_t b) { return b == 0; });
     }
 
-    DeformModel model;
+    TestModel model;
     std::unique_ptr<CellWorker> worker;
     int refreshes = 0;
     std::atomic<int> callsWaiting{0};
@@ -68,29 +70,29 @@ protected:
 
 TEST_F(WorkerTest, EachCallIsOneBatchWithOneRefresh)
 {
-    model.point(4, 4).dx = 10;
-    queueCellsAround(model, *worker, 4, 4);
-    queueCellsAround(model, *worker, 4, 4);
+    model.displace(4, 4, 10, 0);
+    model.queueCellsAround(*worker, 4, 4);
+    model.queueCellsAround(*worker, 4, 4);
     ASSERT_TRUE(serveUntilIdle(*worker));
     EXPECT_EQ(refreshes, 2);
     EXPECT_TRUE(allCellsIdle());
     EXPECT_TRUE(maskClear()) << "marks are cleared after each marker";
-    // The deformation reached workImage, and the refresh saw it.
-    EXPECT_NE(0, std::memcmp(model.workImage().data(), model.sourceImage().data(), model.workImage().size()));
-    EXPECT_EQ(0, std::memcmp(model.workImage().data(), model.viewImage().data(), model.workImage().size()));
+    // The deformation reached work, and the refresh saw it.
+    EXPECT_FALSE(sameBytes(model.picture.work(), model.picture.source()));
+    EXPECT_TRUE(sameBytes(model.picture.work(), model.picture.view()));
 }
 
 TEST_F(WorkerTest, MarksLastUntilTheirMarkerIsHandled)
 {
     bool marksSeen = false;
     worker->stop();
-    worker = std::make_unique<CellWorker>(model, [&] {
+    worker = std::make_unique<CellWorker>(model.work, model.grid, model.picture, [&] {
         ++refreshes;
         marksSeen = marksSeen || !maskClear(); // the refresh comes before the clearing
     });
-    model.point(4, 4).dy = -7;
-    queueCellsAround(model, *worker, 4, 4);
-    ASSERT_TRUE(serveUntil([&] { return refreshes == 1 && model.cellQueue().size() == 0; }));
+    model.displace(4, 4, 0, -7);
+    model.queueCellsAround(*worker, 4, 4);
+    ASSERT_TRUE(serveUntil([&] { return refreshes == 1 && model.work.queue().size() == 0; }));
     EXPECT_TRUE(marksSeen);
     EXPECT_TRUE(maskClear());
 }
@@ -99,25 +101,25 @@ TEST_F(WorkerTest, StopWorksOffWaitingEntriesFirst)
 {
     // The first batch's refresh is not served: the worker waits for it while
     // more batches arrive, then a stop is asked for.
-    queueCellsAround(model, *worker, 2, 2);
+    model.queueCellsAround(*worker, 2, 2);
     while (callsWaiting.load() == 0) std::this_thread::sleep_for(1ms);
-    queueCellsAround(model, *worker, 6, 5);
-    queueCellsAround(model, *worker, 3, 6);
+    model.queueCellsAround(*worker, 6, 5);
+    model.queueCellsAround(*worker, 3, 6);
     worker->stop(); // serves the refreshes while it waits
     EXPECT_EQ(refreshes, 3);
-    EXPECT_EQ(model.cellQueue().size(), 0u);
+    EXPECT_EQ(model.work.queue().size(), 0u);
     EXPECT_TRUE(allCellsIdle());
     EXPECT_TRUE(worker->finished());
 }
 
 TEST_F(WorkerTest, ShutDownWithARefreshPendingEndsCleanly)
 {
-    queueCellsAround(model, *worker, 5, 5);
+    model.queueCellsAround(*worker, 5, 5);
     while (callsWaiting.load() == 0) std::this_thread::sleep_for(1ms);
     // The order of shut-down: empty the queue, then stop and wait.
     {
-        WorkerHold hold(model.gate());
-        model.cellQueue().clear();
+        WorkerHold hold(model.work.gate());
+        model.work.queue().clear();
     }
     worker->stop();
     EXPECT_EQ(refreshes, 1) << "the pending refresh still ran";
@@ -128,23 +130,24 @@ TEST_F(WorkerTest, ShutDownWithARefreshPendingEndsCleanly)
 TEST_F(WorkerTest, AHoldKeepsTheWorkerOffTheModel)
 {
     std::optional<WorkerHold> hold;
-    hold.emplace(model.gate());
-    queueCellsAround(model, *worker, 4, 4);
+    hold.emplace(model.work.gate());
+    model.queueCellsAround(*worker, 4, 4);
     std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(model.cellQueue().size(), 17u) << "no entry handled while the UI thread holds the gate";
+    EXPECT_EQ(model.work.queue().size(), 17u) << "no entry handled while the UI thread holds the gate";
     hold.reset();
-    ASSERT_TRUE(serveUntil([&] { return refreshes == 1 && model.cellQueue().size() == 0; }));
+    ASSERT_TRUE(serveUntil([&] { return refreshes == 1 && model.work.queue().size() == 0; }));
 }
 
 TEST_F(WorkerTest, RebuildingTheGridMidBatchIsSafe)
 {
     for (int round = 0; round < 20; ++round) {
-        queueCellsAround(model, *worker, 1 + round % 8, 1 + round % 6);
+        model.queueCellsAround(*worker, 1 + round % 8, 1 + round % 6);
+        WorkerHold hold(model.work.gate());
         model.layGrid(12 + round % 3 * 12);
     }
     const int expected = refreshes;
-    queueCellsAround(model, *worker, 2, 2);
-    ASSERT_TRUE(serveUntil([&] { return refreshes > expected && model.cellQueue().size() == 0; }));
+    model.queueCellsAround(*worker, 2, 2);
+    ASSERT_TRUE(serveUntil([&] { return refreshes > expected && model.work.queue().size() == 0; }));
     EXPECT_TRUE(allCellsIdle());
 }
 
@@ -156,17 +159,16 @@ TEST_F(WorkerTest, NoWakeUpIsLostUnderManyRandomCalls)
     std::mt19937 rng(11);
     int calls = 0;
     for (int i = 0; i < 4000; ++i) {
-        const std::int32_t c = std::uniform_int_distribution<std::int32_t>(0, model.grid().pointCols - 1)(rng);
-        const std::int32_t r = std::uniform_int_distribution<std::int32_t>(0, model.grid().pointRows - 1)(rng);
-        ControlPoint& p = model.point(c, r);
-        p.dx = std::uniform_int_distribution<std::int32_t>(-10, 10)(rng);
-        p.dy = std::uniform_int_distribution<std::int32_t>(-10, 10)(rng);
-        queueCellsAround(model, *worker, c, r);
+        const std::int32_t c = std::uniform_int_distribution<std::int32_t>(0, model.grid.shape().pointCols - 1)(rng);
+        const std::int32_t r = std::uniform_int_distribution<std::int32_t>(0, model.grid.shape().pointRows - 1)(rng);
+        const std::int32_t dx = std::uniform_int_distribution<std::int32_t>(-10, 10)(rng);
+        model.displace(c, r, dx, std::uniform_int_distribution<std::int32_t>(-10, 10)(rng));
+        model.queueCellsAround(*worker, c, r);
         ++calls;
         switch (std::uniform_int_distribution<int>(0, 5)(rng)) {
         case 0: worker->servePendingCall(); break;
         case 1: std::this_thread::sleep_for(std::chrono::microseconds(50)); break;
-        case 2: copyView(); break; // a drag's refresh copying workImage meanwhile
+        case 2: copyView(); break; // a drag's refresh copying work meanwhile
         case 3: serveUntilIdle(*worker); break;
         default: break;
         }
@@ -177,11 +179,32 @@ TEST_F(WorkerTest, NoWakeUpIsLostUnderManyRandomCalls)
     EXPECT_TRUE(maskClear());
 }
 
+TEST_F(WorkerTest, ABatchClearsOnlyTheMarksItSet)
+{
+    // Marks far from the batch's cells, as a batch before it might have left
+    // them: its end must leave them be, and clear its own.
+    const std::int32_t w = model.picture.width(), h = model.picture.height();
+    {
+        WorkerHold hold(model.work.gate());
+        const SplatTarget target = model.picture.splatTarget();
+        target.mask[0] = 1;
+        target.mask[static_cast<std::size_t>(w) * h - 1] = 1;
+    }
+    model.displace(4, 4, 10, -10);
+    model.queueCellsAround(*worker, 4, 4);
+    ASSERT_TRUE(serveUntil([&] { return refreshes == 1 && model.work.queue().size() == 0; }));
+    const ByteBuffer& marks = model.picture.marks();
+    EXPECT_EQ(marks[0], 1);
+    EXPECT_EQ(marks[static_cast<std::size_t>(w) * h - 1], 1);
+    EXPECT_EQ(std::count(marks.data(), marks.data() + marks.size(), std::uint8_t{1}), 2)
+        << "the batch left marks of its own";
+}
+
 TEST(Worker, StopBeforeAnyWakeUpEnds)
 {
-    DeformModel model;
+    TestModel model;
     int refreshes = 0;
-    CellWorker worker(model, [&] { ++refreshes; });
+    CellWorker worker(model.work, model.grid, model.picture, [&] { ++refreshes; });
     worker.stop();
     EXPECT_EQ(refreshes, 0);
 }

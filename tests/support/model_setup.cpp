@@ -1,30 +1,56 @@
 #include "tests/support/model_setup.h"
 
 #include <cstring>
+#include <limits>
 
 #include <gtest/gtest.h>
 
+#include "platform/dib_transfer.h"
+
 namespace plexor::test {
 
-void loadPicture(DeformModel& m, std::int32_t width, std::int32_t height,
+void loadPicture(PictureBuffers& picture, std::int32_t width, std::int32_t height,
                  const std::function<Rgb(std::int32_t, std::int32_t)>& colour,
                  const std::function<std::uint8_t(std::int32_t, std::int32_t)>& alpha)
 {
-    ASSERT_TRUE(m.allocateBuffers(width, height, static_cast<bool>(alpha)));
+    ASSERT_FALSE(picture.replace(width, height, static_cast<bool>(alpha), std::numeric_limits<std::uint64_t>::max()));
+    Bitmap bitmap(width, height, PixelFormat::rgb24());
+    std::vector<std::uint8_t> rows(std::size_t{3} * static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    std::vector<std::uint8_t> alphas;
+    if (alpha) alphas.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     for (std::int32_t y = 0; y < height; ++y)
         for (std::int32_t x = 0; x < width; ++x) {
-            setPixel(m.workImage().data(), width, x, y, colour(x, y));
-            if (!alpha) continue;
-            const std::size_t at = static_cast<std::size_t>(y) * width + x;
-            m.sourceAlpha().data()[at] = m.workAlpha().data()[at] = m.viewAlpha().data()[at] = alpha(x, y);
+            setPixel(rows.data(), width, x, y, colour(x, y));
+            if (alpha) alphas[static_cast<std::size_t>(y) * width + x] = alpha(x, y);
         }
-    m.copyPixels(m.workImage(), m.viewImage());
-    m.copyPixels(m.workImage(), m.sourceImage());
+    if (width > 0 && height > 0) {
+        ASSERT_EQ(copyRowsToBitmap(bitmap, 0, height, rows.data(), DibHeader::topDownRows24(width, height)), height);
+    }
+    picture.load(bitmap, alphas);
+}
+
+void loadPicture(TestModel& model, std::int32_t width, std::int32_t height,
+                 const std::function<Rgb(std::int32_t, std::int32_t)>& colour,
+                 const std::function<std::uint8_t(std::int32_t, std::int32_t)>& alpha)
+{
+    // A new picture, as Open gives it one: a grid laid for another size goes,
+    // and so do the choice of points and the earlier passes.
+    const bool sameSize = width == model.picture.width() && height == model.picture.height();
+    loadPicture(model.picture, width, height, colour, alpha);
+    if (!sameSize && model.grid.exists()) dropGrid(model.grid, model.work);
+    model.grid.setEarlierPasses({});
+    model.grid.selection().clear();
+    model.work.changes().markAll();
 }
 
 bool sameBytes(const ByteBuffer& a, const ByteBuffer& b)
 {
     return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
+}
+
+bool sameBytes(const PixelPlanes& a, const PixelPlanes& b)
+{
+    return sameBytes(a.colours, b.colours) && sameBytes(a.alpha, b.alpha);
 }
 
 } // namespace plexor::test

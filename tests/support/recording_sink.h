@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/message_sink.h"
+#include "app/message_sink.h"
 
 namespace plexor::test {
 

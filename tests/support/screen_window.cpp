@@ -4,17 +4,18 @@
 
 namespace plexor::test {
 
-ScreenWindow::ScreenWindow(DeformModel& m)
-    : model(m), screen(m.imageWidth(), m.imageHeight(), PixelFormat::rgb24()),
-      shown(static_cast<std::size_t>(m.imageWidth()))
+ScreenWindow::ScreenWindow(TestModel& m)
+    : model(m), screen(m.picture.width(), m.picture.height(), PixelFormat::rgb24()),
+      shown(static_cast<std::size_t>(m.picture.width()))
 {
-    format = DibHeader::topDownRows24(m.imageWidth(), m.imageHeight());
+    format = DibHeader::topDownRows24(m.picture.width(), m.picture.height());
 }
 
 void ScreenWindow::pushView(std::span<const PixelRect> parts)
 {
     for (const PixelRect& part : parts) {
-        const int rows = copyPartToBitmap(screen, part.x0, part.y0, part.x1, part.y1, model.viewImage().data(), format);
+        const int rows =
+            copyPartToBitmap(screen, part.x0, part.y0, part.x1, part.y1, model.picture.view().colours.data(), format);
         pushesOk = pushesOk && rows == part.y1 - part.y0;
         pixelsPushed += part.area();
     }
@@ -41,7 +42,37 @@ void ScreenWindow::repaintImage(std::span<const PixelRect> parts)
 
 void ScreenWindow::refresh()
 {
-    plexor::refresh(model, *this);
+    const RefreshParts shown =
+        plexor::refresh(model.picture, model.grid, model.work, showReduced ? &reducedView : nullptr, overlay);
+    pushView(shown.parts());
+    repaintImage(shown.parts());
+}
+
+void ScreenWindow::count(const DragStep& step)
+{
+    queued += (step.queueAround >= 0) + !step.batch.empty();
+    const std::int32_t cols = model.grid.shape().pointCols;
+    if (step.queueAround >= 0 && queueAround) queueAround(step.queueAround % cols, step.queueAround / cols);
+}
+
+void ScreenWindow::press(ControlPointDrag& drag, std::int32_t x, std::int32_t y)
+{
+    if (drag.dragging()) count(drag.release());
+    if (drag.press(x, y)) refresh();
+}
+
+void ScreenWindow::move(ControlPointDrag& drag, std::int32_t x, std::int32_t y, bool lockAxis)
+{
+    if (!drag.dragging()) return;
+    count(drag.move(x, y, lockAxis));
+    refresh();
+}
+
+void ScreenWindow::release(ControlPointDrag& drag)
+{
+    const bool held = drag.dragging();
+    count(drag.release());
+    if (held) refresh();
 }
 
 } // namespace plexor::test

@@ -18,6 +18,7 @@
 #include "platform/bitmap.h"
 #include "platform/bmp_writer.h"
 #include "tests/support/files.h"
+#include "tests/support/model_setup.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_folder.h"
 
@@ -229,13 +230,14 @@ struct FakeShell {
 // the formats other than BMP with `codec`.
 struct PictureCommandsShell {
     explicit PictureCommandsShell(const ImageCodec& codec)
-        : commands(model, dialogs, frame, image, errors, window, codec, settings)
-    {
-        model.setMessageSink(&messages);
-    }
+        : commands(model.picture, model.grid, model.work, memory,
+                   ShellPorts{messages, errors, dialogs, frame, image, gridDialog, window, codec, settings, [] {}})
+    {}
 
-    DeformModel model;
+    TestModel model;
+    MemoryGauge memory;
     RecordingSink messages;
+    FakeGridDialog gridDialog;
     FakeErrors errors;
     FakeDialogs dialogs;
     FakeFrame frame;

@@ -61,7 +61,9 @@ struct TestProgram {
 
     MainWindow& mainWindow() const { return *windows.mainWindow; }
     GridDialog& gridDialog() const { return *windows.gridDialog; }
-    DeformModel& model() const { return windows.mainWindow->commands().model(); }
+    MainCommands& commands() const { return windows.mainWindow->commands(); }
+    const PictureBuffers& buffers() const { return commands().buffers(); }
+    const ControlGrid& controlGrid() const { return commands().controlGrid(); }
 };
 
 // Starts the program, keeping its settings in `settings` (in memory unless

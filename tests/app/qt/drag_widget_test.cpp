@@ -66,16 +66,17 @@ private slots:
 
         answerGridDialog(program_->gridDialog(), QStringLiteral("48"));
         QTest::keyClick(&w, 'g');
-        const DeformModel& model = program_->model();
-        QVERIFY(model.gridExists());
+        const ControlGrid& grid = program_->controlGrid();
+        const ControlPointDrag& drag = program_->commands().drag();
+        QVERIFY(grid.exists());
 
         // Two points whose cells overlap, each moved within a step. The
         // worker finishes each batch before the next gesture, as it does
         // below: a point moved while the worker reads it, or a drag handed
         // over while the worker deforms, would make the result depend on
         // timing.
-        const ControlPoint& a = model.point(3, 2);
-        const ControlPoint& b = model.point(6, 5);
+        const ControlPoint& a = grid.point(3, 2);
+        const ControlPoint& b = grid.point(6, 5);
         // Each press lies at the edge of the reach of its point, 4 pixels
         // off in x and in y: a pixel more either way would pick nothing.
         const QPoint pa(a.x + 4, a.y - 4);
@@ -88,10 +89,10 @@ private slots:
         };
         for (const Gesture& g : gestures) {
             QTest::mousePress(w.pictureView, Qt::LeftButton, {}, g.press);
-            QVERIFY(model.dragging());
+            QVERIFY(drag.dragging());
             for (const QPoint& at : g.moves) QTest::mouseMove(w.pictureView, at);
             QTest::mouseRelease(w.pictureView, Qt::LeftButton, {}, g.release);
-            QVERIFY(!model.dragging());
+            QVERIFY(!drag.dragging());
             QVERIFY(QWidget::mouseGrabber() == nullptr);
             QVERIFY(waitForWorker(*program_));
         }
@@ -139,22 +140,22 @@ private slots:
         w.openAction->trigger();
         answerGridDialog(program_->gridDialog(), QStringLiteral("48"));
         QTest::keyClick(&w, 'g');
-        DeformModel& model = program_->model();
-        const ControlPoint& a = model.point(3, 2);
+        const ControlGrid& grid = program_->controlGrid();
+        const ControlPoint& a = grid.point(3, 2);
         const QPoint at(a.x, a.y);
 
         QTest::mouseMove(w.pictureView, at + QPoint(1, 1));
         QCOMPARE(w.pointLabel->text(), QStringLiteral("Point 3, 2 moved 0, 0"));
         QTest::mouseClick(w.pictureView, Qt::LeftButton, Qt::ControlModifier, at);
-        QCOMPARE(model.selection().size(), std::size_t{1});
-        QVERIFY(model.selection().contains(model.pointIndex(3, 2)));
+        QCOMPARE(grid.selection().size(), std::size_t{1});
+        QVERIFY(grid.selection().contains(grid.index(3, 2)));
         QVERIFY(w.selectNoneAction->isEnabled());
 
         w.activateWindow(); // the grid dialog had it
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::keyClick(w.windowHandle(), Qt::Key_A, Qt::ControlModifier);
-        const std::size_t interior = std::size_t(model.grid().pointCols - 2) * std::size_t(model.grid().pointRows - 2);
-        QCOMPARE(model.selection().size(), interior);
+        const std::size_t interior = std::size_t(grid.shape().pointCols - 2) * std::size_t(grid.shape().pointRows - 2);
+        QCOMPARE(grid.selection().size(), interior);
         QTest::keyClick(w.windowHandle(), Qt::Key_Right, Qt::ShiftModifier);
         QTest::keyClick(w.windowHandle(), Qt::Key_Up);
         QVERIFY(waitForWorker(*program_));
@@ -163,14 +164,14 @@ private slots:
         QCOMPARE(w.undoAction->text(), QStringLiteral("Undo Nudge"));
 
         QTest::keyClick(w.windowHandle(), Qt::Key_Escape);
-        QVERIFY(model.selection().empty());
+        QVERIFY(grid.selection().empty());
         QTest::keyClick(w.windowHandle(), Qt::Key_Right); // no choice: the points stay
         QCOMPARE(a.dx.load(), 10);
 
         answerGridDialog(program_->gridDialog(), QStringLiteral("24"));
         QTest::keyClick(w.windowHandle(), Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(model.gridStep(), 24);
-        QCOMPARE(model.passes().list().size(), std::size_t{1});
+        QCOMPARE(grid.step(), 24);
+        QCOMPARE(grid.earlierPasses().size(), std::size_t{1});
         QCOMPARE(w.undoAction->text(), QStringLiteral("Undo Grid over Result"));
     }
 };

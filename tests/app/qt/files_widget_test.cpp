@@ -64,7 +64,7 @@ private slots:
                                              "&2 " + QString::fromStdString(folder.file("first && only.bmp"))}));
 
         w.recentFileActions[1]->trigger();
-        QCOMPARE(program_->model().imageWidth(), 8);
+        QCOMPARE(program_->buffers().width(), 8);
         QCOMPARE(shownRecent().first(), "&1 " + QString::fromStdString(folder.file("first && only.bmp")));
 
         // Gone by the time it is chosen: a message, and it leaves the menu.
@@ -72,7 +72,7 @@ private slots:
         w.recentFileActions[1]->trigger();
         QCOMPARE(program_->boxes->errors.size(), std::size_t{1});
         QCOMPARE(shownRecent().size(), 1);
-        QCOMPARE(program_->model().imageWidth(), 8);
+        QCOMPARE(program_->buffers().width(), 8);
 
         w.clearRecentAction->trigger();
         QVERIFY(shownRecent().isEmpty());
@@ -100,7 +100,7 @@ private slots:
         program_->mainWindow().openAction->trigger();
         QCOMPARE(program_->dialogs->openRequests.back().fileName, folder.file("matrix.bmp"));
         // Nothing else is kept: the grid step starts at 48 again.
-        QCOMPARE(program_->model().gridStep(), 48);
+        QCOMPARE(program_->controlGrid().step(), 48);
         program_->mainWindow().clearRecentAction->trigger();
     }
 
@@ -115,11 +115,11 @@ private slots:
 
         QVERIFY(!dragAndDrop({grid})); // no picture to lay it over yet
         QVERIFY(dragAndDrop({picture}));
-        QVERIFY(program_->model().imageLoaded());
+        QVERIFY(program_->buffers().hasPicture());
         QCOMPARE(program_->mainWindow().commands().pictures().openedPath(), picture);
         QVERIFY(dragAndDrop({grid}));
-        QVERIFY(program_->model().gridExists());
-        QCOMPARE(program_->model().gridStep(), 8);
+        QVERIFY(program_->controlGrid().exists());
+        QCOMPARE(program_->controlGrid().step(), 8);
         QCOMPARE(program_->mainWindow().undoAction->text(), QStringLiteral("Undo Open Grid"));
 
         QVERIFY(!dragAndDrop({notes}));

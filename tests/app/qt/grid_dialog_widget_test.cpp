@@ -32,15 +32,15 @@ private slots:
         QCOMPARE(selected, QStringLiteral("48"));
         QVERIFY(focused);
         QVERIFY(!g.isVisible());
-        QCOMPARE(program_->model().gridStep(), 24);
-        QVERIFY(program_->model().gridExists());
+        QCOMPARE(program_->controlGrid().step(), 24);
+        QVERIFY(program_->controlGrid().exists());
         QVERIFY(program_->mainWindow().showGridAction->isChecked());
 
         // The next command proposes the step now in force.
         answerGridDialog(g, QStringLiteral("20"), &shown);
         QTest::mouseClick(program_->mainWindow().gridButton, Qt::LeftButton);
         QCOMPARE(shown, QStringLiteral("24"));
-        QCOMPARE(program_->model().gridStep(), 20);
+        QCOMPARE(program_->controlGrid().step(), 20);
     }
 
     void dialogIsLaidOutAsDesigned()
@@ -125,7 +125,7 @@ private slots:
         QTest::mouseClick(program_->mainWindow().gridButton, Qt::LeftButton);
         QVERIFY(!stayedOpen);
         QVERIFY(!g.isVisible());
-        QCOMPARE(program_->model().gridStep(), step);
+        QCOMPARE(program_->controlGrid().step(), step);
         // Ctrl+K closed the dialog rather than cutting the text.
         QCOMPARE(g.stepEdit->text(), QString::number(step));
     }
@@ -145,15 +145,15 @@ private slots:
         answerGridDialog(program_->gridDialog(), QStringLiteral("16"));
         QTest::mouseClick(w.gridButton, Qt::LeftButton);
         w.showGridAction->trigger(); // unchecked again
-        const std::size_t points = program_->model().points().size();
-        const std::vector<float> weights = program_->model().tables().weights();
+        const std::size_t points = program_->controlGrid().points().size();
+        const std::vector<float> weights = program_->controlGrid().tables().weights();
 
         answerGridDialog(program_->gridDialog(), text);
         QTest::mouseClick(w.gridButton, Qt::LeftButton);
         QCOMPARE(program_->boxes->errors.size(), std::size_t{1});
-        QCOMPARE(program_->model().gridStep(), 16);
-        QVERIFY(program_->model().points().size() == points);
-        QVERIFY(program_->model().tables().weights() == weights);
+        QCOMPARE(program_->controlGrid().step(), 16);
+        QVERIFY(program_->controlGrid().points().size() == points);
+        QVERIFY(program_->controlGrid().tables().weights() == weights);
         QVERIFY(!w.showGridAction->isChecked());
         QVERIFY(!w.commands().view().gridShown());
     }

@@ -236,7 +236,7 @@ TEST_F(HeifFiles, ADamagedOrCutFileGivesTheUsualMessageAndChangesNothing)
         const std::string prefix = "Cannot read the HEIC picture " + path + ": ";
         EXPECT_EQ(shell_.errors.shown[0].rfind(prefix, 0), 0u) << shell_.errors.shown[0];
         EXPECT_GT(shell_.errors.shown[0].size(), prefix.size());
-        EXPECT_EQ(shell_.model.imageWidth(), 12);
+        EXPECT_EQ(shell_.model.picture.width(), 12);
         EXPECT_EQ(commands_.openedPath(), folder_.file("start.bmp"));
     }
 }
@@ -247,7 +247,7 @@ TEST_F(HeifFiles, TheContentDecidesTheFormatAndSaveAsProposesPng)
         SCOPED_TRACE(nameOf(coding));
         const std::string path = write("phone.jpg", encodeHeif(quarters(false), coding));
         ASSERT_TRUE(commands_.openFile(path));
-        EXPECT_EQ(shell_.model.imageWidth(), 32);
+        EXPECT_EQ(shell_.model.picture.width(), 32);
         commands_.savePictureAs();
         EXPECT_EQ(shell_.dialogs.saveRequests.back().fileName, folder_.file("phone.png"));
         EXPECT_EQ(shell_.dialogs.saveRequests.back().filterIndex, 2);

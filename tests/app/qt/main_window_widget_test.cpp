@@ -59,8 +59,8 @@ private slots:
 
         // Created with the window: the worker, asleep, and the grid step.
         QVERIFY(w.commands().workerRunning());
-        QCOMPARE(program_->model().gridStep(), 48);
-        QVERIFY(!program_->model().imageLoaded());
+        QCOMPARE(program_->controlGrid().step(), 48);
+        QVERIFY(!program_->buffers().hasPicture());
         QVERIFY(!program_->gridDialog().isVisible());
     }
 
@@ -188,14 +188,14 @@ private slots:
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::keyClick(w.windowHandle(), Qt::Key_Z, Qt::ControlModifier);
-        QVERIFY(!program_->model().gridExists());
+        QVERIFY(!program_->controlGrid().exists());
         QVERIFY(!w.undoAction->isEnabled());
         QCOMPARE(w.redoAction->text(), QStringLiteral("Redo Grid"));
         QTest::keyClick(w.windowHandle(), Qt::Key_Y, Qt::ControlModifier);
-        QVERIFY(program_->model().gridExists());
+        QVERIFY(program_->controlGrid().exists());
         QTest::keyClick(w.windowHandle(), Qt::Key_Z, Qt::ControlModifier);
         QTest::keyClick(w.windowHandle(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QVERIFY(program_->model().gridExists());
+        QVERIFY(program_->controlGrid().exists());
         QCOMPARE(w.undoAction->text(), QStringLiteral("Undo Grid"));
 
         // The grid as a file, laid again by Open grid once it is undone.
@@ -208,7 +208,7 @@ private slots:
         program_->dialogs->openAnswers.push_back(FileDialogChoice{kept, 1});
         w.openGridAction->trigger();
         QVERIFY(filterText(program_->dialogs->openRequests.back().filters).starts_with("Grid files (*.grid)|*.grid"));
-        QVERIFY(program_->model().gridExists());
+        QVERIFY(program_->controlGrid().exists());
         QCOMPARE(w.undoAction->text(), QStringLiteral("Undo Open Grid"));
     }
 
@@ -229,7 +229,7 @@ private slots:
         program_->boxes->saveChoices = {SaveChoice::Cancel, SaveChoice::Save};
         w.exitAction->trigger();
         QVERIFY(!w.close());
-        QVERIFY(w.isVisible() && !w.hasShutDown() && program_->model().gridExists());
+        QVERIFY(w.isVisible() && !w.hasShutDown() && program_->controlGrid().exists());
         QCOMPARE(program_->boxes->askedToSave, (std::vector<std::string>(2, "a.bmp")));
         w.undoAction->trigger();
         QVERIFY(!w.isWindowModified());
@@ -266,7 +266,7 @@ private slots:
         QCOMPARE(w.commands().view().currentZoom(), fitted);
         answerGridDialog(program_->gridDialog(), QStringLiteral("100")); // the keys of before keep their meaning
         QTest::keyClick(w.windowHandle(), Qt::Key_G);
-        QVERIFY(program_->model().gridExists());
+        QVERIFY(program_->controlGrid().exists());
 
         // The wheel: with Ctrl it zooms, alone it scrolls down, with Shift
         // across.
@@ -295,7 +295,7 @@ private slots:
         program_->dialogs->openAnswers.push_back(FileDialogChoice{path, 1});
         w.openAction->trigger();
         QVERIFY(program_->boxes->errors.empty());
-        QVERIFY(program_->model().imageLoaded());
+        QVERIFY(program_->buffers().hasPicture());
         QCOMPARE(w.pictureView->size(), QSize(100, 50));
         // Client area: panel, picture and the scroll area's border.
         QCOMPARE(w.centralWidget()->size(), QSize(41 + 100 + 4, 50 + 4));
@@ -330,13 +330,13 @@ private slots:
         w.openAction->trigger();
         QCOMPARE(program_->boxes->errors.size(), std::size_t{1});
         QVERIFY(program_->boxes->errors[0].find("JPG") != std::string::npos);
-        QVERIFY(!program_->model().imageLoaded());
+        QVERIFY(!program_->buffers().hasPicture());
         QCOMPARE(w.frameGeometry(), QRect(190, 109, 337, 267));
 
         // Still working: the grid command runs.
         answerGridDialog(program_->gridDialog(), QStringLiteral("30"));
         QTest::mouseClick(w.gridButton, Qt::LeftButton);
-        QCOMPARE(program_->model().gridStep(), 30);
+        QCOMPARE(program_->controlGrid().step(), 30);
     }
 
     void commandLineFileIsOpenedOnceTheLoopRuns()
@@ -348,8 +348,8 @@ private slots:
         ProgramWindows windows =
             createWindows(DialogServices{std::move(dialogs), std::move(boxes), std::make_unique<FakeSettings>()});
         startProgram(windows, QStringLiteral(PLEXOR_ASSETS_DIR "/sample.bmp"));
-        QVERIFY(!windows.mainWindow->commands().model().imageLoaded());
-        QTRY_VERIFY(windows.mainWindow->commands().model().imageLoaded());
+        QVERIFY(!windows.mainWindow->commands().buffers().hasPicture());
+        QTRY_VERIFY(windows.mainWindow->commands().buffers().hasPicture());
         QCOMPARE(windows.mainWindow->pictureView->size(), QSize(640, 480));
         QVERIFY(shown->errors.empty());
 
@@ -360,7 +360,7 @@ private slots:
         startProgram(missing, QStringLiteral("/nonexistent/picture.bmp"));
         QTRY_COMPARE(missingShown->errors.size(), std::size_t{1});
         QCOMPARE(missingShown->errors[0], std::string("Cannot open file /nonexistent/picture.bmp"));
-        QVERIFY(!missing.mainWindow->commands().model().imageLoaded());
+        QVERIFY(!missing.mainWindow->commands().buffers().hasPicture());
         QVERIFY(missing.mainWindow->isVisible());
     }
 };

@@ -385,8 +385,6 @@ TEST_F(PictureFormats, EveryGoodSampleSavedAsPngByQtOpensAsTheBitmapReaderReadsI
 
 class PictureCommandsWithFormats : public PictureFormats {
 protected:
-    PictureCommandsWithFormats() { model_.setMessageSink(&messages_); }
-
     // Saves through the dialog answered with `name` and filter entry `entry`.
     void saveAs(const std::string& name, int entry)
     {
@@ -394,15 +392,19 @@ protected:
         commands_.savePictureAs();
     }
 
-    DeformModel model_;
+    TestModel model_;
+    MemoryGauge memory_;
     RecordingSink messages_;
+    FakeGridDialog gridDialog_;
     FakeErrors errors_;
     FakeDialogs dialogs_;
     FakeFrame frame_;
     FakeImage image_;
     FakeWindow window_;
     FakeSettings settings_;
-    PictureCommands commands_{model_, dialogs_, frame_, image_, errors_, window_, codec_, settings_};
+    PictureCommands commands_{
+        model_.picture, model_.grid, model_.work, memory_,
+        ShellPorts{messages_, errors_, dialogs_, frame_, image_, gridDialog_, window_, codec_, settings_, [] {}}};
 };
 
 TEST_F(PictureCommandsWithFormats, DialogsListEveryFormatAndSaveProposesTheOpenedOne)
@@ -495,7 +497,7 @@ TEST_F(PictureCommandsWithFormats, ADamagedFileChangesNothing)
     EXPECT_FALSE(commands_.openFile(cut));
     ASSERT_EQ(errors_.shown.size(), 1u);
     EXPECT_EQ(errors_.shown[0], "Cannot read the JPEG picture " + cut + ": The file ends before the picture does");
-    EXPECT_EQ(model_.imageWidth(), 12);
+    EXPECT_EQ(model_.picture.width(), 12);
     EXPECT_EQ(commands_.screenBitmap().width(), 12);
     commands_.savePictureAs();
     EXPECT_EQ(dialogs_.saveRequests.back().fileName, folder_.file("start.bmp"));

@@ -28,31 +28,32 @@ private slots:
         const std::string path = writeBmp(folder_, "large.bmp", gradient24(1600, 1200));
         program_->dialogs->openAnswers.push_back(FileDialogChoice{path, 1});
         program_->mainWindow().openAction->trigger();
-        QVERIFY(program_->model().imageLoaded());
+        QVERIFY(program_->buffers().hasPicture());
         answerGridDialog(program_->gridDialog(), QStringLiteral("12"));
         QTest::mouseClick(program_->mainWindow().gridButton, Qt::LeftButton);
-        QVERIFY(program_->model().gridExists());
+        QVERIFY(program_->controlGrid().exists());
     }
     void closingWhileTheWorkerIsBusy()
     {
         MainWindow& w = program_->mainWindow();
-        const DeformModel& model = program_->model();
+        const ControlGrid& grid = program_->controlGrid();
+        const CellQueue& queue = program_->commands().cellWork().queue();
         // Many points, each moved a little: batch after batch.
         for (int r = 2; r < 40; r += 3) {
             for (int c = 2; c < 50; c += 3) {
-                const ControlPoint& p = model.point(c, r);
+                const ControlPoint& p = grid.point(c, r);
                 QTest::mousePress(w.pictureView, Qt::LeftButton, {}, QPoint(p.x, p.y));
                 QTest::mouseMove(w.pictureView, QPoint(p.x + 4, p.y - 3));
                 QTest::mouseRelease(w.pictureView, Qt::LeftButton, {}, QPoint(p.x + 4, p.y - 3));
             }
         }
-        QVERIFY(model.cellQueue().size() > 0);
+        QVERIFY(queue.size() > 0);
         const auto started = std::chrono::steady_clock::now();
         program_->boxes->saveChoices.push_back(SaveChoice::Discard);
         QVERIFY(w.close());
         QVERIFY(!w.isVisible());
         QVERIFY(!w.commands().workerRunning());
-        QCOMPARE(model.cellQueue().size(), std::size_t{0});
+        QCOMPARE(queue.size(), std::size_t{0});
         // The queue was emptied, not worked off.
         QVERIFY(std::chrono::steady_clock::now() - started < 10s);
 
@@ -67,8 +68,7 @@ private slots:
     void closingWhileARefreshIsPending()
     {
         MainWindow& w = program_->mainWindow();
-        const DeformModel& model = program_->model();
-        const ControlPoint& p = model.point(5, 5);
+        const ControlPoint& p = program_->controlGrid().point(5, 5);
         const int posted = w.workerCallsPosted();
         QTest::mousePress(w.pictureView, Qt::LeftButton, {}, QPoint(p.x, p.y));
         QTest::mouseMove(w.pictureView, QPoint(p.x + 5, p.y + 5));
@@ -94,7 +94,7 @@ private slots:
     void aCallQueuedToADestroyedWindowIsDropped()
     {
         MainWindow& w = program_->mainWindow();
-        const ControlPoint& p = program_->model().point(7, 7);
+        const ControlPoint& p = program_->controlGrid().point(7, 7);
         const int posted = w.workerCallsPosted();
         QTest::mousePress(w.pictureView, Qt::LeftButton, {}, QPoint(p.x, p.y));
         QTest::mouseRelease(w.pictureView, Qt::LeftButton, {}, QPoint(p.x + 3, p.y));

@@ -72,7 +72,7 @@ protected:
         w.grid.answers.push_back("24");
         w.commands.grid().layNewGrid();
         const auto drag = [&w](int c, int r, int dx, int dy) {
-            const ControlPoint& p = w.commands.model().point(c, r);
+            const ControlPoint& p = w.commands.controlGrid().point(c, r);
             w.commands.mouse().press(p.x, p.y);
             w.commands.mouse().move(p.x + dx / 2, p.y + dy / 2);
             w.commands.mouse().move(p.x + dx, p.y + dy);
@@ -81,18 +81,18 @@ protected:
         drag(2, 2, 11, -7);
         drag(3, 1, 30, 4); // a whole step: handed over
         w.settle();
-        w.commands.history().undo();
-        w.commands.history().redo();
+        w.commands.undo();
+        w.commands.redo();
         w.settle();
         w.grid.answers.push_back("16");
         w.commands.grid().layGridOverResult();
         w.commands.selection().selectAll();
         w.commands.selection().nudge(3, -2);
         w.settle();
-        w.commands.history().undo();
-        w.commands.history().undo();
-        w.commands.history().redo();
-        w.commands.history().redo();
+        w.commands.undo();
+        w.commands.undo();
+        w.commands.redo();
+        w.commands.redo();
         w.settle();
         if (gridFile.empty()) return;
         w.dialogs.openAnswers.push_back(FileDialogChoice{gridFile, 1});
@@ -103,14 +103,14 @@ protected:
     // Whether the alpha of `logo` is the grey picture's grey, pixel for pixel.
     static void expectAlphaIsTheGreyPicture(Window& logo, Window& grey)
     {
-        const DeformModel& a = logo.commands.model();
-        const DeformModel& g = grey.commands.model();
+        const PictureBuffers& a = logo.commands.buffers();
+        const PictureBuffers& g = grey.commands.buffers();
         ASSERT_TRUE(a.hasAlpha());
         ASSERT_FALSE(g.hasAlpha());
-        ASSERT_EQ(a.imageWidth(), g.imageWidth());
-        const std::size_t pixels = static_cast<std::size_t>(a.imageWidth()) * static_cast<std::size_t>(a.imageHeight());
+        ASSERT_EQ(a.width(), g.width());
+        const std::size_t pixels = static_cast<std::size_t>(a.width()) * static_cast<std::size_t>(a.height());
         std::size_t differ = 0;
-        for (std::size_t i = 0; i < pixels; ++i) differ += a.workAlpha()[i] != g.workImage()[3 * i];
+        for (std::size_t i = 0; i < pixels; ++i) differ += a.work().alpha[i] != g.work().colours[3 * i];
         EXPECT_EQ(differ, 0u);
     }
 
@@ -153,7 +153,7 @@ TEST_F(TransparencyTest, TheAlphaIsDeformedAsAGreyPictureOfItWouldBe)
     edit(logo, "");
     edit(grey, "");
     expectAlphaIsTheGreyPicture(logo, grey);
-    EXPECT_EQ(logo.commands.model().workAlpha()[151], 0) << "the widened column is transparent";
+    EXPECT_EQ(logo.commands.buffers().work().alpha[151], 0) << "the widened column is transparent";
 
     // A grid file laid from the picture as it stands gives the same bits.
     const std::string gridFile = folder.file("edits.grid");

@@ -8,7 +8,7 @@ namespace plexor {
 // stop sign for a failure that ends what the program was doing.
 enum class MessageIcon { None, Stop };
 
-// Where the engine and the shell send the messages that a message box shows.
+// Where the commands send the messages that a message box shows.
 // The program connects its message box; tests record what arrives.
 class MessageSink {
 public:

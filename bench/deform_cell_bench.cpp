@@ -14,6 +14,7 @@
 #include "bench_model.h"
 #include "engine/deform_cell_internal.h"
 #include "engine/deform_model.h"
+#include "engine/smooth_cell.h"
 
 namespace plexor {
 namespace {
@@ -67,9 +68,35 @@ void BM_DeformCell_Avx2(benchmark::State& state)
     deformWholeBatch<avx2DeformCell>(state);
 }
 
+// The same batch rendered smoothly into workImage: every cell over the
+// whole picture as one band, its terms gathered as the worker gathers them.
+void BM_DeformCell_Smooth(benchmark::State& state)
+{
+    const std::unique_ptr<DeformModel> m = draggedBenchModel(1);
+    if (!m) {
+        state.SkipWithError("not enough memory");
+        return;
+    }
+    SmoothPlanes planes;
+    planes.source = m->sourceImage().data();
+    planes.work = m->workImage().data();
+    planes.width = m->imageWidth();
+    planes.height = m->imageHeight();
+    const PixelRect whole{0, 0, m->imageWidth(), m->imageHeight()};
+    for (auto _ : state) {
+        for (std::int32_t r = 0; r < m->grid().cellRows; ++r)
+            for (std::int32_t c = 0; c < m->grid().cellCols; ++c)
+                smoothCell(planes, m->grid(), {c, r}, gatherCellTerms(*m, c, r), whole);
+        benchmark::ClobberMemory();
+    }
+    state.counters["per_pixel"] = benchmark::Counter(
+        double(whole.area()), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 BENCHMARK(BM_DeformCell_Literal)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_DeformCell)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_DeformCell_Avx2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_DeformCell_Smooth)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 } // namespace
 } // namespace plexor

@@ -1,6 +1,5 @@
 #include "engine/mesh_triangle.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "engine/resampling_weights.h"
@@ -9,30 +8,42 @@
 namespace plexor {
 namespace {
 
-// Products of two mesh differences and a scale need more than 64 bits.
+// Products of two mesh differences and a scale may need more than 64 bits.
 __extension__ typedef __int128 Wide;
 
 constexpr std::int64_t kHalfPixel = kMeshUnit / 2;
+// Mesh units to source units, and a pixel's worth of source units.
+constexpr std::int64_t kScale = kSourceUnit / kMeshUnit;
+constexpr std::int64_t kPixel = kSourceUnit;
 // A source step per pixel beyond this (16384 pixels) counts as this, so that
-// its square fits.
+// its square fits; a source position beyond the other, as that.
 constexpr std::int64_t kStepLimit = std::int64_t{1} << 30;
+constexpr std::int64_t kPositionLimit = std::int64_t{1} << 52;
+// The widest footprint one sample's filter takes, in source units.
+constexpr std::int64_t kMaxFootprint = kSourceUnit * kFootprintLevels / kLevelsPerPixel;
+// A triangle whose corners lie within this many mesh units of each other,
+// at rest and landed (256 pixels), has every product of its set-up within
+// 64 bits.
+constexpr std::int64_t kSmallExtent = std::int64_t{1} << 16;
 
-std::int64_t floorDiv(std::int64_t a, std::int64_t b) noexcept // b > 0
+template <class T>
+T floorDiv(T a, T b) noexcept // b > 0
 {
-    const std::int64_t q = a / b;
+    const T q = a / b;
     return q - (a % b != 0 && a < 0);
 }
 
-Wide floorDivWide(Wide a, Wide b) noexcept // b > 0
+// a / b rounded to the nearest, halves up, and held to +-limit; b > 0.
+// Clears `exact` when it had to be held.
+template <class T>
+std::int64_t roundDiv(T a, T b, std::int64_t limit, bool& exact) noexcept
 {
-    const Wide q = a / b;
-    return q - (a % b != 0 && a < 0);
-}
-
-// a / b rounded to the nearest, halves up; b > 0.
-std::int64_t roundDiv(Wide a, Wide b) noexcept
-{
-    return static_cast<std::int64_t>(floorDivWide(2 * a + b, 2 * b));
+    const T q = floorDiv<T>(2 * a + b, 2 * b);
+    if (q < -limit || q > limit) {
+        exact = false;
+        return q < 0 ? -limit : limit;
+    }
+    return static_cast<std::int64_t>(q);
 }
 
 // The largest r with r * r <= v.
@@ -47,19 +58,42 @@ std::int64_t floorSqrt(std::int64_t v) noexcept
 // The first pixel whose centre lies at or past mesh position p.
 std::int64_t firstCentreAtOrAfter(std::int64_t p) noexcept
 {
-    return -floorDiv(-(p - kHalfPixel), kMeshUnit);
+    return -floorDiv<std::int64_t>(-(p - kHalfPixel), kMeshUnit);
 }
 
 // The last pixel whose centre lies at or before mesh position p.
 std::int64_t lastCentreAtOrBefore(std::int64_t p) noexcept
 {
-    return floorDiv(p - kHalfPixel, kMeshUnit);
+    return floorDiv<std::int64_t>(p - kHalfPixel, kMeshUnit);
 }
 
-} // namespace
+// The affine map from destination to rest, in integers of type T: a
+// destination offset d from corner a lands at rest offset (f1 * cross(d,
+// e2) + f2 * cross(e1, d)) / det.
+template <class T>
+void mapToRest(const MeshPoint& a, const MeshPoint& b, const MeshPoint& c, std::int64_t det, std::int64_t rx,
+               std::int64_t ry, std::int64_t originU, std::int64_t originV, MeshTriangle& t) noexcept
+{
+    const T d1x = b.x - a.x, d1y = b.y - a.y, d2x = c.x - a.x, d2y = c.y - a.y;
+    const T f1u = b.u - a.u, f1v = b.v - a.v, f2u = c.u - a.u, f2v = c.v - a.v;
+    const T uPerX = f1u * d2y - f2u * d1y;
+    const T uPerY = f2u * d1x - f1u * d2x;
+    const T vPerX = f1v * d2y - f2v * d1y;
+    const T vPerY = f2v * d1x - f1v * d2x;
+    const T n = det;
+    bool exact = true;
+    t.uAcross = roundDiv<T>(uPerX * kPixel, n, kStepLimit, exact);
+    t.uDown = roundDiv<T>(uPerY * kPixel, n, kStepLimit, exact);
+    t.vAcross = roundDiv<T>(vPerX * kPixel, n, kStepLimit, exact);
+    t.vDown = roundDiv<T>(vPerY * kPixel, n, kStepLimit, exact);
+    t.baseU = originU + a.u * kScale + roundDiv<T>((uPerX * rx + uPerY * ry) * kScale, n, kPositionLimit, exact);
+    t.baseV = originV + a.v * kScale + roundDiv<T>((vPerX * rx + vPerY * ry) * kScale, n, kPositionLimit, exact);
+    t.heldMap = !exact;
+}
 
-bool setUpMeshTriangle(const MeshPoint& a, const MeshPoint& b0, const MeshPoint& c0, const PixelRect& clip,
-                       std::int64_t originU, std::int64_t originV, MeshTriangle& t) noexcept
+template <bool kLiteral>
+bool setUp(const MeshPoint& a, const MeshPoint& b0, const MeshPoint& c0, const PixelRect& clip, std::int64_t originU,
+           std::int64_t originV, MeshTriangle& t) noexcept
 {
     const std::int64_t e1x = b0.x - a.x, e1y = b0.y - a.y;
     const std::int64_t e2x = c0.x - a.x, e2y = c0.y - a.y;
@@ -100,45 +134,62 @@ bool setUpMeshTriangle(const MeshPoint& a, const MeshPoint& b0, const MeshPoint&
         t.edges[i].down = dx * kMeshUnit;
     }
 
-    // The affine map from destination to rest: a destination offset d from
-    // a lands at rest offset (f1 * cross(d, e2) + f2 * cross(e1, d)) / det.
-    const std::int64_t d1x = b.x - a.x, d1y = b.y - a.y, d2x = c.x - a.x, d2y = c.y - a.y;
-    const std::int64_t f1u = b.u - a.u, f1v = b.v - a.v, f2u = c.u - a.u, f2v = c.v - a.v;
-    const Wide uPerX = Wide{f1u} * d2y - Wide{f2u} * d1y;
-    const Wide uPerY = Wide{f2u} * d1x - Wide{f1u} * d2x;
-    const Wide vPerX = Wide{f1v} * d2y - Wide{f2v} * d1y;
-    const Wide vPerY = Wide{f2v} * d1x - Wide{f1v} * d2x;
-    // Mesh units to source units, and a pixel's worth of mesh units.
-    constexpr Wide kScale = kSourceUnit / kMeshUnit;
-    constexpr Wide kPixel = kScale * kMeshUnit;
-    t.uAcross = roundDiv(uPerX * kPixel, det);
-    t.uDown = roundDiv(uPerY * kPixel, det);
-    t.vAcross = roundDiv(vPerX * kPixel, det);
-    t.vDown = roundDiv(vPerY * kPixel, det);
     t.refColumn = static_cast<std::int32_t>(boundFirstX);
     t.refRow = static_cast<std::int32_t>(boundFirstY);
     const std::int64_t rx = boundFirstX * kMeshUnit + kHalfPixel - a.x;
     const std::int64_t ry = boundFirstY * kMeshUnit + kHalfPixel - a.y;
-    t.baseU = originU + a.u * kScale + roundDiv((uPerX * rx + uPerY * ry) * kScale, det);
-    t.baseV = originV + a.v * kScale + roundDiv((vPerX * rx + vPerY * ry) * kScale, det);
+    const std::int64_t minU = std::min({a.u, b.u, c.u}), maxU = std::max({a.u, b.u, c.u});
+    const std::int64_t minV = std::min({a.v, b.v, c.v}), maxV = std::max({a.v, b.v, c.v});
+    const bool small = maxX - minX < kSmallExtent && maxY - minY < kSmallExtent && maxU - minU < kSmallExtent &&
+                       maxV - minV < kSmallExtent;
+    if (!kLiteral && small)
+        mapToRest<std::int64_t>(a, b, c, det, rx, ry, originU, originV, t);
+    else
+        mapToRest<Wide>(a, b, c, det, rx, ry, originU, originV, t);
 
     // The footprint of a pixel along each source axis: the length of the
     // source's steps for a pixel across and down together, which a box of
     // that width matches in spread.
-    const auto held = [](std::int64_t v) { return std::clamp(v, -kStepLimit, kStepLimit); };
-    const std::int64_t spanU = floorSqrt(held(t.uAcross) * held(t.uAcross) + held(t.uDown) * held(t.uDown));
-    const std::int64_t spanV = floorSqrt(held(t.vAcross) * held(t.vAcross) + held(t.vDown) * held(t.vDown));
+    const std::int64_t uAcross = t.uAcross, uDown = t.uDown, vAcross = t.vAcross, vDown = t.vDown;
+    const std::int64_t spanU = floorSqrt(uAcross * uAcross + uDown * uDown);
+    const std::int64_t spanV = floorSqrt(vAcross * vAcross + vDown * vDown);
     const std::int64_t span = std::max(spanU, spanV);
     std::int32_t n = 1;
-    while (n < kMaxSubsamples && span > n * kSourceUnit) n *= 2;
+    while (n < kMaxSubsamples && span > n * kMaxFootprint) n *= 2;
     t.subsamples = n;
     const auto level = [n](std::int64_t s) {
-        const std::int64_t l = (s * kFootprintLevels + n * kSourceUnit / 2) / (n * kSourceUnit);
+        const std::int64_t l = (s * kLevelsPerPixel + n * kSourceUnit / 2) / (n * kSourceUnit);
         return static_cast<std::int32_t>(std::min<std::int64_t>(l, kFootprintLevels));
     };
     t.levelU = level(spanU);
     t.levelV = level(spanV);
+
+    // A covered pixel's centre maps into the triangle at rest (unless its
+    // map had to be held), give or take
+    // the rounding of the base and of each step to it from the reference;
+    // its sub-samples lie within half its steps across and down of it.
+    const std::int64_t pixels = (boundLastX - boundFirstX) + (boundLastY - boundFirstY) + 2;
+    const std::int64_t slackU = (std::abs(uAcross) + std::abs(uDown)) / 2 + pixels + 2;
+    const std::int64_t slackV = (std::abs(vAcross) + std::abs(vDown)) / 2 + pixels + 2;
+    t.lowU = originU + minU * kScale - slackU;
+    t.highU = originU + maxU * kScale + slackU;
+    t.lowV = originV + minV * kScale - slackV;
+    t.highV = originV + maxV * kScale + slackV;
     return true;
+}
+
+} // namespace
+
+bool setUpMeshTriangle(const MeshPoint& a, const MeshPoint& b, const MeshPoint& c, const PixelRect& clip,
+                       std::int64_t originU, std::int64_t originV, MeshTriangle& t) noexcept
+{
+    return setUp<false>(a, b, c, clip, originU, originV, t);
+}
+
+bool setUpMeshTriangleLiteral(const MeshPoint& a, const MeshPoint& b, const MeshPoint& c, const PixelRect& clip,
+                              std::int64_t originU, std::int64_t originV, MeshTriangle& t) noexcept
+{
+    return setUp<true>(a, b, c, clip, originU, originV, t);
 }
 
 bool triangleRowSpan(const MeshTriangle& t, std::int32_t row, std::int32_t& first, std::int32_t& end) noexcept
@@ -149,9 +200,9 @@ bool triangleRowSpan(const MeshTriangle& t, std::int32_t row, std::int32_t& firs
     for (const TriangleEdge& e : t.edges) {
         const std::int64_t v = e.value + e.down * dr;
         if (e.across > 0) {
-            lo = std::max(lo, t.firstColumn - floorDiv(v, e.across));
+            lo = std::max(lo, t.firstColumn - floorDiv<std::int64_t>(v, e.across));
         } else if (e.across < 0) {
-            hi = std::min(hi, t.firstColumn + floorDiv(v, -e.across) + 1);
+            hi = std::min(hi, t.firstColumn + floorDiv<std::int64_t>(v, -e.across) + 1);
         } else if (v < 0) {
             return false;
         }
@@ -160,6 +211,43 @@ bool triangleRowSpan(const MeshTriangle& t, std::int32_t row, std::int32_t& firs
     first = static_cast<std::int32_t>(lo);
     end = static_cast<std::int32_t>(hi);
     return true;
+}
+
+TriangleRowWalk::TriangleRowWalk(const MeshTriangle& t) noexcept
+    : firstColumn_(t.firstColumn), endColumn_(t.endColumn), firstRow_(t.firstRow), endRow_(t.endRow)
+{
+    // An edge across the rows holds where value + down * (row - firstRow) >=
+    // 0; down is not 0, since the edge has a length.
+    for (const TriangleEdge& e : t.edges) {
+        if (e.across != 0) continue;
+        if (e.down > 0)
+            firstRow_ = static_cast<std::int32_t>(
+                std::max<std::int64_t>(firstRow_, t.firstRow - floorDiv<std::int64_t>(e.value, e.down)));
+        else
+            endRow_ = static_cast<std::int32_t>(
+                std::min<std::int64_t>(endRow_, t.firstRow + floorDiv<std::int64_t>(e.value, -e.down) + 1));
+    }
+    int lowers = 0, uppers = 0;
+    for (const TriangleEdge& e : t.edges) {
+        if (e.across == 0) continue;
+        // The edge's value v at the walk's first row, and its step a row.
+        const std::int64_t v = e.value + e.down * std::int64_t{firstRow_ - t.firstRow};
+        const std::int64_t d = e.across > 0 ? e.across : -e.across;
+        // A lower bound is firstColumn - floor(v / d), which is firstColumn
+        // + floor((d - 1 - v) / d); an upper one firstColumn + floor(v / d)
+        // + 1. Both are a quotient that steps by adding.
+        const bool lower = e.across > 0;
+        const std::int64_t x = lower ? d - 1 - v : v;
+        const std::int64_t step = lower ? -e.down : e.down;
+        Bound b;
+        b.quotient = floorDiv<std::int64_t>(x, d);
+        b.remainder = x - b.quotient * d;
+        b.quotient += t.firstColumn + (lower ? 0 : 1);
+        b.quotientStep = floorDiv<std::int64_t>(step, d);
+        b.remainderStep = step - b.quotientStep * d;
+        b.divisor = d;
+        (lower ? lower_[lowers++] : upper_[uppers++]) = b;
+    }
 }
 
 } // namespace plexor

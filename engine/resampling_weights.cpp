@@ -49,7 +49,7 @@ ResamplingWeights buildTable() noexcept
     for (int level = 0; level <= kFootprintLevels; ++level)
         for (int phase = 0; phase < kPhases; ++phase) {
             double taps[4];
-            exactResamplingTaps(double(level) / kFootprintLevels, double(phase) / kPhases, taps);
+            exactResamplingTaps(double(level) / kLevelsPerPixel, double(phase) / kPhases, taps);
             int sum = 0;
             int largest = 1;
             for (int i = 0; i < 4; ++i) {
@@ -62,6 +62,7 @@ ResamplingWeights buildTable() noexcept
             // flat.
             table.taps[level][phase][largest] =
                 static_cast<std::int16_t>(table.taps[level][phase][largest] + kOne - sum);
+            for (int i = 0; i < 4; ++i) table.wideTaps[level][phase][i] = table.taps[level][phase][i];
         }
     return table;
 }

@@ -68,12 +68,9 @@ void buildSmoothMesh(const GridGeometry& g, CellRef cell, const CellTerms& terms
     const CellTerms rest = restTerms(g, cell, width, height);
     double dx[16];
     double dy[16];
-    // Terms beyond any picture are held to a distance that cannot
-    // overflow; the landing positions are clamped far inside it.
-    constexpr std::int64_t kTermLimit = std::int64_t{1} << 40;
     for (int q = 0; q < 16; ++q) {
-        dx[q] = double(std::clamp(terms.x[q], -kTermLimit, kTermLimit) - rest.x[q]);
-        dy[q] = double(std::clamp(terms.y[q], -kTermLimit, kTermLimit) - rest.y[q]);
+        dx[q] = double(termDisplacement(terms.x[q], rest.x[q]));
+        dy[q] = double(termDisplacement(terms.y[q], rest.y[q]));
     }
     double basis[kMaxMeshQuads + 1][4];
     for (std::int32_t a = 0; a <= m; ++a) {

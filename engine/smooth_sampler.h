@@ -12,6 +12,7 @@
 #include "engine/mesh_triangle.h"
 #include "engine/resampling_weights.h"
 #include "engine/smooth_planes.h"
+#include "engine/subsample_layout.h"
 
 namespace plexor {
 
@@ -54,17 +55,6 @@ struct SmoothFormat {
     }
 };
 
-// What one triangle's pixels share: the filter rows for its footprint and
-// the offsets of the sub-samples from the pixel's centre.
-struct SubsampleLayout {
-    const std::int16_t (*tapsU)[4]; // by phase
-    const std::int16_t (*tapsV)[4];
-    std::int32_t count; // sub-samples in all, 1 to kMaxSubsamples^2
-    std::int32_t shift; // the weights of all of them sum to 1 << shift
-    std::int64_t offsetU[kMaxSubsamples * kMaxSubsamples];
-    std::int64_t offsetV[kMaxSubsamples * kMaxSubsamples];
-};
-
 inline std::int64_t floorDivide(std::int64_t a, std::int64_t b) noexcept // b > 0
 {
     const std::int64_t q = a / b;
@@ -76,6 +66,7 @@ inline void layOutSubsamples(const MeshTriangle& t, SubsampleLayout& s) noexcept
     const ResamplingWeights& w = resamplingWeights();
     s.tapsU = w.taps[t.levelU];
     s.tapsV = w.taps[t.levelV];
+    s.wideTapsV = w.wideTaps[t.levelV];
     const std::int32_t n = t.subsamples;
     s.count = n * n;
     std::int32_t log = 0;
@@ -90,13 +81,9 @@ inline void layOutSubsamples(const MeshTriangle& t, SubsampleLayout& s) noexcept
         }
 }
 
-// The tap row or column and the phase of a source position: the taps are
-// the pixel whose centre lies at or before the position, rounded to a
-// phase, its neighbour before and two after.
 inline void tapOrigin(std::int64_t position, std::int64_t& first, std::int32_t& phase) noexcept
 {
-    constexpr int kDrop = kSourceFractionBits - kPhaseBits;
-    const std::int64_t t = (position - kSourceUnit / 2 + (std::int64_t{1} << (kDrop - 1))) >> kDrop;
+    const std::int64_t t = (position - kPhaseOffset) >> kPhaseDrop;
     first = (t >> kPhaseBits) - 1;
     phase = static_cast<std::int32_t>(t & (kPhases - 1));
 }
@@ -109,8 +96,10 @@ struct PixelSums {
     std::int64_t weighted[3] = {0, 0, 0}; // weight * alpha * colour
 };
 
-// The plain form: every tap clamped to the picture on its own.
-template <class Format>
+// Adds one sub-sample's taps. The plain form (kClamp) holds every tap to
+// the picture on its own; the other is for positions whose taps all lie
+// inside it.
+template <class Format, bool kClamp>
 inline void addSubsample(const SmoothPlanes& p, const SubsampleLayout& s, std::int64_t u, std::int64_t v,
                          PixelSums<Format>& sums) noexcept
 {
@@ -121,9 +110,9 @@ inline void addSubsample(const SmoothPlanes& p, const SubsampleLayout& s, std::i
     const std::int16_t* wu = s.tapsU[phaseU];
     const std::int16_t* wv = s.tapsV[phaseV];
     for (int j = 0; j < 4; ++j) {
-        const std::int64_t row = std::clamp<std::int64_t>(row0 + j, 0, p.height - 1);
+        const std::int64_t row = kClamp ? std::clamp<std::int64_t>(row0 + j, 0, p.height - 1) : row0 + j;
         for (int i = 0; i < 4; ++i) {
-            const std::int64_t col = std::clamp<std::int64_t>(col0 + i, 0, p.width - 1);
+            const std::int64_t col = kClamp ? std::clamp<std::int64_t>(col0 + i, 0, p.width - 1) : col0 + i;
             const std::int64_t at = row * p.width + col;
             const std::int64_t w = std::int64_t{wv[j]} * wu[i];
             if constexpr (Format::kAlpha) {
@@ -167,6 +156,20 @@ inline void writePixel(const SmoothPlanes& p, std::int64_t at, std::int32_t shif
     } else {
         for (int ch = 0; ch < 3; ++ch)
             Format::writeColour(p, 3 * at + ch, roundShifted(sums.colour[ch], shift, Format::kColourMax));
+    }
+}
+
+// Shades `count` pixels of a row from pixel `at` on, the first sampled at
+// (u, v) and each next one (uAcross, vAcross) further.
+template <class Format, bool kClamp>
+inline void shadeRun(const SmoothPlanes& p, const SubsampleLayout& s, std::int64_t at, std::int32_t count,
+                     std::int64_t u, std::int64_t v, std::int64_t uAcross, std::int64_t vAcross) noexcept
+{
+    for (std::int32_t k = 0; k < count; ++k, ++at, u += uAcross, v += vAcross) {
+        PixelSums<Format> sums;
+        for (std::int32_t i = 0; i < s.count; ++i)
+            addSubsample<Format, kClamp>(p, s, u + s.offsetU[i], v + s.offsetV[i], sums);
+        writePixel(p, at, s.shift, sums);
     }
 }
 

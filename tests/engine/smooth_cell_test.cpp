@@ -12,6 +12,7 @@
 
 #include "engine/deform_cell.h"
 #include "engine/deform_model.h"
+#include "engine/smooth_cell_internal.h"
 #include "tests/support/ideal_deformation.h"
 #include "tests/support/model_setup.h"
 #include "tests/support/natural_picture.h"
@@ -114,9 +115,11 @@ struct Format {
 };
 constexpr Format kFormats[] = {{false, 0}, {false, 8}, {true, 0}, {true, 8}, {true, 16}};
 
-void renderCells(SmoothPlanes planes, const DeformModel& m, const std::vector<CellRef>& cells, const PixelRect& band)
+void renderCells(SmoothPlanes planes, const DeformModel& m, const std::vector<CellRef>& cells, const PixelRect& band,
+                 SmoothKernel kind = SmoothKernel::Best)
 {
-    for (const CellRef cell : cells) smoothCell(planes, m.grid(), cell, gatherCellTerms(m, cell.col, cell.row), band);
+    for (const CellRef cell : cells)
+        smoothCell(planes, m.grid(), cell, gatherCellTerms(m, cell.col, cell.row), band, kind);
 }
 
 // The model's work picture with every cell rendered smoothly, in order.
@@ -216,7 +219,7 @@ TEST(SmoothCell, AtRestReproducesEveryPlaneAndLeavesTheMarginsAlone)
 // cells whose 16 points all moved by exactly that step.
 TEST(SmoothCell, AWholeShiftOfThePointsShiftsTheInteriorExactly)
 {
-    for (const auto [dx, dy] : {std::pair{3, -2}, std::pair{-5, 4}})
+    for (const auto& [dx, dy] : {std::pair{3, -2}, std::pair{-5, 4}})
         for (const Format f : kFormats) {
             const auto m = deformedModel(160, 120, 16, [=](double, double) {
                 return std::pair{double(dx), double(dy)};
@@ -323,11 +326,32 @@ TEST(SmoothCell, AnyCutIntoBandsGivesTheSameBits)
             renderCells(bands.planes(), *m, cells, band);
             for (std::int32_t y = 0; y < 84; ++y)
                 for (std::int32_t x = 0; x < 104; ++x)
-                    if (!band.contains(x, y))
+                    if (!band.contains(x, y)) {
                         ASSERT_EQ(alone.workAlpha[std::size_t(y) * 104 + x], 0x5A) << "outside the band";
+                    }
         }
         EXPECT_EQ(bands.work, whole.work);
         EXPECT_EQ(bands.workAlpha, whole.workAlpha);
+    }
+}
+
+// Every kernel gives the plain, literal form's bits, in every format, over
+// folds, shrinking (sub-sampled) and stretching, and the picture's edges.
+TEST(SmoothCell, EveryKernelGivesTheLiteralBits)
+{
+    const auto m = deformedModel(136, 112, 16, folds(13, 15));
+    for (const Format f : kFormats) {
+        OwnedPlanes literal(136, 112, f.deep, f.alphaBits, 14);
+        const OwnedPlanes untouched = literal;
+        renderCells(literal.planes(), *m, allCells(m->grid()), {0, 0, 136, 112}, SmoothKernel::Literal);
+        for (const SmoothKernel kind : {SmoothKernel::Portable, SmoothKernel::Avx2, SmoothKernel::Best}) {
+            if (!smoothKernelAvailable(kind)) continue;
+            OwnedPlanes fast = untouched;
+            renderCells(fast.planes(), *m, allCells(m->grid()), {0, 0, 136, 112}, kind);
+            for (std::size_t i = 0; i < fast.pairs().size(); ++i)
+                EXPECT_EQ(*fast.pairs()[i].second, *literal.pairs()[i].second)
+                    << "kernel " << int(kind) << " deep " << f.deep << " alpha " << f.alphaBits << " plane " << i;
+        }
     }
 }
 
@@ -344,9 +368,23 @@ TEST(SmoothCell, ReachHoldsEveryPixelTheCellWrites)
         const PixelRect reach = smoothCellReach(m->grid(), cell, terms, 100, 76);
         for (std::int32_t y = 0; y < 76; ++y)
             for (std::int32_t x = 0; x < 100; ++x)
-                if (p.workAlpha[std::size_t(y) * 100 + x] != 0x5A)
+                if (p.workAlpha[std::size_t(y) * 100 + x] != 0x5A) {
                     ASSERT_TRUE(reach.contains(x, y)) << cell.col << ", " << cell.row << " wrote " << x << ", " << y;
+                }
     }
+    // Far out along a picture millions of pixels wide, a cell at rest
+    // reaches its own square.
+    const GridGeometry wide = gridGeometryFor(1 << 22, 64, 48);
+    const CellRef far{80000, 0};
+    CellTerms rest;
+    for (int q = 0; q < 16; ++q) {
+        rest.x[q] = wide.marginX + std::int64_t{far.col + q % 4 - 1} * 48;
+        const std::int64_t rows[4] = {0, wide.marginY, wide.marginY + 48, 64};
+        rest.y[q] = rows[q / 4];
+    }
+    const PixelRect square{wide.marginX + far.col * 48, wide.marginY, wide.marginX + far.col * 48 + 48,
+                           wide.marginY + 48};
+    EXPECT_EQ(smoothCellReach(wide, far, rest, 1 << 22, 64).intersection(square), square);
 }
 
 // A deep picture is interpolated on its 16-bit values: one whose values are

@@ -17,8 +17,8 @@ PixelRect gridRect(const GridGeometry& g, std::int32_t width, std::int32_t heigh
 }
 
 // What one call renders with: the planes, the clip relative to the cell's
-// corner, where that corner is, and the kernel for opaque 8-bit runs (none:
-// the plain form throughout).
+// corner, where that corner is, and the kernel for the runs of an opaque
+// 8-bit picture whose taps lie inside it.
 struct CellTarget {
     const SmoothPlanes& planes;
     PixelRect clip;

@@ -13,6 +13,7 @@
 
 #include "bench_model.h"
 #include "engine/deform_cell_internal.h"
+#include "engine/smooth_cell.h"
 
 namespace plexor {
 namespace {
@@ -68,9 +69,37 @@ void BM_DeformCell_Avx2(benchmark::State& state)
     deformWholeBatch<avx2DeformCell>(state);
 }
 
+// The same batch rendered smoothly into the work plane: every cell over the
+// whole picture as one band, its terms gathered as the worker gathers them.
+void BM_DeformCell_Smooth(benchmark::State& state)
+{
+    const std::unique_ptr<test::TestModel> m = draggedBenchModel(1);
+    if (!m) {
+        state.SkipWithError("not enough memory");
+        return;
+    }
+    const GridSampling grid = m->grid.sampling();
+    const SplatTarget target = m->picture.splatTarget();
+    SmoothPlanes planes;
+    planes.source = target.source;
+    planes.work = target.work;
+    planes.width = m->picture.width();
+    planes.height = m->picture.height();
+    const PixelRect whole{0, 0, m->picture.width(), m->picture.height()};
+    for (auto _ : state) {
+        for (std::int32_t r = 0; r < grid.shape.cellRows; ++r)
+            for (std::int32_t c = 0; c < grid.shape.cellCols; ++c)
+                smoothCell(planes, grid.shape, {c, r}, gatherCellTerms(grid, planes.width, planes.height, c, r), whole);
+        benchmark::ClobberMemory();
+    }
+    state.counters["per_pixel"] = benchmark::Counter(
+        double(whole.area()), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 BENCHMARK(BM_DeformCell_Literal)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_DeformCell)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_DeformCell_Avx2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_DeformCell_Smooth)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 } // namespace
 } // namespace plexor

@@ -17,9 +17,10 @@ const char* const MainCommands::kAboutText = "Plexor machine\n"
 
 MainCommands::MainCommands(ShellPorts ports)
     : ports_(std::move(ports)), worker_(work_, grid_, buffers_), pictures_(buffers_, grid_, work_, memory_, ports_),
-      view_(buffers_, grid_, work_, ports_.image, ports_.window, pictures_), drag_(grid_, buffers_, work_.changes()),
+      view_(buffers_, grid_, work_, ports_.image, ports_.window, pictures_),
+      live_(grid_, buffers_, work_, worker_, ports_.settings), drag_(grid_, buffers_, work_.changes()),
       history_(grid_, buffers_, work_, worker_, view_, drag_, memory_),
-      mouse_(grid_, buffers_, work_, worker_, view_, history_, drag_, ports_.window),
+      mouse_(grid_, buffers_, work_, worker_, view_, history_, drag_, live_, ports_.window),
       gridCommands_(grid_, buffers_, work_, memory_, ports_, worker_, view_, history_, mouse_),
       selection_(grid_, buffers_, work_, view_, history_, drag_)
 {}
@@ -31,13 +32,23 @@ MainCommands::~MainCommands()
 
 void MainCommands::start()
 {
-    worker_.start([this] { view_.refresh(); }, ports_.callWaiting);
+    worker_.start(
+        [this] {
+            live_.batchShown();
+            view_.refresh();
+        },
+        [this] {
+            live_.frameReady();
+            view_.refresh();
+        },
+        ports_.callWaiting);
 }
 
 void MainCommands::shutDown()
 {
     if (!worker_.running()) return;
     mouse_.endDrag();
+    live_.drop();
     worker_.stop();
     WorkerHold hold(work_.gate());
     dropGrid(grid_, work_);
@@ -48,11 +59,16 @@ void MainCommands::openPicture()
 {
     mouse_.endDrag();
     if (!askAboutUnsavedChanges()) return;
+    live_.drop();
     if (pictures_.openPicture()) pictureOpened();
 }
 
 bool MainCommands::savePictureAs()
 {
+    // The picture saved is the one the worker has finished, never a live
+    // frame.
+    live_.drop();
+    view_.refresh();
     history_.settle();
     if (!pictures_.savePictureAs()) return false;
     history_.markSaved();
@@ -79,6 +95,7 @@ bool MainCommands::openFile(const std::string& path)
 {
     // The grid a drag holds may go with the picture it was laid over.
     mouse_.endDrag();
+    live_.drop();
     if (!pictures_.openNamedFile(path)) return false;
     pictureOpened();
     return true;
@@ -88,6 +105,7 @@ bool MainCommands::openRecent(const std::string& path)
 {
     mouse_.endDrag();
     if (!askAboutUnsavedChanges()) return false;
+    live_.drop();
     if (!pictures_.openRecent(path)) return false;
     pictureOpened();
     return true;
@@ -124,6 +142,14 @@ void MainCommands::keyTyped(char32_t key)
 void MainCommands::showAbout()
 {
     ports_.window.showInformation(kAboutText);
+}
+
+void MainCommands::setLivePreview(bool on)
+{
+    live_.setEnabled(on);
+    if (on) return;
+    live_.drop();
+    view_.refresh();
 }
 
 void MainCommands::undo()

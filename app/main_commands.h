@@ -9,6 +9,7 @@
 #include "app/dropped_files.h"
 #include "app/grid_commands.h"
 #include "app/history_commands.h"
+#include "app/live_frames.h"
 #include "app/memory_gauge.h"
 #include "app/mouse_commands.h"
 #include "app/picture_commands.h"
@@ -75,6 +76,10 @@ public:
     // does nothing while one is.
     void undo();
     void redo() { history_.redo(); }
+    // View > Live Preview: on, the picture follows a drag as its release
+    // would leave it; off, only the overlay does.
+    bool livePreview() const noexcept { return live_.enabled(); }
+    void setLivePreview(bool on);
     void showAbout();
 
     // UI thread: runs the refresh the worker waits for, if any.
@@ -114,6 +119,7 @@ private:
     WorkerControl worker_;
     PictureCommands pictures_;
     ViewCommands view_;
+    LiveFrames live_;
     ControlPointDrag drag_;
     HistoryCommands history_;
     MouseCommands mouse_;

@@ -41,7 +41,9 @@ void MouseCommands::move(std::int32_t x, std::int32_t y, KeyModifiers keys)
         view_.refresh();
     } else if (drag_.dragging()) {
         drag_.setZoom(view_.currentZoom());
-        queue(drag_.move(x, y, keys.shift));
+        const DragStep step = drag_.move(x, y, keys.shift);
+        queue(step);
+        if (step.moved) live_.follow(drag_);
         view_.refresh();
     }
     showReadout(x, y);
@@ -69,7 +71,9 @@ void MouseCommands::endDrag()
 void MouseCommands::finishDrag()
 {
     const bool held = drag_.dragging() && picture_.hasPicture() && grid_.exists();
-    queue(drag_.release());
+    const DragStep step = drag_.release();
+    queue(step);
+    live_.released(step.queueAround >= 0 || !step.batch.empty());
     if (held) view_.refresh();
     window_.releaseMouseCapture();
 }

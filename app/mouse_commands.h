@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/history_commands.h"
+#include "app/live_frames.h"
 #include "app/shell_ports.h"
 #include "app/view_commands.h"
 #include "app/worker_control.h"
@@ -25,16 +26,18 @@ struct KeyModifiers {
 // press picks a point (or the points chosen) and starts a drag, which is an
 // edit; moves drag it, on one axis while Shift is held; the release ends it.
 // Each asks the drag what it changed, has the worker deform the cells the
-// drag leaves it, and refreshes once. A press with Ctrl chooses points
+// drag leaves it, asks for the live frame of a move that changed something,
+// and refreshes once. A press with Ctrl chooses points
 // instead (SelectionGesture), which is no edit. The status bar follows the
 // point being dragged, or else the point within reach of the pointer: its
 // column, row and displacement.
 class MouseCommands {
 public:
     MouseCommands(ControlGrid& grid, const PictureBuffers& picture, CellWork& work, WorkerControl& worker,
-                  ViewCommands& view, HistoryCommands& history, ControlPointDrag& drag, WindowPorts& window) noexcept
-        : grid_(grid), picture_(picture), worker_(worker), view_(view), history_(history), drag_(drag), window_(window),
-          selecting_(grid, picture, work.changes())
+                  ViewCommands& view, HistoryCommands& history, ControlPointDrag& drag, LiveFrames& live,
+                  WindowPorts& window) noexcept
+        : grid_(grid), picture_(picture), worker_(worker), view_(view), history_(history), drag_(drag), live_(live),
+          window_(window), selecting_(grid, picture, work.changes())
     {}
 
     void press(std::int32_t x, std::int32_t y, KeyModifiers keys = {});
@@ -61,6 +64,7 @@ private:
     ViewCommands& view_;
     HistoryCommands& history_;
     ControlPointDrag& drag_;
+    LiveFrames& live_;
     WindowPorts& window_;
     SelectionGesture selecting_;
     std::string readout_;

@@ -6,8 +6,8 @@ namespace plexor {
 
 void ViewCommands::refresh()
 {
-    const RefreshParts shown =
-        plexor::refresh(picture_, grid_, work_, zoom_.reduces() ? &reduced_ : nullptr, gridShown_);
+    const RefreshParts shown = plexor::refresh(picture_, grid_, work_, zoom_.reduces() ? &reduced_ : nullptr,
+                                               gridShown_, &work_.preview().shown());
     pictures_.pushView(shown.parts());
     repaintImage(shown.parts());
 }
@@ -93,8 +93,7 @@ void ViewCommands::renderReduced()
 {
     if (!zoom_.reduces() || !picture_.hasPicture()) return;
     reduced_.setWindow(zoom_, image_.visible(), picture_.width(), picture_.height());
-    WorkerHold hold(work_.gate());
-    reduced_.render(picture_, grid_, gridShown_);
+    refreshPart(picture_, grid_, work_, &reduced_, gridShown_, &work_.preview().shown(), reduced_.shownPart());
 }
 
 void ViewCommands::repaintImage(std::span<const PixelRect> parts)

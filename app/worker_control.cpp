@@ -9,10 +9,11 @@ WorkerControl::~WorkerControl()
     stop();
 }
 
-void WorkerControl::start(std::function<void()> refresh, std::function<void()> callWaiting)
+void WorkerControl::start(std::function<void()> refresh, std::function<void()> showFrame,
+                          std::function<void()> callWaiting)
 {
     if (worker_) return;
-    worker_ = std::make_unique<CellWorker>(work_, grid_, picture_, std::move(refresh));
+    worker_ = std::make_unique<CellWorker>(work_, grid_, picture_, std::move(refresh), std::move(showFrame));
     worker_->setCallWaitingHook(std::move(callWaiting));
 }
 
@@ -50,6 +51,11 @@ void WorkerControl::queueDisplacedCells()
     queueBatch(cells);
 }
 
+void WorkerControl::wake()
+{
+    if (worker_) worker_->wake();
+}
+
 void WorkerControl::waitUntilIdle()
 {
     if (!worker_) return;
@@ -63,12 +69,18 @@ void WorkerControl::serveCalls()
 
 std::optional<std::string> WorkerControl::progressText(std::chrono::steady_clock::time_point now)
 {
-    if (!worker_ || worker_->idle()) {
+    constexpr auto kLate = std::chrono::milliseconds(500);
+    const std::optional<std::chrono::steady_clock::time_point> frameLate = work_.preview().lateSince();
+    if (frameLate && now - *frameLate >= kLate) {
+        const std::size_t cells = work_.queue().cellsWaiting() + work_.preview().cellsWanted();
+        return std::to_string(cells) + (cells == 1 ? " cell left" : " cells left");
+    }
+    if (!worker_ || worker_->idle() || work_.queue().size() == 0) {
         busySince_.reset();
         return std::nullopt;
     }
     if (!busySince_) busySince_ = now;
-    if (now - *busySince_ < std::chrono::milliseconds(500)) return std::nullopt;
+    if (now - *busySince_ < kLate) return std::nullopt;
     const std::size_t cells = work_.queue().cellsWaiting();
     return std::to_string(cells) + (cells == 1 ? " cell left" : " cells left");
 }

@@ -27,9 +27,10 @@ public:
     WorkerControl& operator=(const WorkerControl&) = delete;
 
     // Creates the worker asleep. `refresh` runs on this thread at the end of
-    // each batch; `callWaiting` is called on the worker's thread whenever it
-    // waits for that, and must have this thread call serveCalls().
-    void start(std::function<void()> refresh, std::function<void()> callWaiting);
+    // each batch, `showFrame` once a live frame is computed; `callWaiting` is
+    // called on the worker's thread whenever it waits for either, and must
+    // have this thread call serveCalls().
+    void start(std::function<void()> refresh, std::function<void()> showFrame, std::function<void()> callWaiting);
     // Empties the queue and stops the worker, still running the refreshes
     // it asks for meanwhile.
     void stop();
@@ -46,13 +47,16 @@ public:
     // file's canonical order.
     void queueDisplacedCells();
 
+    // Has the worker look for work: a live frame asked for.
+    void wake();
     // Plays the event loop's part for the worker until it sleeps with
     // nothing to do.
     void waitUntilIdle();
     // Runs the refresh the worker waits for, if any.
     void serveCalls();
     // What the status bar says of the worker: how many cells are left while
-    // it has had cells waiting for more than half a second; nothing else.
+    // it has had cells waiting, or a live frame has been late, for more than
+    // half a second; nothing else.
     std::optional<std::string> progressText(std::chrono::steady_clock::time_point now);
 
 private:

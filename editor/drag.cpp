@@ -82,9 +82,10 @@ DragStep ControlPointDrag::move(std::int32_t x, std::int32_t y, bool lockAxis)
             px = pressX_;
     }
     if (group_) {
-        members_.moveTo(grid_, changes_, zoom_.toPicture(px) - zoom_.toPicture(pressX_),
-                        zoom_.toPicture(py) - zoom_.toPicture(pressY_));
-        return {};
+        DragStep step;
+        step.moved = members_.moveTo(grid_, changes_, zoom_.toPicture(px) - zoom_.toPicture(pressX_),
+                                     zoom_.toPicture(py) - zoom_.toPicture(pressY_));
+        return step;
     }
     return moveAlone(zoom_.toPicture(px), zoom_.toPicture(py));
 }
@@ -108,6 +109,7 @@ DragStep ControlPointDrag::moveAlone(std::int64_t px, std::int64_t py)
     const bool left = col > 1, right = col < cols - 2;
     const bool up = row > 1, down = row < rows - 2;
 
+    DragStep result;
     bool handedOver = false;
     if (abs(ndx) >= step) {
         if (towardsInterior(ndx, left, right)) {
@@ -133,10 +135,13 @@ DragStep ControlPointDrag::moveAlone(std::int64_t px, std::int64_t py)
             markPoint(dragIndex_);
             grid_.displace(index, static_cast<std::int32_t>(ndx), static_cast<std::int32_t>(ndy));
             markPoint(dragIndex_);
+            result.moved = true;
         }
     }
-    DragStep result;
-    if (handedOver) result.queueAround = dragIndex_;
+    if (handedOver) {
+        result.queueAround = dragIndex_;
+        result.moved = true;
+    }
     return result;
 }
 

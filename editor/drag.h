@@ -18,6 +18,7 @@ namespace plexor {
 struct DragStep {
     std::int32_t queueAround = -1; // a point's index, c + r * pointCols; -1: none
     std::vector<CellRef> batch;    // in the order the worker takes them
+    bool moved = false;            // a point moved, or the drag passed to another
 };
 
 // Dragging control points with the mouse on the picture. Positions are

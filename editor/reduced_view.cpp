@@ -26,10 +26,13 @@ void ReducedView::setWindow(Zoom zoom, const PixelRect& window, std::int32_t wid
             std::min<std::int64_t>(zoom.firstPictureAtOrAfter(window_.x0 + s), std::int64_t{width}));
 }
 
-void ReducedView::render(const PictureBuffers& picture, const ControlGrid& grid, bool overlay) noexcept
+PixelRect ReducedView::shownPart() const noexcept
 {
-    average(picture, window_);
-    if (overlay) drawOverlay(grid, window_);
+    const auto first = [this](std::int32_t s) {
+        return static_cast<std::int32_t>(std::max<std::int64_t>(zoom_.firstPictureAtOrAfter(s), 0));
+    };
+    const PixelRect part{first(window_.x0), first(window_.y0), first(window_.x1), first(window_.y1)};
+    return part.intersection(PixelRect{0, 0, pictureWidth_, pictureHeight_});
 }
 
 PixelRect ReducedView::picturePartFor(const PixelRect& changed) const noexcept
@@ -81,7 +84,7 @@ void ReducedView::average(const PictureBuffers& picture, const PixelRect& screen
         averageOverChecker(picture, area);
         return;
     }
-    const std::uint8_t* work = picture.work().colours.data();
+    const std::uint8_t* work = picture.view().colours.data();
     const std::size_t pictureStride = std::size_t{3} * static_cast<std::size_t>(picture.width());
     forEachBlock(area, [&](std::uint8_t* out, const PixelRect& block, std::int32_t, std::int32_t) {
         std::uint32_t blue = 0, green = 0, red = 0;
@@ -104,8 +107,8 @@ void ReducedView::average(const PictureBuffers& picture, const PixelRect& screen
 
 void ReducedView::averageOverChecker(const PictureBuffers& picture, const PixelRect& area) noexcept
 {
-    const std::uint8_t* work = picture.work().colours.data();
-    const std::uint8_t* alpha = picture.work().alpha.data();
+    const std::uint8_t* work = picture.view().colours.data();
+    const std::uint8_t* alpha = picture.view().alpha.data();
     const std::size_t width = static_cast<std::size_t>(picture.width());
     forEachBlock(area, [&](std::uint8_t* out, const PixelRect& block, std::int32_t sx, std::int32_t sy) {
         std::uint32_t sums[3] = {}, opacity = 0;

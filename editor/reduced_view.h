@@ -13,7 +13,8 @@
 namespace plexor {
 
 // The picture as shown reduced: each screen pixel the mean of the picture
-// pixels it covers, taken from the work plane, with the overlay drawn over it at
+// pixels it covers, taken from the view before the overlay is drawn there,
+// with the overlay drawn over it at
 // the screen's own resolution, so that its lines stay a pixel wide and its
 // markers four. It holds only the window of the reduced picture that the
 // screen shows, so it never costs more than a screen's worth of pixels.
@@ -34,17 +35,19 @@ public:
     const std::uint8_t* pixels() const noexcept { return pixels_.data(); }
     std::ptrdiff_t stride() const noexcept { return stride_; }
 
-    // The whole window again: the picture, and the overlay when `overlay`.
-    void render(const PictureBuffers& picture, const ControlGrid& grid, bool overlay) noexcept;
-
+    // The picture pixels the window's screen pixels cover: what a refresh
+    // takes to show the whole window again.
+    PixelRect shownPart() const noexcept;
     // What a change of the picture's pixels `changed` asks of this view: the
     // part of the picture to take again, grown to whole screen pixels and to
     // the room a marker drawn at screen size takes.
     PixelRect picturePartFor(const PixelRect& changed) const noexcept;
     // The screen pixels a part of the picture covers.
     PixelRect screenRectOf(const PixelRect& picture) const noexcept;
-    // Averages the screen pixels of `screen` (clipped to the window) again; a
-    // picture with alpha as it is shown over the screen's checkerboard.
+    // Averages the screen pixels of `screen` (clipped to the window) again
+    // from the picture's view, where the pixels they cover are up to date and
+    // without the overlay; a picture with alpha as it is shown over the
+    // screen's checkerboard.
     void average(const PictureBuffers& picture, const PixelRect& screen) noexcept;
     // Draws the overlay into the screen pixels of `screen`.
     void drawOverlay(const ControlGrid& grid, const PixelRect& screen) noexcept;

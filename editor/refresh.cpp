@@ -7,40 +7,56 @@
 namespace plexor {
 namespace {
 
+// What the view shows under the overlay: work, or the live frame where it
+// holds a pixel.
+struct Shown {
+    const PictureBuffers& picture;
+    const PreviewFrame* frame;
+
+    bool live() const noexcept { return frame != nullptr && !frame->empty(); }
+    const std::uint8_t* colourAt(std::int32_t x, std::int32_t y, std::size_t i) const noexcept
+    {
+        const std::uint8_t* live = this->live() ? frame->colourAt(x, y) : nullptr;
+        return live != nullptr ? live : picture.work().colours.data() + 3 * i;
+    }
+};
+
 // The overlay shows opaque over a transparent picture: where it has drawn in
-// a part, the view's alpha is full. What it drew is what differs from work,
-// which the worker must not change meanwhile.
-void makeOverlayOpaque(PictureBuffers& picture, const PixelRect& part) noexcept
+// a part, the view's alpha is full. What it drew is what differs from what
+// is shown under it, which the worker must not change meanwhile.
+void makeOverlayOpaque(PictureBuffers& picture, const Shown& shown, const PixelRect& part) noexcept
 {
     const std::size_t width = static_cast<std::size_t>(picture.width());
     PixelPlanes& view = picture.viewToDraw();
-    const std::uint8_t* work = picture.work().colours.data();
     for (std::int32_t y = part.y0; y < part.y1; ++y) {
         const std::size_t row = static_cast<std::size_t>(y) * width;
         for (std::int32_t x = part.x0; x < part.x1; ++x) {
             const std::size_t i = row + static_cast<std::size_t>(x);
-            if (std::memcmp(view.colours.data() + 3 * i, work + 3 * i, 3) != 0) view.alpha[i] = 255;
+            if (std::memcmp(view.colours.data() + 3 * i, shown.colourAt(x, y, i), 3) != 0) view.alpha[i] = 255;
         }
     }
 }
 
-// Copies the parts of work into the view and averages them into the reduced
-// view, while the caller keeps the worker off work.
-void takeWork(PictureBuffers& picture, ReducedView* reduced, std::span<const PixelRect> parts)
+// Copies the parts of work, and of the live frame, into the view and
+// averages them into the reduced view, while the caller keeps the worker
+// from writing work.
+void takeWork(PictureBuffers& picture, const Shown& shown, ReducedView* reduced, std::span<const PixelRect> parts)
 {
     picture.showWork(parts);
+    if (shown.live())
+        for (const PixelRect& part : parts) shown.frame->copyInto(picture.viewToDraw(), picture.width(), part);
     if (reduced != nullptr)
         for (const PixelRect& part : parts) reduced->average(picture, reduced->screenRectOf(part));
 }
 
 // Draws the overlay over the parts, when it is shown.
-void drawParts(PictureBuffers& picture, const ControlGrid& grid, ReducedView* reduced, bool overlay,
+void drawParts(PictureBuffers& picture, const Shown& shown, const ControlGrid& grid, ReducedView* reduced, bool overlay,
                std::span<const PixelRect> parts)
 {
     if (!overlay) return;
     for (const PixelRect& part : parts) {
         drawOverlay(grid, ViewCanvas::of(picture, part));
-        if (picture.hasAlpha()) makeOverlayOpaque(picture, part);
+        if (picture.hasAlpha()) makeOverlayOpaque(picture, shown, part);
     }
     if (reduced != nullptr)
         for (const PixelRect& part : parts) reduced->drawOverlay(grid, reduced->screenRectOf(part));
@@ -50,26 +66,27 @@ void drawParts(PictureBuffers& picture, const ControlGrid& grid, ReducedView* re
 // and marks what it wrote, both while it holds its side of the gate: what it
 // has written by now is marked, and it waits while the parts are taken. It
 // goes on while the overlay is drawn, but for a picture with alpha, whose
-// overlay is found by comparing with work.
+// overlay is found by comparing with what is shown under it.
 template <class Take>
 RefreshParts show(PictureBuffers& picture, const ControlGrid& grid, CellWork& work, ReducedView* reduced, bool overlay,
-                  Take&& take)
+                  const PreviewFrame* frame, Take&& take)
 {
-    RefreshParts shown;
+    const Shown under{picture, frame};
+    RefreshParts parts;
     {
-        WorkerHold hold(work.gate());
-        take(shown);
-        takeWork(picture, reduced, shown.parts());
-        if (picture.hasAlpha()) drawParts(picture, grid, reduced, overlay, shown.parts());
+        WorkerReadHold hold(work.gate());
+        take(parts);
+        takeWork(picture, under, reduced, parts.parts());
+        if (picture.hasAlpha()) drawParts(picture, under, grid, reduced, overlay, parts.parts());
     }
-    if (!picture.hasAlpha()) drawParts(picture, grid, reduced, overlay, shown.parts());
-    return shown;
+    if (!picture.hasAlpha()) drawParts(picture, under, grid, reduced, overlay, parts.parts());
+    return parts;
 }
 
 } // namespace
 
 RefreshParts refresh(PictureBuffers& picture, const ControlGrid& grid, CellWork& work, ReducedView* reduced,
-                     bool overlay)
+                     bool overlay, const PreviewFrame* frame)
 {
     if (!picture.hasPicture()) {
         RectSet ignored;
@@ -78,7 +95,7 @@ RefreshParts refresh(PictureBuffers& picture, const ControlGrid& grid, CellWork&
         return {};
     }
     const PixelRect whole{0, 0, picture.width(), picture.height()};
-    return show(picture, grid, work, reduced, overlay, [&](RefreshParts& shown) {
+    return show(picture, grid, work, reduced, overlay, frame, [&](RefreshParts& shown) {
         RectSet changed;
         bool all = false;
         work.changes().take(changed, all);
@@ -93,13 +110,21 @@ RefreshParts refresh(PictureBuffers& picture, const ControlGrid& grid, CellWork&
     });
 }
 
-RefreshParts refreshWhole(PictureBuffers& picture, const ControlGrid& grid, CellWork& work, ReducedView* reduced,
-                          bool overlay)
+RefreshParts refreshPart(PictureBuffers& picture, const ControlGrid& grid, CellWork& work, ReducedView* reduced,
+                         bool overlay, const PreviewFrame* frame, const PixelRect& part)
 {
     if (!picture.hasPicture()) return {};
-    return show(picture, grid, work, reduced, overlay, [&](RefreshParts& shown) {
-        shown.rects[shown.count++] = PixelRect{0, 0, picture.width(), picture.height()};
+    return show(picture, grid, work, reduced, overlay, frame, [&](RefreshParts& shown) {
+        const PixelRect inside = part.intersection(PixelRect{0, 0, picture.width(), picture.height()});
+        if (!inside.empty()) shown.rects[shown.count++] = inside;
     });
+}
+
+RefreshParts refreshWhole(PictureBuffers& picture, const ControlGrid& grid, CellWork& work, ReducedView* reduced,
+                          bool overlay, const PreviewFrame* frame)
+{
+    return refreshPart(picture, grid, work, reduced, overlay, frame,
+                       PixelRect{0, 0, picture.width(), picture.height()});
 }
 
 } // namespace plexor

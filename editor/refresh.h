@@ -8,6 +8,7 @@
 #include "engine/cell_work.h"
 #include "engine/control_grid.h"
 #include "engine/picture_buffers.h"
+#include "engine/preview_frame.h"
 
 namespace plexor {
 
@@ -23,17 +24,22 @@ struct RefreshParts {
 // Brings the view up to date with what has changed since the last refresh
 // (`work`'s change region), and returns the parts it changed. UI thread
 // only; without a picture it only forgets the changes. In each changed part
-// it copies work into the view (with the three spare pixels), keeping the
-// worker off the picture for the copy; draws there the overlay, when
-// `overlay`, exactly as the whole overlay is drawn; and brings `reduced`, the
-// reduced view the screen shows (nullptr: none), up to date. So the work
-// follows what changed, and afterwards the view holds what refreshWhole
-// would give it. Allocates nothing of its own.
+// it copies work into the view (with the three spare pixels), and over it a
+// live frame's pixels where `frame` holds some, keeping the worker from
+// writing the picture for the copy; brings `reduced`, the reduced view the
+// screen shows (nullptr: none), up to date from the view; and draws the
+// overlay, when `overlay`, exactly as the whole overlay is drawn. So the
+// work follows what changed, and afterwards the view holds what
+// refreshWhole would give it. Allocates nothing of its own.
 RefreshParts refresh(PictureBuffers& picture, const ControlGrid& grid, CellWork& work, ReducedView* reduced,
-                     bool overlay);
+                     bool overlay, const PreviewFrame* frame = nullptr);
 
-// The same for the whole picture, whatever changed: the reference.
+// The same for `part` of the picture, whatever changed, the change region
+// left as it is: what a reduced view's new window needs; and for the whole
+// picture, the reference.
+RefreshParts refreshPart(PictureBuffers& picture, const ControlGrid& grid, CellWork& work, ReducedView* reduced,
+                         bool overlay, const PreviewFrame* frame, const PixelRect& part);
 RefreshParts refreshWhole(PictureBuffers& picture, const ControlGrid& grid, CellWork& work, ReducedView* reduced,
-                          bool overlay);
+                          bool overlay, const PreviewFrame* frame = nullptr);
 
 } // namespace plexor

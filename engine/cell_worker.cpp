@@ -13,8 +13,10 @@ constexpr std::size_t kRunCells = 4096;
 
 } // namespace
 
-CellWorker::CellWorker(CellWork& work, const ControlGrid& grid, PictureBuffers& picture, std::function<void()> refresh)
-    : work_(work), grid_(grid), picture_(picture), refresh_(std::move(refresh)), pool_(coreCount()), run_(kRunCells)
+CellWorker::CellWorker(CellWork& work, const ControlGrid& grid, PictureBuffers& picture, std::function<void()> refresh,
+                       std::function<void()> showFrame)
+    : work_(work), grid_(grid), picture_(picture), refresh_(std::move(refresh)), showFrame_(std::move(showFrame)),
+      pool_(coreCount()), run_(kRunCells)
 {}
 
 CellWorker::~CellWorker()
@@ -35,14 +37,16 @@ void CellWorker::run()
         if (stopRequested()) return;
         for (;;) {
             std::uint64_t generation = 0;
+            bool queueEmpty = false;
             {
                 EntryScope scope(work_.gate());
                 const std::size_t side = static_cast<std::size_t>(grid_.sampling().samplesPerCell()) + 1;
                 const std::size_t round = std::max<std::size_t>(1, kRunSamples / 8 / (side * side));
                 const std::span<CellRef> run(run_.data(), std::min(kRunCells, 8 * round));
                 const std::size_t taken = work_.queue().takeFront(run, generation);
-                if (taken == 0) break;
-                if (!run[0].isRefreshMarker()) {
+                if (taken == 0) {
+                    queueEmpty = true;
+                } else if (!run[0].isRefreshMarker()) {
                     pool_.deform(
                         grid_.sampling(), picture_.splatTarget(), run.first(taken),
                         [&](std::size_t, const CellFootprint& written) {
@@ -56,8 +60,14 @@ void CellWorker::run()
                     continue;
                 }
             }
-            // The end of a batch. The gate stays open while the UI thread
-            // refreshes, so that it may hold the gate meanwhile.
+            // Nothing queued: the picture is whole, and a live frame may be
+            // computed from it. A frame, or the end of a batch, is shown with
+            // the gate open, so that the UI thread may hold it meanwhile.
+            if (queueEmpty) {
+                if (!showFrame_ || !work_.preview().computeNext(pool_, grid_, picture_, work_.gate())) break;
+                callOnUiThread(showFrame_);
+                continue;
+            }
             if (refresh_) callOnUiThread(refresh_);
             EntryScope scope(work_.gate());
             work_.queue().popFront(generation);

@@ -18,13 +18,16 @@ namespace plexor {
 // milliseconds of work, and deforms a run with a pool of threads, one for
 // each core the machine has: the samples of its cells landed side by side,
 // splatted by bands of columns, the bits those of one cell after another.
-// It sleeps while the queue is empty; a stop request is looked at when the
-// body starts and after each wake-up, so the entries waiting when a stop is
-// asked for are handled first.
+// Once the queue is empty it computes the live frame asked for last, if
+// any, and has the UI thread show it. It sleeps while there is nothing to
+// do; a stop request is looked at when the body starts and after each
+// wake-up, so the entries waiting when a stop is asked for are handled first.
 class CellWorker : public WorkerThread {
 public:
-    // `refresh` runs on the UI thread at the end of each batch.
-    CellWorker(CellWork& work, const ControlGrid& grid, PictureBuffers& picture, std::function<void()> refresh);
+    // `refresh` runs on the UI thread at the end of each batch, `showFrame`
+    // once a live frame is computed.
+    CellWorker(CellWork& work, const ControlGrid& grid, PictureBuffers& picture, std::function<void()> refresh,
+               std::function<void()> showFrame = {});
     ~CellWorker() override;
 
     // UI thread: asks the body to stop, wakes it and waits for its end,
@@ -39,6 +42,7 @@ private:
     const ControlGrid& grid_;
     PictureBuffers& picture_;
     const std::function<void()> refresh_;
+    const std::function<void()> showFrame_;
     CellPool pool_;
     std::vector<CellRef> run_; // room for the cells of one run
 };

@@ -18,25 +18,44 @@ void WorkerGate::leaveEntry()
     changed_.notify_all();
 }
 
-void WorkerGate::hold()
+void WorkerGate::enterFrame()
 {
     std::unique_lock lock(mutex_);
-    if (holds_ > 0) { // nested hold of the thread that already holds
-        ++holds_;
-        return;
-    }
-    ++holdsWaiting_;
-    changed_.wait(lock, [this] { return !workerInside_; });
-    --holdsWaiting_;
-    holds_ = 1;
+    changed_.wait(lock, [this] { return replacing_ == 0 && replacingWaiting_ == 0; });
+    frameInside_ = true;
 }
 
-void WorkerGate::release()
+void WorkerGate::leaveFrame()
+{
+    {
+        std::lock_guard lock(mutex_);
+        frameInside_ = false;
+    }
+    changed_.notify_all();
+}
+
+void WorkerGate::take(bool replaces)
+{
+    std::unique_lock lock(mutex_);
+    // A hold nested in one the thread has: the worker is out of any entry
+    // already; one that replaces waits for a frame's step too.
+    const bool nested = holds_ > 0;
+    ++holdsWaiting_;
+    if (replaces) ++replacingWaiting_;
+    changed_.wait(lock, [&] { return (nested || !workerInside_) && (!replaces || replacing_ > 0 || !frameInside_); });
+    --holdsWaiting_;
+    if (replaces) --replacingWaiting_;
+    ++holds_;
+    if (replaces) ++replacing_;
+}
+
+void WorkerGate::give(bool replaces)
 {
     {
         std::lock_guard lock(mutex_);
         --holds_;
-        if (holds_ > 0) return;
+        if (replaces) --replacing_;
+        if (holds_ > 0 && (!replaces || replacing_ > 0)) return;
     }
     changed_.notify_all();
 }

@@ -13,22 +13,39 @@ namespace plexor {
 // starts no entry until the last hold ends. A waiting hold has priority over
 // the worker's next entry, so a long queue cannot starve the UI thread.
 // Holds nest on the UI thread.
+//
+// The worker computes a live frame in steps, each inside the gate too, but
+// a frame writes nothing the UI thread reads: it conflicts only with holds
+// that release or replace what it uses. A read hold, which only keeps the
+// worker from writing the picture while the UI thread reads it (a refresh),
+// neither waits for a frame nor stops one.
 class WorkerGate {
 public:
-    // Worker side: blocks while the UI thread holds or wants the gate.
+    // Worker side: block while the UI thread holds or wants the gate (for
+    // a frame's step, while it holds or wants it to replace something).
     void enterEntry();
     void leaveEntry();
+    void enterFrame();
+    void leaveFrame();
 
-    // UI side; use WorkerHold rather than these.
-    void hold();
-    void release();
+    // UI side; use WorkerHold and WorkerReadHold rather than these.
+    void hold() { take(true); }
+    void release() { give(true); }
+    void holdReads() { take(false); }
+    void releaseReads() { give(false); }
 
 private:
+    void take(bool replaces);
+    void give(bool replaces);
+
     std::mutex mutex_;
     std::condition_variable changed_;
     bool workerInside_ = false;
-    int holds_ = 0;
-    int holdsWaiting_ = 0;
+    bool frameInside_ = false;
+    int holds_ = 0;        // of either kind, nested
+    int replacing_ = 0;    // of them, those that replace
+    int holdsWaiting_ = 0; // of either kind
+    int replacingWaiting_ = 0;
 };
 
 // One side of the gate held for a scope.
@@ -44,9 +61,14 @@ private:
     WorkerGate& gate_;
 };
 
-// The UI thread's way to keep the worker off the model for a scope.
+// The UI thread's way to keep the worker off the picture and the grid for a
+// scope: no entry, no step of a frame.
 using WorkerHold = GateScope<&WorkerGate::hold, &WorkerGate::release>;
-// The worker's side of the gate for one queue entry.
+// The UI thread's way to read what the worker writes: no entry meanwhile.
+using WorkerReadHold = GateScope<&WorkerGate::holdReads, &WorkerGate::releaseReads>;
+// The worker's side of the gate for one queue entry, and for one step of a
+// live frame.
 using EntryScope = GateScope<&WorkerGate::enterEntry, &WorkerGate::leaveEntry>;
+using FrameScope = GateScope<&WorkerGate::enterFrame, &WorkerGate::leaveFrame>;
 
 } // namespace plexor

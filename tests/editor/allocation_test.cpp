@@ -28,7 +28,8 @@ TEST_P(NoAllocation, RefreshingAndDraggingAllocateNothing)
     ScreenWindow window(model);
     window.showReduced = reduced;
     window.reducedView.setWindow(zoom, PixelRect{0, 0, 200, 150}, 480, 360);
-    window.reducedView.render(model.picture, model.grid, true);
+    refreshPart(model.picture, model.grid, model.work, &window.reducedView, true, nullptr,
+                window.reducedView.shownPart());
     ControlPointDrag drag(model.grid, model.picture, model.work.changes());
     drag.setZoom(zoom);
     const auto at = [zoom](std::int32_t v) { return static_cast<std::int32_t>(zoom.toScreen(v)); };

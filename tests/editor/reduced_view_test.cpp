@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/overlay_palette.h"
+#include "editor/refresh.h"
 #include "editor_fixture.h"
 
 namespace plexor::test {
@@ -28,7 +29,7 @@ TEST(ReducedView, EachScreenPixelIsTheMeanOfThePixelsItCovers)
     ReducedView view;
     view.setWindow(Zoom{1, 3}, PixelRect{0, 0, 100, 100}, 12, 6);
     EXPECT_EQ(view.window(), (PixelRect{0, 0, 4, 2}));
-    view.render(model.picture, model.grid, false);
+    refreshPart(model.picture, model.grid, model.work, &view, false, nullptr, view.shownPart());
     EXPECT_EQ(at(view, 0, 0), (Colour{30, 20, 10}));
     EXPECT_EQ(at(view, 1, 0), (Colour{113, 113, 113})) << "4 white of 9: 1020 / 9, rounded";
     EXPECT_EQ(at(view, 3, 1), (Colour{4, 0, 10})) << "columns 9 to 11, rows 3 to 5";
@@ -36,7 +37,7 @@ TEST(ReducedView, EachScreenPixelIsTheMeanOfThePixelsItCovers)
     // A window onto part of it holds the same pixels there.
     ReducedView part;
     part.setWindow(Zoom{1, 3}, PixelRect{1, 1, 3, 2}, 12, 6);
-    part.render(model.picture, model.grid, false);
+    refreshPart(model.picture, model.grid, model.work, &part, false, nullptr, part.shownPart());
     EXPECT_EQ(at(part, 2, 1), at(view, 2, 1));
 }
 
@@ -47,7 +48,7 @@ TEST(ReducedView, TheOverlayKeepsItsSizeOnTheScreen)
     ReducedView view;
     const Zoom quarter{1, 4};
     view.setWindow(quarter, PixelRect{0, 0, 120, 120}, 480, 480);
-    view.render(model.picture, model.grid, true);
+    refreshPart(model.picture, model.grid, model.work, &view, true, nullptr, view.shownPart());
     // Point (2, 2) at (96, 96) shows at (24, 24): a marker of 4 x 4 screen
     // pixels from (23, 23), and dotted lines a pixel wide towards its
     // neighbours at 12 screen pixels.

@@ -131,7 +131,8 @@ protected:
                                          PixelRect{x0, y0, x0 + pick(width / 2, width), y0 + pick(height / 2, height)},
                                          model.picture.width(), model.picture.height());
             WorkerHold hold(model.work.gate());
-            scene->reducedView.render(model.picture, model.grid, scene->overlay);
+            refreshPart(model.picture, model.grid, model.work, &scene->reducedView, scene->overlay, nullptr,
+                        scene->reducedView.shownPart());
         }
     }
     std::int32_t pick(std::int32_t lo, std::int32_t hi) { return std::uniform_int_distribution(lo, hi)(rng); }

@@ -14,9 +14,9 @@ const char* const MainCommands::kAboutText = "Plexor machine\n"
                                              "Written by the Plexor team.";
 
 MainCommands::MainCommands(ShellPorts ports)
-    : ports_(std::move(ports)), worker_(model_), pictures_(model_, ports_.dialogs, ports_.frame, ports_.image,
+    : ports_(std::move(ports)), worker_(model_), pictures_(model_, ports_.dialogs, ports_.frame, ports_.pictureView,
                                                            ports_.errors, ports_.window, ports_.codec, ports_.settings),
-      view_(model_, ports_.image, ports_.window, pictures_), drag_(model_, *this),
+      view_(model_, ports_.pictureView, ports_.window, pictures_), drag_(model_, *this),
       history_(model_, worker_, view_, drag_),
       grid_(model_, ports_.errors, ports_.dialogs, ports_.gridDialog, worker_, view_, history_, drag_),
       mouse_(model_, worker_, view_, history_, drag_, ports_.window), selection_(model_, view_, history_, drag_, *this)

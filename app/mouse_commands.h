@@ -4,8 +4,8 @@
 #include <string>
 
 #include "app/history_commands.h"
-#include "app/shell_ports.h"
 #include "app/view_commands.h"
+#include "app/window_ports.h"
 #include "app/worker_control.h"
 #include "editor/drag.h"
 #include "editor/selection_gesture.h"

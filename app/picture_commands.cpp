@@ -12,11 +12,11 @@
 
 namespace plexor {
 
-PictureCommands::PictureCommands(DeformModel& model, FileDialogs& dialogs, WindowFrame& frame, ImageView& image,
+PictureCommands::PictureCommands(DeformModel& model, FileDialogs& dialogs, WindowFrame& frame, PictureView& pictureView,
                                  ErrorDisplay& errors, WindowPorts& window, const ImageCodec& codec,
                                  SettingsStore& settings)
-    : model_(model), dialogs_(dialogs), frame_(frame), image_(image), errors_(errors), window_(window), codec_(codec),
-      readable_(readableFormats(codec)), writable_(writableFormats(codec)),
+    : model_(model), dialogs_(dialogs), frame_(frame), pictureView_(pictureView), errors_(errors), window_(window),
+      codec_(codec), readable_(readableFormats(codec)), writable_(writableFormats(codec)),
       openDialog_(openDialogFilters(readable_), "matrix.bmp", "bmp"),
       saveDialog_(saveDialogFilters(writable_), "", "bmp"), recent_(settings)
 {}
@@ -52,8 +52,8 @@ bool PictureCommands::openFile(const std::string& path)
     openedPath_ = path;
     recent_.add(path);
     proposeSave(path, opened.format);
-    image_.showBitmap(picture_.bitmap(),
-                      ScreenLook{metadata_.iccProfile, model_.hasAlpha() ? model_.viewAlpha().data() : nullptr});
+    pictureView_.showBitmap(picture_.bitmap(),
+                            ScreenLook{metadata_.iccProfile, model_.hasAlpha() ? model_.viewAlpha().data() : nullptr});
     fitWindowToPicture(frame_, model_.imageWidth(), model_.imageHeight());
     return true;
 }

@@ -4,10 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "app/error_display.h"
+#include "app/file_dialogs.h"
 #include "app/image_codec.h"
+#include "app/picture_view.h"
 #include "app/recent_pictures.h"
 #include "app/remembered_dialog.h"
-#include "app/shell_ports.h"
+#include "app/window_frame.h"
+#include "app/window_ports.h"
 #include "engine/deform_model.h"
 #include "platform/dib_transfer.h"
 #include "platform/picture.h"
@@ -26,7 +30,7 @@ namespace plexor {
 // one transfer each way, described by bufferFormat.
 class PictureCommands {
 public:
-    PictureCommands(DeformModel& model, FileDialogs& dialogs, WindowFrame& frame, ImageView& image,
+    PictureCommands(DeformModel& model, FileDialogs& dialogs, WindowFrame& frame, PictureView& pictureView,
                     ErrorDisplay& errors, WindowPorts& window, const ImageCodec& codec, SettingsStore& settings);
 
     // File > Open...: asks for a file and opens it; whether it did.
@@ -69,7 +73,7 @@ private:
     DeformModel& model_;
     FileDialogs& dialogs_;
     WindowFrame& frame_;
-    ImageView& image_;
+    PictureView& pictureView_;
     ErrorDisplay& errors_;
     WindowPorts& window_;
     const ImageCodec& codec_;

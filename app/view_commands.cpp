@@ -12,7 +12,6 @@ void ViewCommands::refresh()
 void ViewCommands::toggleGridShown()
 {
     gridShown_ = !gridShown_;
-    window_.setShowChecked(gridShown_);
     if (model_.imageLoaded() && model_.gridExists()) {
         model_.changes().markAll();
         refresh();
@@ -22,27 +21,28 @@ void ViewCommands::toggleGridShown()
 void ViewCommands::showGrid()
 {
     gridShown_ = true;
-    window_.setShowChecked(true);
 }
 
 void ViewCommands::zoomIn()
 {
-    setZoom(nextZoomIn(zoom_), image_.viewportWidth() / 2, image_.viewportHeight() / 2);
+    setZoom(nextZoomIn(zoom_), pictureView_.viewportWidth() / 2, pictureView_.viewportHeight() / 2);
 }
 
 void ViewCommands::zoomOut()
 {
-    setZoom(nextZoomOut(zoom_), image_.viewportWidth() / 2, image_.viewportHeight() / 2);
+    setZoom(nextZoomOut(zoom_), pictureView_.viewportWidth() / 2, pictureView_.viewportHeight() / 2);
 }
 
 void ViewCommands::fitToWindow()
 {
-    setZoom(fitZoom(model_.imageWidth(), model_.imageHeight(), image_.viewportWidth(), image_.viewportHeight()), 0, 0);
+    setZoom(
+        fitZoom(model_.imageWidth(), model_.imageHeight(), pictureView_.viewportWidth(), pictureView_.viewportHeight()),
+        0, 0);
 }
 
 void ViewCommands::showActualSize()
 {
-    setZoom(Zoom::actual(), image_.viewportWidth() / 2, image_.viewportHeight() / 2);
+    setZoom(Zoom::actual(), pictureView_.viewportWidth() / 2, pictureView_.viewportHeight() / 2);
 }
 
 void ViewCommands::wheelZoom(int steps, std::int32_t x, std::int32_t y)
@@ -55,9 +55,10 @@ void ViewCommands::wheelZoom(int steps, std::int32_t x, std::int32_t y)
 
 void ViewCommands::zoomForNewPicture()
 {
-    const bool larger = model_.imageWidth() > image_.viewportWidth() || model_.imageHeight() > image_.viewportHeight();
+    const bool larger =
+        model_.imageWidth() > pictureView_.viewportWidth() || model_.imageHeight() > pictureView_.viewportHeight();
     zoom_ = Zoom::actual(); // a new picture starts at the top-left corner
-    image_.scrollTo(0, 0);
+    pictureView_.scrollTo(0, 0);
     if (larger)
         fitToWindow();
     else
@@ -66,30 +67,30 @@ void ViewCommands::zoomForNewPicture()
 
 void ViewCommands::setZoom(Zoom zoom, std::int32_t anchorX, std::int32_t anchorY)
 {
-    const PixelRect visible = image_.visible();
+    const PixelRect visible = pictureView_.visible();
     const std::int64_t scrollX = scrollKeeping(visible.x0, anchorX, zoom_, zoom);
     const std::int64_t scrollY = scrollKeeping(visible.y0, anchorY, zoom_, zoom);
     zoom_ = zoom;
-    image_.setZoom(zoom, reducedShown());
-    image_.scrollTo(scrollX, scrollY);
+    pictureView_.setZoom(zoom, reducedShown());
+    pictureView_.scrollTo(scrollX, scrollY);
     window_.showZoom("Zoom " + std::to_string(zoom.percent()) + "%");
     renderReduced();
-    image_.repaintNow(image_.visible());
+    pictureView_.repaintNow(pictureView_.visible());
 }
 
 void ViewCommands::viewportChanged()
 {
     if (!zoom_.reduces()) return;
-    const PixelRect visible = image_.visible();
+    const PixelRect visible = pictureView_.visible();
     if (visible == reduced_.window()) return;
     renderReduced();
-    image_.repaintNow(visible);
+    pictureView_.repaintNow(visible);
 }
 
 void ViewCommands::renderReduced()
 {
     if (!zoom_.reduces() || !model_.imageLoaded()) return;
-    reduced_.setWindow(zoom_, image_.visible(), model_.imageWidth(), model_.imageHeight());
+    reduced_.setWindow(zoom_, pictureView_.visible(), model_.imageWidth(), model_.imageHeight());
     WorkerHold hold(model_.gate());
     reduced_.render(model_, gridShown_);
 }
@@ -102,7 +103,7 @@ void ViewCommands::repaintImage(std::span<const PixelRect> parts)
                                                              static_cast<std::int32_t>(zoom_.toScreen(part.y0)),
                                                              static_cast<std::int32_t>(zoom_.toScreen(part.x1)),
                                                              static_cast<std::int32_t>(zoom_.toScreen(part.y1))};
-        image_.repaintNow(screen);
+        pictureView_.repaintNow(screen);
     }
 }
 

@@ -4,7 +4,8 @@
 #include <span>
 
 #include "app/picture_commands.h"
-#include "app/shell_ports.h"
+#include "app/picture_view.h"
+#include "app/window_ports.h"
 #include "editor/reduced_view.h"
 #include "editor/refresh_host.h"
 #include "editor/zoom.h"
@@ -17,8 +18,8 @@ namespace plexor {
 // the refresh that brings the screen up to date with what changed.
 class ViewCommands final : public RefreshHost {
 public:
-    ViewCommands(DeformModel& model, ImageView& image, WindowPorts& window, PictureCommands& pictures) noexcept
-        : model_(model), image_(image), window_(window), pictures_(pictures)
+    ViewCommands(DeformModel& model, PictureView& pictureView, WindowPorts& window, PictureCommands& pictures) noexcept
+        : model_(model), pictureView_(pictureView), window_(window), pictures_(pictures)
     {}
 
     // Shows what has changed since the last refresh.
@@ -66,7 +67,7 @@ private:
     void renderReduced();
 
     DeformModel& model_;
-    ImageView& image_;
+    PictureView& pictureView_;
     WindowPorts& window_;
     PictureCommands& pictures_;
     bool gridShown_ = false;

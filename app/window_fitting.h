@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/shell_ports.h"
+#include "app/window_frame.h"
 
 namespace plexor {
 

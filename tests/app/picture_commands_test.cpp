@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/bmp_only_codec.h"
 #include "app/window_fitting.h"
 #include "platform/bmp_reader.h"
 #include "platform/dib_transfer.h"
@@ -59,8 +60,8 @@ TEST_F(PictureCommandsTest, OpenWidensToAMultipleOfFourWithBlackColumns)
         EXPECT_EQ(0, std::memcmp(model.workImage().data(), model.sourceImage().data(), model.workImage().size()));
         EXPECT_EQ(model.splatMask().size(), static_cast<std::size_t>(model.pixelCapacity()));
         // Open neither refreshes nor pushes, but the control shows the new bitmap.
-        EXPECT_EQ(image.bitmap, &commands.screenBitmap());
-        EXPECT_EQ(image.repaints, 0);
+        EXPECT_EQ(pictureView.bitmap, &commands.screenBitmap());
+        EXPECT_EQ(pictureView.repaints, 0);
     }
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(errors.shown.empty());
@@ -87,8 +88,8 @@ TEST_F(PictureCommandsTest, ZeroByteBitmapIsAnEmptyPicture)
     EXPECT_EQ(messages.shown[0].caption, "Error");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::None);
     // The client area shrinks to the panel and the allowance.
-    EXPECT_EQ(frame.currentClientWidth, 45);
-    EXPECT_EQ(frame.currentClientHeight, 4);
+    EXPECT_EQ(frame.currentContentsWidth, 45);
+    EXPECT_EQ(frame.currentContentsHeight, 4);
 
     const std::string saved = folder.file("saved.bmp");
     dialogs.saveAnswers.push_back(FileDialogChoice{saved, 1});
@@ -103,7 +104,7 @@ TEST_F(PictureCommandsTest, FailedLoadsChangeNothing)
     ASSERT_TRUE(commands.openFile(writeBmp(folder, "first.bmp", gradient24(40, 30))));
     const std::vector<std::uint8_t> work(model.workImage().data(), model.workImage().data() + model.workImage().size());
     const FakeFrame frameBefore = frame;
-    const int showsBefore = image.shows;
+    const int showsBefore = pictureView.shows;
 
     std::vector<std::uint8_t> bmp = encodeBmp(gradient24(8, 8));
     std::vector<std::uint8_t> notBm = bmp;
@@ -147,9 +148,9 @@ TEST_F(PictureCommandsTest, FailedLoadsChangeNothing)
     EXPECT_EQ(model.imageHeight(), 30);
     EXPECT_EQ(0, std::memcmp(work.data(), model.workImage().data(), work.size()));
     EXPECT_EQ(commands.screenBitmap().width(), 40);
-    EXPECT_EQ(image.shows, showsBefore);
-    EXPECT_EQ(frame.currentClientWidth, frameBefore.currentClientWidth);
-    EXPECT_EQ(frame.left, frameBefore.left);
+    EXPECT_EQ(pictureView.shows, showsBefore);
+    EXPECT_EQ(frame.currentContentsWidth, frameBefore.currentContentsWidth);
+    EXPECT_EQ(frame.x, frameBefore.x);
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -231,8 +232,8 @@ TEST_F(PictureCommandsTest, BuffersRefusedAfterTheCheckLeaveTheOldPictureWhole)
         EXPECT_EQ(model.point(1, 1).dx, 2);
         EXPECT_EQ(model.cellQueue().queuedBytes().size(), static_cast<std::size_t>(model.grid().cellCount));
         EXPECT_EQ(encodeBmp(commands.screenBitmap()), screen);
-        EXPECT_EQ(image.bitmap, &commands.screenBitmap());
-        EXPECT_EQ(frame.currentClientWidth, frameBefore.currentClientWidth);
+        EXPECT_EQ(pictureView.bitmap, &commands.screenBitmap());
+        EXPECT_EQ(frame.currentContentsWidth, frameBefore.currentContentsWidth);
     }
 }
 
@@ -263,7 +264,7 @@ TEST_F(PictureCommandsTest, DialogsProposeTheLastChoiceAndCancelChangesNothing)
     EXPECT_EQ(dialogs.openRequests[0].filterIndex, 1);
     EXPECT_EQ(dialogs.openRequests[0].defaultExtension, "bmp");
     EXPECT_FALSE(model.imageLoaded());
-    EXPECT_EQ(image.shows, 0);
+    EXPECT_EQ(pictureView.shows, 0);
 
     commands.savePictureAs(); // before any picture: no dialog at all
     EXPECT_TRUE(dialogs.saveRequests.empty());
@@ -372,10 +373,10 @@ TEST(WindowFitting, WorkedExamplesOnATenTwentyFourScreen)
 {
     FakeFrame frame;
     fitWindowToPicture(frame, 400, 300);
-    EXPECT_EQ(frame.currentClientWidth, 445);
-    EXPECT_EQ(frame.left, (1024 - (445 + 8)) / 2);
-    EXPECT_EQ(frame.currentClientHeight, 304);
-    EXPECT_EQ(frame.top, (768 - (304 + 46)) / 2);
+    EXPECT_EQ(frame.currentContentsWidth, 445);
+    EXPECT_EQ(frame.x, (1024 - (445 + 8)) / 2);
+    EXPECT_EQ(frame.currentContentsHeight, 304);
+    EXPECT_EQ(frame.y, (768 - (304 + 46)) / 2);
 
     // A picture that does not fit, across or down, gives the window the
     // whole screen.
@@ -388,14 +389,14 @@ TEST(WindowFitting, WorkedExamplesOnATenTwentyFourScreen)
     FakeFrame edge;
     edge.frameWidth = 8;
     fitWindowToPicture(edge, 980, 300); // 1021 < 1024
-    EXPECT_EQ(edge.currentClientWidth, 1025);
+    EXPECT_EQ(edge.currentContentsWidth, 1025);
     EXPECT_EQ(edge.width(), 1033);
-    EXPECT_EQ(edge.left, -4) << "-9 / 2 truncates toward zero";
+    EXPECT_EQ(edge.x, -4) << "-9 / 2 truncates toward zero";
 
     FakeFrame tall;
     fitWindowToPicture(tall, 100, 730); // 730 + 46 is not below 768
     EXPECT_EQ(tall.fills, 1);
-    EXPECT_EQ(tall.top, 0);
+    EXPECT_EQ(tall.y, 0);
     EXPECT_EQ(frame.fills + edge.fills, 0);
 }
 

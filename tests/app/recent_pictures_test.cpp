@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/bmp_only_codec.h"
 #include "app/picture_commands.h"
 #include "tests/support/shell_fakes.h"
 
@@ -93,7 +94,7 @@ TEST_F(RecentPictureCommands, TheDialogsStartInTheFolderUsedLastInThisRunOrTheOn
     // The next run: the open dialog starts where the last save went, and
     // proposes its usual name there.
     FakeDialogs dialogs;
-    PictureCommands next{shell_.model,  dialogs,       shell_.frame, shell_.image,
+    PictureCommands next{shell_.model,  dialogs,       shell_.frame, shell_.pictureView,
                          shell_.errors, shell_.window, codec_,       shell_.settings};
     next.openPicture();
     EXPECT_EQ(dialogs.openRequests.back().fileName, folder_.file("elsewhere/matrix.bmp"));

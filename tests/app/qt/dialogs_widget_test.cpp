@@ -6,8 +6,8 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 
-#include "app/qt/file_dialogs.h"
-#include "app/qt/message_boxes.h"
+#include "app/qt/qt_file_dialogs.h"
+#include "app/qt/qt_message_boxes.h"
 #include "tests/support/widget_support.h"
 
 namespace plexor::test {

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app/qt/picture_control.h"
+#include "app/qt/qt_picture_view.h"
 #include "tests/support/widget_support.h"
 
 namespace plexor::test {
@@ -27,23 +27,24 @@ private slots:
         // A large picture and a fine grid: a drag queues plenty of work.
         const std::string path = writeBmp(folder_, "large.bmp", gradient24(1600, 1200));
         program_->dialogs->openAnswers.push_back(FileDialogChoice{path, 1});
-        program_->mainWindow().openAction->trigger();
+        child<QAction>(program_->mainWindow(), "openAction")->trigger();
         QVERIFY(program_->model().imageLoaded());
         answerGridDialog(program_->gridDialog(), QStringLiteral("12"));
-        QTest::mouseClick(program_->mainWindow().gridButton, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>(program_->mainWindow(), "gridButton"), Qt::LeftButton);
         QVERIFY(program_->model().gridExists());
     }
     void closingWhileTheWorkerIsBusy()
     {
         MainWindow& w = program_->mainWindow();
+        auto* pictureView = child<QtPictureView>(w, "pictureView");
         const DeformModel& model = program_->model();
         // Many points, each moved a little: batch after batch.
         for (int r = 2; r < 40; r += 3) {
             for (int c = 2; c < 50; c += 3) {
                 const ControlPoint& p = model.point(c, r);
-                QTest::mousePress(w.pictureView, Qt::LeftButton, {}, QPoint(p.x, p.y));
-                QTest::mouseMove(w.pictureView, QPoint(p.x + 4, p.y - 3));
-                QTest::mouseRelease(w.pictureView, Qt::LeftButton, {}, QPoint(p.x + 4, p.y - 3));
+                QTest::mousePress(pictureView, Qt::LeftButton, {}, QPoint(p.x, p.y));
+                QTest::mouseMove(pictureView, QPoint(p.x + 4, p.y - 3));
+                QTest::mouseRelease(pictureView, Qt::LeftButton, {}, QPoint(p.x + 4, p.y - 3));
             }
         }
         QVERIFY(model.cellQueue().size() > 0);
@@ -67,12 +68,13 @@ private slots:
     void closingWhileARefreshIsPending()
     {
         MainWindow& w = program_->mainWindow();
+        auto* pictureView = child<QtPictureView>(w, "pictureView");
         const DeformModel& model = program_->model();
         const ControlPoint& p = model.point(5, 5);
         const int posted = w.workerCallsPosted();
-        QTest::mousePress(w.pictureView, Qt::LeftButton, {}, QPoint(p.x, p.y));
-        QTest::mouseMove(w.pictureView, QPoint(p.x + 5, p.y + 5));
-        QTest::mouseRelease(w.pictureView, Qt::LeftButton, {}, QPoint(p.x + 5, p.y + 5));
+        QTest::mousePress(pictureView, Qt::LeftButton, {}, QPoint(p.x, p.y));
+        QTest::mouseMove(pictureView, QPoint(p.x + 5, p.y + 5));
+        QTest::mouseRelease(pictureView, Qt::LeftButton, {}, QPoint(p.x + 5, p.y + 5));
 
         // Without running the event loop, wait for the worker to ask for
         // its refresh: it now waits for the window.
@@ -86,18 +88,19 @@ private slots:
         program_->boxes->saveChoices.push_back(SaveChoice::Discard);
         QVERIFY(w.close());
         QVERIFY(!w.commands().workerRunning());
-        const int after = w.pictureView->repaintCount();
+        const int after = pictureView->repaintCount();
         QApplication::processEvents();
-        QCOMPARE(w.pictureView->repaintCount(), after);
+        QCOMPARE(pictureView->repaintCount(), after);
     }
 
     void aCallQueuedToADestroyedWindowIsDropped()
     {
         MainWindow& w = program_->mainWindow();
+        auto* pictureView = child<QtPictureView>(w, "pictureView");
         const ControlPoint& p = program_->model().point(7, 7);
         const int posted = w.workerCallsPosted();
-        QTest::mousePress(w.pictureView, Qt::LeftButton, {}, QPoint(p.x, p.y));
-        QTest::mouseRelease(w.pictureView, Qt::LeftButton, {}, QPoint(p.x + 3, p.y));
+        QTest::mousePress(pictureView, Qt::LeftButton, {}, QPoint(p.x, p.y));
+        QTest::mouseRelease(pictureView, Qt::LeftButton, {}, QPoint(p.x + 3, p.y));
         const auto end = std::chrono::steady_clock::now() + 30s;
         while (w.workerCallsPosted() == posted && std::chrono::steady_clock::now() < end)
             std::this_thread::sleep_for(1ms);

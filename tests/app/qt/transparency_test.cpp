@@ -41,7 +41,7 @@ struct Window : FakeShell {
     }
     ShellPorts qtPorts()
     {
-        return ShellPorts{messages, errors, dialogs, frame, image, grid, window, qtCodec, settings, [] {}};
+        return ShellPorts{messages, errors, dialogs, frame, pictureView, grid, window, qtCodec, settings, [] {}};
     }
     void settle() { EXPECT_TRUE(serveUntilIdle(commands.worker())); }
 

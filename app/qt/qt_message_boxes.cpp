@@ -1,11 +1,18 @@
-#include "app/qt/message_boxes.h"
+#include "app/qt/qt_message_boxes.h"
 
 namespace plexor {
+namespace {
 
+// The title of the error display and of the information box.
+constexpr const char* kProgramTitle = "Plexor";
+
+// Qt's icon for a message's.
 QMessageBox::Icon qtIcon(MessageIcon icon) noexcept
 {
     return icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon;
 }
+
+} // namespace
 
 void QtMessageBoxes::showMessage(const std::string& text, const std::string& caption, MessageIcon icon)
 {

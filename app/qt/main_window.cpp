@@ -116,13 +116,13 @@ MainWindow::~MainWindow()
 
 void MainWindow::createWidgets()
 {
-    auto* client = new QWidget(this);
-    auto* layout = new QHBoxLayout(client);
+    auto* contents = new QWidget(this);
+    auto* layout = new QHBoxLayout(contents);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    setCentralWidget(client);
+    setCentralWidget(contents);
 
-    toolPanel_ = new QFrame(client);
+    toolPanel_ = new QFrame(contents);
     toolPanel_->setObjectName(QStringLiteral("toolPanel"));
     toolPanel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
     toolPanel_->setFixedWidth(kPanelWidth);
@@ -141,7 +141,7 @@ void MainWindow::createWidgets()
     panelPicture_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     panelPicture_->setPixmap(QPixmap(QStringLiteral(":/plexor/panel.png")));
 
-    scrollArea_ = new QScrollArea(client);
+    scrollArea_ = new QScrollArea(contents);
     scrollArea_->setObjectName(QStringLiteral("scrollArea"));
     scrollArea_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     scrollArea_->setLineWidth(2);

@@ -38,11 +38,11 @@ private slots:
         QCOMPARE(w.windowTitle(), QStringLiteral("Plexor machine"));
         QCOMPARE(w.frameGeometry(), QRect(190, 109, 337, 267));
 
-        // The panel fills the left edge of the client area between the menu
+        // The panel fills the left edge of the contents between the menu
         // and the status bar.
-        const QWidget* client = w.centralWidget();
-        QCOMPARE(child<QFrame>(w, "toolPanel")->geometry(), QRect(0, 0, 41, client->height()));
-        QCOMPARE(client->geometry().bottom() + 1, w.statusBar()->geometry().top());
+        const QWidget* contents = w.centralWidget();
+        QCOMPARE(child<QFrame>(w, "toolPanel")->geometry(), QRect(0, 0, 41, contents->height()));
+        QCOMPARE(contents->geometry().bottom() + 1, w.statusBar()->geometry().top());
         QCOMPARE(child<QLabel>(w, "zoomLabel")->text(), QStringLiteral("Zoom 100%"));
         QVERIFY(!child<QLabel>(w, "progressLabel")->isVisible());
         QCOMPARE(gridButton->geometry(), QRect(6, 6, 25, 25));
@@ -56,7 +56,7 @@ private slots:
 
         // The scroll area takes the rest, with a 2-pixel sunken border and
         // the empty picture at its top-left corner.
-        QCOMPARE(scrollArea->geometry(), QRect(41, 0, client->width() - 41, client->height()));
+        QCOMPARE(scrollArea->geometry(), QRect(41, 0, contents->width() - 41, contents->height()));
         QCOMPARE(scrollArea->frameWidth(), 2);
         QCOMPARE(scrollArea->frameShadow(), QFrame::Sunken);
         QCOMPARE(scrollArea->widget(), static_cast<QWidget*>(pictureView));
@@ -326,7 +326,7 @@ private slots:
         QVERIFY(program_->boxes->errors.empty());
         QVERIFY(program_->model().imageLoaded());
         QCOMPARE(child<QtPictureView>(w, "pictureView")->size(), QSize(100, 50));
-        // Client area: panel, picture and the scroll area's border.
+        // Contents: panel, picture and the scroll area's border.
         QCOMPARE(w.centralWidget()->size(), QSize(41 + 100 + 4, 50 + 4));
         QCOMPARE(child<QScrollArea>(w, "scrollArea")->viewport()->size(), QSize(100, 50));
 

@@ -19,8 +19,8 @@ namespace {
 // below holds them exactly.
 QRgb patternColour(int x, int y)
 {
-    static const int levels[] = {0, 0x84, 0xFF};
-    return qRgb(levels[x % 3], levels[(x / 3 + y) % 3], levels[(x + 2 * y) % 3]);
+    static const int kLevels[] = {0, 0x84, 0xFF};
+    return qRgb(kLevels[x % 3], kLevels[(x / 3 + y) % 3], kLevels[(x + 2 * y) % 3]);
 }
 
 // Writes `colour` into pixel (x, y) of a bitmap of direct colour.

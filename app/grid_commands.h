@@ -3,12 +3,14 @@
 #include <optional>
 #include <string>
 
+#include "app/error_display.h"
+#include "app/file_dialogs.h"
+#include "app/grid_dialog_port.h"
 #include "app/history_commands.h"
 #include "app/memory_gauge.h"
 #include "app/message_sink.h"
 #include "app/mouse_commands.h"
 #include "app/remembered_dialog.h"
-#include "app/shell_ports.h"
 #include "app/view_commands.h"
 #include "app/worker_control.h"
 #include "engine/cell_work.h"

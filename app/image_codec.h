@@ -3,7 +3,7 @@
 // Reading and writing the picture formats other than BMP, whose files the
 // program's own reader and writer handle. The Qt image library provides
 // these (app/qt/qt_image_codec.h); a program or test without it uses
-// BmpOnlyCodec.
+// BmpOnlyCodec (app/bmp_only_codec.h).
 
 #include <cstdint>
 #include <span>
@@ -55,22 +55,6 @@ public:
                                                    std::int32_t /*height*/) const
     {
         return {file.begin(), file.end()};
-    }
-};
-
-// Reads and writes no format of its own: BMP files alone are read and written.
-class BmpOnlyCodec final : public ImageCodec {
-public:
-    bool canRead(PictureFormat) const override { return false; }
-    bool canWrite(PictureFormat) const override { return false; }
-    Picture decode(std::span<const std::uint8_t>, PictureFormat format) const override
-    {
-        throw PictureError(formatPictureMessage(picture_message::kFormatNotRead, pictureFormatName(format)));
-    }
-    std::vector<std::uint8_t> encode(const Bitmap&, std::span<const std::uint8_t>, PictureFormat format,
-                                     std::span<const std::uint8_t>) const override
-    {
-        throw PictureError(formatPictureMessage(picture_message::kFormatNotWritten, pictureFormatName(format)));
     }
 };
 

@@ -17,7 +17,7 @@ const char* const MainCommands::kAboutText = "Plexor machine\n"
 
 MainCommands::MainCommands(ShellPorts ports)
     : ports_(std::move(ports)), worker_(work_, grid_, buffers_), pictures_(buffers_, grid_, work_, memory_, ports_),
-      view_(buffers_, grid_, work_, ports_.image, ports_.window, pictures_),
+      view_(buffers_, grid_, work_, ports_.pictureView, ports_.window, pictures_),
       live_(grid_, buffers_, work_, worker_, ports_.settings), drag_(grid_, buffers_, work_.changes()),
       history_(grid_, buffers_, work_, worker_, view_, drag_, memory_),
       mouse_(grid_, buffers_, work_, worker_, view_, history_, drag_, live_, ports_.window),

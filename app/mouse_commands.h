@@ -5,8 +5,8 @@
 
 #include "app/history_commands.h"
 #include "app/live_frames.h"
-#include "app/shell_ports.h"
 #include "app/view_commands.h"
+#include "app/window_ports.h"
 #include "app/worker_control.h"
 #include "editor/drag.h"
 #include "editor/selection_gesture.h"

@@ -15,8 +15,8 @@ namespace plexor {
 PictureCommands::PictureCommands(PictureBuffers& buffers, ControlGrid& grid, CellWork& work, const MemoryGauge& memory,
                                  const ShellPorts& ports)
     : buffers_(buffers), grid_(grid), work_(work), memory_(memory), messages_(ports.messages), dialogs_(ports.dialogs),
-      frame_(ports.frame), image_(ports.image), errors_(ports.errors), window_(ports.window), codec_(ports.codec),
-      readable_(readableFormats(codec_)), writable_(writableFormats(codec_)),
+      frame_(ports.frame), pictureView_(ports.pictureView), errors_(ports.errors), window_(ports.window),
+      codec_(ports.codec), readable_(readableFormats(codec_)), writable_(writableFormats(codec_)),
       openDialog_(openDialogFilters(readable_), "matrix.bmp", "bmp"),
       saveDialog_(saveDialogFilters(writable_), "", "bmp"), recent_(ports.settings)
 {}
@@ -57,8 +57,9 @@ bool PictureCommands::openFile(const std::string& path)
     openedPath_ = path;
     recent_.add(path);
     proposeSave(path, opened.format);
-    image_.showBitmap(picture_.bitmap(),
-                      ScreenLook{metadata_.iccProfile, buffers_.hasAlpha() ? buffers_.view().alpha.data() : nullptr});
+    pictureView_.showBitmap(
+        picture_.bitmap(),
+        ScreenLook{metadata_.iccProfile, buffers_.hasAlpha() ? buffers_.view().alpha.data() : nullptr});
     fitWindowToPicture(frame_, buffers_.width(), buffers_.height());
     return true;
 }

@@ -4,12 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "app/error_display.h"
+#include "app/file_dialogs.h"
 #include "app/image_codec.h"
 #include "app/memory_gauge.h"
 #include "app/message_sink.h"
+#include "app/picture_view.h"
 #include "app/recent_pictures.h"
 #include "app/remembered_dialog.h"
 #include "app/shell_ports.h"
+#include "app/window_frame.h"
+#include "app/window_ports.h"
 #include "engine/cell_work.h"
 #include "engine/control_grid.h"
 #include "engine/picture_buffers.h"
@@ -80,7 +85,7 @@ private:
     MessageSink& messages_;
     FileDialogs& dialogs_;
     WindowFrame& frame_;
-    ImageView& image_;
+    PictureView& pictureView_;
     ErrorDisplay& errors_;
     WindowPorts& window_;
     const ImageCodec& codec_;

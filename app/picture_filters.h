@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "app/shell_ports.h"
+#include "app/file_dialogs.h"
 #include "platform/picture_format.h"
 
 namespace plexor {

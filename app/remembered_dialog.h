@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "app/shell_ports.h"
+#include "app/file_dialogs.h"
 
 namespace plexor {
 

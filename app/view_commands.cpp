@@ -15,7 +15,6 @@ void ViewCommands::refresh()
 void ViewCommands::toggleGridShown()
 {
     gridShown_ = !gridShown_;
-    window_.setShowChecked(gridShown_);
     if (picture_.hasPicture() && grid_.exists()) {
         work_.changes().markAll();
         refresh();
@@ -25,27 +24,27 @@ void ViewCommands::toggleGridShown()
 void ViewCommands::showGrid()
 {
     gridShown_ = true;
-    window_.setShowChecked(true);
 }
 
 void ViewCommands::zoomIn()
 {
-    setZoom(nextZoomIn(zoom_), image_.viewportWidth() / 2, image_.viewportHeight() / 2);
+    setZoom(nextZoomIn(zoom_), pictureView_.viewportWidth() / 2, pictureView_.viewportHeight() / 2);
 }
 
 void ViewCommands::zoomOut()
 {
-    setZoom(nextZoomOut(zoom_), image_.viewportWidth() / 2, image_.viewportHeight() / 2);
+    setZoom(nextZoomOut(zoom_), pictureView_.viewportWidth() / 2, pictureView_.viewportHeight() / 2);
 }
 
 void ViewCommands::fitToWindow()
 {
-    setZoom(fitZoom(picture_.width(), picture_.height(), image_.viewportWidth(), image_.viewportHeight()), 0, 0);
+    setZoom(fitZoom(picture_.width(), picture_.height(), pictureView_.viewportWidth(), pictureView_.viewportHeight()),
+            0, 0);
 }
 
 void ViewCommands::showActualSize()
 {
-    setZoom(Zoom::actual(), image_.viewportWidth() / 2, image_.viewportHeight() / 2);
+    setZoom(Zoom::actual(), pictureView_.viewportWidth() / 2, pictureView_.viewportHeight() / 2);
 }
 
 void ViewCommands::wheelZoom(int steps, std::int32_t x, std::int32_t y)
@@ -58,9 +57,10 @@ void ViewCommands::wheelZoom(int steps, std::int32_t x, std::int32_t y)
 
 void ViewCommands::zoomForNewPicture()
 {
-    const bool larger = picture_.width() > image_.viewportWidth() || picture_.height() > image_.viewportHeight();
+    const bool larger =
+        picture_.width() > pictureView_.viewportWidth() || picture_.height() > pictureView_.viewportHeight();
     zoom_ = Zoom::actual(); // a new picture starts at the top-left corner
-    image_.scrollTo(0, 0);
+    pictureView_.scrollTo(0, 0);
     if (larger)
         fitToWindow();
     else
@@ -69,30 +69,30 @@ void ViewCommands::zoomForNewPicture()
 
 void ViewCommands::setZoom(Zoom zoom, std::int32_t anchorX, std::int32_t anchorY)
 {
-    const PixelRect visible = image_.visible();
+    const PixelRect visible = pictureView_.visible();
     const std::int64_t scrollX = scrollKeeping(visible.x0, anchorX, zoom_, zoom);
     const std::int64_t scrollY = scrollKeeping(visible.y0, anchorY, zoom_, zoom);
     zoom_ = zoom;
-    image_.setZoom(zoom, reducedShown());
-    image_.scrollTo(scrollX, scrollY);
+    pictureView_.setZoom(zoom, reducedShown());
+    pictureView_.scrollTo(scrollX, scrollY);
     window_.showZoom("Zoom " + std::to_string(zoom.percent()) + "%");
     renderReduced();
-    image_.repaintNow(image_.visible());
+    pictureView_.repaintNow(pictureView_.visible());
 }
 
 void ViewCommands::viewportChanged()
 {
     if (!zoom_.reduces()) return;
-    const PixelRect visible = image_.visible();
+    const PixelRect visible = pictureView_.visible();
     if (visible == reduced_.window()) return;
     renderReduced();
-    image_.repaintNow(visible);
+    pictureView_.repaintNow(visible);
 }
 
 void ViewCommands::renderReduced()
 {
     if (!zoom_.reduces() || !picture_.hasPicture()) return;
-    reduced_.setWindow(zoom_, image_.visible(), picture_.width(), picture_.height());
+    reduced_.setWindow(zoom_, pictureView_.visible(), picture_.width(), picture_.height());
     refreshPart(picture_, grid_, work_, &reduced_, gridShown_, &work_.preview().shown(), reduced_.shownPart());
 }
 
@@ -104,7 +104,7 @@ void ViewCommands::repaintImage(std::span<const PixelRect> parts)
                                                              static_cast<std::int32_t>(zoom_.toScreen(part.y0)),
                                                              static_cast<std::int32_t>(zoom_.toScreen(part.x1)),
                                                              static_cast<std::int32_t>(zoom_.toScreen(part.y1))};
-        image_.repaintNow(screen);
+        pictureView_.repaintNow(screen);
     }
 }
 

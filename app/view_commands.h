@@ -4,7 +4,8 @@
 #include <span>
 
 #include "app/picture_commands.h"
-#include "app/shell_ports.h"
+#include "app/picture_view.h"
+#include "app/window_ports.h"
 #include "editor/reduced_view.h"
 #include "editor/zoom.h"
 #include "engine/cell_work.h"
@@ -18,9 +19,9 @@ namespace plexor {
 // the refresh that brings the screen up to date with what changed.
 class ViewCommands final {
 public:
-    ViewCommands(PictureBuffers& picture, const ControlGrid& grid, CellWork& work, ImageView& image,
+    ViewCommands(PictureBuffers& picture, const ControlGrid& grid, CellWork& work, PictureView& pictureView,
                  WindowPorts& window, PictureCommands& pictures) noexcept
-        : picture_(picture), grid_(grid), work_(work), image_(image), window_(window), pictures_(pictures)
+        : picture_(picture), grid_(grid), work_(work), pictureView_(pictureView), window_(window), pictures_(pictures)
     {}
 
     // Shows what has changed since the last refresh: the view brought up to
@@ -68,7 +69,7 @@ private:
     PictureBuffers& picture_;
     const ControlGrid& grid_;
     CellWork& work_;
-    ImageView& image_;
+    PictureView& pictureView_;
     WindowPorts& window_;
     PictureCommands& pictures_;
     bool gridShown_ = false;

@@ -9,15 +9,15 @@ void fitWindowToPicture(WindowFrame& frame, std::int32_t width, std::int32_t hei
         frame.fillScreen();
         return;
     }
-    frame.setClientWidth(static_cast<std::int32_t>(panel + width + 4));
-    frame.setLeft((frame.screenWidth() - frame.width()) / 2);
-    const std::int64_t border = std::int64_t{frame.height()} - frame.clientHeight();
+    frame.setContentsWidth(static_cast<std::int32_t>(panel + width + 4));
+    frame.setX((frame.screenWidth() - frame.width()) / 2);
+    const std::int64_t border = std::int64_t{frame.height()} - frame.contentsHeight();
     if (height + border >= frame.screenHeight()) {
         frame.fillScreen();
         return;
     }
-    frame.setClientHeight(height + 4);
-    frame.setTop((frame.screenHeight() - frame.height()) / 2);
+    frame.setContentsHeight(height + 4);
+    frame.setY((frame.screenHeight() - frame.height()) / 2);
 }
 
 } // namespace plexor

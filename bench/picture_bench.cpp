@@ -9,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "app/bmp_only_codec.h"
 #include "app/picture_files.h"
 #include "bench/bench_frame.h"
 #include "platform/bitmap.h"

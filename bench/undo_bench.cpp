@@ -28,8 +28,8 @@ void BM_UndoDrag_45MP(benchmark::State& state)
         path = test::writeBmp(folder, "large.bmp", picture);
     }
     test::FakeShell shell;
-    shell.image.viewportWidthSetting = 1800;
-    shell.image.viewportHeightSetting = 1000;
+    shell.pictureView.viewportWidthSetting = 1800;
+    shell.pictureView.viewportHeightSetting = 1000;
     shell.grid.answers.push_back("48");
     MainCommands commands(shell.ports());
     commands.start();

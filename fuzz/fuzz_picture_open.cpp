@@ -41,8 +41,8 @@ void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 const QtImageCodec& codec()
 {
-    static const QtImageCodec codec(kMaxPixels);
-    return codec;
+    static const QtImageCodec kCodec(kMaxPixels);
+    return kCodec;
 }
 
 void checkBitmap(Bitmap& bitmap, PictureFormat format)

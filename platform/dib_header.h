@@ -6,15 +6,14 @@
 
 namespace plexor {
 
-// How the pixel rows of a bitmap file are stored.
-enum BmpCompression : std::uint32_t {
-    kBmpRgb = 0,
-    kBmpRle8 = 1,
-    kBmpRle4 = 2,
-    kBmpBitfields = 3,
-    // Bit fields with an alpha mask, four masks after the 40-byte header.
-    kBmpAlphaBitfields = 6,
-};
+// How the pixel rows of a bitmap file are stored: the values of its
+// compression field that this program knows of. The field may hold others.
+inline constexpr std::uint32_t kBmpRgb = 0;
+inline constexpr std::uint32_t kBmpRle8 = 1;
+inline constexpr std::uint32_t kBmpRle4 = 2;
+inline constexpr std::uint32_t kBmpBitfields = 3;
+// Bit fields with an alpha mask, four masks after the 40-byte header.
+inline constexpr std::uint32_t kBmpAlphaBitfields = 6;
 
 // The information header that follows the file header, in any of its sizes:
 // the 12-byte core header (16-bit sizes, no compression) or the 40-byte header

@@ -12,8 +12,8 @@
 #include <QStringList>
 
 #include "app/headless_apply.h"
-#include "app/qt/message_boxes.h"
 #include "app/qt/qt_image_codec.h"
+#include "app/qt/qt_message_boxes.h"
 #include "app/qt/startup.h"
 #include "engine/cell_pool.h"
 

@@ -20,40 +20,40 @@ GridDialog::GridDialog(QWidget* owner)
     setFixedSize(149, 82);
     move(435, 107);
 
-    stepLabel = new QLabel(QStringLiteral("Grid difference:"), this);
-    stepLabel->setObjectName(QStringLiteral("stepLabel"));
-    stepLabel->move(8, 13);
+    stepLabel_ = new QLabel(QStringLiteral("Grid difference:"), this);
+    stepLabel_->setObjectName(QStringLiteral("stepLabel"));
+    stepLabel_->move(8, 13);
     // The label ends before the edit box at 88, in whatever font the
     // system gives.
-    for (QFont labelFont = stepLabel->font(); labelFont.pixelSize() > 8;
+    for (QFont labelFont = stepLabel_->font(); labelFont.pixelSize() > 8;
          labelFont.setPixelSize(labelFont.pixelSize() - 1)) {
-        stepLabel->setFont(labelFont);
-        if (QFontMetrics(labelFont).horizontalAdvance(stepLabel->text()) <= 88 - 8 - 2) break;
+        stepLabel_->setFont(labelFont);
+        if (QFontMetrics(labelFont).horizontalAdvance(stepLabel_->text()) <= 88 - 8 - 2) break;
     }
-    stepLabel->adjustSize();
+    stepLabel_->adjustSize();
 
-    stepEdit = new QLineEdit(QStringLiteral("5"), this);
-    stepEdit->setObjectName(QStringLiteral("stepEdit"));
-    stepEdit->setGeometry(88, 8, 49, 21);
-    stepEdit->installEventFilter(this);
+    stepEdit_ = new QLineEdit(QStringLiteral("5"), this);
+    stepEdit_->setObjectName(QStringLiteral("stepEdit"));
+    stepEdit_->setGeometry(88, 8, 49, 21);
+    stepEdit_->installEventFilter(this);
 
-    buttonPanel = new QFrame(this);
-    buttonPanel->setObjectName(QStringLiteral("buttonPanel"));
-    buttonPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    buttonPanel->setGeometry(0, 82 - 41, 149, 41);
+    buttonPanel_ = new QFrame(this);
+    buttonPanel_->setObjectName(QStringLiteral("buttonPanel"));
+    buttonPanel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    buttonPanel_->setGeometry(0, 82 - 41, 149, 41);
 
-    okButton = new QPushButton(QStringLiteral("OK"), buttonPanel);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setGeometry(40, 8, 75, 25);
-    okButton->setDefault(true);
-    connect(okButton, &QPushButton::clicked, this, &GridDialog::okClicked);
+    okButton_ = new QPushButton(QStringLiteral("OK"), buttonPanel_);
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    okButton_->setGeometry(40, 8, 75, 25);
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 
-    setFocusProxy(stepEdit);
+    setFocusProxy(stepEdit_);
 }
 
 void GridDialog::setEditText(const std::string& text)
 {
-    stepEdit->setText(QString::fromStdString(text));
+    stepEdit_->setText(QString::fromStdString(text));
 }
 
 void GridDialog::showModal()
@@ -63,7 +63,7 @@ void GridDialog::showModal()
 
 std::string GridDialog::editText() const
 {
-    return stepEdit->text().toStdString();
+    return stepEdit_->text().toStdString();
 }
 
 void GridDialog::showEvent(QShowEvent* event)
@@ -74,24 +74,19 @@ void GridDialog::showEvent(QShowEvent* event)
 
 void GridDialog::prepareForShow()
 {
-    stepEdit->setFocus();
-    stepEdit->selectAll();
-}
-
-void GridDialog::okClicked()
-{
-    accept();
+    stepEdit_->setFocus();
+    stepEdit_->selectAll();
 }
 
 bool GridDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == stepEdit && event->type() == QEvent::KeyPress &&
-        stepEditKeyPressed(static_cast<const QKeyEvent&>(*event)))
+    if (watched == stepEdit_ && event->type() == QEvent::KeyPress &&
+        closeOnCtrlK(static_cast<const QKeyEvent&>(*event)))
         return true;
     return QDialog::eventFilter(watched, event);
 }
 
-bool GridDialog::stepEditKeyPressed(const QKeyEvent& key)
+bool GridDialog::closeOnCtrlK(const QKeyEvent& key)
 {
     // Ctrl+K types character 11. The edit box would otherwise take it as
     // "delete to the end of the line".

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "app/shell_ports.h"
+#include "app/grid_dialog_port.h"
 
 class QFrame;
 class QLabel;
@@ -24,20 +24,21 @@ public:
     void showModal() override;
     std::string editText() const override;
 
-    QLabel* stepLabel = nullptr;
-    QLineEdit* stepEdit = nullptr;
-    QFrame* buttonPanel = nullptr;
-    QPushButton* okButton = nullptr;
-
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void prepareForShow();
-    void okClicked();
-    // True when the key closed the dialog.
-    bool stepEditKeyPressed(const QKeyEvent& key);
+    // Ctrl+K in the edit box closes the dialog; whether the key was it.
+    bool closeOnCtrlK(const QKeyEvent& key);
+
+    // Owned through Qt's parents; each has an object name, the name of its
+    // member without the underscore, by which tests find it.
+    QLabel* stepLabel_ = nullptr;
+    QLineEdit* stepEdit_ = nullptr;
+    QFrame* buttonPanel_ = nullptr;
+    QPushButton* okButton_ = nullptr;
 };
 
 } // namespace plexor

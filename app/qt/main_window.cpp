@@ -21,15 +21,16 @@
 #include <QUrl>
 #include <QWheelEvent>
 
-#include "app/qt/file_dialogs.h"
-#include "app/qt/picture_control.h"
+#include "app/qt/qt_file_dialogs.h"
+#include "app/qt/qt_message_boxes.h"
+#include "app/qt/qt_picture_view.h"
 #include "app/qt/qt_settings_store.h"
 
 namespace plexor {
 namespace {
 
-// Where the window opens: left, top, outer width and height.
-constexpr QRect kDesignedBounds{190, 109, 337, 267};
+// Where the window opens: x, y, outer width and height.
+constexpr QRect kStartGeometry{190, 109, 337, 267};
 constexpr int kPanelWidth = 41;
 
 QToolButton* toolButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
@@ -40,7 +41,7 @@ QToolButton* toolButton(QWidget* parent, const char* name, const QString& captio
     button->setText(caption);
     button->setToolTip(hint);
     button->setGeometry(bounds);
-    // A speed button never takes the keyboard focus from the window.
+    // A tool button never takes the keyboard focus from the window.
     button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
@@ -73,10 +74,8 @@ void MainWindow::run(const std::function<void()>& command)
     } catch (...) {
         services_.boxes->showError("The command failed.");
     }
-    // The check mark follows the commands' switch, whichever way Qt's own
-    // toggle of a checkable item went.
-    showGridAction->setChecked(commands_->view().gridShown());
-    updateMenus();
+    updateActions();
+    updateTitle();
 }
 
 MainWindow::MainWindow(DialogServices services) : services_(std::move(services))
@@ -95,18 +94,19 @@ MainWindow::MainWindow(DialogServices services) : services_(std::move(services))
     createWidgets();
     createMenu();
     createStatusBar();
-    frame_ = std::make_unique<MainWindowFrame>(*this, *toolPanel);
-    placeAtDesignedBounds();
+    frame_ = std::make_unique<MainWindowFrame>(*this, *toolPanel_);
+    moveToStartGeometry();
 
     workerCalls_ = std::make_unique<WorkerCallNotifier>([this] {
         if (!shutDown_) commands_->serveWorkerCalls();
     });
     // start: the model's defaults, the empty queue, the worker asleep.
     commands_ = std::make_unique<MainCommands>(ShellPorts{*services_.boxes, *services_.boxes, *services_.files, *frame_,
-                                                          *pictureView, *this, *this, codec_, *services_.settings,
+                                                          *pictureView_, *this, *this, codec_, *services_.settings,
                                                           [this] { postWorkerCall(); }});
     commands_->start();
-    updateMenus();
+    updateActions();
+    updateTitle();
 }
 
 MainWindow::~MainWindow()
@@ -116,76 +116,76 @@ MainWindow::~MainWindow()
 
 void MainWindow::createWidgets()
 {
-    auto* client = new QWidget(this);
-    auto* layout = new QHBoxLayout(client);
+    auto* contents = new QWidget(this);
+    auto* layout = new QHBoxLayout(contents);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    setCentralWidget(client);
+    setCentralWidget(contents);
 
-    toolPanel = new QFrame(client);
-    toolPanel->setObjectName(QStringLiteral("toolPanel"));
-    toolPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    toolPanel->setFixedWidth(kPanelWidth);
-    layout->addWidget(toolPanel);
+    toolPanel_ = new QFrame(contents);
+    toolPanel_->setObjectName(QStringLiteral("toolPanel"));
+    toolPanel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    toolPanel_->setFixedWidth(kPanelWidth);
+    layout->addWidget(toolPanel_);
 
-    gridButton = toolButton(toolPanel, "gridButton", QStringLiteral("#"),
-                            QStringLiteral("create new grid / new grid size"), QRect(6, 6, 25, 25));
-    resetButton = toolButton(toolPanel, "resetButton", QStringLiteral("&R"),
-                             QStringLiteral("Reset the picture and the grid"), QRect(6, 40, 25, 25));
-    connect(gridButton, &QToolButton::clicked, this, [this] { run([this] { commands_->grid().layNewGrid(); }); });
-    connect(resetButton, &QToolButton::clicked, this, [this] { run([this] { commands_->grid().resetGrid(); }); });
+    gridButton_ = toolButton(toolPanel_, "gridButton", QStringLiteral("#"),
+                             QStringLiteral("create new grid / new grid size"), QRect(6, 6, 25, 25));
+    resetButton_ = toolButton(toolPanel_, "resetButton", QStringLiteral("&R"),
+                              QStringLiteral("Reset the picture and the grid"), QRect(6, 40, 25, 25));
+    connect(gridButton_, &QToolButton::clicked, this, [this] { run([this] { commands_->grid().layNewGrid(); }); });
+    connect(resetButton_, &QToolButton::clicked, this, [this] { run([this] { commands_->grid().resetGrid(); }); });
 
-    panelPicture = new QLabel(toolPanel);
-    panelPicture->setObjectName(QStringLiteral("panelPicture"));
-    panelPicture->setGeometry(3, 71, 33, 145);
-    panelPicture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    panelPicture->setPixmap(QPixmap(QStringLiteral(":/plexor/panel.png")));
+    panelPicture_ = new QLabel(toolPanel_);
+    panelPicture_->setObjectName(QStringLiteral("panelPicture"));
+    panelPicture_->setGeometry(3, 71, 33, 145);
+    panelPicture_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    panelPicture_->setPixmap(QPixmap(QStringLiteral(":/plexor/panel.png")));
 
-    scrollArea = new QScrollArea(client);
-    scrollArea->setObjectName(QStringLiteral("scrollArea"));
-    scrollArea->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    scrollArea->setLineWidth(2);
-    scrollArea->setWidgetResizable(false);
-    scrollArea->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    scrollArea_ = new QScrollArea(contents);
+    scrollArea_->setObjectName(QStringLiteral("scrollArea"));
+    scrollArea_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    scrollArea_->setLineWidth(2);
+    scrollArea_->setWidgetResizable(false);
+    scrollArea_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The window may shrink round a picture of a few pixels.
-    scrollArea->setMinimumSize(4, 4);
-    layout->addWidget(scrollArea, 1);
+    scrollArea_->setMinimumSize(4, 4);
+    layout->addWidget(scrollArea_, 1);
 
-    pictureView = new PictureControl;
-    scrollArea->setWidget(pictureView);
-    pictureView->attachScrollArea(*scrollArea);
-    scrollArea->viewport()->installEventFilter(this);
+    pictureView_ = new QtPictureView;
+    scrollArea_->setWidget(pictureView_);
+    pictureView_->attachScrollArea(*scrollArea_);
+    scrollArea_->viewport()->installEventFilter(this);
     // A reduced view holds only what the viewport shows: it follows.
     const auto viewportChanged = [this] { run([this] { commands_->view().viewportChanged(); }); };
-    connect(scrollArea->horizontalScrollBar(), &QScrollBar::valueChanged, this, viewportChanged);
-    connect(scrollArea->verticalScrollBar(), &QScrollBar::valueChanged, this, viewportChanged);
-    pictureView->move(0, 0);
-    connect(pictureView, &PictureControl::mousePressed, this, [this](int x, int y, Qt::KeyboardModifiers keys) {
+    connect(scrollArea_->horizontalScrollBar(), &QScrollBar::valueChanged, this, viewportChanged);
+    connect(scrollArea_->verticalScrollBar(), &QScrollBar::valueChanged, this, viewportChanged);
+    pictureView_->move(0, 0);
+    connect(pictureView_, &QtPictureView::mousePressed, this, [this](int x, int y, Qt::KeyboardModifiers keys) {
         run([&] { commands_->mouse().press(x, y, keyModifiers(keys)); });
     });
-    connect(pictureView, &PictureControl::mouseMoved, this, [this](int x, int y, Qt::KeyboardModifiers keys) {
+    connect(pictureView_, &QtPictureView::mouseMoved, this, [this](int x, int y, Qt::KeyboardModifiers keys) {
         run([&] { commands_->mouse().move(x, y, keyModifiers(keys)); });
     });
-    connect(pictureView, &PictureControl::mouseReleased, this, [this](int x, int y, Qt::KeyboardModifiers keys) {
+    connect(pictureView_, &QtPictureView::mouseReleased, this, [this](int x, int y, Qt::KeyboardModifiers keys) {
         run([&] { commands_->mouse().release(x, y, keyModifiers(keys)); });
     });
     // The arrow keys reach the scroll box first, which would scroll with them.
-    scrollArea->installEventFilter(this);
+    scrollArea_->installEventFilter(this);
 }
 
 void MainWindow::createStatusBar()
 {
     statusBar()->setObjectName(QStringLiteral("statusBar"));
-    progressLabel = new QLabel(statusBar());
-    progressLabel->setObjectName(QStringLiteral("progressLabel"));
-    progressLabel->hide();
-    statusBar()->addWidget(progressLabel);
-    pointLabel = new QLabel(statusBar());
-    pointLabel->setObjectName(QStringLiteral("pointLabel"));
-    statusBar()->addWidget(pointLabel);
-    zoomLabel = new QLabel(QStringLiteral("Zoom 100%"), statusBar());
-    zoomLabel->setObjectName(QStringLiteral("zoomLabel"));
-    statusBar()->addPermanentWidget(zoomLabel);
+    progressLabel_ = new QLabel(statusBar());
+    progressLabel_->setObjectName(QStringLiteral("progressLabel"));
+    progressLabel_->hide();
+    statusBar()->addWidget(progressLabel_);
+    pointLabel_ = new QLabel(statusBar());
+    pointLabel_->setObjectName(QStringLiteral("pointLabel"));
+    statusBar()->addWidget(pointLabel_);
+    zoomLabel_ = new QLabel(QStringLiteral("Zoom 100%"), statusBar());
+    zoomLabel_->setObjectName(QStringLiteral("zoomLabel"));
+    statusBar()->addPermanentWidget(zoomLabel_);
     // The worker's progress is looked at now and then; showing it redraws
     // nothing of the picture.
     auto* poll = new QTimer(this);
@@ -198,13 +198,13 @@ void MainWindow::showProgress()
 {
     if (shutDown_) return;
     const std::optional<std::string> text = commands_->progressText(std::chrono::steady_clock::now());
-    if (text) progressLabel->setText(QString::fromStdString(*text));
-    progressLabel->setVisible(text.has_value());
+    if (text) progressLabel_->setText(QString::fromStdString(*text));
+    progressLabel_->setVisible(text.has_value());
 }
 
-void MainWindow::placeAtDesignedBounds()
+void MainWindow::moveToStartGeometry()
 {
-    frame_->setOuterBounds(kDesignedBounds);
+    frame_->setOuterBounds(kStartGeometry);
 }
 
 void MainWindow::openFile(const std::string& path)
@@ -301,31 +301,26 @@ void MainWindow::shutDown()
     commands_->shutDown();
 }
 
-void MainWindow::setShowChecked(bool checked)
-{
-    showGridAction->setChecked(checked);
-}
-
 void MainWindow::captureMouse()
 {
-    if (pictureView->isVisible()) pictureView->grabMouse();
+    if (pictureView_->isVisible()) pictureView_->grabMouse();
 }
 
 void MainWindow::releaseMouseCapture()
 {
-    if (QWidget::mouseGrabber() == pictureView) pictureView->releaseMouse();
+    if (QWidget::mouseGrabber() == pictureView_) pictureView_->releaseMouse();
 }
 
 void MainWindow::showZoom(const std::string& text)
 {
-    zoomLabel->setText(QString::fromStdString(text));
+    zoomLabel_->setText(QString::fromStdString(text));
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == scrollArea && event->type() == QEvent::KeyPress && commands_)
+    if (watched == scrollArea_ && event->type() == QEvent::KeyPress && commands_)
         return nudgeKey(*static_cast<QKeyEvent*>(event));
-    if (watched != scrollArea->viewport() || !commands_) return QMainWindow::eventFilter(watched, event);
+    if (watched != scrollArea_->viewport() || !commands_) return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::Resize) {
         // A reduced view holds only what the viewport shows: it follows.
         run([this] { commands_->view().viewportChanged(); });
@@ -346,14 +341,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     }
     // Three lines a notch, as Qt scrolls.
     QScrollBar* bar =
-        wheel->modifiers() & Qt::ShiftModifier ? scrollArea->horizontalScrollBar() : scrollArea->verticalScrollBar();
+        wheel->modifiers() & Qt::ShiftModifier ? scrollArea_->horizontalScrollBar() : scrollArea_->verticalScrollBar();
     bar->setValue(bar->value() - turn * 3 * bar->singleStep() / 120);
     return true;
 }
 
 void MainWindow::showPointReadout(const std::string& text)
 {
-    pointLabel->setText(QString::fromStdString(text));
+    pointLabel_->setText(QString::fromStdString(text));
 }
 
 void MainWindow::showInformation(const std::string& text)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -9,13 +10,22 @@
 #include <QMainWindow>
 
 #include "app/main_commands.h"
-#include "app/qt/main_window_widgets.h"
+#include "app/qt/main_window_frame.h"
 #include "app/qt/message_boxes.h"
 #include "app/qt/qt_image_codec.h"
-#include "app/qt/window_frame.h"
 #include "app/qt/worker_call_notifier.h"
+#include "app/recent_pictures.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QScrollArea;
+class QToolButton;
 
 namespace plexor {
+
+class QtPictureView;
 
 // The dialogs and boxes the main window shows, and where it keeps what it
 // remembers between runs; whatever is left empty gets Qt's own.
@@ -27,22 +37,27 @@ struct DialogServices {
 
 // The main window, titled "Plexor machine". It turns menu, button, key,
 // mouse and drop events into calls on the commands and shows what they
-// produce; the commands own the model and the worker. Creating the window starts them;
-// closing it shuts them down, after which no command runs any more.
-class MainWindow final : public QMainWindow, public MainWindowWidgets, private WindowPorts, private GridDialogPort {
+// produce; the commands own the model and the worker. Creating the window
+// starts them; closing it shuts them down, after which no command runs any
+// more. Its widgets and menu items are its own; each has an object name,
+// the name of its member without the underscore, by which tests find it.
+class MainWindow final : public QMainWindow, private WindowPorts, private GridDialogPort {
     Q_OBJECT
 public:
     explicit MainWindow(DialogServices services = {});
     ~MainWindow() override;
 
-    // The grid dialog, created after this window; it must outlive it.
+    // The grid dialog, created after this window as its child: Qt deletes
+    // it with the window, after the commands that show it are gone. Until
+    // it is attached, the grid command shows nothing and reads back the
+    // text it set.
     void attachGridDialog(GridDialogPort& dialog) noexcept { gridDialog_ = &dialog; }
     // Opens a picture named on the command line as File > Open does with
     // the chosen name.
     void openFile(const std::string& path);
-    // Gives the window its designed outer bounds; once it is shown, the
-    // window system's frame is known and counted.
-    void placeAtDesignedBounds();
+    // Gives the window the outer geometry it starts with; once it is shown,
+    // the window system's frame is known and counted.
+    void moveToStartGeometry();
 
     MainCommands& commands() noexcept { return *commands_; }
     bool hasShutDown() const noexcept { return shutDown_; }
@@ -68,11 +83,15 @@ private:
     void createMenu();
     void createRecentMenu();
     void createStatusBar();
-    // The Edit menu's items: enabled, and naming the edit, when there is one
-    // to undo or redo, and points to choose or chosen; the grid file items,
-    // enabled when there is a picture (and a grid to save or lay over); the
-    // title, with the file's name and a mark of unsaved changes.
-    void updateMenus();
+    // The one place that sets which menu items are enabled and checked,
+    // after every command: Undo and Redo, enabled and naming the edit when
+    // there is one; Select all and Select none, when there are points to
+    // choose or chosen; the grid file items and Grid over result, when there
+    // is a picture (and a grid to save or lay over); Grid > Show, checked
+    // while the overlay is shown; File > Open Recent.
+    void updateActions();
+    // The title, with the file's name and a mark of unsaved changes.
+    void updateTitle();
     // File > Open Recent: an item for each recent picture, newest first.
     void updateRecentMenu();
     // Shows how many cells the worker has left, when it has been busy long.
@@ -88,7 +107,6 @@ private:
     void shutDown();
 
     // WindowPorts
-    void setShowChecked(bool checked) override;
     void captureMouse() override;
     void releaseMouseCapture() override;
     void showInformation(const std::string& text) override;
@@ -101,6 +119,43 @@ private:
     void setEditText(const std::string& text) override;
     void showModal() override;
     std::string editText() const override;
+
+    // The widgets and menu items, owned through Qt's parents.
+    QFrame* toolPanel_ = nullptr;
+    QToolButton* gridButton_ = nullptr;
+    QToolButton* resetButton_ = nullptr;
+    QLabel* panelPicture_ = nullptr;
+    QScrollArea* scrollArea_ = nullptr;
+    QtPictureView* pictureView_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QMenu* openRecentMenu_ = nullptr;
+    // One item for each place of the recent pictures, hidden while empty:
+    // recentFileAction1 to recentFileAction10.
+    std::array<QAction*, RecentPictures::kMaxFiles> recentFileActions_{};
+    QAction* clearRecentAction_ = nullptr;
+    QAction* saveAsAction_ = nullptr;
+    QAction* openGridAction_ = nullptr;
+    QAction* saveGridAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
+    QAction* selectAllAction_ = nullptr;
+    QAction* selectNoneAction_ = nullptr;
+    QMenu* gridMenu_ = nullptr;
+    QAction* showGridAction_ = nullptr;
+    QAction* gridOverResultAction_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
+    QAction* zoomInAction_ = nullptr;
+    QAction* zoomOutAction_ = nullptr;
+    QAction* fitAction_ = nullptr;
+    QAction* actualSizeAction_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QAction* aboutAction_ = nullptr;
+    QLabel* zoomLabel_ = nullptr;     // the zoom, in the status bar
+    QLabel* progressLabel_ = nullptr; // the worker's cells left, in the status bar
+    QLabel* pointLabel_ = nullptr;    // the point under the pointer, in the status bar
 
     DialogServices services_;
     QtImageCodec codec_;

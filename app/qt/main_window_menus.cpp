@@ -1,5 +1,5 @@
-// The window's menus: their items and keys, File > Open Recent, and what
-// each item shows as the commands' state changes.
+// The window's menus: their items and keys, File > Open Recent, what each
+// item shows as the commands' state changes, and the title.
 
 #include <initializer_list>
 
@@ -34,97 +34,97 @@ void MainWindow::createMenu()
 {
     menuBar()->setObjectName(QStringLiteral("menuBar"));
 
-    fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-    fileMenu->setObjectName(QStringLiteral("fileMenu"));
-    openAction = addMenuItem(fileMenu, "openAction", QStringLiteral("&Open..."));
-    openAction->setShortcuts(standardKeys(QKeySequence::Open, {QKeySequence(Qt::CTRL | Qt::Key_O)}));
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
+    fileMenu_->setObjectName(QStringLiteral("fileMenu"));
+    openAction_ = addMenuItem(fileMenu_, "openAction", QStringLiteral("&Open..."));
+    openAction_->setShortcuts(standardKeys(QKeySequence::Open, {QKeySequence(Qt::CTRL | Qt::Key_O)}));
     createRecentMenu();
-    saveAsAction = addMenuItem(fileMenu, "saveAsAction", QStringLiteral("&Save as..."));
-    saveAsAction->setShortcuts(standardKeys(QKeySequence::SaveAs, {QKeySequence(Qt::CTRL | Qt::Key_S)}));
-    openGridAction = addMenuItem(fileMenu, "openGridAction", QStringLiteral("Open &grid..."));
-    saveGridAction = addMenuItem(fileMenu, "saveGridAction", QStringLiteral("Save g&rid..."));
-    fileMenu->addSeparator();
-    exitAction = addMenuItem(fileMenu, "exitAction", QStringLiteral("E&xit"));
-    exitAction->setShortcuts(standardKeys(QKeySequence::Quit, {QKeySequence(Qt::CTRL | Qt::Key_Q)}));
+    saveAsAction_ = addMenuItem(fileMenu_, "saveAsAction", QStringLiteral("&Save as..."));
+    saveAsAction_->setShortcuts(standardKeys(QKeySequence::SaveAs, {QKeySequence(Qt::CTRL | Qt::Key_S)}));
+    openGridAction_ = addMenuItem(fileMenu_, "openGridAction", QStringLiteral("Open &grid..."));
+    saveGridAction_ = addMenuItem(fileMenu_, "saveGridAction", QStringLiteral("Save g&rid..."));
+    fileMenu_->addSeparator();
+    exitAction_ = addMenuItem(fileMenu_, "exitAction", QStringLiteral("E&xit"));
+    exitAction_->setShortcuts(standardKeys(QKeySequence::Quit, {QKeySequence(Qt::CTRL | Qt::Key_Q)}));
 
-    editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
-    editMenu->setObjectName(QStringLiteral("editMenu"));
-    undoAction = addMenuItem(editMenu, "undoAction", QStringLiteral("&Undo"));
-    undoAction->setShortcuts(standardKeys(QKeySequence::Undo, {QKeySequence(Qt::CTRL | Qt::Key_Z)}));
-    redoAction = addMenuItem(editMenu, "redoAction", QStringLiteral("&Redo"));
-    redoAction->setShortcuts(standardKeys(
+    editMenu_ = menuBar()->addMenu(QStringLiteral("&Edit"));
+    editMenu_->setObjectName(QStringLiteral("editMenu"));
+    undoAction_ = addMenuItem(editMenu_, "undoAction", QStringLiteral("&Undo"));
+    undoAction_->setShortcuts(standardKeys(QKeySequence::Undo, {QKeySequence(Qt::CTRL | Qt::Key_Z)}));
+    redoAction_ = addMenuItem(editMenu_, "redoAction", QStringLiteral("&Redo"));
+    redoAction_->setShortcuts(standardKeys(
         QKeySequence::Redo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}));
-    editMenu->addSeparator();
-    selectAllAction = addMenuItem(editMenu, "selectAllAction", QStringLiteral("Select &all"));
-    selectAllAction->setShortcuts(standardKeys(QKeySequence::SelectAll, {QKeySequence(Qt::CTRL | Qt::Key_A)}));
-    selectNoneAction =
-        addMenuItem(editMenu, "selectNoneAction", QStringLiteral("Select &none"), QKeySequence(Qt::Key_Escape));
+    editMenu_->addSeparator();
+    selectAllAction_ = addMenuItem(editMenu_, "selectAllAction", QStringLiteral("Select &all"));
+    selectAllAction_->setShortcuts(standardKeys(QKeySequence::SelectAll, {QKeySequence(Qt::CTRL | Qt::Key_A)}));
+    selectNoneAction_ =
+        addMenuItem(editMenu_, "selectNoneAction", QStringLiteral("Select &none"), QKeySequence(Qt::Key_Escape));
 
-    gridMenu = menuBar()->addMenu(QStringLiteral("&Grid"));
-    gridMenu->setObjectName(QStringLiteral("gridMenu"));
-    showGridAction = addMenuItem(gridMenu, "showGridAction", QStringLiteral("&Show"));
-    showGridAction->setCheckable(true);
-    showGridAction->setChecked(false);
-    gridOverResultAction = addMenuItem(gridMenu, "gridOverResultAction", QStringLiteral("&New grid over the result..."),
-                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G));
+    gridMenu_ = menuBar()->addMenu(QStringLiteral("&Grid"));
+    gridMenu_->setObjectName(QStringLiteral("gridMenu"));
+    showGridAction_ = addMenuItem(gridMenu_, "showGridAction", QStringLiteral("&Show"));
+    showGridAction_->setCheckable(true);
+    gridOverResultAction_ =
+        addMenuItem(gridMenu_, "gridOverResultAction", QStringLiteral("&New grid over the result..."),
+                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G));
 
-    viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
-    viewMenu->setObjectName(QStringLiteral("viewMenu"));
-    zoomInAction = addMenuItem(viewMenu, "zoomInAction", QStringLiteral("Zoom &in"));
-    zoomInAction->setShortcuts(standardKeys(
+    viewMenu_ = menuBar()->addMenu(QStringLiteral("&View"));
+    viewMenu_->setObjectName(QStringLiteral("viewMenu"));
+    zoomInAction_ = addMenuItem(viewMenu_, "zoomInAction", QStringLiteral("Zoom &in"));
+    zoomInAction_->setShortcuts(standardKeys(
         QKeySequence::ZoomIn, {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}));
-    zoomOutAction = addMenuItem(viewMenu, "zoomOutAction", QStringLiteral("Zoom &out"));
-    zoomOutAction->setShortcuts(standardKeys(QKeySequence::ZoomOut, {QKeySequence(Qt::CTRL | Qt::Key_Minus)}));
-    fitAction =
-        addMenuItem(viewMenu, "fitAction", QStringLiteral("&Fit to window"), QKeySequence(Qt::CTRL | Qt::Key_0));
-    actualSizeAction =
-        addMenuItem(viewMenu, "actualSizeAction", QStringLiteral("&Actual size"), QKeySequence(Qt::CTRL | Qt::Key_1));
+    zoomOutAction_ = addMenuItem(viewMenu_, "zoomOutAction", QStringLiteral("Zoom &out"));
+    zoomOutAction_->setShortcuts(standardKeys(QKeySequence::ZoomOut, {QKeySequence(Qt::CTRL | Qt::Key_Minus)}));
+    fitAction_ =
+        addMenuItem(viewMenu_, "fitAction", QStringLiteral("&Fit to window"), QKeySequence(Qt::CTRL | Qt::Key_0));
+    actualSizeAction_ =
+        addMenuItem(viewMenu_, "actualSizeAction", QStringLiteral("&Actual size"), QKeySequence(Qt::CTRL | Qt::Key_1));
 
-    helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
-    helpMenu->setObjectName(QStringLiteral("helpMenu"));
-    aboutAction = addMenuItem(helpMenu, "aboutAction", QStringLiteral("&About"));
+    helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
+    helpMenu_->setObjectName(QStringLiteral("helpMenu"));
+    aboutAction_ = addMenuItem(helpMenu_, "aboutAction", QStringLiteral("&About"));
 
-    connect(openAction, &QAction::triggered, this, [this] { run([this] { commands_->openPicture(); }); });
-    connect(saveAsAction, &QAction::triggered, this, [this] { run([this] { commands_->savePictureAs(); }); });
-    connect(openGridAction, &QAction::triggered, this, [this] { run([this] { commands_->grid().openGrid(); }); });
-    connect(saveGridAction, &QAction::triggered, this, [this] { run([this] { commands_->grid().saveGrid(); }); });
-    connect(exitAction, &QAction::triggered, this, &QWidget::close);
-    connect(showGridAction, &QAction::triggered, this,
+    connect(openAction_, &QAction::triggered, this, [this] { run([this] { commands_->openPicture(); }); });
+    connect(saveAsAction_, &QAction::triggered, this, [this] { run([this] { commands_->savePictureAs(); }); });
+    connect(openGridAction_, &QAction::triggered, this, [this] { run([this] { commands_->grid().openGrid(); }); });
+    connect(saveGridAction_, &QAction::triggered, this, [this] { run([this] { commands_->grid().saveGrid(); }); });
+    connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+    connect(showGridAction_, &QAction::triggered, this,
             [this] { run([this] { commands_->view().toggleGridShown(); }); });
-    connect(aboutAction, &QAction::triggered, this, [this] { run([this] { commands_->showAbout(); }); });
-    connect(undoAction, &QAction::triggered, this, [this] { run([this] { commands_->undo(); }); });
-    connect(redoAction, &QAction::triggered, this, [this] { run([this] { commands_->redo(); }); });
-    connect(selectAllAction, &QAction::triggered, this,
+    connect(aboutAction_, &QAction::triggered, this, [this] { run([this] { commands_->showAbout(); }); });
+    connect(undoAction_, &QAction::triggered, this, [this] { run([this] { commands_->undo(); }); });
+    connect(redoAction_, &QAction::triggered, this, [this] { run([this] { commands_->redo(); }); });
+    connect(selectAllAction_, &QAction::triggered, this,
             [this] { run([this] { commands_->selection().selectAll(); }); });
-    connect(selectNoneAction, &QAction::triggered, this,
+    connect(selectNoneAction_, &QAction::triggered, this,
             [this] { run([this] { commands_->selection().selectNone(); }); });
-    connect(gridOverResultAction, &QAction::triggered, this,
+    connect(gridOverResultAction_, &QAction::triggered, this,
             [this] { run([this] { commands_->grid().layGridOverResult(); }); });
-    connect(zoomInAction, &QAction::triggered, this, [this] { run([this] { commands_->view().zoomIn(); }); });
-    connect(zoomOutAction, &QAction::triggered, this, [this] { run([this] { commands_->view().zoomOut(); }); });
-    connect(fitAction, &QAction::triggered, this, [this] { run([this] { commands_->view().fitToWindow(); }); });
-    connect(actualSizeAction, &QAction::triggered, this,
+    connect(zoomInAction_, &QAction::triggered, this, [this] { run([this] { commands_->view().zoomIn(); }); });
+    connect(zoomOutAction_, &QAction::triggered, this, [this] { run([this] { commands_->view().zoomOut(); }); });
+    connect(fitAction_, &QAction::triggered, this, [this] { run([this] { commands_->view().fitToWindow(); }); });
+    connect(actualSizeAction_, &QAction::triggered, this,
             [this] { run([this] { commands_->view().showActualSize(); }); });
 }
 
 void MainWindow::createRecentMenu()
 {
-    openRecentMenu = fileMenu->addMenu(QStringLiteral("Open rec&ent"));
-    openRecentMenu->setObjectName(QStringLiteral("openRecentMenu"));
-    for (std::size_t i = 0; i < recentFileActions.size(); ++i) {
-        QAction* item = openRecentMenu->addAction(QString());
+    openRecentMenu_ = fileMenu_->addMenu(QStringLiteral("Open rec&ent"));
+    openRecentMenu_->setObjectName(QStringLiteral("openRecentMenu"));
+    for (std::size_t i = 0; i < recentFileActions_.size(); ++i) {
+        QAction* item = openRecentMenu_->addAction(QString());
         item->setObjectName(QStringLiteral("recentFileAction%1").arg(i + 1));
         item->setVisible(false);
         connect(item, &QAction::triggered, this, [this, i] {
             const std::string path = shownRecent_.at(i);
             run([&] { commands_->openRecent(path); });
         });
-        recentFileActions[i] = item;
+        recentFileActions_[i] = item;
     }
-    openRecentMenu->addSeparator();
-    clearRecentAction = openRecentMenu->addAction(QStringLiteral("&Clear list"));
-    clearRecentAction->setObjectName(QStringLiteral("clearRecentAction"));
-    connect(clearRecentAction, &QAction::triggered, this,
+    openRecentMenu_->addSeparator();
+    clearRecentAction_ = openRecentMenu_->addAction(QStringLiteral("&Clear list"));
+    clearRecentAction_->setObjectName(QStringLiteral("clearRecentAction"));
+    connect(clearRecentAction_, &QAction::triggered, this,
             [this] { run([this] { commands_->pictures().clearRecent(); }); });
 }
 
@@ -133,8 +133,8 @@ void MainWindow::updateRecentMenu()
     const std::vector<std::string>& files = commands_->pictures().recentFiles();
     if (files == shownRecent_ && !files.empty()) return;
     shownRecent_ = files;
-    for (std::size_t i = 0; i < recentFileActions.size(); ++i) {
-        QAction* item = recentFileActions[i];
+    for (std::size_t i = 0; i < recentFileActions_.size(); ++i) {
+        QAction* item = recentFileActions_[i];
         item->setVisible(i < files.size());
         if (i >= files.size()) continue;
         // The number is the item's key; an ampersand of the name is shown.
@@ -143,29 +143,36 @@ void MainWindow::updateRecentMenu()
         const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QStringLiteral("1&0");
         item->setText(number + QLatin1Char(' ') + name);
     }
-    openRecentMenu->setEnabled(!files.empty());
+    openRecentMenu_->setEnabled(!files.empty());
 }
 
-void MainWindow::updateMenus()
+void MainWindow::updateActions()
 {
-    const std::optional<std::string> undo = commands_ ? commands_->history().undoText() : std::nullopt;
-    const std::optional<std::string> redo = commands_ ? commands_->history().redoText() : std::nullopt;
-    undoAction->setEnabled(undo.has_value());
-    undoAction->setText(undo ? QString::fromStdString(*undo) : QStringLiteral("&Undo"));
-    redoAction->setEnabled(redo.has_value());
-    redoAction->setText(redo ? QString::fromStdString(*redo) : QStringLiteral("&Redo"));
-    openGridAction->setEnabled(commands_ && commands_->grid().canOpenGrid());
-    saveGridAction->setEnabled(commands_ && commands_->grid().canSaveGrid());
+    const std::optional<std::string> undo = commands_->history().undoText();
+    const std::optional<std::string> redo = commands_->history().redoText();
+    undoAction_->setEnabled(undo.has_value());
+    undoAction_->setText(undo ? QString::fromStdString(*undo) : QStringLiteral("&Undo"));
+    redoAction_->setEnabled(redo.has_value());
+    redoAction_->setText(redo ? QString::fromStdString(*redo) : QStringLiteral("&Redo"));
+    selectAllAction_->setEnabled(commands_->selection().canSelectAll());
+    selectNoneAction_->setEnabled(commands_->selection().canSelectNone());
+    openGridAction_->setEnabled(commands_->grid().canOpenGrid());
+    saveGridAction_->setEnabled(commands_->grid().canSaveGrid());
+    gridOverResultAction_->setEnabled(commands_->grid().canLayGridOverResult());
+    // The check mark follows the commands' switch, whichever way Qt's own
+    // toggle of a checkable item went.
+    showGridAction_->setChecked(commands_->view().gridShown());
+    updateRecentMenu();
+}
+
+void MainWindow::updateTitle()
+{
     // The title names the picture's file, marked while there are unsaved
     // changes.
-    const std::string name = commands_ ? commands_->documentName() : std::string();
+    const std::string name = commands_->documentName();
     setWindowTitle(name.empty() ? QStringLiteral("Plexor machine")
                                 : QStringLiteral("Plexor machine - %1[*]").arg(QString::fromLocal8Bit(name)));
-    setWindowModified(commands_ && commands_->modified());
-    if (commands_) updateRecentMenu();
-    selectAllAction->setEnabled(commands_ && commands_->selection().canSelectAll());
-    selectNoneAction->setEnabled(commands_ && commands_->selection().canSelectNone());
-    gridOverResultAction->setEnabled(commands_ && commands_->grid().canLayGridOverResult());
+    setWindowModified(commands_->modified());
 }
 
 } // namespace plexor

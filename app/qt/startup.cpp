@@ -20,10 +20,11 @@ void startProgram(ProgramWindows& windows, const QString& file)
 {
     MainWindow* window = windows.mainWindow.get();
     window->show();
-    // Once the window system has framed the window, its outer bounds can be
-    // set as designed, and a picture fits the window to itself.
+    // Once the window system has framed the window, it can be moved to its
+    // start geometry, frame included, and a picture fits the window to
+    // itself.
     QTimer::singleShot(0, window, [window, file] {
-        window->placeAtDesignedBounds();
+        window->moveToStartGeometry();
         if (!file.isEmpty()) window->openFile(QFile::encodeName(file).toStdString());
     });
 }

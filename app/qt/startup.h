@@ -20,7 +20,7 @@ struct ProgramWindows {
 
 ProgramWindows createWindows(DialogServices services = {});
 
-// Shows the main window at its designed place and, once the event loop
+// Shows the main window at its start geometry and, once the event loop
 // runs, opens `file` when one is named.
 void startProgram(ProgramWindows& windows, const QString& file);
 

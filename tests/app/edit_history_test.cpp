@@ -210,8 +210,8 @@ TEST_F(EditHistoryTest, UndoAndRedoWhileTheBatchesRun)
 // the picture.
 TEST_F(EditHistoryTest, ADragCostsMemoryForWhatItChanged)
 {
-    image.viewportWidthSetting = 4000; // at full size
-    image.viewportHeightSetting = 3000;
+    pictureView.viewportWidthSetting = 4000; // at full size
+    pictureView.viewportHeightSetting = 3000;
     open(4000, 3000, 48);
     const std::size_t grid = commands.history().edits().bytes();
     EXPECT_GT(grid, std::size_t{4000} * 3000 * 3) << "the grid keeps the whole picture from before";

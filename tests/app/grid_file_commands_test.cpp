@@ -89,7 +89,7 @@ TEST_F(GridFileCommandsTest, TheWindowAndTheCommandLineWriteTheSamePixels)
 {
     ASSERT_TRUE(commands.openFile(picture));
     openGrid(gridFile);
-    EXPECT_TRUE(window.checked) << "Grid > Show is on";
+    EXPECT_TRUE(commands.view().gridShown()) << "Grid > Show is on";
     EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Open Grid"));
     commands.view().toggleGridShown();
     const std::string fromWindow = folder.file("window.bmp");

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/bmp_only_codec.h"
 #include "app/window_fitting.h"
 #include "platform/bmp_reader.h"
 #include "platform/dib_transfer.h"
@@ -61,8 +62,8 @@ TEST_F(PictureCommandsTest, OpenWidensToAMultipleOfFourWithBlackColumns)
                                  model.picture.work().colours.size()));
         EXPECT_EQ(model.picture.marks().size(), static_cast<std::size_t>(model.picture.capacity()));
         // Open neither refreshes nor pushes, but the control shows the new bitmap.
-        EXPECT_EQ(image.bitmap, &commands.screenBitmap());
-        EXPECT_EQ(image.repaints, 0);
+        EXPECT_EQ(pictureView.bitmap, &commands.screenBitmap());
+        EXPECT_EQ(pictureView.repaints, 0);
     }
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(errors.shown.empty());
@@ -89,8 +90,8 @@ TEST_F(PictureCommandsTest, ZeroByteBitmapIsAnEmptyPicture)
     EXPECT_EQ(messages.shown[0].caption, "Error");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::None);
     // The client area shrinks to the panel and the allowance.
-    EXPECT_EQ(frame.currentClientWidth, 45);
-    EXPECT_EQ(frame.currentClientHeight, 4);
+    EXPECT_EQ(frame.currentContentsWidth, 45);
+    EXPECT_EQ(frame.currentContentsHeight, 4);
 
     const std::string saved = folder.file("saved.bmp");
     dialogs.saveAnswers.push_back(FileDialogChoice{saved, 1});
@@ -106,7 +107,7 @@ TEST_F(PictureCommandsTest, FailedLoadsChangeNothing)
     const std::vector<std::uint8_t> work(model.picture.work().colours.data(),
                                          model.picture.work().colours.data() + model.picture.work().colours.size());
     const FakeFrame frameBefore = frame;
-    const int showsBefore = image.shows;
+    const int showsBefore = pictureView.shows;
 
     std::vector<std::uint8_t> bmp = encodeBmp(gradient24(8, 8));
     std::vector<std::uint8_t> notBm = bmp;
@@ -150,9 +151,9 @@ TEST_F(PictureCommandsTest, FailedLoadsChangeNothing)
     EXPECT_EQ(model.picture.height(), 30);
     EXPECT_EQ(0, std::memcmp(work.data(), model.picture.work().colours.data(), work.size()));
     EXPECT_EQ(commands.screenBitmap().width(), 40);
-    EXPECT_EQ(image.shows, showsBefore);
-    EXPECT_EQ(frame.currentClientWidth, frameBefore.currentClientWidth);
-    EXPECT_EQ(frame.left, frameBefore.left);
+    EXPECT_EQ(pictureView.shows, showsBefore);
+    EXPECT_EQ(frame.currentContentsWidth, frameBefore.currentContentsWidth);
+    EXPECT_EQ(frame.x, frameBefore.x);
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -239,8 +240,8 @@ TEST_F(PictureCommandsTest, BuffersRefusedAfterTheCheckLeaveTheOldPictureWhole)
         EXPECT_EQ(model.grid.point(1, 1).dx, 2);
         EXPECT_EQ(model.work.queue().queuedBytes().size(), static_cast<std::size_t>(model.grid.shape().cellCount));
         EXPECT_EQ(encodeBmp(commands.screenBitmap()), screen);
-        EXPECT_EQ(image.bitmap, &commands.screenBitmap());
-        EXPECT_EQ(frame.currentClientWidth, frameBefore.currentClientWidth);
+        EXPECT_EQ(pictureView.bitmap, &commands.screenBitmap());
+        EXPECT_EQ(frame.currentContentsWidth, frameBefore.currentContentsWidth);
     }
 }
 
@@ -271,7 +272,7 @@ TEST_F(PictureCommandsTest, DialogsProposeTheLastChoiceAndCancelChangesNothing)
     EXPECT_EQ(dialogs.openRequests[0].filterIndex, 1);
     EXPECT_EQ(dialogs.openRequests[0].defaultExtension, "bmp");
     EXPECT_FALSE(model.picture.hasPicture());
-    EXPECT_EQ(image.shows, 0);
+    EXPECT_EQ(pictureView.shows, 0);
 
     commands.savePictureAs(); // before any picture: no dialog at all
     EXPECT_TRUE(dialogs.saveRequests.empty());
@@ -380,10 +381,10 @@ TEST(WindowFitting, WorkedExamplesOnATenTwentyFourScreen)
 {
     FakeFrame frame;
     fitWindowToPicture(frame, 400, 300);
-    EXPECT_EQ(frame.currentClientWidth, 445);
-    EXPECT_EQ(frame.left, (1024 - (445 + 8)) / 2);
-    EXPECT_EQ(frame.currentClientHeight, 304);
-    EXPECT_EQ(frame.top, (768 - (304 + 46)) / 2);
+    EXPECT_EQ(frame.currentContentsWidth, 445);
+    EXPECT_EQ(frame.x, (1024 - (445 + 8)) / 2);
+    EXPECT_EQ(frame.currentContentsHeight, 304);
+    EXPECT_EQ(frame.y, (768 - (304 + 46)) / 2);
 
     // A picture that does not fit, across or down, gives the window the
     // whole screen.
@@ -396,14 +397,14 @@ TEST(WindowFitting, WorkedExamplesOnATenTwentyFourScreen)
     FakeFrame edge;
     edge.frameWidth = 8;
     fitWindowToPicture(edge, 980, 300); // 1021 < 1024
-    EXPECT_EQ(edge.currentClientWidth, 1025);
+    EXPECT_EQ(edge.currentContentsWidth, 1025);
     EXPECT_EQ(edge.width(), 1033);
-    EXPECT_EQ(edge.left, -4) << "-9 / 2 truncates toward zero";
+    EXPECT_EQ(edge.x, -4) << "-9 / 2 truncates toward zero";
 
     FakeFrame tall;
     fitWindowToPicture(tall, 100, 730); // 730 + 46 is not below 768
     EXPECT_EQ(tall.fills, 1);
-    EXPECT_EQ(tall.top, 0);
+    EXPECT_EQ(tall.y, 0);
     EXPECT_EQ(frame.fills + edge.fills, 0);
 }
 

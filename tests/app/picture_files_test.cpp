@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/bmp_only_codec.h"
 #include "platform/bmp_reader.h"
 #include "platform/bmp_writer.h"
 #include "platform/dib_transfer.h"

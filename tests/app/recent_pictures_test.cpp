@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/bmp_only_codec.h"
 #include "app/picture_commands.h"
 #include "tests/support/shell_fakes.h"
 
@@ -94,7 +95,7 @@ TEST_F(RecentPictureCommands, TheDialogsStartInTheFolderUsedLastInThisRunOrTheOn
     // proposes its usual name there.
     FakeDialogs dialogs;
     PictureCommands next{shell_.model.picture, shell_.model.grid, shell_.model.work, shell_.memory,
-                         ShellPorts{shell_.messages, shell_.errors, dialogs, shell_.frame, shell_.image,
+                         ShellPorts{shell_.messages, shell_.errors, dialogs, shell_.frame, shell_.pictureView,
                                     shell_.gridDialog, shell_.window, codec_, shell_.settings, [] {}}};
     next.openPicture();
     EXPECT_EQ(dialogs.openRequests.back().fileName, folder_.file("elsewhere/matrix.bmp"));

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/bmp_only_codec.h"
 #include "app/image_codec.h"
 #include "app/main_commands.h"
 #include "app/picture_commands.h"
@@ -76,33 +77,33 @@ class FakeFrame : public WindowFrame {
 public:
     std::int32_t screenWidthSetting = 1024, screenHeightSetting = 768;
     std::int32_t frameWidth = 8, frameHeight = 46; // borders, title and menu
-    std::int32_t currentClientWidth = 329, currentClientHeight = 221;
-    std::int32_t left = 190, top = 109;
+    std::int32_t currentContentsWidth = 329, currentContentsHeight = 221;
+    std::int32_t x = 190, y = 109;
     std::int32_t panelWidthSetting = 41;
 
     std::int32_t screenWidth() const override { return screenWidthSetting; }
     std::int32_t screenHeight() const override { return screenHeightSetting; }
-    std::int32_t width() const override { return currentClientWidth + frameWidth; }
-    std::int32_t height() const override { return currentClientHeight + frameHeight; }
-    std::int32_t clientHeight() const override { return currentClientHeight; }
+    std::int32_t width() const override { return currentContentsWidth + frameWidth; }
+    std::int32_t height() const override { return currentContentsHeight + frameHeight; }
+    std::int32_t contentsHeight() const override { return currentContentsHeight; }
     std::int32_t panelWidth() const override { return panelWidthSetting; }
-    void setClientWidth(std::int32_t w) override { currentClientWidth = w; }
-    void setClientHeight(std::int32_t h) override { currentClientHeight = h; }
-    void setLeft(std::int32_t l) override { left = l; }
-    void setTop(std::int32_t t) override { top = t; }
+    void setContentsWidth(std::int32_t w) override { currentContentsWidth = w; }
+    void setContentsHeight(std::int32_t h) override { currentContentsHeight = h; }
+    void setX(std::int32_t newX) override { x = newX; }
+    void setY(std::int32_t newY) override { y = newY; }
     void fillScreen() override
     {
         ++fills;
-        left = top = 0;
-        currentClientWidth = screenWidthSetting - frameWidth;
-        currentClientHeight = screenHeightSetting - frameHeight;
+        x = y = 0;
+        currentContentsWidth = screenWidthSetting - frameWidth;
+        currentContentsHeight = screenHeightSetting - frameHeight;
     }
     int fills = 0;
 };
 
-// A picture control in a scroll box whose viewport is viewportWidthSetting x
+// A picture view in a scroll box whose viewport is viewportWidthSetting x
 // viewportHeightSetting; it records what it is asked to repaint.
-class FakeImage : public ImageView {
+class FakePictureView : public PictureView {
 public:
     void showBitmap(const Bitmap& b, const ScreenLook&) override
     {
@@ -170,7 +171,6 @@ public:
 
 class FakeWindow : public WindowPorts {
 public:
-    void setShowChecked(bool c) override { checked = c; }
     void captureMouse() override { ++captures; }
     void releaseMouseCapture() override { ++releases; }
     void showInformation(const std::string& t) override { information.push_back(t); }
@@ -191,7 +191,6 @@ public:
     std::vector<std::string> notes;
     std::deque<SaveChoice> saveChoices;
     std::vector<std::string> askedToSave;
-    bool checked = false;
     int captures = 0, releases = 0;
     std::vector<std::string> information;
 };
@@ -212,14 +211,14 @@ public:
 struct FakeShell {
     ShellPorts ports()
     {
-        return ShellPorts{messages, errors, dialogs, frame, image, grid, window, codec, settings, [] {}};
+        return ShellPorts{messages, errors, dialogs, frame, pictureView, grid, window, codec, settings, [] {}};
     }
 
     RecordingSink messages;
     FakeErrors errors;
     FakeDialogs dialogs;
     FakeFrame frame;
-    FakeImage image;
+    FakePictureView pictureView;
     FakeGridDialog grid;
     FakeWindow window;
     const BmpOnlyCodec codec;
@@ -230,8 +229,9 @@ struct FakeShell {
 // the formats other than BMP with `codec`.
 struct PictureCommandsShell {
     explicit PictureCommandsShell(const ImageCodec& codec)
-        : commands(model.picture, model.grid, model.work, memory,
-                   ShellPorts{messages, errors, dialogs, frame, image, gridDialog, window, codec, settings, [] {}})
+        : commands(
+              model.picture, model.grid, model.work, memory,
+              ShellPorts{messages, errors, dialogs, frame, pictureView, gridDialog, window, codec, settings, [] {}})
     {}
 
     TestModel model;
@@ -241,7 +241,7 @@ struct PictureCommandsShell {
     FakeErrors errors;
     FakeDialogs dialogs;
     FakeFrame frame;
-    FakeImage image;
+    FakePictureView pictureView;
     FakeWindow window;
     FakeSettings settings;
     PictureCommands commands;

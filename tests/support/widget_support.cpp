@@ -13,7 +13,7 @@ std::unique_ptr<TestProgram> startTestProgram(std::unique_ptr<SettingsStore> set
     program->windows = createWindows(DialogServices{std::move(dialogs), std::move(boxes), std::move(settings)});
     startProgram(program->windows, QString());
     if (!QTest::qWaitForWindowExposed(&program->mainWindow())) return nullptr;
-    QApplication::processEvents(); // the designed bounds, once shown
+    QApplication::processEvents(); // the start geometry, once shown
     return program;
 }
 
@@ -36,10 +36,11 @@ void whenShown(QWidget& dialog, std::function<void()> action, int triesLeft)
 void answerGridDialog(GridDialog& dialog, const QString& text, QString* shownWith)
 {
     whenShown(dialog, [&dialog, text, shownWith] {
-        if (shownWith != nullptr) *shownWith = dialog.stepEdit->text();
-        dialog.stepEdit->selectAll();
-        QTest::keyClicks(dialog.stepEdit, text);
-        QTest::keyClick(dialog.stepEdit, Qt::Key_Return);
+        auto* edit = child<QLineEdit>(dialog, "stepEdit");
+        if (shownWith != nullptr) *shownWith = edit->text();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
     });
 }
 

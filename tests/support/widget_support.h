@@ -1,8 +1,9 @@
 #pragma once
 
 // What the window tests share: boxes that record instead of showing, a
-// program started with scripted dialogs, and ways to answer a modal dialog
-// and to wait for the worker.
+// program started with scripted dialogs, the windows' widgets found by
+// their object names, and ways to answer a modal dialog and to wait for the
+// worker.
 
 #include <functional>
 #include <memory>
@@ -26,6 +27,18 @@
 #include "tests/support/shell_fakes.h"
 
 namespace plexor::test {
+
+// The widget or menu item of `parent` (or of its children) named `name`,
+// of type T. The window's widgets are its own; tests find them by their
+// object names. A name no child has ends the test program, naming it.
+template <typename T>
+T* child(const QObject& parent, const char* name)
+{
+    T* found = parent.findChild<T*>(QString::fromLatin1(name));
+    if (found == nullptr)
+        qFatal("%s has no %s named %s", parent.metaObject()->className(), T::staticMetaObject.className(), name);
+    return found;
+}
 
 class RecordingBoxes final : public MessageBoxes {
 public:

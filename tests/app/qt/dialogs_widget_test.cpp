@@ -6,8 +6,8 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 
-#include "app/qt/file_dialogs.h"
-#include "app/qt/message_boxes.h"
+#include "app/qt/qt_file_dialogs.h"
+#include "app/qt/qt_message_boxes.h"
 #include "tests/support/widget_support.h"
 
 namespace plexor::test {
@@ -173,13 +173,13 @@ private slots:
         BoxSeen seen;
         recordAndClose(seen);
         boxes.showError("Bitmap image is not valid");
-        QCOMPARE(seen.name, QStringLiteral("ErrorDisplay"));
+        QCOMPARE(seen.name, QStringLiteral("errorDisplay"));
         QCOMPARE(seen.icon, QMessageBox::Critical);
         QCOMPARE(seen.text, QStringLiteral("Bitmap image is not valid"));
 
         recordAndClose(seen);
         boxes.showInformation(MainCommands::kAboutText);
-        QCOMPARE(seen.name, QStringLiteral("InformationBox"));
+        QCOMPARE(seen.name, QStringLiteral("informationBox"));
         QCOMPARE(seen.icon, QMessageBox::Information);
         QCOMPARE(seen.text, QString::fromUtf8(MainCommands::kAboutText));
         QVERIFY(seen.onlyOk);

@@ -1,4 +1,4 @@
-// A drag done with the mouse on the picture control gives, once the worker
+// A drag done with the mouse on the picture view gives, once the worker
 // has finished and the view is saved, the very file that the same presses,
 // moves and releases give when made straight on the commands.
 
@@ -8,7 +8,7 @@
 #include <QLabel>
 
 #include "app/picture_files.h"
-#include "app/qt/picture_control.h"
+#include "app/qt/qt_picture_view.h"
 #include "platform/picture.h"
 #include "tests/support/widget_support.h"
 #include "tests/support/worker_service.h"
@@ -56,13 +56,15 @@ private slots:
     void mouseDragGivesTheSameFileAsTheCommands()
     {
         MainWindow& w = program_->mainWindow();
+        auto* pictureView = child<QtPictureView>(w, "pictureView");
+        auto* saveAsAction = child<QAction>(w, "saveAsAction");
         TempFolder folder;
         program_->dialogs->openAnswers.push_back(FileDialogChoice{kSample, 1});
-        w.openAction->trigger();
-        QCOMPARE(w.pictureView->size(), QSize(640, 480));
+        child<QAction>(w, "openAction")->trigger();
+        QCOMPARE(pictureView->size(), QSize(640, 480));
         const std::string undeformed = folder.file("undeformed.bmp");
         program_->dialogs->saveAnswers.push_back(FileDialogChoice{undeformed, 1});
-        w.saveAsAction->trigger();
+        saveAsAction->trigger();
 
         answerGridDialog(program_->gridDialog(), QStringLiteral("48"));
         QTest::keyClick(&w, 'g');
@@ -88,10 +90,10 @@ private slots:
              pb + QPoint(-47, 22)},
         };
         for (const Gesture& g : gestures) {
-            QTest::mousePress(w.pictureView, Qt::LeftButton, {}, g.press);
+            QTest::mousePress(pictureView, Qt::LeftButton, {}, g.press);
             QVERIFY(drag.dragging());
-            for (const QPoint& at : g.moves) QTest::mouseMove(w.pictureView, at);
-            QTest::mouseRelease(w.pictureView, Qt::LeftButton, {}, g.release);
+            for (const QPoint& at : g.moves) QTest::mouseMove(pictureView, at);
+            QTest::mouseRelease(pictureView, Qt::LeftButton, {}, g.release);
             QVERIFY(!drag.dragging());
             QVERIFY(QWidget::mouseGrabber() == nullptr);
             QVERIFY(waitForWorker(*program_));
@@ -99,7 +101,7 @@ private slots:
 
         const std::string shown = folder.file("shown.bmp");
         program_->dialogs->saveAnswers.push_back(FileDialogChoice{shown, 1});
-        w.saveAsAction->trigger();
+        saveAsAction->trigger();
         QVERIFY(program_->boxes->errors.empty());
 
         const std::vector<std::uint8_t> expected = saveThroughCommands(gestures, "48", folder.file("expected.bmp"));
@@ -113,9 +115,9 @@ private slots:
         // The drag did change the picture.
         QVERIFY(actual != readBytes(undeformed));
 
-        // And what the control shows is what was saved.
+        // And what the view shows is what was saved.
         Picture saved = openPicture(shown, BmpOnlyCodec()).picture;
-        const QImage onScreen = w.pictureView->view().topDownImage();
+        const QImage onScreen = pictureView->painter().topDownImage();
         for (int y = 0; y < 480; y += 7)
             for (int x = 0; x < 640; x += 5) {
                 const std::uint8_t* p = saved.bitmap().row(y) + 3 * x;
@@ -124,7 +126,7 @@ private slots:
 
         // The reset button puts the points back.
         QVERIFY(a.dx != 0);
-        QTest::mouseClick(w.resetButton, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>(w, "resetButton"), Qt::LeftButton);
         QCOMPARE(a.dx.load(), 0);
         QCOMPARE(b.dy.load(), 0);
     }
@@ -136,20 +138,22 @@ private slots:
     void keysAndMenusChooseAndMovePoints()
     {
         MainWindow& w = program_->mainWindow();
+        auto* pictureView = child<QtPictureView>(w, "pictureView");
+        auto* undoAction = child<QAction>(w, "undoAction");
         program_->dialogs->openAnswers.push_back(FileDialogChoice{kSample, 1});
-        w.openAction->trigger();
+        child<QAction>(w, "openAction")->trigger();
         answerGridDialog(program_->gridDialog(), QStringLiteral("48"));
         QTest::keyClick(&w, 'g');
         const ControlGrid& grid = program_->controlGrid();
         const ControlPoint& a = grid.point(3, 2);
         const QPoint at(a.x, a.y);
 
-        QTest::mouseMove(w.pictureView, at + QPoint(1, 1));
-        QCOMPARE(w.pointLabel->text(), QStringLiteral("Point 3, 2 moved 0, 0"));
-        QTest::mouseClick(w.pictureView, Qt::LeftButton, Qt::ControlModifier, at);
+        QTest::mouseMove(pictureView, at + QPoint(1, 1));
+        QCOMPARE(child<QLabel>(w, "pointLabel")->text(), QStringLiteral("Point 3, 2 moved 0, 0"));
+        QTest::mouseClick(pictureView, Qt::LeftButton, Qt::ControlModifier, at);
         QCOMPARE(grid.selection().size(), std::size_t{1});
         QVERIFY(grid.selection().contains(grid.index(3, 2)));
-        QVERIFY(w.selectNoneAction->isEnabled());
+        QVERIFY(child<QAction>(w, "selectNoneAction")->isEnabled());
 
         w.activateWindow(); // the grid dialog had it
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -161,7 +165,7 @@ private slots:
         QVERIFY(waitForWorker(*program_));
         QCOMPARE(a.dx.load(), 10);
         QCOMPARE(a.dy.load(), -1);
-        QCOMPARE(w.undoAction->text(), QStringLiteral("Undo Nudge"));
+        QCOMPARE(undoAction->text(), QStringLiteral("Undo Nudge"));
 
         QTest::keyClick(w.windowHandle(), Qt::Key_Escape);
         QVERIFY(grid.selection().empty());
@@ -172,11 +176,12 @@ private slots:
         QTest::keyClick(w.windowHandle(), Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(grid.step(), 24);
         QCOMPARE(grid.earlierPasses().size(), std::size_t{1});
-        QCOMPARE(w.undoAction->text(), QStringLiteral("Undo Grid over Result"));
+        QCOMPARE(undoAction->text(), QStringLiteral("Undo Grid over Result"));
     }
 };
 
 } // namespace plexor::test
 
 QTEST_MAIN(plexor::test::DragWidgetTest)
+#include "app/bmp_only_codec.h"
 #include "drag_widget_test.moc"

@@ -24,8 +24,11 @@ class FilesWidgetTest final : public ProgramTest {
     QStringList shownRecent() const
     {
         QStringList shown;
-        for (QAction* item : program_->mainWindow().recentFileActions)
+        for (std::size_t i = 1; i <= RecentPictures::kMaxFiles; ++i) {
+            const QAction* item =
+                child<QAction>(program_->mainWindow(), ("recentFileAction" + std::to_string(i)).c_str());
             if (item->isVisible()) shown << item->text();
+        }
         return shown;
     }
 
@@ -38,7 +41,7 @@ class FilesWidgetTest final : public ProgramTest {
         QList<QUrl> urls;
         for (const std::string& file : files) urls << QUrl::fromLocalFile(QFile::decodeName(file.c_str()));
         data.setUrls(urls);
-        const QPoint at = w.scrollArea->geometry().center();
+        const QPoint at = child<QScrollArea>(w, "scrollArea")->geometry().center();
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&w, &enter);
         if (!enter.isAccepted()) return false;
@@ -53,30 +56,33 @@ private slots:
     {
         TempFolder folder;
         MainWindow& w = program_->mainWindow();
+        auto* recentFileAction2 = child<QAction>(w, "recentFileAction2");
+        auto* openAction = child<QAction>(w, "openAction");
+        auto* openRecentMenu = child<QMenu>(w, "openRecentMenu");
         const std::string first = writeBmp(folder, "first & only.bmp", gradient24(8, 8));
         const std::string second = writeBmp(folder, "second.bmp", gradient24(12, 8));
         program_->dialogs->openAnswers.push_back(FileDialogChoice{first, 1});
-        w.openAction->trigger();
+        openAction->trigger();
         program_->dialogs->openAnswers.push_back(FileDialogChoice{second, 1});
-        w.openAction->trigger();
-        QVERIFY(w.openRecentMenu->isEnabled());
+        openAction->trigger();
+        QVERIFY(openRecentMenu->isEnabled());
         QCOMPARE(shownRecent(), (QStringList{"&1 " + QString::fromStdString(second),
                                              "&2 " + QString::fromStdString(folder.file("first && only.bmp"))}));
 
-        w.recentFileActions[1]->trigger();
+        recentFileAction2->trigger();
         QCOMPARE(program_->buffers().width(), 8);
         QCOMPARE(shownRecent().first(), "&1 " + QString::fromStdString(folder.file("first && only.bmp")));
 
         // Gone by the time it is chosen: a message, and it leaves the menu.
         std::filesystem::remove(second);
-        w.recentFileActions[1]->trigger();
+        recentFileAction2->trigger();
         QCOMPARE(program_->boxes->errors.size(), std::size_t{1});
         QCOMPARE(shownRecent().size(), 1);
         QCOMPARE(program_->buffers().width(), 8);
 
-        w.clearRecentAction->trigger();
+        child<QAction>(w, "clearRecentAction")->trigger();
         QVERIFY(shownRecent().isEmpty());
-        QVERIFY(!w.openRecentMenu->isEnabled());
+        QVERIFY(!openRecentMenu->isEnabled());
     }
 
     void theRecentPicturesAndTheirFolderOutliveTheProgram()
@@ -97,11 +103,11 @@ private slots:
         program_ = startTestProgram(std::make_unique<QtSettingsStore>());
         QVERIFY(program_ != nullptr);
         QCOMPARE(shownRecent(), QStringList{"&1 " + QString::fromStdString(picture)});
-        program_->mainWindow().openAction->trigger();
+        child<QAction>(program_->mainWindow(), "openAction")->trigger();
         QCOMPARE(program_->dialogs->openRequests.back().fileName, folder.file("matrix.bmp"));
         // Nothing else is kept: the grid step starts at 48 again.
         QCOMPARE(program_->controlGrid().step(), 48);
-        program_->mainWindow().clearRecentAction->trigger();
+        child<QAction>(program_->mainWindow(), "clearRecentAction")->trigger();
     }
 
     void aDroppedPictureOpensAGridFileIsLaidAndTheRestIsRefused()
@@ -120,7 +126,7 @@ private slots:
         QVERIFY(dragAndDrop({grid}));
         QVERIFY(program_->controlGrid().exists());
         QCOMPARE(program_->controlGrid().step(), 8);
-        QCOMPARE(program_->mainWindow().undoAction->text(), QStringLiteral("Undo Open Grid"));
+        QCOMPARE(child<QAction>(program_->mainWindow(), "undoAction")->text(), QStringLiteral("Undo Open Grid"));
 
         QVERIFY(!dragAndDrop({notes}));
         QVERIFY(!dragAndDrop({picture, picture}));

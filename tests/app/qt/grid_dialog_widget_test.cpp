@@ -17,28 +17,29 @@ private slots:
     void firstGridCommandShowsTheDefaultStepSelected()
     {
         GridDialog& g = program_->gridDialog();
+        auto* stepEdit = child<QLineEdit>(g, "stepEdit");
         QString shown, selected;
         bool focused = false;
         whenShown(g, [&] {
-            shown = g.stepEdit->text();
-            selected = g.stepEdit->selectedText();
-            focused = g.focusWidget() == g.stepEdit;
+            shown = stepEdit->text();
+            selected = stepEdit->selectedText();
+            focused = g.focusWidget() == stepEdit;
             // Typing replaces the selected text.
-            QTest::keyClicks(g.stepEdit, QStringLiteral("24"));
-            QTest::keyClick(g.stepEdit, Qt::Key_Return);
+            QTest::keyClicks(stepEdit, QStringLiteral("24"));
+            QTest::keyClick(stepEdit, Qt::Key_Return);
         });
-        QTest::mouseClick(program_->mainWindow().gridButton, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>(program_->mainWindow(), "gridButton"), Qt::LeftButton);
         QCOMPARE(shown, QStringLiteral("48"));
         QCOMPARE(selected, QStringLiteral("48"));
         QVERIFY(focused);
         QVERIFY(!g.isVisible());
         QCOMPARE(program_->controlGrid().step(), 24);
         QVERIFY(program_->controlGrid().exists());
-        QVERIFY(program_->mainWindow().showGridAction->isChecked());
+        QVERIFY(child<QAction>(program_->mainWindow(), "showGridAction")->isChecked());
 
         // The next command proposes the step now in force.
         answerGridDialog(g, QStringLiteral("20"), &shown);
-        QTest::mouseClick(program_->mainWindow().gridButton, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>(program_->mainWindow(), "gridButton"), Qt::LeftButton);
         QCOMPARE(shown, QStringLiteral("24"));
         QCOMPARE(program_->controlGrid().step(), 20);
     }
@@ -46,6 +47,10 @@ private slots:
     void dialogIsLaidOutAsDesigned()
     {
         GridDialog& g = program_->gridDialog();
+        auto* stepLabel = child<QLabel>(g, "stepLabel");
+        auto* stepEdit = child<QLineEdit>(g, "stepEdit");
+        auto* buttonPanel = child<QFrame>(g, "buttonPanel");
+        auto* okButton = child<QPushButton>(g, "okButton");
         QCOMPARE(g.windowTitle(), QStringLiteral("Grid definition"));
         QCOMPARE(g.size(), QSize(149, 82));
         QCOMPARE(g.minimumSize(), g.maximumSize());
@@ -55,15 +60,15 @@ private slots:
         QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
         QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
         QVERIFY(!flags.testFlag(Qt::WindowContextHelpButtonHint));
-        QCOMPARE(g.stepLabel->text(), QStringLiteral("Grid difference:"));
-        QCOMPARE(g.stepLabel->pos(), QPoint(8, 13));
-        QVERIFY(g.stepLabel->x() + g.stepLabel->fontMetrics().horizontalAdvance(g.stepLabel->text()) < g.stepEdit->x());
-        QCOMPARE(g.stepEdit->geometry(), QRect(88, 8, 49, 21));
-        QCOMPARE(g.buttonPanel->geometry(), QRect(0, 41, 149, 41));
-        QCOMPARE(g.okButton->parentWidget(), static_cast<QWidget*>(g.buttonPanel));
-        QCOMPARE(g.okButton->geometry(), QRect(40, 8, 75, 25));
-        QCOMPARE(g.okButton->text(), QStringLiteral("OK"));
-        QVERIFY(g.okButton->isDefault());
+        QCOMPARE(stepLabel->text(), QStringLiteral("Grid difference:"));
+        QCOMPARE(stepLabel->pos(), QPoint(8, 13));
+        QVERIFY(stepLabel->x() + stepLabel->fontMetrics().horizontalAdvance(stepLabel->text()) < stepEdit->x());
+        QCOMPARE(stepEdit->geometry(), QRect(88, 8, 49, 21));
+        QCOMPARE(buttonPanel->geometry(), QRect(0, 41, 149, 41));
+        QCOMPARE(okButton->parentWidget(), static_cast<QWidget*>(buttonPanel));
+        QCOMPARE(okButton->geometry(), QRect(40, 8, 75, 25));
+        QCOMPARE(okButton->text(), QStringLiteral("OK"));
+        QVERIFY(okButton->isDefault());
     }
 
     void keyGOpensTheDialogInEitherCase()
@@ -99,10 +104,11 @@ private slots:
         QFETCH(QString, how);
         QFETCH(int, step);
         GridDialog& g = program_->gridDialog();
+        auto* stepEdit = child<QLineEdit>(g, "stepEdit");
         bool stayedOpen = false;
         whenShown(g, [&] {
-            g.stepEdit->setText(QString::number(step));
-            g.stepEdit->setCursorPosition(0);
+            stepEdit->setText(QString::number(step));
+            stepEdit->setCursorPosition(0);
             // A way that fails to close the dialog is caught here.
             QTimer::singleShot(3000, &g, [&] {
                 if (!g.isVisible()) return;
@@ -112,22 +118,22 @@ private slots:
             if (how == QLatin1String("close")) {
                 g.close();
             } else if (how == QLatin1String("escape")) {
-                QTest::keyClick(g.stepEdit, Qt::Key_Escape);
+                QTest::keyClick(stepEdit, Qt::Key_Escape);
             } else if (how == QLatin1String("ctrl-k")) {
                 // What the window system sends for Ctrl+K: the key and the
                 // character with code 11.
                 QKeyEvent press(QEvent::KeyPress, Qt::Key_K, Qt::ControlModifier, QString(QChar(11)));
-                QApplication::sendEvent(g.stepEdit, &press);
+                QApplication::sendEvent(stepEdit, &press);
             } else {
-                QTest::mouseClick(g.okButton, Qt::LeftButton);
+                QTest::mouseClick(child<QPushButton>(g, "okButton"), Qt::LeftButton);
             }
         });
-        QTest::mouseClick(program_->mainWindow().gridButton, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>(program_->mainWindow(), "gridButton"), Qt::LeftButton);
         QVERIFY(!stayedOpen);
         QVERIFY(!g.isVisible());
         QCOMPARE(program_->controlGrid().step(), step);
         // Ctrl+K closed the dialog rather than cutting the text.
-        QCOMPARE(g.stepEdit->text(), QString::number(step));
+        QCOMPARE(stepEdit->text(), QString::number(step));
     }
 
     void refusedStepsChangeNothing_data()
@@ -142,19 +148,21 @@ private slots:
     {
         QFETCH(QString, text);
         MainWindow& w = program_->mainWindow();
+        auto* gridButton = child<QToolButton>(w, "gridButton");
+        auto* showGridAction = child<QAction>(w, "showGridAction");
         answerGridDialog(program_->gridDialog(), QStringLiteral("16"));
-        QTest::mouseClick(w.gridButton, Qt::LeftButton);
-        w.showGridAction->trigger(); // unchecked again
+        QTest::mouseClick(gridButton, Qt::LeftButton);
+        showGridAction->trigger(); // unchecked again
         const std::size_t points = program_->controlGrid().points().size();
         const std::vector<float> weights = program_->controlGrid().tables().weights();
 
         answerGridDialog(program_->gridDialog(), text);
-        QTest::mouseClick(w.gridButton, Qt::LeftButton);
+        QTest::mouseClick(gridButton, Qt::LeftButton);
         QCOMPARE(program_->boxes->errors.size(), std::size_t{1});
         QCOMPARE(program_->controlGrid().step(), 16);
         QVERIFY(program_->controlGrid().points().size() == points);
         QVERIFY(program_->controlGrid().tables().weights() == weights);
-        QVERIFY(!w.showGridAction->isChecked());
+        QVERIFY(!showGridAction->isChecked());
         QVERIFY(!w.commands().view().gridShown());
     }
 

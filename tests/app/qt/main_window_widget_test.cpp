@@ -17,7 +17,7 @@
 #include <QWheelEvent>
 
 #include "app/picture_files.h"
-#include "app/qt/picture_control.h"
+#include "app/qt/qt_picture_view.h"
 #include "platform/picture.h"
 #include "tests/support/widget_support.h"
 
@@ -30,32 +30,37 @@ private slots:
     void startsAtItsDesignedPlaceWithItsComponents()
     {
         MainWindow& w = program_->mainWindow();
+        auto* gridButton = child<QToolButton>(w, "gridButton");
+        auto* resetButton = child<QToolButton>(w, "resetButton");
+        auto* panelPicture = child<QLabel>(w, "panelPicture");
+        auto* scrollArea = child<QScrollArea>(w, "scrollArea");
+        auto* pictureView = child<QtPictureView>(w, "pictureView");
         QCOMPARE(w.windowTitle(), QStringLiteral("Plexor machine"));
         QCOMPARE(w.frameGeometry(), QRect(190, 109, 337, 267));
 
-        // The panel fills the left edge of the client area between the menu
+        // The panel fills the left edge of the contents between the menu
         // and the status bar.
-        const QWidget* client = w.centralWidget();
-        QCOMPARE(w.toolPanel->geometry(), QRect(0, 0, 41, client->height()));
-        QCOMPARE(client->geometry().bottom() + 1, w.statusBar()->geometry().top());
-        QCOMPARE(w.zoomLabel->text(), QStringLiteral("Zoom 100%"));
-        QVERIFY(!w.progressLabel->isVisible());
-        QCOMPARE(w.gridButton->geometry(), QRect(6, 6, 25, 25));
-        QCOMPARE(w.gridButton->text(), QStringLiteral("#"));
-        QCOMPARE(w.gridButton->toolTip(), QStringLiteral("create new grid / new grid size"));
-        QCOMPARE(w.resetButton->geometry(), QRect(6, 40, 25, 25));
-        QCOMPARE(w.resetButton->text(), QStringLiteral("&R"));
-        QCOMPARE(w.resetButton->toolTip(), QStringLiteral("Reset the picture and the grid"));
-        QCOMPARE(w.panelPicture->geometry(), QRect(3, 71, 33, 145));
-        QCOMPARE(w.panelPicture->pixmap().size(), QSize(35, 142));
+        const QWidget* contents = w.centralWidget();
+        QCOMPARE(child<QFrame>(w, "toolPanel")->geometry(), QRect(0, 0, 41, contents->height()));
+        QCOMPARE(contents->geometry().bottom() + 1, w.statusBar()->geometry().top());
+        QCOMPARE(child<QLabel>(w, "zoomLabel")->text(), QStringLiteral("Zoom 100%"));
+        QVERIFY(!child<QLabel>(w, "progressLabel")->isVisible());
+        QCOMPARE(gridButton->geometry(), QRect(6, 6, 25, 25));
+        QCOMPARE(gridButton->text(), QStringLiteral("#"));
+        QCOMPARE(gridButton->toolTip(), QStringLiteral("create new grid / new grid size"));
+        QCOMPARE(resetButton->geometry(), QRect(6, 40, 25, 25));
+        QCOMPARE(resetButton->text(), QStringLiteral("&R"));
+        QCOMPARE(resetButton->toolTip(), QStringLiteral("Reset the picture and the grid"));
+        QCOMPARE(panelPicture->geometry(), QRect(3, 71, 33, 145));
+        QCOMPARE(panelPicture->pixmap().size(), QSize(35, 142));
 
         // The scroll area takes the rest, with a 2-pixel sunken border and
         // the empty picture at its top-left corner.
-        QCOMPARE(w.scrollArea->geometry(), QRect(41, 0, client->width() - 41, client->height()));
-        QCOMPARE(w.scrollArea->frameWidth(), 2);
-        QCOMPARE(w.scrollArea->frameShadow(), QFrame::Sunken);
-        QCOMPARE(w.scrollArea->widget(), static_cast<QWidget*>(w.pictureView));
-        QCOMPARE(w.pictureView->geometry(), QRect(0, 0, 0, 0));
+        QCOMPARE(scrollArea->geometry(), QRect(41, 0, contents->width() - 41, contents->height()));
+        QCOMPARE(scrollArea->frameWidth(), 2);
+        QCOMPARE(scrollArea->frameShadow(), QFrame::Sunken);
+        QCOMPARE(scrollArea->widget(), static_cast<QWidget*>(pictureView));
+        QCOMPARE(pictureView->geometry(), QRect(0, 0, 0, 0));
 
         // Created with the window: the worker, asleep, and the grid step.
         QVERIFY(w.commands().workerRunning());
@@ -67,6 +72,23 @@ private slots:
     void menuHoldsItsItemsAndShortcuts()
     {
         MainWindow& w = program_->mainWindow();
+        auto* openAction = child<QAction>(w, "openAction");
+        auto* openRecentMenu = child<QMenu>(w, "openRecentMenu");
+        auto* saveAsAction = child<QAction>(w, "saveAsAction");
+        auto* openGridAction = child<QAction>(w, "openGridAction");
+        auto* saveGridAction = child<QAction>(w, "saveGridAction");
+        auto* exitAction = child<QAction>(w, "exitAction");
+        auto* showGridAction = child<QAction>(w, "showGridAction");
+        auto* gridOverResultAction = child<QAction>(w, "gridOverResultAction");
+        auto* undoAction = child<QAction>(w, "undoAction");
+        auto* redoAction = child<QAction>(w, "redoAction");
+        auto* selectAllAction = child<QAction>(w, "selectAllAction");
+        auto* selectNoneAction = child<QAction>(w, "selectNoneAction");
+        auto* zoomInAction = child<QAction>(w, "zoomInAction");
+        auto* zoomOutAction = child<QAction>(w, "zoomOutAction");
+        auto* fitAction = child<QAction>(w, "fitAction");
+        auto* actualSizeAction = child<QAction>(w, "actualSizeAction");
+        auto* aboutAction = child<QAction>(w, "aboutAction");
         const QList<QAction*> menus = w.menuBar()->actions();
         QCOMPARE(menus.size(), 5);
         QCOMPARE(menus[0]->text(), QStringLiteral("&File"));
@@ -75,25 +97,25 @@ private slots:
         QCOMPARE(menus[3]->text(), QStringLiteral("&View"));
         QCOMPARE(menus[4]->text(), QStringLiteral("&Help"));
 
-        const QList<QAction*> file = w.fileMenu->actions();
+        const QList<QAction*> file = child<QMenu>(w, "fileMenu")->actions();
         QCOMPARE(file.size(), 7);
-        QCOMPARE(file[0], w.openAction);
-        QCOMPARE(file[1], w.openRecentMenu->menuAction());
-        QCOMPARE(file[2], w.saveAsAction);
-        QCOMPARE(file[3], w.openGridAction);
-        QCOMPARE(file[4], w.saveGridAction);
+        QCOMPARE(file[0], openAction);
+        QCOMPARE(file[1], openRecentMenu->menuAction());
+        QCOMPARE(file[2], saveAsAction);
+        QCOMPARE(file[3], openGridAction);
+        QCOMPARE(file[4], saveGridAction);
         QVERIFY(file[5]->isSeparator());
-        QCOMPARE(file[6], w.exitAction);
-        QCOMPARE(w.openRecentMenu->title(), QStringLiteral("Open rec&ent"));
-        QVERIFY(!w.openRecentMenu->isEnabled()); // nothing opened yet
-        QCOMPARE(w.clearRecentAction->text(), QStringLiteral("&Clear list"));
-        QCOMPARE(w.openGridAction->text(), QStringLiteral("Open &grid..."));
-        QCOMPARE(w.saveGridAction->text(), QStringLiteral("Save g&rid..."));
-        QVERIFY(!w.openGridAction->isEnabled()); // no picture yet
-        QVERIFY(!w.saveGridAction->isEnabled());
-        QCOMPARE(w.openAction->text(), QStringLiteral("&Open..."));
-        QCOMPARE(w.saveAsAction->text(), QStringLiteral("&Save as..."));
-        QCOMPARE(w.exitAction->text(), QStringLiteral("E&xit"));
+        QCOMPARE(file[6], exitAction);
+        QCOMPARE(openRecentMenu->title(), QStringLiteral("Open rec&ent"));
+        QVERIFY(!openRecentMenu->isEnabled()); // nothing opened yet
+        QCOMPARE(child<QAction>(w, "clearRecentAction")->text(), QStringLiteral("&Clear list"));
+        QCOMPARE(openGridAction->text(), QStringLiteral("Open &grid..."));
+        QCOMPARE(saveGridAction->text(), QStringLiteral("Save g&rid..."));
+        QVERIFY(!openGridAction->isEnabled()); // no picture yet
+        QVERIFY(!saveGridAction->isEnabled());
+        QCOMPARE(openAction->text(), QStringLiteral("&Open..."));
+        QCOMPARE(saveAsAction->text(), QStringLiteral("&Save as..."));
+        QCOMPARE(exitAction->text(), QStringLiteral("E&xit"));
         // The platform's standard keys come first, and every key of before
         // still works.
         const auto keys = [](QKeySequence::StandardKey key, QStringList kept) {
@@ -102,35 +124,35 @@ private slots:
                 if (!expected.contains(QKeySequence(text))) expected << QKeySequence(text);
             return expected;
         };
-        QCOMPARE(w.openAction->shortcuts(), keys(QKeySequence::Open, {"Ctrl+O"}));
-        QCOMPARE(w.saveAsAction->shortcuts(), keys(QKeySequence::SaveAs, {"Ctrl+S"}));
-        QCOMPARE(w.exitAction->shortcuts(), keys(QKeySequence::Quit, {"Ctrl+Q"}));
+        QCOMPARE(openAction->shortcuts(), keys(QKeySequence::Open, {"Ctrl+O"}));
+        QCOMPARE(saveAsAction->shortcuts(), keys(QKeySequence::SaveAs, {"Ctrl+S"}));
+        QCOMPARE(exitAction->shortcuts(), keys(QKeySequence::Quit, {"Ctrl+Q"}));
 
-        QCOMPARE(w.gridMenu->actions(), (QList<QAction*>{w.showGridAction, w.gridOverResultAction}));
-        QCOMPARE(w.showGridAction->text(), QStringLiteral("&Show"));
-        QVERIFY(w.showGridAction->isCheckable());
-        QVERIFY(!w.showGridAction->isChecked());
-        QCOMPARE(w.gridOverResultAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+G")));
-        QVERIFY(!w.gridOverResultAction->isEnabled()); // no grid yet
-        const QList<QAction*> edit = w.editMenu->actions();
+        QCOMPARE(child<QMenu>(w, "gridMenu")->actions(), (QList<QAction*>{showGridAction, gridOverResultAction}));
+        QCOMPARE(showGridAction->text(), QStringLiteral("&Show"));
+        QVERIFY(showGridAction->isCheckable());
+        QVERIFY(!showGridAction->isChecked());
+        QCOMPARE(gridOverResultAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+G")));
+        QVERIFY(!gridOverResultAction->isEnabled()); // no grid yet
+        const QList<QAction*> edit = child<QMenu>(w, "editMenu")->actions();
         QCOMPARE(edit.size(), 5);
-        QCOMPARE(edit.mid(0, 2), (QList<QAction*>{w.undoAction, w.redoAction}));
+        QCOMPARE(edit.mid(0, 2), (QList<QAction*>{undoAction, redoAction}));
         QVERIFY(edit[2]->isSeparator());
-        QCOMPARE(edit.mid(3), (QList<QAction*>{w.selectAllAction, w.selectNoneAction}));
-        QCOMPARE(w.selectAllAction->shortcuts(), keys(QKeySequence::SelectAll, {"Ctrl+A"}));
-        QCOMPARE(w.selectNoneAction->shortcut(), QKeySequence(Qt::Key_Escape));
-        QCOMPARE(w.undoAction->shortcuts(), keys(QKeySequence::Undo, {"Ctrl+Z"}));
-        QCOMPARE(w.redoAction->shortcuts(), keys(QKeySequence::Redo, {"Ctrl+Shift+Z", "Ctrl+Y"}));
-        QVERIFY(!w.undoAction->isEnabled());
-        QVERIFY(!w.redoAction->isEnabled());
-        QCOMPARE(w.viewMenu->actions(),
-                 (QList<QAction*>{w.zoomInAction, w.zoomOutAction, w.fitAction, w.actualSizeAction}));
-        QCOMPARE(w.zoomInAction->shortcuts(), keys(QKeySequence::ZoomIn, {"Ctrl++", "Ctrl+="}));
-        QCOMPARE(w.zoomOutAction->shortcuts(), keys(QKeySequence::ZoomOut, {"Ctrl+-"}));
-        QCOMPARE(w.fitAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+0")));
-        QCOMPARE(w.actualSizeAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+1")));
-        QCOMPARE(w.helpMenu->actions(), QList<QAction*>{w.aboutAction});
-        QCOMPARE(w.aboutAction->text(), QStringLiteral("&About"));
+        QCOMPARE(edit.mid(3), (QList<QAction*>{selectAllAction, selectNoneAction}));
+        QCOMPARE(selectAllAction->shortcuts(), keys(QKeySequence::SelectAll, {"Ctrl+A"}));
+        QCOMPARE(selectNoneAction->shortcut(), QKeySequence(Qt::Key_Escape));
+        QCOMPARE(undoAction->shortcuts(), keys(QKeySequence::Undo, {"Ctrl+Z"}));
+        QCOMPARE(redoAction->shortcuts(), keys(QKeySequence::Redo, {"Ctrl+Shift+Z", "Ctrl+Y"}));
+        QVERIFY(!undoAction->isEnabled());
+        QVERIFY(!redoAction->isEnabled());
+        QCOMPARE(child<QMenu>(w, "viewMenu")->actions(),
+                 (QList<QAction*>{zoomInAction, zoomOutAction, fitAction, actualSizeAction}));
+        QCOMPARE(zoomInAction->shortcuts(), keys(QKeySequence::ZoomIn, {"Ctrl++", "Ctrl+="}));
+        QCOMPARE(zoomOutAction->shortcuts(), keys(QKeySequence::ZoomOut, {"Ctrl+-"}));
+        QCOMPARE(fitAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+0")));
+        QCOMPARE(actualSizeAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+1")));
+        QCOMPARE(child<QMenu>(w, "helpMenu")->actions(), QList<QAction*>{aboutAction});
+        QCOMPARE(aboutAction->text(), QStringLiteral("&About"));
     }
 
     void shortcutsReachTheFileCommands()
@@ -161,12 +183,13 @@ private slots:
     void menuItemsReachTheirCommands()
     {
         MainWindow& w = program_->mainWindow();
-        w.showGridAction->trigger();
-        QVERIFY(w.showGridAction->isChecked());
+        auto* showGridAction = child<QAction>(w, "showGridAction");
+        showGridAction->trigger();
+        QVERIFY(showGridAction->isChecked());
         QVERIFY(w.commands().view().gridShown());
-        w.showGridAction->trigger();
-        QVERIFY(!w.showGridAction->isChecked());
-        w.aboutAction->trigger();
+        showGridAction->trigger();
+        QVERIFY(!showGridAction->isChecked());
+        child<QAction>(w, "aboutAction")->trigger();
         QCOMPARE(program_->boxes->information, std::vector<std::string>{MainCommands::kAboutText});
         QVERIFY(program_->boxes->errors.empty());
     }
@@ -175,41 +198,44 @@ private slots:
     {
         TempFolder folder;
         MainWindow& w = program_->mainWindow();
+        auto* undoAction = child<QAction>(w, "undoAction");
+        auto* redoAction = child<QAction>(w, "redoAction");
+        auto* saveGridAction = child<QAction>(w, "saveGridAction");
         program_->dialogs->openAnswers.push_back(FileDialogChoice{writeBmp(folder, "a.bmp", gradient24(96, 96)), 1});
-        w.openAction->trigger();
+        child<QAction>(w, "openAction")->trigger();
         answerGridDialog(program_->gridDialog(), QStringLiteral("24"));
         QTest::keyClick(&w, 'g');
-        QVERIFY(w.undoAction->isEnabled());
-        QCOMPARE(w.undoAction->text(), QStringLiteral("Undo Grid"));
-        QVERIFY(!w.redoAction->isEnabled());
-        QVERIFY(w.saveGridAction->isEnabled());
+        QVERIFY(undoAction->isEnabled());
+        QCOMPARE(undoAction->text(), QStringLiteral("Undo Grid"));
+        QVERIFY(!redoAction->isEnabled());
+        QVERIFY(saveGridAction->isEnabled());
 
         // Back from the grid dialog, the window takes the keys again.
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::keyClick(w.windowHandle(), Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(!program_->controlGrid().exists());
-        QVERIFY(!w.undoAction->isEnabled());
-        QCOMPARE(w.redoAction->text(), QStringLiteral("Redo Grid"));
+        QVERIFY(!undoAction->isEnabled());
+        QCOMPARE(redoAction->text(), QStringLiteral("Redo Grid"));
         QTest::keyClick(w.windowHandle(), Qt::Key_Y, Qt::ControlModifier);
         QVERIFY(program_->controlGrid().exists());
         QTest::keyClick(w.windowHandle(), Qt::Key_Z, Qt::ControlModifier);
         QTest::keyClick(w.windowHandle(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(program_->controlGrid().exists());
-        QCOMPARE(w.undoAction->text(), QStringLiteral("Undo Grid"));
+        QCOMPARE(undoAction->text(), QStringLiteral("Undo Grid"));
 
         // The grid as a file, laid again by Open grid once it is undone.
         const std::string kept = folder.file("a.grid");
         program_->dialogs->saveAnswers.push_back(FileDialogChoice{kept, 1});
-        w.saveGridAction->trigger();
+        saveGridAction->trigger();
         QCOMPARE(program_->dialogs->saveRequests.back().fileName, kept);
-        w.undoAction->trigger();
-        QVERIFY(!w.saveGridAction->isEnabled());
+        undoAction->trigger();
+        QVERIFY(!saveGridAction->isEnabled());
         program_->dialogs->openAnswers.push_back(FileDialogChoice{kept, 1});
-        w.openGridAction->trigger();
+        child<QAction>(w, "openGridAction")->trigger();
         QVERIFY(filterText(program_->dialogs->openRequests.back().filters).starts_with("Grid files (*.grid)|*.grid"));
         QVERIFY(program_->controlGrid().exists());
-        QCOMPARE(w.undoAction->text(), QStringLiteral("Undo Open Grid"));
+        QCOMPARE(undoAction->text(), QStringLiteral("Undo Open Grid"));
     }
 
     void theTitleMarksUnsavedChangesAndClosingAsksAboutThem()
@@ -218,22 +244,22 @@ private slots:
         MainWindow& w = program_->mainWindow();
         QCOMPARE(w.windowTitle(), QStringLiteral("Plexor machine"));
         program_->dialogs->openAnswers.push_back(FileDialogChoice{writeBmp(folder, "a.bmp", gradient24(96, 96)), 1});
-        w.openAction->trigger();
+        child<QAction>(w, "openAction")->trigger();
         QCOMPARE(w.windowTitle(), QStringLiteral("Plexor machine - a.bmp[*]"));
         QVERIFY(!w.isWindowModified());
         answerGridDialog(program_->gridDialog(), QStringLiteral("24"));
-        w.gridButton->click();
+        child<QToolButton>(w, "gridButton")->click();
         QVERIFY(w.isWindowModified());
 
         // Cancel keeps the window, and Save whose dialog is cancelled too.
         program_->boxes->saveChoices = {SaveChoice::Cancel, SaveChoice::Save};
-        w.exitAction->trigger();
+        child<QAction>(w, "exitAction")->trigger();
         QVERIFY(!w.close());
         QVERIFY(w.isVisible() && !w.hasShutDown() && program_->controlGrid().exists());
         QCOMPARE(program_->boxes->askedToSave, (std::vector<std::string>(2, "a.bmp")));
-        w.undoAction->trigger();
+        child<QAction>(w, "undoAction")->trigger();
         QVERIFY(!w.isWindowModified());
-        w.redoAction->trigger();
+        child<QAction>(w, "redoAction")->trigger();
         program_->boxes->saveChoices = {SaveChoice::Discard};
         QVERIFY(w.close());
         QVERIFY(w.hasShutDown());
@@ -244,20 +270,22 @@ private slots:
         TempFolder folder;
         const std::string path = writeBmp(folder, "large.bmp", gradient24(3000, 2000));
         MainWindow& w = program_->mainWindow();
+        auto* pictureView = child<QtPictureView>(w, "pictureView");
+        auto* scrollArea = child<QScrollArea>(w, "scrollArea");
         program_->dialogs->openAnswers.push_back(FileDialogChoice{path, 1});
-        w.openAction->trigger();
+        child<QAction>(w, "openAction")->trigger();
         QApplication::processEvents();
         QCOMPARE(w.frameGeometry(), w.screen()->availableGeometry());
         const Zoom fitted = w.commands().view().currentZoom();
         QVERIFY(fitted.reduces());
-        QVERIFY(w.pictureView->width() <= w.scrollArea->viewport()->width());
-        QVERIFY(w.pictureView->height() <= w.scrollArea->viewport()->height());
-        QCOMPARE(w.zoomLabel->text(), QStringLiteral("Zoom %1%").arg(fitted.percent()));
+        QVERIFY(pictureView->width() <= scrollArea->viewport()->width());
+        QVERIFY(pictureView->height() <= scrollArea->viewport()->height());
+        QCOMPARE(child<QLabel>(w, "zoomLabel")->text(), QStringLiteral("Zoom %1%").arg(fitted.percent()));
 
         // The View menu's keys.
         QTest::keyClick(w.windowHandle(), Qt::Key_1, Qt::ControlModifier);
         QCOMPARE(w.commands().view().currentZoom(), Zoom::actual());
-        QCOMPARE(w.pictureView->size(), QSize(3000, 2000));
+        QCOMPARE(pictureView->size(), QSize(3000, 2000));
         QTest::keyClick(w.windowHandle(), Qt::Key_Minus, Qt::ControlModifier);
         QCOMPARE(w.commands().view().currentZoom(), (Zoom{1, 2}));
         QTest::keyClick(w.windowHandle(), Qt::Key_Equal, Qt::ControlModifier);
@@ -272,15 +300,15 @@ private slots:
         // across.
         const auto turn = [&](Qt::KeyboardModifiers modifiers) {
             const QPointF at(50, 40);
-            QWheelEvent wheel(at, w.scrollArea->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+            QWheelEvent wheel(at, scrollArea->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
                               modifiers, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(w.scrollArea->viewport(), &wheel);
+            QApplication::sendEvent(scrollArea->viewport(), &wheel);
         };
-        w.actualSizeAction->trigger();
+        child<QAction>(w, "actualSizeAction")->trigger();
         turn(Qt::NoModifier);
-        QVERIFY(w.scrollArea->verticalScrollBar()->value() > 0);
+        QVERIFY(scrollArea->verticalScrollBar()->value() > 0);
         turn(Qt::ShiftModifier);
-        QVERIFY(w.scrollArea->horizontalScrollBar()->value() > 0);
+        QVERIFY(scrollArea->horizontalScrollBar()->value() > 0);
         turn(Qt::ControlModifier);
         QCOMPARE(w.commands().view().currentZoom(), (Zoom{1, 2}));
     }
@@ -291,23 +319,24 @@ private slots:
         const Bitmap picture = gradient24(97, 50);
         const std::string path = writeBmp(folder, "gradient.bmp", picture);
         MainWindow& w = program_->mainWindow();
+        auto* openAction = child<QAction>(w, "openAction");
 
         program_->dialogs->openAnswers.push_back(FileDialogChoice{path, 1});
-        w.openAction->trigger();
+        openAction->trigger();
         QVERIFY(program_->boxes->errors.empty());
         QVERIFY(program_->buffers().hasPicture());
-        QCOMPARE(w.pictureView->size(), QSize(100, 50));
-        // Client area: panel, picture and the scroll area's border.
+        QCOMPARE(child<QtPictureView>(w, "pictureView")->size(), QSize(100, 50));
+        // Contents: panel, picture and the scroll area's border.
         QCOMPARE(w.centralWidget()->size(), QSize(41 + 100 + 4, 50 + 4));
-        QCOMPARE(w.scrollArea->viewport()->size(), QSize(100, 50));
+        QCOMPARE(child<QScrollArea>(w, "scrollArea")->viewport()->size(), QSize(100, 50));
 
         // The next open proposes the name chosen last.
-        w.openAction->trigger();
+        openAction->trigger();
         QCOMPARE(program_->dialogs->openRequests.back().fileName, path);
 
         const std::string saved = folder.file("saved.bmp");
         program_->dialogs->saveAnswers.push_back(FileDialogChoice{saved, 1});
-        w.saveAsAction->trigger();
+        child<QAction>(w, "saveAsAction")->trigger();
         const FileDialogRequest& save = program_->dialogs->saveRequests.at(0);
         QVERIFY(filterText(save.filters).starts_with("BMP pictures (*.bmp)|*.bmp|PNG pictures (*.png)|*.png|"));
         QCOMPARE(save.fileName, path);
@@ -327,7 +356,7 @@ private slots:
     {
         MainWindow& w = program_->mainWindow();
         program_->dialogs->openAnswers.push_back(FileDialogChoice{"/nonexistent/photo.JPG", 2});
-        w.openAction->trigger();
+        child<QAction>(w, "openAction")->trigger();
         QCOMPARE(program_->boxes->errors.size(), std::size_t{1});
         QVERIFY(program_->boxes->errors[0].find("JPG") != std::string::npos);
         QVERIFY(!program_->buffers().hasPicture());
@@ -335,7 +364,7 @@ private slots:
 
         // Still working: the grid command runs.
         answerGridDialog(program_->gridDialog(), QStringLiteral("30"));
-        QTest::mouseClick(w.gridButton, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>(w, "gridButton"), Qt::LeftButton);
         QCOMPARE(program_->controlGrid().step(), 30);
     }
 
@@ -350,7 +379,7 @@ private slots:
         startProgram(windows, QStringLiteral(PLEXOR_ASSETS_DIR "/sample.bmp"));
         QVERIFY(!windows.mainWindow->commands().buffers().hasPicture());
         QTRY_VERIFY(windows.mainWindow->commands().buffers().hasPicture());
-        QCOMPARE(windows.mainWindow->pictureView->size(), QSize(640, 480));
+        QCOMPARE(child<QtPictureView>(*windows.mainWindow, "pictureView")->size(), QSize(640, 480));
         QVERIFY(shown->errors.empty());
 
         auto missingBoxes = std::make_unique<RecordingBoxes>();
@@ -368,4 +397,5 @@ private slots:
 } // namespace plexor::test
 
 QTEST_MAIN(plexor::test::MainWindowWidgetTest)
+#include "app/bmp_only_codec.h"
 #include "main_window_widget_test.moc"

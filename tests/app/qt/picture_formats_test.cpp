@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/bmp_only_codec.h"
 #include "app/picture_commands.h"
 #include "app/picture_files.h"
 #include "app/qt/qt_image_codec.h"
@@ -399,12 +400,12 @@ protected:
     FakeErrors errors_;
     FakeDialogs dialogs_;
     FakeFrame frame_;
-    FakeImage image_;
+    FakePictureView pictureView_;
     FakeWindow window_;
     FakeSettings settings_;
     PictureCommands commands_{
         model_.picture, model_.grid, model_.work, memory_,
-        ShellPorts{messages_, errors_, dialogs_, frame_, image_, gridDialog_, window_, codec_, settings_, [] {}}};
+        ShellPorts{messages_, errors_, dialogs_, frame_, pictureView_, gridDialog_, window_, codec_, settings_, [] {}}};
 };
 
 TEST_F(PictureCommandsWithFormats, DialogsListEveryFormatAndSaveProposesTheOpenedOne)

@@ -1,4 +1,4 @@
-// The picture control: what it shows of the screen bitmap in each pixel
+// The picture view: what it shows of the screen bitmap in each pixel
 // format, at one picture pixel per logical pixel, and where it reports the
 // mouse. Runs at the screen's scale and again at twice that.
 
@@ -9,7 +9,7 @@
 #include <QPixmap>
 #include <QSignalSpy>
 
-#include "app/qt/picture_control.h"
+#include "app/qt/qt_picture_view.h"
 #include "tests/support/widget_support.h"
 
 namespace plexor::test {
@@ -19,8 +19,8 @@ namespace {
 // below holds them exactly.
 QRgb patternColour(int x, int y)
 {
-    static const int levels[] = {0, 0x84, 0xFF};
-    return qRgb(levels[x % 3], levels[(x / 3 + y) % 3], levels[(x + 2 * y) % 3]);
+    static const int kLevels[] = {0, 0x84, 0xFF};
+    return qRgb(kLevels[x % 3], kLevels[(x / 3 + y) % 3], kLevels[(x + 2 * y) % 3]);
 }
 
 // Writes `colour` into pixel (x, y) of a bitmap of direct colour.
@@ -54,13 +54,13 @@ int shownChannel(int value, std::uint32_t mask)
     return static_cast<int>((stored * 255 + max / 2) / max);
 }
 
-// What the control shows, one value per picture pixel: the centre of each
+// What the view shows, one value per picture pixel: the centre of each
 // pixel's block of device pixels.
-QImage grabbed(PictureControl& control)
+QImage grabbed(QtPictureView& view)
 {
-    const QImage image = control.grab().toImage();
+    const QImage image = view.grab().toImage();
     const qreal ratio = image.devicePixelRatio();
-    QImage picture(control.size(), QImage::Format_RGB32);
+    QImage picture(view.size(), QImage::Format_RGB32);
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)
             picture.setPixel(x, y, image.pixel(int((x + 0.5) * ratio), int((y + 0.5) * ratio)));
@@ -77,7 +77,7 @@ private slots:
     {
         host_ = std::make_unique<QWidget>();
         host_->resize(100, 100);
-        control_ = new PictureControl(host_.get());
+        pictureView_ = new QtPictureView(host_.get());
         host_->show();
         QVERIFY(QTest::qWaitForWindowExposed(host_.get()));
     }
@@ -118,10 +118,10 @@ private slots:
         for (int y = 0; y < 9; ++y)
             for (int x = 0; x < 13; ++x) putDirect(bitmap, x, y, patternColour(x, y));
 
-        control_->showBitmap(bitmap, {});
-        QCOMPARE(control_->size(), QSize(13, 9));
-        QCOMPARE(control_->view().converted(), converted);
-        const QImage shown = grabbed(*control_);
+        pictureView_->showBitmap(bitmap, {});
+        QCOMPARE(pictureView_->size(), QSize(13, 9));
+        QCOMPARE(pictureView_->painter().converted(), converted);
+        const QImage shown = grabbed(*pictureView_);
         for (int y = 0; y < 9; ++y)
             for (int x = 0; x < 13; ++x) {
                 const QRgb want = patternColour(x, y);
@@ -166,9 +166,9 @@ private slots:
                 bitmap.row(y)[bit / 8] |= static_cast<std::uint8_t>(value << (8 - bits - bit % 8));
             }
 
-        control_->showBitmap(bitmap, {});
-        QCOMPARE(control_->view().converted(), converted);
-        const QImage shown = grabbed(*control_);
+        pictureView_->showBitmap(bitmap, {});
+        QCOMPARE(pictureView_->painter().converted(), converted);
+        const QImage shown = grabbed(*pictureView_);
         for (int y = 0; y < 5; ++y)
             for (int x = 0; x < 37; ++x) {
                 const int value = valueAt(x, y);
@@ -191,8 +191,8 @@ private slots:
         const PixelFormat format =
             bits == 24 ? PixelFormat::rgb24() : PixelFormat::indexed(4, {Colour{0, 0, 0, 0}, Colour{0, 0, 255, 0}});
         Bitmap bitmap(8, 6, format);
-        control_->showBitmap(bitmap, {});
-        QCOMPARE(grabbed(*control_).pixel(2, 1), qRgb(0, 0, 0));
+        pictureView_->showBitmap(bitmap, {});
+        QCOMPARE(grabbed(*pictureView_).pixel(2, 1), qRgb(0, 0, 0));
 
         // The top-left corner pixel and pixel (2, 1) turn red.
         if (bits == 24) {
@@ -202,10 +202,10 @@ private slots:
             bitmap.row(0)[0] = 0x10;
             bitmap.row(1)[1] = 0x10;
         }
-        const int before = control_->repaintCount();
-        control_->repaintNow(PixelRect{0, 0, 8, 6});
-        QCOMPARE(control_->repaintCount(), before + 1);
-        const QImage shown = grabbed(*control_);
+        const int before = pictureView_->repaintCount();
+        pictureView_->repaintNow(PixelRect{0, 0, 8, 6});
+        QCOMPARE(pictureView_->repaintCount(), before + 1);
+        const QImage shown = grabbed(*pictureView_);
         QCOMPARE(shown.pixel(0, 0), qRgb(255, 0, 0));
         QCOMPARE(shown.pixel(2, 1), qRgb(255, 0, 0));
         QCOMPARE(shown.pixel(1, 0), qRgb(0, 0, 0));
@@ -225,28 +225,28 @@ private slots:
             a[16 + 9] = 0; // (9, 1): the checkerboard's dark square
             return a;
         }();
-        control_->showBitmap(bitmap, ScreenLook{profile, alpha.data()});
-        const QImage shown = grabbed(*control_);
+        pictureView_->showBitmap(bitmap, ScreenLook{profile, alpha.data()});
+        const QImage shown = grabbed(*pictureView_);
         for (int x = 0; x < 16; x += 5) {
             QVERIFY(std::abs(qRed(shown.pixel(x, 0)) - qRed(want)) <= 2);
             QVERIFY(std::abs(qGreen(shown.pixel(x, 0)) - qGreen(want)) <= 2);
             QVERIFY(std::abs(qBlue(shown.pixel(x, 0)) - qBlue(want)) <= 2);
         }
         QCOMPARE(shown.pixel(9, 1), QRgb(0xFF000000 | ScreenColours::kCheckDark));
-        QCOMPARE(control_->view().topDownImage().pixel(9, 1), QRgb(0xFF000000 | ScreenColours::kCheckDark));
+        QCOMPARE(pictureView_->painter().topDownImage().pixel(9, 1), QRgb(0xFF000000 | ScreenColours::kCheckDark));
 
         // Without either, the pixels are shown as they are.
-        control_->showBitmap(bitmap, {});
-        QCOMPARE(grabbed(*control_).pixel(3, 0), qRgb(200, 40, 90));
+        pictureView_->showBitmap(bitmap, {});
+        QCOMPARE(grabbed(*pictureView_).pixel(3, 0), qRgb(200, 40, 90));
     }
 
     void emptyBitmapShowsNothing()
     {
         Bitmap bitmap;
-        control_->showBitmap(bitmap, {});
-        QCOMPARE(control_->size(), QSize(0, 0));
-        control_->repaintNow(PixelRect{0, 0, 8, 6});
-        QVERIFY(control_->view().topDownImage().isNull());
+        pictureView_->showBitmap(bitmap, {});
+        QCOMPARE(pictureView_->size(), QSize(0, 0));
+        pictureView_->repaintNow(PixelRect{0, 0, 8, 6});
+        QVERIFY(pictureView_->painter().topDownImage().isNull());
     }
 
     void onePicturePixelIsOneLogicalPixel()
@@ -254,9 +254,9 @@ private slots:
         const qreal scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
         Bitmap bitmap(21, 11, PixelFormat::rgb24());
         bitmap.row(10)[3 * 20] = 255; // bottom-right pixel blue
-        control_->showBitmap(bitmap, {});
-        QCOMPARE(control_->size(), QSize(21, 11));
-        const QImage device = control_->grab().toImage();
+        pictureView_->showBitmap(bitmap, {});
+        QCOMPARE(pictureView_->size(), QSize(21, 11));
+        const QImage device = pictureView_->grab().toImage();
         QCOMPARE(device.devicePixelRatio(), scale);
         QCOMPARE(device.size(), QSize(qRound(21 * scale), qRound(11 * scale)));
         // Every device pixel of the bottom-right picture pixel is blue.
@@ -268,13 +268,13 @@ private slots:
     void mouseIsReportedInPicturePixels()
     {
         Bitmap bitmap(40, 30, PixelFormat::rgb24());
-        control_->showBitmap(bitmap, {});
-        QSignalSpy down(control_, &PictureControl::mousePressed);
-        QSignalSpy move(control_, &PictureControl::mouseMoved);
-        QSignalSpy up(control_, &PictureControl::mouseReleased);
-        QTest::mousePress(control_, Qt::RightButton, Qt::ControlModifier, QPoint(5, 7));
-        QTest::mouseMove(control_, QPoint(39, 29));
-        QTest::mouseRelease(control_, Qt::RightButton, Qt::ShiftModifier, QPoint(12, 3));
+        pictureView_->showBitmap(bitmap, {});
+        QSignalSpy down(pictureView_, &QtPictureView::mousePressed);
+        QSignalSpy move(pictureView_, &QtPictureView::mouseMoved);
+        QSignalSpy up(pictureView_, &QtPictureView::mouseReleased);
+        QTest::mousePress(pictureView_, Qt::RightButton, Qt::ControlModifier, QPoint(5, 7));
+        QTest::mouseMove(pictureView_, QPoint(39, 29));
+        QTest::mouseRelease(pictureView_, Qt::RightButton, Qt::ShiftModifier, QPoint(12, 3));
         QCOMPARE(down.size(), 1);
         QCOMPARE(down[0].mid(0, 2), (QList<QVariant>{5, 7}));
         QCOMPARE(down[0][2].value<Qt::KeyboardModifiers>(), Qt::KeyboardModifiers(Qt::ControlModifier));
@@ -287,7 +287,7 @@ private slots:
 
 private:
     std::unique_ptr<QWidget> host_;
-    PictureControl* control_ = nullptr; // a child of host_
+    QtPictureView* pictureView_ = nullptr; // a child of host_
 };
 
 } // namespace plexor::test

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app/qt/picture_control.h"
+#include "app/qt/qt_picture_view.h"
 #include "tests/support/widget_support.h"
 
 namespace plexor::test {
@@ -27,24 +27,25 @@ private slots:
         // A large picture and a fine grid: a drag queues plenty of work.
         const std::string path = writeBmp(folder_, "large.bmp", gradient24(1600, 1200));
         program_->dialogs->openAnswers.push_back(FileDialogChoice{path, 1});
-        program_->mainWindow().openAction->trigger();
+        child<QAction>(program_->mainWindow(), "openAction")->trigger();
         QVERIFY(program_->buffers().hasPicture());
         answerGridDialog(program_->gridDialog(), QStringLiteral("12"));
-        QTest::mouseClick(program_->mainWindow().gridButton, Qt::LeftButton);
+        QTest::mouseClick(child<QToolButton>(program_->mainWindow(), "gridButton"), Qt::LeftButton);
         QVERIFY(program_->controlGrid().exists());
     }
     void closingWhileTheWorkerIsBusy()
     {
         MainWindow& w = program_->mainWindow();
+        auto* pictureView = child<QtPictureView>(w, "pictureView");
         const ControlGrid& grid = program_->controlGrid();
         const CellQueue& queue = program_->commands().cellWork().queue();
         // Many points, each moved a little: batch after batch.
         for (int r = 2; r < 40; r += 3) {
             for (int c = 2; c < 50; c += 3) {
                 const ControlPoint& p = grid.point(c, r);
-                QTest::mousePress(w.pictureView, Qt::LeftButton, {}, QPoint(p.x, p.y));
-                QTest::mouseMove(w.pictureView, QPoint(p.x + 4, p.y - 3));
-                QTest::mouseRelease(w.pictureView, Qt::LeftButton, {}, QPoint(p.x + 4, p.y - 3));
+                QTest::mousePress(pictureView, Qt::LeftButton, {}, QPoint(p.x, p.y));
+                QTest::mouseMove(pictureView, QPoint(p.x + 4, p.y - 3));
+                QTest::mouseRelease(pictureView, Qt::LeftButton, {}, QPoint(p.x + 4, p.y - 3));
             }
         }
         QVERIFY(queue.size() > 0);
@@ -68,11 +69,13 @@ private slots:
     void closingWhileARefreshIsPending()
     {
         MainWindow& w = program_->mainWindow();
-        const ControlPoint& p = program_->controlGrid().point(5, 5);
+        auto* pictureView = child<QtPictureView>(w, "pictureView");
+        const ControlGrid& grid = program_->controlGrid();
+        const ControlPoint& p = grid.point(5, 5);
         const int posted = w.workerCallsPosted();
-        QTest::mousePress(w.pictureView, Qt::LeftButton, {}, QPoint(p.x, p.y));
-        QTest::mouseMove(w.pictureView, QPoint(p.x + 5, p.y + 5));
-        QTest::mouseRelease(w.pictureView, Qt::LeftButton, {}, QPoint(p.x + 5, p.y + 5));
+        QTest::mousePress(pictureView, Qt::LeftButton, {}, QPoint(p.x, p.y));
+        QTest::mouseMove(pictureView, QPoint(p.x + 5, p.y + 5));
+        QTest::mouseRelease(pictureView, Qt::LeftButton, {}, QPoint(p.x + 5, p.y + 5));
 
         // Without running the event loop, wait for the worker to ask for
         // its refresh: it now waits for the window.
@@ -86,18 +89,19 @@ private slots:
         program_->boxes->saveChoices.push_back(SaveChoice::Discard);
         QVERIFY(w.close());
         QVERIFY(!w.commands().workerRunning());
-        const int after = w.pictureView->repaintCount();
+        const int after = pictureView->repaintCount();
         QApplication::processEvents();
-        QCOMPARE(w.pictureView->repaintCount(), after);
+        QCOMPARE(pictureView->repaintCount(), after);
     }
 
     void aCallQueuedToADestroyedWindowIsDropped()
     {
         MainWindow& w = program_->mainWindow();
+        auto* pictureView = child<QtPictureView>(w, "pictureView");
         const ControlPoint& p = program_->controlGrid().point(7, 7);
         const int posted = w.workerCallsPosted();
-        QTest::mousePress(w.pictureView, Qt::LeftButton, {}, QPoint(p.x, p.y));
-        QTest::mouseRelease(w.pictureView, Qt::LeftButton, {}, QPoint(p.x + 3, p.y));
+        QTest::mousePress(pictureView, Qt::LeftButton, {}, QPoint(p.x, p.y));
+        QTest::mouseRelease(pictureView, Qt::LeftButton, {}, QPoint(p.x + 3, p.y));
         const auto end = std::chrono::steady_clock::now() + 30s;
         while (w.workerCallsPosted() == posted && std::chrono::steady_clock::now() < end)
             std::this_thread::sleep_for(1ms);

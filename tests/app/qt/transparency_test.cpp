@@ -41,7 +41,7 @@ struct Window : FakeShell {
     }
     ShellPorts qtPorts()
     {
-        return ShellPorts{messages, errors, dialogs, frame, image, grid, window, qtCodec, settings, [] {}};
+        return ShellPorts{messages, errors, dialogs, frame, pictureView, grid, window, qtCodec, settings, [] {}};
     }
     void settle() { EXPECT_TRUE(serveUntilIdle(commands.worker())); }
 
@@ -60,8 +60,8 @@ protected:
                 logo.setPixel(x, y, qRgba(x, y, 255 - x, alphaAt(x, y)));
                 grey.setPixel(x, y, qRgb(alphaAt(x, y), alphaAt(x, y), alphaAt(x, y)));
             }
-        logoPath = writePng(folder, "logo.png", logo);
-        greyPath = writePng(folder, "grey.png", grey);
+        logoPath_ = writePng(folder_, "logo.png", logo);
+        greyPath_ = writePng(folder_, "grey.png", grey);
     }
 
     // The same edits on both: a grid, drags with a hand-over, an undo and a
@@ -114,18 +114,18 @@ protected:
         EXPECT_EQ(differ, 0u);
     }
 
-    TempFolder folder;
-    std::string logoPath, greyPath;
+    TempFolder folder_;
+    std::string logoPath_, greyPath_;
 };
 
 TEST_F(TransparencyTest, SavesKeepTheAlphaOrShowThePictureOverWhite)
 {
-    Window logo(logoPath);
+    Window logo(logoPath_);
     logo.commands.view().toggleGridShown(); // the overlay off: the picture alone
     const auto saveAs = [&](const std::string& name) {
-        logo.dialogs.saveAnswers.push_back(FileDialogChoice{folder.file(name), 1});
+        logo.dialogs.saveAnswers.push_back(FileDialogChoice{folder_.file(name), 1});
         EXPECT_TRUE(logo.commands.savePictureAs()) << name;
-        QImage saved(QString::fromStdString(folder.file(name)));
+        QImage saved(QString::fromStdString(folder_.file(name)));
         EXPECT_FALSE(saved.isNull()) << name;
         return saved.convertToFormat(QImage::Format_ARGB32);
     };
@@ -149,17 +149,17 @@ TEST_F(TransparencyTest, SavesKeepTheAlphaOrShowThePictureOverWhite)
 
 TEST_F(TransparencyTest, TheAlphaIsDeformedAsAGreyPictureOfItWouldBe)
 {
-    Window logo(logoPath), grey(greyPath);
+    Window logo(logoPath_), grey(greyPath_);
     edit(logo, "");
     edit(grey, "");
     expectAlphaIsTheGreyPicture(logo, grey);
     EXPECT_EQ(logo.commands.buffers().work().alpha[151], 0) << "the widened column is transparent";
 
     // A grid file laid from the picture as it stands gives the same bits.
-    const std::string gridFile = folder.file("edits.grid");
+    const std::string gridFile = folder_.file("edits.grid");
     logo.dialogs.saveAnswers.push_back(FileDialogChoice{gridFile, 1});
     logo.commands.grid().saveGrid();
-    Window logoAgain(logoPath), greyAgain(greyPath);
+    Window logoAgain(logoPath_), greyAgain(greyPath_);
     edit(logoAgain, gridFile);
     edit(greyAgain, gridFile);
     expectAlphaIsTheGreyPicture(logoAgain, greyAgain);

@@ -2,18 +2,18 @@
 
 #include <QPointer>
 
-#include "app/shell_ports.h"
+#include "app/window_frame.h"
 
 class QMainWindow;
 class QWidget;
 
 namespace plexor {
 
-// The main window's geometry in logical pixels. The client area is the part
-// between the menu bar and the status bar; the outer size includes the window system's frame,
-// where it has told it. The screen is the usable area of the screen the
-// window is on (without panels and docks), and Left and Top count from its
-// top-left corner.
+// The main window's geometry in logical pixels. The contents are the part
+// between the menu bar and the status bar; the outer size includes the
+// window system's frame, where it has told it. The screen is the usable area
+// of the screen the window is on (without panels and docks), and x and y
+// count from its top-left corner.
 class MainWindowFrame final : public WindowFrame {
 public:
     MainWindowFrame(QMainWindow& window, QWidget& panel) : window_(&window), panel_(&panel) {}
@@ -22,12 +22,12 @@ public:
     std::int32_t screenHeight() const override;
     std::int32_t width() const override;
     std::int32_t height() const override;
-    std::int32_t clientHeight() const override;
+    std::int32_t contentsHeight() const override;
     std::int32_t panelWidth() const override;
-    void setClientWidth(std::int32_t width) override;
-    void setClientHeight(std::int32_t height) override;
-    void setLeft(std::int32_t left) override;
-    void setTop(std::int32_t top) override;
+    void setContentsWidth(std::int32_t width) override;
+    void setContentsHeight(std::int32_t height) override;
+    void setX(std::int32_t x) override;
+    void setY(std::int32_t y) override;
     void fillScreen() override;
 
     // Gives the window the outer bounds `outer`, frame included, as near as
@@ -39,7 +39,7 @@ private:
     QRect screen() const;
     // Height of the menu bar at the window's current width.
     int menuHeight() const;
-    // Height of the status bar below the client area.
+    // Height of the status bar below the contents.
     int statusHeight() const;
 
     QPointer<QMainWindow> window_;

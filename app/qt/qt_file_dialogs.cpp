@@ -1,4 +1,4 @@
-#include "app/qt/file_dialogs.h"
+#include "app/qt/qt_file_dialogs.h"
 
 #include <QFile>
 #include <QFileInfo>

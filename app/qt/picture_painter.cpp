@@ -1,4 +1,4 @@
-#include "app/qt/bitmap_view.h"
+#include "app/qt/picture_painter.h"
 
 #include <algorithm>
 
@@ -47,7 +47,7 @@ QList<QRgb> colourTable(const PixelFormat& format)
 
 } // namespace
 
-void BitmapView::show(const Bitmap* bitmap, const ScreenColours* colours, const std::uint8_t* alpha)
+void PicturePainter::show(const Bitmap* bitmap, const ScreenColours* colours, const std::uint8_t* alpha)
 {
     bitmap_ = bitmap;
     const bool direct24 = bitmap != nullptr && bitmap->format().bitsPerPixel == 24;
@@ -72,7 +72,7 @@ void BitmapView::show(const Bitmap* bitmap, const ScreenColours* colours, const 
     if (bitmap->format().indexed()) image_.setColorTable(colourTable(bitmap->format()));
 }
 
-void BitmapView::update(int top, int bottom)
+void PicturePainter::update(int top, int bottom)
 {
     if (!converted_ || bitmap_ == nullptr) return;
     top = std::max(top, 0);
@@ -84,7 +84,7 @@ void BitmapView::update(int top, int bottom)
     if (copyRowsFromBitmap(*bitmap_, top, bottom - top, image_.scanLine(top), info) == 0) image_.fill(Qt::black);
 }
 
-void BitmapView::paint(QPainter& painter, const QRect& part, Zoom zoom) const
+void PicturePainter::paint(QPainter& painter, const QRect& part, Zoom zoom) const
 {
     if (image_.isNull()) return;
     const int z = static_cast<int>(zoom.num / zoom.den);
@@ -106,7 +106,7 @@ void BitmapView::paint(QPainter& painter, const QRect& part, Zoom zoom) const
     painter.restore();
 }
 
-void BitmapView::paintConverted(QPainter& painter, const QRect& part, int zoom) const
+void PicturePainter::paintConverted(QPainter& painter, const QRect& part, int zoom) const
 {
     if (shown_.width() < part.width() || shown_.height() < part.height())
         shown_ = QImage(std::max(part.width(), shown_.width()), std::max(part.height(), shown_.height()),
@@ -120,7 +120,7 @@ void BitmapView::paintConverted(QPainter& painter, const QRect& part, int zoom) 
     painter.drawImage(QRect(part.topLeft() * zoom, part.size() * zoom), shown_, QRect(QPoint(0, 0), part.size()));
 }
 
-QImage BitmapView::topDownImage() const
+QImage PicturePainter::topDownImage() const
 {
     if (image_.isNull()) return QImage();
     if (colours_ != nullptr) {

@@ -1,26 +1,33 @@
-#include "app/qt/message_boxes.h"
+#include "app/qt/qt_message_boxes.h"
 
 namespace plexor {
+namespace {
 
+// The title of the error display and of the information box.
+constexpr const char* kProgramTitle = "Plexor";
+
+// Qt's icon for a message's.
 QMessageBox::Icon qtIcon(MessageIcon icon) noexcept
 {
     return icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon;
 }
 
+} // namespace
+
 void QtMessageBoxes::showMessage(const std::string& text, const std::string& caption, MessageIcon icon)
 {
-    show(qtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text), "MessageBox");
+    show(qtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text), "messageBox");
 }
 
 void QtMessageBoxes::showError(const std::string& message)
 {
     // Messages may carry a file name in the system's own encoding.
-    show(QMessageBox::Critical, QString::fromLatin1(kProgramTitle), QString::fromLocal8Bit(message), "ErrorDisplay");
+    show(QMessageBox::Critical, QString::fromLatin1(kProgramTitle), QString::fromLocal8Bit(message), "errorDisplay");
 }
 
 void QtMessageBoxes::showInformation(const std::string& text)
 {
-    show(QMessageBox::Information, QString::fromLatin1(kProgramTitle), QString::fromStdString(text), "InformationBox");
+    show(QMessageBox::Information, QString::fromLatin1(kProgramTitle), QString::fromStdString(text), "informationBox");
 }
 
 SaveChoice QtMessageBoxes::askToSaveChanges(const std::string& name)
@@ -28,7 +35,7 @@ SaveChoice QtMessageBoxes::askToSaveChanges(const std::string& name)
     QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kProgramTitle),
                     QStringLiteral("Save changes to %1?").arg(QString::fromLocal8Bit(name)),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, owner_);
-    box.setObjectName(QStringLiteral("SaveChangesBox"));
+    box.setObjectName(QStringLiteral("saveChangesBox"));
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);

@@ -1,4 +1,4 @@
-#include "app/qt/picture_control.h"
+#include "app/qt/qt_picture_view.h"
 
 #include <cmath>
 
@@ -28,7 +28,7 @@ QPoint screenPixel(const QMouseEvent& event)
 
 } // namespace
 
-PictureControl::PictureControl(QWidget* parent) : QWidget(parent)
+QtPictureView::QtPictureView(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("pictureView"));
     setMouseTracking(true);
@@ -37,22 +37,22 @@ PictureControl::PictureControl(QWidget* parent) : QWidget(parent)
     resize(0, 0);
 }
 
-void PictureControl::showBitmap(const Bitmap& bitmap, const ScreenLook& look)
+void QtPictureView::showBitmap(const Bitmap& bitmap, const ScreenLook& look)
 {
     std::vector<ScreenColours::Sample> samples = screenSamples(look.iccProfile);
     if (samples.empty())
         colours_.clearSamples();
     else
         colours_.setSamples(std::move(samples));
-    view_.show(&bitmap, &colours_, look.alpha);
+    painter_.show(&bitmap, &colours_, look.alpha);
     repaints_ = 0;
     zoom_ = Zoom::actual();
     reduced_ = nullptr;
-    resize(view_.size());
+    resize(painter_.size());
     update();
 }
 
-void PictureControl::setZoom(Zoom zoom, const ReducedView* reduced)
+void QtPictureView::setZoom(Zoom zoom, const ReducedView* reduced)
 {
     zoom_ = zoom;
     reduced_ = reduced;
@@ -60,37 +60,37 @@ void PictureControl::setZoom(Zoom zoom, const ReducedView* reduced)
     update();
 }
 
-QSize PictureControl::shownSize() const
+QSize QtPictureView::shownSize() const
 {
-    const QSize picture = view_.size();
+    const QSize picture = painter_.size();
     return {static_cast<int>(zoom_.screenLength(picture.width())),
             static_cast<int>(zoom_.screenLength(picture.height()))};
 }
 
-void PictureControl::repaintNow(const PixelRect& screen)
+void QtPictureView::repaintNow(const PixelRect& screen)
 {
     if (screen.empty()) return;
     // The bitmap's pixels changed: a converted copy follows, row by row.
     if (!reduced_) {
         const int top = static_cast<int>(zoom_.toPicture(screen.y0));
         const int bottom = static_cast<int>(zoom_.toPicture(screen.y1 - 1)) + 1;
-        view_.update(top, bottom);
+        painter_.update(top, bottom);
     }
     ++repaints_;
     repaint(QRect(screen.x0, screen.y0, screen.x1 - screen.x0, screen.y1 - screen.y0));
 }
 
-PixelRect PictureControl::visible() const
+PixelRect QtPictureView::visible() const
 {
     if (area_ == nullptr) return PixelRect{0, 0, width(), height()};
-    // Where the viewport lies over the control, cut to the control.
+    // Where the viewport lies over the view, cut to the view.
     const QWidget* viewport = area_->viewport();
     const QPoint origin = mapFrom(viewport, QPoint(0, 0));
     const QRect seen = QRect(origin, viewport->size()).intersected(rect());
     return PixelRect{seen.left(), seen.top(), seen.left() + seen.width(), seen.top() + seen.height()};
 }
 
-std::int32_t PictureControl::viewportWidth() const
+std::int32_t QtPictureView::viewportWidth() const
 {
     if (area_ == nullptr) return width();
     // A window just resized lays its widgets out later; the viewport's size
@@ -100,7 +100,7 @@ std::int32_t PictureControl::viewportWidth() const
     return area_->maximumViewportSize().width();
 }
 
-std::int32_t PictureControl::viewportHeight() const
+std::int32_t QtPictureView::viewportHeight() const
 {
     if (area_ == nullptr) return height();
     if (QLayout* layout = area_->window()->layout()) layout->activate();
@@ -108,14 +108,14 @@ std::int32_t PictureControl::viewportHeight() const
     return area_->maximumViewportSize().height();
 }
 
-void PictureControl::scrollTo(std::int64_t x, std::int64_t y)
+void QtPictureView::scrollTo(std::int64_t x, std::int64_t y)
 {
     if (area_ == nullptr) return;
     area_->horizontalScrollBar()->setValue(static_cast<int>(std::clamp<std::int64_t>(x, 0, INT32_MAX)));
     area_->verticalScrollBar()->setValue(static_cast<int>(std::clamp<std::int64_t>(y, 0, INT32_MAX)));
 }
 
-void PictureControl::paintEvent(QPaintEvent* event)
+void QtPictureView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     const QRect exposed = event->rect();
@@ -140,28 +140,28 @@ void PictureControl::paintEvent(QPaintEvent* event)
         return;
     }
     // The picture pixels the exposed screen pixels show.
-    const QSize picture = view_.size();
+    const QSize picture = painter_.size();
     const int left = static_cast<int>(zoom_.toPicture(exposed.left()));
     const int top = static_cast<int>(zoom_.toPicture(exposed.top()));
     const int right = std::min(picture.width(), static_cast<int>(zoom_.toPicture(exposed.right())) + 1);
     const int bottom = std::min(picture.height(), static_cast<int>(zoom_.toPicture(exposed.bottom())) + 1);
     if (left >= right || top >= bottom) return;
-    view_.paint(painter, QRect(left, top, right - left, bottom - top), zoom_);
+    painter_.paint(painter, QRect(left, top, right - left, bottom - top), zoom_);
 }
 
-void PictureControl::mousePressEvent(QMouseEvent* event)
+void QtPictureView::mousePressEvent(QMouseEvent* event)
 {
     const QPoint at = screenPixel(*event);
     emit mousePressed(at.x(), at.y(), event->modifiers());
 }
 
-void PictureControl::mouseMoveEvent(QMouseEvent* event)
+void QtPictureView::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint at = screenPixel(*event);
     emit mouseMoved(at.x(), at.y(), event->modifiers());
 }
 
-void PictureControl::mouseReleaseEvent(QMouseEvent* event)
+void QtPictureView::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint at = screenPixel(*event);
     emit mouseReleased(at.x(), at.y(), event->modifiers());

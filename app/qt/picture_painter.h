@@ -12,7 +12,7 @@ namespace plexor {
 
 class Bitmap;
 
-// What the picture control draws for the screen bitmap. Where Qt reads the
+// What paints the screen bitmap for the picture view. Where Qt reads the
 // bitmap's pixel format as it is (24-bit rows, colour tables of 1 or 8 bits,
 // the default 16- and 32-bit layouts) the image lies over the bitmap's own
 // rows, which are stored bottom row first, and is drawn mirrored top to
@@ -21,7 +21,7 @@ class Bitmap;
 // at every update. A 24-bit bitmap whose colours need converting to the
 // screen's, or that has transparent parts, is converted as it is painted,
 // only where it is painted.
-class BitmapView {
+class PicturePainter {
 public:
     // Shows `bitmap`, which stays alive and in place until the next call;
     // nullptr shows nothing. `colours` and the bitmap-sized `alpha`

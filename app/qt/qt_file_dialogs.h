@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QStringList>
 
-#include "app/shell_ports.h"
+#include "app/file_dialogs.h"
 
 namespace plexor {
 

@@ -1,4 +1,4 @@
-#include "app/qt/window_frame.h"
+#include "app/qt/main_window_frame.h"
 
 #include <algorithm>
 
@@ -40,7 +40,7 @@ std::int32_t MainWindowFrame::height() const
 {
     return window_->frameGeometry().height();
 }
-std::int32_t MainWindowFrame::clientHeight() const
+std::int32_t MainWindowFrame::contentsHeight() const
 {
     return window_->height() - menuHeight() - statusHeight();
 }
@@ -49,12 +49,12 @@ std::int32_t MainWindowFrame::panelWidth() const
     return panel_->width();
 }
 
-void MainWindowFrame::setClientWidth(std::int32_t width)
+void MainWindowFrame::setContentsWidth(std::int32_t width)
 {
     window_->resize(std::max(width, 0), window_->height());
 }
 
-void MainWindowFrame::setClientHeight(std::int32_t height)
+void MainWindowFrame::setContentsHeight(std::int32_t height)
 {
     window_->resize(window_->width(), std::max(height, 0) + menuHeight() + statusHeight());
 }
@@ -71,14 +71,14 @@ int MainWindowFrame::statusHeight() const
     return status->sizeHint().height();
 }
 
-void MainWindowFrame::setLeft(std::int32_t left)
+void MainWindowFrame::setX(std::int32_t x)
 {
-    window_->move(screen().x() + left, window_->pos().y());
+    window_->move(screen().x() + x, window_->pos().y());
 }
 
-void MainWindowFrame::setTop(std::int32_t top)
+void MainWindowFrame::setY(std::int32_t y)
 {
-    window_->move(window_->pos().x(), screen().y() + top);
+    window_->move(window_->pos().x(), screen().y() + y);
 }
 
 void MainWindowFrame::setOuterBounds(const QRect& outer)

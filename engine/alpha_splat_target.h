@@ -17,8 +17,8 @@ struct AlphaSplatTarget : SplatTarget {
     void fill(std::int64_t pos, Colour colour, bool marked) const noexcept
     {
         SplatTarget::fill(pos, colour, marked);
-        const std::uint8_t own = workAlpha[pos];
-        workAlpha[pos] = marked ? own : static_cast<std::uint8_t>(colour >> 24);
+        const std::uint32_t keep = 0u - std::uint32_t{marked};
+        workAlpha[pos] = static_cast<std::uint8_t>((workAlpha[pos] & keep) | (colour >> 24 & ~keep));
     }
     void write(std::int64_t pos, Colour colour) const noexcept
     {

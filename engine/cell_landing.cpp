@@ -39,8 +39,8 @@ CellLanding landCellSamples(const DeformModel& m, CellRef cell, std::int32_t* de
     double ty[16];
     if (exactTerms(terms, tx, ty)) {
         forEachChunk(m, tx, ty, pickChunkKernel(FastKernel::Best),
-                     [&](std::int32_t i, std::int32_t j0, int count, const float* xs, const float* ys) {
-                         for (int l = 0; l < count; ++l) land(i, j0 + l, xs[l], ys[l]);
+                     [&](std::int32_t i, std::int32_t j0, int count, const Chunk& chunk) {
+                         for (int l = 0; l < count; ++l) land(i, j0 + l, chunk.x[l], chunk.y[l]);
                      });
         landing.reach = footprintOf(terms, m.imageWidth(), m.imageHeight());
     } else {

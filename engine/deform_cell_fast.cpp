@@ -3,6 +3,7 @@
 // destinations gathered into blocks, and the blocks splatted.
 
 #include <cassert>
+#include <cstring>
 
 #include "engine/alpha_splat_target.h"
 #include "engine/cell_footprint.h"
@@ -80,15 +81,15 @@ CellFootprint deformCell(DeformModel& m, CellRef cell, FastKernel kind)
     const SplatTarget target = modelSplatTarget(m);
     const ControlPoint& o = m.point(cell.col, cell.row);
     BlockGatherer blocks(target, o.x, o.y, std::int64_t{m.samplesPerCell()} + 1);
-    forEachChunk(m, tx, ty, pickChunkKernel(kind),
-                 [&](std::int32_t i, std::int32_t j0, int count, const float* xs, const float* ys) {
-                     const std::int64_t src = (std::int64_t{o.y} + i) * target.width + o.x + j0;
-                     std::int32_t* dests = blocks.room(i, j0, count);
-                     for (int l = 0; l < count; ++l) {
-                         std::int64_t xd;
-                         dests[l] = sampleDestination(xs[l], ys[l], src + l, target.width, target.capacity, xd);
-                     }
-                 });
+    forEachChunk(m, tx, ty, pickChunkKernel(kind), [&](std::int32_t i, std::int32_t j0, int count, const Chunk& chunk) {
+        const std::int64_t src = (std::int64_t{o.y} + i) * target.width + o.x + j0;
+        std::int32_t* dests = blocks.room(i, j0, count);
+        std::memcpy(dests, chunk.dest, sizeof(std::int32_t) * static_cast<std::size_t>(count));
+        // A sample whose source lies outside the buffer lands nowhere.
+        if (src < 0 || src + count > target.capacity) [[unlikely]]
+            for (int l = 0; l < count; ++l)
+                if (src + l < 0 || src + l >= target.capacity) dests[l] = -1;
+    });
     blocks.flush();
     return footprintOf(terms, m.imageWidth(), m.imageHeight());
 }

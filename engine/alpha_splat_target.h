@@ -33,6 +33,17 @@ struct AlphaSplatTarget : SplatTarget {
         workAlpha[pos + 1] = alpha;
         workAlpha[pos + 2] = alpha;
     }
+    void fillNine(std::int64_t top, Colour colour) const noexcept
+    {
+        SplatTarget::fillNine(top, colour & 0xFFFFFF);
+        const auto alpha = static_cast<std::uint8_t>(colour >> 24);
+        std::uint8_t* at = workAlpha + top;
+        for (int r = 0; r < 3; ++r) {
+            at[r * width] = alpha;
+            at[r * width + 1] = alpha;
+            at[r * width + 2] = alpha;
+        }
+    }
 };
 
 // Calls splat(planes) with the target's colours alone, or with its alpha

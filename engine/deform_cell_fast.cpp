@@ -17,7 +17,9 @@ namespace {
 
 // Gathers the destinations of a cell's chunks, which come in order, into
 // blocks of whole sample rows, or of pieces of one row where a row is longer
-// than a block, and splats each block once it is full.
+// than a piece, and splats each block once it is full. The larger a block,
+// the fewer of its squares hold marks set before it, which only its first
+// row meets: the cells of the usual steps are splatted whole.
 class BlockGatherer {
 public:
     BlockGatherer(const SplatTarget& target, std::int64_t originX, std::int64_t originY, std::int64_t side)
@@ -28,8 +30,8 @@ public:
     // i go.
     std::int32_t* room(std::int32_t i, std::int32_t j0, int count)
     {
-        const bool wholeRows = side_ <= kBlockSamples;
-        if (wholeRows ? j0 == 0 && count_ + side_ > kBlockSamples : i != row_ || count_ + count > kBlockSamples)
+        const bool wholeRows = side_ <= kPieceSamples;
+        if (wholeRows ? j0 == 0 && count_ + side_ > kBlockSamples : i != row_ || count_ + count > kPieceSamples)
             flush();
         if (count_ == 0) {
             row_ = i;
@@ -43,7 +45,7 @@ public:
     void flush()
     {
         if (count_ == 0) return;
-        const std::int64_t perRow = side_ <= kBlockSamples ? side_ : count_;
+        const std::int64_t perRow = side_ <= kPieceSamples ? side_ : count_;
         const SplatBlock block{dests_, count_ / perRow, perRow, (originY_ + row_) * target_.width + originX_ + column_,
                                target_.width};
         const SplatBand band{0, static_cast<std::int32_t>(target_.width)};
@@ -52,7 +54,8 @@ public:
     }
 
 private:
-    static constexpr std::int64_t kBlockSamples = 1024;
+    static constexpr std::int64_t kBlockSamples = 4096;
+    static constexpr std::int64_t kPieceSamples = 1024;
     const SplatTarget& target_;
     const std::int64_t originX_, originY_, side_;
     std::int32_t dests_[kBlockSamples];

@@ -115,11 +115,10 @@ bool sampleCoordinates(const DeformModel& m, const CellTerms& terms, float* xs, 
     double ty[16];
     if (!exactTerms(terms, tx, ty)) return false;
     const std::size_t stride = static_cast<std::size_t>(m.samplesPerCell()) + 1;
-    forEachChunk(m, tx, ty, pickChunkKernel(kind),
-                 [&](std::int32_t i, std::int32_t j0, int count, const Chunk& chunk) {
-                     std::copy(chunk.x, chunk.x + count, xs + i * stride + j0);
-                     std::copy(chunk.y, chunk.y + count, ys + i * stride + j0);
-                 });
+    forEachChunk(m, tx, ty, pickChunkKernel(kind), [&](std::int32_t i, std::int32_t j0, int count, const Chunk& chunk) {
+        std::copy(chunk.x, chunk.x + count, xs + i * stride + j0);
+        std::copy(chunk.y, chunk.y + count, ys + i * stride + j0);
+    });
     return true;
 }
 

@@ -71,6 +71,20 @@ struct SplatTarget {
         std::memcpy(px, &eight, 8);
         px[8] = static_cast<std::uint8_t>(colour >> 16);
     }
+    // Writes the 3 x 3 pixels whose top left is `top`, marked or not: three
+    // rows of fillThree, from one address.
+    void fillNine(std::int64_t top, std::uint32_t colour) const noexcept
+    {
+        const std::uint64_t c = colour;
+        const std::uint64_t eight = c | c << 24 | c << 48;
+        const auto last = static_cast<std::uint8_t>(colour >> 16);
+        std::uint8_t* px = work + 3 * top;
+        const std::int64_t row = 3 * width;
+        for (int r = 0; r < 3; ++r) {
+            std::memcpy(px + r * row, &eight, 8);
+            px[r * row + 8] = last;
+        }
+    }
 };
 
 // Truncates an accumulated coordinate toward zero; false when it cannot be

@@ -38,12 +38,38 @@ inline bool squareReadable(std::int64_t dest, std::int64_t width, std::int64_t c
     return dest - width - 1 >= 0 && dest + width + 2 < capacity;
 }
 
-// The fills of a sample whose square lies inside the band and, with one mark
-// after it, inside the buffer, at the pixels not marked: most squares hold
-// no marked pixel, and are written whole, no pixel read; in the others, a
-// row without a mark is written whole too.
+// The fills of a square with a marked pixel, whose marks are `top`, `middle`
+// and `bottom`, three to a row: a row without a mark is written whole, and a marked pixel's
+// write goes to the destination instead, which is written again once the
+// fills are done; no pixel is read, and no branch waits on a single mark.
+// Out of line: the squares of most blocks hold no mark.
 template <class Planes>
-inline void fillSquare(const Planes& t, std::int64_t dest, typename Planes::Colour colour) noexcept
+[[gnu::noinline]] void fillMarked(const Planes& t, std::int64_t dest, typename Planes::Colour colour, std::uint32_t top,
+                                  std::uint32_t middle, std::uint32_t bottom) noexcept
+{
+    const std::int64_t w = t.width;
+    const std::uint32_t rows[3] = {top, middle, bottom};
+#pragma GCC unroll 3
+    for (std::int64_t row = 0; row < 3; ++row) {
+        const std::int64_t pos = dest - w - 1 + row * w;
+        const std::uint32_t marked = rows[row];
+        if ((marked & 0xFFFFFF) == 0) {
+            t.fillThree(pos, colour);
+            continue;
+        }
+        t.write((marked & 0xFF) != 0 ? dest : pos, colour);
+        t.write((marked & 0xFF00) != 0 ? dest : pos + 1, colour);
+        t.write((marked & 0xFF0000) != 0 ? dest : pos + 2, colour);
+    }
+}
+
+// The fills of a sample whose square lies inside the band and, with one mark
+// after it, inside the buffer, at the pixels not marked, before the block's
+// destinations are written: most squares hold no marked pixel, and are
+// written whole, no pixel read. `target` is what `t` was copied from.
+template <class Planes>
+inline void fillSquare(const Planes& t, const Planes& target, std::int64_t dest,
+                       typename Planes::Colour colour) noexcept
 {
     const std::int64_t w = t.width;
     const std::uint8_t* marks = t.mask + dest - w - 1;
@@ -51,23 +77,11 @@ inline void fillSquare(const Planes& t, std::int64_t dest, typename Planes::Colo
     std::memcpy(&rows[0], marks, 4);
     std::memcpy(&rows[1], marks + w, 4);
     std::memcpy(&rows[2], marks + 2 * w, 4);
-    if (((rows[0] | rows[1] | rows[2]) & 0xFFFFFF) == 0) [[likely]] {
-        t.fillThree(dest - w - 1, colour);
-        t.fillThree(dest - 1, colour);
-        t.fillThree(dest + w - 1, colour);
+    if (((rows[0] | rows[1] | rows[2]) & 0xFFFFFF) != 0) [[unlikely]] {
+        fillMarked(target, dest, colour, rows[0], rows[1], rows[2]);
         return;
     }
-#pragma GCC unroll 3
-    for (std::int64_t row = 0; row < 3; ++row) {
-        const std::int64_t pos = dest - w - 1 + row * w;
-        if ((rows[row] & 0xFFFFFF) == 0) {
-            t.fillThree(pos, colour);
-            continue;
-        }
-        t.fill(pos, colour, (rows[row] & 0xFF) != 0);
-        t.fill(pos + 1, colour, (rows[row] & 0xFF00) != 0);
-        t.fill(pos + 2, colour, (rows[row] & 0xFF0000) != 0);
-    }
+    t.fillNine(dest - w - 1, colour);
 }
 
 // The fills, then the destinations, of a block splatted over the whole
@@ -89,7 +103,7 @@ void splatWholeRows(const Planes& target, const SplatBlock& samples) noexcept
         for (std::int64_t j = 0; j < block.perRow; ++j) {
             const std::int64_t dest = dests[j];
             if (static_cast<std::uint64_t>(dest - w - 1) < room) [[likely]]
-                fillSquare(t, dest, t.colourOf(src + j));
+                fillSquare(t, target, dest, t.colourOf(src + j));
             else if (dest >= 0)
                 fillClipped(target, SplatBand{0, static_cast<std::int32_t>(w)}, dest, target.colourOf(src + j));
         }
@@ -126,7 +140,7 @@ void splatBlock(const Planes& t, SplatBand band, const SplatBlock& block, bool i
     block.forEachSample([&](std::int64_t dest, std::int64_t src) {
         const std::int64_t column = dest % w;
         if (column > band.first && column + 1 < band.last && squareReadable(dest, w, t.capacity))
-            fillSquare(t, dest, t.colourOf(src));
+            fillSquare(t, t, dest, t.colourOf(src));
         else if ((column + 1 >= band.first && column - 1 < band.last) || column == 0 || column + 1 == w)
             fillClipped(t, band, dest, t.colourOf(src));
     });

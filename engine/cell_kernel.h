@@ -42,11 +42,12 @@ struct PixelFrame {
 // the source: -1 where its coordinates are no pixel position or the index
 // lies outside the buffer; a suspect's is that of its coordinates as they
 // stand, and is found again once they are refined.
+inline constexpr int kChunkLanes = 64;
 struct Chunk {
-    float x[kWeightLanes];
-    float y[kWeightLanes];
-    std::int32_t dest[kWeightLanes];
-    std::uint64_t suspect[kWeightLanes];
+    float x[kChunkLanes];
+    float y[kChunkLanes];
+    std::int32_t dest[kChunkLanes];
+    std::uint64_t suspect[kChunkLanes];
     bool anySuspect;
 };
 
@@ -156,7 +157,7 @@ inline void chunkCoordinates(const double* lanes, std::int32_t padded, std::int3
                              const double* ty, const PixelFrame& frame, Chunk& out) noexcept
 {
     constexpr int kWidth = sizeof(typename Lanes::Double) / sizeof(double);
-    if constexpr (kUsed * kWidth < kWeightLanes) {
+    if constexpr (kUsed * kWidth < kChunkLanes) {
         if (count > kUsed * kWidth) {
             chunkCoordinates<Lanes, kUsed + 1>(lanes, padded, j0, count, tx, ty, frame, out);
             return;

@@ -41,8 +41,8 @@ void forEachChunk(const DeformModel& m, const double* tx, const double* ty, Chun
     Chunk chunk;
     for (std::int32_t i = 0; i <= n; ++i) {
         const double* row = m.tables().lanes().data() + static_cast<std::size_t>(i) * 16 * padded;
-        for (std::int32_t j0 = 0; j0 <= n; j0 += kWeightLanes) {
-            const int count = std::min(kWeightLanes, n + 1 - j0);
+        for (std::int32_t j0 = 0; j0 <= n; j0 += kChunkLanes) {
+            const int count = std::min(kChunkLanes, n + 1 - j0);
             kernel(row, padded, j0, count, tx, ty, frame, chunk);
             if (chunk.anySuspect) {
                 for (int l = 0; l < count; ++l) {

@@ -63,20 +63,37 @@ template <class Planes>
     }
 }
 
+// The marks of the square whose top left is `marks`, each row's three in
+// the low bytes of its word. With `kWholeWidth`, no other thread writes a
+// mark meanwhile, and each row is read as one word, the mark after it too;
+// else exactly the square's own marks are read, which lie in the band.
+template <bool kWholeWidth>
+inline void squareMarks(const std::uint8_t* marks, std::int64_t width, std::uint32_t* rows) noexcept
+{
+#pragma GCC unroll 3
+    for (int row = 0; row < 3; ++row) {
+        const std::uint8_t* at = marks + row * width;
+        if constexpr (kWholeWidth) {
+            std::memcpy(&rows[row], at, 4);
+        } else {
+            std::uint16_t pair;
+            std::memcpy(&pair, at, 2);
+            rows[row] = pair | std::uint32_t{at[2]} << 16;
+        }
+    }
+}
+
 // The fills of a sample whose square lies inside the band and, with one mark
 // after it, inside the buffer, at the pixels not marked, before the block's
 // destinations are written: most squares hold no marked pixel, and are
 // written whole, no pixel read. `target` is what `t` was copied from.
-template <class Planes>
+template <bool kWholeWidth, class Planes>
 inline void fillSquare(const Planes& t, const Planes& target, std::int64_t dest,
                        typename Planes::Colour colour) noexcept
 {
     const std::int64_t w = t.width;
-    const std::uint8_t* marks = t.mask + dest - w - 1;
     std::uint32_t rows[3];
-    std::memcpy(&rows[0], marks, 4);
-    std::memcpy(&rows[1], marks + w, 4);
-    std::memcpy(&rows[2], marks + 2 * w, 4);
+    squareMarks<kWholeWidth>(t.mask + dest - w - 1, w, rows);
     if (((rows[0] | rows[1] | rows[2]) & 0xFFFFFF) != 0) [[unlikely]] {
         fillMarked(target, dest, colour, rows[0], rows[1], rows[2]);
         return;
@@ -84,13 +101,14 @@ inline void fillSquare(const Planes& t, const Planes& target, std::int64_t dest,
     t.fillNine(dest - w - 1, colour);
 }
 
-// The fills, then the destinations, of a block splatted over the whole
-// width: a square that wraps a row is no different from any other, so only
-// the buffer's ends need a look, and one comparison a sample finds both them
-// and the samples that land nowhere. The target and the block are copied,
-// so that no store to the pixels can be taken for a change of theirs.
-template <class Planes>
-void splatWholeRows(const Planes& target, const SplatBlock& samples) noexcept
+// The fills, then the destinations, of a block over the whole width, or one
+// whose squares all lie inside its band: a square that wraps a row is no
+// different from any other, so only the buffer's ends need a look, and one
+// comparison a sample finds both them and the samples that land nowhere.
+// The target and the block are copied, so that no store to the pixels can
+// be taken for a change of theirs.
+template <bool kWholeWidth, class Planes>
+void splatWholeRows(const Planes& target, SplatBand band, const SplatBlock& samples) noexcept
 {
     const Planes t = target;
     const SplatBlock block = samples;
@@ -103,9 +121,9 @@ void splatWholeRows(const Planes& target, const SplatBlock& samples) noexcept
         for (std::int64_t j = 0; j < block.perRow; ++j) {
             const std::int64_t dest = dests[j];
             if (static_cast<std::uint64_t>(dest - w - 1) < room) [[likely]]
-                fillSquare(t, target, dest, t.colourOf(src + j));
+                fillSquare<kWholeWidth>(t, target, dest, t.colourOf(src + j));
             else if (dest >= 0)
-                fillClipped(target, SplatBand{0, static_cast<std::int32_t>(w)}, dest, target.colourOf(src + j));
+                fillClipped(target, band, dest, target.colourOf(src + j));
         }
     }
     for (std::int64_t r = 0; r < block.rows; ++r) {
@@ -133,14 +151,18 @@ template <class Planes>
 void splatBlock(const Planes& t, SplatBand band, const SplatBlock& block, bool inside) noexcept
 {
     const std::int64_t w = t.width;
-    if (inside || band.whole(w)) {
-        splatWholeRows(t, block);
+    if (band.whole(w)) {
+        splatWholeRows<true>(t, band, block);
+        return;
+    }
+    if (inside) {
+        splatWholeRows<false>(t, band, block);
         return;
     }
     block.forEachSample([&](std::int64_t dest, std::int64_t src) {
         const std::int64_t column = dest % w;
         if (column > band.first && column + 1 < band.last && squareReadable(dest, w, t.capacity))
-            fillSquare(t, t, dest, t.colourOf(src));
+            fillSquare<false>(t, t, dest, t.colourOf(src));
         else if ((column + 1 >= band.first && column - 1 < band.last) || column == 0 || column + 1 == w)
             fillClipped(t, band, dest, t.colourOf(src));
     });

@@ -17,8 +17,8 @@ struct AlphaSplatTarget : SplatTarget {
     void fill(std::int64_t pos, Colour colour, bool marked) const noexcept
     {
         SplatTarget::fill(pos, colour, marked);
-        const std::uint8_t own = workAlpha[pos];
-        workAlpha[pos] = marked ? own : static_cast<std::uint8_t>(colour >> 24);
+        const std::uint32_t keep = 0u - std::uint32_t{marked};
+        workAlpha[pos] = static_cast<std::uint8_t>((workAlpha[pos] & keep) | (colour >> 24 & ~keep));
     }
     void write(std::int64_t pos, Colour colour) const noexcept
     {
@@ -32,6 +32,17 @@ struct AlphaSplatTarget : SplatTarget {
         workAlpha[pos] = alpha;
         workAlpha[pos + 1] = alpha;
         workAlpha[pos + 2] = alpha;
+    }
+    void fillNine(std::int64_t top, Colour colour) const noexcept
+    {
+        SplatTarget::fillNine(top, colour & 0xFFFFFF);
+        const auto alpha = static_cast<std::uint8_t>(colour >> 24);
+        std::uint8_t* at = workAlpha + top;
+        for (int r = 0; r < 3; ++r) {
+            at[r * width] = alpha;
+            at[r * width + 1] = alpha;
+            at[r * width + 2] = alpha;
+        }
     }
 };
 

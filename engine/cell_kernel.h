@@ -27,38 +27,78 @@
 
 namespace plexor {
 
+// The picture the samples land in, for the destinations the chunk kernel
+// gives: its width and its capacity in pixels, exactly.
+struct PixelFrame {
+    double width;
+    double capacity;
+};
+
 // Coordinates of samples j0 .. j0 + kWeightLanes - 1 of one sample row, and
 // for each a non-zero `suspect` when one of its terms had a double sum that
 // may round to another float than the extended sum; `anySuspect` when any
-// has, so that a chunk without (nearly every one) is taken as it is.
+// has, so that a chunk without (nearly every one) is taken as it is. `dest`
+// is the pixel index each lands on, as sampleDestination finds it but for
+// the source: -1 where its coordinates are no pixel position or the index
+// lies outside the buffer; a suspect's is that of its coordinates as they
+// stand, and is found again once they are refined.
+inline constexpr int kChunkLanes = 64;
 struct Chunk {
-    float x[kWeightLanes];
-    float y[kWeightLanes];
-    std::uint64_t suspect[kWeightLanes];
+    float x[kChunkLanes];
+    float y[kChunkLanes];
+    std::int32_t dest[kChunkLanes];
+    std::uint64_t suspect[kChunkLanes];
     bool anySuspect;
 };
 
 // Fills `out` for the `count` samples j0 .. j0 + count - 1 (1 to
 // kWeightLanes) of the sample row whose weights start at `lanes` (entry q of
-// sample j at lanes[q * padded + j]), with the cell's terms tx, ty; lanes
-// from count on are left as they were. One per instruction set, each in its
-// own file; the portable one runs on any x86-64.
+// sample j at lanes[q * padded + j]), with the cell's terms tx, ty, landing
+// in `frame`; lanes from count on may be written too. One per instruction
+// set, each in its own file; the portable one runs on any x86-64.
 using ChunkKernel = void (*)(const double* lanes, std::int32_t padded, std::int32_t j0, int count, const double* tx,
-                             const double* ty, Chunk& out) noexcept;
+                             const double* ty, const PixelFrame& frame, Chunk& out) noexcept;
 void chunkCoordinatesPortable(const double* lanes, std::int32_t padded, std::int32_t j0, int count, const double* tx,
-                              const double* ty, Chunk& out) noexcept;
+                              const double* ty, const PixelFrame& frame, Chunk& out) noexcept;
 void chunkCoordinatesAvx2(const double* lanes, std::int32_t padded, std::int32_t j0, int count, const double* tx,
-                          const double* ty, Chunk& out) noexcept;
+                          const double* ty, const PixelFrame& frame, Chunk& out) noexcept;
 void chunkCoordinatesAvx512(const double* lanes, std::int32_t padded, std::int32_t j0, int count, const double* tx,
-                            const double* ty, Chunk& out) noexcept;
+                            const double* ty, const PixelFrame& frame, Chunk& out) noexcept;
 
 namespace {
 
-// The chunk kernel over the first kUsed registers' worth of lanes of one
-// instruction set. `Lanes` gives Double, a vector of doubles; Float, a
-// vector of as many floats; broadcast(v), v in every lane; widen(floats),
-// the same values as doubles; fma(a, b, c), a * b + c rounded once; and
-// any(mask), whether any lane of a comparison's result is set.
+// The destinations of one register of samples, from their coordinates: each
+// truncated toward zero where it lies strictly between -2^31 and 2^31, and
+// the index y * width + x kept where it lies in the buffer. The index is
+// computed in double: where it lies in the buffer its product is below 2^33
+// and exact, and elsewhere no rounding brings it back inside.
+template <class Lanes>
+inline void registerDestinations(typename Lanes::Float x, typename Lanes::Float y, const PixelFrame& frame,
+                                 std::int32_t* to) noexcept
+{
+    using D = typename Lanes::Double;
+    using Mask = decltype(D{} == D{});
+    const D limit = Lanes::broadcast(2147483648.0);
+    const D xw = Lanes::widen(x);
+    const D yw = Lanes::widen(y);
+    Mask inside = (xw > -limit) & (xw < limit) & (yw > -limit) & (yw < limit);
+    const D xd = Lanes::truncate(__builtin_bit_cast(D, __builtin_bit_cast(Mask, xw) & inside));
+    const D yd = Lanes::truncate(__builtin_bit_cast(D, __builtin_bit_cast(Mask, yw) & inside));
+    const D index = Lanes::fma(yd, Lanes::broadcast(frame.width), xd);
+    inside &= (index >= D{}) & (index < Lanes::broadcast(frame.capacity));
+    const Mask nowhere = __builtin_bit_cast(Mask, Lanes::broadcast(-1.0));
+    Lanes::storeInt32(to, __builtin_bit_cast(D, (__builtin_bit_cast(Mask, index) & inside) | (nowhere & ~inside)));
+}
+
+// The chunk kernel over kUsed registers' worth of lanes of one instruction
+// set. `Lanes` gives Double, a vector of
+// doubles; Float, a vector of as many floats; broadcast(v), v in every lane;
+// widen(floats), the same values as doubles; fma(a, b, c), a * b + c
+// rounded once; truncate(v), v rounded toward zero, for |v| below 2^31;
+// storeInt32(to, v), the lanes of v, whole numbers of int32 range, stored as
+// int32; any(mask), whether any lane of a comparison's result is set; and
+// halfway(a, b), a comparison's result set in some lane where a or b is
+// halfwayBetweenFloats, and in none where neither is.
 //
 // Each register of samples is a chain of its own, and only its own rare
 // halfway sums hold it up: its value before the term is still at hand then,
@@ -66,13 +106,13 @@ namespace {
 // multiply-add gives the same double sum as a product and a sum.
 template <class Lanes, int kUsed>
 inline void chunkRegisters(const double* lanes, std::int32_t padded, std::int32_t j0, const double* tx,
-                           const double* ty, Chunk& out) noexcept
+                           const double* ty, const PixelFrame& frame, Chunk& out) noexcept
 {
     using D = typename Lanes::Double;
     using F = typename Lanes::Float;
     using Mask = decltype(D{} == D{});
     constexpr int kWidth = sizeof(D) / sizeof(double);
-    static_assert(sizeof(F) * 2 == sizeof(D) && kUsed * kWidth <= kWeightLanes);
+    static_assert(sizeof(F) * 2 == sizeof(D));
 
     F x[kUsed] = {};
     F y[kUsed] = {};
@@ -91,7 +131,7 @@ inline void chunkRegisters(const double* lanes, std::int32_t padded, std::int32_
             const D hy = Lanes::fma(sy, weight, yBefore);
             // A halfway sum is rare; only then is it worth finding out
             // whether the sum was exact, doing the term again.
-            if (Lanes::any(halfwayBetweenFloats(hx) | halfwayBetweenFloats(hy))) [[unlikely]]
+            if (Lanes::any(Lanes::halfway(hx, hy))) [[unlikely]]
                 suspect[g] |= inexactHalfway(xBefore, sx * weight) | inexactHalfway(yBefore, sy * weight);
             x[g] = __builtin_convertvector(hx, F);
             y[g] = __builtin_convertvector(hy, F);
@@ -100,9 +140,11 @@ inline void chunkRegisters(const double* lanes, std::int32_t padded, std::int32_
     Mask anySuspect = {};
 #pragma GCC unroll 16
     for (int g = 0; g < kUsed; ++g) {
-        std::memcpy(out.x + kWidth * g, &x[g], sizeof x[g]);
-        std::memcpy(out.y + kWidth * g, &y[g], sizeof y[g]);
-        std::memcpy(out.suspect + kWidth * g, &suspect[g], sizeof suspect[g]);
+        const int lane = kWidth * g;
+        std::memcpy(out.x + lane, &x[g], sizeof x[g]);
+        std::memcpy(out.y + lane, &y[g], sizeof y[g]);
+        std::memcpy(out.suspect + lane, &suspect[g], sizeof suspect[g]);
+        registerDestinations<Lanes>(x[g], y[g], frame, out.dest + lane);
         anySuspect |= suspect[g];
     }
     out.anySuspect = Lanes::any(anySuspect);
@@ -112,16 +154,16 @@ inline void chunkRegisters(const double* lanes, std::int32_t padded, std::int32_
 // needs, so that the end of a row computes no padding it can skip.
 template <class Lanes, int kUsed = 1>
 inline void chunkCoordinates(const double* lanes, std::int32_t padded, std::int32_t j0, int count, const double* tx,
-                             const double* ty, Chunk& out) noexcept
+                             const double* ty, const PixelFrame& frame, Chunk& out) noexcept
 {
     constexpr int kWidth = sizeof(typename Lanes::Double) / sizeof(double);
-    if constexpr (kUsed * kWidth < kWeightLanes) {
+    if constexpr (kUsed * kWidth < kChunkLanes) {
         if (count > kUsed * kWidth) {
-            chunkCoordinates<Lanes, kUsed + 1>(lanes, padded, j0, count, tx, ty, out);
+            chunkCoordinates<Lanes, kUsed + 1>(lanes, padded, j0, count, tx, ty, frame, out);
             return;
         }
     }
-    chunkRegisters<Lanes, kUsed>(lanes, padded, j0, tx, ty, out);
+    chunkRegisters<Lanes, kUsed>(lanes, padded, j0, tx, ty, frame, out);
 }
 
 } // namespace

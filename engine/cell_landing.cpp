@@ -24,23 +24,33 @@ CellLanding landCellSamples(const GridSampling& g, const SplatTarget& target, Ce
     std::int64_t first = width;
     std::int64_t last = 0;
     bool wraps = false;
-    const auto land = [&](std::int32_t i, std::int32_t j, float x, float y) {
-        std::int64_t xd;
-        const std::int32_t dest = sampleDestination(x, y, (originY + i) * width + originX + j, width, capacity, xd);
-        dests[i * stride + j] = dest;
-        if (dest < 0) return;
+    // The columns a sample landing at truncated x `xd` writes.
+    const auto reach = [&](std::int64_t xd) {
         // A square from column 1 to the last but one stays in its rows.
         wraps |= xd < 1 || xd + 2 > width;
         first = std::min(first, xd - 1);
         last = std::max(last, xd + 2);
     };
+    const auto land = [&](std::int32_t i, std::int32_t j, float x, float y) {
+        std::int64_t xd;
+        const std::int32_t dest = sampleDestination(x, y, (originY + i) * width + originX + j, width, capacity, xd);
+        dests[i * stride + j] = dest;
+        if (dest >= 0) reach(xd);
+    };
     CellLanding landing;
     double tx[16];
     double ty[16];
     if (exactTerms(terms, tx, ty)) {
-        forEachChunk(g, tx, ty, pickChunkKernel(FastKernel::Best),
-                     [&](std::int32_t i, std::int32_t j0, int count, const float* xs, const float* ys) {
-                         for (int l = 0; l < count; ++l) land(i, j0 + l, xs[l], ys[l]);
+        forEachChunk(g, width, capacity, tx, ty, pickChunkKernel(FastKernel::Best),
+                     [&](std::int32_t i, std::int32_t j0, int count, const Chunk& chunk) {
+                         const std::int64_t src = (originY + i) * width + originX + j0;
+                         std::int32_t* row = dests + i * stride + j0;
+                         for (int l = 0; l < count; ++l) {
+                             const bool sourced = src + l >= 0 && src + l < capacity;
+                             row[l] = sourced ? chunk.dest[l] : -1;
+                             // Landing, x lies strictly between -2^31 and 2^31.
+                             if (row[l] >= 0) reach(static_cast<std::int32_t>(chunk.x[l]));
+                         }
                      });
         landing.reach = footprintOf(terms, static_cast<std::int32_t>(width), height);
     } else {

@@ -3,6 +3,7 @@
 // destinations gathered into blocks, and the blocks splatted.
 
 #include <cassert>
+#include <cstring>
 
 #include "engine/alpha_splat_target.h"
 #include "engine/cell_footprint.h"
@@ -15,7 +16,9 @@ namespace {
 
 // Gathers the destinations of a cell's chunks, which come in order, into
 // blocks of whole sample rows, or of pieces of one row where a row is longer
-// than a block, and splats each block once it is full.
+// than a piece, and splats each block once it is full. The larger a block,
+// the fewer of its squares hold marks set before it, which only its first
+// row meets: the cells of the usual steps are splatted whole.
 class BlockGatherer {
 public:
     BlockGatherer(const SplatTarget& target, std::int64_t originX, std::int64_t originY, std::int64_t side)
@@ -26,8 +29,8 @@ public:
     // i go.
     std::int32_t* room(std::int32_t i, std::int32_t j0, int count)
     {
-        const bool wholeRows = side_ <= kBlockSamples;
-        if (wholeRows ? j0 == 0 && count_ + side_ > kBlockSamples : i != row_ || count_ + count > kBlockSamples)
+        const bool wholeRows = side_ <= kPieceSamples;
+        if (wholeRows ? j0 == 0 && count_ + side_ > kBlockSamples : i != row_ || count_ + count > kPieceSamples)
             flush();
         if (count_ == 0) {
             row_ = i;
@@ -41,7 +44,7 @@ public:
     void flush()
     {
         if (count_ == 0) return;
-        const std::int64_t perRow = side_ <= kBlockSamples ? side_ : count_;
+        const std::int64_t perRow = side_ <= kPieceSamples ? side_ : count_;
         const SplatBlock block{dests_, count_ / perRow, perRow, (originY_ + row_) * target_.width + originX_ + column_,
                                target_.width};
         const SplatBand band{0, static_cast<std::int32_t>(target_.width)};
@@ -50,7 +53,8 @@ public:
     }
 
 private:
-    static constexpr std::int64_t kBlockSamples = 1024;
+    static constexpr std::int64_t kBlockSamples = 4096;
+    static constexpr std::int64_t kPieceSamples = 1024;
     const SplatTarget& target_;
     const std::int64_t originX_, originY_, side_;
     std::int32_t dests_[kBlockSamples];
@@ -79,14 +83,15 @@ CellFootprint deformCell(const GridSampling& g, const SplatTarget& target, CellR
     }
     const ControlPoint& o = g.point(cell.col, cell.row);
     BlockGatherer blocks(target, o.x, o.y, std::int64_t{g.samplesPerCell()} + 1);
-    forEachChunk(g, tx, ty, pickChunkKernel(kind),
-                 [&](std::int32_t i, std::int32_t j0, int count, const float* xs, const float* ys) {
+    forEachChunk(g, target.width, target.capacity, tx, ty, pickChunkKernel(kind),
+                 [&](std::int32_t i, std::int32_t j0, int count, const Chunk& chunk) {
                      const std::int64_t src = (std::int64_t{o.y} + i) * target.width + o.x + j0;
                      std::int32_t* dests = blocks.room(i, j0, count);
-                     for (int l = 0; l < count; ++l) {
-                         std::int64_t xd;
-                         dests[l] = sampleDestination(xs[l], ys[l], src + l, target.width, target.capacity, xd);
-                     }
+                     std::memcpy(dests, chunk.dest, sizeof(std::int32_t) * static_cast<std::size_t>(count));
+                     // A sample whose source lies outside the buffer lands nowhere.
+                     if (src < 0 || src + count > target.capacity) [[unlikely]]
+                         for (int l = 0; l < count; ++l)
+                             if (src + l < 0 || src + l >= target.capacity) dests[l] = -1;
                  });
     blocks.flush();
     return footprintOf(terms, static_cast<std::int32_t>(target.width), static_cast<std::int32_t>(target.height));

@@ -108,16 +108,17 @@ bool fastKernelAvailable(FastKernel kind)
 
 namespace {
 
-bool sampleCoordinates(const GridSampling& g, const CellTerms& terms, float* xs, float* ys, FastKernel kind)
+bool sampleCoordinates(const GridSampling& g, std::int64_t width, std::int64_t height, const CellTerms& terms,
+                       float* xs, float* ys, FastKernel kind)
 {
     double tx[16];
     double ty[16];
     if (!exactTerms(terms, tx, ty)) return false;
     const std::size_t stride = static_cast<std::size_t>(g.samplesPerCell()) + 1;
-    forEachChunk(g, tx, ty, pickChunkKernel(kind),
-                 [&](std::int32_t i, std::int32_t j0, int count, const float* cx, const float* cy) {
-                     std::copy(cx, cx + count, xs + i * stride + j0);
-                     std::copy(cy, cy + count, ys + i * stride + j0);
+    forEachChunk(g, width, width * height + 3, tx, ty, pickChunkKernel(kind),
+                 [&](std::int32_t i, std::int32_t j0, int count, const Chunk& chunk) {
+                     std::copy(chunk.x, chunk.x + count, xs + i * stride + j0);
+                     std::copy(chunk.y, chunk.y + count, ys + i * stride + j0);
                  });
     return true;
 }
@@ -127,7 +128,7 @@ bool sampleCoordinates(const GridSampling& g, const CellTerms& terms, float* xs,
 void cellCoordinatesFast(const GridSampling& g, std::int64_t width, std::int64_t height, CellRef cell, float* xs,
                          float* ys, FastKernel kind)
 {
-    if (!sampleCoordinates(g, gatherCellTerms(g, width, height, cell.col, cell.row), xs, ys, kind))
+    if (!sampleCoordinates(g, width, height, gatherCellTerms(g, width, height, cell.col, cell.row), xs, ys, kind))
         cellCoordinatesLiteral(g, width, height, cell, xs, ys);
 }
 

@@ -41,17 +41,18 @@ struct SplatTarget {
     // Writes the colour at `pos` unless the pixel is marked, which gets its
     // own bytes back: each pixel is a 2-byte and a 1-byte store at the same
     // places whatever the mark, which the next sample reads straight from
-    // the stores, and no address waits on a mark.
+    // the stores, and neither an address nor a branch waits on a mark.
     void fill(std::int64_t pos, std::uint32_t colour, bool marked) const noexcept
     {
         std::uint8_t* px = work + 3 * pos;
         std::uint16_t low;
         std::memcpy(&low, px, 2);
-        std::uint8_t high = px[2];
-        low = marked ? low : static_cast<std::uint16_t>(colour);
-        high = marked ? high : static_cast<std::uint8_t>(colour >> 16);
-        std::memcpy(px, &low, 2);
-        px[2] = high;
+        const std::uint32_t own = low | std::uint32_t{px[2]} << 16;
+        const std::uint32_t keep = 0u - std::uint32_t{marked};
+        const std::uint32_t value = (own & keep) | (colour & ~keep);
+        const auto newLow = static_cast<std::uint16_t>(value);
+        std::memcpy(px, &newLow, 2);
+        px[2] = static_cast<std::uint8_t>(value >> 16);
     }
     // Writes the pixel's own bytes, and no others, the same way.
     void write(std::int64_t pos, std::uint32_t colour) const noexcept
@@ -70,6 +71,20 @@ struct SplatTarget {
         std::uint8_t* px = work + 3 * pos;
         std::memcpy(px, &eight, 8);
         px[8] = static_cast<std::uint8_t>(colour >> 16);
+    }
+    // Writes the 3 x 3 pixels whose top left is `top`, marked or not: three
+    // rows of fillThree, from one address.
+    void fillNine(std::int64_t top, std::uint32_t colour) const noexcept
+    {
+        const std::uint64_t c = colour;
+        const std::uint64_t eight = c | c << 24 | c << 48;
+        const auto last = static_cast<std::uint8_t>(colour >> 16);
+        std::uint8_t* px = work + 3 * top;
+        const std::int64_t row = 3 * width;
+        for (int r = 0; r < 3; ++r) {
+            std::memcpy(px + r * row, &eight, 8);
+            px[r * row + 8] = last;
+        }
     }
 };
 
@@ -110,18 +125,26 @@ inline void copyPixel(const SplatTarget& t, std::int64_t to, std::int64_t from) 
     copyPixel(t, dest, src);
 }
 
-// The pixel index a sample lands on, or -1 when it lands nowhere: its
-// coordinates are no pixel position, or its destination or its source lies
-// outside the buffers. Both fit in 32 bits, as the capacity does. `xd` is
-// the truncated x, its column unless it lies outside the row.
-inline std::int32_t sampleDestination(float x, float y, std::int64_t src, std::int64_t width, std::int64_t capacity,
-                                      std::int64_t& xd) noexcept
+// The pixel index accumulated coordinates land on, or -1 when they land
+// nowhere: they are no pixel position, or the index lies outside the
+// buffer, whose capacity fits in 32 bits. `xd` is the truncated x, its
+// column unless it lies outside the row.
+inline std::int32_t pixelIndex(float x, float y, std::int64_t width, std::int64_t capacity, std::int64_t& xd) noexcept
 {
     std::int64_t yd;
     if (!truncateCoordinate(x, xd) || !truncateCoordinate(y, yd)) return -1;
     const std::int64_t dest = yd * width + xd;
-    if (dest < 0 || dest >= capacity || src < 0 || src >= capacity) return -1;
+    if (dest < 0 || dest >= capacity) return -1;
     return static_cast<std::int32_t>(dest);
+}
+
+// The pixel index a sample lands on, as pixelIndex, but -1 too where its
+// source lies outside the buffer.
+inline std::int32_t sampleDestination(float x, float y, std::int64_t src, std::int64_t width, std::int64_t capacity,
+                                      std::int64_t& xd) noexcept
+{
+    const std::int32_t dest = pixelIndex(x, y, width, capacity, xd);
+    return src < 0 || src >= capacity ? -1 : dest;
 }
 
 // The splat of a sample whose whole square lies inside the buffer: only the

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/alpha_splat_target.h"
 #include "engine/deform_cell_internal.h"
 #include "engine/splat.h"
+#include "engine/splat_block.h"
 #include "tests/support/model_setup.h"
 
 namespace plexor::test {
@@ -176,6 +178,67 @@ TEST(DeformCell, FastSplatMatchesThePlainOneBitForBit)
         }
         ASSERT_EQ(work, plainWork) << "round " << round;
         ASSERT_EQ(mask, plainMask) << "round " << round;
+    }
+}
+
+TEST(DeformCell, ABlockSplatsAsItsSamplesDoOneAfterAnother)
+{
+    // Blocks of samples crowded onto a picture of 9 x 7 pixels, so that
+    // their squares overlap, meet earlier marks and the buffer's ends, and
+    // some land twice on one pixel; with alpha and without, over the whole
+    // width and over a band, against the plain splat of one sample after
+    // another, which a band must match in its own columns only.
+    const std::int64_t w = 9;
+    const std::int64_t capacity = w * 7 + 3;
+    std::mt19937 rng(11);
+    const auto pick = [&](std::int64_t low, std::int64_t high) {
+        return std::uniform_int_distribution<std::int64_t>(low, high)(rng);
+    };
+    std::vector<std::uint8_t> source(3 * capacity), sourceAlpha(capacity);
+    for (std::uint8_t& b : source) b = static_cast<std::uint8_t>(pick(0, 255));
+    for (std::uint8_t& b : sourceAlpha) b = static_cast<std::uint8_t>(pick(0, 255));
+    for (int round = 0; round < 400; ++round) {
+        const bool alpha = round % 2 == 1;
+        const SplatBand band =
+            round % 4 < 2 ? SplatBand{0, static_cast<std::int32_t>(w)}
+                          : SplatBand{static_cast<std::int32_t>(pick(0, 4)), static_cast<std::int32_t>(pick(5, w))};
+        std::vector<std::uint8_t> work(3 * capacity), workAlpha(capacity), mask(capacity);
+        for (std::uint8_t& b : work) b = static_cast<std::uint8_t>(pick(0, 255));
+        for (std::uint8_t& b : workAlpha) b = static_cast<std::uint8_t>(pick(0, 255));
+        for (std::uint8_t& b : mask) b = pick(0, 5) == 0;
+        const std::vector<std::uint8_t> workBefore = work, alphaBefore = workAlpha, maskBefore = mask;
+        std::vector<std::uint8_t> plainWork = work, plainAlpha = workAlpha, plainMask = mask;
+        const std::int64_t rows = pick(1, 4), perRow = pick(1, 7);
+        std::vector<std::int32_t> dests(static_cast<std::size_t>(rows * perRow));
+        for (std::int32_t& d : dests) d = static_cast<std::int32_t>(pick(0, 9) == 0 ? -1 : pick(0, capacity - 1));
+        const SplatBlock block{dests.data(), rows, perRow, pick(0, 20), 10};
+        const SplatTarget target{work.data(),
+                                 mask.data(),
+                                 source.data(),
+                                 capacity,
+                                 w,
+                                 capacity / w,
+                                 alpha ? workAlpha.data() : nullptr,
+                                 alpha ? sourceAlpha.data() : nullptr};
+        withSplatPlanes(target, [&](const auto& planes) { splatBlock(planes, band, block, false); });
+        const SplatTarget plain{plainWork.data(),
+                                plainMask.data(),
+                                source.data(),
+                                capacity,
+                                w,
+                                capacity / w,
+                                alpha ? plainAlpha.data() : nullptr,
+                                alpha ? sourceAlpha.data() : nullptr};
+        block.forEachSample(
+            [&](std::int64_t dest, std::int64_t src) { splatSamplePlain(plain, dest % w, dest / w, src); });
+        for (std::int64_t p = 0; p < capacity; ++p) {
+            const auto at = static_cast<std::size_t>(p);
+            const bool owned = band.owns(p % w);
+            const auto& expectWork = owned ? plainWork : workBefore;
+            ASSERT_EQ(std::memcmp(&work[3 * at], &expectWork[3 * at], 3), 0) << "round " << round << " pixel " << p;
+            ASSERT_EQ(mask[at], (owned ? plainMask : maskBefore)[at]) << "round " << round << " pixel " << p;
+            ASSERT_EQ(workAlpha[at], (owned && alpha ? plainAlpha : alphaBefore)[at]) << "round " << round;
+        }
     }
 }
 

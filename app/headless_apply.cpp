@@ -122,8 +122,9 @@ void applyToPicture(const GridFile& grid, const HeadlessApply& request, const st
     });
     if (!laid) throw std::runtime_error(messages.text());
     if (!storeWorkImage(model, bitmap)) throw std::runtime_error("SetDIBits failed");
-    const std::string note = savePicture(bitmap, alphaRows(model, model.workAlpha()), opened.metadata, output, *format,
-                                         services.codec, services.writes);
+    const PicturePlanes result{bitmap, alphaRows(model, model.workAlpha()), {}, {}, opened.picture.bitDepth()};
+    const std::string note =
+        savePicture(result, opened.metadata, output, *format, services.codec, request.quality, services.writes);
     if (!opened.metadataNote.empty()) services.errors << "plexor: " << opened.metadataNote << '\n';
     if (!note.empty()) services.errors << "plexor: " << note << '\n';
     written.insert(target);

@@ -126,9 +126,9 @@ Bitmap rowsFor(const QImage& image)
                          ByteBuffer::uninitialised(stride * static_cast<std::size_t>(height)), 0);
 }
 
-// Splits a row of 16-bit values into their high bytes, in `high`, and low
+// Split a row of 16-bit values into their high bytes, in `high`, and low
 // bytes, in `low`: grey values into three of each, red-green-blue-alpha
-// ones into blue, green, red and, where `alphaHigh` is given, the alpha.
+// ones into blue, green and red, or into the alpha alone.
 void splitGreyRow(const quint16* from, std::uint8_t* high, std::uint8_t* low, int width) noexcept
 {
     for (int x = 0; x < width; ++x, high += 3, low += 3) {
@@ -206,7 +206,7 @@ Picture deepPictureFromImage(QImage image, int bitDepth)
 }
 
 // The rows of a bitmap at 24 bits, top to bottom: its own where it is of
-// 24 bits, else converted into `converted`.
+// 24 bits, else those of a converted copy.
 class Rows24 {
 public:
     explicit Rows24(const Bitmap& bitmap) : bitmap_(bitmap)

@@ -97,18 +97,6 @@ void checkPicture(Picture& picture, PictureFormat format)
 
 } // namespace
 
-// An AVIF file whose picture has no coded data: libheif (1.15 here) makes
-// the AV1 decoder a block of data for it, the decoder refuses the empty
-// block ("in->sz" failed in dav1d_send_data), and libheif never gives it
-// back: 40 bytes, allocated in the decoder's library, which is what this
-// names. The HEVC encoder keeps a few blocks from each opening of an
-// encoder to the end of the process (x265 3.5, in x265_encoder_open), in
-// its own library too. Nothing of the program's own is covered.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libdav1d.so\nleak:libx265.so\n";
-}
-
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     qInstallMessageHandler(quiet);

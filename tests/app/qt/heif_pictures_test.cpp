@@ -294,7 +294,8 @@ protected:
         return folder_.file(name);
     }
 
-    const QtImageCodec codec_;
+    // The encoders on one thread, not on every core the machine has.
+    const QtImageCodec codec_{kMaxBitmapPixels, 1};
     TempFolder folder_;
     PictureCommandsShell shell_{codec_};
     PictureCommands& commands_ = shell_.commands;

@@ -87,7 +87,7 @@ std::map<std::string, std::string> tagsOf(const PictureMetadata& metadata)
 
 class PictureMetadataTest : public ::testing::Test {
 protected:
-    QtImageCodec codec_;
+    QtImageCodec codec_{kMaxBitmapPixels, 1}; // HEIC and AVIF encoded on one thread
     TempFolder folder_;
 };
 

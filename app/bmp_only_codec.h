@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -21,8 +22,8 @@ public:
     {
         throw PictureError(formatPictureMessage(picture_message::kFormatNotRead, pictureFormatName(format)));
     }
-    std::vector<std::uint8_t> encode(const Bitmap&, std::span<const std::uint8_t>, PictureFormat format,
-                                     std::span<const std::uint8_t>) const override
+    std::vector<std::uint8_t> encode(const PicturePlanes&, PictureFormat format, const PictureMetadata&,
+                                     std::optional<int>) const override
     {
         throw PictureError(formatPictureMessage(picture_message::kFormatNotWritten, pictureFormatName(format)));
     }

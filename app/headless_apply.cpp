@@ -113,8 +113,9 @@ void applyToPicture(const GridFile& grid, const HeadlessApply& request, const st
         });
     if (missing) throw std::runtime_error(shortfallMessage(*missing));
     if (!storeWork(buffers, bitmap)) throw std::runtime_error("SetDIBits failed");
-    const std::string note = savePicture(bitmap, alphaRows(buffers, buffers.work()), opened.metadata, output, *format,
-                                         services.codec, services.writes);
+    const PicturePlanes result{bitmap, alphaRows(buffers, buffers.work()), {}, {}, opened.picture.bitDepth()};
+    const std::string note =
+        savePicture(result, opened.metadata, output, *format, services.codec, request.quality, services.writes);
     if (!opened.metadataNote.empty()) services.errors << "plexor: " << opened.metadataNote << '\n';
     if (!note.empty()) services.errors << "plexor: " << note << '\n';
     written.insert(target);

@@ -30,6 +30,9 @@ struct HeadlessApply {
     // With outDir: a file naming more inputs, one a line, taken after
     // `inputs` as they are read; "-" for standard input.
     std::string inputList;
+    // The quality (1 to 100) of JPEG, HEIC, AVIF and lossy WebP results;
+    // nothing for each format's own.
+    std::optional<int> quality = {};
 };
 
 struct HeadlessServices {

@@ -1,29 +1,29 @@
 #include "app/model_picture.h"
 
 #include <cstring>
+#include <utility>
 
 #include "engine/grid_laying.h"
+#include "platform/deep_channels.h"
 
 namespace plexor {
 
 OpenedPicture openWidened(const std::string& path, const ImageCodec& codec)
 {
     OpenedPicture opened = openPicture(path, codec);
-    Bitmap& bitmap = opened.picture.bitmap();
+    Picture& picture = opened.picture;
+    Bitmap& bitmap = picture.bitmap();
     bitmap.setBrushColour(0);
     const std::int32_t rest = bitmap.width() % 4;
     if (rest == 0) return opened;
-    const std::size_t before = static_cast<std::size_t>(bitmap.width());
-    bitmap.setWidth(bitmap.width() - rest + 4);
-    // The new columns of a picture with alpha are transparent.
-    ByteBuffer& alpha = opened.picture.alpha();
-    if (!alpha.empty()) {
-        const std::size_t after = static_cast<std::size_t>(bitmap.width());
-        ByteBuffer wider = ByteBuffer::zeroed(after * static_cast<std::size_t>(bitmap.height()));
-        for (std::size_t y = 0; y < static_cast<std::size_t>(bitmap.height()); ++y)
-            std::memcpy(wider.data() + y * after, alpha.data() + y * before, before);
-        alpha = std::move(wider);
-    }
+    const std::int32_t before = bitmap.width();
+    const std::int32_t after = before - rest + 4;
+    // The new columns are black, and transparent in a picture with alpha,
+    // down to the low bytes of a deeper picture.
+    for (const auto& [plane, bytes] :
+         {std::pair{&picture.alpha(), 1}, {&picture.lowBytes(), 3}, {&picture.alphaLow(), 1}})
+        if (!plane->empty()) *plane = planeWithWidth(plane->bytes(), before, bitmap.height(), bytes, after);
+    bitmap.setWidth(after);
     return opened;
 }
 

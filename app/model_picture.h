@@ -18,8 +18,8 @@
 namespace plexor {
 
 // Opens `path` (openPicture) and widens its bitmap with black (and its alpha
-// with transparent) to the next multiple of 4 pixels across, as the buffers
-// hold it. Throws PictureError.
+// with transparent, and the low bytes of a deeper picture alike) to the next
+// multiple of 4 pixels across, as the buffers hold it. Throws PictureError.
 OpenedPicture openWidened(const std::string& path, const ImageCodec& codec);
 
 // The buffers' planes as a bitmap format: 24-bit rows, top to bottom.

@@ -103,8 +103,8 @@ bool PictureCommands::savePictureAs()
     const PictureFormat format = formatToSave(choice->fileName, chosen, writable_);
     proposeSave(choice->fileName, format);
     try {
-        const std::string note = savePicture(picture_.bitmap(), alphaRows(buffers_, buffers_.view()), metadata_,
-                                             choice->fileName, format, codec_);
+        const PicturePlanes shown{picture_.bitmap(), alphaRows(buffers_, buffers_.view()), {}, {}, picture_.bitDepth()};
+        const std::string note = savePicture(shown, metadata_, choice->fileName, format, codec_);
         if (!note.empty()) window_.showNote(note);
     } catch (const std::exception& error) {
         errors_.showError(error.what());

@@ -6,6 +6,7 @@
 
 #include "platform/bmp_reader.h"
 #include "platform/bmp_writer.h"
+#include "platform/deep_channels.h"
 #include "platform/file_io.h"
 #include "platform/picture_completeness.h"
 #include "platform/picture_error.h"
@@ -41,6 +42,18 @@ Bitmap overWhite(const Bitmap& bitmap, std::span<const std::uint8_t> alpha)
         }
     }
     return opaque;
+}
+
+// The picture as a format of neither transparency nor deeper channels takes
+// it: each channel rounded to 8 bits, and laid over white where it has
+// alpha. Nothing where the bitmap is that already.
+std::optional<Bitmap> flattened(const PicturePlanes& picture)
+{
+    if (picture.lowBytes.empty())
+        return picture.alpha.empty() ? std::nullopt : std::optional(overWhite(picture.bitmap, picture.alpha));
+    Picture rounded = roundedTo8Bits(picture);
+    if (rounded.alpha().empty()) return std::move(rounded.bitmap());
+    return overWhite(rounded.bitmap(), rounded.alpha().bytes());
 }
 
 std::string lowercase(std::string text)
@@ -148,27 +161,28 @@ PictureFormat formatToSave(const std::string& path, PictureFormat chosen, std::s
     return chosen;
 }
 
-std::string savePicture(const Bitmap& bitmap, std::span<const std::uint8_t> alpha, const PictureMetadata& metadata,
-                        const std::string& path, PictureFormat format, const ImageCodec& codec, FileWriteOps& writes)
+std::string savePicture(const PicturePlanes& picture, const PictureMetadata& metadata, const std::string& path,
+                        PictureFormat format, const ImageCodec& codec, std::optional<int> quality, FileWriteOps& writes)
 {
+    if (!planesFit(picture)) throwBitmapInvalid();
+    const bool flat = format == PictureFormat::Bmp || format == PictureFormat::Jpeg;
+    const std::optional<Bitmap> flatBitmap = flat ? flattened(picture) : std::nullopt;
     if (format == PictureFormat::Bmp) {
-        writeFileAtomically(path, encodeBmp(alpha.empty() ? bitmap : overWhite(bitmap, alpha)), writes);
+        writeFileAtomically(path, encodeBmp(flatBitmap ? *flatBitmap : picture.bitmap), writes);
         return {};
     }
     const std::string_view name = pictureFormatName(format);
     if (!codec.canWrite(format)) throw PictureError(formatPictureMessage(picture_message::kFormatNotWritten, name));
-    if (bitmap.empty()) throw PictureError(formatPictureMessage(picture_message::kEmptyNotWritten, name));
+    if (picture.bitmap.empty()) throw PictureError(formatPictureMessage(picture_message::kEmptyNotWritten, name));
     std::vector<std::uint8_t> bytes;
     try {
-        bytes = format == PictureFormat::Jpeg && !alpha.empty()
-                    ? codec.encode(overWhite(bitmap, alpha), {}, format, metadata.iccProfile)
-                    : codec.encode(bitmap, alpha, format, metadata.iccProfile);
+        bytes = codec.encode(flatBitmap ? PicturePlanes{*flatBitmap} : picture, format, metadata, quality);
     } catch (const PictureError& error) {
         throw PictureError(formatPictureMessage(picture_message::kWriteError, {path, error.what()}));
     }
     std::string note;
     try {
-        bytes = codec.withMetadata(bytes, format, metadata, bitmap.width(), bitmap.height());
+        bytes = codec.withMetadata(bytes, format, metadata, picture.bitmap.width(), picture.bitmap.height());
     } catch (const PictureError& error) {
         note = formatPictureMessage(picture_message::kMetadataUnwritten, {path, error.what()});
     }
@@ -176,11 +190,11 @@ std::string savePicture(const Bitmap& bitmap, std::span<const std::uint8_t> alph
     return note;
 }
 
-std::string savePicture(const Bitmap& bitmap, std::span<const std::uint8_t> alpha, const PictureMetadata& metadata,
-                        const std::string& path, PictureFormat format, const ImageCodec& codec)
+std::string savePicture(const PicturePlanes& picture, const PictureMetadata& metadata, const std::string& path,
+                        PictureFormat format, const ImageCodec& codec, std::optional<int> quality)
 {
     FileWriteOps writes;
-    return savePicture(bitmap, alpha, metadata, path, format, codec, writes);
+    return savePicture(picture, metadata, path, format, codec, quality, writes);
 }
 
 } // namespace plexor

@@ -52,26 +52,31 @@ std::vector<PictureFormat> readableFormats(const ImageCodec& codec);
 std::vector<PictureFormat> writableFormats(const ImageCodec& codec);
 
 // The format a picture opened from a file of `opened` is saved in unless
-// the user names another: its own where it is among `writable`, else PNG,
-// which keeps every pixel too, or else BMP.
+// the user names another: its own where it is among `writable` (HEIC and
+// AVIF where their encoders are at hand), else PNG, which keeps every pixel
+// too, or else BMP.
 PictureFormat formatToPropose(PictureFormat opened, std::span<const PictureFormat> writable) noexcept;
 
 // The format a save to `path` writes: the one its extension names where it
 // is among `writable`, else `chosen`.
 PictureFormat formatToSave(const std::string& path, PictureFormat chosen, std::span<const PictureFormat> writable);
 
-// Replaces `path` with `bitmap` as a file of `format`, in one step: a bitmap
-// file in the bitmap's own pixel format, any other through `codec`, with
-// `metadata` in it. A picture with `alpha` (a byte a pixel, rows top to
-// bottom; empty when opaque) keeps it in PNG, WebP and TIFF, and is laid
-// over white in JPEG and BMP, which have none. Throws PictureError naming the file and the reason; the
-// former file then stays. Metadata that cannot be written stops nothing:
-// the picture is written without it, and the note returned says why ("" when
-// all of it was written).
-std::string savePicture(const Bitmap& bitmap, std::span<const std::uint8_t> alpha, const PictureMetadata& metadata,
-                        const std::string& path, PictureFormat format, const ImageCodec& codec);
+// Replaces `path` with `picture` as a file of `format`, in one step: a
+// bitmap file in the bitmap's own pixel format, any other through `codec`,
+// with `metadata` in it. A picture with alpha keeps it in PNG, WebP, TIFF,
+// HEIC and AVIF, and is laid over white in JPEG and BMP, which have none. A
+// picture of more than 8 bits a channel is written at 16 bits in PNG and
+// TIFF, at its own depth in HEIC and AVIF, and rounded to 8 bits in the
+// others. JPEG, HEIC, AVIF and WebP are written at `quality` (1 to 100), or
+// at their own (92, 90, and lossless WebP) without one. Throws PictureError
+// naming the file and the reason; the former file then stays. Metadata that
+// cannot be written stops nothing: the picture is written without it, and
+// the note returned says why ("" when all of it was written).
+std::string savePicture(const PicturePlanes& picture, const PictureMetadata& metadata, const std::string& path,
+                        PictureFormat format, const ImageCodec& codec, std::optional<int> quality = std::nullopt);
 // The same through `writes`, the system calls that write the file.
-std::string savePicture(const Bitmap& bitmap, std::span<const std::uint8_t> alpha, const PictureMetadata& metadata,
-                        const std::string& path, PictureFormat format, const ImageCodec& codec, FileWriteOps& writes);
+std::string savePicture(const PicturePlanes& picture, const PictureMetadata& metadata, const std::string& path,
+                        PictureFormat format, const ImageCodec& codec, std::optional<int> quality,
+                        FileWriteOps& writes);
 
 } // namespace plexor

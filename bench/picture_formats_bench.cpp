@@ -22,7 +22,7 @@ void openFrames(benchmark::State& state, PictureFormat format)
     const QtImageCodec codec;
     const test::TempFolder folder;
     const std::string path = folder.file("frame." + std::string(pictureFormatExtensions(format).front()));
-    savePicture(gradientBitmap(), {}, {}, path, format, codec);
+    savePicture({gradientBitmap()}, {}, path, format, codec);
     const DibHeader info = topDownFrameInfo();
     std::vector<std::uint8_t> buffer(kFrameBytes, 1);
     // Once before timing, so the file is in the page cache.

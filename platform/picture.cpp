@@ -29,6 +29,15 @@ Picture Picture::fromBitmap(Bitmap bitmap, ByteBuffer alpha)
     return picture;
 }
 
+Picture Picture::fromDeepBitmap(Bitmap bitmap, ByteBuffer alpha, ByteBuffer lowBytes, ByteBuffer alphaLow, int bitDepth)
+{
+    Picture picture = fromBitmap(std::move(bitmap), std::move(alpha));
+    picture.lowBytes_ = std::move(lowBytes);
+    picture.alphaLow_ = std::move(alphaLow);
+    picture.bitDepth_ = bitDepth;
+    return picture;
+}
+
 Picture Picture::icon()
 {
     Picture picture;
@@ -52,11 +61,19 @@ Bitmap& Picture::bitmap()
     return bitmap_;
 }
 
+PicturePlanes Picture::planes() const noexcept
+{
+    return PicturePlanes{bitmap_, alpha_.bytes(), lowBytes_.bytes(), alphaLow_.bytes(), bitDepth_};
+}
+
 void Picture::swap(Picture& other) noexcept
 {
     std::swap(kind_, other.kind_);
     std::swap(bitmap_, other.bitmap_);
     std::swap(alpha_, other.alpha_);
+    std::swap(lowBytes_, other.lowBytes_);
+    std::swap(alphaLow_, other.alphaLow_);
+    std::swap(bitDepth_, other.bitDepth_);
 }
 
 } // namespace plexor

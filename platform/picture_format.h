@@ -8,8 +8,8 @@
 
 namespace plexor {
 
-// The kinds of picture file the program reads; all but GIF, HEIC and AVIF it
-// also writes.
+// The kinds of picture file the program reads; all but GIF it also writes
+// (HEIC and AVIF where libheif has their encoders).
 enum class PictureFormat { Bmp, Png, Jpeg, Tiff, Webp, Gif, Heic, Avif };
 
 // Every format, in the order the file dialogs list them.

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <unistd.h>
 
 #include <QApplication>
@@ -38,6 +39,11 @@ struct Options {
                                QStringLiteral("With --apply: deforms each picture on N threads (default: one for each "
                                               "core), so that several processes can share a machine."),
                                QStringLiteral("N")};
+    QCommandLineOption quality{
+        QStringLiteral("quality"),
+        QStringLiteral("With --apply: writes JPEG, HEIC, AVIF and WebP results at quality N, from "
+                       "1 to 100 (default: 92 for JPEG, 90 for HEIC and AVIF, lossless WebP)."),
+        QStringLiteral("N")};
 };
 
 // The most threads --threads may ask for.
@@ -61,9 +67,11 @@ int usageError(const QCommandLineParser& parser, const QString& reason)
     return 2;
 }
 
-int runApply(int argc, char** argv, const QCommandLineParser& parser, const Options& options, unsigned threads)
+int runApply(int argc, char** argv, const QCommandLineParser& parser, const Options& options, unsigned threads,
+             std::optional<int> quality)
 {
     HeadlessApply request;
+    request.quality = quality;
     request.gridPath = local(parser.value(options.apply));
     const QStringList positional = parser.positionalArguments();
     for (const QString& input : positional) request.inputs.push_back(local(input));
@@ -78,7 +86,7 @@ int runApply(int argc, char** argv, const QCommandLineParser& parser, const Opti
     // The image formats' plugins are found through the application object;
     // a core one needs no display.
     QCoreApplication application(argc, argv);
-    const QtImageCodec codec;
+    const QtImageCodec codec(kMaxBitmapPixels, threads);
     FileWriteOps writes;
     ParallelDeformOptions deform;
     deform.threads = threads;
@@ -119,6 +127,7 @@ int runProgram(int argc, char** argv)
     parser.addOption(options.outDir);
     parser.addOption(options.filesFrom);
     parser.addOption(options.threads);
+    parser.addOption(options.quality);
     parser.addPositionalArgument(
         QStringLiteral("file"),
         QStringLiteral("A picture to open at start: BMP, PNG, JPEG, TIFF, WebP, GIF, HEIC or AVIF. With "
@@ -154,9 +163,16 @@ int runProgram(int argc, char** argv)
                 return usageError(parser,
                                   QStringLiteral("--threads takes a whole number from 1 to %1").arg(kMaxThreads));
         }
-        return runApply(argc, argv, parser, options, threads);
+        std::optional<int> quality;
+        if (parser.isSet(options.quality)) {
+            bool number = false;
+            quality = parser.value(options.quality).toInt(&number);
+            if (!number || *quality < 1 || *quality > 100)
+                return usageError(parser, QStringLiteral("--quality takes a whole number from 1 to 100"));
+        }
+        return runApply(argc, argv, parser, options, threads, quality);
     }
-    for (const QCommandLineOption* option : {&options.outDir, &options.filesFrom, &options.threads})
+    for (const QCommandLineOption* option : {&options.outDir, &options.filesFrom, &options.threads, &options.quality})
         if (parser.isSet(*option))
             return usageError(parser, QStringLiteral("--%1 goes with --apply").arg(option->names().constFirst()));
     if (count > 1) return usageError(parser, QStringLiteral("the window opens one picture at a time"));

@@ -12,15 +12,23 @@ namespace plexor {
 struct HeifPicture {
     std::int32_t width = 0;
     std::int32_t height = 0;
+    // The bits of each channel: 8, or more (10 or 12, as a rule) for a
+    // deeper picture.
+    int bitDepth = 8;
     // Red, green and blue, a byte each, row after row from the top without
     // gaps, turned, mirrored and cropped as the file says: libheif's own
-    // decoding, deeper channels narrowed to 8 bits.
+    // decoding. Empty for a deeper picture.
     std::vector<std::uint8_t> rgb;
     // A byte a pixel in the same order, 255 opaque; empty when the picture
-    // has no alpha. alphaPremultiplied says the file declares its colours
-    // multiplied by the alpha.
+    // has no alpha, or is deeper. alphaPremultiplied says the file declares
+    // its colours multiplied by the alpha.
     std::vector<std::uint8_t> alpha;
     bool alphaPremultiplied = false;
+    // A deeper picture's red, green and blue, and alpha, as rgb and alpha
+    // hold those of an 8-bit one, a 16-bit value each of bitDepth bits
+    // (1023 the most of 10 bits); empty for an 8-bit picture.
+    std::vector<std::uint16_t> deepRgb;
+    std::vector<std::uint16_t> deepAlpha;
     // The ICC profile the file gives the picture, as stored; empty when it
     // gives none (or describes its colours by code points instead).
     std::vector<std::uint8_t> iccProfile;
@@ -37,9 +45,10 @@ struct HeifPicture {
 bool heifDecodesHevc() noexcept;
 bool heifDecodesAv1() noexcept;
 
-// The primary picture of a whole HEIC or AVIF file. A picture of more than
-// `maxPixels` pixels is refused before it is decoded. Throws PictureError
-// with libheif's reason for a file it cannot read.
+// The primary picture of a whole HEIC or AVIF file, of 8 bits a channel,
+// or of its own depth where its channels have more than 8. A picture of more
+// than `maxPixels` pixels is refused before it is decoded. Throws
+// PictureError with libheif's reason for a file it cannot read.
 HeifPicture readHeif(std::span<const std::uint8_t> file, std::uint64_t maxPixels);
 
 // The same without the pixels: what the file keeps beside them, its width

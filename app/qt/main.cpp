@@ -2,8 +2,10 @@
 // lays a kept deformation over pictures from a script.
 
 #include "app/qt/command_line.h"
+#include "app/qt/startup.h"
 
 int main(int argc, char** argv)
 {
+    plexor::quietPictureLibraries();
     return plexor::runProgram(argc, argv);
 }

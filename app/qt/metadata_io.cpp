@@ -85,6 +85,19 @@ void describeSavedPicture(Exiv2::ExifData& exif, Exiv2::XmpData& xmp, std::int32
     update("Xmp.exif.PixelYDimension", height);
 }
 
+// The EXIF and XMP of `metadata`, decoded and made to describe the saved
+// picture.
+void decodeForSaving(const PictureMetadata& metadata, std::int32_t width, std::int32_t height, Exiv2::ExifData& exif,
+                     Exiv2::XmpData& xmp)
+{
+    if (!metadata.exif.empty())
+        Exiv2::ExifParser::decode(exif, metadata.exif.data(), static_cast<std::uint32_t>(metadata.exif.size()));
+    if (!metadata.xmp.empty() &&
+        Exiv2::XmpParser::decode(xmp, std::string(metadata.xmp.begin(), metadata.xmp.end())) != 0)
+        throw PictureError("its XMP packet cannot be read again");
+    describeSavedPicture(exif, xmp, width, height);
+}
+
 } // namespace
 
 PictureMetadata readPictureMetadata(std::span<const std::uint8_t> file, PictureFormat format)
@@ -124,17 +137,12 @@ std::vector<std::uint8_t> writePictureMetadata(std::span<const std::uint8_t> fil
     initialiseOnce();
     try {
         Exiv2::ExifData exif;
-        if (!metadata.exif.empty())
-            Exiv2::ExifParser::decode(exif, metadata.exif.data(), static_cast<std::uint32_t>(metadata.exif.size()));
         Exiv2::XmpData xmp;
-        if (!metadata.xmp.empty() &&
-            Exiv2::XmpParser::decode(xmp, std::string(metadata.xmp.begin(), metadata.xmp.end())) != 0)
-            throw PictureError("its XMP packet cannot be read again");
+        decodeForSaving(metadata, width, height, exif, xmp);
         Exiv2::IptcData iptc;
         if (!metadata.iptc.empty() && Exiv2::IptcParser::decode(iptc, metadata.iptc.data(),
                                                                 static_cast<std::uint32_t>(metadata.iptc.size())) != 0)
             throw PictureError("its IPTC records cannot be read again");
-        describeSavedPicture(exif, xmp, width, height);
 
         Exiv2::Image::AutoPtr image = openInMemory(file, format);
         image->readMetadata();
@@ -153,6 +161,33 @@ std::vector<std::uint8_t> writePictureMetadata(std::span<const std::uint8_t> fil
         const Exiv2::DataBuf written = io.read(static_cast<long>(io.size()));
         io.close();
         return bytesOf(written.pData_, written.size_);
+    } catch (const Exiv2::AnyError& error) {
+        throw PictureError(error.what());
+    } catch (const std::exception& error) {
+        throw PictureError(error.what());
+    }
+}
+
+PictureMetadata metadataAsSaved(const PictureMetadata& metadata, std::int32_t width, std::int32_t height)
+{
+    initialiseOnce();
+    try {
+        Exiv2::ExifData exif;
+        Exiv2::XmpData xmp;
+        decodeForSaving(metadata, width, height, exif, xmp);
+        PictureMetadata saved;
+        if (!exif.empty()) {
+            Exiv2::Blob blob;
+            Exiv2::ExifParser::encode(blob, Exiv2::littleEndian, exif);
+            saved.exif.assign(blob.begin(), blob.end());
+        }
+        if (!xmp.empty()) {
+            std::string packet;
+            if (Exiv2::XmpParser::encode(packet, xmp) != 0) throw PictureError("its XMP packet cannot be written");
+            saved.xmp.assign(packet.begin(), packet.end());
+        }
+        saved.iccProfile = metadata.iccProfile;
+        return saved;
     } catch (const Exiv2::AnyError& error) {
         throw PictureError(error.what());
     } catch (const std::exception& error) {

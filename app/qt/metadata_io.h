@@ -28,4 +28,11 @@ std::vector<std::uint8_t> writePictureMetadata(std::span<const std::uint8_t> fil
                                                const PictureMetadata& metadata, std::int32_t width,
                                                std::int32_t height);
 
+// The EXIF block (a TIFF structure) and XMP packet of `metadata` as they
+// stand for a width x height picture saved from it, as writePictureMetadata
+// writes them, and its colour profile, for a format that takes them with
+// the pixels; no IPTC. Throws PictureError with exiv2's reason when they
+// cannot be written.
+PictureMetadata metadataAsSaved(const PictureMetadata& metadata, std::int32_t width, std::int32_t height);
+
 } // namespace plexor

@@ -9,8 +9,11 @@
 #include <QImageWriter>
 
 #include "app/qt/heif_reader.h"
+#include "app/qt/heif_writer.h"
 #include "app/qt/metadata_io.h"
+#include "app/qt/picture_library_call.h"
 #include "app/qt/qt_image_rows.h"
+#include "platform/deep_channels.h"
 #include "platform/picture_error.h"
 
 namespace plexor {
@@ -27,7 +30,7 @@ QByteArray qtName(PictureFormat format)
     case PictureFormat::Tiff: return "tiff";
     case PictureFormat::Webp: return "webp";
     case PictureFormat::Gif: return "gif";
-    // Read by libheif, not by Qt.
+    // Read and written by libheif, not by Qt.
     case PictureFormat::Heic:
     case PictureFormat::Avif: return {};
     }
@@ -52,8 +55,10 @@ bool isHeif(PictureFormat format) noexcept
 
 } // namespace
 
-QtImageCodec::QtImageCodec(std::uint64_t maxPixels) : maxPixels_(maxPixels)
+QtImageCodec::QtImageCodec(std::uint64_t maxPixels, unsigned encoderThreads)
+    : maxPixels_(maxPixels), encoderThreads_(encoderThreads)
 {
+    const PictureLibraryCall call;
     // Room for the largest picture at 64 bits a pixel, as 16-bit pictures
     // are decoded, in megabytes.
     const std::uint64_t megabytes = (maxPixels * 8 + (1u << 20) - 1) >> 20;
@@ -64,8 +69,10 @@ QtImageCodec::QtImageCodec(std::uint64_t maxPixels) : maxPixels_(maxPixels)
         const PictureFormat format = kPictureFormats[i];
         if (format == PictureFormat::Heic) {
             reads_[i] = heifDecodesHevc();
+            writes_[i] = heifEncodesHevc();
         } else if (format == PictureFormat::Avif) {
             reads_[i] = heifDecodesAv1();
+            writes_[i] = heifEncodesAv1();
         } else if (format != PictureFormat::Bmp) {
             reads_[i] = readable.contains(qtName(format));
             writes_[i] = format != PictureFormat::Gif && writable.contains(qtName(format));
@@ -87,6 +94,7 @@ Picture QtImageCodec::decode(std::span<const std::uint8_t> file, PictureFormat f
 {
     if (!canRead(format))
         throw PictureError(formatPictureMessage(picture_message::kFormatNotRead, pictureFormatName(format)));
+    const PictureLibraryCall call;
     if (isHeif(format)) return pictureFromHeif(readHeif(file, maxPixels_));
     // The reader reads the caller's bytes in place.
     QByteArray bytes =
@@ -108,14 +116,29 @@ Picture QtImageCodec::decode(std::span<const std::uint8_t> file, PictureFormat f
     return pictureFromImage(std::move(image));
 }
 
-std::vector<std::uint8_t> QtImageCodec::encode(const Bitmap& bitmap, std::span<const std::uint8_t> alpha,
-                                               PictureFormat format, std::span<const std::uint8_t> iccProfile) const
+std::vector<std::uint8_t> QtImageCodec::encode(const PicturePlanes& picture, PictureFormat format,
+                                               const PictureMetadata& metadata, std::optional<int> quality) const
 {
     if (!canWrite(format))
         throw PictureError(formatPictureMessage(picture_message::kFormatNotWritten, pictureFormatName(format)));
-    QImage image = imageFromBitmap(bitmap, format == PictureFormat::Jpeg ? std::span<const std::uint8_t>() : alpha);
+    if (!planesFit(picture) || picture.bitmap.empty()) throwBitmapInvalid();
+    const PictureLibraryCall call;
+    if (quality) quality = std::clamp(*quality, 1, 100);
+    if (isHeif(format)) return encodeHeif(picture, format, metadata, quality.value_or(kHeifQuality));
+    QImage image;
+    const std::span<const std::uint8_t> noAlpha;
+    const bool jpeg = format == PictureFormat::Jpeg;
+    if ((format == PictureFormat::Png || format == PictureFormat::Tiff) && picture.bitDepth > 8) {
+        image = deepImageFromPlanes(picture);
+    } else if (!picture.lowBytes.empty()) {
+        const Picture rounded = roundedTo8Bits(picture);
+        image = imageFromBitmap(rounded.bitmap(), jpeg ? noAlpha : rounded.alpha().bytes());
+    } else {
+        image = imageFromBitmap(picture.bitmap, jpeg ? noAlpha : picture.alpha);
+    }
     // Qt's writers embed a profile they can read; one they cannot is left to
     // the metadata, which keeps its bytes as they are.
+    const std::vector<std::uint8_t>& iccProfile = metadata.iccProfile;
     if (!iccProfile.empty())
         image.setColorSpace(QColorSpace::fromIccProfile(
             QByteArray(reinterpret_cast<const char*>(iccProfile.data()), static_cast<qsizetype>(iccProfile.size()))));
@@ -128,9 +151,9 @@ std::vector<std::uint8_t> QtImageCodec::encode(const Bitmap& bitmap, std::span<c
     device.open(QIODevice::WriteOnly);
     QImageWriter writer(&device, qtName(format));
     switch (format) {
-    case PictureFormat::Jpeg: writer.setQuality(kJpegQuality); break;
+    case PictureFormat::Jpeg: writer.setQuality(quality.value_or(kJpegQuality)); break;
     // Quality 100 is the lossless mode.
-    case PictureFormat::Webp: writer.setQuality(100); break;
+    case PictureFormat::Webp: writer.setQuality(quality.value_or(100)); break;
     // 1 is LZW, which loses nothing.
     case PictureFormat::Tiff: writer.setCompression(1); break;
     default: break;
@@ -139,10 +162,27 @@ std::vector<std::uint8_t> QtImageCodec::encode(const Bitmap& bitmap, std::span<c
     return std::vector<std::uint8_t>(bytes.cbegin(), bytes.cend());
 }
 
+std::vector<std::uint8_t> QtImageCodec::encodeHeif(const PicturePlanes& picture, PictureFormat format,
+                                                   const PictureMetadata& metadata, int quality) const
+{
+    const int depth = heifDepthWritten(format, picture.bitDepth, !picture.alpha.empty());
+    HeifPicture heif = heifFromPlanes(picture, depth);
+    // The metadata goes in with the pixels; what cannot be written is left
+    // out, and withMetadata() tells why.
+    try {
+        PictureMetadata saved = metadataAsSaved(metadata, heif.width, heif.height);
+        heif.exif = std::move(saved.exif);
+        heif.xmp = std::move(saved.xmp);
+    } catch (const PictureError&) {}
+    heif.iccProfile = metadata.iccProfile;
+    return writeHeif(heif, format, HeifEncoding{quality, encoderThreads_});
+}
+
 PictureMetadata QtImageCodec::readMetadata(std::span<const std::uint8_t> file, PictureFormat format) const
 {
     // A GIF holds none of it; HEIC and AVIF files give theirs to libheif.
     if (format == PictureFormat::Gif) return {};
+    const PictureLibraryCall call;
     if (isHeif(format)) {
         HeifPicture heif = readHeifMetadata(file);
         return PictureMetadata{std::move(heif.exif), std::move(heif.xmp), {}, std::move(heif.iccProfile)};
@@ -156,6 +196,13 @@ std::vector<std::uint8_t> QtImageCodec::withMetadata(std::span<const std::uint8_
 {
     if (format == PictureFormat::Gif || format == PictureFormat::Bmp || metadata.empty())
         return {file.begin(), file.end()};
+    const PictureLibraryCall call;
+    // encode() wrote it with the pixels, leaving out what cannot be written,
+    // for which this gives the reason.
+    if (isHeif(format)) {
+        metadataAsSaved(metadata, width, height);
+        return {file.begin(), file.end()};
+    }
     std::vector<std::uint8_t> written = writePictureMetadata(file, format, metadata, width, height);
     // Whatever went wrong in writing must not cost the picture itself.
     QByteArray bytes =

@@ -24,4 +24,9 @@ ProgramWindows createWindows(DialogServices services = {});
 // runs, opens `file` when one is named.
 void startProgram(ProgramWindows& windows, const QString& file);
 
+// Keeps what the picture libraries say of their own off standard error, so
+// that it holds only the program's lines, in the window and without one.
+// Once, first thing at start-up, before any other thread runs.
+void quietPictureLibraries();
+
 } // namespace plexor

@@ -150,7 +150,7 @@ TEST_F(PictureFiles, AZeroByteBitmapFileLoadsAsAnEmptyBitmapAndSavesAsZeroBytes)
     Picture picture = openPicture(folder_.write("empty.bmp", {}), kCodec).picture;
     EXPECT_TRUE(picture.bitmap().empty());
     const std::string saved = folder_.file("saved.bmp");
-    savePicture(picture.bitmap(), {}, {}, saved, PictureFormat::Bmp, kCodec);
+    savePicture(picture.planes(), {}, saved, PictureFormat::Bmp, kCodec);
     EXPECT_EQ(std::filesystem::file_size(saved), 0u);
 }
 
@@ -158,7 +158,7 @@ TEST_F(PictureFiles, SavingWritesBitmapContentWhateverTheExtension)
 {
     Picture picture = openPicture(folder_.write("source.bmp", smallBmp(6, 42)), kCodec).picture;
     const std::string target = folder_.write("target.png", {1, 2, 3});
-    savePicture(picture.bitmap(), {}, {}, target, PictureFormat::Bmp, kCodec);
+    savePicture(picture.planes(), {}, target, PictureFormat::Bmp, kCodec);
     const Bitmap reread = readBmp(readBytes(target));
     EXPECT_EQ(reread.width(), 6);
     EXPECT_EQ(toPixels(reread), toPixels(picture.bitmap()));
@@ -174,7 +174,7 @@ TEST_F(PictureFiles, OpenWidenSaveGivesTheWidenedPictureWithBlackColumns)
     bitmap.setBrushColour(0);
     bitmap.setWidth(100);
     const std::string saved = folder_.file("saved.bmp");
-    savePicture(picture.bitmap(), {}, {}, saved, PictureFormat::Bmp, kCodec);
+    savePicture(picture.planes(), {}, saved, PictureFormat::Bmp, kCodec);
     const Bitmap reread = readBmp(readBytes(saved));
     ASSERT_EQ(reread.width(), 100);
     ASSERT_EQ(reread.height(), 50);
@@ -203,7 +203,7 @@ TEST_F(PictureFiles, AnEightBitPictureIsSavedWithItsTableAfterPushes)
     const DibHeader info = DibHeader::topDownRows24(104, 67);
     ASSERT_EQ(copyRowsToBitmap(bitmap, 0, 67, pixels.bgr.data(), info), 67);
     const std::string saved = folder_.file("saved.bmp");
-    savePicture(picture.bitmap(), {}, {}, saved, PictureFormat::Bmp, kCodec);
+    savePicture(picture.planes(), {}, saved, PictureFormat::Bmp, kCodec);
     const Bitmap reread = readBmp(readBytes(saved));
     EXPECT_EQ(reread.format().bitsPerPixel, 8);
     EXPECT_TRUE(reread.format().colourTable == table);

@@ -6,7 +6,8 @@
 
 namespace plexor {
 class Bitmap;
-}
+class Picture;
+} // namespace plexor
 
 namespace plexor::test {
 
@@ -52,5 +53,11 @@ struct Pixels {
 // The bitmap's pixels as 24 bits, read with copyRowsFromBitmap; fails the test when
 // the transfer does.
 Pixels toPixels(const Bitmap& bitmap);
+
+// A picture's channels at 16 bits, pixel after pixel from the top: red,
+// green, blue and alpha (65535 where it has none), each the bitmap's or
+// alpha's byte shifted up 8 beside its low byte (the same byte again where
+// the picture has no low bytes).
+std::vector<std::uint16_t> channels16(const Picture& picture);
 
 } // namespace plexor::test

@@ -15,6 +15,11 @@ struct HeifSource {
     // pixel, or empty for none.
     std::vector<std::uint8_t> rgb;
     std::vector<std::uint8_t> alpha;
+    // Of a deeper picture instead: the bits of a channel (10 or 12), and
+    // the channels and alpha as rgb and alpha hold them, a value each.
+    int bitDepth = 8;
+    std::vector<std::uint16_t> deepRgb;
+    std::vector<std::uint16_t> deepAlpha;
     // Kept in the file as given; empty for none. The EXIF block starts at
     // its TIFF header.
     std::vector<std::uint8_t> iccProfile;
@@ -28,7 +33,9 @@ struct HeifSource {
 enum class HeifCoding { Hevc, Av1 };
 
 // The source as a HEIC (HEVC) or AVIF (AV1) file; empty when this
-// libheif cannot encode it.
+// libheif cannot encode it. A 10-bit AVIF picture is encoded in 4:2:2, the
+// one layout in which the AV1 encoder here writes 10 bits and does not end
+// the process; one with alpha, which it cannot write, is not encoded.
 std::vector<std::uint8_t> encodeHeif(const HeifSource& source, HeifCoding coding);
 
 } // namespace plexor::test

@@ -4,7 +4,8 @@
 #  - --help and --version exit 0; an unknown option or a wrong count of
 #    files gives the usage and exit status 2;
 #  - --apply writes the deformed picture in the format OUT's extension names,
-#    and --out-dir each input under its own name;
+#    and --out-dir each input under its own name; --quality N (1 to 100)
+#    reaches the JPEG encoder;
 #  - a malformed grid file, a picture of another size and an unreadable input
 #    each give one line naming the fault on standard error, exit status 1,
 #    and no output file.
@@ -54,6 +55,23 @@ run --apply "$work/g.grid" --out-dir "$work/dir" "$picture" "$work/second.bmp"
 expect_status 0 "--out-dir"
 cmp -s "$work/dir/second.bmp" "$work/dir/$(basename "$picture")" || fail "--out-dir did not write both pictures alike"
 cmp -s "$work/dir/second.bmp" "$picture" && fail "--out-dir wrote the picture undeformed"
+
+# --quality reaches the JPEG encoder: a lower one gives a smaller file.
+run --apply "$work/g.grid" --quality 20 "$picture" "$work/low.jpg"
+expect_status 0 "--quality 20"
+[[ $err == "" ]] || fail "--quality 20 said '$err'"
+run --apply "$work/g.grid" "$picture" "$work/standard.jpg"
+expect_status 0 "JPEG at its own quality"
+(($(stat -c %s "$work/low.jpg") < $(stat -c %s "$work/standard.jpg"))) ||
+    fail "a JPEG at quality 20 is no smaller than one at 92"
+for quality in 0 101 high; do
+    run --apply "$work/g.grid" --quality "$quality" "$picture" "$work/never.jpg"
+    expect_status 2 "--quality $quality"
+    [[ $err == *"--quality takes a whole number from 1 to 100"* ]] || fail "--quality $quality gave '$err'"
+done
+run --quality 50 "$picture"
+expect_status 2 "--quality without --apply"
+[[ -e $work/never.jpg ]] && fail "a refused --quality left an output"
 
 printf 'plexor-grid 1\nsize 640 480\nstep 48\npoint 3 3 48 0\n' >"$work/far.grid"
 run --apply "$work/far.grid" "$picture" "$work/far.png"

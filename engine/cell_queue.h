@@ -48,7 +48,7 @@ public:
                 continue;
             pushLocked(cell);
         }
-        pushLocked(refreshMarker);
+        pushLocked(kRefreshMarker);
     }
 
     // Worker thread. Takes the front entries to handle them, leaving them in

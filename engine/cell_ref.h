@@ -14,6 +14,6 @@ struct CellRef {
     friend bool operator==(const CellRef&, const CellRef&) = default;
 };
 
-inline constexpr CellRef refreshMarker{-1, -1};
+inline constexpr CellRef kRefreshMarker{-1, -1};
 
 } // namespace plexor

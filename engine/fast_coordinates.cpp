@@ -50,10 +50,10 @@ void refineSample(const float* weights, const double* tx, const double* ty, floa
 
 ChunkKernel pickChunkKernel(FastKernel kind)
 {
-    static const ChunkKernel best = fastKernelAvailable(FastKernel::Avx512) ? chunkCoordinatesAvx512
-                                    : fastKernelAvailable(FastKernel::Avx2) ? chunkCoordinatesAvx2
-                                                                            : chunkCoordinatesPortable;
-    if (kind == FastKernel::Best) return best;
+    static const ChunkKernel kBest = fastKernelAvailable(FastKernel::Avx512) ? chunkCoordinatesAvx512
+                                     : fastKernelAvailable(FastKernel::Avx2) ? chunkCoordinatesAvx2
+                                                                             : chunkCoordinatesPortable;
+    if (kind == FastKernel::Best) return kBest;
     if (!fastKernelAvailable(kind)) return chunkCoordinatesPortable;
     switch (kind) {
     case FastKernel::Avx512: return chunkCoordinatesAvx512;
@@ -97,11 +97,11 @@ bool cellFits(const GridSampling& g, CellRef cell)
 
 bool fastKernelAvailable(FastKernel kind)
 {
-    static const bool avx512 = __builtin_cpu_supports("avx512f");
-    static const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    static const bool kAvx512 = __builtin_cpu_supports("avx512f");
+    static const bool kAvx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     switch (kind) {
-    case FastKernel::Avx512: return avx512;
-    case FastKernel::Avx2: return avx2;
+    case FastKernel::Avx512: return kAvx512;
+    case FastKernel::Avx2: return kAvx2;
     default: return true;
     }
 }

@@ -80,8 +80,8 @@ void exactResamplingTaps(double footprint, double phase, double (&taps)[4]) noex
 
 const ResamplingWeights& resamplingWeights() noexcept
 {
-    static const ResamplingWeights table = buildTable();
-    return table;
+    static const ResamplingWeights kTable = buildTable();
+    return kTable;
 }
 
 } // namespace plexor

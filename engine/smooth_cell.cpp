@@ -148,9 +148,9 @@ void renderAnyFormat(const CellTarget& target, const SmoothMesh& mesh) noexcept
 
 OpaqueRunKernel pickOpaqueRun(SmoothKernel kind) noexcept
 {
-    static const OpaqueRunKernel best =
+    static const OpaqueRunKernel kBest =
         smoothKernelAvailable(SmoothKernel::Avx2) ? shadeOpaqueRunsAvx2 : shadeOpaqueRunsPortable;
-    if (kind == SmoothKernel::Best) return best;
+    if (kind == SmoothKernel::Best) return kBest;
     if (kind == SmoothKernel::Avx2 && smoothKernelAvailable(kind)) return shadeOpaqueRunsAvx2;
     return shadeOpaqueRunsPortable;
 }
@@ -159,8 +159,8 @@ OpaqueRunKernel pickOpaqueRun(SmoothKernel kind) noexcept
 
 bool smoothKernelAvailable(SmoothKernel kind) noexcept
 {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    return kind != SmoothKernel::Avx2 || avx2;
+    static const bool kAvx2 = __builtin_cpu_supports("avx2");
+    return kind != SmoothKernel::Avx2 || kAvx2;
 }
 
 PixelRect smoothCellReach(const GridGeometry& g, CellRef cell, const CellTerms& terms, std::int32_t width,

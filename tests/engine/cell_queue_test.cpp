@@ -49,7 +49,7 @@ TEST_F(QueueCellsAroundTest, CornerPointQueuesItsFourCellsThenAMarker)
 {
     m.queueCellsAround(worker, 0, 0);
     std::vector<CellRef> expected = cells(0, 0, 1, 1);
-    expected.push_back(refreshMarker);
+    expected.push_back(kRefreshMarker);
     EXPECT_EQ(m.work.queue().snapshot(), expected);
     const std::vector<std::uint8_t> queued = m.work.queue().queuedBytes();
     EXPECT_EQ(queued[0], 1);
@@ -63,20 +63,20 @@ TEST_F(QueueCellsAroundTest, InteriorPointQueuesSixteenCellsInRowMajorOrder)
 {
     m.queueCellsAround(worker, 5, 4);
     std::vector<CellRef> expected = cells(3, 2, 6, 5);
-    expected.push_back(refreshMarker);
+    expected.push_back(kRefreshMarker);
     EXPECT_EQ(m.work.queue().snapshot(), expected);
     EXPECT_EQ(m.work.queue().size(), 17u);
 
     // A second call before the worker took anything appends only a marker.
     m.queueCellsAround(worker, 5, 4);
-    expected.push_back(refreshMarker);
+    expected.push_back(kRefreshMarker);
     EXPECT_EQ(m.work.queue().snapshot(), expected);
 
     // A neighbour shares cells with the first point: only the new ones come.
     m.queueCellsAround(worker, 6, 4);
     const std::vector<CellRef> after = m.work.queue().snapshot();
     std::vector<CellRef> tail(after.begin() + 18, after.end());
-    std::vector<CellRef> fresh = {{7, 2}, {7, 3}, {7, 4}, {7, 5}, refreshMarker};
+    std::vector<CellRef> fresh = {{7, 2}, {7, 3}, {7, 4}, {7, 5}, kRefreshMarker};
     EXPECT_EQ(tail, fresh);
 }
 
@@ -87,7 +87,7 @@ TEST(QueueCellsAround, GridWithoutCellsQueuesOnlyAMarker)
     EXPECT_TRUE(m.work.queue().queuedBytes().empty());
     CountingThread worker;
     m.queueCellsAround(worker, 0, 0);
-    EXPECT_EQ(m.work.queue().snapshot(), std::vector<CellRef>{refreshMarker});
+    EXPECT_EQ(m.work.queue().snapshot(), std::vector<CellRef>{kRefreshMarker});
 }
 
 TEST(CellQueue, TakingMarksTheCellsAndRemovalClearsTheirBytes)
@@ -112,7 +112,7 @@ TEST(CellQueue, TakingMarksTheCellsAndRemovalClearsTheirBytes)
     EXPECT_EQ(queue.queuedBytes(), (std::vector<std::uint8_t>{0, 0, 1, 1}));
     ASSERT_EQ(queue.takeFront(run, generation), 1u);
     EXPECT_TRUE(run[0].isRefreshMarker()) << "a marker is taken alone";
-    EXPECT_EQ(queue.snapshot(), (std::vector<CellRef>{refreshMarker, {0, 1}, {1, 1}, refreshMarker}));
+    EXPECT_EQ(queue.snapshot(), (std::vector<CellRef>{kRefreshMarker, {0, 1}, {1, 1}, kRefreshMarker}));
 
     queue.clear();
     EXPECT_EQ(queue.size(), 0u);
@@ -132,7 +132,7 @@ TEST(CellQueue, RingGrowsWithoutLosingOrder)
         for (int k = 0; k < 7; ++k) batch.push_back({round * 7 + k, 0});
         queue.appendBatch(batch);
         expected.insert(expected.end(), batch.begin(), batch.end());
-        expected.push_back(refreshMarker);
+        expected.push_back(kRefreshMarker);
         if (round % 3 == 0) { // take some from the front while it grows
             ASSERT_EQ(queue.takeFront({&front, 1}, generation), 1u);
             ASSERT_EQ(front, expected.front());

@@ -28,55 +28,55 @@ struct State {
 
 class EditHistoryTest : public ::testing::Test, protected FakeShell {
 protected:
-    EditHistoryTest() { commands.start(); }
+    EditHistoryTest() { commands_.start(); }
 
     void open(std::int32_t width, std::int32_t height, std::int32_t step)
     {
-        ASSERT_TRUE(commands.openFile(writeBmp(folder, "picture.bmp", gradient24(width, height))));
+        ASSERT_TRUE(commands_.openFile(writeBmp(folder_, "picture.bmp", gradient24(width, height))));
         grid.answers.push_back(std::to_string(step));
-        commands.grid().layNewGrid();
+        commands_.grid().layNewGrid();
         settle();
     }
     // The worker done with every cell, and the edit under way recorded.
-    void settle() { ASSERT_TRUE(serveUntilIdle(commands.worker())); }
+    void settle() { ASSERT_TRUE(serveUntilIdle(commands_.worker())); }
     State now()
     {
-        const PictureBuffers& b = commands.buffers();
+        const PictureBuffers& b = commands_.buffers();
         State s;
         s.work.assign(b.work().colours.data(), b.work().colours.data() + b.work().colours.size());
         s.view.assign(b.view().colours.data(), b.view().colours.data() + b.view().colours.size());
-        const std::span<const std::uint8_t> rows = commands.pictures().screenBitmap().bottomUpRows();
+        const std::span<const std::uint8_t> rows = commands_.pictures().screenBitmap().bottomUpRows();
         s.screen.assign(rows.begin(), rows.end());
-        s.step = commands.controlGrid().step();
-        for (const ControlPoint& p : commands.controlGrid().points()) {
+        s.step = commands_.controlGrid().step();
+        for (const ControlPoint& p : commands_.controlGrid().points()) {
             s.displacements.push_back(p.dx);
             s.displacements.push_back(p.dy);
         }
         return s;
     }
-    std::int32_t pick(std::int32_t lo, std::int32_t hi) { return std::uniform_int_distribution(lo, hi)(rng); }
+    std::int32_t pick(std::int32_t lo, std::int32_t hi) { return std::uniform_int_distribution(lo, hi)(rng_); }
     // A press on an interior point, moves, some far enough to hand the drag
     // over, and a release.
     void drag()
     {
-        const ControlGrid& g = commands.controlGrid();
+        const ControlGrid& g = commands_.controlGrid();
         if (g.shape().pointCols < 3 || g.shape().pointRows < 3) return;
         const ControlPoint& p = g.point(pick(1, g.shape().pointCols - 2), pick(1, g.shape().pointRows - 2));
         std::int32_t x = p.x + p.dx, y = p.y + p.dy;
-        commands.mouse().press(x, y);
+        commands_.mouse().press(x, y);
         const std::int32_t step = g.step();
         for (int moves = pick(1, 6); moves > 0; --moves) {
             x += pick(-step, step);
             y += pick(-step, step);
-            commands.mouse().move(x, y);
+            commands_.mouse().move(x, y);
         }
-        commands.mouse().release(x, y);
+        commands_.mouse().release(x, y);
     }
 
     // File > Open grid with a file of random displacements at a random step.
     void openRandomGridFile()
     {
-        const PictureBuffers& b = commands.buffers();
+        const PictureBuffers& b = commands_.buffers();
         const std::int32_t step = pick(8, 40);
         const GridGeometry g = gridGeometryFor(b.width(), b.height(), step);
         std::string text = "plexor-grid 1\nsize " + std::to_string(b.width()) + " " + std::to_string(b.height()) +
@@ -87,15 +87,15 @@ protected:
                     text += "point " + std::to_string(c) + " " + std::to_string(r) + " " +
                             std::to_string(pick(1 - step, step - 1)) + " " + std::to_string(pick(1 - step, step - 1)) +
                             "\n";
-        const std::string path = folder.file("random.grid");
+        const std::string path = folder_.file("random.grid");
         writeText(path, text);
         dialogs.openAnswers.push_back(FileDialogChoice{path, 1});
-        commands.grid().openGrid();
+        commands_.grid().openGrid();
     }
 
-    TempFolder folder;
-    std::mt19937 rng{7};
-    MainCommands commands{ports()};
+    TempFolder folder_;
+    std::mt19937 rng_{7};
+    MainCommands commands_{ports()};
 };
 
 TEST_F(EditHistoryTest, RandomEditsUndoneAndRedoneGiveBackTheirStatesExactly)
@@ -111,7 +111,7 @@ TEST_F(EditHistoryTest, RandomEditsUndoneAndRedoneGiveBackTheirStatesExactly)
         for (int op = 0; op < 60; ++op) {
             const int kind = pick(0, 9);
             if (kind <= 1 && states.size() > 1) {
-                commands.undo();
+                commands_.undo();
                 settle();
                 undone.push_back(states.back());
                 states.pop_back();
@@ -119,7 +119,7 @@ TEST_F(EditHistoryTest, RandomEditsUndoneAndRedoneGiveBackTheirStatesExactly)
                 continue;
             }
             if (kind == 2 && !undone.empty()) {
-                commands.redo();
+                commands_.redo();
                 settle();
                 ASSERT_TRUE(now() == undone.back()) << "redo at " << op;
                 states.push_back(undone.back());
@@ -129,9 +129,9 @@ TEST_F(EditHistoryTest, RandomEditsUndoneAndRedoneGiveBackTheirStatesExactly)
             const State was = now();
             if (kind == 3) {
                 grid.answers.push_back(std::to_string(pick(8, 40)));
-                commands.grid().layNewGrid();
+                commands_.grid().layNewGrid();
             } else if (kind == 4) {
-                commands.grid().resetGrid();
+                commands_.grid().resetGrid();
             } else if (kind == 5) {
                 openRandomGridFile();
             } else {
@@ -142,46 +142,47 @@ TEST_F(EditHistoryTest, RandomEditsUndoneAndRedoneGiveBackTheirStatesExactly)
             states.push_back(now());
             undone.clear();
         }
-        ASSERT_TRUE(commands.history().undoText().has_value());
+        ASSERT_TRUE(commands_.history().undoText().has_value());
     }
 }
 
 TEST_F(EditHistoryTest, MenuTextsNameTheEdit)
 {
-    EXPECT_FALSE(commands.history().undoText());
-    EXPECT_FALSE(commands.history().redoText());
+    EXPECT_FALSE(commands_.history().undoText());
+    EXPECT_FALSE(commands_.history().redoText());
     open(160, 120, 20); // point (2, 2) at (40, 40)
-    EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Grid"));
-    commands.grid().resetGrid();
-    EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Grid")) << "a reset that changes nothing";
+    EXPECT_EQ(commands_.history().undoText(), std::optional<std::string>("Undo Grid"));
+    commands_.grid().resetGrid();
+    EXPECT_EQ(commands_.history().undoText(), std::optional<std::string>("Undo Grid"))
+        << "a reset that changes nothing";
     const auto drag = [&] {
-        commands.mouse().press(40, 40);
-        EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Drag"))
+        commands_.mouse().press(40, 40);
+        EXPECT_EQ(commands_.history().undoText(), std::optional<std::string>("Undo Drag"))
             << "a drag under way can be undone";
-        commands.mouse().move(45, 43);
+        commands_.mouse().move(45, 43);
     };
     drag();
-    commands.mouse().release(45, 43);
-    commands.grid().resetGrid();
-    EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Reset"));
+    commands_.mouse().release(45, 43);
+    commands_.grid().resetGrid();
+    EXPECT_EQ(commands_.history().undoText(), std::optional<std::string>("Undo Reset"));
     drag();
-    commands.undo(); // ends the drag first
-    EXPECT_FALSE(commands.drag().dragging());
-    EXPECT_EQ(commands.history().redoText(), std::optional<std::string>("Redo Drag"));
-    EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Reset"));
-    commands.undo();
-    commands.undo();
-    commands.undo();
-    EXPECT_EQ(commands.history().redoText(), std::optional<std::string>("Redo Grid"));
-    EXPECT_FALSE(commands.history().undoText()) << "opening a picture is no edit";
+    commands_.undo(); // ends the drag first
+    EXPECT_FALSE(commands_.drag().dragging());
+    EXPECT_EQ(commands_.history().redoText(), std::optional<std::string>("Redo Drag"));
+    EXPECT_EQ(commands_.history().undoText(), std::optional<std::string>("Undo Reset"));
+    commands_.undo();
+    commands_.undo();
+    commands_.undo();
+    EXPECT_EQ(commands_.history().redoText(), std::optional<std::string>("Redo Grid"));
+    EXPECT_FALSE(commands_.history().undoText()) << "opening a picture is no edit";
     // A new edit drops what could be redone.
     grid.answers.push_back("30");
-    commands.grid().layNewGrid();
-    EXPECT_FALSE(commands.history().redoText());
+    commands_.grid().layNewGrid();
+    EXPECT_FALSE(commands_.history().redoText());
     // So does a new picture, and everything else.
-    ASSERT_TRUE(commands.openFile(writeBmp(folder, "other.bmp", gradient24(50, 40))));
-    EXPECT_FALSE(commands.history().undoText());
-    EXPECT_FALSE(commands.history().redoText());
+    ASSERT_TRUE(commands_.openFile(writeBmp(folder_, "other.bmp", gradient24(50, 40))));
+    EXPECT_FALSE(commands_.history().undoText());
+    EXPECT_FALSE(commands_.history().redoText());
 }
 
 // The worker may still be deforming the edit's cells: undo waits for them,
@@ -190,18 +191,18 @@ TEST_F(EditHistoryTest, UndoAndRedoWhileTheBatchesRun)
 {
     open(400, 300, 8);
     const State before = now();
-    commands.mouse().press(200, 152);
-    for (int i = 1; i <= 12; ++i) commands.mouse().move(200 + 7 * i, 152 + 3 * i); // hands over, again and again
-    commands.mouse().release(284, 188);
-    commands.undo();
+    commands_.mouse().press(200, 152);
+    for (int i = 1; i <= 12; ++i) commands_.mouse().move(200 + 7 * i, 152 + 3 * i); // hands over, again and again
+    commands_.mouse().release(284, 188);
+    commands_.undo();
     settle();
     ASSERT_TRUE(now() == before);
-    commands.redo();
+    commands_.redo();
     settle();
     const State after = now();
     ASSERT_FALSE(after == before);
-    commands.undo();
-    commands.redo();
+    commands_.undo();
+    commands_.redo();
     settle();
     EXPECT_TRUE(now() == after);
 }
@@ -213,15 +214,15 @@ TEST_F(EditHistoryTest, ADragCostsMemoryForWhatItChanged)
     pictureView.viewportWidthSetting = 4000; // at full size
     pictureView.viewportHeightSetting = 3000;
     open(4000, 3000, 48);
-    const std::size_t grid = commands.history().edits().bytes();
+    const std::size_t grid = commands_.history().edits().bytes();
     EXPECT_GT(grid, std::size_t{4000} * 3000 * 3) << "the grid keeps the whole picture from before";
-    commands.mouse().press(1976, 1500); // point (41, 31)
-    commands.mouse().move(1986, 1508);
-    commands.mouse().move(2046, 1508); // a hand-over
-    commands.mouse().release(2046, 1508);
+    commands_.mouse().press(1976, 1500); // point (41, 31)
+    commands_.mouse().move(1986, 1508);
+    commands_.mouse().move(2046, 1508); // a hand-over
+    commands_.mouse().release(2046, 1508);
     settle();
-    commands.undo(); // records the drag, then takes it back
-    const std::size_t drag = commands.history().edits().bytes() - grid;
+    commands_.undo(); // records the drag, then takes it back
+    const std::size_t drag = commands_.history().edits().bytes() - grid;
     EXPECT_GT(drag, 0u);
     EXPECT_LT(drag, std::size_t{4} << 20) << "a few megabytes at most";
 }
@@ -232,39 +233,39 @@ TEST_F(EditHistoryTest, NudgesOfOneChoiceAreOneEdit)
 {
     open(160, 120, 20); // point (c, r) at (20c, 20r)
     const auto ctrlClick = [&](std::int32_t x, std::int32_t y) {
-        commands.mouse().press(x, y, KeyModifiers{.control = true});
-        commands.mouse().release(x, y, KeyModifiers{.control = true});
+        commands_.mouse().press(x, y, KeyModifiers{.control = true});
+        commands_.mouse().release(x, y, KeyModifiers{.control = true});
     };
     ctrlClick(40, 40);
     ctrlClick(100, 60);
     const State chosen = now();
-    commands.selection().nudge(1, 0);
-    commands.selection().nudge(0, 10);
-    commands.selection().nudge(0, 10); // cut to 9: a point stays below a step
+    commands_.selection().nudge(1, 0);
+    commands_.selection().nudge(0, 10);
+    commands_.selection().nudge(0, 10); // cut to 9: a point stays below a step
     settle();
-    EXPECT_EQ(commands.controlGrid().point(5, 3).dy, 19);
-    EXPECT_EQ(commands.history().undoText(), std::optional<std::string>("Undo Nudge"));
+    EXPECT_EQ(commands_.controlGrid().point(5, 3).dy, 19);
+    EXPECT_EQ(commands_.history().undoText(), std::optional<std::string>("Undo Nudge"));
     const State nudged = now();
-    commands.selection().nudge(0, 1); // no point can move down: nothing at all
+    commands_.selection().nudge(0, 1); // no point can move down: nothing at all
     EXPECT_TRUE(now() == nudged);
 
     ctrlClick(101, 79); // (5, 3) no longer chosen
-    commands.selection().nudge(-1, 0);
+    commands_.selection().nudge(-1, 0);
     settle();
-    EXPECT_EQ(commands.controlGrid().point(2, 2).dx, 0);
-    EXPECT_EQ(commands.controlGrid().point(5, 3).dx, 1);
+    EXPECT_EQ(commands_.controlGrid().point(2, 2).dx, 0);
+    EXPECT_EQ(commands_.controlGrid().point(5, 3).dx, 1);
     const State last = now();
-    commands.undo();
+    commands_.undo();
     settle();
     EXPECT_EQ(now().work, nudged.work);
     EXPECT_EQ(now().displacements, nudged.displacements);
-    commands.undo();
+    commands_.undo();
     settle();
     EXPECT_EQ(now().work, chosen.work);
     EXPECT_EQ(now().displacements, chosen.displacements);
-    EXPECT_EQ(commands.controlGrid().selection().size(), 1u) << "undo keeps the choice";
-    commands.redo();
-    commands.redo();
+    EXPECT_EQ(commands_.controlGrid().selection().size(), 1u) << "undo keeps the choice";
+    commands_.redo();
+    commands_.redo();
     settle();
     EXPECT_TRUE(now() == last);
 }

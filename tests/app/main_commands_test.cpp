@@ -22,37 +22,37 @@ using namespace std::chrono_literals;
 
 class MainCommandsTest : public ::testing::Test, protected FakeShell {
 protected:
-    MainCommandsTest() { commands.start(); }
+    MainCommandsTest() { commands_.start(); }
 
-    void open(const Bitmap& picture) { ASSERT_TRUE(commands.openFile(writeBmp(folder, "picture.bmp", picture))); }
+    void open(const Bitmap& picture) { ASSERT_TRUE(commands_.openFile(writeBmp(folder_, "picture.bmp", picture))); }
     void layGridAt(const std::string& step)
     {
         grid.answers.push_back(step);
-        commands.grid().layNewGrid();
+        commands_.grid().layNewGrid();
     }
-    void finishBatches() { ASSERT_TRUE(serveUntilIdle(commands.worker())); }
+    void finishBatches() { ASSERT_TRUE(serveUntilIdle(commands_.worker())); }
     std::vector<std::uint8_t> save()
     {
-        const std::string path = folder.file("saved-" + std::to_string(saves++) + ".bmp");
+        const std::string path = folder_.file("saved-" + std::to_string(saves_++) + ".bmp");
         dialogs.saveAnswers.push_back(FileDialogChoice{path, 1});
-        commands.savePictureAs();
+        commands_.savePictureAs();
         return readBytes(path);
     }
-    const PictureBuffers& buffers() { return commands.buffers(); }
-    const ControlGrid& controlGrid() { return commands.controlGrid(); }
+    const PictureBuffers& buffers() { return commands_.buffers(); }
+    const ControlGrid& controlGrid() { return commands_.controlGrid(); }
 
-    TempFolder folder;
-    int saves = 0;
-    MainCommands commands{ports()};
+    TempFolder folder_;
+    int saves_ = 0;
+    MainCommands commands_{ports()};
 };
 
 TEST_F(MainCommandsTest, StartsEmptyWithTheDefaultStep)
 {
-    EXPECT_FALSE(commands.view().gridShown());
+    EXPECT_FALSE(commands_.view().gridShown());
     EXPECT_FALSE(buffers().hasPicture());
     EXPECT_FALSE(controlGrid().exists());
     EXPECT_EQ(controlGrid().step(), 48);
-    EXPECT_TRUE(commands.workerRunning());
+    EXPECT_TRUE(commands_.workerRunning());
 }
 
 TEST_F(MainCommandsTest, GridCommandAsksForTheStepAndLaysTheGrid)
@@ -61,11 +61,11 @@ TEST_F(MainCommandsTest, GridCommandAsksForTheStepAndLaysTheGrid)
     ASSERT_EQ(grid.shownWith.size(), 1u);
     EXPECT_EQ(grid.shownWith[0], "48") << "the step, not the dialog's own text";
     EXPECT_EQ(controlGrid().step(), 20);
-    EXPECT_TRUE(commands.view().gridShown());
+    EXPECT_TRUE(commands_.view().gridShown());
     // No picture: one point at (0, 0), no cells, nothing drawn.
     EXPECT_EQ(controlGrid().points().size(), 1u);
     EXPECT_EQ(controlGrid().shape().cellCount, 0);
-    EXPECT_TRUE(commands.cellWork().queue().queuedBytes().empty());
+    EXPECT_TRUE(commands_.cellWork().queue().queuedBytes().empty());
     EXPECT_EQ(pictureView.repaints, 0);
 
     layGridAt(" 12 ");
@@ -78,7 +78,7 @@ TEST_F(MainCommandsTest, RefusedStepsChangeNothing)
     open(gradient24(96, 72));
     layGridAt("24");
     const std::vector<float> tables = controlGrid().tables().weights();
-    commands.view().toggleGridShown(); // overlay off
+    commands_.view().toggleGridShown(); // overlay off
     const int repaints = pictureView.repaints;
     for (const auto& [typed, message] :
          {std::pair<std::string, std::string>{"abc", "'abc' is not a valid integer value"},
@@ -94,7 +94,7 @@ TEST_F(MainCommandsTest, RefusedStepsChangeNothing)
         EXPECT_EQ(controlGrid().step(), 24);
         EXPECT_EQ(controlGrid().shape().pointCols, 5);
         EXPECT_EQ(controlGrid().tables().weights(), tables);
-        EXPECT_FALSE(commands.view().gridShown()) << "the check stays as it was";
+        EXPECT_FALSE(commands_.view().gridShown()) << "the check stays as it was";
         EXPECT_EQ(pictureView.repaints, repaints);
     }
     // Steps whose tables cannot be had, also where their size would pass
@@ -107,14 +107,14 @@ TEST_F(MainCommandsTest, RefusedStepsChangeNothing)
         EXPECT_EQ(controlGrid().step(), 24);
     }
     errors.shown.clear();
-    commands.memory().setSource([] { return std::uint64_t{1} << 20; });
+    commands_.memory().setSource([] { return std::uint64_t{1} << 20; });
     layGridAt("4000"); // tables of 16 x 4001^2 weights cannot be had
     ASSERT_EQ(errors.shown.size(), 1u);
     EXPECT_EQ(controlGrid().step(), 24);
     // Nor a step of 1 whose points alone would not fit.
     errors.shown.clear();
     const std::uint64_t tablesOfOne = weightTableBytes(1);
-    commands.memory().setSource([tablesOfOne] { return tablesOfOne + 96 * 72; });
+    commands_.memory().setSource([tablesOfOne] { return tablesOfOne + 96 * 72; });
     layGridAt("1");
     ASSERT_EQ(errors.shown.size(), 1u);
     EXPECT_EQ(controlGrid().step(), 24);
@@ -122,27 +122,27 @@ TEST_F(MainCommandsTest, RefusedStepsChangeNothing)
 
 TEST_F(MainCommandsTest, KeysGAndSmallGRunTheGridCommand)
 {
-    commands.keyTyped(U'g');
-    commands.keyTyped(U'G');
-    commands.keyTyped(U'h');
-    commands.keyTyped(U'\r');
+    commands_.keyTyped(U'g');
+    commands_.keyTyped(U'G');
+    commands_.keyTyped(U'h');
+    commands_.keyTyped(U'\r');
     EXPECT_EQ(grid.shownWith.size(), 2u);
 }
 
 TEST_F(MainCommandsTest, ShowAndResetWithoutPictureOrGrid)
 {
-    commands.view().toggleGridShown();
-    EXPECT_TRUE(commands.view().gridShown());
-    commands.view().toggleGridShown();
-    EXPECT_FALSE(commands.view().gridShown());
+    commands_.view().toggleGridShown();
+    EXPECT_TRUE(commands_.view().gridShown());
+    commands_.view().toggleGridShown();
+    EXPECT_FALSE(commands_.view().gridShown());
     EXPECT_EQ(pictureView.repaints, 0);
 
     open(gradient24(40, 40));
     const int opened = pictureView.repaints;
-    commands.grid().resetGrid(); // no grid: nothing at all
+    commands_.grid().resetGrid(); // no grid: nothing at all
     EXPECT_EQ(pictureView.repaints, opened);
     EXPECT_FALSE(controlGrid().exists());
-    commands.view().toggleGridShown(); // a picture but no grid: only the check
+    commands_.view().toggleGridShown(); // a picture but no grid: only the check
     EXPECT_EQ(pictureView.repaints, opened);
 }
 
@@ -151,7 +151,7 @@ TEST_F(MainCommandsTest, OverlaySwitchDecidesWhatIsSaved)
     open(gradient24(96, 72));
     layGridAt("24");
     const std::vector<std::uint8_t> withOverlay = save();
-    commands.view().toggleGridShown(); // refreshes without the overlay
+    commands_.view().toggleGridShown(); // refreshes without the overlay
     const std::vector<std::uint8_t> without = save();
     ASSERT_EQ(withOverlay.size(), without.size());
     EXPECT_NE(withOverlay, without);
@@ -166,12 +166,12 @@ TEST_F(MainCommandsTest, ResetRestoresThePictureAndTheGrid)
 {
     open(gradient24(96, 96));
     layGridAt("24");
-    commands.mouse().press(48, 48);
-    commands.mouse().move(55, 50);
-    commands.mouse().release(55, 50);
+    commands_.mouse().press(48, 48);
+    commands_.mouse().move(55, 50);
+    commands_.mouse().release(55, 50);
     finishBatches();
     EXPECT_EQ(controlGrid().point(2, 2).dx, 7);
-    commands.grid().resetGrid();
+    commands_.grid().resetGrid();
     EXPECT_EQ(controlGrid().point(2, 2).dx, 0);
     EXPECT_EQ(0, std::memcmp(buffers().work().colours.data(), buffers().source().colours.data(),
                              buffers().work().colours.size()))
@@ -182,11 +182,11 @@ TEST_F(MainCommandsTest, DragThenBatchShowsTheDeformedPicture)
 {
     open(gradient24(97, 80));
     layGridAt("20");
-    commands.view().toggleGridShown(); // overlay off, so the screen shows the work plane itself
-    commands.mouse().press(42, 41);    // near point (2, 2) at (40, 40)
+    commands_.view().toggleGridShown(); // overlay off, so the screen shows the work plane itself
+    commands_.mouse().press(42, 41);    // near point (2, 2) at (40, 40)
     EXPECT_EQ(window.captures, 1);
-    commands.mouse().move(49, 45);
-    commands.mouse().release(49, 45);
+    commands_.mouse().move(49, 45);
+    commands_.mouse().release(49, 45);
     EXPECT_EQ(window.releases, 1);
     finishBatches();
 
@@ -212,13 +212,13 @@ TEST_F(MainCommandsTest, TheStatusBarReadsOutThePointUnderThePointerOrDragged)
 {
     open(gradient24(96, 96));
     layGridAt("24"); // point (c, r) at (24c, 24r)
-    commands.mouse().move(50, 47);
+    commands_.mouse().move(50, 47);
     EXPECT_EQ(window.readout, "Point 2, 2 moved 0, 0");
-    commands.mouse().press(50, 47);
-    commands.mouse().move(60, 40);
+    commands_.mouse().press(50, 47);
+    commands_.mouse().move(60, 40);
     EXPECT_EQ(window.readout, "Point 2, 2 moved 10, -7");
-    commands.mouse().release(60, 40);
-    commands.mouse().move(10, 10);
+    commands_.mouse().release(60, 40);
+    commands_.mouse().move(10, 10);
     EXPECT_EQ(window.readout, "") << "no point within reach";
     finishBatches();
 }
@@ -227,30 +227,30 @@ TEST_F(MainCommandsTest, GridKeyDuringADragEndsItFirst)
 {
     open(gradient24(96, 96));
     layGridAt("24");
-    commands.mouse().press(48, 48);
-    commands.mouse().move(52, 48);
-    ASSERT_TRUE(commands.drag().dragging());
-    commands.keyTyped(U'g');
+    commands_.mouse().press(48, 48);
+    commands_.mouse().move(52, 48);
+    ASSERT_TRUE(commands_.drag().dragging());
+    commands_.keyTyped(U'g');
     grid.answers.clear();
-    EXPECT_FALSE(commands.drag().dragging());
+    EXPECT_FALSE(commands_.drag().dragging());
     EXPECT_EQ(window.releases, 1) << "ended as a release would";
-    commands.mouse().move(80, 80); // the old drag is over: nothing moves
+    commands_.mouse().move(80, 80); // the old drag is over: nothing moves
     for (const ControlPoint& p : controlGrid().points()) EXPECT_EQ(p.dx, 0);
     finishBatches();
 }
 
 TEST_F(MainCommandsTest, AFileNamedAtStartIsProposedByTheNextOpen)
 {
-    const std::string path = writeBmp(folder, "start.bmp", gradient24(8, 8));
-    ASSERT_TRUE(commands.openFile(path));
-    commands.openPicture(); // cancelled
+    const std::string path = writeBmp(folder_, "start.bmp", gradient24(8, 8));
+    ASSERT_TRUE(commands_.openFile(path));
+    commands_.openPicture(); // cancelled
     ASSERT_EQ(dialogs.openRequests.size(), 1u);
     EXPECT_EQ(dialogs.openRequests[0].fileName, path);
 }
 
 TEST_F(MainCommandsTest, AboutShowsTheCredits)
 {
-    commands.showAbout();
+    commands_.showAbout();
     ASSERT_EQ(window.information.size(), 1u);
     EXPECT_NE(window.information[0].find("Plexor"), std::string::npos);
     EXPECT_NE(window.information[0].find('\n'), std::string::npos) << "a text of several lines";
@@ -261,33 +261,33 @@ TEST_F(MainCommandsTest, APictureLargerThanTheViewportOpensFittedAndZoomsAboutTh
     pictureView.viewportWidthSetting = 400;
     pictureView.viewportHeightSetting = 300;
     open(gradient24(200, 100));
-    EXPECT_EQ(commands.view().currentZoom(), Zoom::actual()) << "a picture that fits opens at full size";
+    EXPECT_EQ(commands_.view().currentZoom(), Zoom::actual()) << "a picture that fits opens at full size";
     EXPECT_EQ(window.zoom, "Zoom 100%");
 
     open(gradient24(1600, 600));
-    EXPECT_EQ(commands.view().currentZoom(), (Zoom{1, 4}));
+    EXPECT_EQ(commands_.view().currentZoom(), (Zoom{1, 4}));
     EXPECT_EQ(window.zoom, "Zoom 25%");
     EXPECT_EQ(pictureView.shownWidth, 400);
-    ASSERT_NE(commands.view().reducedShown(), nullptr);
-    EXPECT_EQ(pictureView.reduced, commands.view().reducedShown());
+    ASSERT_NE(commands_.view().reducedShown(), nullptr);
+    EXPECT_EQ(pictureView.reduced, commands_.view().reducedShown());
 
     // The ladder, up and down; then Ctrl+wheel keeps the picture pixel under
     // the pointer where it is.
-    commands.view().zoomIn();
-    EXPECT_EQ(commands.view().currentZoom(), (Zoom{1, 3}));
-    commands.view().zoomOut();
-    commands.view().zoomOut();
-    EXPECT_EQ(commands.view().currentZoom(), (Zoom{1, 6}));
-    commands.view().showActualSize();
-    EXPECT_EQ(commands.view().currentZoom(), Zoom::actual());
-    EXPECT_EQ(commands.view().reducedShown(), nullptr);
+    commands_.view().zoomIn();
+    EXPECT_EQ(commands_.view().currentZoom(), (Zoom{1, 3}));
+    commands_.view().zoomOut();
+    commands_.view().zoomOut();
+    EXPECT_EQ(commands_.view().currentZoom(), (Zoom{1, 6}));
+    commands_.view().showActualSize();
+    EXPECT_EQ(commands_.view().currentZoom(), Zoom::actual());
+    EXPECT_EQ(commands_.view().reducedShown(), nullptr);
     pictureView.scrollTo(500, 100);
     const std::int64_t under = Zoom::actual().toPicture(pictureView.scrollX + 120);
-    commands.view().wheelZoom(2, 120, 80); // two notches: to 3
-    EXPECT_EQ(commands.view().currentZoom(), (Zoom{3, 1}));
-    EXPECT_EQ(commands.view().currentZoom().toPicture(pictureView.scrollX + 120), under);
-    commands.view().fitToWindow();
-    EXPECT_EQ(commands.view().currentZoom(), (Zoom{1, 4}));
+    commands_.view().wheelZoom(2, 120, 80); // two notches: to 3
+    EXPECT_EQ(commands_.view().currentZoom(), (Zoom{3, 1}));
+    EXPECT_EQ(commands_.view().currentZoom().toPicture(pictureView.scrollX + 120), under);
+    commands_.view().fitToWindow();
+    EXPECT_EQ(commands_.view().currentZoom(), (Zoom{1, 4}));
 }
 
 TEST_F(MainCommandsTest, ADragAtAReducedZoomMovesThePointInPicturePixels)
@@ -296,12 +296,12 @@ TEST_F(MainCommandsTest, ADragAtAReducedZoomMovesThePointInPicturePixels)
     pictureView.viewportHeightSetting = 100;
     open(gradient24(200, 200));
     layGridAt("40");
-    ASSERT_EQ(commands.view().currentZoom(), (Zoom{1, 2}));
+    ASSERT_EQ(commands_.view().currentZoom(), (Zoom{1, 2}));
     // Point (2, 2) at (80, 80) shows at (40, 40).
-    commands.mouse().press(43, 37);
-    ASSERT_TRUE(commands.drag().dragging());
-    commands.mouse().move(48, 37);
-    commands.mouse().release(48, 37);
+    commands_.mouse().press(43, 37);
+    ASSERT_TRUE(commands_.drag().dragging());
+    commands_.mouse().move(48, 37);
+    commands_.mouse().release(48, 37);
     EXPECT_EQ(controlGrid().point(2, 2).dx, 10);
     EXPECT_EQ(controlGrid().point(2, 2).dy, 0);
     finishBatches();
@@ -311,21 +311,21 @@ TEST_F(MainCommandsTest, ProgressShowsOnlyWhileTheWorkerIsLongBusy)
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
-    EXPECT_FALSE(commands.progressText(start)) << "idle";
+    EXPECT_FALSE(commands_.progressText(start)) << "idle";
     open(gradient24(400, 400));
     layGridAt("8");
     {
         // The worker cannot take an entry while the gate is held: it stays
         // busy with 16 cells waiting.
-        WorkerHold hold(commands.cellWork().gate());
-        commands.mouse().press(200, 200);
-        commands.mouse().release(200, 200);
-        EXPECT_FALSE(commands.progressText(start));
-        EXPECT_FALSE(commands.progressText(start + 400ms)) << "not yet half a second";
-        EXPECT_EQ(commands.progressText(start + 600ms), std::optional<std::string>("16 cells left"));
+        WorkerHold hold(commands_.cellWork().gate());
+        commands_.mouse().press(200, 200);
+        commands_.mouse().release(200, 200);
+        EXPECT_FALSE(commands_.progressText(start));
+        EXPECT_FALSE(commands_.progressText(start + 400ms)) << "not yet half a second";
+        EXPECT_EQ(commands_.progressText(start + 600ms), std::optional<std::string>("16 cells left"));
     }
     finishBatches();
-    EXPECT_FALSE(commands.progressText(start + 700ms)) << "gone once the worker is idle";
+    EXPECT_FALSE(commands_.progressText(start + 700ms)) << "gone once the worker is idle";
 }
 
 TEST_F(MainCommandsTest, ShutDownWithTheWorkerBusyOrWaiting)
@@ -335,15 +335,15 @@ TEST_F(MainCommandsTest, ShutDownWithTheWorkerBusyOrWaiting)
     // Several batches queued and none of their refreshes served: shut-down
     // must serve them itself and end.
     for (int i = 0; i < 5; ++i) {
-        commands.mouse().press(16 * (3 + i), 16 * 4);
-        commands.mouse().move(16 * (3 + i) + 5, 16 * 4 + 3);
-        commands.mouse().release(16 * (3 + i) + 5, 16 * 4 + 3);
+        commands_.mouse().press(16 * (3 + i), 16 * 4);
+        commands_.mouse().move(16 * (3 + i) + 5, 16 * 4 + 3);
+        commands_.mouse().release(16 * (3 + i) + 5, 16 * 4 + 3);
     }
-    commands.shutDown();
-    EXPECT_FALSE(commands.workerRunning());
+    commands_.shutDown();
+    EXPECT_FALSE(commands_.workerRunning());
     EXPECT_FALSE(controlGrid().exists());
     EXPECT_TRUE(buffers().work().colours.empty());
-    commands.serveWorkerCalls(); // a late call from the event loop is harmless
+    commands_.serveWorkerCalls(); // a late call from the event loop is harmless
 }
 
 } // namespace

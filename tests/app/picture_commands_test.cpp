@@ -26,7 +26,7 @@ protected:
     // Saves through the dialog and reads the file back.
     Bitmap saveAndReadBack()
     {
-        const std::string saved = folder.file("saved.bmp");
+        const std::string saved = folder_.file("saved.bmp");
         dialogs.saveAnswers.push_back(FileDialogChoice{saved, 1});
         commands.savePictureAs();
         return readBmp(readBytes(saved));
@@ -37,13 +37,13 @@ protected:
         return model.picture.work().colours.data() + 3 * (static_cast<std::size_t>(y) * model.picture.width() + x);
     }
 
-    TempFolder folder;
+    TempFolder folder_;
 };
 
 TEST_F(PictureCommandsTest, OpenWidensToAMultipleOfFourWithBlackColumns)
 {
     for (auto [width, padded] : {std::pair{97, 100}, {98, 100}, {99, 100}, {100, 100}, {1, 4}}) {
-        const std::string path = writeBmp(folder, "w" + std::to_string(width) + ".bmp", gradient24(width, 50));
+        const std::string path = writeBmp(folder_, "w" + std::to_string(width) + ".bmp", gradient24(width, 50));
         ASSERT_TRUE(commands.openFile(path));
         EXPECT_EQ(model.picture.width(), padded);
         EXPECT_EQ(model.picture.height(), 50);
@@ -78,7 +78,7 @@ TEST_F(PictureCommandsTest, OpenWidensToAMultipleOfFourWithBlackColumns)
 
 TEST_F(PictureCommandsTest, ZeroByteBitmapIsAnEmptyPicture)
 {
-    const std::string path = folder.file("empty.bmp");
+    const std::string path = folder_.file("empty.bmp");
     writeBytes(path, {});
     ASSERT_TRUE(commands.openFile(path));
     EXPECT_EQ(model.picture.width(), 0);
@@ -93,7 +93,7 @@ TEST_F(PictureCommandsTest, ZeroByteBitmapIsAnEmptyPicture)
     EXPECT_EQ(frame.currentContentsWidth, 45);
     EXPECT_EQ(frame.currentContentsHeight, 4);
 
-    const std::string saved = folder.file("saved.bmp");
+    const std::string saved = folder_.file("saved.bmp");
     dialogs.saveAnswers.push_back(FileDialogChoice{saved, 1});
     commands.savePictureAs();
     EXPECT_TRUE(errors.shown.empty());
@@ -103,7 +103,7 @@ TEST_F(PictureCommandsTest, ZeroByteBitmapIsAnEmptyPicture)
 
 TEST_F(PictureCommandsTest, FailedLoadsChangeNothing)
 {
-    ASSERT_TRUE(commands.openFile(writeBmp(folder, "first.bmp", gradient24(40, 30))));
+    ASSERT_TRUE(commands.openFile(writeBmp(folder_, "first.bmp", gradient24(40, 30))));
     const std::vector<std::uint8_t> work(model.picture.work().colours.data(),
                                          model.picture.work().colours.data() + model.picture.work().colours.size());
     const FakeFrame frameBefore = frame;
@@ -135,14 +135,14 @@ TEST_F(PictureCommandsTest, FailedLoadsChangeNothing)
     };
     for (const Case& c : cases) {
         errors.shown.clear();
-        const std::string path = folder.file(c.name);
+        const std::string path = folder_.file(c.name);
         writeBytes(path, c.bytes);
         EXPECT_FALSE(commands.openFile(path)) << c.name;
         ASSERT_EQ(errors.shown.size(), 1u) << c.name;
         EXPECT_EQ(errors.shown[0], c.message) << c.name;
     }
     errors.shown.clear();
-    const std::string missing = folder.file("missing.bmp");
+    const std::string missing = folder_.file("missing.bmp");
     EXPECT_FALSE(commands.openFile(missing));
     ASSERT_EQ(errors.shown.size(), 1u);
     EXPECT_EQ(errors.shown[0], "Cannot open file " + missing);
@@ -159,7 +159,7 @@ TEST_F(PictureCommandsTest, FailedLoadsChangeNothing)
 
 TEST_F(PictureCommandsTest, IconsAndMetafilesOpenAsEmptyPictures)
 {
-    const std::string icon = folder.file("a.ICO");
+    const std::string icon = folder_.file("a.ICO");
     writeBytes(icon, {0, 0, 1, 0, 1, 0, 16, 16, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, 22, 0, 0, 0});
     ASSERT_TRUE(commands.openFile(icon));
     EXPECT_EQ(model.picture.width(), 0);
@@ -169,11 +169,11 @@ TEST_F(PictureCommandsTest, IconsAndMetafilesOpenAsEmptyPictures)
 
 TEST_F(PictureCommandsTest, PictureThatCannotGetItsBuffersKeepsTheOldOne)
 {
-    ASSERT_TRUE(commands.openFile(writeBmp(folder, "small.bmp", gradient24(40, 30))));
+    ASSERT_TRUE(commands.openFile(writeBmp(folder_, "small.bmp", gradient24(40, 30))));
     model.layGrid(10);
     const std::uint64_t held = 3 * model.picture.work().colours.size() + model.picture.marks().size();
     memory.setSource([] { return std::uint64_t{0}; }); // no memory to spare
-    const std::string big = writeBmp(folder, "big.bmp", gradient24(400, 300));
+    const std::string big = writeBmp(folder_, "big.bmp", gradient24(400, 300));
     EXPECT_FALSE(commands.openFile(big));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "Not enough memory for source.");
@@ -184,17 +184,17 @@ TEST_F(PictureCommandsTest, PictureThatCannotGetItsBuffersKeepsTheOldOne)
     EXPECT_EQ(commands.screenBitmap().width(), 40);
     // The new buffers are had before the old ones go, so even a picture of
     // the same size needs room beside them.
-    EXPECT_FALSE(commands.openFile(writeBmp(folder, "same.bmp", gradient24(40, 30))));
+    EXPECT_FALSE(commands.openFile(writeBmp(folder_, "same.bmp", gradient24(40, 30))));
     EXPECT_EQ(messages.shown.size(), 2u);
     memory.setSource([held] { return held; });
-    EXPECT_TRUE(commands.openFile(writeBmp(folder, "same.bmp", gradient24(40, 30))));
+    EXPECT_TRUE(commands.openFile(writeBmp(folder_, "same.bmp", gradient24(40, 30))));
 }
 
 TEST_F(PictureCommandsTest, BuffersRefusedAfterTheCheckLeaveTheOldPictureWhole)
 {
     // The check says the new buffers fit; the system then refuses one of
     // them all the same. The open changes nothing, whichever buffer it was.
-    ASSERT_TRUE(commands.openFile(writeBmp(folder, "old.bmp", gradient24(40, 30))));
+    ASSERT_TRUE(commands.openFile(writeBmp(folder_, "old.bmp", gradient24(40, 30))));
     model.layGrid(10);
     model.displace(1, 1, 2, 0);
     model.picture.splatTarget().work[5] = 77; // a deformed pixel
@@ -210,7 +210,7 @@ TEST_F(PictureCommandsTest, BuffersRefusedAfterTheCheckLeaveTheOldPictureWhole)
     // 8 bits a pixel: the file is a third of one 24-bit buffer.
     std::vector<Colour> table(256);
     for (int i = 0; i < 256; ++i) table[i] = Colour{std::uint8_t(i), std::uint8_t(i), std::uint8_t(i), 0};
-    const std::string big = writeBmp(folder, "big.bmp", Bitmap(400, 300, PixelFormat::indexed(8, table)));
+    const std::string big = writeBmp(folder_, "big.bmp", Bitmap(400, 300, PixelFormat::indexed(8, table)));
     const std::size_t buffer = 3 * (400 * 300 + 3);
     for (int granted = 0; granted < 3; ++granted) {
         messages.shown.clear();
@@ -247,16 +247,16 @@ TEST_F(PictureCommandsTest, BuffersRefusedAfterTheCheckLeaveTheOldPictureWhole)
 
 TEST_F(PictureCommandsTest, ReopeningKeepsAGridOfTheSameSizeAndDropsAnother)
 {
-    ASSERT_TRUE(commands.openFile(writeBmp(folder, "a.bmp", gradient24(97, 50))));
+    ASSERT_TRUE(commands.openFile(writeBmp(folder_, "a.bmp", gradient24(97, 50))));
     model.layGrid(10);
     model.displace(2, 2, 3, 0);
     // 98 wide pads to the same 100: the grid and its displacement stay.
-    ASSERT_TRUE(commands.openFile(writeBmp(folder, "b.bmp", gradient24(98, 50))));
+    ASSERT_TRUE(commands.openFile(writeBmp(folder_, "b.bmp", gradient24(98, 50))));
     ASSERT_TRUE(model.grid.exists());
     EXPECT_EQ(model.grid.point(2, 2).dx, 3);
     EXPECT_EQ(model.grid.tables().weights().size(), 16u * 11 * 11);
     // Another size: the grid goes with everything built for it.
-    ASSERT_TRUE(commands.openFile(writeBmp(folder, "c.bmp", gradient24(60, 50))));
+    ASSERT_TRUE(commands.openFile(writeBmp(folder_, "c.bmp", gradient24(60, 50))));
     EXPECT_FALSE(model.grid.exists());
     EXPECT_TRUE(model.work.queue().queuedBytes().empty());
     EXPECT_EQ(model.work.queue().size(), 0u);
@@ -277,7 +277,7 @@ TEST_F(PictureCommandsTest, DialogsProposeTheLastChoiceAndCancelChangesNothing)
     commands.savePictureAs(); // before any picture: no dialog at all
     EXPECT_TRUE(dialogs.saveRequests.empty());
 
-    const std::string path = writeBmp(folder, "chosen.bmp", gradient24(12, 12));
+    const std::string path = writeBmp(folder_, "chosen.bmp", gradient24(12, 12));
     dialogs.openAnswers.push_back(FileDialogChoice{path, 2});
     commands.openPicture();
     EXPECT_TRUE(model.picture.hasPicture());
@@ -291,13 +291,13 @@ TEST_F(PictureCommandsTest, DialogsProposeTheLastChoiceAndCancelChangesNothing)
     EXPECT_EQ(dialogs.saveRequests[0].fileName, path);
     EXPECT_EQ(dialogs.saveRequests[0].filterIndex, 1);
     EXPECT_EQ(filterText(dialogs.saveRequests[0].filters), "BMP pictures (*.bmp)|*.bmp");
-    const std::string out = folder.file("out.png");
+    const std::string out = folder_.file("out.png");
     dialogs.saveAnswers.push_back(FileDialogChoice{out, 1});
     commands.savePictureAs();
     commands.savePictureAs();
     // Where no codec writes PNG, a .png name holds a bitmap file, and the
     // next save proposes the name with the extension of what it holds.
-    EXPECT_EQ(dialogs.saveRequests.back().fileName, folder.file("out.bmp"));
+    EXPECT_EQ(dialogs.saveRequests.back().fileName, folder_.file("out.bmp"));
     const std::vector<std::uint8_t> written = readBytes(out);
     ASSERT_GE(written.size(), 2u);
     EXPECT_EQ(written[0], 'B');
@@ -313,7 +313,7 @@ TEST_F(PictureCommandsTest, SaveGivesBackTheFormatItWasOpenedIn)
     Bitmap indexed(6, 4, format);
     for (std::int32_t y = 0; y < 4; ++y)
         for (std::int32_t x = 0; x < 6; ++x) indexed.row(y)[x] = static_cast<std::uint8_t>(1 + (x + y) % 4);
-    ASSERT_TRUE(commands.openFile(writeBmp(folder, "pal.bmp", indexed)));
+    ASSERT_TRUE(commands.openFile(writeBmp(folder_, "pal.bmp", indexed)));
 
     // Push colours that are not in the table: each lands on its nearest.
     std::uint8_t* view = model.picture.viewToDraw().colours.data();
@@ -342,7 +342,7 @@ TEST_F(PictureCommandsTest, SaveGivesBackTheFormatItWasOpenedIn)
 TEST_F(PictureCommandsTest, TwentyFourBitRoundTripIsExact)
 {
     const Bitmap original = gradient24(97, 50);
-    ASSERT_TRUE(commands.openFile(writeBmp(folder, "in.bmp", original)));
+    ASSERT_TRUE(commands.openFile(writeBmp(folder_, "in.bmp", original)));
     const Bitmap back = saveAndReadBack();
     ASSERT_EQ(back.width(), 100);
     ASSERT_EQ(back.height(), 50);
@@ -356,15 +356,15 @@ TEST_F(PictureCommandsTest, TwentyFourBitRoundTripIsExact)
 
 TEST_F(PictureCommandsTest, SaveFailuresKeepTheOldFileAndSayWhy)
 {
-    ASSERT_TRUE(commands.openFile(writeBmp(folder, "in.bmp", gradient24(16, 16))));
-    const std::string nowhere = folder.file("no-such-folder/out.bmp");
+    ASSERT_TRUE(commands.openFile(writeBmp(folder_, "in.bmp", gradient24(16, 16))));
+    const std::string nowhere = folder_.file("no-such-folder/out.bmp");
     dialogs.saveAnswers.push_back(FileDialogChoice{nowhere, 1});
     commands.savePictureAs();
     ASSERT_EQ(errors.shown.size(), 1u);
     EXPECT_EQ(errors.shown[0], "Cannot create file " + nowhere + ": No such file or directory");
 
     // A folder in the way of the name: the folder stays as it was.
-    const std::string folderName = folder.file("taken.bmp");
+    const std::string folderName = folder_.file("taken.bmp");
     std::filesystem::create_directory(folderName);
     dialogs.saveAnswers.push_back(FileDialogChoice{folderName, 1});
     commands.savePictureAs();
@@ -373,7 +373,7 @@ TEST_F(PictureCommandsTest, SaveFailuresKeepTheOldFileAndSayWhy)
     EXPECT_TRUE(std::filesystem::is_directory(folderName));
     // No temporary file is left behind.
     int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) files += entry.is_regular_file();
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) files += entry.is_regular_file();
     EXPECT_EQ(files, 1);
 }
 

@@ -103,88 +103,88 @@ protected:
     // buffers, the pixels, and a window of the new size.
     void open(std::int32_t width, std::int32_t height)
     {
-        worker.reset();
-        scene.reset();
-        const std::uint32_t tint = rng();
-        loadPicture(model, width, height, [tint](std::int32_t x, std::int32_t y) {
+        worker_.reset();
+        scene_.reset();
+        const std::uint32_t tint = rng_();
+        loadPicture(model_, width, height, [tint](std::int32_t x, std::int32_t y) {
             return Rgb{static_cast<std::uint8_t>(x * 7 + tint), static_cast<std::uint8_t>(y * 5 + (tint >> 8)),
                        static_cast<std::uint8_t>((x ^ y) + (tint >> 16))};
         });
-        scene = std::make_unique<Scene>(model, checks);
-        worker = std::make_unique<CellWorker>(model.work, model.grid, model.picture, [this] { scene->refresh(); });
-        scene->worker = worker.get();
-        drag = std::make_unique<ControlPointDrag>(model.grid, model.picture, model.work.changes());
-        setZoom(zoom);
+        scene_ = std::make_unique<Scene>(model_, checks_);
+        worker_ = std::make_unique<CellWorker>(model_.work, model_.grid, model_.picture, [this] { scene_->refresh(); });
+        scene_->worker = worker_.get();
+        drag_ = std::make_unique<ControlPointDrag>(model_.grid, model_.picture, model_.work.changes());
+        setZoom(zoom_);
     }
     void setZoom(Zoom z)
     {
-        zoom = z;
-        drag->setZoom(z);
-        scene->showReduced = z.reduces();
+        zoom_ = z;
+        drag_->setZoom(z);
+        scene_->showReduced = z.reduces();
         if (z.reduces()) {
             // A window onto part of the reduced picture, as a viewport shows it.
-            const std::int32_t width = static_cast<std::int32_t>(z.screenLength(model.picture.width()));
-            const std::int32_t height = static_cast<std::int32_t>(z.screenLength(model.picture.height()));
+            const std::int32_t width = static_cast<std::int32_t>(z.screenLength(model_.picture.width()));
+            const std::int32_t height = static_cast<std::int32_t>(z.screenLength(model_.picture.height()));
             const std::int32_t x0 = pick(0, width / 3);
             const std::int32_t y0 = pick(0, height / 3);
-            scene->reducedView.setWindow(z,
-                                         PixelRect{x0, y0, x0 + pick(width / 2, width), y0 + pick(height / 2, height)},
-                                         model.picture.width(), model.picture.height());
-            WorkerHold hold(model.work.gate());
-            refreshPart(model.picture, model.grid, model.work, &scene->reducedView, scene->overlay, nullptr,
-                        scene->reducedView.shownPart());
+            scene_->reducedView.setWindow(z,
+                                          PixelRect{x0, y0, x0 + pick(width / 2, width), y0 + pick(height / 2, height)},
+                                          model_.picture.width(), model_.picture.height());
+            WorkerHold hold(model_.work.gate());
+            refreshPart(model_.picture, model_.grid, model_.work, &scene_->reducedView, scene_->overlay, nullptr,
+                        scene_->reducedView.shownPart());
         }
     }
-    std::int32_t pick(std::int32_t lo, std::int32_t hi) { return std::uniform_int_distribution(lo, hi)(rng); }
-    std::int32_t screen(std::int32_t v) const { return static_cast<std::int32_t>(zoom.toScreen(v)); }
+    std::int32_t pick(std::int32_t lo, std::int32_t hi) { return std::uniform_int_distribution(lo, hi)(rng_); }
+    std::int32_t screen(std::int32_t v) const { return static_cast<std::int32_t>(zoom_.toScreen(v)); }
 
     // A press near an interior point, moves about it (some far enough to
     // hand the drag over), a release.
     void dragRandomly()
     {
-        if (model.grid.shape().pointCols < 3 || model.grid.shape().pointRows < 3) return;
+        if (model_.grid.shape().pointCols < 3 || model_.grid.shape().pointRows < 3) return;
         const ControlPoint& p =
-            model.grid.point(pick(1, model.grid.shape().pointCols - 2), pick(1, model.grid.shape().pointRows - 2));
+            model_.grid.point(pick(1, model_.grid.shape().pointCols - 2), pick(1, model_.grid.shape().pointRows - 2));
         std::int32_t x = p.x + p.dx + pick(-2, 2);
         std::int32_t y = p.y + p.dy + pick(-2, 2);
-        scene->press(*drag, screen(x), screen(y));
-        const std::int32_t step = model.grid.step();
+        scene_->press(*drag_, screen(x), screen(y));
+        const std::int32_t step = model_.grid.step();
         for (int moves = pick(1, 8); moves > 0; --moves) {
             x += pick(-step - step / 2, step + step / 2);
             y += pick(-step - step / 2, step + step / 2);
-            scene->move(*drag, screen(x), screen(y));
+            scene_->move(*drag_, screen(x), screen(y));
         }
-        scene->release(*drag);
+        scene_->release(*drag_);
     }
 
-    TestModel model;
-    std::unique_ptr<Scene> scene;
-    std::unique_ptr<CellWorker> worker;
-    std::unique_ptr<ControlPointDrag> drag;
-    std::mt19937 rng{GetParam()};
-    Zoom zoom;
-    int checks = 0;
+    TestModel model_;
+    std::unique_ptr<Scene> scene_;
+    std::unique_ptr<CellWorker> worker_;
+    std::unique_ptr<ControlPointDrag> drag_;
+    std::mt19937 rng_{GetParam()};
+    Zoom zoom_;
+    int checks_ = 0;
 };
 
 TEST_P(RefreshEquivalence, EveryRefreshGivesWhatAWholeRefreshGives)
 {
     open(164, 120);
-    model.layGrid(24);
-    scene->refresh();
+    model_.layGrid(24);
+    scene_->refresh();
     for (int op = 0; op < 250; ++op) {
         switch (pick(0, 11)) {
         case 0:
-            scene->overlay = !scene->overlay; // Grid > Show
-            model.work.changes().markAll();
-            scene->refresh();
+            scene_->overlay = !scene_->overlay; // Grid > Show
+            model_.work.changes().markAll();
+            scene_->refresh();
             break;
         case 1:
-            model.layGrid(pick(6, 40));
-            scene->refresh();
+            model_.layGrid(pick(6, 40));
+            scene_->refresh();
             break;
         case 2:
-            if (model.grid.exists()) resetGrid(model.grid, model.picture, model.work);
-            scene->refresh();
+            if (model_.grid.exists()) resetGrid(model_.grid, model_.picture, model_.work);
+            scene_->refresh();
             break;
         case 3: {
             const Zoom zooms[] = {Zoom::actual(), {1, 2}, {1, 3}, {2, 5}, {2, 1}};
@@ -193,20 +193,20 @@ TEST_P(RefreshEquivalence, EveryRefreshGivesWhatAWholeRefreshGives)
         }
         case 4: // an open: a picture of the same size, or another
             if (pick(0, 1) == 0)
-                open(model.picture.width(), model.picture.height());
+                open(model_.picture.width(), model_.picture.height());
             else
                 open(4 * pick(10, 50), pick(30, 160));
-            if (!model.grid.exists()) model.layGrid(pick(8, 30));
-            scene->refresh();
+            if (!model_.grid.exists()) model_.layGrid(pick(8, 30));
+            scene_->refresh();
             break;
         default: dragRandomly(); break;
         }
         // The worker's batches, each ending in a refresh that is checked.
-        ASSERT_TRUE(serveUntilIdle(*worker));
+        ASSERT_TRUE(serveUntilIdle(*worker_));
         if (::testing::Test::HasFatalFailure()) return;
     }
-    EXPECT_GT(checks, 250);
-    worker->stop();
+    EXPECT_GT(checks_, 250);
+    worker_->stop();
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RefreshEquivalence, ::testing::Values(1u, 2u, 3u));

@@ -38,20 +38,20 @@ class QueueCellsAroundTest : public ::testing::Test {
 protected:
     QueueCellsAroundTest()
     {
-        loadPicture(m, 480, 480);
-        m.layGrid(48);
+        loadPicture(m_, 480, 480);
+        m_.layGrid(48);
     }
-    TestModel m;
-    CountingThread worker;
+    TestModel m_;
+    CountingThread worker_;
 };
 
 TEST_F(QueueCellsAroundTest, CornerPointQueuesItsFourCellsThenAMarker)
 {
-    m.queueCellsAround(worker, 0, 0);
+    m_.queueCellsAround(worker_, 0, 0);
     std::vector<CellRef> expected = cells(0, 0, 1, 1);
     expected.push_back(kRefreshMarker);
-    EXPECT_EQ(m.work.queue().snapshot(), expected);
-    const std::vector<std::uint8_t> queued = m.work.queue().queuedBytes();
+    EXPECT_EQ(m_.work.queue().snapshot(), expected);
+    const std::vector<std::uint8_t> queued = m_.work.queue().queuedBytes();
     EXPECT_EQ(queued[0], 1);
     EXPECT_EQ(queued[1], 1);
     EXPECT_EQ(queued[10], 1);
@@ -61,20 +61,20 @@ TEST_F(QueueCellsAroundTest, CornerPointQueuesItsFourCellsThenAMarker)
 
 TEST_F(QueueCellsAroundTest, InteriorPointQueuesSixteenCellsInRowMajorOrder)
 {
-    m.queueCellsAround(worker, 5, 4);
+    m_.queueCellsAround(worker_, 5, 4);
     std::vector<CellRef> expected = cells(3, 2, 6, 5);
     expected.push_back(kRefreshMarker);
-    EXPECT_EQ(m.work.queue().snapshot(), expected);
-    EXPECT_EQ(m.work.queue().size(), 17u);
+    EXPECT_EQ(m_.work.queue().snapshot(), expected);
+    EXPECT_EQ(m_.work.queue().size(), 17u);
 
     // A second call before the worker took anything appends only a marker.
-    m.queueCellsAround(worker, 5, 4);
+    m_.queueCellsAround(worker_, 5, 4);
     expected.push_back(kRefreshMarker);
-    EXPECT_EQ(m.work.queue().snapshot(), expected);
+    EXPECT_EQ(m_.work.queue().snapshot(), expected);
 
     // A neighbour shares cells with the first point: only the new ones come.
-    m.queueCellsAround(worker, 6, 4);
-    const std::vector<CellRef> after = m.work.queue().snapshot();
+    m_.queueCellsAround(worker_, 6, 4);
+    const std::vector<CellRef> after = m_.work.queue().snapshot();
     std::vector<CellRef> tail(after.begin() + 18, after.end());
     std::vector<CellRef> fresh = {{7, 2}, {7, 3}, {7, 4}, {7, 5}, kRefreshMarker};
     EXPECT_EQ(tail, fresh);

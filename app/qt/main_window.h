@@ -151,6 +151,7 @@ private:
     QAction* zoomOutAction_ = nullptr;
     QAction* fitAction_ = nullptr;
     QAction* actualSizeAction_ = nullptr;
+    QAction* livePreviewAction_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QAction* aboutAction_ = nullptr;
     QLabel* zoomLabel_ = nullptr;     // the zoom, in the status bar

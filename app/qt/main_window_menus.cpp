@@ -79,6 +79,9 @@ void MainWindow::createMenu()
         addMenuItem(viewMenu_, "fitAction", QStringLiteral("&Fit to window"), QKeySequence(Qt::CTRL | Qt::Key_0));
     actualSizeAction_ =
         addMenuItem(viewMenu_, "actualSizeAction", QStringLiteral("&Actual size"), QKeySequence(Qt::CTRL | Qt::Key_1));
+    viewMenu_->addSeparator();
+    livePreviewAction_ = addMenuItem(viewMenu_, "livePreviewAction", QStringLiteral("&Live Preview"));
+    livePreviewAction_->setCheckable(true);
 
     helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
     helpMenu_->setObjectName(QStringLiteral("helpMenu"));
@@ -105,6 +108,8 @@ void MainWindow::createMenu()
     connect(fitAction_, &QAction::triggered, this, [this] { run([this] { commands_->view().fitToWindow(); }); });
     connect(actualSizeAction_, &QAction::triggered, this,
             [this] { run([this] { commands_->view().showActualSize(); }); });
+    connect(livePreviewAction_, &QAction::triggered, this,
+            [this](bool on) { run([this, on] { commands_->setLivePreview(on); }); });
 }
 
 void MainWindow::createRecentMenu()
@@ -162,6 +167,7 @@ void MainWindow::updateActions()
     // The check mark follows the commands' switch, whichever way Qt's own
     // toggle of a checkable item went.
     showGridAction_->setChecked(commands_->view().gridShown());
+    livePreviewAction_->setChecked(commands_->livePreview());
     updateRecentMenu();
 }
 

@@ -43,7 +43,8 @@ void ScreenWindow::repaintImage(std::span<const PixelRect> parts)
 void ScreenWindow::refresh()
 {
     const RefreshParts shown =
-        plexor::refresh(model.picture, model.grid, model.work, showReduced ? &reducedView : nullptr, overlay);
+        plexor::refresh(model.picture, model.grid, model.work, showReduced ? &reducedView : nullptr, overlay,
+                        &model.work.preview().shown());
     pushView(shown.parts());
     repaintImage(shown.parts());
 }

@@ -131,6 +131,48 @@ private slots:
         QCOMPARE(b.dy.load(), 0);
     }
 
+    // With Live Preview on, as it starts, the view shows the deformed picture
+    // while the button is still held, and once the moves stop it shows what
+    // the release then leaves; Live Preview off, it shows only the overlay
+    // moving, as before.
+    void theViewFollowsTheDragWhileTheButtonIsHeld()
+    {
+        MainWindow& w = program_->mainWindow();
+        auto* pictureView = child<QtPictureView>(w, "pictureView");
+        auto* livePreview = child<QAction>(w, "livePreviewAction");
+        QVERIFY(livePreview->isChecked());
+        program_->dialogs->openAnswers.push_back(FileDialogChoice{kSample, 1});
+        child<QAction>(w, "openAction")->trigger();
+        answerGridDialog(program_->gridDialog(), QStringLiteral("48"));
+        QTest::keyClick(&w, 'g');
+        child<QAction>(w, "showGridAction")->trigger(); // the picture alone
+        QVERIFY(waitForWorker(*program_));
+        const QImage before = pictureView->painter().topDownImage();
+        const ControlPoint& p = program_->controlGrid().point(5, 4);
+        const QPoint at(p.x, p.y);
+
+        QTest::mousePress(pictureView, Qt::LeftButton, {}, at);
+        QTest::mouseMove(pictureView, at + QPoint(20, 13));
+        QVERIFY(waitForWorker(*program_));
+        QApplication::processEvents();
+        const QImage held = pictureView->painter().topDownImage();
+        QVERIFY(held != before);
+        QTest::mouseRelease(pictureView, Qt::LeftButton, {}, at + QPoint(20, 13));
+        QVERIFY(waitForWorker(*program_));
+        QApplication::processEvents();
+        QCOMPARE(pictureView->painter().topDownImage(), held);
+
+        livePreview->trigger();
+        QVERIFY(!livePreview->isChecked());
+        const QImage released = pictureView->painter().topDownImage();
+        QTest::mousePress(pictureView, Qt::LeftButton, {}, at + QPoint(20, 13));
+        QTest::mouseMove(pictureView, at);
+        QVERIFY(waitForWorker(*program_));
+        QCOMPARE(pictureView->painter().topDownImage(), released);
+        QTest::mouseRelease(pictureView, Qt::LeftButton, {}, at);
+        QVERIFY(waitForWorker(*program_));
+    }
+
     // The keys, the modifiers and the menu items reach the commands: Ctrl+click
     // and Ctrl+A choose points, the arrow keys nudge them, Escape drops the
     // choice, Ctrl+Shift+G lays a grid over the result; the status bar reads

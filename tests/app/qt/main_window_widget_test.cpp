@@ -145,8 +145,14 @@ private slots:
         QCOMPARE(redoAction->shortcuts(), keys(QKeySequence::Redo, {"Ctrl+Shift+Z", "Ctrl+Y"}));
         QVERIFY(!undoAction->isEnabled());
         QVERIFY(!redoAction->isEnabled());
-        QCOMPARE(child<QMenu>(w, "viewMenu")->actions(),
-                 (QList<QAction*>{zoomInAction, zoomOutAction, fitAction, actualSizeAction}));
+        const QList<QAction*> view = child<QMenu>(w, "viewMenu")->actions();
+        QCOMPARE(view.size(), 6);
+        QCOMPARE(view.mid(0, 4), (QList<QAction*>{zoomInAction, zoomOutAction, fitAction, actualSizeAction}));
+        QVERIFY(view[4]->isSeparator());
+        auto* livePreviewAction = child<QAction>(w, "livePreviewAction");
+        QCOMPARE(view[5], livePreviewAction);
+        QCOMPARE(livePreviewAction->text(), QStringLiteral("&Live Preview"));
+        QVERIFY(livePreviewAction->isCheckable() && livePreviewAction->isChecked());
         QCOMPARE(zoomInAction->shortcuts(), keys(QKeySequence::ZoomIn, {"Ctrl++", "Ctrl+="}));
         QCOMPARE(zoomOutAction->shortcuts(), keys(QKeySequence::ZoomOut, {"Ctrl+-"}));
         QCOMPARE(fitAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+0")));

@@ -70,7 +70,7 @@ void LiveFrames::released(bool queued)
 
 void LiveFrames::frameReady()
 {
-    work_.preview().publish(work_.changes());
+    if (work_.preview().publish(work_.changes())) ++framesShown_;
 }
 
 void LiveFrames::batchShown()

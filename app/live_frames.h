@@ -37,6 +37,8 @@ public:
     void batchShown();
     // The frame shown goes now: what it showed is about to be replaced.
     void drop();
+    // The frames shown since the program started, for measurements.
+    std::uint64_t framesShown() const noexcept { return framesShown_; }
 
 private:
     const ControlGrid& grid_;
@@ -46,6 +48,7 @@ private:
     SettingsStore& settings_;
     bool enabled_ = true;
     bool retiring_ = false;
+    std::uint64_t framesShown_ = 0;
     std::vector<std::int32_t> touched_; // the points the drag has held since its frames began
 };
 

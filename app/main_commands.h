@@ -80,6 +80,7 @@ public:
     // would leave it; off, only the overlay does.
     bool livePreview() const noexcept { return live_.enabled(); }
     void setLivePreview(bool on);
+    std::uint64_t liveFramesShown() const noexcept { return live_.framesShown(); }
     void showAbout();
 
     // UI thread: runs the refresh the worker waits for, if any.

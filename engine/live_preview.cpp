@@ -185,16 +185,17 @@ SplatTarget LivePreview::target(const PictureBuffers& picture) noexcept
     return target;
 }
 
-void LivePreview::publish(ChangeRegion& changes)
+bool LivePreview::publish(ChangeRegion& changes)
 {
-    if (!ready_) return;
+    if (!ready_) return false;
     ready_ = false;
-    if (!active_ && !retiring_) return;
+    if (!active_ && !retiring_) return false;
     for (const PixelRect& rect : shown_.rects()) changes.mark(rect);
     shown_.take(computed_, scratch_, computedWidth_);
     for (const PixelRect& rect : shown_.rects()) changes.mark(rect);
     std::lock_guard lock(mutex_);
     if (!pending_) lateSince_.reset();
+    return true;
 }
 
 } // namespace plexor

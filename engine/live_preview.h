@@ -64,8 +64,8 @@ public:
     bool computeNext(CellPool& pool, const ControlGrid& grid, const PictureBuffers& picture, WorkerGate& gate);
     // UI thread, while the worker waits: the frame computed last becomes the
     // one shown (while frames are still wanted), its parts and those of the
-    // frame before marked in `changes`.
-    void publish(ChangeRegion& changes);
+    // frame before marked in `changes`; whether it did.
+    bool publish(ChangeRegion& changes);
 
 private:
     // Applies the request's points and takes the work plane over every pixel

@@ -200,6 +200,13 @@ void MainWindow::showProgress()
     const std::optional<std::string> text = commands_->progressText(std::chrono::steady_clock::now());
     if (text) progressLabel_->setText(QString::fromStdString(*text));
     progressLabel_->setVisible(text.has_value());
+    // For measurements (scripts/drag-timing): the live frames shown so far,
+    // written where PLEXOR_LIVE_FRAMES names.
+    static const QString kFrameLog = qEnvironmentVariable("PLEXOR_LIVE_FRAMES");
+    if (kFrameLog.isEmpty()) return;
+    QFile log(kFrameLog);
+    if (log.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        log.write(QByteArray::number(static_cast<qulonglong>(commands_->liveFramesShown())) + '\n');
 }
 
 void MainWindow::moveToStartGeometry()

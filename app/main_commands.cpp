@@ -1,7 +1,6 @@
 #include "app/main_commands.h"
 
 #include <cctype>
-#include <filesystem>
 
 #include "engine/grid_laying.h"
 
@@ -22,7 +21,8 @@ MainCommands::MainCommands(ShellPorts ports)
       history_(grid_, buffers_, work_, worker_, view_, drag_, memory_),
       mouse_(grid_, buffers_, work_, worker_, view_, history_, drag_, live_, ports_.window),
       gridCommands_(grid_, buffers_, work_, memory_, ports_, worker_, view_, history_, mouse_),
-      selection_(grid_, buffers_, work_, view_, history_, drag_)
+      selection_(grid_, buffers_, work_, view_, history_, drag_),
+      document_(buffers_, pictures_, history_, mouse_, live_, view_, gridCommands_, ports_.window)
 {}
 
 MainCommands::~MainCommands()
@@ -53,85 +53,6 @@ void MainCommands::shutDown()
     WorkerHold hold(work_.gate());
     dropGrid(grid_, work_);
     buffers_.release();
-}
-
-void MainCommands::openPicture()
-{
-    mouse_.endDrag();
-    if (!askAboutUnsavedChanges()) return;
-    live_.drop();
-    if (pictures_.openPicture()) pictureOpened();
-}
-
-bool MainCommands::savePictureAs()
-{
-    // The picture saved is the one the worker has finished, never a live
-    // frame.
-    live_.drop();
-    view_.refresh();
-    history_.settle();
-    if (!pictures_.savePictureAs()) return false;
-    history_.markSaved();
-    return true;
-}
-
-std::string MainCommands::documentName() const
-{
-    return std::filesystem::path(pictures_.openedPath()).filename().string();
-}
-
-bool MainCommands::askAboutUnsavedChanges()
-{
-    if (!buffers_.hasPicture() || !modified()) return true;
-    switch (ports_.window.askToSaveChanges(documentName())) {
-    case SaveChoice::Save: return savePictureAs();
-    case SaveChoice::Discard: return true;
-    case SaveChoice::Cancel: return false;
-    }
-    return false;
-}
-
-bool MainCommands::openFile(const std::string& path)
-{
-    // The grid a drag holds may go with the picture it was laid over.
-    mouse_.endDrag();
-    live_.drop();
-    if (!pictures_.openNamedFile(path)) return false;
-    pictureOpened();
-    return true;
-}
-
-bool MainCommands::openRecent(const std::string& path)
-{
-    mouse_.endDrag();
-    if (!askAboutUnsavedChanges()) return false;
-    live_.drop();
-    if (!pictures_.openRecent(path)) return false;
-    pictureOpened();
-    return true;
-}
-
-DropKind MainCommands::dropKind(std::span<const std::string> paths) const
-{
-    return dropKindOf(paths, pictures_.readable(), buffers_.hasPicture());
-}
-
-void MainCommands::drop(std::span<const std::string> paths)
-{
-    switch (dropKind(paths)) {
-    case DropKind::Picture:
-        if (askAboutUnsavedChanges()) openFile(paths.front());
-        break;
-    case DropKind::Grid: gridCommands_.openGridFile(paths.front()); break;
-    case DropKind::Refused: break;
-    }
-}
-
-void MainCommands::pictureOpened()
-{
-    history_.startAfresh();
-    gridCommands_.pictureOpened(pictures_.openedPath());
-    view_.zoomForNewPicture();
 }
 
 void MainCommands::keyTyped(char32_t key)

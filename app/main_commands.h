@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "app/dropped_files.h"
+#include "app/document_commands.h"
 #include "app/grid_commands.h"
 #include "app/history_commands.h"
 #include "app/live_frames.h"
@@ -43,52 +43,15 @@ public:
     // tables.
     void shutDown();
 
-    // File > Open...: a picture opened starts a new history and is shown at
-    // the zoom that suits it. openFile opens a file named on the command
-    // line as File > Open would.
-    void openPicture();
-    bool openFile(const std::string& path);
-    // File > Save as...: the picture once the worker has finished it; whether
-    // it was written. A picture written is the saved one from then on.
-    bool savePictureAs();
-
-    // Whether the picture differs from the one last opened or saved, and the
-    // name of its file ("" before any).
-    bool modified() const { return history_.modified(); }
-    std::string documentName() const;
-    // Before unsaved changes would go (quit, close, open): asks whether to
-    // save them. True when the caller may go on: nothing was unsaved, the
-    // changes were discarded, or the picture was written.
-    bool askAboutUnsavedChanges();
-    // File > Open Recent: asks about unsaved changes, then opens a picture
-    // opened or saved before as openFile does; one that no longer exists
-    // leaves the list.
-    bool openRecent(const std::string& path);
-    // Files dragged over the window: what dropping them would do, and
-    // dropping them: a picture opens as Open does, asking about unsaved
-    // changes first, a grid file is laid
-    // as Open grid does; anything else changes nothing.
-    DropKind dropKind(std::span<const std::string> paths) const;
-    void drop(std::span<const std::string> paths);
     // A character typed on the main window: G or g runs the grid command.
     void keyTyped(char32_t key);
-    // Edit > Undo ends a drag under way first, as a release ends it; Redo
-    // does nothing while one is.
+    // Edit > Undo ends a drag under way first, as a release ends it (Redo,
+    // history().redo(), does nothing while one is).
     void undo();
-    void redo() { history_.redo(); }
     // View > Live Preview: on, the picture follows a drag as its release
     // would leave it; off, only the overlay does.
-    bool livePreview() const noexcept { return live_.enabled(); }
     void setLivePreview(bool on);
-    std::uint64_t liveFramesShown() const noexcept { return live_.framesShown(); }
     void showAbout();
-
-    // UI thread: runs the refresh the worker waits for, if any.
-    void serveWorkerCalls() { worker_.serveCalls(); }
-    std::optional<std::string> progressText(std::chrono::steady_clock::time_point now)
-    {
-        return worker_.progressText(now);
-    }
 
     PictureBuffers& buffers() noexcept { return buffers_; }
     ControlGrid& controlGrid() noexcept { return grid_; }
@@ -101,17 +64,16 @@ public:
     GridCommands& grid() noexcept { return gridCommands_; }
     MouseCommands& mouse() noexcept { return mouse_; }
     SelectionCommands& selection() noexcept { return selection_; }
-    const ControlPointDrag& drag() const noexcept { return drag_; }
-    bool workerRunning() const noexcept { return worker_.running(); }
-    // The worker, between start and shutDown.
+    const LiveFrames& live() const noexcept { return live_; }
+    DocumentCommands& document() noexcept { return document_; }
+    // The worker as the commands use it, and the worker itself between start
+    // and shutDown.
+    WorkerControl& workerControl() noexcept { return worker_; }
     CellWorker& worker() noexcept { return worker_.worker(); }
 
     static const char* const kAboutText;
 
 private:
-    // After a picture is opened: a new history, and the zoom for it.
-    void pictureOpened();
-
     ShellPorts ports_;
     MemoryGauge memory_;
     PictureBuffers buffers_;
@@ -126,6 +88,7 @@ private:
     MouseCommands mouse_;
     GridCommands gridCommands_;
     SelectionCommands selection_;
+    DocumentCommands document_;
 };
 
 } // namespace plexor

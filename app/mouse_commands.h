@@ -47,6 +47,8 @@ public:
     // the grid or the picture, or take the drag back.
     void endDrag();
 
+    // The drag these moves drive.
+    const ControlPointDrag& drag() const noexcept { return drag_; }
     // What the status bar says of the point under the pointer or dragged.
     const std::string& readout() const noexcept { return readout_; }
 

@@ -33,7 +33,7 @@ void BM_UndoDrag_45MP(benchmark::State& state)
     shell.grid.answers.push_back("48");
     MainCommands commands(shell.ports());
     commands.start();
-    if (!commands.openFile(path)) {
+    if (!commands.document().openFile(path)) {
         state.SkipWithError("the picture could not be opened");
         return;
     }

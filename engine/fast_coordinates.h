@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "engine/cell_kernel.h"
 #include "engine/cell_ref.h"
 #include "engine/cell_terms.h"
+#include "engine/chunk_kernel.h"
 #include "engine/deform_cell_internal.h"
 #include "engine/grid_sampling.h"
 #include "engine/splat.h"

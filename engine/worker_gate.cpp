@@ -4,32 +4,39 @@ namespace plexor {
 
 void WorkerGate::enterEntry()
 {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return holds_ == 0 && holdsWaiting_ == 0; });
-    workerInside_ = true;
-}
-
-void WorkerGate::leaveEntry()
-{
-    {
-        std::lock_guard lock(mutex_);
-        workerInside_ = false;
-    }
-    changed_.notify_all();
+    // An entry waits for every hold, a frame's step only for those that
+    // replace what it uses.
+    enter(workerInside_, [this] { return holds_ == 0 && holdsWaiting_ == 0; });
 }
 
 void WorkerGate::enterFrame()
 {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return replacing_ == 0 && replacingWaiting_ == 0; });
-    frameInside_ = true;
+    enter(frameInside_, [this] { return replacing_ == 0 && replacingWaiting_ == 0; });
+}
+
+void WorkerGate::leaveEntry()
+{
+    leave(workerInside_);
 }
 
 void WorkerGate::leaveFrame()
 {
+    leave(frameInside_);
+}
+
+template <class Open>
+void WorkerGate::enter(bool& inside, Open&& open)
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, open);
+    inside = true;
+}
+
+void WorkerGate::leave(bool& inside)
+{
     {
         std::lock_guard lock(mutex_);
-        frameInside_ = false;
+        inside = false;
     }
     changed_.notify_all();
 }

@@ -35,6 +35,9 @@ public:
     void releaseReads() { give(false); }
 
 private:
+    template <class Open>
+    void enter(bool& inside, Open&& open);
+    void leave(bool& inside);
     void take(bool replaces);
     void give(bool replaces);
 

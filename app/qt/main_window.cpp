@@ -98,7 +98,7 @@ MainWindow::MainWindow(DialogServices services) : services_(std::move(services))
     moveToStartGeometry();
 
     workerCalls_ = std::make_unique<WorkerCallNotifier>([this] {
-        if (!shutDown_) commands_->serveWorkerCalls();
+        if (!shutDown_) commands_->workerControl().serveCalls();
     });
     // start: the model's defaults, the empty queue, the worker asleep.
     commands_ = std::make_unique<MainCommands>(ShellPorts{*services_.boxes, *services_.boxes, *services_.files, *frame_,
@@ -197,7 +197,7 @@ void MainWindow::createStatusBar()
 void MainWindow::showProgress()
 {
     if (shutDown_) return;
-    const std::optional<std::string> text = commands_->progressText(std::chrono::steady_clock::now());
+    const std::optional<std::string> text = commands_->workerControl().progressText(std::chrono::steady_clock::now());
     if (text) progressLabel_->setText(QString::fromStdString(*text));
     progressLabel_->setVisible(text.has_value());
     // For measurements (scripts/drag-timing): the live frames shown so far,
@@ -206,7 +206,7 @@ void MainWindow::showProgress()
     if (kFrameLog.isEmpty()) return;
     QFile log(kFrameLog);
     if (log.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        log.write(QByteArray::number(static_cast<qulonglong>(commands_->liveFramesShown())) + '\n');
+        log.write(QByteArray::number(static_cast<qulonglong>(commands_->live().framesShown())) + '\n');
 }
 
 void MainWindow::moveToStartGeometry()
@@ -216,7 +216,7 @@ void MainWindow::moveToStartGeometry()
 
 void MainWindow::openFile(const std::string& path)
 {
-    run([&] { commands_->openFile(path); });
+    run([&] { commands_->document().openFile(path); });
 }
 
 void MainWindow::postWorkerCall() noexcept
@@ -264,7 +264,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
     // Refused, the drag shows the cursor that says so, and nothing else.
-    if (!shutDown_ && commands_->dropKind(draggedFiles(event->mimeData())) != DropKind::Refused)
+    if (!shutDown_ && commands_->document().dropKind(draggedFiles(event->mimeData())) != DropKind::Refused)
         event->acceptProposedAction();
     else
         event->ignore();
@@ -281,15 +281,15 @@ void MainWindow::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
     // The drop's source waits until it returns: a question or a message the
     // command shows comes after.
-    QTimer::singleShot(0, this,
-                       [this, files = draggedFiles(event->mimeData())] { run([&] { commands_->drop(files); }); });
+    QTimer::singleShot(
+        0, this, [this, files = draggedFiles(event->mimeData())] { run([&] { commands_->document().drop(files); }); });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // Unsaved changes are saved, discarded or keep the window open.
     bool goOn = shutDown_;
-    if (!goOn) run([&] { goOn = commands_->askAboutUnsavedChanges(); });
+    if (!goOn) run([&] { goOn = commands_->document().askAboutUnsavedChanges(); });
     if (!goOn) {
         event->ignore();
         return;

@@ -87,8 +87,9 @@ void MainWindow::createMenu()
     helpMenu_->setObjectName(QStringLiteral("helpMenu"));
     aboutAction_ = addMenuItem(helpMenu_, "aboutAction", QStringLiteral("&About"));
 
-    connect(openAction_, &QAction::triggered, this, [this] { run([this] { commands_->openPicture(); }); });
-    connect(saveAsAction_, &QAction::triggered, this, [this] { run([this] { commands_->savePictureAs(); }); });
+    connect(openAction_, &QAction::triggered, this, [this] { run([this] { commands_->document().openPicture(); }); });
+    connect(saveAsAction_, &QAction::triggered, this,
+            [this] { run([this] { commands_->document().savePictureAs(); }); });
     connect(openGridAction_, &QAction::triggered, this, [this] { run([this] { commands_->grid().openGrid(); }); });
     connect(saveGridAction_, &QAction::triggered, this, [this] { run([this] { commands_->grid().saveGrid(); }); });
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
@@ -96,7 +97,7 @@ void MainWindow::createMenu()
             [this] { run([this] { commands_->view().toggleGridShown(); }); });
     connect(aboutAction_, &QAction::triggered, this, [this] { run([this] { commands_->showAbout(); }); });
     connect(undoAction_, &QAction::triggered, this, [this] { run([this] { commands_->undo(); }); });
-    connect(redoAction_, &QAction::triggered, this, [this] { run([this] { commands_->redo(); }); });
+    connect(redoAction_, &QAction::triggered, this, [this] { run([this] { commands_->history().redo(); }); });
     connect(selectAllAction_, &QAction::triggered, this,
             [this] { run([this] { commands_->selection().selectAll(); }); });
     connect(selectNoneAction_, &QAction::triggered, this,
@@ -122,7 +123,7 @@ void MainWindow::createRecentMenu()
         item->setVisible(false);
         connect(item, &QAction::triggered, this, [this, i] {
             const std::string path = shownRecent_.at(i);
-            run([&] { commands_->openRecent(path); });
+            run([&] { commands_->document().openRecent(path); });
         });
         recentFileActions_[i] = item;
     }
@@ -167,7 +168,7 @@ void MainWindow::updateActions()
     // The check mark follows the commands' switch, whichever way Qt's own
     // toggle of a checkable item went.
     showGridAction_->setChecked(commands_->view().gridShown());
-    livePreviewAction_->setChecked(commands_->livePreview());
+    livePreviewAction_->setChecked(commands_->live().enabled());
     updateRecentMenu();
 }
 
@@ -175,10 +176,10 @@ void MainWindow::updateTitle()
 {
     // The title names the picture's file, marked while there are unsaved
     // changes.
-    const std::string name = commands_->documentName();
+    const std::string name = commands_->document().documentName();
     setWindowTitle(name.empty() ? QStringLiteral("Plexor machine")
                                 : QStringLiteral("Plexor machine - %1[*]").arg(QString::fromLocal8Bit(name)));
-    setWindowModified(commands_->modified());
+    setWindowModified(commands_->document().modified());
 }
 
 } // namespace plexor

@@ -32,7 +32,7 @@ protected:
 
     void open(std::int32_t width, std::int32_t height, std::int32_t step)
     {
-        ASSERT_TRUE(commands_.openFile(writeBmp(folder_, "picture.bmp", gradient24(width, height))));
+        ASSERT_TRUE(commands_.document().openFile(writeBmp(folder_, "picture.bmp", gradient24(width, height))));
         grid.answers.push_back(std::to_string(step));
         commands_.grid().layNewGrid();
         settle();
@@ -119,7 +119,7 @@ TEST_F(EditHistoryTest, RandomEditsUndoneAndRedoneGiveBackTheirStatesExactly)
                 continue;
             }
             if (kind == 2 && !undone.empty()) {
-                commands_.redo();
+                commands_.history().redo();
                 settle();
                 ASSERT_TRUE(now() == undone.back()) << "redo at " << op;
                 states.push_back(undone.back());
@@ -167,7 +167,7 @@ TEST_F(EditHistoryTest, MenuTextsNameTheEdit)
     EXPECT_EQ(commands_.history().undoText(), std::optional<std::string>("Undo Reset"));
     drag();
     commands_.undo(); // ends the drag first
-    EXPECT_FALSE(commands_.drag().dragging());
+    EXPECT_FALSE(commands_.mouse().drag().dragging());
     EXPECT_EQ(commands_.history().redoText(), std::optional<std::string>("Redo Drag"));
     EXPECT_EQ(commands_.history().undoText(), std::optional<std::string>("Undo Reset"));
     commands_.undo();
@@ -180,7 +180,7 @@ TEST_F(EditHistoryTest, MenuTextsNameTheEdit)
     commands_.grid().layNewGrid();
     EXPECT_FALSE(commands_.history().redoText());
     // So does a new picture, and everything else.
-    ASSERT_TRUE(commands_.openFile(writeBmp(folder_, "other.bmp", gradient24(50, 40))));
+    ASSERT_TRUE(commands_.document().openFile(writeBmp(folder_, "other.bmp", gradient24(50, 40))));
     EXPECT_FALSE(commands_.history().undoText());
     EXPECT_FALSE(commands_.history().redoText());
 }
@@ -197,12 +197,12 @@ TEST_F(EditHistoryTest, UndoAndRedoWhileTheBatchesRun)
     commands_.undo();
     settle();
     ASSERT_TRUE(now() == before);
-    commands_.redo();
+    commands_.history().redo();
     settle();
     const State after = now();
     ASSERT_FALSE(after == before);
     commands_.undo();
-    commands_.redo();
+    commands_.history().redo();
     settle();
     EXPECT_TRUE(now() == after);
 }
@@ -264,8 +264,8 @@ TEST_F(EditHistoryTest, NudgesOfOneChoiceAreOneEdit)
     EXPECT_EQ(now().work, chosen.work);
     EXPECT_EQ(now().displacements, chosen.displacements);
     EXPECT_EQ(commands_.controlGrid().selection().size(), 1u) << "undo keeps the choice";
-    commands_.redo();
-    commands_.redo();
+    commands_.history().redo();
+    commands_.history().redo();
     settle();
     EXPECT_TRUE(now() == last);
 }

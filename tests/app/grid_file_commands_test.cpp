@@ -87,14 +87,14 @@ protected:
 
 TEST_F(GridFileCommandsTest, TheWindowAndTheCommandLineWriteTheSamePixels)
 {
-    ASSERT_TRUE(commands_.openFile(picture_));
+    ASSERT_TRUE(commands_.document().openFile(picture_));
     openGrid(gridFile_);
     EXPECT_TRUE(commands_.view().gridShown()) << "Grid > Show is on";
     EXPECT_EQ(commands_.history().undoText(), std::optional<std::string>("Undo Open Grid"));
     commands_.view().toggleGridShown();
     const std::string fromWindow = folder_.file("window.bmp");
     dialogs.saveAnswers.push_back(FileDialogChoice{fromWindow, 1});
-    commands_.savePictureAs();
+    commands_.document().savePictureAs();
 
     FileWriteOps writes;
     std::ostringstream errors;
@@ -108,14 +108,14 @@ TEST_F(GridFileCommandsTest, TheWindowAndTheCommandLineWriteTheSamePixels)
     const std::vector<std::uint8_t> after(work.data(), work.data() + work.size());
     commands_.undo();
     EXPECT_FALSE(commands_.controlGrid().exists());
-    commands_.redo();
+    commands_.history().redo();
     ASSERT_TRUE(serveUntilIdle(commands_.worker()));
     EXPECT_TRUE(std::equal(after.begin(), after.end(), work.data()));
 }
 
 TEST_F(GridFileCommandsTest, AFileThatDoesNotSuitChangesNothing)
 {
-    ASSERT_TRUE(commands_.openFile(picture_));
+    ASSERT_TRUE(commands_.document().openFile(picture_));
     grid.answers.push_back("20");
     commands_.grid().layNewGrid();
     commands_.mouse().press(62, 40); // point (3, 2)
@@ -215,7 +215,7 @@ TEST_F(GridFileCommandsTest, AListOfPicturesIsTakenLineByLine)
 
 TEST_F(GridFileCommandsTest, AGroupDragFromRestGivesWhatItsGridFileGives)
 {
-    ASSERT_TRUE(commands_.openFile(picture_));
+    ASSERT_TRUE(commands_.document().openFile(picture_));
     layGrid("20"); // point (c, r) at (2 + 20c, 20r)
     // A band round a block of 3 x 2 points, then a drag of one of them.
     commands_.mouse().press(35, 35, KeyModifiers{.control = true});
@@ -230,7 +230,7 @@ TEST_F(GridFileCommandsTest, AGroupDragFromRestGivesWhatItsGridFileGives)
 
 TEST_F(GridFileCommandsTest, TwoPassesGiveWhatTheirVersion2FileGivesAndComeUndoneWhole)
 {
-    ASSERT_TRUE(commands_.openFile(picture_));
+    ASSERT_TRUE(commands_.document().openFile(picture_));
     const PictureBuffers& b = commands_.buffers();
     const ControlGrid& g = commands_.controlGrid();
     const std::vector<std::uint8_t> opened(b.source().colours.data(),
@@ -266,10 +266,10 @@ TEST_F(GridFileCommandsTest, TwoPassesGiveWhatTheirVersion2FileGivesAndComeUndon
     EXPECT_TRUE(std::equal(first.begin(), first.end(), b.work().colours.data()));
     const std::string one = saveGrid("one.grid");
     EXPECT_EQ(readText(one).substr(0, 14), "plexor-grid 1\n");
-    commands_.redo();
+    commands_.history().redo();
     EXPECT_TRUE(std::equal(first.begin(), first.end(), b.source().colours.data()));
     EXPECT_EQ(g.step(), 20);
-    for (int i = 0; i < 3; ++i) commands_.redo();
+    for (int i = 0; i < 3; ++i) commands_.history().redo();
     ASSERT_TRUE(serveUntilIdle(commands_.worker()));
     EXPECT_EQ(saveShown("redone.bmp"), shown);
 
@@ -279,7 +279,7 @@ TEST_F(GridFileCommandsTest, TwoPassesGiveWhatTheirVersion2FileGivesAndComeUndon
     const std::vector<std::uint8_t> once = saveShown("once.bmp");
     EXPECT_TRUE(std::equal(opened.begin(), opened.end(), b.source().colours.data()));
     commands_.undo();
-    commands_.redo();
+    commands_.history().redo();
     ASSERT_TRUE(serveUntilIdle(commands_.worker()));
     EXPECT_EQ(saveShown("once-redone.bmp"), once);
 }

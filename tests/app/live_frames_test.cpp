@@ -31,7 +31,7 @@ struct Session : FakeShell {
     explicit Session(const std::string& picture)
     {
         commands.start();
-        EXPECT_TRUE(commands.openFile(picture));
+        EXPECT_TRUE(commands.document().openFile(picture));
         grid.answers.push_back("24");
         commands.grid().layNewGrid();
         commands.view().toggleGridShown();
@@ -138,7 +138,7 @@ TEST_F(LiveFrames, NeitherThePictureKeptNorTheHistorySeesAFrame)
     EXPECT_TRUE(live.view() == after) << "the release's picture replaces the frame";
     live.commands.undo();
     EXPECT_TRUE(live.work() == before) << "the drag undone, as every drag is";
-    live.commands.redo();
+    live.commands.history().redo();
     EXPECT_TRUE(live.work() == after);
 }
 

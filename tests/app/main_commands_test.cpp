@@ -24,7 +24,10 @@ class MainCommandsTest : public ::testing::Test, protected FakeShell {
 protected:
     MainCommandsTest() { commands_.start(); }
 
-    void open(const Bitmap& picture) { ASSERT_TRUE(commands_.openFile(writeBmp(folder_, "picture.bmp", picture))); }
+    void open(const Bitmap& picture)
+    {
+        ASSERT_TRUE(commands_.document().openFile(writeBmp(folder_, "picture.bmp", picture)));
+    }
     void layGridAt(const std::string& step)
     {
         grid.answers.push_back(step);
@@ -35,7 +38,7 @@ protected:
     {
         const std::string path = folder_.file("saved-" + std::to_string(saves_++) + ".bmp");
         dialogs.saveAnswers.push_back(FileDialogChoice{path, 1});
-        commands_.savePictureAs();
+        commands_.document().savePictureAs();
         return readBytes(path);
     }
     const PictureBuffers& buffers() { return commands_.buffers(); }
@@ -52,7 +55,7 @@ TEST_F(MainCommandsTest, StartsEmptyWithTheDefaultStep)
     EXPECT_FALSE(buffers().hasPicture());
     EXPECT_FALSE(controlGrid().exists());
     EXPECT_EQ(controlGrid().step(), 48);
-    EXPECT_TRUE(commands_.workerRunning());
+    EXPECT_TRUE(commands_.workerControl().running());
 }
 
 TEST_F(MainCommandsTest, GridCommandAsksForTheStepAndLaysTheGrid)
@@ -229,10 +232,10 @@ TEST_F(MainCommandsTest, GridKeyDuringADragEndsItFirst)
     layGridAt("24");
     commands_.mouse().press(48, 48);
     commands_.mouse().move(52, 48);
-    ASSERT_TRUE(commands_.drag().dragging());
+    ASSERT_TRUE(commands_.mouse().drag().dragging());
     commands_.keyTyped(U'g');
     grid.answers.clear();
-    EXPECT_FALSE(commands_.drag().dragging());
+    EXPECT_FALSE(commands_.mouse().drag().dragging());
     EXPECT_EQ(window.releases, 1) << "ended as a release would";
     commands_.mouse().move(80, 80); // the old drag is over: nothing moves
     for (const ControlPoint& p : controlGrid().points()) EXPECT_EQ(p.dx, 0);
@@ -242,8 +245,8 @@ TEST_F(MainCommandsTest, GridKeyDuringADragEndsItFirst)
 TEST_F(MainCommandsTest, AFileNamedAtStartIsProposedByTheNextOpen)
 {
     const std::string path = writeBmp(folder_, "start.bmp", gradient24(8, 8));
-    ASSERT_TRUE(commands_.openFile(path));
-    commands_.openPicture(); // cancelled
+    ASSERT_TRUE(commands_.document().openFile(path));
+    commands_.document().openPicture(); // cancelled
     ASSERT_EQ(dialogs.openRequests.size(), 1u);
     EXPECT_EQ(dialogs.openRequests[0].fileName, path);
 }
@@ -299,7 +302,7 @@ TEST_F(MainCommandsTest, ADragAtAReducedZoomMovesThePointInPicturePixels)
     ASSERT_EQ(commands_.view().currentZoom(), (Zoom{1, 2}));
     // Point (2, 2) at (80, 80) shows at (40, 40).
     commands_.mouse().press(43, 37);
-    ASSERT_TRUE(commands_.drag().dragging());
+    ASSERT_TRUE(commands_.mouse().drag().dragging());
     commands_.mouse().move(48, 37);
     commands_.mouse().release(48, 37);
     EXPECT_EQ(controlGrid().point(2, 2).dx, 10);
@@ -311,7 +314,7 @@ TEST_F(MainCommandsTest, ProgressShowsOnlyWhileTheWorkerIsLongBusy)
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
-    EXPECT_FALSE(commands_.progressText(start)) << "idle";
+    EXPECT_FALSE(commands_.workerControl().progressText(start)) << "idle";
     open(gradient24(400, 400));
     layGridAt("8");
     {
@@ -320,12 +323,12 @@ TEST_F(MainCommandsTest, ProgressShowsOnlyWhileTheWorkerIsLongBusy)
         WorkerHold hold(commands_.cellWork().gate());
         commands_.mouse().press(200, 200);
         commands_.mouse().release(200, 200);
-        EXPECT_FALSE(commands_.progressText(start));
-        EXPECT_FALSE(commands_.progressText(start + 400ms)) << "not yet half a second";
-        EXPECT_EQ(commands_.progressText(start + 600ms), std::optional<std::string>("16 cells left"));
+        EXPECT_FALSE(commands_.workerControl().progressText(start));
+        EXPECT_FALSE(commands_.workerControl().progressText(start + 400ms)) << "not yet half a second";
+        EXPECT_EQ(commands_.workerControl().progressText(start + 600ms), std::optional<std::string>("16 cells left"));
     }
     finishBatches();
-    EXPECT_FALSE(commands_.progressText(start + 700ms)) << "gone once the worker is idle";
+    EXPECT_FALSE(commands_.workerControl().progressText(start + 700ms)) << "gone once the worker is idle";
 }
 
 TEST_F(MainCommandsTest, ShutDownWithTheWorkerBusyOrWaiting)
@@ -340,10 +343,10 @@ TEST_F(MainCommandsTest, ShutDownWithTheWorkerBusyOrWaiting)
         commands_.mouse().release(16 * (3 + i) + 5, 16 * 4 + 3);
     }
     commands_.shutDown();
-    EXPECT_FALSE(commands_.workerRunning());
+    EXPECT_FALSE(commands_.workerControl().running());
     EXPECT_FALSE(controlGrid().exists());
     EXPECT_TRUE(buffers().work().colours.empty());
-    commands_.serveWorkerCalls(); // a late call from the event loop is harmless
+    commands_.workerControl().serveCalls(); // a late call from the event loop is harmless
 }
 
 } // namespace

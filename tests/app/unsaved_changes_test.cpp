@@ -18,7 +18,7 @@ protected:
     {
         commands_.start();
         picture_ = writeBmp(folder_, "picture.bmp", gradient24(96, 72));
-        EXPECT_TRUE(commands_.openFile(picture_));
+        EXPECT_TRUE(commands_.document().openFile(picture_));
         grid.answers.push_back("24");
         commands_.grid().layNewGrid();
         commands_.history().settle();
@@ -46,32 +46,32 @@ protected:
 
 TEST_F(UnsavedChangesTest, EditsMakeThePictureDifferAndUndoingBackToTheSavedOneMakesItEqual)
 {
-    EXPECT_EQ(commands_.documentName(), "picture.bmp");
-    EXPECT_TRUE(commands_.modified()) << "the grid laid is an edit";
+    EXPECT_EQ(commands_.document().documentName(), "picture.bmp");
+    EXPECT_TRUE(commands_.document().modified()) << "the grid laid is an edit";
     drag(0, 0);
     drag(5, 3);
     dialogs.saveAnswers.push_back(FileDialogChoice{folder_.file("saved.bmp"), 1});
-    ASSERT_TRUE(commands_.savePictureAs());
-    EXPECT_FALSE(commands_.modified());
+    ASSERT_TRUE(commands_.document().savePictureAs());
+    EXPECT_FALSE(commands_.document().modified());
 
     drag(0, 0);
-    EXPECT_FALSE(commands_.modified()) << "a press without a move is no edit";
+    EXPECT_FALSE(commands_.document().modified()) << "a press without a move is no edit";
     drag(2, 2);
-    EXPECT_TRUE(commands_.modified()) << "a drag counts before it is recorded";
+    EXPECT_TRUE(commands_.document().modified()) << "a drag counts before it is recorded";
     commands_.undo();
-    EXPECT_FALSE(commands_.modified());
+    EXPECT_FALSE(commands_.document().modified());
     commands_.undo();
-    EXPECT_TRUE(commands_.modified());
-    commands_.redo();
-    EXPECT_FALSE(commands_.modified());
+    EXPECT_TRUE(commands_.document().modified());
+    commands_.history().redo();
+    EXPECT_FALSE(commands_.document().modified());
 
     // An edit over the undone ones leaves the saved picture out of reach.
     commands_.undo();
     drag(-4, 2);
     commands_.undo();
-    EXPECT_TRUE(commands_.modified());
-    commands_.redo();
-    EXPECT_TRUE(commands_.modified());
+    EXPECT_TRUE(commands_.document().modified());
+    commands_.history().redo();
+    EXPECT_TRUE(commands_.document().modified());
 }
 
 TEST_F(UnsavedChangesTest, TheQuestionGoesOnOnlyWhenTheChangesAreSavedOrDiscarded)
@@ -81,40 +81,40 @@ TEST_F(UnsavedChangesTest, TheQuestionGoesOnOnlyWhenTheChangesAreSavedOrDiscarde
 
     // Cancel, and Save with its dialog cancelled or failing, keep everything.
     window.saveChoices = {SaveChoice::Cancel, SaveChoice::Save, SaveChoice::Save};
-    EXPECT_FALSE(commands_.askAboutUnsavedChanges());
-    EXPECT_FALSE(commands_.askAboutUnsavedChanges());
+    EXPECT_FALSE(commands_.document().askAboutUnsavedChanges());
+    EXPECT_FALSE(commands_.document().askAboutUnsavedChanges());
     dialogs.saveAnswers.push_back(FileDialogChoice{folder_.file("missing/folder/saved.bmp"), 1});
-    EXPECT_FALSE(commands_.askAboutUnsavedChanges());
+    EXPECT_FALSE(commands_.document().askAboutUnsavedChanges());
     EXPECT_EQ(errors.shown.size(), 1u);
     EXPECT_EQ(window.askedToSave, std::vector<std::string>(3, "picture.bmp"));
-    EXPECT_TRUE(commands_.modified());
+    EXPECT_TRUE(commands_.document().modified());
     EXPECT_EQ(workPixels(), edited);
     EXPECT_EQ(commands_.history().undoText(), "Undo Drag");
 
     // An open that is not let go on opens nothing.
     const std::string other = writeBmp(folder_, "other.bmp", gradient24(40, 40));
     dialogs.openAnswers.push_back(FileDialogChoice{other, 1});
-    commands_.openPicture();
+    commands_.document().openPicture();
     EXPECT_EQ(commands_.buffers().width(), 96);
     EXPECT_TRUE(dialogs.openRequests.empty()) << "the question comes before the dialog";
 
     // Save that writes the file goes on, and the picture is the saved one.
     window.saveChoices = {SaveChoice::Save};
     dialogs.saveAnswers.push_back(FileDialogChoice{folder_.file("saved.bmp"), 1});
-    EXPECT_TRUE(commands_.askAboutUnsavedChanges());
+    EXPECT_TRUE(commands_.document().askAboutUnsavedChanges());
     EXPECT_TRUE(std::filesystem::exists(folder_.file("saved.bmp")));
-    EXPECT_FALSE(commands_.modified());
-    EXPECT_TRUE(commands_.askAboutUnsavedChanges()) << "nothing unsaved: no question";
+    EXPECT_FALSE(commands_.document().modified());
+    EXPECT_TRUE(commands_.document().askAboutUnsavedChanges()) << "nothing unsaved: no question";
     EXPECT_EQ(window.askedToSave.size(), 5u);
 
     // Discard goes on without saving.
     drag(-2, 4);
     window.saveChoices = {SaveChoice::Discard};
     dialogs.openAnswers.push_back(FileDialogChoice{other, 1});
-    commands_.openPicture();
+    commands_.document().openPicture();
     EXPECT_EQ(commands_.buffers().width(), 40);
-    EXPECT_FALSE(commands_.modified());
-    EXPECT_EQ(commands_.documentName(), "other.bmp");
+    EXPECT_FALSE(commands_.document().modified());
+    EXPECT_EQ(commands_.document().documentName(), "other.bmp");
 }
 
 } // namespace

@@ -33,7 +33,7 @@ std::vector<std::uint8_t> saveThroughCommands(const std::vector<Gesture>& gestur
     shell.grid.answers.push_back(step);
     MainCommands commands(shell.ports());
     commands.start();
-    if (!commands.openFile(kSample)) return {};
+    if (!commands.document().openFile(kSample)) return {};
     commands.grid().layNewGrid();
     for (const Gesture& g : gestures) {
         commands.mouse().press(g.press.x(), g.press.y());
@@ -42,7 +42,7 @@ std::vector<std::uint8_t> saveThroughCommands(const std::vector<Gesture>& gestur
         if (!serveUntilIdle(commands.worker())) return {};
     }
     shell.dialogs.saveAnswers.push_back(FileDialogChoice{path, 1});
-    commands.savePictureAs();
+    commands.document().savePictureAs();
     commands.shutDown();
     return readBytes(path);
 }
@@ -69,7 +69,7 @@ private slots:
         answerGridDialog(program_->gridDialog(), QStringLiteral("48"));
         QTest::keyClick(&w, 'g');
         const ControlGrid& grid = program_->controlGrid();
-        const ControlPointDrag& drag = program_->commands().drag();
+        const ControlPointDrag& drag = program_->commands().mouse().drag();
         QVERIFY(grid.exists());
 
         // Two points whose cells overlap, each moved within a step. The

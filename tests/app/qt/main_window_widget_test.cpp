@@ -63,7 +63,7 @@ private slots:
         QCOMPARE(pictureView->geometry(), QRect(0, 0, 0, 0));
 
         // Created with the window: the worker, asleep, and the grid step.
-        QVERIFY(w.commands().workerRunning());
+        QVERIFY(w.commands().workerControl().running());
         QCOMPARE(program_->controlGrid().step(), 48);
         QVERIFY(!program_->buffers().hasPicture());
         QVERIFY(!program_->gridDialog().isVisible());
@@ -181,7 +181,7 @@ private slots:
         QTest::keyClick(w.windowHandle(), Qt::Key_Q, Qt::ControlModifier);
         QVERIFY(!w.isVisible());
         QVERIFY(w.hasShutDown());
-        QVERIFY(!w.commands().workerRunning());
+        QVERIFY(!w.commands().workerControl().running());
     }
 
     // What the commands do is their own tests' concern; here, that the menu

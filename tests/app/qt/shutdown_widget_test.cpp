@@ -53,7 +53,7 @@ private slots:
         program_->boxes->saveChoices.push_back(SaveChoice::Discard);
         QVERIFY(w.close());
         QVERIFY(!w.isVisible());
-        QVERIFY(!w.commands().workerRunning());
+        QVERIFY(!w.commands().workerControl().running());
         QCOMPARE(queue.size(), std::size_t{0});
         // The queue was emptied, not worked off.
         QVERIFY(std::chrono::steady_clock::now() - started < 10s);
@@ -88,7 +88,7 @@ private slots:
         // shut-down ran it.
         program_->boxes->saveChoices.push_back(SaveChoice::Discard);
         QVERIFY(w.close());
-        QVERIFY(!w.commands().workerRunning());
+        QVERIFY(!w.commands().workerControl().running());
         const int after = pictureView->repaintCount();
         QApplication::processEvents();
         QCOMPARE(pictureView->repaintCount(), after);

@@ -37,7 +37,7 @@ struct Window : FakeShell {
     explicit Window(const std::string& path)
     {
         commands.start();
-        EXPECT_TRUE(commands.openFile(path));
+        EXPECT_TRUE(commands.document().openFile(path));
     }
     ShellPorts qtPorts()
     {
@@ -82,7 +82,7 @@ protected:
         drag(3, 1, 30, 4); // a whole step: handed over
         w.settle();
         w.commands.undo();
-        w.commands.redo();
+        w.commands.history().redo();
         w.settle();
         w.grid.answers.push_back("16");
         w.commands.grid().layGridOverResult();
@@ -91,8 +91,8 @@ protected:
         w.settle();
         w.commands.undo();
         w.commands.undo();
-        w.commands.redo();
-        w.commands.redo();
+        w.commands.history().redo();
+        w.commands.history().redo();
         w.settle();
         if (gridFile.empty()) return;
         w.dialogs.openAnswers.push_back(FileDialogChoice{gridFile, 1});
@@ -124,7 +124,7 @@ TEST_F(TransparencyTest, SavesKeepTheAlphaOrShowThePictureOverWhite)
     logo.commands.view().toggleGridShown(); // the overlay off: the picture alone
     const auto saveAs = [&](const std::string& name) {
         logo.dialogs.saveAnswers.push_back(FileDialogChoice{folder_.file(name), 1});
-        EXPECT_TRUE(logo.commands.savePictureAs()) << name;
+        EXPECT_TRUE(logo.commands.document().savePictureAs()) << name;
         QImage saved(QString::fromStdString(folder_.file(name)));
         EXPECT_FALSE(saved.isNull()) << name;
         return saved.convertToFormat(QImage::Format_ARGB32);

@@ -69,6 +69,9 @@ private:
     // Reads the grid file `path` and lays it as one edit; a file that does
     // not suit the picture is refused and changes nothing.
     void layGridFileAt(const std::string& path);
+    // With the worker held: a grid of `step` laid anew and shown, no point
+    // chosen.
+    void layShownGrid(std::int32_t step);
 
     // Whether the picture as read is kept, or could be; the memory message
     // shown when not.

@@ -293,11 +293,12 @@ private slots:
 
         // The wheel: with Ctrl it zooms, alone it scrolls down, with Shift
         // across.
-        const auto turn = [&](Qt::KeyboardModifiers modifiers) {
+        QWidget* const viewport = scrollArea->viewport();
+        const auto turn = [viewport](Qt::KeyboardModifiers modifiers) {
             const QPointF at(50, 40);
-            QWheelEvent wheel(at, scrollArea->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
-                              modifiers, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(scrollArea->viewport(), &wheel);
+            QWheelEvent wheel(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, modifiers,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(viewport, &wheel);
         };
         child<QAction>(w, "actualSizeAction")->trigger();
         turn(Qt::NoModifier);

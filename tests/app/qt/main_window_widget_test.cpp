@@ -128,7 +128,13 @@ private slots:
         QCOMPARE(saveAsAction->shortcuts(), keys(QKeySequence::SaveAs, {"Ctrl+S"}));
         QCOMPARE(exitAction->shortcuts(), keys(QKeySequence::Quit, {"Ctrl+Q"}));
 
-        QCOMPARE(child<QMenu>(w, "gridMenu")->actions(), (QList<QAction*>{showGridAction, gridOverResultAction}));
+        auto* resamplingMenu = child<QMenu>(w, "resamplingMenu");
+        QCOMPARE(child<QMenu>(w, "gridMenu")->actions(),
+                 (QList<QAction*>{showGridAction, gridOverResultAction, resamplingMenu->menuAction()}));
+        QCOMPARE(resamplingMenu->actions(),
+                 (QList<QAction*>{child<QAction>(w, "exactAction"), child<QAction>(w, "smoothAction")}));
+        QVERIFY(child<QAction>(w, "exactAction")->isChecked() && !child<QAction>(w, "smoothAction")->isChecked());
+        QVERIFY(!resamplingMenu->isEnabled()); // no grid yet
         QCOMPARE(showGridAction->text(), QStringLiteral("&Show"));
         QVERIFY(showGridAction->isCheckable());
         QVERIFY(!showGridAction->isChecked());

@@ -63,11 +63,16 @@ void GridCommands::layNewGrid()
     // The worker stays off the grid, the tables and the queue until all of
     // them belong to the new step.
     WorkerHold hold(work_.gate());
+    layShownGrid(*step);
+    history_.finishGridEdit(GridEditKind::Grid, std::move(edit));
+}
+
+void GridCommands::layShownGrid(std::int32_t step)
+{
     view_.showGrid();
     grid_.selection().clear();
-    layGrid(grid_, picture_, work_, *step);
+    layGrid(grid_, picture_, work_, step);
     view_.refresh();
-    history_.finishGridEdit(GridEditKind::Grid, std::move(edit));
 }
 
 void GridCommands::layGridOverResult()
@@ -86,10 +91,7 @@ void GridCommands::layGridOverResult()
         passes.push_back(gridPassOf(grid_));
         picture_.beginPassOverResult();
         grid_.setEarlierPasses(std::move(passes));
-        view_.showGrid();
-        grid_.selection().clear();
-        layGrid(grid_, picture_, work_, *step);
-        view_.refresh();
+        layShownGrid(*step);
     }
     history_.finishGridEdit(GridEditKind::PassOverResult, std::move(edit));
 }

@@ -77,6 +77,9 @@ private:
     void layGridFileAt(const std::string& path);
     // Lays the checked `file` as one edit of `kind` (GridFile or Resampling).
     void layFile(const GridFile& file, GridEditKind kind);
+    // With the worker held: a grid of `step` laid anew and shown, no point
+    // chosen.
+    void layShownGrid(std::int32_t step);
 
     // Whether the picture as read is kept, or could be; the memory message
     // shown when not.

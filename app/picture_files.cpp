@@ -73,14 +73,14 @@ Picture openIconOrMetafile(const std::string& path)
     if (kind == "ico") {
         if (!isIconSignature(readFileHead(path, kSignatureBytes).bytes()))
             throw PictureError(std::string(picture_message::kIconInvalid));
-        return Picture::icon();
+        return Picture{};
     }
     if (kind == "wmf" || kind == "emf") {
         const ByteBuffer head = readFileHead(path, kSignatureBytes);
         const bool valid =
             kind == "wmf" ? isMetafileSignature(head.bytes()) : isEnhancedMetafileSignature(head.bytes());
         if (!valid) throw PictureError(std::string(picture_message::kMetafileInvalid));
-        return Picture::metafile();
+        return Picture{};
     }
     throw PictureError(formatPictureMessage(picture_message::kUnknownExtension, extension));
 }

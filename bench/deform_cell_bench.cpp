@@ -69,31 +69,21 @@ void BM_DeformCell_Avx2(benchmark::State& state)
     deformWholeBatch<avx2DeformCell>(state);
 }
 
-// The same batch rendered smoothly into the work plane: every cell over the
-// whole picture as one band, its terms gathered as the worker gathers them.
-void BM_DeformCell_Smooth(benchmark::State& state)
+// The same batch rendered smoothly into the work plane: each cell over the
+// whole picture as its band, its terms gathered as the worker gathers them.
+void smoothDeformCell(const GridSampling& grid, const SplatTarget& target, CellRef cell)
 {
-    const std::unique_ptr<test::TestModel> m = draggedBenchModel(1);
-    if (!m) {
-        state.SkipWithError("not enough memory");
-        return;
-    }
-    const GridSampling grid = m->grid.sampling();
-    const SplatTarget target = m->picture.splatTarget();
     SmoothPlanes planes;
     planes.source = target.source;
     planes.work = target.work;
-    planes.width = m->picture.width();
-    planes.height = m->picture.height();
-    const PixelRect whole{0, 0, m->picture.width(), m->picture.height()};
-    for (auto _ : state) {
-        for (std::int32_t r = 0; r < grid.shape.cellRows; ++r)
-            for (std::int32_t c = 0; c < grid.shape.cellCols; ++c)
-                smoothCell(planes, grid.shape, {c, r}, gatherCellTerms(grid, planes.width, planes.height, c, r), whole);
-        benchmark::ClobberMemory();
-    }
-    state.counters["per_pixel"] = benchmark::Counter(
-        double(whole.area()), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    planes.width = static_cast<std::int32_t>(target.width);
+    planes.height = static_cast<std::int32_t>(target.height);
+    smoothCell(planes, grid.shape, cell, gatherCellTerms(grid, planes.width, planes.height, cell.col, cell.row),
+               PixelRect{0, 0, planes.width, planes.height});
+}
+void BM_DeformCell_Smooth(benchmark::State& state)
+{
+    deformWholeBatch<smoothDeformCell>(state);
 }
 
 BENCHMARK(BM_DeformCell_Literal)->Unit(benchmark::kMillisecond)->MinTime(2.0);

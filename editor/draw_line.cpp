@@ -18,6 +18,16 @@ struct Stepping {
     std::int64_t minorSteps;
 };
 
+// One step along the major axis moves along the minor one too when the
+// error term has reached zero; the term then follows the step.
+inline bool takesMinorStep(std::int64_t& error, std::int64_t twoSteps, std::int64_t twoMinor) noexcept
+{
+    const bool minor = error >= 0;
+    if (minor) error -= twoSteps;
+    error += twoMinor;
+    return minor;
+}
+
 // Both ends inside the clip, so every pixel is: no test per pixel. `pixel`
 // is the start; the steps are byte offsets in the view.
 template <bool dotted>
@@ -32,12 +42,8 @@ void stepInside(std::uint8_t* pixel, std::ptrdiff_t majorStep, std::ptrdiff_t mi
     constexpr int kStride = dotted ? 2 : 1;
     for (std::int64_t left = s.steps / kStride; left > 0; --left) {
         for (int i = 0; i < kStride; ++i) {
-            if (error >= 0) {
-                pixel += minorStep;
-                error -= twoSteps;
-            }
+            if (takesMinorStep(error, twoSteps, twoMinor)) pixel += minorStep;
             pixel += majorStep;
-            error += twoMinor;
         }
         storeColour(pixel, colour);
     }
@@ -89,12 +95,8 @@ void stepClipped(std::uint8_t* pixels, std::int64_t major, std::int64_t minor, i
             storeColour(pixels + (m - majorSpan.origin) * majorBytes + (n - minorSpan.origin) * minorBytes, colour);
         if (last - k < kStride) return;
         for (int i = 0; i < kStride; ++i) {
-            if (error >= 0) {
-                n += minorSign;
-                error -= twoSteps;
-            }
+            if (takesMinorStep(error, twoSteps, twoMinor)) n += minorSign;
             m += majorSign;
-            error += twoMinor;
         }
         k += kStride;
     }

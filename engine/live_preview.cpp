@@ -5,6 +5,7 @@
 #include <new>
 
 #include "engine/cell_rendering.h"
+#include "engine/plane_rect.h"
 
 namespace plexor {
 namespace {
@@ -12,26 +13,6 @@ namespace {
 // A step of a frame deforms about this many samples: a few milliseconds of
 // the gate.
 constexpr std::size_t kStepSamples = std::size_t{1} << 18;
-
-// Copies `rect` of one plane into another of the same picture, `bytes` a
-// pixel.
-void copyRect(const ByteBuffer& from, ByteBuffer& to, std::size_t bytes, std::int32_t width,
-              const PixelRect& rect) noexcept
-{
-    const std::size_t rowBytes = bytes * static_cast<std::size_t>(rect.x1 - rect.x0);
-    for (std::int32_t y = rect.y0; y < rect.y1; ++y) {
-        const std::size_t at =
-            bytes * (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(rect.x0));
-        std::memcpy(to.data() + at, from.data() + at, rowBytes);
-    }
-}
-
-void clearRect(ByteBuffer& marks, std::int32_t width, const PixelRect& rect) noexcept
-{
-    for (std::int32_t y = rect.y0; y < rect.y1; ++y)
-        std::memset(marks.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + rect.x0, 0,
-                    static_cast<std::size_t>(rect.x1 - rect.x0));
-}
 
 } // namespace
 
@@ -163,7 +144,7 @@ void LivePreview::prepare(const PreviewRequest& request, const ControlGrid& grid
     for (const PixelRect& rect : computed_) {
         copyRect(picture.work().colours, scratch_.colours, 3, width, rect);
         if (picture.hasAlpha()) copyRect(picture.work().alpha, scratch_.alpha, 1, width, rect);
-        clearRect(marks_, width, rect);
+        clearRect(marks_, 1, width, rect);
     }
     // The three pixels after the last row, which a splat may mark.
     const std::size_t spare = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "engine/change_region.h"
+#include "engine/plane_rect.h"
 #include "engine/tile_store.h"
 #include "platform/dib_transfer.h"
 
@@ -42,37 +43,6 @@ void copyPlanes(const PixelPlanes& from, PixelPlanes& to) noexcept
 {
     copyWhole(from.colours, to.colours);
     copyWhole(from.alpha, to.alpha);
-}
-
-// Copies the rows of `part` of one plane into another of the same picture,
-// `bytes` a pixel.
-void copyPart(const ByteBuffer& from, ByteBuffer& to, std::size_t bytes, std::int32_t width,
-              const PixelRect& part) noexcept
-{
-    const std::size_t rowBytes = bytes * static_cast<std::size_t>(part.x1 - part.x0);
-    for (std::int32_t y = part.y0; y < part.y1; ++y) {
-        const std::size_t at =
-            bytes * (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(part.x0));
-        std::memcpy(to.data() + at, from.data() + at, rowBytes);
-    }
-}
-
-// Paints black the pixels x0 <= x < x1, y0 <= y < y1 of a plane, `bytes` a
-// pixel (black and transparent, in an alpha plane: what a grey picture
-// holding the alpha would become). A grid built for the picture keeps every
-// band inside it: a margin is half of what the whole steps leave over,
-// rounded down.
-void fillBlack(ByteBuffer& plane, std::size_t bytes, std::int32_t width, [[maybe_unused]] std::int32_t height,
-               std::int32_t x0, std::int32_t x1, std::int32_t y0, std::int32_t y1)
-{
-    assert(0 <= x0 && x0 <= x1 && x1 <= width && 0 <= y0 && y0 <= y1 && y1 <= height);
-    if (x0 == x1) return;
-    const std::size_t rowBytes = static_cast<std::size_t>(x1 - x0) * bytes;
-    for (std::int32_t y = y0; y < y1; ++y) {
-        const std::size_t offset =
-            (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x0)) * bytes;
-        std::memset(plane.data() + offset, 0, rowBytes);
-    }
 }
 
 } // namespace
@@ -164,13 +134,20 @@ void PictureBuffers::blackOutMargins(const GridGeometry& g)
 {
     if (!hasPicture()) return;
     const std::int32_t w = width_;
-    const std::int32_t h = height_;
+    [[maybe_unused]] const std::int32_t h = height_;
     for (const auto& [plane, bytes] : {std::pair{&work_.colours, 3}, std::pair{&work_.alpha, 1}}) {
         if (plane->empty()) continue;
-        fillBlack(*plane, bytes, w, h, 0, w, 0, g.marginY);
-        fillBlack(*plane, bytes, w, h, 0, w, g.bottom(), g.bottom() + g.marginY);
-        fillBlack(*plane, bytes, w, h, 0, g.marginX, g.marginY, g.bottom());
-        fillBlack(*plane, bytes, w, h, g.right(), g.right() + g.marginX, g.marginY, g.bottom());
+        // Black and transparent, in an alpha plane: what a grey picture
+        // holding the alpha would become. A grid built for the picture
+        // keeps every strip inside it: a margin is half of what the whole
+        // steps leave over, rounded down.
+        for (const PixelRect& strip :
+             {PixelRect{0, 0, w, g.marginY}, PixelRect{0, g.bottom(), w, g.bottom() + g.marginY},
+              PixelRect{0, g.marginY, g.marginX, g.bottom()},
+              PixelRect{g.right(), g.marginY, g.right() + g.marginX, g.bottom()}}) {
+            assert(strip.empty() || (PixelRect{0, 0, w, h}.intersection(strip) == strip));
+            clearRect(*plane, bytes, w, strip);
+        }
     }
 }
 
@@ -178,8 +155,8 @@ void PictureBuffers::showWork(std::span<const PixelRect> parts)
 {
     if (!hasPicture()) return;
     for (const PixelRect& part : parts) {
-        copyPart(work_.colours, view_.colours, 3, width_, part);
-        if (hasAlpha()) copyPart(work_.alpha, view_.alpha, 1, width_, part);
+        copyRect(work_.colours, view_.colours, 3, width_, part);
+        if (hasAlpha()) copyRect(work_.alpha, view_.alpha, 1, width_, part);
     }
     // The three pixels after the last row belong to no part.
     const std::size_t spare = std::size_t{3} * static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);

@@ -40,9 +40,6 @@ public:
     const PixelPlanes& view() const noexcept { return view_; }
     const PixelPlanes& source() const noexcept { return source_; }
     const ByteBuffer& marks() const noexcept { return marks_; }
-    // The picture as read, whatever passes have been laid over it since.
-    const PixelPlanes& opened() const noexcept { return opened_.empty() ? source_ : opened_; }
-    bool keepsOpened() const noexcept { return !opened_.empty(); }
 
     // Why buffers for a width x height picture would not fit in `available`
     // bytes beside the ones held now, if they would not.
@@ -87,6 +84,9 @@ public:
     void startFromOpened();
 
 private:
+    // Whether the picture as read is kept apart from source.
+    bool keepsOpened() const noexcept { return !opened_.empty(); }
+
     std::int32_t width_ = 0, height_ = 0, capacity_ = 0;
     PixelPlanes work_, view_, source_, opened_;
     ByteBuffer marks_;

@@ -18,7 +18,7 @@ void readBmpColourMasks(std::span<const std::uint8_t> file, const DibHeader& hea
     const bool withAlpha = header.compression == kBmpAlphaBitfields;
     const std::size_t inHeader = header.hasAlphaMask() ? 4 : header.hasRgbMasks() ? 3 : 0;
     const std::size_t wanted = withAlpha ? 4 : 3;
-    std::uint32_t masks[4] = {header.redMask, header.greenMask, header.blueMask, header.alphaMask};
+    std::uint32_t masks[4] = {header.masks[0], header.masks[1], header.masks[2], header.masks[3]};
     if (wanted > inHeader) {
         const std::size_t extra = (wanted - inHeader) * 4;
         if (cursor > file.size() || file.size() - cursor < extra) throwReadError();

@@ -44,11 +44,11 @@ DibHeader DibHeader::read(std::span<const std::uint8_t> file, std::size_t offset
     header.coloursUsed = loadU32(p + 32);
     header.importantColours = loadU32(p + 36);
     if (header.hasRgbMasks()) {
-        header.redMask = loadU32(p + 40);
-        header.greenMask = loadU32(p + 44);
-        header.blueMask = loadU32(p + 48);
+        header.masks[0] = loadU32(p + 40);
+        header.masks[1] = loadU32(p + 44);
+        header.masks[2] = loadU32(p + 48);
     }
-    if (header.hasAlphaMask()) header.alphaMask = loadU32(p + 52);
+    if (header.hasAlphaMask()) header.masks[3] = loadU32(p + 52);
     return header;
 }
 

@@ -40,12 +40,10 @@ struct DibHeader {
     std::int32_t yPixelsPerMetre = 0;
     std::uint32_t coloursUsed = 0;
     std::uint32_t importantColours = 0;
-    // The masks a header of kRgbMasksSize bytes or more carries; 0 otherwise.
-    std::uint32_t redMask = 0;
-    std::uint32_t greenMask = 0;
-    std::uint32_t blueMask = 0;
-    // From a header of kAlphaMaskSize bytes or more; 0 otherwise.
-    std::uint32_t alphaMask = 0;
+    // The red, green and blue masks a header of kRgbMasksSize bytes or more
+    // carries, and the alpha mask of one of kAlphaMaskSize or more; 0 where
+    // the header has none.
+    std::uint32_t masks[4] = {0, 0, 0, 0};
 
     bool isCore() const noexcept { return size == kCoreSize; }
     bool hasRgbMasks() const noexcept { return size >= kRgbMasksSize; }

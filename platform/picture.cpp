@@ -38,29 +38,6 @@ Picture Picture::fromDeepBitmap(Bitmap bitmap, ByteBuffer alpha, ByteBuffer lowB
     return picture;
 }
 
-Picture Picture::icon()
-{
-    Picture picture;
-    picture.kind_ = Kind::Icon;
-    return picture;
-}
-
-Picture Picture::metafile()
-{
-    Picture picture;
-    picture.kind_ = Kind::Metafile;
-    return picture;
-}
-
-Bitmap& Picture::bitmap()
-{
-    if (kind_ != Kind::Bitmap) {
-        kind_ = Kind::Bitmap;
-        bitmap_ = Bitmap();
-    }
-    return bitmap_;
-}
-
 PicturePlanes Picture::planes() const noexcept
 {
     return PicturePlanes{bitmap_, alpha_.bytes(), lowBytes_.bytes(), alphaLow_.bytes(), bitDepth_};
@@ -68,7 +45,6 @@ PicturePlanes Picture::planes() const noexcept
 
 void Picture::swap(Picture& other) noexcept
 {
-    std::swap(kind_, other.kind_);
     std::swap(bitmap_, other.bitmap_);
     std::swap(alpha_, other.alpha_);
     std::swap(lowBytes_, other.lowBytes_);

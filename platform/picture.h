@@ -30,19 +30,16 @@ struct PicturePlanes {
 };
 
 // A picture as opened: a bitmap, with its alpha where it has transparent
-// parts, or an icon or metafile, which are recognised but not drawn and so
-// hold no pixels. A picture of more than 8 bits a channel keeps the high
-// byte of each channel in the bitmap, which is what is shown and what 8-bit
-// formats are written from, and the low bytes beside it.
+// parts; empty for an icon or metafile, which are recognised but not drawn. A picture of more than 8 bits a channel
+// keeps the high byte of each channel in the bitmap, which is what is shown and what 8-bit formats are written from,
+// and the low bytes beside it.
 class Picture {
 public:
     Picture() = default;
 
     // A picture of `bitmap`, with `alpha` (a byte a pixel, rows top to
-    // bottom, 255 opaque; empty for an opaque picture); an icon; a metafile.
+    // bottom, 255 opaque; empty for an opaque picture).
     static Picture fromBitmap(Bitmap bitmap, ByteBuffer alpha = {});
-    static Picture icon();
-    static Picture metafile();
 
     // A picture of 16-bit channels, the high bytes in the 24-bit `bitmap`
     // and `alpha`, the low bytes in `lowBytes` (3 a pixel: blue, green, red,
@@ -53,12 +50,8 @@ public:
     static Picture fromDeepBitmap(Bitmap bitmap, ByteBuffer alpha, ByteBuffer lowBytes, ByteBuffer alphaLow,
                                   int bitDepth);
 
-    // The content as a bitmap. Content of another kind is first replaced by
-    // an empty bitmap.
-    Bitmap& bitmap();
-    // The bitmap, empty for content of another kind.
+    Bitmap& bitmap() noexcept { return bitmap_; }
     const Bitmap& bitmap() const noexcept { return bitmap_; }
-    bool holdsBitmap() const noexcept { return kind_ == Kind::Bitmap; }
     ByteBuffer& alpha() noexcept { return alpha_; }
     const ByteBuffer& alpha() const noexcept { return alpha_; }
 
@@ -78,9 +71,6 @@ public:
     void swap(Picture& other) noexcept;
 
 private:
-    enum class Kind { Bitmap, Icon, Metafile };
-
-    Kind kind_ = Kind::Bitmap;
     Bitmap bitmap_;
     ByteBuffer alpha_;
     ByteBuffer lowBytes_;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 
+#include "app/qt/heif_pointer.h"
 #include "platform/picture_error.h"
 
 // What libheif's coders keep, in a program built with the leak checker,
@@ -27,16 +28,6 @@ namespace {
 // No profile or metadata block the program keeps is larger: a larger one
 // is left out rather than allocated.
 constexpr std::size_t kMaxBlockBytes = std::size_t{16} << 20;
-
-struct HeifFree {
-    void operator()(heif_context* context) const noexcept { heif_context_free(context); }
-    void operator()(const heif_image_handle* handle) const noexcept { heif_image_handle_release(handle); }
-    void operator()(const heif_image* image) const noexcept { heif_image_release(image); }
-    void operator()(heif_decoding_options* options) const noexcept { heif_decoding_options_free(options); }
-};
-
-template <class T>
-using HeifPointer = std::unique_ptr<T, HeifFree>;
 
 void check(const heif_error& error)
 {

@@ -7,21 +7,11 @@
 #include <new>
 #include <string>
 
+#include "app/qt/heif_pointer.h"
 #include "platform/picture_error.h"
 
 namespace plexor {
 namespace {
-
-struct HeifFree {
-    void operator()(heif_context* context) const noexcept { heif_context_free(context); }
-    void operator()(heif_encoder* encoder) const noexcept { heif_encoder_release(encoder); }
-    void operator()(heif_image* image) const noexcept { heif_image_release(image); }
-    void operator()(heif_image_handle* handle) const noexcept { heif_image_handle_release(handle); }
-    void operator()(heif_encoding_options* options) const noexcept { heif_encoding_options_free(options); }
-};
-
-template <class T>
-using HeifPointer = std::unique_ptr<T, HeifFree>;
 
 void check(const heif_error& error)
 {

@@ -122,7 +122,6 @@ TEST(PictureBuffers, ReleaseAndDropGridLeaveNoPictureAndNoGrid)
     EXPECT_TRUE(model.grid.tables().weights().empty());
     EXPECT_TRUE(model.work.queue().queuedBytes().empty());
     EXPECT_FALSE(model.picture.hasPicture());
-    EXPECT_FALSE(model.picture.keepsOpened());
     EXPECT_EQ(model.picture.capacity(), 0);
     for (const PixelPlanes* planes : {&model.picture.work(), &model.picture.view(), &model.picture.source()})
         EXPECT_TRUE(planes->empty());

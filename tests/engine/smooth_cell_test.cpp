@@ -224,7 +224,7 @@ TEST(SmoothCell, AtRestReproducesEveryPlaneAndLeavesTheMarginsAlone)
 // cells whose 16 points all moved by exactly that step.
 TEST(SmoothCell, AWholeShiftOfThePointsShiftsTheInteriorExactly)
 {
-    for (const std::pair<int, int> shift : {std::pair{3, -2}, std::pair{-5, 4}})
+    for (const std::pair<int, int>& shift : {std::pair{3, -2}, std::pair{-5, 4}})
         for (const Format f : kFormats) {
             const int dx = shift.first, dy = shift.second;
             const auto m = deformedModel(160, 120, 16, [=](double, double) {

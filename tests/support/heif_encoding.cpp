@@ -4,23 +4,14 @@
 #include <libheif/heif.h>
 #include <memory>
 
+#include "app/qt/heif_pointer.h"
+
 // The leak checker of a sanitizer build is told of what the encoders keep
 // to the end of the process by the image codec (app/qt/heif_reader.cpp),
 // which every program that writes HEIC files here links.
 
 namespace plexor::test {
 namespace {
-
-struct HeifFree {
-    void operator()(heif_context* context) const noexcept { heif_context_free(context); }
-    void operator()(heif_encoder* encoder) const noexcept { heif_encoder_release(encoder); }
-    void operator()(heif_image* image) const noexcept { heif_image_release(image); }
-    void operator()(heif_image_handle* handle) const noexcept { heif_image_handle_release(handle); }
-    void operator()(heif_encoding_options* options) const noexcept { heif_encoding_options_free(options); }
-};
-
-template <class T>
-using HeifPointer = std::unique_ptr<T, HeifFree>;
 
 // libheif set up for one file: its encoders are gone once the last holder
 // of the library has let it go.

@@ -26,33 +26,26 @@ Pixels literalLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64
     const std::int64_t sx = (dx > 0) - (dx < 0), sy = (dy > 0) - (dy < 0);
     const std::int64_t ax = 2 * (dx < 0 ? -dx : dx), ay = 2 * (dy < 0 ? -dy : dy);
     std::int64_t x = x0, y = y0;
+    // Stepped along its longer axis, the error term choosing when to step
+    // along the other.
+    const bool alongX = ax > ay;
+    std::int64_t& major = alongX ? x : y;
+    std::int64_t& minor = alongX ? y : x;
+    const std::int64_t majorEnd = alongX ? x1 : y1;
+    const std::int64_t majorStep = alongX ? sx : sy, minorStep = alongX ? sy : sx;
+    const std::int64_t majorSpan = alongX ? ax : ay, minorSpan = alongX ? ay : ax;
+    std::int64_t d = minorSpan - majorSpan / 2;
     bool on = !dotted;
-    if (ax > ay) {
-        std::int64_t d = ay - ax / 2;
-        for (;;) {
-            if (dotted) on = !on;
-            if (on) out.emplace_back(static_cast<int>(x), static_cast<int>(y));
-            if (x == x1) break;
-            if (d >= 0) {
-                y += sy;
-                d -= ax;
-            }
-            x += sx;
-            d += ay;
+    for (;;) {
+        if (dotted) on = !on;
+        if (on) out.emplace_back(static_cast<int>(x), static_cast<int>(y));
+        if (major == majorEnd) break;
+        if (d >= 0) {
+            minor += minorStep;
+            d -= majorSpan;
         }
-    } else {
-        std::int64_t d = ax - ay / 2;
-        for (;;) {
-            if (dotted) on = !on;
-            if (on) out.emplace_back(static_cast<int>(x), static_cast<int>(y));
-            if (y == y1) break;
-            if (d >= 0) {
-                x += sx;
-                d -= ay;
-            }
-            y += sy;
-            d += ax;
-        }
+        major += majorStep;
+        d += minorSpan;
     }
     return out;
 }

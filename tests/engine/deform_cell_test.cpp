@@ -15,6 +15,24 @@
 namespace plexor::test {
 namespace {
 
+// Whole numbers drawn evenly from a range, the same ones every run.
+class Picker {
+public:
+    explicit Picker(unsigned seed) : rng_(seed) {}
+    std::int64_t operator()(std::int64_t low, std::int64_t high)
+    {
+        return std::uniform_int_distribution<std::int64_t>(low, high)(rng_);
+    }
+    // Every byte of `bytes`, drawn from 0 to 255.
+    void fill(std::vector<std::uint8_t>& bytes)
+    {
+        for (std::uint8_t& b : bytes) b = static_cast<std::uint8_t>((*this)(0, 255));
+    }
+
+private:
+    std::mt19937 rng_;
+};
+
 void grid(TestModel& m, std::int32_t width, std::int32_t height, std::int32_t step)
 {
     loadPicture(m, width, height);
@@ -159,14 +177,11 @@ TEST(DeformCell, FastSplatMatchesThePlainOneBitForBit)
     // pixels under random marks, several samples to a round.
     const std::int64_t w = 8;
     const std::int64_t capacity = w * 6 + 3;
-    std::mt19937 rng(5);
-    const auto pick = [&](std::int64_t low, std::int64_t high) {
-        return std::uniform_int_distribution<std::int64_t>(low, high)(rng);
-    };
+    Picker pick(5);
     std::vector<std::uint8_t> source(3 * capacity), work(3 * capacity), mask(capacity);
-    for (std::uint8_t& b : source) b = static_cast<std::uint8_t>(pick(0, 255));
+    pick.fill(source);
     for (int round = 0; round < 300; ++round) {
-        for (std::uint8_t& b : work) b = static_cast<std::uint8_t>(pick(0, 255));
+        pick.fill(work);
         for (std::uint8_t& b : mask) b = pick(0, 3) == 0;
         std::vector<std::uint8_t> plainWork = work, plainMask = mask;
         for (int sample = 0; sample < 8; ++sample) {
@@ -190,21 +205,18 @@ TEST(DeformCell, ABlockSplatsAsItsSamplesDoOneAfterAnother)
     // another, which a band must match in its own columns only.
     const std::int64_t w = 9;
     const std::int64_t capacity = w * 7 + 3;
-    std::mt19937 rng(11);
-    const auto pick = [&](std::int64_t low, std::int64_t high) {
-        return std::uniform_int_distribution<std::int64_t>(low, high)(rng);
-    };
+    Picker pick(11);
     std::vector<std::uint8_t> source(3 * capacity), sourceAlpha(capacity);
-    for (std::uint8_t& b : source) b = static_cast<std::uint8_t>(pick(0, 255));
-    for (std::uint8_t& b : sourceAlpha) b = static_cast<std::uint8_t>(pick(0, 255));
+    pick.fill(source);
+    pick.fill(sourceAlpha);
     for (int round = 0; round < 400; ++round) {
         const bool alpha = round % 2 == 1;
         const SplatBand band =
             round % 4 < 2 ? SplatBand{0, static_cast<std::int32_t>(w)}
                           : SplatBand{static_cast<std::int32_t>(pick(0, 4)), static_cast<std::int32_t>(pick(5, w))};
         std::vector<std::uint8_t> work(3 * capacity), workAlpha(capacity), mask(capacity);
-        for (std::uint8_t& b : work) b = static_cast<std::uint8_t>(pick(0, 255));
-        for (std::uint8_t& b : workAlpha) b = static_cast<std::uint8_t>(pick(0, 255));
+        pick.fill(work);
+        pick.fill(workAlpha);
         for (std::uint8_t& b : mask) b = pick(0, 5) == 0;
         const std::vector<std::uint8_t> workBefore = work, alphaBefore = workAlpha, maskBefore = mask;
         std::vector<std::uint8_t> plainWork = work, plainAlpha = workAlpha, plainMask = mask;
@@ -212,23 +224,21 @@ TEST(DeformCell, ABlockSplatsAsItsSamplesDoOneAfterAnother)
         std::vector<std::int32_t> dests(static_cast<std::size_t>(rows * perRow));
         for (std::int32_t& d : dests) d = static_cast<std::int32_t>(pick(0, 9) == 0 ? -1 : pick(0, capacity - 1));
         const SplatBlock block{dests.data(), rows, perRow, pick(0, 20), 10};
-        const SplatTarget target{work.data(),
-                                 mask.data(),
-                                 source.data(),
-                                 capacity,
-                                 w,
-                                 capacity / w,
-                                 alpha ? workAlpha.data() : nullptr,
-                                 alpha ? sourceAlpha.data() : nullptr};
+        // The picture over these buffers, with its alpha in alpha's rounds.
+        const auto over = [&](std::vector<std::uint8_t>& onto, std::vector<std::uint8_t>& marks,
+                              std::vector<std::uint8_t>& ontoAlpha) {
+            return SplatTarget{onto.data(),
+                               marks.data(),
+                               source.data(),
+                               capacity,
+                               w,
+                               capacity / w,
+                               alpha ? ontoAlpha.data() : nullptr,
+                               alpha ? sourceAlpha.data() : nullptr};
+        };
+        const SplatTarget target = over(work, mask, workAlpha);
         withSplatPlanes(target, [&](const auto& planes) { splatBlock(planes, band, block, false); });
-        const SplatTarget plain{plainWork.data(),
-                                plainMask.data(),
-                                source.data(),
-                                capacity,
-                                w,
-                                capacity / w,
-                                alpha ? plainAlpha.data() : nullptr,
-                                alpha ? sourceAlpha.data() : nullptr};
+        const SplatTarget plain = over(plainWork, plainMask, plainAlpha);
         block.forEachSample(
             [&](std::int64_t dest, std::int64_t src) { splatSamplePlain(plain, dest % w, dest / w, src); });
         for (std::int64_t p = 0; p < capacity; ++p) {

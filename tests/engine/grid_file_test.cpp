@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -128,11 +129,6 @@ TEST(GridFile, RefusesEachFaultWithItsLine)
     const Case unsuited[] = {
         {"plexor-grid 1\nsize 104 80\nstep 10\n", 2, "made on a picture of 104 x 80 pixels, and this one is 100 x 80"},
         {kHead + "point 2 2 1 1\npoint 11 3 0 1\n", 5, "point 11 3 lies outside the grid"},
-        {kHead + "point 3 -1 0 1\n", 4, "outside the grid"},
-        {kHead + "point 0 3 0 1\n", 4, "outer ring"},
-        {kHead + "point 3 8 0 1\n", 4, "outer ring"},
-        {kHead + "point 3 3 10 0\n", 4, "a whole step (10) or more"},
-        {kHead + "point 3 3 0 -10\n", 4, "a whole step"},
         {kHead + "point 3 3 1 1\npoint 4 4 1 1\npoint 5 5 1 1\npoint 4 4 2 2\npoint 3 3 0 0\n", 7,
          "point 4 4 is listed twice"},
         // Version 2: the same checks, pass by pass.
@@ -141,6 +137,12 @@ TEST(GridFile, RefusesEachFaultWithItsLine)
         {head + "pass\nstep 10\npoint 2 2 1 1\npass\nstep 10\npoint 2 2 1 1\npoint 2 2 0 1\n", 9, "listed twice"},
     };
     for (const Case& c : unsuited) expectCheckRefusal(c);
+    // A lone point line after the head, refused at that line, the fourth.
+    const std::pair<const char*, const char*> lonePoints[] = {
+        {"3 -1 0 1", "outside the grid"},          {"0 3 0 1", "outer ring"},     {"3 8 0 1", "outer ring"},
+        {"3 3 10 0", "a whole step (10) or more"}, {"3 3 0 -10", "a whole step"},
+    };
+    for (const auto& [point, reason] : lonePoints) expectCheckRefusal({kHead + "point " + point + "\n", 4, reason});
 }
 
 TEST(GridFile, KeepsSeveralPassesInVersion2)

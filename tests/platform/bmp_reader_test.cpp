@@ -7,6 +7,8 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -58,6 +60,26 @@ CraftedBmp rgb16(std::uint32_t red, std::uint32_t green, std::uint32_t blue)
     bmp.compression = 3;
     bmp.masksAfterHeader = {red, green, blue};
     bmp.pixelData = filledRows(8, 2, 0);
+    return bmp;
+}
+
+// One row of 32-bit pixels behind a header of `headerSize` bytes, with
+// `masks` (at most four) inside a header of 52 bytes or more, else right
+// after it.
+CraftedBmp row32(std::uint32_t headerSize, std::uint32_t compression, std::vector<std::uint32_t> masks,
+                 std::vector<std::uint8_t> pixelData)
+{
+    CraftedBmp bmp;
+    bmp.headerSize = headerSize;
+    bmp.bitCount = 32;
+    bmp.compression = compression;
+    bmp.width = static_cast<std::int32_t>(pixelData.size() / 4);
+    bmp.height = 1;
+    if (headerSize >= 52)
+        std::copy(masks.begin(), masks.end(), bmp.headerMasks);
+    else
+        bmp.masksAfterHeader = std::move(masks);
+    bmp.pixelData = std::move(pixelData);
     return bmp;
 }
 
@@ -335,13 +357,8 @@ TEST(BmpReader, MasksOfAnyWidthScaleSoTheBrightestValueIs255)
     }
 
     // Channels too wide for lookup tables: 30, 1 and 1 bits of 32.
-    CraftedBmp wide;
-    wide.bitCount = 32;
-    wide.compression = 3;
-    wide.width = 2;
-    wide.height = 1;
-    wide.masksAfterHeader = {0x3FFFFFFF, 0x40000000, 0x80000000};
-    wide.pixelData = {0xFF, 0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x00, 0x80};
+    const CraftedBmp wide =
+        row32(40, 3, {0x3FFFFFFF, 0x40000000, 0x80000000}, {0xFF, 0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x00, 0x80});
     const Pixels pixels = toPixels(readBmp(wide.build()));
     EXPECT_EQ(pixels.at(0, 0), (Rgb{255, 255, 0}));
     EXPECT_EQ(pixels.at(1, 0), (Rgb{0, 0, 255}));
@@ -350,65 +367,39 @@ TEST(BmpReader, MasksOfAnyWidthScaleSoTheBrightestValueIs255)
 TEST(BmpReader, MasksComeFromWhereTheHeaderSizePutsThem)
 {
     // 52-byte header: red, green, blue inside it, nothing after it.
-    CraftedBmp inHeader;
-    inHeader.headerSize = 52;
-    inHeader.bitCount = 32;
-    inHeader.compression = 3;
-    inHeader.width = 1;
-    inHeader.height = 1;
-    inHeader.headerMasks[0] = 0x000000FF;
-    inHeader.headerMasks[1] = 0x0000FF00;
-    inHeader.headerMasks[2] = 0x00FF0000;
-    inHeader.pixelData = {10, 20, 30, 0};
-    const Bitmap bitmap = readBmp(inHeader.build());
+    const Bitmap bitmap = readBmp(row32(52, 3, {0x000000FF, 0x0000FF00, 0x00FF0000}, {10, 20, 30, 0}).build());
     EXPECT_EQ(toPixels(bitmap).at(0, 0), (Rgb{10, 20, 30}));
     EXPECT_TRUE(bitmap.format().usesBitfields);
 
     // Alpha bit fields after a 40-byte header: four masks.
-    CraftedBmp alpha;
-    alpha.bitCount = 32;
-    alpha.compression = 6;
-    alpha.width = 1;
-    alpha.height = 1;
-    alpha.masksAfterHeader = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
-    alpha.pixelData = {1, 2, 3, 0x80};
+    const CraftedBmp alpha = row32(40, 6, {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}, {1, 2, 3, 0x80});
     const Bitmap withAlpha = readBmp(alpha.build());
     EXPECT_EQ(withAlpha.format().alphaMask, 0xFF000000u);
     EXPECT_EQ(toPixels(withAlpha).at(0, 0), (Rgb{3, 2, 1}));
 
     // Without bit fields a 108-byte header's masks are not used.
-    CraftedBmp v4Plain;
-    v4Plain.headerSize = 108;
-    v4Plain.bitCount = 32;
-    v4Plain.width = 1;
-    v4Plain.height = 1;
-    v4Plain.headerMasks[0] = 0x000000FF;
-    v4Plain.headerMasks[1] = 0x000000FF; // overlapping, but unused
-    v4Plain.pixelData = {1, 2, 3, 0};
+    // The red and green masks overlap, but are unused.
+    const CraftedBmp v4Plain = row32(108, 0, {0x000000FF, 0x000000FF}, {1, 2, 3, 0});
     EXPECT_EQ(toPixels(readBmp(v4Plain.build())).at(0, 0), (Rgb{3, 2, 1}));
 }
 
 TEST(BmpReader, SubByteRowsReadEveryPixelInPlace)
 {
-    CraftedBmp pal1 = pal8Bmp(2);
-    pal1.bitCount = 1;
-    pal1.width = 10;
-    pal1.height = 1;
-    pal1.pixelData = {0b10110000, 0b01000000, 0, 0};
-    const Pixels one = toPixels(readBmp(pal1.build()));
-    const std::string expected = "1011000001";
-    for (int x = 0; x < 10; ++x)
-        EXPECT_EQ(one.at(x, 0).green, expected[static_cast<std::size_t>(x)] == '1' ? 1 : 0) << x;
-
-    CraftedBmp pal4 = pal8Bmp(16);
-    pal4.bitCount = 4;
-    pal4.width = 3;
-    pal4.height = 1;
-    pal4.pixelData = {0x5A, 0xF0, 0, 0};
-    const Pixels four = toPixels(readBmp(pal4.build()));
-    EXPECT_EQ(four.at(0, 0).green, 5);
-    EXPECT_EQ(four.at(1, 0).green, 10);
-    EXPECT_EQ(four.at(2, 0).green, 15);
+    // The palette index of each pixel of a one-row file, as the green the
+    // palette gives it.
+    const auto indices = [](std::uint16_t bitCount, std::int32_t width, std::vector<std::uint8_t> row) {
+        CraftedBmp bmp = pal8Bmp(std::size_t{1} << bitCount);
+        bmp.bitCount = bitCount;
+        bmp.width = width;
+        bmp.height = 1;
+        bmp.pixelData = std::move(row);
+        const Pixels pixels = toPixels(readBmp(bmp.build()));
+        std::vector<int> found;
+        for (std::int32_t x = 0; x < pixels.width; ++x) found.push_back(pixels.at(x, 0).green);
+        return found;
+    };
+    EXPECT_EQ(indices(1, 10, {0b10110000, 0b01000000, 0, 0}), (std::vector<int>{1, 0, 1, 1, 0, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(indices(4, 3, {0x5A, 0xF0, 0, 0}), (std::vector<int>{5, 10, 15}));
 }
 
 } // namespace

@@ -5,9 +5,11 @@
 // their object names, and ways to answer a modal dialog and to wait for the
 // worker.
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <QAction>
@@ -38,6 +40,26 @@ T* child(const QObject& parent, const char* name)
     if (found == nullptr)
         qFatal("%s has no %s named %s", parent.metaObject()->className(), T::staticMetaObject.className(), name);
     return found;
+}
+
+// The children of `parent` named `names`, in the order named, as child()
+// finds each: with one type, all of that type in an array; with one type a
+// name, each of its own in a tuple. Either way a structured binding names
+// them on one line:
+//     const auto [undo, redo] = childrenNamed<QAction>(w, "undoAction", "redoAction");
+//     const auto [view, open] = childrenNamed<QtPictureView, QAction>(w, "pictureView", "openAction");
+// (Not children(): a test is a QObject, whose own children() would hide it.)
+template <typename... Ts, typename... Names>
+auto childrenNamed(const QObject& parent, const Names&... names)
+{
+    static_assert(sizeof...(Ts) == 1 || sizeof...(Ts) == sizeof...(Names),
+                  "one type for all the names, or one type a name");
+    if constexpr (sizeof...(Ts) == 1) {
+        using T = std::tuple_element_t<0, std::tuple<Ts...>>;
+        return std::array<T*, sizeof...(Names)>{child<T>(parent, names)...};
+    } else {
+        return std::tuple<Ts*...>{child<Ts>(parent, names)...};
+    }
 }
 
 class RecordingBoxes final : public MessageBoxes {

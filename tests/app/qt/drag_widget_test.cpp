@@ -56,8 +56,8 @@ private slots:
     void mouseDragGivesTheSameFileAsTheCommands()
     {
         MainWindow& w = program_->mainWindow();
-        auto* pictureView = child<QtPictureView>(w, "pictureView");
-        auto* saveAsAction = child<QAction>(w, "saveAsAction");
+        const auto [pictureView, saveAsAction] =
+            childrenNamed<QtPictureView, QAction>(w, "pictureView", "saveAsAction");
         TempFolder folder;
         program_->dialogs->openAnswers.push_back(FileDialogChoice{kSample, 1});
         child<QAction>(w, "openAction")->trigger();
@@ -138,8 +138,8 @@ private slots:
     void theViewFollowsTheDragWhileTheButtonIsHeld()
     {
         MainWindow& w = program_->mainWindow();
-        auto* pictureView = child<QtPictureView>(w, "pictureView");
-        auto* livePreview = child<QAction>(w, "livePreviewAction");
+        const auto [pictureView, livePreview] =
+            childrenNamed<QtPictureView, QAction>(w, "pictureView", "livePreviewAction");
         QVERIFY(livePreview->isChecked());
         program_->dialogs->openAnswers.push_back(FileDialogChoice{kSample, 1});
         child<QAction>(w, "openAction")->trigger();
@@ -180,8 +180,7 @@ private slots:
     void keysAndMenusChooseAndMovePoints()
     {
         MainWindow& w = program_->mainWindow();
-        auto* pictureView = child<QtPictureView>(w, "pictureView");
-        auto* undoAction = child<QAction>(w, "undoAction");
+        const auto [pictureView, undoAction] = childrenNamed<QtPictureView, QAction>(w, "pictureView", "undoAction");
         program_->dialogs->openAnswers.push_back(FileDialogChoice{kSample, 1});
         child<QAction>(w, "openAction")->trigger();
         answerGridDialog(program_->gridDialog(), QStringLiteral("48"));

@@ -56,8 +56,7 @@ private slots:
     {
         TempFolder folder;
         MainWindow& w = program_->mainWindow();
-        auto* recentFileAction2 = child<QAction>(w, "recentFileAction2");
-        auto* openAction = child<QAction>(w, "openAction");
+        const auto [recentFileAction2, openAction] = childrenNamed<QAction>(w, "recentFileAction2", "openAction");
         auto* openRecentMenu = child<QMenu>(w, "openRecentMenu");
         const std::string first = writeBmp(folder, "first & only.bmp", gradient24(8, 8));
         const std::string second = writeBmp(folder, "second.bmp", gradient24(12, 8));

@@ -47,10 +47,8 @@ private slots:
     void dialogIsLaidOutAsDesigned()
     {
         GridDialog& g = program_->gridDialog();
-        auto* stepLabel = child<QLabel>(g, "stepLabel");
-        auto* stepEdit = child<QLineEdit>(g, "stepEdit");
-        auto* buttonPanel = child<QFrame>(g, "buttonPanel");
-        auto* okButton = child<QPushButton>(g, "okButton");
+        const auto [stepLabel, stepEdit, buttonPanel, okButton] = childrenNamed<QLabel, QLineEdit, QFrame, QPushButton>(
+            g, "stepLabel", "stepEdit", "buttonPanel", "okButton");
         QCOMPARE(g.windowTitle(), QStringLiteral("Grid definition"));
         QCOMPARE(g.size(), QSize(149, 82));
         QCOMPARE(g.minimumSize(), g.maximumSize());
@@ -148,8 +146,8 @@ private slots:
     {
         QFETCH(QString, text);
         MainWindow& w = program_->mainWindow();
-        auto* gridButton = child<QToolButton>(w, "gridButton");
-        auto* showGridAction = child<QAction>(w, "showGridAction");
+        const auto [gridButton, showGridAction] =
+            childrenNamed<QToolButton, QAction>(w, "gridButton", "showGridAction");
         answerGridDialog(program_->gridDialog(), QStringLiteral("16"));
         QTest::mouseClick(gridButton, Qt::LeftButton);
         showGridAction->trigger(); // unchecked again

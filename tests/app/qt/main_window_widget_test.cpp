@@ -30,11 +30,9 @@ private slots:
     void startsAtItsDesignedPlaceWithItsComponents()
     {
         MainWindow& w = program_->mainWindow();
-        auto* gridButton = child<QToolButton>(w, "gridButton");
-        auto* resetButton = child<QToolButton>(w, "resetButton");
-        auto* panelPicture = child<QLabel>(w, "panelPicture");
-        auto* scrollArea = child<QScrollArea>(w, "scrollArea");
-        auto* pictureView = child<QtPictureView>(w, "pictureView");
+        const auto [gridButton, resetButton] = childrenNamed<QToolButton>(w, "gridButton", "resetButton");
+        const auto [panelPicture, scrollArea, pictureView] =
+            childrenNamed<QLabel, QScrollArea, QtPictureView>(w, "panelPicture", "scrollArea", "pictureView");
         QCOMPARE(w.windowTitle(), QStringLiteral("Plexor machine"));
         QCOMPARE(w.frameGeometry(), QRect(190, 109, 337, 267));
 
@@ -72,23 +70,15 @@ private slots:
     void menuHoldsItsItemsAndShortcuts()
     {
         MainWindow& w = program_->mainWindow();
-        auto* openAction = child<QAction>(w, "openAction");
         auto* openRecentMenu = child<QMenu>(w, "openRecentMenu");
-        auto* saveAsAction = child<QAction>(w, "saveAsAction");
-        auto* openGridAction = child<QAction>(w, "openGridAction");
-        auto* saveGridAction = child<QAction>(w, "saveGridAction");
-        auto* exitAction = child<QAction>(w, "exitAction");
-        auto* showGridAction = child<QAction>(w, "showGridAction");
-        auto* gridOverResultAction = child<QAction>(w, "gridOverResultAction");
-        auto* undoAction = child<QAction>(w, "undoAction");
-        auto* redoAction = child<QAction>(w, "redoAction");
-        auto* selectAllAction = child<QAction>(w, "selectAllAction");
-        auto* selectNoneAction = child<QAction>(w, "selectNoneAction");
-        auto* zoomInAction = child<QAction>(w, "zoomInAction");
-        auto* zoomOutAction = child<QAction>(w, "zoomOutAction");
-        auto* fitAction = child<QAction>(w, "fitAction");
-        auto* actualSizeAction = child<QAction>(w, "actualSizeAction");
-        auto* aboutAction = child<QAction>(w, "aboutAction");
+        const auto [openAction, saveAsAction, openGridAction, saveGridAction, exitAction] =
+            childrenNamed<QAction>(w, "openAction", "saveAsAction", "openGridAction", "saveGridAction", "exitAction");
+        const auto [showGridAction, gridOverResultAction] =
+            childrenNamed<QAction>(w, "showGridAction", "gridOverResultAction");
+        const auto [undoAction, redoAction, selectAllAction, selectNoneAction] =
+            childrenNamed<QAction>(w, "undoAction", "redoAction", "selectAllAction", "selectNoneAction");
+        const auto [zoomInAction, zoomOutAction, fitAction, actualSizeAction, aboutAction] =
+            childrenNamed<QAction>(w, "zoomInAction", "zoomOutAction", "fitAction", "actualSizeAction", "aboutAction");
         const QList<QAction*> menus = w.menuBar()->actions();
         QCOMPARE(menus.size(), 5);
         QCOMPARE(menus[0]->text(), QStringLiteral("&File"));
@@ -210,9 +200,8 @@ private slots:
     {
         TempFolder folder;
         MainWindow& w = program_->mainWindow();
-        auto* undoAction = child<QAction>(w, "undoAction");
-        auto* redoAction = child<QAction>(w, "redoAction");
-        auto* saveGridAction = child<QAction>(w, "saveGridAction");
+        const auto [undoAction, redoAction, saveGridAction] =
+            childrenNamed<QAction>(w, "undoAction", "redoAction", "saveGridAction");
         program_->dialogs->openAnswers.push_back(FileDialogChoice{writeBmp(folder, "a.bmp", gradient24(96, 96)), 1});
         child<QAction>(w, "openAction")->trigger();
         answerGridDialog(program_->gridDialog(), QStringLiteral("24"));
@@ -282,8 +271,8 @@ private slots:
         TempFolder folder;
         const std::string path = writeBmp(folder, "large.bmp", gradient24(3000, 2000));
         MainWindow& w = program_->mainWindow();
-        auto* pictureView = child<QtPictureView>(w, "pictureView");
-        auto* scrollArea = child<QScrollArea>(w, "scrollArea");
+        const auto [pictureView, scrollArea] =
+            childrenNamed<QtPictureView, QScrollArea>(w, "pictureView", "scrollArea");
         program_->dialogs->openAnswers.push_back(FileDialogChoice{path, 1});
         child<QAction>(w, "openAction")->trigger();
         QApplication::processEvents();

@@ -119,11 +119,11 @@ private slots:
         QCOMPARE(exitAction->shortcuts(), keys(QKeySequence::Quit, {"Ctrl+Q"}));
 
         auto* resamplingMenu = child<QMenu>(w, "resamplingMenu");
+        const auto [exactAction, smoothAction] = childrenNamed<QAction>(w, "exactAction", "smoothAction");
         QCOMPARE(child<QMenu>(w, "gridMenu")->actions(),
                  (QList<QAction*>{showGridAction, gridOverResultAction, resamplingMenu->menuAction()}));
-        QCOMPARE(resamplingMenu->actions(),
-                 (QList<QAction*>{child<QAction>(w, "exactAction"), child<QAction>(w, "smoothAction")}));
-        QVERIFY(child<QAction>(w, "exactAction")->isChecked() && !child<QAction>(w, "smoothAction")->isChecked());
+        QCOMPARE(resamplingMenu->actions(), (QList<QAction*>{exactAction, smoothAction}));
+        QVERIFY(exactAction->isChecked() && !smoothAction->isChecked());
         QVERIFY(!resamplingMenu->isEnabled()); // no grid yet
         QCOMPARE(showGridAction->text(), QStringLiteral("&Show"));
         QVERIFY(showGridAction->isCheckable());

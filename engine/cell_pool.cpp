@@ -13,6 +13,10 @@ namespace {
 // rounds at a time; and the cells.
 constexpr std::size_t kRoundSamples = std::size_t{1} << 18;
 constexpr std::size_t kRoundCells = 1024;
+// A smooth cell's work varies with how much its pixels shrink: a smooth
+// round is cut into this many bands more, which the threads take as they
+// come free.
+constexpr std::size_t kSmoothBandsEach = 4;
 
 } // namespace
 
@@ -31,7 +35,7 @@ CellPool::CellPool(unsigned threads, unsigned bands)
         half.dests.resize(kRoundSamples);
         half.landings.resize(kRoundCells);
         half.terms.resize(kRoundCells);
-        half.bands.reserve(bandCount_);
+        half.bands.reserve(kSmoothBandsEach * bandCount_);
     }
     centres_.resize(kRoundCells);
     finished_.resize(kRoundCells);
@@ -183,7 +187,7 @@ void CellPool::cutBands(const Run& run, std::size_t round) noexcept
             continue;
         centres_[placed++] = (std::int64_t{landing.firstColumn} + landing.lastColumn) / 2;
     }
-    const std::size_t bands = bandCount_;
+    const std::size_t bands = run.smooth ? kSmoothBandsEach * bandCount_ : bandCount_;
     half.bands.clear();
     std::int32_t from = 0;
     for (std::size_t b = 1; b < bands && placed > 0; ++b) {

@@ -2,7 +2,7 @@
 // and --apply lay it: every interior point displaced, step 48, the grid
 // built and the whole batch deformed. On every core the machine has, by
 // --apply's path and by the window's worker, and on one thread, exactly; and
-// smoothly by --apply's path. Compare with each other and with BM_Memcpy45MP.
+// smoothly by both paths. Compare with each other and with BM_Memcpy45MP.
 
 #include <algorithm>
 #include <cstring>
@@ -83,6 +83,12 @@ void BM_ApplyGrid_45MP_Worker(benchmark::State& state)
     applyGrid(state, 0);
 }
 BENCHMARK(BM_ApplyGrid_45MP_Worker)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ApplyGrid_45MP_SmoothWorker(benchmark::State& state)
+{
+    applyGrid(state, 0, Resampling::Smooth);
+}
+BENCHMARK(BM_ApplyGrid_45MP_SmoothWorker)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ApplyGrid_45MP_OneThread(benchmark::State& state)
 {

@@ -14,9 +14,11 @@ namespace {
 constexpr std::size_t kRoundSamples = std::size_t{1} << 18;
 constexpr std::size_t kRoundCells = 1024;
 // A smooth cell's work varies with how much its pixels shrink: a smooth
-// round is cut into this many bands more, which the threads take as they
-// come free.
+// round is cut into up to this many bands more, which the threads take as
+// they come free, each holding at least kSmoothBandCells cells (a cell cut
+// by a band's edge builds its mesh for each side).
 constexpr std::size_t kSmoothBandsEach = 4;
+constexpr std::size_t kSmoothBandCells = 16;
 
 } // namespace
 
@@ -79,12 +81,12 @@ void CellPool::deform(const GridSampling& grid, const SplatTarget& target, std::
     const std::size_t side = static_cast<std::size_t>(grid.samplesPerCell()) + 1;
     Run run{&grid, target, cells, smooth ? 0 : side * side, 0, 0, smooth};
     if (helpers_.empty() || cells.size() < 2 || run.perCell > kRoundSamples) {
+        if (!smooth) {
+            for (std::size_t k = 0; k < cells.size(); ++k) done(k, deformCell(grid, target, cells[k]));
+            return;
+        }
         const SplatBand whole{0, static_cast<std::int32_t>(target.width)};
         for (std::size_t k = 0; k < cells.size(); ++k) {
-            if (!smooth) {
-                done(k, deformCell(grid, target, cells[k]));
-                continue;
-            }
             CellTerms terms;
             const CellLanding landing = landSmoothCell(grid, target, cells[k], terms);
             renderSmoothCell(grid, target, cells[k], terms, whole);
@@ -187,7 +189,8 @@ void CellPool::cutBands(const Run& run, std::size_t round) noexcept
             continue;
         centres_[placed++] = (std::int64_t{landing.firstColumn} + landing.lastColumn) / 2;
     }
-    const std::size_t bands = run.smooth ? kSmoothBandsEach * bandCount_ : bandCount_;
+    const std::size_t bands =
+        run.smooth ? std::clamp(placed / kSmoothBandCells, bandCount_, kSmoothBandsEach * bandCount_) : bandCount_;
     half.bands.clear();
     std::int32_t from = 0;
     for (std::size_t b = 1; b < bands && placed > 0; ++b) {

@@ -237,6 +237,19 @@ private slots:
         QVERIFY(filterText(program_->dialogs->openRequests.back().filters).starts_with("Grid files (*.grid)|*.grid"));
         QVERIFY(program_->controlGrid().exists());
         QCOMPARE(undoAction->text(), QStringLiteral("Undo Open Grid"));
+
+        // Grid > Resampling: each item an edit, its check mark the grid's.
+        const auto [exactAction, smoothAction] = childrenNamed<QAction>(w, "exactAction", "smoothAction");
+        QVERIFY(child<QMenu>(w, "resamplingMenu")->isEnabled());
+        smoothAction->trigger();
+        QCOMPARE(program_->controlGrid().resampling(), Resampling::Smooth);
+        QVERIFY(smoothAction->isChecked() && !exactAction->isChecked());
+        QCOMPARE(undoAction->text(), QStringLiteral("Undo Resampling"));
+        smoothAction->trigger(); // chosen again: no edit, and still checked
+        QVERIFY(smoothAction->isChecked());
+        undoAction->trigger();
+        QVERIFY(exactAction->isChecked() && !smoothAction->isChecked());
+        QCOMPARE(undoAction->text(), QStringLiteral("Undo Open Grid"));
     }
 
     void theTitleMarksUnsavedChangesAndClosingAsksAboutThem()

@@ -137,6 +137,22 @@ void GridCommands::layGridFileAt(const std::string& path)
         errors_.showError(error.what());
         return;
     }
+    layFile(file, GridEditKind::GridFile);
+}
+
+void GridCommands::setResampling(Resampling resampling)
+{
+    if (!canSetResampling() || resampling == grid_.resampling()) return;
+    mouse_.endDrag();
+    // Every pass rendered again the new way, as a grid file of them would
+    // be laid; the choice of points stays.
+    GridFile file = gridFileOf(grid_, picture_.width(), picture_.height());
+    file.resampling = resampling;
+    layFile(file, GridEditKind::Resampling);
+}
+
+void GridCommands::layFile(const GridFile& file, GridEditKind kind)
+{
     // The file is laid over the picture as read, which a grid over a result
     // has replaced as the starting picture, and its passes each over the
     // result of the one before: the starting picture changes.
@@ -145,8 +161,10 @@ void GridCommands::layGridFileAt(const std::string& path)
 
     history_.beginEdit();
     std::optional<GridEditStart> edit = history_.startGridEdit(changesSource);
-    view_.showGrid();
-    grid_.selection().clear();
+    if (kind == GridEditKind::GridFile) {
+        view_.showGrid();
+        grid_.selection().clear();
+    }
     // Each pass but the last is deformed whole here, the worker idle, before
     // the next is laid over it; the last pass's batch goes to the worker. The
     // picture as read is kept already, so laying cannot fail.
@@ -162,7 +180,7 @@ void GridCommands::layGridFileAt(const std::string& path)
                         worker_.queueBatch(batch);
                     });
     }
-    history_.finishGridEdit(GridEditKind::GridFile, std::move(edit));
+    history_.finishGridEdit(kind, std::move(edit));
 }
 
 void GridCommands::saveGrid()

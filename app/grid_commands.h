@@ -15,6 +15,7 @@
 #include "app/worker_control.h"
 #include "engine/cell_work.h"
 #include "engine/control_grid.h"
+#include "engine/grid_file.h"
 #include "engine/picture_buffers.h"
 
 namespace plexor {
@@ -56,6 +57,11 @@ public:
     void openGridFile(const std::string& path);
     bool canOpenGrid() const noexcept { return picture_.hasPicture(); }
     bool canSaveGrid() const noexcept { return picture_.hasPicture() && grid_.exists(); }
+    // Grid > Resampling: the deformation rendered exactly or smoothly, every
+    // pass of it again, as one edit; the grid shown or not as it was.
+    void setResampling(Resampling resampling);
+    bool canSetResampling() const noexcept { return picture_.hasPicture() && grid_.exists(); }
+    Resampling resampling() const noexcept { return grid_.resampling(); }
     // A picture was opened from `path`: its grid files are proposed beside it.
     void pictureOpened(const std::string& path);
 
@@ -69,6 +75,8 @@ private:
     // Reads the grid file `path` and lays it as one edit; a file that does
     // not suit the picture is refused and changes nothing.
     void layGridFileAt(const std::string& path);
+    // Lays the checked `file` as one edit of `kind` (GridFile or Resampling).
+    void layFile(const GridFile& file, GridEditKind kind);
     // With the worker held: a grid of `step` laid anew and shown, no point
     // chosen.
     void layShownGrid(std::int32_t step);

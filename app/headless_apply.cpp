@@ -128,6 +128,7 @@ std::size_t applyGridToFiles(const HeadlessApply& request, const HeadlessService
     GridFile grid;
     try {
         grid = readGridFile(request.gridPath);
+        if (request.resampling) grid.resampling = *request.resampling;
     } catch (const std::exception& error) {
         services.errors << "plexor: " << error.what() << '\n';
         return std::max<std::size_t>(1, request.inputs.size());

@@ -14,6 +14,7 @@
 
 #include "app/image_codec.h"
 #include "engine/parallel_deform.h"
+#include "engine/resampling.h"
 #include "engine/system_memory.h"
 #include "platform/file_io.h"
 
@@ -33,6 +34,9 @@ struct HeadlessApply {
     // The quality (1 to 100) of JPEG, HEIC, AVIF and lossy WebP results;
     // nothing for each format's own.
     std::optional<int> quality = {};
+    // How the deformation is rendered, whatever the grid file says; nothing
+    // for the file's own choice.
+    std::optional<Resampling> resampling = {};
 };
 
 struct HeadlessServices {

@@ -137,13 +137,16 @@ std::unique_ptr<GridEdit> HistoryCommands::gridEdit(GridEditKind kind, GridEditS
         return std::make_unique<PassOverResultEdit>(
             std::move(grid),
             SourceChange(std::move(start.source), TileStore(), std::move(start.passes), grid_.earlierPasses()));
-    case GridEditKind::GridFile: {
+    case GridEditKind::GridFile:
+    case GridEditKind::Resampling: {
         std::optional<SourceChange> source;
         if (start.changesSource) {
             TileStore after;
             keepWhole(after, picture_, picture_.source());
             source.emplace(std::move(start.source), std::move(after), std::move(start.passes), grid_.earlierPasses());
         }
+        if (kind == GridEditKind::Resampling)
+            return std::make_unique<ResamplingEdit>(std::move(grid), std::move(source));
         return std::make_unique<GridFileEdit>(std::move(grid), std::move(source));
     }
     case GridEditKind::Grid: break;

@@ -25,7 +25,7 @@ namespace plexor {
 // them.
 enum class PointsEditKind { Drag, MovePoints, Nudge };
 // The kinds of edit that lay a grid, done at once.
-enum class GridEditKind { Grid, Reset, PassOverResult, GridFile };
+enum class GridEditKind { Grid, Reset, PassOverResult, GridFile, Resampling };
 
 // What an edit that lays a grid keeps from before it: the grid, the whole
 // work plane and, for an edit that changes the starting picture, the whole

@@ -30,7 +30,7 @@ private:
 // last pass's cells deformed again on redo; the starting picture and the
 // earlier passes change where the file has several passes or the picture
 // had some.
-class GridFileEdit final : public GridEdit {
+class GridFileEdit : public GridEdit {
 public:
     GridFileEdit(GridEdit grid, std::optional<SourceChange> source) noexcept
         : GridEdit(std::move(grid)), source_(std::move(source))
@@ -43,6 +43,14 @@ public:
 
 private:
     std::optional<SourceChange> source_;
+};
+
+// Grid > Resampling: the deformation rendered the other way, its passes laid
+// again over the picture as read as a grid file of them would be.
+class ResamplingEdit final : public GridFileEdit {
+public:
+    using GridFileEdit::GridFileEdit;
+    const char* name() const noexcept override { return "Resampling"; }
 };
 
 } // namespace plexor

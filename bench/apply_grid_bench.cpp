@@ -1,8 +1,8 @@
 // A grid file laid over a 45-megapixel picture (8192 x 5464) as Open grid
 // and --apply lay it: every interior point displaced, step 48, the grid
 // built and the whole batch deformed. On every core the machine has, by
-// --apply's path and by the window's worker, and on one thread. Compare with
-// each other and with BM_Memcpy45MP.
+// --apply's path and by the window's worker, and on one thread, exactly; and
+// smoothly by both paths. Compare with each other and with BM_Memcpy45MP.
 
 #include <algorithm>
 #include <cstring>
@@ -22,8 +22,9 @@ namespace plexor {
 namespace {
 
 // How the grid file is laid: by --apply on `threads` threads, or (0) as the
-// window lays it, its batch queued to the worker with its pool.
-void applyGrid(benchmark::State& state, unsigned threads)
+// window lays it, its batch queued to the worker with its pool; rendered
+// exactly or smoothly.
+void applyGrid(benchmark::State& state, unsigned threads, Resampling resampling = Resampling::Exact)
 {
     constexpr std::int32_t kWidth = 8192, kHeight = 5464, kStep = 48;
     std::mt19937 rng(9);
@@ -41,6 +42,7 @@ void applyGrid(benchmark::State& state, unsigned threads)
 
     // The buffers' pages are touched once before: what is timed is the
     // apply, not the system's first mapping of fresh memory.
+    model->grid.setResampling(resampling);
     layGridPass(model->grid, model->picture, model->work, pass);
     const ParallelDeformOptions options{threads, 0};
     CellWorker worker(model->work, model->grid, model->picture, [] {});
@@ -70,11 +72,23 @@ void BM_ApplyGrid_45MP(benchmark::State& state)
 }
 BENCHMARK(BM_ApplyGrid_45MP)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+void BM_ApplyGrid_45MP_Smooth(benchmark::State& state)
+{
+    applyGrid(state, coreCount(), Resampling::Smooth);
+}
+BENCHMARK(BM_ApplyGrid_45MP_Smooth)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_ApplyGrid_45MP_Worker(benchmark::State& state)
 {
     applyGrid(state, 0);
 }
 BENCHMARK(BM_ApplyGrid_45MP_Worker)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ApplyGrid_45MP_SmoothWorker(benchmark::State& state)
+{
+    applyGrid(state, 0, Resampling::Smooth);
+}
+BENCHMARK(BM_ApplyGrid_45MP_SmoothWorker)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ApplyGrid_45MP_OneThread(benchmark::State& state)
 {

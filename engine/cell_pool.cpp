@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "engine/cell_rendering.h"
 #include "engine/deform_cell.h"
 
 namespace plexor {
@@ -12,6 +13,12 @@ namespace {
 // rounds at a time; and the cells.
 constexpr std::size_t kRoundSamples = std::size_t{1} << 18;
 constexpr std::size_t kRoundCells = 1024;
+// A smooth cell's work varies with how much its pixels shrink: a smooth
+// round is cut into up to this many bands more, which the threads take as
+// they come free, each holding at least kSmoothBandCells cells (a cell cut
+// by a band's edge builds its mesh for each side).
+constexpr std::size_t kSmoothBandsEach = 4;
+constexpr std::size_t kSmoothBandCells = 16;
 
 } // namespace
 
@@ -29,7 +36,8 @@ CellPool::CellPool(unsigned threads, unsigned bands)
     for (Half& half : halves_) {
         half.dests.resize(kRoundSamples);
         half.landings.resize(kRoundCells);
-        half.bands.reserve(bandCount_);
+        half.terms.resize(kRoundCells);
+        half.bands.reserve(kSmoothBandsEach * bandCount_);
     }
     centres_.resize(kRoundCells);
     finished_.resize(kRoundCells);
@@ -68,13 +76,25 @@ void CellPool::help()
 void CellPool::deform(const GridSampling& grid, const SplatTarget& target, std::span<const CellRef> cells,
                       const std::function<void(std::size_t, const CellFootprint&)>& done, std::size_t roundCells)
 {
+    // A smooth cell keeps no samples between its halves: only its terms and reach.
+    const bool smooth = grid.resampling == Resampling::Smooth;
     const std::size_t side = static_cast<std::size_t>(grid.samplesPerCell()) + 1;
-    Run run{&grid, target, cells, side * side, 0, 0};
+    Run run{&grid, target, cells, smooth ? 0 : side * side, 0, 0, smooth};
     if (helpers_.empty() || cells.size() < 2 || run.perCell > kRoundSamples) {
-        for (std::size_t k = 0; k < cells.size(); ++k) done(k, deformCell(grid, target, cells[k]));
+        if (!smooth) {
+            for (std::size_t k = 0; k < cells.size(); ++k) done(k, deformCell(grid, target, cells[k]));
+            return;
+        }
+        const SplatBand whole{0, static_cast<std::int32_t>(target.width)};
+        for (std::size_t k = 0; k < cells.size(); ++k) {
+            CellTerms terms;
+            const CellLanding landing = landSmoothCell(grid, target, cells[k], terms);
+            renderSmoothCell(grid, target, cells[k], terms, whole);
+            done(k, landing.reach);
+        }
         return;
     }
-    run.perRound = std::min(kRoundSamples / run.perCell, kRoundCells);
+    run.perRound = smooth ? kRoundCells : std::min(kRoundSamples / run.perCell, kRoundCells);
     if (roundCells != 0) run.perRound = std::min(run.perRound, roundCells);
     run.rounds = (cells.size() + run.perRound - 1) / run.perRound;
     {
@@ -112,8 +132,9 @@ void CellPool::land(const Run& run, std::size_t round)
     for (;;) {
         const std::size_t k = nextCell_.fetch_add(1, std::memory_order_relaxed);
         if (k >= count) return;
-        half.landings[k] =
-            landCellSamples(*run.grid, run.target, run.cells[first + k], half.dests.data() + k * run.perCell);
+        half.landings[k] = run.smooth ? landSmoothCell(*run.grid, run.target, run.cells[first + k], half.terms[k])
+                                      : landCellSamples(*run.grid, run.target, run.cells[first + k],
+                                                        half.dests.data() + k * run.perCell);
     }
 }
 
@@ -125,9 +146,20 @@ void CellPool::splat(const Run& run, std::size_t round)
     for (;;) {
         const std::size_t b = nextBand_.fetch_add(1, std::memory_order_relaxed);
         if (b >= half.bands.size()) return;
+        const SplatBand band = half.bands[b];
+        if (run.smooth) {
+            // Each cell's pixels in the band, cell after cell: where cells
+            // overlap, the later one lies on top, as on one thread.
+            for (std::size_t k = 0; k < count; ++k) {
+                const CellLanding& landing = half.landings[k];
+                if (landing.firstColumn < band.last && landing.lastColumn > band.first)
+                    renderSmoothCell(*run.grid, run.target, run.cells[first + k], half.terms[k], band);
+            }
+            continue;
+        }
         for (std::size_t k = 0; k < count; ++k)
             splatCellSamples(*run.grid, run.target, run.cells[first + k], half.dests.data() + k * run.perCell,
-                             half.landings[k], half.bands[b]);
+                             half.landings[k], band);
     }
 }
 
@@ -157,7 +189,8 @@ void CellPool::cutBands(const Run& run, std::size_t round) noexcept
             continue;
         centres_[placed++] = (std::int64_t{landing.firstColumn} + landing.lastColumn) / 2;
     }
-    const std::size_t bands = bandCount_;
+    const std::size_t bands =
+        run.smooth ? std::clamp(placed / kSmoothBandCells, bandCount_, kSmoothBandsEach * bandCount_) : bandCount_;
     half.bands.clear();
     std::int32_t from = 0;
     for (std::size_t b = 1; b < bands && placed > 0; ++b) {

@@ -15,6 +15,7 @@
 
 #include "engine/cell_landing.h"
 #include "engine/cell_ref.h"
+#include "engine/cell_terms.h"
 #include "engine/grid_sampling.h"
 #include "engine/splat.h"
 
@@ -29,7 +30,9 @@ inline unsigned coreCount() noexcept
 // Threads that deform a run of cells together, bit for bit as deformCell
 // would deform them one after another: they find where the samples of the
 // cells land side by side, and splat them by bands of columns, each band
-// taking the samples that reach it in their order.
+// taking the samples that reach it in their order. A grid rendered smoothly
+// goes the same way, each cell's reach found first, then its pixels rendered
+// by bands of columns, cell after cell in their order.
 //
 // The run goes in rounds. In phase p every thread first splats bands of
 // round p - 1 until none is left, then lands cells of round p, which lie in
@@ -63,10 +66,12 @@ private:
         std::size_t perCell = 0;  // samples per cell
         std::size_t perRound = 0; // cells per round
         std::size_t rounds = 0;
+        bool smooth = false; // rendered smoothly: each cell's reach landed, its pixels rendered by bands
     };
     struct Half {
         std::vector<std::int32_t> dests;
         std::vector<CellLanding> landings;
+        std::vector<CellTerms> terms; // a smooth cell's, as its landing read them
         std::vector<SplatBand> bands;
     };
     // Closes a phase, on whichever thread arrives last: the counters start

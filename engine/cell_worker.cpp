@@ -47,12 +47,15 @@ void CellWorker::run()
                 if (taken == 0) {
                     queueEmpty = true;
                 } else if (!run[0].isRefreshMarker()) {
+                    // A smooth rendering sets no splat marks.
+                    const GridSampling sampling = grid_.sampling();
+                    const bool marks = sampling.resampling == Resampling::Exact;
                     pool_.deform(
-                        grid_.sampling(), picture_.splatTarget(), run.first(taken),
+                        sampling, picture_.splatTarget(), run.first(taken),
                         [&](std::size_t, const CellFootprint& written) {
                             for (int i = 0; i < written.count; ++i) {
                                 work_.changes().mark(written.rects[i]);
-                                work_.addMarked(written.rects[i]);
+                                if (marks) work_.addMarked(written.rects[i]);
                             }
                             work_.queue().popFront(generation);
                         },

@@ -50,6 +50,7 @@ GridSnapshot ControlGrid::snapshot() const
 {
     GridSnapshot s;
     s.step = shape_.step;
+    s.resampling = resampling_;
     s.exists = exists();
     s.dx.reserve(points_.size());
     s.dy.reserve(points_.size());
@@ -62,6 +63,7 @@ GridSnapshot ControlGrid::snapshot() const
 
 void ControlGrid::restore(const GridSnapshot& snapshot, std::int32_t width, std::int32_t height)
 {
+    resampling_ = snapshot.resampling;
     if (!snapshot.exists) {
         shape_.step = snapshot.step;
         drop();

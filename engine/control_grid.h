@@ -40,7 +40,11 @@ public:
     const ControlPoint& point(std::int32_t c, std::int32_t r) const noexcept { return points_[index(c, r)]; }
     const WeightTables& tables() const noexcept { return tables_; }
     // What a cell's deformation reads of the grid.
-    GridSampling sampling() const noexcept { return {shape_, points_, tables_}; }
+    GridSampling sampling() const noexcept { return {shape_, points_, tables_, resampling_}; }
+    // How the cells are rendered; a choice of the deformation that outlives
+    // the grids laid and dropped. Set while the worker is held.
+    Resampling resampling() const noexcept { return resampling_; }
+    void setResampling(Resampling resampling) noexcept { resampling_ = resampling; }
 
     // A new grid at `step` (at least 1) over a width x height picture, its
     // points at rest, with the tables of its step. The choice of points
@@ -66,6 +70,7 @@ public:
 
 private:
     GridGeometry shape_{.step = kDefaultStep};
+    Resampling resampling_ = Resampling::Exact;
     std::vector<ControlPoint> points_; // empty: no grid
     WeightTables tables_;
     PointSelection selection_;

@@ -49,6 +49,7 @@ std::variant<GridFile, GridFileError> parseGridFile(std::string_view text)
     enum class Expect { Magic, Size, Pass, Step, Points } expect = Expect::Magic;
     std::int32_t version = 0;
     GridFile file;
+    bool resampleNext = false; // the line before was the size
     int line = 0;
     std::size_t at = 0;
     while (at < text.size()) {
@@ -61,6 +62,15 @@ std::variant<GridFile, GridFileError> parseGridFile(std::string_view text)
         if (words.empty() || words[0].front() == '#') continue;
 
         const auto refuse = [line](std::string reason) { return GridFileError{line, std::move(reason)}; };
+        const bool afterSize = resampleNext;
+        resampleNext = false;
+        if (words[0] == "resample" && expect != Expect::Magic && expect != Expect::Size) {
+            if (!afterSize) return refuse("a \"resample\" line comes right after the size line, once");
+            if (words.size() != 2 || (words[1] != "exact" && words[1] != "smooth"))
+                return refuse("'resample' takes \"exact\" or \"smooth\"");
+            file.resampling = words[1] == "smooth" ? Resampling::Smooth : Resampling::Exact;
+            continue;
+        }
         std::int32_t values[4];
         if (expect == Expect::Points && version == 2 && words[0] == "pass") expect = Expect::Pass;
         switch (expect) {
@@ -80,6 +90,7 @@ std::variant<GridFile, GridFileError> parseGridFile(std::string_view text)
             file.width = values[0];
             file.height = values[1];
             file.sizeLine = line;
+            resampleNext = true;
             if (version == 1) file.passes.emplace_back();
             expect = version == 1 ? Expect::Step : Expect::Pass;
             continue;
@@ -124,6 +135,7 @@ std::string writeGridFile(const GridFile& file)
     const bool several = file.passes.size() > 1;
     std::string text = std::string(kMagic) + (several ? " 2\n" : " 1\n");
     text += "size " + std::to_string(file.width) + " " + std::to_string(file.height) + "\n";
+    if (file.resampling == Resampling::Smooth) text += "resample smooth\n";
     for (const GridPass& pass : file.passes) {
         if (several) text += "pass\n";
         text += "step " + std::to_string(pass.step) + "\n";

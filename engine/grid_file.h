@@ -22,6 +22,9 @@
 //   step M
 //   ...
 //
+// A line `resample smooth` right after the size renders every pass smoothly
+// (`resample exact`, or no such line, exactly).
+//
 // `size` is the widened picture size the grid was made on, `step` a pass's
 // step, then one `point` line for each of its displaced points, row by row:
 // C and R count the grid's points from 0 at the top left, outer ring
@@ -49,6 +52,7 @@ struct GridFile {
 
     std::int32_t width = 0, height = 0;
     int sizeLine = 0;
+    Resampling resampling = Resampling::Exact;
     std::vector<GridPass> passes; // at least one
 };
 
@@ -68,8 +72,9 @@ std::variant<GridFile, GridFileError> parseGridFile(std::string_view text);
 // single pass, version 2 for several.
 std::string writeGridFile(const GridFile& file);
 
-// The deformation of a width x height picture that `grid` holds: its earlier
-// passes, then the grid with its displaced points row by row. A grid exists.
+// The deformation of a width x height picture that `grid` holds: its
+// resampling, its earlier passes, then the grid with its displaced points row
+// by row. A grid exists.
 GridFile gridFileOf(const ControlGrid& grid, std::int32_t width, std::int32_t height);
 // One pass: the grid and its displaced points.
 GridPass gridPassOf(const ControlGrid& grid);
@@ -92,7 +97,7 @@ void layGridPass(ControlGrid& grid, PictureBuffers& picture, CellWork& work, con
 // points (layGridPass), then `deform` with its batch (displacedCells) and
 // whether it is the last pass. Every pass but the last must be deformed
 // whole when `deform` returns. The passes before the last become the grid's
-// earlier passes. Changes nothing, and says which buffer it lacked, when the
+// earlier passes, and the file's resampling the grid's. Changes nothing, and says which buffer it lacked, when the
 // picture as read cannot be kept beside the result in `available` bytes.
 std::optional<MemoryShortfall>
 layGridFile(ControlGrid& grid, PictureBuffers& picture, CellWork& work, const GridFile& file, std::uint64_t available,

@@ -72,6 +72,7 @@ GridFile gridFileOf(const ControlGrid& grid, std::int32_t width, std::int32_t he
     GridFile file;
     file.width = width;
     file.height = height;
+    file.resampling = grid.resampling();
     file.passes = grid.earlierPasses();
     file.passes.push_back(gridPassOf(grid));
     return file;
@@ -104,6 +105,7 @@ std::optional<MemoryShortfall> layGridFile(ControlGrid& grid, PictureBuffers& pi
     if (file.passes.size() > 1)
         if (const std::optional<MemoryShortfall> missing = picture.keepOpened(available)) return missing;
     picture.startFromOpened();
+    grid.setResampling(file.resampling);
     for (std::size_t i = 0; i < file.passes.size(); ++i) {
         if (i > 0) picture.beginPassOverResult();
         layGridPass(grid, picture, work, file.passes[i]);

@@ -4,8 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "engine/cell_footprint.h"
-#include "engine/cell_terms.h"
+#include "engine/cell_rendering.h"
 #include "engine/plane_rect.h"
 
 namespace plexor {
@@ -110,7 +109,7 @@ bool LivePreview::computeNext(CellPool& pool, const ControlGrid& grid, const Pic
         if (!stillWanted() || marks_.empty() || points_.size() != grid.points().size()) return false;
         prepare(request, grid, picture);
     }
-    const GridSampling sampling{grid.shape(), points_, grid.tables()};
+    const GridSampling sampling{grid.shape(), points_, grid.tables(), grid.resampling()};
     // Steps of about the samples a run of the worker takes.
     const std::size_t side = static_cast<std::size_t>(sampling.samplesPerCell()) + 1;
     const std::size_t chunk = std::max<std::size_t>(1, kStepSamples / (side * side));
@@ -133,14 +132,13 @@ void LivePreview::prepare(const PreviewRequest& request, const ControlGrid& grid
         points_[static_cast<std::size_t>(move.index)].dx = move.dx;
         points_[static_cast<std::size_t>(move.index)].dy = move.dy;
     }
-    const GridSampling sampling{grid.shape(), points_, grid.tables()};
+    const GridSampling sampling{grid.shape(), points_, grid.tables(), grid.resampling()};
     const std::int32_t width = picture.width(), height = picture.height();
     // Every pixel the batch may write, from the points as the frame has them,
     // as the work plane holds it, with no mark.
     computed_.clear();
     for (const CellRef& cell : request.cells) {
-        const CellFootprint reach =
-            footprintOf(gatherCellTerms(sampling, width, height, cell.col, cell.row), width, height);
+        const CellFootprint reach = renderReach(sampling, width, height, cell);
         for (int k = 0; k < reach.count; ++k) computed_.add(reach.rects[k]);
     }
     for (const PixelRect& rect : computed_) {

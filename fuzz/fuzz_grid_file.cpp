@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto again = parseGridFile(writeGridFile(*file));
     require(std::holds_alternative<GridFile>(again));
     const GridFile& back = std::get<GridFile>(again);
-    require(back.width == file->width && back.height == file->height && back.passes == file->passes);
+    require(back.width == file->width && back.height == file->height && back.resampling == file->resampling &&
+            back.passes == file->passes);
 
     // Laid over a picture of its own size, if that is small and a multiple
     // of 4 across.

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <optional>
 #include <unistd.h>
+#include <utility>
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -44,6 +45,10 @@ struct Options {
         QStringLiteral("With --apply: writes JPEG, HEIC, AVIF and WebP results at quality N, from "
                        "1 to 100 (default: 92 for JPEG, 90 for HEIC and AVIF, lossless WebP)."),
         QStringLiteral("N")};
+    QCommandLineOption resample{QStringLiteral("resample"),
+                                QStringLiteral("With --apply: renders the deformation exactly (exact) or smoothly "
+                                               "(smooth), whatever the grid file records."),
+                                QStringLiteral("exact|smooth")};
 };
 
 // The most threads --threads may ask for.
@@ -67,11 +72,11 @@ int usageError(const QCommandLineParser& parser, const QString& reason)
     return 2;
 }
 
+// Runs `request`, its quality and resampling set, with the paths the
+// arguments name.
 int runApply(int argc, char** argv, const QCommandLineParser& parser, const Options& options, unsigned threads,
-             std::optional<int> quality)
+             HeadlessApply request)
 {
-    HeadlessApply request;
-    request.quality = quality;
     request.gridPath = local(parser.value(options.apply));
     const QStringList positional = parser.positionalArguments();
     for (const QString& input : positional) request.inputs.push_back(local(input));
@@ -128,6 +133,7 @@ int runProgram(int argc, char** argv)
     parser.addOption(options.filesFrom);
     parser.addOption(options.threads);
     parser.addOption(options.quality);
+    parser.addOption(options.resample);
     parser.addPositionalArgument(
         QStringLiteral("file"),
         QStringLiteral("A picture to open at start: BMP, PNG, JPEG, TIFF, WebP, GIF, HEIC or AVIF. With "
@@ -163,16 +169,23 @@ int runProgram(int argc, char** argv)
                 return usageError(parser,
                                   QStringLiteral("--threads takes a whole number from 1 to %1").arg(kMaxThreads));
         }
-        std::optional<int> quality;
+        HeadlessApply request;
         if (parser.isSet(options.quality)) {
             bool number = false;
-            quality = parser.value(options.quality).toInt(&number);
-            if (!number || *quality < 1 || *quality > 100)
+            request.quality = parser.value(options.quality).toInt(&number);
+            if (!number || *request.quality < 1 || *request.quality > 100)
                 return usageError(parser, QStringLiteral("--quality takes a whole number from 1 to 100"));
         }
-        return runApply(argc, argv, parser, options, threads, quality);
+        if (parser.isSet(options.resample)) {
+            const QString way = parser.value(options.resample);
+            if (way != QStringLiteral("exact") && way != QStringLiteral("smooth"))
+                return usageError(parser, QStringLiteral("--resample takes exact or smooth"));
+            request.resampling = way == QStringLiteral("smooth") ? Resampling::Smooth : Resampling::Exact;
+        }
+        return runApply(argc, argv, parser, options, threads, std::move(request));
     }
-    for (const QCommandLineOption* option : {&options.outDir, &options.filesFrom, &options.threads, &options.quality})
+    for (const QCommandLineOption* option :
+         {&options.outDir, &options.filesFrom, &options.threads, &options.quality, &options.resample})
         if (parser.isSet(*option))
             return usageError(parser, QStringLiteral("--%1 goes with --apply").arg(option->names().constFirst()));
     if (count > 1) return usageError(parser, QStringLiteral("the window opens one picture at a time"));

@@ -121,6 +121,9 @@ private:
     QMenu* gridMenu_ = nullptr;
     QAction* showGridAction_ = nullptr;
     QAction* gridOverResultAction_ = nullptr;
+    QMenu* resamplingMenu_ = nullptr;
+    QAction* exactAction_ = nullptr;
+    QAction* smoothAction_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     QAction* zoomInAction_ = nullptr;
     QAction* zoomOutAction_ = nullptr;

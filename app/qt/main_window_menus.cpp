@@ -67,6 +67,12 @@ void MainWindow::createMenu()
     gridOverResultAction_ =
         addMenuItem(gridMenu_, "gridOverResultAction", QStringLiteral("&New grid over the result..."),
                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G));
+    resamplingMenu_ = gridMenu_->addMenu(QStringLiteral("&Resampling"));
+    resamplingMenu_->setObjectName(QStringLiteral("resamplingMenu"));
+    exactAction_ = addMenuItem(resamplingMenu_, "exactAction", QStringLiteral("&Exact"));
+    smoothAction_ = addMenuItem(resamplingMenu_, "smoothAction", QStringLiteral("&Smooth"));
+    exactAction_->setCheckable(true);
+    smoothAction_->setCheckable(true);
 
     viewMenu_ = menuBar()->addMenu(QStringLiteral("&View"));
     viewMenu_->setObjectName(QStringLiteral("viewMenu"));
@@ -104,6 +110,10 @@ void MainWindow::createMenu()
             [this] { run([this] { commands_->selection().selectNone(); }); });
     connect(gridOverResultAction_, &QAction::triggered, this,
             [this] { run([this] { commands_->grid().layGridOverResult(); }); });
+    connect(exactAction_, &QAction::triggered, this,
+            [this] { run([this] { commands_->grid().setResampling(Resampling::Exact); }); });
+    connect(smoothAction_, &QAction::triggered, this,
+            [this] { run([this] { commands_->grid().setResampling(Resampling::Smooth); }); });
     connect(zoomInAction_, &QAction::triggered, this, [this] { run([this] { commands_->view().zoomIn(); }); });
     connect(zoomOutAction_, &QAction::triggered, this, [this] { run([this] { commands_->view().zoomOut(); }); });
     connect(fitAction_, &QAction::triggered, this, [this] { run([this] { commands_->view().fitToWindow(); }); });
@@ -169,6 +179,9 @@ void MainWindow::updateActions()
     // toggle of a checkable item went.
     showGridAction_->setChecked(commands_->view().gridShown());
     livePreviewAction_->setChecked(commands_->live().enabled());
+    resamplingMenu_->setEnabled(commands_->grid().canSetResampling());
+    exactAction_->setChecked(commands_->grid().resampling() == Resampling::Exact);
+    smoothAction_->setChecked(commands_->grid().resampling() == Resampling::Smooth);
     updateRecentMenu();
 }
 

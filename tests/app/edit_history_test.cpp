@@ -22,6 +22,7 @@ struct State {
     std::vector<std::uint8_t> work, view, screen;
     std::int32_t step = 0;
     std::vector<std::int32_t> displacements;
+    Resampling resampling = Resampling::Exact;
 
     bool operator==(const State&) const = default;
 };
@@ -48,6 +49,7 @@ protected:
         const std::span<const std::uint8_t> rows = commands_.pictures().screenBitmap().bottomUpRows();
         s.screen.assign(rows.begin(), rows.end());
         s.step = commands_.controlGrid().step();
+        s.resampling = commands_.controlGrid().resampling();
         for (const ControlPoint& p : commands_.controlGrid().points()) {
             s.displacements.push_back(p.dx);
             s.displacements.push_back(p.dy);
@@ -134,6 +136,9 @@ TEST_F(EditHistoryTest, RandomEditsUndoneAndRedoneGiveBackTheirStatesExactly)
                 commands_.grid().resetGrid();
             } else if (kind == 5) {
                 openRandomGridFile();
+            } else if (kind == 6) {
+                const bool exact = commands_.controlGrid().resampling() == Resampling::Exact;
+                commands_.grid().setResampling(exact ? Resampling::Smooth : Resampling::Exact);
             } else {
                 drag();
             }

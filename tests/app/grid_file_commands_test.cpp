@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -282,6 +283,50 @@ TEST_F(GridFileCommandsTest, TwoPassesGiveWhatTheirVersion2FileGivesAndComeUndon
     commands_.history().redo();
     ASSERT_TRUE(serveUntilIdle(commands_.worker()));
     EXPECT_EQ(saveShown("once-redone.bmp"), once);
+}
+
+// Grid > Resampling renders both passes again, as the grid file it saves and
+// --apply render them, and comes undone and redone as an edit of its own.
+TEST_F(GridFileCommandsTest, ResamplingIsAnEditThatTheGridFileAndTheCommandLineFollow)
+{
+    ASSERT_TRUE(commands_.document().openFile(picture_));
+    layGrid("40");
+    dragBy(82, 40, 15, -11);
+    layGrid("20", true);
+    dragBy(62, 40, -7, 6);
+    const std::vector<std::uint8_t> exact = saveShown("exact.bmp");
+    const std::string exactGrid = saveGrid("exact.grid");
+    commands_.grid().setResampling(Resampling::Smooth);
+    ASSERT_TRUE(serveUntilIdle(commands_.worker()));
+    EXPECT_EQ(commands_.history().undoText(), std::optional<std::string>("Undo Resampling"));
+    const std::vector<std::uint8_t> smooth = saveShown("smooth.bmp");
+    EXPECT_NE(smooth, exact);
+    const std::string path = saveGrid("smooth.grid");
+    EXPECT_EQ(readText(path), "plexor-grid 2\nsize 164 121\nresample smooth\npass\nstep 40\npoint 2 1 15 -11\n"
+                              "pass\nstep 20\npoint 3 2 -7 6\n");
+    EXPECT_EQ(applied(path, "applied.bmp"), smooth);
+    // --resample overrides the file, either way.
+    for (const auto& [grid, resampling, expected] :
+         {std::tuple{exactGrid, Resampling::Smooth, &smooth}, {path, Resampling::Exact, &exact}}) {
+        FileWriteOps writes;
+        std::ostringstream errors;
+        HeadlessApply request{grid, {picture_}, folder_.file("overridden.bmp"), "", ""};
+        request.resampling = resampling;
+        EXPECT_EQ(apply(request, writes, errors), 0u) << errors.str();
+        EXPECT_TRUE(readBytes(folder_.file("overridden.bmp")) == *expected);
+    }
+
+    commands_.undo();
+    ASSERT_TRUE(serveUntilIdle(commands_.worker()));
+    EXPECT_EQ(commands_.controlGrid().resampling(), Resampling::Exact);
+    EXPECT_EQ(saveShown("undone.bmp"), exact);
+    commands_.history().redo();
+    ASSERT_TRUE(serveUntilIdle(commands_.worker()));
+    EXPECT_EQ(commands_.controlGrid().resampling(), Resampling::Smooth);
+    EXPECT_EQ(saveShown("redone.bmp"), smooth);
+    // The exact file laid again is exact again.
+    openGrid(exactGrid);
+    EXPECT_EQ(saveShown("reopened.bmp"), exact);
 }
 
 } // namespace

@@ -28,12 +28,13 @@ struct Gesture {
 // The program without a window, a picture open under a grid of step 24 and
 // the overlay off, so that the view shows the picture alone.
 struct Session : FakeShell {
-    explicit Session(const std::string& picture)
+    explicit Session(const std::string& picture, Resampling resampling = Resampling::Exact)
     {
         commands.start();
         EXPECT_TRUE(commands.document().openFile(picture));
         grid.answers.push_back("24");
         commands.grid().layNewGrid();
+        commands.grid().setResampling(resampling);
         commands.view().toggleGridShown();
         settle();
     }
@@ -61,7 +62,7 @@ protected:
     // What the view shows after each move of `g`, the worker done.
     std::vector<std::vector<std::uint8_t>> frames(const Gesture& g)
     {
-        Session live(picture_);
+        Session live(picture_, resampling_);
         live.begin(g, 0);
         std::vector<std::vector<std::uint8_t>> shown;
         for (const Move& m : g.moves) {
@@ -74,7 +75,7 @@ protected:
     // The picture a release after the first `moves` moves of `g` gives.
     std::vector<std::uint8_t> released(const Gesture& g, std::size_t moves)
     {
-        Session session(picture_);
+        Session session(picture_, resampling_);
         session.begin(g, moves);
         const Move& at = g.moves[moves - 1];
         session.commands.mouse().release(at.x, at.y);
@@ -90,6 +91,7 @@ protected:
 
     TempFolder folder_;
     const std::string picture_ = writeBmp(folder_, "picture.bmp", gradient24(196, 150));
+    Resampling resampling_ = Resampling::Exact;
 };
 
 // Point (c, r) lies at (2 + 24 c, 3 + 24 r).
@@ -116,6 +118,13 @@ TEST_F(LiveFrames, FollowAnAxisLockedDrag)
 TEST_F(LiveFrames, FollowTheChosenPointsMovedTogether)
 {
     expectEveryFrameReleased({{{74, 75}, {98, 75}, {74, 99}}, {74, 75}, {{80, 77}, {69, 84}, {74, 75}}});
+}
+
+TEST_F(LiveFrames, FollowADragRenderedSmoothly)
+{
+    resampling_ = Resampling::Smooth;
+    expectEveryFrameReleased({{}, {74, 75}, {{79, 78}, {85, 71}, {67, 84}, {69, 86}}});
+    expectEveryFrameReleased({{}, {74, 75}, {{84, 75}, {104, 79}, {109, 83}}});
 }
 
 TEST_F(LiveFrames, NeitherThePictureKeptNorTheHistorySeesAFrame)

@@ -68,6 +68,29 @@ TEST(GridFile, WritesAndReadsBackTheModelsGrid)
     EXPECT_EQ(std::get<GridFile>(loose).passes, kept.passes);
 }
 
+// Smooth resampling is a line of its own after the size, read back as it
+// was; a file without it, or with "resample exact", is exact.
+TEST(GridFile, RecordsSmoothResamplingAfterTheSize)
+{
+    TestModel m;
+    loadPicture(m, 100, 80);
+    m.layGrid(10);
+    m.displace(3, 2, -9, 0);
+    m.grid.setResampling(Resampling::Smooth);
+    const std::string text = writeGridFile(gridFileOf(m.grid, 100, 80));
+    EXPECT_EQ(text, "plexor-grid 1\nsize 100 80\nresample smooth\nstep 10\npoint 3 2 -9 0\n");
+    const auto read = parseGridFile(text);
+    ASSERT_TRUE(std::holds_alternative<GridFile>(read)) << std::get<GridFileError>(read).reason;
+    EXPECT_EQ(std::get<GridFile>(read).resampling, Resampling::Smooth);
+    EXPECT_EQ(writeGridFile(std::get<GridFile>(read)), text);
+    for (const std::string& exact : {kHead, std::string("plexor-grid 2\nsize 100 80\n# comment\n\nresample exact\n"
+                                                        "pass\nstep 10\n")}) {
+        const auto plain = parseGridFile(exact);
+        ASSERT_TRUE(std::holds_alternative<GridFile>(plain)) << std::get<GridFileError>(plain).reason;
+        EXPECT_EQ(std::get<GridFile>(plain).resampling, Resampling::Exact);
+    }
+}
+
 TEST(GridFile, RefusesEachFaultWithItsLine)
 {
     const std::string head = "plexor-grid 2\nsize 100 80\n";
@@ -95,6 +118,10 @@ TEST(GridFile, RefusesEachFaultWithItsLine)
         {head + "pass\nstep 10\nsize 100 80\n", 5, "only points and passes follow"},
         {kHead + "pass\nstep 10\n", 4, "only points follow"},
         {tooMany, 203, "at most 100 passes"},
+        {"plexor-grid 1\nsize 100 80\nresample cubic\n", 3, "takes \"exact\" or \"smooth\""},
+        {"plexor-grid 1\nsize 100 80\nresample smooth\nresample smooth\n", 4, "right after the size line, once"},
+        {kHead + "resample smooth\n", 4, "right after the size line"},
+        {"plexor-grid 1\nresample smooth\n", 2, "\"size W H\" line must come next"},
     };
     for (const Case& c : cases) expectParseRefusal(c);
 

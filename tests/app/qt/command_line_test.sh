@@ -5,7 +5,7 @@
 #    files gives the usage and exit status 2;
 #  - --apply writes the deformed picture in the format OUT's extension names,
 #    and --out-dir each input under its own name; --quality N (1 to 100)
-#    reaches the JPEG encoder;
+#    reaches the JPEG encoder; --resample overrides the grid file's choice;
 #  - a malformed grid file, a picture of another size and an unreadable input
 #    each give one line naming the fault on standard error, exit status 1,
 #    and no output file.
@@ -72,6 +72,23 @@ done
 run --quality 50 "$picture"
 expect_status 2 "--quality without --apply"
 [[ -e $work/never.jpg ]] && fail "a refused --quality left an output"
+
+# --resample smooth gives what the grid file's own line gives, and not the
+# exact picture; --resample exact overrides that line.
+{ sed -n 1,3p "$work/g.grid"; echo "resample smooth"; sed -n '4,$p' "$work/g.grid"; } >"$work/smooth.grid"
+run --apply "$work/g.grid" --resample smooth "$picture" "$work/smooth.bmp"
+expect_status 0 "--resample smooth"
+run --apply "$work/smooth.grid" "$picture" "$work/smooth-file.bmp"
+expect_status 0 "a grid file with resample smooth"
+cmp -s "$work/smooth.bmp" "$work/smooth-file.bmp" || fail "--resample smooth differs from the file's line"
+run --apply "$work/smooth.grid" --resample exact "$picture" "$work/exact.bmp"
+expect_status 0 "--resample exact"
+run --apply "$work/g.grid" "$picture" "$work/exact-file.bmp"
+cmp -s "$work/exact.bmp" "$work/exact-file.bmp" || fail "--resample exact does not override the file's line"
+cmp -s "$work/exact.bmp" "$work/smooth.bmp" && fail "smooth and exact results are the same"
+run --apply "$work/g.grid" --resample cubic "$picture" "$work/never.bmp"
+expect_status 2 "--resample cubic"
+[[ $err == *"--resample takes exact or smooth"* ]] || fail "--resample cubic gave '$err'"
 
 printf 'plexor-grid 1\nsize 640 480\nstep 48\npoint 3 3 48 0\n' >"$work/far.grid"
 run --apply "$work/far.grid" "$picture" "$work/far.png"

@@ -118,7 +118,13 @@ private slots:
         QCOMPARE(saveAsAction->shortcuts(), keys(QKeySequence::SaveAs, {"Ctrl+S"}));
         QCOMPARE(exitAction->shortcuts(), keys(QKeySequence::Quit, {"Ctrl+Q"}));
 
-        QCOMPARE(child<QMenu>(w, "gridMenu")->actions(), (QList<QAction*>{showGridAction, gridOverResultAction}));
+        auto* resamplingMenu = child<QMenu>(w, "resamplingMenu");
+        const auto [exactAction, smoothAction] = childrenNamed<QAction>(w, "exactAction", "smoothAction");
+        QCOMPARE(child<QMenu>(w, "gridMenu")->actions(),
+                 (QList<QAction*>{showGridAction, gridOverResultAction, resamplingMenu->menuAction()}));
+        QCOMPARE(resamplingMenu->actions(), (QList<QAction*>{exactAction, smoothAction}));
+        QVERIFY(exactAction->isChecked() && !smoothAction->isChecked());
+        QVERIFY(!resamplingMenu->isEnabled()); // no grid yet
         QCOMPARE(showGridAction->text(), QStringLiteral("&Show"));
         QVERIFY(showGridAction->isCheckable());
         QVERIFY(!showGridAction->isChecked());
@@ -230,6 +236,19 @@ private slots:
         child<QAction>(w, "openGridAction")->trigger();
         QVERIFY(filterText(program_->dialogs->openRequests.back().filters).starts_with("Grid files (*.grid)|*.grid"));
         QVERIFY(program_->controlGrid().exists());
+        QCOMPARE(undoAction->text(), QStringLiteral("Undo Open Grid"));
+
+        // Grid > Resampling: each item an edit, its check mark the grid's.
+        const auto [exactAction, smoothAction] = childrenNamed<QAction>(w, "exactAction", "smoothAction");
+        QVERIFY(child<QMenu>(w, "resamplingMenu")->isEnabled());
+        smoothAction->trigger();
+        QCOMPARE(program_->controlGrid().resampling(), Resampling::Smooth);
+        QVERIFY(smoothAction->isChecked() && !exactAction->isChecked());
+        QCOMPARE(undoAction->text(), QStringLiteral("Undo Resampling"));
+        smoothAction->trigger(); // chosen again: no edit, and still checked
+        QVERIFY(smoothAction->isChecked());
+        undoAction->trigger();
+        QVERIFY(exactAction->isChecked() && !smoothAction->isChecked());
         QCOMPARE(undoAction->text(), QStringLiteral("Undo Open Grid"));
     }
 

@@ -13,6 +13,7 @@
 #include "app/qt/dialog_services.h"
 #include "app/qt/main_window_frame.h"
 #include "app/qt/qt_image_codec.h"
+#include "app/qt/qt_picture_view.h"
 #include "app/qt/worker_call_notifier.h"
 #include "app/recent_pictures.h"
 
@@ -24,8 +25,6 @@ class QScrollArea;
 class QToolButton;
 
 namespace plexor {
-
-class QtPictureView;
 
 // The main window, titled "Plexor machine": turns menu, button, key, mouse
 // and drop events into calls on the commands, which it starts and, once
@@ -83,7 +82,7 @@ private:
     void postWorkerCall() noexcept;
     void shutDown();
 
-    // WindowPorts
+    // WindowPorts, then GridDialogPort, whose calls go on to the grid dialog.
     void captureMouse() override;
     void releaseMouseCapture() override;
     void showInformation(const std::string& text) override;
@@ -91,8 +90,6 @@ private:
     void showNote(const std::string& text) override;
     void showZoom(const std::string& text) override;
     void showPointReadout(const std::string& text) override;
-
-    // GridDialogPort: hands the calls on to the grid dialog.
     void setEditText(const std::string& text) override;
     void showModal() override;
     std::string editText() const override;

@@ -102,7 +102,6 @@ void applyToPicture(const GridFile& grid, const HeadlessApply& request, const st
     Bitmap& bitmap = opened.picture.bitmap();
     const PictureLoad load = loadPicture(buffers, controls, work, opened.picture, services.availableMemory());
     if (load.shortfall) throw std::runtime_error(shortfallMessage(*load.shortfall));
-    opened.picture.alpha().release();
     checkGridFileFits(grid, request.gridPath, buffers.width(), buffers.height(), services.availableMemory());
     ProgressLine progress(services, std::filesystem::path(input).filename().string());
     // Each pass deformed whole before the next is laid over its result.
@@ -113,7 +112,7 @@ void applyToPicture(const GridFile& grid, const HeadlessApply& request, const st
         });
     if (missing) throw std::runtime_error(shortfallMessage(*missing));
     if (!storeWork(buffers, bitmap)) throw std::runtime_error("SetDIBits failed");
-    const PicturePlanes result{bitmap, alphaRows(buffers, buffers.work()), {}, {}, opened.picture.bitDepth()};
+    const PicturePlanes result = planesToSave(bitmap, buffers, buffers.work(), opened.picture.bitDepth());
     const std::string note =
         savePicture(result, opened.metadata, output, *format, services.codec, request.quality, services.writes);
     if (!opened.metadataNote.empty()) services.errors << "plexor: " << opened.metadataNote << '\n';

@@ -39,21 +39,43 @@ PictureLoad loadPicture(PictureBuffers& buffers, ControlGrid& grid, CellWork& wo
     const ByteBuffer& alpha = picture.alpha();
     const bool sameSize = bitmap.width() == buffers.width() && bitmap.height() == buffers.height();
     PictureLoad load;
-    load.shortfall = buffers.replace(bitmap.width(), bitmap.height(), !alpha.empty(), available);
+    load.shortfall = buffers.replace(bitmap.width(), bitmap.height(), !alpha.empty(), available, picture.deep());
     if (load.shortfall) return load;
     if (!sameSize && grid.exists()) dropGrid(grid, work);
     grid.setEarlierPasses({});
     grid.selection().clear();
-    load.pixelsRead = buffers.load(bitmap, alpha.bytes());
+    load.pixelsRead = buffers.load(bitmap, alpha.bytes(), picture.lowBytes().bytes(), picture.alphaLow().bytes());
+    // The buffers hold the alpha and the low bytes now; the bitmap stays.
+    picture.alpha().release();
+    picture.lowBytes().release();
+    picture.alphaLow().release();
     work.changes().markAll();
     return load;
 }
 
+namespace {
+
+// A plane's rows, without the three pixels after them; empty when the
+// picture lacks the plane.
+std::span<const std::uint8_t> planeRows(const PictureBuffers& buffers, const ByteBuffer& plane, std::size_t bytes)
+{
+    if (plane.empty()) return {};
+    return plane.bytes().first(bytes * static_cast<std::size_t>(buffers.width()) *
+                               static_cast<std::size_t>(buffers.height()));
+}
+
+} // namespace
+
 std::span<const std::uint8_t> alphaRows(const PictureBuffers& buffers, const PixelPlanes& planes)
 {
-    if (planes.alpha.empty()) return {};
-    return planes.alpha.bytes().first(static_cast<std::size_t>(buffers.width()) *
-                                      static_cast<std::size_t>(buffers.height()));
+    return planeRows(buffers, planes.alpha, 1);
+}
+
+PicturePlanes planesToSave(const Bitmap& bitmap, const PictureBuffers& buffers, const PixelPlanes& planes, int bitDepth)
+{
+    const PixelPlanes& work = buffers.work();
+    return PicturePlanes{bitmap, alphaRows(buffers, planes), planeRows(buffers, work.low, 3),
+                         planeRows(buffers, work.alphaLow, 1), bitDepth};
 }
 
 bool storeWork(const PictureBuffers& buffers, Bitmap& bitmap)

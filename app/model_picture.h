@@ -35,15 +35,21 @@ struct PictureLoad {
 };
 
 // Gives `picture` (widened) buffers of its own in `available` bytes and reads
-// its pixels and alpha into them, a new picture: the grid goes when it was
-// laid for another size, the choice of points and the earlier passes go
-// whatever the size. The worker must be held.
+// its pixels, alpha and low bytes into them, releasing those the picture
+// held beside its bitmap, a new picture: the grid goes when it was laid for
+// another size, the choice of points and the earlier passes go whatever the
+// size. The worker must be held.
 PictureLoad loadPicture(PictureBuffers& buffers, ControlGrid& grid, CellWork& work, Picture& picture,
                         std::uint64_t available);
 
 // The alpha of a plane of the buffers, rows top to bottom; empty when the
 // picture is opaque.
 std::span<const std::uint8_t> alphaRows(const PictureBuffers& buffers, const PixelPlanes& planes);
+
+// `bitmap` (the high bytes) as a writer takes it, with the alpha of
+// `planes` and, for a deep picture, the low bytes of work, at `bitDepth`.
+PicturePlanes planesToSave(const Bitmap& bitmap, const PictureBuffers& buffers, const PixelPlanes& planes,
+                           int bitDepth);
 
 // Writes the work plane into `bitmap`, of the buffers' size, in its own
 // pixel format; false when the transfer fails.

@@ -49,7 +49,6 @@ bool PictureCommands::openFile(const std::string& path)
         return false;
     }
     if (!load.pixelsRead) messages_.showMessage("GetDIBits failed", "Error", MessageIcon::None);
-    opened.picture.alpha().release(); // the buffers hold it now
     picture_.swap(opened.picture);
     metadata_ = std::move(opened.metadata);
     if (!opened.metadataNote.empty()) window_.showNote(opened.metadataNote);
@@ -103,7 +102,7 @@ bool PictureCommands::savePictureAs()
     const PictureFormat format = formatToSave(choice->fileName, chosen, writable_);
     proposeSave(choice->fileName, format);
     try {
-        const PicturePlanes shown{picture_.bitmap(), alphaRows(buffers_, buffers_.view()), {}, {}, picture_.bitDepth()};
+        const PicturePlanes shown = planesToSave(picture_.bitmap(), buffers_, buffers_.view(), picture_.bitDepth());
         const std::string note = savePicture(shown, metadata_, choice->fileName, format, codec_);
         if (!note.empty()) window_.showNote(note);
     } catch (const std::exception& error) {

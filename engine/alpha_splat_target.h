@@ -46,15 +46,28 @@ struct AlphaSplatTarget : SplatTarget {
     }
 };
 
+// The low bytes of a deep picture's target as a target of their own.
+inline SplatTarget lowPlanesOf(const SplatTarget& t) noexcept
+{
+    return SplatTarget{t.lowWork, t.lowMask, t.lowSource,    t.capacity,
+                       t.width,   t.height,  t.lowWorkAlpha, t.lowSourceAlpha};
+}
+
 // Calls splat(planes) with the target's colours alone, or with its alpha
-// beside them when it has one: the choice is made once, outside the pixels.
+// beside them when it has one; then, for a deep picture, the same with its
+// low bytes, whose marks, set by the same samples in the same order, make
+// the same choices. Each choice is made once, outside the pixels.
 template <class Splat>
 void withSplatPlanes(const SplatTarget& target, Splat&& splat)
 {
-    if (target.workAlpha != nullptr)
-        splat(AlphaSplatTarget{target});
-    else
-        splat(target);
+    const auto splatPlanes = [&](const SplatTarget& planes) {
+        if (planes.workAlpha != nullptr)
+            splat(AlphaSplatTarget{planes});
+        else
+            splat(planes);
+    };
+    splatPlanes(target);
+    if (target.lowWork != nullptr) splatPlanes(lowPlanesOf(target));
 }
 
 } // namespace plexor

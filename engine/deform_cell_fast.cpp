@@ -76,6 +76,7 @@ CellFootprint deformCell(const GridSampling& g, const SplatTarget& target, CellR
     if (!exactTerms(terms, tx, ty)) {
         // Terms this far out are read again per sample: the whole picture may change.
         deformCellLiteral(g, target, cell);
+        if (target.lowWork != nullptr) deformCellLiteral(g, lowPlanesOf(target), cell);
         CellFootprint whole;
         whole.rects[whole.count++] =
             PixelRect{0, 0, static_cast<std::int32_t>(target.width), static_cast<std::int32_t>(target.height)};

@@ -39,16 +39,27 @@ void copyWhole(const ByteBuffer& from, ByteBuffer& to) noexcept
     if (!from.empty()) std::memcpy(to.data(), from.data(), from.size());
 }
 
+// Copies every plane that `to` holds: the view holds no low bytes.
 void copyPlanes(const PixelPlanes& from, PixelPlanes& to) noexcept
 {
     copyWhole(from.colours, to.colours);
     copyWhole(from.alpha, to.alpha);
+    if (!to.low.empty()) copyWhole(from.low, to.low);
+    if (!to.alphaLow.empty()) copyWhole(from.alphaLow, to.alphaLow);
+}
+
+// Copies `from`, rows without gaps, into the start of `to`, if any.
+void copyRows(std::span<const std::uint8_t> from, ByteBuffer& to) noexcept
+{
+    if (from.empty()) return;
+    assert(from.size() <= to.size());
+    std::memcpy(to.data(), from.data(), from.size());
 }
 
 } // namespace
 
 std::optional<MemoryShortfall> PictureBuffers::shortfall(std::int32_t width, std::int32_t height, bool alpha,
-                                                         std::uint64_t available)
+                                                         std::uint64_t available, bool deep)
 {
     const std::optional<std::int64_t> pixels = capacityFor(width, height);
     if (!pixels) return MemoryShortfall::Source;
@@ -56,15 +67,19 @@ std::optional<MemoryShortfall> PictureBuffers::shortfall(std::int32_t width, std
     const std::uint64_t bytes = static_cast<std::uint64_t>(*pixels) * 3;
     const std::uint64_t alphaBytes = alpha ? static_cast<std::uint64_t>(*pixels) * 3 : 0;
     if (bytes > available) return MemoryShortfall::Source;
-    if (3 * bytes + static_cast<std::uint64_t>(*pixels) + alphaBytes > available) return MemoryShortfall::Destination;
+    // A deep picture's work and source hold their low bytes too, with marks
+    // of their own.
+    const std::uint64_t lowBytes = deep ? 2 * bytes + static_cast<std::uint64_t>(*pixels) + 2 * alphaBytes / 3 : 0;
+    if (3 * bytes + static_cast<std::uint64_t>(*pixels) + alphaBytes + lowBytes > available)
+        return MemoryShortfall::Destination;
     return std::nullopt;
 }
 
 std::optional<MemoryShortfall> PictureBuffers::replace(std::int32_t width, std::int32_t height, bool alpha,
-                                                       std::uint64_t available)
+                                                       std::uint64_t available, bool deep)
 {
     assert(width % 4 == 0);
-    if (const std::optional<MemoryShortfall> missing = shortfall(width, height, alpha, available)) return missing;
+    if (const std::optional<MemoryShortfall> missing = shortfall(width, height, alpha, available, deep)) return missing;
     const std::int64_t pixels = *capacityFor(width, height);
     const std::size_t bytes = static_cast<std::size_t>(pixels) * 3;
 
@@ -75,7 +90,9 @@ std::optional<MemoryShortfall> PictureBuffers::replace(std::int32_t width, std::
     if (planes[0].colours.empty()) return MemoryShortfall::Source;
     planes[1].colours = tryObtain(bytes);
     if (!planes[1].colours.empty()) planes[2].colours = tryObtain(bytes);
-    ByteBuffer marks = planes[2].colours.empty() ? ByteBuffer() : tryObtain(static_cast<std::size_t>(pixels));
+    // A deep picture's low bytes have marks of their own, after the others.
+    ByteBuffer marks =
+        planes[2].colours.empty() ? ByteBuffer() : tryObtain(static_cast<std::size_t>(pixels) * (deep ? 2 : 1));
     // An opaque picture has no alpha and costs nothing more.
     bool complete = !marks.empty();
     if (alpha && complete)
@@ -84,14 +101,22 @@ std::optional<MemoryShortfall> PictureBuffers::replace(std::int32_t width, std::
             complete = !plane.alpha.empty();
             if (!complete) break;
         }
+    // The view shows the high bytes and needs no low ones.
+    if (deep && complete)
+        for (PixelPlanes* plane : {&planes[0], &planes[2]}) {
+            plane->low = tryObtain(bytes);
+            if (alpha && !plane->low.empty()) plane->alphaLow = tryObtain(static_cast<std::size_t>(pixels));
+            complete = !plane->low.empty() && plane->alphaLow.empty() != alpha;
+            if (!complete) break;
+        }
     if (!complete) return MemoryShortfall::Destination;
     std::memset(marks.data(), 0, marks.size());
     // The three pixels after the last row belong to no row; keep them black
     // so that nothing unset is ever read from a buffer.
-    for (PixelPlanes& plane : planes) {
-        std::memset(plane.colours.data() + bytes - 9, 0, 9);
-        if (!plane.alpha.empty()) std::memset(plane.alpha.data() + plane.alpha.size() - 3, 0, 3);
-    }
+    for (PixelPlanes& plane : planes)
+        PixelPlanes::forEach(plane, [](ByteBuffer& buffer, std::size_t pixelBytes) {
+            if (!buffer.empty()) std::memset(buffer.data() + buffer.size() - 3 * pixelBytes, 0, 3 * pixelBytes);
+        });
 
     width_ = width;
     height_ = height;
@@ -109,13 +134,15 @@ void PictureBuffers::release() noexcept
     *this = PictureBuffers();
 }
 
-bool PictureBuffers::load(const Bitmap& bitmap, std::span<const std::uint8_t> alpha)
+bool PictureBuffers::load(const Bitmap& bitmap, std::span<const std::uint8_t> alpha, std::span<const std::uint8_t> low,
+                          std::span<const std::uint8_t> alphaLow)
 {
     assert(hasPicture() && bitmap.width() == width_ && bitmap.height() == height_);
-    if (!alpha.empty()) {
-        assert(hasAlpha() && alpha.size() <= work_.alpha.size());
-        std::memcpy(work_.alpha.data(), alpha.data(), alpha.size());
-    }
+    assert(alpha.empty() || hasAlpha());
+    assert((low.empty() && alphaLow.empty()) || hasLow());
+    copyRows(alpha, work_.alpha);
+    copyRows(low, work_.low);
+    copyRows(alphaLow, work_.alphaLow);
     const bool read =
         copyRowsFromBitmap(bitmap, 0, height_, work_.colours.data(), DibHeader::topDownRows24(width_, height_)) != 0;
     // Nothing was read: the picture starts black rather than unset.
@@ -135,20 +162,20 @@ void PictureBuffers::blackOutMargins(const GridGeometry& g)
     if (!hasPicture()) return;
     const std::int32_t w = width_;
     [[maybe_unused]] const std::int32_t h = height_;
-    for (const auto& [plane, bytes] : {std::pair{&work_.colours, 3}, std::pair{&work_.alpha, 1}}) {
-        if (plane->empty()) continue;
-        // Black and transparent, in an alpha plane: what a grey picture
-        // holding the alpha would become. A grid built for the picture
-        // keeps every strip inside it: a margin is half of what the whole
-        // steps leave over, rounded down.
+    PixelPlanes::forEach(work_, [&](ByteBuffer& plane, std::int32_t bytes) {
+        if (plane.empty()) return;
+        // Black and transparent, in an alpha plane, down to the low bytes:
+        // what a grey picture holding the plane would become. A grid built
+        // for the picture keeps every strip inside it: a margin is half of
+        // what the whole steps leave over, rounded down.
         for (const PixelRect& strip :
              {PixelRect{0, 0, w, g.marginY}, PixelRect{0, g.bottom(), w, g.bottom() + g.marginY},
               PixelRect{0, g.marginY, g.marginX, g.bottom()},
               PixelRect{g.right(), g.marginY, g.right() + g.marginX, g.bottom()}}) {
             assert(strip.empty() || (PixelRect{0, 0, w, h}.intersection(strip) == strip));
-            clearRect(*plane, bytes, w, strip);
+            clearRect(plane, bytes, w, strip);
         }
-    }
+    });
 }
 
 void PictureBuffers::showWork(std::span<const PixelRect> parts)
@@ -170,6 +197,13 @@ SplatTarget PictureBuffers::splatTarget() noexcept
         target.workAlpha = work_.alpha.data();
         target.sourceAlpha = source_.alpha.data();
     }
+    if (hasLow()) {
+        target.lowWork = work_.low.data();
+        target.lowMask = marks_.data() + capacity_;
+        target.lowSource = source_.low.data();
+        target.lowWorkAlpha = work_.alphaLow.data();
+        target.lowSourceAlpha = source_.alphaLow.data();
+    }
     return target;
 }
 
@@ -177,15 +211,19 @@ void PictureBuffers::clearMarks(const RectSet& rects) noexcept
 {
     if (marks_.empty()) return;
     const PixelRect picture{0, 0, width_, height_};
-    for (const PixelRect& rect : rects) {
-        const PixelRect part = rect.intersection(picture);
-        if (part.empty()) continue;
-        for (std::int32_t y = part.y0; y < part.y1; ++y)
-            std::memset(marks_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + part.x0, 0,
-                        static_cast<std::size_t>(part.x1 - part.x0));
+    // The low bytes' marks, when there are any, clear with the others.
+    for (std::size_t at = 0; at < marks_.size(); at += static_cast<std::size_t>(capacity_)) {
+        std::uint8_t* marks = marks_.data() + at;
+        for (const PixelRect& rect : rects) {
+            const PixelRect part = rect.intersection(picture);
+            if (part.empty()) continue;
+            for (std::int32_t y = part.y0; y < part.y1; ++y)
+                std::memset(marks + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + part.x0, 0,
+                            static_cast<std::size_t>(part.x1 - part.x0));
+        }
+        // The three pixels after the last row lie beyond every rectangle.
+        std::memset(marks + capacity_ - 3, 0, 3);
     }
-    // The three pixels after the last row lie beyond every rectangle.
-    std::memset(marks_.data() + marks_.size() - 3, 0, 3);
 }
 
 void PictureBuffers::clearAllMarks() noexcept
@@ -206,12 +244,18 @@ void PictureBuffers::restoreSource(const TileStore& tiles, ChangeRegion& changes
 std::optional<MemoryShortfall> PictureBuffers::keepOpened(std::uint64_t available)
 {
     if (keepsOpened() || !hasPicture()) return std::nullopt;
-    const std::size_t bytes = source_.colours.size() + source_.alpha.size();
+    const std::size_t bytes =
+        source_.colours.size() + source_.alpha.size() + source_.low.size() + source_.alphaLow.size();
+    const auto like = [](const ByteBuffer& plane) {
+        return plane.empty() ? ByteBuffer() : ByteBuffer::uninitialised(plane.size());
+    };
     PixelPlanes copy;
     if (bytes <= available) {
         try {
-            copy.colours = ByteBuffer::uninitialised(source_.colours.size());
-            if (hasAlpha()) copy.alpha = ByteBuffer::uninitialised(source_.alpha.size());
+            copy.colours = like(source_.colours);
+            copy.alpha = like(source_.alpha);
+            copy.low = like(source_.low);
+            copy.alphaLow = like(source_.alphaLow);
         } catch (const std::bad_alloc&) {
             copy.release();
         }

@@ -26,7 +26,11 @@ class TileStore;
 //
 // It keeps them consistent: the three planes and the marks exist together,
 // sized for the picture, exactly while hasPicture(); all of them have alpha
-// or none has. Everything is replaced and released on the UI thread while
+// or none has. A deep picture's work and source (and the picture as read)
+// hold its low bytes too, which the view, showing the high bytes, does not;
+// they are splatted after the high bytes with the same destinations and
+// marks of their own, cleared with the others, so the same marks decide
+// every byte. Everything is replaced and released on the UI thread while
 // the worker is held; the worker writes work and the marks, through
 // splatTarget(), only inside its side of the gate.
 class PictureBuffers {
@@ -36,26 +40,29 @@ public:
     std::int32_t height() const noexcept { return height_; }
     std::int32_t capacity() const noexcept { return capacity_; } // pixels a plane holds
     bool hasAlpha() const noexcept { return !work_.alpha.empty(); }
+    bool hasLow() const noexcept { return !work_.low.empty(); } // a deep picture
     const PixelPlanes& work() const noexcept { return work_; }
     const PixelPlanes& view() const noexcept { return view_; }
     const PixelPlanes& source() const noexcept { return source_; }
+    // The marks, the low bytes' after them in a deep picture.
     const ByteBuffer& marks() const noexcept { return marks_; }
 
     // Why buffers for a width x height picture would not fit in `available`
     // bytes beside the ones held now, if they would not.
     static std::optional<MemoryShortfall> shortfall(std::int32_t width, std::int32_t height, bool alpha,
-                                                    std::uint64_t available);
+                                                    std::uint64_t available, bool deep = false);
     // Replaces the buffers with new ones for a width x height picture (width
-    // a multiple of 4), with alpha or without, all or nothing: the marks
+    // a multiple of 4), with alpha or without, deep or not, all or nothing: the marks
     // clear, the pixels the caller's to fill (load). Returns which could not
     // be had, leaving everything as it was.
-    std::optional<MemoryShortfall> replace(std::int32_t width, std::int32_t height, bool alpha,
-                                           std::uint64_t available);
+    std::optional<MemoryShortfall> replace(std::int32_t width, std::int32_t height, bool alpha, std::uint64_t available,
+                                           bool deep = false);
     void release() noexcept;
-    // Reads `bitmap` (of the picture's size) and `alpha` into all three
-    // planes; false when the bitmap's rows cannot be read, the picture then
-    // black.
-    bool load(const Bitmap& bitmap, std::span<const std::uint8_t> alpha);
+    // Reads `bitmap` (of the picture's size), `alpha` and a deep picture's
+    // low bytes (rows without gaps) into all three planes; false when the
+    // bitmap's rows cannot be read, the picture then black.
+    bool load(const Bitmap& bitmap, std::span<const std::uint8_t> alpha, std::span<const std::uint8_t> low = {},
+              std::span<const std::uint8_t> alphaLow = {});
 
     void restoreWork();                             // work made afresh from source
     void blackOutMargins(const GridGeometry& grid); // the strips of work outside the grid turn black

@@ -25,6 +25,14 @@ struct SplatTarget {
     // alpha; both null when it has none.
     std::uint8_t* workAlpha = nullptr;
     const std::uint8_t* sourceAlpha = nullptr;
+    // A deep picture's low bytes, with marks of their own: splatted after
+    // the high bytes with the same destinations (lowPlanesOf); all null for
+    // an 8-bit picture.
+    std::uint8_t* lowWork = nullptr;
+    std::uint8_t* lowMask = nullptr;
+    const std::uint8_t* lowSource = nullptr;
+    std::uint8_t* lowWorkAlpha = nullptr;
+    const std::uint8_t* lowSourceAlpha = nullptr;
 
     using Colour = std::uint32_t; // blue, green, red from the lowest byte up
 

@@ -5,10 +5,24 @@
 
 namespace plexor {
 
-void TileStore::reset(std::int32_t width, std::int32_t height, bool alpha)
+namespace {
+
+// Plane k of `planes` in the order of PixelPlanes::forEach.
+template <class Planes>
+auto& planeOf(Planes& planes, int k) noexcept
+{
+    return k == 0 ? planes.colours : k == 1 ? planes.alpha : k == 2 ? planes.low : planes.alphaLow;
+}
+
+constexpr std::size_t kPlaneBytes[4] = {3, 1, 3, 1};
+
+} // namespace
+
+void TileStore::reset(std::int32_t width, std::int32_t height, bool alpha, bool deep)
 {
     width_ = width;
     alpha_ = alpha;
+    deep_ = deep;
     height_ = height;
     columns_ = (width + kTile - 1) / kTile;
     rows_ = (height + kTile - 1) / kTile;
@@ -27,18 +41,20 @@ PixelRect TileStore::tileRect(std::int32_t tile) const noexcept
 
 std::size_t TileStore::tileBytes(std::int32_t tile) const noexcept
 {
-    return static_cast<std::size_t>(tileRect(tile).area()) * (alpha_ ? 4 : 3);
+    return static_cast<std::size_t>(tileRect(tile).area()) * (alpha_ ? 4 : 3) * (deep_ ? 2 : 1);
 }
 
 // Calls copy(plane, picture byte offset, store byte offset, bytes) for each
 // row of a tile whose pixels start at `offset` in the store: the colours'
-// rows (plane 0), then the alpha's (plane 1).
+// rows (plane 0), then those of the alpha (1), the low bytes (2) and the
+// alpha's low bytes (3) that the store holds.
 template <class Copy>
 void TileStore::forEachRow(std::int32_t tile, std::size_t offset, Copy&& copy) const
 {
     const PixelRect r = tileRect(tile);
-    for (int plane = 0; plane < (alpha_ ? 2 : 1); ++plane) {
-        const std::size_t bytes = plane == 0 ? 3 : 1;
+    for (int plane = 0; plane < (deep_ ? 4 : 2); ++plane) {
+        if (plane % 2 == 1 && !alpha_) continue;
+        const std::size_t bytes = kPlaneBytes[plane];
         const std::size_t rowBytes = bytes * static_cast<std::size_t>(r.x1 - r.x0);
         for (std::int32_t y = r.y0; y < r.y1; ++y, offset += rowBytes)
             copy(plane,
@@ -78,20 +94,20 @@ void TileStore::save(const PixelPlanes& planes, const PixelRect& rect)
             offsets_.push_back(offset);
             pixels_.resize(offset + tileBytes(tile));
             forEachRow(tile, offset, [&](int plane, std::size_t at, std::size_t to, std::size_t bytes) {
-                std::memcpy(pixels_.data() + to, (plane == 0 ? planes.colours : planes.alpha).data() + at, bytes);
+                std::memcpy(pixels_.data() + to, planeOf(planes, plane).data() + at, bytes);
             });
         }
 }
 
 void TileStore::saveLike(const TileStore& other, const PixelPlanes& planes)
 {
-    reset(other.width_, other.height_, other.alpha_);
+    reset(other.width_, other.height_, other.alpha_, other.deep_);
     tiles_ = other.tiles_;
     offsets_ = other.offsets_;
     pixels_.resize(other.pixels_.size());
     for (std::size_t i = 0; i < tiles_.size(); ++i)
         forEachRow(tiles_[i], offsets_[i], [&](int plane, std::size_t at, std::size_t to, std::size_t bytes) {
-            std::memcpy(pixels_.data() + to, (plane == 0 ? planes.colours : planes.alpha).data() + at, bytes);
+            std::memcpy(pixels_.data() + to, planeOf(planes, plane).data() + at, bytes);
         });
     seal();
 }
@@ -100,8 +116,7 @@ bool TileStore::tileMatches(std::size_t i, const PixelPlanes& planes) const
 {
     bool same = true;
     forEachRow(tiles_[i], offsets_[i], [&](int plane, std::size_t at, std::size_t from, std::size_t bytes) {
-        same = same &&
-               std::memcmp((plane == 0 ? planes.colours : planes.alpha).data() + at, pixels_.data() + from, bytes) == 0;
+        same = same && std::memcmp(planeOf(planes, plane).data() + at, pixels_.data() + from, bytes) == 0;
     });
     return same;
 }
@@ -113,7 +128,7 @@ void TileStore::restore(PixelPlanes& planes, ChangeRegion& changes) const
         // nothing on the screen changes there.
         if (tileMatches(i, planes)) continue;
         forEachRow(tiles_[i], offsets_[i], [&](int plane, std::size_t at, std::size_t from, std::size_t bytes) {
-            std::memcpy((plane == 0 ? planes.colours : planes.alpha).data() + at, pixels_.data() + from, bytes);
+            std::memcpy(planeOf(planes, plane).data() + at, pixels_.data() + from, bytes);
         });
         changes.mark(tileRect(tiles_[i]));
     }

@@ -11,6 +11,7 @@
 namespace plexor {
 
 // Pixels of some tiles of a 24-bit picture and of its alpha, if it has one,
+// and of the low bytes of both, if it is deep,
 // kept to be put back: the picture is cut into squares of kTile pixels
 // (smaller at its right and bottom edges), and each is saved at most once.
 class TileStore {
@@ -18,9 +19,9 @@ public:
     static constexpr std::int32_t kTile = 64;
 
     // Starts afresh, holding nothing, for a width x height picture, with its
-    // alpha or without.
-    void reset(std::int32_t width, std::int32_t height, bool alpha);
-    // Saves from `planes` (their alpha too, in a store with alpha) every tile that
+    // alpha or without, deep or not.
+    void reset(std::int32_t width, std::int32_t height, bool alpha, bool deep = false);
+    // Saves from `planes` (the alpha and low bytes too that the store holds) every tile that
     // meets `rect` and is not saved yet. Throws std::bad_alloc when the
     // memory cannot be had; the store then holds what it held.
     void save(const PixelPlanes& planes, const PixelRect& rect);
@@ -55,6 +56,7 @@ private:
     std::int32_t columns_ = 0;
     std::int32_t rows_ = 0;
     bool alpha_ = false;
+    bool deep_ = false;
     std::vector<std::uint8_t> saved_;  // one byte a tile while saving
     std::vector<std::int32_t> tiles_;  // the tiles saved, in order
     std::vector<std::size_t> offsets_; // where each one's pixels start

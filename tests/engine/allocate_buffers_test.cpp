@@ -7,6 +7,7 @@
 #include "engine/grid_laying.h"
 #include "engine/picture_buffers.h"
 #include "engine/system_memory.h"
+#include "engine/tile_store.h"
 #include "tests/support/allocation_control.h"
 #include "tests/support/model_setup.h"
 
@@ -148,6 +149,40 @@ TEST(PictureBuffers, RestoreWorkCopiesWholePlanesSparePixelsIncluded)
     PictureBuffers none;
     none.restoreWork(); // no picture: nothing to copy, and no crash
     EXPECT_FALSE(none.hasPicture());
+}
+
+// A deep picture's low bytes, alpha's too, come back with its high ones from
+// the tiles that undo keeps, and a pass over the result starts from them.
+TEST(PictureBuffers, TilesAndPassesKeepADeepPicturesLowBytes)
+{
+    PictureBuffers picture;
+    const auto level = [](std::int32_t x, std::int32_t y) { return std::uint8_t(x * 16 + y); };
+    loadPicture(
+        picture, 72, 66, pattern, level,
+        [&](std::int32_t x, std::int32_t y) {
+            return Rgb{9, level(y, x), 3};
+        },
+        level);
+    ASSERT_EQ(picture.marks().size(), 2u * static_cast<std::size_t>(picture.capacity()));
+    EXPECT_TRUE(picture.view().low.empty());
+    TileStore tiles;
+    tiles.reset(72, 66, true, true);
+    tiles.save(picture.work(), PixelRect{0, 0, 72, 66});
+    const SplatTarget target = picture.splatTarget();
+    // The tiles hold the rows, not the three pixels after them.
+    std::memset(target.lowWork, 0x55, 3 * 72 * 66);
+    std::memset(target.lowWorkAlpha, 0x66, 72 * 66);
+    ChangeRegion changes;
+    picture.restoreWork(tiles, changes);
+    EXPECT_TRUE(sameBytes(picture.work(), picture.source()));
+
+    std::memset(target.lowWork, 0x55, picture.work().low.size());
+    ASSERT_FALSE(picture.keepOpened(kPlenty));
+    picture.beginPassOverResult();
+    EXPECT_TRUE(sameBytes(picture.work(), picture.source()));
+    picture.startFromOpened();
+    picture.restoreWork();
+    EXPECT_EQ(picture.work().low[0], 3); // the first pixel's blue as read
 }
 
 } // namespace

@@ -187,5 +187,48 @@ TEST(DeformCellsInParallel, RendersSmoothlyWithTheSameBitsOnAnyNumberOfThreads)
         }
 }
 
+// A deep picture's high bytes become exactly what the 8-bit picture of them
+// becomes, and its low bytes what a picture of the low bytes becomes, alpha
+// and all, through a pass laid over the result too.
+TEST(DeformCellsInParallel, MovesADeepPicturesLowBytesWithItsHighOnes)
+{
+    const auto alpha = [](std::int32_t x, std::int32_t y) { return static_cast<std::uint8_t>((x * 7 + y * 13) % 256); };
+    const auto low = [](std::int32_t x, std::int32_t y) {
+        return Rgb{static_cast<std::uint8_t>(x * 5 + y), static_cast<std::uint8_t>(y * 3),
+                   static_cast<std::uint8_t>(x ^ y)};
+    };
+    const auto lowAlpha = [](std::int32_t x, std::int32_t y) { return static_cast<std::uint8_t>(x * y % 251); };
+    std::mt19937 rng(9);
+    for (const bool parallel : {false, true}) {
+        TestModel deep, high, lows;
+        loadPicture(deep.picture, 212, 157, pattern, alpha, low, lowAlpha);
+        loadPicture(high.picture, 212, 157, pattern, alpha);
+        loadPicture(lows.picture, 212, 157, low, lowAlpha);
+        for (TestModel* m : {&deep, &high, &lows}) m->layGrid(7);
+        for (int pass = 0; pass < 2; ++pass) {
+            displace(high, rng, pass == 1);
+            for (TestModel* m : {&deep, &lows}) copyDisplacements(high, *m);
+            std::vector<CellRef> cells;
+            for (std::int32_t r = 0; r < high.grid.shape().cellRows; ++r)
+                for (std::int32_t c = 0; c < high.grid.shape().cellCols; ++c) cells.push_back({c, r});
+            for (TestModel* m : {&deep, &high, &lows}) {
+                if (parallel)
+                    deformCellsInParallel(m->grid.sampling(), m->picture.splatTarget(), cells, {3, 0, 13});
+                else
+                    for (const CellRef cell : cells) m->deform(cell);
+                if (pass == 0) {
+                    ASSERT_FALSE(m->picture.keepOpened(std::uint64_t{1} << 40));
+                    m->picture.beginPassOverResult();
+                }
+            }
+            const PixelPlanes& result = deep.picture.work();
+            ASSERT_TRUE(sameBytes(result.colours, high.picture.work().colours)) << "pass " << pass;
+            ASSERT_TRUE(sameBytes(result.alpha, high.picture.work().alpha));
+            ASSERT_TRUE(sameBytes(result.low, lows.picture.work().colours)) << "pass " << pass;
+            ASSERT_TRUE(sameBytes(result.alphaLow, lows.picture.work().alpha));
+        }
+    }
+}
+
 } // namespace
 } // namespace plexor::test

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -198,6 +199,36 @@ TEST_F(WorkerTest, ABatchClearsOnlyTheMarksItSet)
     EXPECT_EQ(marks[static_cast<std::size_t>(w) * h - 1], 1);
     EXPECT_EQ(std::count(marks.data(), marks.data() + marks.size(), std::uint8_t{1}), 2)
         << "the batch left marks of its own";
+}
+
+// Batch after batch, the worker gives a deep picture's high bytes the 8-bit
+// result and its low bytes what a picture of them becomes: the low bytes'
+// marks clear with the others at each batch's end.
+TEST(Worker, ADeepPicturesLowBytesGoWhereTheirHighBytesGo)
+{
+    const auto low = [](std::int32_t x, std::int32_t y) {
+        return Rgb{static_cast<std::uint8_t>(x * 3 + y), static_cast<std::uint8_t>(y * 5),
+                   static_cast<std::uint8_t>(x ^ (y * 7))};
+    };
+    const auto drag = [](TestModel& m) {
+        m.layGrid(24);
+        int refreshes = 0;
+        CellWorker worker(m.work, m.grid, m.picture, [&] { ++refreshes; });
+        for (const auto& [c, r, dx, dy] : {std::array{4, 4, 10, -10}, {5, 4, -9, 7}, {4, 5, 3, 12}}) {
+            m.displace(c, r, dx, dy);
+            m.queueCellsAround(worker, c, r);
+            ASSERT_TRUE(serveUntil(worker, [&] { return m.work.queue().size() == 0; }));
+        }
+        worker.stop();
+        EXPECT_EQ(refreshes, 3);
+    };
+    TestModel deep, high, lows;
+    loadPicture(deep.picture, 240, 192, pattern, {}, low);
+    loadPicture(high.picture, 240, 192);
+    loadPicture(lows.picture, 240, 192, low);
+    for (TestModel* m : {&deep, &high, &lows}) drag(*m);
+    EXPECT_TRUE(sameBytes(deep.picture.work().colours, high.picture.work().colours));
+    EXPECT_TRUE(sameBytes(deep.picture.work().low, lows.picture.work().colours));
 }
 
 TEST(Worker, StopBeforeAnyWakeUpEnds)

@@ -48,9 +48,13 @@ struct TestModel {
 void loadPicture(TestModel& model, std::int32_t width, std::int32_t height,
                  const std::function<Rgb(std::int32_t, std::int32_t)>& colour = pattern,
                  const std::function<std::uint8_t(std::int32_t, std::int32_t)>& alpha = {});
+// With `low`, a deep picture whose low bytes are low(x, y) and, with alpha,
+// lowAlpha(x, y).
 void loadPicture(PictureBuffers& picture, std::int32_t width, std::int32_t height,
                  const std::function<Rgb(std::int32_t, std::int32_t)>& colour = pattern,
-                 const std::function<std::uint8_t(std::int32_t, std::int32_t)>& alpha = {});
+                 const std::function<std::uint8_t(std::int32_t, std::int32_t)>& alpha = {},
+                 const std::function<Rgb(std::int32_t, std::int32_t)>& low = {},
+                 const std::function<std::uint8_t(std::int32_t, std::int32_t)>& lowAlpha = {});
 
 // Whether two buffers (or all planes of two pictures) hold the same bytes.
 bool sameBytes(const ByteBuffer& a, const ByteBuffer& b);

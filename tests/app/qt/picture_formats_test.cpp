@@ -307,6 +307,14 @@ TEST_F(PictureFormats, SixteenBitPngAndTiffPicturesKeepEveryBitFromOpenToSave)
             savePicture(opened.picture.planes(), {}, saved, format, codec_);
             OpenedPicture again = openPicture(saved, codec_);
             EXPECT_EQ(channels16(again.picture), widened);
+            // And through the picture's buffers, by Open and Save as.
+            PictureCommandsShell shell(codec_);
+            ASSERT_TRUE(shell.commands.openFile(path));
+            EXPECT_TRUE(shell.model.picture.hasLow());
+            const std::string resaved = folder_.file("resaved." + name);
+            shell.dialogs.saveAnswers.push_back(FileDialogChoice{resaved, 1});
+            ASSERT_TRUE(shell.commands.savePictureAs());
+            EXPECT_EQ(channels16(openPicture(resaved, codec_).picture), widened);
             const std::vector<std::uint8_t> file = readBytes(saved);
             if (format == PictureFormat::Png) {
                 ASSERT_GT(file.size(), 26u);

@@ -23,6 +23,12 @@ SmoothPlanes smoothPlanesOf(const SplatTarget& target) noexcept
     planes.sourceAlpha = target.sourceAlpha;
     planes.work = target.work;
     planes.workAlpha = target.workAlpha;
+    // A deep picture's low bytes: interpolated with the high ones as values
+    // of 16 bits.
+    planes.sourceLow = target.lowSource;
+    planes.sourceAlphaLow = target.lowSourceAlpha;
+    planes.workLow = target.lowWork;
+    planes.workAlphaLow = target.lowWorkAlpha;
     planes.width = static_cast<std::int32_t>(target.width);
     planes.height = static_cast<std::int32_t>(target.height);
     return planes;

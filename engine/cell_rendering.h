@@ -18,7 +18,7 @@
 namespace plexor {
 
 // The planes of a splat target as the smooth renderer reads and writes them:
-// colours of 8 bits, and alpha when the target has it.
+// colours, and alpha when the target has it, of 16 bits for a deep picture.
 SmoothPlanes smoothPlanesOf(const SplatTarget& target) noexcept;
 
 // The pixels rendering `cell` of `grid` over a width x height picture may

@@ -230,5 +230,37 @@ TEST(DeformCellsInParallel, MovesADeepPicturesLowBytesWithItsHighOnes)
     }
 }
 
+// Rendered smoothly, a deep picture whose points all moved by the same whole
+// step is shifted exactly, its low bytes with its high ones.
+TEST(DeformCellsInParallel, ShiftsADeepPicturesLowBytesSmoothly)
+{
+    const auto low = [](std::int32_t x, std::int32_t y) {
+        return Rgb{static_cast<std::uint8_t>(x * 5 + y), static_cast<std::uint8_t>(y * 3),
+                   static_cast<std::uint8_t>(x ^ y)};
+    };
+    TestModel m;
+    loadPicture(m.picture, 212, 157, pattern, {}, low);
+    m.layGrid(16);
+    m.grid.setResampling(Resampling::Smooth);
+    const std::int32_t dx = 3, dy = -2;
+    for (std::size_t i = 0; i < m.grid.points().size(); ++i) m.grid.displace(i, dx, dy);
+    std::vector<CellRef> cells;
+    for (std::int32_t r = 0; r < m.grid.shape().cellRows; ++r)
+        for (std::int32_t c = 0; c < m.grid.shape().cellCols; ++c) cells.push_back({c, r});
+    deformCellsInParallel(m.grid.sampling(), m.picture.splatTarget(), cells, {2});
+    const PixelPlanes& work = m.picture.work();
+    const PixelPlanes& source = m.picture.source();
+    const std::int32_t w = m.picture.width();
+    for (std::int32_t y = 40; y < 117; ++y)
+        for (std::int32_t x = 40; x < 170; ++x) {
+            const auto at = static_cast<std::size_t>(3 * (y * w + x));
+            const auto from = static_cast<std::size_t>(3 * ((y - dy) * w + x - dx));
+            for (std::size_t k = 0; k < 3; ++k) {
+                ASSERT_EQ(work.colours.data()[at + k], source.colours.data()[from + k]) << x << ", " << y;
+                ASSERT_EQ(work.low.data()[at + k], source.low.data()[from + k]) << x << ", " << y;
+            }
+        }
+}
+
 } // namespace
 } // namespace plexor::test

@@ -13,7 +13,7 @@ namespace {
 // The whole of `planes` kept in `tiles`, sealed.
 void keepWhole(TileStore& tiles, const PictureBuffers& picture, const PixelPlanes& planes)
 {
-    tiles.reset(picture.width(), picture.height(), picture.hasAlpha(), picture.hasLow());
+    tiles.reset(picture.width(), picture.height(), picture.hasAlpha(), picture.work().deep());
     if (picture.hasPicture()) tiles.save(planes, PixelRect{0, 0, picture.width(), picture.height()});
     tiles.seal();
 }
@@ -59,7 +59,7 @@ void HistoryCommands::startPointsEdit(PointsEditKind kind)
     nudging_.reset();
     try {
         OpenEdit edit{kind, grid_.snapshot(), TileStore()};
-        edit.before.reset(picture_.width(), picture_.height(), picture_.hasAlpha(), picture_.hasLow());
+        edit.before.reset(picture_.width(), picture_.height(), picture_.hasAlpha(), picture_.work().deep());
         open_ = std::move(edit);
     } catch (const std::bad_alloc&) {
         history_.clear();

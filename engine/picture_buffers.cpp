@@ -139,7 +139,7 @@ bool PictureBuffers::load(const Bitmap& bitmap, std::span<const std::uint8_t> al
 {
     assert(hasPicture() && bitmap.width() == width_ && bitmap.height() == height_);
     assert(alpha.empty() || hasAlpha());
-    assert((low.empty() && alphaLow.empty()) || hasLow());
+    assert((low.empty() && alphaLow.empty()) || work_.deep());
     copyRows(alpha, work_.alpha);
     copyRows(low, work_.low);
     copyRows(alphaLow, work_.alphaLow);
@@ -197,7 +197,7 @@ SplatTarget PictureBuffers::splatTarget() noexcept
         target.workAlpha = work_.alpha.data();
         target.sourceAlpha = source_.alpha.data();
     }
-    if (hasLow()) {
+    if (work_.deep()) {
         target.lowWork = work_.low.data();
         target.lowMask = marks_.data() + capacity_;
         target.lowSource = source_.low.data();

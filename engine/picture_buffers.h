@@ -40,7 +40,6 @@ public:
     std::int32_t height() const noexcept { return height_; }
     std::int32_t capacity() const noexcept { return capacity_; } // pixels a plane holds
     bool hasAlpha() const noexcept { return !work_.alpha.empty(); }
-    bool hasLow() const noexcept { return !work_.low.empty(); } // a deep picture
     const PixelPlanes& work() const noexcept { return work_; }
     const PixelPlanes& view() const noexcept { return view_; }
     const PixelPlanes& source() const noexcept { return source_; }

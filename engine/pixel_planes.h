@@ -21,6 +21,7 @@ struct PixelPlanes {
     ByteBuffer alphaLow = {};
 
     bool empty() const noexcept { return colours.empty(); }
+    bool deep() const noexcept { return !low.empty(); } // low bytes beside the high ones
     void release() noexcept
     {
         colours.release();

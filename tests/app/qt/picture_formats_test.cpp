@@ -310,7 +310,7 @@ TEST_F(PictureFormats, SixteenBitPngAndTiffPicturesKeepEveryBitFromOpenToSave)
             // And through the picture's buffers, by Open and Save as.
             PictureCommandsShell shell(codec_);
             ASSERT_TRUE(shell.commands.openFile(path));
-            EXPECT_TRUE(shell.model.picture.hasLow());
+            EXPECT_TRUE(shell.model.picture.work().deep());
             const std::string resaved = folder_.file("resaved." + name);
             shell.dialogs.saveAnswers.push_back(FileDialogChoice{resaved, 1});
             ASSERT_TRUE(shell.commands.savePictureAs());

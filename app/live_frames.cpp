@@ -27,10 +27,6 @@ void LiveFrames::setEnabled(bool enabled)
 void LiveFrames::follow(const ControlPointDrag& drag)
 {
     if (!enabled_ || !worker_.running() || !drag.dragging()) return;
-    // The frames hold 8 bits a channel: a deep picture rendered smoothly
-    // interpolates 16-bit values, whose top bytes a frame could not give
-    // exactly, so such a drag shows its overlay alone, as without frames.
-    if (picture_.work().deep() && grid_.resampling() == Resampling::Smooth) return;
     LivePreview& preview = work_.preview();
     if (!preview.active()) {
         // The frames start from the points as they stand now; the worker

@@ -34,18 +34,27 @@ bool LivePreview::begin(const ControlGrid& grid, const PictureBuffers& picture)
     try {
         // Planes of the picture's layout, of which a frame touches only the
         // pages its parts lie on: fresh mappings cost nothing until written.
+        // A deep picture's low bytes have planes and marks of their own,
+        // computed only where a smooth frame needs them for its high bytes.
         const auto pixels = static_cast<std::size_t>(picture.capacity());
-        if (scratch_.colours.size() != 3 * pixels || scratch_.alpha.empty() == picture.hasAlpha()) {
+        const bool deep = picture.work().deep();
+        if (scratch_.colours.size() != 3 * pixels || scratch_.alpha.empty() == picture.hasAlpha() ||
+            scratch_.deep() != deep) {
             scratch_.release();
             marks_.release();
+            lowMarks_.release();
             scratch_.colours = ByteBuffer::zeroed(3 * pixels);
             if (picture.hasAlpha()) scratch_.alpha = ByteBuffer::zeroed(pixels);
+            if (deep) scratch_.low = ByteBuffer::zeroed(3 * pixels);
+            if (deep && picture.hasAlpha()) scratch_.alphaLow = ByteBuffer::zeroed(pixels);
             marks_ = ByteBuffer::zeroed(pixels);
+            if (deep) lowMarks_ = ByteBuffer::zeroed(pixels);
         }
         points_.assign(grid.points().begin(), grid.points().end());
     } catch (const std::bad_alloc&) {
         scratch_.release();
         marks_.release();
+        lowMarks_.release();
         points_.clear();
         return false;
     }
@@ -134,6 +143,9 @@ void LivePreview::prepare(const PreviewRequest& request, const ControlGrid& grid
     }
     const GridSampling sampling{grid.shape(), points_, grid.tables(), grid.resampling()};
     const std::int32_t width = picture.width(), height = picture.height();
+    // Exactly rendered, the high bytes go where they go whatever the low
+    // ones hold; smoothly, they are the top of 16-bit interpolations.
+    withLow_ = picture.work().deep() && grid.resampling() == Resampling::Smooth;
     // Every pixel the batch may write, from the points as the frame has them,
     // as the work plane holds it, with no mark.
     computed_.clear();
@@ -145,12 +157,20 @@ void LivePreview::prepare(const PreviewRequest& request, const ControlGrid& grid
         copyRect(picture.work().colours, scratch_.colours, 3, width, rect);
         if (picture.hasAlpha()) copyRect(picture.work().alpha, scratch_.alpha, 1, width, rect);
         clearRect(marks_, 1, width, rect);
+        if (!withLow_) continue;
+        copyRect(picture.work().low, scratch_.low, 3, width, rect);
+        if (picture.hasAlpha()) copyRect(picture.work().alphaLow, scratch_.alphaLow, 1, width, rect);
+        clearRect(lowMarks_, 1, width, rect);
     }
     // The three pixels after the last row, which a splat may mark.
     const std::size_t spare = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     std::memcpy(scratch_.colours.data() + 3 * spare, picture.work().colours.data() + 3 * spare, 9);
     std::memset(marks_.data() + spare, 0, 3);
     if (picture.hasAlpha()) std::memcpy(scratch_.alpha.data() + spare, picture.work().alpha.data() + spare, 3);
+    if (!withLow_) return;
+    std::memcpy(scratch_.low.data() + 3 * spare, picture.work().low.data() + 3 * spare, 9);
+    std::memset(lowMarks_.data() + spare, 0, 3);
+    if (picture.hasAlpha()) std::memcpy(scratch_.alphaLow.data() + spare, picture.work().alphaLow.data() + spare, 3);
 }
 
 SplatTarget LivePreview::target(const PictureBuffers& picture) noexcept
@@ -160,6 +180,13 @@ SplatTarget LivePreview::target(const PictureBuffers& picture) noexcept
     if (picture.hasAlpha()) {
         target.workAlpha = scratch_.alpha.data();
         target.sourceAlpha = picture.source().alpha.data();
+    }
+    if (withLow_) {
+        target.lowWork = scratch_.low.data();
+        target.lowMask = lowMarks_.data();
+        target.lowSource = picture.source().low.data();
+        target.lowWorkAlpha = scratch_.alphaLow.data();
+        target.lowSourceAlpha = picture.source().alphaLow.data();
     }
     return target;
 }

@@ -33,13 +33,14 @@ struct PreviewRequest {
 // The live frames of a drag: what a release would give at each moment,
 // computed by the worker with its pool of threads once its queue is empty,
 // away from the picture the worker and the history keep. A frame is
-// computed in scratch planes of the picture's layout from a copy of the
-// work plane over every pixel the batch may reach, with marks of its own,
-// and from a copy of the grid's points; so it is bit for bit what the
-// release would leave there. Moves coalesce: a request not yet taken is
-// replaced by the next, so at most one frame is computed at a time and the
-// latest comes next. The UI thread never waits for a frame: the worker
-// hands each over, as it hands over a refresh.
+// computed in scratch planes of the picture's layout (a deep picture's low
+// bytes too when it is rendered smoothly, since they decide its top bits)
+// from a copy of the work plane over every pixel the batch may reach, with
+// marks of its own, and from a copy of the grid's points; so it is bit for
+// bit what the release would leave there. Moves coalesce: a request not yet
+// taken is replaced by the next, so at most one frame is computed at a time
+// and the latest comes next. The UI thread never waits for a frame: the
+// worker hands each over, as it hands over a refresh.
 class LivePreview {
 public:
     // UI thread, the worker held: a drag over `grid` and `picture` starts to
@@ -82,8 +83,10 @@ private:
     std::vector<ControlPoint> points_;
     PixelPlanes scratch_;
     ByteBuffer marks_;
+    ByteBuffer lowMarks_; // a deep picture's low bytes'
     RectSet computed_;
     std::int32_t computedWidth_ = 0;
+    bool withLow_ = false; // the low bytes computed too
     bool ready_ = false;
     // The UI thread's.
     bool active_ = false;

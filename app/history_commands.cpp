@@ -10,10 +10,16 @@
 namespace plexor {
 namespace {
 
+// Empties `tiles` for the picture as it stands: its size, alpha and depth.
+void resetFor(TileStore& tiles, const PictureBuffers& picture)
+{
+    tiles.reset(picture.width(), picture.height(), picture.hasAlpha(), picture.work().deep());
+}
+
 // The whole of `planes` kept in `tiles`, sealed.
 void keepWhole(TileStore& tiles, const PictureBuffers& picture, const PixelPlanes& planes)
 {
-    tiles.reset(picture.width(), picture.height(), picture.hasAlpha(), picture.work().deep());
+    resetFor(tiles, picture);
     if (picture.hasPicture()) tiles.save(planes, PixelRect{0, 0, picture.width(), picture.height()});
     tiles.seal();
 }
@@ -59,7 +65,7 @@ void HistoryCommands::startPointsEdit(PointsEditKind kind)
     nudging_.reset();
     try {
         OpenEdit edit{kind, grid_.snapshot(), TileStore()};
-        edit.before.reset(picture_.width(), picture_.height(), picture_.hasAlpha(), picture_.work().deep());
+        resetFor(edit.before, picture_);
         open_ = std::move(edit);
     } catch (const std::bad_alloc&) {
         history_.clear();

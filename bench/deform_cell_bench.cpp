@@ -12,8 +12,8 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_model.h"
+#include "engine/cell_rendering.h"
 #include "engine/deform_cell_internal.h"
-#include "engine/smooth_cell.h"
 
 namespace plexor {
 namespace {
@@ -73,13 +73,9 @@ void BM_DeformCell_Avx2(benchmark::State& state)
 // whole picture as its band, its terms gathered as the worker gathers them.
 void smoothDeformCell(const GridSampling& grid, const SplatTarget& target, CellRef cell)
 {
-    SmoothPlanes planes;
-    planes.source = target.source;
-    planes.work = target.work;
-    planes.width = static_cast<std::int32_t>(target.width);
-    planes.height = static_cast<std::int32_t>(target.height);
-    smoothCell(planes, grid.shape, cell, gatherCellTerms(grid, planes.width, planes.height, cell.col, cell.row),
-               PixelRect{0, 0, planes.width, planes.height});
+    CellTerms terms;
+    landSmoothCell(grid, target, cell, terms);
+    renderSmoothCell(grid, target, cell, terms, SplatBand{0, static_cast<std::int32_t>(target.width)});
 }
 void BM_DeformCell_Smooth(benchmark::State& state)
 {

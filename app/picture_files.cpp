@@ -174,6 +174,14 @@ std::string savePicture(const PicturePlanes& picture, const PictureMetadata& met
     const std::string_view name = pictureFormatName(format);
     if (!codec.canWrite(format)) throw PictureError(formatPictureMessage(picture_message::kFormatNotWritten, name));
     if (picture.bitmap.empty()) throw PictureError(formatPictureMessage(picture_message::kEmptyNotWritten, name));
+    const std::int32_t width = picture.bitmap.width(), height = picture.bitmap.height();
+    if (const std::optional<std::int32_t> limit = pictureFormatSideLimit(format);
+        limit && (width > *limit || height > *limit)) {
+        const std::string size = std::to_string(width) + " x " + std::to_string(height);
+        const std::string reason =
+            formatPictureMessage(picture_message::kTooLargeForFormat, {name, std::to_string(*limit), size});
+        throw PictureError(formatPictureMessage(picture_message::kWriteError, {path, reason}));
+    }
     std::vector<std::uint8_t> bytes;
     try {
         bytes = codec.encode(flatBitmap ? PicturePlanes{*flatBitmap} : picture, format, metadata, quality);

@@ -32,6 +32,8 @@ inline constexpr std::string_view kMetadataUnwritten = "%s is saved without its 
 inline constexpr std::string_view kFormatNotWritten = "%s pictures cannot be written here";
 inline constexpr std::string_view kPictureCut = "The file ends before the picture does";
 inline constexpr std::string_view kPictureTooLarge = "The picture is too large (%s)";
+inline constexpr std::string_view kTooLargeForFormat =
+    "%s pictures are at most %s pixels wide and high, and this one is %s pixels";
 inline constexpr std::string_view kEmptyNotWritten = "An empty picture cannot be saved as %s";
 } // namespace picture_message
 

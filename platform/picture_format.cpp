@@ -98,6 +98,15 @@ std::optional<PictureFormat> pictureFormatOfExtension(std::string_view extension
     return std::nullopt;
 }
 
+std::optional<std::int32_t> pictureFormatSideLimit(PictureFormat format) noexcept
+{
+    switch (format) {
+    case PictureFormat::Webp: return 16383;
+    case PictureFormat::Jpeg: return 65500;
+    default: return std::nullopt;
+    }
+}
+
 std::optional<PictureFormat> pictureFormatOfContent(std::span<const std::uint8_t> head) noexcept
 {
     using namespace std::string_view_literals;

@@ -28,6 +28,11 @@ std::span<const std::string_view> pictureFormatExtensions(PictureFormat format) 
 // case; nothing for an extension of no format here.
 std::optional<PictureFormat> pictureFormatOfExtension(std::string_view extension) noexcept;
 
+// The widest and tallest picture a file of `format` holds, where that is
+// less than the program opens: WebP keeps its sizes in 14 bits, and JPEG's
+// coders stop a little short of 16. Nothing for the other formats.
+std::optional<std::int32_t> pictureFormatSideLimit(PictureFormat format) noexcept;
+
 // The format the first bytes of a file announce, by its signature; nothing
 // when they announce none of these formats. Looks at no more than
 // kPictureSignatureBytes bytes: HEIC and AVIF files name their kind in the

@@ -4,7 +4,7 @@
 // alpha and 16-bit grey, alpha, a colour table, a colour profile, a
 // recorded orientation, EXIF, XMP and IPTC), a GIF, and HEIC and AVIF files
 // written with libheif (colour, alpha, 10 and 12 bits, a profile, a turn,
-// metadata).
+// metadata), and the boxes of HEIC grids and overlays.
 
 #include <cstdint>
 #include <cstdio>
@@ -20,6 +20,7 @@
 #include <QImageWriter>
 
 #include "fuzz/seed_folder.h"
+#include "tests/support/crafted_heif.h"
 #include "tests/support/heif_encoding.h"
 
 // The HEVC encoder keeps a few blocks from each opening of an encoder to the
@@ -137,6 +138,16 @@ void writeHeifSeeds(const SeedFolder& folder, const QByteArray& profile)
             }
             folder.write("deep" + std::to_string(bits) + "-seed" + extension, plexor::test::encodeHeif(deep, coding));
         }
+    }
+    // The boxes that locate a grid's and an overlay's description, for
+    // the check of the size they declare.
+    using plexor::test::CraftedHeifItem;
+    for (const int version : {0, 1, 2}) {
+        const std::vector<CraftedHeifItem> items = {
+            {"hvc1", std::vector<std::uint8_t>(24, 1)},
+            {"grid", plexor::test::gridDescription(64, 48, version == 2), true},
+            {"iovl", plexor::test::overlayDescription(640, 480, version == 1), false}};
+        folder.write("derived" + std::to_string(version) + "-seed.heic", plexor::test::craftedHeif(items, version));
     }
 }
 

@@ -3,9 +3,11 @@
 #include <cstring>
 #include <libheif/heif.h>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "app/qt/heif_pointer.h"
+#include "platform/heif_derived_size.h"
 #include "platform/picture_error.h"
 
 // What libheif's coders keep, in a program built with the leak checker,
@@ -155,6 +157,11 @@ namespace {
 // it; its pixels only when `pixels` is set.
 HeifPicture readHeifFile(std::span<const std::uint8_t> file, std::uint64_t maxPixels, bool pixels)
 {
+    // A grid or an overlay is decoded at the size it declares, which no
+    // other part of the file need agree with.
+    const std::optional<DeclaredSize> derived = pixels ? largestHeifDerivedSize(file) : std::nullopt;
+    if (derived && std::uint64_t{derived->width} * derived->height > maxPixels)
+        throwPictureTooLarge(derived->width, derived->height);
     const HeifPointer<heif_context> context(heif_context_alloc());
     if (!context) throw std::bad_alloc();
     check(heif_context_read_from_memory_without_copy(context.get(), file.data(), file.size(), nullptr));

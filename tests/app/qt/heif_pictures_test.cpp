@@ -24,6 +24,7 @@
 #include "platform/deep_channels.h"
 #include "platform/picture_error.h"
 #include "tests/support/colours.h"
+#include "tests/support/crafted_heif.h"
 #include "tests/support/files.h"
 #include "tests/support/heif_encoding.h"
 #include "tests/support/shell_fakes.h"
@@ -324,6 +325,16 @@ TEST_F(HeifFiles, ADamagedOrCutFileGivesTheUsualMessageAndChangesNothing)
         EXPECT_EQ(shell_.model.picture.width(), 12);
         EXPECT_EQ(commands_.openedPath(), folder_.file("start.bmp"));
     }
+    // A grid declaring more pixels than a picture may have is refused before
+    // the decoder makes room for them, whatever size the file gives elsewhere.
+    const std::string bomb = write("bomb.heic", craftedHeif({{"hvc1", std::vector<std::uint8_t>(40, 7)},
+                                                             {"grid", gridDescription(32256, 9989, false), true}},
+                                                            1));
+    shell_.errors.shown.clear();
+    EXPECT_FALSE(commands_.openFile(bomb));
+    EXPECT_EQ(shell_.errors.shown, std::vector<std::string>{"Cannot read the HEIC picture " + bomb +
+                                                            ": The picture is too large (32256 x 9989 pixels)"});
+    EXPECT_EQ(shell_.model.picture.width(), 12);
 }
 
 TEST_F(HeifFiles, TheContentDecidesTheFormatAndSaveAsProposesItsOwn)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 namespace plexor {
@@ -93,14 +94,14 @@ std::optional<DeclaredSize> describedSize(std::uint32_t type, Bytes description)
 
 } // namespace
 
-std::optional<DeclaredSize> largestHeifDerivedSize(Bytes file) noexcept
+DeclaredSize largestHeifDerivedSize(Bytes file) noexcept
 {
     const Bytes meta = childOf(file, 0, fourCc("meta"));
     // The meta box, and those under it but infe, begin with a version and flags.
     const Bytes info = childOf(meta, 4, fourCc("iinf"));
     const Bytes locations = childOf(meta, 4, fourCc("iloc"));
     const Bytes data = childOf(meta, 4, fourCc("idat"));
-    if (info.empty() || locations.empty()) return std::nullopt;
+    if (info.empty() || locations.empty()) return {};
 
     // The derived items and their types, sorted by item.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> derived;
@@ -109,7 +110,7 @@ std::optional<DeclaredSize> largestHeifDerivedSize(Bytes file) noexcept
         const std::uint64_t version = count.read(1);
         count.read(3);
         count.read(version == 0 ? 2 : 4);
-        if (!count.ok()) return std::nullopt;
+        if (!count.ok()) return {};
         const Bytes entries = count.rest();
         Box box;
         for (std::size_t at = 0; nextBox(entries, at, box);) {
@@ -124,9 +125,9 @@ std::optional<DeclaredSize> largestHeifDerivedSize(Bytes file) noexcept
             if (entry.ok() && (type == fourCc("grid") || type == fourCc("iovl"))) derived.emplace_back(item, type);
         }
     } catch (const std::bad_alloc&) {
-        return std::nullopt;
+        return {};
     }
-    if (derived.empty()) return std::nullopt;
+    if (derived.empty()) return {};
     std::sort(derived.begin(), derived.end());
 
     // Each derived item's description: the first extent of its location, in
@@ -139,7 +140,7 @@ std::optional<DeclaredSize> largestHeifDerivedSize(Bytes file) noexcept
     const auto baseSize = static_cast<unsigned>(moreSizes >> 4);
     const unsigned indexSize = version >= 1 ? static_cast<unsigned>(moreSizes & 15) : 0;
     const std::uint64_t items = loc.read(version < 2 ? 2 : 4);
-    std::optional<DeclaredSize> largest;
+    DeclaredSize largest;
     const auto pixels = [](const DeclaredSize& s) { return std::uint64_t{s.width} * s.height; };
     for (std::uint64_t i = 0; i < items && loc.ok(); ++i) {
         const auto item = static_cast<std::uint32_t>(loc.read(version < 2 ? 2 : 4));
@@ -164,7 +165,7 @@ std::optional<DeclaredSize> largestHeifDerivedSize(Bytes file) noexcept
             describedSize(found->second, length == 0 ? description
                                                      : description.first(static_cast<std::size_t>(
                                                            std::min<std::uint64_t>(length, description.size()))));
-        if (size && (!largest || pixels(*size) > pixels(*largest))) largest = size;
+        if (size && pixels(*size) > pixels(largest)) largest = *size;
     }
     return largest;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <span>
 
 namespace plexor {
@@ -17,8 +16,8 @@ struct DeclaredSize {
 // size whatever the rest of the file says the picture is, so a file of a
 // few hundred bytes can ask for gigabytes: this is looked at before it
 // decodes. Follows the file's boxes as far as they can be followed, reads
-// nothing outside `file`, in time in proportion to its size; nothing when
-// it finds no derived picture whose description it can read.
-std::optional<DeclaredSize> largestHeifDerivedSize(std::span<const std::uint8_t> file) noexcept;
+// nothing outside `file`, in time in proportion to its size; 0 x 0 when it
+// finds no derived picture whose description it can read.
+DeclaredSize largestHeifDerivedSize(std::span<const std::uint8_t> file) noexcept;
 
 } // namespace plexor

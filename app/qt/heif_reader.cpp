@@ -1,9 +1,10 @@
 #include "app/qt/heif_reader.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <libheif/heif.h>
 #include <memory>
-#include <optional>
 #include <string_view>
 
 #include "app/qt/heif_pointer.h"
@@ -153,15 +154,18 @@ bool heifDecodesAv1() noexcept
 
 namespace {
 
+// The largest block the coders cut a picture into, whose size a coded
+// picture's is a multiple of.
+constexpr int kCodedBlock = 64;
+
 // The file's primary picture as libheif reads it, and what it keeps beside
 // it; its pixels only when `pixels` is set.
 HeifPicture readHeifFile(std::span<const std::uint8_t> file, std::uint64_t maxPixels, bool pixels)
 {
     // A grid or an overlay is decoded at the size it declares, which no
     // other part of the file need agree with.
-    const std::optional<DeclaredSize> derived = pixels ? largestHeifDerivedSize(file) : std::nullopt;
-    if (derived && std::uint64_t{derived->width} * derived->height > maxPixels)
-        throwPictureTooLarge(derived->width, derived->height);
+    const DeclaredSize derived = pixels ? largestHeifDerivedSize(file) : DeclaredSize{};
+    if (std::uint64_t{derived.width} * derived.height > maxPixels) throwPictureTooLarge(derived.width, derived.height);
     const HeifPointer<heif_context> context(heif_context_alloc());
     if (!context) throw std::bad_alloc();
     check(heif_context_read_from_memory_without_copy(context.get(), file.data(), file.size(), nullptr));
@@ -183,6 +187,16 @@ HeifPicture readHeifFile(std::span<const std::uint8_t> file, std::uint64_t maxPi
     picture.exif = tiffOfExifBlock(metadataBlock(handle.get(), "Exif", nullptr));
     picture.xmp = metadataBlock(handle.get(), "mime", "application/rdf+xml");
     if (!pixels) return picture;
+
+    // The decoder makes each coded picture at the size its stream gives,
+    // which need not agree with the file's either. One may exceed the size
+    // declared by its blocks' padding, or be as large as a square picture
+    // of maxPixels, which the check after decoding refuses in any case.
+    const int declared =
+        std::max({heif_image_handle_get_ispe_width(handle.get()), heif_image_handle_get_ispe_height(handle.get()),
+                  static_cast<int>(std::max(derived.width, derived.height))});
+    const auto square = static_cast<int>(std::sqrt(static_cast<double>(maxPixels)));
+    heif_context_set_maximum_image_size_limit(context.get(), std::max(square, declared + 2 * kCodedBlock) + 1);
 
     // A picture of more than 8 bits a channel is decoded at its own depth,
     // every bit of libheif's own decoding kept.

@@ -12,8 +12,8 @@ namespace {
 
 std::pair<std::uint32_t, std::uint32_t> sizeOf(const std::vector<std::uint8_t>& file)
 {
-    const std::optional<DeclaredSize> size = largestHeifDerivedSize(file);
-    return size ? std::pair{size->width, size->height} : std::pair{0u, 0u};
+    const DeclaredSize size = largestHeifDerivedSize(file);
+    return {size.width, size.height};
 }
 
 TEST(HeifDerivedSize, IsTheLargestAGridOrOverlayDeclaresWhereverItsDescriptionLies)

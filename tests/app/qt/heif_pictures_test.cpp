@@ -2,6 +2,7 @@
 // against libheif's own decoding, what the codec makes of them, damaged
 // files, and opening, saving and --apply around them.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 
 #include <QColorSpace>
@@ -228,6 +230,30 @@ TEST(HeifReader, APictureWithoutAlphaProfileOrMetadataHasNone)
     EXPECT_EQ(picture.rgb, libheifDecode(file).rgb);
     EXPECT_TRUE(picture.alpha.empty() && picture.iccProfile.empty() && picture.exif.empty() && picture.xmp.empty());
     EXPECT_THROW(readHeif(file, 32 * 16 - 1), PictureError) << "one pixel more than allowed";
+}
+
+TEST(HeifReader, ACodedPictureBeyondTheSizeDeclaredAndThePixelsAllowedIsRefusedBeforeItIsDecoded)
+{
+    const HeifLibrary library;
+    HeifSource coded;
+    coded.width = coded.height = 256;
+    coded.rgb.assign(256 * 256 * 3, 90);
+    std::vector<std::uint8_t> file = encodeHeif(coded, HeifCoding::Hevc);
+    // The file says 8 x 8 where its stream codes 256 x 256.
+    const std::string_view spatialExtents = "ispe";
+    const auto box = std::search(file.begin(), file.end(), spatialExtents.begin(), spatialExtents.end());
+    ASSERT_NE(box, file.end());
+    const std::uint8_t declared[] = {0, 0, 0, 8, 0, 0, 0, 8};
+    std::copy(std::begin(declared), std::end(declared), box + 8);
+    try {
+        readHeif(file, 1024);
+        ADD_FAILURE() << "decoded";
+    } catch (const PictureError& error) {
+        // libheif's own refusal, not the check of the pixels once decoded.
+        EXPECT_NE(std::string(error.what()).find("Security limit exceeded"), std::string::npos) << error.what();
+    }
+    // Within the pixels allowed, the picture is the one coded.
+    EXPECT_EQ(readHeif(file, 256 * 256).width, 256);
 }
 
 TEST(HeifReader, TheCodecGivesTheColoursAsTheFileHasThemWithTheAlphaAndTheProfile)

@@ -438,7 +438,7 @@ TEST_F(PictureFormats, AFailedWriteNamesTheFileAndTheReasonAndKeepsTheOldFile)
     EXPECT_EQ(folder_.entries(), std::vector<std::string>{"taken.webp"});
     // Wider than the format holds: its limit is the reason, not the coder's
     // "Unknown error"; at the limit the picture is written.
-    const std::string wide = folder_.file("wide.webp"), long_ = folder_.file("long.jpg");
+    const std::string wide = folder_.file("wide.webp"), tall = folder_.file("tall.jpg");
     try {
         savePicture({gradient24(16384, 1)}, {}, wide, PictureFormat::Webp, codec_);
         ADD_FAILURE() << "saved " << wide;
@@ -447,7 +447,7 @@ TEST_F(PictureFormats, AFailedWriteNamesTheFileAndTheReasonAndKeepsTheOldFile)
                                                  ": WebP pictures are at most 16383 pixels wide and high, and "
                                                  "this one is 16384 x 1 pixels");
     }
-    EXPECT_THROW(savePicture({gradient24(1, 65501)}, {}, long_, PictureFormat::Jpeg, codec_), PictureError);
+    EXPECT_THROW(savePicture({gradient24(1, 65501)}, {}, tall, PictureFormat::Jpeg, codec_), PictureError);
     EXPECT_EQ(folder_.entries(), std::vector<std::string>{"taken.webp"});
     savePicture({gradient24(16383, 1)}, {}, wide, PictureFormat::Webp, codec_);
     EXPECT_EQ(openPicture(wide, codec_).picture.bitmap().height(), 1);

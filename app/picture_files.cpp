@@ -165,9 +165,8 @@ std::string savePicture(const PicturePlanes& picture, const PictureMetadata& met
                         PictureFormat format, const ImageCodec& codec, std::optional<int> quality, FileWriteOps& writes)
 {
     if (!planesFit(picture)) throwBitmapInvalid();
-    const bool flat = format == PictureFormat::Bmp || format == PictureFormat::Jpeg;
-    const std::optional<Bitmap> flatBitmap = flat ? flattened(picture) : std::nullopt;
     if (format == PictureFormat::Bmp) {
+        const std::optional<Bitmap> flatBitmap = flattened(picture);
         writeFileAtomically(path, encodeBmp(flatBitmap ? *flatBitmap : picture.bitmap), writes);
         return {};
     }
@@ -177,11 +176,13 @@ std::string savePicture(const PicturePlanes& picture, const PictureMetadata& met
     const std::int32_t width = picture.bitmap.width(), height = picture.bitmap.height();
     if (const std::optional<std::int32_t> limit = pictureFormatSideLimit(format);
         limit && (width > *limit || height > *limit)) {
-        const std::string size = std::to_string(width) + " x " + std::to_string(height);
-        const std::string reason =
-            formatPictureMessage(picture_message::kTooLargeForFormat, {name, std::to_string(*limit), size});
+        const std::string reason = formatPictureMessage(picture_message::kTooLargeForFormat,
+                                                        {name, std::to_string(*limit), pictureSizeText(width, height)});
         throw PictureError(formatPictureMessage(picture_message::kWriteError, {path, reason}));
     }
+    // Only once the picture can be written is it flattened for JPEG.
+    const std::optional<Bitmap> flatBitmap =
+        format == PictureFormat::Jpeg ? flattened(picture) : std::optional<Bitmap>{};
     std::vector<std::uint8_t> bytes;
     try {
         bytes = codec.encode(flatBitmap ? PicturePlanes{*flatBitmap} : picture, format, metadata, quality);

@@ -62,10 +62,16 @@ inline std::string formatPictureMessage(std::string_view pattern, std::string_vi
     throw PictureError(std::string(picture_message::kBitmapInvalid));
 }
 
+// A picture's size as the messages give it: "640 x 480".
+inline std::string pictureSizeText(std::int64_t width, std::int64_t height)
+{
+    return std::to_string(width) + " x " + std::to_string(height);
+}
+
 [[noreturn]] inline void throwPictureTooLarge(std::int64_t width, std::int64_t height)
 {
-    throw PictureError(formatPictureMessage(picture_message::kPictureTooLarge,
-                                            std::to_string(width) + " x " + std::to_string(height) + " pixels"));
+    throw PictureError(
+        formatPictureMessage(picture_message::kPictureTooLarge, pictureSizeText(width, height) + " pixels"));
 }
 
 [[noreturn]] inline void throwReadError()

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <libheif/heif.h>
 #include <memory>
@@ -156,7 +157,9 @@ namespace {
 
 // The largest block the coders cut a picture into, whose size a coded
 // picture's is a multiple of.
-constexpr int kCodedBlock = 64;
+constexpr std::int64_t kCodedBlock = 64;
+// libheif's own limit on either side of a picture, which ours never raises.
+constexpr std::int64_t kLibheifSideLimit = 32768;
 
 // The file's primary picture as libheif reads it, and what it keeps beside
 // it; its pixels only when `pixels` is set.
@@ -192,11 +195,12 @@ HeifPicture readHeifFile(std::span<const std::uint8_t> file, std::uint64_t maxPi
     // which need not agree with the file's either. One may exceed the size
     // declared by its blocks' padding, or be as large as a square picture
     // of maxPixels, which the check after decoding refuses in any case.
-    const int declared =
-        std::max({heif_image_handle_get_ispe_width(handle.get()), heif_image_handle_get_ispe_height(handle.get()),
-                  static_cast<int>(std::max(derived.width, derived.height))});
-    const auto square = static_cast<int>(std::sqrt(static_cast<double>(maxPixels)));
-    heif_context_set_maximum_image_size_limit(context.get(), std::max(square, declared + 2 * kCodedBlock) + 1);
+    const std::int64_t declared =
+        std::max<std::int64_t>({heif_image_handle_get_ispe_width(handle.get()),
+                                heif_image_handle_get_ispe_height(handle.get()), derived.width, derived.height});
+    const auto square = static_cast<std::int64_t>(std::sqrt(static_cast<double>(maxPixels)));
+    const std::int64_t limit = std::min(std::max(square, declared + 2 * kCodedBlock) + 1, kLibheifSideLimit);
+    heif_context_set_maximum_image_size_limit(context.get(), static_cast<int>(limit));
 
     // A picture of more than 8 bits a channel is decoded at its own depth,
     // every bit of libheif's own decoding kept.
